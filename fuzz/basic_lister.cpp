@@ -1,0 +1,12 @@
+// Any bytes as a tokenised BASIC program: the listing must stay inside the data and end.
+#include <cstddef>
+#include <cstdint>
+
+#include "viewers/basic_lister.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const quarnel::Bytes bytes(data, size);
+  const auto listing = quarnel::viewers::ListBasic(bytes);
+  (void)quarnel::viewers::BasicListingText(listing, true);
+  return 0;
+}

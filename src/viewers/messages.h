@@ -1,0 +1,43 @@
+// The texts the viewers show, in one place, used as they stand.
+#pragma once
+
+#include <string_view>
+
+namespace quarnel::viewers {
+
+// A BASIC line link that points past the end of the program file (one notice per such link).
+inline constexpr std::string_view kBasicLinkError = "ERROR";
+
+// Every picture decoder: no BSAVE header, or an end address not above the start address.
+inline constexpr std::string_view kNotAPicture = "Not a picture file OR file corrupt!";
+
+// Window captions: the view's title, then the entry's name, "." and extension.
+inline constexpr std::string_view kCaptionBasic = "Basic Listing : ";
+inline constexpr std::string_view kCaptionText = "Ascii Display of : ";
+inline constexpr std::string_view kCaptionHex = "Hex Display of : ";
+inline constexpr std::string_view kCaptionScreen2 = "Screen 2 display of ";
+inline constexpr std::string_view kCaptionScreen5 = "Screen 5 display of ";
+inline constexpr std::string_view kCaptionScreen7 = "Screen 7 display of ";
+inline constexpr std::string_view kCaptionScreen8 = "Screen 8 display of ";
+inline constexpr std::string_view kCaptionScreen12 = "Screen 12 display of ";
+
+// viewMode values set by the views.
+inline constexpr std::string_view kModeBasic = "BASIC";
+inline constexpr std::string_view kModeAscii = "ASCII";
+inline constexpr std::string_view kModeHex = "HEX";
+inline constexpr std::string_view kModeScreen2 = "SCREEN 2";
+inline constexpr std::string_view kModeScreen5 = "SCREEN 5";
+inline constexpr std::string_view kModeScreen7 = "SCREEN 7";
+inline constexpr std::string_view kModeScreen8 = "SCREEN 8";
+inline constexpr std::string_view kModeScreen12 = "SCREEN 12";
+
+// Hex view header strip lines ("%4x": upper-case hex right-aligned in 4 characters).
+inline constexpr std::string_view kStripStart = "Start address: ";
+inline constexpr std::string_view kStripEnd = "End   address: ";
+inline constexpr std::string_view kStripRun = "Run   address: ";
+
+// The command line's own wording (the window shows an empty listing without a message).
+inline constexpr std::string_view kNotTokenisedBasic =
+    "Not a tokenised MSX-BASIC program (the first byte is not FF)";
+
+}  // namespace quarnel::viewers

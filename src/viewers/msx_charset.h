@@ -1,0 +1,39 @@
+// MSX character sets: which Unicode character an MSX shows for each byte. Every text that
+// leaves the viewers is UTF-8 made through one of these tables, so another MSX character set
+// (Japanese, Russian, ...) can be chosen later by passing another table.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quarnel::viewers {
+
+class MsxCharset {
+ public:
+  // The international character set of European and American MSX machines.
+  static const MsxCharset& International();
+
+  std::string_view name() const { return name_; }
+
+  // The character shown for `code`. Codes 0x00-0x1F and 0x7F are control codes on an MSX; the
+  // table gives their Unicode "control picture" (U+2400 + code, U+2421 for 0x7F) so that they
+  // are visible and never act on a terminal or text widget.
+  char32_t ToUnicode(std::uint8_t code) const { return table_[code]; }
+
+  // Appends the UTF-8 form of ToUnicode(code).
+  void AppendUtf8(std::string& out, std::uint8_t code) const;
+
+  constexpr MsxCharset(std::string_view name, const std::array<char32_t, 256>& table)
+      : name_(name), table_(table) {}
+
+ private:
+  std::string_view name_;
+  std::array<char32_t, 256> table_;
+};
+
+// Appends the UTF-8 encoding of one code point.
+void AppendUtf8(std::string& out, char32_t cp);
+
+}  // namespace quarnel::viewers

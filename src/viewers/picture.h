@@ -1,0 +1,56 @@
+// A decoded picture, ready for a window to draw or for PNG/BMP output.
+//
+// Pixels are stored top row first, left to right. An indexed picture has one palette index per
+// pixel (one byte each, also for 4-bit modes) and its display palette; an RGB picture has three
+// bytes (red, green, blue) per pixel and no palette. Pixels that a decoder leaves out (rows
+// outside the file's address range, bytes the file does not hold) are index 0 / black.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace quarnel::viewers {
+
+struct Rgb {
+  std::uint8_t r = 0, g = 0, b = 0;
+  bool operator==(const Rgb&) const = default;
+};
+
+enum class PictureMode { Screen2, Screen5, Screen7, Screen8, Screen12 };
+
+struct Picture {
+  enum class Format : std::uint8_t { Indexed, Rgb };
+
+  PictureMode mode = PictureMode::Screen2;
+  Format format = Format::Indexed;
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> pixels;  // width*height (Indexed) or width*height*3 (Rgb)
+  std::vector<Rgb> palette;          // the display palette (Indexed only): 16 or 256 entries
+  // The window's outer size for this picture (Screen 7's 512 pixels are shown squeezed to 256).
+  int displayWidth = 0;
+  int displayHeight = 0;
+
+  std::uint8_t IndexAt(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+  // The colour of a pixel in either format.
+  Rgb ColourAt(int x, int y) const;
+};
+
+// The default MSX 16-colour palette (index 11 is 219, 219, 57).
+const std::array<Rgb, 16>& DefaultMsxPalette();
+
+// "SCREEN 2" ... "SCREEN 12" (the view's mode name) and the window caption prefix.
+std::string_view ModeName(PictureMode mode);
+std::string_view ModeCaption(PictureMode mode);
+
+// Integer division of a non-negative value, rounded to the nearest integer with halves to even.
+constexpr long RoundHalfEven(long num, long den) {
+  long q = num / den;
+  const long rem = num % den;
+  if (2 * rem > den || (2 * rem == den && (q & 1) != 0)) ++q;
+  return q;
+}
+
+}  // namespace quarnel::viewers

@@ -1,0 +1,44 @@
+#include "viewers/picture_decoder.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "viewers/messages.h"
+
+namespace quarnel::viewers {
+
+std::optional<BsaveHeader> CheckPictureHeader(Bytes file) {
+  auto h = ReadBsaveHeader(file);
+  if (!h || h->end <= h->start) return std::nullopt;
+  return h;
+}
+
+int BitmapModeHeight(std::uint16_t endAddress) {
+  const int e = std::min<int>(endAddress, 0xD3FF);
+  return (std::max(e, 0xBFFF) + 256) / 256;
+}
+
+PictureResult DecodePicture(PictureMode mode, Bytes file) {
+  switch (mode) {
+    case PictureMode::Screen2: return DecodeScreen2(file);
+    case PictureMode::Screen5: return DecodeScreen5(file);
+    case PictureMode::Screen7: return DecodeScreen7(file);
+    case PictureMode::Screen8: return DecodeScreen8(file);
+    case PictureMode::Screen12: return DecodeScreen12(file);
+  }
+  return {std::nullopt, kNotAPicture};
+}
+
+std::optional<PictureMode> ParsePictureMode(std::string_view name) {
+  std::string s(name);
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (s == "sc2") return PictureMode::Screen2;
+  if (s == "sc5") return PictureMode::Screen5;
+  if (s == "sc7") return PictureMode::Screen7;
+  if (s == "sc8") return PictureMode::Screen8;
+  if (s == "sc12") return PictureMode::Screen12;
+  return std::nullopt;
+}
+
+}  // namespace quarnel::viewers
