@@ -1,0 +1,20 @@
+// The tape scan and the entry bytes on any input.
+#include <cstddef>
+#include <cstdint>
+
+#include "formats/cassette.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  quarnel::Bytes tape(data, size);
+  auto entries = quarnel::ScanCassette(tape);
+  if (entries.size() > quarnel::kCasMaxEntries) __builtin_trap();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const auto& e = entries[i];
+    if (e.start > e.end || e.end > size) __builtin_trap();
+    auto bytes = quarnel::CasEntryBytes(tape, e);
+    if (bytes.size() > e.Size() + 1) __builtin_trap();
+    (void)quarnel::CasListRow(e, static_cast<int>(i));
+    (void)quarnel::CasHostFileName(e, i);
+  }
+  return 0;
+}

@@ -1,0 +1,108 @@
+// quarnel-cli convert IN OUT: .ddi, .img, .msx and .xsa images to .dsk, and .dsk to .xsa. The
+// XSA directions run the codec in this process.
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "cli/cli_ui.h"
+#include "cli/command.h"
+#include "core/host_file.h"
+#include "formats/disk_convert.h"
+#include "formats/host_file.h"
+#include "formats/messages.h"
+#include "formats/xsa_decode.h"
+#include "formats/xsa_encode.h"
+
+namespace quarnel::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kUnknownDirection =
+    "convert: IN must be .ddi, .img, .msx or .xsa with OUT .dsk, or .dsk with OUT .xsa";
+
+std::string UpperExtension(const std::string& path) {
+  std::string ext = fs::path(path).extension().string();
+  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+// The command line's Ui with the save dialog answered by OUT.
+class ConvertUi : public CliUi {
+ public:
+  explicit ConvertUi(std::string target) : target_(std::move(target)) {}
+  std::optional<std::string> AskSavePath(std::string_view, std::string_view) override { return target_; }
+
+ private:
+  std::string target_;
+};
+
+bool ReadSource(const std::string& in, std::vector<std::uint8_t>& bytes) {
+  auto read = ReadHostBytes(in);
+  if (!read) {
+    std::cerr << formats::msg::kCannotReadSource << ": " << in << "\n";
+    return false;
+  }
+  bytes = std::move(*read);
+  return true;
+}
+
+bool Write(const std::string& out, const std::vector<std::uint8_t>& bytes) {
+  if (WriteFileAtomically(out, bytes)) return true;
+  std::cerr << formats::msg::kCannotWriteTarget << ": " << out << "\n";
+  return false;
+}
+
+int Run(const std::string& in, const std::string& out) {
+  const std::string from = UpperExtension(in);
+  const std::string to = UpperExtension(out);
+  const bool toDsk = to != ".XSA";
+  if (from == ".DDI" || from == ".IMG" || from == ".MSX") {
+    if (!toDsk) return 2;
+    ConvertUi ui(out);
+    ConvertResult r = from == ".DDI"   ? ConvertDDI(in, ui)
+                      : from == ".IMG" ? ConvertIMG(in, ui)
+                                       : ConvertMSX(in, ui);
+    return r == ConvertResult::Written ? 0 : 1;
+  }
+  if (from == ".XSA") {
+    if (!toDsk) return 2;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadSource(in, bytes)) return 1;
+    auto decoded = DecodeXsa(bytes);
+    if (!decoded.ok()) {
+      std::cerr << decoded.error << "\n";
+      return 1;
+    }
+    return Write(out, decoded.bytes) ? 0 : 1;
+  }
+  if (from == ".DSK" || from == ".DI1" || from == ".DI2") {
+    if (toDsk) return 2;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadSource(in, bytes)) return 1;
+    auto xsa = EncodeXsa(bytes, fs::path(in).filename().string());
+    return !xsa.empty() && Write(out, xsa) ? 0 : 1;
+  }
+  return 2;
+}
+
+}  // namespace
+
+void RegisterConvert(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("convert", "Convert .ddi/.img/.msx/.xsa to .dsk, or .dsk to .xsa");
+  struct Args {
+    std::string in, out;
+  };
+  static Args args;
+  cmd->add_option("IN", args.in, "Source image")->required();
+  cmd->add_option("OUT", args.out, "Target image")->required();
+  cmd->callback([&exitCode] {
+    exitCode = Run(args.in, args.out);
+    if (exitCode == 2) std::cerr << kUnknownDirection << "\n";
+  });
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,293 @@
+#include "formats/cassette.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <new>
+#include <system_error>
+
+#include "core/host_file.h"
+#include "formats/host_file.h"
+#include "formats/messages.h"
+
+namespace quarnel {
+
+namespace {
+
+enum class ScanState { Idle, BinaryData, BasicData, NamedData, AsciiData };
+
+constexpr std::size_t kMarkerBytes = 10;
+
+bool IsHeaderAt(Bytes tape, std::size_t pos) {
+  return pos <= tape.size() && tape.size() - pos >= 8 &&
+         std::memcmp(tape.data() + pos, kCasBlockHeader, 8) == 0;
+}
+
+bool AllEqual(Bytes b, std::uint8_t v) {
+  return std::all_of(b.begin(), b.end(), [v](std::uint8_t c) { return c == v; });
+}
+
+// Name bytes [from, from + count) of the tape (as many as there are), blanks and control
+// bytes dropped; for an 11-byte name a dot after the eighth byte.
+std::string NameAt(Bytes tape, std::size_t from, std::size_t count) {
+  std::string name;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (count == 11 && i == 8) name.push_back('.');
+    auto c = U8At(tape, from + i);
+    if (c && *c > 0x20) name.push_back(static_cast<char>(*c));
+  }
+  return name;
+}
+
+std::string UpperExtension(const std::string& name) {
+  auto dot = name.rfind('.');
+  if (dot == std::string::npos) return {};
+  std::string ext = name.substr(dot);
+  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+std::string TypeOfNamedFile(const std::string& name) {
+  std::string ext = UpperExtension(name);
+  if (ext == ".CRT" || ext == ".ROM") return "Rom";
+  if (ext == ".BIN" || ext == ".OBJ") return "Binary";
+  if (ext == ".COM" || ext == ".EXE") return "Dos";
+  return "Custom";
+}
+
+int IconOfType(const std::string& type) {
+  if (type == "Dos") return 1;
+  if (type == "Basic") return 3;
+  if (type == "Binary") return 4;
+  if (type == "Rom") return 5;
+  return 0;  // "Custom", "Ascii" and untyped entries
+}
+
+}  // namespace
+
+std::vector<CasEntry> ScanCassette(Bytes tape) {
+  const std::size_t size = tape.size();
+  std::vector<CasEntry> entries;
+  CasEntry pending;  // the file whose header block was seen last
+  ScanState state = ScanState::Idle;
+  bool open = false;  // the last counted entry still waits for its end
+  std::size_t pos = 0;
+  std::size_t mark = 0;
+  bool full = false;
+
+  while (!full && size - pos >= 8) {
+    mark = pos;
+    const bool header = IsHeaderAt(tape, pos);
+    pos += 8;
+    if (header && size - pos >= kMarkerBytes) {
+      const std::size_t content = pos;
+      Bytes marker = tape.subspan(content, kMarkerBytes);
+      pos += kMarkerBytes;
+      if (state != ScanState::Idle) {
+        pos = content;
+        pending.start = content;
+      }
+      switch (state) {
+        case ScanState::BinaryData: {
+          // Start, end and execution address, then end - start + 1 program bytes.
+          const int from = *Le16At(tape, content);
+          const int to = *Le16At(tape, content + 2);
+          const std::size_t extent = 6 + static_cast<std::size_t>(std::max(0, to - from + 1));
+          pending.end = std::min(size, content + extent);
+          pos = pending.end;
+          entries.push_back(pending);
+          state = ScanState::Idle;
+          break;
+        }
+        case ScanState::NamedData:
+        case ScanState::BasicData:
+          pending.end = size;  // until the next file's header (or the end of the tape)
+          entries.push_back(pending);
+          state = ScanState::Idle;
+          open = true;
+          break;
+        case ScanState::AsciiData: {
+          std::size_t p = content;
+          while (p < size && tape[p] != 0x1A) ++p;
+          pending.end = p;
+          pos = std::max(p, std::size_t{1}) - 1;
+          entries.push_back(pending);
+          state = ScanState::Idle;
+          break;
+        }
+        case ScanState::Idle: {
+          pending = CasEntry{};
+          if (AllEqual(marker, 0xEA)) {
+            pending.name = NameAt(tape, pos, 6);
+            pending.type = "Ascii";
+            state = ScanState::AsciiData;
+            pos = std::min(size, pos + 6);
+          } else if (AllEqual(marker, 0xD0)) {
+            pending.name = NameAt(tape, pos, 6);
+            pending.type = "Binary";
+            state = ScanState::BinaryData;
+            pos = std::min(size, pos + 6);
+          } else if (AllEqual(marker, 0xD3)) {
+            pending.name = NameAt(tape, pos, 6);
+            pending.type = "Basic";
+            state = ScanState::BasicData;
+            pos = std::min(size, pos + 6);
+          } else if (marker[0] == 0xAB && marker[1] == 0xCD && marker[2] == 0xEF) {
+            pending.name = NameAt(tape, content + 3, 11);
+            pending.type = TypeOfNamedFile(pending.name);
+            state = ScanState::NamedData;
+            pos = std::min(size, content + 3 + 11 + 10);
+          } else if (marker[0] == 0x5E && marker[1] == 0x1C && marker[2] == 0xFF &&
+                     marker[3] == 0x78) {
+            pending.name = NameAt(tape, content + 4, 11);
+            state = ScanState::NamedData;
+            pos = std::min(size, content + 4 + 11 + 10);
+          }
+          break;
+        }
+      }
+    }
+    // On to the next offset that is a multiple of 8 and holds 0x1F.
+    pos = std::min(size, (pos + 7) / 8 * 8);
+    while (pos < size && tape[pos] != 0x1F) pos = std::min(size, pos + 8);
+    if (open && state != ScanState::Idle) {
+      // A new file header: the previous open file ends where it begins.
+      entries.back().end = mark;
+      open = false;
+    }
+    if (entries.size() == kCasMaxEntries && !open) full = true;
+  }
+  return entries;
+}
+
+std::vector<std::uint8_t> CasEntryBytes(Bytes tape, const CasEntry& entry) {
+  std::vector<std::uint8_t> out;
+  const std::size_t start = std::min(entry.start, tape.size());
+  const std::size_t end = std::clamp(entry.end, start, tape.size());
+  out.reserve(end - start + 1);
+  if (entry.type == "Basic") out.push_back(0xFF);
+  if (entry.type == "Binary") out.push_back(0xFE);
+  out.insert(out.end(), tape.begin() + static_cast<std::ptrdiff_t>(start),
+             tape.begin() + static_cast<std::ptrdiff_t>(end));
+  return out;
+}
+
+FileRow CasListRow(const CasEntry& entry, int index) {
+  FileRow row;
+  row.caption = entry.name;
+  row.size = static_cast<std::int32_t>(entry.Size());
+  row.sizeText = std::to_string(entry.Size()) + " Bytes";
+  row.type = entry.type;
+  row.icon = IconOfType(entry.type);
+  row.slot = index;
+  return row;
+}
+
+std::string CasHostFileName(const CasEntry& entry, std::size_t index) {
+  std::string name;
+  for (char c : entry.name) {
+    unsigned char u = static_cast<unsigned char>(c);
+    bool bad = u < 0x20 || u >= 0x7F || std::strchr("/\\:*?\"<>|", c) != nullptr;
+    name.push_back(bad ? '_' : c);
+  }
+  if (name.empty() || name == "." || name == "..") name = "CASFILE" + std::to_string(index);
+  return name;
+}
+
+CasImage::LoadStatus CasImage::LoadCasFile(const std::filesystem::path& path, Ui& ui) {
+  Clear();
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return LoadStatus::Missing;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec) {
+    ui.Notify(formats::msg::kReadError);
+    return LoadStatus::ReadError;
+  }
+  if (size > kCasMaxFileSize) {
+    ui.Notify(formats::msg::kFileToBigToLoad);
+    return LoadStatus::TooBig;
+  }
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes.resize(static_cast<std::size_t>(size));
+  } catch (const std::bad_alloc&) {
+    ui.Notify(formats::msg::kCouldNotAllocate);
+    return LoadStatus::NoMemory;
+  }
+  std::ifstream in(path, std::ios::binary);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!in || static_cast<std::uintmax_t>(in.gcount()) != size) {
+    ui.Notify(formats::msg::kReadError);
+    return LoadStatus::ReadError;
+  }
+  SetBytes(std::move(bytes), path.string());
+  ui.Status(path_);
+  return LoadStatus::Loaded;
+}
+
+void CasImage::SetBytes(std::vector<std::uint8_t> bytes, std::string path) {
+  Clear();
+  bytes_ = std::move(bytes);
+  path_ = std::move(path);
+}
+
+const std::vector<FileRow>& CasImage::ListCasFile() {
+  entries_ = ScanCassette(View());
+  rows_.clear();
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    rows_.push_back(CasListRow(entries_[i], static_cast<int>(i)));
+  }
+  return rows_;
+}
+
+std::vector<std::uint8_t> CasImage::EntryBytes(std::size_t index) const {
+  if (index >= entries_.size()) return {};
+  return CasEntryBytes(View(), entries_[index]);
+}
+
+bool CasImage::ExtractCasEntry(std::size_t index, const std::filesystem::path& hostPath,
+                               Ui& ui) const {
+  if (index >= entries_.size()) return false;
+  auto bytes = EntryBytes(index);
+  if (!WriteFileAtomically(hostPath, bytes)) {
+    ui.Notify(formats::msg::kCannotWriteTarget);
+    return false;
+  }
+  return true;
+}
+
+std::optional<CasView> ViewCasEntry(const CasImage& cas, std::size_t index, ViewSelector selector) {
+  if (index >= cas.Entries().size()) return std::nullopt;
+  const CasEntry& entry = cas.Entries()[index];
+  CasView v;
+  switch (selector) {
+    case ViewSelector::Automatic:
+      v.view = entry.type == "Basic"   ? ViewSelector::Basic
+               : entry.type == "Ascii" ? ViewSelector::Text
+                                       : ViewSelector::Hex;
+      break;
+    case ViewSelector::Hex:
+    case ViewSelector::Basic:
+    case ViewSelector::Text:
+    case ViewSelector::MaskedText:
+      v.view = selector;
+      break;
+    default:
+      return std::nullopt;
+  }
+  auto dot = entry.name.rfind('.');
+  v.name = entry.name.substr(0, dot);
+  if (dot != std::string::npos) v.extension = entry.name.substr(dot + 1);
+  v.bytes = cas.EntryBytes(index);
+  return v;
+}
+
+void CasImage::Clear() {
+  bytes_.clear();
+  path_.clear();
+  entries_.clear();
+  rows_.clear();
+}
+
+}  // namespace quarnel

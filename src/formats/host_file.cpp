@@ -1,0 +1,23 @@
+#include "formats/host_file.h"
+
+#include <fstream>
+#include <system_error>
+
+namespace quarnel {
+
+namespace fs = std::filesystem;
+
+std::optional<std::vector<std::uint8_t>> ReadHostBytes(const fs::path& path, std::uintmax_t limit) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return std::nullopt;
+  const std::uintmax_t size = fs::file_size(path, ec);
+  if (ec || size > limit) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (static_cast<std::uintmax_t>(in.gcount()) != size) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace quarnel

@@ -1,0 +1,29 @@
+// Opening a host file by its extension, as a double-click in the host browser, a drop or the
+// command line does: disk images load into the workspace, cassettes become the current tape,
+// .DDI/.IMG/.MSX/.XSA files are converted.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "core/ui.h"
+#include "core/workspace.h"
+#include "formats/cassette.h"
+
+namespace quarnel {
+
+// The extension is upper-cased and cut to four characters (".DSKX" counts as ".DSK").
+// - .DSK/.DI1/.DI2: the workspace loads the image; the cassette is dropped.
+// - .CAS: unsaved changes of the disk image are offered for saving first, the workspace's image
+//   is released, the file is loaded and listed as a cassette; its rows fill ws.fileList and its
+//   path is ws.image.imagePath, so that reading a file hands over to the cassette. A refused
+//   or failed load leaves nothing current and the list empty.
+// - .DDI/.IMG/.MSX/.XSA: ConverttoDsk1Click with the xsd/xsc tools of `programFolder`.
+// - any other extension: nothing.
+HostFileKind OpenHostFile(Workspace& ws, CasImage& cas, const std::string& path,
+                          const std::filesystem::path& programFolder, Ui& ui);
+
+// True while the workspace's current "image" is a cassette (the path ends in .CAS).
+bool IsCassetteCurrent(const Workspace& ws);
+
+}  // namespace quarnel

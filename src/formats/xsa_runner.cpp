@@ -1,0 +1,138 @@
+#include "formats/xsa_runner.h"
+
+#include <errno.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "core/host_file.h"
+#include "formats/host_file.h"
+#include "formats/messages.h"
+
+namespace quarnel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Direction {
+  std::string_view tool;
+  std::string_view missing;
+  std::string_view title;
+  std::string_view targetExtension;
+  std::string_view input;   // the copy of the source the tool reads
+  std::string_view output;  // what the tool writes
+};
+
+constexpr Direction kXsaToDsk{"xsd", formats::msg::kXsdNotFound, formats::msg::kConvertXsaTitle,
+                              ".dsk", formats::msg::kTempXsa, formats::msg::kTempDsk};
+constexpr Direction kDskToXsa{"xsc", formats::msg::kXscNotFound, formats::msg::kConvertDskTitle,
+                              ".xsa", formats::msg::kTempDsk, formats::msg::kTempXsa};
+
+// Runs `tool input output` with `folder` as its current folder and waits for it to end.
+// True when it started, ended within the time allowed and exited with 0.
+bool RunTool(const fs::path& tool, const fs::path& folder, std::string_view input,
+             std::string_view output, std::chrono::milliseconds timeout) {
+  // Everything the child needs is prepared before fork: it only changes folder and execs.
+  std::string toolArg = tool.string();
+  std::string folderArg = folder.string();
+  std::string inArg(input);
+  std::string outArg(output);
+  std::vector<char*> argv = {toolArg.data(), inArg.data(), outArg.data(), nullptr};
+  pid_t pid = fork();
+  if (pid < 0) return false;
+  if (pid == 0) {
+    if (chdir(folderArg.c_str()) == 0) execv(toolArg.c_str(), argv.data());
+    _exit(127);
+  }
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  int status = 0;
+  for (;;) {
+    pid_t r = waitpid(pid, &status, WNOHANG);
+    if (r == pid) break;
+    if (r < 0 && errno != EINTR) return false;
+    if (std::chrono::steady_clock::now() >= deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Moves the tool's output over the target (replacing it only now), across file systems too.
+bool MoveOutput(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  fs::rename(from, to, ec);
+  if (!ec) return true;
+  auto bytes = ReadHostBytes(from);
+  if (!bytes || !WriteFileAtomically(to, *bytes)) return false;
+  fs::remove(from, ec);
+  return true;
+}
+
+ConvertResult RunConversion(const Direction& d, const std::string& source, const fs::path& folder,
+                            Ui& ui, const ToolRunOptions& options) {
+  const fs::path tool = ToolPath(folder, d.tool);
+  std::error_code ec;
+  if (!fs::exists(tool, ec)) {
+    ui.Notify(d.missing);
+    return ConvertResult::Failed;
+  }
+  auto target = ui.AskSavePath(d.title, WithExtension(source, d.targetExtension));
+  if (!target || target->empty()) return ConvertResult::Cancelled;
+
+  const fs::path input = folder / std::string(d.input);
+  const fs::path output = folder / std::string(d.output);
+  auto fail = [&] {
+    ui.Notify(formats::msg::kApplicationFailed);
+    std::error_code ignored;
+    fs::remove(input, ignored);
+    fs::remove(output, ignored);
+    return ConvertResult::Failed;
+  };
+  if (!fs::copy_file(source, input, fs::copy_options::overwrite_existing, ec) || ec) {
+    ui.Notify(formats::msg::kCouldNotCreateTemp);
+    return fail();
+  }
+  // A leftover output of an earlier run must not pass for this run's.
+  fs::remove(output, ec);
+  if (!RunTool(tool, folder, d.input, d.output, options.timeout) || !fs::exists(output, ec)) {
+    return fail();
+  }
+  if (!MoveOutput(output, *target)) {
+    ui.Notify(formats::msg::kCannotWriteTarget);
+    fs::remove(input, ec);
+    fs::remove(output, ec);
+    return ConvertResult::Failed;
+  }
+  fs::remove(input, ec);
+  return ConvertResult::Written;
+}
+
+}  // namespace
+
+fs::path ToolPath(const fs::path& programFolder, std::string_view tool) {
+#ifdef _WIN32
+  return programFolder / (std::string(tool) + ".exe");
+#else
+  return programFolder / std::string(tool);
+#endif
+}
+
+ConvertResult XsaToDsk(const std::string& source, const fs::path& programFolder, Ui& ui,
+                       const ToolRunOptions& options) {
+  return RunConversion(kXsaToDsk, source, programFolder, ui, options);
+}
+
+ConvertResult DskToXsa(const std::string& source, const fs::path& programFolder, Ui& ui,
+                       const ToolRunOptions& options) {
+  return RunConversion(kDskToXsa, source, programFolder, ui, options);
+}
+
+}  // namespace quarnel
