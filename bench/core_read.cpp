@@ -1,0 +1,126 @@
+// Load a full 1.44 MB image, list every directory and read every file.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/boot_sector.h"
+#include "core/dir_entry.h"
+#include "core/disk_image.h"
+#include "core/fat.h"
+#include "core/image_path.h"
+#include "core/read_file.h"
+#include "core/workspace.h"
+
+namespace {
+
+using namespace quarnel;
+
+class QuietUi : public Ui {
+ public:
+  void Notify(std::string_view) override {}
+  bool AskYesNo(std::string_view) override { return false; }
+  std::optional<std::string> AskSavePath(std::string_view, std::string_view) override { return std::nullopt; }
+  std::optional<std::string> AskNewName(std::string_view) override { return std::nullopt; }
+};
+
+// A 1.44 MB disk (one-sector clusters) filled with 16 subdirectories of 8 files each and root
+// files, every file in one contiguous chain.
+std::vector<std::uint8_t> MakeImage() {
+  DiskImage img;
+  img.bytes.assign(1474560, 0);
+  BootSector bs{};
+  bs.bytesPerSector.Set(512);
+  bs.sectorsPerCluster = 1;
+  bs.reservedSectors.Set(1);
+  bs.fatCount = 2;
+  bs.rootEntries.Set(224);
+  bs.totalSectors.Set(2880);
+  bs.media = 0xF0;
+  bs.sectorsPerFat.Set(9);
+  bs.sectorsPerTrack.Set(18);
+  bs.sides.Set(2);
+  PutBootSector(img.MutableView(), bs);
+  img.geometry = GeometryFields(bs);
+  DeriveGeometry(img.geometry);
+  const auto& g = img.geometry;
+  std::uint16_t next = 2;
+  auto alloc = [&](std::size_t bytes) {
+    std::size_t n = (bytes + g.clusterBytes - 1) / g.clusterBytes;
+    std::uint16_t first = next;
+    for (std::size_t i = 0; i < n; ++i, ++next) WriteFatEntry(img, next, i + 1 < n ? next + 1 : 0xFFF);
+    return first;
+  };
+  auto entry = [&](std::size_t offset, const std::string& name, std::uint8_t attr, std::uint16_t first,
+                   std::uint32_t size) {
+    DirEntry e{};
+    std::memset(e.name, ' ', 11);
+    std::memcpy(e.name, name.data(), std::min<std::size_t>(name.size(), 8));
+    std::memcpy(e.extension, "BIN", 3);
+    if (attr & kAttrDirectory) std::memset(e.extension, ' ', 3);
+    e.attribute = attr;
+    e.firstCluster.Set(first);
+    e.size.Set(size);
+    PutDirEntry(img.MutableView(), offset, e);
+  };
+  int rootSlot = 0;
+  for (int d = 0; d < 16; ++d) {
+    std::uint16_t dir = alloc(2048);
+    entry(g.rootOffset + 32 * rootSlot++, "DIR" + std::to_string(d), kAttrDirectory, dir, 0);
+    for (int f = 0; f < 8; ++f) {
+      std::uint32_t size = 9000 + 37 * f;
+      std::uint16_t first = alloc(size);
+      entry(ClusterOffset(g, dir) + 32 * f, "F" + std::to_string(f), 0, first, size);
+    }
+  }
+  while (rootSlot < 40) {
+    std::uint32_t size = 6000;
+    std::uint16_t first = alloc(size);
+    entry(g.rootOffset + 32 * rootSlot, "R" + std::to_string(rootSlot), 0, first, size);
+    ++rootSlot;
+  }
+  CopyFatToMirrors(img);
+  return img.bytes;
+}
+
+void BM_LoadListReadAll(benchmark::State& state) {
+  const auto image = MakeImage();
+  QuietUi ui;
+  std::size_t bytesRead = 0;
+  for (auto _ : state) {
+    Workspace ws;
+    ws.LoadImageBytes(image, "bench.dsk", ui);
+    bytesRead = 0;
+    std::vector<FileRow> root = ws.fileList.rows;
+    for (const auto& r : root) {
+      if (r.IsDirectory()) {
+        ws.image.level = 0;
+        ReadDirectory(ws, ui);
+        FileRow copy = r;
+        EnterDirectory(ws, copy, ui);
+        std::vector<FileRow> rows = ws.fileList.rows;
+        for (const auto& f : rows)
+          if (!f.IsDirectory()) bytesRead += ReadSlotFile(ws, f.slot, ui).bytes.size();
+      } else {
+        ws.image.level = 0;
+        ReadDirectory(ws, ui);
+        bytesRead += ReadSlotFile(ws, r.slot, ui).bytes.size();
+      }
+    }
+    benchmark::DoNotOptimize(bytesRead);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(image.size()));
+  state.counters["fileBytes"] = static_cast<double>(bytesRead);
+}
+BENCHMARK(BM_LoadListReadAll)->Unit(benchmark::kMicrosecond);
+
+void BM_FreeBytes(benchmark::State& state) {
+  QuietUi ui;
+  Workspace ws;
+  ws.LoadImageBytes(MakeImage(), "bench.dsk", ui);
+  for (auto _ : state) benchmark::DoNotOptimize(FreeBytes(ws.image));
+}
+BENCHMARK(BM_FreeBytes)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

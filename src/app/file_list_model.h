@@ -1,0 +1,51 @@
+// The file list of the current image as a table model over the core's rows: five columns
+// (Name, Size, Type, Modified, Attrib), the type icon in the first, the slot index under
+// Qt::UserRole (the hidden column).
+#pragma once
+
+#include <QAbstractTableModel>
+#include <functional>
+#include <vector>
+
+#include "core/file_list.h"
+
+namespace quarnel {
+
+class FileListModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  static constexpr int kSlotRole = Qt::UserRole;
+  static constexpr int kColumns = 5;
+
+  explicit FileListModel(QObject* parent = nullptr);
+
+  void SetRows(std::vector<FileRow> rows);
+  const std::vector<FileRow>& Rows() const { return rows_; }
+  const FileRow* Row(int r) const;
+
+  // Sorts the rows by column `column` and direction (+1, -1; 0 keeps the order) with the list's
+  // case-insensitive text comparison; rows that compare equal keep their order.
+  void SortRows(int column, int direction);
+
+  // Called when the user ends an in-place edit of a caption: return true to keep the new
+  // text as the caption, false to put the old one back.
+  std::function<bool(const FileRow& row, const QString& text)> onEdited;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation o, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  QStringList mimeTypes() const override;
+  Qt::DropActions supportedDropActions() const override;
+  Qt::DropActions supportedDragActions() const override;
+
+ private:
+  std::vector<FileRow> rows_;
+};
+
+// The text of a row in a column, as the list shows it.
+const std::string& ColumnText(const FileRow& row, int column);
+
+}  // namespace quarnel

@@ -1,0 +1,51 @@
+#include "app/list_rules.h"
+
+#include <algorithm>
+
+namespace quarnel {
+
+ListMenuState ListMenuFor(ListMenuState m, const ListSituation& s) {
+  if (!s.imageLoaded) {
+    m.addFile = m.remove = m.view = m.extract = m.info = false;
+    return m;
+  }
+  if (s.cassette) {
+    m.addFile = m.remove = m.info = m.rename = false;
+    m.view = m.extract = true;
+    return m;
+  }
+  m.rename = true;
+  m.addFile = s.atRoot;
+  m.remove = s.selectedRows >= 1;
+  m.extract = s.selectedRows >= 1;
+  m.view = s.selectedRows == 1;
+  m.info = s.selectedRows == 1;
+  return m;
+}
+
+void ListSort::Click(int c) {
+  if (c == column) {
+    direction = -direction;
+  } else {
+    direction = 1;
+  }
+  if (direction == 0) direction = 1;
+  column = c;
+  if (c == 3) direction = 0;
+}
+
+int CompareListText(std::string_view a, std::string_view b) {
+  auto fold = [](char ch) -> unsigned char {
+    unsigned char u = static_cast<unsigned char>(ch);
+    return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
+  };
+  std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    unsigned char x = fold(a[i]), y = fold(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+}  // namespace quarnel

@@ -1,0 +1,478 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/file_list_model.h"
+#include "app/file_list_view.h"
+#include "app/host_browser.h"
+#include "app/messages.h"
+#include "app/qt_ui.h"
+#include "app/single_instance.h"
+#include "core/messages.h"
+#include "core/rename.h"
+#include "formats/host_open.h"
+
+namespace quarnel {
+
+namespace {
+
+struct FilterEntry {
+  QString caption, mask;
+};
+
+QList<FilterEntry> FilterEntries() {
+  QStringList parts = QString::fromLatin1(app_text::kFilterText).split(QLatin1Char('|'));
+  QList<FilterEntry> out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) out.push_back({parts[i], parts[i + 1]});
+  return out;
+}
+
+QAction* Add(QMenu* m, const char* text, QObject* ctx, std::function<void()> f,
+             const QKeySequence& key = {}) {
+  QAction* a = m->addAction(QString::fromLatin1(text));
+  if (!key.isEmpty()) a->setShortcut(key);
+  QObject::connect(a, &QAction::triggered, ctx, [f] { f(); });
+  return a;
+}
+
+}  // namespace
+
+HostMenuKind HostMenuFor(const QString& path, bool dosFunctions) {
+  if (dosFunctions) return HostMenuKind::HostActions;
+  std::string ext = HostExtension(FromQ(path));
+  if (ext == ".DSK" || ext == ".DI1" || ext == ".DI2") return HostMenuKind::DiskMenu;
+  if (ext == ".DDI" || ext == ".MSX" || ext == ".XSA") return HostMenuKind::ConvertMenu;
+  return HostMenuKind::HostActions;
+}
+
+DiskMenuState DiskMenuFor(DiskMenuState s, const QString& selected, const QString& imagePath) {
+  bool same = !imagePath.isEmpty() &&
+              QString::compare(QDir::cleanPath(selected), QDir::cleanPath(imagePath),
+                               Qt::CaseInsensitive) == 0;
+  if (!same) {
+    s.addFile = false;
+    s.diskDetails = true;
+  } else if (HostExtension(FromQ(selected)) == ".DSK") {
+    s.addFile = s.diskDetails = true;
+  }
+  return s;
+}
+
+MainWindow::MainWindow(const AppPaths& paths, const QStringList& arguments, AppUi* ui,
+                       QWidget* parent)
+    : QMainWindow(parent), paths_(paths) {
+  setObjectName(QStringLiteral("TMain"));
+  setWindowTitle(QString::fromLatin1(app_text::kMainCaption));
+  if (ui) {
+    ui_ = ui;
+  } else {
+    qtUi_ = std::make_unique<QtUi>(this, [this](const QString& t) { SetStatus(t); });
+    qtUi_->defaultFolder = [this] { return browser_->Folder(); };
+    ui_ = qtUi_.get();
+  }
+  BuildWidgets();
+  BuildMenus();
+  BuildPopups();
+  resize(644, 443 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+
+  // Window creation (FormCreate).
+  SetFilter(0);
+  if (!EnsureFolder(paths_.tempFolder)) {
+    ui_->Notify(std::string(app_text::kCannotCreate) + FromQ(paths_.tempFolder));
+    settings_ = FirstStartSettings(FromQ(QDir::homePath()));
+    return;
+  }
+  tempReady_ = true;
+  if (auto s = ReadSettingsFile(FromQ(paths_.settingsFile)))
+    settings_ = *s;
+  else
+    settings_ = FirstStartSettings(FromQ(QDir::homePath()));
+  if (arguments.size() >= 2) {
+    pendingOpen_ = true;
+    pendingPath_ = QFileInfo(arguments.at(1)).absoluteFilePath();
+    SetStatus(arguments.at(1));
+  }
+}
+
+MainWindow::~MainWindow() { EndRun(); }
+
+void MainWindow::BuildWidgets() {
+  auto* central = new QWidget(this);
+  splitter_ = new QSplitter(Qt::Horizontal, central);
+  splitter_->setObjectName(QStringLiteral("Splitter"));
+  splitter_->setChildrenCollapsible(false);
+
+  // Left: the browser above the filter combo and the one-folder-up button.
+  auto* left = new QWidget(splitter_);
+  browser_ = new HostBrowser(left);
+  filter_ = new QComboBox(left);
+  filter_->setObjectName(QStringLiteral("FilterComboBox1"));
+  for (const auto& e : FilterEntries()) filter_->addItem(e.caption, e.mask);
+  upButton_ = new QToolButton(left);
+  upButton_->setObjectName(QStringLiteral("SpeedButton1"));
+  upButton_->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
+  upButton_->setToolTip(QString::fromLatin1(app_text::kUpHint));
+  auto* filterRow = new QHBoxLayout;
+  filterRow->setContentsMargins(0, 0, 0, 0);
+  filterRow->addWidget(filter_, 1);
+  filterRow->addWidget(upButton_);
+  auto* leftBox = new QVBoxLayout(left);
+  leftBox->setContentsMargins(4, 4, 0, 4);
+  leftBox->addWidget(browser_, 1);
+  leftBox->addLayout(filterRow);
+
+  // Right: OEM and volume fields and the toggle button above the list, the summary below.
+  auto* right = new QWidget(splitter_);
+  oemLabel_ = new QLabel(ToQ(msg::kOemLabel), right);
+  oem_ = new QLineEdit(right);
+  oem_->setObjectName(QStringLiteral("Edit2"));
+  oem_->setMaxLength(8);
+  volumeLabel_ = new QLabel(ToQ(msg::kVolumeLabel), right);
+  volume_ = new QLineEdit(right);
+  volume_->setObjectName(QStringLiteral("Edit3"));
+  // A volume entry holds 11 characters; a shorter field would cut the name on display and
+  // write the cut name back when the field is left.
+  volume_->setMaxLength(static_cast<int>(kVolumeNameLength));
+  QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  oem_->setFont(fixed);
+  volume_->setFont(fixed);
+  int fieldWidth = QFontMetrics(fixed).horizontalAdvance(QStringLiteral("MMMMMMMMM")) + 12;
+  oem_->setFixedWidth(fieldWidth);
+  volume_->setFixedWidth(fieldWidth);
+  toggle_ = new QToolButton(right);
+  toggle_->setObjectName(QStringLiteral("BitBtn1"));
+  toggle_->setToolTip(QString::fromLatin1(app_text::kToggleHint));
+  toggle_->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
+  auto* fields = new QHBoxLayout;
+  fields->setContentsMargins(0, 0, 0, 0);
+  fields->addWidget(oemLabel_);
+  fields->addWidget(oem_);
+  fields->addSpacing(8);
+  fields->addWidget(volumeLabel_);
+  fields->addWidget(volume_);
+  fields->addStretch(1);
+  fields->addWidget(toggle_);
+
+  model_ = new FileListModel(this);
+  list_ = new FileListView(model_, right);
+  summary_ = new QLabel(right);
+  summary_->setObjectName(QStringLiteral("Label2"));
+  auto* rightBox = new QVBoxLayout(right);
+  rightBox->setContentsMargins(0, 4, 4, 4);
+  rightBox->addLayout(fields);
+  rightBox->addWidget(list_, 1);
+  rightBox->addWidget(summary_);
+
+  splitter_->addWidget(left);
+  splitter_->addWidget(right);
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
+  splitter_->setSizes({193, 451});
+  auto* box = new QVBoxLayout(central);
+  box->setContentsMargins(0, 0, 0, 0);
+  box->addWidget(splitter_);
+  setCentralWidget(central);
+  statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+  statusBar()->setSizeGripEnabled(true);
+
+  // Events.
+  connect(browser_, &HostBrowser::fileActivated, this, [this](const QString& p) {
+    dosFunctions_ = false;
+    OpenHostFile(p);
+  });
+  connect(browser_, &HostBrowser::selectionChanged, this, &MainWindow::HostSelectionChanged);
+  connect(browser_, &HostBrowser::contextMenuRequested, this, &MainWindow::ShowHostMenu);
+  connect(filter_, &QComboBox::currentIndexChanged, this, [this](int i) { SetFilter(i); });
+  connect(upButton_, &QToolButton::clicked, browser_, &HostBrowser::Up);
+  connect(toggle_, &QToolButton::clicked, this, &MainWindow::ToggleListStyle);
+  oem_->installEventFilter(this);
+  volume_->installEventFilter(this);
+  connect(oem_, &QLineEdit::returnPressed, this, &MainWindow::Edit2Exit);
+  connect(volume_, &QLineEdit::returnPressed, this, &MainWindow::Edit3Exit);
+
+  model_->onEdited = [this](const FileRow& row, const QString& text) {
+    return ListView1Edited(row.slot, text);
+  };
+  list_->onActivate = [this] { View2Click(); };
+  list_->onHeaderClicked = [this](int c) { ColumnClick(c); };
+  list_->onDrop = [this](const QStringList& p) { DropFiles(p); };
+  list_->onStartDrag = [this] { StartDragOut(); };
+  list_->onContextMenu = [this](const QPoint& at) {
+    PreparePopupMenu2();
+    popup2_->popup(at);
+  };
+}
+
+void MainWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuFile));
+  QMenu* fresh = file->addMenu(QString::fromLatin1(app_text::kMenuNew));
+  QMenu* disk = fresh->addMenu(QString::fromLatin1(app_text::kMenuDiskImage));
+  for (int i = 0; i < 8; ++i) Add(disk, app_text::kNewImageCaptions[i], this, [this, i] { NewImage(i); });
+  saveAct_ = Add(file, app_text::kMenuSave, this, [this] { Save1Click(); }, QKeySequence::Save);
+  saveAsAct_ = Add(file, app_text::kMenuSaveAs, this, [this] { SaveAs1Click(); });
+  file->addSeparator();
+  Add(file, app_text::kMenuExit, this, [this] { close(); });
+
+  QMenu* view = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuView));
+  Add(view, app_text::kMenuDetail, this, [this] { SetListStyle(0); });
+  Add(view, app_text::kMenuList, this, [this] { SetListStyle(1); });
+  Add(view, app_text::kMenuLargeIcon, this, [this] { SetListStyle(2); });
+
+  QMenu* setup = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuSetup));
+  Add(setup, app_text::kMenuSaveEnvironment, this, [this] { Saveenviroment1Click(); });
+  setup->addSeparator();
+  Add(setup, app_text::kMenuStartupFolder, this, [this] { StartfolderClick(); });
+  Add(setup, app_text::kMenuFolderTree, this, [this] { TreeColors1Click(); });
+  Add(setup, app_text::kMenuFileList, this, [this] { ListColors1Click(); });
+  Add(setup, app_text::kMenuTextView, this, [this] { Textviewfont1Click(); })
+      ->setStatusTip(QString::fromLatin1(app_text::kTextViewHint));
+  Add(setup, app_text::kMenuBasicView, this, [this] { Basicviewfont1Click(); })
+      ->setStatusTip(QString::fromLatin1(app_text::kBasicViewHint));
+  Add(setup, app_text::kMenuOemSignature, this, [this] { OEMBackgroundColor1Click(); });
+  Add(setup, app_text::kMenuVolumeName, this, [this] { VolumeColors1Click(); });
+  setup->addSeparator();
+  autoLoad_ = setup->addAction(QString::fromLatin1(app_text::kMenuAutoLoad));
+  autoLoad_->setCheckable(true);
+  autoLoad_->setChecked(false);
+
+  QMenu* help = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuHelp));
+  Add(help, app_text::kMenuAbout, this, [this] { HelpClick(); });
+  QAction* helpPage = Add(help, app_text::kMenuHelpPage, this, [this] { HELP2Click(); },
+                          QKeySequence(Qt::Key_F1));
+  helpPage->setShortcutContext(Qt::ApplicationShortcut);
+
+  // Writing to a floppy through VWIN32 exists only on Windows 9x; never shown here.
+  toDisk_ = menuBar()->addAction(QStringLiteral("To Disk"));
+  toDisk_->setVisible(false);
+}
+
+void MainWindow::BuildPopups() {
+  popup2_ = new QMenu(this);
+  popup2_->setObjectName(QStringLiteral("PopupMenu2"));
+  QMenu* view = popup2_->addMenu(QString::fromLatin1(app_text::kPopupView));
+  viewAct_ = view->menuAction();
+  auto listAction = [this](QMenu* m, const char* text, std::function<void()> f,
+                           const QKeySequence& key) {
+    QAction* a = Add(m, text, this, std::move(f), key);
+    list_->AddListAction(a);
+    return a;
+  };
+  QAction* autoAct = Add(view, app_text::kPopupAuto, this, [this] { View2Click(); });
+  autoAct->setShortcut(QKeySequence(Qt::Key_Return));
+  autoAct->setShortcutContext(Qt::WidgetShortcut);  // Enter is handled by the list itself
+  listAction(view, app_text::kPopupBasic, [this] { ViewWith(ViewSelector::Basic); }, Qt::Key_F4);
+  listAction(view, app_text::kPopupHex, [this] { ViewWith(ViewSelector::Hex); }, Qt::Key_F9);
+  listAction(view, app_text::kPopupText, [this] { ViewWith(ViewSelector::Text); }, Qt::Key_F3);
+  listAction(view, app_text::kPopupTextMsb, [this] { ViewWith(ViewSelector::MaskedText); },
+             QKeySequence(Qt::ALT | Qt::Key_F3));
+  QMenu* picture = view->addMenu(QString::fromLatin1(app_text::kPopupPicture));
+  const ViewSelector screens[] = {ViewSelector::Screen2, ViewSelector::Screen5,
+                                  ViewSelector::Screen7, ViewSelector::Screen8,
+                                  ViewSelector::Screen12};
+  const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F5, Qt::Key_F7, Qt::Key_F8, Qt::Key_F12};
+  for (int i = 0; i < 5; ++i) {
+    ViewSelector s = screens[i];
+    listAction(picture, app_text::kPopupScreens[i], [this, s] { ViewWith(s); }, keys[i]);
+  }
+  addAct_ = listAction(popup2_, app_text::kPopupAddFile, [this] { AddaFile1Click(); },
+                       QKeySequence(Qt::ALT | Qt::Key_Insert));
+  deleteAct_ = listAction(popup2_, app_text::kPopupDelete, [this] { Delete1Click(); },
+                          QKeySequence(Qt::ALT | Qt::Key_Delete));
+  extractAct_ = listAction(popup2_, app_text::kPopupExtract, [this] { Extract1Click(); },
+                           QKeySequence(Qt::ALT | Qt::Key_E));
+  infoAct_ = listAction(popup2_, app_text::kPopupInfo, [this] { ShowInfo(); }, Qt::Key_F10);
+  renameAct_ = Add(popup2_, app_text::kPopupRename, this, [this] { RenameFileClick(); });
+
+  popup1_ = new QMenu(this);
+  popup1_->setObjectName(QStringLiteral("PopupMenu1"));
+  diskDetailsAct_ = Add(popup1_, app_text::kPopupDiskDetails, this, [this] { DiskDetails(); });
+  hostAddAct_ = Add(popup1_, app_text::kPopupAddFile, this, [this] { AddaFile1Click(); });
+  Add(popup1_, app_text::kPopupDosFunctions, this, [this] { dosFunctions_ = true; });
+  toXsaAct_ = Add(popup1_, app_text::kPopupConvertToXsa, this, [this] { ConvertSelected(); });
+  sectorViewAct_ = Add(popup1_, app_text::kPopupSectorView, this, [this] { SectorView(); });
+
+  popup3_ = new QMenu(this);
+  popup3_->setObjectName(QStringLiteral("PopupMenu3"));
+  toDskAct_ = Add(popup3_, app_text::kPopupConvertToDsk, this, [this] { ConvertSelected(); });
+  Add(popup3_, app_text::kPopupDosFunctions, this, [this] { dosFunctions_ = true; });
+
+  hostActions_ = new QMenu(this);
+  hostActions_->setObjectName(QStringLiteral("HostActions"));
+  Add(hostActions_, app_text::kHostOpen, this, [this] {
+    QString p = browser_->SelectedPath();
+    if (!p.isEmpty()) OpenHostFile(p);
+  });
+  Add(hostActions_, app_text::kHostShowInFileManager, this, [this] { ShowHostInFileManager(); });
+  Add(hostActions_, app_text::kHostCopyPath, this, [this] { CopyHostPath(); });
+  Add(hostActions_, app_text::kHostRename, this, [this] { RenameHostFile(); });
+  Add(hostActions_, app_text::kHostDelete, this, [this] { DeleteHostFile(); });
+}
+
+QString MainWindow::statusText() const { return statusBar()->currentMessage(); }
+
+void MainWindow::SetStatus(const QString& text) { statusBar()->showMessage(text); }
+
+void MainWindow::NotAvailable() {
+  SetStatus(QString::fromLatin1(app_text::kNotAvailable));
+}
+
+bool MainWindow::IsCassette() const { return IsCassetteCurrent(ws_); }
+
+bool MainWindow::AtRoot() const { return ws_.image.level == 0; }
+
+void MainWindow::SetListStyle(int style) {
+  list_->SetStyle(style == 1 ? ListStyle::List
+                             : style == 2 ? ListStyle::LargeIcon : ListStyle::Report);
+}
+
+void MainWindow::ToggleListStyle() {
+  switch (list_->Style()) {
+    case ListStyle::LargeIcon: SetListStyle(1); break;
+    case ListStyle::List: SetListStyle(0); break;
+    case ListStyle::Report: SetListStyle(2); break;
+  }
+}
+
+void MainWindow::SetFilter(int entry) {
+  if (entry < 0 || entry >= filter_->count()) return;
+  if (filter_->currentIndex() != entry) filter_->setCurrentIndex(entry);
+  browser_->SetMask(filter_->itemData(entry).toString());
+}
+
+ListMenuState MainWindow::PreparePopupMenu2() {
+  ListSituation s;
+  s.imageLoaded = !ws_.image.imagePath.empty() && (!ws_.image.bytes.empty() || IsCassette());
+  s.cassette = IsCassette();
+  s.atRoot = AtRoot();
+  s.selectedRows = static_cast<int>(list_->SelectedRows().size());
+  listMenu_ = ListMenuFor(listMenu_, s);
+  addAct_->setEnabled(listMenu_.addFile);
+  deleteAct_->setEnabled(listMenu_.remove);
+  viewAct_->setEnabled(listMenu_.view);
+  extractAct_->setEnabled(listMenu_.extract);
+  infoAct_->setEnabled(listMenu_.info && fileInfo != nullptr);
+  renameAct_->setEnabled(listMenu_.rename);
+  return listMenu_;
+}
+
+QMenu* MainWindow::HostContextMenu() {
+  QString selected = browser_->SelectedPath();
+  HostMenuKind kind = HostMenuFor(selected, dosFunctions_);
+  dosFunctions_ = false;
+  switch (kind) {
+    case HostMenuKind::DiskMenu:
+      diskMenu_ = DiskMenuFor(diskMenu_, selected, ToQ(ws_.image.imagePath));
+      diskDetailsAct_->setEnabled(diskMenu_.diskDetails && diskDetails != nullptr);
+      sectorViewAct_->setEnabled(sectorView != nullptr);
+      hostAddAct_->setEnabled(diskMenu_.addFile);
+      return popup1_;
+    case HostMenuKind::ConvertMenu:
+      return popup3_;
+    case HostMenuKind::HostActions:
+      return hostActions_;
+  }
+  return hostActions_;
+}
+
+void MainWindow::ShowHostMenu(const QPoint& globalPos) {
+  if (browser_->SelectedPath().isEmpty()) return;
+  HostContextMenu()->popup(globalPos);
+}
+
+void MainWindow::HostSelectionChanged(const QString& path) {
+  if (!autoLoad_->isChecked()) return;
+  if (QFileInfo(path).isDir()) return;
+  if (FromQ(path) == ws_.image.imagePath) return;
+  OpenHostFile(path);
+}
+
+bool MainWindow::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate) FormActivate();
+  return QMainWindow::event(e);
+}
+
+void MainWindow::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (!shown_) {
+    shown_ = true;
+    FormShow();
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+  EndRun();
+  e->accept();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::FocusOut) {
+    if (watched == oem_) Edit2Exit();
+    if (watched == volume_) Edit3Exit();
+  }
+  return QMainWindow::eventFilter(watched, e);
+}
+
+void MainWindow::FormActivate() {
+  SetStatus(ToQ(ws_.image.imagePath));
+  if (!pendingOpen_) return;
+  pendingOpen_ = false;
+  std::string ext = HostExtension(FromQ(pendingPath_));
+  if (ext != ".DSK" && ext != ".CAS") return;
+  QFileInfo fi(pendingPath_);
+  browser_->SetFolder(fi.absolutePath());
+  browser_->Refresh();
+  QString found = browser_->SelectByPrefix(fi.fileName());
+  if (found.isEmpty() && fi.isFile()) {
+    // The filter hides the file (a .cas while disk images are shown): show the first filter
+    // entry that lists it, then look again.
+    for (int i = 0; i < filter_->count() && found.isEmpty(); ++i) {
+      const QStringList masks = MaskPatterns(filter_->itemData(i).toString());
+      if (!QDir::match(masks, fi.fileName())) continue;
+      SetFilter(i);
+      found = browser_->SelectByPrefix(fi.fileName());
+    }
+  }
+  if (found.isEmpty()) return;
+  dosFunctions_ = false;
+  OpenHostFile(found);
+}
+
+void MainWindow::HandOver(const QStringList& arguments, const QString& workingFolder) {
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+  QString p = FirstHandedOverPath(arguments, workingFolder);
+  if (!p.isEmpty()) {
+    pendingOpen_ = true;
+    pendingPath_ = p;
+  }
+  FormActivate();
+}
+
+void MainWindow::EndRun() {
+  if (ended_) return;
+  ended_ = true;
+  if (ws_.image.changed) ws_.PromptSaveChanged(*ui_);
+  ws_.Unload();
+  model_->SetRows({});
+  if (tempReady_) DeleteFilesIn(paths_.tempFolder);
+  QDir::setCurrent(paths_.exeFolder);
+}
+
+}  // namespace quarnel

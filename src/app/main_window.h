@@ -1,0 +1,216 @@
+// TMain: the host folder browser on the left, the file list of the current image on the right,
+// the OEM and volume fields above it, the summary and the filter below, a status bar, the main
+// menu and the three context menus. Every command of the window is a public member so that the
+// GUI tests can run it as the menu would.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "app/app_paths.h"
+#include "app/app_ui.h"
+#include "app/list_rules.h"
+#include "app/settings_record.h"
+#include "core/read_file.h"
+#include "core/workspace.h"
+#include "formats/cassette.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QSplitter;
+class QToolButton;
+
+namespace quarnel {
+
+class FileListModel;
+class FileListView;
+class HostBrowser;
+class QtUi;
+
+// Which context menu the host browser shows for a file.
+enum class HostMenuKind { DiskMenu, ConvertMenu, HostActions };
+HostMenuKind HostMenuFor(const QString& path, bool dosFunctions);
+
+// "Disk Details" / "Add a File" of the host browser's disk menu, given the state they had.
+struct DiskMenuState {
+  bool diskDetails = true, addFile = true;
+};
+DiskMenuState DiskMenuFor(DiskMenuState previous, const QString& selected, const QString& imagePath);
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  // `arguments` is the command line (program path first). `ui` answers the window's questions;
+  // when null the window shows real dialogs.
+  MainWindow(const AppPaths& paths, const QStringList& arguments, AppUi* ui = nullptr,
+             QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Start and end of the run.
+  void FormShow();                  // applies the settings record
+  void FormActivate();              // status text, then the file waiting to be opened
+  void HandOver(const QStringList& arguments, const QString& workingFolder);
+  void EndRun();                    // save prompt, release, empty the temporary folder
+  bool PendingOpen() const { return pendingOpen_; }
+  QString PendingPath() const { return pendingPath_; }
+
+  // Images and the list.
+  void OpenHostFile(const QString& path);           // double-click / Enter in the browser
+  void View2Click();                                // double-click / Enter / "Auto" on a row
+  void ViewWith(ViewSelector selector);             // the fixed view commands
+  void ColumnClick(int column);
+  void DropFiles(const QStringList& paths);
+  void AddaFile1Click();
+  void Delete1Click();
+  void Extract1Click();
+  void RenameFileClick();
+  bool ListView1Edited(int slot, const QString& text);
+  void Edit2Exit();                                 // OEM field left
+  void Edit3Exit();                                 // volume field left
+  void NewImage(int row);                           // File > New > Disk Image, rows 0..7
+  void Save1Click();
+  void SaveAs1Click();
+  void SetListStyle(int style);                     // 0 report, 1 list, 2 large icons
+  void ToggleListStyle();                           // BitBtn1
+  void SetFilter(int entry);                        // FilterComboBox1
+
+  // Context menus: the opening rules, then the menu (shown only when `show` is set).
+  ListMenuState PreparePopupMenu2();
+  QMenu* HostContextMenu();                         // the menu the browser would show now
+
+  // Setup menu.
+  void Saveenviroment1Click();
+  void StartfolderClick();
+  void Textviewfont1Click();
+  void Basicviewfont1Click();
+  void OEMBackgroundColor1Click();
+  void VolumeColors1Click();
+  void TreeColors1Click();
+  void ListColors1Click();
+  void HELP2Click();
+  void HelpClick();
+
+  // What the tests and the viewer look at.
+  Workspace& workspace() { return ws_; }
+  CasImage& cassette() { return cas_; }
+  AppUi& ui() { return *ui_; }
+  SettingsRecord& settings() { return settings_; }
+  const AppPaths& paths() const { return paths_; }
+  FileListModel* listModel() const { return model_; }
+  FileListView* fileList() const { return list_; }
+  HostBrowser* browser() const { return browser_; }
+  QLineEdit* oemEdit() const { return oem_; }
+  QLineEdit* volumeEdit() const { return volume_; }
+  QLabel* summaryLabel() const { return summary_; }
+  QComboBox* filterCombo() const { return filter_; }
+  QSplitter* splitter() const { return splitter_; }
+  QMenu* popupMenu1() const { return popup1_; }
+  QMenu* popupMenu2() const { return popup2_; }
+  QMenu* popupMenu3() const { return popup3_; }
+  QMenu* hostActionsMenu() const { return hostActions_; }
+  QAction* autoLoadAction() const { return autoLoad_; }
+  const ListSort& sortState() const { return sort_; }
+  QString statusText() const;
+
+  // The viewer window registers here; a view command calls it after viewedName is set.
+  std::function<void(ViewSelector)> viewer;
+  // The reports and the sector editor of the viewer window register here; their menu entries
+  // stay disabled while nobody has.
+  std::function<void(int slot)> fileInfo;
+  std::function<void(const QString& imagePath)> diskDetails;
+  std::function<void(const QString& imagePath)> sectorView;
+
+ protected:
+  bool event(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void BuildWidgets();
+  void BuildMenus();
+  void BuildPopups();
+  void ShowListing();                      // rows, fields and summary from the workspace
+  void AfterImageChange();                 // list again after a change
+  void AddHostFiles(const QStringList& paths);
+  void SetStatus(const QString& text);
+  void NotAvailable();
+  bool IsCassette() const;
+  bool AtRoot() const;
+  std::vector<FileRow> SelectedFileRows() const;
+  std::vector<int> SelectedSlots() const;
+  void StartDragOut();
+  void HostSelectionChanged(const QString& path);
+  void ShowHostMenu(const QPoint& globalPos);
+  void ApplyFieldColors();
+  void ApplyTreeLook();
+  void ApplyListLook();
+  void ShowHostInFileManager();
+  void CopyHostPath();
+  void RenameHostFile();
+  void DeleteHostFile();
+  void ConvertSelected();
+  void DiskDetails();
+  void SectorView();
+  void ShowInfo();
+
+  AppPaths paths_;
+  std::unique_ptr<QtUi> qtUi_;
+  AppUi* ui_ = nullptr;
+  Workspace ws_;
+  CasImage cas_;
+  SettingsRecord settings_;
+  bool tempReady_ = false;
+  bool pendingOpen_ = false;
+  QString pendingPath_;
+  bool ended_ = false;
+  bool shown_ = false;
+  ListSort sort_;
+  ListMenuState listMenu_;
+  DiskMenuState diskMenu_;
+  bool dosFunctions_ = false;
+  bool dragging_ = false;
+  QString lastFontTitle_;
+  QString oemShown_;
+
+  HostBrowser* browser_ = nullptr;
+  QComboBox* filter_ = nullptr;
+  QToolButton* upButton_ = nullptr;
+  FileListModel* model_ = nullptr;
+  FileListView* list_ = nullptr;
+  QLabel* oemLabel_ = nullptr;
+  QLineEdit* oem_ = nullptr;
+  QLabel* volumeLabel_ = nullptr;
+  QLineEdit* volume_ = nullptr;
+  QLabel* summary_ = nullptr;
+  QToolButton* toggle_ = nullptr;
+  QSplitter* splitter_ = nullptr;
+
+  QMenu* popup1_ = nullptr;
+  QMenu* popup2_ = nullptr;
+  QMenu* popup3_ = nullptr;
+  QMenu* hostActions_ = nullptr;
+  QAction* autoLoad_ = nullptr;
+  QAction* toDisk_ = nullptr;
+  QAction* saveAct_ = nullptr;
+  QAction* saveAsAct_ = nullptr;
+  QAction* addAct_ = nullptr;
+  QAction* deleteAct_ = nullptr;
+  QAction* viewAct_ = nullptr;
+  QAction* extractAct_ = nullptr;
+  QAction* infoAct_ = nullptr;
+  QAction* renameAct_ = nullptr;
+  QAction* diskDetailsAct_ = nullptr;
+  QAction* hostAddAct_ = nullptr;
+  QAction* toXsaAct_ = nullptr;
+  QAction* sectorViewAct_ = nullptr;
+  QAction* toDskAct_ = nullptr;
+};
+
+}  // namespace quarnel

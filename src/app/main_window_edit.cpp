@@ -1,0 +1,163 @@
+// Changing the image: add, delete, extract, rename, OEM and volume edits, new images, saving,
+// and dragging rows out.
+#include <QAbstractItemView>
+#include <QDir>
+#include <QDrag>
+#include <QFile>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
+
+#include "app/file_list_model.h"
+#include "app/file_list_view.h"
+#include "app/host_browser.h"
+#include "app/main_window.h"
+#include "app/qt_ui.h"
+#include "core/add_file.h"
+#include "core/clock.h"
+#include "core/delete_entry.h"
+#include "core/extract.h"
+#include "core/messages.h"
+#include "core/new_image.h"
+#include "core/rename.h"
+#include "core/save_image.h"
+
+namespace quarnel {
+
+namespace {
+
+// The host file name for a row dragged out: the caption as listed, without trailing blanks and
+// dots, and with no character that would leave the temporary folder.
+QString DragFileName(const FileRow& row) {
+  QString name = QString::fromLatin1(row.caption.data(), static_cast<qsizetype>(row.caption.size()));
+  name.replace(QLatin1Char('/'), QLatin1Char('_'));
+  name.replace(QChar(0), QLatin1Char('_'));
+  while (name.endsWith(QLatin1Char(' ')) || name.endsWith(QLatin1Char('.'))) name.chop(1);
+  return name;
+}
+
+}  // namespace
+
+std::vector<int> MainWindow::SelectedSlots() const {
+  std::vector<int> out;
+  for (const FileRow& r : SelectedFileRows()) out.push_back(r.slot);
+  return out;
+}
+
+void MainWindow::AddHostFiles(const QStringList& paths) { DropFiles(paths); }
+
+void MainWindow::AddaFile1Click() {
+  if (!AtRoot()) {
+    ui_->Notify(msg::kOnlyInRootDir);
+    return;
+  }
+  auto path = ui_->AskOpenPath(msg::kAddFileTitle, FromQ(browser_->Folder()));
+  if (path && !path->empty()) AddFile(ws_, *path, *ui_);
+  ReadDirectory(ws_, *ui_);
+  ShowListing();
+}
+
+void MainWindow::Delete1Click() {
+  std::vector<int> slotList = SelectedSlots();
+  if (slotList.empty() || IsCassette()) return;
+  DeleteSelected(ws_, slotList, *ui_);
+  ShowListing();
+}
+
+void MainWindow::Extract1Click() {
+  std::vector<FileRow> rows = SelectedFileRows();
+  if (rows.empty()) return;
+  if (IsCassette()) {
+    auto path = ui_->AskSavePath(msg::kExtractTitle, rows.front().caption);
+    if (path && !path->empty())
+      cas_.ExtractCasEntry(static_cast<std::size_t>(rows.front().slot), *path, *ui_);
+    return;
+  }
+  std::vector<int> slotList;
+  for (const FileRow& r : rows) slotList.push_back(r.slot);
+  int written = ExtractSelected(ws_, slotList, *ui_);
+  // The rows written lose their selection, as each round of the command takes the next one.
+  auto* sel = list_->Selection();
+  for (int k = 0; k < written && k < static_cast<int>(rows.size()); ++k) {
+    for (int r = 0; r < model_->rowCount(); ++r) {
+      if (model_->Row(r)->slot != rows[static_cast<std::size_t>(k)].slot) continue;
+      sel->select(model_->index(r, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    }
+  }
+}
+
+void MainWindow::RenameFileClick() {
+  if (!AtRoot() || IsCassette()) return;
+  std::vector<int> rows = list_->SelectedRows();
+  if (rows.empty()) return;
+  QModelIndex cur = list_->CurrentView()->currentIndex();
+  int row = cur.isValid() && list_->Selection()->isRowSelected(cur.row(), {}) ? cur.row()
+                                                                              : rows.front();
+  list_->EditRow(row);
+}
+
+bool MainWindow::ListView1Edited(int slot, const QString& text) {
+  return RenameEntry(ws_, slot, FromLatin1Text(text)) == RenameStatus::Renamed;
+}
+
+void MainWindow::Edit2Exit() {
+  if (!ws_.HasImage()) return;
+  SetOemSignature(ws_, FromLatin1Text(oem_->text()));
+}
+
+void MainWindow::Edit3Exit() {
+  if (!ws_.HasImage()) return;
+  SystemClock clock;
+  VolumeStatus s = SetVolumeName(ws_, FromLatin1Text(volume_->text()), *ui_, clock);
+  if (s != VolumeStatus::Unchanged) ShowListing();
+}
+
+void MainWindow::NewImage(int row) {
+  if (row < 0 || row >= static_cast<int>(GeometryTable.size())) return;
+  const GeometryRow& g = GeometryTable[static_cast<std::size_t>(row)];
+  QString path = QDir(browser_->Folder()).filePath(ToQ(NewImageName(g)));
+  if (quarnel::NewImage(g, FromQ(path), *ui_)) {
+    browser_->Refresh();
+    browser_->SelectPath(path);
+  }
+}
+
+void MainWindow::Save1Click() { Save(ws_, *ui_); }
+
+void MainWindow::SaveAs1Click() { SaveAs(ws_, *ui_); }
+
+void MainWindow::StartDragOut() {
+  if (dragging_ || !tempReady_) return;
+  std::vector<FileRow> rows = SelectedFileRows();
+  QList<QUrl> urls;
+  QStringList written;
+  const bool tape = IsCassette();
+  for (const FileRow& r : rows) {
+    if (!tape && (r.IsDirectory() || r.IsVolume())) continue;
+    QString name = DragFileName(r);
+    if (name.isEmpty()) continue;
+    QString target = QDir(paths_.tempFolder).filePath(name);
+    bool ok = tape ? cas_.ExtractCasEntry(static_cast<std::size_t>(r.slot), FromQ(target), *ui_)
+                   : ExtractFile(ws_, r.slot, FromQ(target), *ui_) == ExtractStatus::Written;
+    if (!ok) continue;
+    urls << QUrl::fromLocalFile(target);
+    written << target;
+  }
+  if (urls.isEmpty()) return;
+  dragging_ = true;
+  auto* mime = new QMimeData;
+  mime->setUrls(urls);
+  auto* drag = new QDrag(list_->CurrentView());
+  drag->setMimeData(mime);
+  Qt::DropAction done = drag->exec(Qt::MoveAction, Qt::MoveAction);
+  dragging_ = false;
+  if (done == Qt::IgnoreAction) {
+    for (const QString& f : written) QFile::remove(f);
+    return;
+  }
+  list_->Selection()->clearSelection();
+}
+
+}  // namespace quarnel

@@ -1,0 +1,80 @@
+// The host browser's own actions ("Dos Functions") and the commands of the host menus that
+// other parts of the program provide.
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QUrl>
+
+#include "app/host_browser.h"
+#include "app/main_window.h"
+#include "app/messages.h"
+#include "app/qt_ui.h"
+#include "formats/disk_convert.h"
+
+namespace quarnel {
+
+void MainWindow::ShowHostInFileManager() {
+  QString p = browser_->SelectedPath();
+  QString folder = p.isEmpty() ? browser_->Folder() : QFileInfo(p).absolutePath();
+  QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+void MainWindow::CopyHostPath() {
+  QString p = browser_->SelectedPath();
+  if (!p.isEmpty()) QGuiApplication::clipboard()->setText(QDir::toNativeSeparators(p));
+}
+
+void MainWindow::RenameHostFile() {
+  QString p = browser_->SelectedPath();
+  if (p.isEmpty()) return;
+  QFileInfo fi(p);
+  auto name = ui_->AskText(app_text::kHostRenameTitle, fi.fileName(), fi.fileName());
+  if (!name || name->isEmpty() || *name == fi.fileName() || name->contains(QLatin1Char('/')))
+    return;
+  QString target = fi.dir().filePath(*name);
+  if (QFileInfo::exists(target)) return;
+  if (QFile::rename(p, target)) {
+    browser_->Refresh();
+    browser_->SelectPath(target);
+  }
+}
+
+void MainWindow::DeleteHostFile() {
+  QString p = browser_->SelectedPath();
+  if (p.isEmpty() || QFileInfo(p).isDir()) return;
+  QString q = QString::fromLatin1(app_text::kHostDeleteQuestion).arg(QFileInfo(p).fileName());
+  if (!ui_->AskYesNo(FromQ(q))) return;
+  if (QFile::remove(p)) browser_->Refresh();
+}
+
+void MainWindow::ConvertSelected() {
+  QString p = browser_->SelectedPath();
+  if (p.isEmpty()) return;
+  ConverttoDsk1Click(FromQ(p), FromQ(paths_.exeFolder), *ui_);
+  browser_->Refresh();
+}
+void MainWindow::DiskDetails() {
+  QString p = browser_->SelectedPath();
+  if (p.isEmpty()) return;
+  if (diskDetails) diskDetails(p);
+  else NotAvailable();
+}
+
+void MainWindow::SectorView() {
+  QString p = browser_->SelectedPath();
+  if (p.isEmpty()) return;
+  if (sectorView) sectorView(p);
+  else NotAvailable();
+}
+
+void MainWindow::ShowInfo() {
+  auto slotList = SelectedSlots();
+  if (slotList.empty()) return;
+  if (fileInfo) fileInfo(slotList.front());
+  else NotAvailable();
+}
+
+}  // namespace quarnel

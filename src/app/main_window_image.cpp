@@ -1,0 +1,136 @@
+// Opening images, listing, moving between directories, viewing and sorting.
+#include <QAbstractItemView>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTreeView>
+#include <algorithm>
+
+#include "app/file_list_model.h"
+#include "app/file_list_view.h"
+#include "app/host_browser.h"
+#include "app/main_window.h"
+#include "app/messages.h"
+#include "app/qt_ui.h"
+#include "core/add_file.h"
+#include "core/messages.h"
+#include "formats/host_open.h"
+
+namespace quarnel {
+
+namespace {
+
+// Image texts (names, OEM, volume) are 8-bit: one byte, one character.
+QString FromImage(const std::string& s) {
+  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+}  // namespace
+
+void MainWindow::ShowListing() {
+  model_->SetRows(ws_.fileList.rows);
+  oem_->setText(FromImage(ws_.oemField));
+  volume_->setText(FromImage(ws_.volumeField));
+  summary_->setText(ToQ(ws_.fileList.summary));
+  // The design widths, widened where the texts of this font need more room.
+  QTreeView* tree = list_->DetailView();
+  const QFontMetrics fm(tree->font());
+  for (int c = 0; c < FileListModel::kColumns - 1; ++c) {
+    int need = 0;
+    for (const FileRow& r : ws_.fileList.rows)
+      need = std::max(need, fm.horizontalAdvance(FromImage(ColumnText(r, c))));
+    need += c == 0 ? std::max(16, tree->iconSize().width()) + 24 : 16;
+    tree->setColumnWidth(c, std::max(app_text::kColumnWidths[c], need));
+  }
+}
+
+void MainWindow::AfterImageChange() { ShowListing(); }
+
+std::vector<FileRow> MainWindow::SelectedFileRows() const {
+  std::vector<FileRow> out;
+  for (int r : list_->SelectedRows())
+    if (const FileRow* row = model_->Row(r)) out.push_back(*row);
+  return out;
+}
+
+void MainWindow::OpenHostFile(const QString& path) {
+  dosFunctions_ = false;
+  HostFileKind kind = HostFileKindOf(FromQ(path));
+  if (kind == HostFileKind::Other) return;
+  setEnabled(false);
+  quarnel::OpenHostFile(ws_, cas_, FromQ(path), FromQ(paths_.exeFolder), *ui_);
+  setEnabled(true);
+  if (kind == HostFileKind::Conversion) {
+    browser_->Refresh();
+    return;
+  }
+  sort_.direction = -1;
+  ShowListing();
+}
+
+void MainWindow::View2Click() {
+  auto rows = SelectedFileRows();
+  if (rows.empty()) return;
+  const FileRow* row = &rows.front();
+  QModelIndex cur = list_->CurrentView()->currentIndex();
+  if (cur.isValid() && list_->Selection()->isRowSelected(cur.row(), {}))
+    if (const FileRow* r = model_->Row(cur.row())) row = r;
+  FileRow chosen = *row;
+  ViewChoice choice = ChooseView(ws_, chosen);
+  if (choice.kind == ViewChoiceKind::Navigate) {
+    EnterDirectory(ws_, chosen, *ui_);
+    ShowListing();
+    if (model_->rowCount() > 0) {
+      QModelIndex first = model_->index(0, 0);
+      list_->CurrentView()->setCurrentIndex(first);
+    }
+    return;
+  }
+  if (choice.kind == ViewChoiceKind::View) {
+    if (viewer) viewer(choice.selector);
+    else NotAvailable();
+  }
+}
+
+void MainWindow::ViewWith(ViewSelector selector) {
+  auto rows = SelectedFileRows();
+  if (rows.empty()) return;
+  ws_.viewedName = rows.front().caption;
+  if (viewer) viewer(selector);
+  else NotAvailable();
+}
+
+void MainWindow::ColumnClick(int column) {
+  sort_.Click(column);
+  model_->SortRows(sort_.column, sort_.direction);
+}
+
+void MainWindow::DropFiles(const QStringList& paths) {
+  if (paths.isEmpty()) return;
+  std::vector<std::filesystem::path> files;
+  for (const QString& p : paths) files.emplace_back(FromQ(p));
+  if (paths.size() == 1) {
+    // One image or tape is opened, not added.
+    QFileInfo fi(paths.front());
+    QString ext = fi.suffix().toUpper();
+    if (ext == QLatin1String("DSK") || ext == QLatin1String("CAS")) {
+      browser_->SetFolder(fi.absolutePath());
+      SetStatus(fi.absoluteFilePath());
+      setEnabled(false);
+      quarnel::OpenHostFile(ws_, cas_, FromQ(fi.absoluteFilePath()), FromQ(paths_.exeFolder),
+                            *ui_);
+      sort_.direction = -1;
+      ShowListing();
+      setEnabled(true);
+      return;
+    }
+  }
+  setEnabled(false);
+  quarnel::DropFiles(ws_, files, *ui_);
+  ShowListing();
+  setEnabled(true);
+}
+
+}  // namespace quarnel

@@ -1,0 +1,220 @@
+// The settings record on the window: applying it at show, the Setup menu, help and About.
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QSplitter>
+#include <QTreeView>
+#include <QUrl>
+
+#include "app/file_list_view.h"
+#include "app/host_browser.h"
+#include "app/main_window.h"
+#include "app/messages.h"
+#include "app/qt_ui.h"
+#include "app/win_color.h"
+
+namespace quarnel {
+
+namespace {
+
+QString FromRecord(const std::string& s) { return ToQ(s); }
+
+// Font and background colours of a widget; labels get their own background painted.
+void Paint(QWidget* w, const QColor& fg, const QColor& bg) {
+  QPalette p = w->palette();
+  for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+    p.setColor(role, fg);
+  for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button}) p.setColor(role, bg);
+  w->setPalette(p);
+  if (qobject_cast<QLabel*>(w)) w->setAutoFillBackground(true);
+}
+
+void SetFontName(QWidget* w, const std::string& name) {
+  if (name.empty()) return;
+  QFont f = w->font();
+  f.setFamily(FromRecord(name));
+  w->setFont(f);
+}
+
+}  // namespace
+
+void MainWindow::FormShow() {
+  const SettingsRecord& s = settings_;
+  const SettingsRecord first = FirstStartSettings(FromQ(QDir::homePath()));
+  // 1. Position, size and splitter; a text that is no number takes the first-start value.
+  auto num = [](const std::string& text, const std::string& fallback) {
+    if (auto v = StrictDecimal(text)) return *v;
+    return StrictDecimal(fallback).value_or(0);
+  };
+  int left = num(s.windowLeft, first.windowLeft);
+  int top = num(s.windowTop, first.windowTop);
+  int width = num(s.windowWidth, first.windowWidth);
+  int height = num(s.windowHeight, first.windowHeight);
+  int split = num(s.splitterLeft, first.splitterLeft);
+  move(left, top);
+  if (width > 0 && height > 0) resize(width, height);
+  if (split > 0) {
+    int total = splitter_->width() > split ? splitter_->width() : width;
+    splitter_->setSizes({split, total - split > 0 ? total - split : 1});
+  }
+  ApplyFieldColors();   // 2. and 3.
+  ApplyTreeLook();      // 4., 6.
+  if (!s.startFolder.empty()) browser_->SetFolder(FromRecord(s.startFolder));  // 5.
+  ApplyListLook();      // 7.
+  if (!s.startFolder.empty()) browser_->SetFolder(FromRecord(s.startFolder));  // 8.
+}
+
+void MainWindow::ApplyFieldColors() {
+  const QPalette pal = QApplication::palette();
+  QColor oemFg = ColorFromWin(settings_.oemFontColor, pal);
+  QColor oemBg = ColorFromWin(settings_.oemBackColor, pal);
+  Paint(oemLabel_, oemFg, oemBg);
+  Paint(oem_, oemFg, oemBg);
+  QColor volFg = ColorFromWin(settings_.volumeFontColor, pal);
+  QColor volBg = ColorFromWin(settings_.volumeBackColor, pal);
+  Paint(volumeLabel_, volFg, volBg);
+  Paint(volume_, volFg, volBg);
+}
+
+void MainWindow::ApplyTreeLook() {
+  const QPalette pal = QApplication::palette();
+  QColor fg = ColorFromWin(settings_.treeFontColor, pal);
+  QColor bg = ColorFromWin(settings_.treeBackColor, pal);
+  SetFontName(browser_->View(), settings_.treeFontName);
+  Paint(browser_->View(), fg, bg);
+  Paint(filter_, fg, bg);
+}
+
+void MainWindow::ApplyListLook() {
+  const QPalette pal = QApplication::palette();
+  QColor fg = ColorFromWin(settings_.listFontColor, pal);
+  QColor bg = ColorFromWin(settings_.listBackColor, pal);
+  for (QWidget* w : {static_cast<QWidget*>(list_->DetailView()),
+                     static_cast<QWidget*>(list_->CurrentView())}) {
+    SetFontName(w, settings_.listFontName);
+    Paint(w, fg, bg);
+  }
+  for (QObject* o : list_->findChildren<QListView*>()) {
+    auto* w = static_cast<QWidget*>(o);
+    SetFontName(w, settings_.listFontName);
+    Paint(w, fg, bg);
+  }
+}
+
+void MainWindow::Saveenviroment1Click() {
+  settings_.windowLeft = NumberText(x());
+  settings_.windowTop = NumberText(y());
+  settings_.windowWidth = NumberText(width());
+  settings_.windowHeight = NumberText(height());
+  settings_.splitterLeft = NumberText(splitter_->sizes().value(0));
+  WriteSettingsFile(FromQ(paths_.settingsFile), settings_);
+}
+
+void MainWindow::StartfolderClick() {
+  auto f = ui_->AskFolder(app_text::kStartupFolderTitle, settings_.startFolder);
+  if (f) settings_.startFolder = CutText(*f, SettingsLayout::kFolderChars);
+}
+
+void MainWindow::Textviewfont1Click() {
+  QFont initial;
+  if (!settings_.textViewFont.empty()) initial.setFamily(ToQ(settings_.textViewFont));
+  // This dialog sets no title of its own: it keeps the one of the previous font dialog.
+  auto f = ui_->AskFont(FromQ(lastFontTitle_), initial, nullptr);
+  if (f) settings_.textViewFont = CutText(FromQ(f->family()), SettingsLayout::kFontNameChars);
+}
+
+void MainWindow::Basicviewfont1Click() {
+  lastFontTitle_ = QString::fromLatin1(app_text::kBasicFontTitle);
+  QFont initial;
+  if (!settings_.basicViewFont.empty()) initial.setFamily(ToQ(settings_.basicViewFont));
+  QColor color = ColorFromWin(settings_.keywordColor, QApplication::palette());
+  auto f = ui_->AskFont(app_text::kBasicFontTitle, initial, &color);
+  if (!f) return;
+  settings_.basicViewFont = CutText(FromQ(f->family()), SettingsLayout::kFontNameChars);
+  settings_.keywordColor = WinFromColor(color);
+}
+
+void MainWindow::OEMBackgroundColor1Click() {
+  const QPalette pal = QApplication::palette();
+  if (auto c = ui_->AskColor(app_text::kOemFontColorTitle, ColorFromWin(settings_.oemFontColor, pal))) {
+    settings_.oemFontColor = WinFromColor(*c);
+    ApplyFieldColors();
+  }
+  if (auto c = ui_->AskColor(app_text::kOemBackColorTitle, ColorFromWin(settings_.oemBackColor, pal))) {
+    settings_.oemBackColor = WinFromColor(*c);
+    ApplyFieldColors();
+  }
+}
+
+void MainWindow::VolumeColors1Click() {
+  const QPalette pal = QApplication::palette();
+  if (auto c = ui_->AskColor(app_text::kVolumeFontColorTitle,
+                             ColorFromWin(settings_.volumeFontColor, pal))) {
+    settings_.volumeFontColor = WinFromColor(*c);
+    ApplyFieldColors();
+  }
+  if (auto c = ui_->AskColor(app_text::kVolumeBackColorTitle,
+                             ColorFromWin(settings_.volumeBackColor, pal))) {
+    settings_.volumeBackColor = WinFromColor(*c);
+    ApplyFieldColors();
+  }
+}
+
+void MainWindow::TreeColors1Click() {
+  lastFontTitle_ = QString::fromLatin1(app_text::kTreeFontTitle);
+  const QPalette pal = QApplication::palette();
+  QColor color = ColorFromWin(settings_.treeFontColor, pal);
+  if (auto f = ui_->AskFont(app_text::kTreeFontTitle, browser_->View()->font(), &color)) {
+    // The whole font applies for this run; only its name and colour are stored.
+    browser_->View()->setFont(*f);
+    filter_->setFont(*f);
+    settings_.treeFontName = CutText(FromQ(f->family()), SettingsLayout::kFontNameChars);
+    settings_.treeFontColor = WinFromColor(color);
+    ApplyTreeLook();
+    browser_->View()->setFont(*f);
+  }
+  if (auto c = ui_->AskColor(app_text::kTreeBackColorTitle, ColorFromWin(settings_.treeBackColor, pal))) {
+    settings_.treeBackColor = WinFromColor(*c);
+    QFont keep = browser_->View()->font();
+    ApplyTreeLook();
+    browser_->View()->setFont(keep);
+  }
+}
+
+void MainWindow::ListColors1Click() {
+  lastFontTitle_ = QString::fromLatin1(app_text::kListFontTitle);
+  const QPalette pal = QApplication::palette();
+  QColor color = ColorFromWin(settings_.listFontColor, pal);
+  QFont now = list_->CurrentView()->font();
+  if (auto f = ui_->AskFont(app_text::kListFontTitle, now, &color)) {
+    settings_.listFontName = CutText(FromQ(f->family()), SettingsLayout::kFontNameChars);
+    settings_.listFontColor = WinFromColor(color);
+    ApplyListLook();
+    for (QWidget* w : list_->findChildren<QAbstractItemView*>()) w->setFont(*f);
+  }
+  if (auto c = ui_->AskColor(app_text::kListBackColorTitle, ColorFromWin(settings_.listBackColor, pal))) {
+    settings_.listBackColor = WinFromColor(*c);
+    QFont keep = list_->CurrentView()->font();
+    ApplyListLook();
+    for (QWidget* w : list_->findChildren<QAbstractItemView*>()) w->setFont(keep);
+  }
+}
+
+void MainWindow::HELP2Click() {
+  QString page = HelpPagePath(paths_);
+  if (page.isEmpty()) return;
+  QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+}
+
+void MainWindow::HelpClick() {
+  QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(app_text::kAboutTitle),
+                  QString::fromLatin1(app_text::kAboutText), QMessageBox::Ok, this);
+  box.exec();
+}
+
+}  // namespace quarnel

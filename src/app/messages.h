@@ -1,0 +1,111 @@
+// Captions, menu texts, dialog titles and messages of the desktop program, as the system shows
+// them. Texts the core shows (messages, its dialog titles, the rename dialog, the field
+// labels) come from the core's messages header.
+#pragma once
+
+namespace quarnel::app_text {
+
+inline constexpr char kAppTitle[] = "Quarnel";
+inline constexpr char kMainCaption[] = "Quarnel 0.84";
+inline constexpr char kAboutTitle[] = "Version 0.82 - 5 April 2002";
+inline constexpr char kAboutText[] =
+    "Quarnel\n\nInspects and edits MSX disk images, MSX files and cassette images.\n\n"
+    "Built with Qt 6 on a headless C++ library. MSX is a trademark of MSX Licensing "
+    "Corporation.";
+
+// Start and end of the run.
+inline constexpr char kInstanceCheckFailed[] = "internal error (Instance check): file mapping failed";
+inline constexpr char kCannotCreate[] = "Cannot create ";
+
+// Component texts.
+inline constexpr char kListHint[] = "Right click for menu";
+inline constexpr char kToggleHint[] = "Toggle Filelist view";
+inline constexpr char kUpHint[] = "Up one folder";
+inline constexpr char kFilterText[] =
+    "Msx Disk Files|*.dsk;*.di?|Msx Cas File *.cas|*.cas|Other Msx Formats|*.ddi;*.img;*.msx;*.xsa|"
+    "All Files|*.*";
+inline constexpr const char* kColumnTitles[] = {"Name", "Size", "Type", "Modified", "Attrib"};
+inline constexpr int kColumnWidths[] = {120, 80, 90, 110, 60};
+
+// Main menu.
+inline constexpr char kMenuFile[] = "&File";
+inline constexpr char kMenuNew[] = "&New";
+inline constexpr char kMenuDiskImage[] = "&Disk Image";
+inline constexpr char kMenuSave[] = "&Save";
+inline constexpr char kMenuSaveAs[] = "Save &As...";
+inline constexpr char kMenuExit[] = "E&xit";
+inline constexpr char kMenuView[] = "&View";
+inline constexpr char kMenuDetail[] = "Detail";
+inline constexpr char kMenuList[] = "List";
+inline constexpr char kMenuLargeIcon[] = "Large Icon";
+inline constexpr char kMenuSetup[] = "&Setup";
+inline constexpr char kMenuSaveEnvironment[] = "&Save Environment";
+inline constexpr char kMenuStartupFolder[] = "Startup Folder";
+inline constexpr char kMenuFolderTree[] = "Folder Tree";
+inline constexpr char kMenuFileList[] = "File List";
+inline constexpr char kMenuTextView[] = "Text view";
+inline constexpr char kMenuBasicView[] = "Basic view";
+inline constexpr char kMenuOemSignature[] = "OEM Signature";
+inline constexpr char kMenuVolumeName[] = "Volume Name";
+inline constexpr char kMenuAutoLoad[] = "Auto Load .dsk";
+inline constexpr char kMenuHelp[] = "&Help";
+inline constexpr char kMenuAbout[] = "About";
+inline constexpr char kMenuHelpPage[] = "HELP";
+inline constexpr char kTextViewHint[] = "Choose font for TEXT view";
+inline constexpr char kBasicViewHint[] = "Choose font for basic view and keyword color.";
+
+// New disk images, in menu order.
+inline constexpr const char* kNewImageCaptions[] = {
+    "160 KB (8 sectors x 40 tracks x 1 side)", "180 KB (9 sectors x 40 tracks x 1 side)",
+    "320 KB (8 sectors x 80 tracks x 1 side)", "320 KB (8 sectors x 40 tracks x 2 side)",
+    "360 KB (9 sectors x 80 tracks x 1 side)", "360 KB (9 sectors x 40 tracks x 2 side)",
+    "640 KB (8 sectors x 80 tracks x 2 side)", "720 KB (9 sectors x 80 tracks x 2 side)"};
+
+// File list menu (PopupMenu2).
+inline constexpr char kPopupView[] = "View";
+inline constexpr char kPopupAuto[] = "Auto";
+inline constexpr char kPopupBasic[] = "Basic";
+inline constexpr char kPopupHex[] = "Hex";
+inline constexpr char kPopupText[] = "Text";
+inline constexpr char kPopupTextMsb[] = "Text (- msb)";
+inline constexpr char kPopupPicture[] = "Picture";
+inline constexpr const char* kPopupScreens[] = {"Screen 2", "Screen 5", "Screen 7", "Screen 8",
+                                                "Screen 12"};
+inline constexpr char kPopupAddFile[] = "Add a File";
+inline constexpr char kPopupDelete[] = "Delete";
+inline constexpr char kPopupExtract[] = "Extract";
+inline constexpr char kPopupInfo[] = "Info";
+inline constexpr char kPopupRename[] = "Rename";
+
+// Host browser menus (PopupMenu1, PopupMenu3) and our own host actions.
+inline constexpr char kPopupDiskDetails[] = "Disk Details";
+inline constexpr char kPopupDosFunctions[] = "Dos Functions";
+inline constexpr char kPopupConvertToXsa[] = "Convert to .XSA";
+inline constexpr char kPopupConvertToDsk[] = "Convert to .DSK";
+inline constexpr char kPopupSectorView[] = "Sector View";
+inline constexpr char kHostOpen[] = "Open";
+inline constexpr char kHostShowInFileManager[] = "Open Folder in File Manager";
+inline constexpr char kHostCopyPath[] = "Copy Path";
+inline constexpr char kHostRename[] = "Rename...";
+inline constexpr char kHostDelete[] = "Delete...";
+inline constexpr char kHostRenameTitle[] = "Rename";
+inline constexpr char kHostDeleteQuestion[] = "Delete %1?";
+
+// Dialog titles.
+inline constexpr char kStartupFolderTitle[] = "Select Startup Directory";
+inline constexpr char kBasicFontTitle[] = "Choose Basic view font and keyword color";
+inline constexpr char kOemFontColorTitle[] = "Choose OEM Label's font color";
+inline constexpr char kOemBackColorTitle[] = "Choose OEM label's background color";
+inline constexpr char kVolumeFontColorTitle[] = "Choose Volume name's font color";
+inline constexpr char kVolumeBackColorTitle[] = "Choose Volume name's background color";
+inline constexpr char kTreeFontTitle[] = "Choose Tree's font";
+inline constexpr char kTreeBackColorTitle[] = "Choose Tree's background color";
+inline constexpr char kListFontTitle[] = "Choose Filelist's font";
+inline constexpr char kListBackColorTitle[] = "Choose Filelist's background color";
+
+
+
+// Our own notes for commands whose part of the library is not in this build.
+inline constexpr char kNotAvailable[] = "not available";
+
+}  // namespace quarnel::app_text

@@ -1,0 +1,161 @@
+#include "app/qt_ui.h"
+
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/messages.h"
+#include "app/rename_dialog.h"
+#include "core/messages.h"
+
+namespace quarnel {
+
+QString ToQ(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+std::string FromQ(const QString& s) { return s.toStdString(); }
+std::string FromLatin1Text(const QString& s) { return s.toLatin1().toStdString(); }
+
+namespace {
+
+// A font dialog with a colour choice beside it (the font dialog of Qt offers none).
+class FontColorDialog : public QDialog {
+ public:
+  FontColorDialog(QWidget* parent, const QString& title, const QFont& font, const QColor& color)
+      : QDialog(parent), color_(color) {
+    setWindowTitle(title);
+    fonts_ = new QFontDialog(font, this);
+    fonts_->setOptions(QFontDialog::NoButtons);
+    fonts_->setWindowFlags(Qt::Widget);
+    colorButton_ = new QPushButton(tr("Colour..."), this);
+    swatch_ = new QLabel(this);
+    swatch_->setFixedSize(40, 20);
+    ShowColor();
+    connect(colorButton_, &QPushButton::clicked, this, [this] {
+      QColor c = QColorDialog::getColor(color_, this, windowTitle());
+      if (c.isValid()) {
+        color_ = c;
+        ShowColor();
+      }
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addWidget(colorButton_);
+    row->addWidget(swatch_);
+    row->addStretch();
+    auto* box = new QVBoxLayout(this);
+    box->addWidget(fonts_);
+    box->addLayout(row);
+    box->addWidget(buttons);
+  }
+  QFont font() const { return fonts_->currentFont(); }
+  QColor color() const { return color_; }
+
+ private:
+  void ShowColor() {
+    swatch_->setStyleSheet(QStringLiteral("background:%1;border:1px solid gray").arg(color_.name()));
+  }
+  QFontDialog* fonts_;
+  QPushButton* colorButton_;
+  QLabel* swatch_;
+  QColor color_;
+};
+
+}  // namespace
+
+QtUi::QtUi(QWidget* parent, std::function<void(const QString&)> status)
+    : parent_(parent), status_(std::move(status)) {
+  rename_ = new RenameDialog(parent);
+}
+
+QtUi::~QtUi() = default;
+
+void QtUi::Notify(std::string_view message) {
+  QMessageBox::information(parent_, QString::fromLatin1(app_text::kAppTitle), ToQ(message));
+}
+
+bool QtUi::AskYesNo(std::string_view question) {
+  return QMessageBox::question(parent_, QString::fromLatin1(app_text::kAppTitle), ToQ(question),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtUi::AskSavePath(std::string_view title,
+                                             std::string_view suggestedPath) {
+  // The core's filters are written "Description|*.ext"; Qt wants "Description".
+  std::string_view filter;
+  if (title == msg::kSavingTitle) filter = msg::kDiskImageFilter.substr(0, msg::kDiskImageFilter.find('|'));
+  return AskSaveFile(title, suggestedPath, filter);
+}
+
+std::optional<std::string> QtUi::AskNewName(std::string_view hostName) {
+  auto r = rename_->Ask(ToQ(hostName));
+  if (!r) return std::nullopt;
+  return FromQ(*r);
+}
+
+void QtUi::Status(std::string_view text) {
+  if (status_) status_(ToQ(text));
+}
+
+std::optional<std::string> QtUi::AskOpenPath(std::string_view title, std::string_view folder) {
+  QString p = QFileDialog::getOpenFileName(parent_, ToQ(title), ToQ(folder));
+  if (p.isEmpty()) return std::nullopt;
+  return FromQ(p);
+}
+
+std::optional<std::string> QtUi::AskSaveFile(std::string_view title, std::string_view suggested,
+                                             std::string_view filter) {
+  QString start = ToQ(suggested);
+  if (!start.isEmpty() && QFileInfo(start).isRelative() && defaultFolder)
+    start = QDir(defaultFolder()).filePath(start);
+  QString filters = filter.empty() ? QString() : ToQ(filter) + QStringLiteral(";;All Files (*)");
+  QString p = QFileDialog::getSaveFileName(parent_, ToQ(title), start, filters);
+  if (p.isEmpty()) return std::nullopt;
+  return FromQ(p);
+}
+
+std::optional<std::string> QtUi::AskFolder(std::string_view title, std::string_view start) {
+  QString p = QFileDialog::getExistingDirectory(parent_, ToQ(title), ToQ(start));
+  if (p.isEmpty()) return std::nullopt;
+  return FromQ(p);
+}
+
+std::optional<QColor> QtUi::AskColor(std::string_view title, const QColor& initial) {
+  QColor c = QColorDialog::getColor(initial, parent_, ToQ(title));
+  if (!c.isValid()) return std::nullopt;
+  return c;
+}
+
+std::optional<QFont> QtUi::AskFont(std::string_view title, const QFont& initial, QColor* color) {
+  if (color) {
+    FontColorDialog d(parent_, ToQ(title), initial, *color);
+    if (d.exec() != QDialog::Accepted) return std::nullopt;
+    *color = d.color();
+    return d.font();
+  }
+  bool ok = false;
+  QFont f = QFontDialog::getFont(&ok, initial, parent_, ToQ(title));
+  if (!ok) return std::nullopt;
+  return f;
+}
+
+std::optional<QString> QtUi::AskText(std::string_view title, const QString& label,
+                                     const QString& initial) {
+  bool ok = false;
+  QString t = QInputDialog::getText(parent_, ToQ(title), label, QLineEdit::Normal, initial, &ok);
+  if (!ok) return std::nullopt;
+  return t;
+}
+
+}  // namespace quarnel

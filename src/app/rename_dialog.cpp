@@ -1,0 +1,46 @@
+#include "app/rename_dialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/qt_ui.h"
+#include "core/messages.h"
+
+namespace quarnel {
+
+RenameDialog::RenameDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("TRename"));
+  setWindowTitle(ToQ(msg::kRenameCaption));
+  staticText1_ = new QLabel(this);
+  staticText1_->setObjectName(QStringLiteral("StaticText1"));
+  newNameBox_ = new QLineEdit(this);
+  newNameBox_->setObjectName(QStringLiteral("NewNameBox"));
+  renameBtn_ = new QPushButton(ToQ(msg::kRenameButton), this);
+  renameBtn_->setObjectName(QStringLiteral("renamebtn"));
+  renameBtn_->setDefault(true);
+  cancelBtn_ = new QPushButton(ToQ(msg::kCancelButton), this);
+  cancelBtn_->setObjectName(QStringLiteral("cancelbtn"));
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(renameBtn_);
+  buttons->addWidget(cancelBtn_);
+  auto* box = new QVBoxLayout(this);
+  box->addWidget(staticText1_);
+  box->addWidget(newNameBox_);
+  box->addLayout(buttons);
+  connect(renameBtn_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(newNameBox_, &QLineEdit::returnPressed, this, &QDialog::accept);
+}
+
+std::optional<QString> RenameDialog::Ask(const QString& hostName) {
+  staticText1_->setText(hostName);
+  newNameBox_->setFocus();
+  if (exec() != QDialog::Accepted) return std::nullopt;
+  return newNameBox_->text();
+}
+
+}  // namespace quarnel

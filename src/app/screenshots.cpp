@@ -1,0 +1,123 @@
+#include "app/screenshots.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+#include <QTreeView>
+
+#include "app/file_list_model.h"
+#include "app/file_list_view.h"
+#include "app/host_browser.h"
+#include "app/main_window.h"
+#include "app/qt_ui.h"
+
+namespace quarnel {
+
+namespace {
+
+void Settle(int ms = 150) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(5);
+  }
+}
+
+bool Save(const QPixmap& pm, const QString& dir, const QString& name) {
+  QString path = QDir(dir).filePath(name);
+  bool ok = pm.save(path, "PNG");
+  QTextStream(stdout) << (ok ? "wrote " : "FAILED ") << path << '\n';
+  return ok;
+}
+
+int SelectRowOfType(MainWindow& w, const char* type) {
+  const auto& rows = w.listModel()->Rows();
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (rows[i].type == type) return static_cast<int>(i);
+  return -1;
+}
+
+void SelectRows(MainWindow& w, std::initializer_list<int> rows) {
+  auto* sel = w.fileList()->Selection();
+  sel->clearSelection();
+  for (int r : rows) {
+    if (r < 0) continue;
+    QModelIndex i = w.listModel()->index(r, 0);
+    sel->select(i, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    sel->setCurrentIndex(i, QItemSelectionModel::NoUpdate);
+  }
+}
+
+}  // namespace
+
+int RunScreenshots(const QString& outDir, const QString& image) {
+  QDir().mkpath(outDir);
+  QTemporaryDir scratch;
+  AppPaths paths;
+  paths.exeFolder = scratch.path();
+  paths.tempFolder = scratch.path() + QStringLiteral("/temp");
+  paths.settingsFile = scratch.path() + QStringLiteral("/Quarnel.ini");
+  MainWindow w(paths, {QApplication::applicationFilePath()});
+  w.resize(860, 520);
+  w.show();
+  w.activateWindow();
+  Settle(300);
+  w.resize(860, 520);
+  Settle();
+  bool ok = Save(w.grab(), outDir, QStringLiteral("main-empty.png"));
+  if (image.isEmpty()) return ok ? 0 : 1;
+
+  QElapsedTimer t;
+  t.start();
+  w.browser()->SetFolder(QFileInfo(image).absolutePath());
+  w.OpenHostFile(QFileInfo(image).absoluteFilePath());
+  QTextStream(stdout) << "opened and listed in " << t.nsecsElapsed() / 1000 << " us\n";
+  w.browser()->SelectPath(QFileInfo(image).absoluteFilePath());
+  Settle(400);
+  ok = Save(w.grab(), outDir, QStringLiteral("main-demo.png")) && ok;
+
+  // The context menu with two files selected.
+  int a = -1, b = -1;
+  const auto& rows = w.listModel()->Rows();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].IsDirectory() || rows[i].IsVolume()) continue;
+    if (a < 0) a = static_cast<int>(i);
+    else if (b < 0) b = static_cast<int>(i);
+  }
+  SelectRows(w, {a, b});
+  w.fileList()->setFocus();
+  Settle();
+  w.PreparePopupMenu2();
+  QWidget* list = w.fileList()->CurrentView()->viewport();
+  QPoint at = list->mapToGlobal(QPoint(60, 60));
+  w.popupMenu2()->popup(at);
+  Settle(300);
+  QPixmap shot = w.grab();
+  {
+    QPainter p(&shot);
+    QPoint rel = at - w.mapToGlobal(QPoint(0, 0));
+    p.drawPixmap(rel, w.popupMenu2()->grab());
+  }
+  w.popupMenu2()->hide();
+  ok = Save(shot, outDir, QStringLiteral("main-popup.png")) && ok;
+
+  // Inside a subdirectory.
+  int dir = SelectRowOfType(w, "Directory");
+  if (dir >= 0) {
+    SelectRows(w, {dir});
+    w.View2Click();
+    Settle();
+    ok = Save(w.grab(), outDir, QStringLiteral("main-subdir.png")) && ok;
+  }
+  w.workspace().image.changed = false;
+  return ok ? 0 : 1;
+}
+
+}  // namespace quarnel

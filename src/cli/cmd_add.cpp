@@ -1,0 +1,64 @@
+// quarnel-cli add IMAGE HOSTFILE... [--name NAME]...: host files into the root directory of the
+// image, replacing files of the same name; the image is saved in place when every file fits.
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+#include "cli/image_arg.h"
+#include "cli/image_change.h"
+#include "core/add_file.h"
+
+namespace quarnel::cli {
+
+namespace {
+
+// Answers the rename question for a host name that does not fit 8.3: the --name values in
+// order, then the automatic short name (once per file).
+class AddUi : public CliUi {
+ public:
+  explicit AddUi(std::vector<std::string> names) : names_(std::move(names)) {}
+  std::optional<std::string> AskNewName(std::string_view hostName) override {
+    if (next_ < names_.size()) return names_[next_++];
+    if (hostName == autoFor_) return std::nullopt;  // the short name was refused as well
+    autoFor_ = std::string(hostName);
+    std::string name = ShortMsxName(hostName);
+    std::cerr << hostName << kAddedAs << name << "\n";
+    return name;
+  }
+
+ private:
+  std::vector<std::string> names_;
+  std::size_t next_ = 0;
+  std::string autoFor_;
+};
+
+}  // namespace
+
+void RegisterAdd(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("add", "Add host files to the root directory of a disk image");
+  struct Args {
+    std::string image;
+    std::vector<std::string> files, names;
+  };
+  static Args args;
+  cmd->add_option("IMAGE", args.image, "Disk image (.dsk), changed in place")->required();
+  cmd->add_option("HOSTFILE", args.files, "Host files to add")->required();
+  cmd->add_option("-n,--name", args.names,
+                  "MSX name (8.3) for a host file whose name does not fit, taken in order "
+                  "(default: the name shortened)")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  cmd->callback([&exitCode] {
+    exitCode = 1;
+    AddUi ui(args.names);
+    Workspace ws;
+    if (!OpenImageArg(ws, args.image, ui)) return;
+    for (const auto& f : args.files)
+      if (AddFile(ws, f, ui) != AddStatus::Added) return;  // the message is on stderr
+    if (SaveInPlace(ws, ui)) exitCode = 0;
+  });
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,41 @@
+// quarnel-cli label IMAGE [TEXT]: shows the volume name, or sets it (an empty TEXT blanks it).
+#include <iostream>
+#include <string>
+
+#include "cli/command.h"
+#include "cli/image_arg.h"
+#include "cli/image_change.h"
+#include "core/rename.h"
+
+namespace quarnel::cli {
+
+void RegisterLabel(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("label", "Show or set the volume name of a disk image");
+  struct Args {
+    std::string image;
+    std::optional<std::string> text;
+  };
+  static Args args;
+  cmd->add_option("IMAGE", args.image, "Disk image (.dsk)")->required();
+  cmd->add_option("TEXT", args.text, "New volume name, at most 11 characters");
+  cmd->callback([&exitCode] {
+    exitCode = 1;
+    CliUi ui;
+    Workspace ws;
+    if (!OpenImageArg(ws, args.image, ui)) return;
+    if (!args.text) {
+      std::cout << VolumeNameOf(ws) << "\n";
+      exitCode = 0;
+      return;
+    }
+    if (args.text->size() > kVolumeNameLength) {
+      std::cerr << kVolumeTooLong << *args.text << "\n";
+      return;
+    }
+    VolumeStatus s = SetVolumeName(ws, *args.text, ui, SystemClock());
+    if (s == VolumeStatus::DirectoryFull) return;
+    if (s == VolumeStatus::Unchanged || SaveInPlace(ws, ui)) exitCode = 0;
+  });
+}
+
+}  // namespace quarnel::cli

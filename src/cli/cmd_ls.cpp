@@ -1,0 +1,69 @@
+// quarnel-cli ls IMAGE [DIR] [--json]: the file list of a directory, as the main window shows it.
+#include <iostream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/command.h"
+#include "cli/image_arg.h"
+
+namespace quarnel::cli {
+
+namespace {
+
+void PrintText(const Workspace& ws) {
+  std::string out;
+  for (const auto& r : ws.fileList.rows) {
+    out += r.caption + "\t" + r.sizeText + "\t" + r.type + "\t" + r.modified + "\t" + r.attrib + "\n";
+  }
+  out += ws.fileList.summary + "\n";
+  std::cout << out;
+}
+
+void PrintJson(const Workspace& ws) {
+  nlohmann::ordered_json j;
+  j["path"] = ws.CurrentLevel().path;
+  auto entries = nlohmann::ordered_json::array();
+  for (const auto& r : ws.fileList.rows) {
+    entries.push_back({{"name", r.caption},
+                       {"size", r.size},
+                       {"sizeText", r.sizeText},
+                       {"type", r.type},
+                       {"modified", r.modified},
+                       {"attrib", r.attrib},
+                       {"slot", r.slot}});
+  }
+  j["entries"] = std::move(entries);
+  j["filesListed"] = ws.fileList.filesListed;
+  j["bytesFree"] = ws.fileList.bytesFree;
+  j["volume"] = ws.volumeField;
+  // Names may hold bytes of the MSX character set that are no UTF-8: shown as U+FFFD.
+  std::cout << j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+}
+
+}  // namespace
+
+void RegisterLs(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("ls", "List a directory of a disk image");
+  struct Args {
+    std::string image, dir;
+    bool json = false;
+  };
+  static Args args;
+  cmd->add_option("IMAGE", args.image, "Disk image (.dsk)")->required();
+  cmd->add_option("DIR", args.dir, "Directory inside the image (GAMES or GAMES/OLD)");
+  cmd->add_flag("--json", args.json, "Print one JSON object");
+  cmd->callback([&exitCode] {
+    CliUi ui;
+    Workspace ws;
+    if (!OpenImageArg(ws, args.image, ui) || (!args.dir.empty() && !ChangeDirectoryArg(ws, args.dir, ui))) {
+      exitCode = 1;
+      return;
+    }
+    if (args.json) PrintJson(ws);
+    else PrintText(ws);
+    exitCode = 0;
+  });
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,35 @@
+// quarnel-cli new SIZE OUT: an empty formatted disk image. SIZE is 160 180 320 320s 360 360s 640
+// 720 (KB; "s" picks the single-sided 80-track disk of 320 and 360 KB, the others of that size
+// are double-sided with 40 tracks). OUT is the image file, or a folder to write New<SIZE>.dsk in.
+#include <filesystem>
+#include <string>
+
+#include "cli/command.h"
+#include "cli/cli_ui.h"
+#include "core/new_image.h"
+
+namespace quarnel::cli {
+
+void RegisterNew(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("new", "Make an empty formatted MSX-DOS disk image");
+  struct Args {
+    std::string size, out;
+  };
+  static Args args;
+  cmd->add_option("SIZE", args.size, "160 180 320 320s 360 360s 640 720")
+      ->required()
+      ->check(CLI::IsMember({"160", "180", "320", "320s", "360", "360s", "640", "720"}));
+  cmd->add_option("OUT", args.out, "Image file to write, or a folder")->required();
+  cmd->callback([&exitCode] {
+    exitCode = 1;
+    CliUi ui;
+    auto row = GeometryForSize(args.size);
+    if (!row) return;
+    std::filesystem::path out = args.out;
+    std::error_code ec;
+    if (std::filesystem::is_directory(out, ec)) out /= NewImageName(*row);
+    if (NewImage(*row, out, ui)) exitCode = 0;
+  });
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,53 @@
+// quarnel-cli ren IMAGE PATH NEWNAME: renames a file or directory inside its own directory.
+#include <iostream>
+#include <string>
+
+#include "cli/command.h"
+#include "cli/image_arg.h"
+#include "cli/image_change.h"
+#include "core/messages.h"
+#include "core/rename.h"
+
+namespace quarnel::cli {
+
+void RegisterRen(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("ren", "Rename a file or directory of a disk image");
+  struct Args {
+    std::string image, path, newName;
+  };
+  static Args args;
+  cmd->add_option("IMAGE", args.image, "Disk image (.dsk), changed in place")->required();
+  cmd->add_option("PATH", args.path, "File or directory inside the image")->required();
+  cmd->add_option("NEWNAME", args.newName, "New MSX name (8.3)")->required();
+  cmd->callback([&exitCode] {
+    exitCode = 1;
+    CliUi ui;
+    Workspace ws;
+    if (!OpenImageArg(ws, args.image, ui)) return;
+    EntryLookup found = LookupEntry(ws, args.path, ui);
+    if (found.result.status != PathStatus::Ok) {
+      ReportPathError(found.result, args.path);
+      return;
+    }
+    switch (RenameEntry(ws, found.row->slot, args.newName)) {
+      case RenameStatus::Renamed:
+        if (SaveInPlace(ws, ui)) exitCode = 0;
+        return;
+      case RenameStatus::Invalid:
+        std::cerr << kInvalidMsxName << args.newName << "\n";
+        return;
+      case RenameStatus::Duplicate:
+        std::cerr << msg::kNameExists << args.newName << "\n";
+        return;
+      case RenameStatus::DotEntry:
+        std::cerr << msg::kDotEntryKept << "\n";
+        return;
+      case RenameStatus::NoImage:
+      case RenameStatus::NoEntry:
+        std::cerr << kCannotChange << args.path << "\n";
+        return;
+    }
+  });
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,69 @@
+#include "cli/image_arg.h"
+
+#include <filesystem>
+#include <iostream>
+
+namespace quarnel::cli {
+
+bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
+    std::cerr << kNoSuchImage << path << "\n";
+    return false;
+  }
+  ws.LoadImage(path, ui);
+  if (ws.HasImage()) return true;
+  if (ui.Notices() == 0) std::cerr << kNoSuchImage << path << "\n";
+  return false;
+}
+
+void ReportPathError(const PathResult& r, std::string_view path) {
+  switch (r.status) {
+    case PathStatus::Ok:
+    case PathStatus::NoImage:
+      return;
+    case PathStatus::NotFound:
+      std::cerr << kNotInImage << (r.missing.empty() ? std::string(path) : r.missing) << "\n";
+      return;
+    case PathStatus::NotADirectory:
+      std::cerr << kNotADirectory << r.missing << "\n";
+      return;
+    case PathStatus::Failed:
+      // "Illegal Directory!" and the depth limit were shown by the core already.
+      if (r.enterOutcome == EnterOutcome::BrokenChain)
+        std::cerr << kBrokenDirectory << r.missing << "\n";
+      return;
+  }
+}
+
+bool ChangeDirectoryArg(Workspace& ws, std::string_view dirPath, CliUi& ui) {
+  PathResult r = ChangeDirectory(ws, dirPath, ui);
+  if (r.status == PathStatus::Ok) return true;
+  ReportPathError(r, dirPath);
+  return false;
+}
+
+std::optional<FileRow> FileRowArg(Workspace& ws, std::string_view path, CliUi& ui) {
+  EntryLookup found = LookupEntry(ws, path, ui);
+  if (found.result.status != PathStatus::Ok) {
+    ReportPathError(found.result, path);
+    return std::nullopt;
+  }
+  if (found.row->IsDirectory()) {
+    std::cerr << kNotAFile << path << "\n";
+    return std::nullopt;
+  }
+  return found.row;
+}
+
+std::string HostNameForCaption(std::string_view caption) {
+  while (!caption.empty() && caption.back() == ' ') caption.remove_suffix(1);
+  if (!caption.empty() && caption.back() == '.') caption.remove_suffix(1);
+  std::string name(caption);
+  for (auto& c : name)
+    if (c == '/' || c == '\0') c = '_';
+  if (name.empty() || name == "." || name == "..") name = "_" + name;
+  return name;
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,31 @@
+#include "cli/image_change.h"
+
+#include "core/save_image.h"
+
+namespace quarnel::cli {
+
+bool SaveInPlace(Workspace& ws, CliUi& ui) {
+  return SaveImageFile(ws.image, ws.image.imagePath, ws.image.size, ui) == SaveStatus::Saved;
+}
+
+std::string ShortMsxName(std::string_view host) {
+  auto dot = host.rfind('.');
+  std::string_view base = dot == std::string_view::npos ? host : host.substr(0, dot);
+  std::string_view ext = dot == std::string_view::npos ? std::string_view{} : host.substr(dot + 1);
+  auto keep = [](std::string_view s, std::size_t n) {
+    std::string out;
+    for (char c : s) {
+      if (out.size() == n) break;
+      auto u = static_cast<unsigned char>(c);
+      if (u <= 0x20 || c == '.') continue;
+      out.push_back(u >= 0x80 ? '_' : c);
+    }
+    return out;
+  };
+  std::string name = keep(base, 8);
+  if (name.empty()) name = "_";
+  std::string e = keep(ext, 3);
+  return e.empty() ? name : name + "." + e;
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,114 @@
+#include "core/delete_entry.h"
+
+#include "core/dir_entry.h"
+#include "core/dir_slot.h"
+#include "core/directory.h"
+#include "core/fat.h"
+#include "core/messages.h"
+#include "core/workspace.h"
+
+namespace quarnel {
+
+std::vector<std::uint16_t> ChainToFree(const DiskImage& image, std::uint16_t first) {
+  std::vector<std::uint16_t> out;
+  const std::uint32_t last = image.geometry.LastDataCluster();
+  if (last < 2) return out;
+  std::vector<bool> seen(last + 1, false);
+  std::uint32_t c = first;
+  while (c >= 2 && c <= last && c <= image.geometry.clusterLimit && !seen[c] &&
+         ClusterData(image, c)) {
+    seen[c] = true;
+    const std::uint16_t v = ReadFatEntry(image, c);
+    if (v == kFatFree || v == kFatBad) break;  // nothing to free here
+    out.push_back(static_cast<std::uint16_t>(c));
+    if (NextClusterCheck(image.geometry, v) != ChainStep::Continue) break;
+    c = v;
+  }
+  return out;
+}
+
+void FreeClusters(DiskImage& image, const std::vector<std::uint16_t>& clusters) {
+  for (auto c : clusters) FreeFatEntry(image, c);
+}
+
+namespace {
+
+// The entry of ws.current in the shown directory, unless it is a dot entry.
+std::optional<std::size_t> ChangeableEntry(Workspace& ws, Ui& ui, DeleteStatus& status) {
+  if (!ws.HasImage()) {
+    status = DeleteStatus::NoImage;
+    return std::nullopt;
+  }
+  auto off = CurrentSlotOffset(ws, ws.current.index);
+  if (!off) {
+    status = DeleteStatus::NoEntry;
+    return std::nullopt;
+  }
+  if (IsDotEntry(ws.image.bytes.data() + *off)) {
+    ui.Notify(msg::kDotEntryKept);
+    status = DeleteStatus::DotEntry;
+    return std::nullopt;
+  }
+  return off;
+}
+
+void MarkDeleted(Workspace& ws, std::size_t off, const std::vector<std::uint16_t>& chain) {
+  FreeClusters(ws.image, chain);
+  ws.image.bytes[off] = kEntryDeleted;
+  CopyFatToMirrors(ws.image);
+  ws.image.changed = true;
+}
+
+}  // namespace
+
+DeleteStatus DeleteEntry(Workspace& ws, Ui& ui) {
+  DeleteStatus status = DeleteStatus::Deleted;
+  auto off = ChangeableEntry(ws, ui, status);
+  if (!off) return status;
+  std::vector<std::uint16_t> chain;
+  if (ws.current.size > 0) chain = ChainToFree(ws.image, ws.current.firstCluster);
+  MarkDeleted(ws, *off, chain);
+  return DeleteStatus::Deleted;
+}
+
+DeleteStatus DeleteDirectory(Workspace& ws, Ui& ui) {
+  DeleteStatus status = DeleteStatus::Deleted;
+  auto off = ChangeableEntry(ws, ui, status);
+  if (!off) return status;
+  const DiskImage& img = ws.image;
+  std::vector<std::uint16_t> clusters;
+  if (FirstClusterValid(img, ws.current.firstCluster))
+    clusters = FollowChain(img, ws.current.firstCluster).clusters;
+  // Every slot counts; a never-used slot does not end the scan.
+  int used = 0;
+  for (auto c : clusters) {
+    Bytes data = *ClusterData(img, c);
+    for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
+      if (data[e] != kEntryDeleted && data[e] != kEntryNeverUsed) ++used;
+  }
+  if (used != 2) {
+    ui.Notify(msg::kDirectoryNotEmpty);
+    return DeleteStatus::NotEmpty;
+  }
+  MarkDeleted(ws, *off, ChainToFree(img, ws.current.firstCluster));
+  return DeleteStatus::Deleted;
+}
+
+int DeleteSelected(Workspace& ws, const std::vector<int>& slots, Ui& ui) {
+  int deleted = 0;
+  for (int slot : slots) {
+    if (!ReadEntry(ws, slot)) continue;
+    DeleteStatus s = (ws.current.attribute & kAttrDirectory) ? DeleteDirectory(ws, ui)
+                                                             : DeleteEntry(ws, ui);
+    if (s == DeleteStatus::NoImage) break;
+    ws.image.changed = true;
+    if (s == DeleteStatus::Deleted) {
+      ++deleted;
+      ws.listing[static_cast<std::size_t>(slot)].name[0] = kEntryDeleted;  // never twice
+    }
+  }
+  ReadDirectory(ws, ui);
+  return deleted;
+}
+
+}  // namespace quarnel

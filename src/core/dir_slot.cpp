@@ -1,0 +1,49 @@
+#include "core/dir_slot.h"
+
+#include <cstring>
+
+#include "core/dir_entry.h"
+#include "core/fat.h"
+#include "core/workspace.h"
+
+namespace quarnel {
+
+std::optional<std::size_t> RootSlotOffset(const DiskImage& image, int slot) {
+  const DiskGeometry& g = image.geometry;
+  if (slot < 0 || slot >= static_cast<int>(g.rootEntries)) return std::nullopt;
+  std::size_t off = g.rootOffset + static_cast<std::size_t>(slot) * kDirEntrySize;
+  if (off + kDirEntrySize > image.bytes.size()) return std::nullopt;
+  return off;
+}
+
+std::optional<std::size_t> CurrentSlotOffset(const Workspace& ws, int slot) {
+  const DiskImage& img = ws.image;
+  if (!ws.HasImage() || slot < 0) return std::nullopt;
+  if (img.level == 0) return RootSlotOffset(img, slot);
+  const DirLevel& lv = ws.CurrentLevel();
+  if (slot >= lv.entryCount || !FirstClusterValid(img, lv.firstCluster)) return std::nullopt;
+  const std::size_t cb = img.geometry.clusterBytes;
+  const std::size_t pos = static_cast<std::size_t>(slot) * kDirEntrySize;
+  Chain chain = FollowChain(img, lv.firstCluster, pos / cb + 1);
+  if (chain.clusters.size() <= pos / cb) return std::nullopt;
+  auto data = ClusterData(img, chain.clusters[pos / cb]);
+  if (!data) return std::nullopt;
+  std::size_t off = static_cast<std::size_t>(data->data() - img.bytes.data()) + pos % cb;
+  if (off + kDirEntrySize > img.bytes.size()) return std::nullopt;
+  return off;
+}
+
+bool SameMsxName(const std::uint8_t* a, const std::uint8_t* b) {
+  auto fold = [](std::uint8_t c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<std::uint8_t>(c - 'a' + 'A') : c;
+  };
+  for (int i = 0; i < 11; ++i)
+    if (fold(a[i]) != fold(b[i])) return false;
+  return true;
+}
+
+bool IsDotEntry(const std::uint8_t* n) {
+  return std::memcmp(n, ".          ", 11) == 0 || std::memcmp(n, "..         ", 11) == 0;
+}
+
+}  // namespace quarnel

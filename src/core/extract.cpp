@@ -1,0 +1,105 @@
+#include "core/extract.h"
+
+#include <chrono>
+
+#include "core/clock.h"
+#include "core/directory.h"
+#include "core/fat.h"
+#include "core/file_list.h"
+#include "core/messages.h"
+#include "core/save_image.h"
+#include "core/workspace.h"
+
+namespace quarnel {
+
+namespace fs = std::filesystem;
+
+ChainBytes ReadChainBytes(const DiskImage& image, std::uint16_t first, std::uint32_t size) {
+  ChainBytes out;
+  const std::uint32_t cb = image.geometry.clusterBytes;
+  if (size == 0) return out;
+  if (cb == 0) {
+    out.complete = false;
+    return out;
+  }
+  const std::uint32_t need = (size + cb - 1) / cb;
+  const std::uint32_t last = image.geometry.LastDataCluster();
+  std::vector<bool> seen(static_cast<std::size_t>(last) + 1, false);
+  out.bytes.reserve(static_cast<std::size_t>(need) * cb);
+  std::uint32_t c = first;
+  for (std::uint32_t k = 0; k < need; ++k) {
+    auto data = c <= last && c <= image.geometry.clusterLimit && !seen[c] ? ClusterData(image, c)
+                                                                           : std::nullopt;
+    if (!data) break;
+    seen[c] = true;
+    out.bytes.insert(out.bytes.end(), data->begin(), data->end());
+    const std::uint16_t next = ReadFatEntry(image, c);
+    if (k + 1 == need || NextClusterCheck(image.geometry, next) != ChainStep::Continue) break;
+    c = next;
+  }
+  if (out.bytes.size() >= size) out.bytes.resize(size);
+  else out.complete = false;
+  return out;
+}
+
+namespace {
+
+// The entry's read-only bit and date onto the host file. Hidden, system and archive have no
+// host counterpart and stay in the image.
+void ApplyHostAttributes(const fs::path& p, std::uint8_t attribute, std::uint16_t date,
+                         std::uint16_t time) {
+  std::error_code ec;
+  if (auto t = FromFatDateTime(date, time)) {
+    auto sys = std::chrono::system_clock::from_time_t(*t);
+    fs::last_write_time(p, std::chrono::file_clock::from_sys(sys), ec);
+  }
+  if (attribute & 0x01)
+    fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove, ec);
+}
+
+}  // namespace
+
+ExtractStatus ExtractFile(Workspace& ws, int slot, const fs::path& hostPath, Ui& ui, FileIo& io) {
+  if (HostExtension(ws.image.imagePath) == ".CAS") return ExtractStatus::CassetteImage;
+  if (!ws.HasImage()) return ExtractStatus::NoImage;
+  if (!ReadEntry(ws, slot)) return ExtractStatus::NoEntry;
+  const CurrentEntry e = ws.current;
+  const std::uint32_t size = static_cast<std::uint32_t>(std::max(0, e.size));
+  if (size > 0 && !FirstClusterValid(ws.image, e.firstCluster)) {
+    ui.Notify(msg::kFirstClusterOutOfBounds);
+    return ExtractStatus::FirstClusterOutOfBounds;
+  }
+  ChainBytes data = ReadChainBytes(ws.image, e.firstCluster, size);
+  if (!WriteAtomically(hostPath, data.bytes, io)) {
+    ui.Notify(std::string(msg::kCannotWriteFile) + hostPath.string());
+    return ExtractStatus::CannotWrite;
+  }
+  const ListingRecord& r = ws.listing[static_cast<std::size_t>(slot)];
+  ApplyHostAttributes(hostPath, e.attribute, r.date, r.time);
+  if (!data.complete) {
+    ui.Notify(msg::kClusterError);
+    return ExtractStatus::ChainEndedEarly;
+  }
+  return ExtractStatus::Written;
+}
+
+ExtractStatus ExtractFile(Workspace& ws, int slot, const fs::path& hostPath, Ui& ui) {
+  return ExtractFile(ws, slot, hostPath, ui, DefaultFileIo());
+}
+
+int ExtractSelected(Workspace& ws, const std::vector<int>& slots, Ui& ui) {
+  int written = 0;
+  for (int slot : slots) {
+    const FileRow* row = ws.RowForSlot(slot);
+    if (!row) continue;
+    auto chosen = ui.AskSavePath(msg::kExtractTitle, row->caption);
+    if (!chosen || chosen->empty()) break;
+    ExtractStatus s = ExtractFile(ws, slot, *chosen, ui);
+    if (s == ExtractStatus::CassetteImage) break;  // the cassette layer takes over
+    if (s == ExtractStatus::Written) ++written;
+  }
+  return written;
+}
+
+}  // namespace quarnel

@@ -1,0 +1,47 @@
+// Extracting files of the image to host files: exactly the entry's size in bytes, the read-only
+// bit as the host's missing write permission, and the entry's date and time as the file's
+// modification time.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "core/disk_image.h"
+#include "core/ui.h"
+
+namespace quarnel {
+
+class Workspace;
+class FileIo;
+
+// The bytes of a file: as many clusters of its chain as its size covers, the walk stopping at a
+// value that is no data cluster and at a cluster met before.
+struct ChainBytes {
+  std::vector<std::uint8_t> bytes;  // `size` bytes when complete, fewer otherwise
+  bool complete = true;
+};
+ChainBytes ReadChainBytes(const DiskImage& image, std::uint16_t first, std::uint32_t size);
+
+enum class ExtractStatus {
+  Written,
+  NoImage,
+  CassetteImage,            // the cassette layer extracts from cassettes
+  NoEntry,                  // the slot holds no entry
+  FirstClusterOutOfBounds,  // "File's first cluster out of bounds!"; nothing written
+  ChainEndedEarly,          // "Cluster Error in Fat"; the bytes the chain holds were written
+  CannotWrite,              // "Cannot write file: " + path
+  Cancelled,                // the save dialog was cancelled
+};
+
+// Writes the file of slot `slot` of the shown directory to `hostPath`.
+ExtractStatus ExtractFile(Workspace& ws, int slot, const std::filesystem::path& hostPath, Ui& ui);
+ExtractStatus ExtractFile(Workspace& ws, int slot, const std::filesystem::path& hostPath, Ui& ui,
+                          FileIo& io);
+
+// The Extract command: one save dialog ("Extract file from diskImage to", the row's caption
+// proposed) per slot, in order; a cancelled or empty answer stops. Returns how many files were
+// written.
+int ExtractSelected(Workspace& ws, const std::vector<int>& slots, Ui& ui);
+
+}  // namespace quarnel

@@ -1,0 +1,16 @@
+// Whole-file reads and atomic writes of host files.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace quarnel {
+
+// Writes `bytes` to a temporary file beside `target` and renames it over `target`, so a failure
+// leaves the old file whole. False on any failure (the temporary file is removed).
+bool WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+
+}  // namespace quarnel

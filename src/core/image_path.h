@@ -1,0 +1,45 @@
+// Paths inside an image ("GAMES/ZORK.BAS", "\GAMES\ZORK.BAS"): separators / or \, names
+// compared as list captions, case-insensitively. Walking a path moves the workspace's current
+// directory through the directory stack like double-clicks do.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/directory.h"
+#include "core/file_list.h"
+#include "core/ui.h"
+
+namespace quarnel {
+
+class Workspace;
+
+// Splits a path into its names; empty names and "." are dropped.
+std::vector<std::string> SplitImagePath(std::string_view path);
+
+// The row of the current directory whose caption matches `name` case-insensitively; a name
+// without a dot also matches an entry without extension ("README" finds "README.   ").
+const FileRow* FindRow(const Workspace& ws, std::string_view name);
+
+enum class PathStatus { Ok, NoImage, NotFound, NotADirectory, Failed };
+
+struct PathResult {
+  PathStatus status = PathStatus::NoImage;
+  std::string missing;  // the name that was not found, or could not be entered
+  EnterOutcome enterOutcome = EnterOutcome::Entered;  // why entering `missing` failed (Failed)
+};
+
+// Makes the directory named by `dirPath` (relative to the root) current. On failure the
+// workspace may be left at the root.
+PathResult ChangeDirectory(Workspace& ws, std::string_view dirPath, Ui& ui);
+
+// Makes the directory holding `path` current and returns the row of its last name.
+struct EntryLookup {
+  PathResult result;
+  std::optional<FileRow> row;
+};
+EntryLookup LookupEntry(Workspace& ws, std::string_view path, Ui& ui);
+
+}  // namespace quarnel

@@ -1,0 +1,171 @@
+#include "core/read_file.h"
+
+#include <algorithm>
+
+#include "core/fat.h"
+#include "core/file_list.h"
+#include "core/messages.h"
+#include "core/workspace.h"
+
+namespace quarnel {
+
+namespace {
+
+char Fold(char c) {
+  auto u = static_cast<unsigned char>(c);
+  if (u < 0x20 || u == 0x7F) return kControlCharShown;  // as captions show it
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (Fold(a[i]) != Fold(b[i])) return false;
+  return true;
+}
+
+std::string UpperExtension4(std::string_view caption) {
+  auto dot = caption.rfind('.');
+  if (dot == std::string_view::npos) return {};
+  std::string ext(caption.substr(dot, 4));
+  for (auto& c : ext)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return ext;
+}
+
+}  // namespace
+
+bool MatchEntryName(const CurrentEntry& entry, std::string_view caption) {
+  auto dot = caption.rfind('.');
+  if (dot == std::string_view::npos) return false;  // a caption always has its dot
+  std::string_view before = caption.substr(0, dot);
+  std::string_view after = caption.substr(dot + 1);
+  return SameText(before, entry.name) && after.size() == 3 && SameText(after, entry.extension);
+}
+
+bool MatchEntryName(const Workspace& ws, std::string_view caption) {
+  return MatchEntryName(ws.current, caption);
+}
+
+FileRead ReadEntryFile(const Workspace& ws, const CurrentEntry& entry, Ui& ui) {
+  FileRead r;
+  r.entry = entry;
+  r.size = entry.size;
+  if (!ws.HasImage()) return r;
+  const DiskImage& img = ws.image;
+  const DiskGeometry& g = img.geometry;
+  const std::int64_t cb = g.clusterBytes;
+  const std::int64_t size = std::max<std::int32_t>(0, entry.size);
+  const std::int64_t whole = (size + cb - 1) / cb * cb;  // the whole-cluster size
+
+  // Below 2, above the disk, or a cluster the image does not hold.
+  if (!FirstClusterValid(img, entry.firstCluster)) {
+    ui.Notify(msg::kFirstClusterOutOfBounds);
+    r.status = ReadStatus::FirstClusterOutOfBounds;
+    return r;
+  }
+  std::vector<std::uint8_t> buffer;
+  buffer.reserve(static_cast<std::size_t>(std::min<std::int64_t>(whole, static_cast<std::int64_t>(img.bytes.size()))));
+  std::int64_t clustersLeft = whole / cb;
+  std::int64_t pos = 0;
+  std::uint16_t cur = entry.firstCluster;
+  bool broken = false;
+  for (;;) {
+    auto data = ClusterData(img, cur);
+    if (!data) {
+      broken = true;
+      break;
+    }
+    buffer.insert(buffer.end(), data->begin(), data->end());
+    pos += cb;
+    std::uint16_t next = ReadFatEntry(img, cur);
+    ChainStep step = NextClusterCheck(g, next);
+    if (pos > whole - 1 && step != ChainStep::End) broken = true;
+    else if (step == ChainStep::Broken) broken = true;
+    if (--clustersLeft < 0) broken = true;
+    if (broken || step == ChainStep::End) break;
+    cur = next;
+  }
+  if (broken) {
+    ui.Notify(msg::kClusterError);
+    r.status = ReadStatus::ClusterError;
+    return r;
+  }
+  if (static_cast<std::int64_t>(buffer.size()) >= size) {
+    buffer.resize(static_cast<std::size_t>(size));
+  } else {
+    r.chainEndedEarly = true;  // the bytes that exist, nothing invented for the rest
+  }
+  r.bytes = std::move(buffer);
+  r.status = ReadStatus::Ok;
+  return r;
+}
+
+FileRead Read_File(Workspace& ws, std::string_view caption, Ui& ui) {
+  FileRead r;
+  if (HostExtension(ws.image.imagePath) == ".CAS") {
+    r.status = ReadStatus::CassetteImage;
+    return r;
+  }
+  if (!ws.HasImage()) return r;
+  const int count = static_cast<int>(ws.listing.size());
+  for (int slot = 0; slot < count; ++slot) {
+    if (ReadEntry(ws, slot) && MatchEntryName(ws, caption)) return ReadEntryFile(ws, ws.current, ui);
+  }
+  r.status = ReadStatus::NotFound;
+  return r;
+}
+
+FileRead ReadSlotFile(Workspace& ws, int slot, Ui& ui) {
+  FileRead r;
+  if (!ws.HasImage()) return r;
+  if (!ReadEntry(ws, slot)) {
+    r.status = ReadStatus::NotFound;
+    return r;
+  }
+  return ReadEntryFile(ws, ws.current, ui);
+}
+
+ViewSelector ResolveSelector(ViewSelector s, const std::vector<std::uint8_t>& bytes) {
+  if (s != ViewSelector::Automatic) return s;
+  if (bytes.empty()) return ViewSelector::Hex;
+  std::uint8_t b = bytes[0];
+  if (b >= '0' && b <= '9') return ViewSelector::Text;
+  if (b == 0xFE) return ViewSelector::Hex;
+  if (b == 0xFF) return ViewSelector::Basic;
+  return ViewSelector::Hex;
+}
+
+ViewSelector SelectorForCaption(std::string_view caption, std::int32_t size) {
+  const std::string ext = UpperExtension4(caption);
+  if (ext == ".BAT" || ext == ".TXT" || ext == ".ASC" || ext == ".HLP" || ext == ".PAS" || ext == ".C")
+    return ViewSelector::Text;
+  if (ext == ".BAS" || ext == ".LDR") return ViewSelector::Basic;
+  if (ext == ".SCC") return ViewSelector::Screen12;
+  if (ext == ".SC8") return ViewSelector::Screen8;
+  if (ext == ".SC7") return ViewSelector::Screen7;
+  if (ext == ".SC5") return ViewSelector::Screen5;
+  if (ext == ".SC2") return ViewSelector::Screen2;
+  if (ext == ".PIC") {
+    if (size >= 14343 && size <= 16319) return ViewSelector::Screen2;
+    if (size >= 27254 && size <= 27271) return ViewSelector::Screen5;
+    if (size >= 54279 && size <= 55350) return ViewSelector::Screen8;
+    if (size == 108662) return ViewSelector::Screen7;
+  }
+  return ViewSelector::Automatic;
+}
+
+ViewChoice ChooseView(Workspace& ws, const FileRow& row) {
+  ViewChoice c;
+  if (row.caption == ".." || row.caption == "." || row.IsDirectory()) {
+    c.kind = ViewChoiceKind::Navigate;
+    return c;
+  }
+  if (row.IsVolume()) return c;
+  ws.viewedName = row.caption;
+  c.kind = ViewChoiceKind::View;
+  c.selector = SelectorForCaption(row.caption, row.size);
+  return c;
+}
+
+}  // namespace quarnel

@@ -1,0 +1,126 @@
+#include "core/rename.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/add_file.h"
+#include "core/boot_sector.h"
+#include "core/dir_entry.h"
+#include "core/dir_slot.h"
+#include "core/directory.h"
+#include "core/messages.h"
+#include "core/workspace.h"
+
+namespace quarnel {
+
+RenameStatus RenameEntry(Workspace& ws, int slot, std::string_view newName) {
+  if (!ws.HasImage()) return RenameStatus::NoImage;
+  auto off = CurrentSlotOffset(ws, slot);
+  if (!off || IsFreeSlotByte(ws.image.bytes[*off])) return RenameStatus::NoEntry;
+  std::uint8_t* entry = ws.image.bytes.data() + *off;
+  if (IsDotEntry(entry)) return RenameStatus::DotEntry;
+  if (!IsValidMsxName(newName)) return RenameStatus::Invalid;
+  const auto name = MakeMsxName(newName);
+  // A second entry of the same name would hide one of the two from MSX-DOS.
+  for (int other = 0; other < ws.CurrentLevel().entryCount; ++other) {
+    if (other == slot) continue;
+    auto o = CurrentSlotOffset(ws, other);
+    if (!o) break;
+    const std::uint8_t* e = ws.image.bytes.data() + *o;
+    if (IsFreeSlotByte(e[0]) || IsLongNameAttribute(e[11]) || (e[11] & kAttrVolume)) continue;
+    if (SameMsxName(e, name.data())) return RenameStatus::Duplicate;
+  }
+  std::memcpy(entry, name.data(), name.size());
+  ws.image.changed = true;
+  // The listing follows the bytes; the row shows the name as typed.
+  if (static_cast<std::size_t>(slot) < ws.listing.size()) {
+    auto& r = ws.listing[static_cast<std::size_t>(slot)];
+    std::copy(name.begin(), name.begin() + 8, r.name.begin());
+    std::copy(name.begin() + 8, name.end(), r.extension.begin());
+  }
+  for (auto& row : ws.fileList.rows)
+    if (row.slot == slot) row.caption = std::string(newName);
+  return RenameStatus::Renamed;
+}
+
+namespace {
+
+// Slot of the root's volume entry: a live entry (as listed) with bit 0x08, no long-name piece.
+std::optional<int> RootVolumeSlot(const DiskImage& img) {
+  for (int slot = 0; slot < static_cast<int>(img.geometry.rootEntries); ++slot) {
+    auto off = RootSlotOffset(img, slot);
+    if (!off) break;
+    const std::uint8_t* e = img.bytes.data() + *off;
+    if (IsFreeSlotByte(e[0]) || IsLongNameAttribute(e[11])) continue;
+    if (e[11] & kAttrVolume) return slot;
+  }
+  return std::nullopt;
+}
+
+std::array<std::uint8_t, 11> VolumeBytes(std::string_view text) {
+  std::array<std::uint8_t, 11> out;
+  out.fill(' ');
+  for (std::size_t i = 0; i < text.size() && i < out.size(); ++i)
+    out[i] = static_cast<std::uint8_t>(text[i]);
+  return out;
+}
+
+}  // namespace
+
+VolumeStatus SetVolumeName(Workspace& ws, std::string_view text, Ui& ui, const Clock& clock) {
+  if (!ws.HasImage()) return VolumeStatus::Unchanged;
+  text = text.substr(0, std::min(text.size(), kVolumeNameLength));
+  if (text == ws.listedVolume) return VolumeStatus::Unchanged;
+  DiskImage& img = ws.image;
+  const auto name = VolumeBytes(text);
+  if (!ws.listedVolume.empty()) {
+    auto slot = RootVolumeSlot(img);
+    if (!slot) return VolumeStatus::Unchanged;
+    ws.listedVolume = std::string(text);
+    std::uint8_t* e = img.bytes.data() + *RootSlotOffset(img, *slot);
+    std::memcpy(e, name.data(), name.size());
+    e[11] |= kAttrVolume;
+    img.changed = true;
+    ReadDirectory(ws, ui);
+    return VolumeStatus::Written;
+  }
+  ws.listedVolume = std::string(text);
+  auto slot = FindFreeRootSlot(img);
+  if (!slot) {
+    ui.Notify(msg::kDirectoryFull);
+    ws.volumeField.clear();
+    return VolumeStatus::DirectoryFull;
+  }
+  DirEntry e{};
+  std::memcpy(e.name, name.data(), 8);
+  std::memcpy(e.extension, name.data() + 8, 3);
+  e.attribute = kAttrVolume;
+  e.time.Set(0);
+  e.date.Set(FatDate(clock.Now()));
+  PutDirEntry(img.MutableView(), *RootSlotOffset(img, *slot), e);
+  img.changed = true;
+  ReadDirectory(ws, ui);
+  return VolumeStatus::Created;
+}
+
+std::string VolumeNameOf(const Workspace& ws) {
+  if (!ws.HasImage()) return {};
+  auto slot = RootVolumeSlot(ws.image);
+  if (!slot) return {};
+  const std::uint8_t* e = ws.image.bytes.data() + *RootSlotOffset(ws.image, *slot);
+  std::string s(reinterpret_cast<const char*>(e), kVolumeNameLength);
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+bool SetOemSignature(Workspace& ws, std::string_view text) {
+  DiskImage& img = ws.image;
+  if (img.imagePath.empty() || img.bytes.size() < kBootOemOffset + kBootOemLength) return false;
+  for (std::size_t i = 0; i < kBootOemLength; ++i)
+    img.bytes[kBootOemOffset + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0x00;
+  ws.oemField.assign(reinterpret_cast<const char*>(img.bytes.data() + kBootOemOffset), kBootOemLength);
+  img.changed = true;
+  return true;
+}
+
+}  // namespace quarnel

@@ -1,0 +1,120 @@
+#include "core/save_image.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <random>
+#include <string>
+
+#include "core/disk_image.h"
+#include "core/messages.h"
+#include "core/workspace.h"
+
+namespace quarnel {
+
+namespace fs = std::filesystem;
+
+long FileIo::Write(int fd, const std::uint8_t* data, std::size_t n) {
+  return static_cast<long>(::write(fd, data, n));
+}
+
+bool FileIo::Sync(int fd) { return ::fsync(fd) == 0; }
+
+bool FileIo::Rename(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  fs::rename(from, to, ec);
+  return !ec;
+}
+
+FileIo& DefaultFileIo() {
+  static FileIo io;  // stateless: only the system calls
+  return io;
+}
+
+bool WriteAtomically(const fs::path& targetIn, Bytes bytes, FileIo& io) {
+  std::error_code ec;
+  fs::path target = targetIn;
+  if (fs::is_symlink(target, ec)) {
+    fs::path resolved = fs::canonical(target, ec);
+    if (ec) return false;
+    target = resolved;
+  }
+  fs::path dir = target.parent_path();
+  if (dir.empty()) dir = ".";
+  std::random_device rd;
+  fs::path temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 20 && fd < 0; ++attempt) {
+    temp = dir / ("." + target.filename().string() + ".tmp" + std::to_string(rd()));
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  bool ok = true;
+  std::size_t done = 0;
+  while (ok && done < bytes.size()) {
+    long n = io.Write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) ok = false;
+    else done += static_cast<std::size_t>(n);
+  }
+  if (ok && !io.Sync(fd)) ok = false;
+  if (::close(fd) != 0) ok = false;
+  if (ok) {
+    auto st = fs::status(target, ec);
+    if (!ec && fs::exists(st)) fs::permissions(temp, st.permissions(), ec);
+    ok = io.Rename(temp, target);
+  }
+  if (!ok) fs::remove(temp, ec);
+  return ok;
+}
+
+namespace {
+
+bool OwnerWritable(const fs::path& p) {
+  std::error_code ec;
+  return (fs::status(p, ec).permissions() & fs::perms::owner_write) != fs::perms::none;
+}
+
+}  // namespace
+
+SaveStatus SaveImageFile(DiskImage& image, const fs::path& path, std::int64_t byteCount, Ui& ui,
+                         FileIo& io) {
+  if (image.bytes.empty()) return SaveStatus::NothingLoaded;
+  std::error_code ec;
+  if (fs::exists(path, ec) && !OwnerWritable(path)) {
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+    if (!OwnerWritable(path)) {
+      ui.Notify(msg::kReadOnlyFile);
+      return SaveStatus::ReadOnly;
+    }
+  }
+  const std::size_t n = static_cast<std::size_t>(
+      std::clamp<std::int64_t>(byteCount, 0, static_cast<std::int64_t>(image.bytes.size())));
+  if (!WriteAtomically(path, Bytes(image.bytes.data(), n), io)) {
+    ui.Notify(msg::kCannotSave);
+    return SaveStatus::CannotSave;
+  }
+  image.changed = false;
+  return SaveStatus::Saved;
+}
+
+SaveStatus SaveImageFile(DiskImage& image, const fs::path& path, std::int64_t byteCount, Ui& ui) {
+  return SaveImageFile(image, path, byteCount, ui, DefaultFileIo());
+}
+
+SaveStatus Save(Workspace& ws, Ui& ui) {
+  if (ws.image.imagePath.empty() || ws.image.bytes.empty()) return SaveStatus::NothingLoaded;
+  return SaveImageFile(ws.image, ws.image.imagePath, ws.image.size, ui);
+}
+
+SaveStatus SaveAs(Workspace& ws, Ui& ui) {
+  if (ws.image.imagePath.empty() || ws.image.bytes.empty()) return SaveStatus::NothingLoaded;
+  auto chosen = ui.AskSavePath(msg::kSavingTitle, ws.image.imagePath);
+  if (!chosen || chosen->empty()) return SaveStatus::Cancelled;
+  return SaveImageFile(ws.image, *chosen, ws.image.size, ui);
+}
+
+}  // namespace quarnel

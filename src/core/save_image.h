@@ -1,0 +1,55 @@
+// Writing the image (and any other user's file) to the host: a temporary file beside the target
+// that is renamed over it, so a failure half-way leaves the old file whole.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "core/bytes.h"
+#include "core/ui.h"
+
+namespace quarnel {
+
+class Workspace;
+struct DiskImage;
+
+// The system calls a host write goes through. Tests derive from it to make a write fail.
+class FileIo {
+ public:
+  virtual ~FileIo() = default;
+  // Writes up to `n` bytes; the number written, or -1 on an error.
+  virtual long Write(int fd, const std::uint8_t* data, std::size_t n);
+  virtual bool Sync(int fd);
+  virtual bool Rename(const std::filesystem::path& from, const std::filesystem::path& to);
+};
+
+// The plain system calls.
+FileIo& DefaultFileIo();
+
+// Writes `bytes` to a new temporary file in the target's folder, flushes it and renames it over
+// `target` (through a symbolic link to the file it names). An existing target keeps its
+// permissions. False on any failure; the temporary file is then removed and the target is as it
+// was.
+bool WriteAtomically(const std::filesystem::path& target, Bytes bytes, FileIo& io);
+
+enum class SaveStatus {
+  Saved,
+  NothingLoaded,  // no image: nothing to write
+  Cancelled,      // the save dialog was cancelled
+  ReadOnly,       // "Read only file!\nCan not be saved"
+  CannotSave,     // "Cannot save file"
+};
+
+// Writes the first `byteCount` bytes of the image to `path` and clears `changed`. A read-only
+// target loses its read-only attribute first; one that stays read-only is refused.
+SaveStatus SaveImageFile(DiskImage& image, const std::filesystem::path& path, std::int64_t byteCount,
+                         Ui& ui, FileIo& io);
+SaveStatus SaveImageFile(DiskImage& image, const std::filesystem::path& path, std::int64_t byteCount,
+                         Ui& ui);
+
+// Save: the whole image to its own path.
+SaveStatus Save(Workspace& ws, Ui& ui);
+// Save As: a save dialog titled "Saving DiskImage" proposing the image's path; imagePath stays.
+SaveStatus SaveAs(Workspace& ws, Ui& ui);
+
+}  // namespace quarnel

@@ -1,0 +1,219 @@
+// Loading images: size checks, boot-sector checks, geometry, the save prompt, host-file kinds.
+#include <gtest/gtest.h>
+
+#include "core/fat.h"
+#include "core/messages.h"
+#include "core/workspace.h"
+#include "support/image_builder.h"
+#include "support/scripted_ui.h"
+#include "support/test_env.h"
+
+namespace quarnel {
+namespace {
+
+using test::GeometrySpec;
+using test::ImageBuilder;
+using test::ScriptedUi;
+
+struct Loaded {
+  Workspace ws;
+  ScriptedUi ui;
+};
+
+void LoadBytes(Loaded& l, std::vector<std::uint8_t> bytes) {
+  l.ws.LoadImageBytes(std::move(bytes), "/x/test.dsk", l.ui);
+}
+
+TEST(LoadImage, SizeLimitsAndWarnings) {
+  struct Case {
+    std::size_t size;
+    std::vector<std::string> messages;
+    bool loaded;
+  } cases[] = {
+      {1474560, {}, true},
+      {1474561, {std::string(msg::kFileTooBig)}, false},
+      {163840, {}, true},
+      {163839, {std::string(msg::kFileTooSmall)}, false},
+      {200000, {std::string(msg::kOddDiskSize)}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.size);
+    // A small sound geometry that fits every size from 163,840 on.
+    GeometrySpec g = GeometrySpec::Msx160();
+    ImageBuilder b(g, c.size);
+    Loaded l;
+    LoadBytes(l, b.Bytes());
+    EXPECT_EQ(l.ui.messages, c.messages);
+    EXPECT_EQ(l.ws.HasImage(), c.loaded);
+    EXPECT_EQ(l.ws.image.loadFailed, !c.loaded);
+    EXPECT_FALSE(l.ws.image.changed);
+    if (!c.loaded) EXPECT_TRUE(l.ws.image.bytes.empty());
+  }
+}
+
+TEST(LoadImage, FromHostFileAndMissingFile) {
+  test::TempDir dir;
+  ImageBuilder b;
+  b.AddFile(test::kRoot, "A.TXT", test::Pattern(10));
+  b.WriteTo(dir / "disk.dsk");
+  Loaded l;
+  l.ws.LoadImage((dir / "disk.dsk").string(), l.ui);
+  EXPECT_TRUE(l.ws.HasImage());
+  EXPECT_EQ(l.ws.image.size, 737280);
+  EXPECT_EQ(l.ws.fileList.rows.size(), 1u);
+  EXPECT_EQ(l.ws.oemField, "QRNLTEST");
+  EXPECT_EQ(l.ws.sortDirection, -1);
+  // A missing file: the previous image is gone, nothing listed, no message.
+  l.ws.LoadImage((dir / "gone.dsk").string(), l.ui);
+  EXPECT_TRUE(l.ui.messages.empty());
+  EXPECT_FALSE(l.ws.HasImage());
+  EXPECT_TRUE(l.ws.image.imagePath.empty());
+  EXPECT_TRUE(l.ws.fileList.rows.empty());
+}
+
+TEST(LoadImage, SectorSizeAndZeroFields) {
+  struct Case {
+    const char* what;
+    void (*edit)(GeometrySpec&);
+    std::string_view message;
+    bool loadFailed;
+  } cases[] = {
+      {"bps 513", [](GeometrySpec& g) { g.bytesPerSector = 513; }, msg::kSectorTooBig, true},
+      {"bps 1024", [](GeometrySpec& g) { g.bytesPerSector = 1024; }, msg::kSectorTooBig, true},
+      {"bps 0", [](GeometrySpec& g) { g.bytesPerSector = 0; }, msg::kBootSectorError, false},
+      {"spc 0", [](GeometrySpec& g) { g.sectorsPerCluster = 0; }, msg::kBootSectorError, false},
+      {"spt 0", [](GeometrySpec& g) { g.sectorsPerTrack = 0; }, msg::kBootSectorError, false},
+      {"sides 0", [](GeometrySpec& g) { g.sides = 0; }, msg::kBootSectorError, false},
+      {"FAT past the end", [](GeometrySpec& g) { g.sectorsPerFat = 3000; }, msg::kSystemAreaOutside, false},
+      {"root past the end", [](GeometrySpec& g) { g.rootEntries = 65535; }, msg::kSystemAreaOutside, false},
+      {"system area above total", [](GeometrySpec& g) { g.totalSectors = 5; }, msg::kSystemAreaOutside, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    GeometrySpec g;
+    c.edit(g);
+    // Build with a sound layout, then overwrite the boot sector fields.
+    ImageBuilder b(GeometrySpec{}, 737280);
+    b.Poke16(11, g.bytesPerSector);
+    b.Poke(13, g.sectorsPerCluster);
+    b.Poke16(17, g.rootEntries);
+    b.Poke16(19, g.totalSectors);
+    b.Poke16(22, g.sectorsPerFat);
+    b.Poke16(24, g.sectorsPerTrack);
+    b.Poke16(26, g.sides);
+    Loaded l;
+    LoadBytes(l, b.Bytes());
+    ASSERT_EQ(l.ui.messages.size(), 1u);
+    EXPECT_EQ(l.ui.messages[0], c.message);
+    EXPECT_TRUE(l.ws.image.bootError);
+    EXPECT_EQ(l.ws.image.loadFailed, c.loadFailed);
+    EXPECT_EQ(l.ws.image.bytes.size(), 737280u);  // bytes stay for the sector view
+    EXPECT_FALSE(l.ws.HasImage());
+    EXPECT_TRUE(l.ws.fileList.rows.empty());
+  }
+}
+
+TEST(LoadImage, SectorSize256Loads) {
+  GeometrySpec g;
+  g.bytesPerSector = 256;
+  g.totalSectors = 2880;
+  g.sectorsPerFat = 6;
+  ImageBuilder b(g);
+  b.AddFile(test::kRoot, "X.BIN", test::Pattern(700));
+  Loaded l;
+  LoadBytes(l, b.Bytes());
+  EXPECT_TRUE(l.ui.messages.empty());
+  ASSERT_TRUE(l.ws.HasImage());
+  EXPECT_EQ(l.ws.image.geometry.clusterBytes, 512u);
+}
+
+TEST(LoadImage, Geometry720) {
+  Loaded l;
+  LoadBytes(l, ImageBuilder().Bytes());
+  const DiskGeometry& g = l.ws.image.geometry;
+  EXPECT_EQ(g.fatOffset, 512u);
+  EXPECT_EQ(g.rootOffset, 3584u);
+  EXPECT_EQ(g.dataOffset, 7168u);
+  EXPECT_EQ(g.clusterBytes, 1024u);
+  EXPECT_EQ(g.dataSectors, 1426);
+  EXPECT_EQ(g.dataClusters, 713);
+  EXPECT_EQ(g.clusterLimit, 720u);
+  EXPECT_EQ(g.tracks, 80u);
+  EXPECT_EQ(l.ws.CurrentLevel().path, "\\");
+  EXPECT_EQ(l.ws.CurrentLevel().entryCount, 112);
+  EXPECT_EQ(l.ws.statusText, "/x/test.dsk\\");
+}
+
+TEST(LoadImage, RoundHalfEven) {
+  EXPECT_EQ(RoundHalfEven(1440, 2), 720u);
+  EXPECT_EQ(RoundHalfEven(5, 2), 2u);  // 2.5 -> 2
+  EXPECT_EQ(RoundHalfEven(7, 2), 4u);  // 3.5 -> 4
+  EXPECT_EQ(RoundHalfEven(10, 4), 2u); // 2.5 -> 2
+  EXPECT_EQ(RoundHalfEven(11, 4), 3u); // 2.75 -> 3
+}
+
+TEST(LoadImage, GeometryLargerThanFileByOneByte) {
+  // 1440 sectors of 512 bytes against a file one byte shorter than that.
+  for (std::size_t size : {737279u, 737280u, 737281u}) {
+    SCOPED_TRACE(size);
+    ImageBuilder b(GeometrySpec{}, size);
+    Loaded l;
+    LoadBytes(l, b.Bytes());
+    bool refused = size < 737280;
+    EXPECT_EQ(l.ws.image.bootError, refused);
+    if (refused) EXPECT_EQ(l.ui.messages.back(), msg::kDiskSmallerThanGeometry);
+  }
+}
+
+TEST(LoadImage, PromptSaveChangedBeforeReplacing) {
+  test::TempDir dir;
+  ImageBuilder b;
+  b.WriteTo(dir / "old.dsk");
+  ImageBuilder other;
+  other.AddFile(test::kRoot, "NEW.TXT", test::Pattern(5));
+  other.WriteTo(dir / "new.dsk");
+  Loaded l;
+  l.ws.LoadImage((dir / "old.dsk").string(), l.ui);
+  l.ws.image.bytes[3] = 'Z';  // an edit
+  l.ws.image.changed = true;
+  l.ui.savePaths.push_back((dir / "saved.dsk").string());
+  l.ws.LoadImage((dir / "new.dsk").string(), l.ui);
+  ASSERT_EQ(l.ui.saveTitles.size(), 1u);
+  EXPECT_EQ(l.ui.saveTitles[0], "Save Changed DiskImage: old.dsk");
+  EXPECT_EQ(l.ui.saveSuggestions[0], (dir / "old.dsk").string());
+  auto saved = test::ReadHostFile(dir / "saved.dsk");
+  ASSERT_EQ(saved.size(), 737280u);
+  EXPECT_EQ(saved[3], 'Z');
+  EXPECT_FALSE(l.ws.image.changed);
+  EXPECT_EQ(l.ws.fileList.rows.size(), 1u);
+  // Cancel: the changes are dropped, nothing written.
+  l.ws.image.changed = true;
+  l.ws.LoadImage((dir / "old.dsk").string(), l.ui);
+  EXPECT_EQ(l.ui.saveTitles.size(), 2u);
+  EXPECT_FALSE(l.ws.image.changed);
+}
+
+TEST(OpenHostFile, DispatchByExtension) {
+  test::TempDir dir;
+  ImageBuilder b;
+  for (const char* name : {"a.di1", "b.DI2", "c.dsk", "d.DSKX"}) {
+    SCOPED_TRACE(name);
+    b.WriteTo(dir / name);
+    Loaded l;
+    EXPECT_EQ(l.ws.OpenHostFile((dir / name).string(), l.ui), HostFileKind::DiskImage);
+    EXPECT_TRUE(l.ws.HasImage());
+    EXPECT_EQ(l.ui.statuses.front(), (dir / name).string());
+  }
+  Loaded l;
+  EXPECT_EQ(l.ws.OpenHostFile("/x/tape.cas", l.ui), HostFileKind::Cassette);
+  EXPECT_EQ(l.ws.OpenHostFile("/x/disk.xsa", l.ui), HostFileKind::Conversion);
+  EXPECT_EQ(l.ws.OpenHostFile("/x/disk.DDI", l.ui), HostFileKind::Conversion);
+  EXPECT_EQ(l.ws.OpenHostFile("/x/disk.img", l.ui), HostFileKind::Conversion);
+  EXPECT_EQ(l.ws.OpenHostFile("/x/disk.msx", l.ui), HostFileKind::Conversion);
+  EXPECT_EQ(l.ws.OpenHostFile("/x/readme", l.ui), HostFileKind::Other);
+  EXPECT_FALSE(l.ws.HasImage());
+  EXPECT_TRUE(l.ui.messages.empty());
+}
+
+}  // namespace
+}  // namespace quarnel

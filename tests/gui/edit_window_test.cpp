@@ -1,0 +1,224 @@
+// Changing an image from the window: drops, delete, in-place rename, volume and OEM fields,
+// add and extract through their dialogs, new images, save, and the prompt at the end.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "app/rename_dialog.h"
+#include "core/rename.h"
+#include "gui_fixture.h"
+
+namespace quarnel::test {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::Not;
+
+std::string RootName(const MainWindow& win, int slot) {
+  const auto& img = const_cast<MainWindow&>(win).workspace().image;
+  auto off = img.geometry.rootOffset + static_cast<std::size_t>(slot) * 32;
+  return std::string(img.bytes.begin() + static_cast<long>(off),
+                     img.bytes.begin() + static_cast<long>(off) + 11);
+}
+
+class EditTest : public WindowTest {
+ protected:
+  MainWindow& StartDemo() {
+    image = WriteDemoImage(dir / "demo.dsk");
+    MainWindow& win = Start({image.string()});
+    win.browser()->SetFolder(QString::fromStdString(dir.path().string()));
+    return win;
+  }
+  std::filesystem::path image;
+};
+
+TEST_F(EditTest, DroppingThreeFilesAddsThemAndMarksTheImageChanged) {
+  MainWindow& win = StartDemo();
+  WriteHostFile(dir / "one.txt", Pattern(10, 4));
+  WriteHostFile(dir / "two.bin", Pattern(3000, 5));
+  WriteHostFile(dir / "three.dat", {});
+  ui.core.statuses.clear();
+  DropOnList({dir / "one.txt", dir / "two.bin", dir / "three.dat"});
+  EXPECT_THAT(Captions(), Contains("ONE.TXT"));
+  EXPECT_THAT(Captions(), Contains("TWO.BIN"));
+  EXPECT_THAT(Captions(), Contains("THREE.DAT"));
+  EXPECT_TRUE(win.workspace().image.changed);
+  EXPECT_THAT(ui.core.statuses, Contains("Adding file 0 of 3"));
+  EXPECT_THAT(ui.core.statuses, Contains("Adding file 2 of 3"));
+  EXPECT_EQ(Cell(RowOf("TWO.BIN"), 1), "   3000 Bytes");
+  EXPECT_TRUE(ui.core.messages.empty());
+}
+
+TEST_F(EditTest, DeletingTwoRowsWithTheKey) {
+  MainWindow& win = StartDemo();
+  Select({"README.TXT", "BIG.BIN"});
+  View()->setFocus();
+  QTest::keyClick(View(), Qt::Key_Delete, Qt::AltModifier);
+  EXPECT_THAT(Captions(), ElementsAre("DEMO   ", "GAME.BAS", "GAMES.   "));
+  EXPECT_TRUE(win.workspace().image.changed);
+  EXPECT_EQ(static_cast<std::uint8_t>(RootName(win, 1)[0]), 0xE5);
+}
+
+TEST_F(EditTest, RenameInPlaceAcceptsValidAndRefusesInvalidNames) {
+  MainWindow& win = StartDemo();
+  auto typeName = [&](const std::string& caption, const char* text) {
+    Select({caption});
+    win.RenameFileClick();
+    QLineEdit* editor = nullptr;
+    for (auto* e : View()->viewport()->findChildren<QLineEdit*>())
+      if (e->isVisible()) editor = e;
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the delegate commits from the event loop
+  };
+  int slot = w->listModel()->Row(RowOf("README.TXT"))->slot;
+  typeName("README.TXT", "new.doc");
+  EXPECT_THAT(Captions(), Contains("new.doc"));
+  EXPECT_EQ(RootName(win, slot), "NEW     DOC");
+  EXPECT_TRUE(win.workspace().image.changed);
+
+  win.workspace().image.changed = false;
+  typeName("new.doc", "muchtoolong.txt");
+  EXPECT_THAT(Captions(), Contains("new.doc"));
+  EXPECT_THAT(Captions(), Not(Contains("muchtoolong.txt")));
+  EXPECT_EQ(RootName(win, slot), "NEW     DOC");
+  EXPECT_FALSE(win.workspace().image.changed);
+}
+
+TEST_F(EditTest, RenameDoesNothingBelowTheRoot) {
+  MainWindow& win = StartDemo();
+  Select({"GAMES.   "});
+  win.View2Click();
+  Select({"INSIDE.TXT"});
+  win.RenameFileClick();
+  for (auto* e : View()->viewport()->findChildren<QLineEdit*>()) EXPECT_FALSE(e->isVisible());
+}
+
+TEST_F(EditTest, VolumeAndOemFields) {
+  MainWindow& win = StartDemo();
+  win.volumeEdit()->setText("MYDISK");
+  emit win.volumeEdit()->returnPressed();
+  EXPECT_EQ(VolumeNameOf(win.workspace()), "MYDISK");
+  EXPECT_THAT(Captions(), Contains("MYDISK   "));
+  EXPECT_TRUE(win.workspace().image.changed);
+
+  win.oemEdit()->setText("ABC");
+  emit win.oemEdit()->returnPressed();
+  const auto& b = win.workspace().image.bytes;
+  EXPECT_EQ(std::string(b.begin() + 3, b.begin() + 6), "ABC");
+  EXPECT_EQ(b[6], 0);
+  EXPECT_EQ(b[10], 0);
+}
+
+TEST_F(EditTest, ElevenCharacterVolumeNamesSurviveLeavingTheField) {
+  ImageBuilder b;
+  b.AddVolume("ELEVENCHARS");
+  b.WriteTo(dir / "v.dsk");
+  MainWindow& win = Start({(dir / "v.dsk").string()});
+  EXPECT_EQ(win.volumeEdit()->text(), "ELEVENCHARS");
+  win.Edit3Exit();
+  EXPECT_EQ(VolumeNameOf(win.workspace()), "ELEVENCHARS");
+  EXPECT_FALSE(win.workspace().image.changed);
+}
+
+TEST_F(EditTest, SaveReloadCompare) {
+  MainWindow& win = StartDemo();
+  WriteHostFile(dir / "extra.bin", Pattern(2500, 9));
+  DropOnList({dir / "extra.bin"});
+  ASSERT_TRUE(win.workspace().image.changed);
+  win.Save1Click();
+  EXPECT_FALSE(win.workspace().image.changed);
+  EXPECT_EQ(ReadHostFile(image), win.workspace().image.bytes);
+  auto before = Captions();
+  w.reset();
+  Start({image.string()});
+  EXPECT_EQ(Captions(), before);
+}
+
+TEST_F(EditTest, SaveAsKeepsThePath) {
+  MainWindow& win = StartDemo();
+  win.oemEdit()->setText("COPY");
+  win.Edit2Exit();
+  ui.core.savePaths.push_back((dir / "copy.dsk").string());
+  win.SaveAs1Click();
+  EXPECT_THAT(ui.core.saveTitles, ElementsAre("Saving DiskImage"));
+  EXPECT_EQ(ui.core.saveSuggestions.back(), image.string());
+  EXPECT_EQ(ReadHostFile(dir / "copy.dsk"), win.workspace().image.bytes);
+  EXPECT_EQ(win.workspace().image.imagePath, image.string());
+  EXPECT_FALSE(win.workspace().image.changed);
+}
+
+TEST_F(EditTest, AddThroughTheDialogAndTheRenameDialog) {
+  MainWindow& win = StartDemo();
+  WriteHostFile(dir / "averylongname.text", Pattern(100, 6));
+  ui.openPaths.push_back((dir / "averylongname.text").string());
+  ui.core.newNames.push_back("LONG.TXT");
+  win.AddaFile1Click();
+  EXPECT_THAT(ui.titles, ElementsAre("Add File to Disk Image"));
+  EXPECT_THAT(ui.core.renameAsked, ElementsAre("averylongname.text"));
+  EXPECT_THAT(Captions(), Contains("LONG.TXT"));
+}
+
+TEST_F(EditTest, ExtractOneDialogPerRowAndCancelStops) {
+  MainWindow& win = StartDemo();
+  Select({"README.TXT", "GAME.BAS", "BIG.BIN"});
+  ui.core.savePaths.push_back((dir / "r.txt").string());
+  ui.core.savePaths.push_back(std::nullopt);
+  win.Extract1Click();
+  EXPECT_EQ(ui.core.saveTitles.size(), 2u);
+  EXPECT_EQ(ui.core.saveTitles.front(), "Extract file from diskImage to");
+  EXPECT_EQ(ReadHostFile(dir / "r.txt"), Pattern(600, 1));
+  EXPECT_FALSE(std::filesystem::exists(dir / "GAME.BAS"));
+  EXPECT_EQ(win.fileList()->SelectedRows().size(), 2u);
+}
+
+TEST_F(EditTest, NewImagesGoIntoTheBrowsedFolder) {
+  MainWindow& win = StartDemo();
+  win.NewImage(7);
+  win.NewImage(0);
+  EXPECT_EQ(std::filesystem::file_size(dir / "New720.dsk"), 737280u);
+  EXPECT_EQ(std::filesystem::file_size(dir / "New160.dsk"), 163840u);
+  EXPECT_EQ(win.workspace().image.imagePath, image.string());  // the open image stays
+}
+
+TEST_F(EditTest, EndingWithChangesOffersToSave) {
+  MainWindow& win = StartDemo();
+  Select({"BIG.BIN"});
+  win.Delete1Click();
+  ui.core.savePaths.push_back(image.string());
+  auto expected = win.workspace().image.bytes;
+  win.close();
+  EXPECT_THAT(ui.core.saveTitles, ElementsAre("Save Changed DiskImage: demo.dsk"));
+  EXPECT_EQ(ReadHostFile(image), expected);
+}
+
+TEST_F(EditTest, OpeningAnotherImageOffersToSaveFirst) {
+  MainWindow& win = StartDemo();
+  win.oemEdit()->setText("X");
+  win.Edit2Exit();
+  auto other = WriteDemoImage(dir / "other.dsk");
+  win.OpenHostFile(QString::fromStdString(other.string()));
+  EXPECT_THAT(ui.core.saveTitles, ElementsAre("Save Changed DiskImage: demo.dsk"));
+  EXPECT_EQ(win.workspace().image.imagePath, other.string());
+}
+
+TEST(RenameDialogTest, KeepsWhatWasTypedLastTime) {
+  RenameDialog d;
+  EXPECT_EQ(d.windowTitle(), "Filename too long! Rename:");
+  QTimer::singleShot(0, [&] {
+    QTest::keyClicks(d.newNameBox(), "SHORT.TXT");
+    QTest::keyClick(d.newNameBox(), Qt::Key_Return);
+  });
+  EXPECT_EQ(d.Ask("averylongname.text"), QString("SHORT.TXT"));
+  EXPECT_EQ(d.staticText1()->text(), "averylongname.text");
+  QTimer::singleShot(0, [&] { d.reject(); });
+  EXPECT_EQ(d.Ask("another.long.name"), std::nullopt);
+  EXPECT_EQ(d.newNameBox()->text(), "SHORT.TXT");
+}
+
+}  // namespace
+}  // namespace quarnel::test

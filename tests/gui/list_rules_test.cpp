@@ -1,0 +1,97 @@
+// The file list's menu and sorting rules, and which host menu a file gets.
+#include <gtest/gtest.h>
+
+#include "app/list_rules.h"
+#include "app/main_window.h"
+
+namespace quarnel {
+namespace {
+
+ListSituation Disk(int selected, bool atRoot = true) {
+  ListSituation s;
+  s.imageLoaded = true;
+  s.atRoot = atRoot;
+  s.selectedRows = selected;
+  return s;
+}
+
+TEST(ListMenu, EnablingTable) {
+  ListMenuState start;
+  ListMenuState none = ListMenuFor(start, ListSituation{});
+  EXPECT_FALSE(none.addFile || none.remove || none.view || none.extract || none.info);
+  EXPECT_TRUE(none.rename);  // unchanged
+
+  ListMenuState one = ListMenuFor(start, Disk(1));
+  EXPECT_TRUE(one.addFile && one.remove && one.view && one.extract && one.info);
+
+  ListMenuState three = ListMenuFor(start, Disk(3));
+  EXPECT_TRUE(three.addFile && three.remove && three.extract);
+  EXPECT_FALSE(three.view || three.info);
+
+  ListMenuState nothing = ListMenuFor(start, Disk(0));
+  EXPECT_TRUE(nothing.addFile);
+  EXPECT_FALSE(nothing.remove || nothing.view || nothing.extract || nothing.info);
+
+  EXPECT_FALSE(ListMenuFor(start, Disk(1, false)).addFile);
+
+  ListSituation tape = Disk(1);
+  tape.cassette = true;
+  ListMenuState cas = ListMenuFor(start, tape);
+  EXPECT_FALSE(cas.addFile || cas.remove || cas.info || cas.rename);
+  EXPECT_TRUE(cas.view && cas.extract);
+  // With no image the rename entry keeps what the cassette left; a disk image enables it again.
+  EXPECT_FALSE(ListMenuFor(cas, ListSituation{}).rename);
+  EXPECT_TRUE(ListMenuFor(cas, Disk(1)).rename);
+}
+
+TEST(ListSort, ClickingColumns) {
+  ListSort s;  // column 0, direction -1 as after a load
+  s.Click(1);
+  EXPECT_EQ(s.column, 1);
+  EXPECT_EQ(s.direction, 1);
+  s.Click(1);
+  EXPECT_EQ(s.direction, -1);
+  s.Click(3);
+  EXPECT_EQ(s.direction, 0);  // "Modified" never reorders
+  s.Click(3);
+  EXPECT_EQ(s.direction, 0);
+  s.Click(0);
+  EXPECT_EQ(s.direction, 1);
+  // After a load (-1) a click on the same column sorts ascending.
+  s.direction = -1;
+  s.Click(0);
+  EXPECT_EQ(s.direction, 1);
+}
+
+TEST(ListSort, TextComparisonFoldsLettersOnly) {
+  EXPECT_EQ(CompareListText("game.bas", "GAME.BAS"), 0);
+  EXPECT_LT(CompareListText("A", "b"), 0);
+  EXPECT_GT(CompareListText("_", "a"), 0);  // letters fold to upper case, below 0x5F
+  EXPECT_LT(CompareListText("", "   12 Bytes"), 0);
+  EXPECT_LT(CompareListText("    100 Bytes", "   1000 Bytes"), 0);
+}
+
+TEST(HostMenus, ChosenByExtensionAndFlag) {
+  EXPECT_EQ(HostMenuFor("/x/a.dsk", false), HostMenuKind::DiskMenu);
+  EXPECT_EQ(HostMenuFor("/x/a.Di1", false), HostMenuKind::DiskMenu);
+  EXPECT_EQ(HostMenuFor("/x/a.dskx", false), HostMenuKind::DiskMenu);
+  EXPECT_EQ(HostMenuFor("/x/a.xsa", false), HostMenuKind::ConvertMenu);
+  EXPECT_EQ(HostMenuFor("/x/a.ddi", false), HostMenuKind::ConvertMenu);
+  EXPECT_EQ(HostMenuFor("/x/a.img", false), HostMenuKind::HostActions);
+  EXPECT_EQ(HostMenuFor("/x/a.txt", false), HostMenuKind::HostActions);
+  EXPECT_EQ(HostMenuFor("/x/a.dsk", true), HostMenuKind::HostActions);
+}
+
+TEST(HostMenus, DiskMenuOpeningRule) {
+  DiskMenuState s;
+  s = DiskMenuFor(s, "/x/other.dsk", "/x/a.dsk");
+  EXPECT_FALSE(s.addFile);
+  EXPECT_TRUE(s.diskDetails);
+  s = DiskMenuFor(s, "/X/A.DSK", "/x/a.dsk");
+  EXPECT_TRUE(s.addFile && s.diskDetails);
+  DiskMenuState off{false, false};
+  EXPECT_FALSE(DiskMenuFor(off, "/x/a.di1", "/x/a.di1").addFile);  // kept
+}
+
+}  // namespace
+}  // namespace quarnel

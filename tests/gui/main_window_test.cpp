@@ -1,0 +1,194 @@
+// The main window as a user drives it: open, navigate, sort, context menus, drops.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSplitter>
+#include <QStatusBar>
+
+#include "app/host_browser.h"
+#include "gui_fixture.h"
+
+namespace quarnel::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST_F(WindowTest, StartWithAnImageOnTheCommandLineListsIt) {
+  auto image = WriteDemoImage(dir / "demo.dsk");
+  MainWindow& win = Start({image.string()});
+  EXPECT_FALSE(win.PendingOpen());
+  EXPECT_THAT(Captions(), ElementsAre("DEMO   ", "README.TXT", "GAME.BAS", "BIG.BIN", "GAMES.   "));
+  int big = RowOf("BIG.BIN");
+  EXPECT_EQ(Cell(big, 1), "   5000 Bytes");
+  EXPECT_EQ(Cell(big, 2), "Binary file");
+  EXPECT_EQ(Cell(big, 3), "5/04/2002 13:05:08");
+  EXPECT_EQ(Cell(RowOf("GAMES.   "), 2), "Directory");
+  EXPECT_EQ(Cell(RowOf("GAMES.   "), 4), ".D....");
+  EXPECT_EQ(win.volumeEdit()->text(), "DEMO   ");
+  EXPECT_TRUE(win.summaryLabel()->text().startsWith("5 Files Listed \n"));
+  EXPECT_EQ(win.browser()->Folder().toStdString(), dir.path().string());
+  EXPECT_TRUE(ui.core.messages.empty());
+}
+
+TEST_F(WindowTest, OtherExtensionsAreShownButNotOpened) {
+  WriteDemoImage(dir / "demo.xsa");
+  MainWindow& win = Start({(dir / "demo.xsa").string()});
+  EXPECT_TRUE(Captions().empty());
+  EXPECT_FALSE(win.PendingOpen());
+}
+
+TEST_F(WindowTest, LowerAndUpperCaseExtensionsOpen) {
+  WriteDemoImage(dir / "UPPER.DSK");
+  Start({(dir / "UPPER.DSK").string()});
+  EXPECT_EQ(Captions().size(), 5u);
+}
+
+TEST_F(WindowTest, EnterAndLeaveASubdirectory) {
+  auto image = WriteDemoImage(dir / "demo.dsk");
+  MainWindow& win = Start({image.string()});
+  Select({"GAMES.   "});
+  View()->setFocus();
+  QTest::keyClick(View(), Qt::Key_Return);
+  EXPECT_THAT(Captions(), ElementsAre(".", "..", "INSIDE.TXT"));
+  EXPECT_EQ(ui.core.statuses.back(), image.string() + "\\GAMES.   \\");
+  EXPECT_EQ(win.workspace().image.level, 1);
+  DoubleClick("..");
+  EXPECT_EQ(win.workspace().image.level, 0);
+  EXPECT_EQ(Captions().size(), 5u);
+  EXPECT_EQ(ui.core.statuses.back(), image.string() + "\\");
+  // The volume field keeps the first volume name met.
+  EXPECT_EQ(win.volumeEdit()->text(), "DEMO   ");
+}
+
+TEST_F(WindowTest, SortBySizeTwiceThenModified) {
+  auto image = WriteDemoImage(dir / "demo.dsk");
+  Start({image.string()});
+  ClickHeader(1);
+  EXPECT_THAT(Captions(), ElementsAre("DEMO   ", "GAMES.   ", "GAME.BAS", "README.TXT", "BIG.BIN"));
+  ClickHeader(1);
+  EXPECT_THAT(Captions(), ElementsAre("BIG.BIN", "README.TXT", "GAME.BAS", "DEMO   ", "GAMES.   "));
+  ClickHeader(3);  // "Modified" keeps the order
+  EXPECT_THAT(Captions(), ElementsAre("BIG.BIN", "README.TXT", "GAME.BAS", "DEMO   ", "GAMES.   "));
+  ClickHeader(0);
+  EXPECT_THAT(Captions(), ElementsAre("BIG.BIN", "DEMO   ", "GAME.BAS", "GAMES.   ", "README.TXT"));
+  // After another load the same column sorts ascending again.
+  w->OpenHostFile(QString::fromStdString(image.string()));
+  ClickHeader(0);
+  EXPECT_EQ(Captions().front(), "BIG.BIN");
+}
+
+TEST_F(WindowTest, ListMenuEnablingFollowsTheSelection) {
+  Start();
+  w->fileInfo = [](int) {};  // as when the reports are built in
+  auto none = MenuState();
+  EXPECT_FALSE(none["Add a File"] || none["Delete"] || none["View"] || none["Extract"] ||
+               none["Info"]);
+  EXPECT_TRUE(none["Rename"]);
+
+  auto image = WriteDemoImage(dir / "demo.dsk");
+  w->OpenHostFile(QString::fromStdString(image.string()));
+  Select({"README.TXT"});
+  auto one = MenuState();
+  EXPECT_TRUE(one["Add a File"] && one["Delete"] && one["View"] && one["Extract"] && one["Info"]);
+  Select({"README.TXT", "GAME.BAS", "BIG.BIN"});
+  auto three = MenuState();
+  EXPECT_TRUE(three["Delete"] && three["Extract"] && three["Add a File"]);
+  EXPECT_FALSE(three["View"] || three["Info"]);
+  Select({});
+  auto nothing = MenuState();
+  EXPECT_FALSE(nothing["Delete"] || nothing["View"] || nothing["Extract"]);
+
+  Select({"GAMES.   "});
+  View()->setFocus();
+  QTest::keyClick(View(), Qt::Key_Return);
+  Select({"INSIDE.TXT"});
+  EXPECT_FALSE(MenuState()["Add a File"]);
+}
+
+TEST_F(WindowTest, ListMenuForACassette) {
+  auto cas = SharedDir() / "realdata" / "cas" / "lilca_MsxCassetteTapeSim__save.cas";
+  if (!std::filesystem::exists(cas)) GTEST_SKIP() << "no cassette sample";
+  std::filesystem::copy_file(cas, dir / "tape.cas");
+  Start({(dir / "tape.cas").string()});
+  ASSERT_FALSE(Captions().empty());
+  Select({Captions().front()});
+  auto m = MenuState();
+  EXPECT_TRUE(m["View"] && m["Extract"]);
+  EXPECT_FALSE(m["Add a File"] || m["Delete"] || m["Info"] || m["Rename"]);
+}
+
+TEST_F(WindowTest, DroppingOneImageOpensItAndMovesTheBrowser) {
+  Start();
+  std::filesystem::create_directory(dir / "sub");
+  auto image = WriteDemoImage(dir / "sub" / "dropped.dsk");
+  DropOnList({image});
+  EXPECT_EQ(Captions().size(), 5u);
+  EXPECT_EQ(w->browser()->Folder().toStdString(), (dir / "sub").string());
+  EXPECT_EQ(w->workspace().image.imagePath, image.string());
+}
+
+TEST_F(WindowTest, DroppingBelowTheRootIsRefused) {
+  auto image = WriteDemoImage(dir / "demo.dsk");
+  Start({image.string()});
+  Select({"GAMES.   "});
+  w->View2Click();
+  WriteHostFile(dir / "a.txt", {1, 2, 3});
+  WriteHostFile(dir / "b.txt", {4});
+  DropOnList({dir / "a.txt", dir / "b.txt"});
+  EXPECT_THAT(ui.core.messages, ElementsAre("Only in Root Dir"));
+  EXPECT_FALSE(w->workspace().image.changed);
+}
+
+TEST_F(WindowTest, ViewStylesAndToggle) {
+  Start();
+  EXPECT_EQ(w->fileList()->Style(), ListStyle::Report);
+  w->ToggleListStyle();
+  EXPECT_EQ(w->fileList()->Style(), ListStyle::LargeIcon);
+  w->ToggleListStyle();
+  EXPECT_EQ(w->fileList()->Style(), ListStyle::List);
+  w->ToggleListStyle();
+  EXPECT_EQ(w->fileList()->Style(), ListStyle::Report);
+}
+
+TEST_F(WindowTest, FilterComboSetsTheBrowserMask) {
+  Start();
+  std::filesystem::create_directory(dir / "f");
+  w->browser()->SetFolder(QString::fromStdString((dir / "f").string()));
+  EXPECT_EQ(w->browser()->Mask(), "*.dsk;*.di?");
+  WriteDemoImage(dir / "f" / "a.dsk");
+  WriteHostFile(dir / "f" / "b.cas", {1});
+  WriteHostFile(dir / "f" / "c.txt", {1});
+  EXPECT_EQ(w->browser()->ListedNames(), QStringList{"a.dsk"});
+  w->filterCombo()->setCurrentIndex(1);
+  EXPECT_EQ(w->browser()->ListedNames(), QStringList{"b.cas"});
+  w->filterCombo()->setCurrentIndex(3);
+  EXPECT_EQ(w->browser()->ListedNames().size(), 3);
+}
+
+TEST_F(WindowTest, AutoLoadOpensTheSelectedImage) {
+  Start();
+  auto image = WriteDemoImage(dir / "demo.dsk");
+  w->autoLoadAction()->setChecked(true);
+  emit w->browser()->selectionChanged(QString::fromStdString(image.string()));
+  EXPECT_EQ(Captions().size(), 5u);
+}
+
+TEST_F(WindowTest, DosFunctionsGivesTheHostActionsOnce) {
+  auto image = WriteDemoImage(dir / "demo.dsk");
+  Start();
+  w->browser()->SetFolder(QString::fromStdString(dir.path().string()));
+  w->browser()->SelectPath(QString::fromStdString(image.string()));
+  QTest::qWait(200);
+  ASSERT_FALSE(w->browser()->SelectedPath().isEmpty());
+  EXPECT_EQ(w->HostContextMenu(), w->popupMenu1());
+  for (QAction* a : w->popupMenu1()->actions())
+    if (a->text() == "Dos Functions") a->trigger();
+  EXPECT_EQ(w->HostContextMenu(), w->hostActionsMenu());
+  EXPECT_EQ(w->HostContextMenu(), w->popupMenu1());
+}
+
+}  // namespace
+}  // namespace quarnel::test

@@ -1,0 +1,76 @@
+// The window's questions answered from a script: records every title and message, answers
+// from queues (an empty queue answers Cancel / No).
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app_ui.h"
+#include "support/scripted_ui.h"
+
+namespace quarnel::test {
+
+class ScriptedAppUi : public AppUi {
+ public:
+  void Notify(std::string_view m) override { core.Notify(m); }
+  bool AskYesNo(std::string_view q) override { return core.AskYesNo(q); }
+  std::optional<std::string> AskSavePath(std::string_view t, std::string_view s) override {
+    return core.AskSavePath(t, s);
+  }
+  std::optional<std::string> AskNewName(std::string_view h) override { return core.AskNewName(h); }
+  void Status(std::string_view t) override {
+    core.Status(t);
+    if (statusSink) statusSink(t);
+  }
+
+  std::optional<std::string> AskOpenPath(std::string_view title, std::string_view) override {
+    titles.emplace_back(title);
+    return Take(openPaths);
+  }
+  std::optional<std::string> AskSaveFile(std::string_view title, std::string_view suggested,
+                                         std::string_view) override {
+    titles.emplace_back(title);
+    core.saveSuggestions.emplace_back(suggested);
+    return Take(core.savePaths);
+  }
+  std::optional<std::string> AskFolder(std::string_view title, std::string_view) override {
+    titles.emplace_back(title);
+    return Take(folders);
+  }
+  std::optional<QColor> AskColor(std::string_view title, const QColor&) override {
+    titles.emplace_back(title);
+    return Take(colors);
+  }
+  std::optional<QFont> AskFont(std::string_view title, const QFont&, QColor* color) override {
+    titles.emplace_back(title);
+    auto f = Take(fonts);
+    if (f && color && !colors.empty()) *color = *Take(colors);
+    return f;
+  }
+  std::optional<QString> AskText(std::string_view title, const QString&, const QString&) override {
+    titles.emplace_back(title);
+    return Take(texts);
+  }
+
+  ScriptedUi core;  // messages, questions, save paths, new names, statuses
+  std::vector<std::string> titles;
+  std::deque<std::optional<std::string>> openPaths, folders;
+  std::deque<std::optional<QColor>> colors;
+  std::deque<std::optional<QFont>> fonts;
+  std::deque<std::optional<QString>> texts;
+  std::function<void(std::string_view)> statusSink;
+
+ private:
+  template <class T>
+  static std::optional<T> Take(std::deque<std::optional<T>>& q) {
+    if (q.empty()) return std::nullopt;
+    auto v = q.front();
+    q.pop_front();
+    return v;
+  }
+};
+
+}  // namespace quarnel::test

@@ -1,0 +1,144 @@
+// The settings record on the window: Save Environment, the Setup dialogs, restart.
+#include <QApplication>
+#include <QLineEdit>
+#include <QSplitter>
+#include <QTreeView>
+
+#include "app/win_color.h"
+#include "gui_fixture.h"
+
+namespace quarnel::test {
+namespace {
+
+TEST_F(WindowTest, SaveEnvironmentWritesTheWholeRecord) {
+  Start();
+  EXPECT_FALSE(std::filesystem::exists(dir / "Quarnel.ini"));
+  w->resize(700, 480);
+  w->splitter()->setSizes({250, 450});
+  w->settings().startFolder = dir.path().string();
+  w->Saveenviroment1Click();
+  auto bytes = ReadHostFile(dir / "Quarnel.ini");
+  ASSERT_EQ(bytes.size(), 488u);
+  auto rec = DecodeSettings(bytes);
+  ASSERT_TRUE(rec);
+  EXPECT_EQ(rec->windowWidth, "700");
+  EXPECT_EQ(rec->windowHeight, "480");
+  EXPECT_EQ(rec->splitterLeft, std::to_string(w->splitter()->sizes().value(0)));
+  EXPECT_EQ(rec->windowLeft, std::to_string(w->x()));
+  EXPECT_EQ(rec->startFolder, dir.path().string());
+
+  // The next start applies it.
+  w.reset();
+  Start();
+  EXPECT_EQ(w->width(), 700);
+  EXPECT_EQ(w->height(), 480);
+  EXPECT_EQ(w->browser()->Folder().toStdString(), dir.path().string());
+}
+
+TEST_F(WindowTest, NegativePositionsRoundTrip) {
+  SettingsRecord r = FirstStartSettings(dir.path().string());
+  r.windowLeft = "-4";
+  ASSERT_TRUE(WriteSettingsFile(dir / "Quarnel.ini", r));
+  Start();
+  EXPECT_EQ(w->settings().windowLeft, "-4");
+  w->Saveenviroment1Click();
+  EXPECT_EQ(ReadSettingsFile(dir / "Quarnel.ini")->windowLeft, std::to_string(w->x()));
+}
+
+TEST_F(WindowTest, SetupDialogsAskWithTheirTitles) {
+  Start();
+  ui.folders.push_back(dir.path().string());
+  w->StartfolderClick();
+  w->Textviewfont1Click();          // no title of its own yet
+  w->Basicviewfont1Click();
+  w->Textviewfont1Click();          // keeps the previous font dialog's title
+  w->OEMBackgroundColor1Click();
+  w->VolumeColors1Click();
+  w->TreeColors1Click();
+  w->ListColors1Click();
+  EXPECT_THAT(ui.titles,
+              ::testing::ElementsAre("Select Startup Directory", "",
+                                     "Choose Basic view font and keyword color",
+                                     "Choose Basic view font and keyword color",
+                                     "Choose OEM Label's font color",
+                                     "Choose OEM label's background color",
+                                     "Choose Volume name's font color",
+                                     "Choose Volume name's background color", "Choose Tree's font",
+                                     "Choose Tree's background color", "Choose Filelist's font",
+                                     "Choose Filelist's background color"));
+  EXPECT_EQ(w->settings().startFolder, dir.path().string());
+}
+
+TEST_F(WindowTest, ColoursApplyAtOnceButSurviveOnlyASavedEnvironment) {
+  Start();
+  w->Saveenviroment1Click();
+  ui.fonts.push_back(std::nullopt);   // keep the list font
+  ui.colors.push_back(QColor(10, 20, 30));
+  w->ListColors1Click();
+  EXPECT_EQ(w->settings().listBackColor, 0x001E140Au);
+  EXPECT_EQ(w->fileList()->DetailView()->palette().color(QPalette::Base), QColor(10, 20, 30));
+  ui.colors.push_back(QColor(200, 0, 0));
+  ui.colors.push_back(std::nullopt);  // background dialog cancelled
+  w->OEMBackgroundColor1Click();
+  EXPECT_EQ(w->settings().oemFontColor, 0x000000C8u);
+  EXPECT_EQ(w->oemEdit()->palette().color(QPalette::Text), QColor(200, 0, 0));
+
+  // Restart without saving: the old background.
+  w.reset();
+  Start();
+  EXPECT_EQ(w->settings().listBackColor, kSysColorWindow);
+  EXPECT_NE(w->fileList()->DetailView()->palette().color(QPalette::Base), QColor(10, 20, 30));
+}
+
+TEST_F(WindowTest, BasicFontChoiceStoresNameAndKeywordColour) {
+  Start();
+  QFont f;
+  f.setFamily(QString(40, QChar('F')));
+  ui.fonts.push_back(f);
+  ui.colors.push_back(QColor(0, 0, 255));
+  w->Basicviewfont1Click();
+  EXPECT_EQ(w->settings().basicViewFont.size(), 32u);
+  EXPECT_EQ(w->settings().keywordColor, 0x00FF0000u);
+}
+
+TEST_F(WindowTest, TemporaryFolderIsEmptiedAtTheEnd) {
+  Start();
+  std::filesystem::create_directories(dir / "temp" / "keep");
+  WriteHostFile(dir / "temp" / "temp.bmp", {1, 2});
+  WriteHostFile(dir / "temp" / "X.BAS", {1});
+  w.reset();
+  EXPECT_FALSE(std::filesystem::exists(dir / "temp" / "temp.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "temp" / "X.BAS"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "temp" / "keep"));
+}
+
+TEST(AppPathsTest, FallsBackWhenTheProgramFolderIsReadOnly) {
+  TempDir d;
+  std::filesystem::permissions(d.path(), std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::owner_exec);
+  AppPaths p = AppPaths::For(QString::fromStdString(d.path().string()));
+  std::filesystem::permissions(d.path(), std::filesystem::perms::owner_all);
+  if (getuid() == 0) GTEST_SKIP() << "root writes everywhere";
+  EXPECT_FALSE(p.besideProgram);
+  EXPECT_TRUE(p.settingsFile.endsWith("/quarnel/Quarnel.ini"));
+  EXPECT_TRUE(p.tempFolder.endsWith("/quarnel/temp"));
+}
+
+TEST(AppPathsTest, BesideAWritableProgram) {
+  TempDir d;
+  AppPaths p = AppPaths::For(QString::fromStdString(d.path().string()));
+  EXPECT_TRUE(p.besideProgram);
+  EXPECT_EQ(p.settingsFile.toStdString(), (d / "Quarnel.ini").string());
+  EXPECT_EQ(p.tempFolder.toStdString(), (d / "temp").string());
+}
+
+TEST(WinColor, RgbAndSystemColours) {
+  QPalette pal;
+  EXPECT_EQ(ColorFromWin(0x00FF8000, pal), QColor(0x00, 0x80, 0xFF));
+  EXPECT_EQ(WinFromColor(QColor(0x00, 0x80, 0xFF)), 0x00FF8000u);
+  EXPECT_EQ(ColorFromWin(kSysColorWindow, pal), pal.color(QPalette::Base));
+  EXPECT_EQ(ColorFromWin(kSysColorWindowText, pal), pal.color(QPalette::Text));
+}
+
+}  // namespace
+}  // namespace quarnel::test
