@@ -24,6 +24,7 @@
 #include "app/messages.h"
 #include "app/qt_ui.h"
 #include "app/single_instance.h"
+#include "app/viewer_window.h"
 #include "core/messages.h"
 #include "core/rename.h"
 #include "formats/host_open.h"
@@ -90,6 +91,7 @@ MainWindow::MainWindow(const AppPaths& paths, const QStringList& arguments, AppU
   BuildMenus();
   BuildPopups();
   resize(644, 443 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+  ViewerWindow::Attach(*this);  // TForm2: the viewer, created once with the main window
 
   // Window creation (FormCreate).
   SetFilter(0);
@@ -227,7 +229,10 @@ void MainWindow::BuildMenus() {
   saveAct_ = Add(file, app_text::kMenuSave, this, [this] { Save1Click(); }, QKeySequence::Save);
   saveAsAct_ = Add(file, app_text::kMenuSaveAs, this, [this] { SaveAs1Click(); });
   file->addSeparator();
-  Add(file, app_text::kMenuExit, this, [this] { close(); });
+  Add(file, app_text::kMenuExit, this, [this] {
+    if (closeViewer) closeViewer();
+    close();
+  });
 
   QMenu* view = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuView));
   Add(view, app_text::kMenuDetail, this, [this] { SetListStyle(0); });

@@ -120,6 +120,8 @@ class MainWindow : public QMainWindow {
 
   // The viewer window registers here; a view command calls it after viewedName is set.
   std::function<void(ViewSelector)> viewer;
+  // Hides the viewer window: before another image is opened and when the program ends.
+  std::function<void()> closeViewer;
   // The reports and the sector editor of the viewer window register here; their menu entries
   // stay disabled while nobody has.
   std::function<void(int slot)> fileInfo;

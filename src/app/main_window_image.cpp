@@ -59,6 +59,7 @@ void MainWindow::OpenHostFile(const QString& path) {
   dosFunctions_ = false;
   HostFileKind kind = HostFileKindOf(FromQ(path));
   if (kind == HostFileKind::Other) return;
+  if (kind != HostFileKind::Conversion && closeViewer) closeViewer();
   setEnabled(false);
   quarnel::OpenHostFile(ws_, cas_, FromQ(path), FromQ(paths_.exeFolder), *ui_);
   setEnabled(true);
@@ -118,6 +119,7 @@ void MainWindow::DropFiles(const QStringList& paths) {
     if (ext == QLatin1String("DSK") || ext == QLatin1String("CAS")) {
       browser_->SetFolder(fi.absolutePath());
       SetStatus(fi.absoluteFilePath());
+      if (closeViewer) closeViewer();
       setEnabled(false);
       quarnel::OpenHostFile(ws_, cas_, FromQ(fi.absoluteFilePath()), FromQ(paths_.exeFolder),
                             *ui_);

@@ -108,4 +108,15 @@ inline constexpr char kListBackColorTitle[] = "Choose Filelist's background colo
 // Our own notes for commands whose part of the library is not in this build.
 inline constexpr char kNotAvailable[] = "not available";
 
+// The viewer window (TForm2) and its popup menu (PopupMenu1).
+inline constexpr char kViewerBasic[] = "Basic Listing";
+inline constexpr char kViewerHex[] = "Hex view";
+inline constexpr char kViewerText[] = "Text view";
+inline constexpr char kViewerTextMsb[] = "Text ( - msb )";
+inline constexpr char kViewerPicture[] = "Picture";
+inline constexpr char kViewerSelectAll[] = "Select All";
+inline constexpr char kViewerWordWrap[] = "Word Wrap";
+inline constexpr char kViewerCopy[] = "Copy to Clipboard";
+inline constexpr char kViewerSearch[] = "Search";
+
 }  // namespace quarnel::app_text

@@ -16,6 +16,7 @@
 #include "app/host_browser.h"
 #include "app/main_window.h"
 #include "app/qt_ui.h"
+#include "app/viewer_screenshots.h"
 
 namespace quarnel {
 
@@ -116,6 +117,8 @@ int RunScreenshots(const QString& outDir, const QString& image) {
     Settle();
     ok = Save(w.grab(), outDir, QStringLiteral("main-subdir.png")) && ok;
   }
+  // The viewer window with each view of the demo disk's files.
+  ok = RunViewerScreenshots(w, outDir) && ok;
   w.workspace().image.changed = false;
   return ok ? 0 : 1;
 }

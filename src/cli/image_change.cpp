@@ -17,8 +17,8 @@ std::string ShortMsxName(std::string_view host) {
     for (char c : s) {
       if (out.size() == n) break;
       auto u = static_cast<unsigned char>(c);
-      if (u <= 0x20 || c == '.') continue;
-      out.push_back(u >= 0x80 ? '_' : c);
+      if (u <= 0x20 || c == '.' || (u >= 0x80 && u < 0xC0)) continue;  // UTF-8 continuation bytes
+      out.push_back(u >= 0xC0 ? '_' : c);                               // one '_' per character
     }
     return out;
   };

@@ -21,7 +21,8 @@ inline constexpr std::string_view kCannotChange = "Cannot change this entry: ";
 bool SaveInPlace(Workspace& ws, CliUi& ui);
 
 // A name for a host file that does not fit 8.3: the name before the last dot without blanks and
-// leading dots cut to 8 characters, and the extension cut to 3 ("_" for an empty name).
+// leading dots cut to 8 characters, and the extension cut to 3 ("_" for an empty name); a
+// character outside ASCII becomes "_".
 std::string ShortMsxName(std::string_view hostName);
 
 }  // namespace quarnel::cli

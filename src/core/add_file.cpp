@@ -1,10 +1,13 @@
 #include "core/add_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <new>
-#include <system_error>
 
 #include "core/delete_entry.h"
 #include "core/dir_entry.h"
@@ -208,15 +211,41 @@ std::optional<std::string> EntryNameFor(const std::string& hostName, Ui& ui) {
 
 }  // namespace
 
+namespace {
+
+// An open host file, closed when it goes away.
+struct HostFd {
+  int fd = -1;
+  explicit HostFd(const fs::path& p) : fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  ~HostFd() {
+    if (fd >= 0) ::close(fd);
+  }
+  HostFd(const HostFd&) = delete;
+  HostFd& operator=(const HostFd&) = delete;
+};
+
+bool ReadAll(int fd, std::vector<std::uint8_t>& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
 AddStatus AddFile(Workspace& ws, const fs::path& hostPath, Ui& ui) {
   AddStatus status = AddStatus::Added;
   if (!CheckImage(ws, ui, status)) return status;
   ws.image.changed = true;
 
-  std::error_code ec;
-  std::ifstream in(hostPath, std::ios::binary);
-  const auto hostSize = fs::file_size(hostPath, ec);
-  if (!in || ec || fs::is_directory(hostPath, ec)) {
+  // One open and one fstat give the size, the kind, the permissions and the time.
+  HostFd host(hostPath);
+  struct stat st {};
+  if (host.fd < 0 || ::fstat(host.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ui.Notify(msg::kHostReadError);
     return AddStatus::ReadError;
   }
@@ -225,6 +254,7 @@ AddStatus AddFile(Workspace& ws, const fs::path& hostPath, Ui& ui) {
 
   // Larger than the whole data area: no need to read it to know.
   const auto& g = ws.image.geometry;
+  const auto hostSize = static_cast<std::uintmax_t>(st.st_size);
   if (hostSize > static_cast<std::uintmax_t>(std::max(0, g.dataClusters)) * g.clusterBytes) {
     ui.Notify(msg::kDiskFull);
     return AddStatus::DiskFull;
@@ -237,16 +267,14 @@ AddStatus AddFile(Workspace& ws, const fs::path& hostPath, Ui& ui) {
     ui.Notify(msg::kNoMemory);
     return AddStatus::NoMemory;
   }
-  in.read(reinterpret_cast<char*>(file.bytes.data()), static_cast<std::streamsize>(hostSize));
-  if (static_cast<std::uintmax_t>(in.gcount()) != hostSize) {
+  if (!ReadAll(host.fd, file.bytes)) {
     ui.Notify(msg::kHostReadError);
     return AddStatus::ReadError;
   }
   // Read-only is the host's missing write permission; every other host file is an archive.
-  auto perms = fs::status(hostPath, ec).permissions();
   file.attribute = kAttrArchive;
-  if (!ec && (perms & fs::perms::owner_write) == fs::perms::none) file.attribute |= kAttrReadOnly;
-  if (auto t = HostModificationTime(hostPath)) file.modified = *t;
+  if ((st.st_mode & S_IWUSR) == 0) file.attribute |= kAttrReadOnly;
+  file.modified = ToLocalDateTime(st.st_mtime);
   return AddFileData(ws, file, ui);
 }
 

@@ -71,16 +71,16 @@ ExtractStatus ExtractFile(Workspace& ws, int slot, const fs::path& hostPath, Ui&
     return ExtractStatus::FirstClusterOutOfBounds;
   }
   ChainBytes data = ReadChainBytes(ws.image, e.firstCluster, size);
+  if (!data.complete) {
+    ui.Notify(msg::kClusterError);
+    return ExtractStatus::ClusterError;
+  }
   if (!WriteAtomically(hostPath, data.bytes, io)) {
     ui.Notify(std::string(msg::kCannotWriteFile) + hostPath.string());
     return ExtractStatus::CannotWrite;
   }
   const ListingRecord& r = ws.listing[static_cast<std::size_t>(slot)];
   ApplyHostAttributes(hostPath, e.attribute, r.date, r.time);
-  if (!data.complete) {
-    ui.Notify(msg::kClusterError);
-    return ExtractStatus::ChainEndedEarly;
-  }
   return ExtractStatus::Written;
 }
 

@@ -29,7 +29,8 @@ enum class ExtractStatus {
   CassetteImage,            // the cassette layer extracts from cassettes
   NoEntry,                  // the slot holds no entry
   FirstClusterOutOfBounds,  // "File's first cluster out of bounds!"; nothing written
-  ChainEndedEarly,          // "Cluster Error in Fat"; the bytes the chain holds were written
+  ClusterError,             // the chain ends before the size is covered: "Cluster Error in Fat";
+                            // nothing written (a cut file would pass for a whole one)
   CannotWrite,              // "Cannot write file: " + path
   Cancelled,                // the save dialog was cancelled
 };

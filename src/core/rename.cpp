@@ -22,12 +22,14 @@ RenameStatus RenameEntry(Workspace& ws, int slot, std::string_view newName) {
   if (!IsValidMsxName(newName)) return RenameStatus::Invalid;
   const auto name = MakeMsxName(newName);
   // A second entry of the same name would hide one of the two from MSX-DOS.
-  for (int other = 0; other < ws.CurrentLevel().entryCount; ++other) {
-    if (other == slot) continue;
-    auto o = CurrentSlotOffset(ws, other);
-    if (!o) break;
-    const std::uint8_t* e = ws.image.bytes.data() + *o;
-    if (IsFreeSlotByte(e[0]) || IsLongNameAttribute(e[11]) || (e[11] & kAttrVolume)) continue;
+  // (The listing holds the slots of the shown directory as they are in the image.)
+  for (std::size_t other = 0; other < ws.listing.size(); ++other) {
+    if (static_cast<int>(other) == slot) continue;
+    const ListingRecord& r = ws.listing[other];
+    if (IsFreeSlotByte(r.name[0]) || IsLongNameAttribute(r.attribute) || (r.attribute & kAttrVolume)) continue;
+    std::uint8_t e[11];
+    std::copy(r.name.begin(), r.name.end(), e);
+    std::copy(r.extension.begin(), r.extension.end(), e + 8);
     if (SameMsxName(e, name.data())) return RenameStatus::Duplicate;
   }
   std::memcpy(entry, name.data(), name.size());

@@ -22,8 +22,8 @@ inline bool HaveWitnesses() {
   return HaveProgram("fsck.fat") && HaveProgram("mdir") && HaveProgram("mtype") && HaveProgram("mcopy");
 }
 
-// fsck.fat -n lines that are no finding: its banner, the summary, and the boot-sector label it
-// always complains about on MSX boot sectors (which have no label field).
+// fsck.fat -n lines that are no finding: its banner, the summary, and the lines about the
+// boot-sector label field, which MSX boot sectors do not have.
 inline std::vector<std::string> FsckFindings(const std::filesystem::path& image) {
   auto r = Run({"fsck.fat", "-n", image.string()});
   std::vector<std::string> out;
@@ -31,7 +31,9 @@ inline std::vector<std::string> FsckFindings(const std::filesystem::path& image)
   std::string line;
   while (std::getline(in, line)) {
     if (line.empty() || line.rfind("fsck.fat ", 0) == 0 || line.rfind("Label '", 0) == 0 ||
-        line == "  Auto-removing label from boot sector." || line == "Leaving filesystem unchanged." ||
+        line == "  Auto-removing label from boot sector." || line.rfind("Volume label '", 0) == 0 ||
+        line == "  Auto-copying volume label from root directory to boot sector." ||
+        line == "Leaving filesystem unchanged." ||
         line.rfind(image.string() + ":", 0) == 0)
       continue;
     out.push_back(line);

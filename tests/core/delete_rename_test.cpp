@@ -117,7 +117,8 @@ TEST_F(ChangeTest, ChangesInASubdirectoryLandInItsOwnClusters) {
   b.AddFile(sub, "INNER.BIN", test::Pattern(2000));  // slot 2 of SUB
   b.AddFile(sub, "KEEP.BIN", test::Pattern(10));
   Load(b);
-  const auto rootBefore = std::vector<std::uint8_t>(ws.image.bytes.begin() + RootOff(0), ws.image.bytes.begin() + RootOff(8));
+  const auto rootBefore =
+      std::vector<std::uint8_t>(ws.image.bytes.begin() + RootOff(0), ws.image.bytes.begin() + RootOff(8));
   ASSERT_EQ(EnterDirectory(ws, Row("SUB.   "), ui), EnterOutcome::Entered);
   EXPECT_EQ(RenameEntry(ws, Row("KEEP.BIN").slot, "kept.dat"), RenameStatus::Renamed);
   EXPECT_EQ(Row("kept.dat").slot, 3);

@@ -1,0 +1,68 @@
+// StringGrid1 in the hex view: a table model over the hex layout of one file (cells are made
+// when they are drawn, so a 720 KB file opens at once) and the grid that shows it. The layout's
+// row 0 (column numbers) is the grid's horizontal header and its column 0 (row addresses) the
+// vertical header, so both stay in place while the grid scrolls; model cell (r, c) is layout
+// cell (r + 1, c + 1).
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTableView>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "viewers/hex_layout.h"
+
+namespace quarnel {
+
+// "Courier New" where it is installed, otherwise the family the system's fixed font resolves to.
+QString CourierNewFamily();
+// The family the system's fixed font resolves to ("DejaVu Sans Mono", ...).
+QString FixedFamily();
+
+class HexModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  explicit HexModel(QObject* parent = nullptr);
+
+  // Takes the file's bytes and lays them out for a window `windowWidth` pixels wide.
+  void SetFile(std::vector<std::uint8_t> bytes, const std::string& extension, int windowWidth);
+  void Clear();
+
+  const viewers::HexLayout* Layout() const { return layout_.get(); }
+  const std::vector<std::uint8_t>& FileBytes() const { return bytes_; }
+  // The text of layout cell (row, column), header row and column included.
+  QString GridCell(std::size_t row, int column) const;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+  std::unique_ptr<viewers::HexLayout> layout_;
+};
+
+class HexGrid : public QTableView {
+  Q_OBJECT
+ public:
+  explicit HexGrid(QWidget* parent = nullptr);
+
+  HexModel* Model() const { return model_; }
+  // Shows the model's current layout: column widths, header, start cell (2, 1).
+  void ShowLayout();
+  // The layout column of the current cell and its layout row.
+  int CurrentGridColumn() const;
+  int CurrentGridRow() const;
+
+  static constexpr int kRowHeight = 18;
+
+ private:
+  HexModel* model_;
+};
+
+}  // namespace quarnel

@@ -1,0 +1,58 @@
+// RichEdit1: the viewer's read-only text area with per-run font, size, colour and bold. The
+// views and the reports write into it with the operations below; each acts at the caret (or on
+// the selection) and leaves the caret after what it inserted, so successive calls append.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace quarnel {
+
+class RichTextArea : public QTextEdit {
+  Q_OBJECT
+ public:
+  explicit RichTextArea(QWidget* parent = nullptr);
+
+  // Empties the text and resets the current attributes (font, size 10, black, not bold).
+  void Clear();
+
+  // add line: appends a whole line after the existing text. When the last line is empty the
+  // text fills it and a new empty line follows (the caret moves there); otherwise the text
+  // becomes a new last line and the caret stays at its end.
+  void AddLine(const QString& text);
+  // Textadd: inserts the text at the caret with the current attributes.
+  void Textadd(const QString& text);
+  // REFont / REColor / bold on and off: change the current attributes, and the selected text
+  // when there is a selection.
+  void REFont(const QString& name);
+  void REColor(const QColor& colour);
+  void SetBold(bool bold);
+  // The point size of the current attributes (and of the selection).
+  void SetPointSize(int points);
+
+  // The current attributes as the font boxes show them.
+  QString CurrentFontName() const;
+  int CurrentPointSize() const;
+  const QTextCharFormat& CurrentFormat() const { return format_; }
+
+  // While a view builds its text the operations work on a private caret (no scrolling or
+  // repainting per run); EndBuild puts the widget's caret at the start.
+  void BeginBuild();
+  void EndBuild();
+
+  void CaretToStart();
+
+ private:
+  QTextCursor Caret() const;
+  void Store(const QTextCursor& c);
+  void Apply(const QTextCharFormat& delta);
+
+  QTextCharFormat format_;
+  QTextCursor build_;
+  bool building_ = false;
+};
+
+}  // namespace quarnel

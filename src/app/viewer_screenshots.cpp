@@ -1,0 +1,110 @@
+#include "app/viewer_screenshots.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QPainter>
+#include <QTextStream>
+#include <QThread>
+
+#include "app/file_list_model.h"
+#include "app/file_list_view.h"
+#include "app/main_window.h"
+#include "app/viewer_window.h"
+
+namespace quarnel {
+
+namespace {
+
+void Settle(int ms = 150) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(5);
+  }
+}
+
+bool Save(const QPixmap& pm, const QString& dir, const QString& name) {
+  const QString path = QDir(dir).filePath(name);
+  const bool ok = pm.save(path, "PNG");
+  QTextStream(stdout) << (ok ? "wrote " : "FAILED ") << path << '\n';
+  return ok;
+}
+
+// Selects the row `caption` of the main window's list; false when there is none.
+bool SelectRow(MainWindow& w, const char* caption, bool quiet = false) {
+  const auto& rows = w.listModel()->Rows();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].caption != caption) continue;
+    auto* sel = w.fileList()->Selection();
+    QModelIndex idx = w.listModel()->index(static_cast<int>(i), 0);
+    sel->clearSelection();
+    sel->select(idx, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    sel->setCurrentIndex(idx, QItemSelectionModel::NoUpdate);
+    return true;
+  }
+  if (!quiet) QTextStream(stdout) << "skipped: the disk holds no " << caption << '\n';
+  return false;
+}
+
+}  // namespace
+
+bool RunViewerScreenshots(MainWindow& w, const QString& outDir) {
+  ViewerWindow* v = w.findChild<ViewerWindow*>();
+  if (!v) return false;
+  struct Shot {
+    const char* file;
+    ViewSelector view;
+    const char* png;
+  };
+  const Shot shots[] = {
+      {"HELLO.BAS", ViewSelector::Basic, "viewer-basic.png"},
+      {"DEMO.SC2", ViewSelector::Hex, "viewer-hex-bsave.png"},
+      {"README.TXT", ViewSelector::Text, "viewer-text.png"},
+      {"HELLO.BAS", ViewSelector::MaskedText, "viewer-text-masked.png"},
+      {"DEMO.SC2", ViewSelector::Screen2, "viewer-screen2.png"},
+      {"DEMO.SC5", ViewSelector::Screen5, "viewer-screen5.png"},
+      {"DEMO.SC7", ViewSelector::Screen7, "viewer-screen7.png"},
+      {"DEMO.SC8", ViewSelector::Screen8, "viewer-screen8.png"},
+      {"DEMO.SCC", ViewSelector::Screen12, "viewer-screen12.png"},
+  };
+  // Back to the root directory, where the demo files are.
+  for (int up = 0; up < 32 && SelectRow(w, "..", true); ++up) w.View2Click();
+  Settle();
+  bool ok = true;
+  for (const Shot& s : shots) {
+    if (!SelectRow(w, s.file)) continue;
+    // Text views keep the window's size; give each the design size again.
+    if (s.view == ViewSelector::Basic || s.view == ViewSelector::Text ||
+        s.view == ViewSelector::MaskedText || s.view == ViewSelector::Hex)
+      v->resize(642, 508);
+    w.ViewWith(s.view);
+    Settle();
+    ok = Save(v->grab(), outDir, QString::fromLatin1(s.png)) && ok;
+  }
+
+  // The popup menu over the BASIC listing.
+  if (SelectRow(w, "HELLO.BAS")) {
+    v->resize(642, 508);
+    w.ViewWith(ViewSelector::Basic);
+    Settle();
+    v->PreparePopupMenu1();
+    const QPoint at = v->mapToGlobal(QPoint(120, 80));
+    v->popupMenu1()->popup(at);
+    Settle(300);
+    QPixmap shot = v->grab();
+    {
+      QPainter p(&shot);
+      p.drawPixmap(at - v->mapToGlobal(QPoint(0, 0)), v->popupMenu1()->grab());
+    }
+    v->popupMenu1()->hide();
+    ok = Save(shot, outDir, QStringLiteral("viewer-popup.png")) && ok;
+  }
+  v->hide();
+  return ok;
+}
+
+}  // namespace quarnel

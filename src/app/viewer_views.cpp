@@ -1,0 +1,239 @@
+// The views of the viewer window: what a view command does with a file's bytes.
+#include <QApplication>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include "app/hex_view.h"
+#include "app/picture_view.h"
+#include "app/qt_ui.h"
+#include "app/rich_text_area.h"
+#include "app/viewer_window.h"
+#include "app/win_color.h"
+#include "viewers/basic_lister.h"
+#include "viewers/messages.h"
+#include "viewers/picture_decoder.h"
+#include "viewers/text_view.h"
+
+namespace quarnel {
+
+namespace {
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Names in an image are 8-bit: one byte, one character.
+QString Latin1(const std::string& s) {
+  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+std::optional<viewers::PictureMode> PictureModeOf(ViewSelector s) {
+  switch (s) {
+    case ViewSelector::Screen2: return viewers::PictureMode::Screen2;
+    case ViewSelector::Screen5: return viewers::PictureMode::Screen5;
+    case ViewSelector::Screen7: return viewers::PictureMode::Screen7;
+    case ViewSelector::Screen8: return viewers::PictureMode::Screen8;
+    case ViewSelector::Screen12: return viewers::PictureMode::Screen12;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
+void ViewerWindow::Open(Source source, ViewSelector selector) {
+  source_ = std::move(source);
+  Run(selector);
+}
+
+void ViewerWindow::ShowFile(std::vector<std::uint8_t> bytes, const std::string& name,
+                            const std::string& extension, ViewSelector selector) {
+  ViewedFile file{std::move(bytes), name, extension};
+  Open([file](ViewSelector& s) -> std::optional<ViewedFile> {
+         s = ResolveSelector(s, file.bytes);
+         return file;
+       },
+       selector);
+}
+
+void ViewerWindow::ViewCommand(ViewSelector selector) { Run(selector); }
+
+void ViewerWindow::Run(ViewSelector selector) {
+  if (!source_) return;
+  if (busy) busy(true);
+  focusTarget_ = nullptr;
+  ViewSelector s = selector;
+  if (std::optional<ViewedFile> file = source_(s)) Show(*file, s);
+  if (busy) busy(false);
+  if (focusTarget_ && focusTarget_->isVisible()) focusTarget_->setFocus();
+}
+
+void ViewerWindow::Show(const ViewedFile& file, ViewSelector selector) {
+  selector = ResolveSelector(selector, file.bytes);
+  if (auto mode = PictureModeOf(selector)) {
+    ShowPicture(file, *mode);
+    return;
+  }
+  ResetControls();
+  switch (selector) {
+    case ViewSelector::Basic: ShowBasic(file); break;
+    case ViewSelector::Text: ShowText(file, false); break;
+    case ViewSelector::MaskedText: ShowText(file, true); break;
+    default: ShowHex(file); break;
+  }
+}
+
+void ViewerWindow::ResetControls() {
+  rich_->Clear();
+  ShowTextArea(true);
+  panel_->show();
+  image_->hide();
+  image_->Clear();
+  grid_->hide();
+}
+
+void ViewerWindow::ShowTextArea(bool fill) {
+  if (fill) {
+    rich_->setMinimumHeight(0);
+    rich_->setMaximumHeight(QWIDGETSIZE_MAX);
+  }
+  rich_->show();
+}
+
+void ViewerWindow::Present() {
+  show();
+  raise();
+  activateWindow();
+}
+
+QString ViewerWindow::Caption(const char* title, const ViewedFile& file) const {
+  return QString::fromLatin1(title) + Latin1(file.name) + QLatin1Char('.') + Latin1(file.extension);
+}
+
+QString ViewerWindow::TextViewFontName() const {
+  if (!settings_.textViewFont.empty()) return ToQ(settings_.textViewFont);
+  return FixedFamily();
+}
+
+QString ViewerWindow::BasicViewFontName() const {
+  if (!settings_.basicViewFont.empty()) return ToQ(settings_.basicViewFont);
+  return FixedFamily();
+}
+
+void ViewerWindow::ShowBasic(const ViewedFile& file) {
+  SetViewMode(Q(viewers::kModeBasic));
+  Present();
+  grid_->hide();
+  ShowTextArea(true);
+  if (file.bytes.empty() || file.bytes.front() != 0xFF) return;  // empty, previous caption
+
+  setWindowTitle(Caption(viewers::kCaptionBasic.data(), file));
+  const viewers::BasicListing listing =
+      viewers::ListBasic(Bytes(file.bytes.data(), file.bytes.size()));
+  const QColor keyword = ColorFromWin(settings_.keywordColor, QApplication::palette());
+  const QColor black(Qt::black);
+  rich_->Clear();
+  rich_->BeginBuild();
+  rich_->REFont(BasicViewFontName());
+  rich_->REColor(black);
+  for (const viewers::BasicRun& run : listing.runs) {
+    switch (run.kind) {
+      case viewers::BasicRun::Kind::Plain:
+        rich_->Textadd(Q(run.text));
+        break;
+      case viewers::BasicRun::Kind::Keyword:
+        rich_->REColor(keyword);
+        rich_->SetBold(true);
+        rich_->Textadd(Q(run.text));
+        rich_->SetBold(false);
+        rich_->REColor(black);
+        break;
+      case viewers::BasicRun::Kind::LineEnd:
+        rich_->AddLine(QString());
+        break;
+      case viewers::BasicRun::Kind::Error:
+        ui_.Notify(run.text);
+        break;
+    }
+  }
+  rich_->EndBuild();
+  rich_->setLineWrapMode(QTextEdit::NoWrap);
+  wrapAct_->setChecked(false);
+  // The font boxes show the listing's font, so a change applies to (part of) the listing.
+  const QSignalBlocker b1(fontName_), b2(fontSize_);
+  const int at = fontName_->findText(rich_->CurrentFontName(), Qt::MatchFixedString);
+  if (at >= 0) fontName_->setCurrentIndex(at);
+  else fontName_->setEditText(rich_->CurrentFontName());
+  fontSize_->setValue(rich_->CurrentPointSize());
+}
+
+void ViewerWindow::ShowText(const ViewedFile& file, bool masked) {
+  SetViewMode(Q(viewers::kModeAscii));
+  setWindowTitle(Caption(viewers::kCaptionText.data(), file));
+  Present();
+  grid_->hide();
+  ShowTextArea(true);
+  rich_->Clear();
+  rich_->BeginBuild();
+  rich_->REColor(QColor(Qt::black));
+  rich_->REFont(TextViewFontName());
+  const Bytes bytes(file.bytes.data(), file.bytes.size());
+  const std::size_t blocks = viewers::TextBlockCount(bytes.size());
+  for (std::size_t i = 0; i < blocks; ++i) rich_->AddLine(Q(viewers::TextBlock(bytes, i, masked)));
+  rich_->EndBuild();
+  focusTarget_ = rich_;
+  rich_->setFocus();
+}
+
+void ViewerWindow::ShowHex(const ViewedFile& file) {
+  SetViewMode(Q(viewers::kModeHex));
+  setWindowTitle(Caption(viewers::kCaptionHex.data(), file));
+  Present();
+  fontSize_->parentWidget()->hide();  // Panel1 with FontName and FontSize
+  rich_->hide();
+  grid_->hide();
+  rich_->REFont(CourierNewFamily());
+
+  grid_->Model()->SetFile(file.bytes, file.extension, width());
+  const viewers::HexLayout* layout = grid_->Model()->Layout();
+  const auto& strip = layout->headerLines();
+  if (strip.size() == 3) {
+    rich_->setFixedHeight(60);
+    rich_->show();
+    rich_->AddLine(Q(strip[0]));
+    rich_->REFont(CourierNewFamily());
+    rich_->AddLine(Q(strip[1]));
+    rich_->REFont(CourierNewFamily());
+    rich_->Textadd(Q(strip[2]));
+    rich_->REFont(CourierNewFamily());
+    rich_->CaretToStart();
+  }
+  grid_->ShowLayout();
+  // So that the next hex view of this window keeps the same number of bytes per row.
+  resize(layout->windowWidthAfter(), height());
+  grid_->show();
+  focusTarget_ = grid_;
+  grid_->setFocus();
+}
+
+void ViewerWindow::ShowPicture(const ViewedFile& file, viewers::PictureMode mode) {
+  viewers::PictureResult r =
+      viewers::DecodePicture(mode, Bytes(file.bytes.data(), file.bytes.size()));
+  if (!r.ok()) {
+    // The window is left as it was.
+    ui_.Notify(r.message);
+    return;
+  }
+  const viewers::Picture& pic = *r.picture;
+  ResetControls();
+  SetViewMode(Q(viewers::ModeName(mode)));
+  setWindowTitle(Caption(viewers::ModeCaption(mode).data(), file));
+  rich_->hide();
+  panel_->hide();
+  image_->SetImage(PictureImage(pic));
+  image_->show();
+  // The client area takes the mode's size; the picture is stretched to it.
+  resize(pic.displayWidth, pic.displayHeight);
+  Present();
+}
+
+}  // namespace quarnel

@@ -1,0 +1,263 @@
+#include "app/viewer_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTextDocumentFragment>
+#include <QVBoxLayout>
+
+#include "app/hex_view.h"
+#include "app/messages.h"
+#include "app/picture_view.h"
+#include "app/qt_ui.h"
+#include "app/rich_text_area.h"
+#include "viewers/messages.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr int kInitialWidth = 642;
+constexpr int kInitialHeight = 508;
+constexpr int kPanelHeight = 25;
+constexpr char kModeSector[] = "SECTOR";  // the sector editor's mode
+
+QAction* AddAction(QWidget* owner, QMenu* menu, const char* text, const QKeySequence& key,
+                   std::function<void()> f) {
+  QAction* a = menu->addAction(QString::fromLatin1(text));
+  if (!key.isEmpty()) a->setShortcut(key);
+  a->setShortcutContext(Qt::WindowShortcut);
+  owner->addAction(a);  // the shortcuts work while the viewer is the active window
+  QObject::connect(a, &QAction::triggered, owner, [f = std::move(f)] { f(); });
+  return a;
+}
+
+void SetShown(QAction* a, bool on) {
+  a->setVisible(on);
+  a->setEnabled(on);
+}
+
+}  // namespace
+
+ViewerWindow::ViewerWindow(SettingsRecord& settings, Ui& ui, QWidget* parent)
+    : QWidget(parent, Qt::Window), settings_(settings), ui_(ui) {
+  setObjectName(QStringLiteral("TForm2"));
+  setWindowTitle(QString::fromLatin1(app_text::kAppTitle));
+  setAttribute(Qt::WA_QuitOnClose, false);
+  BuildControls();
+  BuildPopup();
+  resize(kInitialWidth, kInitialHeight);
+}
+
+void ViewerWindow::BuildControls() {
+  panel_ = new QWidget(this);
+  panel_->setObjectName(QStringLiteral("Panel1"));
+  panel_->setFixedHeight(kPanelHeight);
+  panel_->setAutoFillBackground(true);
+  QPalette pal = panel_->palette();
+  pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));  // silver
+  panel_->setPalette(pal);
+
+  fontName_ = new QComboBox(panel_);
+  fontName_->setObjectName(QStringLiteral("FontName"));
+  fontName_->setEditable(true);
+  fontName_->setInsertPolicy(QComboBox::NoInsert);
+  QStringList families = QFontDatabase::families();
+  families.sort(Qt::CaseInsensitive);
+  families.removeDuplicates();
+  fontName_->addItems(families);
+  fontName_->setMinimumWidth(180);
+  fontName_->setMaxVisibleItems(20);
+
+  fontSize_ = new QSpinBox(panel_);
+  fontSize_->setObjectName(QStringLiteral("FontSize"));
+  fontSize_->setRange(0, 10000);
+  fontSize_->setValue(10);
+  fontSize_->setKeyboardTracking(false);  // a typed size applies on Enter or when left
+  fontSize_->setAccelerated(true);
+
+  auto* bar = new QHBoxLayout(panel_);
+  bar->setContentsMargins(2, 1, 2, 1);
+  bar->setSpacing(4);
+  bar->addWidget(fontName_);
+  bar->addWidget(fontSize_);
+  bar->addStretch(1);
+
+  rich_ = new RichTextArea(this);
+  grid_ = new HexGrid(this);
+  image_ = new PictureView(this);
+
+  auto* box = new QVBoxLayout(this);
+  box->setContentsMargins(0, 0, 0, 0);
+  box->setSpacing(0);
+  box->addWidget(panel_);
+  box->addWidget(rich_, 1);
+  box->addWidget(grid_, 1);
+  box->addWidget(image_, 1);
+  grid_->hide();
+  image_->hide();
+
+  connect(fontName_, qOverload<int>(&QComboBox::activated), this,
+          [this](int i) { FontNameChosen(i); });
+  connect(fontSize_, qOverload<int>(&QSpinBox::valueChanged), this,
+          [this](int v) { FontSizeChanged(v); });
+
+  // The popup menu of the window and of every control on it.
+  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(rich_),
+                     static_cast<QWidget*>(grid_), static_cast<QWidget*>(image_)}) {
+    w->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(w, &QWidget::customContextMenuRequested, this, [this, w](const QPoint& pos) {
+      auto* area = qobject_cast<QAbstractScrollArea*>(w);
+      QWidget* origin = area ? area->viewport() : w;
+      ShowPopupAt(origin->mapToGlobal(pos));
+    });
+  }
+}
+
+void ViewerWindow::BuildPopup() {
+  popup_ = new QMenu(this);
+  popup_->setObjectName(QStringLiteral("PopupMenu1"));
+  basicAct_ = AddAction(this, popup_, app_text::kViewerBasic, Qt::Key_F4,
+                        [this] { ViewCommand(ViewSelector::Basic); });
+  hexAct_ = AddAction(this, popup_, app_text::kViewerHex, Qt::Key_F9,
+                      [this] { ViewCommand(ViewSelector::Hex); });
+  textAct_ = AddAction(this, popup_, app_text::kViewerText, Qt::Key_F3,
+                       [this] { ViewCommand(ViewSelector::Text); });
+  maskedAct_ = AddAction(this, popup_, app_text::kViewerTextMsb, QKeySequence(Qt::ALT | Qt::Key_F3),
+                         [this] { ViewCommand(ViewSelector::MaskedText); });
+  QMenu* picture = popup_->addMenu(QString::fromLatin1(app_text::kViewerPicture));
+  picture->setObjectName(QStringLiteral("Picture1"));
+  pictureAct_ = picture->menuAction();
+  const ViewSelector screens[] = {ViewSelector::Screen2, ViewSelector::Screen5,
+                                  ViewSelector::Screen7, ViewSelector::Screen8,
+                                  ViewSelector::Screen12};
+  const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F5, Qt::Key_F7, Qt::Key_F8, Qt::Key_F12};
+  for (int i = 0; i < 5; ++i) {
+    ViewSelector s = screens[i];
+    screenActs_[i] = AddAction(this, picture, app_text::kPopupScreens[i], keys[i],
+                               [this, s] { ViewCommand(s); });
+  }
+  popup_->addSeparator();
+  selectAllAct_ = AddAction(this, popup_, app_text::kViewerSelectAll,
+                            QKeySequence(Qt::ALT | Qt::Key_A), [this] { SelectAll1Click(); });
+  wrapAct_ = AddAction(this, popup_, app_text::kViewerWordWrap, QKeySequence(Qt::ALT | Qt::Key_W),
+                       [this] { WordWrap1Click(); });
+  wrapAct_->setCheckable(true);
+  copyAct_ = AddAction(this, popup_, app_text::kViewerCopy, QKeySequence(Qt::CTRL | Qt::Key_Insert),
+                       [this] { CopyToClipboard1Click(); });
+  searchAct_ = AddAction(this, popup_, app_text::kViewerSearch, Qt::Key_F6,
+                         [this] { Search1Click(); });
+  connect(popup_, &QMenu::aboutToShow, this, [this] { PreparePopupMenu1(); });
+  PreparePopupMenu1();
+}
+
+QAction* ViewerWindow::Action(ViewSelector s) const {
+  switch (s) {
+    case ViewSelector::Basic: return basicAct_;
+    case ViewSelector::Hex: return hexAct_;
+    case ViewSelector::Text: return textAct_;
+    case ViewSelector::MaskedText: return maskedAct_;
+    case ViewSelector::Screen2: return screenActs_[0];
+    case ViewSelector::Screen5: return screenActs_[1];
+    case ViewSelector::Screen7: return screenActs_[2];
+    case ViewSelector::Screen8: return screenActs_[3];
+    case ViewSelector::Screen12: return screenActs_[4];
+    default: return nullptr;
+  }
+}
+
+void ViewerWindow::PreparePopupMenu1() {
+  const std::string mode = FromQ(viewMode_);
+  const bool sector = mode == kModeSector;
+  const bool hex = mode == viewers::kModeHex;
+  const bool picture = mode == viewers::kModeScreen2 || mode == viewers::kModeScreen5 ||
+                       mode == viewers::kModeScreen7 || mode == viewers::kModeScreen8 ||
+                       mode == viewers::kModeScreen12;
+  const bool other = !sector && !hex && !picture;
+  for (QAction* a : {basicAct_, hexAct_, textAct_, maskedAct_}) SetShown(a, !sector);
+  SetShown(pictureAct_, !sector);
+  for (QAction* a : screenActs_) a->setEnabled(!sector);
+  SetShown(wrapAct_, other);
+  SetShown(selectAllAct_, other);
+  SetShown(copyAct_, picture || other);
+  SetShown(searchAct_, !picture);
+  // Without the popup menu (sector view) its shortcuts do nothing either.
+  if (!popupAttached_ && isVisible())
+    for (QAction* a : actions()) a->setEnabled(false);
+}
+
+void ViewerWindow::SetViewMode(const QString& mode) {
+  viewMode_ = mode;
+  // The shortcuts follow the mode at once, not only when the menu is next opened.
+  PreparePopupMenu1();
+}
+
+void ViewerWindow::ShowPopupAt(const QPoint& globalPos) {
+  if (!popupAttached_) return;
+  popup_->popup(globalPos);
+}
+
+void ViewerWindow::showEvent(QShowEvent* e) {
+  popupAttached_ = viewMode_ != QLatin1String(kModeSector);
+  PreparePopupMenu1();
+  QWidget::showEvent(e);
+}
+
+void ViewerWindow::closeEvent(QCloseEvent* e) {
+  if (closing) closing();
+  e->accept();  // the window is only hidden; it lives as long as the main window
+}
+
+void ViewerWindow::SelectAll1Click() {
+  rich_->selectAll();
+}
+
+void ViewerWindow::WordWrap1Click() {
+  const bool wrap = rich_->lineWrapMode() == QTextEdit::NoWrap;
+  rich_->setLineWrapMode(wrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+  wrapAct_->setChecked(wrap);
+}
+
+void ViewerWindow::CopyToClipboard1Click() {
+  QClipboard* cb = QGuiApplication::clipboard();
+  if (rich_->isVisible()) {
+    const QTextCursor c = rich_->textCursor();
+    if (c.hasSelection()) cb->setText(c.selection().toPlainText());
+    return;
+  }
+  // A bitmap of the client area: how a picture is copied.
+  cb->setImage(grab().toImage());
+}
+
+void ViewerWindow::Search1Click() {
+  if (search) search();
+}
+
+void ViewerWindow::FontNameChosen(int index) {
+  if (index < 0 || index >= fontName_->count()) return;
+  const QString name = fontName_->itemText(index);
+  rich_->REFont(name);
+  const std::string stored = CutText(FromQ(name), SettingsLayout::kFontNameChars);
+  if (viewMode_ == QLatin1String(viewers::kModeBasic.data(), viewers::kModeBasic.size()))
+    settings_.basicViewFont = stored;
+  else if (viewMode_ == QLatin1String(viewers::kModeAscii.data(), viewers::kModeAscii.size()))
+    settings_.textViewFont = stored;
+}
+
+void ViewerWindow::FontSizeChanged(int points) {
+  if (viewMode_ == QLatin1String(kModeSector)) {
+    if (sectorRedraw) sectorRedraw();
+    return;
+  }
+  if (points > 0) rich_->SetPointSize(points);
+}
+
+}  // namespace quarnel

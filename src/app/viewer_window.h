@@ -1,0 +1,156 @@
+// TForm2: the one viewer window. Shows a file of the current disk or cassette image as a BASIC
+// listing, as text, as a hex grid or as a picture; carries the reports and the sector editor
+// later. Created once with the main window, shown by the first view, hidden when closed.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/settings_record.h"
+#include "core/read_file.h"
+#include "core/ui.h"
+#include "viewers/picture.h"
+
+class QAction;
+class QComboBox;
+class QMenu;
+class QSpinBox;
+
+namespace quarnel {
+
+class HexGrid;
+class MainWindow;
+class PictureView;
+class RichTextArea;
+
+// A file to show: its bytes and the entry's name and extension (for the caption and the hex
+// view's COM/EXE rule).
+struct ViewedFile {
+  std::vector<std::uint8_t> bytes;
+  std::string name;
+  std::string extension;
+};
+
+class ViewerWindow : public QWidget {
+  Q_OBJECT
+ public:
+  // Reads the file last chosen for viewing again, for view `selector`; may change the selector
+  // (selector 0 resolved by the file's first byte or the tape entry's type). nullopt: nothing
+  // is shown.
+  using Source = std::function<std::optional<ViewedFile>(ViewSelector& selector)>;
+
+  // `settings` supplies textViewFont, basicViewFont and keywordColor, and receives the font
+  // chosen in the font-name box; `ui` shows the views' messages.
+  ViewerWindow(SettingsRecord& settings, Ui& ui, QWidget* parent = nullptr);
+
+  // Makes the viewer of `main`: registers the main window's view commands (double-click, Auto,
+  // Basic, Hex, Text, Text (- msb), the pictures), which read the chosen file of the disk image
+  // or cassette. The window belongs to `main`.
+  static ViewerWindow* Attach(MainWindow& main);
+
+  // Remembers `source` as the file last viewed and shows it in view `selector`.
+  void Open(Source source, ViewSelector selector);
+  // Shows bytes that are already read (same as Open with a source that returns them).
+  void ShowFile(std::vector<std::uint8_t> bytes, const std::string& name,
+                const std::string& extension, ViewSelector selector);
+  // A view command of the popup menu: the file last viewed, in another view.
+  void ViewCommand(ViewSelector selector);
+
+  // The window's commands.
+  void PreparePopupMenu1();  // visibility and enabled state by viewMode
+  void SelectAll1Click();
+  void WordWrap1Click();
+  void CopyToClipboard1Click();
+  void Search1Click();
+  void FontNameChosen(int index);
+  void FontSizeChanged(int points);
+
+  const QString& viewMode() const { return viewMode_; }
+  void SetViewMode(const QString& mode);
+
+  // Controls, for the reports, the sector editor and the tests.
+  RichTextArea* richEdit() const { return rich_; }
+  HexGrid* grid() const { return grid_; }
+  PictureView* image() const { return image_; }
+  QWidget* panel() const { return panel_; }
+  QComboBox* fontName() const { return fontName_; }
+  QSpinBox* fontSize() const { return fontSize_; }
+  QMenu* popupMenu1() const { return popup_; }
+  bool PopupAttached() const { return popupAttached_; }
+  QAction* Action(ViewSelector selector) const;
+  QAction* wordWrapAction() const { return wrapAct_; }
+  QAction* selectAllAction() const { return selectAllAct_; }
+  QAction* copyAction() const { return copyAct_; }
+  QAction* searchAction() const { return searchAct_; }
+  QAction* pictureAction() const { return pictureAct_; }
+
+  // Hooks for the parts that come later or live elsewhere: the find dialog (F6), the step when
+  // the window is closed (close the find dialog, offer pending edits for saving), redrawing
+  // the sector view when the font size changes, and disabling the main window while a file is
+  // read and shown.
+  std::function<void()> search;
+  std::function<void()> closing;
+  std::function<void()> sectorRedraw;
+  std::function<void(bool busy)> busy;
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void BuildControls();
+  void BuildPopup();
+  void ShowPopupAt(const QPoint& globalPos);
+  void Run(ViewSelector selector);
+  void Show(const ViewedFile& file, ViewSelector selector);
+  // What Read_File does before a view: clear the text area, show it and the font boxes, hide
+  // the picture and the grid.
+  void ResetControls();
+  void ShowTextArea(bool fill);
+  void Present();
+
+  // The views.
+  void ShowBasic(const ViewedFile& file);
+  void ShowText(const ViewedFile& file, bool masked);
+  void ShowHex(const ViewedFile& file);
+  void ShowPicture(const ViewedFile& file, viewers::PictureMode mode);
+
+  QString Caption(const char* title, const ViewedFile& file) const;
+  QString TextViewFontName() const;
+  QString BasicViewFontName() const;
+
+  SettingsRecord& settings_;
+  Ui& ui_;
+  Source source_;
+  QString viewMode_;
+  bool popupAttached_ = false;
+  // The control a view gives the focus once the main window (and with it this window, which
+  // belongs to it) is enabled again.
+  QWidget* focusTarget_ = nullptr;
+
+  QWidget* panel_ = nullptr;
+  QComboBox* fontName_ = nullptr;
+  QSpinBox* fontSize_ = nullptr;
+  RichTextArea* rich_ = nullptr;
+  HexGrid* grid_ = nullptr;
+  PictureView* image_ = nullptr;
+
+  QMenu* popup_ = nullptr;
+  QAction* basicAct_ = nullptr;
+  QAction* hexAct_ = nullptr;
+  QAction* textAct_ = nullptr;
+  QAction* maskedAct_ = nullptr;
+  QAction* pictureAct_ = nullptr;
+  QAction* screenActs_[5] = {};
+  QAction* selectAllAct_ = nullptr;
+  QAction* wrapAct_ = nullptr;
+  QAction* copyAct_ = nullptr;
+  QAction* searchAct_ = nullptr;
+};
+
+}  // namespace quarnel

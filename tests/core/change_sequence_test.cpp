@@ -1,0 +1,137 @@
+// A long random sequence of adds, deletes and renames (fixed seed). After every step the image
+// reads back as expected and the FAT accounts for every cluster; every few steps fsck.fat, mdir
+// and mcopy check it independently.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "change_witness.h"
+#include "core/add_file.h"
+#include "core/delete_entry.h"
+#include "core/fat.h"
+#include "core/read_file.h"
+#include "core/rename.h"
+#include "core/workspace.h"
+#include "support/image_builder.h"
+#include "support/scripted_ui.h"
+
+namespace quarnel {
+namespace {
+
+// The name mdir prints for a host name: the 8.3 fields without their blanks.
+std::string ListedName(std::string_view host) {
+  auto n = MakeMsxName(host);
+  std::string name(n.begin(), n.begin() + 8), ext(n.begin() + 8, n.end());
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  while (!ext.empty() && ext.back() == ' ') ext.pop_back();
+  return ext.empty() ? name : name + "." + ext;
+}
+
+class ChangeSequence : public ::testing::TestWithParam<int> {
+ protected:
+  void CheckInternally() {
+    ReadDirectory(ws, ui);
+    ASSERT_EQ(ws.fileList.rows.size(), expected.size());
+    std::size_t clusters = 0;
+    for (const auto& row : ws.fileList.rows) {
+      std::string key = row.caption;
+      while (!key.empty() && key.back() == ' ') key.pop_back();
+      if (!key.empty() && key.back() == '.') key.pop_back();
+      auto it = expected.find(key);
+      ASSERT_NE(it, expected.end()) << key;
+      ASSERT_EQ(row.size, static_cast<std::int32_t>(it->second.size())) << key;
+      clusters += (it->second.size() + 1023) / 1024;
+      if (row.size > 0) {
+        FileRead r = ReadSlotFile(ws, row.slot, ui);
+        ASSERT_TRUE(r.ok() && r.bytes == it->second) << key;
+      }
+    }
+    const auto& g = ws.image.geometry;
+    ASSERT_EQ(FreeClusterCount(ws.image) + clusters, static_cast<std::size_t>(g.dataClusters));
+    ASSERT_EQ(std::memcmp(ws.image.bytes.data() + g.fatOffset, ws.image.bytes.data() + g.fatOffset + g.FatBytes(),
+                          g.FatBytes()),
+              0);
+    ASSERT_TRUE(ui.messages.empty() || ui.messages.back() == "Disk full" || ui.messages.back() == "Directory full");
+    ui.messages.clear();
+  }
+  void CheckWithWitnesses() {
+    test::WriteHostFile(tmp / "seq.dsk", ws.image.bytes);
+    test::ExpectWitnessesAgree(tmp / "seq.dsk", expected, /*useMtype=*/false);
+  }
+
+  Workspace ws;
+  test::ScriptedUi ui;
+  test::TempDir tmp;
+  std::map<std::string, std::vector<std::uint8_t>> expected;
+};
+
+TEST_P(ChangeSequence, AddsDeletesAndRenamesStayConsistent) {
+  const bool witnesses = test::HaveWitnesses();
+  std::mt19937 rng(static_cast<std::uint32_t>(GetParam()));
+  test::ImageBuilder b(test::GeometrySpec::Msx360Single());
+  ws.LoadImageBytes(b.Bytes(), "seq.dsk", ui);
+  ASSERT_TRUE(ws.HasImage());
+  // Names of every shape: three-letter, shorter and missing extensions, lower case.
+  std::vector<std::string> pool;
+  for (int i = 0; i < 40; ++i) {
+    const char* shapes[] = {"F%d.BIN", "name%d", "G%d.TX", "Long%dnm.dat", "p%d.b"};
+    char buf[32];
+    std::snprintf(buf, sizeof buf, shapes[i % 5], i);
+    pool.push_back(buf);
+  }
+  const int steps = 300;
+  for (int step = 0; step < steps; ++step) {
+    SCOPED_TRACE("step " + std::to_string(step));
+    const int op = static_cast<int>(rng() % 10);
+    if (op < 5 || expected.empty()) {
+      NewFile f;
+      f.name = pool[rng() % pool.size()];
+      std::size_t size = rng() % 4 == 0 ? rng() % 3 : rng() % 40000;  // some empty and tiny files
+      if (rng() % 20 == 0) size = 150000 + rng() % 100000;             // some that rarely fit
+      f.bytes = test::Pattern(size, static_cast<std::uint32_t>(step));
+      auto before = ws.image.bytes;
+      AddStatus s = AddFileData(ws, f, ui);
+      if (s == AddStatus::Added) {
+        expected[ListedName(f.name)] = f.bytes;
+      } else {
+        ASSERT_TRUE(s == AddStatus::DiskFull || s == AddStatus::DirectoryFull);
+        ASSERT_TRUE(ws.image.bytes == before);  // a refused add changes nothing
+      }
+    } else if (op < 8) {
+      ReadDirectory(ws, ui);
+      const FileRow row = ws.fileList.rows[rng() % ws.fileList.rows.size()];
+      ASSERT_EQ(DeleteSelected(ws, {row.slot}, ui), 1);
+      std::string key = row.caption;
+      while (key.back() == ' ') key.pop_back();
+      if (key.back() == '.') key.pop_back();
+      expected.erase(key);
+    } else {
+      ReadDirectory(ws, ui);
+      const FileRow row = ws.fileList.rows[rng() % ws.fileList.rows.size()];
+      const std::string to = pool[rng() % pool.size()];
+      std::string key = row.caption;
+      while (key.back() == ' ') key.pop_back();
+      if (key.back() == '.') key.pop_back();
+      RenameStatus s = RenameEntry(ws, row.slot, to);
+      if (expected.count(ListedName(to)) && ListedName(to) != key) {
+        ASSERT_EQ(s, RenameStatus::Duplicate);
+      } else {
+        ASSERT_EQ(s, RenameStatus::Renamed);
+        auto bytes = expected[key];
+        expected.erase(key);
+        expected[ListedName(to)] = bytes;
+      }
+    }
+    ASSERT_NO_FATAL_FAILURE(CheckInternally());
+    if (witnesses && (step % 30 == 29 || step == steps - 1)) {
+      CheckWithWitnesses();
+      if (HasFailure()) return;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, ChangeSequence, ::testing::Values(20240229, 7));
+
+}  // namespace
+}  // namespace quarnel

@@ -1,0 +1,257 @@
+// New images of every geometry, saving (atomic, read-only targets, injected write faults) and
+// extracting with size, read-only bit and date.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "change_witness.h"
+#include "core/add_file.h"
+#include "core/extract.h"
+#include "core/fat.h"
+#include "core/messages.h"
+#include "core/new_image.h"
+#include "core/save_image.h"
+#include "core/workspace.h"
+#include "support/image_builder.h"
+#include "support/scripted_ui.h"
+
+namespace quarnel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::EntrySpec;
+using test::ImageBuilder;
+using test::kRoot;
+
+std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& b, std::size_t off, std::size_t n) {
+  return std::vector<std::uint8_t>(b.begin() + off, b.begin() + off + n);
+}
+
+TEST(NewImage, The720KbRowAsStoredOnDisk) {
+  auto img = BuildNewImage(*GeometryForSize("720"));
+  ASSERT_EQ(img.size(), 737280u);
+  EXPECT_EQ(Slice(img, 512, 3), (std::vector<std::uint8_t>{0xF9, 0xFF, 0xFF}));
+  EXPECT_EQ(Slice(img, 2048, 3), (std::vector<std::uint8_t>{0xF9, 0xFF, 0xFF}));
+  EXPECT_EQ(Slice(img, 11, 19), (std::vector<std::uint8_t>{0x00, 0x02, 0x02, 0x01, 0x00, 0x02, 0x70, 0x00, 0xA0, 0x05,
+                                                           0xF9, 0x03, 0x00, 0x09, 0x00, 0x02, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(Slice(img, 0, 11), (std::vector<std::uint8_t>{0xEB, 0xFE, 0x90, 'Q', 'u', 'a', 'r', 'n', 'e', 'l', '1'}));
+  EXPECT_EQ(std::string(img.begin() + 122, img.begin() + 133), "MSXDOS  SYS");
+  EXPECT_EQ(std::string(img.begin() + 158, img.begin() + 196), "Boot error\r\nPress any key for retry\r\n$");
+  EXPECT_EQ(img[30], 0xD0);  // ret nc: the first call of the disk ROM returns at once
+  EXPECT_EQ(std::count(img.begin() + 196, img.begin() + 512, 0), 512 - 196);
+  // Apart from the boot sector and the FATs' first bytes, everything is 0.
+  std::size_t nonzero = 0;
+  for (std::size_t i = 512; i < img.size(); ++i) nonzero += img[i] != 0;
+  EXPECT_EQ(nonzero, 6u);
+}
+
+TEST(NewImage, EveryRowLoadsEmptyAndPassesTheWitnesses) {
+  test::TempDir tmp;
+  test::ScriptedUi ui;
+  for (const auto& row : GeometryTable) {
+    SCOPED_TRACE(std::string(row.command));
+    fs::path p = tmp / NewImageName(row);
+    ASSERT_TRUE(NewImage(row, p, ui));
+    EXPECT_EQ(fs::file_size(p), row.sizeKb * 1024u);
+    Workspace ws;
+    ws.LoadImage(p.string(), ui);
+    ASSERT_TRUE(ws.HasImage());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ws.fileList.rows.empty());
+    EXPECT_EQ(ws.volumeField, "");
+    const auto& g = ws.image.geometry;
+    EXPECT_EQ(FreeBytes(ws.image), g.dataClusters * static_cast<std::int32_t>(g.clusterBytes));
+    EXPECT_EQ(ws.image.geometry.media, row.media);
+    const auto bytes = test::ReadHostFile(p);
+    const std::size_t fat2 = 512 + row.sectorsPerFat * 512u;
+    EXPECT_EQ(Slice(bytes, fat2, 3), (std::vector<std::uint8_t>{row.media, 0xFF, 0xFF}));
+    if (test::HaveWitnesses()) test::ExpectWitnessesAgree(p, {});
+  }
+  // Names and the two rows sharing a size.
+  EXPECT_EQ(NewImageName(*GeometryForSize("160")), "New160.dsk");
+  EXPECT_EQ(GeometryForSize("320s")->sides, 1);
+  EXPECT_EQ(GeometryForSize("320")->sides, 2);
+  EXPECT_EQ(GeometryForSize("360s")->media, 0xF8);
+  EXPECT_EQ(GeometryForSize("360")->media, 0xFD);
+  EXPECT_FALSE(GeometryForSize("1440"));
+  // The 160 KB disk: one-sector clusters, 64 root entries, FAT 2 at byte 1024.
+  auto small = BuildNewImage(*GeometryForSize("160"));
+  EXPECT_EQ(small[13], 1);
+  EXPECT_EQ(small[17], 64);
+  EXPECT_EQ(Slice(small, 1024, 3), (std::vector<std::uint8_t>{0xFE, 0xFF, 0xFF}));
+}
+
+// Writes half of what it is given, then fails as a full disk does.
+class HalfWayFault : public FileIo {
+ public:
+  long Write(int fd, const std::uint8_t* data, std::size_t n) override {
+    if (written_ > 0) {
+      errno = ENOSPC;
+      return -1;
+    }
+    written_ = FileIo::Write(fd, data, n / 2);
+    return written_;
+  }
+
+ private:
+  long written_ = 0;
+};
+
+class RenameFault : public FileIo {
+ public:
+  bool Rename(const fs::path&, const fs::path&) override { return false; }
+};
+
+class SaveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path = tmp / "disk.dsk";
+    ImageBuilder b;
+    b.AddFile(kRoot, "OLD.TXT", test::Pattern(100));
+    b.WriteTo(path);
+    old = test::ReadHostFile(path);
+    ws.LoadImage(path.string(), ui);
+    ASSERT_TRUE(ws.HasImage());
+    NewFile f;
+    f.name = "NEW.BIN";
+    f.bytes = test::Pattern(50000, 4);
+    ASSERT_EQ(AddFileData(ws, f, ui), AddStatus::Added);
+  }
+  std::size_t FilesIn(const fs::path& dir) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+  }
+  test::TempDir tmp;
+  fs::path path;
+  std::vector<std::uint8_t> old;
+  Workspace ws;
+  test::ScriptedUi ui;
+};
+
+TEST_F(SaveTest, AFaultHalfWayLeavesTheOldFileByteForByte) {
+  HalfWayFault fault;
+  EXPECT_EQ(SaveImageFile(ws.image, path, ws.image.size, ui, fault), SaveStatus::CannotSave);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kCannotSave)});
+  EXPECT_TRUE(test::ReadHostFile(path) == old);
+  EXPECT_TRUE(ws.image.changed);
+  EXPECT_EQ(FilesIn(tmp.path()), 1u);  // no temporary file left behind
+  RenameFault renameFault;
+  EXPECT_EQ(SaveImageFile(ws.image, path, ws.image.size, ui, renameFault), SaveStatus::CannotSave);
+  EXPECT_TRUE(test::ReadHostFile(path) == old);
+  EXPECT_EQ(FilesIn(tmp.path()), 1u);
+  // Without a fault the save goes through.
+  EXPECT_EQ(Save(ws, ui), SaveStatus::Saved);
+  EXPECT_FALSE(ws.image.changed);
+  EXPECT_TRUE(test::ReadHostFile(path) == ws.image.bytes);
+}
+
+TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_EQ(Save(ws, ui), SaveStatus::Saved);  // the read-only attribute is cleared first
+  EXPECT_NE(fs::status(path).permissions() & fs::perms::owner_write, fs::perms::none);
+  EXPECT_TRUE(test::ReadHostFile(path) == ws.image.bytes);
+
+  ws.image.changed = true;
+  fs::path other = tmp / "copy.dsk";
+  ui.savePaths = {other.string()};
+  EXPECT_EQ(SaveAs(ws, ui), SaveStatus::Saved);
+  EXPECT_EQ(ui.saveTitles, std::vector<std::string>{std::string(msg::kSavingTitle)});
+  EXPECT_EQ(ui.saveSuggestions, std::vector<std::string>{path.string()});
+  EXPECT_EQ(ws.image.imagePath, path.string());
+  EXPECT_FALSE(ws.image.changed);
+  EXPECT_TRUE(test::ReadHostFile(other) == ws.image.bytes);
+  ui.savePaths = {std::nullopt};
+  EXPECT_EQ(SaveAs(ws, ui), SaveStatus::Cancelled);
+
+  // A folder that cannot take the file.
+  ui.messages.clear();
+  EXPECT_EQ(SaveImageFile(ws.image, tmp / "no" / "such" / "d.dsk", ws.image.size, ui), SaveStatus::CannotSave);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kCannotSave)});
+  Workspace none;
+  EXPECT_EQ(Save(none, ui), SaveStatus::NothingLoaded);
+}
+
+TEST_F(SaveTest, ASaveThroughASymbolicLinkChangesTheFileItNames) {
+  fs::path link = tmp / "link.dsk";
+  fs::create_symlink(path, link);
+  EXPECT_EQ(SaveImageFile(ws.image, link, ws.image.size, ui), SaveStatus::Saved);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_TRUE(test::ReadHostFile(path) == ws.image.bytes);
+}
+
+class ExtractTest : public ::testing::Test {
+ protected:
+  void Load(const ImageBuilder& b) {
+    ws.LoadImageBytes(b.Bytes(), "disk.dsk", ui);
+    ASSERT_TRUE(ws.HasImage());
+  }
+  test::TempDir tmp;
+  Workspace ws;
+  test::ScriptedUi ui;
+};
+
+TEST_F(ExtractTest, SizeAttributesAndDate) {
+  ImageBuilder b;
+  auto content = test::Pattern(2500, 3);
+  b.AddFile(kRoot, "HIDDEN.BIN", content, kAttrHidden | kAttrReadOnly);
+  b.AddFile(kRoot, "EMPTY.TXT", {});
+  Load(b);
+  fs::path out = tmp / "hidden.bin";
+  ASSERT_EQ(ExtractFile(ws, 0, out, ui), ExtractStatus::Written);
+  EXPECT_TRUE(test::ReadHostFile(out) == content);
+  EXPECT_EQ(fs::status(out).permissions() & fs::perms::owner_write, fs::perms::none);
+  struct stat st{};
+  ASSERT_EQ(::stat(out.c_str(), &st), 0);
+  LocalDateTime t = ToLocalDateTime(st.st_mtime);
+  EXPECT_EQ(t.year, 2002);
+  EXPECT_EQ(t.month, 4);
+  EXPECT_EQ(t.day, 5);
+  EXPECT_EQ(t.hour, 13);
+  EXPECT_EQ(t.minute, 5);
+  EXPECT_EQ(t.second, 8);
+  ASSERT_EQ(ExtractFile(ws, 1, tmp / "empty.txt", ui), ExtractStatus::Written);
+  EXPECT_EQ(fs::file_size(tmp / "empty.txt"), 0u);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ExtractTest, BrokenChainsStopInsideTheDataArea) {
+  ImageBuilder b;
+  b.AddEntry(kRoot, EntrySpec{"LOOP.BIN", 0, 10, 5000});
+  b.SetFat(10, 11);
+  b.SetFat(11, 10);
+  b.AddEntry(kRoot, EntrySpec{"LONG.BIN", 0, 20, 100});  // a chain longer than the size
+  b.Chain({20, 21, 22});
+  b.AddEntry(kRoot, EntrySpec{"FAR.BIN", 0, 0x900, 10});
+  Load(b);
+  EXPECT_EQ(ExtractFile(ws, 0, tmp / "loop.bin", ui), ExtractStatus::ClusterError);
+  EXPECT_FALSE(fs::exists(tmp / "loop.bin"));
+  EXPECT_EQ(ExtractFile(ws, 1, tmp / "long.bin", ui), ExtractStatus::Written);
+  EXPECT_EQ(fs::file_size(tmp / "long.bin"), 100u);
+  EXPECT_EQ(ExtractFile(ws, 2, tmp / "far.bin", ui), ExtractStatus::FirstClusterOutOfBounds);
+  EXPECT_FALSE(fs::exists(tmp / "far.bin"));
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{std::string(msg::kClusterError),
+                                                   std::string(msg::kFirstClusterOutOfBounds)}));
+}
+
+TEST_F(ExtractTest, SeveralRowsOneDialogEachUntilCancelled) {
+  ImageBuilder b;
+  b.AddFile(kRoot, "A.TXT", {1});
+  b.AddFile(kRoot, "B.TXT", {2});
+  b.AddFile(kRoot, "C.TXT", {3});
+  Load(b);
+  ui.savePaths = {(tmp / "a").string(), std::nullopt, (tmp / "c").string()};
+  EXPECT_EQ(ExtractSelected(ws, {0, 1, 2}, ui), 1);
+  EXPECT_EQ(ui.saveTitles, std::vector<std::string>(2, std::string(msg::kExtractTitle)));
+  EXPECT_EQ(ui.saveSuggestions, (std::vector<std::string>{"A.TXT", "B.TXT"}));
+  EXPECT_TRUE(fs::exists(tmp / "a"));
+  EXPECT_FALSE(fs::exists(tmp / "c"));
+  // A target that cannot be written is reported.
+  ui.messages.clear();
+  EXPECT_EQ(ExtractFile(ws, 0, tmp / "no" / "dir" / "a", ui), ExtractStatus::CannotWrite);
+  const std::string target = (tmp / "no" / "dir" / "a").string();
+  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kCannotWriteFile) + target});
+}
+
+}  // namespace
+}  // namespace quarnel

@@ -1,0 +1,84 @@
+// The main window with a disk of viewable files (the demo disk's generated files, a text file
+// and a COM file) and its viewer window.
+#pragma once
+
+#include <QImage>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+
+#include "../../samples/demo_files.h"
+#include "app/hex_view.h"
+#include "app/picture_view.h"
+#include "app/rich_text_area.h"
+#include "app/viewer_window.h"
+#include "gui_fixture.h"
+#include "viewers/picture_decoder.h"
+
+namespace quarnel::test {
+
+// A text file with a CR LF line end, a lone line feed and bytes above 0x7F.
+inline std::vector<std::uint8_t> ReadmeBytes() {
+  std::string s = "Quarnel demo\r\nSecond line\nThird \xE9\xFF line";
+  return {s.begin(), s.end()};
+}
+
+class ViewerTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    ImageBuilder b;
+    b.AddVolume("DEMO");
+    for (const auto& [name, bytes] : demo::DemoFiles()) b.AddFile(kRoot, name, bytes);
+    b.AddFile(kRoot, "README.TXT", ReadmeBytes());
+    b.AddFile(kRoot, "TOOL.COM", Pattern(300, 7));
+    image = dir / "demo.dsk";
+    b.WriteTo(image);
+  }
+
+  ViewerWindow& StartWithImage() {
+    Start({image.string()});
+    v = w->findChild<ViewerWindow*>();
+    EXPECT_NE(v, nullptr);
+    return *v;
+  }
+
+  // Double-clicks a row and waits until the viewer has drawn.
+  void Open(const std::string& caption) {
+    DoubleClick(caption);
+    QApplication::processEvents();
+  }
+
+  std::string PlainText() const { return v->richEdit()->toPlainText().toStdString(); }
+
+  // The fragment of the document whose text is `text` (the first one).
+  QTextFragment Fragment(const QString& text) const {
+    for (QTextBlock b = v->richEdit()->document()->begin(); b.isValid(); b = b.next())
+      for (auto it = b.begin(); !it.atEnd(); ++it)
+        if (it.fragment().text() == text) return it.fragment();
+    return {};
+  }
+
+  // The pixels of a widget as it is drawn on screen.
+  static QImage Shown(QWidget* widget) {
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  }
+
+  static void ExpectSamePixels(const QImage& shown, const viewers::Picture& pic) {
+    ASSERT_EQ(shown.width(), pic.width);
+    ASSERT_EQ(shown.height(), pic.height);
+    int wrong = 0;
+    for (int y = 0; y < pic.height; ++y)
+      for (int x = 0; x < pic.width; ++x) {
+        const viewers::Rgb c = pic.ColourAt(x, y);
+        if (shown.pixel(x, y) != qRgb(c.r, c.g, c.b) && ++wrong <= 3)
+          ADD_FAILURE() << "pixel " << x << "," << y;
+      }
+    EXPECT_EQ(wrong, 0);
+  }
+
+  std::filesystem::path image;
+  ViewerWindow* v = nullptr;
+};
+
+}  // namespace quarnel::test

@@ -1,0 +1,164 @@
+// Pictures in the viewer window: what is on screen against the decoders, the window sizes,
+// copying the client area, refused files; and the entries of a cassette image.
+#include <QClipboard>
+#include <QMenu>
+#include <fstream>
+
+#include "viewer_fixture.h"
+
+namespace quarnel::test {
+namespace {
+
+viewers::Picture Decoded(viewers::PictureMode mode, const std::vector<std::uint8_t>& bytes) {
+  auto r = viewers::DecodePicture(mode, Bytes(bytes.data(), bytes.size()));
+  EXPECT_TRUE(r.ok());
+  return r.picture ? *r.picture : viewers::Picture{};
+}
+
+TEST_F(ViewerTest, AScreen2PictureIsShownPixelForPixel) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("DEMO.SC2");
+  EXPECT_EQ(viewer.viewMode(), "SCREEN 2");
+  EXPECT_EQ(viewer.windowTitle(), "Screen 2 display of DEMO.SC2");
+  EXPECT_TRUE(viewer.image()->isVisible());
+  EXPECT_FALSE(viewer.richEdit()->isVisible());
+  EXPECT_FALSE(viewer.panel()->isVisible());
+  EXPECT_EQ(viewer.size(), QSize(256, 192));
+  ExpectSamePixels(Shown(viewer.image()),
+                   Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
+}
+
+TEST_F(ViewerTest, AScreen8PictureIsShownPixelForPixel) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("DEMO.SC8");
+  EXPECT_EQ(viewer.viewMode(), "SCREEN 8");
+  EXPECT_EQ(viewer.windowTitle(), "Screen 8 display of DEMO.SC8");
+  EXPECT_EQ(viewer.size(), QSize(256, 212));
+  ExpectSamePixels(Shown(viewer.image()),
+                   Decoded(viewers::PictureMode::Screen8, demo::DemoScreen8()));
+}
+
+TEST_F(ViewerTest, Screen7IsSqueezedIntoTheWindowWithTheFilesPalette) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("DEMO.SC7");
+  EXPECT_EQ(viewer.viewMode(), "SCREEN 7");
+  EXPECT_EQ(viewer.size(), QSize(256, 212));
+  const viewers::Picture pic = Decoded(viewers::PictureMode::Screen7, demo::DemoScreen7());
+  EXPECT_EQ(viewer.image()->Image().width(), 512);
+  const QImage shown = Shown(viewer.image());
+  ASSERT_EQ(shown.size(), QSize(256, 212));
+  // Inside a band of one colour the squeezed picture keeps that colour (the file's palette).
+  const viewers::Rgb c = pic.ColourAt(200, 10);
+  EXPECT_EQ(shown.pixel(100, 10), qRgb(c.r, c.g, c.b));
+  EXPECT_EQ(c, (viewers::Rgb{109, 36, 0}));  // entry 6 of the file: red 3, green 1
+  EXPECT_NE(c, (viewers::Rgb{0, 0, 0}));
+}
+
+TEST_F(ViewerTest, Screen5And12FillTheirWindows) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("DEMO.SC5");
+  EXPECT_EQ(viewer.viewMode(), "SCREEN 5");
+  EXPECT_EQ(viewer.size(), QSize(256, 212));
+  Open("DEMO.SCC");
+  EXPECT_EQ(viewer.viewMode(), "SCREEN 12");
+  EXPECT_EQ(viewer.windowTitle(), "Screen 12 display of DEMO.SCC");
+  ExpectSamePixels(Shown(viewer.image()),
+                   Decoded(viewers::PictureMode::Screen12, demo::DemoScreen12()));
+}
+
+TEST_F(ViewerTest, CopyToClipboardPutsTheClientAreaAsABitmap) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("DEMO.SC2");
+  QGuiApplication::clipboard()->clear();
+  viewer.CopyToClipboard1Click();
+  const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+  ASSERT_FALSE(copied.isNull());
+  EXPECT_EQ(copied.size(), viewer.size());
+  ExpectSamePixels(copied, Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
+}
+
+TEST_F(ViewerTest, AFileWithoutBsaveHeaderIsRefusedAndTheWindowStays) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("HELLO.BAS");
+  const QString listing = viewer.richEdit()->toPlainText();
+  viewer.Action(ViewSelector::Screen2)->trigger();
+  EXPECT_THAT(ui.core.messages, ::testing::ElementsAre("Not a picture file OR file corrupt!"));
+  EXPECT_EQ(viewer.viewMode(), "BASIC");
+  EXPECT_EQ(viewer.richEdit()->toPlainText(), listing);
+  EXPECT_TRUE(w->isEnabled());
+}
+
+TEST_F(ViewerTest, APictureCanBeSeenInHexAndBack) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("DEMO.SC8");
+  viewer.Action(ViewSelector::Hex)->trigger();
+  EXPECT_EQ(viewer.viewMode(), "HEX");
+  EXPECT_TRUE(viewer.grid()->isVisible());
+  EXPECT_FALSE(viewer.image()->isVisible());
+  // 256 pixels wide: 8 bytes per row, and the window keeps that width for the next hex view.
+  EXPECT_EQ(viewer.grid()->Model()->Layout()->bytesPerRow(), 8);
+  EXPECT_EQ(viewer.width(), 32 * 8 + 120);
+  viewer.Action(ViewSelector::Screen8)->trigger();
+  EXPECT_EQ(viewer.viewMode(), "SCREEN 8");
+  EXPECT_TRUE(viewer.image()->isVisible());
+  EXPECT_FALSE(viewer.grid()->isVisible());
+}
+
+// A tape with a text file and a BASIC program.
+std::vector<std::uint8_t> Tape() {
+  std::vector<std::uint8_t> t;
+  auto header = [&] {
+    while (t.size() % 8) t.push_back(0);
+    t.insert(t.end(), std::begin(kCasBlockHeader), std::end(kCasBlockHeader));
+  };
+  auto put = [&](const std::string& s) { t.insert(t.end(), s.begin(), s.end()); };
+  header();
+  t.insert(t.end(), 10, 0xEA);
+  put("README");
+  header();
+  put("Tape text\r\n");
+  t.push_back(0x1A);
+  header();
+  t.insert(t.end(), 10, 0xD3);
+  put("HELLO ");
+  header();
+  const auto hello = demo::HelloBas();
+  t.insert(t.end(), hello.begin() + 1, hello.end());
+  return t;
+}
+
+TEST_F(ViewerTest, CassetteEntriesOpenByTheirTypeAndRefusePictures) {
+  const auto tape = dir / "demo.cas";
+  {
+    std::ofstream f(tape, std::ios::binary);
+    auto t = Tape();
+    f.write(reinterpret_cast<const char*>(t.data()), static_cast<std::streamsize>(t.size()));
+  }
+  Start({tape.string()});
+  v = w->findChild<ViewerWindow*>();
+  ASSERT_THAT(Captions(), ::testing::ElementsAre("README", "HELLO"));
+
+  Open("README");  // "Ascii": text
+  EXPECT_EQ(v->viewMode(), "ASCII");
+  EXPECT_EQ(v->windowTitle(), "Ascii Display of : README.");
+  EXPECT_EQ(PlainText(), "Tape text\n\n");
+
+  Open("HELLO");  // "Basic": the listing
+  EXPECT_EQ(v->viewMode(), "BASIC");
+  EXPECT_NE(PlainText().find("   30  PRINT \"Hello from Quarnel!\"\n"), std::string::npos);
+
+  // The picture commands show nothing for a tape entry and leave the main window usable.
+  w->ViewWith(ViewSelector::Screen2);
+  EXPECT_EQ(v->viewMode(), "BASIC");
+  EXPECT_TRUE(w->isEnabled());
+  EXPECT_TRUE(ui.core.messages.empty());
+
+  // The viewer's popup acts on the entry last viewed.
+  Select({"README"});
+  v->Action(ViewSelector::Hex)->trigger();
+  EXPECT_EQ(v->windowTitle(), "Hex Display of : HELLO.");
+  EXPECT_EQ(v->grid()->Model()->GridCell(1, 2), "FF");
+}
+
+}  // namespace
+}  // namespace quarnel::test

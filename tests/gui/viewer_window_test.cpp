@@ -1,0 +1,372 @@
+// The viewer window as a user drives it from the main window and from its own popup menu:
+// BASIC listing, text, masked text and hex views, fonts, word wrap, copying, the menu table.
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QSpinBox>
+
+#include "viewer_fixture.h"
+
+namespace quarnel::test {
+namespace {
+
+constexpr char kHelloListing[] =
+    "   10  REM Quarnel demo program\n"
+    "   20  CLS\n"
+    "   30  PRINT \"Hello from Quarnel!\"\n"
+    "   40  FOR I=1 TO 10\n"
+    "   50  PRINT I;I*I;255\n"
+    "   60  Next I\n"
+    "   70  A$=\"MSX\":PRINT A$;\" BASIC\";3.14159 E 0\n"
+    "   80  IF INKEY$=\"\" THEN 80\n"
+    "   90  GOTO 30\n";
+
+TEST_F(ViewerTest, TheWindowExistsBeforeTheFirstViewAndIsHidden) {
+  ViewerWindow& viewer = StartWithImage();
+  EXPECT_EQ(viewer.objectName(), "TForm2");
+  EXPECT_FALSE(viewer.isVisible());
+  EXPECT_EQ(viewer.windowTitle(), "Quarnel");
+  EXPECT_EQ(viewer.size(), QSize(642, 508));
+  EXPECT_TRUE(viewer.viewMode().isEmpty());
+  EXPECT_EQ(viewer.fontSize()->value(), 10);
+}
+
+TEST_F(ViewerTest, DoubleClickOnABasicProgramListsItWithBoldColouredKeywords) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("HELLO.BAS");
+  EXPECT_TRUE(viewer.isVisible());
+  EXPECT_EQ(viewer.viewMode(), "BASIC");
+  EXPECT_EQ(viewer.windowTitle(), "Basic Listing : HELLO.BAS");
+  EXPECT_TRUE(viewer.richEdit()->isVisible());
+  EXPECT_TRUE(viewer.panel()->isVisible());
+  EXPECT_FALSE(viewer.grid()->isVisible());
+  EXPECT_EQ(PlainText(), kHelloListing);
+
+  const QColor keyword(0, 0, 0x80);  // the first start's keyword colour, navy
+  for (const char* k : {"REM", "PRINT", "FOR", "TO", "Next", "GOTO", "INKEY$=", "THEN"}) {
+    QTextFragment f = Fragment(QString::fromLatin1(k));
+    ASSERT_TRUE(f.isValid()) << k;
+    EXPECT_EQ(f.charFormat().fontWeight(), QFont::Bold) << k;
+    EXPECT_EQ(f.charFormat().foreground().color(), keyword) << k;
+  }
+  QTextFragment number = Fragment(QStringLiteral("   10  "));
+  ASSERT_TRUE(number.isValid());
+  EXPECT_NE(number.charFormat().fontWeight(), QFont::Bold);
+  EXPECT_EQ(number.charFormat().foreground().color(), QColor(Qt::black));
+  // The font boxes show the listing's font; the caret is at the start.
+  EXPECT_EQ(viewer.fontName()->currentText(), viewer.richEdit()->CurrentFontName());
+  EXPECT_EQ(viewer.richEdit()->textCursor().position(), 0);
+  EXPECT_TRUE(ui.core.messages.empty());
+  EXPECT_TRUE(w->isEnabled());
+}
+
+TEST_F(ViewerTest, TheListingUsesTheBasicFontAndKeywordColourOfTheSettings) {
+  StartWithImage();
+  w->settings().basicViewFont = "DejaVu Serif";
+  w->settings().keywordColor = 0x000000FFu;  // red as 0x00BBGGRR
+  Open("HELLO.BAS");
+  QTextFragment f = Fragment(QStringLiteral("PRINT"));
+  ASSERT_TRUE(f.isValid());
+  EXPECT_EQ(f.charFormat().foreground().color(), QColor(255, 0, 0));
+  EXPECT_EQ(f.charFormat().fontFamilies().toStringList().value(0), "DejaVu Serif");
+  EXPECT_EQ(v->fontName()->currentText(), "DejaVu Serif");
+}
+
+TEST_F(ViewerTest, ThePopupSwitchesTheSameFileToHexTextAndMaskedText) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("HELLO.BAS");
+  const auto hello = demo::HelloBas();
+
+  viewer.Action(ViewSelector::Hex)->trigger();
+  EXPECT_EQ(viewer.viewMode(), "HEX");
+  EXPECT_EQ(viewer.windowTitle(), "Hex Display of : HELLO.BAS");
+  EXPECT_TRUE(viewer.grid()->isVisible());
+  EXPECT_FALSE(viewer.richEdit()->isVisible());  // no header strip for a BASIC file
+  EXPECT_FALSE(viewer.panel()->isVisible());
+  HexModel* m = viewer.grid()->Model();
+  EXPECT_EQ(m->GridCell(1, 0), "0");
+  EXPECT_EQ(m->GridCell(1, 2), "FF");
+  EXPECT_EQ(m->GridCell(2, 0), "10");
+  EXPECT_EQ(m->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), "0");
+  EXPECT_EQ(m->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "0");
+  EXPECT_EQ(m->rowCount(), static_cast<int>((hello.size() + 15) / 16));
+  EXPECT_EQ(viewer.width(), 32 * 16 + 120);  // n = 16 for 642 pixels
+  EXPECT_EQ(viewer.grid()->CurrentGridColumn(), 2);
+  EXPECT_EQ(viewer.grid()->CurrentGridRow(), 1);
+  EXPECT_EQ(viewer.grid()->columnWidth(0), 8);
+  EXPECT_EQ(viewer.grid()->columnWidth(1), 20);
+  EXPECT_EQ(viewer.grid()->columnWidth(17), 8);
+  EXPECT_EQ(viewer.grid()->columnWidth(18), 12);
+
+  viewer.Action(ViewSelector::Text)->trigger();
+  EXPECT_EQ(viewer.viewMode(), "ASCII");
+  EXPECT_EQ(viewer.windowTitle(), "Ascii Display of : HELLO.BAS");
+  EXPECT_TRUE(viewer.richEdit()->isVisible());
+  EXPECT_FALSE(viewer.grid()->isVisible());
+  EXPECT_NE(PlainText().find("Hello from Quarnel!"), std::string::npos);
+
+  viewer.Action(ViewSelector::MaskedText)->trigger();
+  EXPECT_EQ(viewer.viewMode(), "ASCII");
+  const QString masked = viewer.richEdit()->toPlainText();
+  EXPECT_TRUE(masked.startsWith(QStringLiteral(".")));  // the 0xFF mark
+  for (QChar c : masked) EXPECT_TRUE(c == '\n' || c == '\t' || (c >= ' ' && c <= '~')) << int(c.unicode());
+
+  // Back to the listing from the viewer's own menu.
+  viewer.Action(ViewSelector::Basic)->trigger();
+  EXPECT_EQ(PlainText(), kHelloListing);
+}
+
+TEST_F(ViewerTest, ThePopupActsOnTheFileLastViewedWhateverIsSelected) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("HELLO.BAS");
+  viewer.Action(ViewSelector::Hex)->trigger();
+  Select({"README.TXT"});
+  viewer.Action(ViewSelector::Basic)->trigger();
+  EXPECT_EQ(viewer.windowTitle(), "Basic Listing : HELLO.BAS");
+  EXPECT_EQ(PlainText(), kHelloListing);
+}
+
+TEST_F(ViewerTest, ShortcutsOfTheViewerWork) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("HELLO.BAS");
+  viewer.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+  QTest::keyClick(&viewer, Qt::Key_F9);
+  EXPECT_EQ(viewer.viewMode(), "HEX");
+  QTest::keyClick(&viewer, Qt::Key_F3);
+  EXPECT_EQ(viewer.viewMode(), "ASCII");
+  QTest::keyClick(&viewer, Qt::Key_A, Qt::AltModifier);
+  EXPECT_TRUE(viewer.richEdit()->textCursor().hasSelection());
+  QTest::keyClick(&viewer, Qt::Key_F4);
+  EXPECT_EQ(viewer.viewMode(), "BASIC");
+}
+
+TEST_F(ViewerTest, TextViewsShowLinesAndMaskTheRest) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("README.TXT");  // .TXT opens as text
+  EXPECT_EQ(viewer.viewMode(), "ASCII");
+  EXPECT_EQ(viewer.windowTitle(), "Ascii Display of : README.TXT");
+  // CR LF is one line end; the block ends with a line end of its own.
+  // Bytes above 0x7F are the characters of the MSX character set.
+  EXPECT_EQ(PlainText(), "Quarnel demo\nSecond line\nThird \u0398\u2588 line\n");
+  w->ViewWith(ViewSelector::MaskedText);
+  EXPECT_EQ(PlainText(), "Quarnel demo.\nSecond line\nThird .. line\n");
+}
+
+TEST_F(ViewerTest, AComFileGetsTheHeaderStrip) {
+  ViewerWindow& viewer = StartWithImage();
+  Select({"TOOL.COM"});
+  w->ViewWith(ViewSelector::Hex);
+  EXPECT_TRUE(viewer.richEdit()->isVisible());
+  EXPECT_EQ(viewer.richEdit()->height(), 60);
+  EXPECT_EQ(PlainText(), "Start address:  100\nRun   address:  100\nEnd   address:  22C");
+  EXPECT_EQ(viewer.grid()->Model()->GridCell(1, 0), "100");
+  EXPECT_EQ(viewer.grid()->Model()->GridCell(2, 0), "110");
+  // The grid has the focus, once the main window is usable again.
+  EXPECT_TRUE(w->isEnabled());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.grid()->hasFocus(); }, 2000));
+}
+
+TEST_F(ViewerTest, ABsaveFileGetsItsAddressesInTheStrip) {
+  ViewerWindow& viewer = StartWithImage();
+  Select({"DEMO.SC2"});
+  w->ViewWith(ViewSelector::Hex);
+  EXPECT_EQ(PlainText(), "Start address:    0\nEnd   address: 37FF\nRun   address:    0");
+  HexModel* m = viewer.grid()->Model();
+  EXPECT_EQ(m->GridCell(1, 0), "0");
+  EXPECT_EQ(m->rowCount(), 0x3800 / 16);
+  // The bytes after the 7 header bytes.
+  EXPECT_EQ(m->GridCell(1, 2).toStdString(), "F0");
+}
+
+TEST_F(ViewerTest, AFontChosenInTheBasicViewBecomesTheBasicFontOnly) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("HELLO.BAS");
+  const std::string textFont = w->settings().textViewFont;
+  viewer.SelectAll1Click();
+  int at = viewer.fontName()->findText(QStringLiteral("DejaVu Serif"));
+  ASSERT_GE(at, 0);
+  viewer.fontName()->setCurrentIndex(at);
+  emit viewer.fontName()->activated(at);
+  EXPECT_EQ(w->settings().basicViewFont, "DejaVu Serif");
+  EXPECT_EQ(w->settings().textViewFont, textFont);
+  EXPECT_EQ(Fragment(QStringLiteral("PRINT")).charFormat().fontFamilies().toStringList().value(0),
+            "DejaVu Serif");
+
+  // The size box applies to the selection; 0 changes nothing.
+  viewer.fontSize()->setValue(14);
+  EXPECT_EQ(Fragment(QStringLiteral("PRINT")).charFormat().fontPointSize(), 14);
+  viewer.fontSize()->setValue(0);
+  EXPECT_EQ(Fragment(QStringLiteral("PRINT")).charFormat().fontPointSize(), 14);
+}
+
+TEST_F(ViewerTest, AFontChosenInTheTextViewBecomesTheTextFontAndInTheHexViewNothing) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("README.TXT");
+  int at = viewer.fontName()->findText(QStringLiteral("DejaVu Sans"));
+  ASSERT_GE(at, 0);
+  emit viewer.fontName()->activated(at);
+  EXPECT_EQ(w->settings().textViewFont, "DejaVu Sans");
+
+  const SettingsRecord before = w->settings();
+  viewer.Action(ViewSelector::Hex)->trigger();
+  int serif = viewer.fontName()->findText(QStringLiteral("DejaVu Serif"));
+  emit viewer.fontName()->activated(serif);
+  EXPECT_EQ(w->settings(), before);
+
+  // A report's mode stores nothing either.
+  viewer.SetViewMode(QStringLiteral("FILE INFO"));
+  emit viewer.fontName()->activated(serif);
+  EXPECT_EQ(w->settings(), before);
+}
+
+TEST_F(ViewerTest, TheFontListHoldsTheInstalledFontsSorted) {
+  ViewerWindow& viewer = StartWithImage();
+  QStringList items;
+  for (int i = 0; i < viewer.fontName()->count(); ++i) items << viewer.fontName()->itemText(i);
+  EXPECT_TRUE(items.contains(QStringLiteral("DejaVu Sans Mono")));
+  QStringList sorted = items;
+  sorted.sort(Qt::CaseInsensitive);
+  EXPECT_EQ(items, sorted);
+}
+
+TEST_F(ViewerTest, WordWrapSelectAllAndCopyOfText) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("README.TXT");
+  EXPECT_EQ(viewer.richEdit()->lineWrapMode(), QTextEdit::NoWrap);
+  viewer.WordWrap1Click();
+  EXPECT_EQ(viewer.richEdit()->lineWrapMode(), QTextEdit::WidgetWidth);
+  viewer.WordWrap1Click();
+  EXPECT_EQ(viewer.richEdit()->lineWrapMode(), QTextEdit::NoWrap);
+
+  QClipboard* cb = QGuiApplication::clipboard();
+  cb->setText(QStringLiteral("before"));
+  viewer.CopyToClipboard1Click();  // nothing selected: nothing copied
+  EXPECT_EQ(cb->text(), "before");
+  QTextCursor c = viewer.richEdit()->textCursor();
+  c.setPosition(0);
+  c.setPosition(7, QTextCursor::KeepAnchor);
+  viewer.richEdit()->setTextCursor(c);
+  viewer.CopyToClipboard1Click();
+  EXPECT_EQ(cb->text(), "Quarnel");
+  viewer.SelectAll1Click();
+  viewer.CopyToClipboard1Click();
+  EXPECT_TRUE(cb->text().startsWith(QStringLiteral("Quarnel demo\nSecond line")));
+}
+
+// (viewMode, views, wrap/select all, copy, picture, search) visible and enabled.
+struct MenuRow {
+  const char* mode;
+  bool views, wrapSelect, copy, picture, search;
+};
+
+TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("HELLO.BAS");
+  const MenuRow table[] = {
+      {"SECTOR", false, false, false, false, true},   {"HEX", true, false, false, true, true},
+      {"SCREEN 2", true, false, true, true, false},   {"SCREEN 5", true, false, true, true, false},
+      {"SCREEN 7", true, false, true, true, false},   {"SCREEN 8", true, false, true, true, false},
+      {"SCREEN 12", true, false, true, true, false},  {"BASIC", true, true, true, true, true},
+      {"ASCII", true, true, true, true, true},        {"FILE INFO", true, true, true, true, true},
+      {"", true, true, true, true, true},
+  };
+  for (const MenuRow& r : table) {
+    viewer.SetViewMode(QString::fromLatin1(r.mode));
+    viewer.PreparePopupMenu1();
+    auto state = [](QAction* a, bool on) { return a->isVisible() == on && a->isEnabled() == on; };
+    for (ViewSelector s : {ViewSelector::Basic, ViewSelector::Hex, ViewSelector::Text,
+                           ViewSelector::MaskedText})
+      EXPECT_TRUE(state(viewer.Action(s), r.views)) << r.mode;
+    EXPECT_TRUE(state(viewer.wordWrapAction(), r.wrapSelect)) << r.mode;
+    EXPECT_TRUE(state(viewer.selectAllAction(), r.wrapSelect)) << r.mode;
+    EXPECT_TRUE(state(viewer.copyAction(), r.copy)) << r.mode;
+    EXPECT_TRUE(state(viewer.pictureAction(), r.picture)) << r.mode;
+    EXPECT_TRUE(state(viewer.searchAction(), r.search)) << r.mode;
+  }
+  // The menu's texts as the user reads them.
+  QStringList texts;
+  for (QAction* a : viewer.popupMenu1()->actions())
+    if (!a->isSeparator()) texts << a->text();
+  EXPECT_EQ(texts, QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )",
+                                "Picture", "Select All", "Word Wrap", "Copy to Clipboard",
+                                "Search"}));
+}
+
+TEST_F(ViewerTest, ARightClickOpensThePopupMenuExceptInTheSectorView) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("HELLO.BAS");
+  QWidget* area = viewer.richEdit()->viewport();
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20), area->mapToGlobal(QPoint(20, 20)));
+  QApplication::sendEvent(area, &click);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.popupMenu1()->isVisible(); }, 2000));
+  viewer.popupMenu1()->hide();
+
+  // Shown in the sector view, the window gets no popup menu (and its shortcuts do nothing).
+  viewer.hide();
+  viewer.SetViewMode(QStringLiteral("SECTOR"));
+  viewer.show();
+  EXPECT_FALSE(viewer.PopupAttached());
+  QApplication::sendEvent(area, &click);
+  QApplication::processEvents();
+  EXPECT_FALSE(viewer.popupMenu1()->isVisible());
+  EXPECT_FALSE(viewer.searchAction()->isEnabled());
+}
+
+TEST_F(ViewerTest, ClosingOnlyHidesTheWindowAndTheNextViewShowsItAgain) {
+  ViewerWindow& viewer = StartWithImage();
+  bool closed = false;
+  viewer.closing = [&] { closed = true; };
+  Open("HELLO.BAS");
+  viewer.close();
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(viewer.isVisible());
+  EXPECT_EQ(w->findChildren<ViewerWindow*>().size(), 1);
+  Open("README.TXT");
+  EXPECT_TRUE(viewer.isVisible());
+  EXPECT_EQ(viewer.viewMode(), "ASCII");
+}
+
+TEST_F(ViewerTest, AFileThatIsNotBasicGivesAnEmptyListingWithoutAMessage) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("README.TXT");
+  Select({"TOOL.COM"});
+  w->ViewWith(ViewSelector::Basic);
+  EXPECT_EQ(viewer.viewMode(), "BASIC");
+  EXPECT_EQ(PlainText(), "");
+  EXPECT_EQ(viewer.windowTitle(), "Ascii Display of : README.TXT");  // the previous caption
+  EXPECT_TRUE(ui.core.messages.empty());
+}
+
+TEST(ViewerAlone, ALinkPastTheEndShowsErrorAndTheListingGoesOn) {
+  SettingsRecord settings = FirstStartSettings("/");
+  ScriptedUi ui;
+  ViewerWindow viewer(settings, ui);
+  // Line 10 links far past the end; the lister reports it and still lists what it can.
+  std::vector<std::uint8_t> file = {0xFF, 0x00, 0x90, 0x0A, 0x00, 0x91, 0x00, 0x00, 0x00};
+  viewer.ShowFile(file, "BAD", "BAS", ViewSelector::Automatic);  // 0xFF: BASIC
+  EXPECT_EQ(viewer.viewMode(), "BASIC");
+  EXPECT_THAT(ui.messages, ::testing::Contains("ERROR"));
+  EXPECT_NE(viewer.richEdit()->toPlainText().indexOf(QStringLiteral("PRINT")), -1);
+}
+
+TEST_F(WindowTest, AFileThatCannotBeReadShowsTheMessageAndNoView) {
+  ImageBuilder b;
+  EntrySpec e;
+  e.name = "BROKEN.BAS";
+  e.firstCluster = 4000;  // beyond the disk
+  e.size = 100;
+  b.AddEntry(kRoot, e);
+  b.WriteTo(dir / "broken.dsk");
+  Start({(dir / "broken.dsk").string()});
+  auto* viewer = w->findChild<ViewerWindow*>();
+  DoubleClick("BROKEN.BAS");
+  EXPECT_THAT(ui.core.messages, ::testing::ElementsAre("File's first cluster out of bounds!"));
+  EXPECT_FALSE(viewer->isVisible());
+  EXPECT_TRUE(viewer->viewMode().isEmpty());
+  EXPECT_TRUE(w->isEnabled());
+}
+
+}  // namespace
+}  // namespace quarnel::test
