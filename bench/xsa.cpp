@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/host_file.h"
+#include "core/host_file.h"
 #include "formats/xsa_decode.h"
 #include "formats/xsa_encode.h"
 

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/bytes.h"
+#include "core/host_file.h"
 
 namespace quarnel {
 
@@ -132,27 +133,7 @@ std::optional<SettingsRecord> ReadSettingsFile(const std::filesystem::path& path
 
 bool WriteSettingsFile(const std::filesystem::path& path, const SettingsRecord& r) {
   SettingsBytes bytes = EncodeSettings(r);
-  std::filesystem::path tmp = path;
-  tmp += ".tmp";
-  {
-    std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    f.flush();
-    if (!f) {
-      f.close();
-      std::error_code ec;
-      std::filesystem::remove(tmp, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmp, path, ec);
-  if (ec) {
-    std::filesystem::remove(tmp, ec);
-    return false;
-  }
-  return true;
+  return WriteFileAtomically(path, bytes);
 }
 
 }  // namespace quarnel

@@ -10,7 +10,6 @@
 #include "cli/command.h"
 #include "core/host_file.h"
 #include "formats/disk_convert.h"
-#include "formats/host_file.h"
 #include "formats/messages.h"
 #include "formats/xsa_decode.h"
 #include "formats/xsa_encode.h"

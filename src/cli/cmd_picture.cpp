@@ -8,40 +8,12 @@
 
 #include "cli/command.h"
 #include "cli/viewer_input.h"
+#include "core/host_file.h"
 #include "viewers/bitmap_file.h"
 #include "viewers/picture_decoder.h"
 #include "viewers/png_file.h"
 
 namespace quarnel::cli {
-
-namespace {
-
-// Writes beside the target and renames over it, so a failure leaves an older file whole.
-bool WriteAtomically(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes) {
-  std::filesystem::path tmp = target;
-  tmp += ".tmp~";
-  {
-    std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    f.flush();
-    if (!f) {
-      f.close();
-      std::error_code ec;
-      std::filesystem::remove(tmp, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmp, target, ec);
-  if (ec) {
-    std::filesystem::remove(tmp, ec);
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 void RegisterPicture(CLI::App& app, int& exitCode) {
   auto* cmd = app.add_subcommand("picture", "Decode a screen 2/5/7/8/12 picture to PNG or BMP");
@@ -83,7 +55,7 @@ void RegisterPicture(CLI::App& app, int& exitCode) {
     } else {
       bytes = viewers::EncodeScreenBitmap(*result.picture, viewers::BitmapColours::AsDisplayed);
     }
-    if (!WriteAtomically(*out, bytes)) {
+    if (!WriteFileAtomically(*out, bytes)) {
       std::cerr << "Cannot write " << *out << "\n";
       exitCode = 1;
       return;

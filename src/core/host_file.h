@@ -13,4 +13,9 @@ namespace quarnel {
 // leaves the old file whole. False on any failure (the temporary file is removed).
 bool WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
 
+// The whole file, or nullopt when it cannot be opened or read completely. Files longer than
+// `limit` bytes are not read (nullopt too).
+std::optional<std::vector<std::uint8_t>> ReadHostBytes(const std::filesystem::path& path,
+                                                       std::uintmax_t limit = UINTMAX_MAX);
+
 }  // namespace quarnel

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <new>
 
-#include "core/host_file.h"
+#include "core/save_image.h"
 #include "core/messages.h"
 
 namespace quarnel {
@@ -72,11 +72,7 @@ void Workspace::PromptSaveChanged(Ui& ui) {
   title += fs::path(image.imagePath).filename().string();
   auto chosen = ui.AskSavePath(title, image.imagePath);
   if (!chosen || chosen->empty()) return;  // cancelled: the changes are dropped
-  std::size_t n = std::min<std::size_t>(image.bytes.size(), static_cast<std::size_t>(std::max(0, image.size)));
-  if (WriteFileAtomically(*chosen, std::span<const std::uint8_t>(image.bytes.data(), n)))
-    image.changed = false;
-  else
-    ui.Notify(msg::kCannotSave);
+  SaveImageFile(image, *chosen, image.size, ui);
 }
 
 namespace {

@@ -8,7 +8,6 @@
 #include <system_error>
 
 #include "core/host_file.h"
-#include "formats/host_file.h"
 #include "formats/messages.h"
 
 namespace quarnel {

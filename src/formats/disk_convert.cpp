@@ -6,7 +6,6 @@
 
 #include "core/disk_image.h"
 #include "core/host_file.h"
-#include "formats/host_file.h"
 #include "formats/messages.h"
 #include "formats/xsa_runner.h"
 

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "core/host_file.h"
-#include "formats/host_file.h"
 #include "formats/messages.h"
 
 namespace quarnel {

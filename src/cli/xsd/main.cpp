@@ -3,7 +3,6 @@
 #include <iostream>
 
 #include "core/host_file.h"
-#include "formats/host_file.h"
 #include "formats/xsa_decode.h"
 
 int main(int argc, char** argv) {
