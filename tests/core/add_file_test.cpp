@@ -166,7 +166,7 @@ TEST_F(AddFileTest, DiskFullKeepsTheOldFile) {
 }
 
 TEST_F(AddFileTest, DirectoryFullKeepsTheOldFileButAReplacedSlotIsReused) {
-  test::GeometrySpec g = test::GeometrySpec::Msx160();
+  test::GeometryLayout g = test::GeometryLayout::Msx160();
   ImageBuilder b(g);
   for (int i = 0; i < 64; ++i) b.AddFile(kRoot, "F" + std::to_string(i) + ".TXT", {static_cast<std::uint8_t>(i)});
   Load(b);
@@ -200,7 +200,7 @@ TEST_F(AddFileTest, EmptyFileTakesNoClusterEvenOnAFullDisk) {
 }
 
 TEST_F(AddFileTest, OneSectorClusters) {
-  ImageBuilder b(test::GeometrySpec::Msx160());
+  ImageBuilder b(test::GeometryLayout::Msx160());
   Load(b);
   ASSERT_EQ(AddFileData(ws, File("A.BIN", 600), ui), AddStatus::Added);
   EXPECT_EQ(ReadFatEntry(ws.image, 2), 3);

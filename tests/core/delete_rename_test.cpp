@@ -201,7 +201,7 @@ TEST_F(ChangeTest, NewVolumeEntryIsDatedTodayInTheFirstFreeSlot) {
   EXPECT_EQ(ws.image.bytes[RootOff(1) + 11], 0x0F);
   EXPECT_EQ(ws.volumeField.substr(0, 7), "MSXDISK");
   // A full root: "Directory full", the field cleared, the text remembered.
-  ImageBuilder full(test::GeometrySpec::Msx160());
+  ImageBuilder full(test::GeometryLayout::Msx160());
   for (int i = 0; i < 64; ++i) full.AddEntry(kRoot, EntrySpec{"F" + std::to_string(i) + ".TXT"});
   Load(full);
   ws.volumeField = "TYPED";

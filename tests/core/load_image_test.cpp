@@ -11,7 +11,7 @@
 namespace quarnel {
 namespace {
 
-using test::GeometrySpec;
+using test::GeometryLayout;
 using test::ImageBuilder;
 using test::ScriptedUi;
 
@@ -39,7 +39,7 @@ TEST(LoadImage, SizeLimitsAndWarnings) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.size);
     // A small sound geometry that fits every size from 163,840 on.
-    GeometrySpec g = GeometrySpec::Msx160();
+    GeometryLayout g = GeometryLayout::Msx160();
     ImageBuilder b(g, c.size);
     Loaded l;
     LoadBytes(l, b.Bytes());
@@ -74,26 +74,26 @@ TEST(LoadImage, FromHostFileAndMissingFile) {
 TEST(LoadImage, SectorSizeAndZeroFields) {
   struct Case {
     const char* what;
-    void (*edit)(GeometrySpec&);
+    void (*edit)(GeometryLayout&);
     std::string_view message;
     bool loadFailed;
   } cases[] = {
-      {"bps 513", [](GeometrySpec& g) { g.bytesPerSector = 513; }, msg::kSectorTooBig, true},
-      {"bps 1024", [](GeometrySpec& g) { g.bytesPerSector = 1024; }, msg::kSectorTooBig, true},
-      {"bps 0", [](GeometrySpec& g) { g.bytesPerSector = 0; }, msg::kBootSectorError, false},
-      {"spc 0", [](GeometrySpec& g) { g.sectorsPerCluster = 0; }, msg::kBootSectorError, false},
-      {"spt 0", [](GeometrySpec& g) { g.sectorsPerTrack = 0; }, msg::kBootSectorError, false},
-      {"sides 0", [](GeometrySpec& g) { g.sides = 0; }, msg::kBootSectorError, false},
-      {"FAT past the end", [](GeometrySpec& g) { g.sectorsPerFat = 3000; }, msg::kSystemAreaOutside, false},
-      {"root past the end", [](GeometrySpec& g) { g.rootEntries = 65535; }, msg::kSystemAreaOutside, false},
-      {"system area above total", [](GeometrySpec& g) { g.totalSectors = 5; }, msg::kSystemAreaOutside, false},
+      {"bps 513", [](GeometryLayout& g) { g.bytesPerSector = 513; }, msg::kSectorTooBig, true},
+      {"bps 1024", [](GeometryLayout& g) { g.bytesPerSector = 1024; }, msg::kSectorTooBig, true},
+      {"bps 0", [](GeometryLayout& g) { g.bytesPerSector = 0; }, msg::kBootSectorError, false},
+      {"spc 0", [](GeometryLayout& g) { g.sectorsPerCluster = 0; }, msg::kBootSectorError, false},
+      {"spt 0", [](GeometryLayout& g) { g.sectorsPerTrack = 0; }, msg::kBootSectorError, false},
+      {"sides 0", [](GeometryLayout& g) { g.sides = 0; }, msg::kBootSectorError, false},
+      {"FAT past the end", [](GeometryLayout& g) { g.sectorsPerFat = 3000; }, msg::kSystemAreaOutside, false},
+      {"root past the end", [](GeometryLayout& g) { g.rootEntries = 65535; }, msg::kSystemAreaOutside, false},
+      {"system area above total", [](GeometryLayout& g) { g.totalSectors = 5; }, msg::kSystemAreaOutside, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    GeometrySpec g;
+    GeometryLayout g;
     c.edit(g);
     // Build with a sound layout, then overwrite the boot sector fields.
-    ImageBuilder b(GeometrySpec{}, 737280);
+    ImageBuilder b(GeometryLayout{}, 737280);
     b.Poke16(11, g.bytesPerSector);
     b.Poke(13, g.sectorsPerCluster);
     b.Poke16(17, g.rootEntries);
@@ -114,7 +114,7 @@ TEST(LoadImage, SectorSizeAndZeroFields) {
 }
 
 TEST(LoadImage, SectorSize256Loads) {
-  GeometrySpec g;
+  GeometryLayout g;
   g.bytesPerSector = 256;
   g.totalSectors = 2880;
   g.sectorsPerFat = 6;
@@ -156,7 +156,7 @@ TEST(LoadImage, GeometryLargerThanFileByOneByte) {
   // 1440 sectors of 512 bytes against a file one byte shorter than that.
   for (std::size_t size : {737279u, 737280u, 737281u}) {
     SCOPED_TRACE(size);
-    ImageBuilder b(GeometrySpec{}, size);
+    ImageBuilder b(GeometryLayout{}, size);
     Loaded l;
     LoadBytes(l, b.Bytes());
     bool refused = size < 737280;

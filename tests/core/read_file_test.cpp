@@ -12,7 +12,7 @@ namespace quarnel {
 namespace {
 
 using test::EntrySpec;
-using test::GeometrySpec;
+using test::GeometryLayout;
 using test::ImageBuilder;
 using test::kRoot;
 
@@ -58,7 +58,7 @@ TEST(ReadFile, WholeClusterRule) {
 }
 
 TEST(ReadFile, OneSectorClusters) {
-  ImageBuilder b(GeometrySpec::Msx160());
+  ImageBuilder b(GeometryLayout::Msx160());
   auto content = test::Pattern(600);
   b.AddFile(kRoot, "F.BIN", content);
   Session s(b);

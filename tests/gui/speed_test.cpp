@@ -16,7 +16,7 @@ TEST_F(WindowTest, SpeedFiguresArePrinted) {
   qint64 startUs = t.nsecsElapsed() / 1000;
   ASSERT_EQ(Captions().size(), 5u);
 
-  ImageBuilder big(GeometrySpec::Pc1440());
+  ImageBuilder big(GeometryLayout::Pc1440());
   for (int i = 0; i < 200; ++i)
     big.AddFile(kRoot, "F" + std::to_string(i) + ".BIN", Pattern(3000 + i, static_cast<std::uint32_t>(i)));
   big.WriteTo(dir / "big.dsk");

@@ -9,10 +9,10 @@
 
 namespace quarnel::test {
 
-GeometrySpec GeometrySpec::Msx720() { return GeometrySpec{}; }
+GeometryLayout GeometryLayout::Msx720() { return GeometryLayout{}; }
 
-GeometrySpec GeometrySpec::Msx360Single() {
-  GeometrySpec g;
+GeometryLayout GeometryLayout::Msx360Single() {
+  GeometryLayout g;
   g.totalSectors = 720;
   g.media = 0xF8;
   g.sectorsPerFat = 2;
@@ -20,8 +20,8 @@ GeometrySpec GeometrySpec::Msx360Single() {
   return g;
 }
 
-GeometrySpec GeometrySpec::Msx160() {
-  GeometrySpec g;
+GeometryLayout GeometryLayout::Msx160() {
+  GeometryLayout g;
   g.sectorsPerCluster = 1;
   g.rootEntries = 64;
   g.totalSectors = 320;
@@ -32,8 +32,8 @@ GeometrySpec GeometrySpec::Msx160() {
   return g;
 }
 
-GeometrySpec GeometrySpec::Pc1440() {
-  GeometrySpec g;
+GeometryLayout GeometryLayout::Pc1440() {
+  GeometryLayout g;
   g.sectorsPerCluster = 1;
   g.rootEntries = 224;
   g.totalSectors = 2880;
@@ -51,7 +51,7 @@ void Check(std::size_t off, std::size_t n, std::size_t size) {
 
 }  // namespace
 
-ImageBuilder::ImageBuilder(GeometrySpec g, std::size_t imageSize) : spec_(g) {
+ImageBuilder::ImageBuilder(GeometryLayout g, std::size_t imageSize) : layout_(g) {
   if (imageSize == 0) imageSize = static_cast<std::size_t>(g.totalSectors) * g.bytesPerSector;
   bytes_.assign(imageSize, 0);
   BootSector bs{};
@@ -106,9 +106,9 @@ void ImageBuilder::PokeBytes(std::size_t offset, const std::vector<std::uint8_t>
 }
 
 void ImageBuilder::SetFat(std::uint32_t cluster, std::uint16_t value) {
-  for (std::size_t k = 0; k < spec_.fatCount; ++k) {
-    std::size_t fat = (static_cast<std::size_t>(spec_.reservedSectors) + k * spec_.sectorsPerFat) *
-                      spec_.bytesPerSector;
+  for (std::size_t k = 0; k < layout_.fatCount; ++k) {
+    std::size_t fat = (static_cast<std::size_t>(layout_.reservedSectors) + k * layout_.sectorsPerFat) *
+                      layout_.bytesPerSector;
     std::size_t p = fat + (cluster / 2) * 3;
     Check(p, 3, bytes_.size());
     if (cluster % 2 == 0) {
@@ -122,7 +122,7 @@ void ImageBuilder::SetFat(std::uint32_t cluster, std::uint16_t value) {
 }
 
 std::uint16_t ImageBuilder::Fat(std::uint32_t cluster) const {
-  std::size_t p = static_cast<std::size_t>(spec_.reservedSectors) * spec_.bytesPerSector + (cluster / 2) * 3;
+  std::size_t p = static_cast<std::size_t>(layout_.reservedSectors) * layout_.bytesPerSector + (cluster / 2) * 3;
   Check(p, 3, bytes_.size());
   if (cluster % 2 == 0) return static_cast<std::uint16_t>(bytes_[p] | ((bytes_[p + 1] & 0x0F) << 8));
   return static_cast<std::uint16_t>((bytes_[p + 1] >> 4) | (bytes_[p + 2] << 4));
@@ -143,10 +143,10 @@ std::vector<std::uint16_t> ImageBuilder::FreeClusters(std::size_t n) const {
 }
 
 std::size_t ImageBuilder::ClusterOffset(std::uint16_t cluster) const {
-  std::size_t bps = spec_.bytesPerSector;
-  std::size_t data = (spec_.reservedSectors + static_cast<std::size_t>(spec_.sectorsPerFat) * spec_.fatCount) * bps +
-                     static_cast<std::size_t>(spec_.rootEntries) * 32;
-  return data + static_cast<std::size_t>(cluster - 2) * bps * spec_.sectorsPerCluster;
+  std::size_t bps = layout_.bytesPerSector;
+  std::size_t data = (layout_.reservedSectors + static_cast<std::size_t>(layout_.sectorsPerFat) * layout_.fatCount) * bps +
+                     static_cast<std::size_t>(layout_.rootEntries) * 32;
+  return data + static_cast<std::size_t>(cluster - 2) * bps * layout_.sectorsPerCluster;
 }
 
 void ImageBuilder::WriteData(std::uint16_t cluster, const std::vector<std::uint8_t>& data) {
@@ -179,16 +179,16 @@ std::vector<std::uint16_t> ImageBuilder::DirClusters(std::uint16_t dir) const {
 }
 
 std::size_t ImageBuilder::DirSlots(std::uint16_t dir) const {
-  if (dir == kRoot) return spec_.rootEntries;
-  return DirClusters(dir).size() * spec_.bytesPerSector * spec_.sectorsPerCluster / 32;
+  if (dir == kRoot) return layout_.rootEntries;
+  return DirClusters(dir).size() * layout_.bytesPerSector * layout_.sectorsPerCluster / 32;
 }
 
 std::size_t ImageBuilder::EntryOffset(std::uint16_t dir, int slot) const {
-  std::size_t bps = spec_.bytesPerSector;
+  std::size_t bps = layout_.bytesPerSector;
   if (dir == kRoot)
-    return (spec_.reservedSectors + static_cast<std::size_t>(spec_.sectorsPerFat) * spec_.fatCount) * bps +
+    return (layout_.reservedSectors + static_cast<std::size_t>(layout_.sectorsPerFat) * layout_.fatCount) * bps +
            static_cast<std::size_t>(slot) * 32;
-  std::size_t perCluster = bps * spec_.sectorsPerCluster / 32;
+  std::size_t perCluster = bps * layout_.sectorsPerCluster / 32;
   auto clusters = DirClusters(dir);
   std::size_t idx = static_cast<std::size_t>(slot) / perCluster;
   if (idx >= clusters.size()) throw std::out_of_range("ImageBuilder: slot outside the directory");
@@ -227,7 +227,7 @@ int ImageBuilder::AddEntry(std::uint16_t dir, const EntrySpec& e) {
 
 std::uint16_t ImageBuilder::AddFile(std::uint16_t dir, std::string_view name,
                                     const std::vector<std::uint8_t>& content, std::uint8_t attribute) {
-  const std::size_t cb = static_cast<std::size_t>(spec_.bytesPerSector) * spec_.sectorsPerCluster;
+  const std::size_t cb = static_cast<std::size_t>(layout_.bytesPerSector) * layout_.sectorsPerCluster;
   const std::size_t n = (content.size() + cb - 1) / cb;
   std::uint16_t first = 0;
   if (n > 0) {
@@ -247,7 +247,7 @@ std::uint16_t ImageBuilder::AddFile(std::uint16_t dir, std::string_view name,
 std::uint16_t ImageBuilder::AddDirectory(std::uint16_t parent, std::string_view name, std::size_t clusters) {
   auto cl = FreeClusters(clusters);
   Chain(cl);
-  const std::size_t cb = static_cast<std::size_t>(spec_.bytesPerSector) * spec_.sectorsPerCluster;
+  const std::size_t cb = static_cast<std::size_t>(layout_.bytesPerSector) * layout_.sectorsPerCluster;
   for (auto c : cl) WriteData(c, std::vector<std::uint8_t>(cb, 0));
   AddEntry(parent, EntrySpec{std::string(name), kAttrDirectory, cl[0], 0});
   PutEntry(cl[0], 0, EntrySpec{".", kAttrDirectory, cl[0], 0});
@@ -270,7 +270,7 @@ void ImageBuilder::AddVolume(std::string_view label) {
   d.date.Set(e.date);
   std::array<std::uint8_t, 32> raw;
   std::memcpy(raw.data(), &d, 32);
-  for (int s = 0; s < spec_.rootEntries; ++s) {
+  for (int s = 0; s < layout_.rootEntries; ++s) {
     if (bytes_.at(EntryOffset(kRoot, s)) == 0) {
       PutRawEntry(kRoot, s, raw);
       return;

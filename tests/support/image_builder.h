@@ -25,7 +25,7 @@
 namespace quarnel::test {
 
 // The boot-sector fields of a test image.
-struct GeometrySpec {
+struct GeometryLayout {
   std::uint16_t bytesPerSector = 512;
   std::uint8_t sectorsPerCluster = 2;
   std::uint16_t reservedSectors = 1;
@@ -37,10 +37,10 @@ struct GeometrySpec {
   std::uint16_t sectorsPerTrack = 9;
   std::uint16_t sides = 2;
 
-  static GeometrySpec Msx720();        // 720 KB, 9 sectors x 80 tracks x 2 sides
-  static GeometrySpec Msx360Single();  // 360 KB, 9 sectors x 80 tracks x 1 side
-  static GeometrySpec Msx160();        // 160 KB, one-sector clusters, 64 root entries
-  static GeometrySpec Pc1440();        // 1.44 MB, 18 sectors x 80 tracks x 2 sides
+  static GeometryLayout Msx720();        // 720 KB, 9 sectors x 80 tracks x 2 sides
+  static GeometryLayout Msx360Single();  // 360 KB, 9 sectors x 80 tracks x 1 side
+  static GeometryLayout Msx160();        // 160 KB, one-sector clusters, 64 root entries
+  static GeometryLayout Pc1440();        // 1.44 MB, 18 sectors x 80 tracks x 2 sides
 };
 
 // Directory handle: kRoot, or the first cluster of a subdirectory.
@@ -60,9 +60,9 @@ class ImageBuilder {
  public:
   // An empty formatted disk: boot sector, FATs with the media byte, zero root and data area.
   // `imageSize` 0 means totalSectors x bytesPerSector.
-  explicit ImageBuilder(GeometrySpec g = GeometrySpec::Msx720(), std::size_t imageSize = 0);
+  explicit ImageBuilder(GeometryLayout g = GeometryLayout::Msx720(), std::size_t imageSize = 0);
 
-  const GeometrySpec& spec() const { return spec_; }
+  const GeometryLayout& layout() const { return layout_; }
   // The geometry as the core derives it.
   const DiskGeometry& geometry() const { return geometry_; }
   std::vector<std::uint8_t>& bytes() { return bytes_; }
@@ -110,7 +110,7 @@ class ImageBuilder {
   std::vector<std::uint16_t> DirClusters(std::uint16_t dir) const;
   std::size_t DirSlots(std::uint16_t dir) const;
 
-  GeometrySpec spec_;
+  GeometryLayout layout_;
   DiskGeometry geometry_;
   std::vector<std::uint8_t> bytes_;
 };
