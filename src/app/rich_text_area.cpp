@@ -10,12 +10,11 @@ namespace {
 constexpr int kDefaultPointSize = 10;
 }
 
-RichTextArea::RichTextArea(QWidget* parent) : QTextEdit(parent) {
+RichTextArea::RichTextArea(QWidget* parent) : QPlainTextEdit(parent) {
   setObjectName(QStringLiteral("RichEdit1"));
   setReadOnly(true);
-  setAcceptRichText(false);
   setUndoRedoEnabled(false);
-  setLineWrapMode(QTextEdit::NoWrap);
+  setLineWrapMode(QPlainTextEdit::NoWrap);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

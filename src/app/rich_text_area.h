@@ -7,11 +7,11 @@
 #include <QString>
 #include <QTextCharFormat>
 #include <QTextCursor>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 namespace quarnel {
 
-class RichTextArea : public QTextEdit {
+class RichTextArea : public QPlainTextEdit {
   Q_OBJECT
  public:
   explicit RichTextArea(QWidget* parent = nullptr);

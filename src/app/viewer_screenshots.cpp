@@ -1,17 +1,21 @@
 #include "app/viewer_screenshots.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QPainter>
 #include <QTextStream>
+#include <QSpinBox>
+#include <QTextCursor>
 #include <QThread>
 
 #include "app/file_list_model.h"
 #include "app/file_list_view.h"
 #include "app/main_window.h"
+#include "app/rich_text_area.h"
 #include "app/viewer_window.h"
 
 namespace quarnel {
@@ -102,6 +106,23 @@ bool RunViewerScreenshots(MainWindow& w, const QString& outDir) {
     }
     v->popupMenu1()->hide();
     ok = Save(shot, outDir, QStringLiteral("viewer-popup.png")) && ok;
+
+    // Part of the listing in another font and size, chosen in the boxes on the top bar.
+    QTextCursor c = v->richEdit()->textCursor();
+    c.movePosition(QTextCursor::Start);
+    c.movePosition(QTextCursor::Down, QTextCursor::MoveAnchor, 2);
+    c.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 2);
+    v->richEdit()->setTextCursor(c);
+    const SettingsRecord kept = w.settings();
+    const int serif = v->fontName()->findText(QStringLiteral("DejaVu Serif"));
+    if (serif >= 0) {
+      v->fontName()->setCurrentIndex(serif);
+      v->FontNameChosen(serif);
+    }
+    v->fontSize()->setValue(16);
+    w.settings() = kept;  // the pictures do not change the user's settings
+    Settle();
+    ok = Save(v->grab(), outDir, QStringLiteral("viewer-basic-fonts.png")) && ok;
   }
   v->hide();
   return ok;

@@ -1,7 +1,6 @@
 // The views of the viewer window: what a view command does with a file's bytes.
 #include <QApplication>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QSignalBlocker>
 #include <QSpinBox>
 
@@ -156,7 +155,7 @@ void ViewerWindow::ShowBasic(const ViewedFile& file) {
     }
   }
   rich_->EndBuild();
-  rich_->setLineWrapMode(QTextEdit::NoWrap);
+  rich_->setLineWrapMode(QPlainTextEdit::NoWrap);
   wrapAct_->setChecked(false);
   // The font boxes show the listing's font, so a change applies to (part of) the listing.
   const QSignalBlocker b1(fontName_), b2(fontSize_);

@@ -7,9 +7,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QMenu>
-#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTextDocumentFragment>
 #include <QVBoxLayout>
@@ -221,8 +219,8 @@ void ViewerWindow::SelectAll1Click() {
 }
 
 void ViewerWindow::WordWrap1Click() {
-  const bool wrap = rich_->lineWrapMode() == QTextEdit::NoWrap;
-  rich_->setLineWrapMode(wrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+  const bool wrap = rich_->lineWrapMode() == QPlainTextEdit::NoWrap;
+  rich_->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
   wrapAct_->setChecked(wrap);
 }
 

@@ -234,11 +234,11 @@ TEST_F(ViewerTest, TheFontListHoldsTheInstalledFontsSorted) {
 TEST_F(ViewerTest, WordWrapSelectAllAndCopyOfText) {
   ViewerWindow& viewer = StartWithImage();
   Open("README.TXT");
-  EXPECT_EQ(viewer.richEdit()->lineWrapMode(), QTextEdit::NoWrap);
+  EXPECT_EQ(viewer.richEdit()->lineWrapMode(), QPlainTextEdit::NoWrap);
   viewer.WordWrap1Click();
-  EXPECT_EQ(viewer.richEdit()->lineWrapMode(), QTextEdit::WidgetWidth);
+  EXPECT_EQ(viewer.richEdit()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
   viewer.WordWrap1Click();
-  EXPECT_EQ(viewer.richEdit()->lineWrapMode(), QTextEdit::NoWrap);
+  EXPECT_EQ(viewer.richEdit()->lineWrapMode(), QPlainTextEdit::NoWrap);
 
   QClipboard* cb = QGuiApplication::clipboard();
   cb->setText(QStringLiteral("before"));
@@ -349,6 +349,30 @@ TEST(ViewerAlone, ALinkPastTheEndShowsErrorAndTheListingGoesOn) {
   EXPECT_EQ(viewer.viewMode(), "BASIC");
   EXPECT_THAT(ui.messages, ::testing::Contains("ERROR"));
   EXPECT_NE(viewer.richEdit()->toPlainText().indexOf(QStringLiteral("PRINT")), -1);
+}
+
+TEST(ViewerAlone, TextBlocksOf2048BytesEachEndALine) {
+  SettingsRecord settings = FirstStartSettings("/");
+  ScriptedUi ui;
+  ViewerWindow viewer(settings, ui);
+  std::vector<std::uint8_t> file(2049, 'a');
+  file.back() = 'x';
+  viewer.ShowFile(file, "LONG", "TXT", ViewSelector::Text);
+  EXPECT_EQ(viewer.richEdit()->toPlainText(), QString(2048, 'a') + "\nx\n");
+  file.pop_back();
+  viewer.ShowFile(file, "LONG", "TXT", ViewSelector::Text);
+  EXPECT_EQ(viewer.richEdit()->toPlainText(), QString(2048, 'a') + "\n\n");
+}
+
+TEST(ViewerAlone, AnEmptyFileGivesOneRowWithTheBaseAddress) {
+  SettingsRecord settings = FirstStartSettings("/");
+  ScriptedUi ui;
+  ViewerWindow viewer(settings, ui);
+  viewer.ShowFile({}, "EMPTY", "COM", ViewSelector::Hex);
+  HexModel* m = viewer.grid()->Model();
+  ASSERT_EQ(m->rowCount(), 1);
+  EXPECT_EQ(m->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), "100");
+  EXPECT_EQ(m->data(m->index(0, 1), Qt::DisplayRole).toString(), "");
 }
 
 TEST_F(WindowTest, AFileThatCannotBeReadShowsTheMessageAndNoView) {
