@@ -1,6 +1,7 @@
 #include "formats/xsa_runner.h"
 
 #include <errno.h>
+#include <stdlib.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -75,19 +76,50 @@ bool MoveOutput(const fs::path& from, const fs::path& to) {
   return true;
 }
 
+// The folder for the temporary copies: the program's folder, as the tools expect, or, when the
+// program is installed where the user cannot write, a private folder of our own under the
+// system's temporary folder (removed again when the conversion ends).
+class WorkFolder {
+ public:
+  explicit WorkFolder(const fs::path& programFolder) {
+    if (access(programFolder.c_str(), W_OK) == 0) {
+      path_ = programFolder;
+      return;
+    }
+    std::error_code ec;
+    std::string pattern = (fs::temp_directory_path(ec) / "quarnel-xsa-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) {
+      path_ = pattern;
+      owned_ = true;
+    }
+  }
+  ~WorkFolder() {
+    std::error_code ec;
+    if (owned_) fs::remove_all(path_, ec);
+  }
+  WorkFolder(const WorkFolder&) = delete;
+  WorkFolder& operator=(const WorkFolder&) = delete;
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+  bool owned_ = false;
+};
+
 ConvertResult RunConversion(const Direction& d, const std::string& source, const fs::path& folder,
                             Ui& ui, const ToolRunOptions& options) {
-  const fs::path tool = ToolPath(folder, d.tool);
   std::error_code ec;
-  if (!fs::exists(tool, ec)) {
+  const fs::path tool = fs::absolute(ToolPath(folder, d.tool), ec);
+  if (ec || !fs::exists(tool, ec)) {
     ui.Notify(d.missing);
     return ConvertResult::Failed;
   }
   auto target = ui.AskSavePath(d.title, WithExtension(source, d.targetExtension));
   if (!target || target->empty()) return ConvertResult::Cancelled;
 
-  const fs::path input = folder / std::string(d.input);
-  const fs::path output = folder / std::string(d.output);
+  WorkFolder work(folder);
+  const fs::path input = work.path() / std::string(d.input);
+  const fs::path output = work.path() / std::string(d.output);
   auto fail = [&] {
     ui.Notify(formats::msg::kApplicationFailed);
     std::error_code ignored;
@@ -95,13 +127,17 @@ ConvertResult RunConversion(const Direction& d, const std::string& source, const
     fs::remove(output, ignored);
     return ConvertResult::Failed;
   };
+  if (work.path().empty()) {
+    ui.Notify(formats::msg::kCouldNotCreateTemp);
+    return fail();
+  }
   if (!fs::copy_file(source, input, fs::copy_options::overwrite_existing, ec) || ec) {
     ui.Notify(formats::msg::kCouldNotCreateTemp);
     return fail();
   }
   // A leftover output of an earlier run must not pass for this run's.
   fs::remove(output, ec);
-  if (!RunTool(tool, folder, d.input, d.output, options.timeout) || !fs::exists(output, ec)) {
+  if (!RunTool(tool, work.path(), d.input, d.output, options.timeout) || !fs::exists(output, ec)) {
     return fail();
   }
   if (!MoveOutput(output, *target)) {

@@ -1,6 +1,7 @@
 // The XSA conversion through the xsc / xsd tools: fake tools made as shell scripts, and our own
 // tools when they are built.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "formats/messages.h"
 #include "formats/xsa_runner.h"
@@ -103,6 +104,30 @@ TEST_F(RunnerCase, OurOwnToolsRoundTrip) {
   EXPECT_EQ(test::ReadHostFile(user / "BACK.dsk"), test::ReadHostFile(disk));
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_TRUE(NoTemps());
+}
+
+}  // namespace
+}  // namespace quarnel
+
+namespace quarnel {
+namespace {
+
+TEST(RunnerReadOnlyInstall, TemporaryCopiesGoToAPrivateFolder) {
+  if (geteuid() == 0) GTEST_SKIP() << "root may write into any folder";
+  test::TempDir program, user;
+  test::ScriptedUi ui;
+  const std::string script = "#!/bin/sh\ncp \"$1\" \"$2\"\n";
+  test::WriteHostFile(program / "xsd", std::vector<std::uint8_t>(script.begin(), script.end()));
+  std::filesystem::permissions(program / "xsd", std::filesystem::perms::owner_read |
+                                                    std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(program.path(), std::filesystem::perms::owner_read |
+                                                   std::filesystem::perms::owner_exec);
+  test::WriteHostFile(user / "A.XSA", {1, 2, 3});
+  ui.savePaths.push_back((user / "A.dsk").string());
+  EXPECT_EQ(XsaToDsk((user / "A.XSA").string(), program.path(), ui), ConvertResult::Written);
+  std::filesystem::permissions(program.path(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(test::ReadHostFile(user / "A.dsk"), (std::vector<std::uint8_t>{1, 2, 3}));
+  EXPECT_TRUE(ui.messages.empty());
 }
 
 }  // namespace
