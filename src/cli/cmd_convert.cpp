@@ -58,7 +58,9 @@ bool Write(const std::string& out, const std::vector<std::uint8_t>& bytes) {
 int Run(const std::string& in, const std::string& out) {
   const std::string from = UpperExtension(in);
   const std::string to = UpperExtension(out);
-  const bool toDsk = to != ".XSA";
+  const bool toDsk = to == ".DSK" || to == ".DI1" || to == ".DI2";
+  const bool toXsa = to == ".XSA";
+  if (!toDsk && !toXsa) return 2;
   if (from == ".DDI" || from == ".IMG" || from == ".MSX") {
     if (!toDsk) return 2;
     ConvertUi ui(out);
@@ -79,7 +81,7 @@ int Run(const std::string& in, const std::string& out) {
     return Write(out, decoded.bytes) ? 0 : 1;
   }
   if (from == ".DSK" || from == ".DI1" || from == ".DI2") {
-    if (toDsk) return 2;
+    if (!toXsa) return 2;
     std::vector<std::uint8_t> bytes;
     if (!ReadSource(in, bytes)) return 1;
     auto xsa = EncodeXsa(bytes, fs::path(in).filename().string());

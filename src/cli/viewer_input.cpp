@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "cli/image_arg.h"
+#include "core/host_file.h"
 #include "core/read_file.h"
 
 namespace quarnel::cli {
@@ -37,18 +38,13 @@ std::optional<ViewerInput> LoadViewerInput(const ViewerInputArgs& args, int& exi
       exitCode = 2;
       return std::nullopt;
     }
-    std::ifstream f(args.host, std::ios::binary);
-    if (!f) {
-      std::cerr << "Cannot open " << args.host << "\n";
-      exitCode = 1;
-      return std::nullopt;
-    }
-    in.bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    if (f.bad()) {
+    auto bytes = ReadHostBytes(args.host);
+    if (!bytes) {
       std::cerr << "Cannot read " << args.host << "\n";
       exitCode = 1;
       return std::nullopt;
     }
+    in.bytes = std::move(*bytes);
     SplitName(std::filesystem::path(args.host).filename().string(), in);
     return in;
   }
