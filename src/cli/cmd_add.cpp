@@ -1,5 +1,6 @@
 // quarnel-cli add IMAGE HOSTFILE... [--name NAME]...: host files into the root directory of the
 // image, replacing files of the same name; the image is saved in place when every file fits.
+#include <memory>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -19,10 +20,12 @@ namespace {
 class AddUi : public CliUi {
  public:
   explicit AddUi(std::vector<std::string> names) : names_(std::move(names)) {}
+  // A new host file: it may have its automatic short name again.
+  void NextFile() { autoGiven_ = false; }
   std::optional<std::string> AskNewName(std::string_view hostName) override {
     if (next_ < names_.size()) return names_[next_++];
-    if (hostName == autoFor_) return std::nullopt;  // the short name was refused as well
-    autoFor_ = std::string(hostName);
+    if (autoGiven_) return std::nullopt;  // the short name was refused as well
+    autoGiven_ = true;
     std::string name = ShortMsxName(hostName);
     std::cerr << hostName << kAddedAs << name << "\n";
     return name;
@@ -31,7 +34,7 @@ class AddUi : public CliUi {
  private:
   std::vector<std::string> names_;
   std::size_t next_ = 0;
-  std::string autoFor_;
+  bool autoGiven_ = false;
 };
 
 }  // namespace
@@ -42,7 +45,8 @@ void RegisterAdd(CLI::App& app, int& exitCode) {
     std::string image;
     std::vector<std::string> files, names;
   };
-  static Args args;
+  auto argsHeld = std::make_shared<Args>();
+  auto& args = *argsHeld;
   cmd->add_option("IMAGE", args.image, "Disk image (.dsk), changed in place")->required();
   cmd->add_option("HOSTFILE", args.files, "Host files to add")->required();
   cmd->add_option("-n,--name", args.names,
@@ -50,13 +54,16 @@ void RegisterAdd(CLI::App& app, int& exitCode) {
                   "(default: the name shortened)")
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  cmd->callback([&exitCode] {
+  cmd->callback([&exitCode, argsHeld] {
+    auto& args = *argsHeld;
     exitCode = 1;
     AddUi ui(args.names);
     Workspace ws;
     if (!OpenImageArg(ws, args.image, ui)) return;
-    for (const auto& f : args.files)
+    for (const auto& f : args.files) {
+      ui.NextFile();
       if (AddFile(ws, f, ui) != AddStatus::Added) return;  // the message is on stderr
+    }
     if (SaveInPlace(ws, ui)) exitCode = 0;
   });
 }

@@ -79,14 +79,18 @@ DeleteStatus DeleteDirectory(Workspace& ws, Ui& ui) {
   std::vector<std::uint16_t> clusters;
   if (FirstClusterValid(img, ws.current.firstCluster))
     clusters = FollowChain(img, ws.current.firstCluster).clusters;
-  // Every slot counts; a never-used slot does not end the scan.
-  int used = 0;
+  // Every slot counts; a never-used slot does not end the scan. The two live entries must be
+  // "." and "..": two files in a directory without its dot entries would be lost with it.
+  int used = 0, dots = 0;
   for (auto c : clusters) {
     Bytes data = *ClusterData(img, c);
-    for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
-      if (data[e] != kEntryDeleted && data[e] != kEntryNeverUsed) ++used;
+    for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize) {
+      if (data[e] == kEntryDeleted || data[e] == kEntryNeverUsed) continue;
+      ++used;
+      if (IsDotEntry(data.data() + e)) ++dots;
+    }
   }
-  if (used != 2) {
+  if (used != 2 || dots != 2) {
     ui.Notify(msg::kDirectoryNotEmpty);
     return DeleteStatus::NotEmpty;
   }

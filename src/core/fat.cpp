@@ -16,26 +16,30 @@ std::uint64_t GroupOffset(const DiskGeometry& g, std::uint32_t n) {
   return static_cast<std::uint64_t>(g.fatOffset) + static_cast<std::uint64_t>(n / 2) * 3;
 }
 
+// End of the first FAT copy, cut to the image: entries at or past it are neither read nor written.
+std::uint64_t FirstFatEnd(const DiskImage& image) {
+  const auto& g = image.geometry;
+  return std::min<std::uint64_t>(static_cast<std::uint64_t>(g.fatOffset) + g.FatBytes(), image.bytes.size());
+}
+
 }  // namespace
 
 std::uint16_t ReadFatEntry(const DiskImage& image, std::uint32_t n) {
   const auto& b = image.bytes;
   std::uint64_t p = GroupOffset(image.geometry, n);
+  const std::uint64_t fatEnd = FirstFatEnd(image);
   if (n % 2 == 0) {
-    if (p + 1 >= b.size()) return kFatBad;
+    if (p + 1 >= fatEnd) return kFatBad;
     return static_cast<std::uint16_t>(b[p] | ((b[p + 1] & 0x0F) << 8));
   }
-  if (p + 2 >= b.size()) return kFatBad;
+  if (p + 2 >= fatEnd) return kFatBad;
   return static_cast<std::uint16_t>((b[p + 1] >> 4) | (b[p + 2] << 4));
 }
 
 void WriteFatEntry(DiskImage& image, std::uint32_t n, std::uint16_t v) {
   auto& b = image.bytes;
-  const auto& g = image.geometry;
-  std::uint64_t p = GroupOffset(g, n);
-  // Writes stay inside the first FAT copy and inside the image.
-  std::uint64_t fatEnd = std::min<std::uint64_t>(static_cast<std::uint64_t>(g.fatOffset) + g.FatBytes(),
-                                                 b.size());
+  std::uint64_t p = GroupOffset(image.geometry, n);
+  const std::uint64_t fatEnd = FirstFatEnd(image);
   v &= 0xFFF;
   if (n % 2 == 0) {
     if (p + 1 >= fatEnd) return;

@@ -1,6 +1,7 @@
 // The FAT12 allocation table of the current image and the one rule for following chains.
-// Every routine stays inside the image bytes: FAT entries that would lie outside the image read
-// as 0xFF7 (bad cluster) and are never written.
+// Every routine stays inside the first FAT copy: entries that would lie past its end (a FAT too
+// small for the disk) or outside the image read as 0xFF7 (bad cluster) and are never written, so
+// no chain is built through clusters whose links could not be stored.
 #pragma once
 
 #include <cstdint>

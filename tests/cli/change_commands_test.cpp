@@ -105,6 +105,18 @@ TEST_F(ChangeCommands, AddRenameLabelDeleteAsMtoolsSeesThem) {
   EXPECT_EQ(FsckFindings(image), "");
 }
 
+TEST_F(ChangeCommands, TwoLongHostNamesAlikeGetTheSameShortName) {
+  fs::create_directories(tmp / "one");
+  fs::create_directories(tmp / "two");
+  auto first = Host("one/longfilename.txt", 100, 1);
+  auto second = Host("two/longfilename.txt", 200, 2);
+  auto r = test::Run({Cli(), "add", image.string(), first.string(), second.string()});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "longfilename.txt added as longfile.txt\nlongfilename.txt added as longfile.txt\n");
+  // The second replaces the first.
+  EXPECT_EQ(test::Run({Cli(), "cat", image.string(), "LONGFILE.TXT"}).out, Str(test::Pattern(200, 2)));
+}
+
 TEST_F(ChangeCommands, FailuresLeaveTheFileUntouched) {
   auto a = Host("A.TXT", 100);
   ASSERT_EQ(test::Run({Cli(), "add", image.string(), a.string()}).exitCode, 0);
@@ -149,7 +161,9 @@ TEST_F(ChangeCommands, DirectoriesAndSubdirectoryEntries) {
   r = test::Run({Cli(), "rm", image.string(), "games/advent.bas", "GAMES", "EMPTY"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(test::Run({Cli(), "ls", image.string()}).out, "0 Files Listed \n730112 Bytes free \n");
-  if (Witnesses()) EXPECT_EQ(FsckFindings(image), "");
+  if (Witnesses()) {
+    EXPECT_EQ(FsckFindings(image), "");
+  }
 }
 
 TEST_F(ChangeCommands, OemAndNewIntoAFolder) {

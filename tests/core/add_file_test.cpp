@@ -114,6 +114,22 @@ TEST_F(AddFileTest, WritesEntryDataAndChainInTheLowestFreeClusters) {
   EXPECT_EQ(std::count(ws.image.bytes.begin() + off, ws.image.bytes.begin() + off + 1024 - 452, 0), 572);
 }
 
+TEST_F(AddFileTest, ClustersBeyondTheFirstFatAreNeverAllocated) {
+  // One FAT of one sector covers clusters up to 340, the disk has 715: the entries of the others
+  // would lie in the root directory, where a chain cannot be written.
+  test::GeometryLayout g = test::GeometryLayout::Msx720();
+  g.fatCount = 1;
+  g.sectorsPerFat = 1;
+  ImageBuilder b(g);
+  for (std::uint32_t c = 2; c <= 340; ++c) b.SetFat(c, 0xFFF);
+  Load(b);
+  EXPECT_EQ(FreeBytes(ws.image), 0);
+  NewFile f = File("NEW.DAT", 2048, 4);
+  EXPECT_EQ(AddFileData(ws, f, ui), AddStatus::DiskFull);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{std::string(msg::kDiskFull)}));
+  EXPECT_EQ(Root(0)[0], 0);  // nothing written
+}
+
 TEST_F(AddFileTest, ReplacementReusesTheFreedClusters) {
   ImageBuilder b;
   b.AddFile(kRoot, "GAME.BAS", test::Pattern(3000, 2));  // clusters 2-4

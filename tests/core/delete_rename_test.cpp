@@ -108,6 +108,18 @@ TEST_F(ChangeTest, EmptyDirectoriesGoWithTheirClusters) {
   EXPECT_NE(ReadFatEntry(ws.image, full), 0);
 }
 
+TEST_F(ChangeTest, ADirectoryWhoseTwoEntriesAreFilesIsNotEmpty) {
+  // Two live entries, but no "." and "..": deleting it would lose the two files.
+  ImageBuilder b;
+  std::uint16_t odd = b.AddDirectory(kRoot, "ODD");
+  b.PutRawEntry(odd, 0, {'K', 'E', 'E', 'P', '1', ' ', ' ', ' ', 'T', 'X', 'T'});
+  b.PutRawEntry(odd, 1, {'K', 'E', 'E', 'P', '2', ' ', ' ', ' ', 'T', 'X', 'T'});
+  Load(b);
+  EXPECT_EQ(DeleteSelected(ws, {Row("ODD.   ").slot}, ui), 0);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kDirectoryNotEmpty)});
+  EXPECT_NE(ReadFatEntry(ws.image, odd), 0);
+}
+
 TEST_F(ChangeTest, ChangesInASubdirectoryLandInItsOwnClusters) {
   ImageBuilder b;
   b.AddFile(kRoot, "ROOT0.TXT", {1});

@@ -47,7 +47,9 @@ TEST(LoadImage, SizeLimitsAndWarnings) {
     EXPECT_EQ(l.ws.HasImage(), c.loaded);
     EXPECT_EQ(l.ws.image.loadFailed, !c.loaded);
     EXPECT_FALSE(l.ws.image.changed);
-    if (!c.loaded) EXPECT_TRUE(l.ws.image.bytes.empty());
+    if (!c.loaded) {
+      EXPECT_TRUE(l.ws.image.bytes.empty());
+    }
   }
 }
 
@@ -161,7 +163,9 @@ TEST(LoadImage, GeometryLargerThanFileByOneByte) {
     LoadBytes(l, b.Bytes());
     bool refused = size < 737280;
     EXPECT_EQ(l.ws.image.bootError, refused);
-    if (refused) EXPECT_EQ(l.ui.messages.back(), msg::kDiskSmallerThanGeometry);
+    if (refused) {
+      EXPECT_EQ(l.ui.messages.back(), msg::kDiskSmallerThanGeometry);
+    }
   }
 }
 
