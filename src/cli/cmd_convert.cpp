@@ -1,5 +1,6 @@
 // quarnel-cli convert IN OUT: .ddi, .img, .msx and .xsa images to .dsk, and .dsk to .xsa. The
 // XSA directions run the codec in this process.
+#include <memory>
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -85,7 +86,11 @@ int Run(const std::string& in, const std::string& out) {
     std::vector<std::uint8_t> bytes;
     if (!ReadSource(in, bytes)) return 1;
     auto xsa = EncodeXsa(bytes, fs::path(in).filename().string());
-    return !xsa.empty() && Write(out, xsa) ? 0 : 1;
+    if (xsa.empty()) {
+      std::cerr << formats::msg::kXsaInputTooLarge << "\n";
+      return 1;
+    }
+    return Write(out, xsa) ? 0 : 1;
   }
   return 2;
 }
@@ -97,10 +102,12 @@ void RegisterConvert(CLI::App& app, int& exitCode) {
   struct Args {
     std::string in, out;
   };
-  static Args args;
+  auto argsHeld = std::make_shared<Args>();
+  auto& args = *argsHeld;
   cmd->add_option("IN", args.in, "Source image")->required();
   cmd->add_option("OUT", args.out, "Target image")->required();
-  cmd->callback([&exitCode] {
+  cmd->callback([&exitCode, argsHeld] {
+    auto& args = *argsHeld;
     exitCode = Run(args.in, args.out);
     if (exitCode == 2) std::cerr << kUnknownDirection << "\n";
   });

@@ -39,5 +39,8 @@ inline constexpr std::string_view kXsaBadDistance =
     "XSA data refers to bytes before the start of the output";
 inline constexpr std::string_view kXsaTooLong = "XSA data holds more bytes than its header says";
 inline constexpr std::string_view kXsaTooShort = "XSA data holds fewer bytes than its header says";
+// Our own text for an input the compressor refuses (see kMaxXsaInput).
+inline constexpr std::string_view kXsaInputTooLarge =
+    "File too large to compress into an .xsa image (at most 16 MiB)";
 
 }  // namespace quarnel::formats::msg

@@ -225,7 +225,7 @@ std::uint64_t Emit(Bytes data, const std::vector<Token>& tokens, std::vector<std
 
 std::vector<std::uint8_t> EncodeXsa(Bytes data, std::string_view name,
                                     const XsaEncodeOptions& options) {
-  if (data.size() > std::numeric_limits<std::uint32_t>::max()) return {};
+  if (data.size() > kMaxXsaInput) return {};
   MatchOptions mo;
   mo.chainDepth = options.chainDepth;
   const MatchTable matches = FindMatches(data, mo);

@@ -120,10 +120,17 @@ ConvertResult RunConversion(const Direction& d, const std::string& source, const
   WorkFolder work(folder);
   const fs::path input = work.path() / std::string(d.input);
   const fs::path output = work.path() / std::string(d.output);
+  // A source that already is the input copy is the user's file: it is neither copied onto
+  // itself nor removed afterwards.
+  const bool sourceIsInput = !work.path().empty() && fs::equivalent(source, input, ec);
+  auto removeInput = [&] {
+    std::error_code ignored;
+    if (!sourceIsInput) fs::remove(input, ignored);
+  };
   auto fail = [&] {
     ui.Notify(formats::msg::kApplicationFailed);
     std::error_code ignored;
-    fs::remove(input, ignored);
+    removeInput();
     fs::remove(output, ignored);
     return ConvertResult::Failed;
   };
@@ -131,7 +138,8 @@ ConvertResult RunConversion(const Direction& d, const std::string& source, const
     ui.Notify(formats::msg::kCouldNotCreateTemp);
     return fail();
   }
-  if (!fs::copy_file(source, input, fs::copy_options::overwrite_existing, ec) || ec) {
+  if (!sourceIsInput &&
+      (!fs::copy_file(source, input, fs::copy_options::overwrite_existing, ec) || ec)) {
     ui.Notify(formats::msg::kCouldNotCreateTemp);
     return fail();
   }
@@ -140,13 +148,15 @@ ConvertResult RunConversion(const Direction& d, const std::string& source, const
   if (!RunTool(tool, work.path(), d.input, d.output, options.timeout) || !fs::exists(output, ec)) {
     return fail();
   }
+  // A target chosen under the input copy's name holds the result once it is moved there.
+  const bool targetIsInput = fs::equivalent(*target, input, ec);
   if (!MoveOutput(output, *target)) {
     ui.Notify(formats::msg::kCannotWriteTarget);
-    fs::remove(input, ec);
+    removeInput();
     fs::remove(output, ec);
     return ConvertResult::Failed;
   }
-  fs::remove(input, ec);
+  if (!targetIsInput) removeInput();
   return ConvertResult::Written;
 }
 

@@ -225,6 +225,9 @@ TEST_F(ConvertCommands, RefusedInputsLeaveNoOutput) {
   Refused({"convert", out("short.msx"), out("o3.dsk")}, 1, "File not right size for .msx disk image\n");
   Refused({"convert", out("cut.xsa"), out("o4.dsk")}, 1, "XSA file ends before its end marker\n");
   Refused({"convert", out("none.img"), out("o5.dsk")}, 1, "");
+  test::WriteHostFile(tmp / "huge.dsk", Buf((std::size_t{16} << 20) + 1, 0));
+  Refused({"convert", out("huge.dsk"), out("o10.xsa")}, 1,
+          "File too large to compress into an .xsa image (at most 16 MiB)\n");
   Refused({"convert", dsk.string(), out("o6.dsk")}, 2, "");  // .dsk only goes to .xsa
   Refused({"convert", out("cut.xsa"), out("o7.xsa")}, 2, "");
   Refused({"convert", out("notes.txt"), out("o8.dsk")}, 2, "");

@@ -142,6 +142,11 @@ TEST(XsaEncode, EmptyDiskComesCloseToTheFormatsFloor) {
   EXPECT_LT(xsa.size(), 6300u);
 }
 
+TEST(XsaEncode, InputsBeyondWhatTheMatchTablesCountAreRefused) {
+  // The match tables and bit costs count in 32 bits; larger inputs are refused, not wrapped.
+  EXPECT_TRUE(EncodeXsa(std::vector<std::uint8_t>(kMaxXsaInput + 1, 0), "BIG.DSK").empty());
+}
+
 TEST(XsaDecode, BrokenFilesEndInAMessage) {
   const std::vector<std::uint8_t> data(3000, 7);
   auto good = EncodeXsa(data, "G");

@@ -89,6 +89,28 @@ TEST_F(RunnerCase, MissingToolAndMissingSource) {
   EXPECT_TRUE(NoTemps());
 }
 
+TEST_F(RunnerCase, FilesNamedLikeTheTemporaryCopiesSurvive) {
+  Tool("xsc", "#!/bin/sh\ncp \"$1\" \"$2\"\n");
+  // A disk image lying in the program's folder under the input copy's own name: converting it
+  // must neither delete it nor fail on copying it onto itself.
+  test::WriteHostFile(program / "tempdsk.dsk", {4, 5, 6});
+  ui.savePaths.push_back((user / "T.xsa").string());
+  EXPECT_EQ(DskToXsa((program / "tempdsk.dsk").string(), program.path(), ui),
+            ConvertResult::Written);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(test::ReadHostFile(program / "tempdsk.dsk"), (std::vector<std::uint8_t>{4, 5, 6}));
+  EXPECT_EQ(test::ReadHostFile(user / "T.xsa"), (std::vector<std::uint8_t>{4, 5, 6}));
+
+  // A target chosen under the input copy's name holds the result afterwards.
+  test::WriteHostFile(user / "U.DSK", {7, 8});
+  ui.savePaths.push_back((program / "tempdsk.dsk").string());
+  EXPECT_EQ(DskToXsa((user / "U.DSK").string(), program.path(), ui), ConvertResult::Written);
+  EXPECT_TRUE(ui.messages.empty());
+  ASSERT_TRUE(fs::exists(program / "tempdsk.dsk"));
+  EXPECT_EQ(test::ReadHostFile(program / "tempdsk.dsk"), (std::vector<std::uint8_t>{7, 8}));
+  EXPECT_FALSE(fs::exists(program / "tempxsa.xsa"));
+}
+
 TEST_F(RunnerCase, OurOwnToolsRoundTrip) {
   if (!fs::exists(ToolPath(test::BinDir(), "xsc")) || !fs::exists(ToolPath(test::BinDir(), "xsd")))
     GTEST_SKIP() << "xsc / xsd not built";

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "core/host_file.h"
+#include "formats/messages.h"
 #include "formats/xsa_encode.h"
 
 int main(int argc, char** argv) {
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
   }
   auto xsa = quarnel::EncodeXsa(*bytes, in.filename().string());
   if (xsa.empty()) {
-    std::cerr << "xsc: " << in.string() << " is too large for the XSA format\n";
+    std::cerr << "xsc: " << in.string() << ": " << quarnel::formats::msg::kXsaInputTooLarge << "\n";
     return 1;
   }
   if (!quarnel::WriteFileAtomically(out, xsa)) {
