@@ -70,7 +70,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-      return ToQ(ColumnText(*r, index.column()));
+      return ImageText(ColumnText(*r, index.column()));
     case Qt::DecorationRole:
       if (index.column() == 0) return TypeIcon(r->icon);
       return {};
@@ -116,7 +116,7 @@ bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int
   // onEdited may have replaced the rows; find the row again by its slot.
   for (std::size_t k = 0; k < rows_.size(); ++k) {
     if (rows_[k].slot == before.slot) {
-      rows_[k].caption = FromQ(text);
+      rows_[k].caption = FromLatin1Text(text);
       QModelIndex i = this->index(static_cast<int>(k), 0);
       emit dataChanged(i, i);
       break;

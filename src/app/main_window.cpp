@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -15,6 +16,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -26,6 +28,7 @@
 #include "app/single_instance.h"
 #include "app/viewer_window.h"
 #include "core/messages.h"
+#include "core/new_image.h"
 #include "core/rename.h"
 #include "formats/host_open.h"
 
@@ -80,13 +83,13 @@ MainWindow::MainWindow(const AppPaths& paths, const QStringList& arguments, AppU
     : QMainWindow(parent), paths_(paths) {
   setObjectName(QStringLiteral("TMain"));
   setWindowTitle(QString::fromLatin1(app_text::kMainCaption));
-  if (ui) {
-    ui_ = ui;
-  } else {
+  if (!ui) {
     qtUi_ = std::make_unique<QtUi>(this, [this](const QString& t) { SetStatus(t); });
     qtUi_->defaultFolder = [this] { return browser_->Folder(); };
-    ui_ = qtUi_.get();
+    ui = qtUi_.get();
   }
+  trackedUi_ = std::make_unique<TrackedUi>(*ui);
+  ui_ = trackedUi_.get();
   BuildWidgets();
   BuildMenus();
   BuildPopups();
@@ -219,20 +222,23 @@ void MainWindow::BuildWidgets() {
     PreparePopupMenu2();
     popup2_->popup(at);
   };
+  // The entries' keys work without the menu being opened: keep their state current.
+  connect(list_->Selection(), &QItemSelectionModel::selectionChanged, this,
+          [this] { PreparePopupMenu2(); });
 }
 
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuFile));
   QMenu* fresh = file->addMenu(QString::fromLatin1(app_text::kMenuNew));
   QMenu* disk = fresh->addMenu(QString::fromLatin1(app_text::kMenuDiskImage));
-  for (int i = 0; i < 8; ++i) Add(disk, app_text::kNewImageCaptions[i], this, [this, i] { NewImage(i); });
+  for (int i = 0; i < static_cast<int>(GeometryTable.size()); ++i) {
+    const std::string caption(GeometryTable[static_cast<std::size_t>(i)].caption);
+    Add(disk, caption.c_str(), this, [this, i] { NewImage(i); });
+  }
   saveAct_ = Add(file, app_text::kMenuSave, this, [this] { Save1Click(); }, QKeySequence::Save);
   saveAsAct_ = Add(file, app_text::kMenuSaveAs, this, [this] { SaveAs1Click(); });
   file->addSeparator();
-  Add(file, app_text::kMenuExit, this, [this] {
-    if (closeViewer) closeViewer();
-    close();
-  });
+  Add(file, app_text::kMenuExit, this, [this] { close(); });
 
   QMenu* view = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuView));
   Add(view, app_text::kMenuDetail, this, [this] { SetListStyle(0); });
@@ -327,6 +333,7 @@ void MainWindow::BuildPopups() {
   Add(hostActions_, app_text::kHostCopyPath, this, [this] { CopyHostPath(); });
   Add(hostActions_, app_text::kHostRename, this, [this] { RenameHostFile(); });
   Add(hostActions_, app_text::kHostDelete, this, [this] { DeleteHostFile(); });
+  PreparePopupMenu2();
 }
 
 QString MainWindow::statusText() const { return statusBar()->currentMessage(); }
@@ -421,6 +428,8 @@ void MainWindow::showEvent(QShowEvent* e) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+  // However the window is closed, the viewer ends first: it offers its pending edits.
+  if (closeViewer) closeViewer();
   EndRun();
   e->accept();
 }
@@ -433,9 +442,25 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
   return QMainWindow::eventFilter(watched, e);
 }
 
+bool MainWindow::Busy() const {
+  return trackedUi_->Open() || QApplication::activeModalWidget() != nullptr || !isEnabled();
+}
+
 void MainWindow::FormActivate() {
   SetStatus(ToQ(ws_.image.imagePath));
   if (!pendingOpen_) return;
+  if (Busy()) {
+    // A command is waiting in a dialog or reading a file; opening another image now would
+    // swap the image under it. Try again once it has ended.
+    if (!retryQueued_) {
+      retryQueued_ = true;
+      QTimer::singleShot(kBusyRetryMs, this, [this] {
+        retryQueued_ = false;
+        FormActivate();
+      });
+    }
+    return;
+  }
   pendingOpen_ = false;
   std::string ext = HostExtension(FromQ(pendingPath_));
   if (ext != ".DSK" && ext != ".CAS") return;

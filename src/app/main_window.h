@@ -14,6 +14,7 @@
 #include "app/app_ui.h"
 #include "app/list_rules.h"
 #include "app/settings_record.h"
+#include "app/tracked_ui.h"
 #include "core/read_file.h"
 #include "core/workspace.h"
 #include "formats/cassette.h"
@@ -142,6 +143,9 @@ class MainWindow : public QMainWindow {
   void AfterImageChange();                 // list again after a change
   void AddHostFiles(const QStringList& paths);
   void SetStatus(const QString& text);
+  // A command is running: a question of it is open, or a modal dialog, or the window is
+  // disabled while it reads.
+  bool Busy() const;
   void NotAvailable();
   bool IsCassette() const;
   bool AtRoot() const;
@@ -164,12 +168,15 @@ class MainWindow : public QMainWindow {
 
   AppPaths paths_;
   std::unique_ptr<QtUi> qtUi_;
+  std::unique_ptr<TrackedUi> trackedUi_;
   AppUi* ui_ = nullptr;
   Workspace ws_;
   CasImage cas_;
   SettingsRecord settings_;
   bool tempReady_ = false;
   bool pendingOpen_ = false;
+  bool retryQueued_ = false;
+  static constexpr int kBusyRetryMs = 100;
   QString pendingPath_;
   bool ended_ = false;
   bool shown_ = false;

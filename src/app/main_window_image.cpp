@@ -20,19 +20,10 @@
 
 namespace quarnel {
 
-namespace {
-
-// Image texts (names, OEM, volume) are 8-bit: one byte, one character.
-QString FromImage(const std::string& s) {
-  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-}  // namespace
-
 void MainWindow::ShowListing() {
   model_->SetRows(ws_.fileList.rows);
-  oem_->setText(FromImage(ws_.oemField));
-  volume_->setText(FromImage(ws_.volumeField));
+  oem_->setText(ImageText(ws_.oemField));
+  volume_->setText(ImageText(ws_.volumeField));
   summary_->setText(ToQ(ws_.fileList.summary));
   // The design widths, widened where the texts of this font need more room.
   QTreeView* tree = list_->DetailView();
@@ -40,10 +31,11 @@ void MainWindow::ShowListing() {
   for (int c = 0; c < FileListModel::kColumns - 1; ++c) {
     int need = 0;
     for (const FileRow& r : ws_.fileList.rows)
-      need = std::max(need, fm.horizontalAdvance(FromImage(ColumnText(r, c))));
+      need = std::max(need, fm.horizontalAdvance(ImageText(ColumnText(r, c))));
     need += c == 0 ? std::max(16, tree->iconSize().width()) + 24 : 16;
     tree->setColumnWidth(c, std::max(app_text::kColumnWidths[c], need));
   }
+  PreparePopupMenu2();
 }
 
 void MainWindow::AfterImageChange() { ShowListing(); }

@@ -54,12 +54,7 @@ inline constexpr char kMenuHelpPage[] = "HELP";
 inline constexpr char kTextViewHint[] = "Choose font for TEXT view";
 inline constexpr char kBasicViewHint[] = "Choose font for basic view and keyword color.";
 
-// New disk images, in menu order.
-inline constexpr const char* kNewImageCaptions[] = {
-    "160 KB (8 sectors x 40 tracks x 1 side)", "180 KB (9 sectors x 40 tracks x 1 side)",
-    "320 KB (8 sectors x 80 tracks x 1 side)", "320 KB (8 sectors x 40 tracks x 2 side)",
-    "360 KB (9 sectors x 80 tracks x 1 side)", "360 KB (9 sectors x 40 tracks x 2 side)",
-    "640 KB (8 sectors x 80 tracks x 2 side)", "720 KB (9 sectors x 80 tracks x 2 side)"};
+// The New disk image captions are the core's geometry table's (core/new_image.h).
 
 // File list menu (PopupMenu2).
 inline constexpr char kPopupView[] = "View";

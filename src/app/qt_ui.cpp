@@ -24,6 +24,9 @@ QString ToQ(std::string_view s) {
 }
 std::string FromQ(const QString& s) { return s.toStdString(); }
 std::string FromLatin1Text(const QString& s) { return s.toLatin1().toStdString(); }
+QString ImageText(std::string_view s) {
+  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 namespace {
 

@@ -49,5 +49,6 @@ QString ToQ(std::string_view s);
 std::string FromQ(const QString& s);
 // Text of the image (names, OEM signature, volume name): one byte per character.
 std::string FromLatin1Text(const QString& s);
+QString ImageText(std::string_view s);
 
 }  // namespace quarnel

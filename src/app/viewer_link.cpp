@@ -35,7 +35,9 @@ std::optional<std::size_t> SelectedTapeEntry(MainWindow& main, const std::string
 ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   auto* v = new ViewerWindow(main.settings(), main.ui(), &main);
   v->busy = [&main](bool b) { main.setEnabled(!b); };
-  main.closeViewer = [v] { v->close(); };
+  main.closeViewer = [v] {
+    if (v->isVisible()) v->close();
+  };
   main.viewer = [v, &main](ViewSelector selector) {
     Workspace& ws = main.workspace();
     const std::string caption = ws.viewedName;

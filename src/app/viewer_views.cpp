@@ -21,11 +21,6 @@ namespace {
 
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// Names in an image are 8-bit: one byte, one character.
-QString Latin1(const std::string& s) {
-  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 std::optional<viewers::PictureMode> PictureModeOf(ViewSelector s) {
   switch (s) {
     case ViewSelector::Screen2: return viewers::PictureMode::Screen2;
@@ -105,7 +100,7 @@ void ViewerWindow::Present() {
 }
 
 QString ViewerWindow::Caption(const char* title, const ViewedFile& file) const {
-  return QString::fromLatin1(title) + Latin1(file.name) + QLatin1Char('.') + Latin1(file.extension);
+  return QString::fromLatin1(title) + ImageText(file.name) + QLatin1Char('.') + ImageText(file.extension);
 }
 
 QString ViewerWindow::TextViewFontName() const {

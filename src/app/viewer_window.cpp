@@ -187,6 +187,8 @@ void ViewerWindow::PreparePopupMenu1() {
   SetShown(selectAllAct_, other);
   SetShown(copyAct_, picture || other);
   SetShown(searchAct_, !picture);
+  // Until a search is connected, the command is shown but does nothing, so it stays grey.
+  if (!search) searchAct_->setEnabled(false);
   // Without the popup menu (sector view) its shortcuts do nothing either.
   if (!popupAttached_ && isVisible())
     for (QAction* a : actions()) a->setEnabled(false);

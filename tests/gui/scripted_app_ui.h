@@ -20,7 +20,10 @@ class ScriptedAppUi : public AppUi {
   std::optional<std::string> AskSavePath(std::string_view t, std::string_view s) override {
     return core.AskSavePath(t, s);
   }
-  std::optional<std::string> AskNewName(std::string_view h) override { return core.AskNewName(h); }
+  std::optional<std::string> AskNewName(std::string_view h) override {
+    if (onAskNewName) onAskNewName();  // what happens while the real dialog is open
+    return core.AskNewName(h);
+  }
   void Status(std::string_view t) override {
     core.Status(t);
     if (statusSink) statusSink(t);
@@ -62,6 +65,7 @@ class ScriptedAppUi : public AppUi {
   std::deque<std::optional<QFont>> fonts;
   std::deque<std::optional<QString>> texts;
   std::function<void(std::string_view)> statusSink;
+  std::function<void()> onAskNewName;
 
  private:
   template <class T>

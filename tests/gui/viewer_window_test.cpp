@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QSpinBox>
+#include <utility>
 
 #include "viewer_fixture.h"
 
@@ -264,6 +265,13 @@ struct MenuRow {
 TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
   ViewerWindow& viewer = StartWithImage();
   Open("HELLO.BAS");
+  // Without a search to run, "Search" is shown but grey.
+  auto search = std::exchange(viewer.search, nullptr);
+  viewer.SetViewMode(QStringLiteral("BASIC"));
+  viewer.PreparePopupMenu1();
+  EXPECT_TRUE(viewer.searchAction()->isVisible());
+  EXPECT_FALSE(viewer.searchAction()->isEnabled());
+  viewer.search = search ? search : [] {};
   const MenuRow table[] = {
       {"SECTOR", false, false, false, false, true},   {"HEX", true, false, false, true, true},
       {"SCREEN 2", true, false, true, true, false},   {"SCREEN 5", true, false, true, true, false},

@@ -1,0 +1,61 @@
+// The window's AppUi with a count of the questions and messages now open. While one is open the
+// command that asked is still running (its dialog's event loop runs everything else), so work
+// that would swap the image under it waits until the count is back at zero.
+#pragma once
+
+#include "app/app_ui.h"
+
+namespace quarnel {
+
+class TrackedUi : public AppUi {
+ private:
+  template <class F>
+  auto Track(F&& f) {
+    struct Count {
+      int& n;
+      explicit Count(int& c) : n(c) { ++n; }
+      ~Count() { --n; }
+    } count(open_);
+    return f();
+  }
+
+ public:
+  explicit TrackedUi(AppUi& inner) : inner_(inner) {}
+
+  bool Open() const { return open_ > 0; }
+
+  void Notify(std::string_view m) override { Track([&] { inner_.Notify(m); }); }
+  bool AskYesNo(std::string_view q) override { return Track([&] { return inner_.AskYesNo(q); }); }
+  std::optional<std::string> AskSavePath(std::string_view t, std::string_view s) override {
+    return Track([&] { return inner_.AskSavePath(t, s); });
+  }
+  std::optional<std::string> AskNewName(std::string_view h) override {
+    return Track([&] { return inner_.AskNewName(h); });
+  }
+  void Status(std::string_view t) override { inner_.Status(t); }
+  std::optional<std::string> AskOpenPath(std::string_view t, std::string_view f) override {
+    return Track([&] { return inner_.AskOpenPath(t, f); });
+  }
+  std::optional<std::string> AskSaveFile(std::string_view t, std::string_view s,
+                                         std::string_view f) override {
+    return Track([&] { return inner_.AskSaveFile(t, s, f); });
+  }
+  std::optional<std::string> AskFolder(std::string_view t, std::string_view s) override {
+    return Track([&] { return inner_.AskFolder(t, s); });
+  }
+  std::optional<QColor> AskColor(std::string_view t, const QColor& c) override {
+    return Track([&] { return inner_.AskColor(t, c); });
+  }
+  std::optional<QFont> AskFont(std::string_view t, const QFont& f, QColor* c) override {
+    return Track([&] { return inner_.AskFont(t, f, c); });
+  }
+  std::optional<QString> AskText(std::string_view t, const QString& l, const QString& i) override {
+    return Track([&] { return inner_.AskText(t, l, i); });
+  }
+
+ private:
+  AppUi& inner_;
+  int open_ = 0;
+};
+
+}  // namespace quarnel
