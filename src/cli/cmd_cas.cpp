@@ -1,5 +1,6 @@
 // quarnel-cli cas ls FILE / cas extract FILE [NAME...] [-o HOSTDIR]: the files recorded on a
 // cassette image (.cas), listed as the file list shows them, or written to host files.
+#include <memory>
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -47,13 +48,13 @@ void RegisterCas(CLI::App& app, int& exitCode) {
   auto* cas = app.add_subcommand("cas", "List or extract the files of a cassette image (.cas)");
   cas->require_subcommand(1);
 
-  static std::string lsFile;
+  auto lsFile = std::make_shared<std::string>();
   auto* ls = cas->add_subcommand("ls", "List the files recorded on a cassette image");
-  ls->add_option("FILE", lsFile, "Cassette image (.cas)")->required();
-  ls->callback([&exitCode] {
+  ls->add_option("FILE", *lsFile, "Cassette image (.cas)")->required();
+  ls->callback([&exitCode, lsFile] {
     CliUi ui;
     CasImage tape;
-    if (!OpenCassette(tape, lsFile, ui)) {
+    if (!OpenCassette(tape, *lsFile, ui)) {
       exitCode = 1;
       return;
     }
@@ -68,12 +69,14 @@ void RegisterCas(CLI::App& app, int& exitCode) {
     std::vector<std::string> names;
     std::string outDir = ".";
   };
-  static ExtractArgs args;
+  auto argsHeld = std::make_shared<ExtractArgs>();
+  auto& args = *argsHeld;
   auto* ex = cas->add_subcommand("extract", "Write files of a cassette image to host files");
   ex->add_option("FILE", args.file, "Cassette image (.cas)")->required();
   ex->add_option("NAME", args.names, "Names of files on the tape (default: every file)");
   ex->add_option("-o,--output", args.outDir, "Host folder to write to (default: the current one)");
-  ex->callback([&exitCode] {
+  ex->callback([&exitCode, argsHeld] {
+    auto& args = *argsHeld;
     exitCode = 1;
     CliUi ui;
     CasImage tape;

@@ -1,4 +1,5 @@
 // quarnel-cli cat IMAGE PATH: the bytes of one file of the image to stdout.
+#include <memory>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -14,10 +15,12 @@ void RegisterCat(CLI::App& app, int& exitCode) {
   struct Args {
     std::string image, path;
   };
-  static Args args;
+  auto argsHeld = std::make_shared<Args>();
+  auto& args = *argsHeld;
   cmd->add_option("IMAGE", args.image, "Disk image (.dsk)")->required();
   cmd->add_option("PATH", args.path, "File inside the image (GAMES/ZORK.BAS)")->required();
-  cmd->callback([&exitCode] {
+  cmd->callback([&exitCode, argsHeld] {
+    auto& args = *argsHeld;
     exitCode = 1;
     CliUi ui;
     Workspace ws;

@@ -1,5 +1,6 @@
 // quarnel-cli extract IMAGE [PATH...] [-o HOSTDIR]: files of the image to host files (every file
 // of the root directory when no PATH is given).
+#include <memory>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -30,11 +31,13 @@ void RegisterExtract(CLI::App& app, int& exitCode) {
     std::vector<std::string> paths;
     std::string outDir = ".";
   };
-  static Args args;
+  auto argsHeld = std::make_shared<Args>();
+  auto& args = *argsHeld;
   cmd->add_option("IMAGE", args.image, "Disk image (.dsk)")->required();
   cmd->add_option("PATH", args.paths, "Files inside the image (default: every file of the root)");
   cmd->add_option("-o,--output", args.outDir, "Host folder to write to (default: the current one)");
-  cmd->callback([&exitCode] {
+  cmd->callback([&exitCode, argsHeld] {
+    auto& args = *argsHeld;
     exitCode = 1;
     CliUi ui;
     Workspace ws;

@@ -1,4 +1,5 @@
 // quarnel-cli label IMAGE [TEXT]: shows the volume name, or sets it (an empty TEXT blanks it).
+#include <memory>
 #include <iostream>
 #include <string>
 
@@ -15,10 +16,12 @@ void RegisterLabel(CLI::App& app, int& exitCode) {
     std::string image;
     std::optional<std::string> text;
   };
-  static Args args;
+  auto argsHeld = std::make_shared<Args>();
+  auto& args = *argsHeld;
   cmd->add_option("IMAGE", args.image, "Disk image (.dsk)")->required();
   cmd->add_option("TEXT", args.text, "New volume name, at most 11 characters");
-  cmd->callback([&exitCode] {
+  cmd->callback([&exitCode, argsHeld] {
+    auto& args = *argsHeld;
     exitCode = 1;
     CliUi ui;
     Workspace ws;

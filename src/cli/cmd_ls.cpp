@@ -1,4 +1,5 @@
 // quarnel-cli ls IMAGE [DIR] [--json]: the file list of a directory, as the main window shows it.
+#include <memory>
 #include <iostream>
 #include <string>
 
@@ -49,11 +50,13 @@ void RegisterLs(CLI::App& app, int& exitCode) {
     std::string image, dir;
     bool json = false;
   };
-  static Args args;
+  auto argsHeld = std::make_shared<Args>();
+  auto& args = *argsHeld;
   cmd->add_option("IMAGE", args.image, "Disk image (.dsk)")->required();
   cmd->add_option("DIR", args.dir, "Directory inside the image (GAMES or GAMES/OLD)");
   cmd->add_flag("--json", args.json, "Print one JSON object");
-  cmd->callback([&exitCode] {
+  cmd->callback([&exitCode, argsHeld] {
+    auto& args = *argsHeld;
     CliUi ui;
     Workspace ws;
     if (!OpenImageArg(ws, args.image, ui) || (!args.dir.empty() && !ChangeDirectoryArg(ws, args.dir, ui))) {

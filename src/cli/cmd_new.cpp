@@ -1,6 +1,7 @@
 // quarnel-cli new SIZE OUT: an empty formatted disk image. SIZE is 160 180 320 320s 360 360s 640
 // 720 (KB; "s" picks the single-sided 80-track disk of 320 and 360 KB, the others of that size
 // are double-sided with 40 tracks). OUT is the image file, or a folder to write New<SIZE>.dsk in.
+#include <memory>
 #include <filesystem>
 #include <string>
 
@@ -15,12 +16,14 @@ void RegisterNew(CLI::App& app, int& exitCode) {
   struct Args {
     std::string size, out;
   };
-  static Args args;
+  auto argsHeld = std::make_shared<Args>();
+  auto& args = *argsHeld;
   cmd->add_option("SIZE", args.size, "160 180 320 320s 360 360s 640 720")
       ->required()
       ->check(CLI::IsMember({"160", "180", "320", "320s", "360", "360s", "640", "720"}));
   cmd->add_option("OUT", args.out, "Image file to write, or a folder")->required();
-  cmd->callback([&exitCode] {
+  cmd->callback([&exitCode, argsHeld] {
+    auto& args = *argsHeld;
     exitCode = 1;
     CliUi ui;
     auto row = GeometryForSize(args.size);

@@ -1,5 +1,6 @@
 // quarnel-cli oem IMAGE [TEXT]: shows the OEM signature of the boot sector, or sets it (shorter
 // texts are padded with 0x00 bytes).
+#include <memory>
 #include <iostream>
 #include <string>
 
@@ -17,10 +18,12 @@ void RegisterOem(CLI::App& app, int& exitCode) {
     std::string image;
     std::optional<std::string> text;
   };
-  static Args args;
+  auto argsHeld = std::make_shared<Args>();
+  auto& args = *argsHeld;
   cmd->add_option("IMAGE", args.image, "Disk image (.dsk)")->required();
   cmd->add_option("TEXT", args.text, "New OEM signature, at most 8 characters");
-  cmd->callback([&exitCode] {
+  cmd->callback([&exitCode, argsHeld] {
+    auto& args = *argsHeld;
     exitCode = 1;
     CliUi ui;
     Workspace ws;

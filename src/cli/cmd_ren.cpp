@@ -1,4 +1,5 @@
 // quarnel-cli ren IMAGE PATH NEWNAME: renames a file or directory inside its own directory.
+#include <memory>
 #include <iostream>
 #include <string>
 
@@ -15,11 +16,13 @@ void RegisterRen(CLI::App& app, int& exitCode) {
   struct Args {
     std::string image, path, newName;
   };
-  static Args args;
+  auto argsHeld = std::make_shared<Args>();
+  auto& args = *argsHeld;
   cmd->add_option("IMAGE", args.image, "Disk image (.dsk), changed in place")->required();
   cmd->add_option("PATH", args.path, "File or directory inside the image")->required();
   cmd->add_option("NEWNAME", args.newName, "New MSX name (8.3)")->required();
-  cmd->callback([&exitCode] {
+  cmd->callback([&exitCode, argsHeld] {
+    auto& args = *argsHeld;
     exitCode = 1;
     CliUi ui;
     Workspace ws;

@@ -1,5 +1,6 @@
 // quarnel-cli rm IMAGE PATH...: deletes files and empty directories; the image is saved in place
 // when every one was deleted.
+#include <memory>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -19,10 +20,12 @@ void RegisterRm(CLI::App& app, int& exitCode) {
     std::string image;
     std::vector<std::string> paths;
   };
-  static Args args;
+  auto argsHeld = std::make_shared<Args>();
+  auto& args = *argsHeld;
   cmd->add_option("IMAGE", args.image, "Disk image (.dsk), changed in place")->required();
   cmd->add_option("PATH", args.paths, "Files or empty directories inside the image")->required();
-  cmd->callback([&exitCode] {
+  cmd->callback([&exitCode, argsHeld] {
+    auto& args = *argsHeld;
     exitCode = 1;
     CliUi ui;
     Workspace ws;
