@@ -19,6 +19,19 @@ int BitmapModeHeight(std::uint16_t endAddress) {
   return (std::max(e, 0xBFFF) + 256) / 256;
 }
 
+Picture BlankBitmapPicture(PictureMode mode, Picture::Format format, int height) {
+  Picture pic;
+  pic.mode = mode;
+  pic.format = format;
+  pic.width = 256;
+  pic.height = height;
+  pic.displayWidth = 256;
+  pic.displayHeight = 212;
+  const std::size_t perPixel = format == Picture::Format::Rgb ? 3 : 1;
+  pic.pixels.assign(static_cast<std::size_t>(256) * height * perPixel, 0);
+  return pic;
+}
+
 PictureResult DecodePicture(PictureMode mode, Bytes file) {
   switch (mode) {
     case PictureMode::Screen2: return DecodeScreen2(file);

@@ -27,6 +27,10 @@ std::optional<BsaveHeader> CheckPictureHeader(Bytes file);
 // Screen 5, 8 and 12 height: E = min(end, 0xD3FF); H = (max(E, 0xBFFF) + 256) / 256.
 int BitmapModeHeight(std::uint16_t endAddress);
 
+// A black picture of the bitmap modes that show 256 x 212 (screen 5, 8 and 12): `height` lines
+// of 256 pixels, one byte per pixel (Indexed) or three (Rgb). The palette is left to the mode.
+Picture BlankBitmapPicture(PictureMode mode, Picture::Format format, int height);
+
 PictureResult DecodeScreen2(Bytes file);
 PictureResult DecodeScreen5(Bytes file);
 // The palette is taken from the file (offsets 0xFA80 + 2i) when it is at least 64159 bytes.

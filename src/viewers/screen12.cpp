@@ -56,14 +56,7 @@ PictureResult DecodeScreen12(Bytes file) {
   const long e = std::min<long>(h->end, 0xD3FF);
   const int height = BitmapModeHeight(h->end);
 
-  Picture pic;
-  pic.mode = PictureMode::Screen12;
-  pic.format = Picture::Format::Rgb;
-  pic.width = 256;
-  pic.height = height;
-  pic.displayWidth = 256;
-  pic.displayHeight = 212;
-  pic.pixels.assign(static_cast<std::size_t>(256) * height * 3, 0);
+  Picture pic = BlankBitmapPicture(PictureMode::Screen12, Picture::Format::Rgb, height);
 
   std::size_t pos = BsaveHeader::kSize;
   for (long p = 0; p < height; ++p) {

@@ -15,14 +15,7 @@ PictureResult DecodeScreen5(Bytes file) {
   const long e = std::min<long>(h->end, 0xD3FF);
   const int height = BitmapModeHeight(h->end);
 
-  Picture pic;
-  pic.mode = PictureMode::Screen5;
-  pic.format = Picture::Format::Indexed;
-  pic.width = 256;
-  pic.height = height;
-  pic.displayWidth = 256;
-  pic.displayHeight = 212;
-  pic.pixels.assign(static_cast<std::size_t>(256) * height, 0);
+  Picture pic = BlankBitmapPicture(PictureMode::Screen5, Picture::Format::Indexed, height);
   pic.palette.assign(DefaultMsxPalette().begin(), DefaultMsxPalette().end());
 
   std::size_t pos = BsaveHeader::kSize;

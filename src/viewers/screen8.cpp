@@ -15,14 +15,7 @@ PictureResult DecodeScreen8(Bytes file) {
   const long e = std::min<long>(h->end, 0xD3FF);
   const int height = BitmapModeHeight(h->end);
 
-  Picture pic;
-  pic.mode = PictureMode::Screen8;
-  pic.format = Picture::Format::Indexed;
-  pic.width = 256;
-  pic.height = height;
-  pic.displayWidth = 256;
-  pic.displayHeight = 212;
-  pic.pixels.assign(static_cast<std::size_t>(256) * height, 0);
+  Picture pic = BlankBitmapPicture(PictureMode::Screen8, Picture::Format::Indexed, height);
   pic.palette.resize(256);
   for (int i = 0; i < 256; ++i) {
     pic.palette[i] = {static_cast<std::uint8_t>(((i & 0x1C) * 8) * 255 / 224),
