@@ -2,7 +2,6 @@
 // XSA directions run the codec in this process.
 #include <memory>
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -23,12 +22,6 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUnknownDirection =
     "convert: IN must be .ddi, .img, .msx or .xsa with OUT .dsk, or .dsk with OUT .xsa";
-
-std::string UpperExtension(const std::string& path) {
-  std::string ext = fs::path(path).extension().string();
-  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return ext;
-}
 
 // The command line's Ui with the save dialog answered by OUT.
 class ConvertUi : public CliUi {

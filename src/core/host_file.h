@@ -5,9 +5,15 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace quarnel {
+
+// The extension of the file name in `path` (after the last / or \\), from its last dot on,
+// upper-cased (".DSK"); empty when the name has no dot.
+std::string UpperExtension(std::string_view path);
 
 // Writes `bytes` to a temporary file beside `target` and renames it over `target`, so a failure
 // leaves the old file whole. False on any failure (the temporary file is removed).

@@ -1,11 +1,11 @@
 #include "core/workspace.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <new>
 
+#include "core/host_file.h"
 #include "core/save_image.h"
 #include "core/messages.h"
 
@@ -13,15 +13,7 @@ namespace quarnel {
 
 namespace fs = std::filesystem;
 
-std::string HostExtension(std::string_view path) {
-  auto slash = path.find_last_of("/\\");
-  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  auto dot = name.rfind('.');
-  if (dot == std::string_view::npos) return {};
-  std::string ext(name.substr(dot, 4));
-  for (auto& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return ext;
-}
+std::string HostExtension(std::string_view path) { return UpperExtension(path).substr(0, 4); }
 
 HostFileKind HostFileKindOf(std::string_view path) {
   std::string ext = HostExtension(path);

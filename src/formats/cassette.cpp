@@ -1,7 +1,6 @@
 #include "formats/cassette.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <new>
@@ -37,14 +36,6 @@ std::string NameAt(Bytes tape, std::size_t from, std::size_t count) {
     if (c && *c > 0x20) name.push_back(static_cast<char>(*c));
   }
   return name;
-}
-
-std::string UpperExtension(const std::string& name) {
-  auto dot = name.rfind('.');
-  if (dot == std::string::npos) return {};
-  std::string ext = name.substr(dot);
-  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return ext;
 }
 
 std::string TypeOfNamedFile(const std::string& name) {

@@ -1,7 +1,6 @@
 #include "formats/disk_convert.h"
 
 #include <algorithm>
-#include <cctype>
 #include <new>
 
 #include "core/disk_image.h"
@@ -14,12 +13,6 @@ namespace quarnel {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string UpperExtension(const std::string& path) {
-  std::string ext = fs::path(path).extension().string();
-  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return ext;
-}
 
 using Transform = std::optional<std::vector<std::uint8_t>> (*)(Bytes);
 
