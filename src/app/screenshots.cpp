@@ -16,27 +16,12 @@
 #include "app/host_browser.h"
 #include "app/main_window.h"
 #include "app/qt_ui.h"
+#include "app/screenshot_steps.h"
 #include "app/viewer_screenshots.h"
 
 namespace quarnel {
 
 namespace {
-
-void Settle(int ms = 150) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) {
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-}
-
-bool Save(const QPixmap& pm, const QString& dir, const QString& name) {
-  QString path = QDir(dir).filePath(name);
-  bool ok = pm.save(path, "PNG");
-  QTextStream(stdout) << (ok ? "wrote " : "FAILED ") << path << '\n';
-  return ok;
-}
 
 int SelectRowOfType(MainWindow& w, const char* type) {
   const auto& rows = w.listModel()->Rows();

@@ -16,27 +16,12 @@
 #include "app/file_list_view.h"
 #include "app/main_window.h"
 #include "app/rich_text_area.h"
+#include "app/screenshot_steps.h"
 #include "app/viewer_window.h"
 
 namespace quarnel {
 
 namespace {
-
-void Settle(int ms = 150) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) {
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-}
-
-bool Save(const QPixmap& pm, const QString& dir, const QString& name) {
-  const QString path = QDir(dir).filePath(name);
-  const bool ok = pm.save(path, "PNG");
-  QTextStream(stdout) << (ok ? "wrote " : "FAILED ") << path << '\n';
-  return ok;
-}
 
 // Selects the row `caption` of the main window's list; false when there is none.
 bool SelectRow(MainWindow& w, const char* caption, bool quiet = false) {
