@@ -1,14 +1,26 @@
 // Changes on hostile images: the input is laid over the start of an empty 160 KB disk (boot
-// sector, FATs, root directory, first clusters), then every entry is read out, renamed and
-// deleted (in the root and one level of subdirectories), a file and a volume name are added.
-// Nothing may crash, hang or write outside the image.
+// sector, FATs, root directory, first clusters), a file is added, then every entry is read out,
+// renamed and deleted (in the root and one level of subdirectories), a file and a volume name are
+// added.
+// Nothing may crash, hang or write outside the image, and no change may write over live data:
+// around every change the files the directory tree reaches are read, and afterwards each file the
+// change did not remove must read the same bytes and no cluster it or a directory used may be free.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <map>
+#include <set>
 #include <string>
 
 #include "core/add_file.h"
+#include "core/change_guard.h"
 #include "core/delete_entry.h"
+#include "core/dir_entry.h"
+#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/extract.h"
+#include "core/fat.h"
 #include "core/new_image.h"
 #include "core/rename.h"
 #include "core/workspace.h"
@@ -22,6 +34,57 @@ class QuietUi : public quarnel::Ui {
   std::optional<std::string> AskSavePath(std::string_view, std::string_view) override { return std::nullopt; }
   std::optional<std::string> AskNewName(std::string_view) override { return std::nullopt; }
 };
+
+// The change being checked, for the report of a violation.
+const char* step = "";
+
+[[noreturn]] void Violation(const char* what, std::size_t where) {
+  std::fprintf(stderr, "live data changed by %s: %s (%zu)\n", step, what, where);
+  __builtin_trap();
+}
+
+// The bytes of a file as its entry at `offset` now gives them.
+quarnel::ChainBytes FileBytesAt(const quarnel::DiskImage& img, std::size_t offset) {
+  auto e = quarnel::DirEntryAt(img.View(), offset);
+  if (!e) Violation("entry outside the image", offset);
+  return quarnel::ReadChainBytes(img, e->firstCluster.Get(), e->size.Get());
+}
+
+// What the tree reached before a change.
+struct Snapshot {
+  quarnel::TreeClusters tree;
+  std::map<std::size_t, quarnel::ChainBytes> files;  // by entry offset
+  std::vector<bool> used;                             // FAT entry not free
+};
+
+Snapshot Take(const quarnel::DiskImage& img) {
+  Snapshot s;
+  s.tree = quarnel::MapTreeClusters(img);
+  for (const auto& e : s.tree.entries)
+    if (!(e.attribute & quarnel::kAttrDirectory)) s.files.emplace(e.offset, FileBytesAt(img, e.offset));
+  for (std::uint32_t c = 0; c < s.tree.owners.size(); ++c)
+    s.used.push_back(quarnel::ReadFatEntry(img, c) != quarnel::kFatFree);
+  return s;
+}
+
+// Every file of `before` but the entries at `gone` reads as it did; no cluster that such an entry
+// or a directory reached, and that was in use, is free now.
+void ExpectKept(const Snapshot& before, const quarnel::DiskImage& img,
+                const std::set<std::size_t>& gone = {}) {
+  for (const auto& [off, bytes] : before.files) {
+    if (gone.count(off)) continue;
+    if (quarnel::IsFreeSlot(img.bytes[off])) Violation("entry removed", off);
+    const auto now = FileBytesAt(img, off);
+    if (now.bytes != bytes.bytes || now.complete != bytes.complete) Violation("file bytes", off);
+  }
+  for (std::uint32_t c = 2; c < before.tree.owners.size(); ++c) {
+    const auto& owners = before.tree.owners[c];
+    const bool kept = std::any_of(owners.begin(), owners.end(),
+                                  [&](std::size_t i) { return !gone.count(before.tree.entries[i].offset); });
+    if (kept && before.used[c] && quarnel::ReadFatEntry(img, c) == quarnel::kFatFree)
+      Violation("cluster freed", c);
+  }
+}
 
 void ChangeEveryEntry(quarnel::Workspace& ws, QuietUi& ui, int depth) {
   std::vector<quarnel::FileRow> rows = ws.fileList.rows;
@@ -38,11 +101,50 @@ void ChangeEveryEntry(quarnel::Workspace& ws, QuietUi& ui, int depth) {
     }
   }
   rows = ws.fileList.rows;
-  for (std::size_t i = 0; i < rows.size() && i < 8; ++i)
+  for (std::size_t i = 0; i < rows.size() && i < 8; ++i) {
+    const Snapshot before = Take(ws.image);
+    step = "rename";
     quarnel::RenameEntry(ws, rows[i].slot, "R" + std::to_string(rows[i].slot) + ".X");
-  std::vector<int> slots;
-  for (const auto& row : ws.fileList.rows) slots.push_back(row.slot);
-  quarnel::DeleteSelected(ws, slots, ui);
+    ExpectKept(before, ws.image);
+  }
+  // As DeleteSelected does, but checked after each entry.
+  for (const auto& row : ws.fileList.rows) {
+    if (!quarnel::ReadEntry(ws, row.slot)) continue;
+    std::set<std::size_t> gone;
+    if (auto off = quarnel::CurrentSlotOffset(ws, row.slot)) gone.insert(*off);
+    const Snapshot before = Take(ws.image);
+    step = "delete";
+    if (ws.current.attribute & quarnel::kAttrDirectory) quarnel::DeleteDirectory(ws, ui);
+    else quarnel::DeleteEntry(ws, ui);
+    ExpectKept(before, ws.image, gone);
+  }
+  quarnel::ReadDirectory(ws, ui);
+}
+
+// Offsets of the root entries an add of `name` replaces.
+std::set<std::size_t> Replaced(const quarnel::DiskImage& img, const std::string& name) {
+  const auto n = quarnel::MakeMsxName(name);
+  std::set<std::size_t> out;
+  for (int slot = 0;; ++slot) {
+    auto off = quarnel::RootSlotOffset(img, slot);
+    if (!off) break;
+    const std::uint8_t* e = img.bytes.data() + *off;
+    if (!quarnel::IsFreeSlot(e[0]) && !quarnel::IsLongNameAttribute(e[11]) &&
+        !(e[11] & quarnel::kAttrVolume) && quarnel::SameMsxName(e, n.data()))
+      out.insert(*off);
+  }
+  return out;
+}
+
+void Add(quarnel::Workspace& ws, QuietUi& ui) {
+  quarnel::NewFile f;
+  f.name = "ADDED.BIN";
+  f.bytes.assign(3000, 0x5A);
+  const Snapshot before = Take(ws.image);
+  const auto replaced = Replaced(ws.image, f.name);
+  step = "add";
+  quarnel::AddFileData(ws, f, ui);
+  ExpectKept(before, ws.image, replaced);
 }
 
 }  // namespace
@@ -55,12 +157,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   quarnel::Workspace ws;
   ws.LoadImageBytes(std::move(image), "fuzz.dsk", ui);
   if (!ws.HasImage()) return 0;
+  // An add before the deletes meets the image's own entries; the one after meets what is left.
+  Add(ws, ui);
   ChangeEveryEntry(ws, ui, 0);
-  quarnel::NewFile f;
-  f.name = "ADDED.BIN";
-  f.bytes.assign(3000, 0x5A);
-  quarnel::AddFileData(ws, f, ui);
+  Add(ws, ui);
+  Snapshot before = Take(ws.image);
+  step = "volume name";
   quarnel::SetVolumeName(ws, "FUZZ", ui, quarnel::FixedClock({2000, 1, 1, 0, 0, 0}));
+  ExpectKept(before, ws.image);
+  before = Take(ws.image);
+  step = "OEM signature";
   quarnel::SetOemSignature(ws, "FUZZ");
+  ExpectKept(before, ws.image);
   return 0;
 }

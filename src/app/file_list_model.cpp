@@ -116,7 +116,7 @@ bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int
   // onEdited may have replaced the rows; find the row again by its slot.
   for (std::size_t k = 0; k < rows_.size(); ++k) {
     if (rows_[k].slot == before.slot) {
-      rows_[k].caption = FromLatin1Text(text);
+      rows_[k].caption = FromImageText(text);
       QModelIndex i = this->index(static_cast<int>(k), 0);
       emit dataChanged(i, i);
       break;

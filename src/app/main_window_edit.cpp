@@ -99,18 +99,21 @@ void MainWindow::RenameFileClick() {
 }
 
 bool MainWindow::ListView1Edited(int slot, const QString& text) {
-  return RenameEntry(ws_, slot, FromLatin1Text(text)) == RenameStatus::Renamed;
+  std::string refusal;
+  const RenameStatus s = RenameEntry(ws_, slot, FromImageText(text), &refusal);
+  if (!refusal.empty()) ui_->Notify(refusal);
+  return s == RenameStatus::Renamed;
 }
 
 void MainWindow::Edit2Exit() {
   if (!ws_.HasImage()) return;
-  SetOemSignature(ws_, FromLatin1Text(oem_->text()));
+  SetOemSignature(ws_, FromImageText(oem_->text()));
 }
 
 void MainWindow::Edit3Exit() {
   if (!ws_.HasImage()) return;
   SystemClock clock;
-  VolumeStatus s = SetVolumeName(ws_, FromLatin1Text(volume_->text()), *ui_, clock);
+  VolumeStatus s = SetVolumeName(ws_, FromImageText(volume_->text()), *ui_, clock);
   if (s != VolumeStatus::Unchanged) ShowListing();
 }
 

@@ -1,5 +1,7 @@
 #include "app/qt_ui.h"
 
+#include "viewers/msx_charset.h"
+
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -23,9 +25,13 @@ QString ToQ(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 std::string FromQ(const QString& s) { return s.toStdString(); }
-std::string FromLatin1Text(const QString& s) { return s.toLatin1().toStdString(); }
+std::string FromImageText(const QString& s) {
+  const QByteArray utf8 = s.toUtf8();
+  auto bytes = viewers::MsxCharset::International().FromUtf8(std::string_view(utf8.data(), static_cast<std::size_t>(utf8.size())));
+  return bytes ? *bytes : s.toLatin1().toStdString();
+}
 QString ImageText(std::string_view s) {
-  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+  return ToQ(viewers::MsxCharset::International().ToUtf8(s));
 }
 
 namespace {

@@ -47,8 +47,9 @@ class QtUi : public AppUi {
 // Text of the core (8-bit, UTF-8 where it came from host names) as a QString.
 QString ToQ(std::string_view s);
 std::string FromQ(const QString& s);
-// Text of the image (names, OEM signature, volume name): one byte per character.
-std::string FromLatin1Text(const QString& s);
+// Text of the image (names, OEM signature, volume name): one byte per character, shown as the
+// MSX character set shows it (and typed text turned back into those bytes).
+std::string FromImageText(const QString& s);
 QString ImageText(std::string_view s);
 
 }  // namespace quarnel

@@ -10,6 +10,7 @@
 #include "cli/image_arg.h"
 #include "cli/image_change.h"
 #include "core/add_file.h"
+#include "core/host_file.h"
 
 namespace quarnel::cli {
 
@@ -62,7 +63,12 @@ void RegisterAdd(CLI::App& app, int& exitCode) {
     if (!OpenImageArg(ws, args.image, ui)) return;
     for (const auto& f : args.files) {
       ui.NextFile();
-      if (AddFile(ws, f, ui) != AddStatus::Added) return;  // the message is on stderr
+      HostReadError why = HostReadError::None;
+      if (AddFile(ws, f, ui, &why) != AddStatus::Added) {  // the message is on stderr
+        // "read ERROR!" does not say that the file was a directory, a FIFO or a device.
+        if (IsOtherKind(why)) std::cerr << DescribeHostReadError(f, why, 0) << "\n";
+        return;
+      }
     }
     if (SaveInPlace(ws, ui)) exitCode = 0;
   });

@@ -4,6 +4,8 @@
 
 #include <iostream>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "cli/command.h"
 #include "cli/viewer_input.h"
@@ -11,6 +13,41 @@
 #include "viewers/messages.h"
 
 namespace quarnel::cli {
+
+namespace {
+
+// "Damaged BASIC program: NAME: " + what is wrong with it.
+constexpr std::string_view kDamagedBasic = "Damaged BASIC program: ";
+constexpr std::string_view kTheLinkOf = "the link of ";
+constexpr std::string_view kBackwards = " points backwards";
+constexpr std::string_view kPastTheEnd = " points past the end of the file";
+constexpr std::string_view kRunsPastTheEnd = " runs past the end of the data";
+constexpr std::string_view kNoEndLink = "the data ends before the end-of-program link";
+constexpr std::string_view kLine = "line ";
+constexpr std::string_view kLineAtOffset = "the line at offset ";
+
+// What is wrong with a damaged listing, in words.
+std::string DamageText(const viewers::BasicListing& l) {
+  using viewers::BasicDamage;
+  const std::string line = l.damageLine
+                               ? std::string(kLine) + std::to_string(*l.damageLine)
+                               : std::string(kLineAtOffset) + std::to_string(l.damageOffset);
+  switch (l.damage) {
+    case BasicDamage::LinkBackwards:
+      return std::string(kTheLinkOf) + line + std::string(kBackwards);
+    case BasicDamage::LinkPastEnd:
+      return std::string(kTheLinkOf) + line + std::string(kPastTheEnd);
+    case BasicDamage::LineCut:
+      return line + std::string(kRunsPastTheEnd);
+    case BasicDamage::NoEndLink:
+      return std::string(kNoEndLink);
+    case BasicDamage::None:
+      break;
+  }
+  return {};
+}
+
+}  // namespace
 
 void RegisterBasic(CLI::App& app, int& exitCode) {
   auto* cmd = app.add_subcommand("basic", "List a tokenised MSX-BASIC program as text");
@@ -31,6 +68,12 @@ void RegisterBasic(CLI::App& app, int& exitCode) {
     std::cout.flush();
     // The window shows one "ERROR" box per link past the end; here one line per notice.
     for (int i = 0; i < listing.errors; ++i) std::cerr << viewers::kBasicLinkError << "\n";
+    if (listing.Damaged()) {
+      const std::string& name = args->host.empty() ? args->imageAndPath.at(1) : args->host;
+      std::cerr << kDamagedBasic << name << ": " << DamageText(listing) << "\n";
+      exitCode = 1;
+      return;
+    }
     exitCode = 0;
   });
 }

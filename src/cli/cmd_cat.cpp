@@ -27,12 +27,15 @@ void RegisterCat(CLI::App& app, int& exitCode) {
     if (!OpenImageArg(ws, args.image, ui)) return;
     auto row = FileRowArg(ws, args.path, ui);
     if (!row) return;
-    if (row->size == 0) {  // an empty file takes no cluster
+    if (row->fullSize == 0) {  // an empty file takes no cluster
       exitCode = 0;
       return;
     }
     FileRead read = ReadSlotFile(ws, row->slot, ui);
-    if (!read.ok()) return;
+    if (!read.ok()) {
+      std::cerr << kInFile << args.path << "\n";
+      return;
+    }
     if (!read.bytes.empty() && std::fwrite(read.bytes.data(), 1, read.bytes.size(), stdout) != read.bytes.size()) {
       std::cerr << kCannotWrite << "stdout\n";
       return;

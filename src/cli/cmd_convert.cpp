@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "core/host_file.h"
 #include "formats/disk_convert.h"
+#include "formats/input_limits.h"
 #include "formats/messages.h"
 #include "formats/xsa_decode.h"
 #include "formats/xsa_encode.h"
@@ -33,18 +34,27 @@ class ConvertUi : public CliUi {
   std::string target_;
 };
 
-bool ReadSource(const std::string& in, std::vector<std::uint8_t>& bytes) {
-  auto read = ReadHostBytes(in);
-  if (!read) {
-    std::cerr << formats::msg::kCannotReadSource << ": " << in << "\n";
+// Reads IN whole when it is a regular file of at most `limit` bytes; otherwise says why
+// (`tooLarge`, when given, for a larger file).
+bool ReadSource(const std::string& in, std::uintmax_t limit, std::vector<std::uint8_t>& bytes,
+                std::string_view tooLarge = {}) {
+  HostRead read = ReadHostContents(in, limit);
+  if (read.error == HostReadError::TooLarge && !tooLarge.empty()) {
+    std::cerr << tooLarge << "\n";
     return false;
   }
-  bytes = std::move(*read);
+  if (!read.ok()) {
+    std::cerr << formats::msg::kCannotReadSource << ": " << in << "\n"
+              << DescribeHostReadError(in, read) << "\n";
+    return false;
+  }
+  bytes = std::move(read.bytes);
   return true;
 }
 
+// Writes OUT; a link standing there is replaced, never written through.
 bool Write(const std::string& out, const std::vector<std::uint8_t>& bytes) {
-  if (WriteFileAtomically(out, bytes)) return true;
+  if (WriteFileAtomically(out, bytes, LinkPolicy::Replace)) return true;
   std::cerr << formats::msg::kCannotWriteTarget << ": " << out << "\n";
   return false;
 }
@@ -58,15 +68,18 @@ int Run(const std::string& in, const std::string& out) {
   if (from == ".DDI" || from == ".IMG" || from == ".MSX") {
     if (!toDsk) return 2;
     ConvertUi ui(out);
-    ConvertResult r = from == ".DDI"   ? ConvertDDI(in, ui)
-                      : from == ".IMG" ? ConvertIMG(in, ui)
-                                       : ConvertMSX(in, ui);
+    HostRead source;
+    ConvertResult r = from == ".DDI"   ? ConvertDDI(in, ui, &source)
+                      : from == ".IMG" ? ConvertIMG(in, ui, &source)
+                                       : ConvertMSX(in, ui, &source);
+    // Below the converter's message: why the source was not read.
+    if (!source.ok()) std::cerr << DescribeHostReadError(in, source) << "\n";
     return r == ConvertResult::Written ? 0 : 1;
   }
   if (from == ".XSA") {
     if (!toDsk) return 2;
     std::vector<std::uint8_t> bytes;
-    if (!ReadSource(in, bytes)) return 1;
+    if (!ReadSource(in, kMaxXsaFile, bytes)) return 1;
     auto decoded = DecodeXsa(bytes);
     if (!decoded.ok()) {
       std::cerr << decoded.error << "\n";
@@ -77,7 +90,8 @@ int Run(const std::string& in, const std::string& out) {
   if (from == ".DSK" || from == ".DI1" || from == ".DI2") {
     if (!toXsa) return 2;
     std::vector<std::uint8_t> bytes;
-    if (!ReadSource(in, bytes)) return 1;
+    // As xsc: any file the compressor takes.
+    if (!ReadSource(in, kMaxXsaInput, bytes, formats::msg::kXsaInputTooLarge)) return 1;
     auto xsa = EncodeXsa(bytes, fs::path(in).filename().string());
     if (xsa.empty()) {
       std::cerr << formats::msg::kXsaInputTooLarge << "\n";

@@ -1,4 +1,4 @@
-// quarnel-cli label IMAGE [TEXT]: shows the volume name, or sets it (an empty TEXT blanks it).
+// quarnel-cli label IMAGE [TEXT]: shows the volume name, or sets it (an empty TEXT removes it).
 #include <memory>
 #include <iostream>
 #include <string>
@@ -27,16 +27,18 @@ void RegisterLabel(CLI::App& app, int& exitCode) {
     Workspace ws;
     if (!OpenImageArg(ws, args.image, ui)) return;
     if (!args.text) {
-      std::cout << VolumeNameOf(ws) << "\n";
+      std::cout << ShownName(VolumeNameOf(ws)) << "\n";
       exitCode = 0;
       return;
     }
-    if (args.text->size() > kVolumeNameLength) {
+    const std::string text = MsxNameArg(*args.text);
+    if (text.size() > kVolumeNameLength) {
       std::cerr << kVolumeTooLong << *args.text << "\n";
       return;
     }
-    VolumeStatus s = SetVolumeName(ws, *args.text, ui, SystemClock());
-    if (s == VolumeStatus::DirectoryFull) return;
+    // An empty TEXT removes the volume name.
+    VolumeStatus s = SetVolumeName(ws, text, ui, SystemClock());
+    if (s == VolumeStatus::DirectoryFull || s == VolumeStatus::LeadingBlank) return;
     if (s == VolumeStatus::Unchanged || SaveInPlace(ws, ui)) exitCode = 0;
   });
 }

@@ -15,7 +15,7 @@ namespace {
 void PrintText(const Workspace& ws) {
   std::string out;
   for (const auto& r : ws.fileList.rows) {
-    out += r.caption + "\t" + r.sizeText + "\t" + r.type + "\t" + r.modified + "\t" + r.attrib + "\n";
+    out += ShownName(r.caption) + "\t" + r.sizeText + "\t" + r.type + "\t" + r.modified + "\t" + r.attrib + "\n";
   }
   out += ws.fileList.summary + "\n";
   std::cout << out;
@@ -26,7 +26,7 @@ void PrintJson(const Workspace& ws) {
   j["path"] = ws.CurrentLevel().path;
   auto entries = nlohmann::ordered_json::array();
   for (const auto& r : ws.fileList.rows) {
-    entries.push_back({{"name", r.caption},
+    entries.push_back({{"name", ShownName(r.caption)},
                        {"size", r.size},
                        {"sizeText", r.sizeText},
                        {"type", r.type},
@@ -37,8 +37,7 @@ void PrintJson(const Workspace& ws) {
   j["entries"] = std::move(entries);
   j["filesListed"] = ws.fileList.filesListed;
   j["bytesFree"] = ws.fileList.bytesFree;
-  j["volume"] = ws.volumeField;
-  // Names may hold bytes of the MSX character set that are no UTF-8: shown as U+FFFD.
+  j["volume"] = ShownName(ws.volumeField);
   std::cout << j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
 }
 

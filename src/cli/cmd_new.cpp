@@ -3,10 +3,12 @@
 // are double-sided with 40 tracks). OUT is the image file, or a folder to write New<SIZE>.dsk in.
 #include <memory>
 #include <filesystem>
+#include <iostream>
 #include <string>
 
 #include "cli/command.h"
 #include "cli/cli_ui.h"
+#include "cli/image_change.h"
 #include "core/new_image.h"
 
 namespace quarnel::cli {
@@ -15,6 +17,7 @@ void RegisterNew(CLI::App& app, int& exitCode) {
   auto* cmd = app.add_subcommand("new", "Make an empty formatted MSX-DOS disk image");
   struct Args {
     std::string size, out;
+    bool force = false;
   };
   auto argsHeld = std::make_shared<Args>();
   auto& args = *argsHeld;
@@ -22,6 +25,7 @@ void RegisterNew(CLI::App& app, int& exitCode) {
       ->required()
       ->check(CLI::IsMember({"160", "180", "320", "320s", "360", "360s", "640", "720"}));
   cmd->add_option("OUT", args.out, "Image file to write, or a folder")->required();
+  cmd->add_flag("-f,--force", args.force, "Replace an existing file of that name");
   cmd->callback([&exitCode, argsHeld] {
     auto& args = *argsHeld;
     exitCode = 1;
@@ -31,6 +35,11 @@ void RegisterNew(CLI::App& app, int& exitCode) {
     std::filesystem::path out = args.out;
     std::error_code ec;
     if (std::filesystem::is_directory(out, ec)) out /= NewImageName(*row);
+    // An existing file may be someone's disk: it is replaced only when asked for.
+    if (!args.force && std::filesystem::symlink_status(out, ec).type() != std::filesystem::file_type::not_found) {
+      std::cerr << out.string() << kExistsUseForce << "\n";
+      return;
+    }
     if (NewImage(*row, out, ui)) exitCode = 0;
   });
 }

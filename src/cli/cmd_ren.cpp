@@ -6,6 +6,7 @@
 #include "cli/command.h"
 #include "cli/image_arg.h"
 #include "cli/image_change.h"
+#include "core/add_file.h"
 #include "core/messages.h"
 #include "core/rename.h"
 
@@ -27,23 +28,29 @@ void RegisterRen(CLI::App& app, int& exitCode) {
     CliUi ui;
     Workspace ws;
     if (!OpenImageArg(ws, args.image, ui)) return;
-    EntryLookup found = LookupEntry(ws, args.path, ui);
+    EntryLookup found = LookupEntry(ws, MsxNameArg(args.path), ui);
     if (found.result.status != PathStatus::Ok) {
       ReportPathError(found.result, args.path);
       return;
     }
-    switch (RenameEntry(ws, found.row->slot, args.newName)) {
+    const std::string newName = MsxNameArg(args.newName);
+    std::string refusal;
+    switch (RenameEntry(ws, found.row->slot, newName, &refusal)) {
       case RenameStatus::Renamed:
         if (SaveInPlace(ws, ui)) exitCode = 0;
         return;
       case RenameStatus::Invalid:
-        std::cerr << kInvalidMsxName << args.newName << "\n";
+        std::cerr << kInvalidMsxName << args.newName << " ("
+                  << DescribeNameProblem(CheckMsxName(newName)) << ")\n";
         return;
       case RenameStatus::Duplicate:
         std::cerr << msg::kNameExists << args.newName << "\n";
         return;
       case RenameStatus::DotEntry:
         std::cerr << msg::kDotEntryKept << "\n";
+        return;
+      case RenameStatus::NeedsCheck:
+        std::cerr << refusal << "\n";
         return;
       case RenameStatus::NoImage:
       case RenameStatus::NoEntry:

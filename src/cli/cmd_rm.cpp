@@ -31,7 +31,7 @@ void RegisterRm(CLI::App& app, int& exitCode) {
     Workspace ws;
     if (!OpenImageArg(ws, args.image, ui)) return;
     for (const auto& p : args.paths) {
-      EntryLookup found = LookupEntry(ws, p, ui);
+      EntryLookup found = LookupEntry(ws, MsxNameArg(p), ui);
       if (found.result.status != PathStatus::Ok) {
         ReportPathError(found.result, p);
         return;

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <iostream>
 
+#include "viewers/msx_charset.h"
+
 namespace quarnel::cli {
 
 bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
@@ -11,9 +13,14 @@ bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
     std::cerr << kNoSuchImage << path << "\n";
     return false;
   }
-  ws.LoadImage(path, ui);
+  const HostReadError read = ws.LoadImage(path, ui);
   if (ws.HasImage()) return true;
   if (ui.Notices() == 0) std::cerr << kNoSuchImage << path << "\n";
+  // Below the system's message ("File to small to be a diskimage!"): what the path really is.
+  if (IsOtherKind(read) || read == HostReadError::CannotOpen)
+    std::cerr << DescribeHostReadError(path, read, 0) << "\n";
+  // Below "Error in boot sector!": which field made the layout impossible.
+  if (!ws.image.bootErrorDetail.empty()) std::cerr << path << ": " << ws.image.bootErrorDetail << "\n";
   return false;
 }
 
@@ -37,14 +44,14 @@ void ReportPathError(const PathResult& r, std::string_view path) {
 }
 
 bool ChangeDirectoryArg(Workspace& ws, std::string_view dirPath, CliUi& ui) {
-  PathResult r = ChangeDirectory(ws, dirPath, ui);
+  PathResult r = ChangeDirectory(ws, MsxNameArg(dirPath), ui);
   if (r.status == PathStatus::Ok) return true;
   ReportPathError(r, dirPath);
   return false;
 }
 
 std::optional<FileRow> FileRowArg(Workspace& ws, std::string_view path, CliUi& ui) {
-  EntryLookup found = LookupEntry(ws, path, ui);
+  EntryLookup found = LookupEntry(ws, MsxNameArg(path), ui);
   if (found.result.status != PathStatus::Ok) {
     ReportPathError(found.result, path);
     return std::nullopt;
@@ -56,10 +63,19 @@ std::optional<FileRow> FileRowArg(Workspace& ws, std::string_view path, CliUi& u
   return found.row;
 }
 
+std::string ShownName(std::string_view msxBytes) {
+  return viewers::MsxCharset::International().ToUtf8(msxBytes);
+}
+
+std::string MsxNameArg(std::string_view typed) {
+  auto bytes = viewers::MsxCharset::International().FromUtf8(typed);
+  return bytes ? *bytes : std::string(typed);
+}
+
 std::string HostNameForCaption(std::string_view caption) {
   while (!caption.empty() && caption.back() == ' ') caption.remove_suffix(1);
   if (!caption.empty() && caption.back() == '.') caption.remove_suffix(1);
-  std::string name(caption);
+  std::string name = ShownName(caption);
   for (auto& c : name)
     if (c == '/' || c == '\0') c = '_';
   if (name.empty() || name == "." || name == "..") name = "_" + name;

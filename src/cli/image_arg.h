@@ -21,6 +21,9 @@ inline constexpr std::string_view kNotAFile = "Not a file: ";
 inline constexpr std::string_view kBrokenDirectory = "Broken cluster chain in directory: ";
 inline constexpr std::string_view kChainEndsEarly = "Cluster chain ends before the end of the file: ";
 inline constexpr std::string_view kCannotWrite = "Cannot write: ";
+// The line after a message that does not say which file it is about.
+inline constexpr std::string_view kInFile = "  in ";
+inline constexpr std::string_view kExtractedAs = " extracted as ";
 
 // Loads `path` into `ws`. True when the image can be listed and read; otherwise the reason is
 // on stderr (the core's message, or ours for a missing file).
@@ -35,8 +38,17 @@ bool ChangeDirectoryArg(Workspace& ws, std::string_view dirPath, CliUi& ui);
 // The row of the file at `path` (directories refused); nullopt with the reason printed.
 std::optional<FileRow> FileRowArg(Workspace& ws, std::string_view path, CliUi& ui);
 
-// A host file name for a listed caption: trailing blanks and a trailing dot dropped, '/' and
-// NUL replaced by '_' so that a name inside an image never leaves the target folder.
+// A host file name for a listed caption: its characters as the MSX shows them (UTF-8), trailing
+// blanks and a trailing dot dropped, '/' and NUL replaced by '_' so that a name inside an image
+// never leaves the target folder.
 std::string HostNameForCaption(std::string_view caption);
+
+// A name of the image (caption, volume name) as the MSX shows it, in UTF-8 for the terminal.
+std::string ShownName(std::string_view msxBytes);
+
+// A name or path typed on the command line, in the MSX bytes it shows: text that the MSX
+// character set can show is turned back into its bytes ("ã" is 0xB1), anything else (plain
+// ASCII, bytes that are no UTF-8) is taken as it is.
+std::string MsxNameArg(std::string_view typed);
 
 }  // namespace quarnel::cli

@@ -1,10 +1,20 @@
 #include "cli/image_change.h"
 
+#include <filesystem>
+#include <iostream>
+
+#include "core/add_file.h"
 #include "core/save_image.h"
 
 namespace quarnel::cli {
 
 bool SaveInPlace(Workspace& ws, CliUi& ui) {
+  std::error_code ec;
+  const auto perms = std::filesystem::status(ws.image.imagePath, ec).permissions();
+  if (!ec && (perms & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
+    std::cerr << ws.image.imagePath << kImageReadOnly << "\n";
+    return false;
+  }
   return SaveImageFile(ws.image, ws.image.imagePath, ws.image.size, ui) == SaveStatus::Saved;
 }
 
@@ -17,8 +27,9 @@ std::string ShortMsxName(std::string_view host) {
     for (char c : s) {
       if (out.size() == n) break;
       auto u = static_cast<unsigned char>(c);
-      if (u <= 0x20 || c == '.' || (u >= 0x80 && u < 0xC0)) continue;  // UTF-8 continuation bytes
-      out.push_back(u >= 0xC0 ? '_' : c);                               // one '_' per character
+      if (u <= 0x20 || (u >= 0x80 && u < 0xC0)) continue;  // blanks, UTF-8 continuation bytes
+      // One '_' per character the disk cannot hold: non-ASCII, and those names may not contain.
+      out.push_back(u >= 0xC0 || IsForbiddenNameChar(c) ? '_' : c);
     }
     return out;
   };

@@ -16,13 +16,16 @@ inline constexpr std::string_view kVolumeTooLong = "A volume name holds at most 
 inline constexpr std::string_view kOemTooLong = "An OEM signature holds at most 8 characters: ";
 inline constexpr std::string_view kAddedAs = " added as ";
 inline constexpr std::string_view kCannotChange = "Cannot change this entry: ";
+inline constexpr std::string_view kExistsUseForce = " exists; give --force to replace it";
+inline constexpr std::string_view kImageReadOnly = " is read-only";
 
-// Saves the image over its own file. False (the reason on stderr) when that fails.
+// Saves the image over its own file. False (the reason on stderr) when that fails, and when the
+// file is read-only: a command never makes a read-only image writable.
 bool SaveInPlace(Workspace& ws, CliUi& ui);
 
-// A name for a host file that does not fit 8.3: the name before the last dot without blanks and
-// leading dots cut to 8 characters, and the extension cut to 3 ("_" for an empty name); a
-// character outside ASCII becomes "_".
+// A name for a host file that does not fit 8.3: the name before the last dot without blanks cut
+// to 8 characters, and the extension cut to 3 ("_" for an empty name); a character outside ASCII
+// and one that MSX-DOS names may not hold (a further dot among them) becomes "_".
 std::string ShortMsxName(std::string_view hostName);
 
 }  // namespace quarnel::cli

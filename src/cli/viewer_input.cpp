@@ -28,6 +28,10 @@ void AddViewerInputOptions(CLI::App* cmd, ViewerInputArgs& args) {
   cmd->add_option("IMAGE_PATH", args.imageAndPath, "IMAGE PATH: a disk image and a file in it")
       ->expected(0, 2);
   cmd->add_option("--host", args.host, "A file of the host instead of a file in an image");
+  const std::string& view = cmd->get_name();
+  args.hostLimit = view == "basic"     ? kBasicHostLimit
+                   : view == "picture" ? kPictureHostLimit
+                                       : kViewHostLimit;
 }
 
 std::optional<ViewerInput> LoadViewerInput(const ViewerInputArgs& args, int& exitCode) {
@@ -38,13 +42,13 @@ std::optional<ViewerInput> LoadViewerInput(const ViewerInputArgs& args, int& exi
       exitCode = 2;
       return std::nullopt;
     }
-    auto bytes = ReadHostBytes(args.host);
-    if (!bytes) {
-      std::cerr << "Cannot read " << args.host << "\n";
+    HostRead read = ReadHostContents(args.host, args.hostLimit);
+    if (!read.ok()) {
+      std::cerr << "Cannot read " << args.host << "\n" << DescribeHostReadError(args.host, read) << "\n";
       exitCode = 1;
       return std::nullopt;
     }
-    in.bytes = std::move(*bytes);
+    in.bytes = std::move(read.bytes);
     SplitName(std::filesystem::path(args.host).filename().string(), in);
     return in;
   }
@@ -60,12 +64,15 @@ std::optional<ViewerInput> LoadViewerInput(const ViewerInputArgs& args, int& exi
   auto row = FileRowArg(ws, args.imageAndPath[1], ui);
   if (!row) return std::nullopt;
   SplitName(row->caption, in);
-  if (row->size == 0) {  // an empty file takes no cluster
+  if (row->fullSize == 0) {  // an empty file takes no cluster
     exitCode = 0;
     return in;
   }
   FileRead read = ReadSlotFile(ws, row->slot, ui);
-  if (!read.ok()) return std::nullopt;
+  if (!read.ok()) {
+    std::cerr << kInFile << args.imageAndPath[1] << "\n";  // the file the chain error is in
+    return std::nullopt;
+  }
   // The view shows what the chain holds; the short chain is reported beside it.
   if (read.chainEndedEarly) std::cerr << kChainEndsEarly << args.imageAndPath[1] << "\n";
   in.bytes = std::move(read.bytes);

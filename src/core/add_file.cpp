@@ -1,19 +1,18 @@
 #include "core/add_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
 
+#include "core/change_guard.h"
 #include "core/delete_entry.h"
 #include "core/dir_entry.h"
 #include "core/dir_slot.h"
 #include "core/directory.h"
 #include "core/fat.h"
+#include "core/host_file.h"
 #include "core/messages.h"
 #include "core/workspace.h"
 
@@ -42,22 +41,55 @@ std::array<std::uint8_t, 11> MakeMsxName(std::string_view host) {
     ++i;
     ++j;
   }
+  // 0xE5 marks a deleted entry: a name that starts with that byte is stored with 0x05.
+  if (out[0] == kEntryDeleted) out[0] = kEntryE5Stand;
   return out;
 }
 
-bool IsValidMsxName(std::string_view name) {
-  if (name.empty() || name.size() > kLongestHostName) return false;
-  auto dot = name.rfind('.');
-  std::size_t extLen = dot == std::string_view::npos ? 0 : name.size() - dot;
-  if (extLen > 4 || name.size() - extLen > 8) return false;
-  return !IsFreeSlotByte(MakeMsxName(name)[0]);
+bool IsForbiddenNameChar(char ch) {
+  const auto u = static_cast<unsigned char>(ch);
+  if (u <= 0x20 || u == 0x7F) return true;
+  return std::string_view("\"*+,./:;<=>?[\\]|").find(ch) != std::string_view::npos;
 }
+
+NameProblem CheckMsxName(std::string_view name) {
+  const auto dot = name.find('.');
+  const std::string_view base = name.substr(0, dot);
+  const std::string_view ext = dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
+  if (base.empty()) return NameProblem::Empty;
+  if (ext.find('.') != std::string_view::npos) return NameProblem::SeveralDots;
+  for (std::string_view part : {base, ext}) {
+    for (char c : part) {
+      const auto u = static_cast<unsigned char>(c);
+      if (u == ' ') return NameProblem::Blank;
+      if (u < 0x20 || u == 0x7F) return NameProblem::ControlByte;
+      if (IsForbiddenNameChar(c)) return NameProblem::ForbiddenChar;
+    }
+  }
+  if (base.size() > 8 || ext.size() > 3) return NameProblem::TooLong;
+  return NameProblem::Ok;
+}
+
+std::string_view DescribeNameProblem(NameProblem p) {
+  switch (p) {
+    case NameProblem::Ok: return "is a valid name";
+    case NameProblem::Empty: return "has no name before the dot";
+    case NameProblem::TooLong: return "has more than 8 characters before the dot or 3 after it";
+    case NameProblem::SeveralDots: return "has more than one dot";
+    case NameProblem::Blank: return "has a blank";
+    case NameProblem::ControlByte: return "has a control character";
+    case NameProblem::ForbiddenChar: return "has a character MSX-DOS does not allow in names (\" * + , / : ; < = > ? [ \\ ] |)";
+  }
+  return {};
+}
+
+bool IsValidMsxName(std::string_view name) { return CheckMsxName(name) == NameProblem::Ok; }
 
 std::optional<int> FindFreeRootSlot(const DiskImage& image) {
   for (int slot = 0; slot < static_cast<int>(image.geometry.rootEntries); ++slot) {
     auto off = RootSlotOffset(image, slot);
     if (!off) break;
-    if (IsFreeSlotByte(image.bytes[*off])) return slot;
+    if (IsFreeSlot(image.bytes[*off])) return slot;
   }
   return std::nullopt;
 }
@@ -90,14 +122,10 @@ std::size_t FreeClusterCount(const DiskImage& image) {
 
 namespace {
 
-// Size of a root entry as the listing reads it (bytes 28-30).
-std::uint32_t ListedSize(const std::uint8_t* entry) {
-  return entry[28] | (entry[29] << 8) | (static_cast<std::uint32_t>(entry[30]) << 16);
-}
-
 // What the add would do, decided before anything changes.
 struct AddPlan {
   std::vector<std::size_t> replaced;    // offsets of same-named files
+  std::vector<int> replacedSlots;       // and their slots
   std::vector<std::uint16_t> freed;     // clusters their deletion frees
   std::optional<int> slot;              // slot of the new entry
 };
@@ -109,7 +137,7 @@ AddStatus PlanAdd(const DiskImage& img, const std::array<std::uint8_t, 11>& name
     auto off = RootSlotOffset(img, slot);
     if (!off) break;
     const std::uint8_t* e = img.bytes.data() + *off;
-    if (IsFreeSlotByte(e[0])) {
+    if (IsFreeSlot(e[0])) {
       if (!freeSlot) freeSlot = slot;
       continue;
     }
@@ -118,7 +146,7 @@ AddStatus PlanAdd(const DiskImage& img, const std::array<std::uint8_t, 11>& name
     if (attr & kAttrDirectory) return AddStatus::NameIsDirectory;
     if (!firstReplaced) firstReplaced = slot;
     plan.replaced.push_back(*off);
-    if (ListedSize(e) == 0) continue;
+    plan.replacedSlots.push_back(slot);
     for (auto c : ChainToFree(img, static_cast<std::uint16_t>(e[26] | (e[27] << 8))))
       if (std::find(plan.freed.begin(), plan.freed.end(), c) == plan.freed.end()) plan.freed.push_back(c);
   }
@@ -170,8 +198,17 @@ AddStatus AddFileData(Workspace& ws, const NewFile& file, Ui& ui) {
     return AddStatus::DirectoryFull;
   }
 
+  // A disk whose FAT and directories disagree on a cluster the add touches is left alone.
+  const auto take = LowestFreeAfterRelease(img, plan.freed, need);
+  if (auto refusal = CheckChange(img, {take, plan.freed, plan.replaced, {}})) {
+    ui.Notify(*refusal);
+    return AddStatus::NeedsCheck;
+  }
+
   // The add succeeds: replace, allocate, write.
   FreeClusters(img, plan.freed);
+  for (int slot : plan.replacedSlots)
+    for (auto piece : LongNamePieceOffsets(ws, slot)) img.bytes[piece] = kEntryDeleted;
   for (auto off : plan.replaced) img.bytes[off] = kEntryDeleted;
   const std::vector<std::uint16_t> clusters = LowestFreeClusters(img, need);
   for (std::size_t k = 0; k < clusters.size(); ++k) {
@@ -200,8 +237,7 @@ namespace {
 
 // The host name to use: asks for a new one while it is too long or would make no usable entry.
 std::optional<std::string> EntryNameFor(const std::string& hostName, Ui& ui) {
-  if (hostName.size() <= kLongestHostName && !IsFreeSlotByte(MakeMsxName(hostName)[0]))
-    return hostName;
+  if (IsValidMsxName(hostName)) return hostName;
   for (;;) {
     auto answer = ui.AskNewName(hostName);
     if (!answer) return std::nullopt;
@@ -211,70 +247,41 @@ std::optional<std::string> EntryNameFor(const std::string& hostName, Ui& ui) {
 
 }  // namespace
 
-namespace {
-
-// An open host file, closed when it goes away.
-struct HostFd {
-  int fd = -1;
-  explicit HostFd(const fs::path& p) : fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC)) {}
-  ~HostFd() {
-    if (fd >= 0) ::close(fd);
-  }
-  HostFd(const HostFd&) = delete;
-  HostFd& operator=(const HostFd&) = delete;
-};
-
-bool ReadAll(int fd, std::vector<std::uint8_t>& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-}  // namespace
-
-AddStatus AddFile(Workspace& ws, const fs::path& hostPath, Ui& ui) {
+AddStatus AddFile(Workspace& ws, const fs::path& hostPath, Ui& ui, HostReadError* hostError) {
   AddStatus status = AddStatus::Added;
   if (!CheckImage(ws, ui, status)) return status;
   ws.image.changed = true;
+  auto readError = [&](HostReadError e) {
+    if (hostError) *hostError = e;
+    ui.Notify(e == HostReadError::NoMemory ? msg::kNoMemory : msg::kHostReadError);
+    return e == HostReadError::NoMemory ? AddStatus::NoMemory : AddStatus::ReadError;
+  };
 
-  // One open and one fstat give the size, the kind, the permissions and the time.
-  HostFd host(hostPath);
-  struct stat st {};
-  if (host.fd < 0 || ::fstat(host.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ui.Notify(msg::kHostReadError);
-    return AddStatus::ReadError;
-  }
+  // One open gives the size, the kind, the permissions and the time; only a regular file opens.
+  HostFile host(hostPath);
+  if (host.error() != HostReadError::None) return readError(host.error());
   auto name = EntryNameFor(hostPath.filename().string(), ui);
   if (!name) return AddStatus::Cancelled;
 
   // Larger than the whole data area: no need to read it to know.
   const auto& g = ws.image.geometry;
-  const auto hostSize = static_cast<std::uintmax_t>(st.st_size);
-  if (hostSize > static_cast<std::uintmax_t>(std::max(0, g.dataClusters)) * g.clusterBytes) {
+  const auto dataBytes = static_cast<std::uintmax_t>(std::max(0, g.dataClusters)) * g.clusterBytes;
+  if (host.info().size > dataBytes) {
     ui.Notify(msg::kDiskFull);
     return AddStatus::DiskFull;
   }
   NewFile file;
   file.name = std::move(*name);
-  try {
-    file.bytes.resize(static_cast<std::size_t>(hostSize));
-  } catch (const std::bad_alloc&) {
-    ui.Notify(msg::kNoMemory);
-    return AddStatus::NoMemory;
+  const HostReadError e = host.ReadAll(dataBytes, file.bytes);
+  if (e == HostReadError::TooLarge) {  // cannot happen after the check above; kept for safety
+    ui.Notify(msg::kDiskFull);
+    return AddStatus::DiskFull;
   }
-  if (!ReadAll(host.fd, file.bytes)) {
-    ui.Notify(msg::kHostReadError);
-    return AddStatus::ReadError;
-  }
+  if (e != HostReadError::None) return readError(e);
   // Read-only is the host's missing write permission; every other host file is an archive.
   file.attribute = kAttrArchive;
-  if ((st.st_mode & S_IWUSR) == 0) file.attribute |= kAttrReadOnly;
-  file.modified = ToLocalDateTime(st.st_mtime);
+  if ((host.info().mode & S_IWUSR) == 0) file.attribute |= kAttrReadOnly;
+  file.modified = ToLocalDateTime(host.info().modified);
   return AddFileData(ws, file, ui);
 }
 

@@ -18,6 +18,7 @@
 namespace quarnel {
 
 class Workspace;
+enum class HostReadError;
 
 // Longest host name used without the rename dialog.
 inline constexpr std::size_t kLongestHostName = 12;
@@ -27,14 +28,29 @@ inline constexpr std::size_t kLongestHostName = 12;
 // characters are looked at.
 std::array<std::uint8_t, 11> MakeMsxName(std::string_view hostName);
 
-// A name the rename dialog accepts: 1..12 characters, an extension (from the last dot on) of at
-// most 4 characters and at most 8 before it; and its entry name must start with a byte that
-// marks a used slot (above 0x20, below 0x80), so that the entry cannot pass for a free one.
-bool IsValidMsxName(std::string_view name);
+// Why a name cannot be an MSX-DOS name; Ok when it can.
+enum class NameProblem {
+  Ok,
+  Empty,          // nothing before the dot
+  TooLong,        // more than 8 characters before the dot or 3 after it
+  SeveralDots,    // a second dot
+  Blank,          // a blank
+  ControlByte,    // a byte below 0x20 or 0x7F
+  ForbiddenChar,  // one of " * + , . / : ; < = > ? [ \ ] |
+};
 
-// True when an entry with this first name byte counts as a free slot (never used 0x00, deleted
-// 0xE5, and every byte of 0x20 or less or 0x80 or more).
-inline bool IsFreeSlotByte(std::uint8_t first) { return first <= 0x20 || first >= 0x80; }
+// The reason in words ("has a blank"), for messages.
+std::string_view DescribeNameProblem(NameProblem p);
+
+// Checks a typed or host name against the 8.3 rule of MSX-DOS: 1-8 characters, optionally a dot
+// and 1-3 more, none of them a blank, a control byte or one of the characters MSX-DOS and PC
+// systems reserve. Bytes of 0x80 and more (kana, accented letters) are allowed.
+NameProblem CheckMsxName(std::string_view name);
+// A name the rename dialog accepts: CheckMsxName finds no problem.
+bool IsValidMsxName(std::string_view name);
+// True for a character that no MSX-DOS name may hold: a control byte, a blank, 0x7F or one of
+// " * + , . / : ; < = > ? [ \ ] | (the dot only as the separator).
+bool IsForbiddenNameChar(char c);
 
 // First free slot of the root directory; nullopt when the root is full.
 std::optional<int> FindFreeRootSlot(const DiskImage& image);
@@ -64,6 +80,7 @@ enum class AddStatus {
   DirectoryFull,    // "Directory full"
   ReadError,        // "read ERROR!"
   NoMemory,         // "Could not allocate memory"
+  NeedsCheck,       // the FAT and the directories disagree on a cluster it touches (message shown)
 };
 
 // Writes `file` into the root directory. Decides first that it fits (counting the clusters and
@@ -73,7 +90,10 @@ AddStatus AddFileData(Workspace& ws, const NewFile& file, Ui& ui);
 
 // Adds one host file: its name (through the rename dialog when it is longer than 12 characters
 // or would make no usable entry name), bytes, read-only bit and modification time.
-AddStatus AddFile(Workspace& ws, const std::filesystem::path& hostPath, Ui& ui);
+// Only a regular file is read (a FIFO is never opened); `hostError`, when given, receives why
+// the host file was not read when the result is ReadError or NoMemory.
+AddStatus AddFile(Workspace& ws, const std::filesystem::path& hostPath, Ui& ui,
+                  HostReadError* hostError = nullptr);
 
 // What a drop of host files onto the file list did.
 enum class DropOutcome {

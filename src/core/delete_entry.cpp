@@ -1,5 +1,6 @@
 #include "core/delete_entry.h"
 
+#include "core/change_guard.h"
 #include "core/dir_entry.h"
 #include "core/dir_slot.h"
 #include "core/directory.h"
@@ -15,7 +16,7 @@ std::vector<std::uint16_t> ChainToFree(const DiskImage& image, std::uint16_t fir
   if (last < 2) return out;
   std::vector<bool> seen(last + 1, false);
   std::uint32_t c = first;
-  while (c >= 2 && c <= last && c <= image.geometry.clusterLimit && !seen[c] &&
+  while (c >= 2 && c <= last && !seen[c] &&
          ClusterData(image, c)) {
     seen[c] = true;
     const std::uint16_t v = ReadFatEntry(image, c);
@@ -54,9 +55,20 @@ std::optional<std::size_t> ChangeableEntry(Workspace& ws, Ui& ui, DeleteStatus& 
 
 void MarkDeleted(Workspace& ws, std::size_t off, const std::vector<std::uint16_t>& chain) {
   FreeClusters(ws.image, chain);
+  // A long name that PC systems wrote for the entry goes with it.
+  for (auto piece : LongNamePieceOffsets(ws, ws.current.index)) ws.image.bytes[piece] = kEntryDeleted;
   ws.image.bytes[off] = kEntryDeleted;
   CopyFatToMirrors(ws.image);
   ws.image.changed = true;
+}
+
+// True (message shown) when freeing `chain` and marking the entry at `off` deleted would touch
+// data that another entry still uses.
+bool NeedsCheck(Workspace& ws, Ui& ui, std::size_t off, const std::vector<std::uint16_t>& chain) {
+  const PlannedChange change{{}, chain, {off}, LongNamePieceOffsets(ws, ws.current.index)};
+  auto refusal = CheckChange(ws.image, change);
+  if (refusal) ui.Notify(*refusal);
+  return refusal.has_value();
 }
 
 }  // namespace
@@ -65,8 +77,9 @@ DeleteStatus DeleteEntry(Workspace& ws, Ui& ui) {
   DeleteStatus status = DeleteStatus::Deleted;
   auto off = ChangeableEntry(ws, ui, status);
   if (!off) return status;
-  std::vector<std::uint16_t> chain;
-  if (ws.current.size > 0) chain = ChainToFree(ws.image, ws.current.firstCluster);
+  // Also an empty file's chain: an entry of size 0 that still has clusters would leak them.
+  std::vector<std::uint16_t> chain = ChainToFree(ws.image, ws.current.firstCluster);
+  if (NeedsCheck(ws, ui, *off, chain)) return DeleteStatus::NeedsCheck;
   MarkDeleted(ws, *off, chain);
   return DeleteStatus::Deleted;
 }
@@ -94,7 +107,9 @@ DeleteStatus DeleteDirectory(Workspace& ws, Ui& ui) {
     ui.Notify(msg::kDirectoryNotEmpty);
     return DeleteStatus::NotEmpty;
   }
-  MarkDeleted(ws, *off, ChainToFree(img, ws.current.firstCluster));
+  const std::vector<std::uint16_t> chain = ChainToFree(img, ws.current.firstCluster);
+  if (NeedsCheck(ws, ui, *off, chain)) return DeleteStatus::NeedsCheck;
+  MarkDeleted(ws, *off, chain);
   return DeleteStatus::Deleted;
 }
 

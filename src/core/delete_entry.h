@@ -27,6 +27,7 @@ enum class DeleteStatus {
   NoEntry,   // the entry does not lie in the shown directory
   DotEntry,  // "." and ".." stay (message shown)
   NotEmpty,  // "Directory not empty!" shown
+  NeedsCheck,  // the FAT and the directories disagree on a cluster it frees (message shown)
 };
 
 // Deletes the entry decoded in ws.current (a file: its chain is freed when its size is above 0).

@@ -24,6 +24,13 @@ inline constexpr std::uint8_t kEntryNeverUsed = 0x00;
 inline constexpr std::uint8_t kEntryDeleted = 0xE5;
 
 inline constexpr std::size_t kDirEntrySize = 32;
+// A first name byte of 0x05 stands for a name that starts with 0xE5 (a kana on Japanese disks).
+inline constexpr std::uint8_t kEntryE5Stand = 0x05;
+
+// True when a slot with this first name byte holds no entry: never used (0x00, the end of the
+// directory) or deleted (0xE5). Every other byte, control characters and kana included, is a
+// name that MSX-DOS and PC systems list.
+inline bool IsFreeSlot(std::uint8_t first) { return first == kEntryNeverUsed || first == kEntryDeleted; }
 
 struct DirEntry {
   std::uint8_t name[8];       // +0  padded with blanks

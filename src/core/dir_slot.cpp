@@ -33,6 +33,23 @@ std::optional<std::size_t> CurrentSlotOffset(const Workspace& ws, int slot) {
   return off;
 }
 
+std::vector<std::size_t> LongNamePieceOffsets(const Workspace& ws, int slot) {
+  std::vector<std::size_t> out;
+  auto entry = CurrentSlotOffset(ws, slot);
+  if (!entry) return out;
+  const auto& b = ws.image.bytes;
+  constexpr std::uint8_t kLastPiece = 0x40;
+  for (int k = 1; k <= 20 && slot - k >= 0; ++k) {  // 20 pieces hold the longest long name
+    auto off = CurrentSlotOffset(ws, slot - k);
+    if (!off) break;
+    const std::uint8_t* e = b.data() + *off;
+    if (IsFreeSlot(e[0]) || !IsLongNameAttribute(e[11]) || (e[0] & 0x1F) != k) break;
+    out.push_back(*off);
+    if (e[0] & kLastPiece) break;
+  }
+  return out;
+}
+
 bool SameMsxName(const std::uint8_t* a, const std::uint8_t* b) {
   auto fold = [](std::uint8_t c) {
     return (c >= 'a' && c <= 'z') ? static_cast<std::uint8_t>(c - 'a' + 'A') : c;

@@ -21,7 +21,8 @@ ListingRecord DecodeListingRecord(const std::uint8_t* e) {
   r.time = d.time.Get();
   r.date = d.date.Get();
   r.firstCluster = d.firstCluster.Get();
-  r.size = static_cast<std::int32_t>(d.size.Get() & 0xFFFFFF);  // byte 31 is not read
+  r.fullSize = d.size.Get();
+  r.size = static_cast<std::int32_t>(r.fullSize & 0xFFFFFF);
   return r;
 }
 
@@ -80,15 +81,16 @@ void ReadDirectory(Workspace& ws, Ui& ui) {
 bool ReadEntry(Workspace& ws, int slot) {
   if (slot < 0 || static_cast<std::size_t>(slot) >= ws.listing.size()) return false;
   const ListingRecord& r = ws.listing[static_cast<std::size_t>(slot)];
-  if (r.name[0] <= 0x20 || r.name[0] >= 0x80) return false;
+  if (IsFreeSlot(r.name[0])) return false;
   // Pieces of PC long names are no entries of their own; they stay on disk untouched.
   if (IsLongNameAttribute(r.attribute)) return false;
   CurrentEntry& e = ws.current;
-  e.name.clear();
-  for (auto c : r.name)
-    if (c > 0x20) e.name.push_back(static_cast<char>(c));
+  e.name.assign(r.name.begin(), r.name.end());
+  if (r.name[0] == kEntryE5Stand) e.name[0] = static_cast<char>(kEntryDeleted);
+  while (!e.name.empty() && e.name.back() == ' ') e.name.pop_back();
   e.extension.assign(r.extension.begin(), r.extension.end());
   e.size = r.size;
+  e.fullSize = r.fullSize;
   e.hour = (r.time >> 11) & 0x1F;
   e.minute = (r.time >> 5) & 0x3F;
   e.second = (r.time & 0x1F) * 2;

@@ -21,14 +21,17 @@ struct ListingRecord {
   std::uint16_t time = 0;
   std::uint16_t date = 0;
   std::uint16_t firstCluster = 0;
-  std::int32_t size = 0;  // bytes 28-30 of the entry (byte 31 is not read)
+  std::int32_t size = 0;  // bytes 28-30 of the entry, as the listing shows it
+  std::uint32_t fullSize = 0;  // all four size bytes: beyond the disk, the entry is damaged
 };
 
 // The fields of the entry last decoded by ReadEntry.
 struct CurrentEntry {
-  std::string name;       // name bytes above 0x20, in order
+  std::string name;       // the name bytes without their trailing blanks (a leading 0x05 read
+                          // as the 0xE5 it stands for); blanks and control bytes inside kept
   std::string extension;  // the 3 extension bytes, blanks kept
   std::int32_t size = 0;
+  std::uint32_t fullSize = 0;  // all four size bytes
   int hour = 0, minute = 0, second = 0;
   int day = 0, month = 0, year = 0;
   std::uint16_t firstCluster = 0;
@@ -54,7 +57,8 @@ ListingRecord DecodeListingRecord(const std::uint8_t* entry32);
 void ReadDirectory(Workspace& ws, Ui& ui);
 
 // Decodes slot `slot` of the current directory into ws.current. False for a slot that holds no
-// entry: first byte 0x20 or less or 0x80 or more, or a VFAT long-name piece.
+// entry (never used or deleted, see IsFreeSlot) and for a VFAT long-name piece. Names that start
+// with a control byte, a blank or a byte of 0x80 and more (kana on Japanese disks) are entries.
 bool ReadEntry(Workspace& ws, int slot);
 
 // Outcome of a double-click on a navigation row.

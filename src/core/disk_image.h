@@ -17,6 +17,8 @@ inline constexpr std::int32_t kStandardImageSizes[] = {163840, 184320, 327680, 3
 inline constexpr std::int32_t kSmallestImageSize = 163840;
 inline constexpr std::int32_t kLargestImageSize = 1474560;
 inline constexpr std::uint16_t kLargestSectorSize = 512;
+// FAT12 numbers at most 4,084 data clusters; a disk with more is FAT16 and is not read as FAT12.
+inline constexpr std::int32_t kMostFat12Clusters = 4084;
 
 // Boot-sector fields and the values derived from them. Every offset counts bytes from the start
 // of the image. Derived values are computed exactly in 32 bits (no 16-bit wrap-around).
@@ -67,6 +69,7 @@ struct DiskImage {
   bool changed = false;
   bool loadFailed = false;  // refused for its size, a read error or its sector size
   bool bootError = false;   // boot sector refused: bytes kept, nothing listed or read
+  std::string bootErrorDetail;  // which field was refused and why (for a second message line)
   std::uint16_t level = 0;  // index of the current directory in the directory stack
   DiskGeometry geometry;
 

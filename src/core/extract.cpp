@@ -16,29 +16,38 @@ namespace fs = std::filesystem;
 
 ChainBytes ReadChainBytes(const DiskImage& image, std::uint16_t first, std::uint32_t size) {
   ChainBytes out;
-  const std::uint32_t cb = image.geometry.clusterBytes;
+  const std::uint64_t cb = image.geometry.clusterBytes;
   if (size == 0) return out;
-  if (cb == 0) {
+  const std::uint32_t last = image.geometry.LastDataCluster();
+  const std::uint64_t dataBytes = static_cast<std::uint64_t>(last - 1) * cb;
+  if (cb == 0 || last < 2 || size > dataBytes) {
     out.complete = false;
     return out;
   }
-  const std::uint32_t need = (size + cb - 1) / cb;
-  const std::uint32_t last = image.geometry.LastDataCluster();
+  const std::uint64_t need = (size + cb - 1) / cb;
   std::vector<bool> seen(static_cast<std::size_t>(last) + 1, false);
-  out.bytes.reserve(static_cast<std::size_t>(need) * cb);
+  out.bytes.reserve(static_cast<std::size_t>(need * cb));
   std::uint32_t c = first;
-  for (std::uint32_t k = 0; k < need; ++k) {
-    auto data = c <= last && c <= image.geometry.clusterLimit && !seen[c] ? ClusterData(image, c)
-                                                                           : std::nullopt;
+  for (std::uint64_t k = 0; k < need; ++k) {
+    auto data = c <= last && !seen[c] ? ClusterData(image, c) : std::nullopt;
     if (!data) break;
     seen[c] = true;
     out.bytes.insert(out.bytes.end(), data->begin(), data->end());
+    if (k + 1 == need) break;
     const std::uint16_t next = ReadFatEntry(image, c);
-    if (k + 1 == need || NextClusterCheck(image.geometry, next) != ChainStep::Continue) break;
+    const ChainStep step = NextClusterCheck(image.geometry, next);
+    if (step != ChainStep::Continue) {
+      out.endedEarly = step == ChainStep::End;
+      break;
+    }
     c = next;
   }
-  if (out.bytes.size() >= size) out.bytes.resize(size);
-  else out.complete = false;
+  if (out.bytes.size() >= size) {
+    out.bytes.resize(size);
+    out.endedEarly = false;
+  } else {
+    out.complete = false;
+  }
   return out;
 }
 
@@ -65,7 +74,7 @@ ExtractStatus ExtractFile(Workspace& ws, int slot, const fs::path& hostPath, Ui&
   if (!ws.HasImage()) return ExtractStatus::NoImage;
   if (!ReadEntry(ws, slot)) return ExtractStatus::NoEntry;
   const CurrentEntry e = ws.current;
-  const std::uint32_t size = static_cast<std::uint32_t>(std::max(0, e.size));
+  const std::uint32_t size = e.fullSize;
   if (size > 0 && !FirstClusterValid(ws.image, e.firstCluster)) {
     ui.Notify(msg::kFirstClusterOutOfBounds);
     return ExtractStatus::FirstClusterOutOfBounds;
@@ -75,7 +84,8 @@ ExtractStatus ExtractFile(Workspace& ws, int slot, const fs::path& hostPath, Ui&
     ui.Notify(msg::kClusterError);
     return ExtractStatus::ClusterError;
   }
-  if (!WriteAtomically(hostPath, data.bytes, io)) {
+  // A link standing where the file goes is replaced, never written through.
+  if (!WriteAtomically(hostPath, data.bytes, io, LinkPolicy::Replace)) {
     ui.Notify(std::string(msg::kCannotWriteFile) + hostPath.string());
     return ExtractStatus::CannotWrite;
   }

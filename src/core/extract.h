@@ -15,11 +15,14 @@ namespace quarnel {
 class Workspace;
 class FileIo;
 
-// The bytes of a file: as many clusters of its chain as its size covers, the walk stopping at a
-// value that is no data cluster and at a cluster met before.
+// The bytes of a file: as many clusters of its chain as its size covers (a chain that goes on
+// past them is not looked at), the walk stopping at a value that is no data cluster and at a
+// cluster met before. A size beyond the data area is damage: nothing is read.
 struct ChainBytes {
   std::vector<std::uint8_t> bytes;  // `size` bytes when complete, fewer otherwise
   bool complete = true;
+  bool endedEarly = false;  // an end marker came before the size was covered (bytes hold what
+                            // the chain has); otherwise an incomplete read met a broken chain
 };
 ChainBytes ReadChainBytes(const DiskImage& image, std::uint16_t first, std::uint32_t size);
 

@@ -119,14 +119,13 @@ ChainStep NextClusterCheck(const DiskGeometry& g, std::uint16_t n) {
   if (n == kFatEndOfChain) return ChainStep::End;
   if (n >= 0xFF8) return ChainStep::End;  // the other end markers of FAT12
   if (n > g.LastDataCluster() && n < 0xFF0) return ChainStep::Broken;
-  if (n > g.clusterLimit && n < 0xFF0) return ChainStep::Broken;
   if (n < 2) return ChainStep::Broken;  // free or reserved: the chain points nowhere
   if (n >= 0xFF0) return ChainStep::Broken;  // reserved values and the bad-cluster mark
   return ChainStep::Continue;
 }
 
 bool FirstClusterValid(const DiskImage& image, std::uint16_t first) {
-  if (first < 2 || first > image.geometry.clusterLimit) return false;
+  if (first < 2 || first > image.geometry.LastDataCluster()) return false;
   return ClusterData(image, first).has_value();
 }
 

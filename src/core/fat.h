@@ -46,7 +46,9 @@ enum class ChainStep { End, Continue, Broken };
 // reserved values 0 and 1, and 0xFF0..0xFF7 (reserved, bad) break it.
 ChainStep NextClusterCheck(const DiskGeometry& g, std::uint16_t n);
 
-// True when `first` may start a chain: 2 .. clusterLimit and a data cluster inside the image.
+// True when `first` may start a chain: a data cluster (2 .. LastDataCluster) inside the image.
+// (clusterLimit, the sector count divided by the cluster size, is not a bound: with large
+// clusters it falls below the last data cluster, which is a cluster like any other.)
 bool FirstClusterValid(const DiskImage& image, std::uint16_t first);
 
 // A chain followed from its first cluster.

@@ -112,6 +112,7 @@ void FillFileList(Workspace& ws) {
     row.attrib = FormatAttrib(e.attribute);
     row.slot = slot;
     row.size = e.size;
+    row.fullSize = e.fullSize;
     row.attribute = e.attribute;
     if (row.IsVolume() && !ws.volumeShown) {
       ws.volumeField = row.caption;

@@ -20,7 +20,8 @@ struct FileRow {
   std::string attrib;    // "A....R"
   int icon = 0;          // index into the list's icon lists
   int slot = 0;          // the hidden column: slot index in the current directory
-  std::int32_t size = 0;
+  std::int32_t size = 0;       // as the Size column shows it (bytes 28-30)
+  std::uint32_t fullSize = 0;  // all four size bytes
   std::uint8_t attribute = 0;
 
   bool IsDirectory() const;  // type "Directory"

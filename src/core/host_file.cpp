@@ -1,9 +1,15 @@
 #include "core/host_file.h"
 
-#include <cctype>
-#include <fstream>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <new>
+
+#include "core/messages.h"
 #include "core/save_image.h"
 
 namespace quarnel {
@@ -20,21 +26,138 @@ std::string UpperExtension(std::string_view path) {
   return ext;
 }
 
-bool WriteFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes) {
-  return WriteAtomically(target, Bytes(bytes.data(), bytes.size()), DefaultFileIo());
+bool WriteFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes,
+                         LinkPolicy links) {
+  return WriteAtomically(target, Bytes(bytes.data(), bytes.size()), DefaultFileIo(), links);
+}
+
+namespace {
+
+// The kind of a file that is no regular one; None for a regular file.
+HostReadError KindOf(mode_t mode) {
+  if (S_ISREG(mode)) return HostReadError::None;
+  if (S_ISDIR(mode)) return HostReadError::Directory;
+  if (S_ISFIFO(mode)) return HostReadError::Fifo;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return HostReadError::Device;
+  if (S_ISSOCK(mode)) return HostReadError::Socket;
+  return HostReadError::OtherKind;
+}
+
+HostFileInfo InfoOf(const struct stat& st) {
+  HostFileInfo info;
+  info.size = S_ISREG(st.st_mode) ? static_cast<std::uintmax_t>(st.st_size) : 0;
+  info.mode = static_cast<std::uint32_t>(st.st_mode);
+  info.modified = st.st_mtime;
+  return info;
+}
+
+}  // namespace
+
+bool IsOtherKind(HostReadError e) {
+  return e == HostReadError::Directory || e == HostReadError::Fifo ||
+         e == HostReadError::Device || e == HostReadError::Socket || e == HostReadError::OtherKind;
+}
+
+HostFile::HostFile(const fs::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    error_ = errno == ENOENT || errno == ENOTDIR ? HostReadError::NotFound
+                                                 : HostReadError::CannotOpen;
+    return;
+  }
+  info_ = InfoOf(st);
+  error_ = KindOf(st.st_mode);
+  if (error_ != HostReadError::None) return;
+  // O_NONBLOCK: should the path have become a FIFO since the stat, the open returns at once.
+  do {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  } while (fd_ < 0 && errno == EINTR);
+  if (fd_ < 0) {
+    error_ = HostReadError::CannotOpen;
+    return;
+  }
+  if (::fstat(fd_, &st) != 0) {
+    error_ = HostReadError::CannotOpen;
+  } else {
+    info_ = InfoOf(st);
+    error_ = KindOf(st.st_mode);
+  }
+  const int flags = error_ == HostReadError::None ? ::fcntl(fd_, F_GETFL) : -1;
+  if (error_ == HostReadError::None &&
+      (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0)) {
+    error_ = HostReadError::CannotOpen;
+  }
+  if (error_ != HostReadError::None) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+}
+
+HostFile::~HostFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+HostReadError HostFile::ReadAll(std::uintmax_t limit, std::vector<std::uint8_t>& bytes) {
+  if (error_ != HostReadError::None) return error_;
+  if (info_.size > limit) return HostReadError::TooLarge;
+  try {
+    bytes.assign(static_cast<std::size_t>(info_.size), 0);
+  } catch (const std::bad_alloc&) {
+    bytes.clear();
+    return HostReadError::NoMemory;
+  } catch (const std::length_error&) {
+    bytes.clear();
+    return HostReadError::NoMemory;
+  }
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(fd_, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      bytes.clear();
+      return HostReadError::ShortRead;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return HostReadError::None;
+}
+
+HostRead ReadHostContents(const fs::path& path, std::uintmax_t limit) {
+  HostRead r;
+  r.limit = limit;
+  HostFile file(path);
+  r.error = file.ReadAll(limit, r.bytes);
+  r.info = file.info();
+  return r;
 }
 
 std::optional<std::vector<std::uint8_t>> ReadHostBytes(const fs::path& path, std::uintmax_t limit) {
-  std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return std::nullopt;
-  const std::uintmax_t size = fs::file_size(path, ec);
-  if (ec || size > limit) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (static_cast<std::uintmax_t>(in.gcount()) != size) return std::nullopt;
-  return bytes;
+  HostRead r = ReadHostContents(path, limit);
+  if (!r.ok()) return std::nullopt;
+  return std::move(r.bytes);
+}
+
+std::string DescribeHostReadError(const fs::path& path, HostReadError error, std::uintmax_t limit) {
+  std::string reason;
+  switch (error) {
+    case HostReadError::None: return {};
+    case HostReadError::NotFound: reason = msg::kHostNotFound; break;
+    case HostReadError::Directory: reason = msg::kHostIsDirectory; break;
+    case HostReadError::Fifo: reason = msg::kHostIsFifo; break;
+    case HostReadError::Device: reason = msg::kHostIsDevice; break;
+    case HostReadError::Socket: reason = msg::kHostIsSocket; break;
+    case HostReadError::OtherKind: reason = msg::kHostIsOtherKind; break;
+    case HostReadError::TooLarge: {
+      char text[96];
+      std::snprintf(text, sizeof text, std::string(msg::kHostLargerThan).c_str(), limit);
+      reason = text;
+      break;
+    }
+    case HostReadError::CannotOpen: reason = msg::kHostCannotOpen; break;
+    case HostReadError::ShortRead: reason = msg::kHostShortRead; break;
+    case HostReadError::NoMemory: reason = msg::kHostNoMemory; break;
+  }
+  return path.string() + ": " + reason;
 }
 
 }  // namespace quarnel

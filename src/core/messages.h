@@ -19,6 +19,9 @@ inline constexpr std::string_view kDiskSmallerThanGeometry =
 // Ours: the FAT copies and the root directory do not fit inside the image or the disk.
 inline constexpr std::string_view kSystemAreaOutside =
     "Error in boot sector: the FAT or the root directory lies outside the disk!";
+// Ours: more data clusters than FAT12 can number; such a disk is FAT16 and is not read.
+inline constexpr std::string_view kTooManyClusters =
+    "Error in boot sector: more clusters than FAT12 can number!";
 inline constexpr std::string_view kSaveChangedTitle = "Save Changed DiskImage: ";
 inline constexpr std::string_view kCannotSave = "Cannot save file";
 
@@ -77,7 +80,31 @@ inline constexpr std::string_view kCannotWriteFile = "Cannot write file: ";
 
 // Ours: adding a file whose name a directory of the root already has.
 inline constexpr std::string_view kNameIsDirectory = "A directory of that name exists: ";
+// Ours: a volume name whose entry would start with a blank, which no system lists as a name.
+inline constexpr std::string_view kVolumeLeadingBlank = "A volume name cannot start with a blank!";
 // Ours: renaming to the name of another entry of the same directory.
 inline constexpr std::string_view kNameExists = "An entry of that name exists: ";
+
+// Ours: a change refused because the FAT and the directory tree disagree on a cluster it
+// touches (printf formats: the cluster, then the path of the file that uses it).
+inline constexpr std::string_view kNeedsCheckFreeButUsed =
+    "The disk needs checking: cluster %u is marked free but %s uses it; nothing was changed.";
+inline constexpr std::string_view kNeedsCheckAlsoUsed =
+    "The disk needs checking: cluster %u is also used by %s; nothing was changed.";
+inline constexpr std::string_view kNeedsCheckFatCopies =
+    "The disk needs checking: its FAT copies disagree on cluster %u; nothing was changed.";
+
+// Ours: why a host file was not read, printed after its path ("disk.dsk: is a FIFO") by the
+// command line, below the system's message.
+inline constexpr std::string_view kHostNotFound = "does not exist";
+inline constexpr std::string_view kHostIsDirectory = "is a directory";
+inline constexpr std::string_view kHostIsFifo = "is a FIFO";
+inline constexpr std::string_view kHostIsDevice = "is a device";
+inline constexpr std::string_view kHostIsSocket = "is a socket";
+inline constexpr std::string_view kHostIsOtherKind = "is not a regular file";
+inline constexpr std::string_view kHostLargerThan = "is larger than %ju bytes";
+inline constexpr std::string_view kHostCannotOpen = "cannot be opened";
+inline constexpr std::string_view kHostShortRead = "could not be read whole";
+inline constexpr std::string_view kHostNoMemory = "does not fit in memory";
 
 }  // namespace quarnel::msg

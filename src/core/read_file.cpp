@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/extract.h"
 #include "core/fat.h"
 #include "core/file_list.h"
 #include "core/messages.h"
@@ -52,51 +53,22 @@ FileRead ReadEntryFile(const Workspace& ws, const CurrentEntry& entry, Ui& ui) {
   r.entry = entry;
   r.size = entry.size;
   if (!ws.HasImage()) return r;
-  const DiskImage& img = ws.image;
-  const DiskGeometry& g = img.geometry;
-  const std::int64_t cb = g.clusterBytes;
-  const std::int64_t size = std::max<std::int32_t>(0, entry.size);
-  const std::int64_t whole = (size + cb - 1) / cb * cb;  // the whole-cluster size
-
   // Below 2, above the disk, or a cluster the image does not hold.
-  if (!FirstClusterValid(img, entry.firstCluster)) {
+  if (!FirstClusterValid(ws.image, entry.firstCluster)) {
     ui.Notify(msg::kFirstClusterOutOfBounds);
     r.status = ReadStatus::FirstClusterOutOfBounds;
     return r;
   }
-  std::vector<std::uint8_t> buffer;
-  buffer.reserve(static_cast<std::size_t>(std::min<std::int64_t>(whole, static_cast<std::int64_t>(img.bytes.size()))));
-  std::int64_t clustersLeft = whole / cb;
-  std::int64_t pos = 0;
-  std::uint16_t cur = entry.firstCluster;
-  bool broken = false;
-  for (;;) {
-    auto data = ClusterData(img, cur);
-    if (!data) {
-      broken = true;
-      break;
-    }
-    buffer.insert(buffer.end(), data->begin(), data->end());
-    pos += cb;
-    std::uint16_t next = ReadFatEntry(img, cur);
-    ChainStep step = NextClusterCheck(g, next);
-    if (pos > whole - 1 && step != ChainStep::End) broken = true;
-    else if (step == ChainStep::Broken) broken = true;
-    if (--clustersLeft < 0) broken = true;
-    if (broken || step == ChainStep::End) break;
-    cur = next;
-  }
-  if (broken) {
+  // The clusters the size needs; a chain that goes on after them is read like extraction reads
+  // it. A broken chain, and a size beyond the disk, are errors of the FAT or the entry.
+  ChainBytes data = ReadChainBytes(ws.image, entry.firstCluster, entry.fullSize);
+  if (!data.complete && !data.endedEarly) {
     ui.Notify(msg::kClusterError);
     r.status = ReadStatus::ClusterError;
     return r;
   }
-  if (static_cast<std::int64_t>(buffer.size()) >= size) {
-    buffer.resize(static_cast<std::size_t>(size));
-  } else {
-    r.chainEndedEarly = true;  // the bytes that exist, nothing invented for the rest
-  }
-  r.bytes = std::move(buffer);
+  r.chainEndedEarly = data.endedEarly;  // the bytes that exist, nothing invented for the rest
+  r.bytes = std::move(data.bytes);
   r.status = ReadStatus::Ok;
   return r;
 }

@@ -5,6 +5,7 @@
 
 #include "core/add_file.h"
 #include "core/boot_sector.h"
+#include "core/change_guard.h"
 #include "core/dir_entry.h"
 #include "core/dir_slot.h"
 #include "core/directory.h"
@@ -13,10 +14,10 @@
 
 namespace quarnel {
 
-RenameStatus RenameEntry(Workspace& ws, int slot, std::string_view newName) {
+RenameStatus RenameEntry(Workspace& ws, int slot, std::string_view newName, std::string* refusal) {
   if (!ws.HasImage()) return RenameStatus::NoImage;
   auto off = CurrentSlotOffset(ws, slot);
-  if (!off || IsFreeSlotByte(ws.image.bytes[*off])) return RenameStatus::NoEntry;
+  if (!off || IsFreeSlot(ws.image.bytes[*off])) return RenameStatus::NoEntry;
   std::uint8_t* entry = ws.image.bytes.data() + *off;
   if (IsDotEntry(entry)) return RenameStatus::DotEntry;
   if (!IsValidMsxName(newName)) return RenameStatus::Invalid;
@@ -26,12 +27,21 @@ RenameStatus RenameEntry(Workspace& ws, int slot, std::string_view newName) {
   for (std::size_t other = 0; other < ws.listing.size(); ++other) {
     if (static_cast<int>(other) == slot) continue;
     const ListingRecord& r = ws.listing[other];
-    if (IsFreeSlotByte(r.name[0]) || IsLongNameAttribute(r.attribute) || (r.attribute & kAttrVolume)) continue;
+    if (IsFreeSlot(r.name[0]) || IsLongNameAttribute(r.attribute) || (r.attribute & kAttrVolume)) continue;
     std::uint8_t e[11];
     std::copy(r.name.begin(), r.name.end(), e);
     std::copy(r.extension.begin(), r.extension.end(), e + 8);
     if (SameMsxName(e, name.data())) return RenameStatus::Duplicate;
   }
+  // A long name that PC systems wrote for the old name would now belong to no entry.
+  std::vector<std::size_t> written = LongNamePieceOffsets(ws, slot);
+  written.push_back(*off);
+  if (auto why = CheckChange(ws.image, PlannedChange{{}, {}, {}, written})) {
+    if (refusal) *refusal = std::move(*why);
+    return RenameStatus::NeedsCheck;
+  }
+  written.pop_back();
+  for (auto piece : written) ws.image.bytes[piece] = kEntryDeleted;
   std::memcpy(entry, name.data(), name.size());
   ws.image.changed = true;
   // The listing follows the bytes; the row shows the name as typed.
@@ -53,7 +63,7 @@ std::optional<int> RootVolumeSlot(const DiskImage& img) {
     auto off = RootSlotOffset(img, slot);
     if (!off) break;
     const std::uint8_t* e = img.bytes.data() + *off;
-    if (IsFreeSlotByte(e[0]) || IsLongNameAttribute(e[11])) continue;
+    if (IsFreeSlot(e[0]) || IsLongNameAttribute(e[11])) continue;
     if (e[11] & kAttrVolume) return slot;
   }
   return std::nullopt;
@@ -73,6 +83,11 @@ VolumeStatus SetVolumeName(Workspace& ws, std::string_view text, Ui& ui, const C
   if (!ws.HasImage()) return VolumeStatus::Unchanged;
   text = text.substr(0, std::min(text.size(), kVolumeNameLength));
   if (text == ws.listedVolume) return VolumeStatus::Unchanged;
+  if (!text.empty() && text.front() == ' ') {
+    ui.Notify(msg::kVolumeLeadingBlank);
+    ws.volumeField = ws.listedVolume;
+    return VolumeStatus::LeadingBlank;
+  }
   DiskImage& img = ws.image;
   const auto name = VolumeBytes(text);
   if (!ws.listedVolume.empty()) {
@@ -80,12 +95,21 @@ VolumeStatus SetVolumeName(Workspace& ws, std::string_view text, Ui& ui, const C
     if (!slot) return VolumeStatus::Unchanged;
     ws.listedVolume = std::string(text);
     std::uint8_t* e = img.bytes.data() + *RootSlotOffset(img, *slot);
+    if (text.empty()) {
+      e[0] = kEntryDeleted;
+      img.changed = true;
+      ws.volumeField.clear();
+      ReadDirectory(ws, ui);
+      return VolumeStatus::Cleared;
+    }
     std::memcpy(e, name.data(), name.size());
+    if (e[0] == kEntryDeleted) e[0] = kEntryE5Stand;
     e[11] |= kAttrVolume;
     img.changed = true;
     ReadDirectory(ws, ui);
     return VolumeStatus::Written;
   }
+  if (text.empty()) return VolumeStatus::Unchanged;  // no volume entry to remove
   ws.listedVolume = std::string(text);
   auto slot = FindFreeRootSlot(img);
   if (!slot) {
@@ -96,6 +120,7 @@ VolumeStatus SetVolumeName(Workspace& ws, std::string_view text, Ui& ui, const C
   DirEntry e{};
   std::memcpy(e.name, name.data(), 8);
   std::memcpy(e.extension, name.data() + 8, 3);
+  if (e.name[0] == kEntryDeleted) e.name[0] = kEntryE5Stand;
   e.attribute = kAttrVolume;
   e.time.Set(0);
   e.date.Set(FatDate(clock.Now()));
@@ -111,6 +136,7 @@ std::string VolumeNameOf(const Workspace& ws) {
   if (!slot) return {};
   const std::uint8_t* e = ws.image.bytes.data() + *RootSlotOffset(ws.image, *slot);
   std::string s(reinterpret_cast<const char*>(e), kVolumeNameLength);
+  if (e[0] == kEntryE5Stand) s[0] = static_cast<char>(kEntryDeleted);
   while (!s.empty() && s.back() == ' ') s.pop_back();
   return s;
 }

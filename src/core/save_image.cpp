@@ -33,10 +33,10 @@ FileIo& DefaultFileIo() {
   return io;
 }
 
-bool WriteAtomically(const fs::path& targetIn, Bytes bytes, FileIo& io) {
+bool WriteAtomically(const fs::path& targetIn, Bytes bytes, FileIo& io, LinkPolicy links) {
   std::error_code ec;
   fs::path target = targetIn;
-  if (fs::is_symlink(target, ec)) {
+  if (links == LinkPolicy::Follow && fs::is_symlink(target, ec)) {
     fs::path resolved = fs::canonical(target, ec);
     if (ec) return false;
     target = resolved;
@@ -63,8 +63,10 @@ bool WriteAtomically(const fs::path& targetIn, Bytes bytes, FileIo& io) {
   if (ok && !io.Sync(fd)) ok = false;
   if (::close(fd) != 0) ok = false;
   if (ok) {
-    auto st = fs::status(target, ec);
-    if (!ec && fs::exists(st)) fs::permissions(temp, st.permissions(), ec);
+    // A link being replaced lends no permissions: its own are meaningless, its target's are not
+    // ours to copy.
+    auto st = fs::symlink_status(target, ec);
+    if (!ec && fs::is_regular_file(st)) fs::permissions(temp, st.permissions(), ec);
     ok = io.Rename(temp, target);
   }
   if (!ok) fs::remove(temp, ec);

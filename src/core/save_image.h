@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/bytes.h"
+#include "core/host_file.h"
 #include "core/ui.h"
 
 namespace quarnel {
@@ -27,10 +28,12 @@ class FileIo {
 FileIo& DefaultFileIo();
 
 // Writes `bytes` to a new temporary file in the target's folder, flushes it and renames it over
-// `target` (through a symbolic link to the file it names). An existing target keeps its
-// permissions. False on any failure; the temporary file is then removed and the target is as it
-// was.
-bool WriteAtomically(const std::filesystem::path& target, Bytes bytes, FileIo& io);
+// `target`. A target that is a symbolic link is followed to the file it names (Follow: saving an
+// image opened through a link) or replaced itself (Replace: the file it names is never touched).
+// An existing target file keeps its permissions. False on any failure; the temporary file is then
+// removed and the target is as it was.
+bool WriteAtomically(const std::filesystem::path& target, Bytes bytes, FileIo& io,
+                     LinkPolicy links = LinkPolicy::Follow);
 
 enum class SaveStatus {
   Saved,

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <new>
+#include <optional>
 
 #include "core/host_file.h"
 #include "core/save_image.h"
@@ -76,8 +75,21 @@ void ResetForLoad(Workspace& ws) {
   ws.listedVolume.clear();
   ws.image.loadFailed = false;
   ws.image.bootError = false;
+  ws.image.bootErrorDetail.clear();
   ws.image.changed = false;
   ws.Unload();
+}
+
+// The boot-sector field that makes the layout impossible, in words; nullopt when none does.
+std::optional<std::string> ZeroBootField(const DiskGeometry& g) {
+  if (g.bytesPerSector == 0) return "bytes per sector (offset 11) is 0";
+  if (g.sectorsPerCluster == 0) return "sectors per cluster (offset 13) is 0";
+  if (g.reservedSectors == 0) return "reserved sectors (offset 14) is 0: the FAT would lie on the boot sector";
+  if (g.fatCount == 0) return "number of FATs (offset 16) is 0";
+  if (g.sectorsPerFat == 0) return "sectors per FAT (offset 22) is 0";
+  if (g.sectorsPerTrack == 0) return "sectors per track (offset 24) is 0";
+  if (g.sides == 0) return "number of sides (offset 26) is 0";
+  return std::nullopt;
 }
 
 bool IsStandardSize(std::int64_t size) {
@@ -87,51 +99,46 @@ bool IsStandardSize(std::int64_t size) {
 
 }  // namespace
 
-void Workspace::LoadImage(const std::string& path, Ui& ui) {
+HostReadError Workspace::LoadImage(const std::string& path, Ui& ui) {
   if (image.changed) PromptSaveChanged(ui);
   ResetForLoad(*this);
 
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return;  // nothing loaded, no message
-  auto fileSize = fs::file_size(path, ec);
-  std::int64_t size = ec ? 0 : static_cast<std::int64_t>(fileSize);
-  if (fs::is_directory(path, ec)) size = 0;
+  // Only a regular file is opened. A directory, FIFO or device has no size here, so it is "too
+  // small" as the system says; its kind is returned for front ends that say more.
+  HostFile file(path);
+  if (file.info().mode == 0) return file.error();  // nothing there: nothing loaded, no message
+  const HostReadError kind = IsOtherKind(file.error()) ? file.error() : HostReadError::None;
+  const std::uintmax_t size = file.info().size;
 
-  if (size > kLargestImageSize) {
+  if (size > static_cast<std::uintmax_t>(kLargestImageSize)) {
     ui.Notify(msg::kFileTooBig);
     image.loadFailed = true;
-    return;
+    return HostReadError::None;
   }
-  if (size < kSmallestImageSize) {
+  if (size < static_cast<std::uintmax_t>(kSmallestImageSize)) {
     ui.Notify(msg::kFileTooSmall);
     image.loadFailed = true;
-    return;
+    return kind;
   }
-  if (!IsStandardSize(size)) ui.Notify(msg::kOddDiskSize);
+  if (!IsStandardSize(static_cast<std::int64_t>(size))) ui.Notify(msg::kOddDiskSize);
 
   std::vector<std::uint8_t> bytes;
-  try {
-    bytes.resize(static_cast<std::size_t>(size));
-  } catch (const std::bad_alloc&) {
+  const HostReadError read = file.ReadAll(static_cast<std::uintmax_t>(kLargestImageSize), bytes);
+  if (read == HostReadError::NoMemory) {
     ui.Notify(msg::kNoMemory);
-    return;
+    return read;
   }
-  std::ifstream in(path, std::ios::binary);
-  std::streamsize got = 0;
-  if (in) {
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-    got = in.gcount();
-  }
-  if (got != size) {
+  if (read != HostReadError::None) {
     ui.Notify(msg::kReadError);
     image.loadFailed = true;
     image.imagePath.clear();
-    return;
+    return read;
   }
   image.size = static_cast<std::int32_t>(size);
   image.bytes = std::move(bytes);
   image.imagePath = path;
   FinishLoad(ui);
+  return HostReadError::None;
 }
 
 void Workspace::LoadImageBytes(std::vector<std::uint8_t> bytes, const std::string& path, Ui& ui) {
@@ -175,9 +182,11 @@ void Workspace::FinishLoad(Ui& ui) {
     return;
   }
   DiskGeometry g = GeometryFields(*bs);
-  // A sector size of 0 would divide by zero below: refused like the other zero fields.
-  if (g.sides == 0 || g.sectorsPerTrack == 0 || g.sectorsPerCluster == 0 || g.bytesPerSector == 0) {
+  // A zero field would divide by zero below; no FAT, or a FAT lying on the boot sector, would
+  // have every change write FAT entries over the boot sector or the root directory.
+  if (auto field = ZeroBootField(g)) {
     image.geometry = g;
+    image.bootErrorDetail = *field;
     ui.Notify(msg::kBootSectorError);
     image.bootError = true;
     return;
@@ -192,6 +201,13 @@ void Workspace::FinishLoad(Ui& ui) {
   // The FATs and the root directory must lie inside the disk (and so inside the image).
   if (g.dataSectors < 0 || g.dataOffset > static_cast<std::uint64_t>(image.size)) {
     ui.Notify(msg::kSystemAreaOutside);
+    image.bootError = true;
+    return;
+  }
+  if (g.dataClusters > kMostFat12Clusters) {
+    image.bootErrorDetail = std::to_string(g.dataClusters) + " clusters, " +
+                            std::to_string(kMostFat12Clusters) + " at most";
+    ui.Notify(msg::kTooManyClusters);
     image.bootError = true;
     return;
   }

@@ -11,6 +11,7 @@
 #include "core/directory.h"
 #include "core/disk_image.h"
 #include "core/file_list.h"
+#include "core/host_file.h"
 #include "core/ui.h"
 
 namespace quarnel {
@@ -44,8 +45,10 @@ class Workspace {
   std::string statusText;    // the status line as last set by the core
 
   // Loads and validates an image file; the outcome is in image.loadFailed / image.bootError.
-  // A path that does not exist leaves no image loaded and shows no message.
-  void LoadImage(const std::string& path, Ui& ui);
+  // A path that does not exist leaves no image loaded and shows no message. Returns what kept
+  // the file from being read as a host file (its kind when it is no regular file, a failed open
+  // or read); None when it was read or refused for its size.
+  HostReadError LoadImage(const std::string& path, Ui& ui);
   // The same from bytes already in memory (steps after the file read); `path` becomes
   // imagePath. Used by tests, fuzzing and converters.
   void LoadImageBytes(std::vector<std::uint8_t> bytes, const std::string& path, Ui& ui);

@@ -64,26 +64,26 @@ std::vector<CasEntry> ScanCassette(Bytes tape) {
   bool open = false;  // the last counted entry still waits for its end
   std::size_t pos = 0;
   std::size_t mark = 0;
-  bool full = false;
 
-  while (!full && size - pos >= 8) {
+  while (size - pos >= 8) {
     mark = pos;
     const bool header = IsHeaderAt(tape, pos);
     pos += 8;
-    if (header && size - pos >= kMarkerBytes) {
+    // A file's header block needs its marker bytes; the data block of a file whose header was
+    // seen is taken however short it is (the tape may end inside it).
+    if (header && (state != ScanState::Idle || size - pos >= kMarkerBytes)) {
       const std::size_t content = pos;
-      Bytes marker = tape.subspan(content, kMarkerBytes);
-      pos += kMarkerBytes;
-      if (state != ScanState::Idle) {
-        pos = content;
-        pending.start = content;
-      }
+      if (state != ScanState::Idle) pending.start = content;
       switch (state) {
         case ScanState::BinaryData: {
-          // Start, end and execution address, then end - start + 1 program bytes.
-          const int from = *Le16At(tape, content);
-          const int to = *Le16At(tape, content + 2);
-          const std::size_t extent = 6 + static_cast<std::size_t>(std::max(0, to - from + 1));
+          // Start, end and execution address, then end - start + 1 program bytes; without its
+          // addresses the block runs to the end of the tape.
+          const auto from = Le16At(tape, content);
+          const auto to = Le16At(tape, content + 2);
+          std::size_t extent = size - content;
+          if (from && to) {
+            extent = 6 + static_cast<std::size_t>(std::max(0, int{*to} - int{*from} + 1));
+          }
           pending.end = std::min(size, content + extent);
           pos = pending.end;
           entries.push_back(pending);
@@ -93,6 +93,7 @@ std::vector<CasEntry> ScanCassette(Bytes tape) {
         case ScanState::NamedData:
         case ScanState::BasicData:
           pending.end = size;  // until the next file's header (or the end of the tape)
+          pos = content;
           entries.push_back(pending);
           state = ScanState::Idle;
           open = true;
@@ -107,6 +108,8 @@ std::vector<CasEntry> ScanCassette(Bytes tape) {
           break;
         }
         case ScanState::Idle: {
+          Bytes marker = tape.subspan(content, kMarkerBytes);
+          pos += kMarkerBytes;
           pending = CasEntry{};
           if (AllEqual(marker, 0xEA)) {
             pending.name = NameAt(tape, pos, 6);
@@ -146,7 +149,6 @@ std::vector<CasEntry> ScanCassette(Bytes tape) {
       entries.back().end = mark;
       open = false;
     }
-    if (entries.size() == kCasMaxEntries && !open) full = true;
   }
   return entries;
 }
@@ -240,7 +242,8 @@ bool CasImage::ExtractCasEntry(std::size_t index, const std::filesystem::path& h
                                Ui& ui) const {
   if (index >= entries_.size()) return false;
   auto bytes = EntryBytes(index);
-  if (!WriteFileAtomically(hostPath, bytes)) {
+  // A link of that name is replaced, never written through.
+  if (!WriteFileAtomically(hostPath, bytes, LinkPolicy::Replace)) {
     ui.Notify(formats::msg::kCannotWriteTarget);
     return false;
   }

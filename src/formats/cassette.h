@@ -18,7 +18,6 @@ namespace quarnel {
 
 // The block header the tape scan looks for, only at offsets that are multiples of 8.
 inline constexpr std::uint8_t kCasBlockHeader[8] = {0x1F, 0xA6, 0xDE, 0xBA, 0xCC, 0x13, 0x7D, 0x74};
-inline constexpr std::size_t kCasMaxEntries = 101;
 inline constexpr std::uintmax_t kCasMaxFileSize = 1474560;
 
 // One file on the tape. Its bytes are [start, end) of the cassette file.
@@ -30,7 +29,7 @@ struct CasEntry {
   std::size_t Size() const { return end - start; }
 };
 
-// The files recorded in `tape`, at most kCasMaxEntries of them.
+// The files recorded in `tape`, every one of them.
 std::vector<CasEntry> ScanCassette(Bytes tape);
 
 // The content of an entry as a disk file: FF before a BASIC program, FE before a binary block

@@ -5,6 +5,7 @@
 
 #include "core/disk_image.h"
 #include "core/host_file.h"
+#include "formats/input_limits.h"
 #include "formats/messages.h"
 #include "formats/xsa_runner.h"
 
@@ -16,21 +17,36 @@ namespace {
 
 using Transform = std::optional<std::vector<std::uint8_t>> (*)(Bytes);
 
-// The steps every converter shares: the save dialog, reading the source, the transform and an
-// atomic write of the target.
+// What a converter reads: the largest source its format allows, and what it says of a larger one.
+struct SourceLimit {
+  std::uintmax_t bytes;
+  std::string_view tooLarge;
+};
+
+// The steps every converter shares: the save dialog, reading the source (refused unread when it
+// is larger than its format allows), the transform and an atomic write of the target.
 ConvertResult Convert(const std::string& source, std::string_view title, Transform transform,
-                      std::string_view refusal, Ui& ui) {
+                      std::string_view refusal, SourceLimit limit, Ui& ui,
+                      HostRead* sourceRead) {
   auto target = ui.AskSavePath(title, WithExtension(source, ".DSK"));
   if (!target || target->empty()) return ConvertResult::Cancelled;
-  std::optional<std::vector<std::uint8_t>> input;
+  HostRead input = ReadHostContents(source, limit.bytes);
+  if (sourceRead) {
+    sourceRead->error = input.error;
+    sourceRead->limit = input.limit;
+  }
+  if (input.error == HostReadError::TooLarge) {
+    ui.Notify(limit.tooLarge);
+    return ConvertResult::Refused;
+  }
+  if (!input.ok()) {
+    ui.Notify(input.error == HostReadError::NoMemory ? formats::msg::kCouldNotAllocate
+                                                     : formats::msg::kCannotReadSource);
+    return ConvertResult::Failed;
+  }
   std::optional<std::vector<std::uint8_t>> output;
   try {
-    input = ReadHostBytes(source);
-    if (!input) {
-      ui.Notify(formats::msg::kCannotReadSource);
-      return ConvertResult::Failed;
-    }
-    output = transform(*input);
+    output = transform(input.bytes);
   } catch (const std::bad_alloc&) {
     ui.Notify(formats::msg::kCouldNotAllocate);
     return ConvertResult::Failed;
@@ -39,7 +55,7 @@ ConvertResult Convert(const std::string& source, std::string_view title, Transfo
     ui.Notify(refusal);
     return ConvertResult::Refused;
   }
-  if (!WriteFileAtomically(*target, *output)) {
+  if (!WriteFileAtomically(*target, *output, LinkPolicy::Replace)) {
     ui.Notify(formats::msg::kCannotWriteTarget);
     return ConvertResult::Failed;
   }
@@ -82,16 +98,19 @@ std::string WithExtension(const std::string& source, std::string_view extension)
   return p.string();
 }
 
-ConvertResult ConvertDDI(const std::string& source, Ui& ui) {
-  return Convert(source, formats::msg::kConvertDdiTitle, DdiToDsk, formats::msg::kDdiTooSmall, ui);
+ConvertResult ConvertDDI(const std::string& source, Ui& ui, HostRead* sourceRead) {
+  return Convert(source, formats::msg::kConvertDdiTitle, DdiToDsk, formats::msg::kDdiTooSmall,
+                 {kMaxDdiFile, formats::msg::kCannotReadSource}, ui, sourceRead);
 }
 
-ConvertResult ConvertIMG(const std::string& source, Ui& ui) {
-  return Convert(source, formats::msg::kConvertImgTitle, ImgToDsk, formats::msg::kImgWrongSize, ui);
+ConvertResult ConvertIMG(const std::string& source, Ui& ui, HostRead* sourceRead) {
+  return Convert(source, formats::msg::kConvertImgTitle, ImgToDsk, formats::msg::kImgWrongSize,
+                 {kMaxImgFile, formats::msg::kImgWrongSize}, ui, sourceRead);
 }
 
-ConvertResult ConvertMSX(const std::string& source, Ui& ui) {
-  return Convert(source, formats::msg::kConvertMsxTitle, MsxToDsk, formats::msg::kMsxWrongSize, ui);
+ConvertResult ConvertMSX(const std::string& source, Ui& ui, HostRead* sourceRead) {
+  return Convert(source, formats::msg::kConvertMsxTitle, MsxToDsk, formats::msg::kMsxWrongSize,
+                 {kMaxMsxFile, formats::msg::kMsxWrongSize}, ui, sourceRead);
 }
 
 ConvertResult ConverttoDsk1Click(const std::string& source, const fs::path& programFolder, Ui& ui) {

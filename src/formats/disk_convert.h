@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/host_file.h"
 #include "core/ui.h"
 
 namespace quarnel {
@@ -40,10 +41,13 @@ enum class ConvertResult {
 std::string WithExtension(const std::string& source, std::string_view extension);
 
 // Each asks for the target in a save dialog (proposing the source with ".DSK"), then reads the
-// source, checks its size and writes the target.
-ConvertResult ConvertDDI(const std::string& source, Ui& ui);
-ConvertResult ConvertIMG(const std::string& source, Ui& ui);
-ConvertResult ConvertMSX(const std::string& source, Ui& ui);
+// source (a regular file no larger than its format can be), checks its size and writes the
+// target; a link standing at the target is replaced, not written through. `sourceRead`, when
+// given, receives the error of reading the source and the limit it was read against (not its
+// bytes), for front ends that say more than the message.
+ConvertResult ConvertDDI(const std::string& source, Ui& ui, HostRead* sourceRead = nullptr);
+ConvertResult ConvertIMG(const std::string& source, Ui& ui, HostRead* sourceRead = nullptr);
+ConvertResult ConvertMSX(const std::string& source, Ui& ui, HostRead* sourceRead = nullptr);
 
 // The "Convert to .DSK" / "Convert to .XSA" command for the file selected in the host browser:
 // .DDI, .IMG and .MSX to their converters, .XSA and .DSK to the XSA conversion, which runs the

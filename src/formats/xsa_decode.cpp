@@ -5,6 +5,7 @@
 
 #include "formats/messages.h"
 #include "formats/xsa_code.h"
+#include "formats/xsa_encode.h"
 
 namespace quarnel {
 
@@ -96,6 +97,9 @@ XsaDecoded DecodeXsa(Bytes file) {
   }
 
   const std::size_t expected = *length;
+  // Nothing we compress is larger, and no disk image comes near it: a header that claims more
+  // would only have us fill memory.
+  if (expected > kMaxXsaInput) return Fail(formats::msg::kXsaClaimsTooMuch);
   BitSource in(file.subspan(header.Position()));
   std::vector<std::uint8_t>& out = r.bytes;
   // A copy of 254 bytes takes at least 17 bits, so the stream cannot hold more than this;

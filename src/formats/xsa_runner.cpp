@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/host_file.h"
+#include "formats/input_limits.h"
 #include "formats/messages.h"
 
 namespace quarnel {
@@ -26,12 +27,16 @@ struct Direction {
   std::string_view targetExtension;
   std::string_view input;   // the copy of the source the tool reads
   std::string_view output;  // what the tool writes
+  std::uintmax_t inputLimit;   // the largest source copied for the tool
+  std::uintmax_t outputLimit;  // the largest output read back when it cannot be renamed
 };
 
 constexpr Direction kXsaToDsk{"xsd", formats::msg::kXsdNotFound, formats::msg::kConvertXsaTitle,
-                              ".dsk", formats::msg::kTempXsa, formats::msg::kTempDsk};
+                              ".dsk", formats::msg::kTempXsa, formats::msg::kTempDsk,
+                              kMaxXsaFile, kMaxXsaInput};
 constexpr Direction kDskToXsa{"xsc", formats::msg::kXscNotFound, formats::msg::kConvertDskTitle,
-                              ".xsa", formats::msg::kTempDsk, formats::msg::kTempXsa};
+                              ".xsa", formats::msg::kTempDsk, formats::msg::kTempXsa,
+                              kMaxXsaInput, kMaxXsaFile};
 
 // Runs `tool input output` with `folder` as its current folder and waits for it to end.
 // True when it started, ended within the time allowed and exited with 0.
@@ -65,13 +70,14 @@ bool RunTool(const fs::path& tool, const fs::path& folder, std::string_view inpu
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// Moves the tool's output over the target (replacing it only now), across file systems too.
-bool MoveOutput(const fs::path& from, const fs::path& to) {
+// Moves the tool's output over the target (replacing it only now, and a link standing there
+// rather than the file it names), across file systems too.
+bool MoveOutput(const fs::path& from, const fs::path& to, std::uintmax_t limit) {
   std::error_code ec;
   fs::rename(from, to, ec);
   if (!ec) return true;
-  auto bytes = ReadHostBytes(from);
-  if (!bytes || !WriteFileAtomically(to, *bytes)) return false;
+  auto bytes = ReadHostBytes(from, limit);
+  if (!bytes || !WriteFileAtomically(to, *bytes, LinkPolicy::Replace)) return false;
   fs::remove(from, ec);
   return true;
 }
@@ -138,10 +144,14 @@ ConvertResult RunConversion(const Direction& d, const std::string& source, const
     ui.Notify(formats::msg::kCouldNotCreateTemp);
     return fail();
   }
-  if (!sourceIsInput &&
-      (!fs::copy_file(source, input, fs::copy_options::overwrite_existing, ec) || ec)) {
-    ui.Notify(formats::msg::kCouldNotCreateTemp);
-    return fail();
+  // The copy goes through the host-file reader: a FIFO or a file larger than the format allows
+  // is refused like any source that cannot be copied.
+  if (!sourceIsInput) {
+    auto bytes = ReadHostBytes(source, d.inputLimit);
+    if (!bytes || !WriteFileAtomically(input, *bytes, LinkPolicy::Replace)) {
+      ui.Notify(formats::msg::kCouldNotCreateTemp);
+      return fail();
+    }
   }
   // A leftover output of an earlier run must not pass for this run's.
   fs::remove(output, ec);
@@ -150,7 +160,7 @@ ConvertResult RunConversion(const Direction& d, const std::string& source, const
   }
   // A target chosen under the input copy's name holds the result once it is moved there.
   const bool targetIsInput = fs::equivalent(*target, input, ec);
-  if (!MoveOutput(output, *target)) {
+  if (!MoveOutput(output, *target, d.outputLimit)) {
     ui.Notify(formats::msg::kCannotWriteTarget);
     removeInput();
     fs::remove(output, ec);

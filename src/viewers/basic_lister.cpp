@@ -1,5 +1,6 @@
 #include "viewers/basic_lister.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "viewers/basic_tokens.h"
@@ -41,21 +42,24 @@ class ListingWriter {
 
 // Writes the tokens of one line from `pos`, at most `maxTokens` tokens. Stops at the zero byte,
 // at a 0xFF prefix followed by a byte outside the function table, or where the data ends (an
-// operand cut short by the end of the file writes nothing).
-void ListTokens(Bytes file, std::size_t pos, long maxTokens, ListingWriter& w,
+// operand cut short by the end of the file writes nothing). True when it stopped because the
+// data ended.
+bool ListTokens(Bytes file, std::size_t pos, long maxTokens, ListingWriter& w,
                 const MsxCharset& cs) {
+  constexpr bool kCut = true;
+  constexpr bool kEnded = false;
   char buf[32];
   for (long count = 0; count < maxTokens; ++count) {
     auto b = U8At(file, pos);
-    if (!b) return;
+    if (!b) return kCut;
     ++pos;
     const std::uint8_t t = *b;
-    if (t == 0x00) return;
+    if (t == 0x00) return kEnded;
     if ((t >= 0x01 && t <= 0x0A) || t == 0x10 || t == 0x1B || t == 0x1E) {
       w.Text(".");
     } else if (t == 0x0B || t == 0x0C || t == 0x0D || t == 0x0E || t == 0x1C) {
       auto v = Le16At(file, pos);
-      if (!v) return;
+      if (!v) return kCut;
       pos += 2;
       switch (t) {
         case 0x0B: std::snprintf(buf, sizeof buf, "&O%011o", static_cast<unsigned>(*v)); break;
@@ -66,7 +70,7 @@ void ListTokens(Bytes file, std::size_t pos, long maxTokens, ListingWriter& w,
       w.Text(buf);
     } else if (t == 0x0F) {
       auto v = U8At(file, pos);
-      if (!v) return;
+      if (!v) return kCut;
       pos += 1;
       std::snprintf(buf, sizeof buf, "%u", static_cast<unsigned>(*v));
       w.Text(buf);
@@ -76,7 +80,7 @@ void ListTokens(Bytes file, std::size_t pos, long maxTokens, ListingWriter& w,
       w.Text(buf);
     } else if (t == 0x1D || t == 0x1F) {
       const std::size_t n = t == 0x1D ? 4 : 8;
-      if (pos > file.size() || file.size() - pos < n) return;
+      if (pos > file.size() || file.size() - pos < n) return kCut;
       w.Text(BcdFloatText(file.subspan(pos, n)));
       pos += n;
     } else if (t == 0x22) {
@@ -84,8 +88,8 @@ void ListTokens(Bytes file, std::size_t pos, long maxTokens, ListingWriter& w,
       s.push_back('"');
       for (;;) {
         auto c = U8At(file, pos);
-        if (!c) return;
-        if (*c == 0x00) return;  // the zero byte ends the literal and the line
+        if (!c) return kCut;
+        if (*c == 0x00) return kEnded;  // the zero byte ends the literal and the line
         ++pos;
         cs.AppendUtf8(s, *c);
         if (*c == 0x22) break;
@@ -100,12 +104,13 @@ void ListTokens(Bytes file, std::size_t pos, long maxTokens, ListingWriter& w,
       w.Keyword(KeywordText(t));
     } else {  // 0xFF prefix
       auto k = U8At(file, pos);
-      if (!k) return;
+      if (!k) return kCut;
       ++pos;
-      if (!IsFunctionToken(*k)) return;
+      if (!IsFunctionToken(*k)) return kEnded;
       w.Keyword(FunctionText(*k));
     }
   }
+  return kEnded;
 }
 
 }  // namespace
@@ -132,24 +137,45 @@ BasicListing ListBasic(Bytes file, const MsxCharset& charset) {
   out.isBasic = true;
   ListingWriter w(out);
   const long length = static_cast<long>(file.size());
+  // Keeps the first fault found.
+  auto damaged = [&out](BasicDamage d, std::optional<unsigned> line, std::size_t offset) {
+    if (out.Damaged()) return;
+    out.damage = d;
+    out.damageLine = line;
+    out.damageOffset = offset;
+  };
 
   std::size_t lineStart = 1;
   for (;;) {
-    // A line needs its link and its line number inside the data; a program whose data ends
-    // before them is complete.
+    // A line needs its link and its line number inside the data; a zero link ends the program.
     auto link = Le16At(file, lineStart);
-    if (!link || *link == 0) break;
+    if (!link) {
+      damaged(BasicDamage::NoEndLink, std::nullopt, std::min(lineStart, file.size()));
+      break;
+    }
+    if (*link == 0) break;
     const long next = static_cast<long>(*link) - kLoadBase;
-    if (next > length) w.Error();
-    if (next <= 0) break;
     auto number = Le16At(file, lineStart + 2);
-    if (!number) break;
+    if (next > length) {
+      w.Error();
+      damaged(BasicDamage::LinkPastEnd, number, lineStart);
+    }
+    if (next <= static_cast<long>(lineStart)) {
+      damaged(BasicDamage::LinkBackwards, number, lineStart);
+    }
+    if (next <= 0) break;
+    if (!number) {
+      damaged(BasicDamage::LineCut, std::nullopt, lineStart);
+      break;
+    }
 
     char num[16];
     std::snprintf(num, sizeof num, "%5u  ", static_cast<unsigned>(*number));
     w.Text(num);
     const std::size_t tokens = lineStart + 4;
-    ListTokens(file, tokens, next - static_cast<long>(tokens), w, charset);
+    if (ListTokens(file, tokens, next - static_cast<long>(tokens), w, charset)) {
+      damaged(BasicDamage::LineCut, number, lineStart);
+    }
     w.LineEnd();
 
     // Links must lead forward. One that points back or at its own line would list the same

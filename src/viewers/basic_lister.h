@@ -6,7 +6,9 @@
 // reads outside the bytes it is given.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,11 +28,28 @@ struct BasicRun {
   bool operator==(const BasicRun&) const = default;
 };
 
+// Why a program's bytes cannot be what SAVE wrote. Bytes after the end-of-program link (padding
+// to a sector, 0x1A) are no damage.
+enum class BasicDamage : std::uint8_t {
+  None,
+  LinkBackwards,  // a link that does not lead past its own line's start (0x8000 and below too)
+  LinkPastEnd,    // a link beyond the end of the file: the line that shows an Error run
+  LineCut,        // the data ends inside a line (its line number or its tokens)
+  NoEndLink,      // the data ends where the next line's link should be: no zero link
+};
+
 struct BasicListing {
   bool isBasic = false;  // the first byte is 0xFF; otherwise the listing is empty
   std::vector<BasicRun> runs;
   int lines = 0;   // program lines listed
   int errors = 0;  // Error runs
+
+  // The first fault found. The runs hold what could be listed, exactly as for a sound program:
+  // every line before the fault and the line at fault as far as its bytes go.
+  BasicDamage damage = BasicDamage::None;
+  std::optional<unsigned> damageLine;  // the number of the line at fault, when it was read
+  std::size_t damageOffset = 0;        // file offset of the line at fault, or where data ends
+  bool Damaged() const { return damage != BasicDamage::None; }
 };
 
 BasicListing ListBasic(Bytes file, const MsxCharset& charset = MsxCharset::International());

@@ -1,5 +1,7 @@
 #include "viewers/msx_charset.h"
 
+#include <algorithm>
+
 namespace quarnel::viewers {
 
 namespace {
@@ -52,6 +54,35 @@ void MsxCharset::AppendUtf8(std::string& out, std::uint8_t code) const {
   } else {
     viewers::AppendUtf8(out, cp);
   }
+}
+
+std::string MsxCharset::ToUtf8(std::string_view bytes) const {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) AppendUtf8(out, static_cast<std::uint8_t>(c));
+  return out;
+}
+
+std::optional<std::string> MsxCharset::FromUtf8(std::string_view text) const {
+  std::string out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2
+                    : (lead & 0xF8) == 0xF0 ? 3 : -1;
+    if (extra < 0 || i + static_cast<std::size_t>(extra) >= text.size()) return std::nullopt;
+    char32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      const auto cont = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      if ((cont & 0xC0) != 0x80) return std::nullopt;
+      cp = (cp << 6) | (cont & 0x3F);
+    }
+    i += static_cast<std::size_t>(extra) + 1;
+    const auto* found = std::find(table_.begin(), table_.end(), cp);
+    if (found == table_.end()) return std::nullopt;
+    out.push_back(static_cast<char>(found - table_.begin()));
+  }
+  return out;
 }
 
 void AppendUtf8(std::string& out, char32_t cp) {

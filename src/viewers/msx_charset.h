@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,12 @@ class MsxCharset {
 
   // Appends the UTF-8 form of ToUnicode(code).
   void AppendUtf8(std::string& out, std::uint8_t code) const;
+
+  // MSX bytes (a file name, a volume name) as UTF-8 text.
+  std::string ToUtf8(std::string_view bytes) const;
+  // UTF-8 text back to the MSX bytes that show it; nullopt when the text is no valid UTF-8 or
+  // holds a character this set does not have.
+  std::optional<std::string> FromUtf8(std::string_view text) const;
 
   constexpr MsxCharset(std::string_view name, const std::array<char32_t, 256>& table)
       : name_(name), table_(table) {}

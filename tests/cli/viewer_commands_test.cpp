@@ -96,9 +96,10 @@ TEST_F(ViewerCommands, BasicReportsBrokenLinksAndRefusesOtherFiles) {
   Buf cut = {0xFF, 0x00, 0x90, 10, 0, 0x81, 0x00};
   test::WriteHostFile(tmp / "cut.bas", cut);
   auto r = Cli({"basic", "--host", (tmp / "cut.bas").string()});
-  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, "   10  END\n");
-  EXPECT_EQ(r.err, "ERROR\n");
+  EXPECT_EQ(r.err, "ERROR\nDamaged BASIC program: " + (tmp / "cut.bas").string() +
+                       ": the link of line 10 points past the end of the file\n");
   r = Cli({"basic", image, "CODE.BIN"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, "");
@@ -200,7 +201,8 @@ TEST_F(ViewerCommands, RefusedPicturesAndMissingFilesLeaveNoOutput) {
       {{"picture", image, "NOPE/TITLE.SC2", "--mode", "sc2", "-o", out.string()}, 1, "Not found in the disk image: NOPE\n"},
       {{"hex", image, "NOPE.BIN"}, 1, "Not found in the disk image: NOPE.BIN\n"},
       {{"basic", image, "PICS"}, 1, "Not a file: PICS\n"},
-      {{"hex", "--host", tmp.path().string()}, 1, "Cannot read " + tmp.path().string() + "\n"},
+      {{"hex", "--host", tmp.path().string()}, 1,
+       "Cannot read " + tmp.path().string() + "\n" + tmp.path().string() + ": is a directory\n"},
   };
   test::WriteHostFile(tmp / "flat.sc5", Bsave(0x8000, 0x8000, 0, {0}));
   for (const auto& c : cases) {

@@ -44,10 +44,31 @@ TEST(MakeMsxName, ValidityOfTypedNames) {
   EXPECT_FALSE(IsValidMsxName("ABCDEFGHI.TXT"));  // 13 characters
   EXPECT_FALSE(IsValidMsxName("A.TEXT"));         // extension of 5 with its dot
   EXPECT_FALSE(IsValidMsxName(""));
-  // Names whose entry would start with a blank or a byte of 0x80 and up would pass for free slots.
   EXPECT_FALSE(IsValidMsxName(".TXT"));
   EXPECT_FALSE(IsValidMsxName(" A.TXT"));
-  EXPECT_FALSE(IsValidMsxName("\xE5X.TXT"));
+  // A kana first (0xE5 marks deleted entries) is stored as 0x05; other bytes from 0x80 are kept.
+  EXPECT_TRUE(IsValidMsxName("\xE5X.TXT"));
+  EXPECT_EQ(Name11("\xE5X.TXT"), "\x05X      TXT");
+  EXPECT_TRUE(IsValidMsxName("\xB1\xB2.TXT"));
+}
+
+TEST(MakeMsxName, NamesMsxDosCannotUseAreRefusedWithTheirReason) {
+  const struct {
+    const char* name;
+    NameProblem problem;
+  } cases[] = {
+      {"A/B.TXT", NameProblem::ForbiddenChar}, {"A\\B.TXT", NameProblem::ForbiddenChar},
+      {"A*.TXT", NameProblem::ForbiddenChar},  {"A?.TXT", NameProblem::ForbiddenChar},
+      {"A:B", NameProblem::ForbiddenChar},     {"\"AB\"", NameProblem::ForbiddenChar},
+      {"A|B<C>", NameProblem::ForbiddenChar},  {"A B.TXT", NameProblem::Blank},
+      {"A\x01.TXT", NameProblem::ControlByte}, {"A\x7F", NameProblem::ControlByte},
+      {"X.Y.Z", NameProblem::SeveralDots},     {"ABCDEFGHI", NameProblem::TooLong},
+      {"A.TEXT", NameProblem::TooLong},        {".TXT", NameProblem::Empty},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CheckMsxName(c.name), c.problem);
+  }
 }
 
 class AddFileTest : public ::testing::Test {
@@ -196,8 +217,14 @@ TEST_F(AddFileTest, DirectoryFullKeepsTheOldFileButAReplacedSlotIsReused) {
   ASSERT_EQ(AddFileData(ws, f, ui), AddStatus::Added);
   EXPECT_EQ(RootEntry(10).size.Get(), 700u);
   EXPECT_EQ(Read("F10.TXT"), f.bytes);
-  // A slot whose first byte is 0x80 or more is free.
-  b.Poke(b.geometry().rootOffset + 5 * 32, 0x80);
+  // A name that starts with a byte of 0x80 or more (kana) or a control byte is an entry that
+  // stays; only a deleted entry's slot is free again.
+  for (std::uint8_t first : {0x80, 0xB1, 0x01, 0x20}) {
+    b.Poke(b.geometry().rootOffset + 5 * 32, first);
+    Load(b);
+    EXPECT_EQ(AddFileData(ws, File("NEW.TXT", 5), ui), AddStatus::DirectoryFull) << int(first);
+  }
+  b.Poke(b.geometry().rootOffset + 5 * 32, kEntryDeleted);
   Load(b);
   ASSERT_EQ(AddFileData(ws, File("NEW.TXT", 5), ui), AddStatus::Added);
   EXPECT_EQ(Root(5)[0], 'N');

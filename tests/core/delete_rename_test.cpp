@@ -186,10 +186,14 @@ TEST_F(ChangeTest, VolumeNameEdits) {
   EXPECT_EQ(Name11At(RootOff(0)), "New disk   ");
   EXPECT_EQ(VolumeNameOf(ws), "New disk");
   EXPECT_EQ(SetVolumeName(ws, "New disk", ui, clock), VolumeStatus::Unchanged);
-  // Clearing writes 11 blanks: the slot then counts as free.
-  EXPECT_EQ(SetVolumeName(ws, "", ui, clock), VolumeStatus::Written);
-  EXPECT_EQ(Name11At(RootOff(0)), std::string(11, ' '));
+  // A leading blank is refused; clearing deletes the volume entry (11 blanks would be no name).
+  EXPECT_EQ(SetVolumeName(ws, " X", ui, clock), VolumeStatus::LeadingBlank);
+  EXPECT_EQ(VolumeNameOf(ws), "New disk");
+  EXPECT_EQ(SetVolumeName(ws, "", ui, clock), VolumeStatus::Cleared);
+  EXPECT_EQ(ws.image.bytes[RootOff(0)], kEntryDeleted);
+  EXPECT_EQ(VolumeNameOf(ws), "");
   EXPECT_EQ(FindFreeRootSlot(ws.image), 0);
+  EXPECT_EQ(SetVolumeName(ws, "", ui, clock), VolumeStatus::Unchanged);
 }
 
 TEST_F(ChangeTest, NewVolumeEntryIsDatedTodayInTheFirstFreeSlot) {

@@ -48,7 +48,8 @@ TEST(FileList, RowsAsListed) {
   b.AddEntry(kRoot, EntrySpec{"PROG.C"});
   b.AddDirectory(kRoot, "GAMES");
   Session s(b);
-  EXPECT_EQ(s.Captions(), (std::vector<std::string>{"BIG.BIN", ".", "..", "AB.TXT", "README.   ",
+  // A blank inside a name is part of it: "A B.TXT" and "AB.TXT" are two names.
+  EXPECT_EQ(s.Captions(), (std::vector<std::string>{"BIG.BIN", ".", "..", "A B.TXT", "README.   ",
                                                     "PROG.C  ", "GAMES.   "}));
   const FileRow& big = s.Row("BIG.BIN");
   EXPECT_EQ(big.sizeText, "  70000 Bytes");
@@ -96,9 +97,9 @@ TEST(FileList, SkippedSlotsAndHiddenIndex) {
   b.Poke(b.EntryOffset(kRoot, 1), 0xE5);
   b.PutEntry(kRoot, 5, EntrySpec{"AFTER.TXT"});  // after never-used slots
   b.PutEntry(kRoot, 6, EntrySpec{"HIGH.TXT"});
-  b.Poke(b.EntryOffset(kRoot, 6), 0x85);         // first byte 0x80 or more
+  b.Poke(b.EntryOffset(kRoot, 6), 0x85);         // first byte 0x80 or more: a name too
   Session s(b);
-  EXPECT_EQ(s.Captions(), (std::vector<std::string>{"ONE.TXT", "AFTER.TXT"}));
+  EXPECT_EQ(s.Captions(), (std::vector<std::string>{"ONE.TXT", "AFTER.TXT", "\x85IGH.TXT"}));
   EXPECT_EQ(s.Row("AFTER.TXT").slot, 5);
   EXPECT_EQ(s.ws.RowForSlot(5)->caption, "AFTER.TXT");
 }
@@ -118,7 +119,7 @@ TEST(FileList, LongNamePiecesAndControlCharacters) {
   ctl[10] = 'B';
   b.PutRawEntry(kRoot, 2, ctl);
   Session s(b);
-  EXPECT_EQ(s.Captions(), (std::vector<std::string>{"TRASHE~1.   ", "CTL.A?B"}));
+  EXPECT_EQ(s.Captions(), (std::vector<std::string>{"TRASHE~1.   ", "CTL?.A?B"}));
   EXPECT_FALSE(s.ws.volumeShown);
   EXPECT_EQ(s.ws.volumeField, "");
   // The long-name piece is still on disk, untouched.

@@ -143,8 +143,45 @@ TEST(CassetteScan, BrokenTapesStayInsideTheirBytes) {
   TapeBuilder many;
   for (int i = 0; i < 150; ++i) many.FileHeader(0xD3, "MANY  ").Header().Fill(8, 0x80);
   auto m = ScanCassette(many.t);
-  ASSERT_EQ(m.size(), kCasMaxEntries);
-  EXPECT_LT(m.back().end, many.t.size());  // ends at the header of the 102nd file
+  ASSERT_EQ(m.size(), 150u);
+  EXPECT_EQ(m[100].end, 101u * 40u);  // ends at the header of the 102nd file
+  EXPECT_EQ(m.back().end, many.t.size());
+}
+
+// The data block of a file whose header block was seen, with fewer than 10 bytes after its block
+// header: the file is still there, with the extent its kind gives it inside what there is.
+TEST(CassetteScan, ShortLastDataBlockStillMakesTheEntry) {
+  struct Case {
+    const char* what;
+    std::uint8_t kind;  // 0xAB: a named file (marker AB CD EF)
+    Tape data;
+    std::size_t size;  // of the entry
+  };
+  const Case cases[] = {
+      {"basic", 0xD3, {0x05, 0x80, 0x0A, 0x00, 0x81}, 5},
+      {"binary", 0xD0, {0x00, 0x90, 0x01, 0x90, 0x00, 0x90, 0xC9, 0xC9, 0x55}, 8},
+      {"binary without addresses", 0xD0, {0x00, 0x90, 0x09}, 3},
+      {"ascii", 0xEA, {'A', 'B', 0x1A, 0x1A}, 2},
+      {"named", 0xAB, {1, 2, 3, 4, 5, 6, 7, 8, 9}, 9},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TapeBuilder b;
+    b.FileHeader(0xD3, "FIRST ").Header().Fill(16, 0x77);  // a whole file before it
+    if (c.kind == 0xAB) {
+      b.Header().Raw({0xAB, 0xCD, 0xEF}).Text("LAST    DAT").Fill(10, 0);
+    } else {
+      b.FileHeader(c.kind, "LAST  ");
+    }
+    b.Header();
+    const std::size_t start = b.t.size();
+    b.t.insert(b.t.end(), c.data.begin(), c.data.end());
+    auto e = ScanCassette(b.t);
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[1].name, c.kind == 0xAB ? "LAST.DAT" : "LAST");
+    EXPECT_EQ(e[1].start, start);
+    EXPECT_EQ(e[1].Size(), c.size);
+  }
 }
 
 TEST(CasImage, LoadRefusesBigFilesAndListsRealTapes) {

@@ -166,6 +166,10 @@ TEST(XsaDecode, BrokenFilesEndInAMessage) {
   EXPECT_EQ(DecodeXsa(shorter).error, formats::msg::kXsaTooLong);
   auto huge = good;
   PutLe32(huge, 4, 0xFFFFFFFF);
+  // A header claiming more than anything we compress is refused before any decoding: a small
+  // hostile file could otherwise expand to gigabytes.
+  EXPECT_EQ(DecodeXsa(huge).error, formats::msg::kXsaClaimsTooMuch);
+  PutLe32(huge, 4, kMaxXsaInput);
   EXPECT_EQ(DecodeXsa(huge).error, formats::msg::kXsaTooShort);
 
   // A copy as the very first token: match bit, length 2, slot 0 (distance 1) with nothing before.

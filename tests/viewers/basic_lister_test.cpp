@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "support/test_env.h"
 #include "viewers/basic_tokens.h"
 #include "viewers/messages.h"
 
@@ -188,6 +191,61 @@ TEST(BasicLister, TruncatedOperandsAndPrefixAtTheLastByteStopTheLine) {
 TEST(BasicLister, AnsiTextWrapsKeywords) {
   const std::string s = BasicListingText(ListBasic(Program({{1, {0x81}}})), true);
   EXPECT_EQ(s, "    1  \x1b[1;34mEND\x1b[0m\n");
+}
+
+// Damage is told apart from sound programs, and the listing up to the fault stays as it was.
+TEST(BasicLister, DamagedProgramsSayWhyAndStillList) {
+  struct Case {
+    const char* what;
+    Data data;
+    BasicDamage damage;
+    std::optional<unsigned> line;
+    std::string listing;
+  };
+  const Data two = Program({{10, {0x81}}, {20, {0x81}}});
+  auto with = [](Data d, std::size_t at, std::initializer_list<std::uint8_t> bytes) {
+    std::copy(bytes.begin(), bytes.end(), d.begin() + static_cast<std::ptrdiff_t>(at));
+    return d;
+  };
+  auto cut = [](Data d, std::size_t n) {
+    d.resize(d.size() - n);
+    return d;
+  };
+  Data padded = two;  // as saved to a disk sector
+  padded.push_back(0x1A);
+  padded.resize(256, 0x00);
+  const std::string both = "   10  END\n   20  END\n";
+  const Case cases[] = {
+      {"padding after the end link", padded, BasicDamage::None, std::nullopt, both},
+      {"link back to the first line", with(two, 7, {0x01, 0x80}), BasicDamage::LinkBackwards, 20u,
+       "   10  END\n   20  \n"},
+      {"link to 8000", with(two, 1, {0x00, 0x80}), BasicDamage::LinkBackwards, 10u, ""},
+      {"link past the end", with(two, 7, {0x00, 0xF0}), BasicDamage::LinkPastEnd, 20u, both},
+      {"operand cut by the end", {0xFF, 0x07, 0x80, 0x01, 0x00, 0x41, 0x0C}, BasicDamage::LineCut,
+       1u, "    1  A\n"},
+      {"line number cut by the end", {0xFF, 0x03, 0x80, 0x01}, BasicDamage::LineCut, std::nullopt,
+       ""},
+      {"no end link", cut(two, 2), BasicDamage::NoEndLink, std::nullopt, both},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const BasicListing l = ListBasic(c.data);
+    EXPECT_EQ(l.damage, c.damage);
+    EXPECT_EQ(l.damageLine, c.line);
+    EXPECT_EQ(BasicListingText(l), c.listing);
+  }
+}
+
+TEST(BasicLister, RealProgramsAreNotDamaged) {
+  int programs = 0;
+  const auto dir = test::SharedDir() / "realdata" / "bas";
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    const auto bytes = test::ReadHostFile(e.path());
+    if (bytes.empty() || bytes[0] != 0xFF) continue;
+    EXPECT_FALSE(ListBasic(bytes).Damaged()) << e.path().filename();
+    ++programs;
+  }
+  EXPECT_EQ(programs, 21);
 }
 
 }  // namespace

@@ -13,17 +13,23 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path in = argv[1];
   const std::filesystem::path out = argv[2];
-  auto bytes = quarnel::ReadHostBytes(in);
-  if (!bytes) {
-    std::cerr << "xsc: cannot read " << in.string() << "\n";
+  // Anything the compressor would refuse is refused before it is read.
+  auto read = quarnel::ReadHostContents(in, quarnel::kMaxXsaInput);
+  if (read.error == quarnel::HostReadError::TooLarge) {
+    std::cerr << "xsc: " << in.string() << ": " << quarnel::formats::msg::kXsaInputTooLarge << "\n";
     return 1;
   }
-  auto xsa = quarnel::EncodeXsa(*bytes, in.filename().string());
+  if (!read.ok()) {
+    std::cerr << "xsc: " << quarnel::DescribeHostReadError(in, read) << "\n";
+    return 1;
+  }
+  auto xsa = quarnel::EncodeXsa(read.bytes, in.filename().string());
   if (xsa.empty()) {
     std::cerr << "xsc: " << in.string() << ": " << quarnel::formats::msg::kXsaInputTooLarge << "\n";
     return 1;
   }
-  if (!quarnel::WriteFileAtomically(out, xsa)) {
+  // A link standing at OUT is replaced, never written through.
+  if (!quarnel::WriteFileAtomically(out, xsa, quarnel::LinkPolicy::Replace)) {
     std::cerr << "xsc: cannot write " << out.string() << "\n";
     return 1;
   }

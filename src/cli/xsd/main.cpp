@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "core/host_file.h"
+#include "formats/input_limits.h"
 #include "formats/xsa_decode.h"
 
 int main(int argc, char** argv) {
@@ -12,17 +13,18 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path in = argv[1];
   const std::filesystem::path out = argv[2];
-  auto bytes = quarnel::ReadHostBytes(in);
-  if (!bytes) {
-    std::cerr << "xsd: cannot read " << in.string() << "\n";
+  auto read = quarnel::ReadHostContents(in, quarnel::kMaxXsaFile);
+  if (!read.ok()) {
+    std::cerr << "xsd: " << quarnel::DescribeHostReadError(in, read) << "\n";
     return 1;
   }
-  auto decoded = quarnel::DecodeXsa(*bytes);
+  auto decoded = quarnel::DecodeXsa(read.bytes);
   if (!decoded.ok()) {
     std::cerr << "xsd: " << in.string() << ": " << decoded.error << "\n";
     return 1;
   }
-  if (!quarnel::WriteFileAtomically(out, decoded.bytes)) {
+  // A link standing at OUT is replaced, never written through.
+  if (!quarnel::WriteFileAtomically(out, decoded.bytes, quarnel::LinkPolicy::Replace)) {
     std::cerr << "xsd: cannot write " << out.string() << "\n";
     return 1;
   }

@@ -1,0 +1,179 @@
+// Changes on disks whose FAT and directories disagree: refused before anything is written when
+// they would write over or free data that an entry still uses.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "core/add_file.h"
+#include "core/change_guard.h"
+#include "core/delete_entry.h"
+#include "core/directory.h"
+#include "core/fat.h"
+#include "core/file_list.h"
+#include "core/workspace.h"
+#include "support/image_builder.h"
+#include "support/scripted_ui.h"
+
+namespace quarnel {
+namespace {
+
+using test::EntrySpec;
+using test::ImageBuilder;
+using test::kRoot;
+
+std::string NeedsCheck(const std::string& what) {
+  return "The disk needs checking: " + what + "; nothing was changed.";
+}
+
+class ChangeGuardTest : public ::testing::Test {
+ protected:
+  void Load(const ImageBuilder& b) {
+    ws = Workspace{};
+    ws.LoadImageBytes(b.Bytes(), "disk.dsk", ui);
+    ASSERT_TRUE(ws.HasImage());
+    ui.messages.clear();
+  }
+  int Slot(const std::string& caption) {
+    for (const auto& r : ws.fileList.rows)
+      if (r.caption == caption) return r.slot;
+    ADD_FAILURE() << "no row " << caption;
+    return -1;
+  }
+  AddStatus Add(const std::string& name, std::size_t size) {
+    NewFile f;
+    f.name = name;
+    f.bytes = test::Pattern(size, 7);
+    return AddFileData(ws, f, ui);
+  }
+  // Deletes the entry of the shown directory captioned `caption`.
+  DeleteStatus Delete(const std::string& caption) {
+    if (!ReadEntry(ws, Slot(caption))) return DeleteStatus::NoEntry;
+    return (ws.current.attribute & kAttrDirectory) ? DeleteDirectory(ws, ui) : DeleteEntry(ws, ui);
+  }
+  Workspace ws;
+  test::ScriptedUi ui;
+};
+
+TEST_F(ChangeGuardTest, AddThatWouldWriteOverLiveDataIsRefused) {
+  const struct {
+    const char* name;
+    std::function<void(ImageBuilder&)> build;
+    std::uint16_t freeInFirstCopy;  // a cluster marked free in the first FAT copy alone, or 0
+    std::string message;
+  } cases[] = {
+      {"the FAT copies differ on the cluster to take",
+       [](ImageBuilder& b) {
+         b.AddFile(kRoot, "A.BIN", test::Pattern(1500));  // 2, 3
+         b.SetFat(4, kFatEndOfChain);
+       },
+       4, NeedsCheck("its FAT copies disagree on cluster 4")},
+      {"a directory cluster marked free",
+       [](ImageBuilder& b) {
+         b.AddFile(kRoot, "A.BIN", test::Pattern(1500));
+         b.SetFat(b.AddDirectory(kRoot, "SUB"), kFatFree);  // 4
+       },
+       0, NeedsCheck("cluster 4 is marked free but SUB uses it")},
+      {"a file of a subdirectory on a cluster marked free",
+       [](ImageBuilder& b) {
+         b.SetFat(b.AddFile(b.AddDirectory(kRoot, "SUB"), "DATA.BIN", test::Pattern(100)), kFatFree);  // 3
+       },
+       0, NeedsCheck("cluster 3 is marked free but SUB\\DATA.BIN uses it")},
+      {"a replaced file leading into the unused tail of another's chain",
+       [](ImageBuilder& b) {
+         b.AddEntry(kRoot, EntrySpec{"A.BIN", 0, 2, 100});  // needs 1 cluster, chain 2 -> 3
+         b.Chain({2, 3});
+         b.AddEntry(kRoot, EntrySpec{"NEW.BIN", 0, 5, 100});
+         b.SetFat(5, 3);
+       },
+       0, NeedsCheck("cluster 3 is also used by A.BIN")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ImageBuilder b;
+    c.build(b);
+    Load(b);
+    if (c.freeInFirstCopy) WriteFatEntry(ws.image, c.freeInFirstCopy, kFatFree);
+    const auto before = ws.image.bytes;
+    EXPECT_EQ(Add("NEW.BIN", 100), AddStatus::NeedsCheck);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{c.message});
+    EXPECT_TRUE(ws.image.bytes == before);
+  }
+}
+
+TEST_F(ChangeGuardTest, DeleteThatWouldFreeAnotherEntrysClustersIsRefused) {
+  ImageBuilder b;
+  b.AddEntry(kRoot, EntrySpec{"A.BIN", 0, 2, 2000});
+  b.Chain({2, 3});
+  b.AddEntry(kRoot, EntrySpec{"B.BIN", 0, 3, 1000});  // cross-linked into A.BIN
+  b.AddEntry(kRoot, EntrySpec{"C.BIN", 0, 4, 1000});
+  b.SetFat(4, kFatEndOfChain);
+  b.AddEntry(kRoot, EntrySpec{"D.BIN", 0, 7, 2000});  // its chain runs on into EMPTY's cluster
+  b.Chain({7, 6});
+  b.AddEntry(kRoot, EntrySpec{"EMPTY", kAttrDirectory, 6, 0});
+  b.PutEntry(6, 0, EntrySpec{".", kAttrDirectory, 6, 0});
+  b.PutEntry(6, 1, EntrySpec{"..", kAttrDirectory, 0, 0});
+  b.AddEntry(kRoot, EntrySpec{"E.BIN", 0, 8, 1000});
+  b.SetFat(8, kFatEndOfChain);
+  b.SetFat(9, kFatEndOfChain);  // an unused cluster on which the copies will differ
+  const struct {
+    const char* caption;
+    std::string message;  // empty: deleted
+  } cases[] = {
+      {"A.BIN", NeedsCheck("cluster 3 is also used by B.BIN")},
+      {"B.BIN", NeedsCheck("cluster 3 is also used by A.BIN")},
+      {"C.BIN", NeedsCheck("its FAT copies disagree on cluster 4")},
+      {"EMPTY.   ", NeedsCheck("cluster 6 is also used by D.BIN")},
+      {"E.BIN", ""},  // copies that differ elsewhere do not matter
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.caption);
+    Load(b);
+    WriteFatEntry(ws.image, 4, 0xFF8);  // first copy only: another end mark
+    WriteFatEntry(ws.image, 9, kFatFree);
+    const auto before = ws.image.bytes;
+    const DeleteStatus s = Delete(c.caption);
+    if (c.message.empty()) {
+      EXPECT_EQ(s, DeleteStatus::Deleted);
+      EXPECT_TRUE(ui.messages.empty());
+      continue;
+    }
+    EXPECT_EQ(s, DeleteStatus::NeedsCheck);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{c.message});
+    EXPECT_TRUE(ws.image.bytes == before);
+  }
+}
+
+TEST_F(ChangeGuardTest, DeletingAnEntryInADirectoryClusterThatAFileUsesIsRefused) {
+  ImageBuilder b;
+  const auto sub = b.AddDirectory(kRoot, "SUB");  // 2
+  b.AddFile(sub, "X.TXT", test::Pattern(10));    // 3
+  b.AddEntry(kRoot, EntrySpec{"F.BIN", 0, 4, 2000});
+  b.Chain({4, 2});  // runs on into SUB's cluster: marking X.TXT deleted would change F.BIN
+  Load(b);
+  ASSERT_EQ(EnterDirectory(ws, ws.fileList.rows[static_cast<std::size_t>(Slot("SUB.   "))], ui),
+            EnterOutcome::Entered);
+  const auto before = ws.image.bytes;
+  EXPECT_EQ(Delete("X.TXT"), DeleteStatus::NeedsCheck);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{NeedsCheck("cluster 2 is also used by F.BIN")});
+  EXPECT_TRUE(ws.image.bytes == before);
+}
+
+TEST_F(ChangeGuardTest, ADirectoryThatLoopsOrLeadsBackIsReadOnce) {
+  ImageBuilder b;
+  const auto sub = b.AddDirectory(kRoot, "SUB");        // 2
+  b.AddFile(sub, "IN.TXT", test::Pattern(10));          // 3
+  b.AddFile(kRoot, "A.BIN", test::Pattern(10));         // 4
+  b.AddEntry(sub, EntrySpec{"BACK", kAttrDirectory, sub, 0});  // leads back to SUB
+  b.SetFat(2, 5);
+  b.SetFat(5, 2);  // and SUB's chain loops
+  Load(b);
+  const TreeClusters tree = MapTreeClusters(ws.image);
+  std::vector<std::string> paths;
+  for (std::size_t i = 0; i < tree.entries.size(); ++i) paths.push_back(tree.PathOf(i));
+  EXPECT_EQ(paths, (std::vector<std::string>{"SUB", "A.BIN", "SUB\\IN.TXT", "SUB\\BACK"}));
+  EXPECT_EQ(tree.OwnersOf(5), (std::vector<std::uint32_t>{0, 3}));
+  EXPECT_EQ(Add("NEW.BIN", 100), AddStatus::Added);  // nothing it touches is in doubt
+}
+
+}  // namespace
+}  // namespace quarnel

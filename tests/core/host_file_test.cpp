@@ -1,0 +1,81 @@
+// Reading host files whole: only regular files, never more than the reader allows.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/add_file.h"
+#include "core/host_file.h"
+#include "core/messages.h"
+#include "core/workspace.h"
+#include "support/image_builder.h"
+#include "support/scripted_ui.h"
+#include "support/test_env.h"
+
+namespace quarnel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A FIFO that this process also holds open for writing, so that a reader that wrongly opened it
+// would not block the test (the command-line tests catch the blocking itself).
+class HeldFifo {
+ public:
+  explicit HeldFifo(const fs::path& p) {
+    if (::mkfifo(p.c_str(), 0600) == 0) fd_ = ::open(p.c_str(), O_RDWR | O_NONBLOCK);
+  }
+  ~HeldFifo() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool ok() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+TEST(HostFile, OnlyRegularFilesUpToTheLimitAreRead) {
+  test::TempDir tmp;
+  HeldFifo fifo(tmp / "fifo");
+  ASSERT_TRUE(fifo.ok());
+  test::WriteHostFile(tmp / "ten", test::Pattern(10));
+  struct Case {
+    fs::path path;
+    std::uintmax_t limit;
+    HostReadError error;
+    std::string said;  // after "PATH: "
+  } cases[] = {
+      {tmp.path(), 100, HostReadError::Directory, "is a directory"},
+      {tmp / "fifo", 100, HostReadError::Fifo, "is a FIFO"},
+      {"/dev/zero", 100, HostReadError::Device, "is a device"},
+      {tmp / "missing", 100, HostReadError::NotFound, "does not exist"},
+      {tmp / "ten", 9, HostReadError::TooLarge, "is larger than 9 bytes"},
+      {tmp / "ten", 10, HostReadError::None, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.string() + " " + std::to_string(c.limit));
+    HostRead r = ReadHostContents(c.path, c.limit);
+    EXPECT_EQ(r.error, c.error);
+    EXPECT_EQ(r.bytes.size(), r.ok() ? 10u : 0u);
+    EXPECT_EQ(DescribeHostReadError(c.path, r), c.said.empty() ? "" : c.path.string() + ": " + c.said);
+  }
+}
+
+TEST(HostFile, AddTellsWhyAFifoWasNotAdded) {
+  test::TempDir tmp;
+  HeldFifo fifo(tmp / "pipe.bin");
+  ASSERT_TRUE(fifo.ok());
+  test::ScriptedUi ui;
+  Workspace ws;
+  ws.LoadImageBytes(test::ImageBuilder().Bytes(), (tmp / "d.dsk").string(), ui);
+  ASSERT_TRUE(ws.HasImage());
+  const auto before = ws.image.bytes;
+  HostReadError why = HostReadError::None;
+  EXPECT_EQ(AddFile(ws, tmp / "pipe.bin", ui, &why), AddStatus::ReadError);
+  EXPECT_EQ(why, HostReadError::Fifo);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kHostReadError)});
+  EXPECT_TRUE(ws.image.bytes == before);
+}
+
+}  // namespace
+}  // namespace quarnel
