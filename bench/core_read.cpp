@@ -17,13 +17,7 @@ namespace {
 
 using namespace quarnel;
 
-class QuietUi : public Ui {
- public:
-  void Notify(std::string_view) override {}
-  bool AskYesNo(std::string_view) override { return false; }
-  std::optional<std::string> AskSavePath(std::string_view, std::string_view) override { return std::nullopt; }
-  std::optional<std::string> AskNewName(std::string_view) override { return std::nullopt; }
-};
+using QuietUi = quarnel::SilentUi;
 
 // A 1.44 MB disk (one-sector clusters) filled with 16 subdirectories of 8 files each and root
 // files, every file in one contiguous chain.

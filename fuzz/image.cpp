@@ -13,13 +13,7 @@
 
 namespace {
 
-class QuietUi : public quarnel::Ui {
- public:
-  void Notify(std::string_view) override {}
-  bool AskYesNo(std::string_view) override { return false; }
-  std::optional<std::string> AskSavePath(std::string_view, std::string_view) override { return std::nullopt; }
-  std::optional<std::string> AskNewName(std::string_view) override { return std::nullopt; }
-};
+using QuietUi = quarnel::SilentUi;
 
 void Visit(quarnel::Workspace& ws, QuietUi& ui, int& budget) {
   using namespace quarnel;
@@ -31,7 +25,7 @@ void Visit(quarnel::Workspace& ws, QuietUi& ui, int& budget) {
       FileRead f = ReadSlotFile(ws, r.slot, ui);
       if (f.ok() && f.bytes.size() > static_cast<std::size_t>(f.size)) __builtin_trap();
       ChooseView(ws, r);
-      Read_File(ws, r.caption, ui);
+      ReadEntryByCaption(ws, r.caption, ui);
       continue;
     }
     if (--budget <= 0) return;

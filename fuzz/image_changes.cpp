@@ -27,13 +27,7 @@
 
 namespace {
 
-class QuietUi : public quarnel::Ui {
- public:
-  void Notify(std::string_view) override {}
-  bool AskYesNo(std::string_view) override { return false; }
-  std::optional<std::string> AskSavePath(std::string_view, std::string_view) override { return std::nullopt; }
-  std::optional<std::string> AskNewName(std::string_view) override { return std::nullopt; }
-};
+using QuietUi = quarnel::SilentUi;
 
 // The change being checked, for the report of a violation.
 const char* step = "";

@@ -14,13 +14,20 @@
 
 namespace quarnel {
 
+// The file types a save dialog lists.
+enum class SaveFilter {
+  AnyFile,    // no filter
+  DiskImage,  // MSX disk images (*.dsk), then all files
+};
+
 class AppUi : public Ui {
  public:
   // An open-file dialog; nullopt on cancel.
   virtual std::optional<std::string> AskOpenPath(std::string_view title, std::string_view folder) = 0;
-  // A save-file dialog with a filter ("Msx DiskImage (*.dsk)"); nullopt on cancel.
+  // A save-file dialog listing the files of `filter`; nullopt on cancel. (AskSavePath, the
+  // core's save dialog, is this dialog with SaveFilter::AnyFile.)
   virtual std::optional<std::string> AskSaveFile(std::string_view title, std::string_view suggested,
-                                                 std::string_view filter) = 0;
+                                                 SaveFilter filter) = 0;
   // A folder selection; nullopt on cancel.
   virtual std::optional<std::string> AskFolder(std::string_view title, std::string_view start) = 0;
   // A colour dialog; nullopt on cancel.

@@ -1,4 +1,4 @@
-// ListView1: the file list in one of three styles (report, list, large icons) over one model
+// The file list in one of three styles (report, list, large icons) over one model
 // and one selection. Accepts host files dropped onto it and starts drags of the selected rows.
 #pragma once
 

@@ -1,4 +1,4 @@
-// StringGrid1 in the hex view: a table model over the hex layout of one file (cells are made
+// The grid of the hex view: a table model over the hex layout of one file (cells are made
 // when they are drawn, so a 720 KB file opens at once) and the grid that shows it. The layout's
 // row 0 (column numbers) is the grid's horizontal header and its column 0 (row addresses) the
 // vertical header, so both stay in place while the grid scrolls; model cell (r, c) is layout

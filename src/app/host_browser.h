@@ -1,4 +1,4 @@
-// shelltree1: the host folder browser. One folder at a time with small icons, filtered by the
+// The host folder browser. One folder at a time with small icons, filtered by the
 // mask of the filter combo; folders are always shown and entered by double-click or Enter.
 #pragma once
 

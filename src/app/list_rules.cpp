@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/ascii.h"
+
 namespace quarnel {
 
 ListMenuState ListMenuFor(ListMenuState m, const ListSituation& s) {
@@ -35,10 +37,7 @@ void ListSort::Click(int c) {
 }
 
 int CompareListText(std::string_view a, std::string_view b) {
-  auto fold = [](char ch) -> unsigned char {
-    unsigned char u = static_cast<unsigned char>(ch);
-    return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
-  };
+  auto fold = [](char ch) { return static_cast<unsigned char>(AsciiUpper(ch)); };
   std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
     unsigned char x = fold(a[i]), y = fold(b[i]);

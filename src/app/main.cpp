@@ -32,9 +32,10 @@ int main(int argc, char** argv) {
   QObject::connect(&instance, &quarnel::SingleInstance::argumentsReceived, &window,
                    &quarnel::MainWindow::HandOver);
   window.show();
-  // Activation may not be reported on every platform; run the step once after the start.
+  // Activation may not be reported on every platform: open the file named on the command line
+  // once the event loop runs, in case it was not.
   QMetaObject::invokeMethod(&window, [&window] {
-    if (window.PendingOpen()) window.FormActivate();
+    if (window.PendingOpen()) window.OpenPendingFile();
   }, Qt::QueuedConnection);
   return app.exec();
 }

@@ -94,9 +94,9 @@ MainWindow::MainWindow(const AppPaths& paths, const QStringList& arguments, AppU
   BuildMenus();
   BuildPopups();
   resize(644, 443 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
-  ViewerWindow::Attach(*this);  // TForm2: the viewer, created once with the main window
+  ViewerWindow::Attach(*this);  // the viewer window, created once with the main window
 
-  // Window creation (FormCreate).
+  // The temporary folder, the settings file and the file named on the command line.
   SetFilter(0);
   if (!EnsureFolder(paths_.tempFolder)) {
     ui_->Notify(std::string(app_text::kCannotCreate) + FromQ(paths_.tempFolder));
@@ -208,23 +208,23 @@ void MainWindow::BuildWidgets() {
   connect(toggle_, &QToolButton::clicked, this, &MainWindow::ToggleListStyle);
   oem_->installEventFilter(this);
   volume_->installEventFilter(this);
-  connect(oem_, &QLineEdit::returnPressed, this, &MainWindow::Edit2Exit);
-  connect(volume_, &QLineEdit::returnPressed, this, &MainWindow::Edit3Exit);
+  connect(oem_, &QLineEdit::returnPressed, this, &MainWindow::CommitOemField);
+  connect(volume_, &QLineEdit::returnPressed, this, &MainWindow::CommitVolumeField);
 
   model_->onEdited = [this](const FileRow& row, const QString& text) {
-    return ListView1Edited(row.slot, text);
+    return CommitRenamedEntry(row.slot, text);
   };
-  list_->onActivate = [this] { View2Click(); };
-  list_->onHeaderClicked = [this](int c) { ColumnClick(c); };
+  list_->onActivate = [this] { OpenSelectedEntry(); };
+  list_->onHeaderClicked = [this](int c) { SortByColumn(c); };
   list_->onDrop = [this](const QStringList& p) { DropFiles(p); };
   list_->onStartDrag = [this] { StartDragOut(); };
   list_->onContextMenu = [this](const QPoint& at) {
-    PreparePopupMenu2();
-    popup2_->popup(at);
+    UpdateListMenu();
+    fileListMenu_->popup(at);
   };
   // The entries' keys work without the menu being opened: keep their state current.
   connect(list_->Selection(), &QItemSelectionModel::selectionChanged, this,
-          [this] { PreparePopupMenu2(); });
+          [this] { UpdateListMenu(); });
 }
 
 void MainWindow::BuildMenus() {
@@ -235,8 +235,8 @@ void MainWindow::BuildMenus() {
     const std::string caption(GeometryTable[static_cast<std::size_t>(i)].caption);
     Add(disk, caption.c_str(), this, [this, i] { NewImage(i); });
   }
-  saveAct_ = Add(file, app_text::kMenuSave, this, [this] { Save1Click(); }, QKeySequence::Save);
-  saveAsAct_ = Add(file, app_text::kMenuSaveAs, this, [this] { SaveAs1Click(); });
+  saveAct_ = Add(file, app_text::kMenuSave, this, [this] { SaveImage(); }, QKeySequence::Save);
+  saveAsAct_ = Add(file, app_text::kMenuSaveAs, this, [this] { SaveImageAs(); });
   file->addSeparator();
   Add(file, app_text::kMenuExit, this, [this] { close(); });
 
@@ -246,25 +246,25 @@ void MainWindow::BuildMenus() {
   Add(view, app_text::kMenuLargeIcon, this, [this] { SetListStyle(2); });
 
   QMenu* setup = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuSetup));
-  Add(setup, app_text::kMenuSaveEnvironment, this, [this] { Saveenviroment1Click(); });
+  Add(setup, app_text::kMenuSaveEnvironment, this, [this] { SaveSettings(); });
   setup->addSeparator();
-  Add(setup, app_text::kMenuStartupFolder, this, [this] { StartfolderClick(); });
-  Add(setup, app_text::kMenuFolderTree, this, [this] { TreeColors1Click(); });
-  Add(setup, app_text::kMenuFileList, this, [this] { ListColors1Click(); });
-  Add(setup, app_text::kMenuTextView, this, [this] { Textviewfont1Click(); })
+  Add(setup, app_text::kMenuStartupFolder, this, [this] { ChooseStartFolder(); });
+  Add(setup, app_text::kMenuFolderTree, this, [this] { ChooseTreeFontAndColor(); });
+  Add(setup, app_text::kMenuFileList, this, [this] { ChooseListFontAndColor(); });
+  Add(setup, app_text::kMenuTextView, this, [this] { ChooseTextViewFont(); })
       ->setStatusTip(QString::fromLatin1(app_text::kTextViewHint));
-  Add(setup, app_text::kMenuBasicView, this, [this] { Basicviewfont1Click(); })
+  Add(setup, app_text::kMenuBasicView, this, [this] { ChooseBasicViewFont(); })
       ->setStatusTip(QString::fromLatin1(app_text::kBasicViewHint));
-  Add(setup, app_text::kMenuOemSignature, this, [this] { OEMBackgroundColor1Click(); });
-  Add(setup, app_text::kMenuVolumeName, this, [this] { VolumeColors1Click(); });
+  Add(setup, app_text::kMenuOemSignature, this, [this] { ChooseOemColors(); });
+  Add(setup, app_text::kMenuVolumeName, this, [this] { ChooseVolumeColors(); });
   setup->addSeparator();
   autoLoad_ = setup->addAction(QString::fromLatin1(app_text::kMenuAutoLoad));
   autoLoad_->setCheckable(true);
   autoLoad_->setChecked(false);
 
   QMenu* help = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuHelp));
-  Add(help, app_text::kMenuAbout, this, [this] { HelpClick(); });
-  QAction* helpPage = Add(help, app_text::kMenuHelpPage, this, [this] { HELP2Click(); },
+  Add(help, app_text::kMenuAbout, this, [this] { ShowAbout(); });
+  QAction* helpPage = Add(help, app_text::kMenuHelpPage, this, [this] { OpenHelpPage(); },
                           QKeySequence(Qt::Key_F1));
   helpPage->setShortcutContext(Qt::ApplicationShortcut);
 
@@ -274,9 +274,9 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::BuildPopups() {
-  popup2_ = new QMenu(this);
-  popup2_->setObjectName(QStringLiteral("PopupMenu2"));
-  QMenu* view = popup2_->addMenu(QString::fromLatin1(app_text::kPopupView));
+  fileListMenu_ = new QMenu(this);
+  fileListMenu_->setObjectName(QStringLiteral("PopupMenu2"));
+  QMenu* view = fileListMenu_->addMenu(QString::fromLatin1(app_text::kPopupView));
   viewAct_ = view->menuAction();
   auto listAction = [this](QMenu* m, const char* text, std::function<void()> f,
                            const QKeySequence& key) {
@@ -284,7 +284,7 @@ void MainWindow::BuildPopups() {
     list_->AddListAction(a);
     return a;
   };
-  QAction* autoAct = Add(view, app_text::kPopupAuto, this, [this] { View2Click(); });
+  QAction* autoAct = Add(view, app_text::kPopupAuto, this, [this] { OpenSelectedEntry(); });
   autoAct->setShortcut(QKeySequence(Qt::Key_Return));
   autoAct->setShortcutContext(Qt::WidgetShortcut);  // Enter is handled by the list itself
   listAction(view, app_text::kPopupBasic, [this] { ViewWith(ViewSelector::Basic); }, Qt::Key_F4);
@@ -301,27 +301,31 @@ void MainWindow::BuildPopups() {
     ViewSelector s = screens[i];
     listAction(picture, app_text::kPopupScreens[i], [this, s] { ViewWith(s); }, keys[i]);
   }
-  addAct_ = listAction(popup2_, app_text::kPopupAddFile, [this] { AddaFile1Click(); },
+  addAct_ = listAction(fileListMenu_, app_text::kPopupAddFile, [this] { AddChosenFile(); },
                        QKeySequence(Qt::ALT | Qt::Key_Insert));
-  deleteAct_ = listAction(popup2_, app_text::kPopupDelete, [this] { Delete1Click(); },
+  deleteAct_ = listAction(fileListMenu_, app_text::kPopupDelete,
+                          [this] { DeleteSelectedEntries(); },
                           QKeySequence(Qt::ALT | Qt::Key_Delete));
-  extractAct_ = listAction(popup2_, app_text::kPopupExtract, [this] { Extract1Click(); },
-                           QKeySequence(Qt::ALT | Qt::Key_E));
-  infoAct_ = listAction(popup2_, app_text::kPopupInfo, [this] { ShowInfo(); }, Qt::Key_F10);
-  renameAct_ = Add(popup2_, app_text::kPopupRename, this, [this] { RenameFileClick(); });
+  extractAct_ = listAction(fileListMenu_, app_text::kPopupExtract,
+                           [this] { ExtractSelectedEntries(); }, QKeySequence(Qt::ALT | Qt::Key_E));
+  infoAct_ = listAction(fileListMenu_, app_text::kPopupInfo, [this] { ShowInfo(); }, Qt::Key_F10);
+  renameAct_ = Add(fileListMenu_, app_text::kPopupRename, this, [this] { StartRenamingEntry(); });
 
-  popup1_ = new QMenu(this);
-  popup1_->setObjectName(QStringLiteral("PopupMenu1"));
-  diskDetailsAct_ = Add(popup1_, app_text::kPopupDiskDetails, this, [this] { DiskDetails(); });
-  hostAddAct_ = Add(popup1_, app_text::kPopupAddFile, this, [this] { AddaFile1Click(); });
-  Add(popup1_, app_text::kPopupDosFunctions, this, [this] { dosFunctions_ = true; });
-  toXsaAct_ = Add(popup1_, app_text::kPopupConvertToXsa, this, [this] { ConvertSelected(); });
-  sectorViewAct_ = Add(popup1_, app_text::kPopupSectorView, this, [this] { SectorView(); });
+  diskImageMenu_ = new QMenu(this);
+  diskImageMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+  diskDetailsAct_ =
+      Add(diskImageMenu_, app_text::kPopupDiskDetails, this, [this] { DiskDetails(); });
+  hostAddAct_ = Add(diskImageMenu_, app_text::kPopupAddFile, this, [this] { AddChosenFile(); });
+  Add(diskImageMenu_, app_text::kPopupDosFunctions, this, [this] { dosFunctions_ = true; });
+  toXsaAct_ =
+      Add(diskImageMenu_, app_text::kPopupConvertToXsa, this, [this] { ConvertSelected(); });
+  sectorViewAct_ = Add(diskImageMenu_, app_text::kPopupSectorView, this, [this] { SectorView(); });
 
-  popup3_ = new QMenu(this);
-  popup3_->setObjectName(QStringLiteral("PopupMenu3"));
-  toDskAct_ = Add(popup3_, app_text::kPopupConvertToDsk, this, [this] { ConvertSelected(); });
-  Add(popup3_, app_text::kPopupDosFunctions, this, [this] { dosFunctions_ = true; });
+  conversionMenu_ = new QMenu(this);
+  conversionMenu_->setObjectName(QStringLiteral("PopupMenu3"));
+  toDskAct_ =
+      Add(conversionMenu_, app_text::kPopupConvertToDsk, this, [this] { ConvertSelected(); });
+  Add(conversionMenu_, app_text::kPopupDosFunctions, this, [this] { dosFunctions_ = true; });
 
   hostActions_ = new QMenu(this);
   hostActions_->setObjectName(QStringLiteral("HostActions"));
@@ -333,7 +337,7 @@ void MainWindow::BuildPopups() {
   Add(hostActions_, app_text::kHostCopyPath, this, [this] { CopyHostPath(); });
   Add(hostActions_, app_text::kHostRename, this, [this] { RenameHostFile(); });
   Add(hostActions_, app_text::kHostDelete, this, [this] { DeleteHostFile(); });
-  PreparePopupMenu2();
+  UpdateListMenu();
 }
 
 QString MainWindow::statusText() const { return statusBar()->currentMessage(); }
@@ -367,20 +371,20 @@ void MainWindow::SetFilter(int entry) {
   browser_->SetMask(filter_->itemData(entry).toString());
 }
 
-ListMenuState MainWindow::PreparePopupMenu2() {
+ListMenuState MainWindow::UpdateListMenu() {
   ListSituation s;
   s.imageLoaded = !ws_.image.imagePath.empty() && (!ws_.image.bytes.empty() || IsCassette());
   s.cassette = IsCassette();
   s.atRoot = AtRoot();
   s.selectedRows = static_cast<int>(list_->SelectedRows().size());
-  listMenu_ = ListMenuFor(listMenu_, s);
-  addAct_->setEnabled(listMenu_.addFile);
-  deleteAct_->setEnabled(listMenu_.remove);
-  viewAct_->setEnabled(listMenu_.view);
-  extractAct_->setEnabled(listMenu_.extract);
-  infoAct_->setEnabled(listMenu_.info && fileInfo != nullptr);
-  renameAct_->setEnabled(listMenu_.rename);
-  return listMenu_;
+  listMenuState_ = ListMenuFor(listMenuState_, s);
+  addAct_->setEnabled(listMenuState_.addFile);
+  deleteAct_->setEnabled(listMenuState_.remove);
+  viewAct_->setEnabled(listMenuState_.view);
+  extractAct_->setEnabled(listMenuState_.extract);
+  infoAct_->setEnabled(listMenuState_.info && fileInfo != nullptr);
+  renameAct_->setEnabled(listMenuState_.rename);
+  return listMenuState_;
 }
 
 QMenu* MainWindow::HostContextMenu() {
@@ -389,13 +393,13 @@ QMenu* MainWindow::HostContextMenu() {
   dosFunctions_ = false;
   switch (kind) {
     case HostMenuKind::DiskMenu:
-      diskMenu_ = DiskMenuFor(diskMenu_, selected, ToQ(ws_.image.imagePath));
-      diskDetailsAct_->setEnabled(diskMenu_.diskDetails && diskDetails != nullptr);
+      diskMenuState_ = DiskMenuFor(diskMenuState_, selected, ToQ(ws_.image.imagePath));
+      diskDetailsAct_->setEnabled(diskMenuState_.diskDetails && diskDetails != nullptr);
       sectorViewAct_->setEnabled(sectorView != nullptr);
-      hostAddAct_->setEnabled(diskMenu_.addFile);
-      return popup1_;
+      hostAddAct_->setEnabled(diskMenuState_.addFile);
+      return diskImageMenu_;
     case HostMenuKind::ConvertMenu:
-      return popup3_;
+      return conversionMenu_;
     case HostMenuKind::HostActions:
       return hostActions_;
   }
@@ -415,7 +419,7 @@ void MainWindow::HostSelectionChanged(const QString& path) {
 }
 
 bool MainWindow::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate) FormActivate();
+  if (e->type() == QEvent::WindowActivate) OpenPendingFile();
   return QMainWindow::event(e);
 }
 
@@ -423,7 +427,7 @@ void MainWindow::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   if (!shown_) {
     shown_ = true;
-    FormShow();
+    ApplySettings();
   }
 }
 
@@ -436,8 +440,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() == QEvent::FocusOut) {
-    if (watched == oem_) Edit2Exit();
-    if (watched == volume_) Edit3Exit();
+    if (watched == oem_) CommitOemField();
+    if (watched == volume_) CommitVolumeField();
   }
   return QMainWindow::eventFilter(watched, e);
 }
@@ -446,7 +450,7 @@ bool MainWindow::Busy() const {
   return trackedUi_->Open() || QApplication::activeModalWidget() != nullptr || !isEnabled();
 }
 
-void MainWindow::FormActivate() {
+void MainWindow::OpenPendingFile() {
   SetStatus(ToQ(ws_.image.imagePath));
   if (!pendingOpen_) return;
   if (Busy()) {
@@ -456,7 +460,7 @@ void MainWindow::FormActivate() {
       retryQueued_ = true;
       QTimer::singleShot(kBusyRetryMs, this, [this] {
         retryQueued_ = false;
-        FormActivate();
+        OpenPendingFile();
       });
     }
     return;
@@ -492,7 +496,7 @@ void MainWindow::HandOver(const QStringList& arguments, const QString& workingFo
     pendingOpen_ = true;
     pendingPath_ = p;
   }
-  FormActivate();
+  OpenPendingFile();
 }
 
 void MainWindow::EndRun() {

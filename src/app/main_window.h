@@ -1,7 +1,7 @@
-// TMain: the host folder browser on the left, the file list of the current image on the right,
-// the OEM and volume fields above it, the summary and the filter below, a status bar, the main
-// menu and the three context menus. Every command of the window is a public member so that the
-// GUI tests can run it as the menu would.
+// The main window: the host folder browser on the left, the file list of the current image on
+// the right, the OEM and volume fields above it, the summary and the filter below, a status
+// bar, the main menu and the three context menus. Every command of the window is a public
+// member so that the GUI tests can run it as the menu would.
 #pragma once
 
 #include <QMainWindow>
@@ -54,48 +54,50 @@ class MainWindow : public QMainWindow {
   ~MainWindow() override;
 
   // Start and end of the run.
-  void FormShow();                  // applies the settings record
-  void FormActivate();              // status text, then the file waiting to be opened
+  void ApplySettings();    // the settings record on the window, when it is first shown
+  void OpenPendingFile();  // the image's path in the status line, then the file waiting to open
   void HandOver(const QStringList& arguments, const QString& workingFolder);
-  void EndRun();                    // save prompt, release, empty the temporary folder
+  void EndRun();           // save prompt, release, empty the temporary folder
   bool PendingOpen() const { return pendingOpen_; }
   QString PendingPath() const { return pendingPath_; }
 
   // Images and the list.
-  void OpenHostFile(const QString& path);           // double-click / Enter in the browser
-  void View2Click();                                // double-click / Enter / "Auto" on a row
-  void ViewWith(ViewSelector selector);             // the fixed view commands
-  void ColumnClick(int column);
+  void OpenHostFile(const QString& path);   // double-click / Enter in the browser
+  void ConvertHostFile(const QString& path);  // asks for the target, then converts
+  void OpenSelectedEntry();                 // double-click / Enter / "Auto" on a row
+  void ViewWith(ViewSelector selector);     // the fixed view commands
+  void SortByColumn(int column);
   void DropFiles(const QStringList& paths);
-  void AddaFile1Click();
-  void Delete1Click();
-  void Extract1Click();
-  void RenameFileClick();
-  bool ListView1Edited(int slot, const QString& text);
-  void Edit2Exit();                                 // OEM field left
-  void Edit3Exit();                                 // volume field left
-  void NewImage(int row);                           // File > New > Disk Image, rows 0..7
-  void Save1Click();
-  void SaveAs1Click();
-  void SetListStyle(int style);                     // 0 report, 1 list, 2 large icons
-  void ToggleListStyle();                           // BitBtn1
-  void SetFilter(int entry);                        // FilterComboBox1
+  void AddChosenFile();                     // "Add a File": asks for a host file, adds it
+  void DeleteSelectedEntries();
+  void ExtractSelectedEntries();
+  void StartRenamingEntry();                // opens the in-place editor on the selected row
+  bool CommitRenamedEntry(int slot, const QString& text);
+  void CommitOemField();                    // the OEM field was left or confirmed
+  void CommitVolumeField();                 // the volume field was left or confirmed
+  void NewImage(int row);                   // File > New > Disk Image, rows 0..7
+  void SaveImage();
+  void SaveImageAs();
+  void SetListStyle(int style);             // 0 report, 1 list, 2 large icons
+  void ToggleListStyle();                   // the button beside the volume field
+  void SetFilter(int entry);                // the browser's file-type box
 
-  // Context menus: the opening rules, then the menu (shown only when `show` is set).
-  ListMenuState PreparePopupMenu2();
-  QMenu* HostContextMenu();                         // the menu the browser would show now
+  // Context menus: the file list's menu brought up to date (its entries enabled as the
+  // selection allows), and the menu the host browser would show now.
+  ListMenuState UpdateListMenu();
+  QMenu* HostContextMenu();
 
   // Setup menu.
-  void Saveenviroment1Click();
-  void StartfolderClick();
-  void Textviewfont1Click();
-  void Basicviewfont1Click();
-  void OEMBackgroundColor1Click();
-  void VolumeColors1Click();
-  void TreeColors1Click();
-  void ListColors1Click();
-  void HELP2Click();
-  void HelpClick();
+  void SaveSettings();
+  void ChooseStartFolder();
+  void ChooseTextViewFont();
+  void ChooseBasicViewFont();
+  void ChooseOemColors();
+  void ChooseVolumeColors();
+  void ChooseTreeFontAndColor();
+  void ChooseListFontAndColor();
+  void OpenHelpPage();
+  void ShowAbout();
 
   // What the tests and the viewer look at.
   Workspace& workspace() { return ws_; }
@@ -111,16 +113,17 @@ class MainWindow : public QMainWindow {
   QLabel* summaryLabel() const { return summary_; }
   QComboBox* filterCombo() const { return filter_; }
   QSplitter* splitter() const { return splitter_; }
-  QMenu* popupMenu1() const { return popup1_; }
-  QMenu* popupMenu2() const { return popup2_; }
-  QMenu* popupMenu3() const { return popup3_; }
+  QMenu* diskImageMenu() const { return diskImageMenu_; }
+  QMenu* fileListMenu() const { return fileListMenu_; }
+  QMenu* conversionMenu() const { return conversionMenu_; }
   QMenu* hostActionsMenu() const { return hostActions_; }
   QAction* autoLoadAction() const { return autoLoad_; }
   const ListSort& sortState() const { return sort_; }
   QString statusText() const;
 
-  // The viewer window registers here; a view command calls it after viewedName is set.
-  std::function<void(ViewSelector)> viewer;
+  // The viewer window registers here; a view command calls it with the row chosen (the entry
+  // of the shown directory, or of the tape, in its slot) and the view.
+  std::function<void(const FileRow& row, ViewSelector selector)> viewer;
   // Hides the viewer window: before another image is opened and when the program ends.
   std::function<void()> closeViewer;
   // The reports and the sector editor of the viewer window register here; their menu entries
@@ -181,8 +184,8 @@ class MainWindow : public QMainWindow {
   bool ended_ = false;
   bool shown_ = false;
   ListSort sort_;
-  ListMenuState listMenu_;
-  DiskMenuState diskMenu_;
+  ListMenuState listMenuState_;
+  DiskMenuState diskMenuState_;
   bool dosFunctions_ = false;
   bool dragging_ = false;
   QString lastFontTitle_;
@@ -201,9 +204,9 @@ class MainWindow : public QMainWindow {
   QToolButton* toggle_ = nullptr;
   QSplitter* splitter_ = nullptr;
 
-  QMenu* popup1_ = nullptr;
-  QMenu* popup2_ = nullptr;
-  QMenu* popup3_ = nullptr;
+  QMenu* diskImageMenu_ = nullptr;
+  QMenu* fileListMenu_ = nullptr;
+  QMenu* conversionMenu_ = nullptr;
   QMenu* hostActions_ = nullptr;
   QAction* autoLoad_ = nullptr;
   QAction* toDisk_ = nullptr;

@@ -48,7 +48,7 @@ std::vector<int> MainWindow::SelectedSlots() const {
 
 void MainWindow::AddHostFiles(const QStringList& paths) { DropFiles(paths); }
 
-void MainWindow::AddaFile1Click() {
+void MainWindow::AddChosenFile() {
   if (!AtRoot()) {
     ui_->Notify(msg::kOnlyInRootDir);
     return;
@@ -59,14 +59,14 @@ void MainWindow::AddaFile1Click() {
   ShowListing();
 }
 
-void MainWindow::Delete1Click() {
+void MainWindow::DeleteSelectedEntries() {
   std::vector<int> slotList = SelectedSlots();
   if (slotList.empty() || IsCassette()) return;
   DeleteSelected(ws_, slotList, *ui_);
   ShowListing();
 }
 
-void MainWindow::Extract1Click() {
+void MainWindow::ExtractSelectedEntries() {
   std::vector<FileRow> rows = SelectedFileRows();
   if (rows.empty()) return;
   if (IsCassette()) {
@@ -88,7 +88,7 @@ void MainWindow::Extract1Click() {
   }
 }
 
-void MainWindow::RenameFileClick() {
+void MainWindow::StartRenamingEntry() {
   if (!AtRoot() || IsCassette()) return;
   std::vector<int> rows = list_->SelectedRows();
   if (rows.empty()) return;
@@ -98,19 +98,19 @@ void MainWindow::RenameFileClick() {
   list_->EditRow(row);
 }
 
-bool MainWindow::ListView1Edited(int slot, const QString& text) {
+bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
   std::string refusal;
   const RenameStatus s = RenameEntry(ws_, slot, FromImageText(text), &refusal);
   if (!refusal.empty()) ui_->Notify(refusal);
   return s == RenameStatus::Renamed;
 }
 
-void MainWindow::Edit2Exit() {
+void MainWindow::CommitOemField() {
   if (!ws_.HasImage()) return;
   SetOemSignature(ws_, FromImageText(oem_->text()));
 }
 
-void MainWindow::Edit3Exit() {
+void MainWindow::CommitVolumeField() {
   if (!ws_.HasImage()) return;
   SystemClock clock;
   VolumeStatus s = SetVolumeName(ws_, FromImageText(volume_->text()), *ui_, clock);
@@ -127,9 +127,15 @@ void MainWindow::NewImage(int row) {
   }
 }
 
-void MainWindow::Save1Click() { Save(ws_, *ui_); }
+void MainWindow::SaveImage() { Save(ws_, *ui_); }
 
-void MainWindow::SaveAs1Click() { SaveAs(ws_, *ui_); }
+void MainWindow::SaveImageAs() {
+  // The dialog lists disk images; the core writes the path chosen.
+  if (ws_.image.imagePath.empty() || ws_.image.bytes.empty()) return;
+  auto path = ui_->AskSaveFile(msg::kSavingTitle, ws_.image.imagePath, SaveFilter::DiskImage);
+  if (!path || path->empty()) return;
+  SaveImageFile(ws_.image, *path, ws_.image.size, *ui_);
+}
 
 void MainWindow::StartDragOut() {
   if (dragging_ || !tempReady_) return;

@@ -1,5 +1,5 @@
-// The host browser's own actions ("Dos Functions") and the commands of the host menus that
-// other parts of the program provide.
+// The host browser's own actions ("Dos Functions"), the conversions of its files, and the
+// commands of the host menus that other parts of the program provide.
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
@@ -52,10 +52,24 @@ void MainWindow::DeleteHostFile() {
 
 void MainWindow::ConvertSelected() {
   QString p = browser_->SelectedPath();
-  if (p.isEmpty()) return;
-  ConverttoDsk1Click(FromQ(p), FromQ(paths_.exeFolder), *ui_);
+  if (!p.isEmpty()) ConvertHostFile(p);
+}
+
+void MainWindow::ConvertHostFile(const QString& path) {
+  const std::string source = FromQ(path);
+  const std::optional<Conversion> conversion = ConversionFor(source);
+  if (!conversion) return;
+  const TargetQuestion question = AskTargetFor(*conversion, source);
+  const auto target = ui_->AskSavePath(question.title, question.proposed);
+  if (target && !target->empty()) {
+    setEnabled(false);
+    const ConvertOutcome outcome = Convert(*conversion, source, *target);
+    setEnabled(true);
+    if (!outcome.written()) ui_->Notify(outcome.message);
+  }
   browser_->Refresh();
 }
+
 void MainWindow::DiskDetails() {
   QString p = browser_->SelectedPath();
   if (p.isEmpty()) return;

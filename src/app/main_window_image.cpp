@@ -35,7 +35,7 @@ void MainWindow::ShowListing() {
     need += c == 0 ? std::max(16, tree->iconSize().width()) + 24 : 16;
     tree->setColumnWidth(c, std::max(app_text::kColumnWidths[c], need));
   }
-  PreparePopupMenu2();
+  UpdateListMenu();
 }
 
 void MainWindow::AfterImageChange() { ShowListing(); }
@@ -51,19 +51,19 @@ void MainWindow::OpenHostFile(const QString& path) {
   dosFunctions_ = false;
   HostFileKind kind = HostFileKindOf(FromQ(path));
   if (kind == HostFileKind::Other) return;
-  if (kind != HostFileKind::Conversion && closeViewer) closeViewer();
-  setEnabled(false);
-  quarnel::OpenHostFile(ws_, cas_, FromQ(path), FromQ(paths_.exeFolder), *ui_);
-  setEnabled(true);
   if (kind == HostFileKind::Conversion) {
-    browser_->Refresh();
+    ConvertHostFile(path);
     return;
   }
+  if (closeViewer) closeViewer();
+  setEnabled(false);
+  quarnel::OpenHostFile(ws_, cas_, FromQ(path), *ui_);
+  setEnabled(true);
   sort_.direction = -1;
   ShowListing();
 }
 
-void MainWindow::View2Click() {
+void MainWindow::OpenSelectedEntry() {
   auto rows = SelectedFileRows();
   if (rows.empty()) return;
   const FileRow* row = &rows.front();
@@ -82,7 +82,7 @@ void MainWindow::View2Click() {
     return;
   }
   if (choice.kind == ViewChoiceKind::View) {
-    if (viewer) viewer(choice.selector);
+    if (viewer) viewer(chosen, choice.selector);
     else NotAvailable();
   }
 }
@@ -90,12 +90,13 @@ void MainWindow::View2Click() {
 void MainWindow::ViewWith(ViewSelector selector) {
   auto rows = SelectedFileRows();
   if (rows.empty()) return;
-  ws_.viewedName = rows.front().caption;
-  if (viewer) viewer(selector);
+  const FileRow& chosen = rows.front();
+  ws_.viewedName = chosen.caption;
+  if (viewer) viewer(chosen, selector);
   else NotAvailable();
 }
 
-void MainWindow::ColumnClick(int column) {
+void MainWindow::SortByColumn(int column) {
   sort_.Click(column);
   model_->SortRows(sort_.column, sort_.direction);
 }
@@ -113,8 +114,7 @@ void MainWindow::DropFiles(const QStringList& paths) {
       SetStatus(fi.absoluteFilePath());
       if (closeViewer) closeViewer();
       setEnabled(false);
-      quarnel::OpenHostFile(ws_, cas_, FromQ(fi.absoluteFilePath()), FromQ(paths_.exeFolder),
-                            *ui_);
+      quarnel::OpenHostFile(ws_, cas_, FromQ(fi.absoluteFilePath()), *ui_);
       sort_.direction = -1;
       ShowListing();
       setEnabled(true);

@@ -43,10 +43,10 @@ void SetFontName(QWidget* w, const std::string& name) {
 
 }  // namespace
 
-void MainWindow::FormShow() {
+void MainWindow::ApplySettings() {
   const SettingsRecord& s = settings_;
   const SettingsRecord first = FirstStartSettings(FromQ(QDir::homePath()));
-  // 1. Position, size and splitter; a text that is no number takes the first-start value.
+  // Position, size and splitter; a text that is no number takes the first-start value.
   auto num = [](const std::string& text, const std::string& fallback) {
     if (auto v = StrictDecimal(text)) return *v;
     return StrictDecimal(fallback).value_or(0);
@@ -62,11 +62,12 @@ void MainWindow::FormShow() {
     int total = splitter_->width() > split ? splitter_->width() : width;
     splitter_->setSizes({split, total - split > 0 ? total - split : 1});
   }
-  ApplyFieldColors();   // 2. and 3.
-  ApplyTreeLook();      // 4., 6.
-  if (!s.startFolder.empty()) browser_->SetFolder(FromRecord(s.startFolder));  // 5.
-  ApplyListLook();      // 7.
-  if (!s.startFolder.empty()) browser_->SetFolder(FromRecord(s.startFolder));  // 8.
+  ApplyFieldColors();  // the OEM and volume fields' colours
+  ApplyTreeLook();     // the browser's font and colours
+  // The start folder once the browser has its look, and again once the list has its own.
+  if (!s.startFolder.empty()) browser_->SetFolder(FromRecord(s.startFolder));
+  ApplyListLook();     // the file list's font and colours
+  if (!s.startFolder.empty()) browser_->SetFolder(FromRecord(s.startFolder));
 }
 
 void MainWindow::ApplyFieldColors() {
@@ -106,7 +107,7 @@ void MainWindow::ApplyListLook() {
   }
 }
 
-void MainWindow::Saveenviroment1Click() {
+void MainWindow::SaveSettings() {
   settings_.windowLeft = NumberText(x());
   settings_.windowTop = NumberText(y());
   settings_.windowWidth = NumberText(width());
@@ -115,12 +116,12 @@ void MainWindow::Saveenviroment1Click() {
   WriteSettingsFile(FromQ(paths_.settingsFile), settings_);
 }
 
-void MainWindow::StartfolderClick() {
+void MainWindow::ChooseStartFolder() {
   auto f = ui_->AskFolder(app_text::kStartupFolderTitle, settings_.startFolder);
   if (f) settings_.startFolder = CutText(*f, SettingsLayout::kFolderChars);
 }
 
-void MainWindow::Textviewfont1Click() {
+void MainWindow::ChooseTextViewFont() {
   QFont initial;
   if (!settings_.textViewFont.empty()) initial.setFamily(ToQ(settings_.textViewFont));
   // This dialog sets no title of its own: it keeps the one of the previous font dialog.
@@ -128,7 +129,7 @@ void MainWindow::Textviewfont1Click() {
   if (f) settings_.textViewFont = CutText(FromQ(f->family()), SettingsLayout::kFontNameChars);
 }
 
-void MainWindow::Basicviewfont1Click() {
+void MainWindow::ChooseBasicViewFont() {
   lastFontTitle_ = QString::fromLatin1(app_text::kBasicFontTitle);
   QFont initial;
   if (!settings_.basicViewFont.empty()) initial.setFamily(ToQ(settings_.basicViewFont));
@@ -139,7 +140,7 @@ void MainWindow::Basicviewfont1Click() {
   settings_.keywordColor = WinFromColor(color);
 }
 
-void MainWindow::OEMBackgroundColor1Click() {
+void MainWindow::ChooseOemColors() {
   const QPalette pal = QApplication::palette();
   if (auto c = ui_->AskColor(app_text::kOemFontColorTitle, ColorFromWin(settings_.oemFontColor, pal))) {
     settings_.oemFontColor = WinFromColor(*c);
@@ -151,7 +152,7 @@ void MainWindow::OEMBackgroundColor1Click() {
   }
 }
 
-void MainWindow::VolumeColors1Click() {
+void MainWindow::ChooseVolumeColors() {
   const QPalette pal = QApplication::palette();
   if (auto c = ui_->AskColor(app_text::kVolumeFontColorTitle,
                              ColorFromWin(settings_.volumeFontColor, pal))) {
@@ -165,7 +166,7 @@ void MainWindow::VolumeColors1Click() {
   }
 }
 
-void MainWindow::TreeColors1Click() {
+void MainWindow::ChooseTreeFontAndColor() {
   lastFontTitle_ = QString::fromLatin1(app_text::kTreeFontTitle);
   const QPalette pal = QApplication::palette();
   QColor color = ColorFromWin(settings_.treeFontColor, pal);
@@ -186,7 +187,7 @@ void MainWindow::TreeColors1Click() {
   }
 }
 
-void MainWindow::ListColors1Click() {
+void MainWindow::ChooseListFontAndColor() {
   lastFontTitle_ = QString::fromLatin1(app_text::kListFontTitle);
   const QPalette pal = QApplication::palette();
   QColor color = ColorFromWin(settings_.listFontColor, pal);
@@ -205,13 +206,13 @@ void MainWindow::ListColors1Click() {
   }
 }
 
-void MainWindow::HELP2Click() {
+void MainWindow::OpenHelpPage() {
   QString page = HelpPagePath(paths_);
   if (page.isEmpty()) return;
   QDesktopServices::openUrl(QUrl::fromLocalFile(page));
 }
 
-void MainWindow::HelpClick() {
+void MainWindow::ShowAbout() {
   QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(app_text::kAboutTitle),
                   QString::fromLatin1(app_text::kAboutText), QMessageBox::Ok, this);
   box.exec();

@@ -24,6 +24,8 @@ inline constexpr char kUpHint[] = "Up one folder";
 inline constexpr char kFilterText[] =
     "Msx Disk Files|*.dsk;*.di?|Msx Cas File *.cas|*.cas|Other Msx Formats|*.ddi;*.img;*.msx;*.xsa|"
     "All Files|*.*";
+// Appended to a save dialog's own filter.
+inline constexpr char kAllFilesFilter[] = ";;All Files (*)";
 inline constexpr const char* kColumnTitles[] = {"Name", "Size", "Type", "Modified", "Attrib"};
 inline constexpr int kColumnWidths[] = {120, 80, 90, 110, 60};
 
@@ -56,7 +58,7 @@ inline constexpr char kBasicViewHint[] = "Choose font for basic view and keyword
 
 // The New disk image captions are the core's geometry table's (core/new_image.h).
 
-// File list menu (PopupMenu2).
+// The file list's context menu.
 inline constexpr char kPopupView[] = "View";
 inline constexpr char kPopupAuto[] = "Auto";
 inline constexpr char kPopupBasic[] = "Basic";
@@ -72,7 +74,7 @@ inline constexpr char kPopupExtract[] = "Extract";
 inline constexpr char kPopupInfo[] = "Info";
 inline constexpr char kPopupRename[] = "Rename";
 
-// Host browser menus (PopupMenu1, PopupMenu3) and our own host actions.
+// The host browser's menus (for disk images, for other image formats) and our own host actions.
 inline constexpr char kPopupDiskDetails[] = "Disk Details";
 inline constexpr char kPopupDosFunctions[] = "Dos Functions";
 inline constexpr char kPopupConvertToXsa[] = "Convert to .XSA";
@@ -103,7 +105,7 @@ inline constexpr char kListBackColorTitle[] = "Choose Filelist's background colo
 // Our own notes for commands whose part of the library is not in this build.
 inline constexpr char kNotAvailable[] = "not available";
 
-// The viewer window (TForm2) and its popup menu (PopupMenu1).
+// The viewer window and its context menu.
 inline constexpr char kViewerBasic[] = "Basic Listing";
 inline constexpr char kViewerHex[] = "Hex view";
 inline constexpr char kViewerText[] = "Text view";

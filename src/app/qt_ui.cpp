@@ -83,6 +83,20 @@ class FontColorDialog : public QDialog {
 
 }  // namespace
 
+QString SaveFilterText(SaveFilter filter) {
+  switch (filter) {
+    case SaveFilter::AnyFile:
+      return {};
+    case SaveFilter::DiskImage: {
+      // The core's filters are written "Description|*.ext"; Qt wants "Description".
+      const std::string_view description =
+          msg::kDiskImageFilter.substr(0, msg::kDiskImageFilter.find('|'));
+      return ToQ(description) + QString::fromLatin1(app_text::kAllFilesFilter);
+    }
+  }
+  return {};
+}
+
 QtUi::QtUi(QWidget* parent, std::function<void(const QString&)> status)
     : parent_(parent), status_(std::move(status)) {
   rename_ = new RenameDialog(parent);
@@ -101,10 +115,7 @@ bool QtUi::AskYesNo(std::string_view question) {
 
 std::optional<std::string> QtUi::AskSavePath(std::string_view title,
                                              std::string_view suggestedPath) {
-  // The core's filters are written "Description|*.ext"; Qt wants "Description".
-  std::string_view filter;
-  if (title == msg::kSavingTitle) filter = msg::kDiskImageFilter.substr(0, msg::kDiskImageFilter.find('|'));
-  return AskSaveFile(title, suggestedPath, filter);
+  return AskSaveFile(title, suggestedPath, SaveFilter::AnyFile);
 }
 
 std::optional<std::string> QtUi::AskNewName(std::string_view hostName) {
@@ -124,11 +135,11 @@ std::optional<std::string> QtUi::AskOpenPath(std::string_view title, std::string
 }
 
 std::optional<std::string> QtUi::AskSaveFile(std::string_view title, std::string_view suggested,
-                                             std::string_view filter) {
+                                             SaveFilter filter) {
   QString start = ToQ(suggested);
   if (!start.isEmpty() && QFileInfo(start).isRelative() && defaultFolder)
     start = QDir(defaultFolder()).filePath(start);
-  QString filters = filter.empty() ? QString() : ToQ(filter) + QStringLiteral(";;All Files (*)");
+  QString filters = SaveFilterText(filter);
   QString p = QFileDialog::getSaveFileName(parent_, ToQ(title), start, filters);
   if (p.isEmpty()) return std::nullopt;
   return FromQ(p);

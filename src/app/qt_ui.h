@@ -26,7 +26,7 @@ class QtUi : public AppUi {
 
   std::optional<std::string> AskOpenPath(std::string_view title, std::string_view folder) override;
   std::optional<std::string> AskSaveFile(std::string_view title, std::string_view suggested,
-                                         std::string_view filter) override;
+                                         SaveFilter filter) override;
   std::optional<std::string> AskFolder(std::string_view title, std::string_view start) override;
   std::optional<QColor> AskColor(std::string_view title, const QColor& initial) override;
   std::optional<QFont> AskFont(std::string_view title, const QFont& initial,
@@ -43,6 +43,9 @@ class QtUi : public AppUi {
   std::function<void(const QString&)> status_;
   RenameDialog* rename_ = nullptr;
 };
+
+// The filter list of a Qt file dialog for `filter` (empty for AnyFile).
+QString SaveFilterText(SaveFilter filter);
 
 // Text of the core (8-bit, UTF-8 where it came from host names) as a QString.
 QString ToQ(std::string_view s);

@@ -14,8 +14,8 @@ namespace quarnel {
 RenameDialog::RenameDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("TRename"));
   setWindowTitle(ToQ(msg::kRenameCaption));
-  staticText1_ = new QLabel(this);
-  staticText1_->setObjectName(QStringLiteral("StaticText1"));
+  hostNameLabel_ = new QLabel(this);
+  hostNameLabel_->setObjectName(QStringLiteral("StaticText1"));
   newNameBox_ = new QLineEdit(this);
   newNameBox_->setObjectName(QStringLiteral("NewNameBox"));
   renameBtn_ = new QPushButton(ToQ(msg::kRenameButton), this);
@@ -28,7 +28,7 @@ RenameDialog::RenameDialog(QWidget* parent) : QDialog(parent) {
   buttons->addWidget(renameBtn_);
   buttons->addWidget(cancelBtn_);
   auto* box = new QVBoxLayout(this);
-  box->addWidget(staticText1_);
+  box->addWidget(hostNameLabel_);
   box->addWidget(newNameBox_);
   box->addLayout(buttons);
   connect(renameBtn_, &QPushButton::clicked, this, &QDialog::accept);
@@ -37,7 +37,7 @@ RenameDialog::RenameDialog(QWidget* parent) : QDialog(parent) {
 }
 
 std::optional<QString> RenameDialog::Ask(const QString& hostName) {
-  staticText1_->setText(hostName);
+  hostNameLabel_->setText(hostName);
   newNameBox_->setFocus();
   if (exec() != QDialog::Accepted) return std::nullopt;
   return newNameBox_->text();

@@ -1,4 +1,4 @@
-// TRename: asks for a new name when a host file's name is too long for the disk.
+// Asks for a new name when a host file's name is too long for the disk.
 #pragma once
 
 #include <QDialog>
@@ -18,10 +18,10 @@ class RenameDialog : public QDialog {
   std::optional<QString> Ask(const QString& hostName);
 
   QLineEdit* newNameBox() const { return newNameBox_; }
-  QLabel* staticText1() const { return staticText1_; }
+  QLabel* hostNameLabel() const { return hostNameLabel_; }
 
  private:
-  QLabel* staticText1_;
+  QLabel* hostNameLabel_;
   QLineEdit* newNameBox_;
   QPushButton* renameBtn_;
   QPushButton* cancelBtn_;

@@ -58,7 +58,7 @@ void RichTextArea::AddLine(const QString& text) {
   Store(c);
 }
 
-void RichTextArea::Textadd(const QString& text) {
+void RichTextArea::InsertText(const QString& text) {
   QTextCursor c = Caret();
   c.insertText(text, format_);
   Store(c);
@@ -73,13 +73,13 @@ void RichTextArea::Apply(const QTextCharFormat& delta) {
   }
 }
 
-void RichTextArea::REFont(const QString& name) {
+void RichTextArea::SetFontName(const QString& name) {
   QTextCharFormat d;
   d.setFontFamilies({name});
   Apply(d);
 }
 
-void RichTextArea::REColor(const QColor& colour) {
+void RichTextArea::SetColor(const QColor& colour) {
   QTextCharFormat d;
   d.setForeground(colour);
   Apply(d);

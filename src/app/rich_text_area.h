@@ -1,5 +1,5 @@
-// RichEdit1: the viewer's read-only text area with per-run font, size, colour and bold. The
-// views and the reports write into it with the operations below; each acts at the caret (or on
+// The viewer's read-only text area with per-run font, size, colour and bold. The views and the
+// reports write into it with the operations below; each acts at the caret (or on
 // the selection) and leaves the caret after what it inserted, so successive calls append.
 #pragma once
 
@@ -19,16 +19,15 @@ class RichTextArea : public QPlainTextEdit {
   // Empties the text and resets the current attributes (font, size 10, black, not bold).
   void Clear();
 
-  // add line: appends a whole line after the existing text. When the last line is empty the
+  // Appends a whole line after the existing text. When the last line is empty the
   // text fills it and a new empty line follows (the caret moves there); otherwise the text
   // becomes a new last line and the caret stays at its end.
   void AddLine(const QString& text);
-  // Textadd: inserts the text at the caret with the current attributes.
-  void Textadd(const QString& text);
-  // REFont / REColor / bold on and off: change the current attributes, and the selected text
-  // when there is a selection.
-  void REFont(const QString& name);
-  void REColor(const QColor& colour);
+  // Inserts the text at the caret with the current attributes.
+  void InsertText(const QString& text);
+  // Change the current attributes, and the selected text when there is a selection.
+  void SetFontName(const QString& name);
+  void SetColor(const QColor& colour);
   void SetBold(bool bold);
   // The point size of the current attributes (and of the selection).
   void SetPointSize(int points);

@@ -80,25 +80,25 @@ int RunScreenshots(const QString& outDir, const QString& image) {
   SelectRows(w, {a, b});
   w.fileList()->setFocus();
   Settle();
-  w.PreparePopupMenu2();
+  w.UpdateListMenu();
   QWidget* list = w.fileList()->CurrentView()->viewport();
   QPoint at = list->mapToGlobal(QPoint(60, 60));
-  w.popupMenu2()->popup(at);
+  w.fileListMenu()->popup(at);
   Settle(300);
   QPixmap shot = w.grab();
   {
     QPainter p(&shot);
     QPoint rel = at - w.mapToGlobal(QPoint(0, 0));
-    p.drawPixmap(rel, w.popupMenu2()->grab());
+    p.drawPixmap(rel, w.fileListMenu()->grab());
   }
-  w.popupMenu2()->hide();
+  w.fileListMenu()->hide();
   ok = Save(shot, outDir, QStringLiteral("main-popup.png")) && ok;
 
   // Inside a subdirectory.
   int dir = SelectRowOfType(w, "Directory");
   if (dir >= 0) {
     SelectRows(w, {dir});
-    w.View2Click();
+    w.OpenSelectedEntry();
     Settle();
     ok = Save(w.grab(), outDir, QStringLiteral("main-subdir.png")) && ok;
   }

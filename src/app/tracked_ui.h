@@ -37,7 +37,7 @@ class TrackedUi : public AppUi {
     return Track([&] { return inner_.AskOpenPath(t, f); });
   }
   std::optional<std::string> AskSaveFile(std::string_view t, std::string_view s,
-                                         std::string_view f) override {
+                                         SaveFilter f) override {
     return Track([&] { return inner_.AskSaveFile(t, s, f); });
   }
   std::optional<std::string> AskFolder(std::string_view t, std::string_view s) override {

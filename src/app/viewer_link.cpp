@@ -1,10 +1,7 @@
-// The viewer window as the main window's viewer: the view commands of the file list read the
-// chosen file of the disk image (Read_File) or the chosen entry of the cassette image
-// (ViewCasEntry) and hand it to the window.
-#include <QAbstractItemView>
-
-#include "app/file_list_model.h"
-#include "app/file_list_view.h"
+// The viewer window as the main window's viewer: a view command of the file list reads the entry
+// its row is (the slot of the directory shown, or the tape entry) and hands it to the window.
+// The row's slot names the entry, never its caption: two entries listed under the same caption
+// are two files.
 #include "app/main_window.h"
 #include "app/viewer_window.h"
 #include "formats/cassette.h"
@@ -14,21 +11,17 @@ namespace quarnel {
 
 namespace {
 
-// The tape entry of the selected row named `caption` (the current row first), or the first
-// entry of that name.
-std::optional<std::size_t> SelectedTapeEntry(MainWindow& main, const std::string& caption) {
-  std::vector<int> rows = main.fileList()->SelectedRows();
-  QModelIndex cur = main.fileList()->CurrentView()->currentIndex();
-  if (cur.isValid()) rows.insert(rows.begin(), cur.row());
-  for (int r : rows) {
-    const FileRow* row = main.listModel()->Row(r);
-    if (row && row->caption == caption && row->slot >= 0) return static_cast<std::size_t>(row->slot);
+// The directory a row was listed in: the image and the directory's place in it.
+struct ListedIn {
+  std::string imagePath;
+  int level = 0;
+  std::uint16_t firstCluster = 0;
+
+  static ListedIn Now(const Workspace& ws) {
+    return {ws.image.imagePath, ws.image.level, ws.CurrentLevel().firstCluster};
   }
-  const auto& entries = main.cassette().Entries();
-  for (std::size_t i = 0; i < entries.size(); ++i)
-    if (entries[i].name == caption) return i;
-  return std::nullopt;
-}
+  bool operator==(const ListedIn&) const = default;
+};
 
 }  // namespace
 
@@ -38,22 +31,25 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   main.closeViewer = [v] {
     if (v->isVisible()) v->close();
   };
-  main.viewer = [v, &main](ViewSelector selector) {
+  main.viewer = [v, &main](const FileRow& row, ViewSelector selector) {
+    if (row.slot < 0) return;
     Workspace& ws = main.workspace();
-    const std::string caption = ws.viewedName;
     Source source;
     if (IsCassetteCurrent(ws)) {
-      std::optional<std::size_t> index = SelectedTapeEntry(main, caption);
-      if (!index) return;
-      source = [&main, i = *index](ViewSelector& s) -> std::optional<ViewedFile> {
+      source = [&main, i = static_cast<std::size_t>(row.slot)](
+                   ViewSelector& s) -> std::optional<ViewedFile> {
         std::optional<CasView> cv = ViewCasEntry(main.cassette(), i, s);
         if (!cv) return std::nullopt;  // the pictures show nothing for a tape entry
         s = cv->view;
         return ViewedFile{std::move(cv->bytes), cv->name, cv->extension};
       };
     } else {
-      source = [&main, caption](ViewSelector& s) -> std::optional<ViewedFile> {
-        FileRead r = Read_File(main.workspace(), caption, main.ui());
+      // The viewer's own menu reads the entry again later: only while its directory is shown.
+      source = [&main, slot = row.slot,
+                listed = ListedIn::Now(ws)](ViewSelector& s) -> std::optional<ViewedFile> {
+        Workspace& now = main.workspace();
+        if (!now.HasImage() || !(ListedIn::Now(now) == listed)) return std::nullopt;
+        FileRead r = ReadSlotFile(now, slot, main.ui());
         if (!r.ok()) return std::nullopt;
         s = ResolveSelector(s, r.bytes);
         return ViewedFile{std::move(r.bytes), r.entry.name, r.entry.extension};

@@ -61,7 +61,7 @@ bool RunViewerScreenshots(MainWindow& w, const QString& outDir) {
       {"DEMO.SCC", ViewSelector::Screen12, "viewer-screen12.png"},
   };
   // Back to the root directory, where the demo files are.
-  for (int up = 0; up < 32 && SelectRow(w, "..", true); ++up) w.View2Click();
+  for (int up = 0; up < 32 && SelectRow(w, "..", true); ++up) w.OpenSelectedEntry();
   Settle();
   bool ok = true;
   for (const Shot& s : shots) {
@@ -80,16 +80,16 @@ bool RunViewerScreenshots(MainWindow& w, const QString& outDir) {
     v->resize(642, 508);
     w.ViewWith(ViewSelector::Basic);
     Settle();
-    v->PreparePopupMenu1();
+    v->UpdatePopupMenu();
     const QPoint at = v->mapToGlobal(QPoint(120, 80));
-    v->popupMenu1()->popup(at);
+    v->popupMenu()->popup(at);
     Settle(300);
     QPixmap shot = v->grab();
     {
       QPainter p(&shot);
-      p.drawPixmap(at - v->mapToGlobal(QPoint(0, 0)), v->popupMenu1()->grab());
+      p.drawPixmap(at - v->mapToGlobal(QPoint(0, 0)), v->popupMenu()->grab());
     }
-    v->popupMenu1()->hide();
+    v->popupMenu()->hide();
     ok = Save(shot, outDir, QStringLiteral("viewer-popup.png")) && ok;
 
     // Part of the listing in another font and size, chosen in the boxes on the top bar.

@@ -127,19 +127,19 @@ void ViewerWindow::ShowBasic(const ViewedFile& file) {
   const QColor black(Qt::black);
   rich_->Clear();
   rich_->BeginBuild();
-  rich_->REFont(BasicViewFontName());
-  rich_->REColor(black);
+  rich_->SetFontName(BasicViewFontName());
+  rich_->SetColor(black);
   for (const viewers::BasicRun& run : listing.runs) {
     switch (run.kind) {
       case viewers::BasicRun::Kind::Plain:
-        rich_->Textadd(Q(run.text));
+        rich_->InsertText(Q(run.text));
         break;
       case viewers::BasicRun::Kind::Keyword:
-        rich_->REColor(keyword);
+        rich_->SetColor(keyword);
         rich_->SetBold(true);
-        rich_->Textadd(Q(run.text));
+        rich_->InsertText(Q(run.text));
         rich_->SetBold(false);
-        rich_->REColor(black);
+        rich_->SetColor(black);
         break;
       case viewers::BasicRun::Kind::LineEnd:
         rich_->AddLine(QString());
@@ -168,8 +168,8 @@ void ViewerWindow::ShowText(const ViewedFile& file, bool masked) {
   ShowTextArea(true);
   rich_->Clear();
   rich_->BeginBuild();
-  rich_->REColor(QColor(Qt::black));
-  rich_->REFont(TextViewFontName());
+  rich_->SetColor(QColor(Qt::black));
+  rich_->SetFontName(TextViewFontName());
   const Bytes bytes(file.bytes.data(), file.bytes.size());
   const std::size_t blocks = viewers::TextBlockCount(bytes.size());
   for (std::size_t i = 0; i < blocks; ++i) rich_->AddLine(Q(viewers::TextBlock(bytes, i, masked)));
@@ -182,10 +182,10 @@ void ViewerWindow::ShowHex(const ViewedFile& file) {
   SetViewMode(Q(viewers::kModeHex));
   setWindowTitle(Caption(viewers::kCaptionHex.data(), file));
   Present();
-  fontSize_->parentWidget()->hide();  // Panel1 with FontName and FontSize
+  fontSize_->parentWidget()->hide();  // the panel with the font boxes
   rich_->hide();
   grid_->hide();
-  rich_->REFont(CourierNewFamily());
+  rich_->SetFontName(CourierNewFamily());
 
   grid_->Model()->SetFile(file.bytes, file.extension, width());
   const viewers::HexLayout* layout = grid_->Model()->Layout();
@@ -194,11 +194,11 @@ void ViewerWindow::ShowHex(const ViewedFile& file) {
     rich_->setFixedHeight(60);
     rich_->show();
     rich_->AddLine(Q(strip[0]));
-    rich_->REFont(CourierNewFamily());
+    rich_->SetFontName(CourierNewFamily());
     rich_->AddLine(Q(strip[1]));
-    rich_->REFont(CourierNewFamily());
-    rich_->Textadd(Q(strip[2]));
-    rich_->REFont(CourierNewFamily());
+    rich_->SetFontName(CourierNewFamily());
+    rich_->InsertText(Q(strip[2]));
+    rich_->SetFontName(CourierNewFamily());
     rich_->CaretToStart();
   }
   grid_->ShowLayout();

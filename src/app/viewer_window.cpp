@@ -145,16 +145,16 @@ void ViewerWindow::BuildPopup() {
   }
   popup_->addSeparator();
   selectAllAct_ = AddAction(this, popup_, app_text::kViewerSelectAll,
-                            QKeySequence(Qt::ALT | Qt::Key_A), [this] { SelectAll1Click(); });
+                            QKeySequence(Qt::ALT | Qt::Key_A), [this] { SelectAllText(); });
   wrapAct_ = AddAction(this, popup_, app_text::kViewerWordWrap, QKeySequence(Qt::ALT | Qt::Key_W),
-                       [this] { WordWrap1Click(); });
+                       [this] { ToggleWordWrap(); });
   wrapAct_->setCheckable(true);
   copyAct_ = AddAction(this, popup_, app_text::kViewerCopy, QKeySequence(Qt::CTRL | Qt::Key_Insert),
-                       [this] { CopyToClipboard1Click(); });
+                       [this] { CopyToClipboard(); });
   searchAct_ = AddAction(this, popup_, app_text::kViewerSearch, Qt::Key_F6,
-                         [this] { Search1Click(); });
-  connect(popup_, &QMenu::aboutToShow, this, [this] { PreparePopupMenu1(); });
-  PreparePopupMenu1();
+                         [this] { StartSearch(); });
+  connect(popup_, &QMenu::aboutToShow, this, [this] { UpdatePopupMenu(); });
+  UpdatePopupMenu();
 }
 
 QAction* ViewerWindow::Action(ViewSelector s) const {
@@ -172,7 +172,7 @@ QAction* ViewerWindow::Action(ViewSelector s) const {
   }
 }
 
-void ViewerWindow::PreparePopupMenu1() {
+void ViewerWindow::UpdatePopupMenu() {
   const std::string mode = FromQ(viewMode_);
   const bool sector = mode == kModeSector;
   const bool hex = mode == viewers::kModeHex;
@@ -197,7 +197,7 @@ void ViewerWindow::PreparePopupMenu1() {
 void ViewerWindow::SetViewMode(const QString& mode) {
   viewMode_ = mode;
   // The shortcuts follow the mode at once, not only when the menu is next opened.
-  PreparePopupMenu1();
+  UpdatePopupMenu();
 }
 
 void ViewerWindow::ShowPopupAt(const QPoint& globalPos) {
@@ -207,7 +207,7 @@ void ViewerWindow::ShowPopupAt(const QPoint& globalPos) {
 
 void ViewerWindow::showEvent(QShowEvent* e) {
   popupAttached_ = viewMode_ != QLatin1String(kModeSector);
-  PreparePopupMenu1();
+  UpdatePopupMenu();
   QWidget::showEvent(e);
 }
 
@@ -216,17 +216,17 @@ void ViewerWindow::closeEvent(QCloseEvent* e) {
   e->accept();  // the window is only hidden; it lives as long as the main window
 }
 
-void ViewerWindow::SelectAll1Click() {
+void ViewerWindow::SelectAllText() {
   rich_->selectAll();
 }
 
-void ViewerWindow::WordWrap1Click() {
+void ViewerWindow::ToggleWordWrap() {
   const bool wrap = rich_->lineWrapMode() == QPlainTextEdit::NoWrap;
   rich_->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
   wrapAct_->setChecked(wrap);
 }
 
-void ViewerWindow::CopyToClipboard1Click() {
+void ViewerWindow::CopyToClipboard() {
   QClipboard* cb = QGuiApplication::clipboard();
   if (rich_->isVisible()) {
     const QTextCursor c = rich_->textCursor();
@@ -237,14 +237,14 @@ void ViewerWindow::CopyToClipboard1Click() {
   cb->setImage(grab().toImage());
 }
 
-void ViewerWindow::Search1Click() {
+void ViewerWindow::StartSearch() {
   if (search) search();
 }
 
 void ViewerWindow::FontNameChosen(int index) {
   if (index < 0 || index >= fontName_->count()) return;
   const QString name = fontName_->itemText(index);
-  rich_->REFont(name);
+  rich_->SetFontName(name);
   const std::string stored = CutText(FromQ(name), SettingsLayout::kFontNameChars);
   if (viewMode_ == QLatin1String(viewers::kModeBasic.data(), viewers::kModeBasic.size()))
     settings_.basicViewFont = stored;

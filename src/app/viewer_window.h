@@ -1,4 +1,4 @@
-// TForm2: the one viewer window. Shows a file of the current disk or cassette image as a BASIC
+// The one viewer window. Shows a file of the current disk or cassette image as a BASIC
 // listing, as text, as a hex grid or as a picture; carries the reports and the sector editor
 // later. Created once with the main window, shown by the first view, hidden when closed.
 #pragma once
@@ -62,11 +62,11 @@ class ViewerWindow : public QWidget {
   void ViewCommand(ViewSelector selector);
 
   // The window's commands.
-  void PreparePopupMenu1();  // visibility and enabled state by viewMode
-  void SelectAll1Click();
-  void WordWrap1Click();
-  void CopyToClipboard1Click();
-  void Search1Click();
+  void UpdatePopupMenu();  // its entries shown and enabled as viewMode allows
+  void SelectAllText();
+  void ToggleWordWrap();
+  void CopyToClipboard();
+  void StartSearch();
   void FontNameChosen(int index);
   void FontSizeChanged(int points);
 
@@ -80,7 +80,7 @@ class ViewerWindow : public QWidget {
   QWidget* panel() const { return panel_; }
   QComboBox* fontName() const { return fontName_; }
   QSpinBox* fontSize() const { return fontSize_; }
-  QMenu* popupMenu1() const { return popup_; }
+  QMenu* popupMenu() const { return popup_; }
   bool PopupAttached() const { return popupAttached_; }
   QAction* Action(ViewSelector selector) const;
   QAction* wordWrapAction() const { return wrapAct_; }
@@ -89,7 +89,7 @@ class ViewerWindow : public QWidget {
   QAction* searchAction() const { return searchAct_; }
   QAction* pictureAction() const { return pictureAct_; }
 
-  // Hooks for the parts that come later or live elsewhere: the find dialog (F6), the step when
+  // Hooks for the parts that come later or live elsewhere: the find dialog (F6), what happens when
   // the window is closed (close the find dialog, offer pending edits for saving), redrawing
   // the sector view when the font size changes, and disabling the main window while a file is
   // read and shown.
@@ -108,8 +108,8 @@ class ViewerWindow : public QWidget {
   void ShowPopupAt(const QPoint& globalPos);
   void Run(ViewSelector selector);
   void Show(const ViewedFile& file, ViewSelector selector);
-  // What Read_File does before a view: clear the text area, show it and the font boxes, hide
-  // the picture and the grid.
+  // Before a text view: clear the text area, show it and the font boxes, hide the picture and
+  // the grid.
   void ResetControls();
   void ShowTextArea(bool fill);
   void Present();

@@ -1,14 +1,11 @@
 // quarnel-cli add IMAGE HOSTFILE... [--name NAME]...: host files into the root directory of the
 // image, replacing files of the same name; the image is saved in place when every file fits.
-#include <memory>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "cli/command.h"
-#include "cli/image_arg.h"
-#include "cli/image_change.h"
+#include "cli/image_command.h"
 #include "core/add_file.h"
 #include "core/host_file.h"
 
@@ -40,38 +37,33 @@ class AddUi : public CliUi {
 
 }  // namespace
 
-void RegisterAdd(CLI::App& app, int& exitCode) {
-  auto* cmd = app.add_subcommand("add", "Add host files to the root directory of a disk image");
+void RegisterAdd(CommandLine& commands) {
   struct Args {
-    std::string image;
     std::vector<std::string> files, names;
   };
-  auto argsHeld = std::make_shared<Args>();
-  auto& args = *argsHeld;
-  cmd->add_option("IMAGE", args.image, "Disk image (.dsk), changed in place")->required();
-  cmd->add_option("HOSTFILE", args.files, "Host files to add")->required();
-  cmd->add_option("-n,--name", args.names,
-                  "MSX name (8.3) for a host file whose name does not fit, taken in order "
-                  "(default: the name shortened)")
-      ->expected(1)
-      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  cmd->callback([&exitCode, argsHeld] {
-    auto& args = *argsHeld;
-    exitCode = 1;
-    AddUi ui(args.names);
-    Workspace ws;
-    if (!OpenImageArg(ws, args.image, ui)) return;
-    for (const auto& f : args.files) {
-      ui.NextFile();
-      HostReadError why = HostReadError::None;
-      if (AddFile(ws, f, ui, &why) != AddStatus::Added) {  // the message is on stderr
-        // "read ERROR!" does not say that the file was a directory, a FIFO or a device.
-        if (IsOtherKind(why)) std::cerr << DescribeHostReadError(f, why, 0) << "\n";
-        return;
-      }
-    }
-    if (SaveInPlace(ws, ui)) exitCode = 0;
-  });
+  AddImageCommand<Args>(
+      commands, "add", "Add host files to the root directory of a disk image", kChangedImageHelp,
+      [](CLI::App& cmd, Args& args) {
+        cmd.add_option("HOSTFILE", args.files, "Host files to add")->required();
+        cmd.add_option("-n,--name", args.names,
+                       "MSX name (8.3) for a host file whose name does not fit, taken in order "
+                       "(default: the name shortened)")
+            ->expected(1)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+      },
+      [](Workspace& ws, CliUi&, const Args& args) {
+        AddUi ui(args.names);  // the additions' own Ui: it answers the rename question
+        for (const auto& f : args.files) {
+          ui.NextFile();
+          HostReadError why = HostReadError::None;
+          if (AddFile(ws, f, ui, &why) != AddStatus::Added) {  // the message is on stderr
+            // "read ERROR!" does not say that the file was a directory, a FIFO or a device.
+            if (IsOtherKind(why)) std::cerr << DescribeHostReadError(f, why, 0) << "\n";
+            return ImageChange::Failed;
+          }
+        }
+        return ImageChange::Changed;
+      });
 }
 
 }  // namespace quarnel::cli

@@ -3,11 +3,11 @@
 #include <unistd.h>
 
 #include <iostream>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "cli/command.h"
+#include "cli/messages.h"
 #include "cli/viewer_input.h"
 #include "viewers/basic_lister.h"
 #include "viewers/messages.h"
@@ -15,16 +15,6 @@
 namespace quarnel::cli {
 
 namespace {
-
-// "Damaged BASIC program: NAME: " + what is wrong with it.
-constexpr std::string_view kDamagedBasic = "Damaged BASIC program: ";
-constexpr std::string_view kTheLinkOf = "the link of ";
-constexpr std::string_view kBackwards = " points backwards";
-constexpr std::string_view kPastTheEnd = " points past the end of the file";
-constexpr std::string_view kRunsPastTheEnd = " runs past the end of the data";
-constexpr std::string_view kNoEndLink = "the data ends before the end-of-program link";
-constexpr std::string_view kLine = "line ";
-constexpr std::string_view kLineAtOffset = "the line at offset ";
 
 // What is wrong with a damaged listing, in words.
 std::string DamageText(const viewers::BasicListing& l) {
@@ -47,35 +37,42 @@ std::string DamageText(const viewers::BasicListing& l) {
   return {};
 }
 
+struct Args {
+  ViewerInputArgs input;
+  bool color = false;
+};
+
+int List(const Args& args) {
+  auto loaded = LoadViewerInput(args.input);
+  if (!loaded.input) return loaded.exitCode;
+  const auto listing = viewers::ListBasic(loaded.input->bytes);
+  if (!listing.isBasic) {
+    std::cerr << viewers::kNotTokenisedBasic << "\n";
+    return kExitFailure;
+  }
+  std::cout << viewers::BasicListingText(listing, args.color && isatty(STDOUT_FILENO));
+  std::cout.flush();
+  // The window shows one "ERROR" box per link past the end; here one line per notice.
+  for (int i = 0; i < listing.errors; ++i) std::cerr << viewers::kBasicLinkError << "\n";
+  if (listing.Damaged()) {
+    const auto& in = args.input;
+    const std::string& name = in.host.empty() ? in.imageAndPath.at(1) : in.host;
+    std::cerr << kDamagedBasic << name << ": " << DamageText(listing) << "\n";
+    return kExitFailure;
+  }
+  return kExitSuccess;
+}
+
 }  // namespace
 
-void RegisterBasic(CLI::App& app, int& exitCode) {
-  auto* cmd = app.add_subcommand("basic", "List a tokenised MSX-BASIC program as text");
-  auto args = std::make_shared<ViewerInputArgs>();
-  auto color = std::make_shared<bool>(false);
-  AddViewerInputOptions(cmd, *args);
-  cmd->add_flag("--color", *color, "Mark keywords in bold and colour when stdout is a terminal");
-  cmd->callback([args, color, &exitCode] {
-    auto in = LoadViewerInput(*args, exitCode);
-    if (!in) return;
-    const auto listing = viewers::ListBasic(in->bytes);
-    if (!listing.isBasic) {
-      std::cerr << viewers::kNotTokenisedBasic << "\n";
-      exitCode = 1;
-      return;
-    }
-    std::cout << viewers::BasicListingText(listing, *color && isatty(STDOUT_FILENO));
-    std::cout.flush();
-    // The window shows one "ERROR" box per link past the end; here one line per notice.
-    for (int i = 0; i < listing.errors; ++i) std::cerr << viewers::kBasicLinkError << "\n";
-    if (listing.Damaged()) {
-      const std::string& name = args->host.empty() ? args->imageAndPath.at(1) : args->host;
-      std::cerr << kDamagedBasic << name << ": " << DamageText(listing) << "\n";
-      exitCode = 1;
-      return;
-    }
-    exitCode = 0;
-  });
+void RegisterBasic(CommandLine& commands) {
+  commands.Add<Args>(
+      "basic", "List a tokenised MSX-BASIC program as text",
+      [](CLI::App& cmd, Args& args) {
+        AddViewerInputOptions(cmd, args.input, kBasicHostLimit);
+        cmd.add_flag("--color", args.color, "Mark keywords in bold and colour when stdout is a terminal");
+      },
+      List);
 }
 
 }  // namespace quarnel::cli

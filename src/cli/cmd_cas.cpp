@@ -1,8 +1,6 @@
 // quarnel-cli cas ls FILE / cas extract FILE [NAME...] [-o HOSTDIR]: the files recorded on a
 // cassette image (.cas), listed as the file list shows them, or written to host files.
-#include <memory>
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -11,6 +9,9 @@
 
 #include "cli/cli_ui.h"
 #include "cli/command.h"
+#include "cli/messages.h"
+#include "cli/output_dir.h"
+#include "core/ascii.h"
 #include "formats/cassette.h"
 
 namespace quarnel::cli {
@@ -18,10 +19,6 @@ namespace quarnel::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::string_view kNoSuchCassette = "No such cassette image: ";
-constexpr std::string_view kNotOnCassette = "Not found on the cassette: ";
-constexpr std::string_view kCannotWriteTo = "Cannot write: ";
 
 // Loads and lists FILE; false with the reason on stderr.
 bool OpenCassette(CasImage& cas, const std::string& path, CliUi& ui) {
@@ -35,87 +32,80 @@ bool OpenCassette(CasImage& cas, const std::string& path, CliUi& ui) {
   return true;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) ==
-                  std::toupper(static_cast<unsigned char>(y));
-         });
+void AddTapeOption(CLI::App& cmd, std::string& file) {
+  cmd.add_option("FILE", file, "Cassette image (.cas)")->required();
+}
+
+struct ListArgs {
+  std::string file;
+};
+
+int ListTape(const ListArgs& args) {
+  CliUi ui;
+  CasImage tape;
+  if (!OpenCassette(tape, args.file, ui)) return kExitFailure;
+  std::string out;
+  for (const auto& r : tape.Rows()) out += r.caption + "\t" + r.sizeText + "\t" + r.type + "\n";
+  std::cout << out;
+  return kExitSuccess;
+}
+
+struct ExtractArgs {
+  std::string file;
+  std::vector<std::string> names;
+  std::string outDir = ".";
+};
+
+int ExtractTape(const ExtractArgs& args) {
+  CliUi ui;
+  CasImage tape;
+  if (!OpenCassette(tape, args.file, ui)) return kExitFailure;
+  if (!MakeOutputDir(args.outDir)) return kExitFailure;
+  const auto& entries = tape.Entries();
+  std::vector<std::size_t> chosen;
+  bool ok = true;
+  if (args.names.empty()) {
+    for (std::size_t i = 0; i < entries.size(); ++i) chosen.push_back(i);
+  } else {
+    for (const auto& name : args.names) {
+      auto it = std::find_if(entries.begin(), entries.end(),
+                             [&](const CasEntry& e) { return AsciiEqualIgnoringCase(e.name, name); });
+      if (it == entries.end()) {
+        std::cerr << kNotOnCassette << name << "\n";
+        ok = false;
+        continue;
+      }
+      chosen.push_back(static_cast<std::size_t>(it - entries.begin()));
+    }
+  }
+  // Tapes often hold several files of one name: later ones get their index appended.
+  std::set<std::string> used;
+  for (std::size_t i : chosen) {
+    std::string host = CasHostFileName(entries[i], i);
+    if (!used.insert(host).second) {
+      host += "_" + std::to_string(i);
+      used.insert(host);
+    }
+    ok = tape.ExtractCasEntry(i, fs::path(args.outDir) / host, ui) && ok;
+  }
+  return ok ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace
 
-void RegisterCas(CLI::App& app, int& exitCode) {
-  auto* cas = app.add_subcommand("cas", "List or extract the files of a cassette image (.cas)");
-  cas->require_subcommand(1);
-
-  auto lsFile = std::make_shared<std::string>();
-  auto* ls = cas->add_subcommand("ls", "List the files recorded on a cassette image");
-  ls->add_option("FILE", *lsFile, "Cassette image (.cas)")->required();
-  ls->callback([&exitCode, lsFile] {
-    CliUi ui;
-    CasImage tape;
-    if (!OpenCassette(tape, *lsFile, ui)) {
-      exitCode = 1;
-      return;
-    }
-    std::string out;
-    for (const auto& r : tape.Rows()) out += r.caption + "\t" + r.sizeText + "\t" + r.type + "\n";
-    std::cout << out;
-    exitCode = 0;
-  });
-
-  struct ExtractArgs {
-    std::string file;
-    std::vector<std::string> names;
-    std::string outDir = ".";
-  };
-  auto argsHeld = std::make_shared<ExtractArgs>();
-  auto& args = *argsHeld;
-  auto* ex = cas->add_subcommand("extract", "Write files of a cassette image to host files");
-  ex->add_option("FILE", args.file, "Cassette image (.cas)")->required();
-  ex->add_option("NAME", args.names, "Names of files on the tape (default: every file)");
-  ex->add_option("-o,--output", args.outDir, "Host folder to write to (default: the current one)");
-  ex->callback([&exitCode, argsHeld] {
-    auto& args = *argsHeld;
-    exitCode = 1;
-    CliUi ui;
-    CasImage tape;
-    if (!OpenCassette(tape, args.file, ui)) return;
-    std::error_code ec;
-    fs::create_directories(args.outDir, ec);
-    if (!fs::is_directory(args.outDir, ec)) {
-      std::cerr << kCannotWriteTo << args.outDir << "\n";
-      return;
-    }
-    const auto& entries = tape.Entries();
-    std::vector<std::size_t> chosen;
-    bool ok = true;
-    if (args.names.empty()) {
-      for (std::size_t i = 0; i < entries.size(); ++i) chosen.push_back(i);
-    } else {
-      for (const auto& name : args.names) {
-        auto it = std::find_if(entries.begin(), entries.end(),
-                               [&](const CasEntry& e) { return SameName(e.name, name); });
-        if (it == entries.end()) {
-          std::cerr << kNotOnCassette << name << "\n";
-          ok = false;
-          continue;
-        }
-        chosen.push_back(static_cast<std::size_t>(it - entries.begin()));
-      }
-    }
-    // Tapes often hold several files of one name: later ones get their index appended.
-    std::set<std::string> used;
-    for (std::size_t i : chosen) {
-      std::string host = CasHostFileName(entries[i], i);
-      if (!used.insert(host).second) {
-        host += "_" + std::to_string(i);
-        used.insert(host);
-      }
-      ok = tape.ExtractCasEntry(i, fs::path(args.outDir) / host, ui) && ok;
-    }
-    exitCode = ok ? 0 : 1;
-  });
+void RegisterCas(CommandLine& commands) {
+  CLI::App& cas = commands.AddGroup("cas", "List or extract the files of a cassette image (.cas)");
+  commands.Add<ListArgs>(
+      cas, "ls", "List the files recorded on a cassette image",
+      [](CLI::App& cmd, ListArgs& args) { AddTapeOption(cmd, args.file); }, ListTape);
+  commands.Add<ExtractArgs>(
+      cas, "extract", "Write files of a cassette image to host files",
+      [](CLI::App& cmd, ExtractArgs& args) {
+        AddTapeOption(cmd, args.file);
+        cmd.add_option("NAME", args.names, "Names of files on the tape (default: every file)");
+        cmd.add_option("-o,--output", args.outDir, "Host folder to write to (default: the current one)");
+      },
+      ExtractTape);
 }
 
 }  // namespace quarnel::cli

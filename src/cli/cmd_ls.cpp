@@ -1,12 +1,10 @@
 // quarnel-cli ls IMAGE [DIR] [--json]: the file list of a directory, as the main window shows it.
-#include <memory>
 #include <iostream>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
-#include "cli/command.h"
-#include "cli/image_arg.h"
+#include "cli/image_command.h"
 
 namespace quarnel::cli {
 
@@ -43,29 +41,23 @@ void PrintJson(const Workspace& ws) {
 
 }  // namespace
 
-void RegisterLs(CLI::App& app, int& exitCode) {
-  auto* cmd = app.add_subcommand("ls", "List a directory of a disk image");
+void RegisterLs(CommandLine& commands) {
   struct Args {
-    std::string image, dir;
+    std::string dir;
     bool json = false;
   };
-  auto argsHeld = std::make_shared<Args>();
-  auto& args = *argsHeld;
-  cmd->add_option("IMAGE", args.image, "Disk image (.dsk)")->required();
-  cmd->add_option("DIR", args.dir, "Directory inside the image (GAMES or GAMES/OLD)");
-  cmd->add_flag("--json", args.json, "Print one JSON object");
-  cmd->callback([&exitCode, argsHeld] {
-    auto& args = *argsHeld;
-    CliUi ui;
-    Workspace ws;
-    if (!OpenImageArg(ws, args.image, ui) || (!args.dir.empty() && !ChangeDirectoryArg(ws, args.dir, ui))) {
-      exitCode = 1;
-      return;
-    }
-    if (args.json) PrintJson(ws);
-    else PrintText(ws);
-    exitCode = 0;
-  });
+  AddImageCommand<Args>(
+      commands, "ls", "List a directory of a disk image", kImageHelp,
+      [](CLI::App& cmd, Args& args) {
+        cmd.add_option("DIR", args.dir, "Directory inside the image (GAMES or GAMES/OLD)");
+        cmd.add_flag("--json", args.json, "Print one JSON object");
+      },
+      [](Workspace& ws, CliUi& ui, const Args& args) {
+        if (!args.dir.empty() && !ChangeDirectoryArg(ws, args.dir, ui)) return kExitFailure;
+        if (args.json) PrintJson(ws);
+        else PrintText(ws);
+        return kExitSuccess;
+      });
 }
 
 }  // namespace quarnel::cli

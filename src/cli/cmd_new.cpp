@@ -1,47 +1,46 @@
 // quarnel-cli new SIZE OUT: an empty formatted disk image. SIZE is 160 180 320 320s 360 360s 640
 // 720 (KB; "s" picks the single-sided 80-track disk of 320 and 360 KB, the others of that size
 // are double-sided with 40 tracks). OUT is the image file, or a folder to write New<SIZE>.dsk in.
-#include <memory>
 #include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "cli/command.h"
 #include "cli/cli_ui.h"
-#include "cli/image_change.h"
+#include "cli/messages.h"
 #include "core/new_image.h"
 
 namespace quarnel::cli {
 
-void RegisterNew(CLI::App& app, int& exitCode) {
-  auto* cmd = app.add_subcommand("new", "Make an empty formatted MSX-DOS disk image");
+void RegisterNew(CommandLine& commands) {
   struct Args {
     std::string size, out;
     bool force = false;
   };
-  auto argsHeld = std::make_shared<Args>();
-  auto& args = *argsHeld;
-  cmd->add_option("SIZE", args.size, "160 180 320 320s 360 360s 640 720")
-      ->required()
-      ->check(CLI::IsMember({"160", "180", "320", "320s", "360", "360s", "640", "720"}));
-  cmd->add_option("OUT", args.out, "Image file to write, or a folder")->required();
-  cmd->add_flag("-f,--force", args.force, "Replace an existing file of that name");
-  cmd->callback([&exitCode, argsHeld] {
-    auto& args = *argsHeld;
-    exitCode = 1;
-    CliUi ui;
-    auto row = GeometryForSize(args.size);
-    if (!row) return;
-    std::filesystem::path out = args.out;
-    std::error_code ec;
-    if (std::filesystem::is_directory(out, ec)) out /= NewImageName(*row);
-    // An existing file may be someone's disk: it is replaced only when asked for.
-    if (!args.force && std::filesystem::symlink_status(out, ec).type() != std::filesystem::file_type::not_found) {
-      std::cerr << out.string() << kExistsUseForce << "\n";
-      return;
-    }
-    if (NewImage(*row, out, ui)) exitCode = 0;
-  });
+  commands.Add<Args>(
+      "new", "Make an empty formatted MSX-DOS disk image",
+      [](CLI::App& cmd, Args& args) {
+        cmd.add_option("SIZE", args.size, "160 180 320 320s 360 360s 640 720")
+            ->required()
+            ->check(CLI::IsMember({"160", "180", "320", "320s", "360", "360s", "640", "720"}));
+        cmd.add_option("OUT", args.out, "Image file to write, or a folder")->required();
+        cmd.add_flag("-f,--force", args.force, "Replace an existing file of that name");
+      },
+      [](const Args& args) {
+        CliUi ui;
+        auto row = GeometryForSize(args.size);
+        if (!row) return kExitFailure;
+        std::filesystem::path out = args.out;
+        std::error_code ec;
+        if (std::filesystem::is_directory(out, ec)) out /= NewImageName(*row);
+        // An existing file may be someone's disk: it is replaced only when asked for.
+        if (!args.force &&
+            std::filesystem::symlink_status(out, ec).type() != std::filesystem::file_type::not_found) {
+          std::cerr << out.string() << kExistsUseForce << "\n";
+          return kExitFailure;
+        }
+        return NewImage(*row, out, ui) ? kExitSuccess : kExitFailure;
+      });
 }
 
 }  // namespace quarnel::cli

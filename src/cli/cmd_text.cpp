@@ -2,7 +2,6 @@
 // blocks of 2048 bytes, each followed by a line break. --masked keeps only printable ASCII, tab
 // and line feed ("Text ( - msb )").
 #include <iostream>
-#include <memory>
 
 #include "cli/command.h"
 #include "cli/viewer_input.h"
@@ -10,22 +9,26 @@
 
 namespace quarnel::cli {
 
-void RegisterText(CLI::App& app, int& exitCode) {
-  auto* cmd = app.add_subcommand("text", "Show a file as text");
-  auto args = std::make_shared<ViewerInputArgs>();
-  auto masked = std::make_shared<bool>(false);
-  AddViewerInputOptions(cmd, *args);
-  cmd->add_flag("--masked", *masked, "Show only printable ASCII, tab and line feed");
-  cmd->callback([args, masked, &exitCode] {
-    auto in = LoadViewerInput(*args, exitCode);
-    if (!in) return;
-    const std::size_t count = viewers::TextBlockCount(in->bytes.size());
-    for (std::size_t i = 0; i < count; ++i) {
-      std::cout << viewers::TextBlock(in->bytes, i, *masked) << '\n';
-    }
-    std::cout.flush();
-    exitCode = 0;
-  });
+void RegisterText(CommandLine& commands) {
+  struct Args {
+    ViewerInputArgs input;
+    bool masked = false;
+  };
+  commands.Add<Args>(
+      "text", "Show a file as text",
+      [](CLI::App& cmd, Args& args) {
+        AddViewerInputOptions(cmd, args.input, kViewHostLimit);
+        cmd.add_flag("--masked", args.masked, "Show only printable ASCII, tab and line feed");
+      },
+      [](const Args& args) {
+        auto loaded = LoadViewerInput(args.input);
+        if (!loaded.input) return loaded.exitCode;
+        const auto& bytes = loaded.input->bytes;
+        const std::size_t count = viewers::TextBlockCount(bytes.size());
+        for (std::size_t i = 0; i < count; ++i) std::cout << viewers::TextBlock(bytes, i, args.masked) << '\n';
+        std::cout.flush();
+        return kExitSuccess;
+      });
 }
 
 }  // namespace quarnel::cli

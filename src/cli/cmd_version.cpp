@@ -1,15 +1,19 @@
+// quarnel-cli version: the program's version.
 #include <iostream>
 
 #include "cli/command.h"
+#include "cli/messages.h"
 
 namespace quarnel::cli {
 
-void RegisterVersion(CLI::App& app, int& exitCode) {
-  auto* cmd = app.add_subcommand("version", "Print the program version");
-  cmd->callback([&exitCode] {
-    std::cout << "quarnel-cli 0.1.0\n";
-    exitCode = 0;
-  });
+void RegisterVersion(CommandLine& commands) {
+  struct Args {};
+  commands.Add<Args>(
+      "version", "Print the program version", [](CLI::App&, Args&) {},
+      [](const Args&) {
+        std::cout << kVersionLine << "\n";
+        return kExitSuccess;
+      });
 }
 
 }  // namespace quarnel::cli

@@ -3,22 +3,22 @@
 namespace quarnel::cli {
 
 // Each command lives in a file of its own (cmd_<name>.cpp) and is listed here once.
-void RegisterVersion(CLI::App& app, int& exitCode);
-void RegisterLs(CLI::App& app, int& exitCode);
-void RegisterCat(CLI::App& app, int& exitCode);
-void RegisterExtract(CLI::App& app, int& exitCode);
-void RegisterBasic(CLI::App& app, int& exitCode);
-void RegisterHex(CLI::App& app, int& exitCode);
-void RegisterText(CLI::App& app, int& exitCode);
-void RegisterPicture(CLI::App& app, int& exitCode);
-void RegisterCas(CLI::App& app, int& exitCode);
-void RegisterConvert(CLI::App& app, int& exitCode);
-void RegisterAdd(CLI::App& app, int& exitCode);
-void RegisterRm(CLI::App& app, int& exitCode);
-void RegisterRen(CLI::App& app, int& exitCode);
-void RegisterLabel(CLI::App& app, int& exitCode);
-void RegisterOem(CLI::App& app, int& exitCode);
-void RegisterNew(CLI::App& app, int& exitCode);
+void RegisterVersion(CommandLine& commands);
+void RegisterLs(CommandLine& commands);
+void RegisterCat(CommandLine& commands);
+void RegisterExtract(CommandLine& commands);
+void RegisterBasic(CommandLine& commands);
+void RegisterHex(CommandLine& commands);
+void RegisterText(CommandLine& commands);
+void RegisterPicture(CommandLine& commands);
+void RegisterCas(CommandLine& commands);
+void RegisterAdd(CommandLine& commands);
+void RegisterRm(CommandLine& commands);
+void RegisterRen(CommandLine& commands);
+void RegisterLabel(CommandLine& commands);
+void RegisterOem(CommandLine& commands);
+void RegisterNew(CommandLine& commands);
+void RegisterConvert(CommandLine& commands);
 
 std::span<const RegisterCommand> AllCommands() {
   static constexpr RegisterCommand kCommands[] = {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "core/read_file.h"
 #include "viewers/msx_charset.h"
 
 namespace quarnel::cli {
@@ -61,6 +62,21 @@ std::optional<FileRow> FileRowArg(Workspace& ws, std::string_view path, CliUi& u
     return std::nullopt;
   }
   return found.row;
+}
+
+std::optional<FileArg> ReadFileArg(Workspace& ws, std::string_view path, CliUi& ui) {
+  auto row = FileRowArg(ws, path, ui);
+  if (!row) return std::nullopt;
+  FileArg file{*row, {}, false};
+  if (row->fullSize == 0) return file;  // an empty file takes no cluster
+  FileRead read = ReadSlotFile(ws, row->slot, ui);
+  if (!read.ok()) {
+    std::cerr << kInFile << path << "\n";
+    return std::nullopt;
+  }
+  file.bytes = std::move(read.bytes);
+  file.chainEndedEarly = read.chainEndedEarly;
+  return file;
 }
 
 std::string ShownName(std::string_view msxBytes) {

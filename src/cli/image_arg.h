@@ -2,28 +2,19 @@
 // it, with the messages the command line prints when that fails.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/cli_ui.h"
+#include "cli/messages.h"
 #include "core/file_list.h"
 #include "core/image_path.h"
 #include "core/workspace.h"
 
 namespace quarnel::cli {
-
-// Texts of the command line's own (the core's messages come through CliUi).
-inline constexpr std::string_view kNoSuchImage = "No such disk image: ";
-inline constexpr std::string_view kNotInImage = "Not found in the disk image: ";
-inline constexpr std::string_view kNotADirectory = "Not a directory: ";
-inline constexpr std::string_view kNotAFile = "Not a file: ";
-inline constexpr std::string_view kBrokenDirectory = "Broken cluster chain in directory: ";
-inline constexpr std::string_view kChainEndsEarly = "Cluster chain ends before the end of the file: ";
-inline constexpr std::string_view kCannotWrite = "Cannot write: ";
-// The line after a message that does not say which file it is about.
-inline constexpr std::string_view kInFile = "  in ";
-inline constexpr std::string_view kExtractedAs = " extracted as ";
 
 // Loads `path` into `ws`. True when the image can be listed and read; otherwise the reason is
 // on stderr (the core's message, or ours for a missing file).
@@ -37,6 +28,19 @@ bool ChangeDirectoryArg(Workspace& ws, std::string_view dirPath, CliUi& ui);
 
 // The row of the file at `path` (directories refused); nullopt with the reason printed.
 std::optional<FileRow> FileRowArg(Workspace& ws, std::string_view path, CliUi& ui);
+
+// The file at `path`, read whole.
+struct FileArg {
+  FileRow row;
+  // What its cluster chain holds: the whole file, or less when the chain ends before the size
+  // is covered (then chainEndedEarly is set). An empty file takes no cluster and holds nothing.
+  std::vector<std::uint8_t> bytes;
+  bool chainEndedEarly = false;
+};
+
+// Reads the file at `path`; nullopt when there is no such file or its chain is broken (the
+// reason printed, and the path below the core's chain messages, which do not name the file).
+std::optional<FileArg> ReadFileArg(Workspace& ws, std::string_view path, CliUi& ui);
 
 // A host file name for a listed caption: its characters as the MSX shows them (UTF-8), trailing
 // blanks and a trailing dot dropped, '/' and NUL replaced by '_' so that a name inside an image

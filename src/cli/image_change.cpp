@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <iostream>
 
+#include "cli/exit_code.h"
 #include "core/add_file.h"
+#include "core/ascii.h"
 #include "core/save_image.h"
 
 namespace quarnel::cli {
@@ -18,10 +20,22 @@ bool SaveInPlace(Workspace& ws, CliUi& ui) {
   return SaveImageFile(ws.image, ws.image.imagePath, ws.image.size, ui) == SaveStatus::Saved;
 }
 
+int FinishChange(ImageChange change, Workspace& ws, CliUi& ui) {
+  switch (change) {
+    case ImageChange::Unchanged:
+      return kExitSuccess;
+    case ImageChange::Changed:
+      return SaveInPlace(ws, ui) ? kExitSuccess : kExitFailure;
+    case ImageChange::Failed:
+      break;
+  }
+  return kExitFailure;
+}
+
 std::string ShortMsxName(std::string_view host) {
-  auto dot = host.rfind('.');
-  std::string_view base = dot == std::string_view::npos ? host : host.substr(0, dot);
-  std::string_view ext = dot == std::string_view::npos ? std::string_view{} : host.substr(dot + 1);
+  const std::string_view dotExt = ExtensionOf(host);
+  const std::string_view base = host.substr(0, host.size() - dotExt.size());
+  const std::string_view ext = dotExt.empty() ? dotExt : dotExt.substr(1);
   auto keep = [](std::string_view s, std::size_t n) {
     std::string out;
     for (char c : s) {

@@ -6,22 +6,25 @@
 #include <string_view>
 
 #include "cli/cli_ui.h"
+#include "cli/messages.h"
 #include "core/workspace.h"
 
 namespace quarnel::cli {
 
-// Texts of the command line's own.
-inline constexpr std::string_view kInvalidMsxName = "Not a valid MSX-DOS name (8.3): ";
-inline constexpr std::string_view kVolumeTooLong = "A volume name holds at most 11 characters: ";
-inline constexpr std::string_view kOemTooLong = "An OEM signature holds at most 8 characters: ";
-inline constexpr std::string_view kAddedAs = " added as ";
-inline constexpr std::string_view kCannotChange = "Cannot change this entry: ";
-inline constexpr std::string_view kExistsUseForce = " exists; give --force to replace it";
-inline constexpr std::string_view kImageReadOnly = " is read-only";
+// What the work of a command that may change the image came to.
+enum class ImageChange {
+  Failed,     // the reason is on stderr; the file stays as it was
+  Unchanged,  // nothing to save: the command showed a field, or set it to what it was
+  Changed,    // the image is saved in place
+};
 
 // Saves the image over its own file. False (the reason on stderr) when that fails, and when the
 // file is read-only: a command never makes a read-only image writable.
 bool SaveInPlace(Workspace& ws, CliUi& ui);
+
+// The exit code of a command that came to `change`: a changed image is saved in place, and the
+// command fails when that save fails.
+int FinishChange(ImageChange change, Workspace& ws, CliUi& ui);
 
 // A name for a host file that does not fit 8.3: the name before the last dot without blanks cut
 // to 8 characters, and the extension cut to 3 ("_" for an empty name); a character outside ASCII

@@ -6,10 +6,11 @@
 #include "cli/command.h"
 
 int main(int argc, char** argv) {
+  using namespace quarnel::cli;
   CLI::App app{"Quarnel: inspect and edit MSX disk images, cassettes and files"};
   app.require_subcommand(1);
-  int exitCode = 0;
-  for (auto reg : quarnel::cli::AllCommands()) reg(app, exitCode);
+  CommandLine commands(app);
+  for (auto reg : AllCommands()) reg(commands);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -18,10 +19,10 @@ int main(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);
-    return 2;
+    return kExitUsage;
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
-    return 1;
+    return kExitFailure;
   }
-  return exitCode;
+  return commands.ExitCode();
 }

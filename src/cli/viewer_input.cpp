@@ -1,83 +1,65 @@
 #include "cli/viewer_input.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "cli/image_arg.h"
+#include "core/ascii.h"
 #include "core/host_file.h"
-#include "core/read_file.h"
 
 namespace quarnel::cli {
 
 namespace {
 
+// The name before the last dot and the extension after it, upper-cased.
 void SplitName(std::string_view fileName, ViewerInput& in) {
-  const auto dot = fileName.rfind('.');
-  in.name = std::string(fileName.substr(0, dot));
-  in.extension = dot == std::string_view::npos ? std::string() : std::string(fileName.substr(dot + 1));
-  for (char& c : in.extension) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string_view extension = ExtensionOf(fileName);
+  in.name = std::string(fileName.substr(0, fileName.size() - extension.size()));
+  in.extension = extension.empty() ? std::string() : AsciiUpper(extension.substr(1));
 }
+
+LoadedViewerInput Failure(int exitCode) { return {std::nullopt, exitCode}; }
 
 }  // namespace
 
-void AddViewerInputOptions(CLI::App* cmd, ViewerInputArgs& args) {
-  cmd->add_option("IMAGE_PATH", args.imageAndPath, "IMAGE PATH: a disk image and a file in it")
+void AddViewerInputOptions(CLI::App& cmd, ViewerInputArgs& args, std::uintmax_t hostLimit) {
+  cmd.add_option("IMAGE_PATH", args.imageAndPath, "IMAGE PATH: a disk image and a file in it")
       ->expected(0, 2);
-  cmd->add_option("--host", args.host, "A file of the host instead of a file in an image");
-  const std::string& view = cmd->get_name();
-  args.hostLimit = view == "basic"     ? kBasicHostLimit
-                   : view == "picture" ? kPictureHostLimit
-                                       : kViewHostLimit;
+  cmd.add_option("--host", args.host, "A file of the host instead of a file in an image");
+  args.hostLimit = hostLimit;
 }
 
-std::optional<ViewerInput> LoadViewerInput(const ViewerInputArgs& args, int& exitCode) {
+LoadedViewerInput LoadViewerInput(const ViewerInputArgs& args) {
   ViewerInput in;
   if (!args.host.empty()) {
     if (!args.imageAndPath.empty()) {
-      std::cerr << "Give either IMAGE PATH or --host FILE, not both\n";
-      exitCode = 2;
-      return std::nullopt;
+      std::cerr << kGiveOneInput << "\n";
+      return Failure(kExitUsage);
     }
     HostRead read = ReadHostContents(args.host, args.hostLimit);
     if (!read.ok()) {
-      std::cerr << "Cannot read " << args.host << "\n" << DescribeHostReadError(args.host, read) << "\n";
-      exitCode = 1;
-      return std::nullopt;
+      std::cerr << kCannotRead << args.host << "\n" << DescribeHostReadError(args.host, read) << "\n";
+      return Failure(kExitFailure);
     }
     in.bytes = std::move(read.bytes);
     SplitName(std::filesystem::path(args.host).filename().string(), in);
-    return in;
+    return {std::move(in), kExitSuccess};
   }
   if (args.imageAndPath.size() != 2) {
-    std::cerr << "Give IMAGE PATH or --host FILE\n";
-    exitCode = 2;
-    return std::nullopt;
+    std::cerr << kGiveAnInput << "\n";
+    return Failure(kExitUsage);
   }
-  exitCode = 1;
+  const std::string& path = args.imageAndPath[1];
   CliUi ui;
   Workspace ws;
-  if (!OpenImageArg(ws, args.imageAndPath[0], ui)) return std::nullopt;
-  auto row = FileRowArg(ws, args.imageAndPath[1], ui);
-  if (!row) return std::nullopt;
-  SplitName(row->caption, in);
-  if (row->fullSize == 0) {  // an empty file takes no cluster
-    exitCode = 0;
-    return in;
-  }
-  FileRead read = ReadSlotFile(ws, row->slot, ui);
-  if (!read.ok()) {
-    std::cerr << kInFile << args.imageAndPath[1] << "\n";  // the file the chain error is in
-    return std::nullopt;
-  }
+  if (!OpenImageArg(ws, args.imageAndPath[0], ui)) return Failure(kExitFailure);
+  auto file = ReadFileArg(ws, path, ui);
+  if (!file) return Failure(kExitFailure);
   // The view shows what the chain holds; the short chain is reported beside it.
-  if (read.chainEndedEarly) std::cerr << kChainEndsEarly << args.imageAndPath[1] << "\n";
-  in.bytes = std::move(read.bytes);
-  exitCode = 0;
-  return in;
+  if (file->chainEndedEarly) std::cerr << kChainEndsEarly << path << "\n";
+  SplitName(file->row.caption, in);
+  in.bytes = std::move(file->bytes);
+  return {std::move(in), kExitSuccess};
 }
 
 }  // namespace quarnel::cli

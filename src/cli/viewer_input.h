@@ -9,6 +9,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/exit_code.h"
+
 namespace quarnel::cli {
 
 // The largest --host file each view reads; larger ones are refused before they are read.
@@ -19,7 +21,7 @@ inline constexpr std::uintmax_t kViewHostLimit = 16 * 1024 * 1024;  // hex and t
 struct ViewerInputArgs {
   std::string host;
   std::vector<std::string> imageAndPath;  // IMAGE PATH
-  std::uintmax_t hostLimit = kViewHostLimit;  // set by AddViewerInputOptions for its command
+  std::uintmax_t hostLimit = kViewHostLimit;
 };
 
 struct ViewerInput {
@@ -28,12 +30,16 @@ struct ViewerInput {
   std::string extension;  // upper case, without the dot
 };
 
-// Adds the positional IMAGE PATH and the --host option to `cmd`, and sets the --host file's
-// limit by the command's name (basic, picture; the hex and text views take the largest).
-void AddViewerInputOptions(CLI::App* cmd, ViewerInputArgs& args);
+struct LoadedViewerInput {
+  std::optional<ViewerInput> input;  // nullopt when the file cannot be had (the reason is on stderr)
+  int exitCode = kExitSuccess;       // then kExitFailure, or kExitUsage for a wrong command line
+};
 
-// Reads the file. On failure prints the message on stderr, sets exitCode (1 failure, 2 usage)
-// and returns nullopt.
-std::optional<ViewerInput> LoadViewerInput(const ViewerInputArgs& args, int& exitCode);
+// Adds the positional IMAGE PATH and the --host option to `cmd`; a --host file of more than
+// `hostLimit` bytes is refused.
+void AddViewerInputOptions(CLI::App& cmd, ViewerInputArgs& args, std::uintmax_t hostLimit);
+
+// Reads the file.
+LoadedViewerInput LoadViewerInput(const ViewerInputArgs& args);
 
 }  // namespace quarnel::cli

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/ascii.h"
 #include "core/change_guard.h"
 #include "core/delete_entry.h"
 #include "core/dir_entry.h"
@@ -36,7 +37,7 @@ std::array<std::uint8_t, 11> MakeMsxName(std::string_view host) {
       out[j] = ' ';
     } else {
       auto c = static_cast<std::uint8_t>(host[i - 1]);
-      out[j] = (c >= 'a' && c <= 'z') ? static_cast<std::uint8_t>(c - 'a' + 'A') : c;
+      out[j] = AsciiUpper(c);
     }
     ++i;
     ++j;
@@ -287,7 +288,7 @@ AddStatus AddFile(Workspace& ws, const fs::path& hostPath, Ui& ui, HostReadError
 
 DropOutcome DropFiles(Workspace& ws, const std::vector<fs::path>& files, Ui& ui) {
   if (files.size() == 1) {
-    const std::string ext = HostExtension(files.front().string());
+    const std::string ext = UpperExtension(files.front().string(), 4);
     if (ext == ".DSK") return DropOutcome::OpenImage;
     if (ext == ".CAS") return DropOutcome::OpenCassette;
   }

@@ -8,6 +8,7 @@
 #include "core/dir_entry.h"
 #include "core/dir_slot.h"
 #include "core/fat.h"
+#include "core/file_list.h"
 #include "core/messages.h"
 
 namespace quarnel {
@@ -63,8 +64,7 @@ class TreeWalk {
     // At most one entry per 32 bytes of the image: the index fits.
     const auto index = static_cast<std::uint32_t>(map_.entries.size());
     map_.entries.push_back(t);
-    if (!FirstClusterValid(image_, t.firstCluster)) return;
-    Chain chain = FollowChain(image_, t.firstCluster);
+    Chain chain = FollowChain(image_, t.firstCluster);  // empty unless it starts at a data cluster
     for (auto c : chain.clusters) {
       auto& owners = map_.owners[c];
       if (owners.empty() || owners.back() != index) owners.push_back(index);  // a loop: once
@@ -77,23 +77,6 @@ class TreeWalk {
   std::vector<bool> read_;  // directory clusters already read
   std::deque<std::pair<std::uint32_t, std::vector<std::uint16_t>>> directories_;
 };
-
-// Entry n of FAT copy k (0 is the first), read at fatOffset + k x FatBytes; nullopt when it lies
-// outside that copy or the image.
-std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t k, std::uint32_t n) {
-  const auto& g = image.geometry;
-  const std::uint64_t start =
-      static_cast<std::uint64_t>(g.fatOffset) + static_cast<std::uint64_t>(k) * g.FatBytes();
-  const std::uint64_t end = std::min<std::uint64_t>(start + g.FatBytes(), image.bytes.size());
-  const std::uint64_t p = start + static_cast<std::uint64_t>(n / 2) * 3;
-  const auto& b = image.bytes;
-  if (n % 2 == 0) {
-    if (p + 1 >= end) return std::nullopt;
-    return static_cast<std::uint16_t>(b[p] | ((b[p + 1] & 0x0F) << 8));
-  }
-  if (p + 2 >= end) return std::nullopt;
-  return static_cast<std::uint16_t>((b[p + 1] >> 4) | (b[p + 2] << 4));
-}
 
 // True when every further FAT copy that holds entry n agrees with the first.
 bool FatCopiesAgree(const DiskImage& image, std::uint32_t n) {
@@ -135,10 +118,7 @@ std::string TreeClusters::PathOf(std::size_t index) const {
     std::string part;
     auto take = [&part](auto from, auto to) {
       while (to != from && *(to - 1) == ' ') --to;
-      for (; from != to; ++from) {
-        const auto c = static_cast<std::uint8_t>(*from);
-        part.push_back(c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c));
-      }
+      part += ShownText(std::string(from, to));
     };
     take(n.begin(), n.begin() + 8);
     if (std::any_of(n.begin() + 8, n.end(), [](std::uint8_t c) { return c != ' '; })) {

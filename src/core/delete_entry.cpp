@@ -12,19 +12,7 @@ namespace quarnel {
 
 std::vector<std::uint16_t> ChainToFree(const DiskImage& image, std::uint16_t first) {
   std::vector<std::uint16_t> out;
-  const std::uint32_t last = image.geometry.LastDataCluster();
-  if (last < 2) return out;
-  std::vector<bool> seen(last + 1, false);
-  std::uint32_t c = first;
-  while (c >= 2 && c <= last && !seen[c] &&
-         ClusterData(image, c)) {
-    seen[c] = true;
-    const std::uint16_t v = ReadFatEntry(image, c);
-    if (v == kFatFree || v == kFatBad) break;  // nothing to free here
-    out.push_back(static_cast<std::uint16_t>(c));
-    if (NextClusterCheck(image.geometry, v) != ChainStep::Continue) break;
-    c = v;
-  }
+  for (std::uint16_t c : ChainWalk(image, first, ChainPolicy::Free())) out.push_back(c);
   return out;
 }
 
@@ -89,13 +77,11 @@ DeleteStatus DeleteDirectory(Workspace& ws, Ui& ui) {
   auto off = ChangeableEntry(ws, ui, status);
   if (!off) return status;
   const DiskImage& img = ws.image;
-  std::vector<std::uint16_t> clusters;
-  if (FirstClusterValid(img, ws.current.firstCluster))
-    clusters = FollowChain(img, ws.current.firstCluster).clusters;
   // Every slot counts; a never-used slot does not end the scan. The two live entries must be
-  // "." and "..": two files in a directory without its dot entries would be lost with it.
+  // "." and "..": two files in a directory without its dot entries would be lost with it. (A
+  // looping chain yields its clusters again until it is longer than the disk: never empty.)
   int used = 0, dots = 0;
-  for (auto c : clusters) {
+  for (std::uint16_t c : ChainWalk(img, ws.current.firstCluster, ChainPolicy::Follow())) {
     Bytes data = *ClusterData(img, c);
     for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize) {
       if (data[e] == kEntryDeleted || data[e] == kEntryNeverUsed) continue;

@@ -13,9 +13,10 @@ namespace quarnel {
 
 class Workspace;
 
-// The clusters that freeing the chain from `first` releases, in chain order. The walk ends at the
-// end marker, at a value that is no data cluster, at a free entry and at a cluster met before, so
-// it always ends and never leaves the data area. A cluster marked bad is never freed.
+// The clusters that freeing the chain from `first` releases, in chain order: a
+// ChainPolicy::Free() walk. It ends at the end marker, at a value that is no data cluster, at a
+// free entry and at a cluster met before, so it always ends and never leaves the data area. A
+// cluster marked bad is never freed.
 std::vector<std::uint16_t> ChainToFree(const DiskImage& image, std::uint16_t first);
 
 // Sets the FAT entries of `clusters` to 0 (first FAT only).

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/ascii.h"
 #include "core/dir_entry.h"
 #include "core/fat.h"
 #include "core/workspace.h"
@@ -24,9 +25,10 @@ std::optional<std::size_t> CurrentSlotOffset(const Workspace& ws, int slot) {
   if (slot >= lv.entryCount || !FirstClusterValid(img, lv.firstCluster)) return std::nullopt;
   const std::size_t cb = img.geometry.clusterBytes;
   const std::size_t pos = static_cast<std::size_t>(slot) * kDirEntrySize;
-  Chain chain = FollowChain(img, lv.firstCluster, pos / cb + 1);
-  if (chain.clusters.size() <= pos / cb) return std::nullopt;
-  auto data = ClusterData(img, chain.clusters[pos / cb]);
+  // The cluster at position pos / cb of the level's chain, when the chain reaches that far.
+  ChainWalk walk(img, lv.firstCluster, ChainPolicy::Follow(pos / cb + 1));
+  if (walk.WalkToStop() <= pos / cb) return std::nullopt;
+  auto data = ClusterData(img, walk.Cluster());
   if (!data) return std::nullopt;
   std::size_t off = static_cast<std::size_t>(data->data() - img.bytes.data()) + pos % cb;
   if (off + kDirEntrySize > img.bytes.size()) return std::nullopt;
@@ -51,11 +53,8 @@ std::vector<std::size_t> LongNamePieceOffsets(const Workspace& ws, int slot) {
 }
 
 bool SameMsxName(const std::uint8_t* a, const std::uint8_t* b) {
-  auto fold = [](std::uint8_t c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<std::uint8_t>(c - 'a' + 'A') : c;
-  };
   for (int i = 0; i < 11; ++i)
-    if (fold(a[i]) != fold(b[i])) return false;
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
   return true;
 }
 

@@ -42,18 +42,18 @@ bool LoadLevel(Workspace& ws) {
     }
     return true;
   }
-  if (!FirstClusterValid(img, lv.firstCluster)) return false;
-  Chain chain = FollowChain(img, lv.firstCluster);
-  if (chain.broken) return false;
   std::vector<std::uint8_t> buffer;
   const std::size_t byteSize = static_cast<std::size_t>(std::max(0, lv.byteSize));
   buffer.reserve(byteSize);
-  for (auto c : chain.clusters) {
-    if (buffer.size() >= byteSize) break;
-    Bytes data = *ClusterData(img, c);
+  // The whole chain is walked: a break after the clusters the size takes breaks the level too.
+  ChainWalk walk(img, lv.firstCluster, ChainPolicy::Follow());
+  for (std::uint16_t c : walk) {
+    if (buffer.size() >= byteSize) continue;
+    Bytes data = *ClusterData(img, c);  // the walk yields data clusters only
     std::size_t take = std::min<std::size_t>(data.size(), byteSize - buffer.size());
     buffer.insert(buffer.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(take));
   }
+  if (walk.Broken()) return false;  // also a first cluster that is no data cluster
   const std::size_t records = byteSize / kDirEntrySize;
   ws.listing.resize(records);
   const std::size_t fill = std::min<std::size_t>(records, static_cast<std::size_t>(std::max(0, lv.entryCount)));
@@ -132,13 +132,14 @@ EnterOutcome EnterDirectory(Workspace& ws, const FileRow& row, Ui& ui) {
     ReadDirectory(ws, ui);
     return EnterOutcome::Illegal;
   }
-  Chain chain = FollowChain(ws.image, lv.firstCluster);
-  if (chain.broken) {
+  ChainWalk walk(ws.image, lv.firstCluster, ChainPolicy::Follow());
+  const std::size_t clusters = walk.WalkToStop();
+  if (walk.Broken()) {
     ws.image.level = 0;
     ReadDirectory(ws, ui);
     return EnterOutcome::BrokenChain;
   }
-  lv.byteSize = static_cast<std::int32_t>(chain.clusters.size() * ws.image.geometry.clusterBytes);
+  lv.byteSize = static_cast<std::int32_t>(clusters * ws.image.geometry.clusterBytes);
   lv.entryCount = lv.byteSize / static_cast<std::int32_t>(kDirEntrySize);
   ReadDirectory(ws, ui);
   return EnterOutcome::Entered;

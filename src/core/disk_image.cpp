@@ -17,16 +17,6 @@ DiskGeometry GeometryFields(const BootSector& bs) {
   return g;
 }
 
-std::uint32_t RoundHalfEven(std::uint32_t numerator, std::uint32_t denominator) {
-  if (denominator == 0) return 0;
-  std::uint32_t q = numerator / denominator;
-  std::uint32_t r = numerator % denominator;
-  // Compare 2r with the denominator without overflow.
-  std::uint64_t twice = 2ull * r;
-  if (twice > denominator || (twice == denominator && (q & 1u))) ++q;
-  return q;
-}
-
 void DeriveGeometry(DiskGeometry& g) {
   if (g.bytesPerSector == 0 || g.sectorsPerCluster == 0 || g.sectorsPerTrack == 0 || g.sides == 0)
     return;
@@ -37,7 +27,7 @@ void DeriveGeometry(DiskGeometry& g) {
                              static_cast<std::int64_t>(g.sectorsPerFat) * g.fatCount -
                              (static_cast<std::int64_t>(g.rootEntries) * 32) / bps;
   g.dataSectors = static_cast<std::int32_t>(dataSectors);
-  g.clusterLimit = RoundHalfEven(g.totalSectors, g.sectorsPerCluster);
+  g.clusterLimit = static_cast<std::uint32_t>(RoundHalfEven(g.totalSectors, g.sectorsPerCluster));
   g.fatOffset = bps * g.reservedSectors;
   g.rootOffset = bps * g.sectorsPerFat * g.fatCount + g.fatOffset;
   g.dataOffset = g.rootOffset + static_cast<std::uint32_t>(g.rootEntries) * 32;

@@ -8,6 +8,7 @@
 
 #include "core/boot_sector.h"
 #include "core/bytes.h"
+#include "core/rounding.h"
 
 namespace quarnel {
 
@@ -58,8 +59,6 @@ DiskGeometry GeometryFields(const BootSector& bs);
 // Fills the derived values of `g` from its raw fields, in the order the table lists them.
 // Needs bytesPerSector, sectorsPerCluster, sectorsPerTrack and sides above 0.
 void DeriveGeometry(DiskGeometry& g);
-// totalSectors / sectorsPerCluster rounded to the nearest integer, halves to the even neighbour.
-std::uint32_t RoundHalfEven(std::uint32_t numerator, std::uint32_t denominator);
 
 // The current image. `bytes` is empty when none is loaded.
 struct DiskImage {

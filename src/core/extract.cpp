@@ -14,7 +14,8 @@ namespace quarnel {
 
 namespace fs = std::filesystem;
 
-ChainBytes ReadChainBytes(const DiskImage& image, std::uint16_t first, std::uint32_t size) {
+ChainBytes ReadChainBytes(const DiskImage& image, std::uint16_t first, std::uint32_t size,
+                          ChainEarlyEnd earlyEnd) {
   ChainBytes out;
   const std::uint64_t cb = image.geometry.clusterBytes;
   if (size == 0) return out;
@@ -25,28 +26,17 @@ ChainBytes ReadChainBytes(const DiskImage& image, std::uint16_t first, std::uint
     return out;
   }
   const std::uint64_t need = (size + cb - 1) / cb;
-  std::vector<bool> seen(static_cast<std::size_t>(last) + 1, false);
   out.bytes.reserve(static_cast<std::size_t>(need * cb));
-  std::uint32_t c = first;
-  for (std::uint64_t k = 0; k < need; ++k) {
-    auto data = c <= last && !seen[c] ? ClusterData(image, c) : std::nullopt;
-    if (!data) break;
-    seen[c] = true;
-    out.bytes.insert(out.bytes.end(), data->begin(), data->end());
-    if (k + 1 == need) break;
-    const std::uint16_t next = ReadFatEntry(image, c);
-    const ChainStep step = NextClusterCheck(image.geometry, next);
-    if (step != ChainStep::Continue) {
-      out.endedEarly = step == ChainStep::End;
-      break;
-    }
-    c = next;
+  ChainWalk walk(image, first, ChainPolicy::Read(static_cast<std::size_t>(need), earlyEnd));
+  for (std::uint16_t c : walk) {
+    const Bytes data = *ClusterData(image, c);  // the walk yields data clusters only
+    out.bytes.insert(out.bytes.end(), data.begin(), data.end());
   }
-  if (out.bytes.size() >= size) {
+  if (walk.Stop() == ChainStop::Limit) {
     out.bytes.resize(size);
-    out.endedEarly = false;
   } else {
     out.complete = false;
+    out.endedEarly = walk.Stop() == ChainStop::EarlyEnd && !walk.Broken();
   }
   return out;
 }
@@ -70,7 +60,7 @@ void ApplyHostAttributes(const fs::path& p, std::uint8_t attribute, std::uint16_
 }  // namespace
 
 ExtractStatus ExtractFile(Workspace& ws, int slot, const fs::path& hostPath, Ui& ui, FileIo& io) {
-  if (HostExtension(ws.image.imagePath) == ".CAS") return ExtractStatus::CassetteImage;
+  if (HostFileKindOf(ws.image.imagePath) == HostFileKind::Cassette) return ExtractStatus::CassetteImage;
   if (!ws.HasImage()) return ExtractStatus::NoImage;
   if (!ReadEntry(ws, slot)) return ExtractStatus::NoEntry;
   const CurrentEntry e = ws.current;
@@ -79,8 +69,9 @@ ExtractStatus ExtractFile(Workspace& ws, int slot, const fs::path& hostPath, Ui&
     ui.Notify(msg::kFirstClusterOutOfBounds);
     return ExtractStatus::FirstClusterOutOfBounds;
   }
-  ChainBytes data = ReadChainBytes(ws.image, e.firstCluster, size);
-  if (!data.complete) {
+  // A file cut short by its chain would pass for a whole one: nothing is written.
+  ChainBytes data = ReadChainBytes(ws.image, e.firstCluster, size, ChainEarlyEnd::Broken);
+  if (!data.ok()) {
     ui.Notify(msg::kClusterError);
     return ExtractStatus::ClusterError;
   }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "core/messages.h"
 
@@ -11,44 +12,43 @@ namespace quarnel {
 
 namespace {
 
-// Byte offset of the 3-byte group holding entry n of the first FAT.
-std::uint64_t GroupOffset(const DiskGeometry& g, std::uint32_t n) {
-  return static_cast<std::uint64_t>(g.fatOffset) + static_cast<std::uint64_t>(n / 2) * 3;
-}
-
-// End of the first FAT copy, cut to the image: entries at or past it are neither read nor written.
-std::uint64_t FirstFatEnd(const DiskImage& image) {
+// Offset of the 3-byte group holding entry n of FAT copy `copy` (0 is the first), when both bytes
+// of the entry lie inside that copy and inside the image; nullopt otherwise.
+std::optional<std::uint64_t> GroupOffset(const DiskImage& image, std::uint32_t copy, std::uint32_t n) {
   const auto& g = image.geometry;
-  return std::min<std::uint64_t>(static_cast<std::uint64_t>(g.fatOffset) + g.FatBytes(), image.bytes.size());
+  const std::uint64_t start =
+      static_cast<std::uint64_t>(g.fatOffset) + static_cast<std::uint64_t>(copy) * g.FatBytes();
+  const std::uint64_t end = std::min<std::uint64_t>(start + g.FatBytes(), image.bytes.size());
+  const std::uint64_t p = start + static_cast<std::uint64_t>(n / 2) * 3;
+  if (p + (n % 2 == 0 ? 1 : 2) >= end) return std::nullopt;
+  return p;
 }
 
 }  // namespace
 
-std::uint16_t ReadFatEntry(const DiskImage& image, std::uint32_t n) {
+std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t copy, std::uint32_t n) {
+  const auto p = GroupOffset(image, copy, n);
+  if (!p) return std::nullopt;
   const auto& b = image.bytes;
-  std::uint64_t p = GroupOffset(image.geometry, n);
-  const std::uint64_t fatEnd = FirstFatEnd(image);
-  if (n % 2 == 0) {
-    if (p + 1 >= fatEnd) return kFatBad;
-    return static_cast<std::uint16_t>(b[p] | ((b[p + 1] & 0x0F) << 8));
-  }
-  if (p + 2 >= fatEnd) return kFatBad;
-  return static_cast<std::uint16_t>((b[p + 1] >> 4) | (b[p + 2] << 4));
+  if (n % 2 == 0) return static_cast<std::uint16_t>(b[*p] | ((b[*p + 1] & 0x0F) << 8));
+  return static_cast<std::uint16_t>((b[*p + 1] >> 4) | (b[*p + 2] << 4));
+}
+
+std::uint16_t ReadFatEntry(const DiskImage& image, std::uint32_t n) {
+  return FatCopyEntry(image, 0, n).value_or(kFatBad);
 }
 
 void WriteFatEntry(DiskImage& image, std::uint32_t n, std::uint16_t v) {
+  const auto p = GroupOffset(image, 0, n);
+  if (!p) return;
   auto& b = image.bytes;
-  std::uint64_t p = GroupOffset(image.geometry, n);
-  const std::uint64_t fatEnd = FirstFatEnd(image);
   v &= 0xFFF;
   if (n % 2 == 0) {
-    if (p + 1 >= fatEnd) return;
-    b[p] = static_cast<std::uint8_t>(v & 0xFF);
-    b[p + 1] = static_cast<std::uint8_t>((b[p + 1] & 0xF0) | (v >> 8));
+    b[*p] = static_cast<std::uint8_t>(v & 0xFF);
+    b[*p + 1] = static_cast<std::uint8_t>((b[*p + 1] & 0xF0) | (v >> 8));
   } else {
-    if (p + 2 >= fatEnd) return;
-    b[p + 2] = static_cast<std::uint8_t>((v >> 4) & 0xFF);
-    b[p + 1] = static_cast<std::uint8_t>((b[p + 1] & 0x0F) | ((v & 0x0F) << 4));
+    b[*p + 2] = static_cast<std::uint8_t>((v >> 4) & 0xFF);
+    b[*p + 1] = static_cast<std::uint8_t>((b[*p + 1] & 0x0F) | ((v & 0x0F) << 4));
   }
 }
 
@@ -129,29 +129,91 @@ bool FirstClusterValid(const DiskImage& image, std::uint16_t first) {
   return ClusterData(image, first).has_value();
 }
 
+ChainWalk::ChainWalk(const DiskImage& image, std::uint16_t first, ChainPolicy policy)
+    : image_(image), policy_(policy) {
+  const auto& g = image.geometry;
+  diskClusters_ = g.dataClusters > 0 ? static_cast<std::size_t>(g.dataClusters) : 0;
+  if (policy_.loops == ChainLoops::AtRevisit)
+    seen_.assign(static_cast<std::size_t>(g.LastDataCluster()) + 1, false);
+  Enter(first);
+}
+
+void ChainWalk::Enter(std::uint16_t c) {
+  if (!ClusterData(image_, c)) {  // also keeps c inside seen_
+    stop_ = ChainStop::Outside;
+    return;
+  }
+  if (policy_.loops == ChainLoops::AtRevisit) {
+    if (seen_[c]) {
+      stop_ = ChainStop::Loop;
+      return;
+    }
+    seen_[c] = true;
+  }
+  if (policy_.freeOrBad == ChainFreeOrBad::Stop) {
+    const std::uint16_t v = ReadFatEntry(image_, c);
+    if (v == kFatFree || v == kFatBad) {
+      stop_ = ChainStop::FreeOrBad;
+      return;
+    }
+  }
+  cluster_ = c;
+  ++count_;
+}
+
+void ChainWalk::Next() {
+  if (Done()) return;
+  if (policy_.limit != 0 && count_ >= policy_.limit) {
+    stop_ = ChainStop::Limit;
+    return;
+  }
+  const std::uint16_t next = ReadFatEntry(image_, cluster_);
+  switch (NextClusterCheck(image_.geometry, next)) {
+    case ChainStep::End:
+      stop_ = policy_.limit != 0 ? ChainStop::EarlyEnd : ChainStop::End;
+      return;
+    case ChainStep::Broken:
+      stop_ = ChainStop::Broken;
+      return;
+    case ChainStep::Continue:
+      break;
+  }
+  // A chain with more clusters than the disk has must come back to one.
+  if (policy_.loops == ChainLoops::PastDiskCount && count_ >= diskClusters_) {
+    stop_ = ChainStop::Loop;
+    return;
+  }
+  Enter(next);
+}
+
+std::size_t ChainWalk::WalkToStop() {
+  while (!Done()) Next();
+  return count_;
+}
+
+bool ChainWalk::Broken() const {
+  switch (stop_) {
+    case ChainStop::Walking:
+    case ChainStop::End:
+    case ChainStop::Limit:
+      return false;
+    case ChainStop::EarlyEnd:
+      return policy_.earlyEnd == ChainEarlyEnd::Broken;
+    case ChainStop::Broken:
+    case ChainStop::Outside:
+    case ChainStop::Loop:
+    case ChainStop::FreeOrBad:
+      return true;
+  }
+  return true;
+}
+
 Chain FollowChain(const DiskImage& image, std::uint16_t first, std::size_t maxClusters) {
   Chain c;
-  const auto& g = image.geometry;
-  const std::size_t diskClusters = g.dataClusters > 0 ? static_cast<std::size_t>(g.dataClusters) : 0;
-  if (!ClusterData(image, first)) {
-    c.broken = true;
-    return c;
-  }
-  std::uint16_t cur = first;
-  for (;;) {
-    c.clusters.push_back(cur);
-    if (maxClusters != 0 && c.clusters.size() >= maxClusters) return c;
-    std::uint16_t next = ReadFatEntry(image, cur);
-    ChainStep step = NextClusterCheck(g, next);
-    if (step == ChainStep::End) return c;
-    // A chain with more clusters than the disk has must come back to one: a loop.
-    if (step == ChainStep::Broken || c.clusters.size() >= diskClusters ||
-        !ClusterData(image, next)) {
-      c.broken = true;
-      return c;
-    }
-    cur = next;
-  }
+  ChainWalk walk(image, first, ChainPolicy::Follow(maxClusters));
+  for (std::uint16_t cluster : walk) c.clusters.push_back(cluster);
+  c.broken = walk.Broken();
+  return c;
 }
 
 }  // namespace quarnel

@@ -1,9 +1,11 @@
-// The FAT12 allocation table of the current image and the one rule for following chains.
+// The FAT12 allocation table of the current image, the one rule for FAT values met in a chain
+// (NextClusterCheck) and the one walker along chains (ChainWalk).
 // Every routine stays inside the first FAT copy: entries that would lie past its end (a FAT too
 // small for the disk) or outside the image read as 0xFF7 (bad cluster) and are never written, so
 // no chain is built through clusters whose links could not be stored.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -20,6 +22,9 @@ inline constexpr std::uint16_t kFatBad = 0xFF7;
 
 // Entry n of the first FAT (0..0xFFF).
 std::uint16_t ReadFatEntry(const DiskImage& image, std::uint32_t n);
+// Entry n of FAT copy `copy` (0 is the first), read at fatOffset + copy x FatBytes; nullopt when
+// it lies outside that copy or the image.
+std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t copy, std::uint32_t n);
 // Writes entry n of the first FAT, keeping the 4 bits of the neighbouring entry. v <= 0xFFF.
 void WriteFatEntry(DiskImage& image, std::uint32_t n, std::uint16_t v);
 // Returns entry n and sets it to 0.
@@ -51,6 +56,120 @@ ChainStep NextClusterCheck(const DiskGeometry& g, std::uint16_t n);
 // clusters it falls below the last data cluster, which is a cluster like any other.)
 bool FirstClusterValid(const DiskImage& image, std::uint16_t first);
 
+// How a chain walk tells that a chain comes back on itself.
+enum class ChainLoops {
+  // A cluster may come again; a chain longer than the disk's data clusters is a loop. Until then
+  // the walk yields the repeated clusters (a directory chain that loops reads as a directory too
+  // long to be empty).
+  PastDiskCount,
+  // A cluster met before is a loop: the walk stops before yielding it again.
+  AtRevisit,
+};
+
+// What a chain walk makes of a cluster whose own FAT entry is free (0) or bad (0xFF7).
+enum class ChainFreeOrBad {
+  Yield,  // it is part of the chain, and the chain breaks on that value after it
+  Stop,   // it is no part of the chain: the walk stops before it (deletion never frees it)
+};
+
+// What an end marker means when it comes before the walk's cluster limit (the clusters a size
+// needs) is reached.
+enum class ChainEarlyEnd {
+  Short,   // the chain just ends there: what it holds is all there is
+  Broken,  // the chain is broken like one with a bad link
+};
+
+// The rules of one chain walk. A walk is always bounded by the disk: every cluster it yields is
+// a data cluster inside the image, and it never yields more clusters than the disk has.
+struct ChainPolicy {
+  ChainLoops loops = ChainLoops::PastDiskCount;
+  ChainFreeOrBad freeOrBad = ChainFreeOrBad::Yield;
+  ChainEarlyEnd earlyEnd = ChainEarlyEnd::Short;
+  // At most this many clusters (0: no limit but the disk's). Reaching it ends the walk whole;
+  // the FAT entry of the last cluster is not looked at then.
+  std::size_t limit = 0;
+
+  // The chain as it stands, from its first cluster to its end: directories and the tree map.
+  static constexpr ChainPolicy Follow(std::size_t limit = 0) {
+    return {ChainLoops::PastDiskCount, ChainFreeOrBad::Yield, ChainEarlyEnd::Short, limit};
+  }
+  // The `clusters` a file's size needs, no cluster twice; a chain that goes on after them is
+  // not looked at.
+  static constexpr ChainPolicy Read(std::size_t clusters, ChainEarlyEnd earlyEnd) {
+    return {ChainLoops::AtRevisit, ChainFreeOrBad::Yield, earlyEnd, clusters};
+  }
+  // The clusters a deletion frees: no cluster twice, none whose entry is free or bad.
+  static constexpr ChainPolicy Free() {
+    return {ChainLoops::AtRevisit, ChainFreeOrBad::Stop, ChainEarlyEnd::Short, 0};
+  }
+};
+
+// Why a chain walk stopped.
+enum class ChainStop {
+  Walking,    // it has not
+  End,        // an end marker (0xFF8..0xFFF) followed the last cluster
+  EarlyEnd,   // the same before the limit was reached
+  Limit,      // the limit was reached
+  Broken,     // a value NextClusterCheck refuses followed the last cluster
+  Outside,    // the first or the next cluster is no data cluster the image holds
+  Loop,       // the chain came back (ChainLoops)
+  FreeOrBad,  // the next cluster's own entry is free or bad (ChainFreeOrBad::Stop)
+};
+
+// One walk along a chain, a cluster at a time:
+//   ChainWalk walk(image, first, ChainPolicy::Follow());
+//   for (std::uint16_t c : walk) ...;
+//   if (walk.Broken()) ...;
+// The image must outlive the walk and stay unchanged while it runs.
+class ChainWalk {
+ public:
+  ChainWalk(const DiskImage& image, std::uint16_t first, ChainPolicy policy = {});
+
+  bool Done() const { return stop_ != ChainStop::Walking; }
+  // The current cluster; once the walk has stopped, the last one it yielded (if Count() > 0).
+  std::uint16_t Cluster() const { return cluster_; }
+  // The clusters yielded so far, the current one included.
+  std::size_t Count() const { return count_; }
+  // Moves to the next cluster, or stops.
+  void Next();
+  // Walks on until the walk stops; Count() then.
+  std::size_t WalkToStop();
+
+  ChainStop Stop() const { return stop_; }
+  // Stopped at something other than the end of the chain or the limit (an early end when the
+  // policy says it breaks the chain).
+  bool Broken() const;
+
+  struct Sentinel {};
+  class Iterator {
+   public:
+    explicit Iterator(ChainWalk& walk) : walk_(&walk) {}
+    std::uint16_t operator*() const { return walk_->Cluster(); }
+    Iterator& operator++() {
+      walk_->Next();
+      return *this;
+    }
+    bool operator!=(Sentinel) const { return !walk_->Done(); }
+
+   private:
+    ChainWalk* walk_;
+  };
+  Iterator begin() { return Iterator(*this); }
+  Sentinel end() const { return {}; }
+
+ private:
+  // Makes `c` the current cluster, or stops before it.
+  void Enter(std::uint16_t c);
+
+  const DiskImage& image_;
+  ChainPolicy policy_;
+  std::size_t diskClusters_ = 0;
+  std::vector<bool> seen_;  // ChainLoops::AtRevisit: clusters yielded
+  std::uint16_t cluster_ = 0;
+  std::size_t count_ = 0;
+  ChainStop stop_ = ChainStop::Walking;
+};
+
 // A chain followed from its first cluster.
 struct Chain {
   std::vector<std::uint16_t> clusters;  // in chain order, first cluster included
@@ -58,9 +177,8 @@ struct Chain {
                         // loop (more clusters than the disk has)
 };
 
-// Follows the chain from `first` (which the caller has checked) until it ends or breaks, taking
-// at most `maxClusters` clusters (0: no limit beyond the disk's cluster count); stopping at that
-// limit is not a break.
+// The clusters of a ChainPolicy::Follow(maxClusters) walk from `first`, and whether it broke.
+// Stopping at the limit (0: none beyond the disk's cluster count) or at an end marker is no break.
 Chain FollowChain(const DiskImage& image, std::uint16_t first, std::size_t maxClusters = 0);
 
 }  // namespace quarnel

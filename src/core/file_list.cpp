@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/ascii.h"
 #include "core/dir_entry.h"
 #include "core/fat.h"
 #include "core/messages.h"
@@ -10,25 +11,6 @@
 namespace quarnel {
 
 namespace {
-
-char Shown(char c) {
-  auto u = static_cast<unsigned char>(c);
-  return (u < 0x20 || u == 0x7F) ? kControlCharShown : c;
-}
-
-std::string ShownText(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (char c : s) out.push_back(Shown(c));
-  return out;
-}
-
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (auto& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
 
 template <typename... Args>
 std::string Format(std::string_view fmt, Args... args) {
@@ -40,8 +22,18 @@ std::string Format(std::string_view fmt, Args... args) {
 
 }  // namespace
 
-bool FileRow::IsDirectory() const { return type == msg::kTypeDirectory; }
-bool FileRow::IsVolume() const { return type == msg::kTypeVolume; }
+std::string ShownText(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) c = kControlCharShown;
+  }
+  return out;
+}
+
+// TypeForEntry gives the directory type over the volume type: the same order here.
+bool FileRow::IsDirectory() const { return (attribute & kAttrDirectory) != 0; }
+bool FileRow::IsVolume() const { return (attribute & kAttrVolume) && !IsDirectory(); }
 
 std::string MakeCaption(const CurrentEntry& e) {
   std::string caption = ShownText(e.name) + "." + ShownText(e.extension);
@@ -58,7 +50,7 @@ std::string MakeCaption(const CurrentEntry& e) {
 
 TypeAndIcon TypeForEntry(std::string_view extension3, std::uint8_t attribute) {
   TypeAndIcon t;
-  const std::string ext = Upper(extension3);
+  const std::string ext = AsciiUpper(extension3);
   if (ext == "LDR" || ext == "BAS") t = {std::string(msg::kTypeBasic), 3};
   else if (ext == "LHA" || ext == "PMA") t = {std::string(msg::kTypeCompressed), 0};
   else if (ext == "BIN") t = {std::string(msg::kTypeBinary), 4};

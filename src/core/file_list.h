@@ -24,8 +24,10 @@ struct FileRow {
   std::uint32_t fullSize = 0;  // all four size bytes
   std::uint8_t attribute = 0;
 
-  bool IsDirectory() const;  // type "Directory"
-  bool IsVolume() const;     // type "Volume Name"
+  // By the attribute byte, as the type column shows it: "Directory" for the directory bit,
+  // "Volume Name" for the volume bit without it.
+  bool IsDirectory() const;
+  bool IsVolume() const;
 };
 
 struct FileListing {
@@ -38,6 +40,8 @@ struct FileListing {
 
 // Character shown in a caption for a name byte that is a control character.
 inline constexpr char kControlCharShown = '?';
+// Name bytes as captions show them: control characters as kControlCharShown.
+std::string ShownText(std::string_view s);
 
 // Caption of an entry: "%s.%s" of name and extension, "." and ".." for the dot entries, dots
 // removed for a volume label; control characters shown as kControlCharShown.

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <new>
@@ -15,16 +14,6 @@
 namespace quarnel {
 
 namespace fs = std::filesystem;
-
-std::string UpperExtension(std::string_view path) {
-  auto slash = path.find_last_of("/\\");
-  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  auto dot = name.rfind('.');
-  if (dot == std::string_view::npos) return {};
-  std::string ext(name.substr(dot));
-  for (auto& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return ext;
-}
 
 bool WriteFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes,
                          LinkPolicy links) {

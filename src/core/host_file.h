@@ -11,11 +11,9 @@
 #include <string_view>
 #include <vector>
 
-namespace quarnel {
+#include "core/ascii.h"  // UpperExtension, for the callers that take it from here
 
-// The extension of the file name in `path` (after the last / or \\), from its last dot on,
-// upper-cased (".DSK"); empty when the name has no dot.
-std::string UpperExtension(std::string_view path);
+namespace quarnel {
 
 // What a write does with a target that is a symbolic link.
 enum class LinkPolicy {

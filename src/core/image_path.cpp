@@ -1,5 +1,6 @@
 #include "core/image_path.h"
 
+#include "core/ascii.h"
 #include "core/file_list.h"
 #include "core/workspace.h"
 
@@ -12,10 +13,7 @@ namespace {
 std::string NameKey(std::string_view s) {
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   if (!s.empty() && s.back() == '.') s.remove_suffix(1);
-  std::string out(s);
-  for (auto& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
+  return AsciiUpper(s);
 }
 
 PathResult WalkDirectories(Workspace& ws, const std::vector<std::string>& names, std::size_t count,

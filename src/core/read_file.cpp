@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/ascii.h"
 #include "core/extract.h"
 #include "core/fat.h"
 #include "core/file_list.h"
@@ -12,26 +13,8 @@ namespace quarnel {
 
 namespace {
 
-char Fold(char c) {
-  auto u = static_cast<unsigned char>(c);
-  if (u < 0x20 || u == 0x7F) return kControlCharShown;  // as captions show it
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Fold(a[i]) != Fold(b[i])) return false;
-  return true;
-}
-
-std::string UpperExtension4(std::string_view caption) {
-  auto dot = caption.rfind('.');
-  if (dot == std::string_view::npos) return {};
-  std::string ext(caption.substr(dot, 4));
-  for (auto& c : ext)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return ext;
+  return AsciiEqualIgnoringCase(ShownText(a), ShownText(b));
 }
 
 }  // namespace
@@ -61,8 +44,10 @@ FileRead ReadEntryFile(const Workspace& ws, const CurrentEntry& entry, Ui& ui) {
   }
   // The clusters the size needs; a chain that goes on after them is read like extraction reads
   // it. A broken chain, and a size beyond the disk, are errors of the FAT or the entry.
-  ChainBytes data = ReadChainBytes(ws.image, entry.firstCluster, entry.fullSize);
-  if (!data.complete && !data.endedEarly) {
+  // A chain that ends before the size is covered gives the bytes it has.
+  ChainBytes data =
+      ReadChainBytes(ws.image, entry.firstCluster, entry.fullSize, ChainEarlyEnd::Short);
+  if (!data.ok()) {
     ui.Notify(msg::kClusterError);
     r.status = ReadStatus::ClusterError;
     return r;
@@ -73,9 +58,9 @@ FileRead ReadEntryFile(const Workspace& ws, const CurrentEntry& entry, Ui& ui) {
   return r;
 }
 
-FileRead Read_File(Workspace& ws, std::string_view caption, Ui& ui) {
+FileRead ReadEntryByCaption(Workspace& ws, std::string_view caption, Ui& ui) {
   FileRead r;
-  if (HostExtension(ws.image.imagePath) == ".CAS") {
+  if (HostFileKindOf(ws.image.imagePath) == HostFileKind::Cassette) {
     r.status = ReadStatus::CassetteImage;
     return r;
   }
@@ -109,7 +94,8 @@ ViewSelector ResolveSelector(ViewSelector s, const std::vector<std::uint8_t>& by
 }
 
 ViewSelector SelectorForCaption(std::string_view caption, std::int32_t size) {
-  const std::string ext = UpperExtension4(caption);
+  // The caption as it stands (a / or \\ in a name is no folder), its extension cut to four.
+  const std::string ext = AsciiUpper(ExtensionOf(caption).substr(0, 4));
   if (ext == ".BAT" || ext == ".TXT" || ext == ".ASC" || ext == ".HLP" || ext == ".PAS" || ext == ".C")
     return ViewSelector::Text;
   if (ext == ".BAS" || ext == ".LDR") return ViewSelector::Basic;

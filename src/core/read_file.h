@@ -52,7 +52,7 @@ struct FileRead {
 FileRead ReadEntryFile(const Workspace& ws, const CurrentEntry& entry, Ui& ui);
 
 // Finds the first entry of the current directory whose caption matches and reads it.
-FileRead Read_File(Workspace& ws, std::string_view caption, Ui& ui);
+FileRead ReadEntryByCaption(Workspace& ws, std::string_view caption, Ui& ui);
 
 // Reads the entry of slot `slot` of the current directory (the row's hidden column).
 FileRead ReadSlotFile(Workspace& ws, int slot, Ui& ui);

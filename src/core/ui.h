@@ -32,4 +32,16 @@ class Ui {
   virtual void Status(std::string_view /*text*/) {}
 };
 
+// A user who is not there: messages go nowhere, every question is answered No or cancelled.
+// For batch work (benchmarks, fuzzing) that only looks at outcomes.
+class SilentUi : public Ui {
+ public:
+  void Notify(std::string_view) override {}
+  bool AskYesNo(std::string_view) override { return false; }
+  std::optional<std::string> AskSavePath(std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> AskNewName(std::string_view) override { return std::nullopt; }
+};
+
 }  // namespace quarnel

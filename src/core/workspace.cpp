@@ -12,10 +12,8 @@ namespace quarnel {
 
 namespace fs = std::filesystem;
 
-std::string HostExtension(std::string_view path) { return UpperExtension(path).substr(0, 4); }
-
 HostFileKind HostFileKindOf(std::string_view path) {
-  std::string ext = HostExtension(path);
+  const std::string ext = UpperExtension(path, 4);
   if (ext == ".DSK" || ext == ".DI1" || ext == ".DI2") return HostFileKind::DiskImage;
   if (ext == ".CAS") return HostFileKind::Cassette;
   if (ext == ".DDI" || ext == ".IMG" || ext == ".MSX" || ext == ".XSA")
@@ -99,28 +97,29 @@ bool IsStandardSize(std::int64_t size) {
 
 }  // namespace
 
+bool Workspace::RefuseImageSize(std::uintmax_t size, Ui& ui) {
+  if (size > static_cast<std::uintmax_t>(kLargestImageSize)) {
+    ui.Notify(msg::kFileTooBig);
+  } else if (size < static_cast<std::uintmax_t>(kSmallestImageSize)) {
+    ui.Notify(msg::kFileTooSmall);
+  } else {
+    return false;
+  }
+  image.loadFailed = true;
+  return true;
+}
+
 HostReadError Workspace::LoadImage(const std::string& path, Ui& ui) {
   if (image.changed) PromptSaveChanged(ui);
   ResetForLoad(*this);
 
   // Only a regular file is opened. A directory, FIFO or device has no size here, so it is "too
-  // small" as the system says; its kind is returned for front ends that say more.
+  // small" as the system says; its kind is returned for front ends that say more. A file of a
+  // size no disk has is not read at all.
   HostFile file(path);
   if (file.info().mode == 0) return file.error();  // nothing there: nothing loaded, no message
   const HostReadError kind = IsOtherKind(file.error()) ? file.error() : HostReadError::None;
-  const std::uintmax_t size = file.info().size;
-
-  if (size > static_cast<std::uintmax_t>(kLargestImageSize)) {
-    ui.Notify(msg::kFileTooBig);
-    image.loadFailed = true;
-    return HostReadError::None;
-  }
-  if (size < static_cast<std::uintmax_t>(kSmallestImageSize)) {
-    ui.Notify(msg::kFileTooSmall);
-    image.loadFailed = true;
-    return kind;
-  }
-  if (!IsStandardSize(static_cast<std::int64_t>(size))) ui.Notify(msg::kOddDiskSize);
+  if (RefuseImageSize(file.info().size, ui)) return kind;
 
   std::vector<std::uint8_t> bytes;
   const HostReadError read = file.ReadAll(static_cast<std::uintmax_t>(kLargestImageSize), bytes);
@@ -134,29 +133,17 @@ HostReadError Workspace::LoadImage(const std::string& path, Ui& ui) {
     image.imagePath.clear();
     return read;
   }
-  image.size = static_cast<std::int32_t>(size);
-  image.bytes = std::move(bytes);
-  image.imagePath = path;
-  FinishLoad(ui);
+  LoadImageBytes(std::move(bytes), path, ui);
   return HostReadError::None;
 }
 
 void Workspace::LoadImageBytes(std::vector<std::uint8_t> bytes, const std::string& path, Ui& ui) {
   if (image.changed) PromptSaveChanged(ui);
   ResetForLoad(*this);
-  const std::int64_t size = static_cast<std::int64_t>(bytes.size());
-  if (size > kLargestImageSize) {
-    ui.Notify(msg::kFileTooBig);
-    image.loadFailed = true;
-    return;
-  }
-  if (size < kSmallestImageSize) {
-    ui.Notify(msg::kFileTooSmall);
-    image.loadFailed = true;
-    return;
-  }
+  if (RefuseImageSize(bytes.size(), ui)) return;
+  const auto size = static_cast<std::int32_t>(bytes.size());
   if (!IsStandardSize(size)) ui.Notify(msg::kOddDiskSize);
-  image.size = static_cast<std::int32_t>(size);
+  image.size = size;
   image.bytes = std::move(bytes);
   image.imagePath = path;
   FinishLoad(ui);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ascii.h"
 #include "core/directory.h"
 #include "core/disk_image.h"
 #include "core/file_list.h"
@@ -24,8 +25,9 @@ enum class HostFileKind {
   Other,       // any other extension: nothing happens
 };
 
-// Upper-cased extension with its dot, cut to four characters ("" when there is none).
-std::string HostExtension(std::string_view path);
+// Upper-cased extension with its dot, cut to four characters ("" when there is none):
+// UpperExtension(path, 4).
+inline std::string HostExtension(std::string_view path) { return UpperExtension(path, 4); }
 // The kind of a host file by HostExtension.
 HostFileKind HostFileKindOf(std::string_view path);
 
@@ -44,13 +46,14 @@ class Workspace {
   int sortDirection = 0;     // the file list's sort direction (-1 after every load)
   std::string statusText;    // the status line as last set by the core
 
-  // Loads and validates an image file; the outcome is in image.loadFailed / image.bootError.
-  // A path that does not exist leaves no image loaded and shows no message. Returns what kept
-  // the file from being read as a host file (its kind when it is no regular file, a failed open
-  // or read); None when it was read or refused for its size.
+  // Loads and validates an image file: reads it and hands its bytes to LoadImageBytes; the
+  // outcome is in image.loadFailed / image.bootError. A path that does not exist leaves no image
+  // loaded and shows no message; a file of a size no disk has is refused unread. Returns what
+  // kept the file from being read as a host file (its kind when it is no regular file, a failed
+  // open or read); None when it was read or refused for its size.
   HostReadError LoadImage(const std::string& path, Ui& ui);
   // The same from bytes already in memory (steps after the file read); `path` becomes
-  // imagePath. Used by tests, fuzzing and converters.
+  // imagePath. Used by LoadImage, tests, fuzzing and converters.
   void LoadImageBytes(std::vector<std::uint8_t> bytes, const std::string& path, Ui& ui);
   // Dispatches a host file by its extension; loads .DSK/.DI1/.DI2, reports the other kinds.
   HostFileKind OpenHostFile(const std::string& path, Ui& ui);
@@ -70,6 +73,9 @@ class Workspace {
   void Unload();
 
  private:
+  // Refuses a size no disk image has with the message for it (too big, too small) and
+  // loadFailed; true then.
+  bool RefuseImageSize(std::uintmax_t size, Ui& ui);
   // Steps of a load after the bytes are in: OEM field, boot sector, geometry, root listing.
   void FinishLoad(Ui& ui);
 };

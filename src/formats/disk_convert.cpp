@@ -1,13 +1,15 @@
 #include "formats/disk_convert.h"
 
 #include <algorithm>
+#include <functional>
 #include <new>
 
 #include "core/disk_image.h"
 #include "core/host_file.h"
 #include "formats/input_limits.h"
 #include "formats/messages.h"
-#include "formats/xsa_runner.h"
+#include "formats/xsa_decode.h"
+#include "formats/xsa_encode.h"
 
 namespace quarnel {
 
@@ -15,51 +17,63 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Transform = std::optional<std::vector<std::uint8_t>> (*)(Bytes);
+// What a converter makes of the source's bytes: the target's bytes, or why the source is refused.
+struct Transformed {
+  std::vector<std::uint8_t> bytes;
+  std::string refusal;  // not empty: nothing is written
+};
+using Transform = std::function<Transformed(Bytes)>;
 
-// What a converter reads: the largest source its format allows, and what it says of a larger one.
+// The largest source a converter reads, and what it says of a larger one (empty: a larger
+// source counts as one that cannot be read).
 struct SourceLimit {
   std::uintmax_t bytes;
   std::string_view tooLarge;
 };
 
-// The steps every converter shares: the save dialog, reading the source (refused unread when it
-// is larger than its format allows), the transform and an atomic write of the target.
-ConvertResult Convert(const std::string& source, std::string_view title, Transform transform,
-                      std::string_view refusal, SourceLimit limit, Ui& ui,
-                      HostRead* sourceRead) {
-  auto target = ui.AskSavePath(title, WithExtension(source, ".DSK"));
-  if (!target || target->empty()) return ConvertResult::Cancelled;
+ConvertOutcome Ended(ConvertResult result, std::string_view message) {
+  ConvertOutcome o;
+  o.result = result;
+  o.message = std::string(message);
+  return o;
+}
+
+// The steps every conversion shares: reading the source (refused unread when it is larger than
+// its format allows), the transform, and an atomic write of the target.
+ConvertOutcome ConvertFile(const std::string& source, const fs::path& target, SourceLimit limit,
+                           const Transform& transform) {
   HostRead input = ReadHostContents(source, limit.bytes);
-  if (sourceRead) {
-    sourceRead->error = input.error;
-    sourceRead->limit = input.limit;
-  }
-  if (input.error == HostReadError::TooLarge) {
-    ui.Notify(limit.tooLarge);
-    return ConvertResult::Refused;
-  }
   if (!input.ok()) {
-    ui.Notify(input.error == HostReadError::NoMemory ? formats::msg::kCouldNotAllocate
-                                                     : formats::msg::kCannotReadSource);
-    return ConvertResult::Failed;
+    ConvertOutcome o =
+        input.error == HostReadError::TooLarge && !limit.tooLarge.empty()
+            ? Ended(ConvertResult::Refused, limit.tooLarge)
+        : input.error == HostReadError::NoMemory
+            ? Ended(ConvertResult::OutOfMemory, formats::msg::kCouldNotAllocate)
+            : Ended(ConvertResult::SourceUnreadable, formats::msg::kCannotReadSource);
+    o.sourceError = input.error;
+    o.sourceLimit = input.limit;
+    return o;
   }
-  std::optional<std::vector<std::uint8_t>> output;
+  Transformed output;
   try {
     output = transform(input.bytes);
   } catch (const std::bad_alloc&) {
-    ui.Notify(formats::msg::kCouldNotAllocate);
-    return ConvertResult::Failed;
+    return Ended(ConvertResult::OutOfMemory, formats::msg::kCouldNotAllocate);
   }
-  if (!output) {
-    ui.Notify(refusal);
-    return ConvertResult::Refused;
-  }
-  if (!WriteFileAtomically(*target, *output, LinkPolicy::Replace)) {
-    ui.Notify(formats::msg::kCannotWriteTarget);
-    return ConvertResult::Failed;
-  }
-  return ConvertResult::Written;
+  if (!output.refusal.empty()) return Ended(ConvertResult::Refused, output.refusal);
+  if (!WriteFileAtomically(target, output.bytes, LinkPolicy::Replace))
+    return Ended(ConvertResult::TargetUnwritable, formats::msg::kCannotWriteTarget);
+  return {};
+}
+
+// A transform that gives nothing for a source it refuses, with its refusal.
+Transform Refusing(std::optional<std::vector<std::uint8_t>> (*transform)(Bytes),
+                   std::string_view refusal) {
+  return [transform, refusal](Bytes in) {
+    auto out = transform(in);
+    if (!out) return Transformed{{}, std::string(refusal)};
+    return Transformed{std::move(*out), {}};
+  };
 }
 
 }  // namespace
@@ -98,29 +112,75 @@ std::string WithExtension(const std::string& source, std::string_view extension)
   return p.string();
 }
 
-ConvertResult ConvertDDI(const std::string& source, Ui& ui, HostRead* sourceRead) {
-  return Convert(source, formats::msg::kConvertDdiTitle, DdiToDsk, formats::msg::kDdiTooSmall,
-                 {kMaxDdiFile, formats::msg::kCannotReadSource}, ui, sourceRead);
+ConvertOutcome ConvertDDI(const std::string& source, const fs::path& target) {
+  return ConvertFile(source, target, {kMaxDdiFile, {}},
+                     Refusing(DdiToDsk, formats::msg::kDdiTooSmall));
 }
 
-ConvertResult ConvertIMG(const std::string& source, Ui& ui, HostRead* sourceRead) {
-  return Convert(source, formats::msg::kConvertImgTitle, ImgToDsk, formats::msg::kImgWrongSize,
-                 {kMaxImgFile, formats::msg::kImgWrongSize}, ui, sourceRead);
+ConvertOutcome ConvertIMG(const std::string& source, const fs::path& target) {
+  return ConvertFile(source, target, {kMaxImgFile, formats::msg::kImgWrongSize},
+                     Refusing(ImgToDsk, formats::msg::kImgWrongSize));
 }
 
-ConvertResult ConvertMSX(const std::string& source, Ui& ui, HostRead* sourceRead) {
-  return Convert(source, formats::msg::kConvertMsxTitle, MsxToDsk, formats::msg::kMsxWrongSize,
-                 {kMaxMsxFile, formats::msg::kMsxWrongSize}, ui, sourceRead);
+ConvertOutcome ConvertMSX(const std::string& source, const fs::path& target) {
+  return ConvertFile(source, target, {kMaxMsxFile, formats::msg::kMsxWrongSize},
+                     Refusing(MsxToDsk, formats::msg::kMsxWrongSize));
 }
 
-ConvertResult ConverttoDsk1Click(const std::string& source, const fs::path& programFolder, Ui& ui) {
+ConvertOutcome ConvertXsaToDsk(const std::string& source, const fs::path& target) {
+  return ConvertFile(source, target, {kMaxXsaFile, {}}, [](Bytes xsa) {
+    XsaDecoded decoded = DecodeXsa(xsa);
+    if (!decoded.ok()) return Transformed{{}, std::move(decoded.error)};
+    return Transformed{std::move(decoded.bytes), {}};
+  });
+}
+
+ConvertOutcome ConvertDskToXsa(const std::string& source, const fs::path& target) {
+  const std::string name = fs::path(source).filename().string();
+  return ConvertFile(source, target, {kMaxXsaInput, formats::msg::kXsaInputTooLarge},
+                     [&name](Bytes dsk) {
+                       std::vector<std::uint8_t> xsa = EncodeXsa(dsk, name);
+                       if (xsa.empty())
+                         return Transformed{{}, std::string(formats::msg::kXsaInputTooLarge)};
+                       return Transformed{std::move(xsa), {}};
+                     });
+}
+
+std::optional<Conversion> ConversionFor(std::string_view source) {
   const std::string ext = UpperExtension(source);
-  if (ext == ".DDI") return ConvertDDI(source, ui);
-  if (ext == ".IMG") return ConvertIMG(source, ui);
-  if (ext == ".MSX") return ConvertMSX(source, ui);
-  if (ext == ".XSA") return XsaToDsk(source, programFolder, ui);
-  if (ext == ".DSK") return DskToXsa(source, programFolder, ui);
-  return ConvertResult::Ignored;
+  if (ext == ".DDI") return Conversion::DdiToDsk;
+  if (ext == ".IMG") return Conversion::ImgToDsk;
+  if (ext == ".MSX") return Conversion::MsxToDsk;
+  if (ext == ".XSA") return Conversion::XsaToDsk;
+  if (ext == ".DSK") return Conversion::DskToXsa;
+  return std::nullopt;
+}
+
+TargetQuestion AskTargetFor(Conversion conversion, const std::string& source) {
+  switch (conversion) {
+    case Conversion::DdiToDsk:
+      return {formats::msg::kConvertDdiTitle, WithExtension(source, ".DSK")};
+    case Conversion::ImgToDsk:
+      return {formats::msg::kConvertImgTitle, WithExtension(source, ".DSK")};
+    case Conversion::MsxToDsk:
+      return {formats::msg::kConvertMsxTitle, WithExtension(source, ".DSK")};
+    case Conversion::XsaToDsk:
+      return {formats::msg::kConvertXsaTitle, WithExtension(source, ".dsk")};
+    case Conversion::DskToXsa:
+      break;
+  }
+  return {formats::msg::kConvertDskTitle, WithExtension(source, ".xsa")};
+}
+
+ConvertOutcome Convert(Conversion conversion, const std::string& source, const fs::path& target) {
+  switch (conversion) {
+    case Conversion::DdiToDsk: return ConvertDDI(source, target);
+    case Conversion::ImgToDsk: return ConvertIMG(source, target);
+    case Conversion::MsxToDsk: return ConvertMSX(source, target);
+    case Conversion::XsaToDsk: return ConvertXsaToDsk(source, target);
+    case Conversion::DskToXsa: break;
+  }
+  return ConvertDskToXsa(source, target);
 }
 
 }  // namespace quarnel

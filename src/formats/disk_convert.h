@@ -1,16 +1,19 @@
-// Turning .DDI, .IMG and .MSX disk images into plain .DSK images (the raw sector sequence).
-// The converters work on host files only; the current image is never touched.
+// Turning .DDI, .IMG, .MSX and .XSA disk images into plain .DSK images (the raw sector sequence)
+// and .DSK images into .XSA, and the conversion the host browser offers for a file by its
+// extension. The converters work on
+// host files only; the current image is never touched. They ask nothing: the front end asks for
+// the target first and passes it in.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/bytes.h"
 #include "core/host_file.h"
-#include "core/ui.h"
 
 namespace quarnel {
 
@@ -30,29 +33,59 @@ std::optional<std::vector<std::uint8_t>> ImgToDsk(Bytes img);
 std::optional<std::vector<std::uint8_t>> MsxToDsk(Bytes msx);
 
 enum class ConvertResult {
-  Written,    // the target was written
-  Cancelled,  // the user cancelled the save dialog (or confirmed an empty name)
-  Refused,    // the source was refused; a message was shown
-  Failed,     // reading or writing failed; a message was shown
-  Ignored,    // the dispatcher had nothing to do for this extension
+  Written,           // the target was written
+  Refused,           // the source is no image of its format (or too large to be one)
+  SourceUnreadable,  // the source could not be read (see sourceError)
+  OutOfMemory,       // the source's or the target's bytes could not be allocated
+  TargetUnwritable,  // the target could not be written; a file already there is as it was
+};
+
+// How a conversion ended. Unless it was written, `message` is the text to show. `sourceError`
+// and `sourceLimit` say why the source was not read and the bound it was read against, for
+// front ends that say more than the message (None when it was read).
+struct ConvertOutcome {
+  ConvertResult result = ConvertResult::Written;
+  std::string message;
+  HostReadError sourceError = HostReadError::None;
+  std::uintmax_t sourceLimit = 0;
+  bool written() const { return result == ConvertResult::Written; }
 };
 
 // `source` with its extension replaced by `extension` (".DSK", ".dsk", ".xsa").
 std::string WithExtension(const std::string& source, std::string_view extension);
 
-// Each asks for the target in a save dialog (proposing the source with ".DSK"), then reads the
-// source (a regular file no larger than its format can be), checks its size and writes the
-// target; a link standing at the target is replaced, not written through. `sourceRead`, when
-// given, receives the error of reading the source and the limit it was read against (not its
-// bytes), for front ends that say more than the message.
-ConvertResult ConvertDDI(const std::string& source, Ui& ui, HostRead* sourceRead = nullptr);
-ConvertResult ConvertIMG(const std::string& source, Ui& ui, HostRead* sourceRead = nullptr);
-ConvertResult ConvertMSX(const std::string& source, Ui& ui, HostRead* sourceRead = nullptr);
+// Each reads the source (a regular file no larger than its format can be), checks its size and
+// writes `target`; a link standing at the target is replaced, not written through.
+ConvertOutcome ConvertDDI(const std::string& source, const std::filesystem::path& target);
+ConvertOutcome ConvertIMG(const std::string& source, const std::filesystem::path& target);
+ConvertOutcome ConvertMSX(const std::string& source, const std::filesystem::path& target);
 
-// The "Convert to .DSK" / "Convert to .XSA" command for the file selected in the host browser:
-// .DDI, .IMG and .MSX to their converters, .XSA and .DSK to the XSA conversion, which runs the
-// xsd / xsc tools found in `programFolder`. Other extensions are ignored.
-ConvertResult ConverttoDsk1Click(const std::string& source, const std::filesystem::path& programFolder,
-                                 Ui& ui);
+// The XSA conversions, run by the codec in this process. An .xsa file to the disk image (or any
+// file) it holds; a file that is no XSA data, or whose data is broken, is refused with the
+// decompressor's message.
+ConvertOutcome ConvertXsaToDsk(const std::string& source, const std::filesystem::path& target);
+// A disk image (or any file of up to kMaxXsaInput bytes) to an .xsa file whose header keeps the
+// source's file name.
+ConvertOutcome ConvertDskToXsa(const std::string& source, const std::filesystem::path& target);
+
+// The conversion the host browser's "Convert to .DSK" / "Convert to .XSA" command (and a
+// double-click on a .DDI, .IMG, .MSX or .XSA file) runs for a file.
+enum class Conversion { DdiToDsk, ImgToDsk, MsxToDsk, XsaToDsk, DskToXsa };
+
+// By the upper-cased extension: .DDI, .IMG, .MSX and .XSA to .DSK, .DSK to .XSA; nullopt for
+// any other.
+std::optional<Conversion> ConversionFor(std::string_view source);
+
+// What the front end asks before a conversion: a save dialog with this title, proposing this
+// target (the source with the target's extension).
+struct TargetQuestion {
+  std::string_view title;
+  std::string proposed;
+};
+TargetQuestion AskTargetFor(Conversion conversion, const std::string& source);
+
+// Runs `conversion` from `source` into `target`.
+ConvertOutcome Convert(Conversion conversion, const std::string& source,
+                       const std::filesystem::path& target);
 
 }  // namespace quarnel

@@ -1,15 +1,11 @@
 #include "formats/host_open.h"
 
-#include "formats/disk_convert.h"
-
 namespace quarnel {
 
-HostFileKind OpenHostFile(Workspace& ws, CasImage& cas, const std::string& path,
-                          const std::filesystem::path& programFolder, Ui& ui) {
+HostFileKind OpenHostFile(Workspace& ws, CasImage& cas, const std::string& path, Ui& ui) {
   const HostFileKind kind = HostFileKindOf(path);
   switch (kind) {
     case HostFileKind::Conversion:
-      ConverttoDsk1Click(path, programFolder, ui);
       break;
     case HostFileKind::DiskImage:
       cas.Clear();
@@ -37,6 +33,8 @@ HostFileKind OpenHostFile(Workspace& ws, CasImage& cas, const std::string& path,
   return kind;
 }
 
-bool IsCassetteCurrent(const Workspace& ws) { return HostExtension(ws.image.imagePath) == ".CAS"; }
+bool IsCassetteCurrent(const Workspace& ws) {
+  return HostFileKindOf(ws.image.imagePath) == HostFileKind::Cassette;
+}
 
 }  // namespace quarnel

@@ -1,9 +1,7 @@
 // Opening a host file by its extension, as a double-click in the host browser, a drop or the
-// command line does: disk images load into the workspace, cassettes become the current tape,
-// .DDI/.IMG/.MSX/.XSA files are converted.
+// command line does: disk images load into the workspace, cassettes become the current tape.
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 #include "core/ui.h"
@@ -18,10 +16,10 @@ namespace quarnel {
 //   is released, the file is loaded and listed as a cassette; its rows fill ws.fileList and its
 //   path is ws.image.imagePath, so that reading a file hands over to the cassette. A refused
 //   or failed load leaves nothing current and the list empty.
-// - .DDI/.IMG/.MSX/.XSA: ConverttoDsk1Click with the xsd/xsc tools of `programFolder`.
+// - .DDI/.IMG/.MSX/.XSA: nothing here; the front end asks for the target and runs the
+//   conversion (ConversionFor, AskTargetFor and Convert in formats/disk_convert.h).
 // - any other extension: nothing.
-HostFileKind OpenHostFile(Workspace& ws, CasImage& cas, const std::string& path,
-                          const std::filesystem::path& programFolder, Ui& ui);
+HostFileKind OpenHostFile(Workspace& ws, CasImage& cas, const std::string& path, Ui& ui);
 
 // True while the workspace's current "image" is a cassette (the path ends in .CAS).
 bool IsCassetteCurrent(const Workspace& ws);

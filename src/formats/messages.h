@@ -22,15 +22,9 @@ inline constexpr std::string_view kImgWrongSize = "File not right size for .img 
 inline constexpr std::string_view kCannotReadSource = "Could not read the source file";
 inline constexpr std::string_view kCannotWriteTarget = "Could not write the target file";
 
-// XSA conversion through the xsc and xsd tools.
-inline constexpr std::string_view kXsdNotFound = "XSD.EXE not found!";
-inline constexpr std::string_view kXscNotFound = "XSC.EXE not found!";
+// XSA conversion.
 inline constexpr std::string_view kConvertXsaTitle = "Convert .XSA image to .DSK";
 inline constexpr std::string_view kConvertDskTitle = "Convert .DSK image to .XSA";
-inline constexpr std::string_view kCouldNotCreateTemp = "ERROR! Could not create temp files!";
-inline constexpr std::string_view kApplicationFailed = "Application failed: ";
-inline constexpr std::string_view kTempXsa = "tempxsa.xsa";
-inline constexpr std::string_view kTempDsk = "tempdsk.dsk";
 
 // Our own texts for XSA data the decompressor refuses.
 inline constexpr std::string_view kXsaNotXsa = "Not an XSA file (the PCK signature is missing)";

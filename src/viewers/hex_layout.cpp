@@ -1,8 +1,9 @@
 #include "viewers/hex_layout.h"
 
-#include <cctype>
 #include <cstdio>
 
+#include "core/ascii.h"
+#include "core/rounding.h"
 #include "viewers/bsave_header.h"
 #include "viewers/messages.h"
 
@@ -12,12 +13,11 @@ namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
 
-std::string Upper(std::string_view ext) {
+// The extension without its leading dots and trailing blanks, upper-cased ("com " -> "COM").
+std::string BareUpperExtension(std::string_view ext) {
   while (!ext.empty() && ext.front() == '.') ext.remove_prefix(1);
   while (!ext.empty() && ext.back() == ' ') ext.remove_suffix(1);
-  std::string s(ext);
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
+  return AsciiUpper(ext);
 }
 
 // "%4x" with upper-case digits: right-aligned in 4 characters.
@@ -36,15 +36,8 @@ std::string Field(Bytes file, std::size_t off) {
 
 int HexLayout::BytesPerRow(int windowWidth) {
   // (W/10 - 9)/3 = (W - 90)/30, rounded to the nearest integer with halves to even.
-  const long num = static_cast<long>(windowWidth) - 90;
-  long q = num / 30;
-  long rem = num % 30;
-  if (rem < 0) {
-    rem += 30;
-    --q;
-  }
-  if (2 * rem > 30 || (2 * rem == 30 && (q & 1) != 0)) ++q;
-  long n = q >= 0 ? (q / 8) * 8 : 0;
+  const std::int64_t q = RoundHalfEven(static_cast<std::int64_t>(windowWidth) - 90, 30);
+  std::int64_t n = q >= 0 ? (q / 8) * 8 : 0;
   if (n < 16) n = 8;
   if (n > 4096) n = 4096;  // a window cannot be that wide; keeps the arithmetic small
   return static_cast<int>(n);
@@ -52,7 +45,7 @@ int HexLayout::BytesPerRow(int windowWidth) {
 
 HexLayout::HexLayout(Bytes file, std::string_view extension, int windowWidth)
     : file_(file), n_(BytesPerRow(windowWidth)) {
-  const std::string ext = Upper(extension);
+  const std::string ext = BareUpperExtension(extension);
   if (ext == "EXE" || ext == "COM") {
     base_ = 0x100;
     skip_ = 0;

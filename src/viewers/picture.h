@@ -45,12 +45,4 @@ const std::array<Rgb, 16>& DefaultMsxPalette();
 std::string_view ModeName(PictureMode mode);
 std::string_view ModeCaption(PictureMode mode);
 
-// Integer division of a non-negative value, rounded to the nearest integer with halves to even.
-constexpr long RoundHalfEven(long num, long den) {
-  long q = num / den;
-  const long rem = num % den;
-  if (2 * rem > den || (2 * rem == den && (q & 1) != 0)) ++q;
-  return q;
-}
-
 }  // namespace quarnel::viewers

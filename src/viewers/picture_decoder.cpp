@@ -1,9 +1,9 @@
 #include "viewers/picture_decoder.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
+#include "core/ascii.h"
 #include "viewers/messages.h"
 
 namespace quarnel::viewers {
@@ -44,8 +44,7 @@ PictureResult DecodePicture(PictureMode mode, Bytes file) {
 }
 
 std::optional<PictureMode> ParsePictureMode(std::string_view name) {
-  std::string s(name);
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string s = AsciiLower(name);
   if (s == "sc2") return PictureMode::Screen2;
   if (s == "sc5") return PictureMode::Screen5;
   if (s == "sc7") return PictureMode::Screen7;

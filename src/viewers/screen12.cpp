@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/rounding.h"
 #include "viewers/messages.h"
 
 namespace quarnel::viewers {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/rounding.h"
 #include "viewers/messages.h"
 
 namespace quarnel::viewers {

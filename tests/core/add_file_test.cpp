@@ -91,7 +91,7 @@ class AddFileTest : public ::testing::Test {
   DirEntry RootEntry(int slot) const { return *DirEntryAt(ws.image.View(), ws.image.geometry.rootOffset + slot * 32); }
   std::vector<std::uint8_t> Read(const std::string& caption) {
     ReadDirectory(ws, ui);
-    FileRead r = Read_File(ws, caption, ui);
+    FileRead r = ReadEntryByCaption(ws, caption, ui);
     EXPECT_TRUE(r.ok()) << caption;
     return r.bytes;
   }

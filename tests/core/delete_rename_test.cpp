@@ -120,6 +120,17 @@ TEST_F(ChangeTest, ADirectoryWhoseTwoEntriesAreFilesIsNotEmpty) {
   EXPECT_NE(ReadFatEntry(ws.image, odd), 0);
 }
 
+TEST_F(ChangeTest, AnEmptyDirectoryWhoseChainLoopsIsNotEmpty) {
+  // Its one cluster leads back to itself: walked as a directory, it comes again and again.
+  ImageBuilder b;
+  std::uint16_t loop = b.AddDirectory(kRoot, "LOOP");
+  b.SetFat(loop, loop);
+  Load(b);
+  EXPECT_EQ(DeleteSelected(ws, {Row("LOOP.   ").slot}, ui), 0);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kDirectoryNotEmpty)});
+  EXPECT_EQ(ReadFatEntry(ws.image, loop), loop);
+}
+
 TEST_F(ChangeTest, ChangesInASubdirectoryLandInItsOwnClusters) {
   ImageBuilder b;
   b.AddFile(kRoot, "ROOT0.TXT", {1});

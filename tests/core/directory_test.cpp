@@ -90,6 +90,21 @@ TEST(FileList, TypeTable) {
   }
 }
 
+TEST(FileList, DirectoryAndVolumeRowsGoByTheAttributeAsTheTypeTextDoes) {
+  for (int attr = 0; attr < 256; ++attr) {
+    SCOPED_TRACE(attr);
+    FileRow row;
+    row.attribute = static_cast<std::uint8_t>(attr);
+    row.type = TypeForEntry("BIN", row.attribute).text;
+    EXPECT_EQ(row.IsDirectory(), row.type == msg::kTypeDirectory);
+    EXPECT_EQ(row.IsVolume(), row.type == msg::kTypeVolume);
+  }
+  // A row of another listing that only reads "Directory" is none.
+  FileRow tape;
+  tape.type = msg::kTypeDirectory;
+  EXPECT_FALSE(tape.IsDirectory());
+}
+
 TEST(FileList, SkippedSlotsAndHiddenIndex) {
   ImageBuilder b;
   b.AddEntry(kRoot, EntrySpec{"ONE.TXT"});

@@ -147,11 +147,11 @@ TEST(LoadImage, Geometry720) {
 }
 
 TEST(LoadImage, RoundHalfEven) {
-  EXPECT_EQ(RoundHalfEven(1440, 2), 720u);
-  EXPECT_EQ(RoundHalfEven(5, 2), 2u);  // 2.5 -> 2
-  EXPECT_EQ(RoundHalfEven(7, 2), 4u);  // 3.5 -> 4
-  EXPECT_EQ(RoundHalfEven(10, 4), 2u); // 2.5 -> 2
-  EXPECT_EQ(RoundHalfEven(11, 4), 3u); // 2.75 -> 3
+  EXPECT_EQ(RoundHalfEven(1440, 2), 720);
+  EXPECT_EQ(RoundHalfEven(5, 2), 2);  // 2.5 -> 2
+  EXPECT_EQ(RoundHalfEven(7, 2), 4);  // 3.5 -> 4
+  EXPECT_EQ(RoundHalfEven(10, 4), 2); // 2.5 -> 2
+  EXPECT_EQ(RoundHalfEven(11, 4), 3); // 2.75 -> 3
 }
 
 TEST(LoadImage, GeometryLargerThanFileByOneByte) {

@@ -215,6 +215,18 @@ TEST_F(ExtractTest, SizeAttributesAndDate) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(ExtractTest, AChainEndingBeforeTheSizeWritesNothing) {
+  // Viewing shows the bytes there are; a cut file on the host would pass for a whole one.
+  ImageBuilder b;
+  b.WriteData(5, test::Pattern(1024, 9));
+  b.SetFat(5, 0xFFF);
+  b.AddEntry(kRoot, EntrySpec{"SHORT.BIN", 0, 5, 3000});
+  Load(b);
+  EXPECT_EQ(ExtractFile(ws, 0, tmp / "short.bin", ui), ExtractStatus::ClusterError);
+  EXPECT_FALSE(fs::exists(tmp / "short.bin"));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kClusterError)});
+}
+
 TEST_F(ExtractTest, BrokenChainsStopInsideTheDataArea) {
   ImageBuilder b;
   b.AddEntry(kRoot, EntrySpec{"LOOP.BIN", 0, 10, 5000});

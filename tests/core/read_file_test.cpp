@@ -31,16 +31,16 @@ TEST(ReadFile, BytesEqualWhatWasWritten) {
   b.AddFile(kRoot, "EXACT.BIN", exact);
   b.AddFile(kRoot, "ODD.BIN", odd);
   Session s(b);
-  EXPECT_EQ(Read_File(s.ws, "SMALL.BIN", s.ui).bytes, small);
-  EXPECT_EQ(Read_File(s.ws, "exact.bin", s.ui).bytes, exact);  // case-insensitive
-  FileRead r = Read_File(s.ws, "Odd.Bin", s.ui);
+  EXPECT_EQ(ReadEntryByCaption(s.ws, "SMALL.BIN", s.ui).bytes, small);
+  EXPECT_EQ(ReadEntryByCaption(s.ws, "exact.bin", s.ui).bytes, exact);  // case-insensitive
+  FileRead r = ReadEntryByCaption(s.ws, "Odd.Bin", s.ui);
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(r.bytes, odd);
   EXPECT_EQ(r.size, 5000);
   EXPECT_FALSE(r.chainEndedEarly);
   EXPECT_TRUE(s.ui.messages.empty());
-  EXPECT_EQ(Read_File(s.ws, "NONE.BIN", s.ui).status, ReadStatus::NotFound);
-  EXPECT_EQ(Read_File(s.ws, "ODD", s.ui).status, ReadStatus::NotFound);
+  EXPECT_EQ(ReadEntryByCaption(s.ws, "NONE.BIN", s.ui).status, ReadStatus::NotFound);
+  EXPECT_EQ(ReadEntryByCaption(s.ws, "ODD", s.ui).status, ReadStatus::NotFound);
   EXPECT_TRUE(s.ui.messages.empty());
 }
 
@@ -54,8 +54,8 @@ TEST(ReadFile, WholeClusterRule) {
   b.AddEntry(kRoot, EntrySpec{"THREE.BIN", 0, 10, 1025});
   b.Chain({10, 11, 12});
   Session s(b);
-  EXPECT_EQ(Read_File(s.ws, "TWO.BIN", s.ui).bytes, content);
-  EXPECT_EQ(Read_File(s.ws, "THREE.BIN", s.ui).bytes, content);
+  EXPECT_EQ(ReadEntryByCaption(s.ws, "TWO.BIN", s.ui).bytes, content);
+  EXPECT_EQ(ReadEntryByCaption(s.ws, "THREE.BIN", s.ui).bytes, content);
   EXPECT_TRUE(s.ui.messages.empty());
 }
 
@@ -65,7 +65,7 @@ TEST(ReadFile, OneSectorClusters) {
   b.AddFile(kRoot, "F.BIN", content);
   Session s(b);
   EXPECT_EQ(s.ws.image.geometry.clusterBytes, 512u);
-  EXPECT_EQ(Read_File(s.ws, "F.BIN", s.ui).bytes, content);
+  EXPECT_EQ(ReadEntryByCaption(s.ws, "F.BIN", s.ui).bytes, content);
 }
 
 TEST(ReadFile, HostileChainsEndInAMessage) {
@@ -97,7 +97,7 @@ TEST(ReadFile, HostileChainsEndInAMessage) {
   for (const auto& e : bad) {
     SCOPED_TRACE(e.name);
     s.ui.messages.clear();
-    FileRead r = Read_File(s.ws, e.name, s.ui);
+    FileRead r = ReadEntryByCaption(s.ws, e.name, s.ui);
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.bytes.empty());
     EXPECT_EQ(s.ui.messages, std::vector<std::string>{std::string(e.message)});
@@ -110,7 +110,7 @@ TEST(ReadFile, ChainEndingBeforeTheSizeGivesTheBytesThatExist) {
   b.SetFat(5, 0xFFF);
   b.AddEntry(kRoot, EntrySpec{"SHORT.BIN", 0, 5, 3000});
   Session s(b);
-  FileRead r = Read_File(s.ws, "SHORT.BIN", s.ui);
+  FileRead r = ReadEntryByCaption(s.ws, "SHORT.BIN", s.ui);
   ASSERT_TRUE(r.ok());
   EXPECT_TRUE(r.chainEndedEarly);
   EXPECT_EQ(r.bytes, test::Pattern(1024, 9));
@@ -124,7 +124,7 @@ TEST(ReadFile, BySlotAndNoImage) {
   EXPECT_EQ(ReadSlotFile(s.ws, 0, s.ui).bytes, test::Pattern(3));
   EXPECT_EQ(ReadSlotFile(s.ws, 1, s.ui).status, ReadStatus::NotFound);
   Workspace empty;
-  EXPECT_EQ(Read_File(empty, "A.TXT", s.ui).status, ReadStatus::NoImage);
+  EXPECT_EQ(ReadEntryByCaption(empty, "A.TXT", s.ui).status, ReadStatus::NoImage);
 }
 
 TEST(MatchEntryName, CaptionRules) {
@@ -184,7 +184,7 @@ TEST(ChooseView, FirstByteDecidesTheAutomaticView) {
   ViewChoice c = ChooseView(s.ws, rows[0]);
   EXPECT_EQ(c.kind, ViewChoiceKind::View);
   EXPECT_EQ(s.ws.viewedName, "X.BIN");
-  FileRead r = Read_File(s.ws, s.ws.viewedName, s.ui);
+  FileRead r = ReadEntryByCaption(s.ws, s.ws.viewedName, s.ui);
   EXPECT_EQ(ResolveSelector(c.selector, r.bytes), ViewSelector::Basic);
   EXPECT_EQ(ChooseView(s.ws, rows[1]).kind, ViewChoiceKind::Nothing);
   EXPECT_EQ(ChooseView(s.ws, rows[2]).kind, ViewChoiceKind::Navigate);

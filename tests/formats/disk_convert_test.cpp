@@ -1,9 +1,10 @@
-// DDI, IMG and MSX images to DSK: the size rules, the dialogs and the track order.
+// DDI, IMG and MSX images to DSK: the size rules, the outcomes and the track order; and what the
+// host browser asks before each conversion.
 #include <gtest/gtest.h>
 
 #include "formats/disk_convert.h"
+#include "formats/input_limits.h"
 #include "formats/messages.h"
-#include "support/scripted_ui.h"
 #include "support/test_env.h"
 
 namespace quarnel {
@@ -19,57 +20,49 @@ std::vector<std::uint8_t> Pattern(std::size_t n) {
 
 struct ConvertCase : ::testing::Test {
   test::TempDir dir;
-  test::ScriptedUi ui;
+  fs::path out = dir / "out.dsk";
   std::string Source(const std::string& name, std::size_t size) {
     test::WriteHostFile(dir / name, Pattern(size));
     return (dir / name).string();
   }
-  std::string Target() {
-    auto t = (dir / "out.dsk").string();
-    ui.savePaths.push_back(t);
-    return t;
-  }
 };
+
+// A refusal: its result and text, nothing written.
+void ExpectRefused(const ConvertOutcome& o, std::string_view message) {
+  EXPECT_EQ(o.result, ConvertResult::Refused);
+  EXPECT_EQ(o.message, message);
+}
 
 TEST_F(ConvertCase, DdiDropsItsHeader) {
   auto src = Source("GAME.DDI", 741888);
-  auto out = Target();
-  EXPECT_EQ(ConvertDDI(src, ui), ConvertResult::Written);
-  EXPECT_EQ(ui.saveTitles, std::vector<std::string>{std::string(formats::msg::kConvertDdiTitle)});
-  EXPECT_EQ(ui.saveSuggestions[0], (dir / "GAME.DSK").string());
+  const ConvertOutcome o = ConvertDDI(src, out);
+  EXPECT_TRUE(o.written());
+  EXPECT_TRUE(o.message.empty());
   auto in = Pattern(741888);
   EXPECT_EQ(test::ReadHostFile(out), std::vector<std::uint8_t>(in.begin() + 4608, in.end()));
 }
 
 TEST_F(ConvertCase, DdiWithNothingAfterTheHeaderIsRefused) {
-  auto src = Source("EMPTY.DDI", 4608);
-  auto out = Target();
-  EXPECT_EQ(ConvertDDI(src, ui), ConvertResult::Refused);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(formats::msg::kDdiTooSmall)});
+  ExpectRefused(ConvertDDI(Source("EMPTY.DDI", 4608), out), formats::msg::kDdiTooSmall);
   EXPECT_FALSE(fs::exists(out));
 }
 
 TEST_F(ConvertCase, ImgSizes) {
-  auto out = Target();
-  EXPECT_EQ(ConvertIMG(Source("A.IMG", 737281), ui), ConvertResult::Written);
+  EXPECT_TRUE(ConvertIMG(Source("A.IMG", 737281), out).written());
   auto in = Pattern(737281);
   EXPECT_EQ(test::ReadHostFile(out), std::vector<std::uint8_t>(in.begin() + 1, in.end()));
 
-  Target();
-  EXPECT_EQ(ConvertIMG(Source("B.IMG", 737280), ui), ConvertResult::Written);
+  EXPECT_TRUE(ConvertIMG(Source("B.IMG", 737280), out).written());
   EXPECT_EQ(test::ReadHostFile(out), Pattern(737280));
 
-  Target();
+  // A refused source leaves the target that was there.
   const auto before = test::ReadHostFile(out);
-  EXPECT_EQ(ConvertIMG(Source("C.IMG", 737279), ui), ConvertResult::Refused);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(formats::msg::kImgWrongSize)});
+  ExpectRefused(ConvertIMG(Source("C.IMG", 737279), out), formats::msg::kImgWrongSize);
   EXPECT_EQ(test::ReadHostFile(out), before);
-  EXPECT_EQ(ui.saveTitles.back(), formats::msg::kConvertImgTitle);
 }
 
 TEST_F(ConvertCase, MsxTracksAreInterleaved) {
-  auto out = Target();
-  EXPECT_EQ(ConvertMSX(Source("M.MSX", 737280), ui), ConvertResult::Written);
+  EXPECT_TRUE(ConvertMSX(Source("M.MSX", 737280), out).written());
   auto in = Pattern(737280);
   auto dsk = test::ReadHostFile(out);
   ASSERT_EQ(dsk.size(), 737280u);
@@ -78,23 +71,92 @@ TEST_F(ConvertCase, MsxTracksAreInterleaved) {
   EXPECT_TRUE(std::equal(dsk.begin() + 9216, dsk.begin() + 13824, in.begin() + 4608));
   EXPECT_TRUE(std::equal(dsk.end() - 4608, dsk.end(), in.end() - 4608));
 
-  Target();
-  EXPECT_EQ(ConvertMSX(Source("N.MSX", 737281), ui), ConvertResult::Refused);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(formats::msg::kMsxWrongSize)});
+  ExpectRefused(ConvertMSX(Source("N.MSX", 737281), out), formats::msg::kMsxWrongSize);
 }
 
-TEST_F(ConvertCase, CancelAndDispatch) {
-  auto src = Source("X.MSX", 737280);
-  ui.savePaths.push_back(std::nullopt);
-  EXPECT_EQ(ConvertMSX(src, ui), ConvertResult::Cancelled);
-  ui.savePaths.push_back(std::string());
-  EXPECT_EQ(ConvertMSX(src, ui), ConvertResult::Cancelled);
-  EXPECT_TRUE(ui.messages.empty());
+TEST_F(ConvertCase, SourcesTooLargeForTheirFormatAreRefusedUnread) {
+  // Sparse files: their size is all that is looked at.
+  auto huge = [&](const std::string& name) {
+    test::WriteHostFile(dir / name, {1});
+    fs::resize_file(dir / name, std::uintmax_t{1} << 30);
+    return (dir / name).string();
+  };
+  const struct {
+    ConvertOutcome (*convert)(const std::string&, const fs::path&);
+    const char* name;
+    ConvertResult result;
+    std::string_view message;
+    std::uintmax_t limit;
+  } cases[] = {
+      {ConvertDDI, "BIG.DDI", ConvertResult::SourceUnreadable, formats::msg::kCannotReadSource,
+       kMaxDdiFile},
+      {ConvertIMG, "BIG.IMG", ConvertResult::Refused, formats::msg::kImgWrongSize, kMaxImgFile},
+      {ConvertMSX, "BIG.MSX", ConvertResult::Refused, formats::msg::kMsxWrongSize, kMaxMsxFile},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ConvertOutcome o = c.convert(huge(c.name), out);
+    EXPECT_EQ(o.result, c.result);
+    EXPECT_EQ(o.message, c.message);
+    EXPECT_EQ(o.sourceError, HostReadError::TooLarge);
+    EXPECT_EQ(o.sourceLimit, c.limit);
+    EXPECT_FALSE(fs::exists(out));
+  }
+}
 
-  EXPECT_EQ(ConverttoDsk1Click(Source("y.txt", 10), dir.path(), ui), ConvertResult::Ignored);
-  ui.savePaths.push_back(std::nullopt);
-  EXPECT_EQ(ConverttoDsk1Click(Source("lower.ddi", 5000), dir.path(), ui), ConvertResult::Cancelled);
-  EXPECT_EQ(ui.saveTitles.back(), formats::msg::kConvertDdiTitle);
+TEST_F(ConvertCase, UnreadableSourceAndUnwritableTargetSayWhich) {
+  ConvertOutcome o = ConvertMSX((dir / "NONE.MSX").string(), out);
+  EXPECT_EQ(o.result, ConvertResult::SourceUnreadable);
+  EXPECT_EQ(o.message, formats::msg::kCannotReadSource);
+  EXPECT_EQ(o.sourceError, HostReadError::NotFound);
+
+  o = ConvertMSX(Source("M.MSX", 737280), dir / "no such folder" / "out.dsk");
+  EXPECT_EQ(o.result, ConvertResult::TargetUnwritable);
+  EXPECT_EQ(o.message, formats::msg::kCannotWriteTarget);
+  EXPECT_EQ(o.sourceError, HostReadError::None);
+}
+
+TEST_F(ConvertCase, ALinkAtTheTargetIsReplacedNotWrittenThrough) {
+  const fs::path outside = dir / "outside.bin";
+  test::WriteHostFile(outside, {'k'});
+  fs::create_symlink(outside, out);
+  EXPECT_TRUE(ConvertIMG(Source("A.IMG", 737280), out).written());
+  EXPECT_FALSE(fs::is_symlink(out));
+  EXPECT_EQ(test::ReadHostFile(outside), std::vector<std::uint8_t>{'k'});
+}
+
+TEST(Conversions, ChosenByExtensionWithTheDialogTheyAskFirst) {
+  const struct {
+    const char* source;
+    Conversion conversion;
+    std::string_view title;
+    const char* proposed;
+  } cases[] = {
+      {"/d/GAME.DDI", Conversion::DdiToDsk, formats::msg::kConvertDdiTitle, "/d/GAME.DSK"},
+      {"/d/lower.ddi", Conversion::DdiToDsk, formats::msg::kConvertDdiTitle, "/d/lower.DSK"},
+      {"/d/A.img", Conversion::ImgToDsk, formats::msg::kConvertImgTitle, "/d/A.DSK"},
+      {"/d/M.MSX", Conversion::MsxToDsk, formats::msg::kConvertMsxTitle, "/d/M.DSK"},
+      {"/d/MY GAME.XSA", Conversion::XsaToDsk, formats::msg::kConvertXsaTitle, "/d/MY GAME.dsk"},
+      {"/d/G.DSK", Conversion::DskToXsa, formats::msg::kConvertDskTitle, "/d/G.xsa"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    const std::optional<Conversion> conversion = ConversionFor(c.source);
+    ASSERT_TRUE(conversion.has_value());
+    EXPECT_EQ(*conversion, c.conversion);
+    const TargetQuestion q = AskTargetFor(*conversion, c.source);
+    EXPECT_EQ(q.title, c.title);
+    EXPECT_EQ(q.proposed, c.proposed);
+  }
+  for (const char* other : {"/d/y.txt", "/d/tape.cas", "/d/disk.DI1", "/d/noext", "/d/a.xsab"})
+    EXPECT_FALSE(ConversionFor(other).has_value()) << other;
+}
+
+TEST_F(ConvertCase, ConvertRunsTheConversionItIsGiven) {
+  auto src = Source("GAME.DDI", 4608 + 737280);
+  EXPECT_TRUE(Convert(Conversion::DdiToDsk, src, out).written());
+  EXPECT_EQ(fs::file_size(out), 737280u);
+  ExpectRefused(Convert(Conversion::MsxToDsk, src, out), formats::msg::kMsxWrongSize);
 }
 
 }  // namespace

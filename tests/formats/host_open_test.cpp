@@ -1,4 +1,5 @@
-// Opening host files by extension: tapes become the current list, conversions ask for a target.
+// Opening host files by extension: tapes become the current list, conversions are left to the
+// front end.
 #include <gtest/gtest.h>
 
 #include "core/read_file.h"
@@ -22,43 +23,40 @@ TEST(HostOpen, CassetteBecomesTheListAndReadingHandsOver) {
   // A changed disk image is offered for saving before the tape replaces it.
   ws.image.imagePath = (dir / "OLD.DSK").string();
   ws.image.changed = true;
-  EXPECT_EQ(OpenHostFile(ws, cas, (dir / "T.cas").string(), dir.path(), ui), HostFileKind::Cassette);
+  EXPECT_EQ(OpenHostFile(ws, cas, (dir / "T.cas").string(), ui), HostFileKind::Cassette);
   ASSERT_EQ(ui.saveTitles.size(), 1u);
   EXPECT_EQ(ui.saveTitles[0], "Save Changed DiskImage: OLD.DSK");
   EXPECT_TRUE(IsCassetteCurrent(ws));
   ASSERT_EQ(ws.fileList.rows.size(), 1u);
   EXPECT_EQ(ws.fileList.rows[0].caption, "CAS");
   EXPECT_EQ(ws.fileList.rows[0].type, "Basic");
-  EXPECT_EQ(Read_File(ws, "CAS", ui).status, ReadStatus::CassetteImage);
+  EXPECT_EQ(ReadEntryByCaption(ws, "CAS", ui).status, ReadStatus::CassetteImage);
   EXPECT_FALSE(cas.EntryBytes(0).empty());
 
   // A tape that cannot be loaded leaves nothing current.
   test::WriteHostFile(dir / "BIG.CAS", std::vector<std::uint8_t>(kCasMaxFileSize + 1, 0));
-  OpenHostFile(ws, cas, (dir / "BIG.CAS").string(), dir.path(), ui);
+  OpenHostFile(ws, cas, (dir / "BIG.CAS").string(), ui);
   EXPECT_FALSE(IsCassetteCurrent(ws));
   EXPECT_TRUE(ws.fileList.rows.empty());
   EXPECT_FALSE(cas.Loaded());
   EXPECT_EQ(ui.messages.back(), formats::msg::kFileToBigToLoad);
 }
 
-TEST(HostOpen, ConversionsAndOtherFiles) {
+TEST(HostOpen, ConversionsAndOtherFilesAreLeftToTheFrontEnd) {
+  // A file to convert is only reported: the front end asks for the target and converts it.
   test::TempDir dir;
   test::ScriptedUi ui;
   Workspace ws;
   CasImage cas;
   test::WriteHostFile(dir / "D.IMG", std::vector<std::uint8_t>(737281, 1));
-  ui.savePaths.push_back((dir / "D.dsk").string());
-  EXPECT_EQ(OpenHostFile(ws, cas, (dir / "D.IMG").string(), dir.path(), ui), HostFileKind::Conversion);
-  EXPECT_EQ(fs::file_size(dir / "D.dsk"), 737280u);
-  EXPECT_EQ(ui.saveTitles.back(), formats::msg::kConvertImgTitle);
-
   test::WriteHostFile(dir / "E.XSA", {1});
-  EXPECT_EQ(OpenHostFile(ws, cas, (dir / "E.XSA").string(), dir.path(), ui), HostFileKind::Conversion);
-  EXPECT_EQ(ui.messages.back(), formats::msg::kXsdNotFound);
-
-  const auto titles = ui.saveTitles.size();
-  EXPECT_EQ(OpenHostFile(ws, cas, (dir / "readme.txt").string(), dir.path(), ui), HostFileKind::Other);
-  EXPECT_EQ(ui.saveTitles.size(), titles);
+  EXPECT_EQ(OpenHostFile(ws, cas, (dir / "D.IMG").string(), ui), HostFileKind::Conversion);
+  EXPECT_EQ(OpenHostFile(ws, cas, (dir / "E.XSA").string(), ui), HostFileKind::Conversion);
+  EXPECT_EQ(OpenHostFile(ws, cas, (dir / "readme.txt").string(), ui), HostFileKind::Other);
+  EXPECT_TRUE(ui.saveTitles.empty());
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_FALSE(fs::exists(dir / "D.DSK"));
+  EXPECT_TRUE(ws.image.imagePath.empty());
 }
 
 }  // namespace

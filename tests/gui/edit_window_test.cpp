@@ -65,7 +65,7 @@ TEST_F(EditTest, RenameInPlaceAcceptsValidAndRefusesInvalidNames) {
   MainWindow& win = StartDemo();
   auto typeName = [&](const std::string& caption, const char* text) {
     Select({caption});
-    win.RenameFileClick();
+    win.StartRenamingEntry();
     QLineEdit* editor = nullptr;
     for (auto* e : View()->viewport()->findChildren<QLineEdit*>())
       if (e->isVisible()) editor = e;
@@ -92,9 +92,9 @@ TEST_F(EditTest, RenameInPlaceAcceptsValidAndRefusesInvalidNames) {
 TEST_F(EditTest, RenameDoesNothingBelowTheRoot) {
   MainWindow& win = StartDemo();
   Select({"GAMES.   "});
-  win.View2Click();
+  win.OpenSelectedEntry();
   Select({"INSIDE.TXT"});
-  win.RenameFileClick();
+  win.StartRenamingEntry();
   for (auto* e : View()->viewport()->findChildren<QLineEdit*>()) EXPECT_FALSE(e->isVisible());
 }
 
@@ -120,7 +120,7 @@ TEST_F(EditTest, ElevenCharacterVolumeNamesSurviveLeavingTheField) {
   b.WriteTo(dir / "v.dsk");
   MainWindow& win = Start({(dir / "v.dsk").string()});
   EXPECT_EQ(win.volumeEdit()->text(), "ELEVENCHARS");
-  win.Edit3Exit();
+  win.CommitVolumeField();
   EXPECT_EQ(VolumeNameOf(win.workspace()), "ELEVENCHARS");
   EXPECT_FALSE(win.workspace().image.changed);
 }
@@ -130,7 +130,7 @@ TEST_F(EditTest, SaveReloadCompare) {
   WriteHostFile(dir / "extra.bin", Pattern(2500, 9));
   DropOnList({dir / "extra.bin"});
   ASSERT_TRUE(win.workspace().image.changed);
-  win.Save1Click();
+  win.SaveImage();
   EXPECT_FALSE(win.workspace().image.changed);
   EXPECT_EQ(ReadHostFile(image), win.workspace().image.bytes);
   auto before = Captions();
@@ -142,9 +142,9 @@ TEST_F(EditTest, SaveReloadCompare) {
 TEST_F(EditTest, SaveAsKeepsThePath) {
   MainWindow& win = StartDemo();
   win.oemEdit()->setText("COPY");
-  win.Edit2Exit();
+  win.CommitOemField();
   ui.core.savePaths.push_back((dir / "copy.dsk").string());
-  win.SaveAs1Click();
+  win.SaveImageAs();
   EXPECT_THAT(ui.core.saveTitles, ElementsAre("Saving DiskImage"));
   EXPECT_EQ(ui.core.saveSuggestions.back(), image.string());
   EXPECT_EQ(ReadHostFile(dir / "copy.dsk"), win.workspace().image.bytes);
@@ -157,7 +157,7 @@ TEST_F(EditTest, AddThroughTheDialogAndTheRenameDialog) {
   WriteHostFile(dir / "averylongname.text", Pattern(100, 6));
   ui.openPaths.push_back((dir / "averylongname.text").string());
   ui.core.newNames.push_back("LONG.TXT");
-  win.AddaFile1Click();
+  win.AddChosenFile();
   EXPECT_THAT(ui.titles, ElementsAre("Add File to Disk Image"));
   EXPECT_THAT(ui.core.renameAsked, ElementsAre("averylongname.text"));
   EXPECT_THAT(Captions(), Contains("LONG.TXT"));
@@ -168,7 +168,7 @@ TEST_F(EditTest, ExtractOneDialogPerRowAndCancelStops) {
   Select({"README.TXT", "GAME.BAS", "BIG.BIN"});
   ui.core.savePaths.push_back((dir / "r.txt").string());
   ui.core.savePaths.push_back(std::nullopt);
-  win.Extract1Click();
+  win.ExtractSelectedEntries();
   EXPECT_EQ(ui.core.saveTitles.size(), 2u);
   EXPECT_EQ(ui.core.saveTitles.front(), "Extract file from diskImage to");
   EXPECT_EQ(ReadHostFile(dir / "r.txt"), Pattern(600, 1));
@@ -188,7 +188,7 @@ TEST_F(EditTest, NewImagesGoIntoTheBrowsedFolder) {
 TEST_F(EditTest, EndingWithChangesOffersToSave) {
   MainWindow& win = StartDemo();
   Select({"BIG.BIN"});
-  win.Delete1Click();
+  win.DeleteSelectedEntries();
   ui.core.savePaths.push_back(image.string());
   auto expected = win.workspace().image.bytes;
   win.close();
@@ -199,7 +199,7 @@ TEST_F(EditTest, EndingWithChangesOffersToSave) {
 TEST_F(EditTest, OpeningAnotherImageOffersToSaveFirst) {
   MainWindow& win = StartDemo();
   win.oemEdit()->setText("X");
-  win.Edit2Exit();
+  win.CommitOemField();
   auto other = WriteDemoImage(dir / "other.dsk");
   win.OpenHostFile(QString::fromStdString(other.string()));
   EXPECT_THAT(ui.core.saveTitles, ElementsAre("Save Changed DiskImage: demo.dsk"));
@@ -214,7 +214,7 @@ TEST(RenameDialogTest, KeepsWhatWasTypedLastTime) {
     QTest::keyClick(d.newNameBox(), Qt::Key_Return);
   });
   EXPECT_EQ(d.Ask("averylongname.text"), QString("SHORT.TXT"));
-  EXPECT_EQ(d.staticText1()->text(), "averylongname.text");
+  EXPECT_EQ(d.hostNameLabel()->text(), "averylongname.text");
   QTimer::singleShot(0, [&] { d.reject(); });
   EXPECT_EQ(d.Ask("another.long.name"), std::nullopt);
   EXPECT_EQ(d.newNameBox()->text(), "SHORT.TXT");

@@ -62,7 +62,7 @@ class WindowTest : public ::testing::Test {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     w->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    w->FormActivate();
+    w->OpenPendingFile();
     return *w;
   }
 
@@ -123,9 +123,9 @@ class WindowTest : public ::testing::Test {
     delete mime;
   }
   std::map<std::string, bool> MenuState() {
-    w->PreparePopupMenu2();
+    w->UpdateListMenu();
     std::map<std::string, bool> out;
-    for (QAction* a : w->popupMenu2()->actions())
+    for (QAction* a : w->fileListMenu()->actions())
       if (!a->text().isEmpty()) out[a->text().toStdString()] = a->isEnabled();
     return out;
   }

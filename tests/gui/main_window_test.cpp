@@ -134,7 +134,7 @@ TEST_F(WindowTest, DroppingBelowTheRootIsRefused) {
   auto image = WriteDemoImage(dir / "demo.dsk");
   Start({image.string()});
   Select({"GAMES.   "});
-  w->View2Click();
+  w->OpenSelectedEntry();
   WriteHostFile(dir / "a.txt", {1, 2, 3});
   WriteHostFile(dir / "b.txt", {4});
   DropOnList({dir / "a.txt", dir / "b.txt"});
@@ -183,11 +183,11 @@ TEST_F(WindowTest, DosFunctionsGivesTheHostActionsOnce) {
   w->browser()->SelectPath(QString::fromStdString(image.string()));
   QTest::qWait(200);
   ASSERT_FALSE(w->browser()->SelectedPath().isEmpty());
-  EXPECT_EQ(w->HostContextMenu(), w->popupMenu1());
-  for (QAction* a : w->popupMenu1()->actions())
+  EXPECT_EQ(w->HostContextMenu(), w->diskImageMenu());
+  for (QAction* a : w->diskImageMenu()->actions())
     if (a->text() == "Dos Functions") a->trigger();
   EXPECT_EQ(w->HostContextMenu(), w->hostActionsMenu());
-  EXPECT_EQ(w->HostContextMenu(), w->popupMenu1());
+  EXPECT_EQ(w->HostContextMenu(), w->diskImageMenu());
 }
 
 }  // namespace

@@ -33,11 +33,11 @@ class ScriptedAppUi : public AppUi {
     titles.emplace_back(title);
     return Take(openPaths);
   }
+  // A save dialog of the window's own, recorded and answered as the core's save dialogs are.
   std::optional<std::string> AskSaveFile(std::string_view title, std::string_view suggested,
-                                         std::string_view) override {
-    titles.emplace_back(title);
-    core.saveSuggestions.emplace_back(suggested);
-    return Take(core.savePaths);
+                                         SaveFilter filter) override {
+    saveFilters.push_back(filter);
+    return core.AskSavePath(title, suggested);
   }
   std::optional<std::string> AskFolder(std::string_view title, std::string_view) override {
     titles.emplace_back(title);
@@ -59,7 +59,8 @@ class ScriptedAppUi : public AppUi {
   }
 
   ScriptedUi core;  // messages, questions, save paths, new names, statuses
-  std::vector<std::string> titles;
+  std::vector<std::string> titles;  // open, folder, colour, font and text dialogs
+  std::vector<SaveFilter> saveFilters;  // of the window's own save dialogs
   std::deque<std::optional<std::string>> openPaths, folders;
   std::deque<std::optional<QColor>> colors;
   std::deque<std::optional<QFont>> fonts;

@@ -16,7 +16,7 @@ TEST_F(WindowTest, SaveEnvironmentWritesTheWholeRecord) {
   w->resize(700, 480);
   w->splitter()->setSizes({250, 450});
   w->settings().startFolder = dir.path().string();
-  w->Saveenviroment1Click();
+  w->SaveSettings();
   auto bytes = ReadHostFile(dir / "Quarnel.ini");
   ASSERT_EQ(bytes.size(), 488u);
   auto rec = DecodeSettings(bytes);
@@ -41,21 +41,21 @@ TEST_F(WindowTest, NegativePositionsRoundTrip) {
   ASSERT_TRUE(WriteSettingsFile(dir / "Quarnel.ini", r));
   Start();
   EXPECT_EQ(w->settings().windowLeft, "-4");
-  w->Saveenviroment1Click();
+  w->SaveSettings();
   EXPECT_EQ(ReadSettingsFile(dir / "Quarnel.ini")->windowLeft, std::to_string(w->x()));
 }
 
 TEST_F(WindowTest, SetupDialogsAskWithTheirTitles) {
   Start();
   ui.folders.push_back(dir.path().string());
-  w->StartfolderClick();
-  w->Textviewfont1Click();          // no title of its own yet
-  w->Basicviewfont1Click();
-  w->Textviewfont1Click();          // keeps the previous font dialog's title
-  w->OEMBackgroundColor1Click();
-  w->VolumeColors1Click();
-  w->TreeColors1Click();
-  w->ListColors1Click();
+  w->ChooseStartFolder();
+  w->ChooseTextViewFont();          // no title of its own yet
+  w->ChooseBasicViewFont();
+  w->ChooseTextViewFont();          // keeps the previous font dialog's title
+  w->ChooseOemColors();
+  w->ChooseVolumeColors();
+  w->ChooseTreeFontAndColor();
+  w->ChooseListFontAndColor();
   EXPECT_THAT(ui.titles,
               ::testing::ElementsAre("Select Startup Directory", "",
                                      "Choose Basic view font and keyword color",
@@ -71,15 +71,15 @@ TEST_F(WindowTest, SetupDialogsAskWithTheirTitles) {
 
 TEST_F(WindowTest, ColoursApplyAtOnceButSurviveOnlyASavedEnvironment) {
   Start();
-  w->Saveenviroment1Click();
+  w->SaveSettings();
   ui.fonts.push_back(std::nullopt);   // keep the list font
   ui.colors.push_back(QColor(10, 20, 30));
-  w->ListColors1Click();
+  w->ChooseListFontAndColor();
   EXPECT_EQ(w->settings().listBackColor, 0x001E140Au);
   EXPECT_EQ(w->fileList()->DetailView()->palette().color(QPalette::Base), QColor(10, 20, 30));
   ui.colors.push_back(QColor(200, 0, 0));
   ui.colors.push_back(std::nullopt);  // background dialog cancelled
-  w->OEMBackgroundColor1Click();
+  w->ChooseOemColors();
   EXPECT_EQ(w->settings().oemFontColor, 0x000000C8u);
   EXPECT_EQ(w->oemEdit()->palette().color(QPalette::Text), QColor(200, 0, 0));
 
@@ -96,7 +96,7 @@ TEST_F(WindowTest, BasicFontChoiceStoresNameAndKeywordColour) {
   f.setFamily(QString(40, QChar('F')));
   ui.fonts.push_back(f);
   ui.colors.push_back(QColor(0, 0, 255));
-  w->Basicviewfont1Click();
+  w->ChooseBasicViewFont();
   EXPECT_EQ(w->settings().basicViewFont.size(), 32u);
   EXPECT_EQ(w->settings().keywordColor, 0x00FF0000u);
 }

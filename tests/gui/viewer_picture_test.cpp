@@ -70,7 +70,7 @@ TEST_F(ViewerTest, CopyToClipboardPutsTheClientAreaAsABitmap) {
   ViewerWindow& viewer = StartWithImage();
   Open("DEMO.SC2");
   QGuiApplication::clipboard()->clear();
-  viewer.CopyToClipboard1Click();
+  viewer.CopyToClipboard();
   const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
   ASSERT_FALSE(copied.isNull());
   EXPECT_EQ(copied.size(), viewer.size());

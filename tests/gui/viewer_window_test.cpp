@@ -185,7 +185,7 @@ TEST_F(ViewerTest, AFontChosenInTheBasicViewBecomesTheBasicFontOnly) {
   ViewerWindow& viewer = StartWithImage();
   Open("HELLO.BAS");
   const std::string textFont = w->settings().textViewFont;
-  viewer.SelectAll1Click();
+  viewer.SelectAllText();
   int at = viewer.fontName()->findText(QStringLiteral("DejaVu Serif"));
   ASSERT_GE(at, 0);
   viewer.fontName()->setCurrentIndex(at);
@@ -236,23 +236,23 @@ TEST_F(ViewerTest, WordWrapSelectAllAndCopyOfText) {
   ViewerWindow& viewer = StartWithImage();
   Open("README.TXT");
   EXPECT_EQ(viewer.richEdit()->lineWrapMode(), QPlainTextEdit::NoWrap);
-  viewer.WordWrap1Click();
+  viewer.ToggleWordWrap();
   EXPECT_EQ(viewer.richEdit()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-  viewer.WordWrap1Click();
+  viewer.ToggleWordWrap();
   EXPECT_EQ(viewer.richEdit()->lineWrapMode(), QPlainTextEdit::NoWrap);
 
   QClipboard* cb = QGuiApplication::clipboard();
   cb->setText(QStringLiteral("before"));
-  viewer.CopyToClipboard1Click();  // nothing selected: nothing copied
+  viewer.CopyToClipboard();  // nothing selected: nothing copied
   EXPECT_EQ(cb->text(), "before");
   QTextCursor c = viewer.richEdit()->textCursor();
   c.setPosition(0);
   c.setPosition(7, QTextCursor::KeepAnchor);
   viewer.richEdit()->setTextCursor(c);
-  viewer.CopyToClipboard1Click();
+  viewer.CopyToClipboard();
   EXPECT_EQ(cb->text(), "Quarnel");
-  viewer.SelectAll1Click();
-  viewer.CopyToClipboard1Click();
+  viewer.SelectAllText();
+  viewer.CopyToClipboard();
   EXPECT_TRUE(cb->text().startsWith(QStringLiteral("Quarnel demo\nSecond line")));
 }
 
@@ -268,7 +268,7 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
   // Without a search to run, "Search" is shown but grey.
   auto search = std::exchange(viewer.search, nullptr);
   viewer.SetViewMode(QStringLiteral("BASIC"));
-  viewer.PreparePopupMenu1();
+  viewer.UpdatePopupMenu();
   EXPECT_TRUE(viewer.searchAction()->isVisible());
   EXPECT_FALSE(viewer.searchAction()->isEnabled());
   viewer.search = search ? search : [] {};
@@ -282,7 +282,7 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
   };
   for (const MenuRow& r : table) {
     viewer.SetViewMode(QString::fromLatin1(r.mode));
-    viewer.PreparePopupMenu1();
+    viewer.UpdatePopupMenu();
     auto state = [](QAction* a, bool on) { return a->isVisible() == on && a->isEnabled() == on; };
     for (ViewSelector s : {ViewSelector::Basic, ViewSelector::Hex, ViewSelector::Text,
                            ViewSelector::MaskedText})
@@ -295,7 +295,7 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
   }
   // The menu's texts as the user reads them.
   QStringList texts;
-  for (QAction* a : viewer.popupMenu1()->actions())
+  for (QAction* a : viewer.popupMenu()->actions())
     if (!a->isSeparator()) texts << a->text();
   EXPECT_EQ(texts, QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )",
                                 "Picture", "Select All", "Word Wrap", "Copy to Clipboard",
@@ -308,8 +308,8 @@ TEST_F(ViewerTest, ARightClickOpensThePopupMenuExceptInTheSectorView) {
   QWidget* area = viewer.richEdit()->viewport();
   QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20), area->mapToGlobal(QPoint(20, 20)));
   QApplication::sendEvent(area, &click);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.popupMenu1()->isVisible(); }, 2000));
-  viewer.popupMenu1()->hide();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.popupMenu()->isVisible(); }, 2000));
+  viewer.popupMenu()->hide();
 
   // Shown in the sector view, the window gets no popup menu (and its shortcuts do nothing).
   viewer.hide();
@@ -318,7 +318,7 @@ TEST_F(ViewerTest, ARightClickOpensThePopupMenuExceptInTheSectorView) {
   EXPECT_FALSE(viewer.PopupAttached());
   QApplication::sendEvent(area, &click);
   QApplication::processEvents();
-  EXPECT_FALSE(viewer.popupMenu1()->isVisible());
+  EXPECT_FALSE(viewer.popupMenu()->isVisible());
   EXPECT_FALSE(viewer.searchAction()->isEnabled());
 }
 

@@ -66,7 +66,7 @@ TEST_F(WindowTest, AHandOverWhileADialogIsOpenWaitsForTheDialog) {
     });
     modal.exec();
   };
-  w->AddaFile1Click();
+  w->AddChosenFile();
   ASSERT_TRUE(handedOver);
 
   // The handed-over image opens once the command has ended, after the save prompt.
@@ -108,7 +108,7 @@ TEST_F(WindowTest, EightBitNamesAreShownAndRenamedByteForByte) {
   // Renamed in place to a name with a character above 0x7F (stored as the MSX byte that shows
   // it), the file can still be viewed.
   Select({"PLAIN.TXT"});
-  w->RenameFileClick();
+  w->StartRenamingEntry();
   QLineEdit* editor = nullptr;
   for (auto* e : View()->viewport()->findChildren<QLineEdit*>())
     if (e->isVisible()) editor = e;

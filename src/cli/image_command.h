@@ -1,0 +1,52 @@
+// The commands on one disk image (ls, cat, extract, add, rm, ren, label, oem) begin alike: IMAGE
+// is their first positional, the image is loaded into a Workspace of the command's own, and a
+// command whose image cannot be opened fails with the reason on stderr. Those that change the
+// image end alike as well: it is saved in place when the change is whole (FinishChange).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+
+#include "cli/command.h"
+#include "cli/image_arg.h"
+#include "cli/image_change.h"
+
+namespace quarnel::cli {
+
+// The help of IMAGE.
+inline constexpr std::string_view kImageHelp = "Disk image (.dsk)";
+inline constexpr std::string_view kChangedImageHelp = "Disk image (.dsk), changed in place";
+
+// Adds a command on the disk image IMAGE: IMAGE comes first, then what `declare(CLI::App&, Args&)`
+// adds. When the command is chosen the image is opened and `run(Workspace&, CliUi&, const Args&)`
+// does the work on it. A run that returns an int returns the exit code; one that returns an
+// ImageChange has the image saved in place when it changed.
+template <class Args, class Declare, class Run>
+CLI::App& AddImageCommand(CommandLine& commands, std::string name, std::string description,
+                          std::string_view imageHelp, Declare declare, Run run) {
+  struct OnImage {
+    std::string image;
+    Args args;
+  };
+  return commands.Add<OnImage>(
+      std::move(name), std::move(description),
+      [imageHelp, declare = std::move(declare)](CLI::App& cmd, OnImage& held) {
+        cmd.add_option("IMAGE", held.image, std::string(imageHelp))->required();
+        declare(cmd, held.args);
+      },
+      [run = std::move(run)](const OnImage& held) -> int {
+        CliUi ui;
+        Workspace ws;
+        if (!OpenImageArg(ws, held.image, ui)) return kExitFailure;
+        if constexpr (std::is_same_v<std::invoke_result_t<const Run&, Workspace&, CliUi&, const Args&>,
+                                     ImageChange>) {
+          return FinishChange(run(ws, ui, held.args), ws, ui);
+        } else {
+          return run(ws, ui, held.args);
+        }
+      });
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,56 @@
+// The texts of the command line's own. The core's messages come through CliUi as the core words
+// them; these say what only the command line knows (which argument, which file of the host).
+#pragma once
+
+#include <string_view>
+
+namespace quarnel::cli {
+
+inline constexpr std::string_view kVersionLine = "quarnel-cli 0.1.0";
+
+// Disk images and the paths inside them.
+inline constexpr std::string_view kNoSuchImage = "No such disk image: ";
+inline constexpr std::string_view kNotInImage = "Not found in the disk image: ";
+inline constexpr std::string_view kNotADirectory = "Not a directory: ";
+inline constexpr std::string_view kNotAFile = "Not a file: ";
+inline constexpr std::string_view kBrokenDirectory = "Broken cluster chain in directory: ";
+inline constexpr std::string_view kChainEndsEarly = "Cluster chain ends before the end of the file: ";
+inline constexpr std::string_view kCannotWrite = "Cannot write: ";
+// The line after a message that does not say which file it is about.
+inline constexpr std::string_view kInFile = "  in ";
+inline constexpr std::string_view kExtractedAs = " extracted as ";
+
+// Changes to a disk image.
+inline constexpr std::string_view kInvalidMsxName = "Not a valid MSX-DOS name (8.3): ";
+inline constexpr std::string_view kVolumeTooLong = "A volume name holds at most 11 characters: ";
+inline constexpr std::string_view kOemTooLong = "An OEM signature holds at most 8 characters: ";
+inline constexpr std::string_view kAddedAs = " added as ";
+inline constexpr std::string_view kCannotChange = "Cannot change this entry: ";
+inline constexpr std::string_view kExistsUseForce = " exists; give --force to replace it";
+inline constexpr std::string_view kImageReadOnly = " is read-only";
+
+// Cassette images.
+inline constexpr std::string_view kNoSuchCassette = "No such cassette image: ";
+inline constexpr std::string_view kNotOnCassette = "Not found on the cassette: ";
+
+// The file a viewer command shows.
+inline constexpr std::string_view kGiveOneInput = "Give either IMAGE PATH or --host FILE, not both";
+inline constexpr std::string_view kGiveAnInput = "Give IMAGE PATH or --host FILE";
+inline constexpr std::string_view kCannotRead = "Cannot read ";
+
+// "Damaged BASIC program: NAME: " + what is wrong with it.
+inline constexpr std::string_view kDamagedBasic = "Damaged BASIC program: ";
+inline constexpr std::string_view kTheLinkOf = "the link of ";
+inline constexpr std::string_view kBackwards = " points backwards";
+inline constexpr std::string_view kPastTheEnd = " points past the end of the file";
+inline constexpr std::string_view kRunsPastTheEnd = " runs past the end of the data";
+inline constexpr std::string_view kNoEndLink = "the data ends before the end-of-program link";
+inline constexpr std::string_view kLine = "line ";
+inline constexpr std::string_view kLineAtOffset = "the line at offset ";
+
+// Pictures.
+inline constexpr std::string_view kPngOrBmp = "The output must be a .png or .bmp file";
+inline constexpr std::string_view kPngError = "PNG: ";
+inline constexpr std::string_view kCannotWritePicture = "Cannot write ";
+
+}  // namespace quarnel::cli
