@@ -1,6 +1,6 @@
-// The user as the desktop program sees it: the core's questions plus the program's own file,
-// folder, colour and font dialogs. The window asks through this interface only, so the GUI
-// tests can answer from a script while the program shows real dialogs (QtUi).
+// The user as the desktop program sees it: the core's messages plus the program's questions and
+// dialogs. The window asks through this interface only, and always before it calls the core,
+// so the GUI tests can answer from a script while the program shows real dialogs (QtUi).
 #pragma once
 
 #include <QColor>
@@ -22,10 +22,19 @@ enum class SaveFilter {
 
 class AppUi : public Ui {
  public:
+  // A Yes/No question; true for Yes.
+  virtual bool AskYesNo(std::string_view question) = 0;
+  // A save-file dialog titled `title` with the file name preset to `suggestedPath`, listing every
+  // file. nullopt when the user cancels.
+  virtual std::optional<std::string> AskSavePath(std::string_view title,
+                                                 std::string_view suggestedPath) = 0;
+  // The rename dialog for a host name that does not fit 8.3: shows `hostName`, returns the name
+  // the user typed, or nullopt when the user cancels.
+  virtual std::optional<std::string> AskNewName(std::string_view hostName) = 0;
   // An open-file dialog; nullopt on cancel.
   virtual std::optional<std::string> AskOpenPath(std::string_view title, std::string_view folder) = 0;
-  // A save-file dialog listing the files of `filter`; nullopt on cancel. (AskSavePath, the
-  // core's save dialog, is this dialog with SaveFilter::AnyFile.)
+  // A save-file dialog listing the files of `filter`; nullopt on cancel. (AskSavePath is this
+  // dialog with SaveFilter::AnyFile.)
   virtual std::optional<std::string> AskSaveFile(std::string_view title, std::string_view suggested,
                                                  SaveFilter filter) = 0;
   // A folder selection; nullopt on cancel.

@@ -16,7 +16,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -89,6 +88,9 @@ MainWindow::MainWindow(const AppPaths& paths, const QStringList& arguments, AppU
     ui = qtUi_.get();
   }
   trackedUi_ = std::make_unique<TrackedUi>(*ui);
+  trackedUi_->closed = [this] {
+    if (pendingOpen_) RetryPendingFile();
+  };
   ui_ = trackedUi_.get();
   BuildWidgets();
   BuildMenus();
@@ -419,7 +421,17 @@ void MainWindow::HostSelectionChanged(const QString& path) {
 }
 
 bool MainWindow::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate) OpenPendingFile();
+  switch (e->type()) {
+    case QEvent::WindowActivate:
+      OpenPendingFile();
+      break;
+    case QEvent::WindowUnblocked:  // a modal dialog of someone else than ui_ has closed
+    case QEvent::EnabledChange:    // a read has ended (or begun)
+      if (pendingOpen_ && !Busy()) RetryPendingFile();
+      break;
+    default:
+      break;
+  }
   return QMainWindow::event(e);
 }
 
@@ -450,21 +462,19 @@ bool MainWindow::Busy() const {
   return trackedUi_->Open() || QApplication::activeModalWidget() != nullptr || !isEnabled();
 }
 
+void MainWindow::RetryPendingFile() {
+  // Queued: the dialog that just closed returns to the command that opened it, which finishes
+  // (or opens its next dialog) before this runs.
+  QMetaObject::invokeMethod(this, [this] { OpenPendingFile(); }, Qt::QueuedConnection);
+}
+
 void MainWindow::OpenPendingFile() {
   SetStatus(ToQ(ws_.image.imagePath));
   if (!pendingOpen_) return;
-  if (Busy()) {
-    // A command is waiting in a dialog or reading a file; opening another image now would
-    // swap the image under it. Try again once it has ended.
-    if (!retryQueued_) {
-      retryQueued_ = true;
-      QTimer::singleShot(kBusyRetryMs, this, [this] {
-        retryQueued_ = false;
-        OpenPendingFile();
-      });
-    }
-    return;
-  }
+  // A command is waiting in a dialog or reading a file; opening another image now would swap
+  // the image under it. The closing of its last dialog (TrackedUi::closed, WindowUnblocked) or
+  // the end of the read (EnabledChange) tries again.
+  if (Busy()) return;
   pendingOpen_ = false;
   std::string ext = HostExtension(FromQ(pendingPath_));
   if (ext != ".DSK" && ext != ".CAS") return;
@@ -502,7 +512,11 @@ void MainWindow::HandOver(const QStringList& arguments, const QString& workingFo
 void MainWindow::EndRun() {
   if (ended_) return;
   ended_ = true;
-  if (ws_.image.changed) ws_.PromptSaveChanged(*ui_);
+  if (ws_.image.changed) {
+    const SavePrompt prompt = ws_.SaveChangedPrompt();
+    const auto path = ui_->AskSavePath(prompt.title, prompt.proposed);
+    ws_.SaveChanges({path.value_or(std::string())}, *ui_);
+  }
   ws_.Unload();
   model_->SetRows({});
   if (tempReady_) DeleteFilesIn(paths_.tempFolder);

@@ -7,7 +7,9 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <memory>
 
 #include "app/app_paths.h"
@@ -146,9 +148,18 @@ class MainWindow : public QMainWindow {
   void AfterImageChange();                 // list again after a change
   void AddHostFiles(const QStringList& paths);
   void SetStatus(const QString& text);
-  // A command is running: a question of it is open, or a modal dialog, or the window is
-  // disabled while it reads.
+  // A command is running: one of its dialogs is open (or just closing), a modal dialog is, or
+  // the window is disabled while it reads.
   bool Busy() const;
+  // Asks OpenPendingFile to run once the event loop is back, after the command that is running.
+  void RetryPendingFile();
+  // The answer to "Save Changed DiskImage" when opening `path` would replace unsaved changes;
+  // the default (drop nothing, ask nothing) otherwise.
+  ChangedImageAnswer AskToSaveChanges(const std::string& path);
+  // The entry name for adding a host file: its own name, or the rename dialog's answer (asked
+  // until the name is valid) when the image can take it and the name does not fit 8.3; nullopt
+  // when the dialog was cancelled.
+  std::optional<std::string> AskEntryName(const std::filesystem::path& hostPath);
   void NotAvailable();
   bool IsCassette() const;
   bool AtRoot() const;
@@ -178,8 +189,6 @@ class MainWindow : public QMainWindow {
   SettingsRecord settings_;
   bool tempReady_ = false;
   bool pendingOpen_ = false;
-  bool retryQueued_ = false;
-  static constexpr int kBusyRetryMs = 100;
   QString pendingPath_;
   bool ended_ = false;
   bool shown_ = false;

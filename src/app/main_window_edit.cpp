@@ -23,6 +23,7 @@
 #include "core/new_image.h"
 #include "core/rename.h"
 #include "core/save_image.h"
+#include "formats/host_open.h"
 
 namespace quarnel {
 
@@ -48,13 +49,33 @@ std::vector<int> MainWindow::SelectedSlots() const {
 
 void MainWindow::AddHostFiles(const QStringList& paths) { DropFiles(paths); }
 
+ChangedImageAnswer MainWindow::AskToSaveChanges(const std::string& path) {
+  if (!OffersToSaveChanges(ws_, path)) return {};
+  const SavePrompt prompt = ws_.SaveChangedPrompt();
+  const auto chosen = ui_->AskSavePath(prompt.title, prompt.proposed);
+  return {chosen.value_or(std::string())};
+}
+
+std::optional<std::string> MainWindow::AskEntryName(const std::filesystem::path& hostPath) {
+  const std::string hostName = hostPath.filename().string();
+  // Without an image in its root AddFile refuses before it looks at the name.
+  const bool takes = !ws_.image.imagePath.empty() && ws_.HasImage() && ws_.image.level == 0;
+  if (!takes || !NeedsEntryName(hostPath)) return hostName;
+  for (;;) {
+    auto answer = ui_->AskNewName(hostName);
+    if (!answer || IsValidMsxName(*answer)) return answer;
+  }
+}
+
 void MainWindow::AddChosenFile() {
   if (!AtRoot()) {
     ui_->Notify(msg::kOnlyInRootDir);
     return;
   }
   auto path = ui_->AskOpenPath(msg::kAddFileTitle, FromQ(browser_->Folder()));
-  if (path && !path->empty()) AddFile(ws_, *path, *ui_);
+  if (path && !path->empty()) {
+    if (auto name = AskEntryName(*path)) AddFile(ws_, *path, *name, *ui_);
+  }
   ReadDirectory(ws_, *ui_);
   ShowListing();
 }
@@ -75,9 +96,16 @@ void MainWindow::ExtractSelectedEntries() {
       cas_.ExtractCasEntry(static_cast<std::size_t>(rows.front().slot), *path, *ui_);
     return;
   }
-  std::vector<int> slotList;
-  for (const FileRow& r : rows) slotList.push_back(r.slot);
-  int written = ExtractSelected(ws_, slotList, *ui_);
+  // One save dialog per row, in order, up to the first one cancelled.
+  std::vector<ExtractTarget> targets;
+  for (const FileRow& r : rows) {
+    const auto prompt = ExtractPrompt(ws_, r.slot);
+    if (!prompt) continue;
+    auto path = ui_->AskSavePath(prompt->title, prompt->proposed);
+    if (!path || path->empty()) break;
+    targets.push_back({r.slot, *path});
+  }
+  int written = ExtractSelected(ws_, targets, *ui_);
   // The rows written lose their selection, as each round of the command takes the next one.
   auto* sel = list_->Selection();
   for (int k = 0; k < written && k < static_cast<int>(rows.size()); ++k) {
@@ -132,9 +160,10 @@ void MainWindow::SaveImage() { Save(ws_, *ui_); }
 void MainWindow::SaveImageAs() {
   // The dialog lists disk images; the core writes the path chosen.
   if (ws_.image.imagePath.empty() || ws_.image.bytes.empty()) return;
-  auto path = ui_->AskSaveFile(msg::kSavingTitle, ws_.image.imagePath, SaveFilter::DiskImage);
+  const SavePrompt prompt = SaveAsPrompt(ws_);
+  auto path = ui_->AskSaveFile(prompt.title, prompt.proposed, SaveFilter::DiskImage);
   if (!path || path->empty()) return;
-  SaveImageFile(ws_.image, *path, ws_.image.size, *ui_);
+  SaveAs(ws_, *path, *ui_);
 }
 
 void MainWindow::StartDragOut() {

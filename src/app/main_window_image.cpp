@@ -56,8 +56,9 @@ void MainWindow::OpenHostFile(const QString& path) {
     return;
   }
   if (closeViewer) closeViewer();
+  const ChangedImageAnswer changes = AskToSaveChanges(FromQ(path));
   setEnabled(false);
-  quarnel::OpenHostFile(ws_, cas_, FromQ(path), *ui_);
+  quarnel::OpenHostFile(ws_, cas_, FromQ(path), *ui_, changes);
   setEnabled(true);
   sort_.direction = -1;
   ShowListing();
@@ -113,16 +114,22 @@ void MainWindow::DropFiles(const QStringList& paths) {
       browser_->SetFolder(fi.absolutePath());
       SetStatus(fi.absoluteFilePath());
       if (closeViewer) closeViewer();
+      const ChangedImageAnswer changes = AskToSaveChanges(FromQ(fi.absoluteFilePath()));
       setEnabled(false);
-      quarnel::OpenHostFile(ws_, cas_, FromQ(fi.absoluteFilePath()), *ui_);
+      quarnel::OpenHostFile(ws_, cas_, FromQ(fi.absoluteFilePath()), *ui_, changes);
       sort_.direction = -1;
       ShowListing();
       setEnabled(true);
       return;
     }
   }
+  // The rename questions come first, one per file whose name does not fit, in order; none when
+  // the drop adds nothing.
+  const bool adds = DropKindOf(files) == DropOutcome::Added && ws_.image.level == 0;
+  std::vector<DroppedFile> dropped;
+  for (const auto& f : files) dropped.push_back({f, adds ? AskEntryName(f) : std::nullopt});
   setEnabled(false);
-  quarnel::DropFiles(ws_, files, *ui_);
+  quarnel::DropFiles(ws_, dropped, *ui_);
   ShowListing();
   setEnabled(true);
 }

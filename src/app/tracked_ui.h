@@ -1,7 +1,12 @@
-// The window's AppUi with a count of the questions and messages now open. While one is open the
-// command that asked is still running (its dialog's event loop runs everything else), so work
-// that would swap the image under it waits until the count is back at zero.
+// The window's AppUi with a count of the dialogs now open. While one is open the command that
+// opened it is still running: its dialog's event loop runs everything else, even in the moment
+// after the dialog has closed and before the loop has returned to the command. Work that would
+// swap the image under the command (a hand-over from a second start) waits until the count is
+// back at zero; `closed` is called then, while the command still runs, so anything it queues runs
+// after the command has ended or inside its next dialog.
 #pragma once
+
+#include <functional>
 
 #include "app/app_ui.h"
 
@@ -12,10 +17,12 @@ class TrackedUi : public AppUi {
   template <class F>
   auto Track(F&& f) {
     struct Count {
-      int& n;
-      explicit Count(int& c) : n(c) { ++n; }
-      ~Count() { --n; }
-    } count(open_);
+      TrackedUi& ui;
+      explicit Count(TrackedUi& u) : ui(u) { ++ui.open_; }
+      ~Count() {
+        if (--ui.open_ == 0 && ui.closed) ui.closed();
+      }
+    } count(*this);
     return f();
   }
 
@@ -23,8 +30,11 @@ class TrackedUi : public AppUi {
   explicit TrackedUi(AppUi& inner) : inner_(inner) {}
 
   bool Open() const { return open_ > 0; }
+  // Called when the last open dialog has closed.
+  std::function<void()> closed;
 
   void Notify(std::string_view m) override { Track([&] { inner_.Notify(m); }); }
+  void Status(std::string_view t) override { inner_.Status(t); }
   bool AskYesNo(std::string_view q) override { return Track([&] { return inner_.AskYesNo(q); }); }
   std::optional<std::string> AskSavePath(std::string_view t, std::string_view s) override {
     return Track([&] { return inner_.AskSavePath(t, s); });
@@ -32,7 +42,6 @@ class TrackedUi : public AppUi {
   std::optional<std::string> AskNewName(std::string_view h) override {
     return Track([&] { return inner_.AskNewName(h); });
   }
-  void Status(std::string_view t) override { inner_.Status(t); }
   std::optional<std::string> AskOpenPath(std::string_view t, std::string_view f) override {
     return Track([&] { return inner_.AskOpenPath(t, f); });
   }

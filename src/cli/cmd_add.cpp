@@ -2,6 +2,7 @@
 // image, replacing files of the same name; the image is saved in place when every file fits.
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,26 +14,29 @@ namespace quarnel::cli {
 
 namespace {
 
-// Answers the rename question for a host name that does not fit 8.3: the --name values in
-// order, then the automatic short name (once per file).
-class AddUi : public CliUi {
+// The entry name for a host file: its own name when it fits 8.3, otherwise the first valid one
+// of the --name values not yet taken, then the automatic short name (with a line saying so).
+// nullopt when the short name does not fit either.
+class EntryNames {
  public:
-  explicit AddUi(std::vector<std::string> names) : names_(std::move(names)) {}
-  // A new host file: it may have its automatic short name again.
-  void NextFile() { autoGiven_ = false; }
-  std::optional<std::string> AskNewName(std::string_view hostName) override {
-    if (next_ < names_.size()) return names_[next_++];
-    if (autoGiven_) return std::nullopt;  // the short name was refused as well
-    autoGiven_ = true;
+  explicit EntryNames(const std::vector<std::string>& names) : names_(names) {}
+
+  std::optional<std::string> For(const std::filesystem::path& hostPath) {
+    const std::string hostName = hostPath.filename().string();
+    if (!NeedsEntryName(hostPath)) return hostName;  // AddFile reports a file it cannot read
+    while (next_ < names_.size()) {
+      const std::string& name = names_[next_++];
+      if (IsValidMsxName(name)) return name;
+    }
     std::string name = ShortMsxName(hostName);
     std::cerr << hostName << kAddedAs << name << "\n";
+    if (!IsValidMsxName(name)) return std::nullopt;
     return name;
   }
 
  private:
-  std::vector<std::string> names_;
+  const std::vector<std::string>& names_;
   std::size_t next_ = 0;
-  bool autoGiven_ = false;
 };
 
 }  // namespace
@@ -51,12 +55,13 @@ void RegisterAdd(CommandLine& commands) {
             ->expected(1)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
       },
-      [](Workspace& ws, CliUi&, const Args& args) {
-        AddUi ui(args.names);  // the additions' own Ui: it answers the rename question
+      [](Workspace& ws, CliUi& ui, const Args& args) {
+        EntryNames names(args.names);
         for (const auto& f : args.files) {
-          ui.NextFile();
+          const std::optional<std::string> name = names.For(f);
+          if (!name) return ImageChange::Failed;
           HostReadError why = HostReadError::None;
-          if (AddFile(ws, f, ui, &why) != AddStatus::Added) {  // the message is on stderr
+          if (AddFile(ws, f, *name, ui, &why) != AddStatus::Added) {  // the message is on stderr
             // "read ERROR!" does not say that the file was a directory, a FIFO or a device.
             if (IsOtherKind(why)) std::cerr << DescribeHostReadError(f, why, 0) << "\n";
             return ImageChange::Failed;

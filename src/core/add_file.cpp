@@ -234,21 +234,13 @@ AddStatus AddFileData(Workspace& ws, const NewFile& file, Ui& ui) {
   return AddStatus::Added;
 }
 
-namespace {
-
-// The host name to use: asks for a new one while it is too long or would make no usable entry.
-std::optional<std::string> EntryNameFor(const std::string& hostName, Ui& ui) {
-  if (IsValidMsxName(hostName)) return hostName;
-  for (;;) {
-    auto answer = ui.AskNewName(hostName);
-    if (!answer) return std::nullopt;
-    if (IsValidMsxName(*answer)) return *answer;
-  }
+bool NeedsEntryName(const fs::path& hostPath) {
+  if (IsValidMsxName(hostPath.filename().string())) return false;
+  return HostFile(hostPath).error() == HostReadError::None;
 }
 
-}  // namespace
-
-AddStatus AddFile(Workspace& ws, const fs::path& hostPath, Ui& ui, HostReadError* hostError) {
+AddStatus AddFile(Workspace& ws, const fs::path& hostPath, std::string_view entryName, Ui& ui,
+                  HostReadError* hostError) {
   AddStatus status = AddStatus::Added;
   if (!CheckImage(ws, ui, status)) return status;
   ws.image.changed = true;
@@ -261,8 +253,7 @@ AddStatus AddFile(Workspace& ws, const fs::path& hostPath, Ui& ui, HostReadError
   // One open gives the size, the kind, the permissions and the time; only a regular file opens.
   HostFile host(hostPath);
   if (host.error() != HostReadError::None) return readError(host.error());
-  auto name = EntryNameFor(hostPath.filename().string(), ui);
-  if (!name) return AddStatus::Cancelled;
+  if (!IsValidMsxName(entryName)) return AddStatus::InvalidName;
 
   // Larger than the whole data area: no need to read it to know.
   const auto& g = ws.image.geometry;
@@ -272,7 +263,7 @@ AddStatus AddFile(Workspace& ws, const fs::path& hostPath, Ui& ui, HostReadError
     return AddStatus::DiskFull;
   }
   NewFile file;
-  file.name = std::move(*name);
+  file.name = std::string(entryName);
   const HostReadError e = host.ReadAll(dataBytes, file.bytes);
   if (e == HostReadError::TooLarge) {  // cannot happen after the check above; kept for safety
     ui.Notify(msg::kDiskFull);
@@ -286,12 +277,19 @@ AddStatus AddFile(Workspace& ws, const fs::path& hostPath, Ui& ui, HostReadError
   return AddFileData(ws, file, ui);
 }
 
-DropOutcome DropFiles(Workspace& ws, const std::vector<fs::path>& files, Ui& ui) {
+DropOutcome DropKindOf(const std::vector<fs::path>& files) {
   if (files.size() == 1) {
     const std::string ext = UpperExtension(files.front().string(), 4);
     if (ext == ".DSK") return DropOutcome::OpenImage;
     if (ext == ".CAS") return DropOutcome::OpenCassette;
   }
+  return DropOutcome::Added;
+}
+
+DropOutcome DropFiles(Workspace& ws, const std::vector<DroppedFile>& files, Ui& ui) {
+  std::vector<fs::path> paths;
+  for (const auto& f : files) paths.push_back(f.path);
+  if (const DropOutcome kind = DropKindOf(paths); kind != DropOutcome::Added) return kind;
   if (ws.image.level != 0) {
     ui.Notify(msg::kOnlyInRootDir);
     return DropOutcome::NotInRoot;
@@ -299,7 +297,8 @@ DropOutcome DropFiles(Workspace& ws, const std::vector<fs::path>& files, Ui& ui)
   const std::string remembered = ws.statusText;
   bool allAdded = true;
   for (std::size_t i = 0; i < files.size(); ++i) {
-    if (AddFile(ws, files[i], ui) != AddStatus::Added) allAdded = false;
+    const DroppedFile& f = files[i];
+    if (!f.entryName || AddFile(ws, f.path, *f.entryName, ui) != AddStatus::Added) allAdded = false;
     ws.SetStatus(std::string(msg::kAddingFile) + std::to_string(i) + std::string(msg::kAddingFileOf) +
                      std::to_string(files.size()),
                  ui);

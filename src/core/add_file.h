@@ -74,7 +74,7 @@ enum class AddStatus {
   Added,
   NoImage,          // "No disk image selected!"
   NotInRoot,        // "Only in Root Dir"
-  Cancelled,        // the rename dialog was cancelled
+  InvalidName,      // the entry name given is no 8.3 name (nothing shown; the front end asks)
   NameIsDirectory,  // a directory of that name is in the root (message shown)
   DiskFull,         // "Disk full"
   DirectoryFull,    // "Directory full"
@@ -88,12 +88,19 @@ enum class AddStatus {
 // a refusal leaves the image as it was. Sets `changed`.
 AddStatus AddFileData(Workspace& ws, const NewFile& file, Ui& ui);
 
-// Adds one host file: its name (through the rename dialog when it is longer than 12 characters
-// or would make no usable entry name), bytes, read-only bit and modification time.
-// Only a regular file is read (a FIFO is never opened); `hostError`, when given, receives why
-// the host file was not read when the result is ReadError or NoMemory.
-AddStatus AddFile(Workspace& ws, const std::filesystem::path& hostPath, Ui& ui,
-                  HostReadError* hostError = nullptr);
+// True when a host file needs a new entry name before AddFile: it opens as a regular file, and
+// its name (`hostPath`'s file name) is no valid 8.3 name. The front end then asks the rename
+// question (or picks a name itself) and passes the answer to AddFile. A file that does not open
+// needs no name: AddFile reports why it was not read.
+bool NeedsEntryName(const std::filesystem::path& hostPath);
+
+// Adds one host file under `entryName` (the host name when it fits, else the front end's answer):
+// its bytes, read-only bit and modification time. Only a regular file is read (a FIFO is never
+// opened); `hostError`, when given, receives why the host file was not read when the result is
+// ReadError or NoMemory. A host file that is not read is reported before the name is looked at;
+// a name that is no 8.3 name is InvalidName, and nothing changes.
+AddStatus AddFile(Workspace& ws, const std::filesystem::path& hostPath, std::string_view entryName,
+                  Ui& ui, HostReadError* hostError = nullptr);
 
 // What a drop of host files onto the file list did.
 enum class DropOutcome {
@@ -104,8 +111,19 @@ enum class DropOutcome {
   SomeFailed,    // at least one file was not added (its message was shown)
 };
 
+// A host file of a drop with the entry name the front end settled for it; none when the user
+// cancelled the rename question (the file is skipped and counts as not added).
+struct DroppedFile {
+  std::filesystem::path path;
+  std::optional<std::string> entryName;
+};
+
+// What DropFiles does with `files`: open one disk image or tape, or add them all.
+DropOutcome DropKindOf(const std::vector<std::filesystem::path>& files);
+
 // The adding branch of a drop: files added one after another, "Adding file i of n" in the status
-// line after each, the status line restored and the list read again at the end.
-DropOutcome DropFiles(Workspace& ws, const std::vector<std::filesystem::path>& files, Ui& ui);
+// line after each, the status line restored and the list read again at the end. The first two
+// outcomes are DropKindOf's: nothing is added then.
+DropOutcome DropFiles(Workspace& ws, const std::vector<DroppedFile>& files, Ui& ui);
 
 }  // namespace quarnel

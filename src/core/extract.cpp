@@ -89,14 +89,17 @@ ExtractStatus ExtractFile(Workspace& ws, int slot, const fs::path& hostPath, Ui&
   return ExtractFile(ws, slot, hostPath, ui, DefaultFileIo());
 }
 
-int ExtractSelected(Workspace& ws, const std::vector<int>& slots, Ui& ui) {
+std::optional<SavePrompt> ExtractPrompt(const Workspace& ws, int slot) {
+  const FileRow* row = ws.RowForSlot(slot);
+  if (!row) return std::nullopt;
+  return SavePrompt{std::string(msg::kExtractTitle), row->caption};
+}
+
+int ExtractSelected(Workspace& ws, const std::vector<ExtractTarget>& targets, Ui& ui) {
   int written = 0;
-  for (int slot : slots) {
-    const FileRow* row = ws.RowForSlot(slot);
-    if (!row) continue;
-    auto chosen = ui.AskSavePath(msg::kExtractTitle, row->caption);
-    if (!chosen || chosen->empty()) break;
-    ExtractStatus s = ExtractFile(ws, slot, *chosen, ui);
+  for (const ExtractTarget& t : targets) {
+    if (t.hostPath.empty()) break;
+    ExtractStatus s = ExtractFile(ws, t.slot, t.hostPath, ui);
     if (s == ExtractStatus::CassetteImage) break;  // the cassette layer takes over
     if (s == ExtractStatus::Written) ++written;
   }

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "core/disk_image.h"
 #include "core/fat.h"
+#include "core/save_image.h"
 #include "core/ui.h"
 
 namespace quarnel {
@@ -41,7 +43,6 @@ enum class ExtractStatus {
   ClusterError,             // the chain ends before the size is covered: "Cluster Error in Fat";
                             // nothing written (a cut file would pass for a whole one)
   CannotWrite,              // "Cannot write file: " + path
-  Cancelled,                // the save dialog was cancelled
 };
 
 // Writes the file of slot `slot` of the shown directory to `hostPath`.
@@ -49,9 +50,19 @@ ExtractStatus ExtractFile(Workspace& ws, int slot, const std::filesystem::path& 
 ExtractStatus ExtractFile(Workspace& ws, int slot, const std::filesystem::path& hostPath, Ui& ui,
                           FileIo& io);
 
-// The Extract command: one save dialog ("Extract file from diskImage to", the row's caption
-// proposed) per slot, in order; a cancelled or empty answer stops. Returns how many files were
-// written.
-int ExtractSelected(Workspace& ws, const std::vector<int>& slots, Ui& ui);
+// The save dialog of the Extract command for slot `slot` of the shown directory: "Extract file
+// from diskImage to", the row's caption proposed. nullopt when the slot has no row.
+std::optional<SavePrompt> ExtractPrompt(const Workspace& ws, int slot);
+
+// A file of the shown directory and the host path the user chose for it.
+struct ExtractTarget {
+  int slot = 0;
+  std::filesystem::path hostPath;
+};
+
+// The Extract command once its dialogs are answered (one per row, in order, up to the first
+// cancelled one): each slot's file to its path, in order, stopping at a cassette. Returns how
+// many files were written.
+int ExtractSelected(Workspace& ws, const std::vector<ExtractTarget>& targets, Ui& ui);
 
 }  // namespace quarnel

@@ -112,11 +112,14 @@ SaveStatus Save(Workspace& ws, Ui& ui) {
   return SaveImageFile(ws.image, ws.image.imagePath, ws.image.size, ui);
 }
 
-SaveStatus SaveAs(Workspace& ws, Ui& ui) {
+SavePrompt SaveAsPrompt(const Workspace& ws) {
+  return {std::string(msg::kSavingTitle), ws.image.imagePath};
+}
+
+SaveStatus SaveAs(Workspace& ws, const fs::path& path, Ui& ui) {
   if (ws.image.imagePath.empty() || ws.image.bytes.empty()) return SaveStatus::NothingLoaded;
-  auto chosen = ui.AskSavePath(msg::kSavingTitle, ws.image.imagePath);
-  if (!chosen || chosen->empty()) return SaveStatus::Cancelled;
-  return SaveImageFile(ws.image, *chosen, ws.image.size, ui);
+  if (path.empty()) return SaveStatus::Cancelled;
+  return SaveImageFile(ws.image, path, ws.image.size, ui);
 }
 
 }  // namespace quarnel

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 #include "core/bytes.h"
 #include "core/host_file.h"
@@ -35,10 +36,17 @@ FileIo& DefaultFileIo();
 bool WriteAtomically(const std::filesystem::path& target, Bytes bytes, FileIo& io,
                      LinkPolicy links = LinkPolicy::Follow);
 
+// A save dialog a front end shows before a core call that writes: its title and the path it
+// proposes. The path chosen is passed to the call.
+struct SavePrompt {
+  std::string title;
+  std::string proposed;
+};
+
 enum class SaveStatus {
   Saved,
   NothingLoaded,  // no image: nothing to write
-  Cancelled,      // the save dialog was cancelled
+  Cancelled,      // no path was given (the save dialog was cancelled)
   ReadOnly,       // "Read only file!\nCan not be saved"
   CannotSave,     // "Cannot save file"
 };
@@ -52,7 +60,10 @@ SaveStatus SaveImageFile(DiskImage& image, const std::filesystem::path& path, st
 
 // Save: the whole image to its own path.
 SaveStatus Save(Workspace& ws, Ui& ui);
-// Save As: a save dialog titled "Saving DiskImage" proposing the image's path; imagePath stays.
-SaveStatus SaveAs(Workspace& ws, Ui& ui);
+// The Save As dialog: "Saving DiskImage", proposing the image's path.
+SavePrompt SaveAsPrompt(const Workspace& ws);
+// Save As: the whole image to `path`, the answer to SaveAsPrompt (empty: Cancelled); imagePath
+// stays.
+SaveStatus SaveAs(Workspace& ws, const std::filesystem::path& path, Ui& ui);
 
 }  // namespace quarnel

@@ -47,21 +47,26 @@ void Workspace::Unload() {
   volumeField.clear();
 }
 
-HostFileKind Workspace::OpenHostFile(const std::string& path, Ui& ui) {
+HostFileKind Workspace::OpenHostFile(const std::string& path, Ui& ui,
+                                     const ChangedImageAnswer& changes) {
   HostFileKind kind = HostFileKindOf(path);
   if (kind == HostFileKind::DiskImage) {
     SetStatus(path, ui);
-    LoadImage(path, ui);
+    LoadImage(path, ui, changes);
   }
   return kind;
 }
 
-void Workspace::PromptSaveChanged(Ui& ui) {
+SavePrompt Workspace::SaveChangedPrompt() const {
   std::string title(msg::kSaveChangedTitle);
   title += fs::path(image.imagePath).filename().string();
-  auto chosen = ui.AskSavePath(title, image.imagePath);
-  if (!chosen || chosen->empty()) return;  // cancelled: the changes are dropped
-  SaveImageFile(image, *chosen, image.size, ui);
+  return {std::move(title), image.imagePath};
+}
+
+SaveStatus Workspace::SaveChanges(const ChangedImageAnswer& answer, Ui& ui) {
+  if (!image.changed) return SaveStatus::NothingLoaded;
+  if (answer.savePath.empty()) return SaveStatus::Cancelled;  // the changes are dropped
+  return SaveImageFile(image, answer.savePath, image.size, ui);
 }
 
 namespace {
@@ -109,8 +114,9 @@ bool Workspace::RefuseImageSize(std::uintmax_t size, Ui& ui) {
   return true;
 }
 
-HostReadError Workspace::LoadImage(const std::string& path, Ui& ui) {
-  if (image.changed) PromptSaveChanged(ui);
+HostReadError Workspace::LoadImage(const std::string& path, Ui& ui,
+                                   const ChangedImageAnswer& changes) {
+  SaveChanges(changes, ui);
   ResetForLoad(*this);
 
   // Only a regular file is opened. A directory, FIFO or device has no size here, so it is "too
@@ -137,8 +143,9 @@ HostReadError Workspace::LoadImage(const std::string& path, Ui& ui) {
   return HostReadError::None;
 }
 
-void Workspace::LoadImageBytes(std::vector<std::uint8_t> bytes, const std::string& path, Ui& ui) {
-  if (image.changed) PromptSaveChanged(ui);
+void Workspace::LoadImageBytes(std::vector<std::uint8_t> bytes, const std::string& path, Ui& ui,
+                               const ChangedImageAnswer& changes) {
+  SaveChanges(changes, ui);
   ResetForLoad(*this);
   if (RefuseImageSize(bytes.size(), ui)) return;
   const auto size = static_cast<std::int32_t>(bytes.size());

@@ -13,6 +13,7 @@
 #include "core/disk_image.h"
 #include "core/file_list.h"
 #include "core/host_file.h"
+#include "core/save_image.h"
 #include "core/ui.h"
 
 namespace quarnel {
@@ -31,6 +32,13 @@ inline std::string HostExtension(std::string_view path) { return UpperExtension(
 // The kind of a host file by HostExtension.
 HostFileKind HostFileKindOf(std::string_view path);
 
+// The answer to the "Save Changed DiskImage" dialog (Workspace::SaveChangedPrompt) that a front
+// end shows before it replaces an image with unsaved changes: the path to save the image to
+// first. Empty (the default) drops the changes.
+struct ChangedImageAnswer {
+  std::string savePath;
+};
+
 class Workspace {
  public:
   DiskImage image;
@@ -47,19 +55,25 @@ class Workspace {
   std::string statusText;    // the status line as last set by the core
 
   // Loads and validates an image file: reads it and hands its bytes to LoadImageBytes; the
-  // outcome is in image.loadFailed / image.bootError. A path that does not exist leaves no image
+  // outcome is in image.loadFailed / image.bootError. Unsaved changes of the image it replaces
+  // are first saved as `changes` says (SaveChanges). A path that does not exist leaves no image
   // loaded and shows no message; a file of a size no disk has is refused unread. Returns what
   // kept the file from being read as a host file (its kind when it is no regular file, a failed
   // open or read); None when it was read or refused for its size.
-  HostReadError LoadImage(const std::string& path, Ui& ui);
+  HostReadError LoadImage(const std::string& path, Ui& ui, const ChangedImageAnswer& changes = {});
   // The same from bytes already in memory (steps after the file read); `path` becomes
   // imagePath. Used by LoadImage, tests, fuzzing and converters.
-  void LoadImageBytes(std::vector<std::uint8_t> bytes, const std::string& path, Ui& ui);
-  // Dispatches a host file by its extension; loads .DSK/.DI1/.DI2, reports the other kinds.
-  HostFileKind OpenHostFile(const std::string& path, Ui& ui);
-  // Offers to save unsaved changes: a save dialog titled "Save Changed DiskImage: " + file
-  // name; a confirmed non-empty path gets the whole image. Cancel drops the changes.
-  void PromptSaveChanged(Ui& ui);
+  void LoadImageBytes(std::vector<std::uint8_t> bytes, const std::string& path, Ui& ui,
+                      const ChangedImageAnswer& changes = {});
+  // Dispatches a host file by its extension; loads .DSK/.DI1/.DI2 (passing `changes` on),
+  // reports the other kinds.
+  HostFileKind OpenHostFile(const std::string& path, Ui& ui, const ChangedImageAnswer& changes = {});
+  // The dialog a front end shows for unsaved changes: "Save Changed DiskImage: " + file name,
+  // proposing the image's path.
+  SavePrompt SaveChangedPrompt() const;
+  // Settles unsaved changes by the user's answer: a non-empty path gets the whole image
+  // (Cancelled when it is empty: the changes are dropped). Nothing when nothing is changed.
+  SaveStatus SaveChanges(const ChangedImageAnswer& answer, Ui& ui);
 
   // The image may be listed and read.
   bool HasImage() const { return image.Usable(); }

@@ -2,18 +2,32 @@
 
 namespace quarnel {
 
-HostFileKind OpenHostFile(Workspace& ws, CasImage& cas, const std::string& path, Ui& ui) {
+bool OffersToSaveChanges(const Workspace& ws, const std::string& path) {
+  switch (HostFileKindOf(path)) {
+    case HostFileKind::DiskImage:
+      return ws.image.changed;
+    case HostFileKind::Cassette:
+      return ws.image.changed && !ws.image.imagePath.empty();
+    case HostFileKind::Conversion:
+    case HostFileKind::Other:
+      break;
+  }
+  return false;
+}
+
+HostFileKind OpenHostFile(Workspace& ws, CasImage& cas, const std::string& path, Ui& ui,
+                          const ChangedImageAnswer& changes) {
   const HostFileKind kind = HostFileKindOf(path);
   switch (kind) {
     case HostFileKind::Conversion:
       break;
     case HostFileKind::DiskImage:
       cas.Clear();
-      ws.OpenHostFile(path, ui);
+      ws.OpenHostFile(path, ui, changes);
       break;
     case HostFileKind::Cassette: {
       // Replacing a changed disk image by a tape would drop its changes without a word.
-      if (ws.image.changed && !ws.image.imagePath.empty()) ws.PromptSaveChanged(ui);
+      if (OffersToSaveChanges(ws, path)) ws.SaveChanges(changes, ui);
       ws.Unload();
       ws.fileList.Clear();
       ws.image.changed = false;

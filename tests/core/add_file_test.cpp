@@ -309,7 +309,7 @@ TEST_F(AddHostFileTest, TakesTimeAndReadOnlyFromTheHost) {
   fs::last_write_time(p, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(std::mktime(&tm))));
   fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
-  ASSERT_EQ(AddFile(ws, p, ui), AddStatus::Added);
+  ASSERT_EQ(AddFile(ws, p, "Prog.Com", ui), AddStatus::Added);
   DirEntry e = RootEntry(0);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(e.name), 11), "PROG    COM");
   EXPECT_EQ(e.attribute, kAttrArchive | kAttrReadOnly);
@@ -317,35 +317,38 @@ TEST_F(AddHostFileTest, TakesTimeAndReadOnlyFromTheHost) {
   EXPECT_EQ(e.date.Get(), ((2001 - 1980) << 9) | (12 << 5) | 24);
 }
 
-TEST_F(AddHostFileTest, LongNamesAskForANewNameUntilOneFits) {
+TEST_F(AddHostFileTest, LongNamesNeedANewNameAndOnlyAValidOneIsTaken) {
   Load(ImageBuilder());
   fs::path twelve = Host("ABCDEFGH.TXT", 10);
   fs::path thirteen = Host("ABCDEFGHI.TXT", 10);
-  ASSERT_EQ(AddFile(ws, twelve, ui), AddStatus::Added);
-  EXPECT_TRUE(ui.renameAsked.empty());
-  ui.newNames = {std::string("TOOLONGNAME.TXT"), std::string(".TXT"), std::string("short.txt")};
-  ASSERT_EQ(AddFile(ws, thirteen, ui), AddStatus::Added);
-  EXPECT_EQ(ui.renameAsked, std::vector<std::string>(3, "ABCDEFGHI.TXT"));
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Root(1)), 11), "SHORT   TXT");
-  // Cancel: nothing added.
-  ui.newNames = {std::nullopt};
+  EXPECT_FALSE(NeedsEntryName(twelve));
+  EXPECT_TRUE(NeedsEntryName(thirteen));
+  ASSERT_EQ(AddFile(ws, twelve, "ABCDEFGH.TXT", ui), AddStatus::Added);
+  // A name that does not fit 8.3 is refused without a word, and nothing changes.
   auto before = ws.image.bytes;
-  EXPECT_EQ(AddFile(ws, thirteen, ui), AddStatus::Cancelled);
+  for (const char* bad : {"TOOLONGNAME.TXT", ".TXT", "A B.TXT", "ABCDEFGHI.TXT"})
+    EXPECT_EQ(AddFile(ws, thirteen, bad, ui), AddStatus::InvalidName) << bad;
   EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_TRUE(ui.messages.empty());
+  ASSERT_EQ(AddFile(ws, thirteen, "short.txt", ui), AddStatus::Added);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Root(1)), 11), "SHORT   TXT");
 }
 
 TEST_F(AddHostFileTest, AwkwardHostNamesNeverMakeAnEntryThatLooksFree) {
   Load(ImageBuilder());
-  // A leading dot would make a blank entry name; such names go through the rename question.
+  // A leading dot would make a blank entry name; such names need a new one.
   fs::path dotted = Host(".profile", 10);
-  ui.newNames = {std::string("PROFILE")};
-  ASSERT_EQ(AddFile(ws, dotted, ui), AddStatus::Added);
-  EXPECT_EQ(ui.renameAsked, std::vector<std::string>{".profile"});
+  EXPECT_TRUE(NeedsEntryName(dotted));
+  EXPECT_EQ(AddFile(ws, dotted, ".profile", ui), AddStatus::InvalidName);
+  ASSERT_EQ(AddFile(ws, dotted, "PROFILE", ui), AddStatus::Added);
   EXPECT_EQ(Root(0)[0], 'P');
-  // Missing file and a folder: "read ERROR!" and nothing changes.
+  // Missing file and a folder: no new name is needed, "read ERROR!" comes before the name is
+  // looked at, and nothing changes.
   auto before = ws.image.bytes;
-  EXPECT_EQ(AddFile(ws, tmp / "missing.txt", ui), AddStatus::ReadError);
-  EXPECT_EQ(AddFile(ws, tmp.path(), ui), AddStatus::ReadError);
+  EXPECT_FALSE(NeedsEntryName(tmp / "missing-long-name.txt"));
+  EXPECT_FALSE(NeedsEntryName(tmp.path()));
+  EXPECT_EQ(AddFile(ws, tmp / "missing-long-name.txt", "missing-long-name.txt", ui), AddStatus::ReadError);
+  EXPECT_EQ(AddFile(ws, tmp.path(), tmp.path().filename().string(), ui), AddStatus::ReadError);
   EXPECT_EQ(ui.messages, std::vector<std::string>(2, std::string(msg::kHostReadError)));
   EXPECT_TRUE(ws.image.bytes == before);
 }
@@ -354,7 +357,8 @@ TEST_F(AddHostFileTest, DropAddsEachFileWithStatusTexts) {
   Load(ImageBuilder());
   ws.SetStatus("before", ui);
   ui.statuses.clear();
-  std::vector<fs::path> files = {Host("A.TXT", 10, 1), Host("B.TXT", 2000, 2), Host("A.TXT", 30, 3)};
+  std::vector<DroppedFile> files = {{Host("A.TXT", 10, 1), "A.TXT"}, {Host("B.TXT", 2000, 2), "B.TXT"},
+                                    {Host("A.TXT", 30, 3), "A.TXT"}};
   EXPECT_EQ(DropFiles(ws, files, ui), DropOutcome::Added);
   ASSERT_GE(ui.statuses.size(), 4u);
   EXPECT_EQ(ui.statuses[0], "Adding file 0 of 3");
@@ -365,12 +369,28 @@ TEST_F(AddHostFileTest, DropAddsEachFileWithStatusTexts) {
   ASSERT_EQ(ws.fileList.rows.size(), 2u);
   EXPECT_EQ(ws.fileList.rows[1].caption, "B.TXT");
   EXPECT_EQ(ws.fileList.rows[0].size + ws.fileList.rows[1].size, 2030);
-  EXPECT_EQ(DropFiles(ws, {tmp / "x.dsk"}, ui), DropOutcome::OpenImage);
-  EXPECT_EQ(DropFiles(ws, {tmp / "x.cas"}, ui), DropOutcome::OpenCassette);
+  EXPECT_EQ(DropFiles(ws, {{tmp / "x.dsk", "X.DSK"}}, ui), DropOutcome::OpenImage);
+  EXPECT_EQ(DropFiles(ws, {{tmp / "x.cas", "X.CAS"}}, ui), DropOutcome::OpenCassette);
   if (test::HaveWitnesses()) {
     test::WriteHostFile(tmp / "out.dsk", ws.image.bytes);
     test::ExpectWitnessesAgree(tmp / "out.dsk", {{"A.TXT", test::Pattern(30, 3)}, {"B.TXT", test::Pattern(2000, 2)}});
   }
+}
+
+TEST_F(AddHostFileTest, ADropSkipsFilesWhoseRenameWasCancelled) {
+  Load(ImageBuilder());
+  ui.statuses.clear();
+  std::vector<DroppedFile> files = {{Host("a-long-name.txt", 10, 1), std::nullopt},
+                                    {Host("B.TXT", 20, 2), "B.TXT"},
+                                    {Host("c-long-name.txt", 30, 3), "C.TXT"}};
+  EXPECT_EQ(DropFiles(ws, files, ui), DropOutcome::SomeFailed);
+  ASSERT_EQ(ws.fileList.rows.size(), 2u);
+  EXPECT_EQ(ws.fileList.rows[0].caption, "B.TXT");
+  EXPECT_EQ(ws.fileList.rows[1].caption, "C.TXT");
+  EXPECT_EQ(ui.statuses.at(0), "Adding file 0 of 3");  // the skipped file still counts
+  // One image or tape is opened, not added; the extension is cut to four characters.
+  EXPECT_EQ(DropKindOf({tmp / "x.dskx"}), DropOutcome::OpenImage);
+  EXPECT_EQ(DropKindOf({tmp / "x.dsk", tmp / "y.dsk"}), DropOutcome::Added);
 }
 
 }  // namespace

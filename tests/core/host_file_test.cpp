@@ -71,7 +71,7 @@ TEST(HostFile, AddTellsWhyAFifoWasNotAdded) {
   ASSERT_TRUE(ws.HasImage());
   const auto before = ws.image.bytes;
   HostReadError why = HostReadError::None;
-  EXPECT_EQ(AddFile(ws, tmp / "pipe.bin", ui, &why), AddStatus::ReadError);
+  EXPECT_EQ(AddFile(ws, tmp / "pipe.bin", "PIPE.BIN", ui, &why), AddStatus::ReadError);
   EXPECT_EQ(why, HostReadError::Fifo);
   EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kHostReadError)});
   EXPECT_TRUE(ws.image.bytes == before);

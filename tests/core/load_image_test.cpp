@@ -169,7 +169,7 @@ TEST(LoadImage, GeometryLargerThanFileByOneByte) {
   }
 }
 
-TEST(LoadImage, PromptSaveChangedBeforeReplacing) {
+TEST(LoadImage, UnsavedChangesAreSavedAsAnsweredBeforeReplacing) {
   test::TempDir dir;
   ImageBuilder b;
   b.WriteTo(dir / "old.dsk");
@@ -180,21 +180,22 @@ TEST(LoadImage, PromptSaveChangedBeforeReplacing) {
   l.ws.LoadImage((dir / "old.dsk").string(), l.ui);
   l.ws.image.bytes[3] = 'Z';  // an edit
   l.ws.image.changed = true;
-  l.ui.savePaths.push_back((dir / "saved.dsk").string());
-  l.ws.LoadImage((dir / "new.dsk").string(), l.ui);
-  ASSERT_EQ(l.ui.saveTitles.size(), 1u);
-  EXPECT_EQ(l.ui.saveTitles[0], "Save Changed DiskImage: old.dsk");
-  EXPECT_EQ(l.ui.saveSuggestions[0], (dir / "old.dsk").string());
+  const SavePrompt prompt = l.ws.SaveChangedPrompt();
+  EXPECT_EQ(prompt.title, "Save Changed DiskImage: old.dsk");
+  EXPECT_EQ(prompt.proposed, (dir / "old.dsk").string());
+  l.ws.LoadImage((dir / "new.dsk").string(), l.ui, {(dir / "saved.dsk").string()});
   auto saved = test::ReadHostFile(dir / "saved.dsk");
   ASSERT_EQ(saved.size(), 737280u);
   EXPECT_EQ(saved[3], 'Z');
   EXPECT_FALSE(l.ws.image.changed);
   EXPECT_EQ(l.ws.fileList.rows.size(), 1u);
   // Cancel: the changes are dropped, nothing written.
+  l.ws.image.bytes[3] = 'Y';
   l.ws.image.changed = true;
-  l.ws.LoadImage((dir / "old.dsk").string(), l.ui);
-  EXPECT_EQ(l.ui.saveTitles.size(), 2u);
+  l.ws.LoadImage((dir / "old.dsk").string(), l.ui, {});
   EXPECT_FALSE(l.ws.image.changed);
+  EXPECT_EQ(test::ReadHostFile(dir / "saved.dsk"), saved);
+  EXPECT_EQ(test::ReadHostFile(dir / "new.dsk")[3], test::ReadHostFile(dir / "old.dsk")[3]);
 }
 
 TEST(OpenHostFile, DispatchByExtension) {

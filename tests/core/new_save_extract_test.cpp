@@ -154,15 +154,16 @@ TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
 
   ws.image.changed = true;
   fs::path other = tmp / "copy.dsk";
-  ui.savePaths = {other.string()};
-  EXPECT_EQ(SaveAs(ws, ui), SaveStatus::Saved);
-  EXPECT_EQ(ui.saveTitles, std::vector<std::string>{std::string(msg::kSavingTitle)});
-  EXPECT_EQ(ui.saveSuggestions, std::vector<std::string>{path.string()});
+  const SavePrompt prompt = SaveAsPrompt(ws);
+  EXPECT_EQ(prompt.title, msg::kSavingTitle);
+  EXPECT_EQ(prompt.proposed, path.string());
+  EXPECT_EQ(SaveAs(ws, other, ui), SaveStatus::Saved);
   EXPECT_EQ(ws.image.imagePath, path.string());
   EXPECT_FALSE(ws.image.changed);
   EXPECT_TRUE(test::ReadHostFile(other) == ws.image.bytes);
-  ui.savePaths = {std::nullopt};
-  EXPECT_EQ(SaveAs(ws, ui), SaveStatus::Cancelled);
+  ws.image.changed = true;
+  EXPECT_EQ(SaveAs(ws, "", ui), SaveStatus::Cancelled);
+  EXPECT_TRUE(ws.image.changed);
 
   // A folder that cannot take the file.
   ui.messages.clear();
@@ -252,12 +253,19 @@ TEST_F(ExtractTest, SeveralRowsOneDialogEachUntilCancelled) {
   b.AddFile(kRoot, "B.TXT", {2});
   b.AddFile(kRoot, "C.TXT", {3});
   Load(b);
-  ui.savePaths = {(tmp / "a").string(), std::nullopt, (tmp / "c").string()};
-  EXPECT_EQ(ExtractSelected(ws, {0, 1, 2}, ui), 1);
-  EXPECT_EQ(ui.saveTitles, std::vector<std::string>(2, std::string(msg::kExtractTitle)));
-  EXPECT_EQ(ui.saveSuggestions, (std::vector<std::string>{"A.TXT", "B.TXT"}));
+  for (int slot : {0, 1, 2}) {
+    const auto prompt = ExtractPrompt(ws, slot);
+    ASSERT_TRUE(prompt);
+    EXPECT_EQ(prompt->title, msg::kExtractTitle);
+    EXPECT_EQ(prompt->proposed, std::string(1, static_cast<char>('A' + slot)) + ".TXT");
+  }
+  EXPECT_FALSE(ExtractPrompt(ws, 40));  // no row
+  // Answers in order; an empty path (a cancelled dialog) ends the command.
+  EXPECT_EQ(ExtractSelected(ws, {{0, tmp / "a"}, {1, ""}, {2, tmp / "c"}}, ui), 1);
   EXPECT_TRUE(fs::exists(tmp / "a"));
   EXPECT_FALSE(fs::exists(tmp / "c"));
+  EXPECT_EQ(ExtractSelected(ws, {{2, tmp / "c"}, {1, tmp / "b"}}, ui), 2);
+  EXPECT_EQ(test::ReadHostFile(tmp / "b"), std::vector<std::uint8_t>{2});
   // A target that cannot be written is reported.
   ui.messages.clear();
   EXPECT_EQ(ExtractFile(ws, 0, tmp / "no" / "dir" / "a", ui), ExtractStatus::CannotWrite);

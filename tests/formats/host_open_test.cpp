@@ -23,9 +23,10 @@ TEST(HostOpen, CassetteBecomesTheListAndReadingHandsOver) {
   // A changed disk image is offered for saving before the tape replaces it.
   ws.image.imagePath = (dir / "OLD.DSK").string();
   ws.image.changed = true;
-  EXPECT_EQ(OpenHostFile(ws, cas, (dir / "T.cas").string(), ui), HostFileKind::Cassette);
-  ASSERT_EQ(ui.saveTitles.size(), 1u);
-  EXPECT_EQ(ui.saveTitles[0], "Save Changed DiskImage: OLD.DSK");
+  EXPECT_TRUE(OffersToSaveChanges(ws, (dir / "T.cas").string()));
+  EXPECT_EQ(ws.SaveChangedPrompt().title, "Save Changed DiskImage: OLD.DSK");
+  EXPECT_EQ(OpenHostFile(ws, cas, (dir / "T.cas").string(), ui, {}), HostFileKind::Cassette);
+  EXPECT_FALSE(ws.image.changed);
   EXPECT_TRUE(IsCassetteCurrent(ws));
   ASSERT_EQ(ws.fileList.rows.size(), 1u);
   EXPECT_EQ(ws.fileList.rows[0].caption, "CAS");
@@ -48,6 +49,12 @@ TEST(HostOpen, ConversionsAndOtherFilesAreLeftToTheFrontEnd) {
   test::ScriptedUi ui;
   Workspace ws;
   CasImage cas;
+  ws.image.imagePath = (dir / "OLD.DSK").string();
+  ws.image.changed = true;
+  EXPECT_FALSE(OffersToSaveChanges(ws, (dir / "D.IMG").string()));
+  EXPECT_FALSE(OffersToSaveChanges(ws, (dir / "readme.txt").string()));
+  EXPECT_TRUE(OffersToSaveChanges(ws, (dir / "new.di1").string()));
+  ws.image = DiskImage{};
   test::WriteHostFile(dir / "D.IMG", std::vector<std::uint8_t>(737281, 1));
   test::WriteHostFile(dir / "E.XSA", {1});
   EXPECT_EQ(OpenHostFile(ws, cas, (dir / "D.IMG").string(), ui), HostFileKind::Conversion);

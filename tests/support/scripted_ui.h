@@ -1,4 +1,6 @@
-// A Ui for tests: records every message and question, answers from queues.
+// A Ui for tests: records every message. It also holds the scripted answers to the questions
+// a front end asks before a core call (Yes/No, save paths, new names), recorded as they are
+// taken.
 #pragma once
 
 #include <deque>
@@ -13,15 +15,14 @@ namespace quarnel::test {
 class ScriptedUi : public Ui {
  public:
   void Notify(std::string_view message) override { messages.emplace_back(message); }
-  bool AskYesNo(std::string_view question) override {
+  bool AskYesNo(std::string_view question) {
     questions.emplace_back(question);
     if (yesNo.empty()) return false;
     bool a = yesNo.front();
     yesNo.pop_front();
     return a;
   }
-  std::optional<std::string> AskSavePath(std::string_view title,
-                                         std::string_view suggestedPath) override {
+  std::optional<std::string> AskSavePath(std::string_view title, std::string_view suggestedPath) {
     saveTitles.emplace_back(title);
     saveSuggestions.emplace_back(suggestedPath);
     if (savePaths.empty()) return std::nullopt;
@@ -29,7 +30,7 @@ class ScriptedUi : public Ui {
     savePaths.pop_front();
     return p;
   }
-  std::optional<std::string> AskNewName(std::string_view hostName) override {
+  std::optional<std::string> AskNewName(std::string_view hostName) {
     renameAsked.emplace_back(hostName);
     if (newNames.empty()) return std::nullopt;
     auto n = newNames.front();
