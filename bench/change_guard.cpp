@@ -1,5 +1,7 @@
 // What the check before every change costs: mapping the directory tree's clusters, and one
 // whole add (plan, check, write) on real disks of other people and on a disk filled to the brim.
+#include "core/change_guard.h"
+
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "core/add_file.h"
-#include "core/change_guard.h"
 #include "core/host_file.h"
 #include "core/new_image.h"
 #include "core/workspace.h"

@@ -43,11 +43,12 @@ std::vector<std::uint8_t> MakeImage() {
   auto alloc = [&](std::size_t bytes) {
     std::size_t n = (bytes + g.clusterBytes - 1) / g.clusterBytes;
     std::uint16_t first = next;
-    for (std::size_t i = 0; i < n; ++i, ++next) WriteFatEntry(img, next, i + 1 < n ? next + 1 : 0xFFF);
+    for (std::size_t i = 0; i < n; ++i, ++next)
+      WriteFatEntry(img, next, i + 1 < n ? next + 1 : 0xFFF);
     return first;
   };
-  auto entry = [&](std::size_t offset, const std::string& name, std::uint8_t attr, std::uint16_t first,
-                   std::uint32_t size) {
+  auto entry = [&](std::size_t offset, const std::string& name, std::uint8_t attr,
+                   std::uint16_t first, std::uint32_t size) {
     DirEntry e{};
     std::memset(e.name, ' ', 11);
     std::memcpy(e.name, name.data(), std::min<std::size_t>(name.size(), 8));
@@ -104,7 +105,8 @@ void BM_LoadListReadAll(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(bytesRead);
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(image.size()));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(image.size()));
   state.counters["fileBytes"] = static_cast<double>(bytesRead);
 }
 BENCHMARK(BM_LoadListReadAll)->Unit(benchmark::kMicrosecond);

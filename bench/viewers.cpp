@@ -26,7 +26,9 @@ Data ReadFile(const std::filesystem::path& p) {
 
 // A 24 KB program: real lines of SSHOOTER.BAS repeated with fresh links and line numbers.
 Data BigProgram() {
-  const Data real = ReadFile(std::filesystem::path(QUARNEL_SHARED_DIR) / "realdata/bas/"
+  const Data real = ReadFile(
+      std::filesystem::path(QUARNEL_SHARED_DIR) /
+      "realdata/bas/"
       "plattysoft_Modern-MSX-BASIC-Game-Dev__examples__output__examples.dsk__SSHOOTER.BAS");
   std::vector<Data> lines;
   for (std::size_t at = 1; at + 4 < real.size();) {
@@ -41,8 +43,9 @@ Data BigProgram() {
   while (d.size() < 24 * 1024 && !lines.empty()) {
     for (const Data& tokens : lines) {
       const std::size_t next = d.size() + 4 + tokens.size() + 0x8000;
-      d.insert(d.end(), {static_cast<std::uint8_t>(next), static_cast<std::uint8_t>(next >> 8),
-                         static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8)});
+      d.insert(d.end(),
+               {static_cast<std::uint8_t>(next), static_cast<std::uint8_t>(next >> 8),
+                static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8)});
       d.insert(d.end(), tokens.begin(), tokens.end());
       number += 10;
     }
@@ -116,19 +119,24 @@ void Decode(benchmark::State& state, PictureMode mode, const Data& d) {
 }
 
 void BM_Screen2(benchmark::State& s) {
-  Decode(s, PictureMode::Screen2, Picture("aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.SC2"));
+  Decode(s, PictureMode::Screen2,
+         Picture("aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.SC2"));
 }
 void BM_Screen5(benchmark::State& s) {
-  Decode(s, PictureMode::Screen5, Picture("aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.SC5"));
+  Decode(s, PictureMode::Screen5,
+         Picture("aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.SC5"));
 }
 void BM_Screen7(benchmark::State& s) {
-  Decode(s, PictureMode::Screen7, Picture("aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.SC7"));
+  Decode(s, PictureMode::Screen7,
+         Picture("aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.SC7"));
 }
 void BM_Screen8(benchmark::State& s) {
-  Decode(s, PictureMode::Screen8, Picture("aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.SC8"));
+  Decode(s, PictureMode::Screen8,
+         Picture("aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.SC8"));
 }
 void BM_Screen12(benchmark::State& s) {
-  Decode(s, PictureMode::Screen12, Picture("aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.S12"));
+  Decode(s, PictureMode::Screen12,
+         Picture("aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.S12"));
 }
 BENCHMARK(BM_Screen2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Screen5)->Unit(benchmark::kMicrosecond);
@@ -137,8 +145,9 @@ BENCHMARK(BM_Screen8)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Screen12)->Unit(benchmark::kMicrosecond);
 
 void BM_PngScreen8(benchmark::State& state) {
-  const auto r = DecodePicture(PictureMode::Screen8,
-      Picture("aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.SC8"));
+  const auto r =
+      DecodePicture(PictureMode::Screen8,
+                    Picture("aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.SC8"));
   for (auto _ : state) benchmark::DoNotOptimize(EncodePng(*r.picture));
 }
 BENCHMARK(BM_PngScreen8)->Unit(benchmark::kMillisecond);

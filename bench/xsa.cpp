@@ -29,13 +29,15 @@ std::vector<fs::path> RealDisks() {
 
 std::vector<std::uint8_t> FullDisk() {
   // The fullest 720 KB real disk; a synthetic mix when the shared data is absent.
-  auto bytes = quarnel::ReadHostBytes(kDisks / "costarc_MSXPi__software__target__disks__msxpiboot-dos2.dsk");
+  auto bytes =
+      quarnel::ReadHostBytes(kDisks / "costarc_MSXPi__software__target__disks__msxpiboot-dos2.dsk");
   if (bytes) return *bytes;
   std::vector<std::uint8_t> v(737280);
   std::uint32_t x = 1;
   for (std::size_t i = 0; i < v.size(); ++i) {
     x = x * 1103515245u + 12345u;
-    v[i] = (i / 4096) % 3 == 0 ? static_cast<std::uint8_t>(x >> 24) : static_cast<std::uint8_t>(i & 0x3F);
+    v[i] = (i / 4096) % 3 == 0 ? static_cast<std::uint8_t>(x >> 24)
+                               : static_cast<std::uint8_t>(i & 0x3F);
   }
   return v;
 }

@@ -1,8 +1,8 @@
 // Any bytes as a tokenised BASIC program: the listing must stay inside the data and end.
+#include "viewers/basic_lister.h"
+
 #include <cstddef>
 #include <cstdint>
-
-#include "viewers/basic_lister.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const quarnel::Bytes bytes(data, size);

@@ -1,8 +1,8 @@
 // The tape scan and the entry bytes on any input.
+#include "formats/cassette.h"
+
 #include <cstddef>
 #include <cstdint>
-
-#include "formats/cassette.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   quarnel::Bytes tape(data, size);

@@ -1,10 +1,11 @@
 // Any bytes through the hex layout (every cell of the first rows and the last rows) and the
 // text conversions.
+#include "viewers/hex_layout.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "viewers/hex_layout.h"
 #include "viewers/text_view.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

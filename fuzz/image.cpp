@@ -29,7 +29,8 @@ void Visit(quarnel::Workspace& ws, QuietUi& ui, int& budget) {
       continue;
     }
     if (--budget <= 0) return;
-    if (EnterDirectory(ws, r, ui) == EnterOutcome::Entered && ws.image.level > level) Visit(ws, ui, budget);
+    if (EnterDirectory(ws, r, ui) == EnterOutcome::Entered && ws.image.level > level)
+      Visit(ws, ui, budget);
     // Back to this directory (the stack below the current level is unchanged).
     ws.image.level = level;
     ReadDirectory(ws, ui);

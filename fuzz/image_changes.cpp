@@ -48,14 +48,15 @@ quarnel::ChainBytes FileBytesAt(const quarnel::DiskImage& img, std::size_t offse
 struct Snapshot {
   quarnel::TreeClusters tree;
   std::map<std::size_t, quarnel::ChainBytes> files;  // by entry offset
-  std::vector<bool> used;                             // FAT entry not free
+  std::vector<bool> used;                            // FAT entry not free
 };
 
 Snapshot Take(const quarnel::DiskImage& img) {
   Snapshot s;
   s.tree = quarnel::MapTreeClusters(img);
   for (const auto& e : s.tree.entries)
-    if (!(e.attribute & quarnel::kAttrDirectory)) s.files.emplace(e.offset, FileBytesAt(img, e.offset));
+    if (!(e.attribute & quarnel::kAttrDirectory))
+      s.files.emplace(e.offset, FileBytesAt(img, e.offset));
   for (std::uint32_t c = 0; c < s.tree.owners.size(); ++c)
     s.used.push_back(quarnel::ReadFatEntry(img, c) != quarnel::kFatFree);
   return s;
@@ -73,8 +74,9 @@ void ExpectKept(const Snapshot& before, const quarnel::DiskImage& img,
   }
   for (std::uint32_t c = 2; c < before.tree.owners.size(); ++c) {
     const auto& owners = before.tree.owners[c];
-    const bool kept = std::any_of(owners.begin(), owners.end(),
-                                  [&](std::size_t i) { return !gone.count(before.tree.entries[i].offset); });
+    const bool kept = std::any_of(owners.begin(), owners.end(), [&](std::size_t i) {
+      return !gone.count(before.tree.entries[i].offset);
+    });
     if (kept && before.used[c] && quarnel::ReadFatEntry(img, c) == quarnel::kFatFree)
       Violation("cluster freed", c);
   }
@@ -87,7 +89,8 @@ void ChangeEveryEntry(quarnel::Workspace& ws, QuietUi& ui, int depth) {
       (void)quarnel::ReadChainBytes(ws.image, ws.current.firstCluster,
                                     static_cast<std::uint32_t>(std::max(0, ws.current.size)));
     if (depth == 0 && row.IsDirectory() && row.caption != "." && row.caption != "..") {
-      if (quarnel::EnterDirectory(ws, row, ui) == quarnel::EnterOutcome::Entered && ws.image.level > 0) {
+      if (quarnel::EnterDirectory(ws, row, ui) == quarnel::EnterOutcome::Entered &&
+          ws.image.level > 0) {
         ChangeEveryEntry(ws, ui, depth + 1);
         ws.image.level = 0;
       }
@@ -108,8 +111,10 @@ void ChangeEveryEntry(quarnel::Workspace& ws, QuietUi& ui, int depth) {
     if (auto off = quarnel::CurrentSlotOffset(ws, row.slot)) gone.insert(*off);
     const Snapshot before = Take(ws.image);
     step = "delete";
-    if (ws.current.attribute & quarnel::kAttrDirectory) quarnel::DeleteDirectory(ws, ui);
-    else quarnel::DeleteEntry(ws, ui);
+    if (ws.current.attribute & quarnel::kAttrDirectory)
+      quarnel::DeleteDirectory(ws, ui);
+    else
+      quarnel::DeleteEntry(ws, ui);
     ExpectKept(before, ws.image, gone);
   }
   quarnel::ReadDirectory(ws, ui);

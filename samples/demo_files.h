@@ -25,7 +25,10 @@ inline constexpr std::uint8_t kInkey = 0xEC, kEq = 0xEF, kTimes = 0xF3;
 class BasicLine {
  public:
   explicit BasicLine(std::uint16_t number) : number_(number) {}
-  BasicLine& K(std::uint8_t token) { bytes_.push_back(token); return *this; }
+  BasicLine& K(std::uint8_t token) {
+    bytes_.push_back(token);
+    return *this;
+  }
   BasicLine& T(const std::string& text) {
     bytes_.insert(bytes_.end(), text.begin(), text.end());
     return *this;
@@ -103,7 +106,12 @@ inline FileBytes HelloBas() {
   lines.push_back(BasicLine(40).K(kFor).T(" I").K(kEq).N(1).T(" ").K(kTo).T(" ").N(10));
   lines.push_back(BasicLine(50).K(kPrint).T(" I;I").K(kTimes).T("I;").N(255));
   lines.push_back(BasicLine(60).K(kNext).T(" I"));
-  lines.push_back(BasicLine(70).T("A$").K(kEq).T("\"MSX\":").K(kPrint).T(" A$;\" BASIC\";")
+  lines.push_back(BasicLine(70)
+                      .T("A$")
+                      .K(kEq)
+                      .T("\"MSX\":")
+                      .K(kPrint)
+                      .T(" A$;\" BASIC\";")
                       .F({0x41, 0x31, 0x41, 0x59}));
   lines.push_back(BasicLine(80).K(kIf).T(" ").K(kInkey).K(kEq).T("\"\" ").K(kThen).T(" ").L(80));
   lines.push_back(BasicLine(90).K(kGoto).T(" ").L(30));
@@ -114,9 +122,12 @@ inline FileBytes HelloBas() {
 inline FileBytes Bsave(std::uint16_t start, const FileBytes& data, std::uint16_t run = 0) {
   const unsigned end = start + static_cast<unsigned>(data.size()) - 1;
   FileBytes out{0xFE,
-                static_cast<std::uint8_t>(start & 0xFF), static_cast<std::uint8_t>(start >> 8),
-                static_cast<std::uint8_t>(end & 0xFF),   static_cast<std::uint8_t>(end >> 8),
-                static_cast<std::uint8_t>(run & 0xFF),   static_cast<std::uint8_t>(run >> 8)};
+                static_cast<std::uint8_t>(start & 0xFF),
+                static_cast<std::uint8_t>(start >> 8),
+                static_cast<std::uint8_t>(end & 0xFF),
+                static_cast<std::uint8_t>(end >> 8),
+                static_cast<std::uint8_t>(run & 0xFF),
+                static_cast<std::uint8_t>(run >> 8)};
   out.insert(out.end(), data.begin(), data.end());
   return out;
 }
@@ -179,7 +190,8 @@ inline FileBytes DemoScreen8() {
   for (int y = 0; y < 212; ++y)
     for (int x = 0; x < 256; ++x) {
       const int g = y * 8 / 212, r = x * 8 / 256, b = ((x / 128) + 2 * (y / 106)) & 3;
-      vram[static_cast<std::size_t>(y) * 256 + x] = static_cast<std::uint8_t>((g << 5) | (r << 2) | b);
+      vram[static_cast<std::size_t>(y) * 256 + x] =
+          static_cast<std::uint8_t>((g << 5) | (r << 2) | b);
     }
   return Bsave(0x0000, vram);
 }
@@ -204,8 +216,8 @@ inline FileBytes DemoScreen12() {
 
 // Every generated file by its name on the demo disk.
 inline std::vector<std::pair<std::string, FileBytes>> DemoFiles() {
-  return {{"HELLO.BAS", HelloBas()},     {"DEMO.SC2", DemoScreen2()}, {"DEMO.SC5", DemoScreen5()},
-          {"DEMO.SC7", DemoScreen7()},   {"DEMO.SC8", DemoScreen8()}, {"DEMO.SCC", DemoScreen12()}};
+  return {{"HELLO.BAS", HelloBas()},   {"DEMO.SC2", DemoScreen2()}, {"DEMO.SC5", DemoScreen5()},
+          {"DEMO.SC7", DemoScreen7()}, {"DEMO.SC8", DemoScreen8()}, {"DEMO.SCC", DemoScreen12()}};
 }
 
 }  // namespace quarnel::demo

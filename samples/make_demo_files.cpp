@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path temp = out / (name + ".tmp");
     {
       std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-      f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      f.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
       if (!f) {
         std::fprintf(stderr, "cannot write %s\n", temp.string().c_str());
         return 1;

@@ -59,8 +59,8 @@ QString HelpPagePath(const AppPaths& paths) {
   if (!EnsureFolder(QFileInfo(target).absolutePath())) return {};
   QFile::remove(target);
   if (!QFile::copy(QStringLiteral(":/help/quarnel.html"), target)) return {};
-  QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                    QFile::ReadOther);
+  QFile::setPermissions(target,
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
   return target;
 }
 

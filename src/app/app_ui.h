@@ -32,7 +32,8 @@ class AppUi : public Ui {
   // the user typed, or nullopt when the user cancels.
   virtual std::optional<std::string> AskNewName(std::string_view hostName) = 0;
   // An open-file dialog; nullopt on cancel.
-  virtual std::optional<std::string> AskOpenPath(std::string_view title, std::string_view folder) = 0;
+  virtual std::optional<std::string> AskOpenPath(std::string_view title,
+                                                 std::string_view folder) = 0;
   // A save-file dialog listing the files of `filter`; nullopt on cancel. (AskSavePath is this
   // dialog with SaveFilter::AnyFile.)
   virtual std::optional<std::string> AskSaveFile(std::string_view title, std::string_view suggested,

@@ -11,11 +11,16 @@ namespace quarnel {
 
 const std::string& ColumnText(const FileRow& row, int column) {
   switch (column) {
-    case 1: return row.sizeText;
-    case 2: return row.type;
-    case 3: return row.modified;
-    case 4: return row.attrib;
-    default: return row.caption;
+    case 1:
+      return row.sizeText;
+    case 2:
+      return row.type;
+    case 3:
+      return row.modified;
+    case 4:
+      return row.attrib;
+    default:
+      return row.caption;
   }
 }
 

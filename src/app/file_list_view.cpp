@@ -96,8 +96,7 @@ using IconList = ListBehaviour<QListView>;
 
 }  // namespace
 
-FileListView::FileListView(FileListModel* model, QWidget* parent)
-    : QWidget(parent), model_(model) {
+FileListView::FileListView(FileListModel* model, QWidget* parent) : QWidget(parent), model_(model) {
   setObjectName(QStringLiteral("ListView1"));
   stack_ = new QStackedWidget(this);
   auto* tree = new TreeList(this);
@@ -133,8 +132,8 @@ FileListView::FileListView(FileListModel* model, QWidget* parent)
   connect(detail_->header(), &QHeaderView::sectionClicked, this, [this](int c) {
     if (onHeaderClicked) onHeaderClicked(c);
   });
-  for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(detail_),
-                               static_cast<QAbstractItemView*>(icons_)}) {
+  for (QAbstractItemView* v :
+       {static_cast<QAbstractItemView*>(detail_), static_cast<QAbstractItemView*>(icons_)}) {
     connect(v, &QWidget::customContextMenuRequested, this, [this, v](const QPoint& p) {
       if (onContextMenu) onContextMenu(v->viewport()->mapToGlobal(p));
     });

@@ -42,11 +42,11 @@ class FileListView : public QWidget {
   void AddListAction(QAction* a);
 
   // Set by the window.
-  std::function<void(const QStringList& paths)> onDrop;          // host files dropped
-  std::function<void()> onActivate;                                // double-click or Enter
-  std::function<void(int column)> onHeaderClicked;                 // column click
-  std::function<void(const QPoint& globalPos)> onContextMenu;      // right click
-  std::function<void()> onStartDrag;                               // drag of the selection
+  std::function<void(const QStringList& paths)> onDrop;        // host files dropped
+  std::function<void()> onActivate;                            // double-click or Enter
+  std::function<void(int column)> onHeaderClicked;             // column click
+  std::function<void(const QPoint& globalPos)> onContextMenu;  // right click
+  std::function<void()> onStartDrag;                           // drag of the selection
 
   // Used by the views.
   bool AcceptsDrop(const QMimeData* mime, QObject* source) const;

@@ -2,11 +2,11 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QPainter>
-#include <QStyledItemDelegate>
 #include <QFontInfo>
 #include <QHeaderView>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace quarnel {
 
@@ -28,7 +28,8 @@ QFont GridFont() {
 class CellDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
-  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+  void paint(QPainter* p, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     const QString text = opt.text;
@@ -48,7 +49,8 @@ class CellDelegate : public QStyledItemDelegate {
 }  // namespace
 
 QString FixedFamily() {
-  static const QString family = QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family();
+  static const QString family =
+      QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family();
   return family;
 }
 
@@ -66,8 +68,8 @@ void HexModel::SetFile(std::vector<std::uint8_t> bytes, const std::string& exten
   beginResetModel();
   layout_.reset();
   bytes_ = std::move(bytes);
-  layout_ = std::make_unique<viewers::HexLayout>(quarnel::Bytes(bytes_.data(), bytes_.size()), extension,
-                                                 windowWidth);
+  layout_ = std::make_unique<viewers::HexLayout>(quarnel::Bytes(bytes_.data(), bytes_.size()),
+                                                 extension, windowWidth);
   endResetModel();
 }
 

@@ -74,8 +74,10 @@ HostBrowser::HostBrowser(QWidget* parent) : QWidget(parent) {
   });
   connect(path_, &QLineEdit::returnPressed, this, [this] {
     QString p = QDir::fromNativeSeparators(path_->text().trimmed());
-    if (QFileInfo(p).isDir()) SetFolder(p);
-    else path_->setText(QDir::toNativeSeparators(folder_));
+    if (QFileInfo(p).isDir())
+      SetFolder(p);
+    else
+      path_->setText(QDir::toNativeSeparators(folder_));
   });
   connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& dir) {
     if (QDir::cleanPath(dir) != folder_ || pendingSelect_.isEmpty()) return;
@@ -117,7 +119,8 @@ void HostBrowser::Refresh() {
 
 QStringList HostBrowser::ListedNames() const {
   QDir d(folder_);
-  QStringList dirs = d.entryList(QDir::AllDirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+  QStringList dirs =
+      d.entryList(QDir::AllDirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
   QStringList files = d.entryList(MaskPatterns(mask_.isEmpty() ? QStringLiteral("*") : mask_),
                                   QDir::Files, QDir::Name | QDir::IgnoreCase);
   return dirs + files;

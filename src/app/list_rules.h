@@ -15,8 +15,8 @@ struct ListMenuState {
 
 struct ListSituation {
   bool imageLoaded = false;
-  bool cassette = false;   // the current image is a cassette image
-  bool atRoot = true;      // the root directory is shown
+  bool cassette = false;  // the current image is a cassette image
+  bool atRoot = true;     // the root directory is shown
   int selectedRows = 0;
 };
 

@@ -34,8 +34,11 @@ int main(int argc, char** argv) {
   window.show();
   // Activation may not be reported on every platform: open the file named on the command line
   // once the event loop runs, in case it was not.
-  QMetaObject::invokeMethod(&window, [&window] {
-    if (window.PendingOpen()) window.OpenPendingFile();
-  }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      &window,
+      [&window] {
+        if (window.PendingOpen()) window.OpenPendingFile();
+      },
+      Qt::QueuedConnection);
   return app.exec();
 }

@@ -237,7 +237,8 @@ void MainWindow::BuildMenus() {
     const std::string caption(GeometryTable[static_cast<std::size_t>(i)].caption);
     Add(disk, caption.c_str(), this, [this, i] { NewImage(i); });
   }
-  saveAct_ = Add(file, app_text::kMenuSave, this, [this] { SaveImage(); }, QKeySequence::Save);
+  saveAct_ = Add(
+      file, app_text::kMenuSave, this, [this] { SaveImage(); }, QKeySequence::Save);
   saveAsAct_ = Add(file, app_text::kMenuSaveAs, this, [this] { SaveImageAs(); });
   file->addSeparator();
   Add(file, app_text::kMenuExit, this, [this] { close(); });
@@ -253,10 +254,12 @@ void MainWindow::BuildMenus() {
   Add(setup, app_text::kMenuStartupFolder, this, [this] { ChooseStartFolder(); });
   Add(setup, app_text::kMenuFolderTree, this, [this] { ChooseTreeFontAndColor(); });
   Add(setup, app_text::kMenuFileList, this, [this] { ChooseListFontAndColor(); });
-  Add(setup, app_text::kMenuTextView, this, [this] { ChooseTextViewFont(); })
-      ->setStatusTip(QString::fromLatin1(app_text::kTextViewHint));
-  Add(setup, app_text::kMenuBasicView, this, [this] { ChooseBasicViewFont(); })
-      ->setStatusTip(QString::fromLatin1(app_text::kBasicViewHint));
+  Add(setup, app_text::kMenuTextView, this, [this] {
+    ChooseTextViewFont();
+  })->setStatusTip(QString::fromLatin1(app_text::kTextViewHint));
+  Add(setup, app_text::kMenuBasicView, this, [this] {
+    ChooseBasicViewFont();
+  })->setStatusTip(QString::fromLatin1(app_text::kBasicViewHint));
   Add(setup, app_text::kMenuOemSignature, this, [this] { ChooseOemColors(); });
   Add(setup, app_text::kMenuVolumeName, this, [this] { ChooseVolumeColors(); });
   setup->addSeparator();
@@ -266,8 +269,8 @@ void MainWindow::BuildMenus() {
 
   QMenu* help = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuHelp));
   Add(help, app_text::kMenuAbout, this, [this] { ShowAbout(); });
-  QAction* helpPage = Add(help, app_text::kMenuHelpPage, this, [this] { OpenHelpPage(); },
-                          QKeySequence(Qt::Key_F1));
+  QAction* helpPage = Add(
+      help, app_text::kMenuHelpPage, this, [this] { OpenHelpPage(); }, QKeySequence(Qt::Key_F1));
   helpPage->setShortcutContext(Qt::ApplicationShortcut);
 
   // Writing to a floppy through VWIN32 exists only on Windows 9x; never shown here.
@@ -289,11 +292,15 @@ void MainWindow::BuildPopups() {
   QAction* autoAct = Add(view, app_text::kPopupAuto, this, [this] { OpenSelectedEntry(); });
   autoAct->setShortcut(QKeySequence(Qt::Key_Return));
   autoAct->setShortcutContext(Qt::WidgetShortcut);  // Enter is handled by the list itself
-  listAction(view, app_text::kPopupBasic, [this] { ViewWith(ViewSelector::Basic); }, Qt::Key_F4);
-  listAction(view, app_text::kPopupHex, [this] { ViewWith(ViewSelector::Hex); }, Qt::Key_F9);
-  listAction(view, app_text::kPopupText, [this] { ViewWith(ViewSelector::Text); }, Qt::Key_F3);
-  listAction(view, app_text::kPopupTextMsb, [this] { ViewWith(ViewSelector::MaskedText); },
-             QKeySequence(Qt::ALT | Qt::Key_F3));
+  listAction(
+      view, app_text::kPopupBasic, [this] { ViewWith(ViewSelector::Basic); }, Qt::Key_F4);
+  listAction(
+      view, app_text::kPopupHex, [this] { ViewWith(ViewSelector::Hex); }, Qt::Key_F9);
+  listAction(
+      view, app_text::kPopupText, [this] { ViewWith(ViewSelector::Text); }, Qt::Key_F3);
+  listAction(
+      view, app_text::kPopupTextMsb, [this] { ViewWith(ViewSelector::MaskedText); },
+      QKeySequence(Qt::ALT | Qt::Key_F3));
   QMenu* picture = view->addMenu(QString::fromLatin1(app_text::kPopupPicture));
   const ViewSelector screens[] = {ViewSelector::Screen2, ViewSelector::Screen5,
                                   ViewSelector::Screen7, ViewSelector::Screen8,
@@ -301,16 +308,20 @@ void MainWindow::BuildPopups() {
   const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F5, Qt::Key_F7, Qt::Key_F8, Qt::Key_F12};
   for (int i = 0; i < 5; ++i) {
     ViewSelector s = screens[i];
-    listAction(picture, app_text::kPopupScreens[i], [this, s] { ViewWith(s); }, keys[i]);
+    listAction(
+        picture, app_text::kPopupScreens[i], [this, s] { ViewWith(s); }, keys[i]);
   }
-  addAct_ = listAction(fileListMenu_, app_text::kPopupAddFile, [this] { AddChosenFile(); },
-                       QKeySequence(Qt::ALT | Qt::Key_Insert));
-  deleteAct_ = listAction(fileListMenu_, app_text::kPopupDelete,
-                          [this] { DeleteSelectedEntries(); },
-                          QKeySequence(Qt::ALT | Qt::Key_Delete));
-  extractAct_ = listAction(fileListMenu_, app_text::kPopupExtract,
-                           [this] { ExtractSelectedEntries(); }, QKeySequence(Qt::ALT | Qt::Key_E));
-  infoAct_ = listAction(fileListMenu_, app_text::kPopupInfo, [this] { ShowInfo(); }, Qt::Key_F10);
+  addAct_ = listAction(
+      fileListMenu_, app_text::kPopupAddFile, [this] { AddChosenFile(); },
+      QKeySequence(Qt::ALT | Qt::Key_Insert));
+  deleteAct_ = listAction(
+      fileListMenu_, app_text::kPopupDelete, [this] { DeleteSelectedEntries(); },
+      QKeySequence(Qt::ALT | Qt::Key_Delete));
+  extractAct_ = listAction(
+      fileListMenu_, app_text::kPopupExtract, [this] { ExtractSelectedEntries(); },
+      QKeySequence(Qt::ALT | Qt::Key_E));
+  infoAct_ = listAction(
+      fileListMenu_, app_text::kPopupInfo, [this] { ShowInfo(); }, Qt::Key_F10);
   renameAct_ = Add(fileListMenu_, app_text::kPopupRename, this, [this] { StartRenamingEntry(); });
 
   diskImageMenu_ = new QMenu(this);
@@ -346,24 +357,29 @@ QString MainWindow::statusText() const { return statusBar()->currentMessage(); }
 
 void MainWindow::SetStatus(const QString& text) { statusBar()->showMessage(text); }
 
-void MainWindow::NotAvailable() {
-  SetStatus(QString::fromLatin1(app_text::kNotAvailable));
-}
+void MainWindow::NotAvailable() { SetStatus(QString::fromLatin1(app_text::kNotAvailable)); }
 
 bool MainWindow::IsCassette() const { return IsCassetteCurrent(ws_); }
 
 bool MainWindow::AtRoot() const { return ws_.image.level == 0; }
 
 void MainWindow::SetListStyle(int style) {
-  list_->SetStyle(style == 1 ? ListStyle::List
-                             : style == 2 ? ListStyle::LargeIcon : ListStyle::Report);
+  list_->SetStyle(style == 1   ? ListStyle::List
+                  : style == 2 ? ListStyle::LargeIcon
+                               : ListStyle::Report);
 }
 
 void MainWindow::ToggleListStyle() {
   switch (list_->Style()) {
-    case ListStyle::LargeIcon: SetListStyle(1); break;
-    case ListStyle::List: SetListStyle(0); break;
-    case ListStyle::Report: SetListStyle(2); break;
+    case ListStyle::LargeIcon:
+      SetListStyle(1);
+      break;
+    case ListStyle::List:
+      SetListStyle(0);
+      break;
+    case ListStyle::Report:
+      SetListStyle(2);
+      break;
   }
 }
 
@@ -465,7 +481,8 @@ bool MainWindow::Busy() const {
 void MainWindow::RetryPendingFile() {
   // Queued: the dialog that just closed returns to the command that opened it, which finishes
   // (or opens its next dialog) before this runs.
-  QMetaObject::invokeMethod(this, [this] { OpenPendingFile(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { OpenPendingFile(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::OpenPendingFile() {

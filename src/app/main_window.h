@@ -9,8 +9,8 @@
 #include <QStringList>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 
 #include "app/app_paths.h"
 #include "app/app_ui.h"
@@ -44,7 +44,8 @@ HostMenuKind HostMenuFor(const QString& path, bool dosFunctions);
 struct DiskMenuState {
   bool diskDetails = true, addFile = true;
 };
-DiskMenuState DiskMenuFor(DiskMenuState previous, const QString& selected, const QString& imagePath);
+DiskMenuState DiskMenuFor(DiskMenuState previous, const QString& selected,
+                          const QString& imagePath);
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -59,30 +60,30 @@ class MainWindow : public QMainWindow {
   void ApplySettings();    // the settings record on the window, when it is first shown
   void OpenPendingFile();  // the image's path in the status line, then the file waiting to open
   void HandOver(const QStringList& arguments, const QString& workingFolder);
-  void EndRun();           // save prompt, release, empty the temporary folder
+  void EndRun();  // save prompt, release, empty the temporary folder
   bool PendingOpen() const { return pendingOpen_; }
   QString PendingPath() const { return pendingPath_; }
 
   // Images and the list.
-  void OpenHostFile(const QString& path);   // double-click / Enter in the browser
+  void OpenHostFile(const QString& path);     // double-click / Enter in the browser
   void ConvertHostFile(const QString& path);  // asks for the target, then converts
-  void OpenSelectedEntry();                 // double-click / Enter / "Auto" on a row
-  void ViewWith(ViewSelector selector);     // the fixed view commands
+  void OpenSelectedEntry();                   // double-click / Enter / "Auto" on a row
+  void ViewWith(ViewSelector selector);       // the fixed view commands
   void SortByColumn(int column);
   void DropFiles(const QStringList& paths);
-  void AddChosenFile();                     // "Add a File": asks for a host file, adds it
+  void AddChosenFile();  // "Add a File": asks for a host file, adds it
   void DeleteSelectedEntries();
   void ExtractSelectedEntries();
-  void StartRenamingEntry();                // opens the in-place editor on the selected row
+  void StartRenamingEntry();  // opens the in-place editor on the selected row
   bool CommitRenamedEntry(int slot, const QString& text);
-  void CommitOemField();                    // the OEM field was left or confirmed
-  void CommitVolumeField();                 // the volume field was left or confirmed
-  void NewImage(int row);                   // File > New > Disk Image, rows 0..7
+  void CommitOemField();     // the OEM field was left or confirmed
+  void CommitVolumeField();  // the volume field was left or confirmed
+  void NewImage(int row);    // File > New > Disk Image, rows 0..7
   void SaveImage();
   void SaveImageAs();
-  void SetListStyle(int style);             // 0 report, 1 list, 2 large icons
-  void ToggleListStyle();                   // the button beside the volume field
-  void SetFilter(int entry);                // the browser's file-type box
+  void SetListStyle(int style);  // 0 report, 1 list, 2 large icons
+  void ToggleListStyle();        // the button beside the volume field
+  void SetFilter(int entry);     // the browser's file-type box
 
   // Context menus: the file list's menu brought up to date (its entries enabled as the
   // selection allows), and the menu the host browser would show now.
@@ -144,8 +145,8 @@ class MainWindow : public QMainWindow {
   void BuildWidgets();
   void BuildMenus();
   void BuildPopups();
-  void ShowListing();                      // rows, fields and summary from the workspace
-  void AfterImageChange();                 // list again after a change
+  void ShowListing();       // rows, fields and summary from the workspace
+  void AfterImageChange();  // list again after a change
   void AddHostFiles(const QStringList& paths);
   void SetStatus(const QString& text);
   // A command is running: one of its dialogs is open (or just closing), a modal dialog is, or

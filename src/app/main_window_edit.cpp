@@ -32,7 +32,8 @@ namespace {
 // The host file name for a row dragged out: the caption as listed, without trailing blanks and
 // dots, and with no character that would leave the temporary folder.
 QString DragFileName(const FileRow& row) {
-  QString name = QString::fromLatin1(row.caption.data(), static_cast<qsizetype>(row.caption.size()));
+  QString name =
+      QString::fromLatin1(row.caption.data(), static_cast<qsizetype>(row.caption.size()));
   name.replace(QLatin1Char('/'), QLatin1Char('_'));
   name.replace(QChar(0), QLatin1Char('_'));
   while (name.endsWith(QLatin1Char(' ')) || name.endsWith(QLatin1Char('.'))) name.chop(1);
@@ -121,8 +122,8 @@ void MainWindow::StartRenamingEntry() {
   std::vector<int> rows = list_->SelectedRows();
   if (rows.empty()) return;
   QModelIndex cur = list_->CurrentView()->currentIndex();
-  int row = cur.isValid() && list_->Selection()->isRowSelected(cur.row(), {}) ? cur.row()
-                                                                              : rows.front();
+  int row =
+      cur.isValid() && list_->Selection()->isRowSelected(cur.row(), {}) ? cur.row() : rows.front();
   list_->EditRow(row);
 }
 

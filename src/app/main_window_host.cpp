@@ -73,22 +73,28 @@ void MainWindow::ConvertHostFile(const QString& path) {
 void MainWindow::DiskDetails() {
   QString p = browser_->SelectedPath();
   if (p.isEmpty()) return;
-  if (diskDetails) diskDetails(p);
-  else NotAvailable();
+  if (diskDetails)
+    diskDetails(p);
+  else
+    NotAvailable();
 }
 
 void MainWindow::SectorView() {
   QString p = browser_->SelectedPath();
   if (p.isEmpty()) return;
-  if (sectorView) sectorView(p);
-  else NotAvailable();
+  if (sectorView)
+    sectorView(p);
+  else
+    NotAvailable();
 }
 
 void MainWindow::ShowInfo() {
   auto slotList = SelectedSlots();
   if (slotList.empty()) return;
-  if (fileInfo) fileInfo(slotList.front());
-  else NotAvailable();
+  if (fileInfo)
+    fileInfo(slotList.front());
+  else
+    NotAvailable();
 }
 
 }  // namespace quarnel

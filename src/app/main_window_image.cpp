@@ -83,8 +83,10 @@ void MainWindow::OpenSelectedEntry() {
     return;
   }
   if (choice.kind == ViewChoiceKind::View) {
-    if (viewer) viewer(chosen, choice.selector);
-    else NotAvailable();
+    if (viewer)
+      viewer(chosen, choice.selector);
+    else
+      NotAvailable();
   }
 }
 
@@ -93,8 +95,10 @@ void MainWindow::ViewWith(ViewSelector selector) {
   if (rows.empty()) return;
   const FileRow& chosen = rows.front();
   ws_.viewedName = chosen.caption;
-  if (viewer) viewer(chosen, selector);
-  else NotAvailable();
+  if (viewer)
+    viewer(chosen, selector);
+  else
+    NotAvailable();
 }
 
 void MainWindow::SortByColumn(int column) {

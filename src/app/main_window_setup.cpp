@@ -66,7 +66,7 @@ void MainWindow::ApplySettings() {
   ApplyTreeLook();     // the browser's font and colours
   // The start folder once the browser has its look, and again once the list has its own.
   if (!s.startFolder.empty()) browser_->SetFolder(FromRecord(s.startFolder));
-  ApplyListLook();     // the file list's font and colours
+  ApplyListLook();  // the file list's font and colours
   if (!s.startFolder.empty()) browser_->SetFolder(FromRecord(s.startFolder));
 }
 
@@ -95,8 +95,8 @@ void MainWindow::ApplyListLook() {
   const QPalette pal = QApplication::palette();
   QColor fg = ColorFromWin(settings_.listFontColor, pal);
   QColor bg = ColorFromWin(settings_.listBackColor, pal);
-  for (QWidget* w : {static_cast<QWidget*>(list_->DetailView()),
-                     static_cast<QWidget*>(list_->CurrentView())}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(list_->DetailView()), static_cast<QWidget*>(list_->CurrentView())}) {
     SetFontName(w, settings_.listFontName);
     Paint(w, fg, bg);
   }
@@ -142,11 +142,13 @@ void MainWindow::ChooseBasicViewFont() {
 
 void MainWindow::ChooseOemColors() {
   const QPalette pal = QApplication::palette();
-  if (auto c = ui_->AskColor(app_text::kOemFontColorTitle, ColorFromWin(settings_.oemFontColor, pal))) {
+  if (auto c =
+          ui_->AskColor(app_text::kOemFontColorTitle, ColorFromWin(settings_.oemFontColor, pal))) {
     settings_.oemFontColor = WinFromColor(*c);
     ApplyFieldColors();
   }
-  if (auto c = ui_->AskColor(app_text::kOemBackColorTitle, ColorFromWin(settings_.oemBackColor, pal))) {
+  if (auto c =
+          ui_->AskColor(app_text::kOemBackColorTitle, ColorFromWin(settings_.oemBackColor, pal))) {
     settings_.oemBackColor = WinFromColor(*c);
     ApplyFieldColors();
   }
@@ -179,7 +181,8 @@ void MainWindow::ChooseTreeFontAndColor() {
     ApplyTreeLook();
     browser_->View()->setFont(*f);
   }
-  if (auto c = ui_->AskColor(app_text::kTreeBackColorTitle, ColorFromWin(settings_.treeBackColor, pal))) {
+  if (auto c = ui_->AskColor(app_text::kTreeBackColorTitle,
+                             ColorFromWin(settings_.treeBackColor, pal))) {
     settings_.treeBackColor = WinFromColor(*c);
     QFont keep = browser_->View()->font();
     ApplyTreeLook();
@@ -198,7 +201,8 @@ void MainWindow::ChooseListFontAndColor() {
     ApplyListLook();
     for (QWidget* w : list_->findChildren<QAbstractItemView*>()) w->setFont(*f);
   }
-  if (auto c = ui_->AskColor(app_text::kListBackColorTitle, ColorFromWin(settings_.listBackColor, pal))) {
+  if (auto c = ui_->AskColor(app_text::kListBackColorTitle,
+                             ColorFromWin(settings_.listBackColor, pal))) {
     settings_.listBackColor = WinFromColor(*c);
     QFont keep = list_->CurrentView()->font();
     ApplyListLook();

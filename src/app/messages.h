@@ -14,7 +14,8 @@ inline constexpr char kAboutText[] =
     "Corporation.";
 
 // Start and end of the run.
-inline constexpr char kInstanceCheckFailed[] = "internal error (Instance check): file mapping failed";
+inline constexpr char kInstanceCheckFailed[] =
+    "internal error (Instance check): file mapping failed";
 inline constexpr char kCannotCreate[] = "Cannot create ";
 
 // Component texts.
@@ -99,8 +100,6 @@ inline constexpr char kTreeFontTitle[] = "Choose Tree's font";
 inline constexpr char kTreeBackColorTitle[] = "Choose Tree's background color";
 inline constexpr char kListFontTitle[] = "Choose Filelist's font";
 inline constexpr char kListBackColorTitle[] = "Choose Filelist's background color";
-
-
 
 // Our own notes for commands whose part of the library is not in this build.
 inline constexpr char kNotAvailable[] = "not available";

@@ -1,5 +1,6 @@
 // The picture area: a decoded picture drawn stretched to the widget (screen 7's 512 pixels
-// squeezed into the window's 256), and the conversion of a Picture into a QImage with its display palette.
+// squeezed into the window's 256), and the conversion of a Picture into a QImage with its display
+// palette.
 #pragma once
 
 #include <QImage>

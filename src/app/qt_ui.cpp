@@ -1,12 +1,10 @@
 #include "app/qt_ui.h"
 
-#include "viewers/msx_charset.h"
-
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QInputDialog>
@@ -18,6 +16,7 @@
 #include "app/messages.h"
 #include "app/rename_dialog.h"
 #include "core/messages.h"
+#include "viewers/msx_charset.h"
 
 namespace quarnel {
 
@@ -27,7 +26,8 @@ QString ToQ(std::string_view s) {
 std::string FromQ(const QString& s) { return s.toStdString(); }
 std::string FromImageText(const QString& s) {
   const QByteArray utf8 = s.toUtf8();
-  auto bytes = viewers::MsxCharset::International().FromUtf8(std::string_view(utf8.data(), static_cast<std::size_t>(utf8.size())));
+  auto bytes = viewers::MsxCharset::International().FromUtf8(
+      std::string_view(utf8.data(), static_cast<std::size_t>(utf8.size())));
   return bytes ? *bytes : s.toLatin1().toStdString();
 }
 QString ImageText(std::string_view s) {
@@ -73,7 +73,8 @@ class FontColorDialog : public QDialog {
 
  private:
   void ShowColor() {
-    swatch_->setStyleSheet(QStringLiteral("background:%1;border:1px solid gray").arg(color_.name()));
+    swatch_->setStyleSheet(
+        QStringLiteral("background:%1;border:1px solid gray").arg(color_.name()));
   }
   QFontDialog* fonts_;
   QPushButton* colorButton_;

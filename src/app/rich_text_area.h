@@ -4,10 +4,10 @@
 #pragma once
 
 #include <QColor>
+#include <QPlainTextEdit>
 #include <QString>
 #include <QTextCharFormat>
 #include <QTextCursor>
-#include <QPlainTextEdit>
 
 namespace quarnel {
 

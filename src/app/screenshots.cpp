@@ -74,8 +74,10 @@ int RunScreenshots(const QString& outDir, const QString& image) {
   const auto& rows = w.listModel()->Rows();
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (rows[i].IsDirectory() || rows[i].IsVolume()) continue;
-    if (a < 0) a = static_cast<int>(i);
-    else if (b < 0) b = static_cast<int>(i);
+    if (a < 0)
+      a = static_cast<int>(i);
+    else if (b < 0)
+      b = static_cast<int>(i);
   }
   SelectRows(w, {a, b});
   w.fileList()->setFocus();

@@ -1,5 +1,7 @@
 #include "app/single_instance.h"
 
+#include <unistd.h>
+
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -7,8 +9,6 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
-
-#include <unistd.h>
 
 namespace quarnel {
 
@@ -44,8 +44,10 @@ QString SingleInstance::ServerName(const QString& programPath) {
   if (user.isEmpty()) user = QString::number(static_cast<qulonglong>(getuid()));
   QString file = QFileInfo(programPath).fileName();
   // Socket names become file names: keep them short and free of odd characters.
-  QByteArray hash = QCryptographicHash::hash((file + '\n' + user).toUtf8(),
-                                             QCryptographicHash::Sha1).toHex().left(16);
+  QByteArray hash =
+      QCryptographicHash::hash((file + '\n' + user).toUtf8(), QCryptographicHash::Sha1)
+          .toHex()
+          .left(16);
   QString plain;
   for (QChar c : file) plain += (c.isLetterOrNumber() || c == '-' || c == '_') ? c : QChar('_');
   return QStringLiteral("quarnel-%1-%2").arg(plain.left(32), QString::fromLatin1(hash));

@@ -33,9 +33,13 @@ class TrackedUi : public AppUi {
   // Called when the last open dialog has closed.
   std::function<void()> closed;
 
-  void Notify(std::string_view m) override { Track([&] { inner_.Notify(m); }); }
+  void Notify(std::string_view m) override {
+    Track([&] { inner_.Notify(m); });
+  }
   void Status(std::string_view t) override { inner_.Status(t); }
-  bool AskYesNo(std::string_view q) override { return Track([&] { return inner_.AskYesNo(q); }); }
+  bool AskYesNo(std::string_view q) override {
+    return Track([&] { return inner_.AskYesNo(q); });
+  }
   std::optional<std::string> AskSavePath(std::string_view t, std::string_view s) override {
     return Track([&] { return inner_.AskSavePath(t, s); });
   }

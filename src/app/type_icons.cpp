@@ -16,12 +16,18 @@ struct Look {
 
 Look LookFor(int index) {
   switch (index) {
-    case 1: return {QColor(0x30, 0x60, 0xC0), "COM"};
-    case 2: return {QColor(0x60, 0x60, 0x60), "BAT"};
-    case 3: return {QColor(0x20, 0x90, 0x30), "BAS"};
-    case 4: return {QColor(0xC0, 0x60, 0x10), "BIN"};
-    case 5: return {QColor(0x90, 0x20, 0x90), "ROM"};
-    default: return {QColor(0xA0, 0xA0, 0xA0), ""};
+    case 1:
+      return {QColor(0x30, 0x60, 0xC0), "COM"};
+    case 2:
+      return {QColor(0x60, 0x60, 0x60), "BAT"};
+    case 3:
+      return {QColor(0x20, 0x90, 0x30), "BAS"};
+    case 4:
+      return {QColor(0xC0, 0x60, 0x10), "BIN"};
+    case 5:
+      return {QColor(0x90, 0x20, 0x90), "ROM"};
+    default:
+      return {QColor(0xA0, 0xA0, 0xA0), ""};
   }
 }
 

@@ -7,9 +7,9 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QPainter>
-#include <QTextStream>
 #include <QSpinBox>
 #include <QTextCursor>
+#include <QTextStream>
 #include <QThread>
 
 #include "app/file_list_model.h"

@@ -19,16 +19,24 @@ namespace quarnel {
 
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 std::optional<viewers::PictureMode> PictureModeOf(ViewSelector s) {
   switch (s) {
-    case ViewSelector::Screen2: return viewers::PictureMode::Screen2;
-    case ViewSelector::Screen5: return viewers::PictureMode::Screen5;
-    case ViewSelector::Screen7: return viewers::PictureMode::Screen7;
-    case ViewSelector::Screen8: return viewers::PictureMode::Screen8;
-    case ViewSelector::Screen12: return viewers::PictureMode::Screen12;
-    default: return std::nullopt;
+    case ViewSelector::Screen2:
+      return viewers::PictureMode::Screen2;
+    case ViewSelector::Screen5:
+      return viewers::PictureMode::Screen5;
+    case ViewSelector::Screen7:
+      return viewers::PictureMode::Screen7;
+    case ViewSelector::Screen8:
+      return viewers::PictureMode::Screen8;
+    case ViewSelector::Screen12:
+      return viewers::PictureMode::Screen12;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -42,11 +50,12 @@ void ViewerWindow::Open(Source source, ViewSelector selector) {
 void ViewerWindow::ShowFile(std::vector<std::uint8_t> bytes, const std::string& name,
                             const std::string& extension, ViewSelector selector) {
   ViewedFile file{std::move(bytes), name, extension};
-  Open([file](ViewSelector& s) -> std::optional<ViewedFile> {
-         s = ResolveSelector(s, file.bytes);
-         return file;
-       },
-       selector);
+  Open(
+      [file](ViewSelector& s) -> std::optional<ViewedFile> {
+        s = ResolveSelector(s, file.bytes);
+        return file;
+      },
+      selector);
 }
 
 void ViewerWindow::ViewCommand(ViewSelector selector) { Run(selector); }
@@ -69,10 +78,18 @@ void ViewerWindow::Show(const ViewedFile& file, ViewSelector selector) {
   }
   ResetControls();
   switch (selector) {
-    case ViewSelector::Basic: ShowBasic(file); break;
-    case ViewSelector::Text: ShowText(file, false); break;
-    case ViewSelector::MaskedText: ShowText(file, true); break;
-    default: ShowHex(file); break;
+    case ViewSelector::Basic:
+      ShowBasic(file);
+      break;
+    case ViewSelector::Text:
+      ShowText(file, false);
+      break;
+    case ViewSelector::MaskedText:
+      ShowText(file, true);
+      break;
+    default:
+      ShowHex(file);
+      break;
   }
 }
 
@@ -100,7 +117,8 @@ void ViewerWindow::Present() {
 }
 
 QString ViewerWindow::Caption(const char* title, const ViewedFile& file) const {
-  return QString::fromLatin1(title) + ImageText(file.name) + QLatin1Char('.') + ImageText(file.extension);
+  return QString::fromLatin1(title) + ImageText(file.name) + QLatin1Char('.') +
+         ImageText(file.extension);
 }
 
 QString ViewerWindow::TextViewFontName() const {
@@ -155,8 +173,10 @@ void ViewerWindow::ShowBasic(const ViewedFile& file) {
   // The font boxes show the listing's font, so a change applies to (part of) the listing.
   const QSignalBlocker b1(fontName_), b2(fontSize_);
   const int at = fontName_->findText(rich_->CurrentFontName(), Qt::MatchFixedString);
-  if (at >= 0) fontName_->setCurrentIndex(at);
-  else fontName_->setEditText(rich_->CurrentFontName());
+  if (at >= 0)
+    fontName_->setCurrentIndex(at);
+  else
+    fontName_->setEditText(rich_->CurrentFontName());
   fontSize_->setValue(rich_->CurrentPointSize());
 }
 

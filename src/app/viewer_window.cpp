@@ -151,24 +151,34 @@ void ViewerWindow::BuildPopup() {
   wrapAct_->setCheckable(true);
   copyAct_ = AddAction(this, popup_, app_text::kViewerCopy, QKeySequence(Qt::CTRL | Qt::Key_Insert),
                        [this] { CopyToClipboard(); });
-  searchAct_ = AddAction(this, popup_, app_text::kViewerSearch, Qt::Key_F6,
-                         [this] { StartSearch(); });
+  searchAct_ =
+      AddAction(this, popup_, app_text::kViewerSearch, Qt::Key_F6, [this] { StartSearch(); });
   connect(popup_, &QMenu::aboutToShow, this, [this] { UpdatePopupMenu(); });
   UpdatePopupMenu();
 }
 
 QAction* ViewerWindow::Action(ViewSelector s) const {
   switch (s) {
-    case ViewSelector::Basic: return basicAct_;
-    case ViewSelector::Hex: return hexAct_;
-    case ViewSelector::Text: return textAct_;
-    case ViewSelector::MaskedText: return maskedAct_;
-    case ViewSelector::Screen2: return screenActs_[0];
-    case ViewSelector::Screen5: return screenActs_[1];
-    case ViewSelector::Screen7: return screenActs_[2];
-    case ViewSelector::Screen8: return screenActs_[3];
-    case ViewSelector::Screen12: return screenActs_[4];
-    default: return nullptr;
+    case ViewSelector::Basic:
+      return basicAct_;
+    case ViewSelector::Hex:
+      return hexAct_;
+    case ViewSelector::Text:
+      return textAct_;
+    case ViewSelector::MaskedText:
+      return maskedAct_;
+    case ViewSelector::Screen2:
+      return screenActs_[0];
+    case ViewSelector::Screen5:
+      return screenActs_[1];
+    case ViewSelector::Screen7:
+      return screenActs_[2];
+    case ViewSelector::Screen8:
+      return screenActs_[3];
+    case ViewSelector::Screen12:
+      return screenActs_[4];
+    default:
+      return nullptr;
   }
 }
 
@@ -216,9 +226,7 @@ void ViewerWindow::closeEvent(QCloseEvent* e) {
   e->accept();  // the window is only hidden; it lives as long as the main window
 }
 
-void ViewerWindow::SelectAllText() {
-  rich_->selectAll();
-}
+void ViewerWindow::SelectAllText() { rich_->selectAll(); }
 
 void ViewerWindow::ToggleWordWrap() {
   const bool wrap = rich_->lineWrapMode() == QPlainTextEdit::NoWrap;

@@ -70,7 +70,8 @@ void RegisterBasic(CommandLine& commands) {
       "basic", "List a tokenised MSX-BASIC program as text",
       [](CLI::App& cmd, Args& args) {
         AddViewerInputOptions(cmd, args.input, kBasicHostLimit);
-        cmd.add_flag("--color", args.color, "Mark keywords in bold and colour when stdout is a terminal");
+        cmd.add_flag("--color", args.color,
+                     "Mark keywords in bold and colour when stdout is a terminal");
       },
       List);
 }

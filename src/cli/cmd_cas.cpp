@@ -68,8 +68,9 @@ int ExtractTape(const ExtractArgs& args) {
     for (std::size_t i = 0; i < entries.size(); ++i) chosen.push_back(i);
   } else {
     for (const auto& name : args.names) {
-      auto it = std::find_if(entries.begin(), entries.end(),
-                             [&](const CasEntry& e) { return AsciiEqualIgnoringCase(e.name, name); });
+      auto it = std::find_if(entries.begin(), entries.end(), [&](const CasEntry& e) {
+        return AsciiEqualIgnoringCase(e.name, name);
+      });
       if (it == entries.end()) {
         std::cerr << kNotOnCassette << name << "\n";
         ok = false;
@@ -103,7 +104,8 @@ void RegisterCas(CommandLine& commands) {
       [](CLI::App& cmd, ExtractArgs& args) {
         AddTapeOption(cmd, args.file);
         cmd.add_option("NAME", args.names, "Names of files on the tape (default: every file)");
-        cmd.add_option("-o,--output", args.outDir, "Host folder to write to (default: the current one)");
+        cmd.add_option("-o,--output", args.outDir,
+                       "Host folder to write to (default: the current one)");
       },
       ExtractTape);
 }

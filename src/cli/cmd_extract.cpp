@@ -97,8 +97,10 @@ void RegisterExtract(CommandLine& commands) {
   AddImageCommand<Args>(
       commands, "extract", "Copy files of a disk image to host files", kImageHelp,
       [](CLI::App& cmd, Args& args) {
-        cmd.add_option("PATH", args.paths, "Files inside the image (default: every file of the root)");
-        cmd.add_option("-o,--output", args.outDir, "Host folder to write to (default: the current one)");
+        cmd.add_option("PATH", args.paths,
+                       "Files inside the image (default: every file of the root)");
+        cmd.add_option("-o,--output", args.outDir,
+                       "Host folder to write to (default: the current one)");
       },
       [](Workspace& ws, CliUi& ui, const Args& args) {
         if (!MakeOutputDir(args.outDir)) return kExitFailure;

@@ -59,7 +59,8 @@ void RegisterHex(CommandLine& commands) {
       "hex", "Show a file as hex bytes and characters",
       [](CLI::App& cmd, Args& args) {
         AddViewerInputOptions(cmd, args.input, kViewHostLimit);
-        cmd.add_option("--width", args.width, "Window width in pixels that decides the bytes per row")
+        cmd.add_option("--width", args.width,
+                       "Window width in pixels that decides the bytes per row")
             ->capture_default_str();
       },
       ShowHex);

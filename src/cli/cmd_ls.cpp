@@ -1,8 +1,7 @@
 // quarnel-cli ls IMAGE [DIR] [--json]: the file list of a directory, as the main window shows it.
 #include <iostream>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "cli/image_command.h"
 
@@ -13,7 +12,8 @@ namespace {
 void PrintText(const Workspace& ws) {
   std::string out;
   for (const auto& r : ws.fileList.rows) {
-    out += ShownName(r.caption) + "\t" + r.sizeText + "\t" + r.type + "\t" + r.modified + "\t" + r.attrib + "\n";
+    out += ShownName(r.caption) + "\t" + r.sizeText + "\t" + r.type + "\t" + r.modified + "\t" +
+           r.attrib + "\n";
   }
   out += ws.fileList.summary + "\n";
   std::cout << out;
@@ -54,8 +54,10 @@ void RegisterLs(CommandLine& commands) {
       },
       [](Workspace& ws, CliUi& ui, const Args& args) {
         if (!args.dir.empty() && !ChangeDirectoryArg(ws, args.dir, ui)) return kExitFailure;
-        if (args.json) PrintJson(ws);
-        else PrintText(ws);
+        if (args.json)
+          PrintJson(ws);
+        else
+          PrintText(ws);
         return kExitSuccess;
       });
 }

@@ -5,8 +5,8 @@
 #include <iostream>
 #include <string>
 
-#include "cli/command.h"
 #include "cli/cli_ui.h"
+#include "cli/command.h"
 #include "cli/messages.h"
 #include "core/new_image.h"
 
@@ -34,8 +34,8 @@ void RegisterNew(CommandLine& commands) {
         std::error_code ec;
         if (std::filesystem::is_directory(out, ec)) out /= NewImageName(*row);
         // An existing file may be someone's disk: it is replaced only when asked for.
-        if (!args.force &&
-            std::filesystem::symlink_status(out, ec).type() != std::filesystem::file_type::not_found) {
+        if (!args.force && std::filesystem::symlink_status(out, ec).type() !=
+                               std::filesystem::file_type::not_found) {
           std::cerr << out.string() << kExistsUseForce << "\n";
           return kExitFailure;
         }

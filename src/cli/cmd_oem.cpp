@@ -25,9 +25,10 @@ constexpr ImageField kOemSignature{
     .length = kBootOemLength,
     .show = ShownOem,
     .bytes = [](std::string_view typed) { return std::string(typed); },
-    .set = [](Workspace& ws, const std::string& oem, CliUi&) {
-      return SetOemSignature(ws, oem) ? ImageChange::Changed : ImageChange::Failed;
-    },
+    .set =
+        [](Workspace& ws, const std::string& oem, CliUi&) {
+          return SetOemSignature(ws, oem) ? ImageChange::Changed : ImageChange::Failed;
+        },
 };
 
 }  // namespace

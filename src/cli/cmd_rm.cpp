@@ -18,7 +18,8 @@ void RegisterRm(CommandLine& commands) {
   AddImageCommand<Args>(
       commands, "rm", "Delete files and empty directories of a disk image", kChangedImageHelp,
       [](CLI::App& cmd, Args& args) {
-        cmd.add_option("PATH", args.paths, "Files or empty directories inside the image")->required();
+        cmd.add_option("PATH", args.paths, "Files or empty directories inside the image")
+            ->required();
       },
       [](Workspace& ws, CliUi& ui, const Args& args) {
         for (const auto& p : args.paths) {

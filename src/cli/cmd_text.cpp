@@ -25,7 +25,8 @@ void RegisterText(CommandLine& commands) {
         if (!loaded.input) return loaded.exitCode;
         const auto& bytes = loaded.input->bytes;
         const std::size_t count = viewers::TextBlockCount(bytes.size());
-        for (std::size_t i = 0; i < count; ++i) std::cout << viewers::TextBlock(bytes, i, args.masked) << '\n';
+        for (std::size_t i = 0; i < count; ++i)
+          std::cout << viewers::TextBlock(bytes, i, args.masked) << '\n';
         std::cout.flush();
         return kExitSuccess;
       });

@@ -5,12 +5,11 @@
 // the command that ran.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <memory>
 #include <span>
 #include <string>
 #include <utility>
-
-#include <CLI/CLI.hpp>
 
 #include "cli/exit_code.h"
 

@@ -22,22 +22,9 @@ void RegisterConvert(CommandLine& commands);
 
 std::span<const RegisterCommand> AllCommands() {
   static constexpr RegisterCommand kCommands[] = {
-      RegisterVersion,
-      RegisterLs,
-      RegisterCat,
-      RegisterExtract,
-      RegisterBasic,
-      RegisterHex,
-      RegisterText,
-      RegisterPicture,
-      RegisterCas,
-      RegisterConvert,
-      RegisterAdd,
-      RegisterRm,
-      RegisterRen,
-      RegisterLabel,
-      RegisterOem,
-      RegisterNew,
+      RegisterVersion, RegisterLs,      RegisterCat, RegisterExtract, RegisterBasic, RegisterHex,
+      RegisterText,    RegisterPicture, RegisterCas, RegisterConvert, RegisterAdd,   RegisterRm,
+      RegisterRen,     RegisterLabel,   RegisterOem, RegisterNew,
   };
   return kCommands;
 }

@@ -21,7 +21,8 @@ bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
   if (IsOtherKind(read) || read == HostReadError::CannotOpen)
     std::cerr << DescribeHostReadError(path, read, 0) << "\n";
   // Below "Error in boot sector!": which field made the layout impossible.
-  if (!ws.image.bootErrorDetail.empty()) std::cerr << path << ": " << ws.image.bootErrorDetail << "\n";
+  if (!ws.image.bootErrorDetail.empty())
+    std::cerr << path << ": " << ws.image.bootErrorDetail << "\n";
   return false;
 }
 

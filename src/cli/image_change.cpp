@@ -48,7 +48,7 @@ std::string ShortMsxName(std::string_view host) {
     return out;
   };
   std::string name = keep(base, 8);
-  if (name.empty()) name = "_";
+  if (name.empty()) name.push_back('_');
   std::string e = keep(ext, 3);
   return e.empty() ? name : name + "." + e;
 }

@@ -40,8 +40,9 @@ CLI::App& AddImageCommand(CommandLine& commands, std::string name, std::string d
         CliUi ui;
         Workspace ws;
         if (!OpenImageArg(ws, held.image, ui)) return kExitFailure;
-        if constexpr (std::is_same_v<std::invoke_result_t<const Run&, Workspace&, CliUi&, const Args&>,
-                                     ImageChange>) {
+        if constexpr (std::is_same_v<
+                          std::invoke_result_t<const Run&, Workspace&, CliUi&, const Args&>,
+                          ImageChange>) {
           return FinishChange(run(ws, ui, held.args), ws, ui);
         } else {
           return run(ws, ui, held.args);

@@ -14,7 +14,8 @@ inline constexpr std::string_view kNotInImage = "Not found in the disk image: ";
 inline constexpr std::string_view kNotADirectory = "Not a directory: ";
 inline constexpr std::string_view kNotAFile = "Not a file: ";
 inline constexpr std::string_view kBrokenDirectory = "Broken cluster chain in directory: ";
-inline constexpr std::string_view kChainEndsEarly = "Cluster chain ends before the end of the file: ";
+inline constexpr std::string_view kChainEndsEarly =
+    "Cluster chain ends before the end of the file: ";
 inline constexpr std::string_view kCannotWrite = "Cannot write: ";
 // The line after a message that does not say which file it is about.
 inline constexpr std::string_view kInFile = "  in ";

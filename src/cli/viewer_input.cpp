@@ -38,7 +38,8 @@ LoadedViewerInput LoadViewerInput(const ViewerInputArgs& args) {
     }
     HostRead read = ReadHostContents(args.host, args.hostLimit);
     if (!read.ok()) {
-      std::cerr << kCannotRead << args.host << "\n" << DescribeHostReadError(args.host, read) << "\n";
+      std::cerr << kCannotRead << args.host << "\n"
+                << DescribeHostReadError(args.host, read) << "\n";
       return Failure(kExitFailure);
     }
     in.bytes = std::move(read.bytes);

@@ -2,12 +2,11 @@
 // inside a disk image). Shared by the basic, hex, text and picture commands.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <CLI/CLI.hpp>
 
 #include "cli/exit_code.h"
 
@@ -16,7 +15,7 @@ namespace quarnel::cli {
 // The largest --host file each view reads; larger ones are refused before they are read.
 inline constexpr std::uintmax_t kBasicHostLimit = 64 * 1024;  // a BASIC program fills at most 64 KB
 inline constexpr std::uintmax_t kPictureHostLimit = 128 * 1024 + 7;  // all VRAM + BSAVE header
-inline constexpr std::uintmax_t kViewHostLimit = 16 * 1024 * 1024;  // hex and text views
+inline constexpr std::uintmax_t kViewHostLimit = 16 * 1024 * 1024;   // hex and text views
 
 struct ViewerInputArgs {
   std::string host;
@@ -31,8 +30,9 @@ struct ViewerInput {
 };
 
 struct LoadedViewerInput {
-  std::optional<ViewerInput> input;  // nullopt when the file cannot be had (the reason is on stderr)
-  int exitCode = kExitSuccess;       // then kExitFailure, or kExitUsage for a wrong command line
+  std::optional<ViewerInput>
+      input;                    // nullopt when the file cannot be had (the reason is on stderr)
+  int exitCode = kExitSuccess;  // then kExitFailure, or kExitUsage for a wrong command line
 };
 
 // Adds the positional IMAGE PATH and the --host option to `cmd`; a --host file of more than

@@ -56,7 +56,8 @@ bool IsForbiddenNameChar(char ch) {
 NameProblem CheckMsxName(std::string_view name) {
   const auto dot = name.find('.');
   const std::string_view base = name.substr(0, dot);
-  const std::string_view ext = dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
+  const std::string_view ext =
+      dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
   if (base.empty()) return NameProblem::Empty;
   if (ext.find('.') != std::string_view::npos) return NameProblem::SeveralDots;
   for (std::string_view part : {base, ext}) {
@@ -73,13 +74,20 @@ NameProblem CheckMsxName(std::string_view name) {
 
 std::string_view DescribeNameProblem(NameProblem p) {
   switch (p) {
-    case NameProblem::Ok: return "is a valid name";
-    case NameProblem::Empty: return "has no name before the dot";
-    case NameProblem::TooLong: return "has more than 8 characters before the dot or 3 after it";
-    case NameProblem::SeveralDots: return "has more than one dot";
-    case NameProblem::Blank: return "has a blank";
-    case NameProblem::ControlByte: return "has a control character";
-    case NameProblem::ForbiddenChar: return "has a character MSX-DOS does not allow in names (\" * + , / : ; < = > ? [ \\ ] |)";
+    case NameProblem::Ok:
+      return "is a valid name";
+    case NameProblem::Empty:
+      return "has no name before the dot";
+    case NameProblem::TooLong:
+      return "has more than 8 characters before the dot or 3 after it";
+    case NameProblem::SeveralDots:
+      return "has more than one dot";
+    case NameProblem::Blank:
+      return "has a blank";
+    case NameProblem::ControlByte:
+      return "has a control character";
+    case NameProblem::ForbiddenChar:
+      return "has a character MSX-DOS does not allow in names (\" * + , / : ; < = > ? [ \\ ] |)";
   }
   return {};
 }
@@ -125,10 +133,10 @@ namespace {
 
 // What the add would do, decided before anything changes.
 struct AddPlan {
-  std::vector<std::size_t> replaced;    // offsets of same-named files
-  std::vector<int> replacedSlots;       // and their slots
-  std::vector<std::uint16_t> freed;     // clusters their deletion frees
-  std::optional<int> slot;              // slot of the new entry
+  std::vector<std::size_t> replaced;  // offsets of same-named files
+  std::vector<int> replacedSlots;     // and their slots
+  std::vector<std::uint16_t> freed;   // clusters their deletion frees
+  std::optional<int> slot;            // slot of the new entry
 };
 
 // Finds same-named files and the slot. A directory of the same name is never replaced.
@@ -149,7 +157,8 @@ AddStatus PlanAdd(const DiskImage& img, const std::array<std::uint8_t, 11>& name
     plan.replaced.push_back(*off);
     plan.replacedSlots.push_back(slot);
     for (auto c : ChainToFree(img, static_cast<std::uint16_t>(e[26] | (e[27] << 8))))
-      if (std::find(plan.freed.begin(), plan.freed.end(), c) == plan.freed.end()) plan.freed.push_back(c);
+      if (std::find(plan.freed.begin(), plan.freed.end(), c) == plan.freed.end())
+        plan.freed.push_back(c);
   }
   plan.slot = freeSlot;
   if (firstReplaced && (!freeSlot || *firstReplaced < *freeSlot)) plan.slot = firstReplaced;
@@ -299,8 +308,8 @@ DropOutcome DropFiles(Workspace& ws, const std::vector<DroppedFile>& files, Ui& 
   for (std::size_t i = 0; i < files.size(); ++i) {
     const DroppedFile& f = files[i];
     if (!f.entryName || AddFile(ws, f.path, *f.entryName, ui) != AddStatus::Added) allAdded = false;
-    ws.SetStatus(std::string(msg::kAddingFile) + std::to_string(i) + std::string(msg::kAddingFileOf) +
-                     std::to_string(files.size()),
+    ws.SetStatus(std::string(msg::kAddingFile) + std::to_string(i) +
+                     std::string(msg::kAddingFileOf) + std::to_string(files.size()),
                  ui);
   }
   ws.SetStatus(remembered, ui);

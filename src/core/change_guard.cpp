@@ -149,12 +149,14 @@ std::optional<std::string> CheckChange(const DiskImage& image, const PlannedChan
   const auto release = Sorted(change.release);
   for (auto c : Sorted(change.take)) {
     if (std::binary_search(release.begin(), release.end(), c)) continue;
-    if (auto owner = keptOwner(c, any)) return Refusal(msg::kNeedsCheckFreeButUsed, c, tree.PathOf(*owner));
+    if (auto owner = keptOwner(c, any))
+      return Refusal(msg::kNeedsCheckFreeButUsed, c, tree.PathOf(*owner));
     if (ReadFatEntry(image, c) != kFatFree || !FatCopiesAgree(image, c))
       return Refusal(msg::kNeedsCheckFatCopies, c);
   }
   for (auto c : release) {
-    if (auto owner = keptOwner(c, any)) return Refusal(msg::kNeedsCheckAlsoUsed, c, tree.PathOf(*owner));
+    if (auto owner = keptOwner(c, any))
+      return Refusal(msg::kNeedsCheckAlsoUsed, c, tree.PathOf(*owner));
     if (!FatCopiesAgree(image, c)) return Refusal(msg::kNeedsCheckFatCopies, c);
   }
   // Writing an entry writes into its directory cluster: no file may share that cluster.

@@ -20,8 +20,8 @@ namespace quarnel {
 // not "." or "..".
 struct TreeEntry {
   static constexpr std::size_t kNoParent = std::numeric_limits<std::size_t>::max();
-  std::size_t offset = 0;           // of the 32-byte entry in the image
-  std::size_t parent = kNoParent;   // index of the directory entry holding it; kNoParent: root
+  std::size_t offset = 0;          // of the 32-byte entry in the image
+  std::size_t parent = kNoParent;  // index of the directory entry holding it; kNoParent: root
   std::array<std::uint8_t, 11> name{};
   std::uint8_t attribute = 0;
   std::uint16_t firstCluster = 0;

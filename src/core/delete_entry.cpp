@@ -44,7 +44,8 @@ std::optional<std::size_t> ChangeableEntry(Workspace& ws, Ui& ui, DeleteStatus& 
 void MarkDeleted(Workspace& ws, std::size_t off, const std::vector<std::uint16_t>& chain) {
   FreeClusters(ws.image, chain);
   // A long name that PC systems wrote for the entry goes with it.
-  for (auto piece : LongNamePieceOffsets(ws, ws.current.index)) ws.image.bytes[piece] = kEntryDeleted;
+  for (auto piece : LongNamePieceOffsets(ws, ws.current.index))
+    ws.image.bytes[piece] = kEntryDeleted;
   ws.image.bytes[off] = kEntryDeleted;
   CopyFatToMirrors(ws.image);
   ws.image.changed = true;
@@ -103,8 +104,8 @@ int DeleteSelected(Workspace& ws, const std::vector<int>& slots, Ui& ui) {
   int deleted = 0;
   for (int slot : slots) {
     if (!ReadEntry(ws, slot)) continue;
-    DeleteStatus s = (ws.current.attribute & kAttrDirectory) ? DeleteDirectory(ws, ui)
-                                                             : DeleteEntry(ws, ui);
+    DeleteStatus s =
+        (ws.current.attribute & kAttrDirectory) ? DeleteDirectory(ws, ui) : DeleteEntry(ws, ui);
     if (s == DeleteStatus::NoImage) break;
     ws.image.changed = true;
     if (s == DeleteStatus::Deleted) {

@@ -25,9 +25,9 @@ void FreeClusters(DiskImage& image, const std::vector<std::uint16_t>& clusters);
 enum class DeleteStatus {
   Deleted,
   NoImage,
-  NoEntry,   // the entry does not lie in the shown directory
-  DotEntry,  // "." and ".." stay (message shown)
-  NotEmpty,  // "Directory not empty!" shown
+  NoEntry,     // the entry does not lie in the shown directory
+  DotEntry,    // "." and ".." stay (message shown)
+  NotEmpty,    // "Directory not empty!" shown
   NeedsCheck,  // the FAT and the directories disagree on a cluster it frees (message shown)
 };
 

@@ -30,7 +30,9 @@ inline constexpr std::uint8_t kEntryE5Stand = 0x05;
 // True when a slot with this first name byte holds no entry: never used (0x00, the end of the
 // directory) or deleted (0xE5). Every other byte, control characters and kana included, is a
 // name that MSX-DOS and PC systems list.
-inline bool IsFreeSlot(std::uint8_t first) { return first == kEntryNeverUsed || first == kEntryDeleted; }
+inline bool IsFreeSlot(std::uint8_t first) {
+  return first == kEntryNeverUsed || first == kEntryDeleted;
+}
 
 struct DirEntry {
   std::uint8_t name[8];       // +0  padded with blanks
@@ -45,7 +47,9 @@ struct DirEntry {
 static_assert(sizeof(DirEntry) == kDirEntrySize);
 
 // True for a VFAT long-name piece (attribute 0x0F once the two unused high bits are masked).
-inline bool IsLongNameAttribute(std::uint8_t attribute) { return (attribute & 0x3F) == kAttrLongName; }
+inline bool IsLongNameAttribute(std::uint8_t attribute) {
+  return (attribute & 0x3F) == kAttrLongName;
+}
 
 // The entry at byte `offset` of `bytes`; nullopt when the 32 bytes are not all inside.
 std::optional<DirEntry> DirEntryAt(Bytes bytes, std::size_t offset);

@@ -56,7 +56,8 @@ bool LoadLevel(Workspace& ws) {
   if (walk.Broken()) return false;  // also a first cluster that is no data cluster
   const std::size_t records = byteSize / kDirEntrySize;
   ws.listing.resize(records);
-  const std::size_t fill = std::min<std::size_t>(records, static_cast<std::size_t>(std::max(0, lv.entryCount)));
+  const std::size_t fill =
+      std::min<std::size_t>(records, static_cast<std::size_t>(std::max(0, lv.entryCount)));
   for (std::size_t i = 0; i < fill && (i + 1) * kDirEntrySize <= buffer.size(); ++i)
     ws.listing[i] = DecodeListingRecord(buffer.data() + i * kDirEntrySize);
   return true;

@@ -15,13 +15,13 @@ struct FileRow;
 
 // One slot of the current directory, raw.
 struct ListingRecord {
-  std::array<std::uint8_t, 8> name{};       // blanks and control bytes kept
+  std::array<std::uint8_t, 8> name{};  // blanks and control bytes kept
   std::array<std::uint8_t, 3> extension{};
   std::uint8_t attribute = 0;
   std::uint16_t time = 0;
   std::uint16_t date = 0;
   std::uint16_t firstCluster = 0;
-  std::int32_t size = 0;  // bytes 28-30 of the entry, as the listing shows it
+  std::int32_t size = 0;       // bytes 28-30 of the entry, as the listing shows it
   std::uint32_t fullSize = 0;  // all four size bytes: beyond the disk, the entry is damaged
 };
 

@@ -24,16 +24,16 @@ inline constexpr std::int32_t kMostFat12Clusters = 4084;
 // Boot-sector fields and the values derived from them. Every offset counts bytes from the start
 // of the image. Derived values are computed exactly in 32 bits (no 16-bit wrap-around).
 struct DiskGeometry {
-  std::uint16_t bytesPerSector = 0;   // +11
-  std::uint8_t sectorsPerCluster = 0; // +13
-  std::uint16_t reservedSectors = 0;  // +14
-  std::uint8_t fatCount = 0;          // +16
-  std::uint16_t rootEntries = 0;      // +17
-  std::uint16_t totalSectors = 0;     // +19
-  std::uint8_t media = 0;             // +21
-  std::uint16_t sectorsPerFat = 0;    // +22
-  std::uint16_t sectorsPerTrack = 0;  // +24
-  std::uint16_t sides = 0;            // +26
+  std::uint16_t bytesPerSector = 0;    // +11
+  std::uint8_t sectorsPerCluster = 0;  // +13
+  std::uint16_t reservedSectors = 0;   // +14
+  std::uint8_t fatCount = 0;           // +16
+  std::uint16_t rootEntries = 0;       // +17
+  std::uint16_t totalSectors = 0;      // +19
+  std::uint8_t media = 0;              // +21
+  std::uint16_t sectorsPerFat = 0;     // +22
+  std::uint16_t sectorsPerTrack = 0;   // +24
+  std::uint16_t sides = 0;             // +26
 
   std::uint32_t tracks = 0;        // totalSectors / (sectorsPerTrack * sides)
   std::uint32_t clusterBytes = 0;  // bytesPerSector * sectorsPerCluster
@@ -66,10 +66,10 @@ struct DiskImage {
   std::int32_t size = 0;
   std::string imagePath;
   bool changed = false;
-  bool loadFailed = false;  // refused for its size, a read error or its sector size
-  bool bootError = false;   // boot sector refused: bytes kept, nothing listed or read
+  bool loadFailed = false;      // refused for its size, a read error or its sector size
+  bool bootError = false;       // boot sector refused: bytes kept, nothing listed or read
   std::string bootErrorDetail;  // which field was refused and why (for a second message line)
-  std::uint16_t level = 0;  // index of the current directory in the directory stack
+  std::uint16_t level = 0;      // index of the current directory in the directory stack
   DiskGeometry geometry;
 
   // An image whose directories and files may be read.

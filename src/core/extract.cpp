@@ -60,7 +60,8 @@ void ApplyHostAttributes(const fs::path& p, std::uint8_t attribute, std::uint16_
 }  // namespace
 
 ExtractStatus ExtractFile(Workspace& ws, int slot, const fs::path& hostPath, Ui& ui, FileIo& io) {
-  if (HostFileKindOf(ws.image.imagePath) == HostFileKind::Cassette) return ExtractStatus::CassetteImage;
+  if (HostFileKindOf(ws.image.imagePath) == HostFileKind::Cassette)
+    return ExtractStatus::CassetteImage;
   if (!ws.HasImage()) return ExtractStatus::NoImage;
   if (!ReadEntry(ws, slot)) return ExtractStatus::NoEntry;
   const CurrentEntry e = ws.current;

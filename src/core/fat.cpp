@@ -14,7 +14,8 @@ namespace {
 
 // Offset of the 3-byte group holding entry n of FAT copy `copy` (0 is the first), when both bytes
 // of the entry lie inside that copy and inside the image; nullopt otherwise.
-std::optional<std::uint64_t> GroupOffset(const DiskImage& image, std::uint32_t copy, std::uint32_t n) {
+std::optional<std::uint64_t> GroupOffset(const DiskImage& image, std::uint32_t copy,
+                                         std::uint32_t n) {
   const auto& g = image.geometry;
   const std::uint64_t start =
       static_cast<std::uint64_t>(g.fatOffset) + static_cast<std::uint64_t>(copy) * g.FatBytes();
@@ -26,7 +27,8 @@ std::optional<std::uint64_t> GroupOffset(const DiskImage& image, std::uint32_t c
 
 }  // namespace
 
-std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t copy, std::uint32_t n) {
+std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t copy,
+                                          std::uint32_t n) {
   const auto p = GroupOffset(image, copy, n);
   if (!p) return std::nullopt;
   const auto& b = image.bytes;
@@ -78,7 +80,8 @@ std::int32_t FreeBytes(const DiskImage& image) {
   for (std::uint32_t n = 2; n <= g.LastDataCluster(); ++n)
     if (ReadFatEntry(image, n) == kFatFree) ++free;
   std::int64_t bytes = free * g.clusterBytes;
-  return static_cast<std::int32_t>(std::min<std::int64_t>(bytes, std::numeric_limits<std::int32_t>::max()));
+  return static_cast<std::int32_t>(
+      std::min<std::int64_t>(bytes, std::numeric_limits<std::int32_t>::max()));
 }
 
 std::uint16_t FirstFreeCluster(const DiskImage& image, Ui& ui) {
@@ -109,8 +112,8 @@ std::uint32_t ClusterOffset(const DiskGeometry& g, std::uint32_t n) {
 std::optional<Bytes> ClusterData(const DiskImage& image, std::uint32_t n) {
   const auto& g = image.geometry;
   if (n < 2 || n > g.LastDataCluster() || g.clusterBytes == 0) return std::nullopt;
-  std::uint64_t off = static_cast<std::uint64_t>(g.dataOffset) +
-                      static_cast<std::uint64_t>(n - 2) * g.clusterBytes;
+  std::uint64_t off =
+      static_cast<std::uint64_t>(g.dataOffset) + static_cast<std::uint64_t>(n - 2) * g.clusterBytes;
   if (off > image.bytes.size() || image.bytes.size() - off < g.clusterBytes) return std::nullopt;
   return Bytes(image.bytes.data() + off, g.clusterBytes);
 }
@@ -119,7 +122,7 @@ ChainStep NextClusterCheck(const DiskGeometry& g, std::uint16_t n) {
   if (n == kFatEndOfChain) return ChainStep::End;
   if (n >= 0xFF8) return ChainStep::End;  // the other end markers of FAT12
   if (n > g.LastDataCluster() && n < 0xFF0) return ChainStep::Broken;
-  if (n < 2) return ChainStep::Broken;  // free or reserved: the chain points nowhere
+  if (n < 2) return ChainStep::Broken;       // free or reserved: the chain points nowhere
   if (n >= 0xFF0) return ChainStep::Broken;  // reserved values and the bad-cluster mark
   return ChainStep::Continue;
 }

@@ -24,7 +24,8 @@ inline constexpr std::uint16_t kFatBad = 0xFF7;
 std::uint16_t ReadFatEntry(const DiskImage& image, std::uint32_t n);
 // Entry n of FAT copy `copy` (0 is the first), read at fatOffset + copy x FatBytes; nullopt when
 // it lies outside that copy or the image.
-std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t copy, std::uint32_t n);
+std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t copy,
+                                          std::uint32_t n);
 // Writes entry n of the first FAT, keeping the 4 bits of the neighbouring entry. v <= 0xFFF.
 void WriteFatEntry(DiskImage& image, std::uint32_t n, std::uint16_t v);
 // Returns entry n and sets it to 0.

@@ -17,7 +17,9 @@ std::string Format(std::string_view fmt, Args... args) {
   char buf[96];
   std::string f(fmt);
   int n = std::snprintf(buf, sizeof buf, f.c_str(), args...);
-  return n < 0 ? std::string() : std::string(buf, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buf - 1));
+  return n < 0
+             ? std::string()
+             : std::string(buf, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buf - 1));
 }
 
 }  // namespace
@@ -51,15 +53,24 @@ std::string MakeCaption(const CurrentEntry& e) {
 TypeAndIcon TypeForEntry(std::string_view extension3, std::uint8_t attribute) {
   TypeAndIcon t;
   const std::string ext = AsciiUpper(extension3);
-  if (ext == "LDR" || ext == "BAS") t = {std::string(msg::kTypeBasic), 3};
-  else if (ext == "LHA" || ext == "PMA") t = {std::string(msg::kTypeCompressed), 0};
-  else if (ext == "BIN") t = {std::string(msg::kTypeBinary), 4};
-  else if (ext == "BAT") t = {std::string(msg::kTypeBatch), 2};
-  else if (ext == "SYS") t = {std::string(msg::kTypeSystem), 0};
-  else if (ext == "COM" || ext == "EXE") t = {std::string(msg::kTypeExecutable), 1};
-  else if (ext == "TXT") t = {std::string(msg::kTypeText), 0};
-  else if (ext == "ROM") t = {std::string(msg::kTypeRom), 5};
-  else t = {ShownText(extension3), 0};
+  if (ext == "LDR" || ext == "BAS")
+    t = {std::string(msg::kTypeBasic), 3};
+  else if (ext == "LHA" || ext == "PMA")
+    t = {std::string(msg::kTypeCompressed), 0};
+  else if (ext == "BIN")
+    t = {std::string(msg::kTypeBinary), 4};
+  else if (ext == "BAT")
+    t = {std::string(msg::kTypeBatch), 2};
+  else if (ext == "SYS")
+    t = {std::string(msg::kTypeSystem), 0};
+  else if (ext == "COM" || ext == "EXE")
+    t = {std::string(msg::kTypeExecutable), 1};
+  else if (ext == "TXT")
+    t = {std::string(msg::kTypeText), 0};
+  else if (ext == "ROM")
+    t = {std::string(msg::kTypeRom), 5};
+  else
+    t = {ShownText(extension3), 0};
   if (attribute & kAttrVolume) t = {std::string(msg::kTypeVolume), 8};
   if (attribute & kAttrDirectory) t = {std::string(msg::kTypeDirectory), 6};
   return t;
@@ -84,7 +95,8 @@ std::string FormatAttrib(std::uint8_t a) {
 }
 
 std::string FormatSummary(int filesListed, std::int32_t bytesFree) {
-  return Format(msg::kFilesListedFormat, filesListed) + "\n" + Format(msg::kBytesFreeFormat, bytesFree);
+  return Format(msg::kFilesListedFormat, filesListed) + "\n" +
+         Format(msg::kBytesFreeFormat, bytesFree);
 }
 
 void FillFileList(Workspace& ws) {

@@ -13,13 +13,13 @@ namespace quarnel {
 class Workspace;
 
 struct FileRow {
-  std::string caption;   // "NAME.EXT" as listed; "." and ".."; a volume label without dots
-  std::string sizeText;  // "%7d Bytes"; empty for a volume label and a directory
-  std::string type;      // type text ("Basic file", "Directory", the extension itself, ...)
-  std::string modified;  // "5/04/2002 13:05:08"
-  std::string attrib;    // "A....R"
-  int icon = 0;          // index into the list's icon lists
-  int slot = 0;          // the hidden column: slot index in the current directory
+  std::string caption;         // "NAME.EXT" as listed; "." and ".."; a volume label without dots
+  std::string sizeText;        // "%7d Bytes"; empty for a volume label and a directory
+  std::string type;            // type text ("Basic file", "Directory", the extension itself, ...)
+  std::string modified;        // "5/04/2002 13:05:08"
+  std::string attrib;          // "A....R"
+  int icon = 0;                // index into the list's icon lists
+  int slot = 0;                // the hidden column: slot index in the current directory
   std::int32_t size = 0;       // as the Size column shows it (bytes 28-30)
   std::uint32_t fullSize = 0;  // all four size bytes
   std::uint8_t attribute = 0;

@@ -43,15 +43,15 @@ HostFileInfo InfoOf(const struct stat& st) {
 }  // namespace
 
 bool IsOtherKind(HostReadError e) {
-  return e == HostReadError::Directory || e == HostReadError::Fifo ||
-         e == HostReadError::Device || e == HostReadError::Socket || e == HostReadError::OtherKind;
+  return e == HostReadError::Directory || e == HostReadError::Fifo || e == HostReadError::Device ||
+         e == HostReadError::Socket || e == HostReadError::OtherKind;
 }
 
 HostFile::HostFile(const fs::path& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
-    error_ = errno == ENOENT || errno == ENOTDIR ? HostReadError::NotFound
-                                                 : HostReadError::CannotOpen;
+    error_ =
+        errno == ENOENT || errno == ENOTDIR ? HostReadError::NotFound : HostReadError::CannotOpen;
     return;
   }
   info_ = InfoOf(st);
@@ -129,22 +129,41 @@ std::optional<std::vector<std::uint8_t>> ReadHostBytes(const fs::path& path, std
 std::string DescribeHostReadError(const fs::path& path, HostReadError error, std::uintmax_t limit) {
   std::string reason;
   switch (error) {
-    case HostReadError::None: return {};
-    case HostReadError::NotFound: reason = msg::kHostNotFound; break;
-    case HostReadError::Directory: reason = msg::kHostIsDirectory; break;
-    case HostReadError::Fifo: reason = msg::kHostIsFifo; break;
-    case HostReadError::Device: reason = msg::kHostIsDevice; break;
-    case HostReadError::Socket: reason = msg::kHostIsSocket; break;
-    case HostReadError::OtherKind: reason = msg::kHostIsOtherKind; break;
+    case HostReadError::None:
+      return {};
+    case HostReadError::NotFound:
+      reason = msg::kHostNotFound;
+      break;
+    case HostReadError::Directory:
+      reason = msg::kHostIsDirectory;
+      break;
+    case HostReadError::Fifo:
+      reason = msg::kHostIsFifo;
+      break;
+    case HostReadError::Device:
+      reason = msg::kHostIsDevice;
+      break;
+    case HostReadError::Socket:
+      reason = msg::kHostIsSocket;
+      break;
+    case HostReadError::OtherKind:
+      reason = msg::kHostIsOtherKind;
+      break;
     case HostReadError::TooLarge: {
       char text[96];
       std::snprintf(text, sizeof text, std::string(msg::kHostLargerThan).c_str(), limit);
       reason = text;
       break;
     }
-    case HostReadError::CannotOpen: reason = msg::kHostCannotOpen; break;
-    case HostReadError::ShortRead: reason = msg::kHostShortRead; break;
-    case HostReadError::NoMemory: reason = msg::kHostNoMemory; break;
+    case HostReadError::CannotOpen:
+      reason = msg::kHostCannotOpen;
+      break;
+    case HostReadError::ShortRead:
+      reason = msg::kHostShortRead;
+      break;
+    case HostReadError::NoMemory:
+      reason = msg::kHostNoMemory;
+      break;
   }
   return path.string() + ": " + reason;
 }

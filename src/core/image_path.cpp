@@ -50,8 +50,10 @@ std::vector<std::string> SplitImagePath(std::string_view path) {
     cur.clear();
   };
   for (char c : path) {
-    if (c == '/' || c == '\\') flush();
-    else cur.push_back(c);
+    if (c == '/' || c == '\\')
+      flush();
+    else
+      cur.push_back(c);
   }
   flush();
   return names;

@@ -51,36 +51,36 @@ namespace {
 //   C085  00 ...                         ; the rest of the 37-byte FCB
 //   C09E  "Boot error",13,10,"Press any key for retry",13,10,"$"
 constexpr std::uint8_t kBootCode[] = {
-    0xD0,                    // ret nc
-    0x21, 0x85, 0xC0,        // ld hl,fcb+12
-    0x06, 0x19,              // ld b,25
-    0x36, 0x00,              // ld (hl),0
-    0x23,                    // inc hl
-    0x10, 0xFB,              // djnz clear
-    0x11, 0x79, 0xC0,        // ld de,fcb
-    0x0E, 0x0F,              // ld c,0Fh
-    0xCD, 0x7D, 0xF3,        // call 0F37Dh
-    0xB7,                    // or a
-    0x20, 0x20,              // jr nz,fail
-    0x11, 0x00, 0x01,        // ld de,0100h
-    0x0E, 0x1A,              // ld c,1Ah
-    0xCD, 0x7D, 0xF3,        // call 0F37Dh
-    0x21, 0x01, 0x00,        // ld hl,1
-    0x22, 0x87, 0xC0,        // ld (fcb+14),hl
-    0x21, 0x00, 0x3F,        // ld hl,3F00h
-    0x11, 0x79, 0xC0,        // ld de,fcb
-    0x0E, 0x27,              // ld c,27h
-    0xCD, 0x7D, 0xF3,        // call 0F37Dh
-    0x7C,                    // ld a,h
-    0xB5,                    // or l
-    0x28, 0x03,              // jr z,fail
-    0xC3, 0x00, 0x01,        // jp 0100h
-    0x11, 0x9E, 0xC0,        // fail: ld de,message
-    0x0E, 0x09,              // ld c,09h
-    0xCD, 0x7D, 0xF3,        // call 0F37Dh
-    0x0E, 0x08,              // ld c,08h
-    0xCD, 0x7D, 0xF3,        // call 0F37Dh
-    0x18, 0xBC,              // jr retry
+    0xD0,              // ret nc
+    0x21, 0x85, 0xC0,  // ld hl,fcb+12
+    0x06, 0x19,        // ld b,25
+    0x36, 0x00,        // ld (hl),0
+    0x23,              // inc hl
+    0x10, 0xFB,        // djnz clear
+    0x11, 0x79, 0xC0,  // ld de,fcb
+    0x0E, 0x0F,        // ld c,0Fh
+    0xCD, 0x7D, 0xF3,  // call 0F37Dh
+    0xB7,              // or a
+    0x20, 0x20,        // jr nz,fail
+    0x11, 0x00, 0x01,  // ld de,0100h
+    0x0E, 0x1A,        // ld c,1Ah
+    0xCD, 0x7D, 0xF3,  // call 0F37Dh
+    0x21, 0x01, 0x00,  // ld hl,1
+    0x22, 0x87, 0xC0,  // ld (fcb+14),hl
+    0x21, 0x00, 0x3F,  // ld hl,3F00h
+    0x11, 0x79, 0xC0,  // ld de,fcb
+    0x0E, 0x27,        // ld c,27h
+    0xCD, 0x7D, 0xF3,  // call 0F37Dh
+    0x7C,              // ld a,h
+    0xB5,              // or l
+    0x28, 0x03,        // jr z,fail
+    0xC3, 0x00, 0x01,  // jp 0100h
+    0x11, 0x9E, 0xC0,  // fail: ld de,message
+    0x0E, 0x09,        // ld c,09h
+    0xCD, 0x7D, 0xF3,  // call 0F37Dh
+    0x0E, 0x08,        // ld c,08h
+    0xCD, 0x7D, 0xF3,  // call 0F37Dh
+    0x18, 0xBC,        // jr retry
 };
 constexpr std::size_t kLoadAddress = 0xC000;
 constexpr std::size_t kFcbOffset = kBootSystemNameOffset - 1;  // drive byte before the name
@@ -94,7 +94,8 @@ static_assert(kBootProgramOffset + sizeof kBootCode <= kFcbOffset);
 static_assert(kFcbOffset + kFcbLength == kBootMessageOffset);
 static_assert(sizeof kSystemName - 1 == 11);
 static_assert(sizeof kBootMessage - 1 == 38);
-static_assert(kBootMessageOffset + sizeof kBootMessage - 1 == kBootProgramOffset + kBootProgramLength);
+static_assert(kBootMessageOffset + sizeof kBootMessage - 1 ==
+              kBootProgramOffset + kBootProgramLength);
 // Addresses used by the code.
 static_assert(kLoadAddress + kFcbOffset == 0xC079);
 static_assert(kLoadAddress + kFcbOffset + 12 == 0xC085 && kLoadAddress + kFcbOffset + 14 == 0xC087);
@@ -149,18 +150,28 @@ std::vector<std::uint8_t> BuildNewImage(const GeometryRow& row) {
   return img;
 }
 
-std::string NewImageName(const GeometryRow& row) { return "New" + std::to_string(row.sizeKb) + ".dsk"; }
+std::string NewImageName(const GeometryRow& row) {
+  return "New" + std::to_string(row.sizeKb) + ".dsk";
+}
 
 std::optional<GeometryRow> GeometryForSize(std::string_view size) {
   std::string_view command;
-  if (size == "160") command = "D160KBClick";
-  else if (size == "180") command = "D180KBClick";
-  else if (size == "320") command = "D320KBClick";
-  else if (size == "320s" || size == "320S") command = "D320KBSClick";
-  else if (size == "360") command = "D360KBClick";
-  else if (size == "360s" || size == "360S") command = "D360KBSClick";
-  else if (size == "640") command = "D640KBClick";
-  else if (size == "720") command = "D720KBClick";
+  if (size == "160")
+    command = "D160KBClick";
+  else if (size == "180")
+    command = "D180KBClick";
+  else if (size == "320")
+    command = "D320KBClick";
+  else if (size == "320s" || size == "320S")
+    command = "D320KBSClick";
+  else if (size == "360")
+    command = "D360KBClick";
+  else if (size == "360s" || size == "360S")
+    command = "D360KBSClick";
+  else if (size == "640")
+    command = "D640KBClick";
+  else if (size == "720")
+    command = "D720KBClick";
   for (const auto& row : GeometryTable)
     if (row.command == command) return row;
   return std::nullopt;

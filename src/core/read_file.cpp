@@ -67,7 +67,8 @@ FileRead ReadEntryByCaption(Workspace& ws, std::string_view caption, Ui& ui) {
   if (!ws.HasImage()) return r;
   const int count = static_cast<int>(ws.listing.size());
   for (int slot = 0; slot < count; ++slot) {
-    if (ReadEntry(ws, slot) && MatchEntryName(ws, caption)) return ReadEntryFile(ws, ws.current, ui);
+    if (ReadEntry(ws, slot) && MatchEntryName(ws, caption))
+      return ReadEntryFile(ws, ws.current, ui);
   }
   r.status = ReadStatus::NotFound;
   return r;
@@ -96,7 +97,8 @@ ViewSelector ResolveSelector(ViewSelector s, const std::vector<std::uint8_t>& by
 ViewSelector SelectorForCaption(std::string_view caption, std::int32_t size) {
   // The caption as it stands (a / or \\ in a name is no folder), its extension cut to four.
   const std::string ext = AsciiUpper(ExtensionOf(caption).substr(0, 4));
-  if (ext == ".BAT" || ext == ".TXT" || ext == ".ASC" || ext == ".HLP" || ext == ".PAS" || ext == ".C")
+  if (ext == ".BAT" || ext == ".TXT" || ext == ".ASC" || ext == ".HLP" || ext == ".PAS" ||
+      ext == ".C")
     return ViewSelector::Text;
   if (ext == ".BAS" || ext == ".LDR") return ViewSelector::Basic;
   if (ext == ".SCC") return ViewSelector::Screen12;

@@ -43,7 +43,7 @@ struct FileRead {
   std::vector<std::uint8_t> bytes;
   std::int32_t size = 0;  // the entry's size
   bool chainEndedEarly = false;
-  CurrentEntry entry;     // the entry that was read
+  CurrentEntry entry;  // the entry that was read
   bool ok() const { return status == ReadStatus::Ok; }
 };
 

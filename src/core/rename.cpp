@@ -27,7 +27,8 @@ RenameStatus RenameEntry(Workspace& ws, int slot, std::string_view newName, std:
   for (std::size_t other = 0; other < ws.listing.size(); ++other) {
     if (static_cast<int>(other) == slot) continue;
     const ListingRecord& r = ws.listing[other];
-    if (IsFreeSlot(r.name[0]) || IsLongNameAttribute(r.attribute) || (r.attribute & kAttrVolume)) continue;
+    if (IsFreeSlot(r.name[0]) || IsLongNameAttribute(r.attribute) || (r.attribute & kAttrVolume))
+      continue;
     std::uint8_t e[11];
     std::copy(r.name.begin(), r.name.end(), e);
     std::copy(r.extension.begin(), r.extension.end(), e + 8);
@@ -146,7 +147,8 @@ bool SetOemSignature(Workspace& ws, std::string_view text) {
   if (img.imagePath.empty() || img.bytes.size() < kBootOemOffset + kBootOemLength) return false;
   for (std::size_t i = 0; i < kBootOemLength; ++i)
     img.bytes[kBootOemOffset + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0x00;
-  ws.oemField.assign(reinterpret_cast<const char*>(img.bytes.data() + kBootOemOffset), kBootOemLength);
+  ws.oemField.assign(reinterpret_cast<const char*>(img.bytes.data() + kBootOemOffset),
+                     kBootOemLength);
   img.changed = true;
   return true;
 }

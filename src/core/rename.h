@@ -15,11 +15,11 @@ class Workspace;
 enum class RenameStatus {
   Renamed,
   NoImage,
-  Invalid,    // the name breaks the 8.3 rule (IsValidMsxName); nothing changed
-  Duplicate,  // another entry of the shown directory has that name; nothing changed
-  DotEntry,   // "." and ".." keep their names
-  NoEntry,    // the slot holds no entry
-  NeedsCheck, // the entry lies in a cluster a file also uses: writing it would change that file
+  Invalid,     // the name breaks the 8.3 rule (IsValidMsxName); nothing changed
+  Duplicate,   // another entry of the shown directory has that name; nothing changed
+  DotEntry,    // "." and ".." keep their names
+  NoEntry,     // the slot holds no entry
+  NeedsCheck,  // the entry lies in a cluster a file also uses: writing it would change that file
 };
 
 // Writes MakeMsxName(newName) into the name bytes of slot `slot` of the shown directory; the

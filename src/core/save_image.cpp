@@ -57,8 +57,10 @@ bool WriteAtomically(const fs::path& targetIn, Bytes bytes, FileIo& io, LinkPoli
   while (ok && done < bytes.size()) {
     long n = io.Write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<std::size_t>(n);
+    if (n <= 0)
+      ok = false;
+    else
+      done += static_cast<std::size_t>(n);
   }
   if (ok && !io.Sync(fd)) ok = false;
   if (::close(fd) != 0) ok = false;

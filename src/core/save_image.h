@@ -53,10 +53,10 @@ enum class SaveStatus {
 
 // Writes the first `byteCount` bytes of the image to `path` and clears `changed`. A read-only
 // target loses its read-only attribute first; one that stays read-only is refused.
-SaveStatus SaveImageFile(DiskImage& image, const std::filesystem::path& path, std::int64_t byteCount,
-                         Ui& ui, FileIo& io);
-SaveStatus SaveImageFile(DiskImage& image, const std::filesystem::path& path, std::int64_t byteCount,
-                         Ui& ui);
+SaveStatus SaveImageFile(DiskImage& image, const std::filesystem::path& path,
+                         std::int64_t byteCount, Ui& ui, FileIo& io);
+SaveStatus SaveImageFile(DiskImage& image, const std::filesystem::path& path,
+                         std::int64_t byteCount, Ui& ui);
 
 // Save: the whole image to its own path.
 SaveStatus Save(Workspace& ws, Ui& ui);

@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "core/host_file.h"
-#include "core/save_image.h"
 #include "core/messages.h"
+#include "core/save_image.h"
 
 namespace quarnel {
 
@@ -87,7 +87,8 @@ void ResetForLoad(Workspace& ws) {
 std::optional<std::string> ZeroBootField(const DiskGeometry& g) {
   if (g.bytesPerSector == 0) return "bytes per sector (offset 11) is 0";
   if (g.sectorsPerCluster == 0) return "sectors per cluster (offset 13) is 0";
-  if (g.reservedSectors == 0) return "reserved sectors (offset 14) is 0: the FAT would lie on the boot sector";
+  if (g.reservedSectors == 0)
+    return "reserved sectors (offset 14) is 0: the FAT would lie on the boot sector";
   if (g.fatCount == 0) return "number of FATs (offset 16) is 0";
   if (g.sectorsPerFat == 0) return "sectors per FAT (offset 22) is 0";
   if (g.sectorsPerTrack == 0) return "sectors per track (offset 24) is 0";

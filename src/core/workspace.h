@@ -67,7 +67,8 @@ class Workspace {
                       const ChangedImageAnswer& changes = {});
   // Dispatches a host file by its extension; loads .DSK/.DI1/.DI2 (passing `changes` on),
   // reports the other kinds.
-  HostFileKind OpenHostFile(const std::string& path, Ui& ui, const ChangedImageAnswer& changes = {});
+  HostFileKind OpenHostFile(const std::string& path, Ui& ui,
+                            const ChangedImageAnswer& changes = {});
   // The dialog a front end shows for unsaved changes: "Save Changed DiskImage: " + file name,
   // proposing the image's path.
   SavePrompt SaveChangedPrompt() const;

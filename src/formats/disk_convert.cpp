@@ -174,11 +174,16 @@ TargetQuestion AskTargetFor(Conversion conversion, const std::string& source) {
 
 ConvertOutcome Convert(Conversion conversion, const std::string& source, const fs::path& target) {
   switch (conversion) {
-    case Conversion::DdiToDsk: return ConvertDDI(source, target);
-    case Conversion::ImgToDsk: return ConvertIMG(source, target);
-    case Conversion::MsxToDsk: return ConvertMSX(source, target);
-    case Conversion::XsaToDsk: return ConvertXsaToDsk(source, target);
-    case Conversion::DskToXsa: break;
+    case Conversion::DdiToDsk:
+      return ConvertDDI(source, target);
+    case Conversion::ImgToDsk:
+      return ConvertIMG(source, target);
+    case Conversion::MsxToDsk:
+      return ConvertMSX(source, target);
+    case Conversion::XsaToDsk:
+      return ConvertXsaToDsk(source, target);
+    case Conversion::DskToXsa:
+      break;
   }
   return ConvertDskToXsa(source, target);
 }

@@ -31,8 +31,7 @@ inline constexpr std::string_view kXsaNotXsa = "Not an XSA file (the PCK signatu
 inline constexpr std::string_view kXsaEndsEarly = "XSA file ends before its end marker";
 inline constexpr std::string_view kXsaBadDistance =
     "XSA data refers to bytes before the start of the output";
-inline constexpr std::string_view kXsaClaimsTooMuch =
-    "XSA header claims more than 16 MiB of data";
+inline constexpr std::string_view kXsaClaimsTooMuch = "XSA header claims more than 16 MiB of data";
 inline constexpr std::string_view kXsaTooLong = "XSA data holds more bytes than its header says";
 inline constexpr std::string_view kXsaTooShort = "XSA data holds fewer bytes than its header says";
 // Our own text for an input the compressor refuses (see kMaxXsaInput).

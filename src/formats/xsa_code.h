@@ -14,17 +14,16 @@ inline constexpr std::array<std::uint8_t, 4> kMagic = {0x50, 0x43, 0x4B, 0x08};
 inline constexpr std::size_t kFixedHeaderBytes = 12;
 
 inline constexpr int kMinMatch = 2;
-inline constexpr int kMaxMatch = 254;    // the longest copy a stream may hold
-inline constexpr int kEndMarker = 255;   // the length code that ends the stream
+inline constexpr int kMaxMatch = 254;      // the longest copy a stream may hold
+inline constexpr int kEndMarker = 255;     // the length code that ends the stream
 inline constexpr int kMaxDistance = 8192;  // what every decompressor's window can reach
 inline constexpr int kSlots = 16;
 
 // Extra bits after each slot code and the first distance of each slot.
-inline constexpr std::array<int, kSlots> kExtraBits = {0, 0, 0, 0, 1, 2, 3, 4,
+inline constexpr std::array<int, kSlots> kExtraBits = {0, 0, 0, 0, 1, 2,  3,  4,
                                                        5, 6, 7, 8, 9, 10, 11, 12};
-inline constexpr std::array<int, kSlots + 1> kSlotBase = {1,   2,   3,    4,    5,    7,
-                                                          11,  19,  35,   67,   131,  259,
-                                                          515, 1027, 2051, 4099, 8195};
+inline constexpr std::array<int, kSlots + 1> kSlotBase = {
+    1, 2, 3, 4, 5, 7, 11, 19, 35, 67, 131, 259, 515, 1027, 2051, 4099, 8195};
 
 // The slot a distance (1 ... 8194) falls into.
 int SlotOf(int distance);

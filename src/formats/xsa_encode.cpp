@@ -82,7 +82,8 @@ const std::array<std::uint8_t, kMaxDistance + 1>& SlotTable() {
 const std::array<std::uint8_t, kMaxMatch + 1>& LengthBitsTable() {
   static const auto table = [] {
     std::array<std::uint8_t, kMaxMatch + 1> t{};
-    for (int l = kMinMatch; l <= kMaxMatch; ++l) t[l] = static_cast<std::uint8_t>(LengthCodeBits(l));
+    for (int l = kMinMatch; l <= kMaxMatch; ++l)
+      t[l] = static_cast<std::uint8_t>(LengthCodeBits(l));
     return t;
   }();
   return table;

@@ -13,8 +13,8 @@ namespace {
 constexpr int kHashBits = 15;
 
 std::uint32_t Hash3(const std::uint8_t* p) {
-  std::uint32_t v = static_cast<std::uint32_t>(p[0]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 |
-                    p[2];
+  std::uint32_t v =
+      static_cast<std::uint32_t>(p[0]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[2];
   return (v * 2654435761u) >> (32 - kHashBits);
 }
 
@@ -83,7 +83,8 @@ MatchTable FindMatches(Bytes data, const MatchOptions& options) {
           int len = CommonLength(d + cand, d + i, maxLen);
           if (len > best) {
             best = len;
-            found.push_back({static_cast<std::uint16_t>(len), static_cast<std::uint16_t>(i - cand)});
+            found.push_back(
+                {static_cast<std::uint16_t>(len), static_cast<std::uint16_t>(i - cand)});
             if (len == maxLen) break;
           }
         }

@@ -62,10 +62,18 @@ bool ListTokens(Bytes file, std::size_t pos, long maxTokens, ListingWriter& w,
       if (!v) return kCut;
       pos += 2;
       switch (t) {
-        case 0x0B: std::snprintf(buf, sizeof buf, "&O%011o", static_cast<unsigned>(*v)); break;
-        case 0x0C: std::snprintf(buf, sizeof buf, "&H%X", static_cast<unsigned>(*v)); break;
-        case 0x0D: std::snprintf(buf, sizeof buf, "Begin#%XEnd", static_cast<unsigned>(*v)); break;
-        default: std::snprintf(buf, sizeof buf, "%u", static_cast<unsigned>(*v)); break;
+        case 0x0B:
+          std::snprintf(buf, sizeof buf, "&O%011o", static_cast<unsigned>(*v));
+          break;
+        case 0x0C:
+          std::snprintf(buf, sizeof buf, "&H%X", static_cast<unsigned>(*v));
+          break;
+        case 0x0D:
+          std::snprintf(buf, sizeof buf, "Begin#%XEnd", static_cast<unsigned>(*v));
+          break;
+        default:
+          std::snprintf(buf, sizeof buf, "%u", static_cast<unsigned>(*v));
+          break;
       }
       w.Text(buf);
     } else if (t == 0x0F) {
@@ -193,7 +201,9 @@ std::string BasicListingText(const BasicListing& listing, bool ansi) {
   std::string s;
   for (const BasicRun& r : listing.runs) {
     switch (r.kind) {
-      case BasicRun::Kind::Plain: s += r.text; break;
+      case BasicRun::Kind::Plain:
+        s += r.text;
+        break;
       case BasicRun::Kind::Keyword:
         if (ansi) {
           s += "\x1b[1;34m";
@@ -203,8 +213,11 @@ std::string BasicListingText(const BasicListing& listing, bool ansi) {
           s += r.text;
         }
         break;
-      case BasicRun::Kind::LineEnd: s += '\n'; break;
-      case BasicRun::Kind::Error: break;
+      case BasicRun::Kind::LineEnd:
+        s += '\n';
+        break;
+      case BasicRun::Kind::Error:
+        break;
     }
   }
   return s;

@@ -19,11 +19,16 @@ struct BitmapShape {
 BitmapShape ShapeOf(const Picture& p) {
   const auto h = static_cast<std::uint32_t>(p.height);
   switch (p.mode) {
-    case PictureMode::Screen2: return {49270, 49270, 118, 8, 16};
-    case PictureMode::Screen5: return {32886, 32886, 118, 4, 16};
-    case PictureMode::Screen7: return {64886, 64886, 118, 4, 16};
-    case PictureMode::Screen8: return {1078 + 256 * h, 55350, 1078, 8, 256};
-    case PictureMode::Screen12: return {1078 + 768 * h, 163895, 1078, 24, 256};
+    case PictureMode::Screen2:
+      return {49270, 49270, 118, 8, 16};
+    case PictureMode::Screen5:
+      return {32886, 32886, 118, 4, 16};
+    case PictureMode::Screen7:
+      return {64886, 64886, 118, 4, 16};
+    case PictureMode::Screen8:
+      return {1078 + 256 * h, 55350, 1078, 8, 256};
+    case PictureMode::Screen12:
+      return {1078 + 768 * h, 163895, 1078, 24, 256};
   }
   return {0, 0, 0, 0, 0};
 }

@@ -33,7 +33,9 @@ struct Picture {
   int displayWidth = 0;
   int displayHeight = 0;
 
-  std::uint8_t IndexAt(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+  std::uint8_t IndexAt(int x, int y) const {
+    return pixels[static_cast<std::size_t>(y) * width + x];
+  }
   // The colour of a pixel in either format.
   Rgb ColourAt(int x, int y) const;
 };

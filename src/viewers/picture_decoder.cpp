@@ -34,11 +34,16 @@ Picture BlankBitmapPicture(PictureMode mode, Picture::Format format, int height)
 
 PictureResult DecodePicture(PictureMode mode, Bytes file) {
   switch (mode) {
-    case PictureMode::Screen2: return DecodeScreen2(file);
-    case PictureMode::Screen5: return DecodeScreen5(file);
-    case PictureMode::Screen7: return DecodeScreen7(file);
-    case PictureMode::Screen8: return DecodeScreen8(file);
-    case PictureMode::Screen12: return DecodeScreen12(file);
+    case PictureMode::Screen2:
+      return DecodeScreen2(file);
+    case PictureMode::Screen5:
+      return DecodeScreen5(file);
+    case PictureMode::Screen7:
+      return DecodeScreen7(file);
+    case PictureMode::Screen8:
+      return DecodeScreen8(file);
+    case PictureMode::Screen12:
+      return DecodeScreen12(file);
   }
   return {std::nullopt, kNotAPicture};
 }

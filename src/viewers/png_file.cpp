@@ -1,10 +1,10 @@
 #include "viewers/png_file.h"
 
+#include <png.h>
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstring>
-
-#include <png.h>
 
 namespace quarnel::viewers {
 
@@ -31,8 +31,7 @@ void OnError(png_structp png, png_const_charp msg) {
 void OnWarning(png_structp, png_const_charp) {}
 
 // Everything that libpng may jump out of; no object with a destructor lives in this frame.
-bool Encode(const Picture& p, png_bytep* rows, png_colorp palette, int paletteSize,
-            PngSink& sink) {
+bool Encode(const Picture& p, png_bytep* rows, png_colorp palette, int paletteSize, PngSink& sink) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, OnError, OnWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);

@@ -1,13 +1,12 @@
 // Screen 12 (YJK): 256 bytes per line in groups of 4 pixels. Bits 7-3 of each byte are that
 // pixel's Y; the low bits of the group carry K (bytes 0, 1) and J (bytes 2, 3), each 5 magnitude
 // bits and a sign bit. A negative value of magnitude m counts as -(31 - m).
-#include "viewers/picture_decoder.h"
-
 #include <algorithm>
 #include <array>
 
 #include "core/rounding.h"
 #include "viewers/messages.h"
+#include "viewers/picture_decoder.h"
 
 namespace quarnel::viewers {
 

@@ -1,11 +1,10 @@
 // Screen 2: pattern table at video address 0x0000, colour table at 0x2000; video address A is at
 // file offset A + 7 whatever the start address. 24 rows of 32 cells of 8 x 8 pixels, each cell
 // showing its own pattern (the layout MSX-BASIC sets up); the name table is not read.
-#include "viewers/picture_decoder.h"
-
 #include <algorithm>
 
 #include "viewers/messages.h"
+#include "viewers/picture_decoder.h"
 
 namespace quarnel::viewers {
 

@@ -1,10 +1,9 @@
 // Screen 5: 128 bytes per line, two 4-bit pixels per byte (high nibble left), read sequentially
 // from file offset 7. Height 192, or up to 212 when the end address reaches into 0xC000-0xD3FF.
-#include "viewers/picture_decoder.h"
-
 #include <algorithm>
 
 #include "viewers/messages.h"
+#include "viewers/picture_decoder.h"
 
 namespace quarnel::viewers {
 

@@ -1,12 +1,11 @@
 // Screen 7: 512 pixels per line, 256 bytes per line, two 4-bit pixels per byte, 212 lines read
 // sequentially from file offset 7. A file of 64159 bytes or more carries its palette: 16 entries
 // of 2 bytes at file offset 0xFA80 (first byte red << 4 | blue, second byte green, levels 0-7).
-#include "viewers/picture_decoder.h"
-
 #include <algorithm>
 
 #include "core/rounding.h"
 #include "viewers/messages.h"
+#include "viewers/picture_decoder.h"
 
 namespace quarnel::viewers {
 

@@ -1,10 +1,9 @@
 // Screen 8: one byte per pixel (bits 7-5 green, 4-2 red, 1-0 blue), 256 bytes per line, read
 // sequentially from file offset 7; partial first and last lines at their true positions.
-#include "viewers/picture_decoder.h"
-
 #include <algorithm>
 
 #include "viewers/messages.h"
+#include "viewers/picture_decoder.h"
 
 namespace quarnel::viewers {
 

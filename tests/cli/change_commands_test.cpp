@@ -20,7 +20,9 @@ const std::vector<std::string> kMtoolsEnv = {"MTOOLS_NO_VFAT=1", "MTOOLS_SKIP_CH
 
 std::string Cli() { return (test::BinDir() / "quarnel-cli").string(); }
 
-bool Witnesses() { return test::HaveProgram("fsck.fat") && test::HaveProgram("mdir") && test::HaveProgram("mtype"); }
+bool Witnesses() {
+  return test::HaveProgram("fsck.fat") && test::HaveProgram("mdir") && test::HaveProgram("mtype");
+}
 
 // fsck.fat -n findings apart from its banner, summary and the lines about the boot sector's label
 // field, which MSX boot sectors do not have.
@@ -32,8 +34,7 @@ std::string FsckFindings(const fs::path& image) {
     if (line.empty() || line.rfind("fsck.fat ", 0) == 0 || line.rfind("Label '", 0) == 0 ||
         line == "  Auto-removing label from boot sector." || line.rfind("Volume label '", 0) == 0 ||
         line == "  Auto-copying volume label from root directory to boot sector." ||
-        line == "Leaving filesystem unchanged." ||
-        line.rfind(image.string() + ":", 0) == 0)
+        line == "Leaving filesystem unchanged." || line.rfind(image.string() + ":", 0) == 0)
       continue;
     out += line + "\n";
   }
@@ -66,7 +67,9 @@ class ChangeCommands : public ::testing::Test {
     test::WriteHostFile(p, test::Pattern(size, seed));
     return p;
   }
-  static std::string Str(const std::vector<std::uint8_t>& v) { return std::string(v.begin(), v.end()); }
+  static std::string Str(const std::vector<std::uint8_t>& v) {
+    return std::string(v.begin(), v.end());
+  }
   test::TempDir tmp;
   fs::path image;
 };
@@ -75,8 +78,9 @@ TEST_F(ChangeCommands, AddRenameLabelDeleteAsMtoolsSeesThem) {
   auto a = Host("game.bas", 5000, 1);
   auto b = Host("with space.txt", 300, 2);  // 14 characters: needs a name
   auto c = Host("#x$-y!.[1]", 10, 3);       // 10 characters, but [ ] are no name characters
-  auto d = Host("Ünïcode.txt", 20, 4);       // 13 bytes in UTF-8
-  auto r = test::Run({Cli(), "add", image.string(), a.string(), b.string(), c.string(), d.string(), "--name", "SPACE.TXT"});
+  auto d = Host("Ünïcode.txt", 20, 4);      // 13 bytes in UTF-8
+  auto r = test::Run({Cli(), "add", image.string(), a.string(), b.string(), c.string(), d.string(),
+                      "--name", "SPACE.TXT"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err, "#x$-y!.[1] added as #x$-y!._1_\nÜnïcode.txt added as _n_code.txt\n");
   r = test::Run({Cli(), "label", image.string(), "MSX Disk"});
@@ -84,10 +88,12 @@ TEST_F(ChangeCommands, AddRenameLabelDeleteAsMtoolsSeesThem) {
   EXPECT_EQ(test::Run({Cli(), "label", image.string()}).out, "MSX Disk\n");
   if (!Witnesses()) GTEST_SKIP() << "no fsck.fat / mtools";
   EXPECT_EQ(FsckFindings(image), "");
-  EXPECT_EQ(MdirNames(image), (std::set<std::string>{"GAME.BAS", "SPACE.TXT", "#X$-Y!._1_", "_N_CODE.TXT"}));
+  EXPECT_EQ(MdirNames(image),
+            (std::set<std::string>{"GAME.BAS", "SPACE.TXT", "#X$-Y!._1_", "_N_CODE.TXT"}));
   EXPECT_EQ(Mtype(image, "GAME.BAS"), Str(test::Pattern(5000, 1)));
   EXPECT_EQ(Mtype(image, "SPACE.TXT"), Str(test::Pattern(300, 2)));
-  EXPECT_NE(test::Run({"mdir", "-i", image.string(), "::"}, kMtoolsEnv).out.find("MSX Disk"), std::string::npos);
+  EXPECT_NE(test::Run({"mdir", "-i", image.string(), "::"}, kMtoolsEnv).out.find("MSX Disk"),
+            std::string::npos);
 
   r = test::Run({Cli(), "ren", image.string(), "game.bas", "zork.bas"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -112,9 +118,11 @@ TEST_F(ChangeCommands, TwoLongHostNamesAlikeGetTheSameShortName) {
   auto second = Host("two/longfilename.txt", 200, 2);
   auto r = test::Run({Cli(), "add", image.string(), first.string(), second.string()});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.err, "longfilename.txt added as longfile.txt\nlongfilename.txt added as longfile.txt\n");
+  EXPECT_EQ(r.err,
+            "longfilename.txt added as longfile.txt\nlongfilename.txt added as longfile.txt\n");
   // The second replaces the first.
-  EXPECT_EQ(test::Run({Cli(), "cat", image.string(), "LONGFILE.TXT"}).out, Str(test::Pattern(200, 2)));
+  EXPECT_EQ(test::Run({Cli(), "cat", image.string(), "LONGFILE.TXT"}).out,
+            Str(test::Pattern(200, 2)));
 }
 
 TEST_F(ChangeCommands, FailuresLeaveTheFileUntouched) {
@@ -134,7 +142,9 @@ TEST_F(ChangeCommands, FailuresLeaveTheFileUntouched) {
   EXPECT_EQ(r.err, "Not found in the disk image: NOPE.TXT\n");
   r = test::Run({Cli(), "ren", image.string(), "A.TXT", "TOOLONGNAME"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "Not a valid MSX-DOS name (8.3): TOOLONGNAME (has more than 8 characters before the dot or 3 after it)\n");
+  EXPECT_EQ(r.err,
+            "Not a valid MSX-DOS name (8.3): TOOLONGNAME (has more than 8 characters before the "
+            "dot or 3 after it)\n");
   r = test::Run({Cli(), "label", image.string(), "TWELVE CHARS"});
   EXPECT_EQ(r.exitCode, 1);
   r = test::Run({Cli(), "oem", image.string(), "NINECHARS"});
@@ -180,7 +190,8 @@ TEST_F(ChangeCommands, OemAndNewIntoAFolder) {
 
 TEST_F(ChangeCommands, ExtractKeepsDateAndReadOnly) {
   auto a = Host("RO.TXT", 100);
-  fs::permissions(a, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
+  fs::permissions(a, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
   ASSERT_EQ(test::Run({Cli(), "add", image.string(), a.string()}).exitCode, 0);
   auto out = tmp / "out";
   auto r = test::Run({Cli(), "extract", image.string(), "-o", out.string()});

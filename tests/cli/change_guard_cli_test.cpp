@@ -12,7 +12,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Cli() { return (test::BinDir() / "quarnel-cli").string(); }
-fs::path Hostile(const std::string& name) { return test::SharedDir() / "vectors" / "hostile" / name; }
+fs::path Hostile(const std::string& name) {
+  return test::SharedDir() / "vectors" / "hostile" / name;
+}
 
 class ChangeGuardCli : public ::testing::Test {
  protected:

@@ -33,10 +33,11 @@ TEST_F(CliCommands, HelpListsEveryCommandInTheOrderOfTheTable) {
   std::istringstream in(r.out.substr(r.out.find("Subcommands:\n") + 13));
   std::vector<std::string> listed;
   std::string line;
-  while (std::getline(in, line) && !line.empty()) listed.push_back(line.substr(2, line.find(' ', 2) - 2));
-  const std::vector<std::string> expected = {"version", "ls",  "cat", "extract", "basic", "hex",
-                                             "text",    "picture", "cas", "convert", "add", "rm",
-                                             "ren",     "label", "oem", "new"};
+  while (std::getline(in, line) && !line.empty())
+    listed.push_back(line.substr(2, line.find(' ', 2) - 2));
+  const std::vector<std::string> expected = {"version", "ls",      "cat", "extract", "basic", "hex",
+                                             "text",    "picture", "cas", "convert", "add",   "rm",
+                                             "ren",     "label",   "oem", "new"};
   EXPECT_EQ(listed, expected);
 }
 
@@ -66,16 +67,18 @@ TEST_F(CliCommands, EachViewerRefusesHostFilesAboveItsOwnLimit) {
     std::vector<std::string> args;
     std::string file, limit;
   };
-  for (const auto& c : {Case{{"picture", "--host", picture, "--mode", "sc5", "-o", png}, picture, "131079"},
-                        Case{{"hex", "--host", huge}, huge, "16777216"},
-                        Case{{"text", "--host", huge}, huge, "16777216"}}) {
+  for (const auto& c :
+       {Case{{"picture", "--host", picture, "--mode", "sc5", "-o", png}, picture, "131079"},
+        Case{{"hex", "--host", huge}, huge, "16777216"},
+        Case{{"text", "--host", huge}, huge, "16777216"}}) {
     SCOPED_TRACE(c.args[0]);
     std::vector<std::string> argv = c.args;
     argv.insert(argv.begin(), Cli());
     auto r = test::Run(argv);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Cannot read " + c.file + "\n" + c.file + ": is larger than " + c.limit + " bytes\n");
+    EXPECT_EQ(r.err,
+              "Cannot read " + c.file + "\n" + c.file + ": is larger than " + c.limit + " bytes\n");
   }
   EXPECT_FALSE(fs::exists(png));
 }

@@ -64,7 +64,8 @@ TEST(DamagedViews, BasicListsWhatItCanThenNamesTheDamagedFile) {
   } cases[] = {
       {{"--host", backlink}, "", damaged + backlink + ": the link of line 10 points backwards\n"},
       {{"--host", random}, "", damaged + random + ": the link of line 49075 points backwards\n"},
-      {{(tmp / "disk.dsk").string(), "past.bas"}, "   10  END\n   20  \n",
+      {{(tmp / "disk.dsk").string(), "past.bas"},
+       "   10  END\n   20  \n",
        "ERROR\n" + damaged + "past.bas: the link of line 20 points past the end of the file\n"},
   };
   for (const auto& c : cases) {

@@ -64,7 +64,8 @@ TEST_F(CasCommands, ListsAndExtractsABuiltTape) {
   auto r = test::Run({Cli(), "cas", "ls", tape.string()});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out,
-            "GAME\t22 Bytes\tBinary\nPROG\t8 Bytes\tBasic\nNOTES\t7 Bytes\tAscii\nGAME\t22 Bytes\tBinary\n");
+            "GAME\t22 Bytes\tBinary\nPROG\t8 Bytes\tBasic\nNOTES\t7 Bytes\tAscii\nGAME\t22 "
+            "Bytes\tBinary\n");
 
   auto out = tmp / "all";
   r = test::Run({Cli(), "cas", "extract", tape.string(), "-o", out.string()});
@@ -72,7 +73,8 @@ TEST_F(CasCommands, ListsAndExtractsABuiltTape) {
   // A binary block becomes a BLOAD file, a tokenised program gets its FF back.
   EXPECT_EQ(test::ReadHostFile(out / "GAME"), BinaryBlock(1, {0xFE}));
   EXPECT_EQ(test::ReadHostFile(out / "GAME_3"), BinaryBlock(2, {0xFE}));
-  EXPECT_EQ(test::ReadHostFile(out / "PROG"), (Buf{0xFF, 0x07, 0x80, 10, 0, 0x81, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(test::ReadHostFile(out / "PROG"),
+            (Buf{0xFF, 0x07, 0x80, 10, 0, 0x81, 0x00, 0x00, 0x00}));
   EXPECT_EQ(Str(test::ReadHostFile(out / "NOTES")), "HELLO\r\n");
   // What comes off the tape is a program the basic command lists.
   r = test::Run({Cli(), "basic", "--host", (out / "PROG").string()});
@@ -107,8 +109,10 @@ TEST(CasRealTapes, ListAndExtract) {
   const fs::path dir = test::SharedDir() / "realdata" / "cas";
   if (!fs::exists(dir)) GTEST_SKIP() << "no real cassettes";
   const std::pair<const char*, const char*> listings[] = {
-      {"aoineko-fr_MSXgl__projects__samples__emul__cas__s_game.cas", "s_game\t13989 Bytes\tBinary\n"},
-      {"aoineko-fr_MSXgl__projects__targets__emul__cas__s_target.cas", "s_targ\t5632 Bytes\tBinary\n"},
+      {"aoineko-fr_MSXgl__projects__samples__emul__cas__s_game.cas",
+       "s_game\t13989 Bytes\tBinary\n"},
+      {"aoineko-fr_MSXgl__projects__targets__emul__cas__s_target.cas",
+       "s_targ\t5632 Bytes\tBinary\n"},
       {"lilca_MsxCassetteTapeSim__cas.cas", "CAS:\t24 Bytes\tBasic\n"},
       {"lilca_MsxCassetteTapeSim__csave.cas", "CAS\t32 Bytes\tBasic\n"},
       {"lilca_MsxCassetteTapeSim__save.cas", "\t21 Bytes\tAscii\n"},
@@ -133,7 +137,8 @@ TEST(CasRealTapes, ListAndExtract) {
   EXPECT_EQ(r.out, "   10  PRINT\"a\"\n");
   r = test::Run({Cli(), "basic", "--host", (tmp / listings[3].first / "CAS").string()});
   EXPECT_EQ(r.out, "   10  A=10\n   20  PRINT A\n");
-  EXPECT_EQ(Str(test::ReadHostFile(tmp / listings[4].first / "CASFILE0")), "10 A=10\r\n20 PRINT A\r\n");
+  EXPECT_EQ(Str(test::ReadHostFile(tmp / listings[4].first / "CASFILE0")),
+            "10 A=10\r\n20 PRINT A\r\n");
 }
 
 class ConvertCommands : public ::testing::Test {
@@ -203,12 +208,15 @@ TEST_F(ConvertCommands, DdiImgAndMsxToDsk) {
     Ok({"convert", (tmp / in).string(), (tmp / (in + ".dsk")).string()});
   EXPECT_TRUE(SameAsDisk(tmp / "a.ddi.dsk"));
   EXPECT_TRUE(SameAsDisk(tmp / "lead.img.dsk"));
-  EXPECT_TRUE(test::ReadHostFile(tmp / "plain.IMG.dsk") == Buf(disk.begin(), disk.begin() + 368640));
+  EXPECT_TRUE(test::ReadHostFile(tmp / "plain.IMG.dsk") ==
+              Buf(disk.begin(), disk.begin() + 368640));
   // .msx holds side 0's tracks, then side 1's; .dsk alternates them track by track.
   const Buf m = test::ReadHostFile(tmp / "a.msx.dsk");
   ASSERT_EQ(m.size(), 737280u);
-  EXPECT_TRUE(Buf(m.begin() + 4608, m.begin() + 9216) == Buf(msx.begin() + 368640, msx.begin() + 373248));
-  EXPECT_TRUE(Buf(m.begin() + 9216, m.begin() + 13824) == Buf(msx.begin() + 4608, msx.begin() + 9216));
+  EXPECT_TRUE(Buf(m.begin() + 4608, m.begin() + 9216) ==
+              Buf(msx.begin() + 368640, msx.begin() + 373248));
+  EXPECT_TRUE(Buf(m.begin() + 9216, m.begin() + 13824) ==
+              Buf(msx.begin() + 4608, msx.begin() + 9216));
 }
 
 TEST_F(ConvertCommands, RefusedInputsLeaveNoOutput) {
@@ -219,10 +227,13 @@ TEST_F(ConvertCommands, RefusedInputsLeaveNoOutput) {
   Buf xsa = test::ReadHostFile(tmp / "disk.xsa");
   test::WriteHostFile(tmp / "cut.xsa", Buf(xsa.begin(), xsa.begin() + xsa.size() / 2));
   auto out = [&](const char* n) { return (tmp / n).string(); };
-  Refused({"convert", out("small.img"), out("o1.dsk")}, 1, "File not right size for .img disk image\n");
-  Refused({"convert", out("short.ddi"), out("o2.dsk")}, 1,
-          "File too small to be a .ddi disk image (it holds no bytes after the 4608-byte header)\n");
-  Refused({"convert", out("short.msx"), out("o3.dsk")}, 1, "File not right size for .msx disk image\n");
+  Refused({"convert", out("small.img"), out("o1.dsk")}, 1,
+          "File not right size for .img disk image\n");
+  Refused(
+      {"convert", out("short.ddi"), out("o2.dsk")}, 1,
+      "File too small to be a .ddi disk image (it holds no bytes after the 4608-byte header)\n");
+  Refused({"convert", out("short.msx"), out("o3.dsk")}, 1,
+          "File not right size for .msx disk image\n");
   Refused({"convert", out("cut.xsa"), out("o4.dsk")}, 1, "XSA file ends before its end marker\n");
   Refused({"convert", out("none.img"), out("o5.dsk")}, 1, "");
   test::WriteHostFile(tmp / "huge.dsk", Buf((std::size_t{16} << 20) + 1, 0));
@@ -236,8 +247,9 @@ TEST_F(ConvertCommands, RefusedInputsLeaveNoOutput) {
 }
 
 TEST_F(ConvertCommands, XscXsdRoundTripsAndFailures) {
-  const std::pair<const char*, Buf> inputs[] = {
-      {"disk.dsk", test::ReadHostFile(dsk)}, {"odd.bin", test::Pattern(1001, 9)}, {"empty.bin", {}}};
+  const std::pair<const char*, Buf> inputs[] = {{"disk.dsk", test::ReadHostFile(dsk)},
+                                                {"odd.bin", test::Pattern(1001, 9)},
+                                                {"empty.bin", {}}};
   for (const auto& [name, bytes] : inputs) {
     SCOPED_TRACE(name);
     test::WriteHostFile(tmp / name, bytes);

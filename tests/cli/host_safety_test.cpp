@@ -2,7 +2,6 @@
 // sparse file of 100 GB, and symbolic links waiting in the output folder. Every command ends
 // promptly with its message, and no write goes through a link.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <fstream>
@@ -44,8 +43,10 @@ class HostSafety : public ::testing::Test {
       SCOPED_TRACE(c.tool + " " + c.args.front() + " " + c.args.back());
       auto r = RunPromptly(c.tool, c.args);
       EXPECT_EQ(r.exitCode, 1);
-      if (c.prefix) EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << r.err;
-      else EXPECT_EQ(r.err, c.err);
+      if (c.prefix)
+        EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << r.err;
+      else
+        EXPECT_EQ(r.err, c.err);
     }
   }
   test::TempDir tmp;
@@ -56,7 +57,8 @@ TEST_F(HostSafety, FifosAndFoldersAreRefusedPromptlyAndNamed) {
   ASSERT_EQ(::mkfifo((tmp / "pipe.xsa").c_str(), 0600), 0);
   fs::create_directory(tmp / "dir.xsa");
   const std::string out = (tmp / "out.dsk").string();
-  for (const auto& [name, kind] : {std::pair{"pipe.xsa", "is a FIFO"}, {"dir.xsa", "is a directory"}}) {
+  for (const auto& [name, kind] :
+       {std::pair{"pipe.xsa", "is a FIFO"}, {"dir.xsa", "is a directory"}}) {
     const std::string p = (tmp / name).string();
     const std::string why = p + ": " + kind + "\n";
     ExpectRefused({
@@ -78,10 +80,16 @@ TEST_F(HostSafety, HugeSparseFilesAreRefusedUnread) {
   const std::string h = huge.string();
   const std::string xsa = (tmp / "out.xsa").string(), dsk = (tmp / "out.dsk").string();
   ExpectRefused({
-      {"xsc", {h, xsa}, "xsc: " + h + ": File too large to compress into an .xsa image (at most 16 MiB)\n"},
+      {"xsc",
+       {h, xsa},
+       "xsc: " + h + ": File too large to compress into an .xsa image (at most 16 MiB)\n"},
       {"xsd", {h, dsk}, "xsd: " + h + ": is larger than 20971520 bytes\n"},
-      {"quarnel-cli", {"convert", h, xsa}, "File too large to compress into an .xsa image (at most 16 MiB)\n"},
-      {"quarnel-cli", {"basic", "--host", h}, "Cannot read " + h + "\n" + h + ": is larger than 65536 bytes\n"},
+      {"quarnel-cli",
+       {"convert", h, xsa},
+       "File too large to compress into an .xsa image (at most 16 MiB)\n"},
+      {"quarnel-cli",
+       {"basic", "--host", h},
+       "Cannot read " + h + "\n" + h + ": is larger than 65536 bytes\n"},
       {"quarnel-cli", {"add", image, h}, "Disk full\n"},
       {"quarnel-cli", {"ls", h}, "File to big to be a diskimage!\n"},
   });

@@ -2,7 +2,6 @@
 // line: nothing on them is lost or hidden, impossible layouts are refused, and a refused change
 // leaves the image byte for byte as it was.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -19,7 +18,9 @@ namespace fs = std::filesystem;
 const std::vector<std::string> kMtoolsEnv = {"MTOOLS_NO_VFAT=1", "MTOOLS_SKIP_CHECK=1"};
 
 std::string Cli() { return (test::BinDir() / "quarnel-cli").string(); }
-fs::path Hostile(const std::string& name) { return test::SharedDir() / "vectors" / "hostile" / name; }
+fs::path Hostile(const std::string& name) {
+  return test::SharedDir() / "vectors" / "hostile" / name;
+}
 std::string Str(const std::vector<std::uint8_t>& v) { return std::string(v.begin(), v.end()); }
 
 class HostileDisks : public ::testing::Test {
@@ -126,7 +127,8 @@ TEST_F(HostileDisks, FilesReadAsTheirSizeAsks) {
   r = Cli({"cat", Hostile("size_high_byte.dsk").string(), "DATA.BIN"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "Cluster Error in Fat\n  in DATA.BIN\n");
-  r = Cli({"extract", Hostile("size_high_byte.dsk").string(), "DATA.BIN", "-o", (tmp / "o").string()});
+  r = Cli(
+      {"extract", Hostile("size_high_byte.dsk").string(), "DATA.BIN", "-o", (tmp / "o").string()});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_FALSE(fs::exists(tmp / "o" / "DATA.BIN"));
 }
@@ -140,15 +142,16 @@ TEST_F(HostileDisks, DeleteFreesEveryClusterOfTheEntry) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     if (!Fsck()) continue;
     // fsck.fat finds no cluster that is marked used but belongs to no file.
-    for (const auto& line : test::FsckFindings(img)) EXPECT_EQ(line.find("unused clusters"), std::string::npos) << line;
+    for (const auto& line : test::FsckFindings(img))
+      EXPECT_EQ(line.find("unused clusters"), std::string::npos) << line;
   }
 }
 
 TEST_F(HostileDisks, RenameRefusesNamesMsxDosCannotUse) {
   auto img = Copy("valid.dsk");
   const auto before = test::ReadHostFile(img);
-  for (const char* bad : {"A/B.TXT", "A\\B.TXT", "A*.TXT", "A?.TXT", "A:B.TXT", "A\"B.TXT", "A B.TXT",
-                          "A\x01.TXT", "X.Y.Z", ".TXT"}) {
+  for (const char* bad : {"A/B.TXT", "A\\B.TXT", "A*.TXT", "A?.TXT", "A:B.TXT", "A\"B.TXT",
+                          "A B.TXT", "A\x01.TXT", "X.Y.Z", ".TXT"}) {
     SCOPED_TRACE(bad);
     auto r = Cli({"ren", img.string(), "README.TXT", bad});
     EXPECT_EQ(r.exitCode, 1);
@@ -202,11 +205,12 @@ TEST_F(HostileDisks, ReadOnlyImageIsNeverChanged) {
   auto img = Copy("valid.dsk");
   fs::permissions(img, fs::perms::owner_read | fs::perms::group_read);
   const auto before = test::ReadHostFile(img);
-  for (std::vector<std::string> args : {std::vector<std::string>{"add", img.string(), Host("A.BIN", 10).string()},
-                                        {"rm", img.string(), "README.TXT"},
-                                        {"ren", img.string(), "README.TXT", "B.TXT"},
-                                        {"label", img.string(), "X"},
-                                        {"oem", img.string(), "X"}}) {
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"add", img.string(), Host("A.BIN", 10).string()},
+        {"rm", img.string(), "README.TXT"},
+        {"ren", img.string(), "README.TXT", "B.TXT"},
+        {"label", img.string(), "X"},
+        {"oem", img.string(), "X"}}) {
     SCOPED_TRACE(args[0]);
     auto r = Cli(args);
     EXPECT_EQ(r.exitCode, 1);

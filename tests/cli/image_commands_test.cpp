@@ -104,7 +104,9 @@ TEST_F(ImageCommands, CatFailures) {
       {{"cat", image, "BROKEN.BIN"}, 1, "Cluster Error in Fat\n  in BROKEN.BIN\n"},
       {{"cat", image, "GAMES"}, 1, "Not a file: GAMES\n"},
       {{"cat", image, "NOPE/ZORK.BAS"}, 1, "Not found in the disk image: NOPE\n"},
-      {{"cat", (tmp / "none.dsk").string(), "A"}, 1, "No such disk image: " + (tmp / "none.dsk").string() + "\n"},
+      {{"cat", (tmp / "none.dsk").string(), "A"},
+       1,
+       "No such disk image: " + (tmp / "none.dsk").string() + "\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[2]);
@@ -128,7 +130,8 @@ TEST_F(ImageCommands, RefusedImagesShowTheSystemsMessage) {
   zero.WriteTo(tmp / "zero.dsk");
   r = test::Run({Cli(), "ls", (tmp / "zero.dsk").string()});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "Error in boot sector!\n" + (tmp / "zero.dsk").string() + ": bytes per sector (offset 11) is 0\n");
+  EXPECT_EQ(r.err, "Error in boot sector!\n" + (tmp / "zero.dsk").string() +
+                       ": bytes per sector (offset 11) is 0\n");
 }
 
 TEST_F(ImageCommands, ExtractAllOfTheRootAndChosenPaths) {

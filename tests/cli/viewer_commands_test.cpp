@@ -18,10 +18,9 @@ std::string Cli() { return (test::BinDir() / "quarnel-cli").string(); }
 // 10 PRINT "HI" / 20 GOTO 10 / 30 A=&HFF:END as MSX-BASIC saves it (links are addresses from
 // 0x8000, the first line at 0x8001).
 const Buf kProgram = {
-    0xFF,
-    0x0C, 0x80, 10, 0, 0x91, ' ', '"', 'H', 'I', '"', 0x00,          // 10 PRINT "HI"
-    0x16, 0x80, 20, 0, 0x89, ' ', 0x0E, 10, 0, 0x00,                 // 20 GOTO 10
-    0x22, 0x80, 30, 0, 'A', 0xEF, 0x0C, 0xFF, 0x00, ':', 0x81, 0x00,  // 30 A=&HFF:END
+    0xFF, 0x0C, 0x80, 10, 0,    0x91, ' ',  '"',  'H',  'I',  '"',  0x00,  // 10 PRINT "HI"
+    0x16, 0x80, 20,   0,  0x89, ' ',  0x0E, 10,   0,    0x00,              // 20 GOTO 10
+    0x22, 0x80, 30,   0,  'A',  0xEF, 0x0C, 0xFF, 0x00, ':',  0x81, 0x00,  // 30 A=&HFF:END
     0x00, 0x00};
 const std::string kListing = "   10  PRINT \"HI\"\n   20  GOTO 10\n   30  A=&HFF:END\n";
 
@@ -50,10 +49,12 @@ Buf Screen2Dump() {
 }
 
 std::uint32_t Be32(const Buf& b, std::size_t at) {
-  return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 | b[at + 3];
+  return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 |
+         std::uint32_t(b[at + 2]) << 8 | b[at + 3];
 }
 std::uint32_t Le32(const Buf& b, std::size_t at) {
-  return b[at] | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 | std::uint32_t(b[at + 3]) << 24;
+  return b[at] | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
+         std::uint32_t(b[at + 3]) << 24;
 }
 
 class ViewerCommands : public ::testing::Test {
@@ -108,7 +109,8 @@ TEST_F(ViewerCommands, BasicReportsBrokenLinksAndRefusesOtherFiles) {
 
 TEST_F(ViewerCommands, HexShowsTheBsaveStripAndLoadAddresses) {
   const std::string row = "  C000  41 42 43 00 7F 5A" + std::string(10 * 3 + 1, ' ') + " ABC..Z\n";
-  const std::string expect = "Start address: C000\nEnd   address: C005\nRun   address: C003\n\n" + row;
+  const std::string expect =
+      "Start address: C000\nEnd   address: C005\nRun   address: C003\n\n" + row;
   auto r = Cli({"hex", image, "CODE.BIN"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, expect);
@@ -121,7 +123,8 @@ TEST_F(ViewerCommands, HexShowsTheBsaveStripAndLoadAddresses) {
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out,
             "     0  30 31 32 33 34 35 36 37  01234567\n"
-            "    08  38 FE" + std::string(6 * 3 + 1, ' ') + " 8.\n");
+            "    08  38 FE" +
+                std::string(6 * 3 + 1, ' ') + " 8.\n");
   // COM files load at 0100.
   test::WriteHostFile(tmp / "run.com", {0xC9});
   r = Cli({"hex", "--host", (tmp / "run.com").string()});
@@ -195,13 +198,22 @@ TEST_F(ViewerCommands, RefusedPicturesAndMissingFilesLeaveNoOutput) {
     std::string err;
   } cases[] = {
       // A BASIC program has no BSAVE header; an end address not above the start is refused too.
-      {{"picture", image, "PROG.BAS", "--mode", "sc2", "-o", out.string()}, 1, "Not a picture file OR file corrupt!\n"},
-      {{"picture", "--host", (tmp / "flat.sc5").string(), "--mode", "sc5", "-o", out.string()}, 1, "Not a picture file OR file corrupt!\n"},
-      {{"picture", image, "PICS/NOPE.SC2", "--mode", "sc2", "-o", out.string()}, 1, "Not found in the disk image: NOPE.SC2\n"},
-      {{"picture", image, "NOPE/TITLE.SC2", "--mode", "sc2", "-o", out.string()}, 1, "Not found in the disk image: NOPE\n"},
+      {{"picture", image, "PROG.BAS", "--mode", "sc2", "-o", out.string()},
+       1,
+       "Not a picture file OR file corrupt!\n"},
+      {{"picture", "--host", (tmp / "flat.sc5").string(), "--mode", "sc5", "-o", out.string()},
+       1,
+       "Not a picture file OR file corrupt!\n"},
+      {{"picture", image, "PICS/NOPE.SC2", "--mode", "sc2", "-o", out.string()},
+       1,
+       "Not found in the disk image: NOPE.SC2\n"},
+      {{"picture", image, "NOPE/TITLE.SC2", "--mode", "sc2", "-o", out.string()},
+       1,
+       "Not found in the disk image: NOPE\n"},
       {{"hex", image, "NOPE.BIN"}, 1, "Not found in the disk image: NOPE.BIN\n"},
       {{"basic", image, "PICS"}, 1, "Not a file: PICS\n"},
-      {{"hex", "--host", tmp.path().string()}, 1,
+      {{"hex", "--host", tmp.path().string()},
+       1,
        "Cannot read " + tmp.path().string() + "\n" + tmp.path().string() + ": is a directory\n"},
   };
   test::WriteHostFile(tmp / "flat.sc5", Bsave(0x8000, 0x8000, 0, {0}));
@@ -224,10 +236,10 @@ TEST_F(ViewerCommands, UsageErrors) {
       {"basic"},
       {"hex", image},
       {"text", image, "PROG.BAS", "--host", host.string()},
-      {"picture", image, "PICS/TITLE.SC2", "-o", out.string()},                     // no --mode
+      {"picture", image, "PICS/TITLE.SC2", "-o", out.string()},  // no --mode
       {"picture", image, "PICS/TITLE.SC2", "--mode", "sc3", "-o", out.string()},
       {"picture", image, "PICS/TITLE.SC2", "--mode", "sc2", "-o", (tmp / "u.jpg").string()},
-      {"picture", image, "PICS/TITLE.SC2", "--mode", "sc2"},                          // no -o
+      {"picture", image, "PICS/TITLE.SC2", "--mode", "sc2"},  // no -o
   };
   for (const auto& args : cases) {
     SCOPED_TRACE(args.size());

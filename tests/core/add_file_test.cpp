@@ -1,11 +1,12 @@
 // Adding files: MSX names, the free-slot rule, allocation, replacement decided before deleting,
 // the rename question and the drop of several files.
+#include "core/add_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "change_witness.h"
-#include "core/add_file.h"
 #include "core/dir_entry.h"
 #include "core/fat.h"
 #include "core/messages.h"
@@ -88,7 +89,9 @@ class AddFileTest : public ::testing::Test {
   const std::uint8_t* Root(int slot) const {
     return ws.image.bytes.data() + ws.image.geometry.rootOffset + slot * 32;
   }
-  DirEntry RootEntry(int slot) const { return *DirEntryAt(ws.image.View(), ws.image.geometry.rootOffset + slot * 32); }
+  DirEntry RootEntry(int slot) const {
+    return *DirEntryAt(ws.image.View(), ws.image.geometry.rootOffset + slot * 32);
+  }
   std::vector<std::uint8_t> Read(const std::string& caption) {
     ReadDirectory(ws, ui);
     FileRead r = ReadEntryByCaption(ws, caption, ui);
@@ -97,8 +100,8 @@ class AddFileTest : public ::testing::Test {
   }
   bool FatCopiesEqual() const {
     const auto& g = ws.image.geometry;
-    return std::memcmp(ws.image.bytes.data() + g.fatOffset, ws.image.bytes.data() + g.fatOffset + g.FatBytes(),
-                       g.FatBytes()) == 0;
+    return std::memcmp(ws.image.bytes.data() + g.fatOffset,
+                       ws.image.bytes.data() + g.fatOffset + g.FatBytes(), g.FatBytes()) == 0;
   }
 
   Workspace ws;
@@ -132,7 +135,8 @@ TEST_F(AddFileTest, WritesEntryDataAndChainInTheLowestFreeClusters) {
   EXPECT_EQ(Read("GAME.BAS"), f.bytes);
   // The tail of the last cluster is cleared.
   auto off = ClusterOffset(ws.image.geometry, 7) + (2500 - 2048);
-  EXPECT_EQ(std::count(ws.image.bytes.begin() + off, ws.image.bytes.begin() + off + 1024 - 452, 0), 572);
+  EXPECT_EQ(std::count(ws.image.bytes.begin() + off, ws.image.bytes.begin() + off + 1024 - 452, 0),
+            572);
 }
 
 TEST_F(AddFileTest, ClustersBeyondTheFirstFatAreNeverAllocated) {
@@ -205,7 +209,8 @@ TEST_F(AddFileTest, DiskFullKeepsTheOldFile) {
 TEST_F(AddFileTest, DirectoryFullKeepsTheOldFileButAReplacedSlotIsReused) {
   test::GeometryLayout g = test::GeometryLayout::Msx160();
   ImageBuilder b(g);
-  for (int i = 0; i < 64; ++i) b.AddFile(kRoot, "F" + std::to_string(i) + ".TXT", {static_cast<std::uint8_t>(i)});
+  for (int i = 0; i < 64; ++i)
+    b.AddFile(kRoot, "F" + std::to_string(i) + ".TXT", {static_cast<std::uint8_t>(i)});
   Load(b);
   auto before = ws.image.bytes;
   EXPECT_EQ(AddFileData(ws, File("NEW.TXT", 5), ui), AddStatus::DirectoryFull);
@@ -234,7 +239,8 @@ TEST_F(AddFileTest, EmptyFileTakesNoClusterEvenOnAFullDisk) {
   ImageBuilder b;
   b.AddFile(kRoot, "FILL.BIN", test::Pattern(713 * 1024));
   Load(b);
-  auto fatBefore = std::vector<std::uint8_t>(ws.image.bytes.begin() + 512, ws.image.bytes.begin() + 512 + 1536);
+  auto fatBefore =
+      std::vector<std::uint8_t>(ws.image.bytes.begin() + 512, ws.image.bytes.begin() + 512 + 1536);
   ASSERT_EQ(AddFileData(ws, File("EMPTY.TXT", 0), ui), AddStatus::Added);
   EXPECT_EQ(RootEntry(1).firstCluster.Get(), 0);
   EXPECT_EQ(RootEntry(1).size.Get(), 0u);
@@ -306,7 +312,8 @@ TEST_F(AddHostFileTest, TakesTimeAndReadOnlyFromTheHost) {
   tm.tm_min = 30;
   tm.tm_sec = 59;
   tm.tm_isdst = -1;
-  fs::last_write_time(p, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(std::mktime(&tm))));
+  fs::last_write_time(p, std::chrono::file_clock::from_sys(
+                             std::chrono::system_clock::from_time_t(std::mktime(&tm))));
   fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   ASSERT_EQ(AddFile(ws, p, "Prog.Com", ui), AddStatus::Added);
@@ -347,7 +354,8 @@ TEST_F(AddHostFileTest, AwkwardHostNamesNeverMakeAnEntryThatLooksFree) {
   auto before = ws.image.bytes;
   EXPECT_FALSE(NeedsEntryName(tmp / "missing-long-name.txt"));
   EXPECT_FALSE(NeedsEntryName(tmp.path()));
-  EXPECT_EQ(AddFile(ws, tmp / "missing-long-name.txt", "missing-long-name.txt", ui), AddStatus::ReadError);
+  EXPECT_EQ(AddFile(ws, tmp / "missing-long-name.txt", "missing-long-name.txt", ui),
+            AddStatus::ReadError);
   EXPECT_EQ(AddFile(ws, tmp.path(), tmp.path().filename().string(), ui), AddStatus::ReadError);
   EXPECT_EQ(ui.messages, std::vector<std::string>(2, std::string(msg::kHostReadError)));
   EXPECT_TRUE(ws.image.bytes == before);
@@ -357,7 +365,8 @@ TEST_F(AddHostFileTest, DropAddsEachFileWithStatusTexts) {
   Load(ImageBuilder());
   ws.SetStatus("before", ui);
   ui.statuses.clear();
-  std::vector<DroppedFile> files = {{Host("A.TXT", 10, 1), "A.TXT"}, {Host("B.TXT", 2000, 2), "B.TXT"},
+  std::vector<DroppedFile> files = {{Host("A.TXT", 10, 1), "A.TXT"},
+                                    {Host("B.TXT", 2000, 2), "B.TXT"},
                                     {Host("A.TXT", 30, 3), "A.TXT"}};
   EXPECT_EQ(DropFiles(ws, files, ui), DropOutcome::Added);
   ASSERT_GE(ui.statuses.size(), 4u);
@@ -373,7 +382,8 @@ TEST_F(AddHostFileTest, DropAddsEachFileWithStatusTexts) {
   EXPECT_EQ(DropFiles(ws, {{tmp / "x.cas", "X.CAS"}}, ui), DropOutcome::OpenCassette);
   if (test::HaveWitnesses()) {
     test::WriteHostFile(tmp / "out.dsk", ws.image.bytes);
-    test::ExpectWitnessesAgree(tmp / "out.dsk", {{"A.TXT", test::Pattern(30, 3)}, {"B.TXT", test::Pattern(2000, 2)}});
+    test::ExpectWitnessesAgree(
+        tmp / "out.dsk", {{"A.TXT", test::Pattern(30, 3)}, {"B.TXT", test::Pattern(2000, 2)}});
   }
 }
 

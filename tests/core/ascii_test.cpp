@@ -1,9 +1,9 @@
 // Letter case of ASCII only, and extensions of host paths and of names.
+#include "core/ascii.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "core/ascii.h"
 
 namespace quarnel {
 namespace {
@@ -23,9 +23,9 @@ struct SameCase {
 };
 
 TEST(Ascii, EqualIgnoringCase) {
-  for (const auto& c : {SameCase{"Zork.Bas", "ZORK.BAS", true}, SameCase{"a", "b", false},
-                        SameCase{"ab", "abc", false}, SameCase{"\xE9", "\xC9", false},
-                        SameCase{"", "", true}}) {
+  for (const auto& c :
+       {SameCase{"Zork.Bas", "ZORK.BAS", true}, SameCase{"a", "b", false},
+        SameCase{"ab", "abc", false}, SameCase{"\xE9", "\xC9", false}, SameCase{"", "", true}}) {
     SCOPED_TRACE(c.a + " / " + c.b);
     EXPECT_EQ(AsciiEqualIgnoringCase(c.a, c.b), c.same);
   }
@@ -39,15 +39,13 @@ struct ExtensionCase {
 
 TEST(Ascii, UpperExtensionOfAPath) {
   constexpr auto all = std::string_view::npos;
-  for (const auto& c : {ExtensionCase{"disk.dsk", all, ".DSK"},
-                        ExtensionCase{"/home/u/games.v2/readme", all, ""},  // a dot in a folder only
-                        ExtensionCase{"C:\\x.y\\tape.Cas", all, ".CAS"},
-                        ExtensionCase{"archive.tar.gz", all, ".GZ"},
-                        ExtensionCase{"image.dsk2", 4, ".DSK"},
-                        ExtensionCase{"image.ds", 4, ".DS"},
-                        ExtensionCase{"noext", 4, ""},
-                        ExtensionCase{".profile", all, ".PROFILE"},
-                        ExtensionCase{"dir.d/", all, ""}}) {
+  for (const auto& c :
+       {ExtensionCase{"disk.dsk", all, ".DSK"},
+        ExtensionCase{"/home/u/games.v2/readme", all, ""},  // a dot in a folder only
+        ExtensionCase{"C:\\x.y\\tape.Cas", all, ".CAS"},
+        ExtensionCase{"archive.tar.gz", all, ".GZ"}, ExtensionCase{"image.dsk2", 4, ".DSK"},
+        ExtensionCase{"image.ds", 4, ".DS"}, ExtensionCase{"noext", 4, ""},
+        ExtensionCase{".profile", all, ".PROFILE"}, ExtensionCase{"dir.d/", all, ""}}) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(UpperExtension(c.path, c.keep), c.extension);
   }

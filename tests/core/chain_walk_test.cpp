@@ -21,9 +21,9 @@ DiskImage DamagedChains() {
   ImageBuilder b;
   b.Chain({2, 3});
   b.SetFat(10, 11);
-  b.SetFat(11, 10);     // a loop of two
-  b.SetFat(30, 0);      // into a free cluster
-  b.SetFat(40, 715);    // past the disk
+  b.SetFat(11, 10);   // a loop of two
+  b.SetFat(30, 0);    // into a free cluster
+  b.SetFat(40, 715);  // past the disk
   b.SetFat(50, 51);
   b.SetFat(51, kFatBad);  // a cluster marked bad, linked to
   b.Chain({60, 61});
@@ -53,8 +53,12 @@ TEST(ChainWalk, EachPolicyStopsWhereItSays) {
   const auto readBroken = ChainPolicy::Read(3, ChainEarlyEnd::Broken);
   const std::vector<WalkCase> cases = {
       {"whole chain", 2, follow, {2, 3}, ChainStop::End, false},
-      {"limit reached: the entry after it is not read", 70, ChainPolicy::Read(2, ChainEarlyEnd::Broken),
-       {70, 71}, ChainStop::Limit, false},
+      {"limit reached: the entry after it is not read",
+       70,
+       ChainPolicy::Read(2, ChainEarlyEnd::Broken),
+       {70, 71},
+       ChainStop::Limit,
+       false},
       {"broken past the limit's reach", 70, follow, {70, 71}, ChainStop::Broken, true},
       {"into a free cluster", 30, follow, {30}, ChainStop::Broken, true},
       {"past the disk", 40, follow, {40}, ChainStop::Broken, true},

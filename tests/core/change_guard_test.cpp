@@ -1,11 +1,12 @@
 // Changes on disks whose FAT and directories disagree: refused before anything is written when
 // they would write over or free data that an entry still uses.
+#include "core/change_guard.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "core/add_file.h"
-#include "core/change_guard.h"
 #include "core/delete_entry.h"
 #include "core/directory.h"
 #include "core/fat.h"
@@ -75,7 +76,8 @@ TEST_F(ChangeGuardTest, AddThatWouldWriteOverLiveDataIsRefused) {
        0, NeedsCheck("cluster 4 is marked free but SUB uses it")},
       {"a file of a subdirectory on a cluster marked free",
        [](ImageBuilder& b) {
-         b.SetFat(b.AddFile(b.AddDirectory(kRoot, "SUB"), "DATA.BIN", test::Pattern(100)), kFatFree);  // 3
+         b.SetFat(b.AddFile(b.AddDirectory(kRoot, "SUB"), "DATA.BIN", test::Pattern(100)),
+                  kFatFree);  // 3
        },
        0, NeedsCheck("cluster 3 is marked free but SUB\\DATA.BIN uses it")},
       {"a replaced file leading into the unused tail of another's chain",
@@ -146,7 +148,7 @@ TEST_F(ChangeGuardTest, DeleteThatWouldFreeAnotherEntrysClustersIsRefused) {
 TEST_F(ChangeGuardTest, DeletingAnEntryInADirectoryClusterThatAFileUsesIsRefused) {
   ImageBuilder b;
   const auto sub = b.AddDirectory(kRoot, "SUB");  // 2
-  b.AddFile(sub, "X.TXT", test::Pattern(10));    // 3
+  b.AddFile(sub, "X.TXT", test::Pattern(10));     // 3
   b.AddEntry(kRoot, EntrySpec{"F.BIN", 0, 4, 2000});
   b.Chain({4, 2});  // runs on into SUB's cluster: marking X.TXT deleted would change F.BIN
   Load(b);
@@ -160,9 +162,9 @@ TEST_F(ChangeGuardTest, DeletingAnEntryInADirectoryClusterThatAFileUsesIsRefused
 
 TEST_F(ChangeGuardTest, ADirectoryThatLoopsOrLeadsBackIsReadOnce) {
   ImageBuilder b;
-  const auto sub = b.AddDirectory(kRoot, "SUB");        // 2
-  b.AddFile(sub, "IN.TXT", test::Pattern(10));          // 3
-  b.AddFile(kRoot, "A.BIN", test::Pattern(10));         // 4
+  const auto sub = b.AddDirectory(kRoot, "SUB");               // 2
+  b.AddFile(sub, "IN.TXT", test::Pattern(10));                 // 3
+  b.AddFile(kRoot, "A.BIN", test::Pattern(10));                // 4
   b.AddEntry(sub, EntrySpec{"BACK", kAttrDirectory, sub, 0});  // leads back to SUB
   b.SetFat(2, 5);
   b.SetFat(5, 2);  // and SUB's chain loops

@@ -49,10 +49,11 @@ class ChangeSequence : public ::testing::TestWithParam<int> {
     }
     const auto& g = ws.image.geometry;
     ASSERT_EQ(FreeClusterCount(ws.image) + clusters, static_cast<std::size_t>(g.dataClusters));
-    ASSERT_EQ(std::memcmp(ws.image.bytes.data() + g.fatOffset, ws.image.bytes.data() + g.fatOffset + g.FatBytes(),
-                          g.FatBytes()),
+    ASSERT_EQ(std::memcmp(ws.image.bytes.data() + g.fatOffset,
+                          ws.image.bytes.data() + g.fatOffset + g.FatBytes(), g.FatBytes()),
               0);
-    ASSERT_TRUE(ui.messages.empty() || ui.messages.back() == "Disk full" || ui.messages.back() == "Directory full");
+    ASSERT_TRUE(ui.messages.empty() || ui.messages.back() == "Disk full" ||
+                ui.messages.back() == "Directory full");
     ui.messages.clear();
   }
   void CheckWithWitnesses() {
@@ -88,7 +89,7 @@ TEST_P(ChangeSequence, AddsDeletesAndRenamesStayConsistent) {
       NewFile f;
       f.name = pool[rng() % pool.size()];
       std::size_t size = rng() % 4 == 0 ? rng() % 3 : rng() % 40000;  // some empty and tiny files
-      if (rng() % 20 == 0) size = 150000 + rng() % 100000;             // some that rarely fit
+      if (rng() % 20 == 0) size = 150000 + rng() % 100000;            // some that rarely fit
       f.bytes = test::Pattern(size, static_cast<std::uint32_t>(step));
       auto before = ws.image.bytes;
       AddStatus s = AddFileData(ws, f, ui);

@@ -19,7 +19,8 @@ namespace quarnel::test {
 inline const std::vector<std::string> kMtoolsEnv = {"MTOOLS_NO_VFAT=1", "MTOOLS_SKIP_CHECK=1"};
 
 inline bool HaveWitnesses() {
-  return HaveProgram("fsck.fat") && HaveProgram("mdir") && HaveProgram("mtype") && HaveProgram("mcopy");
+  return HaveProgram("fsck.fat") && HaveProgram("mdir") && HaveProgram("mtype") &&
+         HaveProgram("mcopy");
 }
 
 // fsck.fat -n lines that are no finding: its banner, the summary, and the lines about the
@@ -33,8 +34,7 @@ inline std::vector<std::string> FsckFindings(const std::filesystem::path& image)
     if (line.empty() || line.rfind("fsck.fat ", 0) == 0 || line.rfind("Label '", 0) == 0 ||
         line == "  Auto-removing label from boot sector." || line.rfind("Volume label '", 0) == 0 ||
         line == "  Auto-copying volume label from root directory to boot sector." ||
-        line == "Leaving filesystem unchanged." ||
-        line.rfind(image.string() + ":", 0) == 0)
+        line == "Leaving filesystem unchanged." || line.rfind(image.string() + ":", 0) == 0)
       continue;
     out.push_back(line);
   }
@@ -55,7 +55,8 @@ inline std::set<std::string> MdirNames(const std::filesystem::path& image) {
   return out;
 }
 
-inline std::vector<std::uint8_t> Mtype(const std::filesystem::path& image, const std::string& path) {
+inline std::vector<std::uint8_t> Mtype(const std::filesystem::path& image,
+                                       const std::string& path) {
   auto r = Run({"mtype", "-i", image.string(), "::" + path}, kMtoolsEnv);
   if (r.exitCode != 0) return {0xDE, 0xAD, 0xBE, 0xEF};
   return std::vector<std::uint8_t>(r.out.begin(), r.out.end());

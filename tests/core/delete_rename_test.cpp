@@ -41,8 +41,8 @@ class ChangeTest : public ::testing::Test {
   std::size_t RootOff(int slot) const { return ws.image.geometry.rootOffset + slot * 32; }
   bool FatCopiesEqual() const {
     const auto& g = ws.image.geometry;
-    return std::memcmp(ws.image.bytes.data() + g.fatOffset, ws.image.bytes.data() + g.fatOffset + g.FatBytes(),
-                       g.FatBytes()) == 0;
+    return std::memcmp(ws.image.bytes.data() + g.fatOffset,
+                       ws.image.bytes.data() + g.fatOffset + g.FatBytes(), g.FatBytes()) == 0;
   }
   Workspace ws;
   test::ScriptedUi ui;
@@ -56,7 +56,9 @@ TEST_F(ChangeTest, DeletingFreesTheChainAndKeepsTheOtherEntryBytes) {
   b.AddFile(kRoot, "D.BIN", test::Pattern(10));
   Load(b);
   const std::int32_t freeBefore = FreeBytes(ws.image);
-  auto fat = [&] { return std::vector<std::uint8_t>(ws.image.bytes.begin() + 512, ws.image.bytes.begin() + 2048); };
+  auto fat = [&] {
+    return std::vector<std::uint8_t>(ws.image.bytes.begin() + 512, ws.image.bytes.begin() + 2048);
+  };
   // Size 0: only the entry changes.
   auto fatBefore = fat();
   EXPECT_EQ(DeleteSelected(ws, {Row("EMPTY.TXT").slot}, ui), 1);
@@ -87,7 +89,7 @@ TEST_F(ChangeTest, BrokenAndLoopingChainsEndTheWalkInsideTheDataArea) {
   EXPECT_EQ(DeleteSelected(ws, {0, 1, 2, 3}, ui), 4);
   for (std::uint16_t c : {10, 11, 12, 20, 30}) EXPECT_EQ(ReadFatEntry(ws.image, c), 0) << c;
   EXPECT_EQ(ReadFatEntry(ws.image, 31), kFatBad);  // a bad cluster stays marked bad
-  EXPECT_EQ(ws.image.bytes[512], 0xF9);           // the reserved entries are untouched
+  EXPECT_EQ(ws.image.bytes[512], 0xF9);            // the reserved entries are untouched
   EXPECT_EQ(ReadFatEntry(ws.image, 1), 0xFFF);
 }
 
@@ -96,7 +98,8 @@ TEST_F(ChangeTest, EmptyDirectoriesGoWithTheirClusters) {
   std::uint16_t empty = b.AddDirectory(kRoot, "EMPTY", 2);
   b.PutRawEntry(empty, 2, {0xE5, 'X'});  // a deleted entry does not count
   std::uint16_t full = b.AddDirectory(kRoot, "FULL");
-  b.PutRawEntry(full, 3, {'L', 'I', 'V', 'E', ' ', ' ', ' ', ' ', 'T', 'X', 'T'});  // after a 0x00 slot
+  b.PutRawEntry(full, 3,
+                {'L', 'I', 'V', 'E', ' ', ' ', ' ', ' ', 'T', 'X', 'T'});  // after a 0x00 slot
   Load(b);
   const std::int32_t freeBefore = FreeBytes(ws.image);
   EXPECT_EQ(DeleteSelected(ws, {Row("EMPTY.   ").slot}, ui), 1);
@@ -140,8 +143,8 @@ TEST_F(ChangeTest, ChangesInASubdirectoryLandInItsOwnClusters) {
   b.AddFile(sub, "INNER.BIN", test::Pattern(2000));  // slot 2 of SUB
   b.AddFile(sub, "KEEP.BIN", test::Pattern(10));
   Load(b);
-  const auto rootBefore =
-      std::vector<std::uint8_t>(ws.image.bytes.begin() + RootOff(0), ws.image.bytes.begin() + RootOff(8));
+  const auto rootBefore = std::vector<std::uint8_t>(ws.image.bytes.begin() + RootOff(0),
+                                                    ws.image.bytes.begin() + RootOff(8));
   ASSERT_EQ(EnterDirectory(ws, Row("SUB.   "), ui), EnterOutcome::Entered);
   EXPECT_EQ(RenameEntry(ws, Row("KEEP.BIN").slot, "kept.dat"), RenameStatus::Renamed);
   EXPECT_EQ(Row("kept.dat").slot, 3);
@@ -153,7 +156,8 @@ TEST_F(ChangeTest, ChangesInASubdirectoryLandInItsOwnClusters) {
   EXPECT_EQ(RenameEntry(ws, Row("..").slot, "UP"), RenameStatus::DotEntry);
   EXPECT_EQ(ui.messages, std::vector<std::string>(2, std::string(msg::kDotEntryKept)));
   // The root is as it was; the subdirectory lists the change.
-  EXPECT_TRUE(std::equal(rootBefore.begin(), rootBefore.end(), ws.image.bytes.begin() + RootOff(0)));
+  EXPECT_TRUE(
+      std::equal(rootBefore.begin(), rootBefore.end(), ws.image.bytes.begin() + RootOff(0)));
   std::vector<std::string> captions;
   for (const auto& r : ws.fileList.rows) captions.push_back(r.caption);
   EXPECT_EQ(captions, (std::vector<std::string>{".", "..", "KEPT.DAT"}));
@@ -161,8 +165,9 @@ TEST_F(ChangeTest, ChangesInASubdirectoryLandInItsOwnClusters) {
     test::TempDir tmp;
     test::WriteHostFile(tmp / "d.dsk", ws.image.bytes);
     EXPECT_EQ(test::FsckFindings(tmp / "d.dsk"), std::vector<std::string>{});
-    EXPECT_EQ(test::MdirNames(tmp / "d.dsk"),
-              (std::set<std::string>{"ROOT0.TXT", "ROOT1.TXT", "ROOT2.TXT", "SUB/", "SUB/KEPT.DAT"}));
+    EXPECT_EQ(
+        test::MdirNames(tmp / "d.dsk"),
+        (std::set<std::string>{"ROOT0.TXT", "ROOT1.TXT", "ROOT2.TXT", "SUB/", "SUB/KEPT.DAT"}));
   }
 }
 

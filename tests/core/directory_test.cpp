@@ -1,9 +1,10 @@
 // Directory listing rows, the volume-name rule, and moving between levels on hostile disks.
+#include "core/directory.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "core/directory.h"
 #include "core/fat.h"
 #include "core/file_list.h"
 #include "core/messages.h"
@@ -65,7 +66,8 @@ TEST(FileList, RowsAsListed) {
   EXPECT_EQ(games.icon, 6);
   EXPECT_EQ(s.Row("PROG.C  ").type, "C  ");  // the extension itself
   EXPECT_EQ(s.ws.fileList.filesListed, 7);
-  EXPECT_EQ(s.ws.fileList.summary, "7 Files Listed \n" + std::to_string(643 * 1024) + " Bytes free ");
+  EXPECT_EQ(s.ws.fileList.summary,
+            "7 Files Listed \n" + std::to_string(643 * 1024) + " Bytes free ");
 }
 
 TEST(FileList, TypeTable) {
@@ -74,12 +76,18 @@ TEST(FileList, TypeTable) {
     std::uint8_t attr;
     const char* text;
     int icon;
-  } cases[] = {{"BAS", 0, "Basic file", 3},      {"ldr", 0, "Basic file", 3},
-               {"LHA", 0, "Compressed file", 0}, {"PMA", 0, "Compressed file", 0},
-               {"BIN", 0, "Binary file", 4},     {"BAT", 0, "Dos Batch file", 2},
-               {"SYS", 0, "Dos System file", 0}, {"COM", 0, "Dos Executable", 1},
-               {"EXE", 0, "Dos Executable", 1},  {"TXT", 0, "Text File", 0},
-               {"ROM", 0, "Rom File", 5},        {"BA ", 0, "BA ", 0},
+  } cases[] = {{"BAS", 0, "Basic file", 3},
+               {"ldr", 0, "Basic file", 3},
+               {"LHA", 0, "Compressed file", 0},
+               {"PMA", 0, "Compressed file", 0},
+               {"BIN", 0, "Binary file", 4},
+               {"BAT", 0, "Dos Batch file", 2},
+               {"SYS", 0, "Dos System file", 0},
+               {"COM", 0, "Dos Executable", 1},
+               {"EXE", 0, "Dos Executable", 1},
+               {"TXT", 0, "Text File", 0},
+               {"ROM", 0, "Rom File", 5},
+               {"BA ", 0, "BA ", 0},
                {"BAS", kAttrVolume, "Volume Name", 8},
                {"BAS", kAttrVolume | kAttrDirectory, "Directory", 6}};
   for (const auto& c : cases) {
@@ -112,7 +120,7 @@ TEST(FileList, SkippedSlotsAndHiddenIndex) {
   b.Poke(b.EntryOffset(kRoot, 1), 0xE5);
   b.PutEntry(kRoot, 5, EntrySpec{"AFTER.TXT"});  // after never-used slots
   b.PutEntry(kRoot, 6, EntrySpec{"HIGH.TXT"});
-  b.Poke(b.EntryOffset(kRoot, 6), 0x85);         // first byte 0x80 or more: a name too
+  b.Poke(b.EntryOffset(kRoot, 6), 0x85);  // first byte 0x80 or more: a name too
   Session s(b);
   EXPECT_EQ(s.Captions(), (std::vector<std::string>{"ONE.TXT", "AFTER.TXT", "\x85IGH.TXT"}));
   EXPECT_EQ(s.Row("AFTER.TXT").slot, 5);
@@ -256,8 +264,10 @@ TEST(Directory, SelfContainingDirectoryStopsAt32Levels) {
   for (int i = 0; i < 40; ++i) {
     r = s.Row("SELF.   ");
     EnterOutcome o = EnterDirectory(s.ws, r, s.ui);
-    if (o == EnterOutcome::Entered) ++entered;
-    else EXPECT_EQ(o, EnterOutcome::TooDeep);
+    if (o == EnterOutcome::Entered)
+      ++entered;
+    else
+      EXPECT_EQ(o, EnterOutcome::TooDeep);
   }
   EXPECT_EQ(entered, kDirStackDepth - 1);
   EXPECT_EQ(s.ws.image.level, kDirStackDepth - 1);

@@ -1,7 +1,8 @@
 // FAT12 packing, mirrors, free-space counting and the chain rule.
+#include "core/fat.h"
+
 #include <gtest/gtest.h>
 
-#include "core/fat.h"
 #include "core/messages.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
@@ -112,10 +113,10 @@ TEST(Fat, FollowChainEndsAndBreaks) {
   ImageBuilder b;
   b.Chain({2, 3});
   b.SetFat(10, 11);
-  b.SetFat(11, 10);  // a loop
-  b.SetFat(20, 20);  // a cluster pointing at itself
-  b.SetFat(30, 0);   // into a free cluster
-  b.SetFat(40, 715); // past the disk
+  b.SetFat(11, 10);   // a loop
+  b.SetFat(20, 20);   // a cluster pointing at itself
+  b.SetFat(30, 0);    // into a free cluster
+  b.SetFat(40, 715);  // past the disk
   DiskImage img = Image(b);
   Chain c = FollowChain(img, 2);
   EXPECT_FALSE(c.broken);

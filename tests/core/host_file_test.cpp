@@ -1,12 +1,12 @@
 // Reading host files whole: only regular files, never more than the reader allows.
-#include <gtest/gtest.h>
+#include "core/host_file.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/add_file.h"
-#include "core/host_file.h"
 #include "core/messages.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
@@ -57,7 +57,8 @@ TEST(HostFile, OnlyRegularFilesUpToTheLimitAreRead) {
     HostRead r = ReadHostContents(c.path, c.limit);
     EXPECT_EQ(r.error, c.error);
     EXPECT_EQ(r.bytes.size(), r.ok() ? 10u : 0u);
-    EXPECT_EQ(DescribeHostReadError(c.path, r), c.said.empty() ? "" : c.path.string() + ": " + c.said);
+    EXPECT_EQ(DescribeHostReadError(c.path, r),
+              c.said.empty() ? "" : c.path.string() + ": " + c.said);
   }
 }
 

@@ -86,9 +86,12 @@ TEST(LoadImage, SectorSizeAndZeroFields) {
       {"spc 0", [](GeometryLayout& g) { g.sectorsPerCluster = 0; }, msg::kBootSectorError, false},
       {"spt 0", [](GeometryLayout& g) { g.sectorsPerTrack = 0; }, msg::kBootSectorError, false},
       {"sides 0", [](GeometryLayout& g) { g.sides = 0; }, msg::kBootSectorError, false},
-      {"FAT past the end", [](GeometryLayout& g) { g.sectorsPerFat = 3000; }, msg::kSystemAreaOutside, false},
-      {"root past the end", [](GeometryLayout& g) { g.rootEntries = 65535; }, msg::kSystemAreaOutside, false},
-      {"system area above total", [](GeometryLayout& g) { g.totalSectors = 5; }, msg::kSystemAreaOutside, false},
+      {"FAT past the end", [](GeometryLayout& g) { g.sectorsPerFat = 3000; },
+       msg::kSystemAreaOutside, false},
+      {"root past the end", [](GeometryLayout& g) { g.rootEntries = 65535; },
+       msg::kSystemAreaOutside, false},
+      {"system area above total", [](GeometryLayout& g) { g.totalSectors = 5; },
+       msg::kSystemAreaOutside, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -148,10 +151,10 @@ TEST(LoadImage, Geometry720) {
 
 TEST(LoadImage, RoundHalfEven) {
   EXPECT_EQ(RoundHalfEven(1440, 2), 720);
-  EXPECT_EQ(RoundHalfEven(5, 2), 2);  // 2.5 -> 2
-  EXPECT_EQ(RoundHalfEven(7, 2), 4);  // 3.5 -> 4
-  EXPECT_EQ(RoundHalfEven(10, 4), 2); // 2.5 -> 2
-  EXPECT_EQ(RoundHalfEven(11, 4), 3); // 2.75 -> 3
+  EXPECT_EQ(RoundHalfEven(5, 2), 2);   // 2.5 -> 2
+  EXPECT_EQ(RoundHalfEven(7, 2), 4);   // 3.5 -> 4
+  EXPECT_EQ(RoundHalfEven(10, 4), 2);  // 2.5 -> 2
+  EXPECT_EQ(RoundHalfEven(11, 4), 3);  // 2.75 -> 3
 }
 
 TEST(LoadImage, GeometryLargerThanFileByOneByte) {

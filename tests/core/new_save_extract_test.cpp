@@ -1,7 +1,6 @@
 // New images of every geometry, saving (atomic, read-only targets, injected write faults) and
 // extracting with size, read-only bit and date.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -25,7 +24,8 @@ using test::EntrySpec;
 using test::ImageBuilder;
 using test::kRoot;
 
-std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& b, std::size_t off, std::size_t n) {
+std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& b, std::size_t off,
+                                std::size_t n) {
   return std::vector<std::uint8_t>(b.begin() + off, b.begin() + off + n);
 }
 
@@ -34,11 +34,14 @@ TEST(NewImage, The720KbRowAsStoredOnDisk) {
   ASSERT_EQ(img.size(), 737280u);
   EXPECT_EQ(Slice(img, 512, 3), (std::vector<std::uint8_t>{0xF9, 0xFF, 0xFF}));
   EXPECT_EQ(Slice(img, 2048, 3), (std::vector<std::uint8_t>{0xF9, 0xFF, 0xFF}));
-  EXPECT_EQ(Slice(img, 11, 19), (std::vector<std::uint8_t>{0x00, 0x02, 0x02, 0x01, 0x00, 0x02, 0x70, 0x00, 0xA0, 0x05,
-                                                           0xF9, 0x03, 0x00, 0x09, 0x00, 0x02, 0x00, 0x00, 0x00}));
-  EXPECT_EQ(Slice(img, 0, 11), (std::vector<std::uint8_t>{0xEB, 0xFE, 0x90, 'Q', 'u', 'a', 'r', 'n', 'e', 'l', '1'}));
+  EXPECT_EQ(Slice(img, 11, 19),
+            (std::vector<std::uint8_t>{0x00, 0x02, 0x02, 0x01, 0x00, 0x02, 0x70, 0x00, 0xA0, 0x05,
+                                       0xF9, 0x03, 0x00, 0x09, 0x00, 0x02, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(Slice(img, 0, 11),
+            (std::vector<std::uint8_t>{0xEB, 0xFE, 0x90, 'Q', 'u', 'a', 'r', 'n', 'e', 'l', '1'}));
   EXPECT_EQ(std::string(img.begin() + 122, img.begin() + 133), "MSXDOS  SYS");
-  EXPECT_EQ(std::string(img.begin() + 158, img.begin() + 196), "Boot error\r\nPress any key for retry\r\n$");
+  EXPECT_EQ(std::string(img.begin() + 158, img.begin() + 196),
+            "Boot error\r\nPress any key for retry\r\n$");
   EXPECT_EQ(img[30], 0xD0);  // ret nc: the first call of the disk ROM returns at once
   EXPECT_EQ(std::count(img.begin() + 196, img.begin() + 512, 0), 512 - 196);
   // Apart from the boot sector and the FATs' first bytes, everything is 0.
@@ -120,7 +123,8 @@ class SaveTest : public ::testing::Test {
     ASSERT_EQ(AddFileData(ws, f, ui), AddStatus::Added);
   }
   std::size_t FilesIn(const fs::path& dir) {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
   }
   test::TempDir tmp;
   fs::path path;
@@ -167,7 +171,8 @@ TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
 
   // A folder that cannot take the file.
   ui.messages.clear();
-  EXPECT_EQ(SaveImageFile(ws.image, tmp / "no" / "such" / "d.dsk", ws.image.size, ui), SaveStatus::CannotSave);
+  EXPECT_EQ(SaveImageFile(ws.image, tmp / "no" / "such" / "d.dsk", ws.image.size, ui),
+            SaveStatus::CannotSave);
   EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kCannotSave)});
   Workspace none;
   EXPECT_EQ(Save(none, ui), SaveStatus::NothingLoaded);
@@ -202,7 +207,7 @@ TEST_F(ExtractTest, SizeAttributesAndDate) {
   ASSERT_EQ(ExtractFile(ws, 0, out, ui), ExtractStatus::Written);
   EXPECT_TRUE(test::ReadHostFile(out) == content);
   EXPECT_EQ(fs::status(out).permissions() & fs::perms::owner_write, fs::perms::none);
-  struct stat st{};
+  struct stat st {};
   ASSERT_EQ(::stat(out.c_str(), &st), 0);
   LocalDateTime t = ToLocalDateTime(st.st_mtime);
   EXPECT_EQ(t.year, 2002);

@@ -1,9 +1,10 @@
 // Reading files along their chains, caption matching and the choice of view.
+#include "core/read_file.h"
+
 #include <gtest/gtest.h>
 
 #include "core/file_list.h"
 #include "core/messages.h"
-#include "core/read_file.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
 #include "support/scripted_ui.h"
@@ -147,18 +148,18 @@ TEST(ChooseView, ExtensionAndPictureSizeTables) {
     std::int32_t size;
     ViewSelector expected;
   } cases[] = {
-      {"A.BAT", 1, ViewSelector::Text},     {"A.txt", 1, ViewSelector::Text},
-      {"A.ASC", 1, ViewSelector::Text},     {"A.HLP", 1, ViewSelector::Text},
-      {"A.PAS", 1, ViewSelector::Text},     {"A.C  ", 1, ViewSelector::Automatic},
-      {"A.BAS", 1, ViewSelector::Basic},    {"A.LDR", 1, ViewSelector::Basic},
-      {"A.SCC", 1, ViewSelector::Screen12}, {"A.SC8", 1, ViewSelector::Screen8},
-      {"A.SC7", 1, ViewSelector::Screen7},  {"A.SC5", 1, ViewSelector::Screen5},
-      {"A.SC2", 1, ViewSelector::Screen2},  {"A.BIN", 1, ViewSelector::Automatic},
-      {"A.PIC", 16000, ViewSelector::Screen2}, {"A.PIC", 14343, ViewSelector::Screen2},
-      {"A.PIC", 16319, ViewSelector::Screen2}, {"A.PIC", 16384, ViewSelector::Automatic},
-      {"A.PIC", 20000, ViewSelector::Automatic}, {"A.PIC", 27254, ViewSelector::Screen5},
-      {"A.PIC", 27271, ViewSelector::Screen5}, {"A.PIC", 54279, ViewSelector::Screen8},
-      {"A.PIC", 55350, ViewSelector::Screen8}, {"A.PIC", 108662, ViewSelector::Screen7},
+      {"A.BAT", 1, ViewSelector::Text},           {"A.txt", 1, ViewSelector::Text},
+      {"A.ASC", 1, ViewSelector::Text},           {"A.HLP", 1, ViewSelector::Text},
+      {"A.PAS", 1, ViewSelector::Text},           {"A.C  ", 1, ViewSelector::Automatic},
+      {"A.BAS", 1, ViewSelector::Basic},          {"A.LDR", 1, ViewSelector::Basic},
+      {"A.SCC", 1, ViewSelector::Screen12},       {"A.SC8", 1, ViewSelector::Screen8},
+      {"A.SC7", 1, ViewSelector::Screen7},        {"A.SC5", 1, ViewSelector::Screen5},
+      {"A.SC2", 1, ViewSelector::Screen2},        {"A.BIN", 1, ViewSelector::Automatic},
+      {"A.PIC", 16000, ViewSelector::Screen2},    {"A.PIC", 14343, ViewSelector::Screen2},
+      {"A.PIC", 16319, ViewSelector::Screen2},    {"A.PIC", 16384, ViewSelector::Automatic},
+      {"A.PIC", 20000, ViewSelector::Automatic},  {"A.PIC", 27254, ViewSelector::Screen5},
+      {"A.PIC", 27271, ViewSelector::Screen5},    {"A.PIC", 54279, ViewSelector::Screen8},
+      {"A.PIC", 55350, ViewSelector::Screen8},    {"A.PIC", 108662, ViewSelector::Screen7},
       {"A.PIC", 108663, ViewSelector::Automatic},
   };
   for (const auto& c : cases) {

@@ -59,7 +59,8 @@ void WalkDir(Workspace& ws, test::ScriptedUi& ui, const std::string& prefix, Wal
   for (const auto& d : subdirs) WalkDir(ws, ui, d, out);
 }
 
-std::vector<std::uint8_t> McopyOut(const fs::path& image, const std::string& path, const test::TempDir& tmp) {
+std::vector<std::uint8_t> McopyOut(const fs::path& image, const std::string& path,
+                                   const test::TempDir& tmp) {
   auto out = tmp / "witness.bin";
   fs::remove(out);
   auto r = test::Run({"mcopy", "-n", "-i", image.string(), "::" + path, out.string()}, kMtoolsEnv);
@@ -84,7 +85,8 @@ std::set<std::string> MdirPaths(const fs::path& image) {
 class MtoolsWitness : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HaveProgram("mformat") || !test::HaveProgram("mcopy")) GTEST_SKIP() << "mtools missing";
+    if (!test::HaveProgram("mformat") || !test::HaveProgram("mcopy"))
+      GTEST_SKIP() << "mtools missing";
   }
   void Mtools(std::vector<std::string> argv) {
     auto r = test::Run(argv, kMtoolsEnv);
@@ -119,8 +121,9 @@ class MtoolsWitness : public ::testing::Test {
 
 TEST_F(MtoolsWitness, DoubleSided720WithSubdirectories) {
   auto image = tmp / "w720.dsk";
-  Mtools({"mformat", "-C", "-i", image.string(), "-t", "80", "-h", "2", "-s", "9", "-c", "2", "-r", "7",
-          "-M", "512", "-m", "0xF9", "-L", "3", "-v", "MSXDISK", "::"});
+  Mtools({"mformat", "-C", "-i", image.string(), "-t", "80", "-h",  "2",  "-s",
+          "9",       "-c", "2",  "-r",           "7",  "-M", "512", "-m", "0xF9",
+          "-L",      "3",  "-v", "MSXDISK",      "::"});
   HostFile("game.bas", test::Pattern(3000, 1));
   HostFile("big.bin", test::Pattern(70000, 2));
   HostFile("exact.dat", test::Pattern(2048, 3));
@@ -130,12 +133,14 @@ TEST_F(MtoolsWitness, DoubleSided720WithSubdirectories) {
   Mtools({"mmd", "-i", image.string(), "::GAMES/OLD"});
   Mtools({"mcopy", "-i", image.string(), (tmp / "game.bas").string(), (tmp / "big.bin").string(),
           (tmp / "empty.txt").string(), (tmp / "readme").string(), "::"});
-  Mtools({"mcopy", "-i", image.string(), (tmp / "exact.dat").string(), (tmp / "big.bin").string(), "::GAMES"});
+  Mtools({"mcopy", "-i", image.string(), (tmp / "exact.dat").string(), (tmp / "big.bin").string(),
+          "::GAMES"});
   Mtools({"mcopy", "-i", image.string(), (tmp / "game.bas").string(), "::GAMES/OLD"});
   // Enough files in GAMES to need a second directory cluster.
   for (int i = 0; i < 40; ++i) {
     auto name = "f" + std::to_string(i) + ".txt";
-    HostFile(name, test::Pattern(static_cast<std::size_t>(i * 37 + 1), static_cast<std::uint32_t>(i)));
+    HostFile(name,
+             test::Pattern(static_cast<std::size_t>(i * 37 + 1), static_cast<std::uint32_t>(i)));
     Mtools({"mcopy", "-i", image.string(), (tmp / name).string(), "::GAMES"});
   }
   Check(image, "MSXDISK");
@@ -143,8 +148,8 @@ TEST_F(MtoolsWitness, DoubleSided720WithSubdirectories) {
 
 TEST_F(MtoolsWitness, SingleSided360) {
   auto image = tmp / "w360.dsk";
-  Mtools({"mformat", "-C", "-i", image.string(), "-t", "80", "-h", "1", "-s", "9", "-c", "2", "-r", "7",
-          "-M", "512", "-m", "0xF8", "-L", "2", "-v", "SINGLE", "::"});
+  Mtools({"mformat", "-C", "-i", image.string(), "-t", "80",   "-h", "1", "-s", "9",      "-c", "2",
+          "-r",      "7",  "-M", "512",          "-m", "0xF8", "-L", "2", "-v", "SINGLE", "::"});
   HostFile("a.sc5", test::Pattern(27143, 7));
   HostFile("b.txt", test::Pattern(1025, 8));
   Mtools({"mmd", "-i", image.string(), "::SUB"});
@@ -184,7 +189,8 @@ TEST(RealImages, EveryImageLoadsListsAndReads) {
       EXPECT_TRUE(ui.messages.empty());
     }
     EXPECT_EQ(w.files.size(), w.sizes.size() - (brokenSample ? 1 : 0));
-    for (const auto& [path, bytes] : w.files) EXPECT_EQ(bytes.size(), static_cast<std::size_t>(w.sizes[path])) << path;
+    for (const auto& [path, bytes] : w.files)
+      EXPECT_EQ(bytes.size(), static_cast<std::size_t>(w.sizes[path])) << path;
     // Long-name pieces written by PC systems are neither rows nor the volume name.
     for (const auto& r : ws.fileList.rows) EXPECT_NE(r.type, "Volume Name") << r.caption;
   }

@@ -1,10 +1,11 @@
 // The tape scan: headers only at multiples of 8, the three classic file kinds, named blocks,
 // the extents of each entry, broken tapes, and the real cassettes of other people.
+#include "formats/cassette.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "formats/cassette.h"
 #include "formats/messages.h"
 #include "support/scripted_ui.h"
 #include "support/test_env.h"

@@ -1,8 +1,9 @@
 // DDI, IMG and MSX images to DSK: the size rules, the outcomes and the track order; and what the
 // host browser asks before each conversion.
+#include "formats/disk_convert.h"
+
 #include <gtest/gtest.h>
 
-#include "formats/disk_convert.h"
 #include "formats/input_limits.h"
 #include "formats/messages.h"
 #include "support/test_env.h"

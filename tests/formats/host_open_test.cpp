@@ -1,9 +1,10 @@
 // Opening host files by extension: tapes become the current list, conversions are left to the
 // front end.
+#include "formats/host_open.h"
+
 #include <gtest/gtest.h>
 
 #include "core/read_file.h"
-#include "formats/host_open.h"
 #include "formats/messages.h"
 #include "support/scripted_ui.h"
 #include "support/test_env.h"

@@ -52,16 +52,18 @@ TEST(XsaDecode, VectorsOfAnIndependentEncoderDecodeByteForByte) {
 }
 
 TEST(XsaDecode, HandMadeStreamOfSixHundredZeros) {
-  auto got = DecodeXsa(WithHeader(600, {0xFE, 0x00, 0x7F, 0xE1, 0xFF, 0x17, 0xFE, 0x59, 0xF0, 0xFF, 0x07}));
+  auto got = DecodeXsa(
+      WithHeader(600, {0xFE, 0x00, 0x7F, 0xE1, 0xFF, 0x17, 0xFE, 0x59, 0xF0, 0xFF, 0x07}));
   ASSERT_TRUE(got.ok()) << got.error;
   EXPECT_EQ(got.bytes, std::vector<std::uint8_t>(600, 0));
 }
 
 TEST(XsaEncode, SmallInputsGiveTheKnownStreams) {
   EXPECT_EQ(EncodeXsa({}, "E"), (std::vector<std::uint8_t>{0x50, 0x43, 0x4B, 0x08, 0, 0, 0, 0, 0x10,
-                                                            0, 0, 0, 'E', 0, 0xFF, 0x7F}));
+                                                           0, 0, 0, 'E', 0, 0xFF, 0x7F}));
   const std::string abab = "ABABABABAB";
-  auto xsa = EncodeXsa(Bytes(reinterpret_cast<const std::uint8_t*>(abab.data()), abab.size()), "T.DSK");
+  auto xsa =
+      EncodeXsa(Bytes(reinterpret_cast<const std::uint8_t*>(abab.data()), abab.size()), "T.DSK");
   std::vector<std::uint8_t> payload(xsa.end() - 6, xsa.end());
   EXPECT_EQ(payload, (std::vector<std::uint8_t>{0xBC, 0x41, 0x42, 0xF1, 0xFF, 0x0F}));
   // Some readers refuse an empty name.
@@ -109,8 +111,11 @@ TEST(XsaRoundTrip, MtoolsMadeDisk) {
   test::WriteHostFile(dir / "m.dsk", std::vector<std::uint8_t>(737280, 0));
   test::WriteHostFile(dir / "a.txt", std::vector<std::uint8_t>(5000, 'x'));
   const std::vector<std::string> env = {"MTOOLS_NO_VFAT=1", "MTOOLS_SKIP_CHECK=1"};
-  ASSERT_EQ(test::Run({"mformat", "-i", img, "-t", "80", "-h", "2", "-s", "9", "-c", "2", "-r", "7",
-                       "-M", "512", "-m", "0xF9", "-L", "3", "::"}, env).exitCode, 0);
+  ASSERT_EQ(test::Run({"mformat", "-i", img, "-t", "80",  "-h", "2",    "-s", "9", "-c",
+                       "2",       "-r", "7", "-M", "512", "-m", "0xF9", "-L", "3", "::"},
+                      env)
+                .exitCode,
+            0);
   ASSERT_EQ(test::Run({"mcopy", "-i", img, (dir / "a.txt").string(), "::A.TXT"}, env).exitCode, 0);
   ExpectRoundTrip(ReadHostFile(dir / "m.dsk"), "mtools disk");
 }

@@ -1,18 +1,18 @@
 // A main window on real widgets with its own program folder, answering through a script.
 #pragma once
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include <QAbstractItemView>
 #include <QAction>
-#include <QMenu>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QTreeView>
 #include <QUrl>
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <vector>

@@ -45,8 +45,10 @@ TEST(SingleInstanceTest, HandedOverPathIsResolvedAgainstTheSender) {
 }
 
 TEST(SingleInstanceTest, NamesDependOnTheProgramFileOnly) {
-  EXPECT_EQ(SingleInstance::ServerName("/usr/bin/quarnel"), SingleInstance::ServerName("/opt/quarnel"));
-  EXPECT_NE(SingleInstance::ServerName("/usr/bin/quarnel"), SingleInstance::ServerName("/usr/bin/quarnel2"));
+  EXPECT_EQ(SingleInstance::ServerName("/usr/bin/quarnel"),
+            SingleInstance::ServerName("/opt/quarnel"));
+  EXPECT_NE(SingleInstance::ServerName("/usr/bin/quarnel"),
+            SingleInstance::ServerName("/usr/bin/quarnel2"));
 }
 
 }  // namespace

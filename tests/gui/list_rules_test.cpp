@@ -1,7 +1,8 @@
 // The file list's menu and sorting rules, and which host menu a file gets.
+#include "app/list_rules.h"
+
 #include <gtest/gtest.h>
 
-#include "app/list_rules.h"
 #include "app/main_window.h"
 
 namespace quarnel {

@@ -58,8 +58,8 @@ class ScriptedAppUi : public AppUi {
     return Take(texts);
   }
 
-  ScriptedUi core;  // messages, questions, save paths, new names, statuses
-  std::vector<std::string> titles;  // open, folder, colour, font and text dialogs
+  ScriptedUi core;                      // messages, questions, save paths, new names, statuses
+  std::vector<std::string> titles;      // open, folder, colour, font and text dialogs
   std::vector<SaveFilter> saveFilters;  // of the window's own save dialogs
   std::deque<std::optional<std::string>> openPaths, folders;
   std::deque<std::optional<QColor>> colors;

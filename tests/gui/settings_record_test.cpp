@@ -1,9 +1,10 @@
 // The settings record byte for byte, without a window.
+#include "app/settings_record.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "app/settings_record.h"
 #include "support/test_env.h"
 
 namespace quarnel {
@@ -63,7 +64,8 @@ TEST(SettingsRecord, FieldsLieAtTheirOffsets) {
   EXPECT_EQ(le32(444), 0x00FF0000u);
   EXPECT_EQ(le32(448), 0x0000FF00u);
   EXPECT_EQ(text(452), "Serif");
-  for (std::size_t off : {121u, 122u, 123u, 441u, 442u, 443u, 485u, 486u, 487u}) EXPECT_EQ(b[off], 0);
+  for (std::size_t off : {121u, 122u, 123u, 441u, 442u, 443u, 485u, 486u, 487u})
+    EXPECT_EQ(b[off], 0);
   EXPECT_EQ(DecodeSettings(b), Sample());
 }
 

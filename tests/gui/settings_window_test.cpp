@@ -49,30 +49,28 @@ TEST_F(WindowTest, SetupDialogsAskWithTheirTitles) {
   Start();
   ui.folders.push_back(dir.path().string());
   w->ChooseStartFolder();
-  w->ChooseTextViewFont();          // no title of its own yet
+  w->ChooseTextViewFont();  // no title of its own yet
   w->ChooseBasicViewFont();
-  w->ChooseTextViewFont();          // keeps the previous font dialog's title
+  w->ChooseTextViewFont();  // keeps the previous font dialog's title
   w->ChooseOemColors();
   w->ChooseVolumeColors();
   w->ChooseTreeFontAndColor();
   w->ChooseListFontAndColor();
   EXPECT_THAT(ui.titles,
-              ::testing::ElementsAre("Select Startup Directory", "",
-                                     "Choose Basic view font and keyword color",
-                                     "Choose Basic view font and keyword color",
-                                     "Choose OEM Label's font color",
-                                     "Choose OEM label's background color",
-                                     "Choose Volume name's font color",
-                                     "Choose Volume name's background color", "Choose Tree's font",
-                                     "Choose Tree's background color", "Choose Filelist's font",
-                                     "Choose Filelist's background color"));
+              ::testing::ElementsAre(
+                  "Select Startup Directory", "", "Choose Basic view font and keyword color",
+                  "Choose Basic view font and keyword color", "Choose OEM Label's font color",
+                  "Choose OEM label's background color", "Choose Volume name's font color",
+                  "Choose Volume name's background color", "Choose Tree's font",
+                  "Choose Tree's background color", "Choose Filelist's font",
+                  "Choose Filelist's background color"));
   EXPECT_EQ(w->settings().startFolder, dir.path().string());
 }
 
 TEST_F(WindowTest, ColoursApplyAtOnceButSurviveOnlyASavedEnvironment) {
   Start();
   w->SaveSettings();
-  ui.fonts.push_back(std::nullopt);   // keep the list font
+  ui.fonts.push_back(std::nullopt);  // keep the list font
   ui.colors.push_back(QColor(10, 20, 30));
   w->ChooseListFontAndColor();
   EXPECT_EQ(w->settings().listBackColor, 0x001E140Au);

@@ -18,7 +18,8 @@ TEST_F(WindowTest, SpeedFiguresArePrinted) {
 
   ImageBuilder big(GeometryLayout::Pc1440());
   for (int i = 0; i < 200; ++i)
-    big.AddFile(kRoot, "F" + std::to_string(i) + ".BIN", Pattern(3000 + i, static_cast<std::uint32_t>(i)));
+    big.AddFile(kRoot, "F" + std::to_string(i) + ".BIN",
+                Pattern(3000 + i, static_cast<std::uint32_t>(i)));
   big.WriteTo(dir / "big.dsk");
   t.restart();
   w->OpenHostFile(QString::fromStdString((dir / "big.dsk").string()));

@@ -17,8 +17,24 @@ std::vector<std::uint8_t> BigProgram(std::size_t atLeast) {
   std::size_t size = 1;
   while (size < atLeast) {
     demo::BasicLine l(n);
-    l.K(kFor).T(" I").K(kEq).N(1).T(" ").K(kTo).T(" ").N(200).T(":").K(kPrint)
-        .T(" \"Line of the program\";I").K(kTimes).N(3).T(":").K(kNext).T(":").K(kGoto).T(" ")
+    l.K(kFor)
+        .T(" I")
+        .K(kEq)
+        .N(1)
+        .T(" ")
+        .K(kTo)
+        .T(" ")
+        .N(200)
+        .T(":")
+        .K(kPrint)
+        .T(" \"Line of the program\";I")
+        .K(kTimes)
+        .N(3)
+        .T(":")
+        .K(kNext)
+        .T(":")
+        .K(kGoto)
+        .T(" ")
         .L(static_cast<std::uint16_t>(n + 10));
     size += 5 + l.tokens().size();
     lines.push_back(l);

@@ -111,7 +111,8 @@ TEST_F(ViewerTest, ThePopupSwitchesTheSameFileToHexTextAndMaskedText) {
   EXPECT_EQ(viewer.viewMode(), "ASCII");
   const QString masked = viewer.richEdit()->toPlainText();
   EXPECT_TRUE(masked.startsWith(QStringLiteral(".")));  // the 0xFF mark
-  for (QChar c : masked) EXPECT_TRUE(c == '\n' || c == '\t' || (c >= ' ' && c <= '~')) << int(c.unicode());
+  for (QChar c : masked)
+    EXPECT_TRUE(c == '\n' || c == '\t' || (c >= ' ' && c <= '~')) << int(c.unicode());
 
   // Back to the listing from the viewer's own menu.
   viewer.Action(ViewSelector::Basic)->trigger();
@@ -273,19 +274,24 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
   EXPECT_FALSE(viewer.searchAction()->isEnabled());
   viewer.search = search ? search : [] {};
   const MenuRow table[] = {
-      {"SECTOR", false, false, false, false, true},   {"HEX", true, false, false, true, true},
-      {"SCREEN 2", true, false, true, true, false},   {"SCREEN 5", true, false, true, true, false},
-      {"SCREEN 7", true, false, true, true, false},   {"SCREEN 8", true, false, true, true, false},
-      {"SCREEN 12", true, false, true, true, false},  {"BASIC", true, true, true, true, true},
-      {"ASCII", true, true, true, true, true},        {"FILE INFO", true, true, true, true, true},
+      {"SECTOR", false, false, false, false, true},
+      {"HEX", true, false, false, true, true},
+      {"SCREEN 2", true, false, true, true, false},
+      {"SCREEN 5", true, false, true, true, false},
+      {"SCREEN 7", true, false, true, true, false},
+      {"SCREEN 8", true, false, true, true, false},
+      {"SCREEN 12", true, false, true, true, false},
+      {"BASIC", true, true, true, true, true},
+      {"ASCII", true, true, true, true, true},
+      {"FILE INFO", true, true, true, true, true},
       {"", true, true, true, true, true},
   };
   for (const MenuRow& r : table) {
     viewer.SetViewMode(QString::fromLatin1(r.mode));
     viewer.UpdatePopupMenu();
     auto state = [](QAction* a, bool on) { return a->isVisible() == on && a->isEnabled() == on; };
-    for (ViewSelector s : {ViewSelector::Basic, ViewSelector::Hex, ViewSelector::Text,
-                           ViewSelector::MaskedText})
+    for (ViewSelector s :
+         {ViewSelector::Basic, ViewSelector::Hex, ViewSelector::Text, ViewSelector::MaskedText})
       EXPECT_TRUE(state(viewer.Action(s), r.views)) << r.mode;
     EXPECT_TRUE(state(viewer.wordWrapAction(), r.wrapSelect)) << r.mode;
     EXPECT_TRUE(state(viewer.selectAllAction(), r.wrapSelect)) << r.mode;
@@ -297,16 +303,17 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
   QStringList texts;
   for (QAction* a : viewer.popupMenu()->actions())
     if (!a->isSeparator()) texts << a->text();
-  EXPECT_EQ(texts, QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )",
-                                "Picture", "Select All", "Word Wrap", "Copy to Clipboard",
-                                "Search"}));
+  EXPECT_EQ(texts,
+            QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )", "Picture",
+                         "Select All", "Word Wrap", "Copy to Clipboard", "Search"}));
 }
 
 TEST_F(ViewerTest, ARightClickOpensThePopupMenuExceptInTheSectorView) {
   ViewerWindow& viewer = StartWithImage();
   Open("HELLO.BAS");
   QWidget* area = viewer.richEdit()->viewport();
-  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20), area->mapToGlobal(QPoint(20, 20)));
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20),
+                          area->mapToGlobal(QPoint(20, 20)));
   QApplication::sendEvent(area, &click);
   EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.popupMenu()->isVisible(); }, 2000));
   viewer.popupMenu()->hide();

@@ -120,7 +120,8 @@ TEST_F(WindowTest, EightBitNamesAreShownAndRenamedByteForByte) {
   for (int r = 0; r < m->rowCount(); ++r)
     if (m->Row(r)->caption == "CAF\x90.TXT") renamed = r;
   ASSERT_GE(renamed, 0);
-  EXPECT_EQ(m->data(m->index(renamed, 0), Qt::DisplayRole).toString(), QString::fromUtf8("CAFÉ.TXT"));
+  EXPECT_EQ(m->data(m->index(renamed, 0), Qt::DisplayRole).toString(),
+            QString::fromUtf8("CAFÉ.TXT"));
   View()->selectionModel()->select(m->index(renamed, 0),
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   w->ViewWith(ViewSelector::Hex);

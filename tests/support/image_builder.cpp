@@ -46,7 +46,8 @@ GeometryLayout GeometryLayout::Pc1440() {
 namespace {
 
 void Check(std::size_t off, std::size_t n, std::size_t size) {
-  if (off > size || size - off < n) throw std::out_of_range("ImageBuilder: write outside the image");
+  if (off > size || size - off < n)
+    throw std::out_of_range("ImageBuilder: write outside the image");
 }
 
 }  // namespace
@@ -75,7 +76,8 @@ ImageBuilder::ImageBuilder(GeometryLayout g, std::size_t imageSize) : layout_(g)
   DeriveGeometry(geometry_);
   // Reserved FAT entries 0 and 1: the media byte, then 0xFF 0xFF, in every copy that fits.
   for (std::size_t k = 0; k < g.fatCount; ++k) {
-    std::size_t off = (static_cast<std::size_t>(g.reservedSectors) + k * g.sectorsPerFat) * g.bytesPerSector;
+    std::size_t off =
+        (static_cast<std::size_t>(g.reservedSectors) + k * g.sectorsPerFat) * g.bytesPerSector;
     if (off + 3 > bytes_.size() || g.sectorsPerFat == 0) continue;
     bytes_[off] = g.media;
     bytes_[off + 1] = 0xFF;
@@ -85,7 +87,8 @@ ImageBuilder::ImageBuilder(GeometryLayout g, std::size_t imageSize) : layout_(g)
 
 void ImageBuilder::WriteTo(const std::filesystem::path& p) const {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes_.data()), static_cast<std::streamsize>(bytes_.size()));
+  out.write(reinterpret_cast<const char*>(bytes_.data()),
+            static_cast<std::streamsize>(bytes_.size()));
   if (!out) throw std::runtime_error("ImageBuilder: cannot write " + p.string());
 }
 
@@ -107,8 +110,9 @@ void ImageBuilder::PokeBytes(std::size_t offset, const std::vector<std::uint8_t>
 
 void ImageBuilder::SetFat(std::uint32_t cluster, std::uint16_t value) {
   for (std::size_t k = 0; k < layout_.fatCount; ++k) {
-    std::size_t fat = (static_cast<std::size_t>(layout_.reservedSectors) + k * layout_.sectorsPerFat) *
-                      layout_.bytesPerSector;
+    std::size_t fat =
+        (static_cast<std::size_t>(layout_.reservedSectors) + k * layout_.sectorsPerFat) *
+        layout_.bytesPerSector;
     std::size_t p = fat + (cluster / 2) * 3;
     Check(p, 3, bytes_.size());
     if (cluster % 2 == 0) {
@@ -122,9 +126,11 @@ void ImageBuilder::SetFat(std::uint32_t cluster, std::uint16_t value) {
 }
 
 std::uint16_t ImageBuilder::Fat(std::uint32_t cluster) const {
-  std::size_t p = static_cast<std::size_t>(layout_.reservedSectors) * layout_.bytesPerSector + (cluster / 2) * 3;
+  std::size_t p = static_cast<std::size_t>(layout_.reservedSectors) * layout_.bytesPerSector +
+                  (cluster / 2) * 3;
   Check(p, 3, bytes_.size());
-  if (cluster % 2 == 0) return static_cast<std::uint16_t>(bytes_[p] | ((bytes_[p + 1] & 0x0F) << 8));
+  if (cluster % 2 == 0)
+    return static_cast<std::uint16_t>(bytes_[p] | ((bytes_[p + 1] & 0x0F) << 8));
   return static_cast<std::uint16_t>((bytes_[p + 1] >> 4) | (bytes_[p + 2] << 4));
 }
 
@@ -144,7 +150,9 @@ std::vector<std::uint16_t> ImageBuilder::FreeClusters(std::size_t n) const {
 
 std::size_t ImageBuilder::ClusterOffset(std::uint16_t cluster) const {
   std::size_t bps = layout_.bytesPerSector;
-  std::size_t data = (layout_.reservedSectors + static_cast<std::size_t>(layout_.sectorsPerFat) * layout_.fatCount) * bps +
+  std::size_t data = (layout_.reservedSectors +
+                      static_cast<std::size_t>(layout_.sectorsPerFat) * layout_.fatCount) *
+                         bps +
                      static_cast<std::size_t>(layout_.rootEntries) * 32;
   return data + static_cast<std::size_t>(cluster - 2) * bps * layout_.sectorsPerCluster;
 }
@@ -163,8 +171,10 @@ std::array<std::uint8_t, 11> ImageBuilder::MsxName(std::string_view name) {
   auto dot = name.rfind('.');
   std::string_view base = name.substr(0, dot);
   std::string_view ext = dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
-  for (std::size_t i = 0; i < base.size() && i < 8; ++i) out[i] = static_cast<std::uint8_t>(base[i]);
-  for (std::size_t i = 0; i < ext.size() && i < 3; ++i) out[8 + i] = static_cast<std::uint8_t>(ext[i]);
+  for (std::size_t i = 0; i < base.size() && i < 8; ++i)
+    out[i] = static_cast<std::uint8_t>(base[i]);
+  for (std::size_t i = 0; i < ext.size() && i < 3; ++i)
+    out[8 + i] = static_cast<std::uint8_t>(ext[i]);
   return out;
 }
 
@@ -186,7 +196,9 @@ std::size_t ImageBuilder::DirSlots(std::uint16_t dir) const {
 std::size_t ImageBuilder::EntryOffset(std::uint16_t dir, int slot) const {
   std::size_t bps = layout_.bytesPerSector;
   if (dir == kRoot)
-    return (layout_.reservedSectors + static_cast<std::size_t>(layout_.sectorsPerFat) * layout_.fatCount) * bps +
+    return (layout_.reservedSectors +
+            static_cast<std::size_t>(layout_.sectorsPerFat) * layout_.fatCount) *
+               bps +
            static_cast<std::size_t>(slot) * 32;
   std::size_t perCluster = bps * layout_.sectorsPerCluster / 32;
   auto clusters = DirClusters(dir);
@@ -195,7 +207,8 @@ std::size_t ImageBuilder::EntryOffset(std::uint16_t dir, int slot) const {
   return ClusterOffset(clusters[idx]) + (static_cast<std::size_t>(slot) % perCluster) * 32;
 }
 
-void ImageBuilder::PutRawEntry(std::uint16_t dir, int slot, const std::array<std::uint8_t, 32>& raw) {
+void ImageBuilder::PutRawEntry(std::uint16_t dir, int slot,
+                               const std::array<std::uint8_t, 32>& raw) {
   PokeBytes(EntryOffset(dir, slot), std::vector<std::uint8_t>(raw.begin(), raw.end()));
 }
 
@@ -226,8 +239,10 @@ int ImageBuilder::AddEntry(std::uint16_t dir, const EntrySpec& e) {
 }
 
 std::uint16_t ImageBuilder::AddFile(std::uint16_t dir, std::string_view name,
-                                    const std::vector<std::uint8_t>& content, std::uint8_t attribute) {
-  const std::size_t cb = static_cast<std::size_t>(layout_.bytesPerSector) * layout_.sectorsPerCluster;
+                                    const std::vector<std::uint8_t>& content,
+                                    std::uint8_t attribute) {
+  const std::size_t cb =
+      static_cast<std::size_t>(layout_.bytesPerSector) * layout_.sectorsPerCluster;
   const std::size_t n = (content.size() + cb - 1) / cb;
   std::uint16_t first = 0;
   if (n > 0) {
@@ -235,19 +250,23 @@ std::uint16_t ImageBuilder::AddFile(std::uint16_t dir, std::string_view name,
     Chain(clusters);
     for (std::size_t i = 0; i < n; ++i) {
       auto begin = content.begin() + static_cast<std::ptrdiff_t>(i * cb);
-      auto end = content.begin() + static_cast<std::ptrdiff_t>(std::min(content.size(), (i + 1) * cb));
+      auto end =
+          content.begin() + static_cast<std::ptrdiff_t>(std::min(content.size(), (i + 1) * cb));
       WriteData(clusters[i], std::vector<std::uint8_t>(begin, end));
     }
     first = clusters[0];
   }
-  AddEntry(dir, EntrySpec{std::string(name), attribute, first, static_cast<std::uint32_t>(content.size())});
+  AddEntry(dir, EntrySpec{std::string(name), attribute, first,
+                          static_cast<std::uint32_t>(content.size())});
   return first;
 }
 
-std::uint16_t ImageBuilder::AddDirectory(std::uint16_t parent, std::string_view name, std::size_t clusters) {
+std::uint16_t ImageBuilder::AddDirectory(std::uint16_t parent, std::string_view name,
+                                         std::size_t clusters) {
   auto cl = FreeClusters(clusters);
   Chain(cl);
-  const std::size_t cb = static_cast<std::size_t>(layout_.bytesPerSector) * layout_.sectorsPerCluster;
+  const std::size_t cb =
+      static_cast<std::size_t>(layout_.bytesPerSector) * layout_.sectorsPerCluster;
   for (auto c : cl) WriteData(c, std::vector<std::uint8_t>(cb, 0));
   AddEntry(parent, EntrySpec{std::string(name), kAttrDirectory, cl[0], 0});
   PutEntry(cl[0], 0, EntrySpec{".", kAttrDirectory, cl[0], 0});
@@ -262,8 +281,10 @@ void ImageBuilder::AddVolume(std::string_view label) {
   std::fill(std::begin(d.name), std::end(d.name), ' ');
   std::fill(std::begin(d.extension), std::end(d.extension), ' ');
   for (std::size_t i = 0; i < label.size() && i < 11; ++i) {
-    if (i < 8) d.name[i] = static_cast<std::uint8_t>(label[i]);
-    else d.extension[i - 8] = static_cast<std::uint8_t>(label[i]);
+    if (i < 8)
+      d.name[i] = static_cast<std::uint8_t>(label[i]);
+    else
+      d.extension[i - 8] = static_cast<std::uint8_t>(label[i]);
   }
   d.attribute = kAttrVolume;
   d.time.Set(e.time);

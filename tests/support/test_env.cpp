@@ -122,7 +122,8 @@ std::vector<std::uint8_t> ReadHostFile(const fs::path& p) {
 
 void WriteHostFile(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + p.string());
 }
 

@@ -115,7 +115,8 @@ TEST(BasicLister, KeywordsInsideCommentsAndColonBeforeElseAreDecodedByTheTable) 
 TEST(BasicLister, StringLiteralsUseTheMsxCharacterSetAndEndAtTheZeroByte) {
   // 0x80-0xFF inside a literal are characters, not keywords; control codes are visible.
   EXPECT_EQ(Text(Program({{1, {0x22, 0x81, 0xA4, 0xE0, 0x01, 0x41, 0x22, 0x91}}})),
-            "    1  \"\xC3\xBC\xC3\xB1\xCE\xB1\xE2\x90\x81" "A\"PRINT\n");
+            "    1  \"\xC3\xBC\xC3\xB1\xCE\xB1\xE2\x90\x81"
+            "A\"PRINT\n");
   // Unterminated literal: ends at the zero byte, the next line lists normally.
   EXPECT_EQ(Text(Program({{1, {0x22, 0x41, 0x42}}, {2, {0x81}}})), "    1  \"AB\n    2  END\n");
 }
@@ -221,9 +222,15 @@ TEST(BasicLister, DamagedProgramsSayWhyAndStillList) {
        "   10  END\n   20  \n"},
       {"link to 8000", with(two, 1, {0x00, 0x80}), BasicDamage::LinkBackwards, 10u, ""},
       {"link past the end", with(two, 7, {0x00, 0xF0}), BasicDamage::LinkPastEnd, 20u, both},
-      {"operand cut by the end", {0xFF, 0x07, 0x80, 0x01, 0x00, 0x41, 0x0C}, BasicDamage::LineCut,
-       1u, "    1  A\n"},
-      {"line number cut by the end", {0xFF, 0x03, 0x80, 0x01}, BasicDamage::LineCut, std::nullopt,
+      {"operand cut by the end",
+       {0xFF, 0x07, 0x80, 0x01, 0x00, 0x41, 0x0C},
+       BasicDamage::LineCut,
+       1u,
+       "    1  A\n"},
+      {"line number cut by the end",
+       {0xFF, 0x03, 0x80, 0x01},
+       BasicDamage::LineCut,
+       std::nullopt,
        ""},
       {"no end link", cut(two, 2), BasicDamage::NoEndLink, std::nullopt, both},
   };

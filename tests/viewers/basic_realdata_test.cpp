@@ -74,8 +74,8 @@ std::string RStrip(std::string s) {
 // The keyword as MSX-BASIC's LIST writes it.
 std::string AsList(std::string_view keyword) {
   static const std::map<std::string_view, std::string_view> kAsList = {
-      {"Next", "NEXT"}, {"String$", "STRING$"}, {"DskO$", "DSKO$"},
-      {"DskI$", "DSKI$"}, {"TAB", "TAB("},     {"$", "\\"}};
+      {"Next", "NEXT"},   {"String$", "STRING$"}, {"DskO$", "DSKO$"},
+      {"DskI$", "DSKI$"}, {"TAB", "TAB("},        {"$", "\\"}};
   auto it = kAsList.find(keyword);
   return std::string(it == kAsList.end() ? keyword : it->second);
 }
@@ -88,7 +88,8 @@ Lines ListingLines(const std::vector<std::uint8_t>& file) {
     if (r.kind == BasicRun::Kind::LineEnd) {
       raw.emplace_back();
     } else if (r.kind == BasicRun::Kind::Keyword) {
-      if (r.text == "ELSE" && !raw.back().empty() && raw.back().back() == ':') raw.back().pop_back();
+      if (r.text == "ELSE" && !raw.back().empty() && raw.back().back() == ':')
+        raw.back().pop_back();
       raw.back() += AsList(r.text);
     } else if (r.kind == BasicRun::Kind::Plain) {
       raw.back() += r.text;
@@ -186,7 +187,8 @@ void Compare(const Pair& p) {
     auto it = b.find(n);
     if (it == b.end()) continue;
     if (p.editedUpstream.count(n)) {
-      EXPECT_NE(s, it->second) << p.tokenised << " line " << n << " now matches: drop it from the list";
+      EXPECT_NE(s, it->second) << p.tokenised << " line " << n
+                               << " now matches: drop it from the list";
       continue;
     }
     EXPECT_EQ(s, it->second) << p.tokenised << " line " << n;
@@ -223,7 +225,8 @@ TEST(BasicRealPrograms, IntermediateCodeSamplerMatchesItsListing) {
 }
 
 TEST(BasicRealPrograms, ProgramsWithoutListingsListWithoutErrors) {
-  for (const auto& e : std::filesystem::directory_iterator(test::SharedDir() / "realdata" / "bas")) {
+  for (const auto& e :
+       std::filesystem::directory_iterator(test::SharedDir() / "realdata" / "bas")) {
     const auto bytes = test::ReadHostFile(e.path());
     if (bytes.empty() || bytes[0] != 0xFF) continue;
     const BasicListing l = ListBasic(bytes);

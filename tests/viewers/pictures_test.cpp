@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <png.h>
 
 #include <cstdint>
@@ -22,8 +21,13 @@ using Data = std::vector<std::uint8_t>;
 
 // A BSAVE file: header, then `size` data bytes of `fill`.
 Data Bsave(std::uint16_t start, std::uint16_t end, std::size_t size, std::uint8_t fill = 0) {
-  Data d = {0xFE, static_cast<std::uint8_t>(start), static_cast<std::uint8_t>(start >> 8),
-            static_cast<std::uint8_t>(end), static_cast<std::uint8_t>(end >> 8), 0, 0};
+  Data d = {0xFE,
+            static_cast<std::uint8_t>(start),
+            static_cast<std::uint8_t>(start >> 8),
+            static_cast<std::uint8_t>(end),
+            static_cast<std::uint8_t>(end >> 8),
+            0,
+            0};
   d.resize(7 + size, fill);
   return d;
 }
@@ -72,7 +76,7 @@ TEST(Screen2, AddressRangeSelectsCharacterRows) {
   Picture p = Decode(PictureMode::Screen2, d);
   EXPECT_EQ(p.IndexAt(0, 16 * 8 - 1), 2);  // row 15 decoded
   EXPECT_EQ(p.IndexAt(0, 16 * 8), 0);      // row 16 not
-  d[1] = 0x0F;  // start 0x000F: character row 0 still decoded
+  d[1] = 0x0F;                             // start 0x000F: character row 0 still decoded
   p = Decode(PictureMode::Screen2, d);
   EXPECT_EQ(p.IndexAt(0, 0), 2);
   d[1] = 0x10;  // start 0x0010: character row 0 left out, row 1 decoded from offset 256 + 7
@@ -185,7 +189,8 @@ TEST(ScreenBitmap, FilesAsTheViewsWriteThem) {
       {PictureMode::Screen7, Bsave(0, 0xD3FF, 10), 64886, 64886, 118, 512, 212, 4, 16},
       {PictureMode::Screen8, Bsave(0, 0xD3FF, 10), 55350, 1078 + 256 * 212, 1078, 256, 212, 8, 256},
       {PictureMode::Screen8, Bsave(0, 0xBFFF, 10), 55350, 1078 + 256 * 192, 1078, 256, 192, 8, 256},
-      {PictureMode::Screen12, Bsave(0, 0xD3FF, 10), 163895, 1078 + 768 * 212, 1078, 256, 212, 24, 256},
+      {PictureMode::Screen12, Bsave(0, 0xD3FF, 10), 163895, 1078 + 768 * 212, 1078, 256, 212, 24,
+       256},
   };
   for (const Case& c : cases) {
     const Data b = EncodeScreenBitmap(Decode(c.mode, c.file));
@@ -282,7 +287,8 @@ TEST(RealPictures, DumpsDecodeInTheirModes) {
       {"aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.S12", PictureMode::Screen12},
       {"aoineko-fr_MSXgl__projects__samples__content__img__IMAGE02.S12", PictureMode::Screen12},
       {"hra1129_msx_basic_compiler__msx_basic_compiler__test002__TEST.SC5", PictureMode::Screen5},
-      {"kikemadrigal_MSX-projects__Captain-Kirk-Mars-MSX1-MSX2-fusion-C__MSX2__Nextor__assets__MENU.S05",
+      {"kikemadrigal_MSX-projects__Captain-Kirk-Mars-MSX1-MSX2-fusion-C__MSX2__Nextor__assets__"
+       "MENU.S05",
        PictureMode::Screen5},
       {"kikemadrigal_MSX-projects__Captain-kirk-space-MSX1-MSX2__basic__sc2__assets__TILESET.S02",
        PictureMode::Screen2},
@@ -303,7 +309,8 @@ TEST(RealPictures, DumpsDecodeInTheirModes) {
     const Rgb first = r.picture->ColourAt(0, 0);
     bool varied = false;
     for (int y = 0; y < r.picture->height && !varied; y += 3) {
-      for (int x = 0; x < r.picture->width && !varied; x += 3) varied = !(r.picture->ColourAt(x, y) == first);
+      for (int x = 0; x < r.picture->width && !varied; x += 3)
+        varied = !(r.picture->ColourAt(x, y) == first);
     }
     EXPECT_TRUE(varied) << name;
   }
@@ -315,8 +322,10 @@ TEST(RealPictures, DumpsDecodeInTheirModes) {
 // PNG pixel for pixel. The PNG uses the MSX1 (TMS9918) colours and the view the MSX default
 // palette, so colours are compared by index: each index stands for one PNG colour throughout.
 TEST(RealPictures, CocheScreen2MatchesItsPngPixelForPixel) {
-  const Data d = test::ReadHostFile(Pictures() / "kikemadrigal_MSX-projects__MSXpolice-MSX1-asm__resources__coche.sc2");
-  const Data png = test::ReadHostFile(Pictures() / "kikemadrigal_MSX-projects__MSXpolice-MSX1-asm__resources__Coche.png");
+  const Data d = test::ReadHostFile(
+      Pictures() / "kikemadrigal_MSX-projects__MSXpolice-MSX1-asm__resources__coche.sc2");
+  const Data png = test::ReadHostFile(
+      Pictures() / "kikemadrigal_MSX-projects__MSXpolice-MSX1-asm__resources__Coche.png");
   const Picture p = Decode(PictureMode::Screen2, d);
   const RgbImage ref = ReadPng(png);
   ASSERT_EQ(ref.width, 256);
@@ -347,8 +356,12 @@ TEST(RealPictures, CocheScreen2MatchesItsPngPixelForPixel) {
 // MENU.S05 and menu.png: the PNG is the artist's source, not a conversion; most pixels agree
 // with the default-palette rendering, the rest differ where the source had other colours.
 TEST(RealPictures, MenuScreen5MostlyMatchesItsSourcePng) {
-  const Data d = test::ReadHostFile(Pictures() / "kikemadrigal_MSX-projects__Captain-Kirk-Mars-MSX1-MSX2-fusion-C__MSX2__Nextor__assets__MENU.S05");
-  const Data png = test::ReadHostFile(Pictures() / "kikemadrigal_MSX-projects__Captain-Kirk-Mars-MSX1-MSX2-fusion-C__MSX2__Nextor__assets__menu.png");
+  const Data d = test::ReadHostFile(Pictures() /
+                                    "kikemadrigal_MSX-projects__Captain-Kirk-Mars-MSX1-MSX2-fusion-"
+                                    "C__MSX2__Nextor__assets__MENU.S05");
+  const Data png = test::ReadHostFile(Pictures() /
+                                      "kikemadrigal_MSX-projects__Captain-Kirk-Mars-MSX1-MSX2-"
+                                      "fusion-C__MSX2__Nextor__assets__menu.png");
   const Picture p = Decode(PictureMode::Screen5, d);
   const RgbImage ref = ReadPng(png);
   ASSERT_EQ(ref.width, 256);
