@@ -84,6 +84,10 @@ VolumeStatus SetVolumeName(Workspace& ws, std::string_view text, Ui& ui, const C
   if (!ws.HasImage()) return VolumeStatus::Unchanged;
   text = text.substr(0, std::min(text.size(), kVolumeNameLength));
   if (text == ws.listedVolume) return VolumeStatus::Unchanged;
+  // The listed name carries the blanks of the extension field: the name the entry already holds,
+  // typed again without them, changes nothing either.
+  if (!ws.listedVolume.empty() && VolumeBytes(text) == VolumeBytes(VolumeNameOf(ws)))
+    return VolumeStatus::Unchanged;
   if (!text.empty() && text.front() == ' ') {
     ui.Notify(msg::kVolumeLeadingBlank);
     ws.volumeField = ws.listedVolume;

@@ -202,6 +202,11 @@ TEST_F(ChangeTest, VolumeNameEdits) {
   EXPECT_EQ(Name11At(RootOff(0)), "New disk   ");
   EXPECT_EQ(VolumeNameOf(ws), "New disk");
   EXPECT_EQ(SetVolumeName(ws, "New disk", ui, clock), VolumeStatus::Unchanged);
+  // The stored name typed again after a fresh load (the listed caption has trailing blanks).
+  ws.image.changed = false;
+  ws.LoadImageBytes(ws.image.bytes, "disk.dsk", ui);
+  EXPECT_EQ(SetVolumeName(ws, "New disk", ui, clock), VolumeStatus::Unchanged);
+  EXPECT_FALSE(ws.image.changed);
   // A leading blank is refused; clearing deletes the volume entry (11 blanks would be no name).
   EXPECT_EQ(SetVolumeName(ws, " X", ui, clock), VolumeStatus::LeadingBlank);
   EXPECT_EQ(VolumeNameOf(ws), "New disk");
