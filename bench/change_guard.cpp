@@ -28,7 +28,7 @@ std::vector<std::uint8_t> FullDisk() {
     NewFile f;
     f.name = "F" + std::to_string(i) + ".BIN";
     f.bytes.assign(7 * 1024, static_cast<std::uint8_t>(i));
-    AddFileData(ws, f, ui);
+    AddFileData(ws.image, kRootDir, f);
   }
   return ws.image.bytes;
 }
@@ -58,7 +58,7 @@ void AddOneFile(benchmark::State& state, std::vector<std::uint8_t> (*make)()) {
     Workspace ws;
     ws.LoadImageBytes(bytes, "disk.dsk", ui);
     state.ResumeTiming();
-    benchmark::DoNotOptimize(AddFileData(ws, f, ui));
+    benchmark::DoNotOptimize(AddFileData(ws.image, kRootDir, f));
   }
 }
 

@@ -6,7 +6,6 @@
 
 #include "core/add_file.h"
 #include "core/delete_entry.h"
-#include "core/directory.h"
 #include "core/fat.h"
 #include "core/new_image.h"
 #include "core/workspace.h"
@@ -37,11 +36,11 @@ void BM_Add100ThenDelete(benchmark::State& state) {
   for (auto _ : state) {
     quarnel::Workspace ws;
     ws.LoadImageBytes(empty, "bench.dsk", ui);
-    for (const auto& f : files) quarnel::AddFileData(ws, f, ui);
-    quarnel::ReadDirectory(ws, ui);
+    for (const auto& f : files) quarnel::AddFileData(ws.image, quarnel::kRootDir, f);
+    ws.Refresh();
     std::vector<int> slots;
-    for (const auto& r : ws.fileList.rows) slots.push_back(r.slot);
-    benchmark::DoNotOptimize(quarnel::DeleteSelected(ws, slots, ui));
+    for (const auto& e : ws.Entries()) slots.push_back(e.slot);
+    benchmark::DoNotOptimize(quarnel::DeleteSelected(ws, slots));
     if (quarnel::FreeBytes(ws.image) != 730112) state.SkipWithError("not every cluster came back");
   }
 }

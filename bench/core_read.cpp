@@ -10,7 +10,7 @@
 #include "core/disk_image.h"
 #include "core/fat.h"
 #include "core/image_path.h"
-#include "core/read_file.h"
+#include "core/view_choice.h"
 #include "core/workspace.h"
 
 namespace {
@@ -87,21 +87,16 @@ void BM_LoadListReadAll(benchmark::State& state) {
     Workspace ws;
     ws.LoadImageBytes(image, "bench.dsk", ui);
     bytesRead = 0;
-    std::vector<FileRow> root = ws.fileList.rows;
-    for (const auto& r : root) {
-      if (r.IsDirectory()) {
-        ws.image.level = 0;
-        ReadDirectory(ws, ui);
-        FileRow copy = r;
-        EnterDirectory(ws, copy, ui);
-        std::vector<FileRow> rows = ws.fileList.rows;
-        for (const auto& f : rows)
-          if (!f.IsDirectory()) bytesRead += ReadSlotFile(ws, f.slot, ui).bytes.size();
-      } else {
-        ws.image.level = 0;
-        ReadDirectory(ws, ui);
-        bytesRead += ReadSlotFile(ws, r.slot, ui).bytes.size();
+    for (const FileEntry& e : ws.Entries()) {
+      if (!e.IsDirectory()) {
+        bytesRead += ReadFile(ws.image, e).bytes.size();
+        continue;
       }
+      if (e.IsDot()) continue;
+      auto sub = ListDirectory(ws.image, DirRef{e.firstCluster});
+      if (!sub) continue;
+      for (const FileEntry& f : EntriesOf(*sub))
+        if (!f.IsDirectory()) bytesRead += ReadFile(ws.image, f).bytes.size();
     }
     benchmark::DoNotOptimize(bytesRead);
   }

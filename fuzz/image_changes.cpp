@@ -18,7 +18,6 @@
 #include "core/delete_entry.h"
 #include "core/dir_entry.h"
 #include "core/dir_slot.h"
-#include "core/directory.h"
 #include "core/extract.h"
 #include "core/fat.h"
 #include "core/new_image.h"
@@ -82,42 +81,35 @@ void ExpectKept(const Snapshot& before, const quarnel::DiskImage& img,
   }
 }
 
-void ChangeEveryEntry(quarnel::Workspace& ws, QuietUi& ui, int depth) {
-  std::vector<quarnel::FileRow> rows = ws.fileList.rows;
-  for (const auto& row : rows) {
-    if (quarnel::ReadEntry(ws, row.slot))
-      (void)quarnel::ReadChainBytes(ws.image, ws.current.firstCluster,
-                                    static_cast<std::uint32_t>(std::max(0, ws.current.size)));
-    if (depth == 0 && row.IsDirectory() && row.caption != "." && row.caption != "..") {
-      if (quarnel::EnterDirectory(ws, row, ui) == quarnel::EnterOutcome::Entered &&
-          ws.image.level > 0) {
-        ChangeEveryEntry(ws, ui, depth + 1);
-        ws.image.level = 0;
+void ChangeEveryEntry(quarnel::Workspace& ws, int depth) {
+  for (const quarnel::FileEntry& e : ws.Entries()) {
+    (void)quarnel::ReadChainBytes(ws.image, e.firstCluster,
+                                  static_cast<std::uint32_t>(std::max(0, e.size)));
+    if (depth == 0 && e.IsDirectory() && !e.IsDot()) {
+      if (ws.Enter(e, e.Caption()) == quarnel::EnterOutcome::Entered && ws.Depth() > 0) {
+        ChangeEveryEntry(ws, depth + 1);
+        ws.Leave();
       }
-      quarnel::ReadDirectory(ws, ui);
+      ws.Refresh();
     }
   }
-  rows = ws.fileList.rows;
-  for (std::size_t i = 0; i < rows.size() && i < 8; ++i) {
+  const std::vector<quarnel::FileEntry> entries = ws.Entries();
+  for (std::size_t i = 0; i < entries.size() && i < 8; ++i) {
     const Snapshot before = Take(ws.image);
     step = "rename";
-    quarnel::RenameEntry(ws, rows[i].slot, "R" + std::to_string(rows[i].slot) + ".X");
+    quarnel::RenameEntry(ws.image, ws.listing, entries[i],
+                         "R" + std::to_string(entries[i].slot) + ".X");
     ExpectKept(before, ws.image);
   }
   // As DeleteSelected does, but checked after each entry.
-  for (const auto& row : ws.fileList.rows) {
-    if (!quarnel::ReadEntry(ws, row.slot)) continue;
-    std::set<std::size_t> gone;
-    if (auto off = quarnel::CurrentSlotOffset(ws, row.slot)) gone.insert(*off);
+  ws.Refresh();
+  for (const quarnel::FileEntry& e : ws.Entries()) {
     const Snapshot before = Take(ws.image);
     step = "delete";
-    if (ws.current.attribute & quarnel::kAttrDirectory)
-      quarnel::DeleteDirectory(ws, ui);
-    else
-      quarnel::DeleteEntry(ws, ui);
-    ExpectKept(before, ws.image, gone);
+    quarnel::DeleteEntry(ws.image, ws.listing, e);
+    ExpectKept(before, ws.image, {e.offset});
   }
-  quarnel::ReadDirectory(ws, ui);
+  ws.Refresh();
 }
 
 // Offsets of the root entries an add of `name` replaces.
@@ -135,14 +127,14 @@ std::set<std::size_t> Replaced(const quarnel::DiskImage& img, const std::string&
   return out;
 }
 
-void Add(quarnel::Workspace& ws, QuietUi& ui) {
+void Add(quarnel::Workspace& ws) {
   quarnel::NewFile f;
   f.name = "ADDED.BIN";
   f.bytes.assign(3000, 0x5A);
   const Snapshot before = Take(ws.image);
   const auto replaced = Replaced(ws.image, f.name);
   step = "add";
-  quarnel::AddFileData(ws, f, ui);
+  quarnel::AddFileData(ws.image, quarnel::kRootDir, f);
   ExpectKept(before, ws.image, replaced);
 }
 
@@ -157,16 +149,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ws.LoadImageBytes(std::move(image), "fuzz.dsk", ui);
   if (!ws.HasImage()) return 0;
   // An add before the deletes meets the image's own entries; the one after meets what is left.
-  Add(ws, ui);
-  ChangeEveryEntry(ws, ui, 0);
-  Add(ws, ui);
+  Add(ws);
+  ChangeEveryEntry(ws, 0);
+  Add(ws);
   Snapshot before = Take(ws.image);
   step = "volume name";
-  quarnel::SetVolumeName(ws, "FUZZ", ui, quarnel::FixedClock({2000, 1, 1, 0, 0, 0}));
+  quarnel::SetVolumeName(ws.image, "FUZZ", quarnel::FixedClock({2000, 1, 1, 0, 0, 0}));
   ExpectKept(before, ws.image);
   before = Take(ws.image);
   step = "OEM signature";
-  quarnel::SetOemSignature(ws, "FUZZ");
+  quarnel::SetOemSignature(ws.image, "FUZZ");
   ExpectKept(before, ws.image);
   return 0;
 }

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/file_list.h"
+#include "listing/file_rows.h"
 
 namespace quarnel {
 

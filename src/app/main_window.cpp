@@ -29,7 +29,7 @@
 #include "core/messages.h"
 #include "core/new_image.h"
 #include "core/rename.h"
-#include "formats/host_open.h"
+#include "formats/session.h"
 
 namespace quarnel {
 
@@ -359,9 +359,20 @@ void MainWindow::SetStatus(const QString& text) { statusBar()->showMessage(text)
 
 void MainWindow::NotAvailable() { SetStatus(QString::fromLatin1(app_text::kNotAvailable)); }
 
-bool MainWindow::IsCassette() const { return IsCassetteCurrent(ws_); }
+bool MainWindow::IsCassette() const { return tape() != nullptr; }
 
-bool MainWindow::AtRoot() const { return ws_.image.level == 0; }
+bool MainWindow::AtRoot() const { return !disk() || disk()->AtRoot(); }
+
+std::string MainWindow::OpenPath() const {
+  if (const Workspace* ws = disk()) return ws->imagePath;
+  if (const CasImage* cas = tape()) return cas->Path();
+  return {};
+}
+
+Workspace* MainWindow::ReadableDisk() {
+  Workspace* ws = disk();
+  return ws && ws->HasImage() ? ws : nullptr;
+}
 
 void MainWindow::SetListStyle(int style) {
   list_->SetStyle(style == 1   ? ListStyle::List
@@ -391,7 +402,8 @@ void MainWindow::SetFilter(int entry) {
 
 ListMenuState MainWindow::UpdateListMenu() {
   ListSituation s;
-  s.imageLoaded = !ws_.image.imagePath.empty() && (!ws_.image.bytes.empty() || IsCassette());
+  s.imageLoaded =
+      IsCassette() || (disk() && !disk()->imagePath.empty() && !disk()->image.bytes.empty());
   s.cassette = IsCassette();
   s.atRoot = AtRoot();
   s.selectedRows = static_cast<int>(list_->SelectedRows().size());
@@ -411,7 +423,7 @@ QMenu* MainWindow::HostContextMenu() {
   dosFunctions_ = false;
   switch (kind) {
     case HostMenuKind::DiskMenu:
-      diskMenuState_ = DiskMenuFor(diskMenuState_, selected, ToQ(ws_.image.imagePath));
+      diskMenuState_ = DiskMenuFor(diskMenuState_, selected, ToQ(OpenPath()));
       diskDetailsAct_->setEnabled(diskMenuState_.diskDetails && diskDetails != nullptr);
       sectorViewAct_->setEnabled(sectorView != nullptr);
       hostAddAct_->setEnabled(diskMenuState_.addFile);
@@ -432,7 +444,7 @@ void MainWindow::ShowHostMenu(const QPoint& globalPos) {
 void MainWindow::HostSelectionChanged(const QString& path) {
   if (!autoLoad_->isChecked()) return;
   if (QFileInfo(path).isDir()) return;
-  if (FromQ(path) == ws_.image.imagePath) return;
+  if (FromQ(path) == OpenPath()) return;
   OpenHostFile(path);
 }
 
@@ -486,7 +498,7 @@ void MainWindow::RetryPendingFile() {
 }
 
 void MainWindow::OpenPendingFile() {
-  SetStatus(ToQ(ws_.image.imagePath));
+  SetStatus(ToQ(OpenPath()));
   if (!pendingOpen_) return;
   // A command is waiting in a dialog or reading a file; opening another image now would swap
   // the image under it. The closing of its last dialog (TrackedUi::closed, WindowUnblocked) or
@@ -529,12 +541,12 @@ void MainWindow::HandOver(const QStringList& arguments, const QString& workingFo
 void MainWindow::EndRun() {
   if (ended_) return;
   ended_ = true;
-  if (ws_.image.changed) {
-    const SavePrompt prompt = ws_.SaveChangedPrompt();
+  if (Workspace* ws = disk(); ws && ws->changed) {
+    const SavePrompt prompt = ws->SaveChangedPrompt();
     const auto path = ui_->AskSavePath(prompt.title, prompt.proposed);
-    ws_.SaveChanges({path.value_or(std::string())}, *ui_);
+    ws->SaveChanges({path.value_or(std::string())}, *ui_);
   }
-  ws_.Unload();
+  session_.Close();
   model_->SetRows({});
   if (tempReady_) DeleteFilesIn(paths_.tempFolder);
   QDir::setCurrent(paths_.exeFolder);

@@ -17,9 +17,10 @@
 #include "app/list_rules.h"
 #include "app/settings_record.h"
 #include "app/tracked_ui.h"
-#include "core/read_file.h"
+#include "core/view_choice.h"
 #include "core/workspace.h"
-#include "formats/cassette.h"
+#include "formats/session.h"
+#include "listing/file_rows.h"
 
 class QAction;
 class QComboBox;
@@ -71,6 +72,10 @@ class MainWindow : public QMainWindow {
   void ViewWith(ViewSelector selector);       // the fixed view commands
   void SortByColumn(int column);
   void DropFiles(const QStringList& paths);
+  // Opens a host file by its kind (disk image or tape), asking about unsaved changes first.
+  void OpenFile(const std::string& path);
+  // Adds one host file under `entryName` to the shown directory, showing what went wrong.
+  void AddHostFile(const std::filesystem::path& path, const std::string& entryName);
   void AddChosenFile();  // "Add a File": asks for a host file, adds it
   void DeleteSelectedEntries();
   void ExtractSelectedEntries();
@@ -103,8 +108,11 @@ class MainWindow : public QMainWindow {
   void ShowAbout();
 
   // What the tests and the viewer look at.
-  Workspace& workspace() { return ws_; }
-  CasImage& cassette() { return cas_; }
+  // The open disk image's workspace, or the open tape; nullptr when that is not what is open.
+  Workspace* disk() { return session_.Disk(); }
+  const Workspace* disk() const { return session_.Disk(); }
+  CasImage* tape() { return session_.Tape(); }
+  const CasImage* tape() const { return session_.Tape(); }
   AppUi& ui() { return *ui_; }
   SettingsRecord& settings() { return settings_; }
   const AppPaths& paths() const { return paths_; }
@@ -163,6 +171,10 @@ class MainWindow : public QMainWindow {
   std::optional<std::string> AskEntryName(const std::filesystem::path& hostPath);
   void NotAvailable();
   bool IsCassette() const;
+  // The path of the open disk image or tape ("" when nothing is open).
+  std::string OpenPath() const;
+  // A disk image that may be listed and read is open.
+  Workspace* ReadableDisk();
   bool AtRoot() const;
   std::vector<FileRow> SelectedFileRows() const;
   std::vector<int> SelectedSlots() const;
@@ -185,8 +197,9 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<QtUi> qtUi_;
   std::unique_ptr<TrackedUi> trackedUi_;
   AppUi* ui_ = nullptr;
-  Workspace ws_;
-  CasImage cas_;
+  Session session_;
+  std::string volumeField_;   // what the volume-name field shows of the image
+  std::string listedVolume_;  // the volume name the field was last given from the image
   SettingsRecord settings_;
   bool tempReady_ = false;
   bool pendingOpen_ = false;

@@ -23,7 +23,7 @@
 #include "core/new_image.h"
 #include "core/rename.h"
 #include "core/save_image.h"
-#include "formats/host_open.h"
+#include "formats/session.h"
 
 namespace quarnel {
 
@@ -51,8 +51,8 @@ std::vector<int> MainWindow::SelectedSlots() const {
 void MainWindow::AddHostFiles(const QStringList& paths) { DropFiles(paths); }
 
 ChangedImageAnswer MainWindow::AskToSaveChanges(const std::string& path) {
-  if (!OffersToSaveChanges(ws_, path)) return {};
-  const SavePrompt prompt = ws_.SaveChangedPrompt();
+  if (!session_.OffersToSaveChanges(path)) return {};
+  const SavePrompt prompt = disk()->SaveChangedPrompt();
   const auto chosen = ui_->AskSavePath(prompt.title, prompt.proposed);
   return {chosen.value_or(std::string())};
 }
@@ -60,7 +60,7 @@ ChangedImageAnswer MainWindow::AskToSaveChanges(const std::string& path) {
 std::optional<std::string> MainWindow::AskEntryName(const std::filesystem::path& hostPath) {
   const std::string hostName = hostPath.filename().string();
   // Without an image in its root AddFile refuses before it looks at the name.
-  const bool takes = !ws_.image.imagePath.empty() && ws_.HasImage() && ws_.image.level == 0;
+  const bool takes = ReadableDisk() && AtRoot();
   if (!takes || !NeedsEntryName(hostPath)) return hostName;
   for (;;) {
     auto answer = ui_->AskNewName(hostName);
@@ -75,16 +75,30 @@ void MainWindow::AddChosenFile() {
   }
   auto path = ui_->AskOpenPath(msg::kAddFileTitle, FromQ(browser_->Folder()));
   if (path && !path->empty()) {
-    if (auto name = AskEntryName(*path)) AddFile(ws_, *path, *name, *ui_);
+    if (auto name = AskEntryName(*path)) AddHostFile(*path, *name);
   }
-  ReadDirectory(ws_, *ui_);
   ShowListing();
+}
+
+void MainWindow::AddHostFile(const std::filesystem::path& path, const std::string& entryName) {
+  Workspace* ws = disk();
+  if (!ws) {
+    ui_->Notify(msg::kNoImageSelected);
+    return;
+  }
+  const AddOutcome out = AddFile(ws->image, ws->CurrentDir(), path, entryName);
+  // Once the image could take the file it counts as changed, whatever the file did.
+  if (out != AddStatus::NoImage && out != AddStatus::NotInRoot) ws->changed = true;
+  if (!out.message.empty()) ui_->Notify(out.message);
+  ws->Refresh();
 }
 
 void MainWindow::DeleteSelectedEntries() {
   std::vector<int> slotList = SelectedSlots();
-  if (slotList.empty() || IsCassette()) return;
-  DeleteSelected(ws_, slotList, *ui_);
+  Workspace* ws = disk();
+  if (slotList.empty() || !ws) return;
+  for (const DeleteOutcome& out : DeleteSelected(*ws, slotList))
+    if (!out.message.empty()) ui_->Notify(out.message);
   ShowListing();
 }
 
@@ -94,19 +108,26 @@ void MainWindow::ExtractSelectedEntries() {
   if (IsCassette()) {
     auto path = ui_->AskSavePath(msg::kExtractTitle, rows.front().caption);
     if (path && !path->empty())
-      cas_.ExtractCasEntry(static_cast<std::size_t>(rows.front().slot), *path, *ui_);
+      tape()->ExtractCasEntry(static_cast<std::size_t>(rows.front().slot), *path, *ui_);
     return;
   }
-  // One save dialog per row, in order, up to the first one cancelled.
-  std::vector<ExtractTarget> targets;
+  Workspace* ws = ReadableDisk();
+  if (!ws) return;
+  // One save dialog per row, in order, up to the first one cancelled; then the files, in order.
+  std::vector<std::pair<FileEntry, std::string>> targets;
   for (const FileRow& r : rows) {
-    const auto prompt = ExtractPrompt(ws_, r.slot);
-    if (!prompt) continue;
-    auto path = ui_->AskSavePath(prompt->title, prompt->proposed);
+    auto entry = ws->EntryAt(r.slot);
+    if (!entry) continue;
+    auto path = ui_->AskSavePath(msg::kExtractTitle, r.caption);
     if (!path || path->empty()) break;
-    targets.push_back({r.slot, *path});
+    targets.emplace_back(std::move(*entry), *path);
   }
-  int written = ExtractSelected(ws_, targets, *ui_);
+  int written = 0;
+  for (const auto& [entry, path] : targets) {
+    const ExtractOutcome out = ExtractFile(ws->image, entry, path);
+    if (!out.message.empty()) ui_->Notify(out.message);
+    if (out == ExtractStatus::Written) ++written;
+  }
   // The rows written lose their selection, as each round of the command takes the next one.
   auto* sel = list_->Selection();
   for (int k = 0; k < written && k < static_cast<int>(rows.size()); ++k) {
@@ -128,22 +149,55 @@ void MainWindow::StartRenamingEntry() {
 }
 
 bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
-  std::string refusal;
-  const RenameStatus s = RenameEntry(ws_, slot, FromImageText(text), &refusal);
-  if (!refusal.empty()) ui_->Notify(refusal);
-  return s == RenameStatus::Renamed;
+  Workspace* ws = ReadableDisk();
+  const std::optional<FileEntry> entry = ws ? ws->EntryAt(slot) : std::nullopt;
+  if (!entry) return false;
+  const RenameOutcome out = RenameEntry(ws->image, ws->listing, *entry, FromImageText(text));
+  if (!out.message.empty()) ui_->Notify(out.message);
+  if (out != RenameStatus::Renamed) return false;
+  ws->changed = true;
+  ws->Refresh();
+  return true;
 }
 
 void MainWindow::CommitOemField() {
-  if (!ws_.HasImage()) return;
-  SetOemSignature(ws_, FromImageText(oem_->text()));
+  Workspace* ws = ReadableDisk();
+  if (!ws) return;
+  if (SetOemSignature(ws->image, FromImageText(oem_->text()))) ws->changed = true;
 }
 
 void MainWindow::CommitVolumeField() {
-  if (!ws_.HasImage()) return;
+  Workspace* ws = ReadableDisk();
+  if (!ws) return;
+  const std::string text = FromImageText(volume_->text());
+  // The text the field was last given from the image changes nothing.
+  if (text.substr(0, kVolumeNameLength) == listedVolume_) return;
   SystemClock clock;
-  VolumeStatus s = SetVolumeName(ws_, FromImageText(volume_->text()), *ui_, clock);
-  if (s != VolumeStatus::Unchanged) ShowListing();
+  const VolumeOutcome out = SetVolumeName(ws->image, text, clock);
+  if (!out.message.empty()) ui_->Notify(out.message);
+  switch (out.status) {
+    case VolumeStatus::Unchanged:
+      return;
+    case VolumeStatus::LeadingBlank:
+      volumeField_ = listedVolume_;
+      break;
+    case VolumeStatus::DirectoryFull:
+      volumeField_.clear();
+      listedVolume_ = text.substr(0, kVolumeNameLength);
+      break;
+    case VolumeStatus::Cleared:
+      volumeField_.clear();
+      listedVolume_.clear();
+      ws->changed = true;
+      break;
+    case VolumeStatus::Written:
+    case VolumeStatus::Created:
+      listedVolume_ = text.substr(0, kVolumeNameLength);
+      ws->changed = true;
+      break;
+  }
+  ws->Refresh();
+  ShowListing();
 }
 
 void MainWindow::NewImage(int row) {
@@ -156,15 +210,18 @@ void MainWindow::NewImage(int row) {
   }
 }
 
-void MainWindow::SaveImage() { Save(ws_, *ui_); }
+void MainWindow::SaveImage() {
+  if (Workspace* ws = disk()) Save(*ws, *ui_);
+}
 
 void MainWindow::SaveImageAs() {
   // The dialog lists disk images; the core writes the path chosen.
-  if (ws_.image.imagePath.empty() || ws_.image.bytes.empty()) return;
-  const SavePrompt prompt = SaveAsPrompt(ws_);
+  Workspace* ws = disk();
+  if (!ws || ws->imagePath.empty() || ws->image.bytes.empty()) return;
+  const SavePrompt prompt = SaveAsPrompt(*ws);
   auto path = ui_->AskSaveFile(prompt.title, prompt.proposed, SaveFilter::DiskImage);
   if (!path || path->empty()) return;
-  SaveAs(ws_, *path, *ui_);
+  SaveAs(*ws, *path, *ui_);
 }
 
 void MainWindow::StartDragOut() {
@@ -172,14 +229,21 @@ void MainWindow::StartDragOut() {
   std::vector<FileRow> rows = SelectedFileRows();
   QList<QUrl> urls;
   QStringList written;
-  const bool tape = IsCassette();
+  const CasImage* cas = tape();
+  const Workspace* ws = ReadableDisk();
   for (const FileRow& r : rows) {
-    if (!tape && (r.IsDirectory() || r.IsVolume())) continue;
+    if (!cas && (r.IsDirectory() || r.IsVolume())) continue;
     QString name = DragFileName(r);
     if (name.isEmpty()) continue;
     QString target = QDir(paths_.tempFolder).filePath(name);
-    bool ok = tape ? cas_.ExtractCasEntry(static_cast<std::size_t>(r.slot), FromQ(target), *ui_)
-                   : ExtractFile(ws_, r.slot, FromQ(target), *ui_) == ExtractStatus::Written;
+    bool ok = false;
+    if (cas) {
+      ok = cas->ExtractCasEntry(static_cast<std::size_t>(r.slot), FromQ(target), *ui_);
+    } else if (auto entry = ws ? ws->EntryAt(r.slot) : std::nullopt) {
+      const ExtractOutcome out = ExtractFile(ws->image, *entry, FromQ(target));
+      if (!out.message.empty()) ui_->Notify(out.message);
+      ok = out == ExtractStatus::Written;
+    }
     if (!ok) continue;
     urls << QUrl::fromLocalFile(target);
     written << target;

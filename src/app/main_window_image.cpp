@@ -16,21 +16,29 @@
 #include "app/qt_ui.h"
 #include "core/add_file.h"
 #include "core/messages.h"
-#include "formats/host_open.h"
+#include "core/rename.h"
+#include "formats/session.h"
 
 namespace quarnel {
 
 void MainWindow::ShowListing() {
-  model_->SetRows(ws_.fileList.rows);
-  oem_->setText(ImageText(ws_.oemField));
-  volume_->setText(ImageText(ws_.volumeField));
-  summary_->setText(ToQ(ws_.fileList.summary));
+  FileListing listing;
+  if (const Workspace* ws = disk()) {
+    listing = ListRows(*ws);
+    if (ws->HasImage()) ui_->Status(ws->imagePath + ws->CurrentPath());
+  } else if (const CasImage* cas = tape()) {
+    listing = TapeRows(*cas);
+  }
+  model_->SetRows(listing.rows);
+  oem_->setText(ImageText(disk() ? OemSignatureOf(disk()->image) : std::string()));
+  volume_->setText(ImageText(volumeField_));
+  summary_->setText(ToQ(listing.summary));
   // The design widths, widened where the texts of this font need more room.
   QTreeView* tree = list_->DetailView();
   const QFontMetrics fm(tree->font());
   for (int c = 0; c < FileListModel::kColumns - 1; ++c) {
     int need = 0;
-    for (const FileRow& r : ws_.fileList.rows)
+    for (const FileRow& r : listing.rows)
       need = std::max(need, fm.horizontalAdvance(ImageText(ColumnText(r, c))));
     need += c == 0 ? std::max(16, tree->iconSize().width()) + 24 : 16;
     tree->setColumnWidth(c, std::max(app_text::kColumnWidths[c], need));
@@ -56,11 +64,17 @@ void MainWindow::OpenHostFile(const QString& path) {
     return;
   }
   if (closeViewer) closeViewer();
-  const ChangedImageAnswer changes = AskToSaveChanges(FromQ(path));
+  OpenFile(FromQ(path));
+}
+
+void MainWindow::OpenFile(const std::string& path) {
+  const ChangedImageAnswer changes = AskToSaveChanges(path);
   setEnabled(false);
-  quarnel::OpenHostFile(ws_, cas_, FromQ(path), *ui_, changes);
+  session_.OpenHostFile(path, *ui_, changes);
   setEnabled(true);
   sort_.direction = -1;
+  // The volume-name field shows the name the root lists, as loaded.
+  volumeField_ = listedVolume_ = disk() ? ListedVolumeName(disk()->image) : std::string();
   ShowListing();
 }
 
@@ -72,9 +86,17 @@ void MainWindow::OpenSelectedEntry() {
   if (cur.isValid() && list_->Selection()->isRowSelected(cur.row(), {}))
     if (const FileRow* r = model_->Row(cur.row())) row = r;
   FileRow chosen = *row;
-  ViewChoice choice = ChooseView(ws_, chosen);
+  Workspace* ws = ReadableDisk();
+  const std::optional<FileEntry> entry = ws ? ws->EntryAt(chosen.slot) : std::nullopt;
+  ViewChoice choice;
+  if (entry) {
+    choice = ChooseView(*entry);
+  } else if (IsCassette()) {
+    choice = {ViewChoiceKind::View, SelectorForCaption(chosen.caption, chosen.size)};
+  }
   if (choice.kind == ViewChoiceKind::Navigate) {
-    EnterDirectory(ws_, chosen, *ui_);
+    const std::string_view message = EnterMessage(ws->Enter(*entry, chosen.caption));
+    if (!message.empty()) ui_->Notify(message);
     ShowListing();
     if (model_->rowCount() > 0) {
       QModelIndex first = model_->index(0, 0);
@@ -94,7 +116,6 @@ void MainWindow::ViewWith(ViewSelector selector) {
   auto rows = SelectedFileRows();
   if (rows.empty()) return;
   const FileRow& chosen = rows.front();
-  ws_.viewedName = chosen.caption;
   if (viewer)
     viewer(chosen, selector);
   else
@@ -110,30 +131,32 @@ void MainWindow::DropFiles(const QStringList& paths) {
   if (paths.isEmpty()) return;
   std::vector<std::filesystem::path> files;
   for (const QString& p : paths) files.emplace_back(FromQ(p));
-  if (paths.size() == 1) {
+  if (DropKindOf(files) != DropOutcome::Added) {
     // One image or tape is opened, not added.
     QFileInfo fi(paths.front());
-    QString ext = fi.suffix().toUpper();
-    if (ext == QLatin1String("DSK") || ext == QLatin1String("CAS")) {
+    {
       browser_->SetFolder(fi.absolutePath());
       SetStatus(fi.absoluteFilePath());
       if (closeViewer) closeViewer();
-      const ChangedImageAnswer changes = AskToSaveChanges(FromQ(fi.absoluteFilePath()));
-      setEnabled(false);
-      quarnel::OpenHostFile(ws_, cas_, FromQ(fi.absoluteFilePath()), *ui_, changes);
-      sort_.direction = -1;
-      ShowListing();
-      setEnabled(true);
+      OpenFile(FromQ(fi.absoluteFilePath()));
       return;
     }
   }
-  // The rename questions come first, one per file whose name does not fit, in order; none when
-  // the drop adds nothing.
-  const bool adds = DropKindOf(files) == DropOutcome::Added && ws_.image.level == 0;
-  std::vector<DroppedFile> dropped;
-  for (const auto& f : files) dropped.push_back({f, adds ? AskEntryName(f) : std::nullopt});
+  if (!AtRoot()) {
+    ui_->Notify(msg::kOnlyInRootDir);
+    return;
+  }
+  // The rename questions come first, one per file whose name does not fit, in order.
+  std::vector<std::optional<std::string>> names;
+  for (const auto& f : files) names.push_back(AskEntryName(f));
   setEnabled(false);
-  quarnel::DropFiles(ws_, dropped, *ui_);
+  const std::string remembered = FromQ(statusText());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (names[i]) AddHostFile(files[i], *names[i]);  // a cancelled question skips the file
+    ui_->Status(std::string(msg::kAddingFile) + std::to_string(i) +
+                std::string(msg::kAddingFileOf) + std::to_string(files.size()));
+  }
+  ui_->Status(remembered);
   ShowListing();
   setEnabled(true);
 }

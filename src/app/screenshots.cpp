@@ -106,7 +106,7 @@ int RunScreenshots(const QString& outDir, const QString& image) {
   }
   // The viewer window with each view of the demo disk's files.
   ok = RunViewerScreenshots(w, outDir) && ok;
-  w.workspace().image.changed = false;
+  if (Workspace* ws = w.disk()) ws->changed = false;
   return ok ? 0 : 1;
 }
 

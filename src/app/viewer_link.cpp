@@ -1,29 +1,12 @@
 // The viewer window as the main window's viewer: a view command of the file list reads the entry
-// its row is (the slot of the directory shown, or the tape entry) and hands it to the window.
-// The row's slot names the entry, never its caption: two entries listed under the same caption
-// are two files.
+// its row is (the entry of the directory shown, taken as a value, or the tape entry) and hands it
+// to the window. Two entries listed under the same caption are two files.
 #include "app/main_window.h"
 #include "app/viewer_window.h"
 #include "formats/cassette.h"
-#include "formats/host_open.h"
+#include "formats/session.h"
 
 namespace quarnel {
-
-namespace {
-
-// The directory a row was listed in: the image and the directory's place in it.
-struct ListedIn {
-  std::string imagePath;
-  int level = 0;
-  std::uint16_t firstCluster = 0;
-
-  static ListedIn Now(const Workspace& ws) {
-    return {ws.image.imagePath, ws.image.level, ws.CurrentLevel().firstCluster};
-  }
-  bool operator==(const ListedIn&) const = default;
-};
-
-}  // namespace
 
 ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   auto* v = new ViewerWindow(main.settings(), main.ui(), &main);
@@ -33,27 +16,35 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   };
   main.viewer = [v, &main](const FileRow& row, ViewSelector selector) {
     if (row.slot < 0) return;
-    Workspace& ws = main.workspace();
     Source source;
-    if (IsCassetteCurrent(ws)) {
+    if (main.tape()) {
       source = [&main, i = static_cast<std::size_t>(row.slot)](
                    ViewSelector& s) -> std::optional<ViewedFile> {
-        std::optional<CasView> cv = ViewCasEntry(main.cassette(), i, s);
+        const CasImage* tape = main.tape();
+        if (!tape) return std::nullopt;
+        std::optional<CasView> cv = ViewCasEntry(*tape, i, s);
         if (!cv) return std::nullopt;  // the pictures show nothing for a tape entry
         s = cv->view;
         return ViewedFile{std::move(cv->bytes), cv->name, cv->extension};
       };
-    } else {
-      // The viewer's own menu reads the entry again later: only while its directory is shown.
-      source = [&main, slot = row.slot,
-                listed = ListedIn::Now(ws)](ViewSelector& s) -> std::optional<ViewedFile> {
-        Workspace& now = main.workspace();
-        if (!now.HasImage() || !(ListedIn::Now(now) == listed)) return std::nullopt;
-        FileRead r = ReadSlotFile(now, slot, main.ui());
+    } else if (const Workspace* ws = main.disk()) {
+      const std::optional<FileEntry> entry = ws->EntryAt(row.slot);
+      if (!entry) return;
+      // The entry is a value: the viewer's own menu reads it again later, only while the same
+      // image is open and the entry's directory is shown.
+      source = [&main, entry = *entry,
+                image = ws->imagePath](ViewSelector& s) -> std::optional<ViewedFile> {
+        const Workspace* now = main.disk();
+        if (!now || !now->HasImage() || now->imagePath != image || now->CurrentDir() != entry.dir)
+          return std::nullopt;
+        FileRead r = ReadFile(now->image, entry);
+        if (!r.message.empty()) main.ui().Notify(r.message);
         if (!r.ok()) return std::nullopt;
         s = ResolveSelector(s, r.bytes);
         return ViewedFile{std::move(r.bytes), r.entry.name, r.entry.extension};
       };
+    } else {
+      return;
     }
     v->Open(std::move(source), selector);
   };

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/settings_record.h"
-#include "core/read_file.h"
 #include "core/ui.h"
+#include "core/view_choice.h"
 #include "viewers/picture.h"
 
 class QAction;

@@ -55,15 +55,17 @@ void RegisterAdd(CommandLine& commands) {
             ->expected(1)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
       },
-      [](Workspace& ws, CliUi& ui, const Args& args) {
+      [](Workspace& ws, CliUi&, const Args& args) {
         EntryNames names(args.names);
         for (const auto& f : args.files) {
           const std::optional<std::string> name = names.For(f);
           if (!name) return ImageChange::Failed;
-          HostReadError why = HostReadError::None;
-          if (AddFile(ws, f, *name, ui, &why) != AddStatus::Added) {  // the message is on stderr
+          const AddOutcome out = AddFile(ws.image, ws.CurrentDir(), f, *name);
+          if (out != AddStatus::Added) {
+            if (!out.message.empty()) std::cerr << out.message << "\n";
             // "read ERROR!" does not say that the file was a directory, a FIFO or a device.
-            if (IsOtherKind(why)) std::cerr << DescribeHostReadError(f, why, 0) << "\n";
+            if (IsOtherKind(out.hostError))
+              std::cerr << DescribeHostReadError(f, out.hostError, 0) << "\n";
             return ImageChange::Failed;
           }
         }

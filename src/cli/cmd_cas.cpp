@@ -13,6 +13,7 @@
 #include "cli/output_dir.h"
 #include "core/ascii.h"
 #include "formats/cassette.h"
+#include "listing/file_rows.h"
 
 namespace quarnel::cli {
 
@@ -45,7 +46,8 @@ int ListTape(const ListArgs& args) {
   CasImage tape;
   if (!OpenCassette(tape, args.file, ui)) return kExitFailure;
   std::string out;
-  for (const auto& r : tape.Rows()) out += r.caption + "\t" + r.sizeText + "\t" + r.type + "\n";
+  for (const auto& r : TapeRows(tape).rows)
+    out += r.caption + "\t" + r.sizeText + "\t" + r.type + "\n";
   std::cout << out;
   return kExitSuccess;
 }

@@ -16,8 +16,8 @@ void RegisterCat(CommandLine& commands) {
       [](CLI::App& cmd, Args& args) {
         cmd.add_option("PATH", args.path, "File inside the image (GAMES/ZORK.BAS)")->required();
       },
-      [](Workspace& ws, CliUi& ui, const Args& args) {
-        auto file = ReadFileArg(ws, args.path, ui);
+      [](Workspace& ws, CliUi&, const Args& args) {
+        auto file = ReadFileArg(ws, args.path);
         if (!file) return kExitFailure;
         const auto& bytes = file->bytes;
         if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {

@@ -18,15 +18,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Writes the file of `row` (of the current directory) into `dir` as `hostName` with the entry's
-// size, read-only bit and date. False on failure (the reason is on stderr, with the file's name
-// after the messages that do not carry it).
-bool ExtractRow(Workspace& ws, const FileRow& row, const fs::path& dir, const std::string& hostName,
-                std::string_view shownPath, CliUi& ui) {
-  const ExtractStatus s = ExtractFile(ws, row.slot, dir / hostName, ui);
-  if (s == ExtractStatus::ClusterError || s == ExtractStatus::FirstClusterOutOfBounds)
+// Writes the file of `entry` into `dir` as `hostName` with the entry's size, read-only bit and
+// date. False on failure (the reason is on stderr, with the file's name after the messages that
+// do not carry it).
+bool ExtractOne(const Workspace& ws, const FileEntry& entry, const fs::path& dir,
+                const std::string& hostName, std::string_view shownPath) {
+  const ExtractOutcome out = ExtractFile(ws.image, entry, dir / hostName);
+  if (!out.message.empty()) std::cerr << out.message << "\n";
+  if (out == ExtractStatus::ClusterError || out == ExtractStatus::FirstClusterOutOfBounds)
     std::cerr << kInFile << shownPath << "\n";
-  return s == ExtractStatus::Written;
+  return out == ExtractStatus::Written;
 }
 
 // Host names already written by this run; a second entry of the same name (a damaged directory
@@ -49,40 +50,36 @@ class HostNames {
 };
 
 // Every file of the root directory when no PATH is given.
-bool ExtractRoot(Workspace& ws, const fs::path& outDir, CliUi& ui) {
+bool ExtractRoot(const Workspace& ws, const fs::path& outDir) {
   bool ok = true;
   HostNames names;
-  std::vector<FileRow> rows;
-  for (const auto& r : ws.fileList.rows) {
-    if (r.IsDirectory() || r.IsVolume()) continue;
+  for (const FileEntry& e : ws.Entries()) {
+    if (e.IsDirectory() || e.IsVolume()) continue;
     // Entries named "." or ".." that are no directories do not belong in the root: they are
     // files of a damaged directory, extracted under a name of their own and reported.
-    rows.push_back(r);
-  }
-  for (const auto& r : rows) {
-    const std::string wanted = HostNameForCaption(r.caption);
+    const std::string caption = e.Caption();
+    const std::string wanted = HostNameForCaption(caption);
     const std::string name = names.Claim(wanted);
-    if (name != wanted || r.caption == "." || r.caption == "..")
-      std::cerr << ShownName(r.caption) << kExtractedAs << name << "\n";
-    ok = ExtractRow(ws, r, outDir, name, ShownName(r.caption), ui) && ok;
+    if (name != wanted || e.IsDot())
+      std::cerr << ShownName(caption) << kExtractedAs << name << "\n";
+    ok = ExtractOne(ws, e, outDir, name, ShownName(caption)) && ok;
   }
   return ok;
 }
 
-bool ExtractPaths(Workspace& ws, const std::vector<std::string>& paths, const fs::path& outDir,
-                  CliUi& ui) {
+bool ExtractPaths(Workspace& ws, const std::vector<std::string>& paths, const fs::path& outDir) {
   bool ok = true;
   HostNames names;
   for (const auto& p : paths) {
-    auto row = FileRowArg(ws, p, ui);
-    if (!row) {
+    auto entry = EntryArg(ws, p);
+    if (!entry) {
       ok = false;
       continue;
     }
-    const std::string wanted = HostNameForCaption(row->caption);
+    const std::string wanted = HostNameForCaption(entry->Caption());
     const std::string name = names.Claim(wanted);
     if (name != wanted) std::cerr << p << kExtractedAs << name << "\n";
-    ok = ExtractRow(ws, *row, outDir, name, p, ui) && ok;
+    ok = ExtractOne(ws, *entry, outDir, name, p) && ok;
   }
   return ok;
 }
@@ -102,10 +99,10 @@ void RegisterExtract(CommandLine& commands) {
         cmd.add_option("-o,--output", args.outDir,
                        "Host folder to write to (default: the current one)");
       },
-      [](Workspace& ws, CliUi& ui, const Args& args) {
+      [](Workspace& ws, CliUi&, const Args& args) {
         if (!MakeOutputDir(args.outDir)) return kExitFailure;
-        const bool ok = args.paths.empty() ? ExtractRoot(ws, args.outDir, ui)
-                                           : ExtractPaths(ws, args.paths, args.outDir, ui);
+        const bool ok = args.paths.empty() ? ExtractRoot(ws, args.outDir)
+                                           : ExtractPaths(ws, args.paths, args.outDir);
         return ok ? kExitSuccess : kExitFailure;
       });
 }

@@ -1,4 +1,5 @@
 // quarnel-cli label IMAGE [TEXT]: shows the volume name, or sets it (an empty TEXT removes it).
+#include <iostream>
 #include <string>
 #include <string_view>
 
@@ -10,11 +11,13 @@ namespace quarnel::cli {
 
 namespace {
 
-ImageChange SetVolume(Workspace& ws, const std::string& name, CliUi& ui) {
-  switch (SetVolumeName(ws, name, ui, SystemClock())) {
+ImageChange SetVolume(Workspace& ws, const std::string& name) {
+  const VolumeOutcome out = SetVolumeName(ws.image, name, SystemClock());
+  switch (out.status) {
     case VolumeStatus::DirectoryFull:
     case VolumeStatus::LeadingBlank:
-      return ImageChange::Failed;  // the core showed why
+      std::cerr << out.message << "\n";
+      return ImageChange::Failed;
     case VolumeStatus::Unchanged:
       return ImageChange::Unchanged;
     case VolumeStatus::Written:
@@ -31,7 +34,7 @@ constexpr ImageField kVolumeName{
     .textHelp = "New volume name, at most 11 characters",
     .tooLong = kVolumeTooLong,
     .length = kVolumeNameLength,
-    .show = [](const Workspace& ws) { return ShownName(VolumeNameOf(ws)); },
+    .show = [](const Workspace& ws) { return ShownName(VolumeNameOf(ws.image)); },
     // Typed as the MSX shows it ("ã" is 0xB1); an empty name removes the volume entry.
     .bytes = [](std::string_view typed) { return MsxNameArg(typed); },
     .set = SetVolume,

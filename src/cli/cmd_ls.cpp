@@ -4,26 +4,27 @@
 #include <string>
 
 #include "cli/image_command.h"
+#include "listing/file_rows.h"
 
 namespace quarnel::cli {
 
 namespace {
 
-void PrintText(const Workspace& ws) {
+void PrintText(const FileListing& list) {
   std::string out;
-  for (const auto& r : ws.fileList.rows) {
+  for (const auto& r : list.rows) {
     out += ShownName(r.caption) + "\t" + r.sizeText + "\t" + r.type + "\t" + r.modified + "\t" +
            r.attrib + "\n";
   }
-  out += ws.fileList.summary + "\n";
+  out += list.summary + "\n";
   std::cout << out;
 }
 
-void PrintJson(const Workspace& ws) {
+void PrintJson(const Workspace& ws, const FileListing& list) {
   nlohmann::ordered_json j;
-  j["path"] = ws.CurrentLevel().path;
+  j["path"] = ws.CurrentPath();
   auto entries = nlohmann::ordered_json::array();
-  for (const auto& r : ws.fileList.rows) {
+  for (const auto& r : list.rows) {
     entries.push_back({{"name", ShownName(r.caption)},
                        {"size", r.size},
                        {"sizeText", r.sizeText},
@@ -33,9 +34,9 @@ void PrintJson(const Workspace& ws) {
                        {"slot", r.slot}});
   }
   j["entries"] = std::move(entries);
-  j["filesListed"] = ws.fileList.filesListed;
-  j["bytesFree"] = ws.fileList.bytesFree;
-  j["volume"] = ShownName(ws.volumeField);
+  j["filesListed"] = list.filesListed;
+  j["bytesFree"] = list.bytesFree;
+  j["volume"] = ShownName(ListedVolumeName(ws.image));
   std::cout << j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
 }
 
@@ -52,12 +53,13 @@ void RegisterLs(CommandLine& commands) {
         cmd.add_option("DIR", args.dir, "Directory inside the image (GAMES or GAMES/OLD)");
         cmd.add_flag("--json", args.json, "Print one JSON object");
       },
-      [](Workspace& ws, CliUi& ui, const Args& args) {
-        if (!args.dir.empty() && !ChangeDirectoryArg(ws, args.dir, ui)) return kExitFailure;
+      [](Workspace& ws, CliUi&, const Args& args) {
+        if (!args.dir.empty() && !ChangeDirectoryArg(ws, args.dir)) return kExitFailure;
+        const FileListing list = ListRows(ws);
         if (args.json)
-          PrintJson(ws);
+          PrintJson(ws, list);
         else
-          PrintText(ws);
+          PrintText(list);
         return kExitSuccess;
       });
 }

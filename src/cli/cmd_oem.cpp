@@ -12,7 +12,7 @@ namespace quarnel::cli {
 namespace {
 
 std::string ShownOem(const Workspace& ws) {
-  std::string oem = ws.oemField;
+  std::string oem = OemSignatureOf(ws.image);
   while (!oem.empty() && oem.back() == '\0') oem.pop_back();
   return oem;
 }
@@ -26,8 +26,8 @@ constexpr ImageField kOemSignature{
     .show = ShownOem,
     .bytes = [](std::string_view typed) { return std::string(typed); },
     .set =
-        [](Workspace& ws, const std::string& oem, CliUi&) {
-          return SetOemSignature(ws, oem) ? ImageChange::Changed : ImageChange::Failed;
+        [](Workspace& ws, const std::string& oem) {
+          return SetOemSignature(ws.image, oem) ? ImageChange::Changed : ImageChange::Failed;
         },
 };
 

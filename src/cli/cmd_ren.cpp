@@ -15,15 +15,12 @@ struct Args {
   std::string path, newName;
 };
 
-ImageChange Rename(Workspace& ws, CliUi& ui, const Args& args) {
-  EntryLookup found = LookupEntry(ws, MsxNameArg(args.path), ui);
-  if (found.result.status != PathStatus::Ok) {
-    ReportPathError(found.result, args.path);
-    return ImageChange::Failed;
-  }
+ImageChange Rename(Workspace& ws, CliUi&, const Args& args) {
+  auto entry = EntryArg(ws, args.path, true);
+  if (!entry) return ImageChange::Failed;
   const std::string newName = MsxNameArg(args.newName);
-  std::string refusal;
-  switch (RenameEntry(ws, found.row->slot, newName, &refusal)) {
+  const RenameOutcome out = RenameEntry(ws.image, ws.listing, *entry, newName);
+  switch (out.status) {
     case RenameStatus::Renamed:
       return ImageChange::Changed;
     case RenameStatus::Invalid:
@@ -37,10 +34,9 @@ ImageChange Rename(Workspace& ws, CliUi& ui, const Args& args) {
       std::cerr << msg::kDotEntryKept << "\n";
       break;
     case RenameStatus::NeedsCheck:
-      std::cerr << refusal << "\n";
+      std::cerr << out.message << "\n";
       break;
     case RenameStatus::NoImage:
-    case RenameStatus::NoEntry:
       std::cerr << kCannotChange << args.path << "\n";
       break;
   }

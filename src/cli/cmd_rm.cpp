@@ -6,8 +6,6 @@
 
 #include "cli/image_command.h"
 #include "core/delete_entry.h"
-#include "core/dir_entry.h"
-#include "core/directory.h"
 
 namespace quarnel::cli {
 
@@ -21,22 +19,14 @@ void RegisterRm(CommandLine& commands) {
         cmd.add_option("PATH", args.paths, "Files or empty directories inside the image")
             ->required();
       },
-      [](Workspace& ws, CliUi& ui, const Args& args) {
+      [](Workspace& ws, CliUi&, const Args& args) {
         for (const auto& p : args.paths) {
-          EntryLookup found = LookupEntry(ws, MsxNameArg(p), ui);
-          if (found.result.status != PathStatus::Ok) {
-            ReportPathError(found.result, p);
-            return ImageChange::Failed;
-          }
-          if (!ReadEntry(ws, found.row->slot)) {
-            std::cerr << kCannotChange << p << "\n";
-            return ImageChange::Failed;
-          }
-          DeleteStatus s = (ws.current.attribute & kAttrDirectory) ? DeleteDirectory(ws, ui)
-                                                                   : DeleteEntry(ws, ui);
-          if (s != DeleteStatus::Deleted) {
-            if (s == DeleteStatus::NoEntry || s == DeleteStatus::NoImage)
-              std::cerr << kCannotChange << p << "\n";
+          auto entry = EntryArg(ws, p, true);
+          if (!entry) return ImageChange::Failed;
+          const DeleteOutcome out = DeleteEntry(ws.image, ws.listing, *entry);
+          if (out.status != DeleteStatus::Deleted) {
+            std::cerr << (out.message.empty() ? std::string(kCannotChange) + p : out.message)
+                      << "\n";
             return ImageChange::Failed;
           }
         }

@@ -14,7 +14,7 @@ void AddFieldCommand(CommandLine& commands, const ImageField& field) {
   AddImageCommand<Args>(
       commands, field.command, field.description, kImageHelp,
       [field](CLI::App& cmd, Args& args) { cmd.add_option("TEXT", args.text, field.textHelp); },
-      [field](Workspace& ws, CliUi& ui, const Args& args) {
+      [field](Workspace& ws, CliUi&, const Args& args) {
         if (!args.text) {
           std::cout << field.show(ws) << "\n";
           return ImageChange::Unchanged;
@@ -24,7 +24,7 @@ void AddFieldCommand(CommandLine& commands, const ImageField& field) {
           std::cerr << field.tooLong << *args.text << "\n";
           return ImageChange::Failed;
         }
-        return field.set(ws, bytes, ui);
+        return field.set(ws, bytes);
       });
 }
 

@@ -24,7 +24,7 @@ struct ImageField {
   // The bytes that TEXT as typed stands for.
   std::string (*bytes)(std::string_view typed);
   // Writes `bytes` (at most `length` of them) into the field.
-  ImageChange (*set)(Workspace& ws, const std::string& bytes, CliUi& ui);
+  ImageChange (*set)(Workspace& ws, const std::string& bytes);
 };
 
 // Adds the command `field.command IMAGE [TEXT]`: it prints the field without TEXT, and sets it

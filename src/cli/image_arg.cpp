@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "core/read_file.h"
+#include "core/view_choice.h"
 #include "viewers/msx_charset.h"
 
 namespace quarnel::cli {
@@ -38,41 +38,42 @@ void ReportPathError(const PathResult& r, std::string_view path) {
       std::cerr << kNotADirectory << r.missing << "\n";
       return;
     case PathStatus::Failed:
-      // "Illegal Directory!" and the depth limit were shown by the core already.
       if (r.enterOutcome == EnterOutcome::BrokenChain)
         std::cerr << kBrokenDirectory << r.missing << "\n";
+      else if (auto m = EnterMessage(r.enterOutcome); !m.empty())
+        std::cerr << m << "\n";
       return;
   }
 }
 
-bool ChangeDirectoryArg(Workspace& ws, std::string_view dirPath, CliUi& ui) {
-  PathResult r = ChangeDirectory(ws, MsxNameArg(dirPath), ui);
+bool ChangeDirectoryArg(Workspace& ws, std::string_view dirPath) {
+  PathResult r = ChangeDirectory(ws, MsxNameArg(dirPath));
   if (r.status == PathStatus::Ok) return true;
   ReportPathError(r, dirPath);
   return false;
 }
 
-std::optional<FileRow> FileRowArg(Workspace& ws, std::string_view path, CliUi& ui) {
-  EntryLookup found = LookupEntry(ws, MsxNameArg(path), ui);
+std::optional<FileEntry> EntryArg(Workspace& ws, std::string_view path, bool directories) {
+  EntryLookup found = LookupEntry(ws, MsxNameArg(path));
   if (found.result.status != PathStatus::Ok) {
     ReportPathError(found.result, path);
     return std::nullopt;
   }
-  if (found.row->IsDirectory()) {
+  if (!directories && found.entry->IsDirectory()) {
     std::cerr << kNotAFile << path << "\n";
     return std::nullopt;
   }
-  return found.row;
+  return found.entry;
 }
 
-std::optional<FileArg> ReadFileArg(Workspace& ws, std::string_view path, CliUi& ui) {
-  auto row = FileRowArg(ws, path, ui);
-  if (!row) return std::nullopt;
-  FileArg file{*row, {}, false};
-  if (row->fullSize == 0) return file;  // an empty file takes no cluster
-  FileRead read = ReadSlotFile(ws, row->slot, ui);
+std::optional<FileArg> ReadFileArg(Workspace& ws, std::string_view path) {
+  auto entry = EntryArg(ws, path);
+  if (!entry) return std::nullopt;
+  FileArg file{*entry, {}, false};
+  if (entry->fullSize == 0) return file;  // an empty file takes no cluster
+  FileRead read = ReadFile(ws.image, *entry);
   if (!read.ok()) {
-    std::cerr << kInFile << path << "\n";
+    std::cerr << read.message << "\n" << kInFile << path << "\n";
     return std::nullopt;
   }
   file.bytes = std::move(read.bytes);

@@ -10,7 +10,6 @@
 
 #include "cli/cli_ui.h"
 #include "cli/messages.h"
-#include "core/file_list.h"
 #include "core/image_path.h"
 #include "core/workspace.h"
 
@@ -24,14 +23,15 @@ bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui);
 void ReportPathError(const PathResult& r, std::string_view path);
 
 // Makes the directory `dirPath` current; false (reason printed) when it cannot be.
-bool ChangeDirectoryArg(Workspace& ws, std::string_view dirPath, CliUi& ui);
+bool ChangeDirectoryArg(Workspace& ws, std::string_view dirPath);
 
-// The row of the file at `path` (directories refused); nullopt with the reason printed.
-std::optional<FileRow> FileRowArg(Workspace& ws, std::string_view path, CliUi& ui);
+// The entry at `path` (directories refused unless `directories`); nullopt with the reason
+// printed.
+std::optional<FileEntry> EntryArg(Workspace& ws, std::string_view path, bool directories = false);
 
 // The file at `path`, read whole.
 struct FileArg {
-  FileRow row;
+  FileEntry entry;
   // What its cluster chain holds: the whole file, or less when the chain ends before the size
   // is covered (then chainEndedEarly is set). An empty file takes no cluster and holds nothing.
   std::vector<std::uint8_t> bytes;
@@ -39,8 +39,8 @@ struct FileArg {
 };
 
 // Reads the file at `path`; nullopt when there is no such file or its chain is broken (the
-// reason printed, and the path below the core's chain messages, which do not name the file).
-std::optional<FileArg> ReadFileArg(Workspace& ws, std::string_view path, CliUi& ui);
+// reason printed, the path below the chain message, which does not name the file).
+std::optional<FileArg> ReadFileArg(Workspace& ws, std::string_view path);
 
 // A host file name for a listed caption: its characters as the MSX shows them (UTF-8), trailing
 // blanks and a trailing dot dropped, '/' and NUL replaced by '_' so that a name inside an image

@@ -12,12 +12,12 @@ namespace quarnel::cli {
 
 bool SaveInPlace(Workspace& ws, CliUi& ui) {
   std::error_code ec;
-  const auto perms = std::filesystem::status(ws.image.imagePath, ec).permissions();
+  const auto perms = std::filesystem::status(ws.imagePath, ec).permissions();
   if (!ec && (perms & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
-    std::cerr << ws.image.imagePath << kImageReadOnly << "\n";
+    std::cerr << ws.imagePath << kImageReadOnly << "\n";
     return false;
   }
-  return SaveImageFile(ws.image, ws.image.imagePath, ws.image.size, ui) == SaveStatus::Saved;
+  return SaveImageFile(ws, ws.imagePath, ui) == SaveStatus::Saved;
 }
 
 int FinishChange(ImageChange change, Workspace& ws, CliUi& ui) {

@@ -54,11 +54,11 @@ LoadedViewerInput LoadViewerInput(const ViewerInputArgs& args) {
   CliUi ui;
   Workspace ws;
   if (!OpenImageArg(ws, args.imageAndPath[0], ui)) return Failure(kExitFailure);
-  auto file = ReadFileArg(ws, path, ui);
+  auto file = ReadFileArg(ws, path);
   if (!file) return Failure(kExitFailure);
   // The view shows what the chain holds; the short chain is reported beside it.
   if (file->chainEndedEarly) std::cerr << kChainEndsEarly << path << "\n";
-  SplitName(file->row.caption, in);
+  SplitName(file->entry.Caption(), in);
   in.bytes = std::move(file->bytes);
   return {std::move(in), kExitSuccess};
 }

@@ -11,11 +11,9 @@
 #include "core/delete_entry.h"
 #include "core/dir_entry.h"
 #include "core/dir_slot.h"
-#include "core/directory.h"
 #include "core/fat.h"
 #include "core/host_file.h"
 #include "core/messages.h"
-#include "core/workspace.h"
 
 namespace quarnel {
 
@@ -134,91 +132,72 @@ namespace {
 // What the add would do, decided before anything changes.
 struct AddPlan {
   std::vector<std::size_t> replaced;  // offsets of same-named files
-  std::vector<int> replacedSlots;     // and their slots
+  std::vector<std::size_t> pieces;    // offsets of their long-name pieces
   std::vector<std::uint16_t> freed;   // clusters their deletion frees
   std::optional<int> slot;            // slot of the new entry
 };
 
 // Finds same-named files and the slot. A directory of the same name is never replaced.
-AddStatus PlanAdd(const DiskImage& img, const std::array<std::uint8_t, 11>& name, AddPlan& plan) {
+bool PlanAdd(const DiskImage& img, const DirContents& dir, const std::array<std::uint8_t, 11>& name,
+             AddPlan& plan) {
   std::optional<int> freeSlot, firstReplaced;
-  for (int slot = 0; slot < static_cast<int>(img.geometry.rootEntries); ++slot) {
-    auto off = RootSlotOffset(img, slot);
-    if (!off) break;
-    const std::uint8_t* e = img.bytes.data() + *off;
+  for (int slot = 0; slot < static_cast<int>(dir.table.size()); ++slot) {
+    const std::size_t off = dir.table[static_cast<std::size_t>(slot)].offset;
+    const std::uint8_t* e = img.bytes.data() + off;
     if (IsFreeSlot(e[0])) {
       if (!freeSlot) freeSlot = slot;
       continue;
     }
     const std::uint8_t attr = e[11];
     if (IsLongNameAttribute(attr) || (attr & kAttrVolume) || !SameMsxName(e, name.data())) continue;
-    if (attr & kAttrDirectory) return AddStatus::NameIsDirectory;
+    if (attr & kAttrDirectory) return false;
     if (!firstReplaced) firstReplaced = slot;
-    plan.replaced.push_back(*off);
-    plan.replacedSlots.push_back(slot);
+    plan.replaced.push_back(off);
+    for (auto piece : LongNamePieceOffsets(dir, slot)) plan.pieces.push_back(piece);
     for (auto c : ChainToFree(img, static_cast<std::uint16_t>(e[26] | (e[27] << 8))))
       if (std::find(plan.freed.begin(), plan.freed.end(), c) == plan.freed.end())
         plan.freed.push_back(c);
   }
   plan.slot = freeSlot;
   if (firstReplaced && (!freeSlot || *firstReplaced < *freeSlot)) plan.slot = firstReplaced;
-  return AddStatus::Added;
+  return true;
 }
 
 std::size_t ClustersFor(std::size_t bytes, std::size_t clusterBytes) {
   return (bytes + clusterBytes - 1) / clusterBytes;
 }
 
-bool CheckImage(Workspace& ws, Ui& ui, AddStatus& status) {
-  if (ws.image.imagePath.empty() || !ws.HasImage()) {
-    ui.Notify(msg::kNoImageSelected);
-    status = AddStatus::NoImage;
-    return false;
-  }
-  if (ws.image.level != 0) {  // entries are written into the root directory only
-    ui.Notify(msg::kOnlyInRootDir);
-    status = AddStatus::NotInRoot;
-    return false;
-  }
-  return true;
+// Refuses an add where nothing may be added.
+std::optional<AddOutcome> RefuseTarget(const DiskImage& img, DirRef dir) {
+  if (!img.Usable()) return AddOutcome{AddStatus::NoImage, std::string(msg::kNoImageSelected)};
+  // Entries are written into the root directory only.
+  if (!dir.IsRoot()) return AddOutcome{AddStatus::NotInRoot, std::string(msg::kOnlyInRootDir)};
+  return std::nullopt;
 }
 
 }  // namespace
 
-AddStatus AddFileData(Workspace& ws, const NewFile& file, Ui& ui) {
-  AddStatus status = AddStatus::Added;
-  if (!CheckImage(ws, ui, status)) return status;
-  DiskImage& img = ws.image;
-  img.changed = true;
+AddOutcome AddFileData(DiskImage& img, DirRef dir, const NewFile& file) {
+  if (auto refused = RefuseTarget(img, dir)) return *refused;
   const auto& g = img.geometry;
   const auto name = MakeMsxName(file.name);
-
+  const std::optional<DirContents> contents = ListDirectory(img, dir);
   AddPlan plan;
-  if (PlanAdd(img, name, plan) == AddStatus::NameIsDirectory) {
-    ui.Notify(std::string(msg::kNameIsDirectory) + file.name);
-    return AddStatus::NameIsDirectory;
-  }
+  if (!contents || !PlanAdd(img, *contents, name, plan))
+    return {AddStatus::NameIsDirectory, std::string(msg::kNameIsDirectory) + file.name};
   const std::size_t need = ClustersFor(file.bytes.size(), g.clusterBytes);
-  if (FreeClusterCount(img) + plan.freed.size() < need) {
-    ui.Notify(msg::kDiskFull);
-    return AddStatus::DiskFull;
-  }
-  if (!plan.slot) {
-    ui.Notify(msg::kDirectoryFull);
-    return AddStatus::DirectoryFull;
-  }
+  if (FreeClusterCount(img) + plan.freed.size() < need)
+    return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
+  if (!plan.slot) return {AddStatus::DirectoryFull, std::string(msg::kDirectoryFull)};
 
   // A disk whose FAT and directories disagree on a cluster the add touches is left alone.
   const auto take = LowestFreeAfterRelease(img, plan.freed, need);
-  if (auto refusal = CheckChange(img, {take, plan.freed, plan.replaced, {}})) {
-    ui.Notify(*refusal);
-    return AddStatus::NeedsCheck;
-  }
+  if (auto refusal = CheckChange(img, {take, plan.freed, plan.replaced, {}}))
+    return {AddStatus::NeedsCheck, std::move(*refusal)};
 
   // The add succeeds: replace, allocate, write.
   FreeClusters(img, plan.freed);
-  for (int slot : plan.replacedSlots)
-    for (auto piece : LongNamePieceOffsets(ws, slot)) img.bytes[piece] = kEntryDeleted;
+  for (auto piece : plan.pieces) img.bytes[piece] = kEntryDeleted;
   for (auto off : plan.replaced) img.bytes[off] = kEntryDeleted;
   const std::vector<std::uint16_t> clusters = LowestFreeClusters(img, need);
   for (std::size_t k = 0; k < clusters.size(); ++k) {
@@ -237,9 +216,8 @@ AddStatus AddFileData(Workspace& ws, const NewFile& file, Ui& ui) {
   e.date.Set(FatDate(file.modified));
   e.firstCluster.Set(clusters.empty() ? 0 : clusters.front());
   e.size.Set(static_cast<std::uint32_t>(file.bytes.size()));
-  PutDirEntry(img.MutableView(), *RootSlotOffset(img, *plan.slot), e);
+  PutDirEntry(img.MutableView(), contents->table[static_cast<std::size_t>(*plan.slot)].offset, e);
   CopyFatToMirrors(img);
-  img.changed = true;
   return AddStatus::Added;
 }
 
@@ -248,15 +226,15 @@ bool NeedsEntryName(const fs::path& hostPath) {
   return HostFile(hostPath).error() == HostReadError::None;
 }
 
-AddStatus AddFile(Workspace& ws, const fs::path& hostPath, std::string_view entryName, Ui& ui,
-                  HostReadError* hostError) {
-  AddStatus status = AddStatus::Added;
-  if (!CheckImage(ws, ui, status)) return status;
-  ws.image.changed = true;
+AddOutcome AddFile(DiskImage& image, DirRef dir, const fs::path& hostPath,
+                   std::string_view entryName) {
+  if (auto refused = RefuseTarget(image, dir)) return *refused;
   auto readError = [&](HostReadError e) {
-    if (hostError) *hostError = e;
-    ui.Notify(e == HostReadError::NoMemory ? msg::kNoMemory : msg::kHostReadError);
-    return e == HostReadError::NoMemory ? AddStatus::NoMemory : AddStatus::ReadError;
+    AddOutcome out = e == HostReadError::NoMemory
+                         ? AddOutcome{AddStatus::NoMemory, std::string(msg::kNoMemory)}
+                         : AddOutcome{AddStatus::ReadError, std::string(msg::kHostReadError)};
+    out.hostError = e;
+    return out;
   };
 
   // One open gives the size, the kind, the permissions and the time; only a regular file opens.
@@ -265,25 +243,19 @@ AddStatus AddFile(Workspace& ws, const fs::path& hostPath, std::string_view entr
   if (!IsValidMsxName(entryName)) return AddStatus::InvalidName;
 
   // Larger than the whole data area: no need to read it to know.
-  const auto& g = ws.image.geometry;
+  const auto& g = image.geometry;
   const auto dataBytes = static_cast<std::uintmax_t>(std::max(0, g.dataClusters)) * g.clusterBytes;
-  if (host.info().size > dataBytes) {
-    ui.Notify(msg::kDiskFull);
-    return AddStatus::DiskFull;
-  }
+  if (host.info().size > dataBytes) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
   NewFile file;
   file.name = std::string(entryName);
   const HostReadError e = host.ReadAll(dataBytes, file.bytes);
-  if (e == HostReadError::TooLarge) {  // cannot happen after the check above; kept for safety
-    ui.Notify(msg::kDiskFull);
-    return AddStatus::DiskFull;
-  }
+  if (e == HostReadError::TooLarge) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
   if (e != HostReadError::None) return readError(e);
   // Read-only is the host's missing write permission; every other host file is an archive.
   file.attribute = kAttrArchive;
   if ((host.info().mode & S_IWUSR) == 0) file.attribute |= kAttrReadOnly;
   file.modified = ToLocalDateTime(host.info().modified);
-  return AddFileData(ws, file, ui);
+  return AddFileData(image, dir, file);
 }
 
 DropOutcome DropKindOf(const std::vector<fs::path>& files) {
@@ -293,28 +265,6 @@ DropOutcome DropKindOf(const std::vector<fs::path>& files) {
     if (ext == ".CAS") return DropOutcome::OpenCassette;
   }
   return DropOutcome::Added;
-}
-
-DropOutcome DropFiles(Workspace& ws, const std::vector<DroppedFile>& files, Ui& ui) {
-  std::vector<fs::path> paths;
-  for (const auto& f : files) paths.push_back(f.path);
-  if (const DropOutcome kind = DropKindOf(paths); kind != DropOutcome::Added) return kind;
-  if (ws.image.level != 0) {
-    ui.Notify(msg::kOnlyInRootDir);
-    return DropOutcome::NotInRoot;
-  }
-  const std::string remembered = ws.statusText;
-  bool allAdded = true;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    const DroppedFile& f = files[i];
-    if (!f.entryName || AddFile(ws, f.path, *f.entryName, ui) != AddStatus::Added) allAdded = false;
-    ws.SetStatus(std::string(msg::kAddingFile) + std::to_string(i) +
-                     std::string(msg::kAddingFileOf) + std::to_string(files.size()),
-                 ui);
-  }
-  ws.SetStatus(remembered, ui);
-  ReadDirectory(ws, ui);
-  return allAdded ? DropOutcome::Added : DropOutcome::SomeFailed;
 }
 
 }  // namespace quarnel

@@ -1,6 +1,5 @@
 // Adding host files to the root directory of the image in memory: MSX 8.3 names, the free-slot
-// rule, allocation of the lowest free clusters, replacing a same-named file, and the drop of
-// several files.
+// rule, allocation of the lowest free clusters and replacing a same-named file.
 #pragma once
 
 #include <array>
@@ -13,12 +12,11 @@
 
 #include "core/clock.h"
 #include "core/disk_image.h"
-#include "core/ui.h"
+#include "core/host_file.h"
+#include "core/outcome.h"
+#include "core/volume.h"
 
 namespace quarnel {
-
-class Workspace;
-enum class HostReadError;
 
 // Longest host name used without the rename dialog.
 inline constexpr std::size_t kLongestHostName = 12;
@@ -74,19 +72,23 @@ enum class AddStatus {
   Added,
   NoImage,          // "No disk image selected!"
   NotInRoot,        // "Only in Root Dir"
-  InvalidName,      // the entry name given is no 8.3 name (nothing shown; the front end asks)
-  NameIsDirectory,  // a directory of that name is in the root (message shown)
+  InvalidName,      // the entry name given is no 8.3 name (no message; the front end asks)
+  NameIsDirectory,  // a directory of that name is in the directory
   DiskFull,         // "Disk full"
   DirectoryFull,    // "Directory full"
   ReadError,        // "read ERROR!"
   NoMemory,         // "Could not allocate memory"
-  NeedsCheck,       // the FAT and the directories disagree on a cluster it touches (message shown)
+  NeedsCheck,       // the FAT and the directories disagree on a cluster it touches
+};
+struct AddOutcome : Outcome<AddStatus> {
+  using Outcome::Outcome;
+  HostReadError hostError = HostReadError::None;  // why the host file was not read
 };
 
-// Writes `file` into the root directory. Decides first that it fits (counting the clusters and
-// the slot a same-named file would free), and only then deletes same-named files and writes, so
-// a refusal leaves the image as it was. Sets `changed`.
-AddStatus AddFileData(Workspace& ws, const NewFile& file, Ui& ui);
+// Writes `file` into directory `dir` (the root only). Decides first that it fits (counting the
+// clusters and the slot a same-named file would free), and only then deletes same-named files
+// and writes, so a refusal leaves the image as it was.
+AddOutcome AddFileData(DiskImage& image, DirRef dir, const NewFile& file);
 
 // True when a host file needs a new entry name before AddFile: it opens as a regular file, and
 // its name (`hostPath`'s file name) is no valid 8.3 name. The front end then asks the rename
@@ -96,34 +98,19 @@ bool NeedsEntryName(const std::filesystem::path& hostPath);
 
 // Adds one host file under `entryName` (the host name when it fits, else the front end's answer):
 // its bytes, read-only bit and modification time. Only a regular file is read (a FIFO is never
-// opened); `hostError`, when given, receives why the host file was not read when the result is
-// ReadError or NoMemory. A host file that is not read is reported before the name is looked at;
-// a name that is no 8.3 name is InvalidName, and nothing changes.
-AddStatus AddFile(Workspace& ws, const std::filesystem::path& hostPath, std::string_view entryName,
-                  Ui& ui, HostReadError* hostError = nullptr);
+// opened); a host file that is not read is reported before the name is looked at; a name that is
+// no 8.3 name is InvalidName, and nothing changes.
+AddOutcome AddFile(DiskImage& image, DirRef dir, const std::filesystem::path& hostPath,
+                   std::string_view entryName);
 
 // What a drop of host files onto the file list did.
 enum class DropOutcome {
   OpenImage,     // exactly one .DSK file: the caller opens it as an image
   OpenCassette,  // exactly one .CAS file: the caller lists it as a cassette
-  NotInRoot,     // "Only in Root Dir"; nothing added
-  Added,         // every file added
-  SomeFailed,    // at least one file was not added (its message was shown)
+  Added,         // the files are added
 };
 
-// A host file of a drop with the entry name the front end settled for it; none when the user
-// cancelled the rename question (the file is skipped and counts as not added).
-struct DroppedFile {
-  std::filesystem::path path;
-  std::optional<std::string> entryName;
-};
-
-// What DropFiles does with `files`: open one disk image or tape, or add them all.
+// What a drop of `files` does: open one disk image or tape, or add them all.
 DropOutcome DropKindOf(const std::vector<std::filesystem::path>& files);
-
-// The adding branch of a drop: files added one after another, "Adding file i of n" in the status
-// line after each, the status line restored and the list read again at the end. The first two
-// outcomes are DropKindOf's: nothing is added then.
-DropOutcome DropFiles(Workspace& ws, const std::vector<DroppedFile>& files, Ui& ui);
 
 }  // namespace quarnel

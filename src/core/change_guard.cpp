@@ -8,7 +8,6 @@
 #include "core/dir_entry.h"
 #include "core/dir_slot.h"
 #include "core/fat.h"
-#include "core/file_list.h"
 #include "core/messages.h"
 
 namespace quarnel {

@@ -1,13 +1,14 @@
 // Deleting entries: a file's chain goes back to the free pool and its entry is marked 0xE5; a
 // subdirectory goes only when it holds nothing but "." and "..", and its clusters are freed too.
-// Entries are changed in the directory that is shown (the root or a subdirectory).
+// Entries are changed in the directory they were listed in (the root or a subdirectory).
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "core/disk_image.h"
-#include "core/ui.h"
+#include "core/outcome.h"
+#include "core/volume.h"
 
 namespace quarnel {
 
@@ -25,22 +26,20 @@ void FreeClusters(DiskImage& image, const std::vector<std::uint16_t>& clusters);
 enum class DeleteStatus {
   Deleted,
   NoImage,
-  NoEntry,     // the entry does not lie in the shown directory
-  DotEntry,    // "." and ".." stay (message shown)
-  NotEmpty,    // "Directory not empty!" shown
-  NeedsCheck,  // the FAT and the directories disagree on a cluster it frees (message shown)
+  DotEntry,    // "." and ".." stay
+  NotEmpty,    // "Directory not empty!"
+  NeedsCheck,  // the FAT and the directories disagree on a cluster it frees
 };
+using DeleteOutcome = Outcome<DeleteStatus>;
 
-// Deletes the entry decoded in ws.current (a file: its chain is freed when its size is above 0).
-DeleteStatus DeleteEntry(Workspace& ws, Ui& ui);
+// Deletes `entry`, listed in `dir`: a file's chain goes back to the free pool (also an empty
+// file's: an entry of size 0 that still has clusters would leak them); a directory goes only when
+// it holds nothing but its two dot entries. Long-name pieces PC systems wrote for it go with it.
+DeleteOutcome DeleteEntry(DiskImage& image, const DirContents& dir, const FileEntry& entry);
 
-// Deletes the directory decoded in ws.current when it holds only its two dot entries, freeing
-// its chain; otherwise "Directory not empty!".
-DeleteStatus DeleteDirectory(Workspace& ws, Ui& ui);
-
-// The Delete command: every slot of the shown directory in `slots` (the selected rows' hidden
-// column, in list order), directories through DeleteDirectory; then the list is read again once.
-// Returns how many entries were deleted.
-int DeleteSelected(Workspace& ws, const std::vector<int>& slots, Ui& ui);
+// The Delete command on the shown directory: the entries of `slots` (the selected rows, in list
+// order) one after another, then the directory is listed again. One outcome per slot that held
+// an entry; the image counts as changed once anything was tried.
+std::vector<DeleteOutcome> DeleteSelected(Workspace& ws, const std::vector<int>& slots);
 
 }  // namespace quarnel

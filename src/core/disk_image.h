@@ -60,20 +60,17 @@ DiskGeometry GeometryFields(const BootSector& bs);
 // Needs bytesPerSector, sectorsPerCluster, sectorsPerTrack and sides above 0.
 void DeriveGeometry(DiskGeometry& g);
 
-// The current image. `bytes` is empty when none is loaded.
+// A disk image in memory and how its load went. `bytes` is empty when none is loaded.
 struct DiskImage {
   std::vector<std::uint8_t> bytes;
   std::int32_t size = 0;
-  std::string imagePath;
-  bool changed = false;
   bool loadFailed = false;      // refused for its size, a read error or its sector size
   bool bootError = false;       // boot sector refused: bytes kept, nothing listed or read
   std::string bootErrorDetail;  // which field was refused and why (for a second message line)
-  std::uint16_t level = 0;      // index of the current directory in the directory stack
   DiskGeometry geometry;
 
   // An image whose directories and files may be read.
-  bool Usable() const { return !imagePath.empty() && !loadFailed && !bootError && !bytes.empty(); }
+  bool Usable() const { return !loadFailed && !bootError && !bytes.empty(); }
   Bytes View() const { return Bytes(bytes.data(), bytes.size()); }
   MutableBytes MutableView() { return MutableBytes(bytes.data(), bytes.size()); }
 };

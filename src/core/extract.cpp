@@ -3,12 +3,9 @@
 #include <chrono>
 
 #include "core/clock.h"
-#include "core/directory.h"
 #include "core/fat.h"
-#include "core/file_list.h"
 #include "core/messages.h"
 #include "core/save_image.h"
-#include "core/workspace.h"
 
 namespace quarnel {
 
@@ -59,52 +56,21 @@ void ApplyHostAttributes(const fs::path& p, std::uint8_t attribute, std::uint16_
 
 }  // namespace
 
-ExtractStatus ExtractFile(Workspace& ws, int slot, const fs::path& hostPath, Ui& ui, FileIo& io) {
-  if (HostFileKindOf(ws.image.imagePath) == HostFileKind::Cassette)
-    return ExtractStatus::CassetteImage;
-  if (!ws.HasImage()) return ExtractStatus::NoImage;
-  if (!ReadEntry(ws, slot)) return ExtractStatus::NoEntry;
-  const CurrentEntry e = ws.current;
+ExtractOutcome ExtractFile(const DiskImage& image, const FileEntry& e, const fs::path& hostPath,
+                           FileIo& io) {
+  if (!image.Usable()) return ExtractStatus::NoImage;
   const std::uint32_t size = e.fullSize;
-  if (size > 0 && !FirstClusterValid(ws.image, e.firstCluster)) {
-    ui.Notify(msg::kFirstClusterOutOfBounds);
-    return ExtractStatus::FirstClusterOutOfBounds;
-  }
+  if (size > 0 && !FirstClusterValid(image, e.firstCluster))
+    return {ExtractStatus::FirstClusterOutOfBounds, std::string(msg::kFirstClusterOutOfBounds)};
   // A file cut short by its chain would pass for a whole one: nothing is written.
-  ChainBytes data = ReadChainBytes(ws.image, e.firstCluster, size, ChainEarlyEnd::Broken);
-  if (!data.ok()) {
-    ui.Notify(msg::kClusterError);
-    return ExtractStatus::ClusterError;
-  }
+  ChainBytes data = ReadChainBytes(image, e.firstCluster, size, ChainEarlyEnd::Broken);
+  if (!data.ok()) return {ExtractStatus::ClusterError, std::string(msg::kClusterError)};
   // A link standing where the file goes is replaced, never written through.
-  if (!WriteAtomically(hostPath, data.bytes, io, LinkPolicy::Replace)) {
-    ui.Notify(std::string(msg::kCannotWriteFile) + hostPath.string());
-    return ExtractStatus::CannotWrite;
-  }
-  const ListingRecord& r = ws.listing[static_cast<std::size_t>(slot)];
+  if (!WriteAtomically(hostPath, data.bytes, io, LinkPolicy::Replace))
+    return {ExtractStatus::CannotWrite, std::string(msg::kCannotWriteFile) + hostPath.string()};
+  const ListingRecord r = DecodeListingRecord(image.bytes.data() + e.offset);
   ApplyHostAttributes(hostPath, e.attribute, r.date, r.time);
   return ExtractStatus::Written;
-}
-
-ExtractStatus ExtractFile(Workspace& ws, int slot, const fs::path& hostPath, Ui& ui) {
-  return ExtractFile(ws, slot, hostPath, ui, DefaultFileIo());
-}
-
-std::optional<SavePrompt> ExtractPrompt(const Workspace& ws, int slot) {
-  const FileRow* row = ws.RowForSlot(slot);
-  if (!row) return std::nullopt;
-  return SavePrompt{std::string(msg::kExtractTitle), row->caption};
-}
-
-int ExtractSelected(Workspace& ws, const std::vector<ExtractTarget>& targets, Ui& ui) {
-  int written = 0;
-  for (const ExtractTarget& t : targets) {
-    if (t.hostPath.empty()) break;
-    ExtractStatus s = ExtractFile(ws, t.slot, t.hostPath, ui);
-    if (s == ExtractStatus::CassetteImage) break;  // the cassette layer takes over
-    if (s == ExtractStatus::Written) ++written;
-  }
-  return written;
 }
 
 }  // namespace quarnel

@@ -10,13 +10,11 @@
 
 #include "core/disk_image.h"
 #include "core/fat.h"
+#include "core/outcome.h"
 #include "core/save_image.h"
-#include "core/ui.h"
+#include "core/volume.h"
 
 namespace quarnel {
-
-class Workspace;
-class FileIo;
 
 // The bytes of a file: as many clusters of its chain as its size covers (a chain that goes on
 // past them is not looked at), walked by ChainPolicy::Read: the walk stops at a value that is no
@@ -37,32 +35,15 @@ ChainBytes ReadChainBytes(const DiskImage& image, std::uint16_t first, std::uint
 enum class ExtractStatus {
   Written,
   NoImage,
-  CassetteImage,            // the cassette layer extracts from cassettes
-  NoEntry,                  // the slot holds no entry
   FirstClusterOutOfBounds,  // "File's first cluster out of bounds!"; nothing written
   ClusterError,             // the chain ends before the size is covered: "Cluster Error in Fat";
                             // nothing written (a cut file would pass for a whole one)
   CannotWrite,              // "Cannot write file: " + path
 };
+using ExtractOutcome = Outcome<ExtractStatus>;
 
-// Writes the file of slot `slot` of the shown directory to `hostPath`.
-ExtractStatus ExtractFile(Workspace& ws, int slot, const std::filesystem::path& hostPath, Ui& ui);
-ExtractStatus ExtractFile(Workspace& ws, int slot, const std::filesystem::path& hostPath, Ui& ui,
-                          FileIo& io);
-
-// The save dialog of the Extract command for slot `slot` of the shown directory: "Extract file
-// from diskImage to", the row's caption proposed. nullopt when the slot has no row.
-std::optional<SavePrompt> ExtractPrompt(const Workspace& ws, int slot);
-
-// A file of the shown directory and the host path the user chose for it.
-struct ExtractTarget {
-  int slot = 0;
-  std::filesystem::path hostPath;
-};
-
-// The Extract command once its dialogs are answered (one per row, in order, up to the first
-// cancelled one): each slot's file to its path, in order, stopping at a cassette. Returns how
-// many files were written.
-int ExtractSelected(Workspace& ws, const std::vector<ExtractTarget>& targets, Ui& ui);
+// Writes the file of `entry` to `hostPath`.
+ExtractOutcome ExtractFile(const DiskImage& image, const FileEntry& entry,
+                           const std::filesystem::path& hostPath, FileIo& io = DefaultFileIo());
 
 }  // namespace quarnel

@@ -84,27 +84,6 @@ std::int32_t FreeBytes(const DiskImage& image) {
       std::min<std::int64_t>(bytes, std::numeric_limits<std::int32_t>::max()));
 }
 
-std::uint16_t FirstFreeCluster(const DiskImage& image, Ui& ui) {
-  const auto& g = image.geometry;
-  for (std::uint32_t n = 2; n <= g.LastDataCluster(); ++n)
-    if (ReadFatEntry(image, n) == kFatFree) return static_cast<std::uint16_t>(n);
-  ui.Notify(msg::kInternalError);
-  return 0;
-}
-
-std::uint16_t NextFreeCluster(const DiskImage& image, Ui& ui) {
-  const auto& g = image.geometry;
-  bool skipped = false;
-  for (std::uint32_t n = 2; n <= g.LastDataCluster(); ++n) {
-    if (ReadFatEntry(image, n) != kFatFree) continue;
-    if (skipped) return static_cast<std::uint16_t>(n);
-    skipped = true;
-  }
-  std::uint32_t past = g.LastDataCluster() + 1;
-  ui.Notify(std::string(msg::kInternalErrorAt) + std::to_string(ReadFatEntry(image, past)));
-  return static_cast<std::uint16_t>(past);
-}
-
 std::uint32_t ClusterOffset(const DiskGeometry& g, std::uint32_t n) {
   return g.dataOffset + (n - 2) * g.clusterBytes;
 }

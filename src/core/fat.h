@@ -12,7 +12,6 @@
 
 #include "core/bytes.h"
 #include "core/disk_image.h"
-#include "core/ui.h"
 
 namespace quarnel {
 
@@ -34,11 +33,6 @@ std::uint16_t FreeFatEntry(DiskImage& image, std::uint32_t n);
 void CopyFatToMirrors(DiskImage& image);
 // Free data clusters x clusterBytes.
 std::int32_t FreeBytes(const DiskImage& image);
-// Lowest free data cluster; "Internal error" and 0 when the disk is full.
-std::uint16_t FirstFreeCluster(const DiskImage& image, Ui& ui);
-// Second-lowest free data cluster; "Internal error at" + the cluster past the scanned range
-// (which is returned) when there is no second free cluster.
-std::uint16_t NextFreeCluster(const DiskImage& image, Ui& ui);
 // Byte offset of cluster n (n >= 2).
 std::uint32_t ClusterOffset(const DiskGeometry& g, std::uint32_t n);
 // The clusterBytes bytes of cluster n; nullopt unless n is a data cluster lying wholly inside

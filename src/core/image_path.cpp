@@ -1,7 +1,6 @@
 #include "core/image_path.h"
 
 #include "core/ascii.h"
-#include "core/file_list.h"
 #include "core/workspace.h"
 
 namespace quarnel {
@@ -16,24 +15,22 @@ std::string NameKey(std::string_view s) {
   return AsciiUpper(s);
 }
 
-PathResult WalkDirectories(Workspace& ws, const std::vector<std::string>& names, std::size_t count,
-                           Ui& ui) {
+PathResult WalkDirectories(Workspace& ws, const std::vector<std::string>& names,
+                           std::size_t count) {
   PathResult r;
   if (!ws.HasImage()) return r;
-  ws.image.level = 0;
-  ReadDirectory(ws, ui);
+  ws.folders.resize(1);
+  ws.Refresh();
   for (std::size_t i = 0; i < count; ++i) {
     const std::string& name = names[i];
     if (name == "..") {
-      if (ws.image.level > 0) --ws.image.level;
-      ReadDirectory(ws, ui);
+      ws.Leave();
       continue;
     }
-    const FileRow* row = FindRow(ws, name);
-    if (!row) return {PathStatus::NotFound, name};
-    if (!row->IsDirectory()) return {PathStatus::NotADirectory, name};
-    FileRow copy = *row;  // EnterDirectory rebuilds the rows
-    EnterOutcome outcome = EnterDirectory(ws, copy, ui);
+    const std::optional<FileEntry> entry = FindEntry(ws, name);
+    if (!entry) return {PathStatus::NotFound, name};
+    if (!entry->IsDirectory()) return {PathStatus::NotADirectory, name};
+    EnterOutcome outcome = ws.Enter(*entry, entry->Caption());
     if (outcome != EnterOutcome::Entered) return {PathStatus::Failed, name, outcome};
   }
   r.status = PathStatus::Ok;
@@ -59,36 +56,32 @@ std::vector<std::string> SplitImagePath(std::string_view path) {
   return names;
 }
 
-const FileRow* FindRow(const Workspace& ws, std::string_view name) {
+std::optional<FileEntry> FindEntry(const Workspace& ws, std::string_view name) {
   const std::string key = NameKey(name);
-  if (key.empty()) return nullptr;
-  for (const auto& row : ws.fileList.rows) {
-    if (row.caption == "." || row.caption == ".." || row.IsVolume()) continue;
-    if (NameKey(row.caption) == key) return &row;
+  if (key.empty()) return std::nullopt;
+  for (FileEntry& e : ws.Entries()) {
+    if (e.IsDot() || e.IsVolume()) continue;
+    if (NameKey(e.Caption()) == key) return std::move(e);
   }
-  return nullptr;
+  return std::nullopt;
 }
 
-PathResult ChangeDirectory(Workspace& ws, std::string_view dirPath, Ui& ui) {
+PathResult ChangeDirectory(Workspace& ws, std::string_view dirPath) {
   auto names = SplitImagePath(dirPath);
-  return WalkDirectories(ws, names, names.size(), ui);
+  return WalkDirectories(ws, names, names.size());
 }
 
-EntryLookup LookupEntry(Workspace& ws, std::string_view path, Ui& ui) {
+EntryLookup LookupEntry(Workspace& ws, std::string_view path) {
   EntryLookup out;
   auto names = SplitImagePath(path);
   if (names.empty()) {
     out.result = {ws.HasImage() ? PathStatus::NotFound : PathStatus::NoImage, std::string(path)};
     return out;
   }
-  out.result = WalkDirectories(ws, names, names.size() - 1, ui);
+  out.result = WalkDirectories(ws, names, names.size() - 1);
   if (out.result.status != PathStatus::Ok) return out;
-  const FileRow* row = FindRow(ws, names.back());
-  if (!row) {
-    out.result = {PathStatus::NotFound, names.back()};
-    return out;
-  }
-  out.row = *row;
+  out.entry = FindEntry(ws, names.back());
+  if (!out.entry) out.result = {PathStatus::NotFound, names.back()};
   return out;
 }
 

@@ -1,6 +1,6 @@
 // Paths inside an image ("GAMES/ZORK.BAS", "\GAMES\ZORK.BAS"): separators / or \, names
-// compared as list captions, case-insensitively. Walking a path moves the workspace's current
-// directory through the directory stack like double-clicks do.
+// compared as list captions, case-insensitively. Walking a path moves the workspace's shown
+// directory like double-clicks do.
 #pragma once
 
 #include <optional>
@@ -8,20 +8,17 @@
 #include <string_view>
 #include <vector>
 
-#include "core/directory.h"
-#include "core/file_list.h"
-#include "core/ui.h"
+#include "core/volume.h"
+#include "core/workspace.h"
 
 namespace quarnel {
-
-class Workspace;
 
 // Splits a path into its names; empty names and "." are dropped.
 std::vector<std::string> SplitImagePath(std::string_view path);
 
-// The row of the current directory whose caption matches `name` case-insensitively; a name
+// The entry of the shown directory whose caption matches `name` case-insensitively; a name
 // without a dot also matches an entry without extension ("README" finds "README.   ").
-const FileRow* FindRow(const Workspace& ws, std::string_view name);
+std::optional<FileEntry> FindEntry(const Workspace& ws, std::string_view name);
 
 enum class PathStatus { Ok, NoImage, NotFound, NotADirectory, Failed };
 
@@ -33,13 +30,13 @@ struct PathResult {
 
 // Makes the directory named by `dirPath` (relative to the root) current. On failure the
 // workspace may be left at the root.
-PathResult ChangeDirectory(Workspace& ws, std::string_view dirPath, Ui& ui);
+PathResult ChangeDirectory(Workspace& ws, std::string_view dirPath);
 
-// Makes the directory holding `path` current and returns the row of its last name.
+// Makes the directory holding `path` current and returns the entry of its last name.
 struct EntryLookup {
   PathResult result;
-  std::optional<FileRow> row;
+  std::optional<FileEntry> entry;
 };
-EntryLookup LookupEntry(Workspace& ws, std::string_view path, Ui& ui);
+EntryLookup LookupEntry(Workspace& ws, std::string_view path);
 
 }  // namespace quarnel

@@ -34,21 +34,6 @@ inline constexpr std::string_view kIllegalDirectory = "Illegal Directory!";
 // Ours: the directory stack holds 32 levels.
 inline constexpr std::string_view kDirectoryTooDeep =
     "Directory nesting too deep! (32 levels at most)";
-inline constexpr std::string_view kFilesListedFormat = "%d Files Listed ";
-inline constexpr std::string_view kBytesFreeFormat = "%d Bytes free ";
-inline constexpr std::string_view kSizeFormat = "%7d Bytes";
-
-// Type texts of the file list.
-inline constexpr std::string_view kTypeBasic = "Basic file";
-inline constexpr std::string_view kTypeCompressed = "Compressed file";
-inline constexpr std::string_view kTypeBinary = "Binary file";
-inline constexpr std::string_view kTypeBatch = "Dos Batch file";
-inline constexpr std::string_view kTypeSystem = "Dos System file";
-inline constexpr std::string_view kTypeExecutable = "Dos Executable";
-inline constexpr std::string_view kTypeText = "Text File";
-inline constexpr std::string_view kTypeRom = "Rom File";
-inline constexpr std::string_view kTypeVolume = "Volume Name";
-inline constexpr std::string_view kTypeDirectory = "Directory";
 
 // Reading files.
 inline constexpr std::string_view kFirstClusterOutOfBounds = "File's first cluster out of bounds!";

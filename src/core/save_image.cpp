@@ -84,8 +84,8 @@ bool OwnerWritable(const fs::path& p) {
 
 }  // namespace
 
-SaveStatus SaveImageFile(DiskImage& image, const fs::path& path, std::int64_t byteCount, Ui& ui,
-                         FileIo& io) {
+SaveStatus SaveImageFile(Workspace& ws, const fs::path& path, Ui& ui, FileIo& io) {
+  const DiskImage& image = ws.image;
   if (image.bytes.empty()) return SaveStatus::NothingLoaded;
   std::error_code ec;
   if (fs::exists(path, ec) && !OwnerWritable(path)) {
@@ -96,32 +96,28 @@ SaveStatus SaveImageFile(DiskImage& image, const fs::path& path, std::int64_t by
     }
   }
   const std::size_t n = static_cast<std::size_t>(
-      std::clamp<std::int64_t>(byteCount, 0, static_cast<std::int64_t>(image.bytes.size())));
+      std::clamp<std::int64_t>(image.size, 0, static_cast<std::int64_t>(image.bytes.size())));
   if (!WriteAtomically(path, Bytes(image.bytes.data(), n), io)) {
     ui.Notify(msg::kCannotSave);
     return SaveStatus::CannotSave;
   }
-  image.changed = false;
+  ws.changed = false;
   return SaveStatus::Saved;
 }
 
-SaveStatus SaveImageFile(DiskImage& image, const fs::path& path, std::int64_t byteCount, Ui& ui) {
-  return SaveImageFile(image, path, byteCount, ui, DefaultFileIo());
-}
-
 SaveStatus Save(Workspace& ws, Ui& ui) {
-  if (ws.image.imagePath.empty() || ws.image.bytes.empty()) return SaveStatus::NothingLoaded;
-  return SaveImageFile(ws.image, ws.image.imagePath, ws.image.size, ui);
+  if (ws.imagePath.empty() || ws.image.bytes.empty()) return SaveStatus::NothingLoaded;
+  return SaveImageFile(ws, ws.imagePath, ui);
 }
 
 SavePrompt SaveAsPrompt(const Workspace& ws) {
-  return {std::string(msg::kSavingTitle), ws.image.imagePath};
+  return {std::string(msg::kSavingTitle), ws.imagePath};
 }
 
 SaveStatus SaveAs(Workspace& ws, const fs::path& path, Ui& ui) {
-  if (ws.image.imagePath.empty() || ws.image.bytes.empty()) return SaveStatus::NothingLoaded;
+  if (ws.imagePath.empty() || ws.image.bytes.empty()) return SaveStatus::NothingLoaded;
   if (path.empty()) return SaveStatus::Cancelled;
-  return SaveImageFile(ws.image, path, ws.image.size, ui);
+  return SaveImageFile(ws, path, ui);
 }
 
 }  // namespace quarnel

@@ -13,7 +13,6 @@
 namespace quarnel {
 
 class Workspace;
-struct DiskImage;
 
 // The system calls a host write goes through. Tests derive from it to make a write fail.
 class FileIo {
@@ -51,12 +50,10 @@ enum class SaveStatus {
   CannotSave,     // "Cannot save file"
 };
 
-// Writes the first `byteCount` bytes of the image to `path` and clears `changed`. A read-only
-// target loses its read-only attribute first; one that stays read-only is refused.
-SaveStatus SaveImageFile(DiskImage& image, const std::filesystem::path& path,
-                         std::int64_t byteCount, Ui& ui, FileIo& io);
-SaveStatus SaveImageFile(DiskImage& image, const std::filesystem::path& path,
-                         std::int64_t byteCount, Ui& ui);
+// Writes the image (its `size` bytes) to `path` and clears `changed`. A read-only target loses
+// its read-only attribute first; one that stays read-only is refused.
+SaveStatus SaveImageFile(Workspace& ws, const std::filesystem::path& path, Ui& ui,
+                         FileIo& io = DefaultFileIo());
 
 // Save: the whole image to its own path.
 SaveStatus Save(Workspace& ws, Ui& ui);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "core/fat.h"
 #include "core/host_file.h"
 #include "core/messages.h"
 #include "core/save_image.h"
@@ -21,66 +22,46 @@ HostFileKind HostFileKindOf(std::string_view path) {
   return HostFileKind::Other;
 }
 
-void Workspace::SetStatus(std::string text, Ui& ui) {
-  statusText = std::move(text);
-  ui.Status(statusText);
-}
-
-const FileRow* Workspace::RowForSlot(int slot) const {
-  for (const auto& r : fileList.rows)
-    if (r.slot == slot) return &r;
-  return nullptr;
+std::string_view EnterMessage(EnterOutcome outcome) {
+  switch (outcome) {
+    case EnterOutcome::Illegal:
+      return msg::kIllegalDirectory;
+    case EnterOutcome::TooDeep:
+      return msg::kDirectoryTooDeep;
+    case EnterOutcome::Entered:
+    case EnterOutcome::Left:
+    case EnterOutcome::BrokenChain:
+    case EnterOutcome::NotADirectory:
+      break;
+  }
+  return {};
 }
 
 void Workspace::Unload() {
-  image.bytes.clear();
-  image.bytes.shrink_to_fit();
-  image.size = 0;
-  image.imagePath.clear();
-  image.level = 0;
-  image.geometry = DiskGeometry{};
-  dirStack = DirStack{};
-  listing.clear();
-  current = CurrentEntry{};
-  fileList.Clear();
-  oemField.clear();
-  volumeField.clear();
-}
-
-HostFileKind Workspace::OpenHostFile(const std::string& path, Ui& ui,
-                                     const ChangedImageAnswer& changes) {
-  HostFileKind kind = HostFileKindOf(path);
-  if (kind == HostFileKind::DiskImage) {
-    SetStatus(path, ui);
-    LoadImage(path, ui, changes);
-  }
-  return kind;
+  image = DiskImage{};
+  imagePath.clear();
+  folders.clear();
+  listing = DirContents{};
 }
 
 SavePrompt Workspace::SaveChangedPrompt() const {
   std::string title(msg::kSaveChangedTitle);
-  title += fs::path(image.imagePath).filename().string();
-  return {std::move(title), image.imagePath};
+  title += fs::path(imagePath).filename().string();
+  return {std::move(title), imagePath};
 }
 
 SaveStatus Workspace::SaveChanges(const ChangedImageAnswer& answer, Ui& ui) {
-  if (!image.changed) return SaveStatus::NothingLoaded;
+  if (!changed) return SaveStatus::NothingLoaded;
   if (answer.savePath.empty()) return SaveStatus::Cancelled;  // the changes are dropped
-  return SaveImageFile(image, answer.savePath, image.size, ui);
+  return SaveImageFile(*this, answer.savePath, ui);
 }
 
 namespace {
 
-// Reset of a load (step 2).
+// Reset of a load: nothing of the image it replaces stays.
 void ResetForLoad(Workspace& ws) {
-  ws.sortDirection = -1;
-  ws.volumeShown = false;
-  ws.listedVolume.clear();
-  ws.image.loadFailed = false;
-  ws.image.bootError = false;
-  ws.image.bootErrorDetail.clear();
-  ws.image.changed = false;
   ws.Unload();
+  ws.changed = false;
 }
 
 // The boot-sector field that makes the layout impossible, in words; nullopt when none does.
@@ -137,7 +118,7 @@ HostReadError Workspace::LoadImage(const std::string& path, Ui& ui,
   if (read != HostReadError::None) {
     ui.Notify(msg::kReadError);
     image.loadFailed = true;
-    image.imagePath.clear();
+    imagePath.clear();
     return read;
   }
   LoadImageBytes(std::move(bytes), path, ui);
@@ -153,17 +134,11 @@ void Workspace::LoadImageBytes(std::vector<std::uint8_t> bytes, const std::strin
   if (!IsStandardSize(size)) ui.Notify(msg::kOddDiskSize);
   image.size = size;
   image.bytes = std::move(bytes);
-  image.imagePath = path;
+  imagePath = path;
   FinishLoad(ui);
 }
 
 void Workspace::FinishLoad(Ui& ui) {
-  // The OEM signature, one character per byte.
-  oemField.clear();
-  volumeField.clear();
-  for (std::size_t i = 0; i < kBootOemLength && kBootOemOffset + i < image.bytes.size(); ++i)
-    oemField.push_back(static_cast<char>(image.bytes[kBootOemOffset + i]));
-
   auto bs = BootSectorAt(image.View());
   if (!bs) {  // cannot happen for an accepted size; kept for callers that bypass the size check
     ui.Notify(msg::kBootSectorError);
@@ -206,12 +181,57 @@ void Workspace::FinishLoad(Ui& ui) {
     image.bootError = true;
     return;
   }
-  dirStack = DirStack{};
-  dirStack[0].path.assign(1, '\\');
-  dirStack[0].firstCluster = 0;
-  dirStack[0].entryCount = g.rootEntries;
-  image.level = 0;
-  ReadDirectory(*this, ui);
+  folders.assign(1, DirLevel{"\\", kRootDir});
+  Refresh();
+}
+
+void Workspace::Refresh() {
+  listing = DirContents{};
+  if (!HasImage()) return;
+  // A broken chain shows the parent instead; the root never breaks.
+  while (!folders.empty()) {
+    if (auto contents = ListDirectory(image, folders.back().dir)) {
+      listing = std::move(*contents);
+      return;
+    }
+    folders.pop_back();
+  }
+  folders.assign(1, DirLevel{"\\", kRootDir});
+  if (auto root = ListDirectory(image, kRootDir)) listing = std::move(*root);
+}
+
+void Workspace::Leave() {
+  if (folders.size() > 1) folders.pop_back();
+  Refresh();
+}
+
+EnterOutcome Workspace::Enter(const FileEntry& entry, std::string_view caption) {
+  if (!HasImage()) return EnterOutcome::NotADirectory;
+  if (entry.IsDot() && entry.name == "..") {
+    Leave();
+    return EnterOutcome::Left;
+  }
+  if (entry.IsDot()) {
+    Refresh();
+    return EnterOutcome::Entered;
+  }
+  if (!entry.IsDirectory()) return EnterOutcome::NotADirectory;
+  if (static_cast<int>(folders.size()) >= kDirStackDepth) return EnterOutcome::TooDeep;
+  // Below 2, above the disk, or a cluster the image does not hold.
+  if (!FirstClusterValid(image, entry.firstCluster)) {
+    Refresh();
+    return EnterOutcome::Illegal;
+  }
+  const DirRef dir{entry.firstCluster};
+  auto contents = ListDirectory(image, dir);
+  if (!contents) {
+    folders.resize(1);
+    Refresh();
+    return EnterOutcome::BrokenChain;
+  }
+  folders.push_back({CurrentPath() + std::string(caption) + "\\", dir});
+  listing = std::move(*contents);
+  return EnterOutcome::Entered;
 }
 
 }  // namespace quarnel

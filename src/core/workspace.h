@@ -1,29 +1,30 @@
-// One working session over one disk image: the image, the directory stack, the listing of the
-// current directory and the fields the main window shows. The desktop program owns one; every
-// command-line command and every test makes its own.
+// One working session over one disk image: the volume, its path and whether it has unsaved
+// changes, the folders walked into from the root and the slots of the one shown. The desktop
+// program owns one while a disk image is open; every command-line command and every test makes
+// its own. What the windows show (rows, fields, the status line) is the front ends' business.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/ascii.h"
-#include "core/directory.h"
 #include "core/disk_image.h"
-#include "core/file_list.h"
 #include "core/host_file.h"
 #include "core/save_image.h"
 #include "core/ui.h"
+#include "core/volume.h"
 
 namespace quarnel {
 
-// What OpenHostFile did with a host file, by its extension.
+// What a host file is, by its extension.
 enum class HostFileKind {
-  DiskImage,   // .DSK .DI1 .DI2: LoadImage ran (see the image's flags for the outcome)
-  Cassette,    // .CAS: not handled here; the cassette layer loads and lists it
-  Conversion,  // .DDI .IMG .MSX .XSA: not handled here; the converters take it
-  Other,       // any other extension: nothing happens
+  DiskImage,   // .DSK .DI1 .DI2: a disk image, loaded by Workspace::LoadImage
+  Cassette,    // .CAS: a tape, read by the cassette layer
+  Conversion,  // .DDI .IMG .MSX .XSA: taken by the converters
+  Other,       // any other extension
 };
 
 // Upper-cased extension with its dot, cut to four characters ("" when there is none):
@@ -39,20 +40,36 @@ struct ChangedImageAnswer {
   std::string savePath;
 };
 
+// A directory walked into: its path as the status line shows it and the directory itself.
+struct DirLevel {
+  std::string path;  // "\" for the root; parent's path + caption + "\" below
+  DirRef dir;
+};
+
+// The root and at most 31 levels below it.
+inline constexpr int kDirStackDepth = 32;
+
+// Outcome of moving into or out of a directory.
+enum class EnterOutcome {
+  Entered,        // the listing now shows the chosen directory (or the same one for ".")
+  Left,           // moved up one level (".." )
+  Illegal,        // "Illegal Directory!"; the current directory stays
+  BrokenChain,    // the directory's chain is broken: back at the root
+  TooDeep,        // no 33rd level; the current directory stays
+  NotADirectory,  // the entry is no directory; nothing happened
+};
+
+// What the user is told about an outcome of Enter: "Illegal Directory!", the nesting limit, or
+// nothing ("").
+std::string_view EnterMessage(EnterOutcome outcome);
+
 class Workspace {
  public:
-  DiskImage image;
-  DirStack dirStack;
-  std::vector<ListingRecord> listing;  // slots of the current directory
-  CurrentEntry current;                // entry last decoded by ReadEntry
-  FileListing fileList;                // rows and summary of the current directory
-  bool volumeShown = false;
-  std::string volumeField;   // the main window's volume-name field
-  std::string listedVolume;  // volume name remembered from the listing
-  std::string oemField;      // the main window's OEM field: bytes 3-10, one character each
-  std::string viewedName;    // caption of the file last chosen for viewing
-  int sortDirection = 0;     // the file list's sort direction (-1 after every load)
-  std::string statusText;    // the status line as last set by the core
+  DiskImage image;                // the volume: bytes, geometry and how the load went
+  std::string imagePath;          // the file it was loaded from (kept after a refused boot sector)
+  bool changed = false;           // changed in memory since it was loaded or saved
+  std::vector<DirLevel> folders;  // the root first; the last one is shown
+  DirContents listing;            // the slots of the shown directory
 
   // Loads and validates an image file: reads it and hands its bytes to LoadImageBytes; the
   // outcome is in image.loadFailed / image.bootError. Unsaved changes of the image it replaces
@@ -65,10 +82,6 @@ class Workspace {
   // imagePath. Used by LoadImage, tests, fuzzing and converters.
   void LoadImageBytes(std::vector<std::uint8_t> bytes, const std::string& path, Ui& ui,
                       const ChangedImageAnswer& changes = {});
-  // Dispatches a host file by its extension; loads .DSK/.DI1/.DI2 (passing `changes` on),
-  // reports the other kinds.
-  HostFileKind OpenHostFile(const std::string& path, Ui& ui,
-                            const ChangedImageAnswer& changes = {});
   // The dialog a front end shows for unsaved changes: "Save Changed DiskImage: " + file name,
   // proposing the image's path.
   SavePrompt SaveChangedPrompt() const;
@@ -77,12 +90,27 @@ class Workspace {
   SaveStatus SaveChanges(const ChangedImageAnswer& answer, Ui& ui);
 
   // The image may be listed and read.
-  bool HasImage() const { return image.Usable(); }
-  const DirLevel& CurrentLevel() const { return dirStack[image.level]; }
-  // The row whose hidden column holds `slot`; nullptr when there is none.
-  const FileRow* RowForSlot(int slot) const;
-  // Sets the status line (and tells the Ui).
-  void SetStatus(std::string text, Ui& ui);
+  bool HasImage() const { return !imagePath.empty() && image.Usable(); }
+  // The shown directory and its path ("\" and the root when nothing is loaded).
+  DirRef CurrentDir() const { return folders.empty() ? kRootDir : folders.back().dir; }
+  std::string CurrentPath() const { return folders.empty() ? "\\" : folders.back().path; }
+  bool AtRoot() const { return folders.size() <= 1; }
+  // Levels below the root (0 at the root).
+  int Depth() const { return folders.empty() ? 0 : static_cast<int>(folders.size()) - 1; }
+
+  // The entry in slot `slot` of the shown directory; nullopt for a free slot or a long-name piece.
+  std::optional<FileEntry> EntryAt(int slot) const { return quarnel::EntryAt(listing, slot); }
+  // Every entry of the shown directory in slot order.
+  std::vector<FileEntry> Entries() const { return EntriesOf(listing); }
+
+  // Lists the shown directory again from the image; a directory whose chain broke meanwhile
+  // gives way to its parent (the root never breaks).
+  void Refresh();
+  // Moves into the directory `entry` of the shown directory ("." stays, ".." goes up one).
+  // `caption` is the entry's name as the front end lists it; it extends the path.
+  EnterOutcome Enter(const FileEntry& entry, std::string_view caption);
+  // Moves up one level (never above the root).
+  void Leave();
 
   // Forgets the image and everything derived from it.
   void Unload();
@@ -91,7 +119,7 @@ class Workspace {
   // Refuses a size no disk image has with the message for it (too big, too small) and
   // loadFailed; true then.
   bool RefuseImageSize(std::uintmax_t size, Ui& ui);
-  // Steps of a load after the bytes are in: OEM field, boot sector, geometry, root listing.
+  // Steps of a load after the bytes are in: boot sector, geometry, root listing.
   void FinishLoad(Ui& ui);
 };
 

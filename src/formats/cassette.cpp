@@ -46,14 +46,6 @@ std::string TypeOfNamedFile(const std::string& name) {
   return "Custom";
 }
 
-int IconOfType(const std::string& type) {
-  if (type == "Dos") return 1;
-  if (type == "Basic") return 3;
-  if (type == "Binary") return 4;
-  if (type == "Rom") return 5;
-  return 0;  // "Custom", "Ascii" and untyped entries
-}
-
 }  // namespace
 
 std::vector<CasEntry> ScanCassette(Bytes tape) {
@@ -165,17 +157,6 @@ std::vector<std::uint8_t> CasEntryBytes(Bytes tape, const CasEntry& entry) {
   return out;
 }
 
-FileRow CasListRow(const CasEntry& entry, int index) {
-  FileRow row;
-  row.caption = entry.name;
-  row.size = static_cast<std::int32_t>(entry.Size());
-  row.sizeText = std::to_string(entry.Size()) + " Bytes";
-  row.type = entry.type;
-  row.icon = IconOfType(entry.type);
-  row.slot = index;
-  return row;
-}
-
 std::string CasHostFileName(const CasEntry& entry, std::size_t index) {
   std::string name;
   for (char c : entry.name) {
@@ -224,13 +205,9 @@ void CasImage::SetBytes(std::vector<std::uint8_t> bytes, std::string path) {
   path_ = std::move(path);
 }
 
-const std::vector<FileRow>& CasImage::ListCasFile() {
+const std::vector<CasEntry>& CasImage::ListCasFile() {
   entries_ = ScanCassette(View());
-  rows_.clear();
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    rows_.push_back(CasListRow(entries_[i], static_cast<int>(i)));
-  }
-  return rows_;
+  return entries_;
 }
 
 std::vector<std::uint8_t> CasImage::EntryBytes(std::size_t index) const {
@@ -280,7 +257,6 @@ void CasImage::Clear() {
   bytes_.clear();
   path_.clear();
   entries_.clear();
-  rows_.clear();
 }
 
 }  // namespace quarnel

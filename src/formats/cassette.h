@@ -10,9 +10,8 @@
 #include <vector>
 
 #include "core/bytes.h"
-#include "core/file_list.h"
-#include "core/read_file.h"
 #include "core/ui.h"
+#include "core/view_choice.h"
 
 namespace quarnel {
 
@@ -36,9 +35,6 @@ std::vector<CasEntry> ScanCassette(Bytes tape);
 // (whose 6 address bytes then form the BLOAD header), the bytes as they are otherwise.
 std::vector<std::uint8_t> CasEntryBytes(Bytes tape, const CasEntry& entry);
 
-// File-list row of an entry: caption = name, "%d Bytes", type, icon by type, slot = index.
-FileRow CasListRow(const CasEntry& entry, int index);
-
 // The current cassette image: the file's bytes, its path and the files found on it.
 class CasImage {
  public:
@@ -49,14 +45,13 @@ class CasImage {
   LoadStatus LoadCasFile(const std::filesystem::path& path, Ui& ui);
   // The same for bytes already in memory.
   void SetBytes(std::vector<std::uint8_t> bytes, std::string path);
-  // Scans the bytes, fills the entry table and returns the file-list rows.
-  const std::vector<FileRow>& ListCasFile();
+  // Scans the bytes and fills the entry table.
+  const std::vector<CasEntry>& ListCasFile();
 
   bool Loaded() const { return !path_.empty(); }
   const std::string& Path() const { return path_; }
   Bytes View() const { return Bytes(bytes_.data(), bytes_.size()); }
   const std::vector<CasEntry>& Entries() const { return entries_; }
-  const std::vector<FileRow>& Rows() const { return rows_; }
 
   // CasEntryBytes of entry `index`; empty when there is no such entry.
   std::vector<std::uint8_t> EntryBytes(std::size_t index) const;
@@ -70,7 +65,6 @@ class CasImage {
   std::vector<std::uint8_t> bytes_;
   std::string path_;
   std::vector<CasEntry> entries_;
-  std::vector<FileRow> rows_;
 };
 
 // What viewing a cassette entry shows: the view, the bytes (CasEntryBytes) and the entry's name

@@ -1,5 +1,5 @@
 // Adding files: MSX names, the free-slot rule, allocation, replacement decided before deleting,
-// the rename question and the drop of several files.
+// the rename question and what a drop of host files does.
 #include "core/add_file.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +9,9 @@
 #include "change_witness.h"
 #include "core/dir_entry.h"
 #include "core/fat.h"
+#include "core/image_path.h"
 #include "core/messages.h"
-#include "core/read_file.h"
+#include "core/volume.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
 #include "support/scripted_ui.h"
@@ -92,9 +93,19 @@ class AddFileTest : public ::testing::Test {
   DirEntry RootEntry(int slot) const {
     return *DirEntryAt(ws.image.View(), ws.image.geometry.rootOffset + slot * 32);
   }
+  // Adds to the shown directory, as the Add command does.
+  AddOutcome Add(const NewFile& f) { return AddFileData(ws.image, ws.CurrentDir(), f); }
+  AddOutcome AddHost(const fs::path& p, std::string_view entryName) {
+    return AddFile(ws.image, ws.CurrentDir(), p, entryName);
+  }
   std::vector<std::uint8_t> Read(const std::string& caption) {
-    ReadDirectory(ws, ui);
-    FileRead r = ReadEntryByCaption(ws, caption, ui);
+    ws.Refresh();
+    auto e = FindEntry(ws, caption);
+    if (!e) {
+      ADD_FAILURE() << "no entry " << caption;
+      return {};
+    }
+    FileRead r = ReadFile(ws.image, *e);
     EXPECT_TRUE(r.ok()) << caption;
     return r.bytes;
   }
@@ -117,8 +128,9 @@ TEST_F(AddFileTest, WritesEntryDataAndChainInTheLowestFreeClusters) {
   b.Poke(b.geometry().rootOffset + 32, kEntryDeleted);
   Load(b);
   NewFile f = File("game.bas", 2500, 7);  // three clusters: 4, 6, 7
-  ASSERT_EQ(AddFileData(ws, f, ui), AddStatus::Added);
-  EXPECT_TRUE(ui.messages.empty());
+  const AddOutcome added = Add(f);
+  ASSERT_EQ(added, AddStatus::Added);
+  EXPECT_EQ(added.message, "");
   DirEntry e = RootEntry(1);  // the deleted slot is reused
   EXPECT_EQ(std::string(reinterpret_cast<char*>(e.name), 11), "GAME    BAS");
   EXPECT_EQ(e.attribute, 0x20);
@@ -131,7 +143,6 @@ TEST_F(AddFileTest, WritesEntryDataAndChainInTheLowestFreeClusters) {
   EXPECT_EQ(ReadFatEntry(ws.image, 6), 7);
   EXPECT_EQ(ReadFatEntry(ws.image, 7), 0xFFF);
   EXPECT_TRUE(FatCopiesEqual());
-  EXPECT_TRUE(ws.image.changed);
   EXPECT_EQ(Read("GAME.BAS"), f.bytes);
   // The tail of the last cluster is cleared.
   auto off = ClusterOffset(ws.image.geometry, 7) + (2500 - 2048);
@@ -150,8 +161,9 @@ TEST_F(AddFileTest, ClustersBeyondTheFirstFatAreNeverAllocated) {
   Load(b);
   EXPECT_EQ(FreeBytes(ws.image), 0);
   NewFile f = File("NEW.DAT", 2048, 4);
-  EXPECT_EQ(AddFileData(ws, f, ui), AddStatus::DiskFull);
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{std::string(msg::kDiskFull)}));
+  const AddOutcome full = Add(f);
+  EXPECT_EQ(full, AddStatus::DiskFull);
+  EXPECT_EQ(full.message, msg::kDiskFull);
   EXPECT_EQ(Root(0)[0], 0);  // nothing written
 }
 
@@ -162,7 +174,7 @@ TEST_F(AddFileTest, ReplacementReusesTheFreedClusters) {
   Load(b);
   const std::int32_t freeBefore = FreeBytes(ws.image);
   NewFile f = File("game.bas", 2000, 9);
-  ASSERT_EQ(AddFileData(ws, f, ui), AddStatus::Added);
+  ASSERT_EQ(Add(f), AddStatus::Added);
   // The old entry is deleted and its slot, the first free one then, takes the new entry.
   EXPECT_EQ(Root(0)[0], 'G');
   EXPECT_EQ(RootEntry(0).size.Get(), 2000u);
@@ -180,12 +192,13 @@ TEST_F(AddFileTest, NamesWithoutThreeCharacterExtensionAreReplacedToo) {
   b.AddFile(kRoot, "README", test::Pattern(10, 1));
   b.AddFile(kRoot, "GAME.BA", test::Pattern(10, 2));
   Load(b);
-  ASSERT_EQ(AddFileData(ws, File("readme", 20, 3), ui), AddStatus::Added);
-  ASSERT_EQ(AddFileData(ws, File("game.ba", 30, 4), ui), AddStatus::Added);
-  ReadDirectory(ws, ui);
-  ASSERT_EQ(ws.fileList.rows.size(), 2u);  // one entry per name, as MSX-DOS needs it
-  EXPECT_EQ(ws.fileList.rows[0].size, 20);
-  EXPECT_EQ(ws.fileList.rows[1].size, 30);
+  ASSERT_EQ(Add(File("readme", 20, 3)), AddStatus::Added);
+  ASSERT_EQ(Add(File("game.ba", 30, 4)), AddStatus::Added);
+  ws.Refresh();
+  const auto entries = ws.Entries();
+  ASSERT_EQ(entries.size(), 2u);  // one entry per name, as MSX-DOS needs it
+  EXPECT_EQ(entries[0].size, 20);
+  EXPECT_EQ(entries[1].size, 30);
 }
 
 TEST_F(AddFileTest, DiskFullKeepsTheOldFile) {
@@ -194,14 +207,13 @@ TEST_F(AddFileTest, DiskFullKeepsTheOldFile) {
   b.AddFile(kRoot, "FILL.BIN", test::Pattern(710 * 1024, 3));
   Load(b);  // 1 cluster free; the replacement would free 2: 3 in all
   auto before = ws.image.bytes;
-  EXPECT_EQ(AddFileData(ws, File("GAME.BAS", 3 * 1024 + 1, 5), ui), AddStatus::DiskFull);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kDiskFull)});
+  const AddOutcome full = Add(File("GAME.BAS", 3 * 1024 + 1, 5));
+  EXPECT_EQ(full, AddStatus::DiskFull);
+  EXPECT_EQ(full.message, msg::kDiskFull);
   EXPECT_TRUE(ws.image.bytes == before);
-  EXPECT_TRUE(ws.image.changed);  // as the command always marks it
   // Exactly as much as there will be: added.
-  ui.messages.clear();
   NewFile fits = File("GAME.BAS", 3 * 1024, 6);
-  ASSERT_EQ(AddFileData(ws, fits, ui), AddStatus::Added);
+  ASSERT_EQ(Add(fits), AddStatus::Added);
   EXPECT_EQ(FreeBytes(ws.image), 0);
   EXPECT_EQ(Read("GAME.BAS"), fits.bytes);
 }
@@ -213,13 +225,13 @@ TEST_F(AddFileTest, DirectoryFullKeepsTheOldFileButAReplacedSlotIsReused) {
     b.AddFile(kRoot, "F" + std::to_string(i) + ".TXT", {static_cast<std::uint8_t>(i)});
   Load(b);
   auto before = ws.image.bytes;
-  EXPECT_EQ(AddFileData(ws, File("NEW.TXT", 5), ui), AddStatus::DirectoryFull);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kDirectoryFull)});
+  const AddOutcome full = Add(File("NEW.TXT", 5));
+  EXPECT_EQ(full, AddStatus::DirectoryFull);
+  EXPECT_EQ(full.message, msg::kDirectoryFull);
   EXPECT_TRUE(ws.image.bytes == before);
   // Replacing in a full directory: the replaced entry's slot takes the new file.
-  ui.messages.clear();
   NewFile f = File("F10.TXT", 700, 4);
-  ASSERT_EQ(AddFileData(ws, f, ui), AddStatus::Added);
+  ASSERT_EQ(Add(f), AddStatus::Added);
   EXPECT_EQ(RootEntry(10).size.Get(), 700u);
   EXPECT_EQ(Read("F10.TXT"), f.bytes);
   // A name that starts with a byte of 0x80 or more (kana) or a control byte is an entry that
@@ -227,11 +239,11 @@ TEST_F(AddFileTest, DirectoryFullKeepsTheOldFileButAReplacedSlotIsReused) {
   for (std::uint8_t first : {0x80, 0xB1, 0x01, 0x20}) {
     b.Poke(b.geometry().rootOffset + 5 * 32, first);
     Load(b);
-    EXPECT_EQ(AddFileData(ws, File("NEW.TXT", 5), ui), AddStatus::DirectoryFull) << int(first);
+    EXPECT_EQ(Add(File("NEW.TXT", 5)), AddStatus::DirectoryFull) << int(first);
   }
   b.Poke(b.geometry().rootOffset + 5 * 32, kEntryDeleted);
   Load(b);
-  ASSERT_EQ(AddFileData(ws, File("NEW.TXT", 5), ui), AddStatus::Added);
+  ASSERT_EQ(Add(File("NEW.TXT", 5)), AddStatus::Added);
   EXPECT_EQ(Root(5)[0], 'N');
 }
 
@@ -241,17 +253,17 @@ TEST_F(AddFileTest, EmptyFileTakesNoClusterEvenOnAFullDisk) {
   Load(b);
   auto fatBefore =
       std::vector<std::uint8_t>(ws.image.bytes.begin() + 512, ws.image.bytes.begin() + 512 + 1536);
-  ASSERT_EQ(AddFileData(ws, File("EMPTY.TXT", 0), ui), AddStatus::Added);
+  ASSERT_EQ(Add(File("EMPTY.TXT", 0)), AddStatus::Added);
   EXPECT_EQ(RootEntry(1).firstCluster.Get(), 0);
   EXPECT_EQ(RootEntry(1).size.Get(), 0u);
   EXPECT_TRUE(std::equal(fatBefore.begin(), fatBefore.end(), ws.image.bytes.begin() + 512));
-  EXPECT_EQ(AddFileData(ws, File("ONE.TXT", 1), ui), AddStatus::DiskFull);
+  EXPECT_EQ(Add(File("ONE.TXT", 1)), AddStatus::DiskFull);
 }
 
 TEST_F(AddFileTest, OneSectorClusters) {
   ImageBuilder b(test::GeometryLayout::Msx160());
   Load(b);
-  ASSERT_EQ(AddFileData(ws, File("A.BIN", 600), ui), AddStatus::Added);
+  ASSERT_EQ(Add(File("A.BIN", 600)), AddStatus::Added);
   EXPECT_EQ(ReadFatEntry(ws.image, 2), 3);
   EXPECT_EQ(ReadFatEntry(ws.image, 3), 0xFFF);
   EXPECT_EQ(ReadFatEntry(ws.image, 4), 0);
@@ -262,21 +274,24 @@ TEST_F(AddFileTest, ADirectoryOfTheSameNameIsNeverReplaced) {
   b.AddDirectory(kRoot, "GAMES.BAS");
   Load(b);
   auto before = ws.image.bytes;
-  EXPECT_EQ(AddFileData(ws, File("games.bas", 10), ui), AddStatus::NameIsDirectory);
+  EXPECT_EQ(Add(File("games.bas", 10)), AddStatus::NameIsDirectory);
   EXPECT_TRUE(ws.image.bytes == before);
 }
 
 TEST_F(AddFileTest, RefusedWithoutImageAndOutsideTheRoot) {
-  EXPECT_EQ(AddFileData(ws, File("A.TXT", 1), ui), AddStatus::NoImage);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kNoImageSelected)});
+  const AddOutcome none = Add(File("A.TXT", 1));
+  EXPECT_EQ(none, AddStatus::NoImage);
+  EXPECT_EQ(none.message, msg::kNoImageSelected);
   ImageBuilder b;
   b.AddDirectory(kRoot, "SUB");
   Load(b);
-  ASSERT_EQ(ws.fileList.rows.size(), 1u);
-  ASSERT_EQ(EnterDirectory(ws, ws.fileList.rows[0], ui), EnterOutcome::Entered);
+  const auto entries = ws.Entries();
+  ASSERT_EQ(entries.size(), 1u);
+  ASSERT_EQ(ws.Enter(entries[0], entries[0].Caption()), EnterOutcome::Entered);
   auto before = ws.image.bytes;
-  EXPECT_EQ(AddFileData(ws, File("A.TXT", 1), ui), AddStatus::NotInRoot);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kOnlyInRootDir)});
+  const AddOutcome sub = Add(File("A.TXT", 1));
+  EXPECT_EQ(sub, AddStatus::NotInRoot);
+  EXPECT_EQ(sub.message, msg::kOnlyInRootDir);
   EXPECT_TRUE(ws.image.bytes == before);
 }
 
@@ -316,7 +331,7 @@ TEST_F(AddHostFileTest, TakesTimeAndReadOnlyFromTheHost) {
                              std::chrono::system_clock::from_time_t(std::mktime(&tm))));
   fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
-  ASSERT_EQ(AddFile(ws, p, "Prog.Com", ui), AddStatus::Added);
+  ASSERT_EQ(AddHost(p, "Prog.Com"), AddStatus::Added);
   DirEntry e = RootEntry(0);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(e.name), 11), "PROG    COM");
   EXPECT_EQ(e.attribute, kAttrArchive | kAttrReadOnly);
@@ -330,14 +345,16 @@ TEST_F(AddHostFileTest, LongNamesNeedANewNameAndOnlyAValidOneIsTaken) {
   fs::path thirteen = Host("ABCDEFGHI.TXT", 10);
   EXPECT_FALSE(NeedsEntryName(twelve));
   EXPECT_TRUE(NeedsEntryName(thirteen));
-  ASSERT_EQ(AddFile(ws, twelve, "ABCDEFGH.TXT", ui), AddStatus::Added);
+  ASSERT_EQ(AddHost(twelve, "ABCDEFGH.TXT"), AddStatus::Added);
   // A name that does not fit 8.3 is refused without a word, and nothing changes.
   auto before = ws.image.bytes;
-  for (const char* bad : {"TOOLONGNAME.TXT", ".TXT", "A B.TXT", "ABCDEFGHI.TXT"})
-    EXPECT_EQ(AddFile(ws, thirteen, bad, ui), AddStatus::InvalidName) << bad;
+  for (const char* bad : {"TOOLONGNAME.TXT", ".TXT", "A B.TXT", "ABCDEFGHI.TXT"}) {
+    const AddOutcome o = AddHost(thirteen, bad);
+    EXPECT_EQ(o, AddStatus::InvalidName) << bad;
+    EXPECT_EQ(o.message, "") << bad;
+  }
   EXPECT_TRUE(ws.image.bytes == before);
-  EXPECT_TRUE(ui.messages.empty());
-  ASSERT_EQ(AddFile(ws, thirteen, "short.txt", ui), AddStatus::Added);
+  ASSERT_EQ(AddHost(thirteen, "short.txt"), AddStatus::Added);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(Root(1)), 11), "SHORT   TXT");
 }
 
@@ -346,40 +363,35 @@ TEST_F(AddHostFileTest, AwkwardHostNamesNeverMakeAnEntryThatLooksFree) {
   // A leading dot would make a blank entry name; such names need a new one.
   fs::path dotted = Host(".profile", 10);
   EXPECT_TRUE(NeedsEntryName(dotted));
-  EXPECT_EQ(AddFile(ws, dotted, ".profile", ui), AddStatus::InvalidName);
-  ASSERT_EQ(AddFile(ws, dotted, "PROFILE", ui), AddStatus::Added);
+  EXPECT_EQ(AddHost(dotted, ".profile"), AddStatus::InvalidName);
+  ASSERT_EQ(AddHost(dotted, "PROFILE"), AddStatus::Added);
   EXPECT_EQ(Root(0)[0], 'P');
   // Missing file and a folder: no new name is needed, "read ERROR!" comes before the name is
   // looked at, and nothing changes.
   auto before = ws.image.bytes;
   EXPECT_FALSE(NeedsEntryName(tmp / "missing-long-name.txt"));
   EXPECT_FALSE(NeedsEntryName(tmp.path()));
-  EXPECT_EQ(AddFile(ws, tmp / "missing-long-name.txt", "missing-long-name.txt", ui),
-            AddStatus::ReadError);
-  EXPECT_EQ(AddFile(ws, tmp.path(), tmp.path().filename().string(), ui), AddStatus::ReadError);
-  EXPECT_EQ(ui.messages, std::vector<std::string>(2, std::string(msg::kHostReadError)));
+  for (const fs::path& p : {tmp / "missing-long-name.txt", tmp.path()}) {
+    SCOPED_TRACE(p.string());
+    const AddOutcome o = AddHost(p, p.filename().string());
+    EXPECT_EQ(o, AddStatus::ReadError);
+    EXPECT_EQ(o.message, msg::kHostReadError);
+  }
   EXPECT_TRUE(ws.image.bytes == before);
 }
 
-TEST_F(AddHostFileTest, DropAddsEachFileWithStatusTexts) {
+TEST_F(AddHostFileTest, SeveralFilesOneAfterAnotherAndTheSameNameAgain) {
   Load(ImageBuilder());
-  ws.SetStatus("before", ui);
-  ui.statuses.clear();
-  std::vector<DroppedFile> files = {{Host("A.TXT", 10, 1), "A.TXT"},
-                                    {Host("B.TXT", 2000, 2), "B.TXT"},
-                                    {Host("A.TXT", 30, 3), "A.TXT"}};
-  EXPECT_EQ(DropFiles(ws, files, ui), DropOutcome::Added);
-  ASSERT_GE(ui.statuses.size(), 4u);
-  EXPECT_EQ(ui.statuses[0], "Adding file 0 of 3");
-  EXPECT_EQ(ui.statuses[1], "Adding file 1 of 3");
-  EXPECT_EQ(ui.statuses[2], "Adding file 2 of 3");
-  EXPECT_EQ(ui.statuses[3], "before");
-  // The list was read again; the second A.TXT replaced the first.
-  ASSERT_EQ(ws.fileList.rows.size(), 2u);
-  EXPECT_EQ(ws.fileList.rows[1].caption, "B.TXT");
-  EXPECT_EQ(ws.fileList.rows[0].size + ws.fileList.rows[1].size, 2030);
-  EXPECT_EQ(DropFiles(ws, {{tmp / "x.dsk", "X.DSK"}}, ui), DropOutcome::OpenImage);
-  EXPECT_EQ(DropFiles(ws, {{tmp / "x.cas", "X.CAS"}}, ui), DropOutcome::OpenCassette);
+  ASSERT_EQ(AddHost(Host("A.TXT", 10, 1), "A.TXT"), AddStatus::Added);
+  ASSERT_EQ(AddHost(Host("B.TXT", 2000, 2), "B.TXT"), AddStatus::Added);
+  ASSERT_EQ(AddHost(Host("A.TXT", 30, 3), "A.TXT"), AddStatus::Added);
+  // The second A.TXT replaced the first.
+  ws.Refresh();
+  const auto entries = ws.Entries();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[1].Caption(), "B.TXT");
+  EXPECT_EQ(entries[0].size + entries[1].size, 2030);
+  EXPECT_EQ(Read("A.TXT"), test::Pattern(30, 3));
   if (test::HaveWitnesses()) {
     test::WriteHostFile(tmp / "out.dsk", ws.image.bytes);
     test::ExpectWitnessesAgree(
@@ -387,20 +399,14 @@ TEST_F(AddHostFileTest, DropAddsEachFileWithStatusTexts) {
   }
 }
 
-TEST_F(AddHostFileTest, ADropSkipsFilesWhoseRenameWasCancelled) {
-  Load(ImageBuilder());
-  ui.statuses.clear();
-  std::vector<DroppedFile> files = {{Host("a-long-name.txt", 10, 1), std::nullopt},
-                                    {Host("B.TXT", 20, 2), "B.TXT"},
-                                    {Host("c-long-name.txt", 30, 3), "C.TXT"}};
-  EXPECT_EQ(DropFiles(ws, files, ui), DropOutcome::SomeFailed);
-  ASSERT_EQ(ws.fileList.rows.size(), 2u);
-  EXPECT_EQ(ws.fileList.rows[0].caption, "B.TXT");
-  EXPECT_EQ(ws.fileList.rows[1].caption, "C.TXT");
-  EXPECT_EQ(ui.statuses.at(0), "Adding file 0 of 3");  // the skipped file still counts
-  // One image or tape is opened, not added; the extension is cut to four characters.
+TEST(DropKindOf, OneImageOrTapeIsOpenedAnythingElseAdded) {
+  test::TempDir tmp;
+  EXPECT_EQ(DropKindOf({tmp / "x.dsk"}), DropOutcome::OpenImage);
+  EXPECT_EQ(DropKindOf({tmp / "x.cas"}), DropOutcome::OpenCassette);
+  // The extension is cut to four characters.
   EXPECT_EQ(DropKindOf({tmp / "x.dskx"}), DropOutcome::OpenImage);
   EXPECT_EQ(DropKindOf({tmp / "x.dsk", tmp / "y.dsk"}), DropOutcome::Added);
+  EXPECT_EQ(DropKindOf({tmp / "a.txt"}), DropOutcome::Added);
 }
 
 }  // namespace

@@ -8,9 +8,8 @@
 
 #include "core/add_file.h"
 #include "core/delete_entry.h"
-#include "core/directory.h"
 #include "core/fat.h"
-#include "core/file_list.h"
+#include "core/volume.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
 #include "support/scripted_ui.h"
@@ -34,22 +33,23 @@ class ChangeGuardTest : public ::testing::Test {
     ASSERT_TRUE(ws.HasImage());
     ui.messages.clear();
   }
-  int Slot(const std::string& caption) {
-    for (const auto& r : ws.fileList.rows)
-      if (r.caption == caption) return r.slot;
-    ADD_FAILURE() << "no row " << caption;
-    return -1;
+  std::optional<FileEntry> Entry(const std::string& caption) {
+    for (const auto& e : ws.Entries())
+      if (e.Caption() == caption) return e;
+    ADD_FAILURE() << "no entry " << caption;
+    return std::nullopt;
   }
-  AddStatus Add(const std::string& name, std::size_t size) {
+  AddOutcome Add(const std::string& name, std::size_t size) {
     NewFile f;
     f.name = name;
     f.bytes = test::Pattern(size, 7);
-    return AddFileData(ws, f, ui);
+    return AddFileData(ws.image, ws.CurrentDir(), f);
   }
   // Deletes the entry of the shown directory captioned `caption`.
-  DeleteStatus Delete(const std::string& caption) {
-    if (!ReadEntry(ws, Slot(caption))) return DeleteStatus::NoEntry;
-    return (ws.current.attribute & kAttrDirectory) ? DeleteDirectory(ws, ui) : DeleteEntry(ws, ui);
+  DeleteOutcome Delete(const std::string& caption) {
+    auto e = Entry(caption);
+    if (!e) return DeleteStatus::NoImage;
+    return DeleteEntry(ws.image, ws.listing, *e);
   }
   Workspace ws;
   test::ScriptedUi ui;
@@ -96,8 +96,9 @@ TEST_F(ChangeGuardTest, AddThatWouldWriteOverLiveDataIsRefused) {
     Load(b);
     if (c.freeInFirstCopy) WriteFatEntry(ws.image, c.freeInFirstCopy, kFatFree);
     const auto before = ws.image.bytes;
-    EXPECT_EQ(Add("NEW.BIN", 100), AddStatus::NeedsCheck);
-    EXPECT_EQ(ui.messages, std::vector<std::string>{c.message});
+    const AddOutcome o = Add("NEW.BIN", 100);
+    EXPECT_EQ(o, AddStatus::NeedsCheck);
+    EXPECT_EQ(o.message, c.message);
     EXPECT_TRUE(ws.image.bytes == before);
   }
 }
@@ -133,14 +134,13 @@ TEST_F(ChangeGuardTest, DeleteThatWouldFreeAnotherEntrysClustersIsRefused) {
     WriteFatEntry(ws.image, 4, 0xFF8);  // first copy only: another end mark
     WriteFatEntry(ws.image, 9, kFatFree);
     const auto before = ws.image.bytes;
-    const DeleteStatus s = Delete(c.caption);
+    const DeleteOutcome s = Delete(c.caption);
+    EXPECT_EQ(s.message, c.message);
     if (c.message.empty()) {
       EXPECT_EQ(s, DeleteStatus::Deleted);
-      EXPECT_TRUE(ui.messages.empty());
       continue;
     }
     EXPECT_EQ(s, DeleteStatus::NeedsCheck);
-    EXPECT_EQ(ui.messages, std::vector<std::string>{c.message});
     EXPECT_TRUE(ws.image.bytes == before);
   }
 }
@@ -152,11 +152,13 @@ TEST_F(ChangeGuardTest, DeletingAnEntryInADirectoryClusterThatAFileUsesIsRefused
   b.AddEntry(kRoot, EntrySpec{"F.BIN", 0, 4, 2000});
   b.Chain({4, 2});  // runs on into SUB's cluster: marking X.TXT deleted would change F.BIN
   Load(b);
-  ASSERT_EQ(EnterDirectory(ws, ws.fileList.rows[static_cast<std::size_t>(Slot("SUB.   "))], ui),
-            EnterOutcome::Entered);
+  auto subEntry = Entry("SUB.   ");
+  ASSERT_TRUE(subEntry);
+  ASSERT_EQ(ws.Enter(*subEntry, subEntry->Caption()), EnterOutcome::Entered);
   const auto before = ws.image.bytes;
-  EXPECT_EQ(Delete("X.TXT"), DeleteStatus::NeedsCheck);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{NeedsCheck("cluster 2 is also used by F.BIN")});
+  const DeleteOutcome o = Delete("X.TXT");
+  EXPECT_EQ(o, DeleteStatus::NeedsCheck);
+  EXPECT_EQ(o.message, NeedsCheck("cluster 2 is also used by F.BIN"));
   EXPECT_TRUE(ws.image.bytes == before);
 }
 

@@ -10,8 +10,8 @@
 #include "core/add_file.h"
 #include "core/delete_entry.h"
 #include "core/fat.h"
-#include "core/read_file.h"
 #include "core/rename.h"
+#include "core/volume.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
 #include "support/scripted_ui.h"
@@ -31,19 +31,18 @@ std::string ListedName(std::string_view host) {
 class ChangeSequence : public ::testing::TestWithParam<int> {
  protected:
   void CheckInternally() {
-    ReadDirectory(ws, ui);
-    ASSERT_EQ(ws.fileList.rows.size(), expected.size());
+    ws.Refresh();
+    const auto entries = ws.Entries();
+    ASSERT_EQ(entries.size(), expected.size());
     std::size_t clusters = 0;
-    for (const auto& row : ws.fileList.rows) {
-      std::string key = row.caption;
-      while (!key.empty() && key.back() == ' ') key.pop_back();
-      if (!key.empty() && key.back() == '.') key.pop_back();
+    for (const auto& entry : entries) {
+      const std::string key = Key(entry);
       auto it = expected.find(key);
       ASSERT_NE(it, expected.end()) << key;
-      ASSERT_EQ(row.size, static_cast<std::int32_t>(it->second.size())) << key;
+      ASSERT_EQ(entry.size, static_cast<std::int32_t>(it->second.size())) << key;
       clusters += (it->second.size() + 1023) / 1024;
-      if (row.size > 0) {
-        FileRead r = ReadSlotFile(ws, row.slot, ui);
+      if (entry.size > 0) {
+        FileRead r = ReadFile(ws.image, entry);
         ASSERT_TRUE(r.ok() && r.bytes == it->second) << key;
       }
     }
@@ -52,9 +51,15 @@ class ChangeSequence : public ::testing::TestWithParam<int> {
     ASSERT_EQ(std::memcmp(ws.image.bytes.data() + g.fatOffset,
                           ws.image.bytes.data() + g.fatOffset + g.FatBytes(), g.FatBytes()),
               0);
-    ASSERT_TRUE(ui.messages.empty() || ui.messages.back() == "Disk full" ||
-                ui.messages.back() == "Directory full");
-    ui.messages.clear();
+    ASSERT_TRUE(said.empty() || said == "Disk full" || said == "Directory full") << said;
+    said.clear();
+  }
+  // The name of an entry as mdir prints it: its caption without blanks or a lone dot.
+  static std::string Key(const FileEntry& e) {
+    std::string key = e.Caption();
+    while (!key.empty() && key.back() == ' ') key.pop_back();
+    if (!key.empty() && key.back() == '.') key.pop_back();
+    return key;
   }
   void CheckWithWitnesses() {
     test::WriteHostFile(tmp / "seq.dsk", ws.image.bytes);
@@ -65,6 +70,7 @@ class ChangeSequence : public ::testing::TestWithParam<int> {
   test::ScriptedUi ui;
   test::TempDir tmp;
   std::map<std::string, std::vector<std::uint8_t>> expected;
+  std::string said;  // the message of the last step
 };
 
 TEST_P(ChangeSequence, AddsDeletesAndRenamesStayConsistent) {
@@ -92,7 +98,8 @@ TEST_P(ChangeSequence, AddsDeletesAndRenamesStayConsistent) {
       if (rng() % 20 == 0) size = 150000 + rng() % 100000;            // some that rarely fit
       f.bytes = test::Pattern(size, static_cast<std::uint32_t>(step));
       auto before = ws.image.bytes;
-      AddStatus s = AddFileData(ws, f, ui);
+      const AddOutcome s = AddFileData(ws.image, ws.CurrentDir(), f);
+      said = s.message;
       if (s == AddStatus::Added) {
         expected[ListedName(f.name)] = f.bytes;
       } else {
@@ -100,21 +107,22 @@ TEST_P(ChangeSequence, AddsDeletesAndRenamesStayConsistent) {
         ASSERT_TRUE(ws.image.bytes == before);  // a refused add changes nothing
       }
     } else if (op < 8) {
-      ReadDirectory(ws, ui);
-      const FileRow row = ws.fileList.rows[rng() % ws.fileList.rows.size()];
-      ASSERT_EQ(DeleteSelected(ws, {row.slot}, ui), 1);
-      std::string key = row.caption;
-      while (key.back() == ' ') key.pop_back();
-      if (key.back() == '.') key.pop_back();
-      expected.erase(key);
+      ws.Refresh();
+      const auto entries = ws.Entries();
+      const FileEntry entry = entries[rng() % entries.size()];
+      const auto outcomes = DeleteSelected(ws, {entry.slot});
+      ASSERT_EQ(outcomes.size(), 1u);
+      ASSERT_EQ(outcomes[0], DeleteStatus::Deleted);
+      said = outcomes[0].message;
+      expected.erase(Key(entry));
     } else {
-      ReadDirectory(ws, ui);
-      const FileRow row = ws.fileList.rows[rng() % ws.fileList.rows.size()];
+      ws.Refresh();
+      const auto entries = ws.Entries();
+      const FileEntry entry = entries[rng() % entries.size()];
       const std::string to = pool[rng() % pool.size()];
-      std::string key = row.caption;
-      while (key.back() == ' ') key.pop_back();
-      if (key.back() == '.') key.pop_back();
-      RenameStatus s = RenameEntry(ws, row.slot, to);
+      const std::string key = Key(entry);
+      const RenameOutcome s = RenameEntry(ws.image, ws.listing, entry, to);
+      said = s.message;
       if (expected.count(ListedName(to)) && ListedName(to) != key) {
         ASSERT_EQ(s, RenameStatus::Duplicate);
       } else {

@@ -28,12 +28,36 @@ class ChangeTest : public ::testing::Test {
     ASSERT_TRUE(ws.HasImage());
     ui.messages.clear();
   }
-  const FileRow& Row(const std::string& caption) {
-    for (const auto& r : ws.fileList.rows)
-      if (r.caption == caption) return r;
-    ADD_FAILURE() << "no row " << caption;
-    static FileRow none;
-    return none;
+  int Slot(const std::string& caption) const {
+    for (const auto& e : ws.Entries())
+      if (e.Caption() == caption) return e.slot;
+    ADD_FAILURE() << "no entry " << caption;
+    return -1;
+  }
+  std::vector<std::string> Captions() const {
+    std::vector<std::string> out;
+    for (const auto& e : ws.Entries()) out.push_back(e.Caption());
+    return out;
+  }
+  // The Delete command on `slots`: how many entries went; the messages it gave are in `said`.
+  int Delete(const std::vector<int>& slots) {
+    int deleted = 0;
+    for (const DeleteOutcome& o : DeleteSelected(ws, slots)) {
+      if (o == DeleteStatus::Deleted) ++deleted;
+      if (!o.message.empty()) said.push_back(o.message);
+    }
+    return deleted;
+  }
+  // Renames the entry in slot `slot` of the shown directory, then lists it again.
+  RenameOutcome Rename(int slot, std::string_view name) {
+    auto e = ws.EntryAt(slot);
+    if (!e) {
+      ADD_FAILURE() << "no entry in slot " << slot;
+      return RenameStatus::NoImage;
+    }
+    RenameOutcome o = RenameEntry(ws.image, ws.listing, *e, name);
+    ws.Refresh();
+    return o;
   }
   std::string Name11At(std::size_t off) const {
     return std::string(reinterpret_cast<const char*>(ws.image.bytes.data() + off), 11);
@@ -46,6 +70,7 @@ class ChangeTest : public ::testing::Test {
   }
   Workspace ws;
   test::ScriptedUi ui;
+  std::vector<std::string> said;
 };
 
 TEST_F(ChangeTest, DeletingFreesTheChainAndKeepsTheOtherEntryBytes) {
@@ -61,16 +86,16 @@ TEST_F(ChangeTest, DeletingFreesTheChainAndKeepsTheOtherEntryBytes) {
   };
   // Size 0: only the entry changes.
   auto fatBefore = fat();
-  EXPECT_EQ(DeleteSelected(ws, {Row("EMPTY.TXT").slot}, ui), 1);
+  EXPECT_EQ(Delete({Slot("EMPTY.TXT")}), 1);
   EXPECT_EQ(fat(), fatBefore);
   EXPECT_EQ(ws.image.bytes[RootOff(1)], kEntryDeleted);
   EXPECT_EQ(Name11At(RootOff(1)).substr(1), "MPTY   TXT");
   // Three at once, in list order; the list is read again.
-  EXPECT_EQ(DeleteSelected(ws, {Row("A.BIN").slot, Row("C.BIN").slot, Row("D.BIN").slot}, ui), 3);
-  EXPECT_TRUE(ws.fileList.rows.empty());
+  EXPECT_EQ(Delete({Slot("A.BIN"), Slot("C.BIN"), Slot("D.BIN")}), 3);
+  EXPECT_TRUE(ws.Entries().empty());
   EXPECT_EQ(FreeBytes(ws.image), freeBefore + (3 + 5 + 1) * 1024);
   EXPECT_TRUE(FatCopiesEqual());
-  EXPECT_TRUE(ws.image.changed);
+  EXPECT_TRUE(ws.changed);
 }
 
 TEST_F(ChangeTest, BrokenAndLoopingChainsEndTheWalkInsideTheDataArea) {
@@ -86,7 +111,7 @@ TEST_F(ChangeTest, BrokenAndLoopingChainsEndTheWalkInsideTheDataArea) {
   b.SetFat(31, kFatBad);
   b.AddEntry(kRoot, EntrySpec{"FAR.BIN", 0, 0x900, 5000});  // first cluster outside
   Load(b);
-  EXPECT_EQ(DeleteSelected(ws, {0, 1, 2, 3}, ui), 4);
+  EXPECT_EQ(Delete({0, 1, 2, 3}), 4);
   for (std::uint16_t c : {10, 11, 12, 20, 30}) EXPECT_EQ(ReadFatEntry(ws.image, c), 0) << c;
   EXPECT_EQ(ReadFatEntry(ws.image, 31), kFatBad);  // a bad cluster stays marked bad
   EXPECT_EQ(ws.image.bytes[512], 0xF9);            // the reserved entries are untouched
@@ -102,12 +127,12 @@ TEST_F(ChangeTest, EmptyDirectoriesGoWithTheirClusters) {
                 {'L', 'I', 'V', 'E', ' ', ' ', ' ', ' ', 'T', 'X', 'T'});  // after a 0x00 slot
   Load(b);
   const std::int32_t freeBefore = FreeBytes(ws.image);
-  EXPECT_EQ(DeleteSelected(ws, {Row("EMPTY.   ").slot}, ui), 1);
+  EXPECT_EQ(Delete({Slot("EMPTY.   ")}), 1);
   EXPECT_EQ(FreeBytes(ws.image), freeBefore + 2 * 1024);
   EXPECT_EQ(ReadFatEntry(ws.image, empty), 0);
-  EXPECT_EQ(DeleteSelected(ws, {Row("FULL.   ").slot}, ui), 0);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kDirectoryNotEmpty)});
-  EXPECT_EQ(ws.fileList.rows.size(), 1u);
+  EXPECT_EQ(Delete({Slot("FULL.   ")}), 0);
+  EXPECT_EQ(said, std::vector<std::string>{std::string(msg::kDirectoryNotEmpty)});
+  EXPECT_EQ(ws.Entries().size(), 1u);
   EXPECT_NE(ReadFatEntry(ws.image, full), 0);
 }
 
@@ -118,8 +143,8 @@ TEST_F(ChangeTest, ADirectoryWhoseTwoEntriesAreFilesIsNotEmpty) {
   b.PutRawEntry(odd, 0, {'K', 'E', 'E', 'P', '1', ' ', ' ', ' ', 'T', 'X', 'T'});
   b.PutRawEntry(odd, 1, {'K', 'E', 'E', 'P', '2', ' ', ' ', ' ', 'T', 'X', 'T'});
   Load(b);
-  EXPECT_EQ(DeleteSelected(ws, {Row("ODD.   ").slot}, ui), 0);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kDirectoryNotEmpty)});
+  EXPECT_EQ(Delete({Slot("ODD.   ")}), 0);
+  EXPECT_EQ(said, std::vector<std::string>{std::string(msg::kDirectoryNotEmpty)});
   EXPECT_NE(ReadFatEntry(ws.image, odd), 0);
 }
 
@@ -129,8 +154,8 @@ TEST_F(ChangeTest, AnEmptyDirectoryWhoseChainLoopsIsNotEmpty) {
   std::uint16_t loop = b.AddDirectory(kRoot, "LOOP");
   b.SetFat(loop, loop);
   Load(b);
-  EXPECT_EQ(DeleteSelected(ws, {Row("LOOP.   ").slot}, ui), 0);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kDirectoryNotEmpty)});
+  EXPECT_EQ(Delete({Slot("LOOP.   ")}), 0);
+  EXPECT_EQ(said, std::vector<std::string>{std::string(msg::kDirectoryNotEmpty)});
   EXPECT_EQ(ReadFatEntry(ws.image, loop), loop);
 }
 
@@ -145,22 +170,20 @@ TEST_F(ChangeTest, ChangesInASubdirectoryLandInItsOwnClusters) {
   Load(b);
   const auto rootBefore = std::vector<std::uint8_t>(ws.image.bytes.begin() + RootOff(0),
                                                     ws.image.bytes.begin() + RootOff(8));
-  ASSERT_EQ(EnterDirectory(ws, Row("SUB.   "), ui), EnterOutcome::Entered);
-  EXPECT_EQ(RenameEntry(ws, Row("KEEP.BIN").slot, "kept.dat"), RenameStatus::Renamed);
-  EXPECT_EQ(Row("kept.dat").slot, 3);
-  const std::uint16_t inner = ws.listing[2].firstCluster;
-  EXPECT_EQ(DeleteSelected(ws, {Row("INNER.BIN").slot}, ui), 1);
+  ASSERT_EQ(ws.Enter(*ws.EntryAt(Slot("SUB.   ")), "SUB.   "), EnterOutcome::Entered);
+  EXPECT_EQ(Rename(Slot("KEEP.BIN"), "kept.dat"), RenameStatus::Renamed);
+  EXPECT_EQ(Slot("KEPT.DAT"), 3);
+  const std::uint16_t inner = ws.listing.table[2].record.firstCluster;
+  EXPECT_EQ(Delete({Slot("INNER.BIN")}), 1);
   EXPECT_EQ(ReadFatEntry(ws.image, inner), 0);
   // The dot entries hold the directory together.
-  EXPECT_EQ(DeleteSelected(ws, {Row(".").slot, Row("..").slot}, ui), 0);
-  EXPECT_EQ(RenameEntry(ws, Row("..").slot, "UP"), RenameStatus::DotEntry);
-  EXPECT_EQ(ui.messages, std::vector<std::string>(2, std::string(msg::kDotEntryKept)));
+  EXPECT_EQ(Delete({Slot("."), Slot("..")}), 0);
+  EXPECT_EQ(Rename(Slot(".."), "UP"), RenameStatus::DotEntry);
+  EXPECT_EQ(said, std::vector<std::string>(2, std::string(msg::kDotEntryKept)));
   // The root is as it was; the subdirectory lists the change.
   EXPECT_TRUE(
       std::equal(rootBefore.begin(), rootBefore.end(), ws.image.bytes.begin() + RootOff(0)));
-  std::vector<std::string> captions;
-  for (const auto& r : ws.fileList.rows) captions.push_back(r.caption);
-  EXPECT_EQ(captions, (std::vector<std::string>{".", "..", "KEPT.DAT"}));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{".", "..", "KEPT.DAT"}));
   if (test::HaveWitnesses()) {
     test::TempDir tmp;
     test::WriteHostFile(tmp / "d.dsk", ws.image.bytes);
@@ -177,18 +200,19 @@ TEST_F(ChangeTest, RenameKeepsAttributesAndRefusesBadNames) {
   b.AddFile(kRoot, "HIDDEN.TXT", {1}, kAttrHidden);
   b.AddFile(kRoot, "OTHER.TXT", {2});
   Load(b);
-  EXPECT_EQ(RenameEntry(ws, 0, "a.b"), RenameStatus::Renamed);
+  EXPECT_EQ(Rename(0, "a.b"), RenameStatus::Renamed);
   EXPECT_EQ(Name11At(RootOff(0)), "A       B  ");
   EXPECT_EQ(ws.image.bytes[RootOff(0) + 11], kAttrDirectory);
-  EXPECT_EQ(ws.fileList.rows[0].caption, "a.b");  // as typed
-  EXPECT_EQ(RenameEntry(ws, 1, "ABCDEFGH.XYZ"), RenameStatus::Renamed);
+  EXPECT_EQ(ws.EntryAt(0)->Caption(), "A.B  ");
+  EXPECT_TRUE(ws.EntryAt(0)->IsDirectory());
+  EXPECT_EQ(Rename(1, "ABCDEFGH.XYZ"), RenameStatus::Renamed);
   EXPECT_EQ(ws.image.bytes[RootOff(1) + 11], kAttrHidden);
   auto before = ws.image.bytes;
-  EXPECT_EQ(RenameEntry(ws, 1, "ABCDEFGHI"), RenameStatus::Invalid);
-  EXPECT_EQ(RenameEntry(ws, 1, "other.txt"), RenameStatus::Duplicate);
-  EXPECT_EQ(RenameEntry(ws, 5, "X.TXT"), RenameStatus::NoEntry);
+  EXPECT_EQ(Rename(1, "ABCDEFGHI"), RenameStatus::Invalid);
+  EXPECT_EQ(Rename(1, "other.txt"), RenameStatus::Duplicate);
+  EXPECT_FALSE(ws.EntryAt(5));  // no entry there to rename
   EXPECT_TRUE(ws.image.bytes == before);
-  EXPECT_EQ(ws.fileList.rows[1].caption, "ABCDEFGH.XYZ");
+  EXPECT_EQ(ws.EntryAt(1)->Caption(), "ABCDEFGH.XYZ");
 }
 
 TEST_F(ChangeTest, VolumeNameEdits) {
@@ -197,24 +221,28 @@ TEST_F(ChangeTest, VolumeNameEdits) {
   b.AddVolume("OLDNAME");
   b.AddFile(kRoot, "A.TXT", {1});
   Load(b);
-  ASSERT_FALSE(ws.listedVolume.empty());
-  EXPECT_EQ(SetVolumeName(ws, "New disk", ui, clock), VolumeStatus::Written);
+  ASSERT_EQ(VolumeNameOf(ws.image), "OLDNAME");
+  EXPECT_EQ(SetVolumeName(ws.image, "New disk", clock), VolumeStatus::Written);
   EXPECT_EQ(Name11At(RootOff(0)), "New disk   ");
-  EXPECT_EQ(VolumeNameOf(ws), "New disk");
-  EXPECT_EQ(SetVolumeName(ws, "New disk", ui, clock), VolumeStatus::Unchanged);
-  // The stored name typed again after a fresh load (the listed caption has trailing blanks).
-  ws.image.changed = false;
+  EXPECT_EQ(VolumeNameOf(ws.image), "New disk");
+  EXPECT_EQ(SetVolumeName(ws.image, "New disk", clock), VolumeStatus::Unchanged);
+  // The stored name typed again after a fresh load, also as the list shows it (with the blanks
+  // of the extension field).
   ws.LoadImageBytes(ws.image.bytes, "disk.dsk", ui);
-  EXPECT_EQ(SetVolumeName(ws, "New disk", ui, clock), VolumeStatus::Unchanged);
-  EXPECT_FALSE(ws.image.changed);
+  const auto loaded = ws.image.bytes;
+  EXPECT_EQ(SetVolumeName(ws.image, "New disk", clock), VolumeStatus::Unchanged);
+  EXPECT_EQ(SetVolumeName(ws.image, "New disk   ", clock), VolumeStatus::Unchanged);
+  EXPECT_TRUE(ws.image.bytes == loaded);
   // A leading blank is refused; clearing deletes the volume entry (11 blanks would be no name).
-  EXPECT_EQ(SetVolumeName(ws, " X", ui, clock), VolumeStatus::LeadingBlank);
-  EXPECT_EQ(VolumeNameOf(ws), "New disk");
-  EXPECT_EQ(SetVolumeName(ws, "", ui, clock), VolumeStatus::Cleared);
+  const VolumeOutcome blank = SetVolumeName(ws.image, " X", clock);
+  EXPECT_EQ(blank, VolumeStatus::LeadingBlank);
+  EXPECT_EQ(blank.message, msg::kVolumeLeadingBlank);
+  EXPECT_EQ(VolumeNameOf(ws.image), "New disk");
+  EXPECT_EQ(SetVolumeName(ws.image, "", clock), VolumeStatus::Cleared);
   EXPECT_EQ(ws.image.bytes[RootOff(0)], kEntryDeleted);
-  EXPECT_EQ(VolumeNameOf(ws), "");
+  EXPECT_EQ(VolumeNameOf(ws.image), "");
   EXPECT_EQ(FindFreeRootSlot(ws.image), 0);
-  EXPECT_EQ(SetVolumeName(ws, "", ui, clock), VolumeStatus::Unchanged);
+  EXPECT_EQ(SetVolumeName(ws.image, "", clock), VolumeStatus::Unchanged);
 }
 
 TEST_F(ChangeTest, NewVolumeEntryIsDatedTodayInTheFirstFreeSlot) {
@@ -227,7 +255,7 @@ TEST_F(ChangeTest, NewVolumeEntryIsDatedTodayInTheFirstFreeSlot) {
   lfn[11] = 0x0F;
   b.PutRawEntry(kRoot, 1, lfn);
   Load(b);
-  EXPECT_EQ(SetVolumeName(ws, "MSXDISK", ui, clock), VolumeStatus::Created);
+  EXPECT_EQ(SetVolumeName(ws.image, "MSXDISK", clock), VolumeStatus::Created);
   DirEntry e = *DirEntryAt(ws.image.View(), RootOff(2));
   EXPECT_EQ(std::string(reinterpret_cast<char*>(e.name), 11), "MSXDISK    ");
   EXPECT_EQ(e.attribute, kAttrVolume);
@@ -236,32 +264,34 @@ TEST_F(ChangeTest, NewVolumeEntryIsDatedTodayInTheFirstFreeSlot) {
   EXPECT_EQ(e.firstCluster.Get(), 0);
   EXPECT_EQ(e.size.Get(), 0u);
   EXPECT_EQ(ws.image.bytes[RootOff(1) + 11], 0x0F);
-  EXPECT_EQ(ws.volumeField.substr(0, 7), "MSXDISK");
+  EXPECT_EQ(VolumeNameOf(ws.image), "MSXDISK");
   // A full root: "Directory full", the field cleared, the text remembered.
   ImageBuilder full(test::GeometryLayout::Msx160());
   for (int i = 0; i < 64; ++i) full.AddEntry(kRoot, EntrySpec{"F" + std::to_string(i) + ".TXT"});
   Load(full);
-  ws.volumeField = "TYPED";
-  EXPECT_EQ(SetVolumeName(ws, "TYPED", ui, clock), VolumeStatus::DirectoryFull);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kDirectoryFull)});
-  EXPECT_EQ(ws.volumeField, "");
-  EXPECT_EQ(ws.listedVolume, "TYPED");
+  const auto before = ws.image.bytes;
+  const VolumeOutcome noSlot = SetVolumeName(ws.image, "TYPED", clock);
+  EXPECT_EQ(noSlot, VolumeStatus::DirectoryFull);
+  EXPECT_EQ(noSlot.message, msg::kDirectoryFull);
+  EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_EQ(VolumeNameOf(ws.image), "");
 }
 
 TEST_F(ChangeTest, OemSignatureIsPaddedWithZeros) {
   Load(ImageBuilder());
-  ws.image.changed = false;
-  EXPECT_TRUE(SetOemSignature(ws, "ABC"));
+  EXPECT_EQ(OemSignatureOf(ws.image), "QRNLTEST");
+  EXPECT_TRUE(SetOemSignature(ws.image, "ABC"));
   EXPECT_EQ(std::vector<std::uint8_t>(ws.image.bytes.begin() + 3, ws.image.bytes.begin() + 11),
             (std::vector<std::uint8_t>{'A', 'B', 'C', 0, 0, 0, 0, 0}));
-  EXPECT_TRUE(ws.image.changed);
-  ws.image.changed = false;
-  EXPECT_TRUE(SetOemSignature(ws, "ABC"));  // unchanged text still marks the image
-  EXPECT_TRUE(ws.image.changed);
-  EXPECT_TRUE(SetOemSignature(ws, ""));
+  EXPECT_EQ(OemSignatureOf(ws.image), std::string("ABC\0\0\0\0\0", 8));
+  EXPECT_TRUE(SetOemSignature(ws.image, "ABC"));  // an unchanged text is written too
+  EXPECT_TRUE(SetOemSignature(ws.image, "LONGER THAN 8"));
+  EXPECT_EQ(OemSignatureOf(ws.image), "LONGER T");
+  EXPECT_TRUE(SetOemSignature(ws.image, ""));
   EXPECT_EQ(std::count(ws.image.bytes.begin() + 3, ws.image.bytes.begin() + 11, 0), 8);
   Workspace none;
-  EXPECT_FALSE(SetOemSignature(none, "X"));
+  EXPECT_FALSE(SetOemSignature(none.image, "X"));
+  EXPECT_EQ(OemSignatureOf(none.image), "");
 }
 
 }  // namespace

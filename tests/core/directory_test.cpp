@@ -1,13 +1,14 @@
-// Directory listing rows, the volume-name rule, and moving between levels on hostile disks.
-#include "core/directory.h"
-
+// Directory listings as entries, captions, the volume-name rule, and moving between levels on
+// hostile disks.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "core/dir_entry.h"
 #include "core/fat.h"
-#include "core/file_list.h"
 #include "core/messages.h"
+#include "core/rename.h"
+#include "core/volume.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
 #include "support/scripted_ui.h"
@@ -23,21 +24,21 @@ struct Session {
   Workspace ws;
   test::ScriptedUi ui;
   explicit Session(const ImageBuilder& b) { ws.LoadImageBytes(b.Bytes(), "/i/t.dsk", ui); }
-  const FileRow& Row(std::string_view caption) {
-    for (const auto& r : ws.fileList.rows)
-      if (r.caption == caption) return r;
-    ADD_FAILURE() << "no row " << caption;
-    static FileRow none;
-    return none;
+  FileEntry Entry(std::string_view caption) const {
+    for (const auto& e : ws.Entries())
+      if (e.Caption() == caption) return e;
+    ADD_FAILURE() << "no entry " << caption;
+    return {};
   }
   std::vector<std::string> Captions() const {
     std::vector<std::string> out;
-    for (const auto& r : ws.fileList.rows) out.push_back(r.caption);
+    for (const auto& e : ws.Entries()) out.push_back(e.Caption());
     return out;
   }
+  EnterOutcome Enter(std::string_view caption) { return ws.Enter(Entry(caption), caption); }
 };
 
-TEST(FileList, RowsAsListed) {
+TEST(Listing, CaptionsAsListed) {
   ImageBuilder b;
   b.AddFile(kRoot, "BIG.BIN", test::Pattern(70000), kAttrArchive | kAttrReadOnly);
   b.AddEntry(kRoot, EntrySpec{".", kAttrDirectory});
@@ -52,68 +53,21 @@ TEST(FileList, RowsAsListed) {
   // A blank inside a name is part of it: "A B.TXT" and "AB.TXT" are two names.
   EXPECT_EQ(s.Captions(), (std::vector<std::string>{"BIG.BIN", ".", "..", "A B.TXT", "README.   ",
                                                     "PROG.C  ", "GAMES.   "}));
-  const FileRow& big = s.Row("BIG.BIN");
-  EXPECT_EQ(big.sizeText, "  70000 Bytes");
-  EXPECT_EQ(big.type, "Binary file");
-  EXPECT_EQ(big.icon, 4);
-  EXPECT_EQ(big.modified, "5/04/2002 13:05:08");
-  EXPECT_EQ(big.attrib, "A....R");
+  const FileEntry big = s.Entry("BIG.BIN");
   EXPECT_EQ(big.slot, 0);
-  const FileRow& games = s.Row("GAMES.   ");
-  EXPECT_EQ(games.attrib, ".D....");
-  EXPECT_EQ(games.sizeText, "");
-  EXPECT_EQ(games.type, "Directory");
-  EXPECT_EQ(games.icon, 6);
-  EXPECT_EQ(s.Row("PROG.C  ").type, "C  ");  // the extension itself
-  EXPECT_EQ(s.ws.fileList.filesListed, 7);
-  EXPECT_EQ(s.ws.fileList.summary,
-            "7 Files Listed \n" + std::to_string(643 * 1024) + " Bytes free ");
+  EXPECT_EQ(big.size, 70000);
+  EXPECT_EQ(big.attribute, kAttrArchive | kAttrReadOnly);
+  EXPECT_EQ(big.day, 5);
+  EXPECT_EQ(big.month, 4);
+  EXPECT_EQ(big.year, 2002);
+  EXPECT_EQ(big.hour, 13);
+  EXPECT_EQ(big.minute, 5);
+  EXPECT_EQ(big.second, 8);
+  EXPECT_TRUE(s.Entry("GAMES.   ").IsDirectory());
+  EXPECT_EQ(s.ws.Entries().size(), 7u);
 }
 
-TEST(FileList, TypeTable) {
-  struct Case {
-    const char* ext;
-    std::uint8_t attr;
-    const char* text;
-    int icon;
-  } cases[] = {{"BAS", 0, "Basic file", 3},
-               {"ldr", 0, "Basic file", 3},
-               {"LHA", 0, "Compressed file", 0},
-               {"PMA", 0, "Compressed file", 0},
-               {"BIN", 0, "Binary file", 4},
-               {"BAT", 0, "Dos Batch file", 2},
-               {"SYS", 0, "Dos System file", 0},
-               {"COM", 0, "Dos Executable", 1},
-               {"EXE", 0, "Dos Executable", 1},
-               {"TXT", 0, "Text File", 0},
-               {"ROM", 0, "Rom File", 5},
-               {"BA ", 0, "BA ", 0},
-               {"BAS", kAttrVolume, "Volume Name", 8},
-               {"BAS", kAttrVolume | kAttrDirectory, "Directory", 6}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.ext);
-    TypeAndIcon t = TypeForEntry(c.ext, c.attr);
-    EXPECT_EQ(t.text, c.text);
-    EXPECT_EQ(t.icon, c.icon);
-  }
-}
-
-TEST(FileList, DirectoryAndVolumeRowsGoByTheAttributeAsTheTypeTextDoes) {
-  for (int attr = 0; attr < 256; ++attr) {
-    SCOPED_TRACE(attr);
-    FileRow row;
-    row.attribute = static_cast<std::uint8_t>(attr);
-    row.type = TypeForEntry("BIN", row.attribute).text;
-    EXPECT_EQ(row.IsDirectory(), row.type == msg::kTypeDirectory);
-    EXPECT_EQ(row.IsVolume(), row.type == msg::kTypeVolume);
-  }
-  // A row of another listing that only reads "Directory" is none.
-  FileRow tape;
-  tape.type = msg::kTypeDirectory;
-  EXPECT_FALSE(tape.IsDirectory());
-}
-
-TEST(FileList, SkippedSlotsAndHiddenIndex) {
+TEST(Listing, SkippedSlotsAndSlotIndex) {
   ImageBuilder b;
   b.AddEntry(kRoot, EntrySpec{"ONE.TXT"});
   b.AddEntry(kRoot, EntrySpec{"GONE.TXT"});
@@ -123,11 +77,15 @@ TEST(FileList, SkippedSlotsAndHiddenIndex) {
   b.Poke(b.EntryOffset(kRoot, 6), 0x85);  // first byte 0x80 or more: a name too
   Session s(b);
   EXPECT_EQ(s.Captions(), (std::vector<std::string>{"ONE.TXT", "AFTER.TXT", "\x85IGH.TXT"}));
-  EXPECT_EQ(s.Row("AFTER.TXT").slot, 5);
-  EXPECT_EQ(s.ws.RowForSlot(5)->caption, "AFTER.TXT");
+  EXPECT_EQ(s.Entry("AFTER.TXT").slot, 5);
+  ASSERT_TRUE(s.ws.EntryAt(5));
+  EXPECT_EQ(s.ws.EntryAt(5)->Caption(), "AFTER.TXT");
+  EXPECT_EQ(s.ws.EntryAt(5)->offset, b.EntryOffset(kRoot, 5));
+  EXPECT_FALSE(s.ws.EntryAt(1));  // deleted
+  EXPECT_FALSE(s.ws.EntryAt(2));  // never used
 }
 
-TEST(FileList, LongNamePiecesAndControlCharacters) {
+TEST(Listing, LongNamePiecesAndControlCharacters) {
   ImageBuilder b;
   // A VFAT long-name piece before its short entry, as PC systems write it.
   std::array<std::uint8_t, 32> lfn{};
@@ -143,26 +101,25 @@ TEST(FileList, LongNamePiecesAndControlCharacters) {
   b.PutRawEntry(kRoot, 2, ctl);
   Session s(b);
   EXPECT_EQ(s.Captions(), (std::vector<std::string>{"TRASHE~1.   ", "CTL?.A?B"}));
-  EXPECT_FALSE(s.ws.volumeShown);
-  EXPECT_EQ(s.ws.volumeField, "");
+  EXPECT_EQ(VolumeNameOf(s.ws.image), "");  // the piece's bit 0x08 makes no volume name
+  // The piece belongs to the entry after it.
+  EXPECT_EQ(LongNamePieceOffsets(s.ws.listing, 1),
+            std::vector<std::size_t>{s.ws.image.geometry.rootOffset});
   // The long-name piece is still on disk, untouched.
   EXPECT_EQ(s.ws.image.bytes[s.ws.image.geometry.rootOffset + 11], 0x0F);
 }
 
-TEST(FileList, VolumeNameOnlyFromTheFirstLabel) {
+TEST(Listing, VolumeNameOnlyFromTheFirstLabel) {
   ImageBuilder b;
   b.AddVolume("MY.DISK");
   std::uint16_t sub = b.AddDirectory(kRoot, "SUB");
   b.AddEntry(sub, EntrySpec{"OTHER", kAttrVolume});
   Session s(b);
-  EXPECT_EQ(s.Row("MYDISK   ").type, "Volume Name");
-  EXPECT_EQ(s.Row("MYDISK   ").sizeText, "");
-  EXPECT_EQ(s.ws.volumeField, "MYDISK   ");
-  EXPECT_EQ(s.ws.listedVolume, "MYDISK   ");
-  FileRow subRow = s.Row("SUB.   ");
-  ASSERT_EQ(EnterDirectory(s.ws, subRow, s.ui), EnterOutcome::Entered);
+  EXPECT_TRUE(s.Entry("MYDISK   ").IsVolume());
+  EXPECT_EQ(VolumeNameOf(s.ws.image), "MY.DISK");
+  ASSERT_EQ(s.Enter("SUB.   "), EnterOutcome::Entered);
   EXPECT_EQ(s.Captions(), (std::vector<std::string>{".", "..", "OTHER   "}));
-  EXPECT_EQ(s.ws.volumeField, "MYDISK   ");
+  EXPECT_EQ(VolumeNameOf(s.ws.image), "MY.DISK");
 }
 
 TEST(Directory, NavigationDownUpAndStay) {
@@ -172,27 +129,22 @@ TEST(Directory, NavigationDownUpAndStay) {
   std::uint16_t old = b.AddDirectory(games, "OLD");
   b.AddFile(old, "A.TXT", test::Pattern(10));
   Session s(b);
-  FileRow r = s.Row("GAMES.   ");
-  EXPECT_EQ(EnterDirectory(s.ws, r, s.ui), EnterOutcome::Entered);
-  EXPECT_EQ(s.ws.image.level, 1);
-  EXPECT_EQ(s.ws.CurrentLevel().path, "\\GAMES.   \\");
-  EXPECT_EQ(s.ws.CurrentLevel().byteSize, 2048);
-  EXPECT_EQ(s.ws.CurrentLevel().entryCount, 64);
-  EXPECT_EQ(s.ws.statusText, "/i/t.dsk\\GAMES.   \\");
+  EXPECT_EQ(s.Enter("GAMES.   "), EnterOutcome::Entered);
+  EXPECT_EQ(s.ws.Depth(), 1);
+  EXPECT_EQ(s.ws.CurrentPath(), "\\GAMES.   \\");
+  EXPECT_EQ(s.ws.CurrentDir(), DirRef{games});
+  EXPECT_EQ(s.ws.listing.table.size(), 64u);  // two clusters of 32 slots
   EXPECT_EQ(s.Captions(), (std::vector<std::string>{".", "..", "ZORK.BAS", "OLD.   "}));
-  EXPECT_EQ(s.ws.fileList.filesListed, 4);
-  r = s.Row(".");
-  EXPECT_EQ(EnterDirectory(s.ws, r, s.ui), EnterOutcome::Entered);
-  EXPECT_EQ(s.ws.image.level, 1);
-  r = s.Row("OLD.   ");
-  EnterDirectory(s.ws, r, s.ui);
-  EXPECT_EQ(s.ws.image.level, 2);
+  EXPECT_EQ(s.Enter("."), EnterOutcome::Entered);
+  EXPECT_EQ(s.ws.Depth(), 1);
+  EXPECT_EQ(s.Enter("OLD.   "), EnterOutcome::Entered);
+  EXPECT_EQ(s.ws.Depth(), 2);
+  EXPECT_EQ(s.ws.CurrentPath(), "\\GAMES.   \\OLD.   \\");
   EXPECT_EQ(s.Captions(), (std::vector<std::string>{".", "..", "A.TXT"}));
-  r = s.Row("..");
-  EXPECT_EQ(EnterDirectory(s.ws, r, s.ui), EnterOutcome::Left);
-  r = s.Row("..");
-  EnterDirectory(s.ws, r, s.ui);
-  EXPECT_EQ(s.ws.image.level, 0);
+  EXPECT_EQ(s.Enter(".."), EnterOutcome::Left);
+  EXPECT_EQ(s.Enter(".."), EnterOutcome::Left);
+  EXPECT_EQ(s.ws.Depth(), 0);
+  EXPECT_EQ(s.ws.CurrentPath(), "\\");
   EXPECT_EQ(s.Captions(), (std::vector<std::string>{"GAMES.   "}));
   EXPECT_TRUE(s.ui.messages.empty());
 }
@@ -201,10 +153,9 @@ TEST(Directory, DotDotAtTheRootStaysAtTheRoot) {
   ImageBuilder b;
   b.AddEntry(kRoot, EntrySpec{"..", kAttrDirectory, 5});
   Session s(b);
-  FileRow r = s.Row("..");
-  EnterDirectory(s.ws, r, s.ui);
-  EXPECT_EQ(s.ws.image.level, 0);
-  EXPECT_EQ(s.ws.fileList.rows.size(), 1u);
+  s.Enter("..");
+  EXPECT_EQ(s.ws.Depth(), 0);
+  EXPECT_EQ(s.ws.Entries().size(), 1u);
 }
 
 TEST(Directory, IllegalFirstClusters) {
@@ -216,12 +167,11 @@ TEST(Directory, IllegalFirstClusters) {
   Session s(b);
   for (const char* name : {"ZERO.   ", "ONE.   ", "HIGH.   ", "PASTDATA.   "}) {
     SCOPED_TRACE(name);
-    s.ui.messages.clear();
-    FileRow r = s.Row(name);
-    EXPECT_EQ(EnterDirectory(s.ws, r, s.ui), EnterOutcome::Illegal);
-    EXPECT_EQ(s.ui.messages, std::vector<std::string>{std::string(msg::kIllegalDirectory)});
-    EXPECT_EQ(s.ws.image.level, 0);
-    EXPECT_EQ(s.ws.fileList.rows.size(), 4u);
+    const EnterOutcome o = s.Enter(name);
+    EXPECT_EQ(o, EnterOutcome::Illegal);
+    EXPECT_EQ(EnterMessage(o), msg::kIllegalDirectory);
+    EXPECT_EQ(s.ws.Depth(), 0);
+    EXPECT_EQ(s.ws.Entries().size(), 4u);
   }
 }
 
@@ -235,22 +185,20 @@ TEST(Directory, BrokenChainsFallBack) {
   std::uint16_t bad = b.AddDirectory(a, "BAD");
   b.SetFat(bad, 0xFF7);
   Session s(b);
-  FileRow r = s.Row("A.   ");
-  EnterDirectory(s.ws, r, s.ui);
+  s.Enter("A.   ");
   for (const char* name : {"LOOP.   ", "FREE.   ", "BAD.   "}) {
     SCOPED_TRACE(name);
-    r = s.Row(name);
-    EXPECT_EQ(EnterDirectory(s.ws, r, s.ui), EnterOutcome::BrokenChain);
-    EXPECT_EQ(s.ws.image.level, 0);  // back at the root
-    r = s.Row("A.   ");
-    EnterDirectory(s.ws, r, s.ui);
+    const EnterOutcome o = s.Enter(name);
+    EXPECT_EQ(o, EnterOutcome::BrokenChain);
+    EXPECT_EQ(EnterMessage(o), "");  // no message
+    EXPECT_EQ(s.ws.Depth(), 0);      // back at the root
+    s.Enter("A.   ");
   }
-  EXPECT_TRUE(s.ui.messages.empty());
   // The chain of the current directory breaks while it is shown: the parent is listed.
-  r = s.Row(".");
+  ASSERT_EQ(s.ws.Depth(), 1);
   WriteFatEntry(s.ws.image, a, 0);
-  ReadDirectory(s.ws, s.ui);
-  EXPECT_EQ(s.ws.image.level, 0);
+  s.ws.Refresh();
+  EXPECT_EQ(s.ws.Depth(), 0);
   EXPECT_EQ(s.Captions(), (std::vector<std::string>{"A.   "}));
 }
 
@@ -259,19 +207,18 @@ TEST(Directory, SelfContainingDirectoryStopsAt32Levels) {
   std::uint16_t self = b.AddDirectory(kRoot, "SELF");
   b.AddEntry(self, EntrySpec{"SELF", kAttrDirectory, self});  // contains itself
   Session s(b);
-  FileRow r = s.Row("SELF.   ");
   int entered = 0;
+  EnterOutcome last = EnterOutcome::Entered;
   for (int i = 0; i < 40; ++i) {
-    r = s.Row("SELF.   ");
-    EnterOutcome o = EnterDirectory(s.ws, r, s.ui);
-    if (o == EnterOutcome::Entered)
+    last = s.Enter("SELF.   ");
+    if (last == EnterOutcome::Entered)
       ++entered;
     else
-      EXPECT_EQ(o, EnterOutcome::TooDeep);
+      EXPECT_EQ(last, EnterOutcome::TooDeep);
   }
   EXPECT_EQ(entered, kDirStackDepth - 1);
-  EXPECT_EQ(s.ws.image.level, kDirStackDepth - 1);
-  EXPECT_EQ(s.ui.messages.back(), msg::kDirectoryTooDeep);
+  EXPECT_EQ(s.ws.Depth(), kDirStackDepth - 1);
+  EXPECT_EQ(EnterMessage(last), msg::kDirectoryTooDeep);
 }
 
 TEST(Directory, NothingListedWithoutUsableImage) {
@@ -279,9 +226,9 @@ TEST(Directory, NothingListedWithoutUsableImage) {
   b.AddFile(kRoot, "A.TXT", test::Pattern(10));
   b.Poke(13, 0);  // sectors per cluster 0
   Session s(b);
-  ReadDirectory(s.ws, s.ui);
-  EXPECT_TRUE(s.ws.fileList.rows.empty());
-  EXPECT_TRUE(s.ws.listing.empty());
+  s.ws.Refresh();
+  EXPECT_TRUE(s.ws.Entries().empty());
+  EXPECT_TRUE(s.ws.listing.table.empty());
 }
 
 }  // namespace

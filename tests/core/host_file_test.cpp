@@ -71,10 +71,10 @@ TEST(HostFile, AddTellsWhyAFifoWasNotAdded) {
   ws.LoadImageBytes(test::ImageBuilder().Bytes(), (tmp / "d.dsk").string(), ui);
   ASSERT_TRUE(ws.HasImage());
   const auto before = ws.image.bytes;
-  HostReadError why = HostReadError::None;
-  EXPECT_EQ(AddFile(ws, tmp / "pipe.bin", "PIPE.BIN", ui, &why), AddStatus::ReadError);
-  EXPECT_EQ(why, HostReadError::Fifo);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kHostReadError)});
+  const AddOutcome o = AddFile(ws.image, kRootDir, tmp / "pipe.bin", "PIPE.BIN");
+  EXPECT_EQ(o, AddStatus::ReadError);
+  EXPECT_EQ(o.hostError, HostReadError::Fifo);
+  EXPECT_EQ(o.message, msg::kHostReadError);
   EXPECT_TRUE(ws.image.bytes == before);
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/fat.h"
 #include "core/messages.h"
+#include "core/rename.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
 #include "support/scripted_ui.h"
@@ -46,7 +47,7 @@ TEST(LoadImage, SizeLimitsAndWarnings) {
     EXPECT_EQ(l.ui.messages, c.messages);
     EXPECT_EQ(l.ws.HasImage(), c.loaded);
     EXPECT_EQ(l.ws.image.loadFailed, !c.loaded);
-    EXPECT_FALSE(l.ws.image.changed);
+    EXPECT_FALSE(l.ws.changed);
     if (!c.loaded) {
       EXPECT_TRUE(l.ws.image.bytes.empty());
     }
@@ -62,15 +63,14 @@ TEST(LoadImage, FromHostFileAndMissingFile) {
   l.ws.LoadImage((dir / "disk.dsk").string(), l.ui);
   EXPECT_TRUE(l.ws.HasImage());
   EXPECT_EQ(l.ws.image.size, 737280);
-  EXPECT_EQ(l.ws.fileList.rows.size(), 1u);
-  EXPECT_EQ(l.ws.oemField, "QRNLTEST");
-  EXPECT_EQ(l.ws.sortDirection, -1);
+  EXPECT_EQ(l.ws.Entries().size(), 1u);
+  EXPECT_EQ(OemSignatureOf(l.ws.image), "QRNLTEST");
   // A missing file: the previous image is gone, nothing listed, no message.
   l.ws.LoadImage((dir / "gone.dsk").string(), l.ui);
   EXPECT_TRUE(l.ui.messages.empty());
   EXPECT_FALSE(l.ws.HasImage());
-  EXPECT_TRUE(l.ws.image.imagePath.empty());
-  EXPECT_TRUE(l.ws.fileList.rows.empty());
+  EXPECT_TRUE(l.ws.imagePath.empty());
+  EXPECT_TRUE(l.ws.Entries().empty());
 }
 
 TEST(LoadImage, SectorSizeAndZeroFields) {
@@ -114,7 +114,7 @@ TEST(LoadImage, SectorSizeAndZeroFields) {
     EXPECT_EQ(l.ws.image.loadFailed, c.loadFailed);
     EXPECT_EQ(l.ws.image.bytes.size(), 737280u);  // bytes stay for the sector view
     EXPECT_FALSE(l.ws.HasImage());
-    EXPECT_TRUE(l.ws.fileList.rows.empty());
+    EXPECT_TRUE(l.ws.Entries().empty());
   }
 }
 
@@ -144,9 +144,10 @@ TEST(LoadImage, Geometry720) {
   EXPECT_EQ(g.dataClusters, 713);
   EXPECT_EQ(g.clusterLimit, 720u);
   EXPECT_EQ(g.tracks, 80u);
-  EXPECT_EQ(l.ws.CurrentLevel().path, "\\");
-  EXPECT_EQ(l.ws.CurrentLevel().entryCount, 112);
-  EXPECT_EQ(l.ws.statusText, "/x/test.dsk\\");
+  EXPECT_EQ(l.ws.CurrentPath(), "\\");
+  EXPECT_TRUE(l.ws.AtRoot());
+  EXPECT_EQ(l.ws.listing.table.size(), 112u);
+  EXPECT_EQ(l.ws.imagePath, "/x/test.dsk");
 }
 
 TEST(LoadImage, RoundHalfEven) {
@@ -182,7 +183,7 @@ TEST(LoadImage, UnsavedChangesAreSavedAsAnsweredBeforeReplacing) {
   Loaded l;
   l.ws.LoadImage((dir / "old.dsk").string(), l.ui);
   l.ws.image.bytes[3] = 'Z';  // an edit
-  l.ws.image.changed = true;
+  l.ws.changed = true;
   const SavePrompt prompt = l.ws.SaveChangedPrompt();
   EXPECT_EQ(prompt.title, "Save Changed DiskImage: old.dsk");
   EXPECT_EQ(prompt.proposed, (dir / "old.dsk").string());
@@ -190,37 +191,32 @@ TEST(LoadImage, UnsavedChangesAreSavedAsAnsweredBeforeReplacing) {
   auto saved = test::ReadHostFile(dir / "saved.dsk");
   ASSERT_EQ(saved.size(), 737280u);
   EXPECT_EQ(saved[3], 'Z');
-  EXPECT_FALSE(l.ws.image.changed);
-  EXPECT_EQ(l.ws.fileList.rows.size(), 1u);
+  EXPECT_FALSE(l.ws.changed);
+  EXPECT_EQ(l.ws.Entries().size(), 1u);
   // Cancel: the changes are dropped, nothing written.
   l.ws.image.bytes[3] = 'Y';
-  l.ws.image.changed = true;
+  l.ws.changed = true;
   l.ws.LoadImage((dir / "old.dsk").string(), l.ui, {});
-  EXPECT_FALSE(l.ws.image.changed);
+  EXPECT_FALSE(l.ws.changed);
   EXPECT_EQ(test::ReadHostFile(dir / "saved.dsk"), saved);
   EXPECT_EQ(test::ReadHostFile(dir / "new.dsk")[3], test::ReadHostFile(dir / "old.dsk")[3]);
 }
 
-TEST(OpenHostFile, DispatchByExtension) {
-  test::TempDir dir;
-  ImageBuilder b;
-  for (const char* name : {"a.di1", "b.DI2", "c.dsk", "d.DSKX"}) {
-    SCOPED_TRACE(name);
-    b.WriteTo(dir / name);
-    Loaded l;
-    EXPECT_EQ(l.ws.OpenHostFile((dir / name).string(), l.ui), HostFileKind::DiskImage);
-    EXPECT_TRUE(l.ws.HasImage());
-    EXPECT_EQ(l.ui.statuses.front(), (dir / name).string());
+TEST(HostFileKindOf, ByTheExtensionCutToFourCharacters) {
+  const struct {
+    const char* path;
+    HostFileKind kind;
+  } cases[] = {
+      {"/x/a.di1", HostFileKind::DiskImage},     {"/x/b.DI2", HostFileKind::DiskImage},
+      {"/x/c.dsk", HostFileKind::DiskImage},     {"/x/d.DSKX", HostFileKind::DiskImage},
+      {"/x/tape.cas", HostFileKind::Cassette},   {"/x/disk.xsa", HostFileKind::Conversion},
+      {"/x/disk.DDI", HostFileKind::Conversion}, {"/x/disk.img", HostFileKind::Conversion},
+      {"/x/disk.msx", HostFileKind::Conversion}, {"/x/readme", HostFileKind::Other},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(HostFileKindOf(c.path), c.kind);
   }
-  Loaded l;
-  EXPECT_EQ(l.ws.OpenHostFile("/x/tape.cas", l.ui), HostFileKind::Cassette);
-  EXPECT_EQ(l.ws.OpenHostFile("/x/disk.xsa", l.ui), HostFileKind::Conversion);
-  EXPECT_EQ(l.ws.OpenHostFile("/x/disk.DDI", l.ui), HostFileKind::Conversion);
-  EXPECT_EQ(l.ws.OpenHostFile("/x/disk.img", l.ui), HostFileKind::Conversion);
-  EXPECT_EQ(l.ws.OpenHostFile("/x/disk.msx", l.ui), HostFileKind::Conversion);
-  EXPECT_EQ(l.ws.OpenHostFile("/x/readme", l.ui), HostFileKind::Other);
-  EXPECT_FALSE(l.ws.HasImage());
-  EXPECT_TRUE(l.ui.messages.empty());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "core/fat.h"
 #include "core/messages.h"
 #include "core/new_image.h"
+#include "core/rename.h"
 #include "core/save_image.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
@@ -62,8 +63,8 @@ TEST(NewImage, EveryRowLoadsEmptyAndPassesTheWitnesses) {
     ws.LoadImage(p.string(), ui);
     ASSERT_TRUE(ws.HasImage());
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_TRUE(ws.fileList.rows.empty());
-    EXPECT_EQ(ws.volumeField, "");
+    EXPECT_TRUE(ws.Entries().empty());
+    EXPECT_EQ(VolumeNameOf(ws.image), "");
     const auto& g = ws.image.geometry;
     EXPECT_EQ(FreeBytes(ws.image), g.dataClusters * static_cast<std::int32_t>(g.clusterBytes));
     EXPECT_EQ(ws.image.geometry.media, row.media);
@@ -120,7 +121,8 @@ class SaveTest : public ::testing::Test {
     NewFile f;
     f.name = "NEW.BIN";
     f.bytes = test::Pattern(50000, 4);
-    ASSERT_EQ(AddFileData(ws, f, ui), AddStatus::Added);
+    ASSERT_EQ(AddFileData(ws.image, ws.CurrentDir(), f), AddStatus::Added);
+    ws.changed = true;  // as the Add command marks it
   }
   std::size_t FilesIn(const fs::path& dir) {
     return static_cast<std::size_t>(
@@ -135,18 +137,18 @@ class SaveTest : public ::testing::Test {
 
 TEST_F(SaveTest, AFaultHalfWayLeavesTheOldFileByteForByte) {
   HalfWayFault fault;
-  EXPECT_EQ(SaveImageFile(ws.image, path, ws.image.size, ui, fault), SaveStatus::CannotSave);
+  EXPECT_EQ(SaveImageFile(ws, path, ui, fault), SaveStatus::CannotSave);
   EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kCannotSave)});
   EXPECT_TRUE(test::ReadHostFile(path) == old);
-  EXPECT_TRUE(ws.image.changed);
+  EXPECT_TRUE(ws.changed);
   EXPECT_EQ(FilesIn(tmp.path()), 1u);  // no temporary file left behind
   RenameFault renameFault;
-  EXPECT_EQ(SaveImageFile(ws.image, path, ws.image.size, ui, renameFault), SaveStatus::CannotSave);
+  EXPECT_EQ(SaveImageFile(ws, path, ui, renameFault), SaveStatus::CannotSave);
   EXPECT_TRUE(test::ReadHostFile(path) == old);
   EXPECT_EQ(FilesIn(tmp.path()), 1u);
   // Without a fault the save goes through.
   EXPECT_EQ(Save(ws, ui), SaveStatus::Saved);
-  EXPECT_FALSE(ws.image.changed);
+  EXPECT_FALSE(ws.changed);
   EXPECT_TRUE(test::ReadHostFile(path) == ws.image.bytes);
 }
 
@@ -156,23 +158,22 @@ TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
   EXPECT_NE(fs::status(path).permissions() & fs::perms::owner_write, fs::perms::none);
   EXPECT_TRUE(test::ReadHostFile(path) == ws.image.bytes);
 
-  ws.image.changed = true;
+  ws.changed = true;
   fs::path other = tmp / "copy.dsk";
   const SavePrompt prompt = SaveAsPrompt(ws);
   EXPECT_EQ(prompt.title, msg::kSavingTitle);
   EXPECT_EQ(prompt.proposed, path.string());
   EXPECT_EQ(SaveAs(ws, other, ui), SaveStatus::Saved);
-  EXPECT_EQ(ws.image.imagePath, path.string());
-  EXPECT_FALSE(ws.image.changed);
+  EXPECT_EQ(ws.imagePath, path.string());
+  EXPECT_FALSE(ws.changed);
   EXPECT_TRUE(test::ReadHostFile(other) == ws.image.bytes);
-  ws.image.changed = true;
+  ws.changed = true;
   EXPECT_EQ(SaveAs(ws, "", ui), SaveStatus::Cancelled);
-  EXPECT_TRUE(ws.image.changed);
+  EXPECT_TRUE(ws.changed);
 
   // A folder that cannot take the file.
   ui.messages.clear();
-  EXPECT_EQ(SaveImageFile(ws.image, tmp / "no" / "such" / "d.dsk", ws.image.size, ui),
-            SaveStatus::CannotSave);
+  EXPECT_EQ(SaveImageFile(ws, tmp / "no" / "such" / "d.dsk", ui), SaveStatus::CannotSave);
   EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kCannotSave)});
   Workspace none;
   EXPECT_EQ(Save(none, ui), SaveStatus::NothingLoaded);
@@ -181,7 +182,7 @@ TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
 TEST_F(SaveTest, ASaveThroughASymbolicLinkChangesTheFileItNames) {
   fs::path link = tmp / "link.dsk";
   fs::create_symlink(path, link);
-  EXPECT_EQ(SaveImageFile(ws.image, link, ws.image.size, ui), SaveStatus::Saved);
+  EXPECT_EQ(SaveImageFile(ws, link, ui), SaveStatus::Saved);
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_TRUE(test::ReadHostFile(path) == ws.image.bytes);
 }
@@ -192,9 +193,21 @@ class ExtractTest : public ::testing::Test {
     ws.LoadImageBytes(b.Bytes(), "disk.dsk", ui);
     ASSERT_TRUE(ws.HasImage());
   }
+  // Extracts the entry of slot `slot` of the shown directory; its message goes to `said`.
+  ExtractStatus Extract(int slot, const fs::path& hostPath) {
+    auto e = ws.EntryAt(slot);
+    if (!e) {
+      ADD_FAILURE() << "no entry in slot " << slot;
+      return ExtractStatus::NoImage;
+    }
+    ExtractOutcome o = ExtractFile(ws.image, *e, hostPath);
+    if (!o.message.empty()) said.push_back(o.message);
+    return o.status;
+  }
   test::TempDir tmp;
   Workspace ws;
   test::ScriptedUi ui;
+  std::vector<std::string> said;
 };
 
 TEST_F(ExtractTest, SizeAttributesAndDate) {
@@ -204,7 +217,7 @@ TEST_F(ExtractTest, SizeAttributesAndDate) {
   b.AddFile(kRoot, "EMPTY.TXT", {});
   Load(b);
   fs::path out = tmp / "hidden.bin";
-  ASSERT_EQ(ExtractFile(ws, 0, out, ui), ExtractStatus::Written);
+  ASSERT_EQ(Extract(0, out), ExtractStatus::Written);
   EXPECT_TRUE(test::ReadHostFile(out) == content);
   EXPECT_EQ(fs::status(out).permissions() & fs::perms::owner_write, fs::perms::none);
   struct stat st {};
@@ -216,9 +229,9 @@ TEST_F(ExtractTest, SizeAttributesAndDate) {
   EXPECT_EQ(t.hour, 13);
   EXPECT_EQ(t.minute, 5);
   EXPECT_EQ(t.second, 8);
-  ASSERT_EQ(ExtractFile(ws, 1, tmp / "empty.txt", ui), ExtractStatus::Written);
+  ASSERT_EQ(Extract(1, tmp / "empty.txt"), ExtractStatus::Written);
   EXPECT_EQ(fs::file_size(tmp / "empty.txt"), 0u);
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(said.empty());
 }
 
 TEST_F(ExtractTest, AChainEndingBeforeTheSizeWritesNothing) {
@@ -228,9 +241,9 @@ TEST_F(ExtractTest, AChainEndingBeforeTheSizeWritesNothing) {
   b.SetFat(5, 0xFFF);
   b.AddEntry(kRoot, EntrySpec{"SHORT.BIN", 0, 5, 3000});
   Load(b);
-  EXPECT_EQ(ExtractFile(ws, 0, tmp / "short.bin", ui), ExtractStatus::ClusterError);
+  EXPECT_EQ(Extract(0, tmp / "short.bin"), ExtractStatus::ClusterError);
   EXPECT_FALSE(fs::exists(tmp / "short.bin"));
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kClusterError)});
+  EXPECT_EQ(said, std::vector<std::string>{std::string(msg::kClusterError)});
 }
 
 TEST_F(ExtractTest, BrokenChainsStopInsideTheDataArea) {
@@ -242,40 +255,26 @@ TEST_F(ExtractTest, BrokenChainsStopInsideTheDataArea) {
   b.Chain({20, 21, 22});
   b.AddEntry(kRoot, EntrySpec{"FAR.BIN", 0, 0x900, 10});
   Load(b);
-  EXPECT_EQ(ExtractFile(ws, 0, tmp / "loop.bin", ui), ExtractStatus::ClusterError);
+  EXPECT_EQ(Extract(0, tmp / "loop.bin"), ExtractStatus::ClusterError);
   EXPECT_FALSE(fs::exists(tmp / "loop.bin"));
-  EXPECT_EQ(ExtractFile(ws, 1, tmp / "long.bin", ui), ExtractStatus::Written);
+  EXPECT_EQ(Extract(1, tmp / "long.bin"), ExtractStatus::Written);
   EXPECT_EQ(fs::file_size(tmp / "long.bin"), 100u);
-  EXPECT_EQ(ExtractFile(ws, 2, tmp / "far.bin", ui), ExtractStatus::FirstClusterOutOfBounds);
+  EXPECT_EQ(Extract(2, tmp / "far.bin"), ExtractStatus::FirstClusterOutOfBounds);
   EXPECT_FALSE(fs::exists(tmp / "far.bin"));
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{std::string(msg::kClusterError),
-                                                   std::string(msg::kFirstClusterOutOfBounds)}));
+  EXPECT_EQ(said, (std::vector<std::string>{std::string(msg::kClusterError),
+                                            std::string(msg::kFirstClusterOutOfBounds)}));
 }
 
-TEST_F(ExtractTest, SeveralRowsOneDialogEachUntilCancelled) {
+TEST_F(ExtractTest, ATargetThatCannotBeWrittenIsReported) {
   ImageBuilder b;
   b.AddFile(kRoot, "A.TXT", {1});
   b.AddFile(kRoot, "B.TXT", {2});
-  b.AddFile(kRoot, "C.TXT", {3});
   Load(b);
-  for (int slot : {0, 1, 2}) {
-    const auto prompt = ExtractPrompt(ws, slot);
-    ASSERT_TRUE(prompt);
-    EXPECT_EQ(prompt->title, msg::kExtractTitle);
-    EXPECT_EQ(prompt->proposed, std::string(1, static_cast<char>('A' + slot)) + ".TXT");
-  }
-  EXPECT_FALSE(ExtractPrompt(ws, 40));  // no row
-  // Answers in order; an empty path (a cancelled dialog) ends the command.
-  EXPECT_EQ(ExtractSelected(ws, {{0, tmp / "a"}, {1, ""}, {2, tmp / "c"}}, ui), 1);
-  EXPECT_TRUE(fs::exists(tmp / "a"));
-  EXPECT_FALSE(fs::exists(tmp / "c"));
-  EXPECT_EQ(ExtractSelected(ws, {{2, tmp / "c"}, {1, tmp / "b"}}, ui), 2);
+  EXPECT_EQ(Extract(1, tmp / "b"), ExtractStatus::Written);
   EXPECT_EQ(test::ReadHostFile(tmp / "b"), std::vector<std::uint8_t>{2});
-  // A target that cannot be written is reported.
-  ui.messages.clear();
-  EXPECT_EQ(ExtractFile(ws, 0, tmp / "no" / "dir" / "a", ui), ExtractStatus::CannotWrite);
+  EXPECT_EQ(Extract(0, tmp / "no" / "dir" / "a"), ExtractStatus::CannotWrite);
   const std::string target = (tmp / "no" / "dir" / "a").string();
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kCannotWriteFile) + target});
+  EXPECT_EQ(said, std::vector<std::string>{std::string(msg::kCannotWriteFile) + target});
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
-// Reading files along their chains, caption matching and the choice of view.
-#include "core/read_file.h"
-
+// Reading files along their chains, finding entries by caption and the choice of view.
 #include <gtest/gtest.h>
 
-#include "core/file_list.h"
+#include "core/image_path.h"
 #include "core/messages.h"
+#include "core/view_choice.h"
+#include "core/volume.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
 #include "support/scripted_ui.h"
@@ -21,6 +21,16 @@ struct Session {
   Workspace ws;
   test::ScriptedUi ui;
   explicit Session(const ImageBuilder& b) { ws.LoadImageBytes(b.Bytes(), "/i/t.dsk", ui); }
+  // The entry the caption names (FindEntry) read whole; NotFound when none matches.
+  FileRead Read(std::string_view caption) const {
+    auto e = FindEntry(ws, caption);
+    if (!e) {
+      FileRead none;
+      none.status = ReadStatus::NotFound;
+      return none;
+    }
+    return ReadFile(ws.image, *e);
+  }
 };
 
 TEST(ReadFile, BytesEqualWhatWasWritten) {
@@ -32,16 +42,17 @@ TEST(ReadFile, BytesEqualWhatWasWritten) {
   b.AddFile(kRoot, "EXACT.BIN", exact);
   b.AddFile(kRoot, "ODD.BIN", odd);
   Session s(b);
-  EXPECT_EQ(ReadEntryByCaption(s.ws, "SMALL.BIN", s.ui).bytes, small);
-  EXPECT_EQ(ReadEntryByCaption(s.ws, "exact.bin", s.ui).bytes, exact);  // case-insensitive
-  FileRead r = ReadEntryByCaption(s.ws, "Odd.Bin", s.ui);
+  EXPECT_EQ(s.Read("SMALL.BIN").bytes, small);
+  EXPECT_EQ(s.Read("exact.bin").bytes, exact);  // case-insensitive
+  FileRead r = s.Read("Odd.Bin");
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(r.bytes, odd);
-  EXPECT_EQ(r.size, 5000);
+  EXPECT_EQ(r.entry.size, 5000);
+  EXPECT_EQ(r.entry.Caption(), "ODD.BIN");
   EXPECT_FALSE(r.chainEndedEarly);
-  EXPECT_TRUE(s.ui.messages.empty());
-  EXPECT_EQ(ReadEntryByCaption(s.ws, "NONE.BIN", s.ui).status, ReadStatus::NotFound);
-  EXPECT_EQ(ReadEntryByCaption(s.ws, "ODD", s.ui).status, ReadStatus::NotFound);
+  EXPECT_EQ(r.message, "");
+  EXPECT_EQ(s.Read("NONE.BIN").status, ReadStatus::NotFound);
+  EXPECT_EQ(s.Read("ODD").status, ReadStatus::NotFound);
   EXPECT_TRUE(s.ui.messages.empty());
 }
 
@@ -55,9 +66,10 @@ TEST(ReadFile, WholeClusterRule) {
   b.AddEntry(kRoot, EntrySpec{"THREE.BIN", 0, 10, 1025});
   b.Chain({10, 11, 12});
   Session s(b);
-  EXPECT_EQ(ReadEntryByCaption(s.ws, "TWO.BIN", s.ui).bytes, content);
-  EXPECT_EQ(ReadEntryByCaption(s.ws, "THREE.BIN", s.ui).bytes, content);
-  EXPECT_TRUE(s.ui.messages.empty());
+  EXPECT_EQ(s.Read("TWO.BIN").bytes, content);
+  FileRead three = s.Read("THREE.BIN");
+  EXPECT_EQ(three.bytes, content);
+  EXPECT_EQ(three.message, "");
 }
 
 TEST(ReadFile, OneSectorClusters) {
@@ -66,7 +78,7 @@ TEST(ReadFile, OneSectorClusters) {
   b.AddFile(kRoot, "F.BIN", content);
   Session s(b);
   EXPECT_EQ(s.ws.image.geometry.clusterBytes, 512u);
-  EXPECT_EQ(ReadEntryByCaption(s.ws, "F.BIN", s.ui).bytes, content);
+  EXPECT_EQ(s.Read("F.BIN").bytes, content);
 }
 
 TEST(ReadFile, HostileChainsEndInAMessage) {
@@ -75,17 +87,19 @@ TEST(ReadFile, HostileChainsEndInAMessage) {
     const char* name;
     std::uint16_t first;
     std::uint32_t size;
+    ReadStatus status;
     const std::string_view message;
   } bad[] = {
-      {"EMPTY.BIN", 0, 0, msg::kFirstClusterOutOfBounds},
-      {"ONE.BIN", 1, 10, msg::kFirstClusterOutOfBounds},
-      {"HIGH.BIN", 721, 10, msg::kFirstClusterOutOfBounds},
-      {"PAST.BIN", 716, 10, msg::kFirstClusterOutOfBounds},  // <= clusterLimit, outside the image
-      {"LOOP.BIN", 20, 100000, msg::kClusterError},
-      {"SELF.BIN", 30, 5000, msg::kClusterError},
-      {"FREE.BIN", 40, 5000, msg::kClusterError},
-      {"BAD.BIN", 50, 5000, msg::kClusterError},
-      {"BEYOND.BIN", 60, 5000, msg::kClusterError},
+      {"EMPTY.BIN", 0, 0, ReadStatus::FirstClusterOutOfBounds, msg::kFirstClusterOutOfBounds},
+      {"ONE.BIN", 1, 10, ReadStatus::FirstClusterOutOfBounds, msg::kFirstClusterOutOfBounds},
+      {"HIGH.BIN", 721, 10, ReadStatus::FirstClusterOutOfBounds, msg::kFirstClusterOutOfBounds},
+      // <= clusterLimit, outside the image
+      {"PAST.BIN", 716, 10, ReadStatus::FirstClusterOutOfBounds, msg::kFirstClusterOutOfBounds},
+      {"LOOP.BIN", 20, 100000, ReadStatus::ClusterError, msg::kClusterError},
+      {"SELF.BIN", 30, 5000, ReadStatus::ClusterError, msg::kClusterError},
+      {"FREE.BIN", 40, 5000, ReadStatus::ClusterError, msg::kClusterError},
+      {"BAD.BIN", 50, 5000, ReadStatus::ClusterError, msg::kClusterError},
+      {"BEYOND.BIN", 60, 5000, ReadStatus::ClusterError, msg::kClusterError},
   };
   b.SetFat(20, 21);
   b.SetFat(21, 20);
@@ -97,11 +111,11 @@ TEST(ReadFile, HostileChainsEndInAMessage) {
   Session s(b);
   for (const auto& e : bad) {
     SCOPED_TRACE(e.name);
-    s.ui.messages.clear();
-    FileRead r = ReadEntryByCaption(s.ws, e.name, s.ui);
+    FileRead r = s.Read(e.name);
     EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.status, e.status);
     EXPECT_TRUE(r.bytes.empty());
-    EXPECT_EQ(s.ui.messages, std::vector<std::string>{std::string(e.message)});
+    EXPECT_EQ(r.message, e.message);
   }
 }
 
@@ -111,35 +125,60 @@ TEST(ReadFile, ChainEndingBeforeTheSizeGivesTheBytesThatExist) {
   b.SetFat(5, 0xFFF);
   b.AddEntry(kRoot, EntrySpec{"SHORT.BIN", 0, 5, 3000});
   Session s(b);
-  FileRead r = ReadEntryByCaption(s.ws, "SHORT.BIN", s.ui);
+  FileRead r = s.Read("SHORT.BIN");
   ASSERT_TRUE(r.ok());
   EXPECT_TRUE(r.chainEndedEarly);
   EXPECT_EQ(r.bytes, test::Pattern(1024, 9));
-  EXPECT_TRUE(s.ui.messages.empty());
+  EXPECT_EQ(r.message, "");
 }
 
 TEST(ReadFile, BySlotAndNoImage) {
   ImageBuilder b;
   b.AddFile(kRoot, "A.TXT", test::Pattern(3));
   Session s(b);
-  EXPECT_EQ(ReadSlotFile(s.ws, 0, s.ui).bytes, test::Pattern(3));
-  EXPECT_EQ(ReadSlotFile(s.ws, 1, s.ui).status, ReadStatus::NotFound);
+  ASSERT_TRUE(s.ws.EntryAt(0));
+  EXPECT_EQ(ReadFile(s.ws.image, *s.ws.EntryAt(0)).bytes, test::Pattern(3));
+  EXPECT_FALSE(s.ws.EntryAt(1));  // no entry there
   Workspace empty;
-  EXPECT_EQ(ReadEntryByCaption(empty, "A.TXT", s.ui).status, ReadStatus::NoImage);
+  EXPECT_EQ(ReadFile(empty.image, *s.ws.EntryAt(0)).status, ReadStatus::NoImage);
+  EXPECT_FALSE(FindEntry(empty, "A.TXT"));
 }
 
-TEST(MatchEntryName, CaptionRules) {
-  CurrentEntry e;
-  e.name = "GAME";
-  e.extension = "BAS";
-  EXPECT_TRUE(MatchEntryName(e, "GAME.BAS"));
-  EXPECT_TRUE(MatchEntryName(e, "game.bas"));
-  EXPECT_FALSE(MatchEntryName(e, "GAME.BA"));
-  EXPECT_FALSE(MatchEntryName(e, "GAMES.BAS"));
-  EXPECT_FALSE(MatchEntryName(e, "GAME"));
-  e.extension = "C  ";
-  EXPECT_TRUE(MatchEntryName(e, "GAME.C  "));
-  EXPECT_FALSE(MatchEntryName(e, "GAME.C"));
+TEST(ReadFile, TwoEntriesOfTheSameNameEachReadTheirOwnBytes) {
+  // An entry is known by where it lies, not by its name: the second of two A.TXT (a damaged
+  // disk, or one written by another system) reads its own bytes.
+  ImageBuilder b;
+  b.AddFile(kRoot, "A.TXT", test::Pattern(1500, 1));
+  b.AddFile(kRoot, "A.TXT", test::Pattern(700, 2));
+  Session s(b);
+  const auto entries = s.ws.Entries();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].Caption(), entries[1].Caption());
+  EXPECT_EQ(ReadFile(s.ws.image, entries[0]).bytes, test::Pattern(1500, 1));
+  FileRead second = ReadFile(s.ws.image, *s.ws.EntryAt(1));
+  ASSERT_TRUE(second.ok());
+  EXPECT_EQ(second.entry.slot, 1);
+  EXPECT_EQ(second.bytes, test::Pattern(700, 2));
+}
+
+TEST(FindEntry, CaptionRules) {
+  ImageBuilder b;
+  b.AddEntry(kRoot, EntrySpec{"GAME.BAS"});
+  b.AddEntry(kRoot, EntrySpec{"PROG.C"});
+  b.AddEntry(kRoot, EntrySpec{"README"});
+  Session s(b);
+  auto caption = [&](std::string_view name) {
+    auto e = FindEntry(s.ws, name);
+    return e ? e->Caption() : std::string("-");
+  };
+  EXPECT_EQ(caption("GAME.BAS"), "GAME.BAS");
+  EXPECT_EQ(caption("game.bas"), "GAME.BAS");
+  EXPECT_EQ(caption("GAME.BA"), "-");
+  EXPECT_EQ(caption("GAMES.BAS"), "-");
+  EXPECT_EQ(caption("GAME"), "-");
+  EXPECT_EQ(caption("PROG.C  "), "PROG.C  ");
+  EXPECT_EQ(caption("prog.c"), "PROG.C  ");  // the blanks of the extension field need not be typed
+  EXPECT_EQ(caption("README"), "README.   ");
 }
 
 TEST(ChooseView, ExtensionAndPictureSizeTables) {
@@ -181,15 +220,14 @@ TEST(ChooseView, FirstByteDecidesTheAutomaticView) {
   b.AddVolume("LABEL");
   b.AddDirectory(kRoot, "DIR");
   Session s(b);
-  const auto& rows = s.ws.fileList.rows;
-  ViewChoice c = ChooseView(s.ws, rows[0]);
+  const auto entries = s.ws.Entries();
+  ASSERT_EQ(entries.size(), 3u);
+  ViewChoice c = ChooseView(entries[0]);
   EXPECT_EQ(c.kind, ViewChoiceKind::View);
-  EXPECT_EQ(s.ws.viewedName, "X.BIN");
-  FileRead r = ReadEntryByCaption(s.ws, s.ws.viewedName, s.ui);
+  FileRead r = ReadFile(s.ws.image, entries[0]);
   EXPECT_EQ(ResolveSelector(c.selector, r.bytes), ViewSelector::Basic);
-  EXPECT_EQ(ChooseView(s.ws, rows[1]).kind, ViewChoiceKind::Nothing);
-  EXPECT_EQ(ChooseView(s.ws, rows[2]).kind, ViewChoiceKind::Navigate);
-  EXPECT_EQ(s.ws.viewedName, "X.BIN");
+  EXPECT_EQ(ChooseView(entries[1]).kind, ViewChoiceKind::Nothing);
+  EXPECT_EQ(ChooseView(entries[2]).kind, ViewChoiceKind::Navigate);
 }
 
 }  // namespace

@@ -49,8 +49,8 @@ TEST_F(ConversionTest, OpeningAnXsaAsksForTheTargetThenUnpacksIt) {
   EXPECT_EQ(ReadHostFile(dir / "back.dsk"), diskBytes);
   EXPECT_TRUE(ui.core.messages.empty());
   EXPECT_TRUE(w->isEnabled());
-  EXPECT_TRUE(w->workspace().image.imagePath.empty());  // converted, not opened
-  EXPECT_TRUE(ui.saveFilters.empty());                  // every file is offered
+  EXPECT_TRUE(Disk(*w).imagePath.empty());  // converted, not opened
+  EXPECT_TRUE(ui.saveFilters.empty());      // every file is offered
 }
 
 TEST_F(ConversionTest, ConvertToXsaFromTheDiskMenu) {

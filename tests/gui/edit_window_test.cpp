@@ -17,7 +17,7 @@ using ::testing::ElementsAre;
 using ::testing::Not;
 
 std::string RootName(const MainWindow& win, int slot) {
-  const auto& img = const_cast<MainWindow&>(win).workspace().image;
+  const auto& img = Disk(const_cast<MainWindow&>(win)).image;
   auto off = img.geometry.rootOffset + static_cast<std::size_t>(slot) * 32;
   return std::string(img.bytes.begin() + static_cast<long>(off),
                      img.bytes.begin() + static_cast<long>(off) + 11);
@@ -44,7 +44,7 @@ TEST_F(EditTest, DroppingThreeFilesAddsThemAndMarksTheImageChanged) {
   EXPECT_THAT(Captions(), Contains("ONE.TXT"));
   EXPECT_THAT(Captions(), Contains("TWO.BIN"));
   EXPECT_THAT(Captions(), Contains("THREE.DAT"));
-  EXPECT_TRUE(win.workspace().image.changed);
+  EXPECT_TRUE(Disk(win).changed);
   EXPECT_THAT(ui.core.statuses, Contains("Adding file 0 of 3"));
   EXPECT_THAT(ui.core.statuses, Contains("Adding file 2 of 3"));
   EXPECT_EQ(Cell(RowOf("TWO.BIN"), 1), "   3000 Bytes");
@@ -57,7 +57,7 @@ TEST_F(EditTest, DeletingTwoRowsWithTheKey) {
   View()->setFocus();
   QTest::keyClick(View(), Qt::Key_Delete, Qt::AltModifier);
   EXPECT_THAT(Captions(), ElementsAre("DEMO   ", "GAME.BAS", "GAMES.   "));
-  EXPECT_TRUE(win.workspace().image.changed);
+  EXPECT_TRUE(Disk(win).changed);
   EXPECT_EQ(static_cast<std::uint8_t>(RootName(win, 1)[0]), 0xE5);
 }
 
@@ -79,14 +79,14 @@ TEST_F(EditTest, RenameInPlaceAcceptsValidAndRefusesInvalidNames) {
   typeName("README.TXT", "new.doc");
   EXPECT_THAT(Captions(), Contains("new.doc"));
   EXPECT_EQ(RootName(win, slot), "NEW     DOC");
-  EXPECT_TRUE(win.workspace().image.changed);
+  EXPECT_TRUE(Disk(win).changed);
 
-  win.workspace().image.changed = false;
+  Disk(win).changed = false;
   typeName("new.doc", "muchtoolong.txt");
   EXPECT_THAT(Captions(), Contains("new.doc"));
   EXPECT_THAT(Captions(), Not(Contains("muchtoolong.txt")));
   EXPECT_EQ(RootName(win, slot), "NEW     DOC");
-  EXPECT_FALSE(win.workspace().image.changed);
+  EXPECT_FALSE(Disk(win).changed);
 }
 
 TEST_F(EditTest, RenameDoesNothingBelowTheRoot) {
@@ -102,13 +102,13 @@ TEST_F(EditTest, VolumeAndOemFields) {
   MainWindow& win = StartDemo();
   win.volumeEdit()->setText("MYDISK");
   emit win.volumeEdit()->returnPressed();
-  EXPECT_EQ(VolumeNameOf(win.workspace()), "MYDISK");
+  EXPECT_EQ(VolumeNameOf(Disk(win).image), "MYDISK");
   EXPECT_THAT(Captions(), Contains("MYDISK   "));
-  EXPECT_TRUE(win.workspace().image.changed);
+  EXPECT_TRUE(Disk(win).changed);
 
   win.oemEdit()->setText("ABC");
   emit win.oemEdit()->returnPressed();
-  const auto& b = win.workspace().image.bytes;
+  const auto& b = Disk(win).image.bytes;
   EXPECT_EQ(std::string(b.begin() + 3, b.begin() + 6), "ABC");
   EXPECT_EQ(b[6], 0);
   EXPECT_EQ(b[10], 0);
@@ -121,18 +121,18 @@ TEST_F(EditTest, ElevenCharacterVolumeNamesSurviveLeavingTheField) {
   MainWindow& win = Start({(dir / "v.dsk").string()});
   EXPECT_EQ(win.volumeEdit()->text(), "ELEVENCHARS");
   win.CommitVolumeField();
-  EXPECT_EQ(VolumeNameOf(win.workspace()), "ELEVENCHARS");
-  EXPECT_FALSE(win.workspace().image.changed);
+  EXPECT_EQ(VolumeNameOf(Disk(win).image), "ELEVENCHARS");
+  EXPECT_FALSE(Disk(win).changed);
 }
 
 TEST_F(EditTest, SaveReloadCompare) {
   MainWindow& win = StartDemo();
   WriteHostFile(dir / "extra.bin", Pattern(2500, 9));
   DropOnList({dir / "extra.bin"});
-  ASSERT_TRUE(win.workspace().image.changed);
+  ASSERT_TRUE(Disk(win).changed);
   win.SaveImage();
-  EXPECT_FALSE(win.workspace().image.changed);
-  EXPECT_EQ(ReadHostFile(image), win.workspace().image.bytes);
+  EXPECT_FALSE(Disk(win).changed);
+  EXPECT_EQ(ReadHostFile(image), Disk(win).image.bytes);
   auto before = Captions();
   w.reset();
   Start({image.string()});
@@ -147,9 +147,9 @@ TEST_F(EditTest, SaveAsKeepsThePath) {
   win.SaveImageAs();
   EXPECT_THAT(ui.core.saveTitles, ElementsAre("Saving DiskImage"));
   EXPECT_EQ(ui.core.saveSuggestions.back(), image.string());
-  EXPECT_EQ(ReadHostFile(dir / "copy.dsk"), win.workspace().image.bytes);
-  EXPECT_EQ(win.workspace().image.imagePath, image.string());
-  EXPECT_FALSE(win.workspace().image.changed);
+  EXPECT_EQ(ReadHostFile(dir / "copy.dsk"), Disk(win).image.bytes);
+  EXPECT_EQ(Disk(win).imagePath, image.string());
+  EXPECT_FALSE(Disk(win).changed);
 }
 
 TEST_F(EditTest, AddThroughTheDialogAndTheRenameDialog) {
@@ -182,7 +182,7 @@ TEST_F(EditTest, NewImagesGoIntoTheBrowsedFolder) {
   win.NewImage(0);
   EXPECT_EQ(std::filesystem::file_size(dir / "New720.dsk"), 737280u);
   EXPECT_EQ(std::filesystem::file_size(dir / "New160.dsk"), 163840u);
-  EXPECT_EQ(win.workspace().image.imagePath, image.string());  // the open image stays
+  EXPECT_EQ(Disk(win).imagePath, image.string());  // the open image stays
 }
 
 TEST_F(EditTest, EndingWithChangesOffersToSave) {
@@ -190,7 +190,7 @@ TEST_F(EditTest, EndingWithChangesOffersToSave) {
   Select({"BIG.BIN"});
   win.DeleteSelectedEntries();
   ui.core.savePaths.push_back(image.string());
-  auto expected = win.workspace().image.bytes;
+  auto expected = Disk(win).image.bytes;
   win.close();
   EXPECT_THAT(ui.core.saveTitles, ElementsAre("Save Changed DiskImage: demo.dsk"));
   EXPECT_EQ(ReadHostFile(image), expected);
@@ -203,7 +203,7 @@ TEST_F(EditTest, OpeningAnotherImageOffersToSaveFirst) {
   auto other = WriteDemoImage(dir / "other.dsk");
   win.OpenHostFile(QString::fromStdString(other.string()));
   EXPECT_THAT(ui.core.saveTitles, ElementsAre("Save Changed DiskImage: demo.dsk"));
-  EXPECT_EQ(win.workspace().image.imagePath, other.string());
+  EXPECT_EQ(Disk(win).imagePath, other.string());
 }
 
 TEST(RenameDialogTest, KeepsWhatWasTypedLastTime) {

@@ -69,7 +69,7 @@ TEST_F(EntryIdentityTest, TheViewerReadsNothingOnceItsDirectoryIsLeft) {
 
   Select({"SUB.   "});
   w->OpenSelectedEntry();
-  ASSERT_EQ(w->workspace().image.level, 1);
+  ASSERT_EQ(Disk(*w).Depth(), 1);
   Viewer()->Action(ViewSelector::Hex)->trigger();
   EXPECT_EQ(Viewer()->viewMode().toStdString(), "ASCII");
   EXPECT_EQ(Viewer()->windowTitle().toStdString(), "Ascii Display of : A.TXT");

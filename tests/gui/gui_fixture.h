@@ -40,6 +40,14 @@ inline std::filesystem::path WriteDemoImage(const std::filesystem::path& p) {
   return p;
 }
 
+// The workspace of the disk image open in `w`; an empty one (no image) while a tape or nothing
+// is open.
+inline Workspace& Disk(MainWindow& w) {
+  static Workspace none;
+  none = Workspace{};
+  return w.disk() ? *w.disk() : none;
+}
+
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -49,7 +57,7 @@ class WindowTest : public ::testing::Test {
   }
   void TearDown() override {
     if (w) {
-      w->workspace().image.changed = false;
+      if (w->disk()) w->disk()->changed = false;
       w.reset();
     }
   }

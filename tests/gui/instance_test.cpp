@@ -34,7 +34,7 @@ TEST_F(WindowTest, ASecondStartHandsItsPathToTheFirst) {
   ASSERT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }));
   EXPECT_EQ(second.exitCode(), 0);
   ASSERT_TRUE(WaitFor([&] { return Captions().size() == 5; }));
-  EXPECT_EQ(w->workspace().image.imagePath, image.string());
+  EXPECT_EQ(Disk(*w).imagePath, image.string());
   EXPECT_EQ(w->browser()->Folder().toStdString(), (dir / "with blank").string());
 }
 

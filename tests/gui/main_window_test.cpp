@@ -54,9 +54,9 @@ TEST_F(WindowTest, EnterAndLeaveASubdirectory) {
   QTest::keyClick(View(), Qt::Key_Return);
   EXPECT_THAT(Captions(), ElementsAre(".", "..", "INSIDE.TXT"));
   EXPECT_EQ(ui.core.statuses.back(), image.string() + "\\GAMES.   \\");
-  EXPECT_EQ(win.workspace().image.level, 1);
+  EXPECT_EQ(Disk(win).Depth(), 1);
   DoubleClick("..");
-  EXPECT_EQ(win.workspace().image.level, 0);
+  EXPECT_EQ(Disk(win).Depth(), 0);
   EXPECT_EQ(Captions().size(), 5u);
   EXPECT_EQ(ui.core.statuses.back(), image.string() + "\\");
   // The volume field keeps the first volume name met.
@@ -127,7 +127,7 @@ TEST_F(WindowTest, DroppingOneImageOpensItAndMovesTheBrowser) {
   DropOnList({image});
   EXPECT_EQ(Captions().size(), 5u);
   EXPECT_EQ(w->browser()->Folder().toStdString(), (dir / "sub").string());
-  EXPECT_EQ(w->workspace().image.imagePath, image.string());
+  EXPECT_EQ(Disk(*w).imagePath, image.string());
 }
 
 TEST_F(WindowTest, DroppingBelowTheRootIsRefused) {
@@ -139,7 +139,7 @@ TEST_F(WindowTest, DroppingBelowTheRootIsRefused) {
   WriteHostFile(dir / "b.txt", {4});
   DropOnList({dir / "a.txt", dir / "b.txt"});
   EXPECT_THAT(ui.core.messages, ElementsAre("Only in Root Dir"));
-  EXPECT_FALSE(w->workspace().image.changed);
+  EXPECT_FALSE(Disk(*w).changed);
 }
 
 TEST_F(WindowTest, ViewStylesAndToggle) {

@@ -18,7 +18,7 @@ std::vector<std::string> CaptionsOnDisk(const std::filesystem::path& image) {
   ScriptedUi u;
   ws.LoadImage(image.string(), u);
   std::vector<std::string> out;
-  for (const FileRow& r : ws.fileList.rows) out.push_back(r.caption);
+  for (const FileEntry& e : ws.Entries()) out.push_back(e.Caption());
   return out;
 }
 
@@ -47,7 +47,7 @@ TEST_F(WindowTest, AHandOverWhileADialogIsOpenWaitsForTheDialog) {
   auto demo = WriteDemoImage(dir / "demo.dsk");
   auto other = WriteDemoImage(dir / "other.dsk");
   Start({demo.string()});
-  ASSERT_EQ(w->workspace().image.imagePath, demo.string());
+  ASSERT_EQ(Disk(*w).imagePath, demo.string());
 
   // Adding a file with a long name asks for a shorter one in a modal dialog; a second start
   // hands over another image while that dialog is open.
@@ -70,7 +70,7 @@ TEST_F(WindowTest, AHandOverWhileADialogIsOpenWaitsForTheDialog) {
   ASSERT_TRUE(handedOver);
 
   // The handed-over image opens once the command has ended, after the save prompt.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w->workspace().image.imagePath == other.string(); }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Disk(*w).imagePath == other.string(); }));
   EXPECT_THAT(CaptionsOnDisk(demo), Contains("SHORT.TXT"));
   EXPECT_THAT(CaptionsOnDisk(other), Not(Contains("SHORT.TXT")));
   EXPECT_THAT(Captions(), Not(Contains("SHORT.TXT")));

@@ -1,4 +1,6 @@
-// The rows of the file list and the summary under it, as data for any front end.
+// The rows of the file list and the summary under it, as the desktop program shows them and
+// `quarnel-cli ls` prints them: captions, size, type and date texts, icons. Made from the
+// entries of the shown directory, or from the files of a tape.
 #pragma once
 
 #include <cstdint>
@@ -6,20 +8,20 @@
 #include <string_view>
 #include <vector>
 
-#include "core/directory.h"
+#include "core/volume.h"
+#include "core/workspace.h"
+#include "formats/cassette.h"
 
 namespace quarnel {
 
-class Workspace;
-
 struct FileRow {
-  std::string caption;         // "NAME.EXT" as listed; "." and ".."; a volume label without dots
+  std::string caption;         // FileEntry::Caption(), or the tape file's name
   std::string sizeText;        // "%7d Bytes"; empty for a volume label and a directory
   std::string type;            // type text ("Basic file", "Directory", the extension itself, ...)
   std::string modified;        // "5/04/2002 13:05:08"
   std::string attrib;          // "A....R"
   int icon = 0;                // index into the list's icon lists
-  int slot = 0;                // the hidden column: slot index in the current directory
+  int slot = 0;                // the entry's slot in the shown directory, or the tape index
   std::int32_t size = 0;       // as the Size column shows it (bytes 28-30)
   std::uint32_t fullSize = 0;  // all four size bytes
   std::uint8_t attribute = 0;
@@ -34,18 +36,8 @@ struct FileListing {
   std::vector<FileRow> rows;
   int filesListed = 0;
   std::int32_t bytesFree = 0;
-  std::string summary;  // "%d Files Listed " + line break + "%d Bytes free "
-  void Clear() { *this = FileListing{}; }
+  std::string summary;  // "%d Files Listed " + line break + "%d Bytes free " (disks only)
 };
-
-// Character shown in a caption for a name byte that is a control character.
-inline constexpr char kControlCharShown = '?';
-// Name bytes as captions show them: control characters as kControlCharShown.
-std::string ShownText(std::string_view s);
-
-// Caption of an entry: "%s.%s" of name and extension, "." and ".." for the dot entries, dots
-// removed for a volume label; control characters shown as kControlCharShown.
-std::string MakeCaption(const CurrentEntry& e);
 
 struct TypeAndIcon {
   std::string text;
@@ -55,12 +47,19 @@ struct TypeAndIcon {
 TypeAndIcon TypeForEntry(std::string_view extension3, std::uint8_t attribute);
 
 std::string FormatSizeText(std::int32_t size);  // "%7d Bytes"
-std::string FormatModified(const CurrentEntry& e);
+std::string FormatModified(const FileEntry& e);
 std::string FormatAttrib(std::uint8_t attribute);
 std::string FormatSummary(int filesListed, std::int32_t bytesFree);
 
-// Builds the rows of the current directory and the summary into ws.fileList, and applies the
-// volume-name rule.
-void FillFileList(Workspace& ws);
+// The row of one entry.
+FileRow RowFor(const FileEntry& e);
+// The rows of the shown directory of `ws` and the summary; empty without an image.
+FileListing ListRows(const Workspace& ws);
+// The rows of a tape: caption = name, size in bytes, type, icon by type, slot = index.
+FileListing TapeRows(const CasImage& tape);
+
+// The volume name as the list shows it: the caption of the root directory's first entry with the
+// volume bit (the blanks of its extension field kept), "" when there is none.
+std::string ListedVolumeName(const DiskImage& image);
 
 }  // namespace quarnel
