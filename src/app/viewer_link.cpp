@@ -3,6 +3,7 @@
 // The row's slot names the entry, never its caption: two entries listed under the same caption
 // are two files.
 #include "app/main_window.h"
+#include "app/messages.h"
 #include "app/viewer_window.h"
 #include "formats/cassette.h"
 #include "formats/host_open.h"
@@ -28,6 +29,9 @@ struct ListedIn {
 ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   auto* v = new ViewerWindow(main.settings(), main.ui(), &main);
   v->busy = [&main](bool b) { main.setEnabled(!b); };
+  v->askPicturePath = [&main](const std::string& suggested) {
+    return main.ui().AskSaveFile(app_text::kSavePictureTitle, suggested, SaveFilter::Picture);
+  };
   main.closeViewer = [v] {
     if (v->isVisible()) v->close();
   };

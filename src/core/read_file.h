@@ -24,7 +24,14 @@ enum class ViewSelector : int {
   Screen2 = 6,
   Screen7 = 7,
   Screen8 = 8,
+  Screen10 = 10,
+  Screen11 = 11,
   Screen12 = 12,
+  Screen1 = 21,
+  Patterns = 22,  // screen 2's tables in table order
+  Screen3 = 23,
+  Screen4 = 24,
+  Screen6 = 26,
 };
 
 enum class ReadStatus {

@@ -161,6 +161,15 @@ TEST(ChooseView, ExtensionAndPictureSizeTables) {
       {"A.PIC", 27271, ViewSelector::Screen5},    {"A.PIC", 54279, ViewSelector::Screen8},
       {"A.PIC", 55350, ViewSelector::Screen8},    {"A.PIC", 108662, ViewSelector::Screen7},
       {"A.PIC", 108663, ViewSelector::Automatic},
+      // Every BSAVE picture extension, in both spellings real files use.
+      {"A.SC1", 1, ViewSelector::Screen1},        {"A.s01", 1, ViewSelector::Screen1},
+      {"A.S02", 1, ViewSelector::Screen2},        {"A.SC3", 1, ViewSelector::Screen3},
+      {"A.S04", 1, ViewSelector::Screen4},        {"a.s05", 1, ViewSelector::Screen5},
+      {"A.SC6", 1, ViewSelector::Screen6},        {"A.S07", 1, ViewSelector::Screen7},
+      {"A.S08", 1, ViewSelector::Screen8},        {"A.SCA", 1, ViewSelector::Screen10},
+      {"A.S10", 1, ViewSelector::Screen10},       {"A.SCB", 1, ViewSelector::Screen11},
+      {"A.S11", 1, ViewSelector::Screen11},       {"A.S12", 1, ViewSelector::Screen12},
+      {"A.S09", 1, ViewSelector::Automatic},      {"A.SC9", 1, ViewSelector::Automatic},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.caption) + " " + std::to_string(c.size));
