@@ -305,7 +305,8 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
     if (!a->isSeparator()) texts << a->text();
   EXPECT_EQ(texts,
             QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )", "Picture",
-                         "Select All", "Word Wrap", "Copy to Clipboard", "Search"}));
+                         "Select All", "Word Wrap", "Copy to Clipboard", "Search",
+                         "Save picture as...", "MSX colours"}));
 }
 
 TEST_F(ViewerTest, ARightClickOpensThePopupMenuExceptInTheSectorView) {
