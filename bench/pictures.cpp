@@ -25,7 +25,8 @@ Data Real(const std::string& name) {
 
 Data FullDump() {
   Data d = {0xFE, 0x00, 0x00, 0x9F, 0xFA, 0x00, 0x00};
-  for (std::size_t i = 0; i < 0xFAA0; ++i) d.push_back(static_cast<std::uint8_t>(i * 37 + (i >> 7)));
+  for (std::size_t i = 0; i < 0xFAA0; ++i)
+    d.push_back(static_cast<std::uint8_t>(i * 37 + (i >> 7)));
   return d;
 }
 
@@ -47,9 +48,7 @@ void BM_Screen2(benchmark::State& s) {
   Decode(s, PictureMode::Screen2,
          Real("kikemadrigal_MSX-projects__MSXpolice-MSX1-asm__resources__coche.sc2"));
 }
-void BM_Patterns(benchmark::State& s) {
-  Decode(s, PictureMode::Patterns, Real(kImage01 + "SC2"));
-}
+void BM_Patterns(benchmark::State& s) { Decode(s, PictureMode::Patterns, Real(kImage01 + "SC2")); }
 void BM_Screen3(benchmark::State& s) { Decode(s, PictureMode::Screen3, FullDump()); }
 void BM_Screen4(benchmark::State& s) { Decode(s, PictureMode::Screen4, FullDump()); }
 void BM_Screen5(benchmark::State& s) {

@@ -223,7 +223,8 @@ inline FileBytes DemoScreen1() {
           j == 0 || j == 7 ? 0xFF : 0x81 | ((n >> (j - 1)) & 1 ? 0x3C : 0x00));
   for (int c = 0; c < 768; ++c)
     vram[0x1800 + c] = static_cast<std::uint8_t>(((c / 32) * 7 + c % 32) & 0xFF);
-  for (int i = 0; i < 32; ++i) vram[0x2000 + i] = static_cast<std::uint8_t>(((2 + i % 14) << 4) | 1);
+  for (int i = 0; i < 32; ++i)
+    vram[0x2000 + i] = static_cast<std::uint8_t>(((2 + i % 14) << 4) | 1);
   return Bsave(0x0000, vram);
 }
 

@@ -305,7 +305,8 @@ void MainWindow::BuildPopups() {
   QMenu* picture = view->addMenu(QString::fromLatin1(app_text::kPopupPicture));
   for (const PictureViewEntry& e : kPictureViews) {
     const ViewSelector s = e.selector;
-    listAction(picture, e.text, [this, s] { ViewWith(s); }, QKeySequence(e.key));
+    listAction(
+        picture, e.text, [this, s] { ViewWith(s); }, QKeySequence(e.key));
   }
   addAct_ = listAction(
       fileListMenu_, app_text::kPopupAddFile, [this] { AddChosenFile(); },

@@ -68,9 +68,9 @@ inline constexpr char kPopupText[] = "Text";
 inline constexpr char kPopupTextMsb[] = "Text (- msb)";
 inline constexpr char kPopupPicture[] = "Picture";
 // The picture views, in menu order (app/picture_views.h).
-inline constexpr const char* kPopupScreens[] = {
-    "Screen 1", "Screen 2", "Patterns", "Screen 3",  "Screen 4",  "Screen 5",
-    "Screen 6", "Screen 7", "Screen 8", "Screen 10", "Screen 11", "Screen 12"};
+inline constexpr const char* kPopupScreens[] = {"Screen 1", "Screen 2",  "Patterns",  "Screen 3",
+                                                "Screen 4", "Screen 5",  "Screen 6",  "Screen 7",
+                                                "Screen 8", "Screen 10", "Screen 11", "Screen 12"};
 inline constexpr char kPopupAddFile[] = "Add a File";
 inline constexpr char kPopupDelete[] = "Delete";
 inline constexpr char kPopupExtract[] = "Extract";

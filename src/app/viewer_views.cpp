@@ -220,9 +220,8 @@ void ViewerWindow::ShowHex(const ViewedFile& file) {
 
 void ViewerWindow::ShowPicture(const ViewedFile& file, ViewSelector selector,
                                viewers::PictureMode mode) {
-  viewers::PictureResult r =
-      viewers::DecodePicture(mode, Bytes(file.bytes.data(), file.bytes.size()),
-                             viewers::PictureOptions{msxColours_});
+  viewers::PictureResult r = viewers::DecodePicture(
+      mode, Bytes(file.bytes.data(), file.bytes.size()), viewers::PictureOptions{msxColours_});
   if (!r.ok()) {
     // The window is left as it was.
     ui_.Notify(r.message);

@@ -26,8 +26,7 @@ struct Args {
 
 std::vector<std::string> ModeKeys() {
   std::vector<std::string> keys;
-  for (viewers::PictureMode m : viewers::AllPictureModes())
-    keys.emplace_back(viewers::ModeKey(m));
+  for (viewers::PictureMode m : viewers::AllPictureModes()) keys.emplace_back(viewers::ModeKey(m));
   return keys;
 }
 
@@ -40,8 +39,8 @@ int DecodeToFile(const Args& args) {
   }
   auto loaded = LoadViewerInput(args.input);
   if (!loaded.input) return loaded.exitCode;
-  const auto result = viewers::DecodePicture(*mode, loaded.input->bytes,
-                                              viewers::PictureOptions{args.exact});
+  const auto result =
+      viewers::DecodePicture(*mode, loaded.input->bytes, viewers::PictureOptions{args.exact});
   if (!result.ok()) {
     std::cerr << result.message << "\n";
     return kExitFailure;
@@ -72,9 +71,10 @@ void RegisterPicture(CommandLine& commands) {
       "picture", "Decode a screen 1-8, 10-12 picture to PNG or BMP",
       [](CLI::App& cmd, Args& args) {
         AddViewerInputOptions(cmd, args.input, kPictureHostLimit);
-        cmd.add_option("--mode", args.mode,
-                       "sc1, sc2, patterns (screen 2 in table order), sc3, sc4, sc5, sc6, sc7, sc8, "
-                       "sc10, sc11 or sc12")
+        cmd.add_option(
+               "--mode", args.mode,
+               "sc1, sc2, patterns (screen 2 in table order), sc3, sc4, sc5, sc6, sc7, sc8, "
+               "sc10, sc11 or sc12")
             ->required()
             ->check(CLI::IsMember(ModeKeys(), CLI::ignore_case));
         cmd.add_flag("--exact", args.exact,

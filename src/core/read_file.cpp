@@ -108,11 +108,11 @@ ViewSelector SelectorForCaption(std::string_view caption, std::int32_t size) {
     ViewSelector view;
   };
   static constexpr PictureExtension kPictures[] = {
-      {".SC1", ".S01", ViewSelector::Screen1},   {".SC2", ".S02", ViewSelector::Screen2},
-      {".SC3", ".S03", ViewSelector::Screen3},   {".SC4", ".S04", ViewSelector::Screen4},
-      {".SC5", ".S05", ViewSelector::Screen5},   {".SC6", ".S06", ViewSelector::Screen6},
-      {".SC7", ".S07", ViewSelector::Screen7},   {".SC8", ".S08", ViewSelector::Screen8},
-      {".SCA", ".S10", ViewSelector::Screen10},  {".SCB", ".S11", ViewSelector::Screen11},
+      {".SC1", ".S01", ViewSelector::Screen1},  {".SC2", ".S02", ViewSelector::Screen2},
+      {".SC3", ".S03", ViewSelector::Screen3},  {".SC4", ".S04", ViewSelector::Screen4},
+      {".SC5", ".S05", ViewSelector::Screen5},  {".SC6", ".S06", ViewSelector::Screen6},
+      {".SC7", ".S07", ViewSelector::Screen7},  {".SC8", ".S08", ViewSelector::Screen8},
+      {".SCA", ".S10", ViewSelector::Screen10}, {".SCB", ".S11", ViewSelector::Screen11},
       {".SCC", ".S12", ViewSelector::Screen12},
   };
   for (const PictureExtension& p : kPictures)

@@ -38,8 +38,7 @@ void DrawScreen1(const VramDump& vram, Picture& pic) {
   for (int row = 0; row < 24; ++row) {
     for (int col = 0; col < 32; ++col) {
       const int name = NameOf(vram, named, kNames1, row, col, (row * 32 + col) & 0xFF);
-      const std::uint8_t colours =
-          vram.At(kColours + name / 8).value_or(kBasicScreen1Colours);
+      const std::uint8_t colours = vram.At(kColours + name / 8).value_or(kBasicScreen1Colours);
       for (int j = 0; j < 8; ++j) {
         auto p = vram.At(name * 8L + j);
         if (p) PutPatternLine(pic, col * 8, row * 8 + j, *p, colours);

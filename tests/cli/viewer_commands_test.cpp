@@ -200,14 +200,14 @@ TEST_F(ViewerCommands, PictureCoversEveryMode) {
     const char* mode;
     std::uint32_t width, height;
   } cases[] = {
-      {"sc1", 256, 192}, {"sc2", 256, 192}, {"patterns", 256, 192}, {"sc3", 256, 192},
-      {"sc4", 256, 192}, {"sc5", 256, 212}, {"sc6", 512, 212},      {"sc7", 512, 212},
-      {"sc8", 256, 212}, {"sc10", 256, 212}, {"sc11", 256, 212},    {"SC12", 256, 212},
+      {"sc1", 256, 192}, {"sc2", 256, 192},  {"patterns", 256, 192}, {"sc3", 256, 192},
+      {"sc4", 256, 192}, {"sc5", 256, 212},  {"sc6", 512, 212},      {"sc7", 512, 212},
+      {"sc8", 256, 212}, {"sc10", 256, 212}, {"sc11", 256, 212},     {"SC12", 256, 212},
   };
   auto run = [&](const char* mode, bool exact) {
     const auto png = tmp / (std::string(mode) + (exact ? "-x.png" : ".png"));
-    std::vector<std::string> args = {"picture", "--host", dump.string(), "--mode", mode,
-                                     "-o",      png.string()};
+    std::vector<std::string> args = {"picture", "--host", dump.string(), "--mode",
+                                     mode,      "-o",     png.string()};
     if (exact) args.push_back("--exact");
     auto r = Cli(args);
     EXPECT_EQ(r.exitCode, 0) << mode << r.err;
