@@ -165,7 +165,7 @@ inline FileBytes DemoScreen5() {
 }
 
 // DEMO.SC7: screen 7, 212 lines of 256 bytes (512 pixels) and a palette of its own (16 shades
-// of orange) at file offset 0xFA80 + 2i, where the viewer takes it from.
+// of orange) at video address 0xFA80 + 2i, where the viewer takes it from.
 inline FileBytes DemoScreen7() {
   FileBytes data(0xFAA0 - 0, 0);
   for (int y = 0; y < 212; ++y)
@@ -174,13 +174,12 @@ inline FileBytes DemoScreen7() {
       std::uint8_t& b = data[static_cast<std::size_t>(y) * 256 + x / 2];
       b = static_cast<std::uint8_t>(x % 2 ? (b & 0xF0) | c : (b & 0x0F) | (c << 4));
     }
-  FileBytes file = Bsave(0x0000, data);
   for (int i = 0; i < 16; ++i) {
     const int r = i / 2, g = i / 4, bl = 0;
-    file[0xFA80 + 2 * i] = static_cast<std::uint8_t>((r << 4) | bl);
-    file[0xFA80 + 2 * i + 1] = static_cast<std::uint8_t>(g);
+    data[0xFA80 + 2 * i] = static_cast<std::uint8_t>((r << 4) | bl);
+    data[0xFA80 + 2 * i + 1] = static_cast<std::uint8_t>(g);
   }
-  return file;
+  return Bsave(0x0000, data);
 }
 
 // DEMO.SC8: screen 8, 212 lines of 256 bytes; green grows downwards, red to the right, blue
@@ -214,10 +213,69 @@ inline FileBytes DemoScreen12() {
   return Bsave(0x0000, vram);
 }
 
+// DEMO.SC1: screen 1 video memory 0x0000-0x201F. Every character is a frame with a bar pattern
+// of its own; the names run diagonally and each group of 8 characters has its colour.
+inline FileBytes DemoScreen1() {
+  FileBytes vram(0x2020, 0);
+  for (int n = 0; n < 256; ++n)
+    for (int j = 0; j < 8; ++j)
+      vram[n * 8 + j] = static_cast<std::uint8_t>(
+          j == 0 || j == 7 ? 0xFF : 0x81 | ((n >> (j - 1)) & 1 ? 0x3C : 0x00));
+  for (int c = 0; c < 768; ++c)
+    vram[0x1800 + c] = static_cast<std::uint8_t>(((c / 32) * 7 + c % 32) & 0xFF);
+  for (int i = 0; i < 32; ++i)
+    vram[0x2000 + i] = static_cast<std::uint8_t>(((2 + i % 14) << 4) | 1);
+  return Bsave(0x0000, vram);
+}
+
+// DEMO.SC6: screen 6, 212 lines of 128 bytes (512 pixels, 4 a byte) in diagonal bands of the
+// four colours, and a palette of its own at 0x7680 (dark blue, orange, green, white).
+inline FileBytes DemoScreen6() {
+  FileBytes vram(0x76A0, 0);
+  for (int y = 0; y < 212; ++y)
+    for (int x = 0; x < 512; ++x) {
+      const int c = ((x + y) / 24) % 4;
+      vram[static_cast<std::size_t>(y) * 128 + x / 4] |=
+          static_cast<std::uint8_t>(c << (2 * (3 - x % 4)));
+    }
+  const std::uint8_t palette[8] = {0x02, 0x00, 0x70, 0x04, 0x10, 0x06, 0x77, 0x07};
+  for (int i = 0; i < 8; ++i) vram[0x7680 + i] = palette[i];
+  return Bsave(0x0000, vram);
+}
+
+// DEMO.SCB: screen 11, YJK pixels with the attribute bit. The left half is YJK colour (even Y
+// growing downwards, J and K changing across), the right half bars of the 16 palette colours;
+// the palette at 0xFA80 is a rainbow.
+inline FileBytes DemoScreen11() {
+  FileBytes vram(0xFAA0, 0);
+  for (int y = 0; y < 212; ++y)
+    for (int g = 0; g < 64; ++g) {
+      std::uint8_t* p = &vram[static_cast<std::size_t>(y) * 256 + g * 4];
+      if (g < 32) {
+        const unsigned k = static_cast<unsigned>(g - 16) & 0x3F;
+        const unsigned j = static_cast<unsigned>(15 - (y / 7) % 32) & 0x3F;
+        const unsigned yv = static_cast<unsigned>(y * 15 / 211) << 4;
+        p[0] = static_cast<std::uint8_t>(yv | (k & 7));
+        p[1] = static_cast<std::uint8_t>(yv | ((k >> 3) & 7));
+        p[2] = static_cast<std::uint8_t>(yv | (j & 7));
+        p[3] = static_cast<std::uint8_t>(yv | ((j >> 3) & 7));
+      } else {
+        for (int n = 0; n < 4; ++n) p[n] = static_cast<std::uint8_t>((((g - 32) / 2) << 4) | 8);
+      }
+    }
+  for (int i = 0; i < 16; ++i) {
+    const int r = i < 8 ? 7 - i : 0, gr = i < 8 ? i : 15 - i, b = i < 8 ? 0 : i - 8;
+    vram[0xFA80 + 2 * i] = static_cast<std::uint8_t>((r << 4) | b);
+    vram[0xFA80 + 2 * i + 1] = static_cast<std::uint8_t>(gr);
+  }
+  return Bsave(0x0000, vram);
+}
+
 // Every generated file by its name on the demo disk.
 inline std::vector<std::pair<std::string, FileBytes>> DemoFiles() {
   return {{"HELLO.BAS", HelloBas()},   {"DEMO.SC2", DemoScreen2()}, {"DEMO.SC5", DemoScreen5()},
-          {"DEMO.SC7", DemoScreen7()}, {"DEMO.SC8", DemoScreen8()}, {"DEMO.SCC", DemoScreen12()}};
+          {"DEMO.SC7", DemoScreen7()}, {"DEMO.SC8", DemoScreen8()}, {"DEMO.SCC", DemoScreen12()},
+          {"DEMO.SC1", DemoScreen1()}, {"DEMO.SC6", DemoScreen6()}, {"DEMO.SCB", DemoScreen11()}};
 }
 
 }  // namespace quarnel::demo

@@ -1,5 +1,5 @@
 // make_demo_files OUTDIR: writes the generated files of the demo disk (HELLO.BAS, DEMO.SC2,
-// DEMO.SC5, DEMO.SC7, DEMO.SC8, DEMO.SCC) into OUTDIR.
+// DEMO.SC5, DEMO.SC7, DEMO.SC8, DEMO.SCC, DEMO.SC1, DEMO.SC6, DEMO.SCB) into OUTDIR.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>

@@ -18,6 +18,7 @@ namespace quarnel {
 enum class SaveFilter {
   AnyFile,    // no filter
   DiskImage,  // MSX disk images (*.dsk), then all files
+  Picture,    // PNG, then Windows bitmaps
 };
 
 class AppUi : public Ui {

@@ -23,6 +23,7 @@
 #include "app/file_list_view.h"
 #include "app/host_browser.h"
 #include "app/messages.h"
+#include "app/picture_views.h"
 #include "app/qt_ui.h"
 #include "app/single_instance.h"
 #include "app/viewer_window.h"
@@ -302,14 +303,10 @@ void MainWindow::BuildPopups() {
       view, app_text::kPopupTextMsb, [this] { ViewWith(ViewSelector::MaskedText); },
       QKeySequence(Qt::ALT | Qt::Key_F3));
   QMenu* picture = view->addMenu(QString::fromLatin1(app_text::kPopupPicture));
-  const ViewSelector screens[] = {ViewSelector::Screen2, ViewSelector::Screen5,
-                                  ViewSelector::Screen7, ViewSelector::Screen8,
-                                  ViewSelector::Screen12};
-  const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F5, Qt::Key_F7, Qt::Key_F8, Qt::Key_F12};
-  for (int i = 0; i < 5; ++i) {
-    ViewSelector s = screens[i];
+  for (const PictureViewEntry& e : kPictureViews) {
+    const ViewSelector s = e.selector;
     listAction(
-        picture, app_text::kPopupScreens[i], [this, s] { ViewWith(s); }, keys[i]);
+        picture, e.text, [this, s] { ViewWith(s); }, QKeySequence(e.key));
   }
   addAct_ = listAction(
       fileListMenu_, app_text::kPopupAddFile, [this] { AddChosenFile(); },

@@ -67,8 +67,10 @@ inline constexpr char kPopupHex[] = "Hex";
 inline constexpr char kPopupText[] = "Text";
 inline constexpr char kPopupTextMsb[] = "Text (- msb)";
 inline constexpr char kPopupPicture[] = "Picture";
-inline constexpr const char* kPopupScreens[] = {"Screen 2", "Screen 5", "Screen 7", "Screen 8",
-                                                "Screen 12"};
+// The picture views, in menu order (app/picture_views.h).
+inline constexpr const char* kPopupScreens[] = {"Screen 1", "Screen 2",  "Patterns",  "Screen 3",
+                                                "Screen 4", "Screen 5",  "Screen 6",  "Screen 7",
+                                                "Screen 8", "Screen 10", "Screen 11", "Screen 12"};
 inline constexpr char kPopupAddFile[] = "Add a File";
 inline constexpr char kPopupDelete[] = "Delete";
 inline constexpr char kPopupExtract[] = "Extract";
@@ -114,5 +116,10 @@ inline constexpr char kViewerSelectAll[] = "Select All";
 inline constexpr char kViewerWordWrap[] = "Word Wrap";
 inline constexpr char kViewerCopy[] = "Copy to Clipboard";
 inline constexpr char kViewerSearch[] = "Search";
+inline constexpr char kViewerSavePicture[] = "Save picture as...";
+inline constexpr char kViewerMsxColours[] = "MSX colours";
+inline constexpr char kSavePictureTitle[] = "Save picture as";
+inline constexpr char kPictureFilter[] = "PNG picture (*.png);;Windows bitmap (*.bmp)";
+inline constexpr char kCannotSavePicture[] = "Cannot write the picture to ";
 
 }  // namespace quarnel::app_text

@@ -94,6 +94,8 @@ QString SaveFilterText(SaveFilter filter) {
           msg::kDiskImageFilter.substr(0, msg::kDiskImageFilter.find('|'));
       return ToQ(description) + QString::fromLatin1(app_text::kAllFilesFilter);
     }
+    case SaveFilter::Picture:
+      return QString::fromLatin1(app_text::kPictureFilter);
   }
   return {};
 }

@@ -2,6 +2,7 @@
 // its row is (the entry of the directory shown, taken as a value, or the tape entry) and hands it
 // to the window. Two entries listed under the same caption are two files.
 #include "app/main_window.h"
+#include "app/messages.h"
 #include "app/viewer_window.h"
 #include "formats/cassette.h"
 #include "formats/session.h"
@@ -11,6 +12,9 @@ namespace quarnel {
 ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   auto* v = new ViewerWindow(main.settings(), main.ui(), &main);
   v->busy = [&main](bool b) { main.setEnabled(!b); };
+  v->askPicturePath = [&main](const std::string& suggested) {
+    return main.ui().AskSaveFile(app_text::kSavePictureTitle, suggested, SaveFilter::Picture);
+  };
   main.closeViewer = [v] {
     if (v->isVisible()) v->close();
   };

@@ -59,6 +59,9 @@ bool RunViewerScreenshots(MainWindow& w, const QString& outDir) {
       {"DEMO.SC7", ViewSelector::Screen7, "viewer-screen7.png"},
       {"DEMO.SC8", ViewSelector::Screen8, "viewer-screen8.png"},
       {"DEMO.SCC", ViewSelector::Screen12, "viewer-screen12.png"},
+      {"DEMO.SC1", ViewSelector::Screen1, "viewer-screen1.png"},
+      {"DEMO.SC6", ViewSelector::Screen6, "viewer-screen6.png"},
+      {"DEMO.SCB", ViewSelector::Screen11, "viewer-screen11.png"},
   };
   // Back to the root directory, where the demo files are.
   for (int up = 0; up < 32 && SelectRow(w, "..", true); ++up) w.OpenSelectedEntry();

@@ -1,18 +1,23 @@
 // The views of the viewer window: what a view command does with a file's bytes.
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QSignalBlocker>
 #include <QSpinBox>
 
 #include "app/hex_view.h"
+#include "app/messages.h"
 #include "app/picture_view.h"
+#include "app/picture_views.h"
 #include "app/qt_ui.h"
 #include "app/rich_text_area.h"
 #include "app/viewer_window.h"
 #include "app/win_color.h"
 #include "viewers/basic_lister.h"
+#include "viewers/bitmap_file.h"
 #include "viewers/messages.h"
 #include "viewers/picture_decoder.h"
+#include "viewers/png_file.h"
 #include "viewers/text_view.h"
 
 namespace quarnel {
@@ -21,23 +26,6 @@ namespace {
 
 QString Q(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-std::optional<viewers::PictureMode> PictureModeOf(ViewSelector s) {
-  switch (s) {
-    case ViewSelector::Screen2:
-      return viewers::PictureMode::Screen2;
-    case ViewSelector::Screen5:
-      return viewers::PictureMode::Screen5;
-    case ViewSelector::Screen7:
-      return viewers::PictureMode::Screen7;
-    case ViewSelector::Screen8:
-      return viewers::PictureMode::Screen8;
-    case ViewSelector::Screen12:
-      return viewers::PictureMode::Screen12;
-    default:
-      return std::nullopt;
-  }
 }
 
 }  // namespace
@@ -72,10 +60,11 @@ void ViewerWindow::Run(ViewSelector selector) {
 
 void ViewerWindow::Show(const ViewedFile& file, ViewSelector selector) {
   selector = ResolveSelector(selector, file.bytes);
-  if (auto mode = PictureModeOf(selector)) {
-    ShowPicture(file, *mode);
+  if (const PictureViewEntry* view = PictureViewOf(selector)) {
+    ShowPicture(file, selector, view->mode);
     return;
   }
+  picture_.reset();
   ResetControls();
   switch (selector) {
     case ViewSelector::Basic:
@@ -229,9 +218,10 @@ void ViewerWindow::ShowHex(const ViewedFile& file) {
   grid_->setFocus();
 }
 
-void ViewerWindow::ShowPicture(const ViewedFile& file, viewers::PictureMode mode) {
-  viewers::PictureResult r =
-      viewers::DecodePicture(mode, Bytes(file.bytes.data(), file.bytes.size()));
+void ViewerWindow::ShowPicture(const ViewedFile& file, ViewSelector selector,
+                               viewers::PictureMode mode) {
+  viewers::PictureResult r = viewers::DecodePicture(
+      mode, Bytes(file.bytes.data(), file.bytes.size()), viewers::PictureOptions{msxColours_});
   if (!r.ok()) {
     // The window is left as it was.
     ui_.Notify(r.message);
@@ -247,7 +237,40 @@ void ViewerWindow::ShowPicture(const ViewedFile& file, viewers::PictureMode mode
   image_->show();
   // The client area takes the mode's size; the picture is stretched to it.
   resize(pic.displayWidth, pic.displayHeight);
+  picture_ = std::move(*r.picture);
+  pictureView_ = selector;
+  pictureName_ = file.name;
   Present();
+}
+
+void ViewerWindow::SavePictureAs() {
+  if (!picture_ || !askPicturePath) return;
+  std::string base = pictureName_;
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  if (auto path = askPicturePath(base + ".png")) SavePicture(*path);
+}
+
+bool ViewerWindow::SavePicture(const std::string& path) {
+  if (!picture_) return false;
+  const QString lower = ToQ(path).toLower();
+  std::vector<std::uint8_t> bytes;
+  if (lower.endsWith(QLatin1String(".bmp"))) {
+    bytes = viewers::EncodeScreenBitmap(*picture_, viewers::BitmapColours::AsDisplayed);
+  } else if (auto png = viewers::EncodePng(*picture_)) {
+    bytes = std::move(*png);
+  }
+  QFile f(ToQ(path));
+  const bool ok = !bytes.empty() && f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                  f.write(reinterpret_cast<const char*>(bytes.data()),
+                          static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+  if (!ok) ui_.Notify(std::string(app_text::kCannotSavePicture) + path);
+  return ok;
+}
+
+void ViewerWindow::ToggleMsxColours() {
+  msxColours_ = !msxColours_;
+  msxColoursAct_->setChecked(msxColours_);
+  if (picture_ && picture_->mode == viewers::PictureMode::Screen12) Run(pictureView_);
 }
 
 }  // namespace quarnel

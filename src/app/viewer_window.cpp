@@ -15,6 +15,7 @@
 #include "app/hex_view.h"
 #include "app/messages.h"
 #include "app/picture_view.h"
+#include "app/picture_views.h"
 #include "app/qt_ui.h"
 #include "app/rich_text_area.h"
 #include "viewers/messages.h"
@@ -134,14 +135,11 @@ void ViewerWindow::BuildPopup() {
   QMenu* picture = popup_->addMenu(QString::fromLatin1(app_text::kViewerPicture));
   picture->setObjectName(QStringLiteral("Picture1"));
   pictureAct_ = picture->menuAction();
-  const ViewSelector screens[] = {ViewSelector::Screen2, ViewSelector::Screen5,
-                                  ViewSelector::Screen7, ViewSelector::Screen8,
-                                  ViewSelector::Screen12};
-  const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F5, Qt::Key_F7, Qt::Key_F8, Qt::Key_F12};
-  for (int i = 0; i < 5; ++i) {
-    ViewSelector s = screens[i];
-    screenActs_[i] = AddAction(this, picture, app_text::kPopupScreens[i], keys[i],
-                               [this, s] { ViewCommand(s); });
+  static_assert(std::size(kPictureViews) == std::size(decltype(screenActs_){}));
+  for (std::size_t i = 0; i < std::size(kPictureViews); ++i) {
+    const ViewSelector s = kPictureViews[i].selector;
+    screenActs_[i] = AddAction(this, picture, kPictureViews[i].text,
+                               QKeySequence(kPictureViews[i].key), [this, s] { ViewCommand(s); });
   }
   popup_->addSeparator();
   selectAllAct_ = AddAction(this, popup_, app_text::kViewerSelectAll,
@@ -153,6 +151,11 @@ void ViewerWindow::BuildPopup() {
                        [this] { CopyToClipboard(); });
   searchAct_ =
       AddAction(this, popup_, app_text::kViewerSearch, Qt::Key_F6, [this] { StartSearch(); });
+  saveAct_ = AddAction(this, popup_, app_text::kViewerSavePicture,
+                       QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SavePictureAs(); });
+  msxColoursAct_ = AddAction(this, popup_, app_text::kViewerMsxColours,
+                             QKeySequence(Qt::ALT | Qt::Key_M), [this] { ToggleMsxColours(); });
+  msxColoursAct_->setCheckable(true);
   connect(popup_, &QMenu::aboutToShow, this, [this] { UpdatePopupMenu(); });
   UpdatePopupMenu();
 }
@@ -167,17 +170,9 @@ QAction* ViewerWindow::Action(ViewSelector s) const {
       return textAct_;
     case ViewSelector::MaskedText:
       return maskedAct_;
-    case ViewSelector::Screen2:
-      return screenActs_[0];
-    case ViewSelector::Screen5:
-      return screenActs_[1];
-    case ViewSelector::Screen7:
-      return screenActs_[2];
-    case ViewSelector::Screen8:
-      return screenActs_[3];
-    case ViewSelector::Screen12:
-      return screenActs_[4];
     default:
+      for (std::size_t i = 0; i < std::size(kPictureViews); ++i)
+        if (kPictureViews[i].selector == s) return screenActs_[i];
       return nullptr;
   }
 }
@@ -186,9 +181,8 @@ void ViewerWindow::UpdatePopupMenu() {
   const std::string mode = FromQ(viewMode_);
   const bool sector = mode == kModeSector;
   const bool hex = mode == viewers::kModeHex;
-  const bool picture = mode == viewers::kModeScreen2 || mode == viewers::kModeScreen5 ||
-                       mode == viewers::kModeScreen7 || mode == viewers::kModeScreen8 ||
-                       mode == viewers::kModeScreen12;
+  bool picture = false;
+  for (viewers::PictureMode m : viewers::AllPictureModes()) picture |= mode == viewers::ModeName(m);
   const bool other = !sector && !hex && !picture;
   for (QAction* a : {basicAct_, hexAct_, textAct_, maskedAct_}) SetShown(a, !sector);
   SetShown(pictureAct_, !sector);
@@ -197,6 +191,10 @@ void ViewerWindow::UpdatePopupMenu() {
   SetShown(selectAllAct_, other);
   SetShown(copyAct_, picture || other);
   SetShown(searchAct_, !picture);
+  SetShown(saveAct_, picture);
+  // Screens 10 and 11 always show the VDP's colours; only screen 12 has two ways.
+  SetShown(msxColoursAct_, mode == viewers::kModeScreen12);
+  msxColoursAct_->setChecked(msxColours_);
   // Until a search is connected, the command is shown but does nothing, so it stays grey.
   if (!search) searchAct_->setEnabled(false);
   // Without the popup menu (sector view) its shortcuts do nothing either.

@@ -69,6 +69,14 @@ class ViewerWindow : public QWidget {
   void StartSearch();
   void FontNameChosen(int index);
   void FontSizeChanged(int points);
+  // "Save picture as...": asks for a path (askPicturePath) and saves the picture shown.
+  void SavePictureAs();
+  // Writes the picture shown as PNG, or as a Windows bitmap when `path` ends in ".bmp"; false
+  // (after a message) when it cannot be written, or when no picture is shown.
+  bool SavePicture(const std::string& path);
+  // "MSX colours": screen 12 in the VDP's own YJK colours, or the view's formula again.
+  void ToggleMsxColours();
+  bool msxColours() const { return msxColours_; }
 
   const QString& viewMode() const { return viewMode_; }
   void SetViewMode(const QString& mode);
@@ -88,6 +96,10 @@ class ViewerWindow : public QWidget {
   QAction* copyAction() const { return copyAct_; }
   QAction* searchAction() const { return searchAct_; }
   QAction* pictureAction() const { return pictureAct_; }
+  QAction* savePictureAction() const { return saveAct_; }
+  QAction* msxColoursAction() const { return msxColoursAct_; }
+  // The picture shown (nullptr outside the picture views).
+  const viewers::Picture* picture() const { return picture_ ? &*picture_ : nullptr; }
 
   // Hooks for the parts that come later or live elsewhere: the find dialog (F6), what happens when
   // the window is closed (close the find dialog, offer pending edits for saving), redrawing
@@ -97,6 +109,8 @@ class ViewerWindow : public QWidget {
   std::function<void()> closing;
   std::function<void()> sectorRedraw;
   std::function<void(bool busy)> busy;
+  // The save dialog of "Save picture as..." (suggested file name in, chosen path out).
+  std::function<std::optional<std::string>(const std::string& suggested)> askPicturePath;
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -118,7 +132,7 @@ class ViewerWindow : public QWidget {
   void ShowBasic(const ViewedFile& file);
   void ShowText(const ViewedFile& file, bool masked);
   void ShowHex(const ViewedFile& file);
-  void ShowPicture(const ViewedFile& file, viewers::PictureMode mode);
+  void ShowPicture(const ViewedFile& file, ViewSelector selector, viewers::PictureMode mode);
 
   QString Caption(const char* title, const ViewedFile& file) const;
   QString TextViewFontName() const;
@@ -146,7 +160,14 @@ class ViewerWindow : public QWidget {
   QAction* textAct_ = nullptr;
   QAction* maskedAct_ = nullptr;
   QAction* pictureAct_ = nullptr;
-  QAction* screenActs_[5] = {};
+  QAction* screenActs_[12] = {};
+  QAction* saveAct_ = nullptr;
+  QAction* msxColoursAct_ = nullptr;
+  bool msxColours_ = false;
+  // The picture shown, its view and the name it is saved under by default.
+  std::optional<viewers::Picture> picture_;
+  ViewSelector pictureView_ = ViewSelector::Automatic;
+  std::string pictureName_;
   QAction* selectAllAct_ = nullptr;
   QAction* wrapAct_ = nullptr;
   QAction* copyAct_ = nullptr;

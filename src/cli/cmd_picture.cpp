@@ -1,4 +1,5 @@
-// quarnel-cli picture (IMAGE PATH | --host FILE) --mode sc2|sc5|sc7|sc8|sc12 -o OUT.png|OUT.bmp
+// quarnel-cli picture (IMAGE PATH | --host FILE) --mode MODE [--exact] -o OUT.png|OUT.bmp
+// MODE: sc1, sc2, patterns, sc3, sc4, sc5, sc6, sc7, sc8, sc10, sc11, sc12.
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -20,7 +21,14 @@ namespace {
 struct Args {
   ViewerInputArgs input;
   std::string mode, out;
+  bool exact = false;
 };
+
+std::vector<std::string> ModeKeys() {
+  std::vector<std::string> keys;
+  for (viewers::PictureMode m : viewers::AllPictureModes()) keys.emplace_back(viewers::ModeKey(m));
+  return keys;
+}
 
 int DecodeToFile(const Args& args) {
   const auto mode = viewers::ParsePictureMode(args.mode);
@@ -31,7 +39,8 @@ int DecodeToFile(const Args& args) {
   }
   auto loaded = LoadViewerInput(args.input);
   if (!loaded.input) return loaded.exitCode;
-  const auto result = viewers::DecodePicture(*mode, loaded.input->bytes);
+  const auto result =
+      viewers::DecodePicture(*mode, loaded.input->bytes, viewers::PictureOptions{args.exact});
   if (!result.ok()) {
     std::cerr << result.message << "\n";
     return kExitFailure;
@@ -59,12 +68,17 @@ int DecodeToFile(const Args& args) {
 
 void RegisterPicture(CommandLine& commands) {
   commands.Add<Args>(
-      "picture", "Decode a screen 2/5/7/8/12 picture to PNG or BMP",
+      "picture", "Decode a screen 1-8, 10-12 picture to PNG or BMP",
       [](CLI::App& cmd, Args& args) {
         AddViewerInputOptions(cmd, args.input, kPictureHostLimit);
-        cmd.add_option("--mode", args.mode, "sc2, sc5, sc7, sc8 or sc12")
+        cmd.add_option(
+               "--mode", args.mode,
+               "sc1, sc2, patterns (screen 2 in table order), sc3, sc4, sc5, sc6, sc7, sc8, "
+               "sc10, sc11 or sc12")
             ->required()
-            ->check(CLI::IsMember({"sc2", "sc5", "sc7", "sc8", "sc12"}, CLI::ignore_case));
+            ->check(CLI::IsMember(ModeKeys(), CLI::ignore_case));
+        cmd.add_flag("--exact", args.exact,
+                     "Screen 12 in the MSX's own YJK colours (screens 10 and 11 always are)");
         cmd.add_option("-o,--output", args.out, "OUT.png or OUT.bmp")->required();
       },
       DecodeToFile);

@@ -21,11 +21,22 @@ ViewSelector SelectorForCaption(std::string_view caption, std::int32_t size) {
       ext == ".C")
     return ViewSelector::Text;
   if (ext == ".BAS" || ext == ".LDR") return ViewSelector::Basic;
-  if (ext == ".SCC") return ViewSelector::Screen12;
-  if (ext == ".SC8") return ViewSelector::Screen8;
-  if (ext == ".SC7") return ViewSelector::Screen7;
-  if (ext == ".SC5") return ViewSelector::Screen5;
-  if (ext == ".SC2") return ViewSelector::Screen2;
+  // BSAVE pictures: .SC1-.SC8, .SCA-.SCC (screens 10-12) and .S01-.S12.
+  struct PictureExtension {
+    const char* sc;
+    const char* s;
+    ViewSelector view;
+  };
+  static constexpr PictureExtension kPictures[] = {
+      {".SC1", ".S01", ViewSelector::Screen1},  {".SC2", ".S02", ViewSelector::Screen2},
+      {".SC3", ".S03", ViewSelector::Screen3},  {".SC4", ".S04", ViewSelector::Screen4},
+      {".SC5", ".S05", ViewSelector::Screen5},  {".SC6", ".S06", ViewSelector::Screen6},
+      {".SC7", ".S07", ViewSelector::Screen7},  {".SC8", ".S08", ViewSelector::Screen8},
+      {".SCA", ".S10", ViewSelector::Screen10}, {".SCB", ".S11", ViewSelector::Screen11},
+      {".SCC", ".S12", ViewSelector::Screen12},
+  };
+  for (const PictureExtension& p : kPictures)
+    if (ext == p.sc || ext == p.s) return p.view;
   if (ext == ".PIC") {
     if (size >= 14343 && size <= 16319) return ViewSelector::Screen2;
     if (size >= 27254 && size <= 27271) return ViewSelector::Screen5;

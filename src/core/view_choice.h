@@ -20,7 +20,14 @@ enum class ViewSelector : int {
   Screen2 = 6,
   Screen7 = 7,
   Screen8 = 8,
+  Screen10 = 10,
+  Screen11 = 11,
   Screen12 = 12,
+  Screen1 = 21,
+  Patterns = 22,  // screen 2's tables in table order
+  Screen3 = 23,
+  Screen4 = 24,
+  Screen6 = 26,
 };
 
 // Selector 0 resolved by the first byte: "0".."9" text, 0xFE hex, 0xFF BASIC, anything else

@@ -19,14 +19,22 @@ struct BitmapShape {
 BitmapShape ShapeOf(const Picture& p) {
   const auto h = static_cast<std::uint32_t>(p.height);
   switch (p.mode) {
+    case PictureMode::Screen1:
     case PictureMode::Screen2:
+    case PictureMode::Patterns:
+    case PictureMode::Screen3:
+    case PictureMode::Screen4:
       return {49270, 49270, 118, 8, 16};
+    case PictureMode::Screen6:
+      return {118 + 256 * h, 118 + 256 * h, 118, 4, 16};
     case PictureMode::Screen5:
       return {32886, 32886, 118, 4, 16};
     case PictureMode::Screen7:
       return {64886, 64886, 118, 4, 16};
     case PictureMode::Screen8:
       return {1078 + 256 * h, 55350, 1078, 8, 256};
+    case PictureMode::Screen10:
+    case PictureMode::Screen11:
     case PictureMode::Screen12:
       return {1078 + 768 * h, 163895, 1078, 24, 256};
   }
@@ -69,7 +77,7 @@ std::vector<std::uint8_t> EncodeScreenBitmap(const Picture& p, BitmapColours col
                 static_cast<std::uint8_t>((i & 3) * 64)});
       }
     }
-  } else if (p.mode != PictureMode::Screen12) {
+  } else if (p.format == Picture::Format::Indexed) {
     for (std::size_t i = 0; i < 16; ++i) {
       put(i, displayed && i < p.palette.size() ? p.palette[i] : DefaultMsxPalette()[i]);
     }

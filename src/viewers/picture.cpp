@@ -36,36 +36,57 @@ Rgb Picture::ColourAt(int x, int y) const {
   return idx < palette.size() ? palette[idx] : Rgb{};
 }
 
+namespace {
+
+struct ModeInfo {
+  PictureMode mode;
+  std::string_view name, caption, key;
+};
+
+constexpr ModeInfo kModes[] = {
+    {PictureMode::Screen1, kModeScreen1, kCaptionScreen1, "sc1"},
+    {PictureMode::Screen2, kModeScreen2, kCaptionScreen2, "sc2"},
+    {PictureMode::Patterns, kModePatterns, kCaptionPatterns, "patterns"},
+    {PictureMode::Screen3, kModeScreen3, kCaptionScreen3, "sc3"},
+    {PictureMode::Screen4, kModeScreen4, kCaptionScreen4, "sc4"},
+    {PictureMode::Screen5, kModeScreen5, kCaptionScreen5, "sc5"},
+    {PictureMode::Screen6, kModeScreen6, kCaptionScreen6, "sc6"},
+    {PictureMode::Screen7, kModeScreen7, kCaptionScreen7, "sc7"},
+    {PictureMode::Screen8, kModeScreen8, kCaptionScreen8, "sc8"},
+    {PictureMode::Screen10, kModeScreen10, kCaptionScreen10, "sc10"},
+    {PictureMode::Screen11, kModeScreen11, kCaptionScreen11, "sc11"},
+    {PictureMode::Screen12, kModeScreen12, kCaptionScreen12, "sc12"},
+};
+
+constexpr std::array<PictureMode, std::size(kModes)> kModeOrder = [] {
+  std::array<PictureMode, std::size(kModes)> order{};
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = kModes[i].mode;
+  return order;
+}();
+
+const ModeInfo* Info(PictureMode mode) {
+  for (const ModeInfo& m : kModes)
+    if (m.mode == mode) return &m;
+  return nullptr;
+}
+
+}  // namespace
+
+std::span<const PictureMode> AllPictureModes() { return kModeOrder; }
+
 std::string_view ModeName(PictureMode mode) {
-  switch (mode) {
-    case PictureMode::Screen2:
-      return kModeScreen2;
-    case PictureMode::Screen5:
-      return kModeScreen5;
-    case PictureMode::Screen7:
-      return kModeScreen7;
-    case PictureMode::Screen8:
-      return kModeScreen8;
-    case PictureMode::Screen12:
-      return kModeScreen12;
-  }
-  return {};
+  const ModeInfo* m = Info(mode);
+  return m ? m->name : std::string_view();
 }
 
 std::string_view ModeCaption(PictureMode mode) {
-  switch (mode) {
-    case PictureMode::Screen2:
-      return kCaptionScreen2;
-    case PictureMode::Screen5:
-      return kCaptionScreen5;
-    case PictureMode::Screen7:
-      return kCaptionScreen7;
-    case PictureMode::Screen8:
-      return kCaptionScreen8;
-    case PictureMode::Screen12:
-      return kCaptionScreen12;
-  }
-  return {};
+  const ModeInfo* m = Info(mode);
+  return m ? m->caption : std::string_view();
+}
+
+std::string_view ModeKey(PictureMode mode) {
+  const ModeInfo* m = Info(mode);
+  return m ? m->key : std::string_view();
 }
 
 }  // namespace quarnel::viewers

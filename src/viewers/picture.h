@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -18,7 +19,22 @@ struct Rgb {
   bool operator==(const Rgb&) const = default;
 };
 
-enum class PictureMode { Screen2, Screen5, Screen7, Screen8, Screen12 };
+// The picture views. Patterns is screen 2's pattern and colour tables in table order, every cell
+// showing its own pattern whatever the name table says.
+enum class PictureMode {
+  Screen1,
+  Screen2,
+  Patterns,
+  Screen3,
+  Screen4,
+  Screen5,
+  Screen6,
+  Screen7,
+  Screen8,
+  Screen10,
+  Screen11,
+  Screen12,
+};
 
 struct Picture {
   enum class Format : std::uint8_t { Indexed, Rgb };
@@ -29,7 +45,8 @@ struct Picture {
   int height = 0;
   std::vector<std::uint8_t> pixels;  // width*height (Indexed) or width*height*3 (Rgb)
   std::vector<Rgb> palette;          // the display palette (Indexed only): 16 or 256 entries
-  // The window's outer size for this picture (Screen 7's 512 pixels are shown squeezed to 256).
+  // The window's outer size for this picture (the 512 pixels of screens 6 and 7 are shown
+  // squeezed to 256).
   int displayWidth = 0;
   int displayHeight = 0;
 
@@ -43,8 +60,13 @@ struct Picture {
 // The default MSX 16-colour palette (index 11 is 219, 219, 57).
 const std::array<Rgb, 16>& DefaultMsxPalette();
 
+// Every picture mode, in menu order.
+std::span<const PictureMode> AllPictureModes();
+
 // "SCREEN 2" ... "SCREEN 12" (the view's mode name) and the window caption prefix.
 std::string_view ModeName(PictureMode mode);
 std::string_view ModeCaption(PictureMode mode);
+// The command line's name of the mode: "sc1" ... "sc12", "patterns".
+std::string_view ModeKey(PictureMode mode);
 
 }  // namespace quarnel::viewers

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "core/ascii.h"
+#include "core/rounding.h"
 #include "viewers/messages.h"
+#include "viewers/vram_dump.h"
 
 namespace quarnel::viewers {
 
@@ -14,47 +16,51 @@ std::optional<BsaveHeader> CheckPictureHeader(Bytes file) {
   return h;
 }
 
-int BitmapModeHeight(std::uint16_t endAddress) {
-  const int e = std::min<int>(endAddress, 0xD3FF);
-  return (std::max(e, 0xBFFF) + 256) / 256;
+int BitmapModeHeight(std::uint16_t endAddress, int bytesPerLine) {
+  if (bytesPerLine <= 0) return 192;
+  return std::clamp((endAddress + bytesPerLine) / bytesPerLine, 192, 212);
 }
 
-Picture BlankBitmapPicture(PictureMode mode, Picture::Format format, int height) {
-  Picture pic;
-  pic.mode = mode;
-  pic.format = format;
-  pic.width = 256;
-  pic.height = height;
-  pic.displayWidth = 256;
-  pic.displayHeight = 212;
-  const std::size_t perPixel = format == Picture::Format::Rgb ? 3 : 1;
-  pic.pixels.assign(static_cast<std::size_t>(256) * height * perPixel, 0);
-  return pic;
+std::uint8_t PaletteLevel(int level) {
+  return static_cast<std::uint8_t>(RoundHalfEven(static_cast<long>(level) * 255, 7));
 }
 
-PictureResult DecodePicture(PictureMode mode, Bytes file) {
+std::vector<Rgb> DumpPalette(const VramDump& vram, long address) {
+  std::vector<Rgb> palette(DefaultMsxPalette().begin(), DefaultMsxPalette().end());
+  if (!vram.HoldsAll(address, address + 31)) return palette;
+  for (int i = 0; i < 16; ++i) {
+    const std::uint8_t rb = *vram.At(address + 2 * i), g = *vram.At(address + 2 * i + 1);
+    palette[i] = {PaletteLevel((rb >> 4) & 7), PaletteLevel(g & 7), PaletteLevel(rb & 7)};
+  }
+  return palette;
+}
+
+PictureResult DecodePicture(PictureMode mode, Bytes file, PictureOptions options) {
   switch (mode) {
+    case PictureMode::Screen1:
     case PictureMode::Screen2:
-      return DecodeScreen2(file);
+    case PictureMode::Patterns:
+    case PictureMode::Screen3:
+    case PictureMode::Screen4:
+      return DecodeCharacterMode(mode, file);
     case PictureMode::Screen5:
-      return DecodeScreen5(file);
+    case PictureMode::Screen6:
     case PictureMode::Screen7:
-      return DecodeScreen7(file);
+      return DecodeNibbleMode(mode, file);
     case PictureMode::Screen8:
       return DecodeScreen8(file);
+    case PictureMode::Screen10:
+    case PictureMode::Screen11:
     case PictureMode::Screen12:
-      return DecodeScreen12(file);
+      return DecodeYjkMode(mode, file, options);
   }
   return {std::nullopt, kNotAPicture};
 }
 
 std::optional<PictureMode> ParsePictureMode(std::string_view name) {
   const std::string s = AsciiLower(name);
-  if (s == "sc2") return PictureMode::Screen2;
-  if (s == "sc5") return PictureMode::Screen5;
-  if (s == "sc7") return PictureMode::Screen7;
-  if (s == "sc8") return PictureMode::Screen8;
-  if (s == "sc12") return PictureMode::Screen12;
+  for (PictureMode m : AllPictureModes())
+    if (ModeKey(m) == s) return m;
   return std::nullopt;
 }
 

@@ -1,8 +1,9 @@
-// Decoders for BSAVE dumps of MSX video memory: screen 2, 5, 7, 8 and 12.
+// Decoders for BSAVE dumps of MSX video memory: screens 1 to 8 and 10 to 12.
 //
 // Every decoder first checks the header: the first byte is 0xFE, the 7 header bytes are there
-// and the end address is above the start address; otherwise it fails with kNotAPicture. Reads
-// never leave the file: lines or bytes that a short file does not hold stay black (index 0).
+// and the end address is above the start address; otherwise it fails with kNotAPicture. The
+// data is video memory from the start address on (see vram_dump.h). Tables and lines the file
+// does not hold stay black (index 0); palettes the file does not hold are the default palette.
 #pragma once
 
 #include <optional>
@@ -21,29 +22,35 @@ struct PictureResult {
   bool ok() const { return picture.has_value(); }
 };
 
+struct PictureOptions {
+  // Screen 12 in the VDP's own YJK arithmetic (MsxYjkPixel) instead of YjkPixel. Screens 10 and
+  // 11 always use the VDP's arithmetic.
+  bool msxColours = false;
+};
+
 // The header check shared by all picture decoders.
 std::optional<BsaveHeader> CheckPictureHeader(Bytes file);
 
-// Screen 5, 8 and 12 height: E = min(end, 0xD3FF); H = (max(E, 0xBFFF) + 256) / 256.
-int BitmapModeHeight(std::uint16_t endAddress);
+// The lines a bitmap mode shows: those the end address reaches into, `bytesPerLine` bytes each
+// (128 for screens 5 and 6, 256 for 7, 8, 10, 11 and 12), at least 192 and at most 212.
+int BitmapModeHeight(std::uint16_t endAddress, int bytesPerLine = 256);
 
-// A black picture of the bitmap modes that show 256 x 212 (screen 5, 8 and 12): `height` lines
-// of 256 pixels, one byte per pixel (Indexed) or three (Rgb). The palette is left to the mode.
-Picture BlankBitmapPicture(PictureMode mode, Picture::Format format, int height);
+PictureResult DecodePicture(PictureMode mode, Bytes file, PictureOptions options = {});
 
-PictureResult DecodeScreen2(Bytes file);
-PictureResult DecodeScreen5(Bytes file);
-// The palette is taken from the file (offsets 0xFA80 + 2i) when it is at least 64159 bytes.
-PictureResult DecodeScreen7(Bytes file);
+// The character modes (screens 1, 2, 3, 4 and the pattern view) and the bitmap modes.
+PictureResult DecodeCharacterMode(PictureMode mode, Bytes file);
+PictureResult DecodeNibbleMode(PictureMode mode, Bytes file);  // screens 5, 6, 7
 PictureResult DecodeScreen8(Bytes file);
-PictureResult DecodeScreen12(Bytes file);
+PictureResult DecodeYjkMode(PictureMode mode, Bytes file, PictureOptions options);  // 10, 11, 12
 
-PictureResult DecodePicture(PictureMode mode, Bytes file);
-
-// One screen 12 pixel: Y (0-31), K and J magnitude bits (0-31) with their signs.
+// One screen 12 pixel as the screen 12 view has always shown it: Y (0-31), K and J magnitude
+// bits (0-31) with their signs.
 Rgb YjkPixel(int y, int k, bool kNeg, int j, bool jNeg);
+// One YJK pixel as the VDP makes it: Y 0-31, J and K -32..31; R = Y + J, G = Y + K,
+// B = (5Y - 2J - K + 2) / 4, each clamped to 0-31 and scaled to 0-255.
+Rgb MsxYjkPixel(int y, int j, int k);
 
-// "sc2", "sc5", "sc7", "sc8", "sc12" (any case) to a mode.
+// The command line's mode names (ModeKey, any case) to a mode.
 std::optional<PictureMode> ParsePictureMode(std::string_view name);
 
 }  // namespace quarnel::viewers

@@ -190,6 +190,39 @@ TEST_F(ViewerCommands, PictureWritesPngAndBmp) {
   EXPECT_EQ(Buf(m.begin() + 118, m.begin() + 126), (Buf{4, 4, 4, 4, 15, 15, 15, 15}));
 }
 
+// Every picture mode of the command line, at its own size; --exact changes screen 12 only.
+TEST_F(ViewerCommands, PictureCoversEveryMode) {
+  Buf body(0xD400);
+  for (std::size_t i = 0; i < body.size(); ++i) body[i] = std::uint8_t(i * 37 + (i >> 8));
+  const auto dump = tmp / "dump.bin";
+  test::WriteHostFile(dump, Bsave(0, 0xD3FF, 0, body));
+  struct Case {
+    const char* mode;
+    std::uint32_t width, height;
+  } cases[] = {
+      {"sc1", 256, 192}, {"sc2", 256, 192},  {"patterns", 256, 192}, {"sc3", 256, 192},
+      {"sc4", 256, 192}, {"sc5", 256, 212},  {"sc6", 512, 212},      {"sc7", 512, 212},
+      {"sc8", 256, 212}, {"sc10", 256, 212}, {"sc11", 256, 212},     {"SC12", 256, 212},
+  };
+  auto run = [&](const char* mode, bool exact) {
+    const auto png = tmp / (std::string(mode) + (exact ? "-x.png" : ".png"));
+    std::vector<std::string> args = {"picture", "--host", dump.string(), "--mode",
+                                     mode,      "-o",     png.string()};
+    if (exact) args.push_back("--exact");
+    auto r = Cli(args);
+    EXPECT_EQ(r.exitCode, 0) << mode << r.err;
+    return test::ReadHostFile(png);
+  };
+  for (const Case& c : cases) {
+    const Buf p = run(c.mode, false);
+    ASSERT_GT(p.size(), 24u) << c.mode;
+    EXPECT_EQ(Be32(p, 16), c.width) << c.mode;
+    EXPECT_EQ(Be32(p, 20), c.height) << c.mode;
+  }
+  EXPECT_NE(run("sc12", true), run("sc12", false));
+  EXPECT_EQ(run("sc11", true), run("sc11", false));
+}
+
 TEST_F(ViewerCommands, RefusedPicturesAndMissingFilesLeaveNoOutput) {
   auto out = tmp / "x.png";
   struct Case {
@@ -237,7 +270,7 @@ TEST_F(ViewerCommands, UsageErrors) {
       {"hex", image},
       {"text", image, "PROG.BAS", "--host", host.string()},
       {"picture", image, "PICS/TITLE.SC2", "-o", out.string()},  // no --mode
-      {"picture", image, "PICS/TITLE.SC2", "--mode", "sc3", "-o", out.string()},
+      {"picture", image, "PICS/TITLE.SC2", "--mode", "sc9", "-o", out.string()},
       {"picture", image, "PICS/TITLE.SC2", "--mode", "sc2", "-o", (tmp / "u.jpg").string()},
       {"picture", image, "PICS/TITLE.SC2", "--mode", "sc2"},  // no -o
   };

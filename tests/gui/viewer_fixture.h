@@ -32,6 +32,10 @@ class ViewerTest : public WindowTest {
     for (const auto& [name, bytes] : demo::DemoFiles()) b.AddFile(kRoot, name, bytes);
     b.AddFile(kRoot, "README.TXT", ReadmeBytes());
     b.AddFile(kRoot, "TOOL.COM", Pattern(300, 7));
+    // The other picture extensions: the same video memory under other names.
+    b.AddFile(kRoot, "DEMO.SC3", demo::DemoScreen2());
+    b.AddFile(kRoot, "DEMO.S04", demo::DemoScreen2());
+    b.AddFile(kRoot, "DEMO.SCA", demo::DemoScreen11());
     image = dir / "demo.dsk";
     b.WriteTo(image);
   }

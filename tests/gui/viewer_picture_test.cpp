@@ -66,6 +66,168 @@ TEST_F(ViewerTest, Screen5And12FillTheirWindows) {
                    Decoded(viewers::PictureMode::Screen12, demo::DemoScreen12()));
 }
 
+// The action of `text` in the Picture submenu of `menu`.
+QAction* PictureEntry(QMenu* menu, const char* text) {
+  for (QAction* a : menu->actions()) {
+    if (QMenu* sub = a->menu()) {
+      if (QAction* found = PictureEntry(sub, text)) return found;
+    } else if (a->text() == QLatin1String(text) && menu->title() == QLatin1String("Picture")) {
+      return a;
+    }
+  }
+  return nullptr;
+}
+
+// Every new picture view opens from its file's extension, from the file list's View menu and
+// from the viewer's popup, and shows the decoder's picture.
+TEST_F(ViewerTest, EachNewPictureViewOpensFromItsExtensionAndItsMenus) {
+  struct Row {
+    const char* caption;
+    const char* menuText;
+    ViewSelector view;
+    viewers::PictureMode mode;
+    const char* viewMode;
+    const char* title;
+    QSize size;
+    std::vector<std::uint8_t> bytes;
+  };
+  const Row rows[] = {
+      {"DEMO.SC1",
+       "Screen 1",
+       ViewSelector::Screen1,
+       viewers::PictureMode::Screen1,
+       "SCREEN 1",
+       "Screen 1 display of DEMO.SC1",
+       {256, 192},
+       demo::DemoScreen1()},
+      {"DEMO.SC3",
+       "Screen 3",
+       ViewSelector::Screen3,
+       viewers::PictureMode::Screen3,
+       "SCREEN 3",
+       "Screen 3 display of DEMO.SC3",
+       {256, 192},
+       demo::DemoScreen2()},
+      {"DEMO.S04",
+       "Screen 4",
+       ViewSelector::Screen4,
+       viewers::PictureMode::Screen4,
+       "SCREEN 4",
+       "Screen 4 display of DEMO.S04",
+       {256, 192},
+       demo::DemoScreen2()},
+      {"DEMO.SC6",
+       "Screen 6",
+       ViewSelector::Screen6,
+       viewers::PictureMode::Screen6,
+       "SCREEN 6",
+       "Screen 6 display of DEMO.SC6",
+       {256, 212},
+       demo::DemoScreen6()},
+      {"DEMO.SCA",
+       "Screen 10",
+       ViewSelector::Screen10,
+       viewers::PictureMode::Screen10,
+       "SCREEN 10",
+       "Screen 10 display of DEMO.SCA",
+       {256, 212},
+       demo::DemoScreen11()},
+      {"DEMO.SCB",
+       "Screen 11",
+       ViewSelector::Screen11,
+       viewers::PictureMode::Screen11,
+       "SCREEN 11",
+       "Screen 11 display of DEMO.SCB",
+       {256, 212},
+       demo::DemoScreen11()},
+  };
+  ViewerWindow& viewer = StartWithImage();
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.caption);
+    Open(r.caption);
+    EXPECT_EQ(viewer.viewMode(), r.viewMode);
+    EXPECT_EQ(viewer.windowTitle(), r.title);
+    EXPECT_EQ(viewer.size(), r.size);
+    const viewers::Picture pic = Decoded(r.mode, r.bytes);
+    if (pic.width == 256) ExpectSamePixels(Shown(viewer.image()), pic);
+    EXPECT_EQ(viewer.image()->Image().width(), pic.width);
+
+    Open("HELLO.BAS");
+    QAction* entry = PictureEntry(w->fileListMenu(), r.menuText);
+    ASSERT_NE(entry, nullptr);
+    Select({r.caption});
+    entry->trigger();
+    EXPECT_EQ(viewer.viewMode(), r.viewMode);
+    viewer.Action(ViewSelector::Hex)->trigger();
+    EXPECT_EQ(viewer.viewMode(), "HEX");
+    ASSERT_NE(viewer.Action(r.view), nullptr);
+    EXPECT_EQ(viewer.Action(r.view)->text(), r.menuText);
+    viewer.Action(r.view)->trigger();
+    EXPECT_EQ(viewer.viewMode(), r.viewMode);
+  }
+}
+
+// Screen 2 through the name table; the pattern view keeps the tables' order.
+TEST_F(ViewerTest, Screen2UsesTheNameTableAndPatternsKeepTheTableOrder) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("DEMO.SC2");
+  ExpectSamePixels(Shown(viewer.image()),
+                   Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
+  viewer.Action(ViewSelector::Patterns)->trigger();
+  EXPECT_EQ(viewer.viewMode(), "PATTERNS");
+  EXPECT_EQ(viewer.windowTitle(), "Screen 2 patterns of DEMO.SC2");
+  ExpectSamePixels(Shown(viewer.image()),
+                   Decoded(viewers::PictureMode::Patterns, demo::DemoScreen2()));
+}
+
+TEST_F(ViewerTest, MsxColoursSwitchScreen12ToTheVdpsArithmetic) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("DEMO.SCC");
+  EXPECT_TRUE(viewer.msxColoursAction()->isVisible());
+  EXPECT_FALSE(viewer.msxColoursAction()->isChecked());
+  viewer.msxColoursAction()->trigger();
+  EXPECT_TRUE(viewer.msxColoursAction()->isChecked());
+  auto exact = viewers::DecodePicture(viewers::PictureMode::Screen12, demo::DemoScreen12(),
+                                      viewers::PictureOptions{true});
+  ASSERT_TRUE(exact.ok());
+  ExpectSamePixels(Shown(viewer.image()), *exact.picture);
+  EXPECT_NE(exact.picture->pixels,
+            Decoded(viewers::PictureMode::Screen12, demo::DemoScreen12()).pixels);
+  viewer.msxColoursAction()->trigger();
+  ExpectSamePixels(Shown(viewer.image()),
+                   Decoded(viewers::PictureMode::Screen12, demo::DemoScreen12()));
+  // Screens 10 and 11 have only the VDP's colours: no toggle there.
+  Open("DEMO.SCB");
+  EXPECT_FALSE(viewer.msxColoursAction()->isVisible());
+}
+
+TEST_F(ViewerTest, SavePictureAsWritesPngOrBmp) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("HELLO.BAS");
+  EXPECT_FALSE(viewer.savePictureAction()->isVisible());
+  Open("DEMO.SC6");
+  EXPECT_TRUE(viewer.savePictureAction()->isVisible());
+  const auto png = dir / "shot.png", bmp = dir / "shot.BMP";
+  ui.core.savePaths = {png.string(), bmp.string(), std::nullopt};
+  viewer.savePictureAction()->trigger();
+  viewer.savePictureAction()->trigger();
+  viewer.savePictureAction()->trigger();  // cancelled: nothing written
+  EXPECT_THAT(ui.core.saveSuggestions, ::testing::ElementsAre("DEMO.png", "DEMO.png", "DEMO.png"));
+  EXPECT_THAT(ui.saveFilters, ::testing::Each(SaveFilter::Picture));
+  const viewers::Picture pic = Decoded(viewers::PictureMode::Screen6, demo::DemoScreen6());
+  QImage saved(QString::fromStdString(png.string()));
+  ASSERT_EQ(saved.size(), QSize(512, 212));
+  saved = saved.convertToFormat(QImage::Format_RGB32);
+  ExpectSamePixels(saved, pic);
+  QImage savedBmp(QString::fromStdString(bmp.string()), "BMP");
+  ASSERT_EQ(savedBmp.size(), QSize(512, 212));
+  ExpectSamePixels(savedBmp.convertToFormat(QImage::Format_RGB32), pic);
+  EXPECT_TRUE(ui.core.messages.empty());
+  // A path that cannot be written gives a message.
+  EXPECT_FALSE(viewer.SavePicture((dir / "no" / "such" / "x.png").string()));
+  EXPECT_EQ(ui.core.messages.size(), 1u);
+}
+
 TEST_F(ViewerTest, CopyToClipboardPutsTheClientAreaAsABitmap) {
   ViewerWindow& viewer = StartWithImage();
   Open("DEMO.SC2");

@@ -303,9 +303,9 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
   QStringList texts;
   for (QAction* a : viewer.popupMenu()->actions())
     if (!a->isSeparator()) texts << a->text();
-  EXPECT_EQ(texts,
-            QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )", "Picture",
-                         "Select All", "Word Wrap", "Copy to Clipboard", "Search"}));
+  EXPECT_EQ(texts, QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )",
+                                "Picture", "Select All", "Word Wrap", "Copy to Clipboard", "Search",
+                                "Save picture as...", "MSX colours"}));
 }
 
 TEST_F(ViewerTest, ARightClickOpensThePopupMenuExceptInTheSectorView) {
