@@ -14,6 +14,7 @@ constexpr std::uint8_t kColon = 0x3A;
 constexpr std::uint8_t kData = 0x84;
 constexpr std::uint8_t kRem = 0x8F;
 constexpr std::uint8_t kElse = 0xA1;
+constexpr std::uint8_t kCall = 0xCA;
 constexpr std::uint8_t kApostrophe = 0xE6;
 
 // Copies bytes from `pos` as they are up to the line's zero byte; with `toColon`, also up to a
@@ -54,8 +55,11 @@ void ExportLine(Bytes f, std::size_t pos, std::string& out) {
     } else if (t == kRem) {
       out.append(BasicKeywordText(kRem));
       pos = CopyRaw(f, pos, false, out);
-    } else if (t == kData) {
-      out.append(BasicKeywordText(kData));
+    } else if (t == kData || t == kCall) {
+      out.append(BasicKeywordText(t));
+      pos = CopyRaw(f, pos, true, out);
+    } else if (t == '_') {
+      out.push_back('_');
       pos = CopyRaw(f, pos, true, out);
     } else if (t == 0x0B || t == 0x0C || t == 0x0D || t == 0x0E || t == 0x1C) {
       const auto v = Le16At(f, pos);

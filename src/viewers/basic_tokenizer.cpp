@@ -18,6 +18,7 @@ constexpr std::uint8_t kData = 0x84;
 constexpr std::uint8_t kRem = 0x8F;
 constexpr std::uint8_t kPrint = 0x91;
 constexpr std::uint8_t kElse = 0xA1;
+constexpr std::uint8_t kCall = 0xCA;
 constexpr std::uint8_t kApostrophe = 0xE6;
 
 constexpr bool IsDigit(std::uint8_t c) { return c >= '0' && c <= '9'; }
@@ -118,6 +119,10 @@ class LineCruncher {
                      static_cast<char>(kApostrophe)});
         ++p_;
         CopyRest();
+      } else if (c == '_') {  // CALL's short form
+        out_.push_back('_');
+        ++p_;
+        CopyData();
       } else if (c == '?') {
         ++p_;
         Keyword(start, 1);
@@ -178,7 +183,7 @@ class LineCruncher {
     p_ = t_.size();
   }
 
-  // DATA items as typed, up to a colon outside quotation marks.
+  // DATA items (and a CALL's text) as typed, up to a colon outside quotation marks.
   void CopyData() {
     bool quoted = false;
     while (p_ < t_.size()) {
@@ -213,7 +218,8 @@ class LineCruncher {
         CopyRest();
         return false;
       case kData:
-        out_.push_back(static_cast<char>(kData));
+      case kCall:  // the statement's name and arguments are the extension's to read
+        out_.push_back(static_cast<char>(m.token));
         CopyData();
         return false;
       case kElse:
@@ -383,7 +389,7 @@ std::vector<TextLine> SplitLines(Bytes text) {
 // The line number at the start of a line: its digits' [first, last), after blanks.
 struct NumberedLine {
   std::size_t numberStart = 0;
-  std::size_t bodyStart = 0;  // after the blanks that follow the number
+  std::size_t bodyStart = 0;  // after the one space that may follow the number
   unsigned long number = 0;
   bool hasNumber = false;
   bool blank = false;
@@ -400,7 +406,7 @@ NumberedLine ReadLineNumber(std::string_view line) {
     if (n.number <= 0xFFFFF) n.number = n.number * 10 + static_cast<unsigned>(line[p] - '0');
     ++p;
   }
-  while (p < line.size() && line[p] == ' ') ++p;
+  if (p < line.size() && line[p] == ' ') ++p;  // one space parts number and text
   n.bodyStart = p;
   return n;
 }

@@ -6,8 +6,9 @@
 //   A line whose number repeats replaces the earlier one; a line number alone deletes the line.
 //   Keywords and functions in any case become tokens (the longest word wins, so FORT=1 is
 //   FOR T=1); ELSE is stored as ":" ELSE, the apostrophe as ":" REM 0xE6; "?" is PRINT.
-//   Strings, the text after REM and ', and DATA items up to a ":" outside quotes stay as typed;
-//   other letters are upper-cased. Numbers take the shortest form: 0x11-0x1A (0-9), 0x0F
+//   Strings, the text after REM and ', and DATA items and the text after CALL or "_" up to a
+//   ":" outside quotes stay as typed; other letters are upper-cased. One space after the line
+//   number parts it from the text and is not stored; further spaces are. Numbers take the shortest form: 0x11-0x1A (0-9), 0x0F
 //   (10-255), 0x1C (256-32767), 0x1D single (at most 6 digits, or "!"), 0x1F double (more
 //   digits, "#" or a D exponent), &H as 0x0C, &O as 0x0B, &B as text. After GOTO, GOSUB, THEN,
 //   ELSE, RESTORE, RUN, RETURN, RESUME, LIST, LLIST, DELETE, RENUM and AUTO the numbers (and those
