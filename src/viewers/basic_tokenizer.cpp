@@ -1,6 +1,7 @@
 #include "viewers/basic_tokenizer.h"
 
 #include <map>
+#include <string>
 
 #include "viewers/basic_tokens.h"
 #include "viewers/messages.h"
@@ -447,8 +448,11 @@ TokenizedBasic TokenizeBasic(Bytes text) {
       program.erase(number);
       continue;
     }
+    // A zero byte would end the stored line early: it is left out.
+    std::string typed(line.substr(n.bodyStart));
+    std::erase(typed, '\0');
     BasicTextError e;
-    auto body = TokenizeLineBody(line.substr(n.bodyStart), &e);
+    auto body = TokenizeLineBody(typed, &e);
     if (!body) {
       result.error = BasicTextError{i + 1, n.bodyStart + e.column, e.message};
       return result;

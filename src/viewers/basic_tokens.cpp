@@ -212,6 +212,27 @@ constexpr bool SameLetters(char a, char b) {
   return ua == b;
 }
 
+// The words by first letter, for the tokeniser's search: a keyword as token - 0x80 (1-126), a
+// function as 0x80 | (token - 0x81); 0 ends a list.
+constexpr std::array<std::array<std::uint8_t, 24>, 26> MakeByLetter() {
+  std::array<std::array<std::uint8_t, 24>, 26> lists{};
+  std::array<std::size_t, 26> used{};
+  auto add = [&](std::string_view word, std::uint8_t code) {
+    if (!IsWord(word)) return;
+    const auto letter = static_cast<std::size_t>(word[0] - 'A');
+    lists[letter][used[letter]++] = code;
+  };
+  for (std::size_t i = 0; i < kKeywords.size(); ++i) {
+    add(kKeywords[i].basic, static_cast<std::uint8_t>(i + 1));
+  }
+  for (std::size_t i = 0; i < kFunctions.size(); ++i) {
+    add(kFunctions[i].basic, static_cast<std::uint8_t>(0x80 | i));
+  }
+  return lists;
+}
+
+constexpr std::array<std::array<std::uint8_t, 24>, 26> kByLetter = MakeByLetter();
+
 }  // namespace
 
 std::string_view KeywordText(std::uint8_t token) {
@@ -237,18 +258,19 @@ std::string_view BasicFunctionText(std::uint8_t token) {
 KeywordMatch MatchKeyword(std::string_view text) {
   KeywordMatch best;
   if (text.empty()) return best;
-  auto consider = [&](std::string_view word, bool function, std::uint8_t token) {
-    if (!IsWord(word) || word.size() > text.size() || word.size() <= best.length) return;
-    for (std::size_t i = 0; i < word.size(); ++i) {
-      if (!SameLetters(text[i], word[i])) return;
-    }
-    best = {word.size(), function, token};
-  };
-  for (std::size_t i = 0; i < kKeywords.size(); ++i) {
-    consider(kKeywords[i].basic, false, static_cast<std::uint8_t>(0x81 + i));
-  }
-  for (std::size_t i = 0; i < kFunctions.size(); ++i) {
-    consider(kFunctions[i].basic, true, static_cast<std::uint8_t>(0x81 + i));
+  const char first = text[0] >= 'a' && text[0] <= 'z' ? static_cast<char>(text[0] - 'a' + 'A')
+                                                        : text[0];
+  if (first < 'A' || first > 'Z') return best;
+  for (const std::uint8_t code : kByLetter[static_cast<std::size_t>(first - 'A')]) {
+    if (code == 0) break;
+    const bool function = code & 0x80;
+    const std::uint8_t token = static_cast<std::uint8_t>(function ? 0x81 + (code & 0x7F) : 0x80 + code);
+    const std::string_view word = function ? kFunctions[token - 0x81].basic
+                                           : kKeywords[token - 0x81].basic;
+    if (word.size() > text.size() || word.size() <= best.length) continue;
+    bool same = true;
+    for (std::size_t i = 1; i < word.size() && same; ++i) same = SameLetters(text[i], word[i]);
+    if (same) best = {word.size(), function, token};
   }
   return best;
 }
