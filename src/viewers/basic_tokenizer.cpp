@@ -196,14 +196,14 @@ class LineCruncher {
     }
   }
 
-  // A keyword, or a letter of a name (with the digits right after it). True when line numbers
-  // follow.
+  // A keyword, or a letter of a name with the digits and points right after it (A1, A.5 are
+  // names). True when line numbers follow.
   bool Word() {
     const std::size_t start = p_;
     const KeywordMatch m = MatchKeyword(t_.substr(p_));
     if (m.length == 0) {
       out_.push_back(static_cast<char>(Upper(At(p_++))));
-      while (p_ < t_.size() && IsDigit(At(p_))) out_.push_back(t_[p_++]);
+      while (p_ < t_.size() && (IsDigit(At(p_)) || At(p_) == '.')) out_.push_back(t_[p_++]);
       return false;
     }
     p_ += m.length;
@@ -240,7 +240,17 @@ class LineCruncher {
       if (v <= 0xFFFF) v = v * 10 + (At(p_) - '0');
       ++p_;
     }
-    if (v > 0xFFFF) {  // no line number: an ordinary constant
+    // Too large, or written as a constant (a point, an exponent, a type mark): an ordinary
+    // constant.
+    bool constant = v > 0xFFFF;
+    if (p_ < t_.size()) {
+      const std::uint8_t c = Upper(At(p_));
+      std::size_t q = p_ + 1;
+      if (q < t_.size() && (t_[q] == '+' || t_[q] == '-')) ++q;
+      constant = constant || c == '.' || c == '!' || c == '#' ||
+                 ((c == 'E' || c == 'D') && q < t_.size() && IsDigit(At(q)));
+    }
+    if (constant) {
       p_ = start;
       return Number();
     }
