@@ -114,5 +114,14 @@ inline constexpr char kViewerSelectAll[] = "Select All";
 inline constexpr char kViewerWordWrap[] = "Word Wrap";
 inline constexpr char kViewerCopy[] = "Copy to Clipboard";
 inline constexpr char kViewerSearch[] = "Search";
+// The BASIC listing written as the text an MSX lists (LOAD on an MSX reads it back).
+inline constexpr char kViewerSaveAsText[] = "Save as text...";
+inline constexpr char kSaveAsTextTitle[] = "Save as text";
+inline constexpr char kSaveAsTextExtension[] = ".ASC";
+inline constexpr char kCannotWriteText[] = "Could not write ";
+// The MSX character set the views show bytes in (this window only; not kept in the settings).
+inline constexpr char kViewerCharset[] = "Character set";
+inline constexpr char kViewerCharsetInternational[] = "International";
+inline constexpr char kViewerCharsetJapanese[] = "Japanese";
 
 }  // namespace quarnel::app_text

@@ -28,6 +28,9 @@ struct ListedIn {
 ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   auto* v = new ViewerWindow(main.settings(), main.ui(), &main);
   v->busy = [&main](bool b) { main.setEnabled(!b); };
+  v->askSavePath = [&main](std::string_view title, std::string_view suggested) {
+    return main.ui().AskSavePath(title, suggested);
+  };
   main.closeViewer = [v] {
     if (v->isVisible()) v->close();
   };

@@ -153,6 +153,16 @@ void ViewerWindow::BuildPopup() {
                        [this] { CopyToClipboard(); });
   searchAct_ =
       AddAction(this, popup_, app_text::kViewerSearch, Qt::Key_F6, [this] { StartSearch(); });
+  saveTextAct_ = AddAction(this, popup_, app_text::kViewerSaveAsText, QKeySequence(),
+                           [this] { SaveAsText(); });
+  QMenu* sets = popup_->addMenu(QString::fromLatin1(app_text::kViewerCharset));
+  sets->setObjectName(QStringLiteral("Charset1"));
+  intAct_ = AddAction(this, sets, app_text::kViewerCharsetInternational, QKeySequence(),
+                      [this] { SetCharset(viewers::MsxCharset::International()); });
+  jpAct_ = AddAction(this, sets, app_text::kViewerCharsetJapanese, QKeySequence(),
+                     [this] { SetCharset(viewers::MsxCharset::Japanese()); });
+  for (QAction* a : {intAct_, jpAct_}) a->setCheckable(true);
+  intAct_->setChecked(true);
   connect(popup_, &QMenu::aboutToShow, this, [this] { UpdatePopupMenu(); });
   UpdatePopupMenu();
 }
@@ -197,6 +207,11 @@ void ViewerWindow::UpdatePopupMenu() {
   SetShown(selectAllAct_, other);
   SetShown(copyAct_, picture || other);
   SetShown(searchAct_, !picture);
+  const bool basic = mode == viewers::kModeBasic;
+  SetShown(saveTextAct_, basic);
+  // Only a tokenised program has a LIST text to write.
+  saveTextAct_->setEnabled(basic && basicFile_ && !basicFile_->bytes.empty() &&
+                           basicFile_->bytes.front() == 0xFF);
   // Until a search is connected, the command is shown but does nothing, so it stays grey.
   if (!search) searchAct_->setEnabled(false);
   // Without the popup menu (sector view) its shortcuts do nothing either.

@@ -9,11 +9,13 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/settings_record.h"
 #include "core/read_file.h"
 #include "core/ui.h"
+#include "viewers/msx_charset.h"
 #include "viewers/picture.h"
 
 class QAction;
@@ -69,6 +71,11 @@ class ViewerWindow : public QWidget {
   void StartSearch();
   void FontNameChosen(int index);
   void FontSizeChanged(int points);
+  // The BASIC view's program as the text an MSX lists, to a file the user names (askSavePath).
+  void SaveAsText();
+  // The character set of the BASIC and text views; the view shown is made again in it.
+  void SetCharset(const viewers::MsxCharset& charset);
+  const viewers::MsxCharset& charset() const { return *charset_; }
 
   const QString& viewMode() const { return viewMode_; }
   void SetViewMode(const QString& mode);
@@ -88,6 +95,8 @@ class ViewerWindow : public QWidget {
   QAction* copyAction() const { return copyAct_; }
   QAction* searchAction() const { return searchAct_; }
   QAction* pictureAction() const { return pictureAct_; }
+  QAction* saveAsTextAction() const { return saveTextAct_; }
+  QAction* charsetAction(bool japanese) const { return japanese ? jpAct_ : intAct_; }
 
   // Hooks for the parts that come later or live elsewhere: the find dialog (F6), what happens when
   // the window is closed (close the find dialog, offer pending edits for saving), redrawing
@@ -97,6 +106,9 @@ class ViewerWindow : public QWidget {
   std::function<void()> closing;
   std::function<void()> sectorRedraw;
   std::function<void(bool busy)> busy;
+  // The save dialog of "Save as text...": the path chosen for `suggestedName`, nullopt on cancel.
+  std::function<std::optional<std::string>(std::string_view title, std::string_view suggestedName)>
+      askSavePath;
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -128,6 +140,9 @@ class ViewerWindow : public QWidget {
   Ui& ui_;
   Source source_;
   QString viewMode_;
+  const viewers::MsxCharset* charset_ = &viewers::MsxCharset::International();
+  // The file the BASIC view shows (for "Save as text...").
+  std::optional<ViewedFile> basicFile_;
   bool popupAttached_ = false;
   // The control a view gives the focus once the main window (and with it this window, which
   // belongs to it) is enabled again.
@@ -151,6 +166,9 @@ class ViewerWindow : public QWidget {
   QAction* wrapAct_ = nullptr;
   QAction* copyAct_ = nullptr;
   QAction* searchAct_ = nullptr;
+  QAction* saveTextAct_ = nullptr;
+  QAction* intAct_ = nullptr;
+  QAction* jpAct_ = nullptr;
 };
 
 }  // namespace quarnel
