@@ -1,5 +1,6 @@
-// Viewer speed: a 24 KB BASIC listing, tokenising a 24 KB program text and writing it back, the hex layout of a 720 KB file, one decode per picture
-// mode (real pictures where there are some, made-up dumps otherwise).
+// Viewer speed: a 24 KB BASIC listing, tokenising a 24 KB program text and writing it back, the hex
+// layout of a 720 KB file, one decode per picture mode (real pictures where there are some, made-up
+// dumps otherwise).
 #include <benchmark/benchmark.h>
 
 #include <cstdint>

@@ -4,13 +4,14 @@
 // LIST text reads back to the same bytes. ("?" is left out of that check: LIST writes it as
 // PRINT, and the letters around it can then read as another keyword, COL?R as C O LPRINT R, on
 // an MSX as here; so are two constants in a row, 1E30#5, whose LIST text 1D+305 joins them.)
+#include "viewers/basic_tokenizer.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "viewers/basic_export.h"
 #include "viewers/basic_lister.h"
-#include "viewers/basic_tokenizer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quarnel::viewers;

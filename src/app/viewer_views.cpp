@@ -5,12 +5,12 @@
 #include <QSpinBox>
 
 #include "app/hex_view.h"
+#include "app/messages.h"
 #include "app/picture_view.h"
 #include "app/qt_ui.h"
 #include "app/rich_text_area.h"
 #include "app/viewer_window.h"
 #include "app/win_color.h"
-#include "app/messages.h"
 #include "core/host_file.h"
 #include "viewers/basic_export.h"
 #include "viewers/basic_lister.h"
@@ -191,8 +191,8 @@ void ViewerWindow::ShowBasic(const ViewedFile& file) {
 
 void ViewerWindow::SaveAsText() {
   if (!basicFile_ || !askSavePath) return;
-  const auto text = viewers::ExportBasicText(
-      Bytes(basicFile_->bytes.data(), basicFile_->bytes.size()));
+  const auto text =
+      viewers::ExportBasicText(Bytes(basicFile_->bytes.data(), basicFile_->bytes.size()));
   if (!text) return;
   const std::string suggested = basicFile_->name + app_text::kSaveAsTextExtension;
   const auto path = askSavePath(app_text::kSaveAsTextTitle, suggested);

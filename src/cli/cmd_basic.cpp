@@ -14,8 +14,8 @@
 #include "viewers/basic_export.h"
 #include "viewers/basic_lister.h"
 #include "viewers/basic_tokenizer.h"
-#include "viewers/msx_charset.h"
 #include "viewers/messages.h"
+#include "viewers/msx_charset.h"
 
 namespace quarnel::cli {
 

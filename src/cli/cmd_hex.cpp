@@ -1,5 +1,6 @@
-// quarnel-cli hex (IMAGE PATH | --host FILE) [--width W] [--charset int|jp]: the hex view as text: the header strip
-// (COM, EXE and BSAVE files), then one line per grid row: address, hex bytes, characters.
+// quarnel-cli hex (IMAGE PATH | --host FILE) [--width W] [--charset int|jp]: the hex view as text:
+// the header strip (COM, EXE and BSAVE files), then one line per grid row: address, hex bytes,
+// characters.
 #include <iostream>
 #include <string>
 

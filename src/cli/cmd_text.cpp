@@ -1,6 +1,6 @@
-// quarnel-cli text (IMAGE PATH | --host FILE) [--masked] [--charset int|jp]: the text view (UTF-8): the file in
-// blocks of 2048 bytes, each followed by a line break. --masked keeps only printable ASCII, tab
-// and line feed ("Text ( - msb )").
+// quarnel-cli text (IMAGE PATH | --host FILE) [--masked] [--charset int|jp]: the text view (UTF-8):
+// the file in blocks of 2048 bytes, each followed by a line break. --masked keeps only printable
+// ASCII, tab and line feed ("Text ( - msb )").
 #include <iostream>
 
 #include "cli/command.h"

@@ -23,9 +23,10 @@ void RegisterTokenize(CommandLine& commands);
 
 std::span<const RegisterCommand> AllCommands() {
   static constexpr RegisterCommand kCommands[] = {
-      RegisterVersion, RegisterLs,      RegisterCat, RegisterExtract, RegisterBasic, RegisterTokenize, RegisterHex,
-      RegisterText,    RegisterPicture, RegisterCas, RegisterConvert, RegisterAdd,   RegisterRm,
-      RegisterRen,     RegisterLabel,   RegisterOem, RegisterNew,
+      RegisterVersion,  RegisterLs,  RegisterCat,  RegisterExtract, RegisterBasic,
+      RegisterTokenize, RegisterHex, RegisterText, RegisterPicture, RegisterCas,
+      RegisterConvert,  RegisterAdd, RegisterRm,   RegisterRen,     RegisterLabel,
+      RegisterOem,      RegisterNew,
   };
   return kCommands;
 }

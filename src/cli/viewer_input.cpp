@@ -32,8 +32,8 @@ void AddViewerInputOptions(CLI::App& cmd, ViewerInputArgs& args, std::uintmax_t 
 
 void AddCharsetOption(CLI::App& cmd, std::string& name, const std::string& help) {
   cmd.add_option("--charset", name, help)
-      ->check(CLI::IsMember({std::string(viewers::kCharsetInternational),
-                             std::string(viewers::kCharsetJapanese)}));
+      ->check(CLI::IsMember(
+          {std::string(viewers::kCharsetInternational), std::string(viewers::kCharsetJapanese)}));
 }
 
 LoadedViewerInput LoadViewerInput(const ViewerInputArgs& args) {

@@ -116,8 +116,8 @@ class LineCruncher {
         CopyString();
       } else if (c == '\'') {
         Keyword(start, 1);
-        out_.append({static_cast<char>(kColon), static_cast<char>(kRem),
-                     static_cast<char>(kApostrophe)});
+        out_.append(
+            {static_cast<char>(kColon), static_cast<char>(kRem), static_cast<char>(kApostrophe)});
         ++p_;
         CopyRest();
       } else if (c == '_') {  // CALL's short form

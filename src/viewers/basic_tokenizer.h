@@ -8,11 +8,11 @@
 //   FOR T=1); ELSE is stored as ":" ELSE, the apostrophe as ":" REM 0xE6; "?" is PRINT.
 //   Strings, the text after REM and ', and DATA items and the text after CALL or "_" up to a
 //   ":" outside quotes stay as typed; other letters are upper-cased. One space after the line
-//   number parts it from the text and is not stored; further spaces are. Numbers take the shortest form: 0x11-0x1A (0-9), 0x0F
-//   (10-255), 0x1C (256-32767), 0x1D single (at most 6 digits, or "!"), 0x1F double (more
-//   digits, "#" or a D exponent), &H as 0x0C, &O as 0x0B, &B as text. After GOTO, GOSUB, THEN,
-//   ELSE, RESTORE, RUN, RETURN, RESUME, LIST, LLIST, DELETE, RENUM and AUTO the numbers (and those
-//   after commas, as in ON X GOTO 10,20) are line numbers, 0x0E.
+//   number parts it from the text and is not stored; further spaces are. Numbers take the shortest
+//   form: 0x11-0x1A (0-9), 0x0F (10-255), 0x1C (256-32767), 0x1D single (at most 6 digits, or "!"),
+//   0x1F double (more digits, "#" or a D exponent), &H as 0x0C, &O as 0x0B, &B as text. After GOTO,
+//   GOSUB, THEN, ELSE, RESTORE, RUN, RETURN, RESUME, LIST, LLIST, DELETE, RENUM and AUTO the
+//   numbers (and those after commas, as in ON X GOTO 10,20) are line numbers, 0x0E.
 // Lines end at CR LF, LF or CR; 0x1A ends the text. The bytes are the MSX's own (its character
 // set), not UTF-8.
 #pragma once
@@ -56,8 +56,7 @@ inline TokenizedBasic TokenizeBasic(std::string_view text) {
 
 // The tokens of one line's text after its line number (no link, number or closing zero).
 // nullopt, with `error` set (its line 0), when the text cannot be tokenised.
-std::optional<std::string> TokenizeLineBody(std::string_view body,
-                                            BasicTextError* error = nullptr);
+std::optional<std::string> TokenizeLineBody(std::string_view body, BasicTextError* error = nullptr);
 
 // A program saved as text, listed like a tokenised one: each line of the text as it stands (the
 // bytes shown through `charset`), the words that MSX-BASIC reads as keywords in Keyword runs.

@@ -159,9 +159,9 @@ constexpr std::array<char32_t, 256> MakeJapanese() {
   // 0x80-0x9F: card suits, circles and small hiragana, then hiragana a-so.
   constexpr char32_t low[32] = {
       U'\u2660', U'\u2665', U'\u2663', U'\u2666', U'\u25CB', U'\u25CF', U'を', U'ぁ',
-      U'ぃ',      U'ぅ',      U'ぇ',      U'ぉ',      U'ゃ',      U'ゅ',      U'ょ', U'っ',
-      U'\u3000', U'あ',      U'い',      U'う',      U'え',      U'お',      U'か', U'き',
-      U'く',      U'け',      U'こ',      U'さ',      U'し',      U'す',      U'せ', U'そ',
+      U'ぃ',     U'ぅ',     U'ぇ',     U'ぉ',     U'ゃ',     U'ゅ',     U'ょ', U'っ',
+      U'\u3000', U'あ',     U'い',     U'う',     U'え',     U'お',     U'か', U'き',
+      U'く',     U'け',     U'こ',     U'さ',     U'し',     U'す',     U'せ', U'そ',
   };
   for (int c = 0; c < 32; ++c) t[0x80 + c] = low[c];
   // 0xA0-0xDF: the katakana of JIS X 0201, as Unicode's half-width forms.
@@ -169,8 +169,8 @@ constexpr std::array<char32_t, 256> MakeJapanese() {
   for (int c = 0xA1; c <= 0xDF; ++c) t[c] = static_cast<char32_t>(0xFF61 + (c - 0xA1));
   // 0xE0-0xFD: hiragana ta-n; 0xFE blank, 0xFF the block of the cursor.
   constexpr char32_t high[32] = {
-      U'た', U'ち', U'つ', U'て', U'と', U'な', U'に', U'ぬ', U'ね', U'の',      U'は',
-      U'ひ', U'ふ', U'へ', U'ほ', U'ま', U'み', U'む', U'め', U'も', U'や',      U'ゆ',
+      U'た', U'ち', U'つ', U'て', U'と', U'な', U'に', U'ぬ', U'ね',     U'の',     U'は',
+      U'ひ', U'ふ', U'へ', U'ほ', U'ま', U'み', U'む', U'め', U'も',     U'や',     U'ゆ',
       U'よ', U'ら', U'り', U'る', U'れ', U'ろ', U'わ', U'ん', U'\u3000', U'\u2588',
   };
   for (int c = 0; c < 32; ++c) t[0xE0 + c] = high[c];
@@ -190,8 +190,6 @@ const MsxCharset* MsxCharset::ByName(std::string_view name) {
   if (name == kCharsetJapanese) return &kJapanese;
   return nullptr;
 }
-
-
 
 void MsxCharset::AppendUtf8(std::string& out, std::uint8_t code) const {
   char32_t cp = table_[code];

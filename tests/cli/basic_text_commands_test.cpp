@@ -12,8 +12,8 @@ using Buf = std::vector<std::uint8_t>;
 constexpr int kUsage = 2;  // a wrong command line
 
 // 10 PRINT "<ka><na>":GOTO 10, tokenised and as LIST text.
-const Buf kProgram = {0xFF, 0x10, 0x80, 10,   0,    0x91, '"', 0xB6, 0xC5,
-                      '"',  ':',  0x89, 0x0E, 10,   0,    0,   0,    0};
+const Buf kProgram = {0xFF, 0x10, 0x80, 10,   0,  0x91, '"', 0xB6, 0xC5,
+                      '"',  ':',  0x89, 0x0E, 10, 0,    0,   0,    0};
 const std::string kText = "10 PRINT\"\xB6\xC5\":GOTO10\r\n\x1A";
 
 class BasicTextCommands : public ::testing::Test {

@@ -303,10 +303,9 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
   QStringList texts;
   for (QAction* a : viewer.popupMenu()->actions())
     if (!a->isSeparator()) texts << a->text();
-  EXPECT_EQ(texts,
-            QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )", "Picture",
-                         "Select All", "Word Wrap", "Copy to Clipboard", "Search",
-                         "Save as text...", "Character set"}));
+  EXPECT_EQ(texts, QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )",
+                                "Picture", "Select All", "Word Wrap", "Copy to Clipboard", "Search",
+                                "Save as text...", "Character set"}));
 }
 
 TEST_F(ViewerTest, ARightClickOpensThePopupMenuExceptInTheSectorView) {
@@ -377,16 +376,14 @@ TEST(ViewerAlone, SaveAsTextAndTheJapaneseCharacterSet) {
     return std::optional<std::string>((dir / "OUT.ASC").string());
   };
   // 10 PRINT "<ka><na>":GOTO 10
-  const std::vector<std::uint8_t> file = {0xFF, 0x10, 0x80, 10,   0,    0x91, '"', 0xB6,
-                                          0xC5, '"',  ':',  0x89, 0x0E, 10,   0,   0,
-                                          0,    0};
+  const std::vector<std::uint8_t> file = {0xFF, 0x10, 0x80, 10,   0,  0x91, '"', 0xB6, 0xC5,
+                                          '"',  ':',  0x89, 0x0E, 10, 0,    0,   0,    0};
   viewer.ShowFile(file, "KANA", "BAS", ViewSelector::Basic);
   EXPECT_TRUE(viewer.saveAsTextAction()->isEnabled());
   viewer.saveAsTextAction()->trigger();
   EXPECT_EQ(asked, (std::vector<std::string>{"Save as text", "KANA.ASC"}));
-  const std::vector<std::uint8_t> want = {'1', '0', ' ', 'P', 'R', 'I', 'N',  'T',  '"',  0xB6,
-                                          0xC5, '"', ':', 'G', 'O', 'T', 'O', '1', '0', '\r',
-                                          '\n', 0x1A};
+  const std::vector<std::uint8_t> want = {'1', '0', ' ', 'P', 'R', 'I', 'N', 'T', '"',  0xB6, 0xC5,
+                                          '"', ':', 'G', 'O', 'T', 'O', '1', '0', '\r', '\n', 0x1A};
   EXPECT_EQ(ReadHostFile(dir / "OUT.ASC"), want);
 
   const std::string international = viewers::MsxCharset::International().ToUtf8("\xB6\xC5");

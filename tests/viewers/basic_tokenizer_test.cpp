@@ -59,29 +59,30 @@ TEST(BasicTokenizer, LineBodiesAsMsxBasicStoresThem) {
       {"A=32767", B({'A', 0xEF, 0x1C, 0xFF, 0x7F})},
       {"A=32768", B({'A', 0xEF, 0x1D, 0x45, 0x32, 0x76, 0x80})},
       {"A=0:B=9:C=10:D=255:E=256",
-       B({'A', 0xEF, 0x11, ':', 'B', 0xEF, 0x1A, ':', 'C', 0xEF, 0x0F, 10, ':', 'D', 0xEF, 0x0F,
-          255, ':', 'E', 0xEF, 0x1C, 0, 1})},
+       B({'A', 0xEF, 0x11, ':',  'B', 0xEF, 0x1A, ':',  'C',  0xEF, 0x0F, 10,
+          ':', 'D',  0xEF, 0x0F, 255, ':',  'E',  0xEF, 0x1C, 0,    1})},
       {"A=1E+38", B({'A', 0xEF, 0x1D, 0x67, 0x10, 0, 0})},
       {"A=1D+38", B({'A', 0xEF, 0x1F, 0x67, 0x10, 0, 0, 0, 0, 0, 0})},
-      {"A=1.5:B=.05", B({'A', 0xEF, 0x1D, 0x41, 0x15, 0, 0, ':', 'B', 0xEF, 0x1D, 0x3F, 0x50, 0, 0})},
-      {"A=1!:B=1#", B({'A', 0xEF, 0x1D, 0x41, 0x10, 0, 0, ':', 'B', 0xEF, 0x1F, 0x41, 0x10, 0, 0,
-                       0, 0, 0, 0})},
+      {"A=1.5:B=.05",
+       B({'A', 0xEF, 0x1D, 0x41, 0x15, 0, 0, ':', 'B', 0xEF, 0x1D, 0x3F, 0x50, 0, 0})},
+      {"A=1!:B=1#",
+       B({'A', 0xEF, 0x1D, 0x41, 0x10, 0, 0, ':', 'B', 0xEF, 0x1F, 0x41, 0x10, 0, 0, 0, 0, 0, 0})},
       {"A=1234567", B({'A', 0xEF, 0x1F, 0x47, 0x12, 0x34, 0x56, 0x70, 0, 0, 0})},
       {"A=1.2345678!", B({'A', 0xEF, 0x1D, 0x41, 0x12, 0x34, 0x57})},  // rounded to 6 digits
-      {"A=999999.5!", B({'A', 0xEF, 0x1D, 0x47, 0x10, 0, 0})},          // the carry adds a digit
+      {"A=999999.5!", B({'A', 0xEF, 0x1D, 0x47, 0x10, 0, 0})},         // the carry adds a digit
       {"PRINT#1,A", B({0x91, '#', 0x12, ',', 'A'})},
       {"ON A GOTO 10,20", B({0x95, ' ', 'A', ' ', 0x89, ' ', 0x0E, 10, 0, ',', 0x0E, 20, 0})},
       {"GOSUB 100:RETURN 20:A=20",
        B({0x8D, ' ', 0x0E, 100, 0, ':', 0x8E, ' ', 0x0E, 20, 0, ':', 'A', 0xEF, 0x0F, 20})},
-      {"GOSUB 2.00:GOTO 1E3", B({0x8D, ' ', 0x1D, 0x41, 0x20, 0, 0, ':', 0x89, ' ', 0x1D, 0x44,
-                                  0x10, 0, 0})},
+      {"GOSUB 2.00:GOTO 1E3",
+       B({0x8D, ' ', 0x1D, 0x41, 0x20, 0, 0, ':', 0x89, ' ', 0x1D, 0x44, 0x10, 0, 0})},
       {"print a$;chr$(65)", B({0x91, ' ', 'A', '$', ';', 0xFF, 0x96, '(', 0x0F, 65, ')'})},
       {"FORT=1 to 9:next", B({0x82, 'T', 0xEF, 0x12, ' ', 0xD9, ' ', 0x1A, ':', 0x83})},
       {"I2%=A1+B.5", B({'I', '2', '%', 0xEF, 'A', '1', 0xF1, 'B', '.', '5'})},
       {"? \"aB\":rem x:y", B({0x91, ' ', '"', 'a', 'B', '"', ':', 0x8F, ' ', 'x', ':', 'y'})},
       {"PRINT \"open", B({0x91, ' ', '"', 'o', 'p', 'e', 'n'})},
-      {"CALL TURBO ON:_music", B({0xCA, ' ', 'T', 'U', 'R', 'B', 'O', ' ', 'O', 'N', ':', '_',
-                                  'm', 'u', 's', 'i', 'c'})},
+      {"CALL TURBO ON:_music",
+       B({0xCA, ' ', 'T', 'U', 'R', 'B', 'O', ' ', 'O', 'N', ':', '_', 'm', 'u', 's', 'i', 'c'})},
       {"A=B\\2-C^2<>D", B({'A', 0xEF, 'B', 0xFC, 0x13, 0xF2, 'C', 0xF5, 0x13, 0xF0, 0xEE, 'D'})},
       {"DEFINT A:LINE INPUT A$", B({0xAC, ' ', 'A', ':', 0xAF, ' ', 0x85, ' ', 'A', '$'})},
       {"  PRINT", B({' ', ' ', 0x91})},
@@ -96,11 +97,13 @@ TEST(BasicTokenizer, LineBodiesAsMsxBasicStoresThem) {
 
 TEST(BasicTokenizer, LinesSortedRepeatsReplaceANumberAloneDeletes) {
   // CR, CR LF and LF end lines; 0x1A ends the text; one space after the number is not stored.
-  const Buf p = Tokenize("20 B\r\n10 A\r20  C\n30 D\n\n   \n30\n40 E\x1A" "50 F\n");
-  const Buf want = B({0xFF, 0x07, 0x80, 10, 0, 'A', 0,  // 10 A
-                      0x0E, 0x80, 20, 0, ' ', 'C', 0,   // 20  C
-                      0x14, 0x80, 40, 0, 'E', 0,        // 40 E
-                      0, 0});
+  const Buf p = Tokenize(
+      "20 B\r\n10 A\r20  C\n30 D\n\n   \n30\n40 E\x1A"
+      "50 F\n");
+  const Buf want = B({0xFF, 0x07, 0x80, 10, 0,   'A', 0,  // 10 A
+                      0x0E, 0x80, 20,   0,  ' ', 'C', 0,  // 20  C
+                      0x14, 0x80, 40,   0,  'E', 0,       // 40 E
+                      0,    0});
   EXPECT_EQ(p, want);
   EXPECT_EQ(Export(p), "10 A\r\n20  C\r\n40 E\r\n\x1A");
   EXPECT_EQ(Tokenize(""), B({0xFF, 0, 0}));
@@ -164,9 +167,9 @@ TEST(BasicExport, NumbersAsListWritesThem) {
 
 TEST(BasicExport, ColonFormsLineAddressesAndDamage) {
   // 10 A=1:ELSE 10 / 20 'x / 30 GOTO <address of line 10, as RUN leaves it>
-  const Buf p = B({0xFF, 0x0F, 0x80, 10, 0, 'A', 0xEF, 0x12, 0x3A, 0x3A, 0xA1, 0x0E, 10, 0, 0,
-                   0x18, 0x80, 20, 0, 0x3A, 0x8F, 0xE6, 'x', 0,  // 20 'x
-                   0x22, 0x80, 30, 0, 0x89, ' ', 0x0D, 0x00, 0x80, 0, 0, 0});
+  const Buf p = B({0xFF, 0x0F, 0x80, 10,   0,    'A', 0xEF, 0x12, 0x3A, 0x3A, 0xA1, 0x0E,
+                   10,   0,    0,    0x18, 0x80, 20,  0,    0x3A, 0x8F, 0xE6, 'x',  0,  // 20 'x
+                   0x22, 0x80, 30,   0,    0x89, ' ', 0x0D, 0x00, 0x80, 0,    0,    0});
   EXPECT_EQ(Export(p), "10 A=1:ELSE10\r\n20 'x\r\n30 GOTO 10\r\n\x1A");
   EXPECT_FALSE(ExportBasicText(B({'1', '0'})));
   // A link past the end: the lines up to it, never a read outside the bytes.
@@ -179,9 +182,9 @@ TEST(BasicListingOfText, KeywordsMarkedTheTextAsItStands) {
   const BasicListing l =
       ListBasicText(Bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
   const std::vector<BasicRun> want = {
-      {K::Plain, "10 "},   {K::Keyword, "PRINT"}, {K::Plain, " \"hi\":"},   {K::Keyword, "GOTO"},
-      {K::Plain, " 10"},   {K::LineEnd, ""},      {K::LineEnd, ""},         {K::Plain, "not a line"},
-      {K::LineEnd, ""},
+      {K::Plain, "10 "},    {K::Keyword, "PRINT"},    {K::Plain, " \"hi\":"},
+      {K::Keyword, "GOTO"}, {K::Plain, " 10"},        {K::LineEnd, ""},
+      {K::LineEnd, ""},     {K::Plain, "not a line"}, {K::LineEnd, ""},
   };
   EXPECT_EQ(l.runs, want);
   EXPECT_FALSE(l.isBasic);
@@ -198,7 +201,7 @@ TEST(MsxCharsets, JapaneseKanaAndTheInternationalDefault) {
     const char* japanese;
   };
   const Case cases[] = {
-      {"\x9B\xE4\xF9", "さとる"},      // a name in hiragana
+      {"\x9B\xE4\xF9", "さとる"},    // a name in hiragana
       {"\xB6\xC0\xB6\xC5", "ｶﾀｶﾅ"},  // katakana
       {"\x86\x8F\xFD", "をっん"},
       {"A\\1", "A¥1"},
