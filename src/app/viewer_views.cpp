@@ -215,11 +215,12 @@ void ViewerWindow::SetCharset(const viewers::MsxCharset& charset) {
     ResetControls();
     ShowBasic(file);
   } else if (mode == viewers::kModeAscii) {
-    ViewCommand(ViewSelector::Text);
+    ViewCommand(textMasked_ ? ViewSelector::MaskedText : ViewSelector::Text);
   }
 }
 
 void ViewerWindow::ShowText(const ViewedFile& file, bool masked) {
+  textMasked_ = masked;
   SetViewMode(Q(viewers::kModeAscii));
   setWindowTitle(Caption(viewers::kCaptionText.data(), file));
   Present();

@@ -143,6 +143,7 @@ class ViewerWindow : public QWidget {
   const viewers::MsxCharset* charset_ = &viewers::MsxCharset::International();
   // The file the BASIC view shows (for "Save as text...").
   std::optional<ViewedFile> basicFile_;
+  bool textMasked_ = false;  // the text view shown is "Text ( - msb )"
   bool popupAttached_ = false;
   // The control a view gives the focus once the main window (and with it this window, which
   // belongs to it) is enabled again.

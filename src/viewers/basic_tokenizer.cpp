@@ -439,7 +439,11 @@ std::optional<std::string> TokenizeLineBody(std::string_view body, BasicTextErro
 
 TokenizedBasic TokenizeBasic(Bytes text) {
   TokenizedBasic result;
-  std::map<unsigned, std::string> program;
+  struct StoredLine {
+    std::string body;
+    std::size_t textLine = 0;  // where it was typed, for an error
+  };
+  std::map<unsigned, StoredLine> program;
   const std::vector<TextLine> lines = SplitLines(text);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string_view line = View(text, lines[i]);
@@ -467,14 +471,20 @@ TokenizedBasic TokenizeBasic(Bytes text) {
       result.error = BasicTextError{i + 1, n.bodyStart + e.column, e.message};
       return result;
     }
-    program[number] = std::move(*body);
+    program[number] = {std::move(*body), i + 1};
   }
 
   std::vector<std::uint8_t>& out = result.program;
   out.push_back(0xFF);
-  for (const auto& [number, body] : program) {
+  for (const auto& [number, line] : program) {
+    const std::string& body = line.body;
     const std::size_t next = out.size() + 4 + body.size() + 1;  // file offset of the next line
     const std::size_t link = kLoadAddress - 1 + next;
+    if (link > 0xFFFF) {  // the program would not fit the memory it is linked for
+      out.clear();
+      result.error = BasicTextError{line.textLine, 1, kTextProgramTooLarge};
+      return result;
+    }
     out.push_back(static_cast<std::uint8_t>(link & 0xFF));
     out.push_back(static_cast<std::uint8_t>((link >> 8) & 0xFF));
     out.push_back(static_cast<std::uint8_t>(number & 0xFF));

@@ -47,7 +47,8 @@ struct TokenizedBasic {
 };
 
 // Refused: a line that is not blank and has no line number, a line number over 65529, a line
-// over 255 bytes once tokenised, a constant too large for its form. A string that is not closed
+// over 255 bytes once tokenised, a constant too large for its form, a program whose links would
+// pass 0xFFFF (the error names the first line that does not fit). A string that is not closed
 // ends at the line's end, as on an MSX.
 TokenizedBasic TokenizeBasic(Bytes text);
 inline TokenizedBasic TokenizeBasic(std::string_view text) {

@@ -47,3 +47,4 @@ inline constexpr std::string_view kTextLineWithoutNumber = "Line without a line 
 inline constexpr std::string_view kTextLineNumberTooLarge = "Line number over 65529";
 inline constexpr std::string_view kTextLineTooLong = "Line longer than 255 bytes once tokenised";
 inline constexpr std::string_view kTextOverflow = "Overflow";
+inline constexpr std::string_view kTextProgramTooLarge = "Program larger than 32 KB";

@@ -131,6 +131,14 @@ TEST(BasicTokenizer, ErrorsNameLineAndColumn) {
     EXPECT_TRUE(t.program.empty());
   }
   EXPECT_TRUE(TokenizeBasic("10 " + std::string(255, 'A')).ok());  // 255 bytes are allowed
+  // Lines of 245 bytes typed from 140 down: line 134 is the first whose link passes 0xFFFF; it
+  // was typed on the text's line 7.
+  std::string big;
+  for (int n = 140; n >= 1; --n) big += std::to_string(n) + " REM" + std::string(239, 'x') + "\n";
+  const TokenizedBasic t = TokenizeBasic(big);
+  ASSERT_FALSE(t.ok());
+  EXPECT_EQ(*t.error, (BasicTextError{7, 1, kTextProgramTooLarge}));
+  EXPECT_TRUE(t.program.empty());
 }
 
 // LIST's way of writing BCD constants, with the mark that reads each back as the same type.
