@@ -54,6 +54,15 @@ const viewers::MsxCharset& CharsetOf(const Args& args) {
   return set ? *set : viewers::MsxCharset::International();
 }
 
+// "Damaged BASIC program: NAME: ..." on stderr and failure for a damaged program.
+int ReportDamage(const Args& args, const viewers::BasicListing& listing) {
+  if (!listing.Damaged()) return kExitSuccess;
+  const auto& in = args.input;
+  const std::string& name = in.host.empty() ? in.imageAndPath.at(1) : in.host;
+  std::cerr << kDamagedBasic << name << ": " << DamageText(listing) << "\n";
+  return kExitFailure;
+}
+
 int Export(const Args& args, const ViewerInput& in) {
   const auto text = viewers::ExportBasicText(in.bytes);
   if (!text) {
@@ -63,7 +72,8 @@ int Export(const Args& args, const ViewerInput& in) {
   const std::string out = args.charset.empty() ? *text : CharsetOf(args).ToUtf8(*text, true);
   std::cout << out;
   std::cout.flush();
-  return kExitSuccess;
+  // The lines up to the damage are written; what is wrong follows as for the listing.
+  return ReportDamage(args, viewers::ListBasic(in.bytes));
 }
 
 int List(const Args& args) {
@@ -86,13 +96,7 @@ int List(const Args& args) {
   std::cout.flush();
   // The window shows one "ERROR" box per link past the end; here one line per notice.
   for (int i = 0; i < listing.errors; ++i) std::cerr << viewers::kBasicLinkError << "\n";
-  if (listing.Damaged()) {
-    const auto& in = args.input;
-    const std::string& name = in.host.empty() ? in.imageAndPath.at(1) : in.host;
-    std::cerr << kDamagedBasic << name << ": " << DamageText(listing) << "\n";
-    return kExitFailure;
-  }
-  return kExitSuccess;
+  return ReportDamage(args, listing);
 }
 
 }  // namespace

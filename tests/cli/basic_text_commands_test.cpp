@@ -65,6 +65,13 @@ TEST_F(BasicTextCommands, ProgramsSavedAsTextAreListedAndKanaShown) {
   // Only a tokenised program has a LIST text.
   r = Cli({"basic", "--ascii", "--host", Path("savea.bas")});
   EXPECT_EQ(r.exitCode, 1);
+  // A damaged one gives its lines up to the damage, and says what is wrong.
+  test::WriteHostFile(tmp / "cut.bas", {0xFF, 0x00, 0x90, 10, 0, 0x81, 0x00});
+  r = Cli({"basic", "--ascii", "--host", Path("cut.bas")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "10 END\r\n\x1A");
+  EXPECT_EQ(r.err, "Damaged BASIC program: " + Path("cut.bas") +
+                       ": the link of line 10 points past the end of the file\n");
 
   test::WriteHostFile(tmp / "prog.bas", kProgram);
   EXPECT_EQ(Cli({"basic", "--charset", "jp", "--host", Path("prog.bas")}).out,
