@@ -1,5 +1,6 @@
-// Viewer speed: a 24 KB BASIC listing, the hex layout of a 720 KB file, one decode per picture
-// mode (real pictures where there are some, made-up dumps otherwise).
+// Viewer speed: a 24 KB BASIC listing, tokenising a 24 KB program text and writing it back, the hex
+// layout of a 720 KB file, one decode per picture mode (real pictures where there are some, made-up
+// dumps otherwise).
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -8,7 +9,9 @@
 #include <iterator>
 #include <vector>
 
+#include "viewers/basic_export.h"
 #include "viewers/basic_lister.h"
+#include "viewers/basic_tokenizer.h"
 #include "viewers/hex_layout.h"
 #include "viewers/picture_decoder.h"
 #include "viewers/png_file.h"
@@ -64,6 +67,51 @@ void BM_BasicListing24K(benchmark::State& state) {
   state.counters["KB"] = static_cast<double>(d.size()) / 1024;
 }
 BENCHMARK(BM_BasicListing24K)->Unit(benchmark::kMicrosecond);
+
+// A 24 KB program text: the LIST text of SSHOOTER.BAS, its lines repeated with fresh numbers.
+std::string BigText() {
+  const std::string one = ExportBasicText(BigProgram()).value_or("");
+  std::vector<std::string> bodies;
+  for (std::size_t at = 0; at < one.size();) {
+    const std::size_t end = one.find("\r\n", at);
+    if (end == std::string::npos) break;
+    const std::size_t space = one.find(' ', at);
+    bodies.push_back(one.substr(space + 1, end - space - 1));
+    at = end + 2;
+  }
+  std::string text;
+  unsigned number = 10;
+  while (text.size() < 24 * 1024 && !bodies.empty()) {
+    for (const std::string& b : bodies) {
+      if (text.size() >= 24 * 1024 || number > 65000) break;
+      text += std::to_string(number) + " " + b + "\r\n";
+      number += 10;
+    }
+  }
+  return text;
+}
+
+void BM_Tokenize24K(benchmark::State& state) {
+  const std::string text = BigText();
+  for (auto _ : state) {
+    auto t = TokenizeBasic(text);
+    if (!t.ok()) state.SkipWithError("the text does not tokenise");
+    benchmark::DoNotOptimize(t.program.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+  state.counters["KB"] = static_cast<double>(text.size()) / 1024;
+}
+BENCHMARK(BM_Tokenize24K)->Unit(benchmark::kMicrosecond);
+
+void BM_ExportText24K(benchmark::State& state) {
+  const Data d = BigProgram();
+  for (auto _ : state) {
+    auto t = ExportBasicText(d);
+    benchmark::DoNotOptimize(t->data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * d.size()));
+}
+BENCHMARK(BM_ExportText24K)->Unit(benchmark::kMicrosecond);
 
 Data Disk720() {
   Data d(737280);

@@ -121,5 +121,14 @@ inline constexpr char kViewerMsxColours[] = "MSX colours";
 inline constexpr char kSavePictureTitle[] = "Save picture as";
 inline constexpr char kPictureFilter[] = "PNG picture (*.png);;Windows bitmap (*.bmp)";
 inline constexpr char kCannotSavePicture[] = "Cannot write the picture to ";
+// The BASIC listing written as the text an MSX lists (LOAD on an MSX reads it back).
+inline constexpr char kViewerSaveAsText[] = "Save as text...";
+inline constexpr char kSaveAsTextTitle[] = "Save as text";
+inline constexpr char kSaveAsTextExtension[] = ".ASC";
+inline constexpr char kCannotWriteText[] = "Could not write ";
+// The MSX character set the views show bytes in (this window only; not kept in the settings).
+inline constexpr char kViewerCharset[] = "Character set";
+inline constexpr char kViewerCharsetInternational[] = "International";
+inline constexpr char kViewerCharsetJapanese[] = "Japanese";
 
 }  // namespace quarnel::app_text

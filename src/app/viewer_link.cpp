@@ -15,6 +15,9 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   v->askPicturePath = [&main](const std::string& suggested) {
     return main.ui().AskSaveFile(app_text::kSavePictureTitle, suggested, SaveFilter::Picture);
   };
+  v->askSavePath = [&main](std::string_view title, std::string_view suggested) {
+    return main.ui().AskSavePath(title, suggested);
+  };
   main.closeViewer = [v] {
     if (v->isVisible()) v->close();
   };

@@ -13,7 +13,10 @@
 #include "app/rich_text_area.h"
 #include "app/viewer_window.h"
 #include "app/win_color.h"
+#include "core/host_file.h"
+#include "viewers/basic_export.h"
 #include "viewers/basic_lister.h"
+#include "viewers/basic_tokenizer.h"
 #include "viewers/bitmap_file.h"
 #include "viewers/messages.h"
 #include "viewers/picture_decoder.h"
@@ -125,11 +128,16 @@ void ViewerWindow::ShowBasic(const ViewedFile& file) {
   Present();
   grid_->hide();
   ShowTextArea(true);
-  if (file.bytes.empty() || file.bytes.front() != 0xFF) return;  // empty, previous caption
 
+  // A program saved as text (SAVE "X",A) is listed as it stands, its keywords marked like
+  // those of a tokenised program, under the same caption.
   setWindowTitle(Caption(viewers::kCaptionBasic.data(), file));
+  const Bytes bytes(file.bytes.data(), file.bytes.size());
+  const bool tokenised = !file.bytes.empty() && file.bytes.front() == 0xFF;
   const viewers::BasicListing listing =
-      viewers::ListBasic(Bytes(file.bytes.data(), file.bytes.size()));
+      tokenised ? viewers::ListBasic(bytes, *charset_) : viewers::ListBasicText(bytes, *charset_);
+  basicFile_ = file;
+  UpdatePopupMenu();
   const QColor keyword = ColorFromWin(settings_.keywordColor, QApplication::palette());
   const QColor black(Qt::black);
   rich_->Clear();
@@ -169,7 +177,38 @@ void ViewerWindow::ShowBasic(const ViewedFile& file) {
   fontSize_->setValue(rich_->CurrentPointSize());
 }
 
+void ViewerWindow::SaveAsText() {
+  if (!basicFile_ || !askSavePath) return;
+  const auto text =
+      viewers::ExportBasicText(Bytes(basicFile_->bytes.data(), basicFile_->bytes.size()));
+  if (!text) return;
+  const std::string suggested = basicFile_->name + app_text::kSaveAsTextExtension;
+  const auto path = askSavePath(app_text::kSaveAsTextTitle, suggested);
+  if (!path) return;
+  const auto* first = reinterpret_cast<const std::uint8_t*>(text->data());
+  if (!WriteFileAtomically(*path, std::span<const std::uint8_t>(first, text->size()),
+                           LinkPolicy::Replace)) {
+    ui_.Notify(std::string(app_text::kCannotWriteText) + *path);
+  }
+}
+
+void ViewerWindow::SetCharset(const viewers::MsxCharset& charset) {
+  charset_ = &charset;
+  intAct_->setChecked(&charset == &viewers::MsxCharset::International());
+  jpAct_->setChecked(&charset == &viewers::MsxCharset::Japanese());
+  // The text views are made again in the new set.
+  const std::string mode = FromQ(viewMode_);
+  if (mode == viewers::kModeBasic && basicFile_) {
+    const ViewedFile file = *basicFile_;
+    ResetControls();
+    ShowBasic(file);
+  } else if (mode == viewers::kModeAscii) {
+    ViewCommand(textMasked_ ? ViewSelector::MaskedText : ViewSelector::Text);
+  }
+}
+
 void ViewerWindow::ShowText(const ViewedFile& file, bool masked) {
+  textMasked_ = masked;
   SetViewMode(Q(viewers::kModeAscii));
   setWindowTitle(Caption(viewers::kCaptionText.data(), file));
   Present();
@@ -181,7 +220,9 @@ void ViewerWindow::ShowText(const ViewedFile& file, bool masked) {
   rich_->SetFontName(TextViewFontName());
   const Bytes bytes(file.bytes.data(), file.bytes.size());
   const std::size_t blocks = viewers::TextBlockCount(bytes.size());
-  for (std::size_t i = 0; i < blocks; ++i) rich_->AddLine(Q(viewers::TextBlock(bytes, i, masked)));
+  for (std::size_t i = 0; i < blocks; ++i) {
+    rich_->AddLine(Q(viewers::TextBlock(bytes, i, masked, *charset_)));
+  }
   rich_->EndBuild();
   focusTarget_ = rich_;
   rich_->setFocus();

@@ -156,6 +156,16 @@ void ViewerWindow::BuildPopup() {
   msxColoursAct_ = AddAction(this, popup_, app_text::kViewerMsxColours,
                              QKeySequence(Qt::ALT | Qt::Key_M), [this] { ToggleMsxColours(); });
   msxColoursAct_->setCheckable(true);
+  saveTextAct_ = AddAction(this, popup_, app_text::kViewerSaveAsText, QKeySequence(),
+                           [this] { SaveAsText(); });
+  QMenu* sets = popup_->addMenu(QString::fromLatin1(app_text::kViewerCharset));
+  sets->setObjectName(QStringLiteral("Charset1"));
+  intAct_ = AddAction(this, sets, app_text::kViewerCharsetInternational, QKeySequence(),
+                      [this] { SetCharset(viewers::MsxCharset::International()); });
+  jpAct_ = AddAction(this, sets, app_text::kViewerCharsetJapanese, QKeySequence(),
+                     [this] { SetCharset(viewers::MsxCharset::Japanese()); });
+  for (QAction* a : {intAct_, jpAct_}) a->setCheckable(true);
+  intAct_->setChecked(true);
   connect(popup_, &QMenu::aboutToShow, this, [this] { UpdatePopupMenu(); });
   UpdatePopupMenu();
 }
@@ -195,6 +205,11 @@ void ViewerWindow::UpdatePopupMenu() {
   // Screens 10 and 11 always show the VDP's colours; only screen 12 has two ways.
   SetShown(msxColoursAct_, mode == viewers::kModeScreen12);
   msxColoursAct_->setChecked(msxColours_);
+  const bool basic = mode == viewers::kModeBasic;
+  SetShown(saveTextAct_, basic);
+  // Only a tokenised program has a LIST text to write.
+  saveTextAct_->setEnabled(basic && basicFile_ && !basicFile_->bytes.empty() &&
+                           basicFile_->bytes.front() == 0xFF);
   // Until a search is connected, the command is shown but does nothing, so it stays grey.
   if (!search) searchAct_->setEnabled(false);
   // Without the popup menu (sector view) its shortcuts do nothing either.

@@ -9,11 +9,13 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/settings_record.h"
 #include "core/ui.h"
 #include "core/view_choice.h"
+#include "viewers/msx_charset.h"
 #include "viewers/picture.h"
 
 class QAction;
@@ -77,6 +79,11 @@ class ViewerWindow : public QWidget {
   // "MSX colours": screen 12 in the VDP's own YJK colours, or the view's formula again.
   void ToggleMsxColours();
   bool msxColours() const { return msxColours_; }
+  // The BASIC view's program as the text an MSX lists, to a file the user names (askSavePath).
+  void SaveAsText();
+  // The character set of the BASIC and text views; the view shown is made again in it.
+  void SetCharset(const viewers::MsxCharset& charset);
+  const viewers::MsxCharset& charset() const { return *charset_; }
 
   const QString& viewMode() const { return viewMode_; }
   void SetViewMode(const QString& mode);
@@ -100,6 +107,8 @@ class ViewerWindow : public QWidget {
   QAction* msxColoursAction() const { return msxColoursAct_; }
   // The picture shown (nullptr outside the picture views).
   const viewers::Picture* picture() const { return picture_ ? &*picture_ : nullptr; }
+  QAction* saveAsTextAction() const { return saveTextAct_; }
+  QAction* charsetAction(bool japanese) const { return japanese ? jpAct_ : intAct_; }
 
   // Hooks for the parts that come later or live elsewhere: the find dialog (F6), what happens when
   // the window is closed (close the find dialog, offer pending edits for saving), redrawing
@@ -111,6 +120,9 @@ class ViewerWindow : public QWidget {
   std::function<void(bool busy)> busy;
   // The save dialog of "Save picture as..." (suggested file name in, chosen path out).
   std::function<std::optional<std::string>(const std::string& suggested)> askPicturePath;
+  // The save dialog of "Save as text...": the path chosen for `suggestedName`, nullopt on cancel.
+  std::function<std::optional<std::string>(std::string_view title, std::string_view suggestedName)>
+      askSavePath;
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -142,6 +154,10 @@ class ViewerWindow : public QWidget {
   Ui& ui_;
   Source source_;
   QString viewMode_;
+  const viewers::MsxCharset* charset_ = &viewers::MsxCharset::International();
+  // The file the BASIC view shows (for "Save as text...").
+  std::optional<ViewedFile> basicFile_;
+  bool textMasked_ = false;  // the text view shown is "Text ( - msb )"
   bool popupAttached_ = false;
   // The control a view gives the focus once the main window (and with it this window, which
   // belongs to it) is enabled again.
@@ -172,6 +188,9 @@ class ViewerWindow : public QWidget {
   QAction* wrapAct_ = nullptr;
   QAction* copyAct_ = nullptr;
   QAction* searchAct_ = nullptr;
+  QAction* saveTextAct_ = nullptr;
+  QAction* intAct_ = nullptr;
+  QAction* jpAct_ = nullptr;
 };
 
 }  // namespace quarnel

@@ -1,5 +1,6 @@
-// quarnel-cli hex (IMAGE PATH | --host FILE) [--width W]: the hex view as text: the header strip
-// (COM, EXE and BSAVE files), then one line per grid row: address, hex bytes, characters.
+// quarnel-cli hex (IMAGE PATH | --host FILE) [--width W] [--charset int|jp]: the hex view as text:
+// the header strip (COM, EXE and BSAVE files), then one line per grid row: address, hex bytes,
+// characters.
 #include <iostream>
 #include <string>
 
@@ -14,12 +15,14 @@ namespace {
 struct Args {
   ViewerInputArgs input;
   int width = 642;
+  std::string charset;
 };
 
 int ShowHex(const Args& args) {
   auto loaded = LoadViewerInput(args.input);
   if (!loaded.input) return loaded.exitCode;
-  const viewers::HexLayout layout(loaded.input->bytes, loaded.input->extension, args.width);
+  viewers::HexLayout layout(loaded.input->bytes, loaded.input->extension, args.width);
+  layout.SetCharset(viewers::MsxCharset::ByName(args.charset));
   std::string out;
   for (const auto& line : layout.headerLines()) out += line + "\n";
   if (!layout.headerLines().empty()) out += "\n";
@@ -62,6 +65,8 @@ void RegisterHex(CommandLine& commands) {
         cmd.add_option("--width", args.width,
                        "Window width in pixels that decides the bytes per row")
             ->capture_default_str();
+        AddCharsetOption(cmd, args.charset,
+                         "Show the characters 0x80-0xFF in this MSX character set (int, jp)");
       },
       ShowHex);
 }

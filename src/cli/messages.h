@@ -54,4 +54,9 @@ inline constexpr std::string_view kPngOrBmp = "The output must be a .png or .bmp
 inline constexpr std::string_view kPngError = "PNG: ";
 inline constexpr std::string_view kCannotWritePicture = "Cannot write ";
 
+// tokenize: "IN: line L, column C: " + why the text is no program.
+inline constexpr std::string_view kAtLine = ": line ";
+inline constexpr std::string_view kAtColumn = ", column ";
+inline constexpr std::string_view kNotInCharset = "Not text of the chosen MSX character set: ";
+
 }  // namespace quarnel::cli

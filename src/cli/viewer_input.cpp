@@ -6,6 +6,7 @@
 #include "cli/image_arg.h"
 #include "core/ascii.h"
 #include "core/host_file.h"
+#include "viewers/msx_charset.h"
 
 namespace quarnel::cli {
 
@@ -27,6 +28,12 @@ void AddViewerInputOptions(CLI::App& cmd, ViewerInputArgs& args, std::uintmax_t 
       ->expected(0, 2);
   cmd.add_option("--host", args.host, "A file of the host instead of a file in an image");
   args.hostLimit = hostLimit;
+}
+
+void AddCharsetOption(CLI::App& cmd, std::string& name, const std::string& help) {
+  cmd.add_option("--charset", name, help)
+      ->check(CLI::IsMember(
+          {std::string(viewers::kCharsetInternational), std::string(viewers::kCharsetJapanese)}));
 }
 
 LoadedViewerInput LoadViewerInput(const ViewerInputArgs& args) {

@@ -42,4 +42,7 @@ void AddViewerInputOptions(CLI::App& cmd, ViewerInputArgs& args, std::uintmax_t 
 // Reads the file.
 LoadedViewerInput LoadViewerInput(const ViewerInputArgs& args);
 
+// Adds `--charset int|jp` (the MSX character set the bytes are shown in) bound to `name`.
+void AddCharsetOption(CLI::App& cmd, std::string& name, const std::string& help);
+
 }  // namespace quarnel::cli

@@ -115,8 +115,7 @@ std::vector<std::size_t> LongNamePieceOffsets(const DirContents& dir, int slot) 
   for (int k = 1; k <= 20 && slot - k >= 0; ++k) {  // 20 pieces hold the longest long name
     const DirContents::Slot& s = dir.table[static_cast<std::size_t>(slot - k)];
     const std::uint8_t first = s.record.name[0];
-    if (IsFreeSlot(first) || !IsLongNameAttribute(s.record.attribute) || (first & 0x1F) != k)
-      break;
+    if (IsFreeSlot(first) || !IsLongNameAttribute(s.record.attribute) || (first & 0x1F) != k) break;
     out.push_back(s.offset);
     if (first & kLastPiece) break;
   }
@@ -136,8 +135,7 @@ FileRead ReadFile(const DiskImage& image, const FileEntry& entry) {
   // The clusters the size needs; a chain that goes on after them is read like extraction reads
   // it. A broken chain, and a size beyond the disk, are errors of the FAT or the entry.
   // A chain that ends before the size is covered gives the bytes it has.
-  ChainBytes data =
-      ReadChainBytes(image, entry.firstCluster, entry.fullSize, ChainEarlyEnd::Short);
+  ChainBytes data = ReadChainBytes(image, entry.firstCluster, entry.fullSize, ChainEarlyEnd::Short);
   if (!data.ok()) {
     r.status = ReadStatus::ClusterError;
     r.message = msg::kClusterError;

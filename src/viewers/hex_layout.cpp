@@ -115,6 +115,11 @@ std::string HexLayout::CellText(std::size_t row, int column) const {
   if (!off) return {};
   const std::uint8_t b = file_[*off];
   if (column <= n_ + 1) return {kHex[b >> 4], kHex[b & 0x0F]};
+  if (charset_ && b >= 0x20 && b != 0x7F) {
+    std::string c;
+    charset_->AppendUtf8(c, b);
+    return c;
+  }
   return std::string(1, b >= 0x20 && b <= 0x7E ? static_cast<char>(b) : '.');
 }
 

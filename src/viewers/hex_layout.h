@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "viewers/msx_charset.h"
 
 namespace quarnel::viewers {
 
@@ -46,6 +47,11 @@ class HexLayout {
   // shorter than its 7 header bytes, a field that is not wholly in the file shows "????".
   const std::vector<std::string>& headerLines() const { return strip_; }
 
+  // With a character set, the character cells show bytes 0x20-0xFF (0x7F aside) through it;
+  // without one (the view's own rule), bytes outside 0x20-0x7E are ".". The set must outlive
+  // the layout.
+  void SetCharset(const MsxCharset* charset) { charset_ = charset; }
+
   static int ColumnWidth(int column, int bytesPerRow);
   int ColumnWidth(int column) const { return ColumnWidth(column, n_); }
 
@@ -69,6 +75,7 @@ class HexLayout {
   std::size_t skip_ = 0;
   std::size_t dataRows_ = 1;
   std::vector<std::string> strip_;
+  const MsxCharset* charset_ = nullptr;
 };
 
 }  // namespace quarnel::viewers

@@ -55,3 +55,10 @@ inline constexpr std::string_view kNotTokenisedBasic =
     "Not a tokenised MSX-BASIC program (the first byte is not FF)";
 
 }  // namespace quarnel::viewers
+
+// Why a text cannot be tokenised as an MSX-BASIC program ("line L, column C: " is put before).
+inline constexpr std::string_view kTextLineWithoutNumber = "Line without a line number";
+inline constexpr std::string_view kTextLineNumberTooLarge = "Line number over 65529";
+inline constexpr std::string_view kTextLineTooLong = "Line longer than 255 bytes once tokenised";
+inline constexpr std::string_view kTextOverflow = "Overflow";
+inline constexpr std::string_view kTextProgramTooLarge = "Program larger than 32 KB";

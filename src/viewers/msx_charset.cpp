@@ -153,11 +153,43 @@ constexpr std::array<char32_t, 256> MakeInternational() {
   return t;
 }
 
+constexpr std::array<char32_t, 256> MakeJapanese() {
+  std::array<char32_t, 256> t = MakeInternational();
+  t[0x5C] = 0x00A5;  // the yen sign stands where the backslash stands elsewhere
+  // 0x80-0x9F: card suits, circles and small hiragana, then hiragana a-so.
+  constexpr char32_t low[32] = {
+      U'\u2660', U'\u2665', U'\u2663', U'\u2666', U'\u25CB', U'\u25CF', U'を', U'ぁ',
+      U'ぃ',     U'ぅ',     U'ぇ',     U'ぉ',     U'ゃ',     U'ゅ',     U'ょ', U'っ',
+      U'\u3000', U'あ',     U'い',     U'う',     U'え',     U'お',     U'か', U'き',
+      U'く',     U'け',     U'こ',     U'さ',     U'し',     U'す',     U'せ', U'そ',
+  };
+  for (int c = 0; c < 32; ++c) t[0x80 + c] = low[c];
+  // 0xA0-0xDF: the katakana of JIS X 0201, as Unicode's half-width forms.
+  t[0xA0] = 0x00A0;
+  for (int c = 0xA1; c <= 0xDF; ++c) t[c] = static_cast<char32_t>(0xFF61 + (c - 0xA1));
+  // 0xE0-0xFD: hiragana ta-n; 0xFE blank, 0xFF the block of the cursor.
+  constexpr char32_t high[32] = {
+      U'た', U'ち', U'つ', U'て', U'と', U'な', U'に', U'ぬ', U'ね',     U'の',     U'は',
+      U'ひ', U'ふ', U'へ', U'ほ', U'ま', U'み', U'む', U'め', U'も',     U'や',     U'ゆ',
+      U'よ', U'ら', U'り', U'る', U'れ', U'ろ', U'わ', U'ん', U'\u3000', U'\u2588',
+  };
+  for (int c = 0; c < 32; ++c) t[0xE0 + c] = high[c];
+  return t;
+}
+
 constexpr MsxCharset kInternational{"MSX international", MakeInternational()};
+constexpr MsxCharset kJapanese{"MSX Japanese", MakeJapanese()};
 
 }  // namespace
 
 const MsxCharset& MsxCharset::International() { return kInternational; }
+const MsxCharset& MsxCharset::Japanese() { return kJapanese; }
+
+const MsxCharset* MsxCharset::ByName(std::string_view name) {
+  if (name == kCharsetInternational) return &kInternational;
+  if (name == kCharsetJapanese) return &kJapanese;
+  return nullptr;
+}
 
 void MsxCharset::AppendUtf8(std::string& out, std::uint8_t code) const {
   char32_t cp = table_[code];
@@ -168,14 +200,21 @@ void MsxCharset::AppendUtf8(std::string& out, std::uint8_t code) const {
   }
 }
 
-std::string MsxCharset::ToUtf8(std::string_view bytes) const {
+std::string MsxCharset::ToUtf8(std::string_view bytes, bool controlsAsIs) const {
   std::string out;
   out.reserve(bytes.size());
-  for (char c : bytes) AppendUtf8(out, static_cast<std::uint8_t>(c));
+  for (char c : bytes) {
+    const auto code = static_cast<std::uint8_t>(c);
+    if (controlsAsIs && code < 0x20) {
+      out.push_back(c);
+    } else {
+      AppendUtf8(out, code);
+    }
+  }
   return out;
 }
 
-std::optional<std::string> MsxCharset::FromUtf8(std::string_view text) const {
+std::optional<std::string> MsxCharset::FromUtf8(std::string_view text, bool controlsAsIs) const {
   std::string out;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -193,6 +232,10 @@ std::optional<std::string> MsxCharset::FromUtf8(std::string_view text) const {
       cp = (cp << 6) | (cont & 0x3F);
     }
     i += static_cast<std::size_t>(extra) + 1;
+    if (controlsAsIs && cp < 0x20) {
+      out.push_back(static_cast<char>(cp));
+      continue;
+    }
     const auto* found = std::find(table_.begin(), table_.end(), cp);
     if (found == table_.end()) return std::nullopt;
     out.push_back(static_cast<char>(found - table_.begin()));

@@ -303,9 +303,10 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
   QStringList texts;
   for (QAction* a : viewer.popupMenu()->actions())
     if (!a->isSeparator()) texts << a->text();
-  EXPECT_EQ(texts, QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )",
-                                "Picture", "Select All", "Word Wrap", "Copy to Clipboard", "Search",
-                                "Save picture as...", "MSX colours"}));
+  EXPECT_EQ(texts,
+            QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )", "Picture",
+                         "Select All", "Word Wrap", "Copy to Clipboard", "Search",
+                         "Save picture as...", "MSX colours", "Save as text...", "Character set"}));
 }
 
 TEST_F(ViewerTest, ARightClickOpensThePopupMenuExceptInTheSectorView) {
@@ -343,15 +344,55 @@ TEST_F(ViewerTest, ClosingOnlyHidesTheWindowAndTheNextViewShowsItAgain) {
   EXPECT_EQ(viewer.viewMode(), "ASCII");
 }
 
-TEST_F(ViewerTest, AFileThatIsNotBasicGivesAnEmptyListingWithoutAMessage) {
+// A program saved as text (first byte not 0xFF) is listed as it stands, its keywords marked,
+// under the listing's caption; nothing is asked or reported. (It once gave an empty listing under
+// the previous view's caption.)
+TEST_F(ViewerTest, AProgramSavedAsTextIsListedWithItsKeywordsMarked) {
   ViewerWindow& viewer = StartWithImage();
   Open("README.TXT");
   Select({"TOOL.COM"});
   w->ViewWith(ViewSelector::Basic);
   EXPECT_EQ(viewer.viewMode(), "BASIC");
-  EXPECT_EQ(PlainText(), "");
-  EXPECT_EQ(viewer.windowTitle(), "Ascii Display of : README.TXT");  // the previous caption
+  EXPECT_EQ(viewer.windowTitle(), "Basic Listing : TOOL.COM");
+  EXPECT_FALSE(viewer.saveAsTextAction()->isEnabled());  // no tokenised program to write
+
+  const std::string text = "10 print \"hi\"\r\n20 goto 10\r\n\x1A";
+  viewer.ShowFile({text.begin(), text.end()}, "SAVEDA", "BAS", ViewSelector::Basic);
+  EXPECT_EQ(viewer.windowTitle(), "Basic Listing : SAVEDA.BAS");
+  EXPECT_EQ(PlainText(), "10 PRINT \"hi\"\n20 GOTO 10\n");
+  EXPECT_TRUE(Fragment(QStringLiteral("GOTO")).charFormat().font().bold());
+  EXPECT_FALSE(Fragment(QStringLiteral(" 10")).charFormat().font().bold());
   EXPECT_TRUE(ui.core.messages.empty());
+}
+
+// "Save as text..." writes what an MSX lists; the Japanese set shows kana in the listing.
+TEST(ViewerAlone, SaveAsTextAndTheJapaneseCharacterSet) {
+  SettingsRecord settings = FirstStartSettings("/");
+  ScriptedUi ui;
+  ViewerWindow viewer(settings, ui);
+  TempDir dir;
+  std::vector<std::string> asked;
+  viewer.askSavePath = [&](std::string_view title, std::string_view suggested) {
+    asked = {std::string(title), std::string(suggested)};
+    return std::optional<std::string>((dir / "OUT.ASC").string());
+  };
+  // 10 PRINT "<ka><na>":GOTO 10
+  const std::vector<std::uint8_t> file = {0xFF, 0x10, 0x80, 10,   0,  0x91, '"', 0xB6, 0xC5,
+                                          '"',  ':',  0x89, 0x0E, 10, 0,    0,   0,    0};
+  viewer.ShowFile(file, "KANA", "BAS", ViewSelector::Basic);
+  EXPECT_TRUE(viewer.saveAsTextAction()->isEnabled());
+  viewer.saveAsTextAction()->trigger();
+  EXPECT_EQ(asked, (std::vector<std::string>{"Save as text", "KANA.ASC"}));
+  const std::vector<std::uint8_t> want = {'1', '0', ' ', 'P', 'R', 'I', 'N', 'T', '"',  0xB6, 0xC5,
+                                          '"', ':', 'G', 'O', 'T', 'O', '1', '0', '\r', '\n', 0x1A};
+  EXPECT_EQ(ReadHostFile(dir / "OUT.ASC"), want);
+
+  const std::string international = viewers::MsxCharset::International().ToUtf8("\xB6\xC5");
+  EXPECT_NE(viewer.richEdit()->toPlainText().indexOf(QString::fromStdString(international)), -1);
+  viewer.charsetAction(true)->trigger();
+  EXPECT_NE(viewer.richEdit()->toPlainText().indexOf(QString::fromUtf8("\"ｶﾅ\"")), -1);
+  EXPECT_TRUE(viewer.charsetAction(true)->isChecked());
+  EXPECT_FALSE(viewer.charsetAction(false)->isChecked());
 }
 
 TEST(ViewerAlone, ALinkPastTheEndShowsErrorAndTheListingGoesOn) {

@@ -11,9 +11,8 @@ namespace {
 TEST(TapeRows, NameSizeTypeIconAndIndex) {
   test::ScriptedUi ui;
   CasImage cas;
-  ASSERT_EQ(cas.LoadCasFile(test::SharedDir() / "realdata" / "cas" /
-                                "lilca_MsxCassetteTapeSim__csave.cas",
-                            ui),
+  ASSERT_EQ(cas.LoadCasFile(
+                test::SharedDir() / "realdata" / "cas" / "lilca_MsxCassetteTapeSim__csave.cas", ui),
             CasImage::LoadStatus::Loaded);
   cas.ListCasFile();
   const FileListing list = TapeRows(cas);
