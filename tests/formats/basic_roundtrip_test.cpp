@@ -10,7 +10,6 @@
 
 #include "core/volume.h"
 #include "core/workspace.h"
-#include "core/workspace.h"
 #include "formats/cassette.h"
 #include "support/scripted_ui.h"
 #include "support/test_env.h"
