@@ -10,13 +10,6 @@ namespace {
 
 constexpr long kLoadBase = 0x8000;  // file offset 1 is memory address 0x8001
 
-constexpr std::uint8_t kColon = 0x3A;
-constexpr std::uint8_t kData = 0x84;
-constexpr std::uint8_t kRem = 0x8F;
-constexpr std::uint8_t kElse = 0xA1;
-constexpr std::uint8_t kCall = 0xCA;
-constexpr std::uint8_t kApostrophe = 0xE6;
-
 // Copies bytes from `pos` as they are up to the line's zero byte; with `toColon`, also up to a
 // colon outside quotation marks (DATA). Returns the position of the byte that ended the copy.
 std::size_t CopyRaw(Bytes f, std::size_t pos, bool toColon, std::string& out) {

@@ -14,14 +14,6 @@ constexpr std::size_t kMaxBody = 255;
 constexpr unsigned kMaxLineNumber = 65529;
 constexpr unsigned kLoadAddress = 0x8001;  // the first line's link sits here
 
-constexpr std::uint8_t kColon = 0x3A;
-constexpr std::uint8_t kData = 0x84;
-constexpr std::uint8_t kRem = 0x8F;
-constexpr std::uint8_t kPrint = 0x91;
-constexpr std::uint8_t kElse = 0xA1;
-constexpr std::uint8_t kCall = 0xCA;
-constexpr std::uint8_t kApostrophe = 0xE6;
-
 constexpr bool IsDigit(std::uint8_t c) { return c >= '0' && c <= '9'; }
 constexpr bool IsLetter(std::uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 constexpr std::uint8_t Upper(std::uint8_t c) {

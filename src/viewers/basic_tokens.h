@@ -34,4 +34,13 @@ struct KeywordMatch {
 };
 KeywordMatch MatchKeyword(std::string_view text);
 
+// Bytes of a tokenised line that the tokeniser and the text export treat specially.
+inline constexpr std::uint8_t kColon = 0x3A;
+inline constexpr std::uint8_t kData = 0x84;
+inline constexpr std::uint8_t kRem = 0x8F;
+inline constexpr std::uint8_t kPrint = 0x91;
+inline constexpr std::uint8_t kElse = 0xA1;
+inline constexpr std::uint8_t kCall = 0xCA;
+inline constexpr std::uint8_t kApostrophe = 0xE6;
+
 }  // namespace quarnel::viewers
