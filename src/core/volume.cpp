@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "core/dir_entry.h"
-#include "core/extract.h"
 #include "core/fat.h"
 #include "core/messages.h"
 
@@ -118,6 +117,33 @@ std::vector<std::size_t> LongNamePieceOffsets(const DirContents& dir, int slot) 
     if (IsFreeSlot(first) || !IsLongNameAttribute(s.record.attribute) || (first & 0x1F) != k) break;
     out.push_back(s.offset);
     if (first & kLastPiece) break;
+  }
+  return out;
+}
+
+ChainBytes ReadChainBytes(const DiskImage& image, std::uint16_t first, std::uint32_t size,
+                          ChainEarlyEnd earlyEnd) {
+  ChainBytes out;
+  const std::uint64_t cb = image.geometry.clusterBytes;
+  if (size == 0) return out;
+  const std::uint32_t last = image.geometry.LastDataCluster();
+  const std::uint64_t dataBytes = static_cast<std::uint64_t>(last - 1) * cb;
+  if (cb == 0 || last < 2 || size > dataBytes) {
+    out.complete = false;
+    return out;
+  }
+  const std::uint64_t need = (size + cb - 1) / cb;
+  out.bytes.reserve(static_cast<std::size_t>(need * cb));
+  ChainWalk walk(image, first, ChainPolicy::Read(static_cast<std::size_t>(need), earlyEnd));
+  for (std::uint16_t c : walk) {
+    const Bytes data = *ClusterData(image, c);  // the walk yields data clusters only
+    out.bytes.insert(out.bytes.end(), data.begin(), data.end());
+  }
+  if (walk.Stop() == ChainStop::Limit) {
+    out.bytes.resize(size);
+  } else {
+    out.complete = false;
+    out.endedEarly = walk.Stop() == ChainStop::EarlyEnd && !walk.Broken();
   }
   return out;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/disk_image.h"
+#include "core/fat.h"
 
 namespace quarnel {
 
@@ -97,6 +98,22 @@ std::vector<FileEntry> EntriesOf(const DirContents& dir);
 // for: pieces in that place belong to this entry or, when the checksum is off, to no entry at
 // all, so they go with it either way. Empty when there are none.
 std::vector<std::size_t> LongNamePieceOffsets(const DirContents& dir, int slot);
+
+// The bytes of a file: as many clusters of its chain as its size covers (a chain that goes on
+// past them is not looked at), walked by ChainPolicy::Read: the walk stops at a value that is no
+// data cluster and at a cluster met before. `earlyEnd` says what an end marker before the size
+// is covered means. A size beyond the data area is damage: nothing is read.
+struct ChainBytes {
+  std::vector<std::uint8_t> bytes;  // `size` bytes when complete, fewer otherwise
+  bool complete = true;
+  bool endedEarly = false;  // ChainEarlyEnd::Short: an end marker came before the size was
+                            // covered (bytes hold what the chain has); otherwise an incomplete
+                            // read met a broken chain
+  // The read stands as the policy takes it: complete, or ended early where that is no break.
+  bool ok() const { return complete || endedEarly; }
+};
+ChainBytes ReadChainBytes(const DiskImage& image, std::uint16_t first, std::uint32_t size,
+                          ChainEarlyEnd earlyEnd = ChainEarlyEnd::Short);
 
 enum class ReadStatus {
   Ok,
