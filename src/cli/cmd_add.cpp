@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/image_command.h"
+#include "cli/tokenized_add.h"
 #include "core/add_file.h"
 #include "core/host_file.h"
 
@@ -39,11 +40,29 @@ class EntryNames {
   std::size_t next_ = 0;
 };
 
+// add --tokenize: each text file tokenised under the next --name or its own stem with .BAS.
+ImageChange AddTokenized(Workspace& ws, const std::vector<std::string>& files,
+                         const std::vector<std::string>& names) {
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::filesystem::path host(files[i]);
+    const std::string name = i < names.size() ? names[i] : TokenizedEntryName(host);
+    const std::optional<NewFile> file = ReadTokenizedFile(ws, host, name);
+    if (!file) return ImageChange::Failed;
+    const AddOutcome out = AddFileData(ws.image, ws.CurrentDir(), *file);
+    if (out != AddStatus::Added) {
+      if (!out.message.empty()) std::cerr << out.message << "\n";
+      return ImageChange::Failed;
+    }
+  }
+  return ImageChange::Changed;
+}
+
 }  // namespace
 
 void RegisterAdd(CommandLine& commands) {
   struct Args {
     std::vector<std::string> files, names;
+    bool tokenize = false;
   };
   AddImageCommand<Args>(
       commands, "add", "Add host files to the root directory of a disk image", kChangedImageHelp,
@@ -54,8 +73,12 @@ void RegisterAdd(CommandLine& commands) {
                        "(default: the name shortened)")
             ->expected(1)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+        cmd.add_flag("--tokenize", args.tokenize,
+                     "Store MSX-BASIC text as the tokenised program RUN loads (default name: "
+                     "the host name with .BAS; --name gives another)");
       },
       [](Workspace& ws, CliUi&, const Args& args) {
+        if (args.tokenize) return AddTokenized(ws, args.files, args.names);
         EntryNames names(args.names);
         for (const auto& f : args.files) {
           const std::optional<std::string> name = names.For(f);

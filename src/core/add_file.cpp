@@ -226,9 +226,9 @@ bool NeedsEntryName(const fs::path& hostPath) {
   return HostFile(hostPath).error() == HostReadError::None;
 }
 
-AddOutcome AddFile(DiskImage& image, DirRef dir, const fs::path& hostPath,
-                   std::string_view entryName) {
-  if (auto refused = RefuseTarget(image, dir)) return *refused;
+AddOutcome ReadNewFile(const DiskImage& image, const fs::path& hostPath, std::string_view entryName,
+                       NewFile& file) {
+  if (!image.Usable()) return {AddStatus::NoImage, std::string(msg::kNoImageSelected)};
   auto readError = [&](HostReadError e) {
     AddOutcome out = e == HostReadError::NoMemory
                          ? AddOutcome{AddStatus::NoMemory, std::string(msg::kNoMemory)}
@@ -246,7 +246,6 @@ AddOutcome AddFile(DiskImage& image, DirRef dir, const fs::path& hostPath,
   const auto& g = image.geometry;
   const auto dataBytes = static_cast<std::uintmax_t>(std::max(0, g.dataClusters)) * g.clusterBytes;
   if (host.info().size > dataBytes) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
-  NewFile file;
   file.name = std::string(entryName);
   const HostReadError e = host.ReadAll(dataBytes, file.bytes);
   if (e == HostReadError::TooLarge) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
@@ -255,6 +254,15 @@ AddOutcome AddFile(DiskImage& image, DirRef dir, const fs::path& hostPath,
   file.attribute = kAttrArchive;
   if ((host.info().mode & S_IWUSR) == 0) file.attribute |= kAttrReadOnly;
   file.modified = ToLocalDateTime(host.info().modified);
+  return AddStatus::Added;
+}
+
+AddOutcome AddFile(DiskImage& image, DirRef dir, const fs::path& hostPath,
+                   std::string_view entryName) {
+  if (auto refused = RefuseTarget(image, dir)) return *refused;
+  NewFile file;
+  if (AddOutcome read = ReadNewFile(image, hostPath, entryName, file); read != AddStatus::Added)
+    return read;
   return AddFileData(image, dir, file);
 }
 

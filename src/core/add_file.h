@@ -96,6 +96,13 @@ AddOutcome AddFileData(DiskImage& image, DirRef dir, const NewFile& file);
 // needs no name: AddFile reports why it was not read.
 bool NeedsEntryName(const std::filesystem::path& hostPath);
 
+// Reads a host file for adding under `entryName`: its bytes (at most the disk's data area),
+// read-only bit and modification time into `file`. Only a regular file is read (a FIFO is never
+// opened); a host file that is not read is reported before the name is looked at; a name that is
+// no 8.3 name is InvalidName. Added when `file` holds the file.
+AddOutcome ReadNewFile(const DiskImage& image, const std::filesystem::path& hostPath,
+                       std::string_view entryName, NewFile& file);
+
 // Adds one host file under `entryName` (the host name when it fits, else the front end's answer):
 // its bytes, read-only bit and modification time. Only a regular file is read (a FIFO is never
 // opened); a host file that is not read is reported before the name is looked at; a name that is

@@ -56,6 +56,29 @@ TEST_F(BasicTextCommands, TokenizeNamesTheLineAndColumnOfAnError) {
   EXPECT_FALSE(fs::exists(tmp / "bad.bas"));
 }
 
+// add --tokenize stores the program RUN loads, under the host stem with .BAS or --name; a text
+// that is no program names its line and column and leaves the image as it was.
+TEST_F(BasicTextCommands, AddTokenizedStoresTheProgram) {
+  ASSERT_EQ(Cli({"new", "720", Path("d.dsk")}).exitCode, 0);
+  test::WriteHostFile(tmp / "game.txt", Buf(kText.begin(), kText.end()));
+  auto r = Cli({"add", "--tokenize", Path("d.dsk"), Path("game.txt")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  r = Cli({"cat", Path("d.dsk"), "GAME.BAS"});
+  EXPECT_EQ(r.out, std::string(kProgram.begin(), kProgram.end()));
+  r = Cli({"add", "--tokenize", "--name", "RUNME.BAS", Path("d.dsk"), Path("game.txt")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(Cli({"cat", Path("d.dsk"), "RUNME.BAS"}).out,
+            std::string(kProgram.begin(), kProgram.end()));
+
+  const Buf before = test::ReadHostFile(tmp / "d.dsk");
+  const std::string bad = "10 PRINT\n  PRINT 2\n";
+  test::WriteHostFile(tmp / "bad.txt", Buf(bad.begin(), bad.end()));
+  r = Cli({"add", "--tokenize", Path("d.dsk"), Path("bad.txt")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, Path("bad.txt") + ": line 2, column 3: Line without a line number\n");
+  EXPECT_EQ(test::ReadHostFile(tmp / "d.dsk"), before);
+}
+
 TEST_F(BasicTextCommands, ProgramsSavedAsTextAreListedAndKanaShown) {
   const std::string text = "10 print \"hi\"\r\n\x1A";
   test::WriteHostFile(tmp / "savea.bas", Buf(text.begin(), text.end()));
