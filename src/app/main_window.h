@@ -76,6 +76,12 @@ class MainWindow : public QMainWindow {
   void OpenFile(const std::string& path);
   // Adds one host file under `entryName` to the shown directory, showing what went wrong.
   void AddHostFile(const std::filesystem::path& path, const std::string& entryName);
+  // A dropped .TXT or .ASC file may be MSX-BASIC text: the drop offers to store it tokenised
+  // under its stem with .BAS.
+  bool OffersTokenizing(const std::filesystem::path& path) const;
+  // The entry name of a tokenised program: the stem with .BAS, or the rename dialog's answer.
+  std::optional<std::string> AskTokenizedName(const std::filesystem::path& path);
+  void AddTokenizedHostFile(const std::filesystem::path& path, const std::string& entryName);
   void AddChosenFile();  // "Add a File": asks for a host file, adds it
   void DeleteSelectedEntries();
   void ExtractSelectedEntries();

@@ -24,6 +24,7 @@
 #include "core/rename.h"
 #include "core/save_image.h"
 #include "formats/session.h"
+#include "viewers/basic_tokenizer.h"
 
 namespace quarnel {
 
@@ -89,6 +90,43 @@ void MainWindow::AddHostFile(const std::filesystem::path& path, const std::strin
   const AddOutcome out = AddFile(ws->image, ws->CurrentDir(), path, entryName);
   // Once the image could take the file it counts as changed, whatever the file did.
   if (out != AddStatus::NoImage && out != AddStatus::NotInRoot) ws->changed = true;
+  if (!out.message.empty()) ui_->Notify(out.message);
+  ws->Refresh();
+}
+
+bool MainWindow::OffersTokenizing(const std::filesystem::path& path) const {
+  const std::string ext = UpperExtension(path.string(), 4);
+  return (ext == ".TXT" || ext == ".ASC") && disk() && disk()->HasImage();
+}
+
+std::optional<std::string> MainWindow::AskTokenizedName(const std::filesystem::path& path) {
+  std::string name = path.stem().string() + ".BAS";
+  if (IsValidMsxName(name)) return name;
+  for (;;) {
+    auto answer = ui_->AskNewName(name);
+    if (!answer || IsValidMsxName(*answer)) return answer;
+  }
+}
+
+void MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
+                                      const std::string& entryName) {
+  Workspace* ws = disk();
+  if (!ws) return;
+  NewFile file;
+  AddOutcome out = ReadNewFile(ws->image, path, entryName, file);
+  if (out == AddStatus::Added) {
+    const viewers::TokenizedBasic t =
+        viewers::TokenizeBasic(Bytes(file.bytes.data(), file.bytes.size()));
+    if (!t.ok()) {
+      ui_->Notify(path.filename().string() + ": line " + std::to_string(t.error->line) +
+                  ", column " + std::to_string(t.error->column) + ": " +
+                  std::string(t.error->message));
+      return;
+    }
+    file.bytes = t.program;
+    out = AddFileData(ws->image, ws->CurrentDir(), file);
+  }
+  if (out == AddStatus::Added) ws->changed = true;
   if (!out.message.empty()) ui_->Notify(out.message);
   ws->Refresh();
 }

@@ -146,13 +146,23 @@ void MainWindow::DropFiles(const QStringList& paths) {
     ui_->Notify(msg::kOnlyInRootDir);
     return;
   }
-  // The rename questions come first, one per file whose name does not fit, in order.
+  // The questions come first, in order: for a text file whether it is a BASIC program to store
+  // tokenised, then the rename question for a name that does not fit.
   std::vector<std::optional<std::string>> names;
-  for (const auto& f : files) names.push_back(AskEntryName(f));
+  std::vector<bool> tokenised;
+  for (const auto& f : files) {
+    tokenised.push_back(OffersTokenizing(f) &&
+                        ui_->AskYesNo(std::string(app_text::kAddTokenizedQuestion) +
+                                      f.filename().string() + app_text::kAddTokenizedAs));
+    names.push_back(tokenised.back() ? AskTokenizedName(f) : AskEntryName(f));
+  }
   setEnabled(false);
   const std::string remembered = FromQ(statusText());
   for (std::size_t i = 0; i < files.size(); ++i) {
-    if (names[i]) AddHostFile(files[i], *names[i]);  // a cancelled question skips the file
+    if (names[i] && tokenised[i])
+      AddTokenizedHostFile(files[i], *names[i]);
+    else if (names[i])
+      AddHostFile(files[i], *names[i]);  // a cancelled question skips the file
     ui_->Status(std::string(msg::kAddingFile) + std::to_string(i) +
                 std::string(msg::kAddingFileOf) + std::to_string(files.size()));
   }

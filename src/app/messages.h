@@ -131,4 +131,9 @@ inline constexpr char kViewerCharset[] = "Character set";
 inline constexpr char kViewerCharsetInternational[] = "International";
 inline constexpr char kViewerCharsetJapanese[] = "Japanese";
 
+// Ours: a dropped .TXT or .ASC file may be MSX-BASIC text to store tokenised.
+inline constexpr char kAddTokenizedQuestion[] = "Is ";
+inline constexpr char kAddTokenizedAs[] =
+    " an MSX-BASIC program? Yes stores it tokenised (as RUN loads it), No as it is.";
+
 }  // namespace quarnel::app_text

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/rename_dialog.h"
+#include "core/image_path.h"
 #include "core/rename.h"
 #include "gui_fixture.h"
 
@@ -49,6 +50,27 @@ TEST_F(EditTest, DroppingThreeFilesAddsThemAndMarksTheImageChanged) {
   EXPECT_THAT(ui.core.statuses, Contains("Adding file 2 of 3"));
   EXPECT_EQ(Cell(RowOf("TWO.BIN"), 1), "   3000 Bytes");
   EXPECT_TRUE(ui.core.messages.empty());
+}
+
+// A dropped text file is offered for storing tokenised: Yes stores the program RUN loads under
+// the stem with .BAS; a text that is no program says where, and nothing is added.
+TEST_F(EditTest, DroppingBasicTextOffersToStoreItTokenised) {
+  MainWindow& win = StartDemo();
+  const std::string text = "10 PRINT 1\r\n";
+  WriteHostFile(dir / "prog.txt", std::vector<std::uint8_t>(text.begin(), text.end()));
+  const std::string bad = "PRINT 1\r\n";
+  WriteHostFile(dir / "bad.asc", std::vector<std::uint8_t>(bad.begin(), bad.end()));
+  ui.core.yesNo = {true, true};
+  DropOnList({dir / "prog.txt", dir / "bad.asc"});
+  EXPECT_THAT(Captions(), Contains("PROG.BAS"));
+  EXPECT_THAT(Captions(), Not(Contains("BAD.BAS")));
+  ASSERT_EQ(ui.core.messages.size(), 1u);
+  EXPECT_EQ(ui.core.messages[0], "bad.asc: line 1, column 1: Line without a line number");
+  const auto entry = FindEntry(Disk(win), "PROG.BAS");
+  ASSERT_TRUE(entry);
+  const FileRead r = ReadFile(Disk(win).image, *entry);
+  EXPECT_EQ(r.bytes,
+            (std::vector<std::uint8_t>{0xFF, 0x09, 0x80, 10, 0, 0x91, ' ', 0x12, 0, 0, 0}));
 }
 
 TEST_F(EditTest, DeletingTwoRowsWithTheKey) {
