@@ -75,7 +75,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-      return ImageText(ColumnText(*r, index.column()));
+      return ImageText(ColumnText(*r, index.column()), *charset_);
     case Qt::DecorationRole:
       if (index.column() == 0) return TypeIcon(r->icon);
       return {};
@@ -121,7 +121,7 @@ bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int
   // onEdited may have replaced the rows; find the row again by its slot.
   for (std::size_t k = 0; k < rows_.size(); ++k) {
     if (rows_[k].slot == before.slot) {
-      rows_[k].caption = FromImageText(text);
+      rows_[k].caption = FromImageText(text, *charset_);
       QModelIndex i = this->index(static_cast<int>(k), 0);
       emit dataChanged(i, i);
       break;

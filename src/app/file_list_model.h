@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "listing/file_rows.h"
+#include "viewers/msx_charset.h"
 
 namespace quarnel {
 
@@ -20,6 +21,8 @@ class FileListModel : public QAbstractTableModel {
   explicit FileListModel(QObject* parent = nullptr);
 
   void SetRows(std::vector<FileRow> rows);
+  // The character set names are shown and typed in (kept by the caller).
+  void SetCharset(const viewers::MsxCharset& charset) { charset_ = &charset; }
   const std::vector<FileRow>& Rows() const { return rows_; }
   const FileRow* Row(int r) const;
 
@@ -43,6 +46,7 @@ class FileListModel : public QAbstractTableModel {
 
  private:
   std::vector<FileRow> rows_;
+  const viewers::MsxCharset* charset_ = &viewers::MsxCharset::International();
 };
 
 // The text of a row in a column, as the list shows it.

@@ -64,12 +64,13 @@ QString CourierNewFamily() {
 HexModel::HexModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void HexModel::SetFile(std::vector<std::uint8_t> bytes, const std::string& extension,
-                       int windowWidth) {
+                       int windowWidth, const viewers::MsxCharset* charset) {
   beginResetModel();
   layout_.reset();
   bytes_ = std::move(bytes);
   layout_ = std::make_unique<viewers::HexLayout>(quarnel::Bytes(bytes_.data(), bytes_.size()),
                                                  extension, windowWidth);
+  layout_->SetCharset(charset);
   endResetModel();
 }
 

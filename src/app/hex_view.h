@@ -28,7 +28,10 @@ class HexModel : public QAbstractTableModel {
   explicit HexModel(QObject* parent = nullptr);
 
   // Takes the file's bytes and lays them out for a window `windowWidth` pixels wide.
-  void SetFile(std::vector<std::uint8_t> bytes, const std::string& extension, int windowWidth);
+  // `charset` (kept by the caller) shows the character cells in that set; none: the view's own
+  // rule (bytes outside 0x20-0x7E as ".").
+  void SetFile(std::vector<std::uint8_t> bytes, const std::string& extension, int windowWidth,
+               const viewers::MsxCharset* charset = nullptr);
   void Clear();
 
   const viewers::HexLayout* Layout() const { return layout_.get(); }

@@ -178,6 +178,7 @@ void MainWindow::BuildWidgets() {
   fields->addWidget(toggle_);
 
   model_ = new FileListModel(this);
+  model_->SetCharset(Charset());
   list_ = new FileListView(model_, right);
   summary_ = new QLabel(right);
   summary_->setObjectName(QStringLiteral("Label2"));
@@ -267,6 +268,10 @@ void MainWindow::BuildMenus() {
   autoLoad_ = setup->addAction(QString::fromLatin1(app_text::kMenuAutoLoad));
   autoLoad_->setCheckable(true);
   autoLoad_->setChecked(false);
+  japaneseAct_ = setup->addAction(QString::fromLatin1(app_text::kMenuJapaneseCharset));
+  japaneseAct_->setCheckable(true);
+  japaneseAct_->setChecked(settings_.japaneseCharset);
+  connect(japaneseAct_, &QAction::toggled, this, [this](bool on) { UseJapaneseCharset(on); });
 
   QMenu* help = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuHelp));
   Add(help, app_text::kMenuAbout, this, [this] { ShowAbout(); });

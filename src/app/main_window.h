@@ -21,6 +21,7 @@
 #include "core/workspace.h"
 #include "formats/session.h"
 #include "listing/file_rows.h"
+#include "viewers/msx_charset.h"
 
 class QAction;
 class QComboBox;
@@ -135,6 +136,14 @@ class MainWindow : public QMainWindow {
   QMenu* conversionMenu() const { return conversionMenu_; }
   QMenu* hostActionsMenu() const { return hostActions_; }
   QAction* autoLoadAction() const { return autoLoad_; }
+  QAction* japaneseCharsetAction() const { return japaneseAct_; }
+  // The character set names are shown and typed in: Setup's choice.
+  const viewers::MsxCharset& Charset() const;
+  // Setup's choice of the Japanese set (kept with the settings): the list, the fields and the
+  // viewer follow at once.
+  void UseJapaneseCharset(bool on);
+  // The viewer window registers here to follow Setup's character set.
+  std::function<void(const viewers::MsxCharset&)> charsetChanged;
   const ListSort& sortState() const { return sort_; }
   QString statusText() const;
 
@@ -238,6 +247,7 @@ class MainWindow : public QMainWindow {
   QMenu* conversionMenu_ = nullptr;
   QMenu* hostActions_ = nullptr;
   QAction* autoLoad_ = nullptr;
+  QAction* japaneseAct_ = nullptr;
   QAction* toDisk_ = nullptr;
   QAction* saveAct_ = nullptr;
   QAction* saveAsAct_ = nullptr;

@@ -190,7 +190,8 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
   Workspace* ws = ReadableDisk();
   const std::optional<FileEntry> entry = ws ? ws->EntryAt(slot) : std::nullopt;
   if (!entry) return false;
-  const RenameOutcome out = RenameEntry(ws->image, ws->listing, *entry, FromImageText(text));
+  const RenameOutcome out =
+      RenameEntry(ws->image, ws->listing, *entry, FromImageText(text, Charset()));
   if (!out.message.empty()) ui_->Notify(out.message);
   if (out != RenameStatus::Renamed) return false;
   ws->changed = true;
@@ -201,13 +202,13 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
 void MainWindow::CommitOemField() {
   Workspace* ws = ReadableDisk();
   if (!ws) return;
-  if (SetOemSignature(ws->image, FromImageText(oem_->text()))) ws->changed = true;
+  if (SetOemSignature(ws->image, FromImageText(oem_->text(), Charset()))) ws->changed = true;
 }
 
 void MainWindow::CommitVolumeField() {
   Workspace* ws = ReadableDisk();
   if (!ws) return;
-  const std::string text = FromImageText(volume_->text());
+  const std::string text = FromImageText(volume_->text(), Charset());
   // The text the field was last given from the image changes nothing.
   if (text.substr(0, kVolumeNameLength) == listedVolume_) return;
   SystemClock clock;

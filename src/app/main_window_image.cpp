@@ -30,8 +30,8 @@ void MainWindow::ShowListing() {
     listing = TapeRows(*cas);
   }
   model_->SetRows(listing.rows);
-  oem_->setText(ImageText(disk() ? OemSignatureOf(disk()->image) : std::string()));
-  volume_->setText(ImageText(volumeField_));
+  oem_->setText(ImageText(disk() ? OemSignatureOf(disk()->image) : std::string(), Charset()));
+  volume_->setText(ImageText(volumeField_, Charset()));
   summary_->setText(ToQ(listing.summary));
   // The design widths, widened where the texts of this font need more room.
   QTreeView* tree = list_->DetailView();
@@ -39,7 +39,7 @@ void MainWindow::ShowListing() {
   for (int c = 0; c < FileListModel::kColumns - 1; ++c) {
     int need = 0;
     for (const FileRow& r : listing.rows)
-      need = std::max(need, fm.horizontalAdvance(ImageText(ColumnText(r, c))));
+      need = std::max(need, fm.horizontalAdvance(ImageText(ColumnText(r, c), Charset())));
     need += c == 0 ? std::max(16, tree->iconSize().width()) + 24 : 16;
     tree->setColumnWidth(c, std::max(app_text::kColumnWidths[c], need));
   }

@@ -11,6 +11,7 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include "app/file_list_model.h"
 #include "app/file_list_view.h"
 #include "app/host_browser.h"
 #include "app/main_window.h"
@@ -114,6 +115,19 @@ void MainWindow::SaveSettings() {
   settings_.windowHeight = NumberText(height());
   settings_.splitterLeft = NumberText(splitter_->sizes().value(0));
   WriteSettingsFile(FromQ(paths_.settingsFile), settings_);
+}
+
+const viewers::MsxCharset& MainWindow::Charset() const {
+  return settings_.japaneseCharset ? viewers::MsxCharset::Japanese()
+                                   : viewers::MsxCharset::International();
+}
+
+void MainWindow::UseJapaneseCharset(bool on) {
+  settings_.japaneseCharset = on;
+  if (japaneseAct_->isChecked() != on) japaneseAct_->setChecked(on);
+  model_->SetCharset(Charset());
+  ShowListing();
+  if (charsetChanged) charsetChanged(Charset());
 }
 
 void MainWindow::ChooseStartFolder() {

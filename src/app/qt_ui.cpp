@@ -24,15 +24,12 @@ QString ToQ(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 std::string FromQ(const QString& s) { return s.toStdString(); }
-std::string FromImageText(const QString& s) {
+std::string FromImageText(const QString& s, const viewers::MsxCharset& cs) {
   const QByteArray utf8 = s.toUtf8();
-  auto bytes = viewers::MsxCharset::International().FromUtf8(
-      std::string_view(utf8.data(), static_cast<std::size_t>(utf8.size())));
+  auto bytes = cs.FromUtf8(std::string_view(utf8.data(), static_cast<std::size_t>(utf8.size())));
   return bytes ? *bytes : s.toLatin1().toStdString();
 }
-QString ImageText(std::string_view s) {
-  return ToQ(viewers::MsxCharset::International().ToUtf8(s));
-}
+QString ImageText(std::string_view s, const viewers::MsxCharset& cs) { return ToQ(cs.ToUtf8(s)); }
 
 namespace {
 

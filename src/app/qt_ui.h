@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/app_ui.h"
+#include "viewers/msx_charset.h"
 
 namespace quarnel {
 
@@ -52,7 +53,9 @@ QString ToQ(std::string_view s);
 std::string FromQ(const QString& s);
 // Text of the image (names, OEM signature, volume name): one byte per character, shown as the
 // MSX character set shows it (and typed text turned back into those bytes).
-std::string FromImageText(const QString& s);
-QString ImageText(std::string_view s);
+std::string FromImageText(const QString& s,
+                          const viewers::MsxCharset& cs = viewers::MsxCharset::International());
+QString ImageText(std::string_view s,
+                  const viewers::MsxCharset& cs = viewers::MsxCharset::International());
 
 }  // namespace quarnel

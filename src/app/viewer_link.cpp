@@ -18,6 +18,7 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   v->askSavePath = [&main](std::string_view title, std::string_view suggested) {
     return main.ui().AskSavePath(title, suggested);
   };
+  main.charsetChanged = [v](const viewers::MsxCharset& charset) { v->SetCharset(charset); };
   main.closeViewer = [v] {
     if (v->isVisible()) v->close();
   };

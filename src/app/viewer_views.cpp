@@ -204,6 +204,8 @@ void ViewerWindow::SetCharset(const viewers::MsxCharset& charset) {
     ShowBasic(file);
   } else if (mode == viewers::kModeAscii) {
     ViewCommand(textMasked_ ? ViewSelector::MaskedText : ViewSelector::Text);
+  } else if (mode == viewers::kModeHex) {
+    ViewCommand(ViewSelector::Hex);
   }
 }
 
@@ -237,7 +239,10 @@ void ViewerWindow::ShowHex(const ViewedFile& file) {
   grid_->hide();
   rich_->SetFontName(CourierNewFamily());
 
-  grid_->Model()->SetFile(file.bytes, file.extension, width());
+  // The Japanese set shows kana in the character cells; the international one keeps the view's
+  // own rule.
+  grid_->Model()->SetFile(file.bytes, file.extension, width(),
+                          charset_ == &viewers::MsxCharset::Japanese() ? charset_ : nullptr);
   const viewers::HexLayout* layout = grid_->Model()->Layout();
   const auto& strip = layout->headerLines();
   if (strip.size() == 3) {

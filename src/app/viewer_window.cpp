@@ -53,6 +53,8 @@ ViewerWindow::ViewerWindow(SettingsRecord& settings, Ui& ui, QWidget* parent)
   setAttribute(Qt::WA_QuitOnClose, false);
   BuildControls();
   BuildPopup();
+  // The views start in the character set chosen in Setup.
+  if (settings_.japaneseCharset) SetCharset(viewers::MsxCharset::Japanese());
   resize(kInitialWidth, kInitialHeight);
 }
 

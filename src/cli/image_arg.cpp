@@ -81,8 +81,8 @@ std::optional<FileArg> ReadFileArg(Workspace& ws, std::string_view path) {
   return file;
 }
 
-std::string ShownName(std::string_view msxBytes) {
-  return viewers::MsxCharset::International().ToUtf8(msxBytes);
+std::string ShownName(std::string_view msxBytes, const viewers::MsxCharset& cs) {
+  return cs.ToUtf8(msxBytes);
 }
 
 std::string MsxNameArg(std::string_view typed) {

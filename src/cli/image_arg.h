@@ -12,6 +12,7 @@
 #include "cli/messages.h"
 #include "core/image_path.h"
 #include "core/workspace.h"
+#include "viewers/msx_charset.h"
 
 namespace quarnel::cli {
 
@@ -48,7 +49,8 @@ std::optional<FileArg> ReadFileArg(Workspace& ws, std::string_view path);
 std::string HostNameForCaption(std::string_view caption);
 
 // A name of the image (caption, volume name) as the MSX shows it, in UTF-8 for the terminal.
-std::string ShownName(std::string_view msxBytes);
+std::string ShownName(std::string_view msxBytes,
+                      const viewers::MsxCharset& cs = viewers::MsxCharset::International());
 
 // A name or path typed on the command line, in the MSX bytes it shows: text that the MSX
 // character set can show is turned back into its bytes ("ã" is 0xB1), anything else (plain

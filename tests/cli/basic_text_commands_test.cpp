@@ -79,6 +79,15 @@ TEST_F(BasicTextCommands, AddTokenizedStoresTheProgram) {
   EXPECT_EQ(test::ReadHostFile(tmp / "d.dsk"), before);
 }
 
+// ls --charset jp shows a name in kana; without it the international set stays.
+TEST_F(BasicTextCommands, ListNamesInTheJapaneseSet) {
+  ASSERT_EQ(Cli({"new", "720", Path("k.dsk")}).exitCode, 0);
+  test::WriteHostFile(tmp / "\xB6\xC5.TXT", {1});
+  ASSERT_EQ(Cli({"add", Path("k.dsk"), Path("\xB6\xC5.TXT")}).exitCode, 0);
+  EXPECT_EQ(Cli({"ls", Path("k.dsk"), "--charset", "jp"}).out.rfind("ｶﾅ.TXT\t", 0), 0u);
+  EXPECT_NE(Cli({"ls", Path("k.dsk")}).out.rfind("ｶﾅ.TXT", 0), 0u);
+}
+
 TEST_F(BasicTextCommands, ProgramsSavedAsTextAreListedAndKanaShown) {
   const std::string text = "10 print \"hi\"\r\n\x1A";
   test::WriteHostFile(tmp / "savea.bas", Buf(text.begin(), text.end()));

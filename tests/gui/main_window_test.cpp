@@ -9,6 +9,8 @@
 #include <QStatusBar>
 
 #include "app/host_browser.h"
+#include "app/settings_record.h"
+#include "core/rename.h"
 #include "gui_fixture.h"
 
 namespace quarnel::test {
@@ -188,6 +190,25 @@ TEST_F(WindowTest, DosFunctionsGivesTheHostActionsOnce) {
     if (a->text() == "Dos Functions") a->trigger();
   EXPECT_EQ(w->HostContextMenu(), w->hostActionsMenu());
   EXPECT_EQ(w->HostContextMenu(), w->diskImageMenu());
+}
+
+// Setup's Japanese character set: names in the list and the volume field show kana, a name
+// typed in kana is stored as its MSX bytes, and the choice is kept with the settings.
+TEST_F(WindowTest, TheJapaneseCharacterSetShowsKanaNames) {
+  ImageBuilder b;
+  b.AddFile(kRoot, "\xB6\xC5.TXT", Pattern(4, 1));
+  b.WriteTo(dir / "kana.dsk");
+  MainWindow& win = Start({(dir / "kana.dsk").string()});
+  EXPECT_THAT(Captions(), ::testing::Not(::testing::Contains("ｶﾅ.TXT")));
+  win.japaneseCharsetAction()->trigger();
+  EXPECT_THAT(Captions(), ::testing::Contains("ｶﾅ.TXT"));
+  EXPECT_TRUE(win.settings().japaneseCharset);
+  EXPECT_EQ(DecodeSettings(EncodeSettings(win.settings()))->japaneseCharset, true);
+  win.volumeEdit()->setText(QString::fromUtf8("ｱｲ"));
+  win.CommitVolumeField();
+  EXPECT_EQ(VolumeNameOf(Disk(win).image), "\xB1\xB2");
+  win.japaneseCharsetAction()->trigger();
+  EXPECT_THAT(Captions(), ::testing::Not(::testing::Contains("ｶﾅ.TXT")));
 }
 
 }  // namespace
