@@ -21,8 +21,13 @@ enum class SaveFilter {
   Picture,    // PNG, then Windows bitmaps
 };
 
+// The answer to "Save changes to NAME?".
+enum class SaveChoice { Save, DontSave, Cancel };
+
 class AppUi : public Ui {
  public:
+  // "Save changes to NAME?" with Save, Don't Save and Cancel.
+  virtual SaveChoice AskSaveChanges(std::string_view name) = 0;
   // A Yes/No question; true for Yes.
   virtual bool AskYesNo(std::string_view question) = 0;
   // A save-file dialog titled `title` with the file name preset to `suggestedPath`, listing every

@@ -474,8 +474,13 @@ void MainWindow::showEvent(QShowEvent* e) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
-  // However the window is closed, the viewer ends first: it offers its pending edits.
+  // However the window is closed, the viewer ends first: it offers its pending edits. Unsaved
+  // changes of the image are settled next; Cancel keeps the window open.
   if (closeViewer) closeViewer();
+  if (!ended_ && !SettleChanges()) {
+    e->ignore();
+    return;
+  }
   EndRun();
   e->accept();
 }
@@ -543,11 +548,6 @@ void MainWindow::HandOver(const QStringList& arguments, const QString& workingFo
 void MainWindow::EndRun() {
   if (ended_) return;
   ended_ = true;
-  if (Workspace* ws = disk(); ws && ws->changed) {
-    const SavePrompt prompt = ws->SaveChangedPrompt();
-    const auto path = ui_->AskSavePath(prompt.title, prompt.proposed);
-    ws->SaveChanges({path.value_or(std::string())}, *ui_);
-  }
   session_.Close();
   model_->SetRows({});
   if (tempReady_) DeleteFilesIn(paths_.tempFolder);

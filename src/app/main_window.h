@@ -62,7 +62,7 @@ class MainWindow : public QMainWindow {
   void ApplySettings();    // the settings record on the window, when it is first shown
   void OpenPendingFile();  // the image's path in the status line, then the file waiting to open
   void HandOver(const QStringList& arguments, const QString& workingFolder);
-  void EndRun();  // save prompt, release, empty the temporary folder
+  void EndRun();  // release the image, empty the temporary folder
   bool PendingOpen() const { return pendingOpen_; }
   QString PendingPath() const { return pendingPath_; }
 
@@ -179,7 +179,10 @@ class MainWindow : public QMainWindow {
   void RetryPendingFile();
   // The answer to "Save Changed DiskImage" when opening `path` would replace unsaved changes;
   // the default (drop nothing, ask nothing) otherwise.
-  ChangedImageAnswer AskToSaveChanges(const std::string& path);
+  // "Save changes to NAME?" when the open image has unsaved changes: Save writes it to its own
+  // path (Save As when that fails), Don't Save drops them. False when the user cancelled (or the
+  // changes could not be saved): the action that asked is abandoned.
+  bool SettleChanges();
   // The entry name for adding a host file: its own name, or the rename dialog's answer (asked
   // until the name is valid) when the image can take it and the name does not fit 8.3; nullopt
   // when the dialog was cancelled.

@@ -51,11 +51,22 @@ std::vector<int> MainWindow::SelectedSlots() const {
 
 void MainWindow::AddHostFiles(const QStringList& paths) { DropFiles(paths); }
 
-ChangedImageAnswer MainWindow::AskToSaveChanges(const std::string& path) {
-  if (!session_.OffersToSaveChanges(path)) return {};
-  const SavePrompt prompt = disk()->SaveChangedPrompt();
-  const auto chosen = ui_->AskSavePath(prompt.title, prompt.proposed);
-  return {chosen.value_or(std::string())};
+bool MainWindow::SettleChanges() {
+  Workspace* ws = disk();
+  if (!ws || !ws->changed) return true;
+  switch (ui_->AskSaveChanges(std::filesystem::path(ws->imagePath).filename().string())) {
+    case SaveChoice::Cancel:
+      return false;
+    case SaveChoice::DontSave:
+      ws->changed = false;
+      return true;
+    case SaveChoice::Save:
+      break;
+  }
+  // The image's own path first; Save As when that cannot be written.
+  if (Save(*ws, *ui_) == SaveStatus::Saved) return true;
+  SaveImageAs();
+  return !ws->changed;
 }
 
 std::optional<std::string> MainWindow::AskEntryName(const std::filesystem::path& hostPath) {
@@ -260,7 +271,10 @@ void MainWindow::SaveImageAs() {
   const SavePrompt prompt = SaveAsPrompt(*ws);
   auto path = ui_->AskSaveFile(prompt.title, prompt.proposed, SaveFilter::DiskImage);
   if (!path || path->empty()) return;
-  SaveAs(*ws, *path, *ui_);
+  // A name typed without an extension gets the disk image's.
+  std::filesystem::path target(*path);
+  if (!target.has_extension()) target += ".dsk";
+  SaveAs(*ws, target, *ui_);
 }
 
 void MainWindow::StartDragOut() {

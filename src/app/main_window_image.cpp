@@ -68,9 +68,10 @@ void MainWindow::OpenHostFile(const QString& path) {
 }
 
 void MainWindow::OpenFile(const std::string& path) {
-  const ChangedImageAnswer changes = AskToSaveChanges(path);
+  // Unsaved changes are settled first; Cancel abandons the opening and keeps everything.
+  if (session_.OffersToSaveChanges(path) && !SettleChanges()) return;
   setEnabled(false);
-  session_.OpenHostFile(path, *ui_, changes);
+  session_.OpenHostFile(path, *ui_);
   setEnabled(true);
   sort_.direction = -1;
   // The volume-name field shows the name the root lists, as loaded.

@@ -51,6 +51,8 @@ inline constexpr char kMenuBasicView[] = "Basic view";
 inline constexpr char kMenuOemSignature[] = "OEM Signature";
 inline constexpr char kMenuVolumeName[] = "Volume Name";
 inline constexpr char kMenuAutoLoad[] = "Auto Load .dsk";
+// Ours: the question before unsaved changes would be lost ("Save changes to demo.dsk?").
+inline constexpr char kSaveChangesTo[] = "Save changes to ";
 // Ours: names and views in the Japanese MSX character set instead of the international one.
 inline constexpr char kMenuJapaneseCharset[] = "Japanese character set";
 inline constexpr char kMenuHelp[] = "&Help";

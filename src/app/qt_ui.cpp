@@ -113,6 +113,16 @@ bool QtUi::AskYesNo(std::string_view question) {
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+SaveChoice QtUi::AskSaveChanges(std::string_view name) {
+  const auto answer = QMessageBox::question(
+      parent_, QString::fromLatin1(app_text::kAppTitle),
+      QString::fromLatin1(app_text::kSaveChangesTo) + ToQ(name) + QLatin1Char('?'),
+      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  if (answer == QMessageBox::Save) return SaveChoice::Save;
+  if (answer == QMessageBox::Discard) return SaveChoice::DontSave;
+  return SaveChoice::Cancel;
+}
+
 std::optional<std::string> QtUi::AskSavePath(std::string_view title,
                                              std::string_view suggestedPath) {
   return AskSaveFile(title, suggestedPath, SaveFilter::AnyFile);

@@ -20,6 +20,7 @@ class QtUi : public AppUi {
 
   void Notify(std::string_view message) override;
   bool AskYesNo(std::string_view question) override;
+  SaveChoice AskSaveChanges(std::string_view name) override;
   std::optional<std::string> AskSavePath(std::string_view title,
                                          std::string_view suggestedPath) override;
   std::optional<std::string> AskNewName(std::string_view hostName) override;

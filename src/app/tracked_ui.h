@@ -40,6 +40,9 @@ class TrackedUi : public AppUi {
   bool AskYesNo(std::string_view q) override {
     return Track([&] { return inner_.AskYesNo(q); });
   }
+  SaveChoice AskSaveChanges(std::string_view name) override {
+    return Track([&] { return inner_.AskSaveChanges(name); });
+  }
   std::optional<std::string> AskSavePath(std::string_view t, std::string_view s) override {
     return Track([&] { return inner_.AskSavePath(t, s); });
   }

@@ -207,25 +207,54 @@ TEST_F(EditTest, NewImagesGoIntoTheBrowsedFolder) {
   EXPECT_EQ(Disk(win).imagePath, image.string());  // the open image stays
 }
 
+// Closing with unsaved changes asks "Save changes to demo.dsk?": Cancel keeps the window and the
+// changes, Save writes the image to its own path. (The question was once a save dialog whose
+// Cancel dropped the changes.)
 TEST_F(EditTest, EndingWithChangesOffersToSave) {
   MainWindow& win = StartDemo();
   Select({"BIG.BIN"});
   win.DeleteSelectedEntries();
-  ui.core.savePaths.push_back(image.string());
+  const auto before = ReadHostFile(image);
   auto expected = Disk(win).image.bytes;
-  win.close();
-  EXPECT_THAT(ui.core.saveTitles, ElementsAre("Save Changed DiskImage: demo.dsk"));
+  EXPECT_FALSE(win.close());  // no answer: Cancel
+  EXPECT_TRUE(win.isVisible());
+  EXPECT_TRUE(Disk(win).changed);
+  EXPECT_EQ(ReadHostFile(image), before);
+  ui.saveChoices = {SaveChoice::Save};
+  EXPECT_TRUE(win.close());
+  EXPECT_THAT(ui.saveQuestions, ElementsAre("demo.dsk", "demo.dsk"));
+  EXPECT_TRUE(ui.core.saveTitles.empty());
   EXPECT_EQ(ReadHostFile(image), expected);
 }
 
+// Opening another image asks first: Cancel keeps the image and its changes, Don't Save drops
+// them, and Save writes them, or asks Save As when the image's own path cannot be written.
 TEST_F(EditTest, OpeningAnotherImageOffersToSaveFirst) {
   MainWindow& win = StartDemo();
   win.oemEdit()->setText("X");
   win.CommitOemField();
   auto other = WriteDemoImage(dir / "other.dsk");
   win.OpenHostFile(QString::fromStdString(other.string()));
-  EXPECT_THAT(ui.core.saveTitles, ElementsAre("Save Changed DiskImage: demo.dsk"));
+  EXPECT_EQ(Disk(win).imagePath, image.string());
+  EXPECT_TRUE(Disk(win).changed);
+  ui.saveChoices = {SaveChoice::DontSave};
+  win.OpenHostFile(QString::fromStdString(other.string()));
   EXPECT_EQ(Disk(win).imagePath, other.string());
+  EXPECT_THAT(ui.saveQuestions, ElementsAre("demo.dsk", "demo.dsk"));
+  EXPECT_NE(ReadHostFile(image)[3], 'X');
+
+  // Save when the image's own folder is gone: Save As, with .dsk added to a bare name.
+  std::filesystem::create_directory(dir / "gone");
+  std::filesystem::copy_file(other, dir / "gone" / "x.dsk");
+  win.OpenHostFile(QString::fromStdString((dir / "gone" / "x.dsk").string()));
+  win.oemEdit()->setText("Y");
+  win.CommitOemField();
+  std::filesystem::remove_all(dir / "gone");
+  ui.saveChoices = {SaveChoice::Save};
+  ui.core.savePaths.push_back((dir / "copy").string());
+  win.OpenHostFile(QString::fromStdString(image.string()));
+  EXPECT_EQ(ReadHostFile(dir / "copy.dsk")[3], 'Y');
+  EXPECT_EQ(Disk(win).imagePath, image.string());
 }
 
 TEST(RenameDialogTest, KeepsWhatWasTypedLastTime) {

@@ -17,6 +17,13 @@ class ScriptedAppUi : public AppUi {
  public:
   void Notify(std::string_view m) override { core.Notify(m); }
   bool AskYesNo(std::string_view q) override { return core.AskYesNo(q); }
+  SaveChoice AskSaveChanges(std::string_view name) override {
+    saveQuestions.emplace_back(name);
+    if (saveChoices.empty()) return SaveChoice::Cancel;
+    const SaveChoice c = saveChoices.front();
+    saveChoices.pop_front();
+    return c;
+  }
   std::optional<std::string> AskSavePath(std::string_view t, std::string_view s) override {
     return core.AskSavePath(t, s);
   }
@@ -66,6 +73,8 @@ class ScriptedAppUi : public AppUi {
   std::deque<std::optional<QFont>> fonts;
   std::deque<std::optional<QString>> texts;
   std::function<void(std::string_view)> statusSink;
+  std::vector<std::string> saveQuestions;  // names asked "Save changes to NAME?" about
+  std::deque<SaveChoice> saveChoices;
   std::function<void()> onAskNewName;
 
  private:

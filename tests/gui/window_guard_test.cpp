@@ -54,7 +54,7 @@ TEST_F(WindowTest, AHandOverWhileADialogIsOpenWaitsForTheDialog) {
   WriteHostFile(dir / "a-rather-long-name.txt", Pattern(100, 7));
   ui.openPaths.push_back((dir / "a-rather-long-name.txt").string());
   ui.core.newNames.push_back("SHORT.TXT");
-  ui.core.savePaths.push_back(demo.string());  // the save prompt for demo.dsk: save it
+  ui.saveChoices.push_back(SaveChoice::Save);  // "Save changes to demo.dsk?": Save
   bool handedOver = false;
   ui.onAskNewName = [&] {
     QDialog modal(w.get());
