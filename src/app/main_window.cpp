@@ -160,9 +160,10 @@ void MainWindow::BuildWidgets() {
   QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   oem_->setFont(fixed);
   volume_->setFont(fixed);
-  int fieldWidth = QFontMetrics(fixed).horizontalAdvance(QStringLiteral("MMMMMMMMM")) + 12;
-  oem_->setFixedWidth(fieldWidth);
-  volume_->setFixedWidth(fieldWidth);
+  // Each field shows its whole name with the cursor after it: 8 and 11 characters.
+  const QFontMetrics fm(fixed);
+  oem_->setFixedWidth(fm.horizontalAdvance(QString(8, QLatin1Char('M'))) + 16);
+  volume_->setFixedWidth(fm.horizontalAdvance(QString(11, QLatin1Char('M'))) + 16);
   toggle_ = new QToolButton(right);
   toggle_->setObjectName(QStringLiteral("BitBtn1"));
   toggle_->setToolTip(QString::fromLatin1(app_text::kToggleHint));

@@ -225,27 +225,10 @@ void MainWindow::CommitVolumeField() {
   SystemClock clock;
   const VolumeOutcome out = SetVolumeName(ws->image, text, clock);
   if (!out.message.empty()) ui_->Notify(out.message);
-  switch (out.status) {
-    case VolumeStatus::Unchanged:
-      return;
-    case VolumeStatus::LeadingBlank:
-      volumeField_ = listedVolume_;
-      break;
-    case VolumeStatus::DirectoryFull:
-      volumeField_.clear();
-      listedVolume_ = text.substr(0, kVolumeNameLength);
-      break;
-    case VolumeStatus::Cleared:
-      volumeField_.clear();
-      listedVolume_.clear();
-      ws->changed = true;
-      break;
-    case VolumeStatus::Written:
-    case VolumeStatus::Created:
-      listedVolume_ = text.substr(0, kVolumeNameLength);
-      ws->changed = true;
-      break;
-  }
+  if (out == VolumeStatus::Written || out == VolumeStatus::Created || out == VolumeStatus::Cleared)
+    ws->changed = true;
+  // The field shows what is stored now (a refused name gives way to the stored one).
+  volumeField_ = listedVolume_ = ListedVolumeName(ws->image);
   ws->Refresh();
   ShowListing();
 }

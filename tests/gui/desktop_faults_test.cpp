@@ -1,0 +1,40 @@
+// Faults a person met using the main window, each caught as they met it.
+#include <QLineEdit>
+
+#include "core/rename.h"
+#include "gui_fixture.h"
+
+namespace quarnel::test {
+namespace {
+
+class DesktopFaults : public WindowTest {
+ protected:
+  MainWindow& StartDemo() {
+    image = WriteDemoImage(dir / "demo.dsk");
+    return Start({image.string()});
+  }
+  void TypeInto(QLineEdit* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+  }
+  std::filesystem::path image;
+};
+
+// The volume-name field shows what was stored after Enter, blanks included, and leaving it
+// writes nothing back.
+TEST_F(DesktopFaults, TheVolumeFieldKeepsWhatWasStored) {
+  MainWindow& win = StartDemo();
+  TypeInto(win.volumeEdit(), QStringLiteral("MY NEW DISK"));
+  EXPECT_EQ(VolumeNameOf(Disk(win).image), "MY NEW DISK");
+  EXPECT_EQ(win.volumeEdit()->text(), "MY NEW DISK");
+  TypeInto(win.volumeEdit(), QStringLiteral("MYDISK"));
+  EXPECT_EQ(VolumeNameOf(Disk(win).image), "MYDISK");
+  EXPECT_EQ(win.volumeEdit()->text().trimmed(), "MYDISK");
+  win.CommitVolumeField();  // the field loses the focus
+  EXPECT_EQ(VolumeNameOf(Disk(win).image), "MYDISK");
+}
+
+}  // namespace
+}  // namespace quarnel::test
