@@ -73,6 +73,26 @@ void RichTextArea::Apply(const QTextCharFormat& delta) {
   }
 }
 
+void RichTextArea::ApplyToAll(const QTextCharFormat& delta) {
+  format_.merge(delta);
+  QTextCursor all(document());
+  all.select(QTextCursor::Document);
+  all.mergeCharFormat(delta);
+}
+
+void RichTextArea::SetFontNameOfAll(const QString& name) {
+  QTextCharFormat d;
+  d.setFontFamilies({name});
+  ApplyToAll(d);
+}
+
+void RichTextArea::SetPointSizeOfAll(int points) {
+  if (points <= 0) return;
+  QTextCharFormat d;
+  d.setFontPointSize(points);
+  ApplyToAll(d);
+}
+
 void RichTextArea::SetFontName(const QString& name) {
   QTextCharFormat d;
   d.setFontFamilies({name});

@@ -32,6 +32,10 @@ class RichTextArea : public QPlainTextEdit {
   // The point size of the current attributes (and of the selection).
   void SetPointSize(int points);
 
+  // The font or size of the whole text and of what is added after it (the viewer's font boxes).
+  void SetFontNameOfAll(const QString& name);
+  void SetPointSizeOfAll(int points);
+
   // The current attributes as the font boxes show them.
   QString CurrentFontName() const;
   int CurrentPointSize() const;
@@ -48,6 +52,7 @@ class RichTextArea : public QPlainTextEdit {
   QTextCursor Caret() const;
   void Store(const QTextCursor& c);
   void Apply(const QTextCharFormat& delta);
+  void ApplyToAll(const QTextCharFormat& delta);
 
   QTextCharFormat format_;
   QTextCursor build_;

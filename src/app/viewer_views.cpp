@@ -143,6 +143,7 @@ void ViewerWindow::ShowBasic(const ViewedFile& file) {
   rich_->Clear();
   rich_->BeginBuild();
   rich_->SetFontName(BasicViewFontName());
+  rich_->SetPointSize(basicPoints_);
   rich_->SetColor(black);
   for (const viewers::BasicRun& run : listing.runs) {
     switch (run.kind) {
@@ -167,7 +168,10 @@ void ViewerWindow::ShowBasic(const ViewedFile& file) {
   rich_->EndBuild();
   rich_->setLineWrapMode(QPlainTextEdit::NoWrap);
   wrapAct_->setChecked(false);
-  // The font boxes show the listing's font, so a change applies to (part of) the listing.
+  ShowFontInBoxes();
+}
+
+void ViewerWindow::ShowFontInBoxes() {
   const QSignalBlocker b1(fontName_), b2(fontSize_);
   const int at = fontName_->findText(rich_->CurrentFontName(), Qt::MatchFixedString);
   if (at >= 0)
@@ -220,12 +224,14 @@ void ViewerWindow::ShowText(const ViewedFile& file, bool masked) {
   rich_->BeginBuild();
   rich_->SetColor(QColor(Qt::black));
   rich_->SetFontName(TextViewFontName());
+  rich_->SetPointSize(textPoints_);
   const Bytes bytes(file.bytes.data(), file.bytes.size());
   const std::size_t blocks = viewers::TextBlockCount(bytes.size());
   for (std::size_t i = 0; i < blocks; ++i) {
     rich_->AddLine(Q(viewers::TextBlock(bytes, i, masked, *charset_)));
   }
   rich_->EndBuild();
+  ShowFontInBoxes();
   focusTarget_ = rich_;
   rich_->setFocus();
 }

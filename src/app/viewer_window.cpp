@@ -267,7 +267,8 @@ void ViewerWindow::StartSearch() {
 void ViewerWindow::FontNameChosen(int index) {
   if (index < 0 || index >= fontName_->count()) return;
   const QString name = fontName_->itemText(index);
-  rich_->SetFontName(name);
+  rich_->SetFontNameOfAll(name);
+  // The next view of this kind takes it (kept with the settings).
   const std::string stored = CutText(FromQ(name), SettingsLayout::kFontNameChars);
   if (viewMode_ == QLatin1String(viewers::kModeBasic.data(), viewers::kModeBasic.size()))
     settings_.basicViewFont = stored;
@@ -280,7 +281,13 @@ void ViewerWindow::FontSizeChanged(int points) {
     if (sectorRedraw) sectorRedraw();
     return;
   }
-  if (points > 0) rich_->SetPointSize(points);
+  if (points <= 0) return;
+  rich_->SetPointSizeOfAll(points);
+  // The next view of this kind takes it (for this run: the settings hold no size).
+  if (viewMode_ == QLatin1String(viewers::kModeBasic.data(), viewers::kModeBasic.size()))
+    basicPoints_ = points;
+  else if (viewMode_ == QLatin1String(viewers::kModeAscii.data(), viewers::kModeAscii.size()))
+    textPoints_ = points;
 }
 
 }  // namespace quarnel

@@ -164,6 +164,10 @@ class ViewerWindow : public QWidget {
   QWidget* focusTarget_ = nullptr;
 
   QWidget* panel_ = nullptr;
+  // The font boxes show the font and size of the text view shown.
+  void ShowFontInBoxes();
+  int basicPoints_ = 0;  // the size chosen for BASIC listings (0: the default)
+  int textPoints_ = 0;   // and for text views
   QComboBox* fontName_ = nullptr;
   QSpinBox* fontSize_ = nullptr;
   RichTextArea* rich_ = nullptr;
