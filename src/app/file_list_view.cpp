@@ -115,7 +115,8 @@ FileListView::FileListView(FileListModel* model, QWidget* parent) : QWidget(pare
   auto* icons = new IconList(this);
   icons->setModel(model);
   icons->setModelColumn(0);
-  icons->setUniformItemSizes(true);
+  // Items take the width of their own names (a uniform size would be the first name's).
+  icons->setUniformItemSizes(false);
   icons->setResizeMode(QListView::Adjust);
   icons_ = icons;
 

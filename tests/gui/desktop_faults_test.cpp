@@ -1,4 +1,6 @@
 // Faults a person met using the main window, each caught as they met it.
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QLineEdit>
 
 #include "core/rename.h"
@@ -34,6 +36,21 @@ TEST_F(DesktopFaults, TheVolumeFieldKeepsWhatWasStored) {
   EXPECT_EQ(win.volumeEdit()->text().trimmed(), "MYDISK");
   win.CommitVolumeField();  // the field loses the focus
   EXPECT_EQ(VolumeNameOf(Disk(win).image), "MYDISK");
+}
+
+// The list and large-icon styles show whole names (they were cut to the first row's width).
+TEST_F(DesktopFaults, ListAndIconStylesShowWholeNames) {
+  StartDemo();
+  for (int style : {1, 2}) {
+    w->SetListStyle(style);
+    QApplication::processEvents();
+    auto* view = w->fileList()->CurrentView();
+    const QFontMetrics fm(view->font());
+    const QModelIndex readme = w->listModel()->index(RowOf("README.TXT"), 0);
+    EXPECT_GE(view->visualRect(readme).width(),
+              fm.horizontalAdvance(QStringLiteral("README.TXT")))
+        << "style " << style;
+  }
 }
 
 }  // namespace
