@@ -220,6 +220,16 @@ void ViewerWindow::UpdatePopupMenu() {
 }
 
 void ViewerWindow::SetViewMode(const QString& mode) {
+  // Each kind of text view keeps its own window size: the size of the view left is remembered
+  // and the one of the view shown comes back. Pictures take their own size.
+  auto isText = [](const QString& m) {
+    for (std::string_view t : {viewers::kModeBasic, viewers::kModeAscii, viewers::kModeHex})
+      if (m == QLatin1String(t.data(), static_cast<qsizetype>(t.size()))) return true;
+    return m == QLatin1String(kModeSector);
+  };
+  if (isText(viewMode_)) viewSizes_[viewMode_] = size();
+  if (mode != viewMode_ && isText(mode))
+    resize(viewSizes_.value(mode, QSize(kInitialWidth, kInitialHeight)));
   viewMode_ = mode;
   // The shortcuts follow the mode at once, not only when the menu is next opened.
   UpdatePopupMenu();

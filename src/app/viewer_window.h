@@ -3,6 +3,8 @@
 // later. Created once with the main window, shown by the first view, hidden when closed.
 #pragma once
 
+#include <QHash>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -166,8 +168,9 @@ class ViewerWindow : public QWidget {
   QWidget* panel_ = nullptr;
   // The font boxes show the font and size of the text view shown.
   void ShowFontInBoxes();
-  int basicPoints_ = 0;  // the size chosen for BASIC listings (0: the default)
-  int textPoints_ = 0;   // and for text views
+  QHash<QString, QSize> viewSizes_;  // the window size of each text view last shown
+  int basicPoints_ = 0;              // the size chosen for BASIC listings (0: the default)
+  int textPoints_ = 0;               // and for text views
   QComboBox* fontName_ = nullptr;
   QSpinBox* fontSize_ = nullptr;
   RichTextArea* rich_ = nullptr;

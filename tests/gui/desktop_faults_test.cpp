@@ -47,8 +47,7 @@ TEST_F(DesktopFaults, ListAndIconStylesShowWholeNames) {
     auto* view = w->fileList()->CurrentView();
     const QFontMetrics fm(view->font());
     const QModelIndex readme = w->listModel()->index(RowOf("README.TXT"), 0);
-    EXPECT_GE(view->visualRect(readme).width(),
-              fm.horizontalAdvance(QStringLiteral("README.TXT")))
+    EXPECT_GE(view->visualRect(readme).width(), fm.horizontalAdvance(QStringLiteral("README.TXT")))
         << "style " << style;
   }
 }

@@ -34,5 +34,21 @@ TEST_F(ViewerFaults, TheFontBoxesApplyToTheWholeViewAndTheNextOne) {
   EXPECT_EQ(w->settings().textViewFont, "DejaVu Sans Mono");
 }
 
+// After a picture each text view comes back in its own size, not the picture's 256 x 212.
+TEST_F(ViewerFaults, EachViewKeepsItsOwnSize) {
+  StartWithImage();
+  Open("README.TXT");
+  const QSize text = v->size();
+  Open("DEMO.SC2");
+  ASSERT_NE(v->size(), text);
+  Open("README.TXT");
+  EXPECT_EQ(v->size(), text);
+  v->resize(700, 400);
+  Open("TOOL.COM");
+  EXPECT_GE(v->height(), text.height());
+  Open("README.TXT");
+  EXPECT_EQ(v->size(), QSize(700, 400));
+}
+
 }  // namespace
 }  // namespace quarnel::test

@@ -257,9 +257,10 @@ TEST_F(ViewerTest, APictureCanBeSeenInHexAndBack) {
   EXPECT_EQ(viewer.viewMode(), "HEX");
   EXPECT_TRUE(viewer.grid()->isVisible());
   EXPECT_FALSE(viewer.image()->isVisible());
-  // 256 pixels wide: 8 bytes per row, and the window keeps that width for the next hex view.
-  EXPECT_EQ(viewer.grid()->Model()->Layout()->bytesPerRow(), 8);
-  EXPECT_EQ(viewer.width(), 32 * 8 + 120);
+  // The hex view takes its own size, not the picture's 256 pixels: 16 bytes per row, and the
+  // window keeps that width for the next hex view.
+  EXPECT_EQ(viewer.grid()->Model()->Layout()->bytesPerRow(), 16);
+  EXPECT_EQ(viewer.width(), 32 * 16 + 120);
   viewer.Action(ViewSelector::Screen8)->trigger();
   EXPECT_EQ(viewer.viewMode(), "SCREEN 8");
   EXPECT_TRUE(viewer.image()->isVisible());
