@@ -32,6 +32,10 @@
 #include "core/rename.h"
 #include "formats/session.h"
 
+// The program's resources (the help page) live in a static library: they are registered by
+// name before the first window uses them.
+static void RegisterAppResources() { Q_INIT_RESOURCE(app); }
+
 namespace quarnel {
 
 namespace {
@@ -81,6 +85,7 @@ DiskMenuState DiskMenuFor(DiskMenuState s, const QString& selected, const QStrin
 MainWindow::MainWindow(const AppPaths& paths, const QStringList& arguments, AppUi* ui,
                        QWidget* parent)
     : QMainWindow(parent), paths_(paths) {
+  RegisterAppResources();
   setObjectName(QStringLiteral("TMain"));
   setWindowTitle(QString::fromLatin1(app_text::kMainCaption));
   if (!ui) {
@@ -514,8 +519,12 @@ void MainWindow::OpenPendingFile() {
   if (Busy()) return;
   pendingOpen_ = false;
   std::string ext = HostExtension(FromQ(pendingPath_));
-  if (ext != ".DSK" && ext != ".CAS") return;
   QFileInfo fi(pendingPath_);
+  if (!fi.exists()) {
+    ui_->Notify(std::string(app_text::kFileNotFound) + FromQ(pendingPath_));
+    return;
+  }
+  if (ext != ".DSK" && ext != ".CAS") return;
   browser_->SetFolder(fi.absolutePath());
   browser_->Refresh();
   QString found = browser_->SelectByPrefix(fi.fileName());

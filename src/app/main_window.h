@@ -24,6 +24,7 @@
 #include "viewers/msx_charset.h"
 
 class QAction;
+class QTextBrowser;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -137,6 +138,7 @@ class MainWindow : public QMainWindow {
   QMenu* hostActionsMenu() const { return hostActions_; }
   QAction* autoLoadAction() const { return autoLoad_; }
   QAction* japaneseCharsetAction() const { return japaneseAct_; }
+  QTextBrowser* helpWindow() const { return helpWindow_; }
   // The character set names are shown and typed in: Setup's choice.
   const viewers::MsxCharset& Charset() const;
   // Setup's choice of the Japanese set (kept with the settings): the list, the fields and the
@@ -251,6 +253,7 @@ class MainWindow : public QMainWindow {
   QMenu* hostActions_ = nullptr;
   QAction* autoLoad_ = nullptr;
   QAction* japaneseAct_ = nullptr;
+  QTextBrowser* helpWindow_ = nullptr;
   QAction* toDisk_ = nullptr;
   QAction* saveAct_ = nullptr;
   QAction* saveAsAct_ = nullptr;

@@ -3,11 +3,13 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QSplitter>
+#include <QTextBrowser>
 #include <QTreeView>
 #include <QUrl>
 
@@ -225,9 +227,25 @@ void MainWindow::ChooseListFontAndColor() {
 }
 
 void MainWindow::OpenHelpPage() {
-  QString page = HelpPagePath(paths_);
-  if (page.isEmpty()) return;
-  QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+  // The help page opens in a window of the program's own, so it works without a web browser.
+  if (!helpWindow_) {
+    QFile page(QStringLiteral(":/help/quarnel.html"));
+    if (!page.open(QIODevice::ReadOnly)) {
+      ui_->Notify(app_text::kHelpMissing);
+      return;
+    }
+    helpWindow_ = new QTextBrowser(this);
+    helpWindow_->setWindowFlag(Qt::Window);
+    helpWindow_->setAttribute(Qt::WA_QuitOnClose, false);
+    helpWindow_->setObjectName(QStringLiteral("HelpWindow"));
+    helpWindow_->setWindowTitle(QString::fromLatin1(app_text::kHelpTitle));
+    helpWindow_->setOpenExternalLinks(true);
+    helpWindow_->setHtml(QString::fromUtf8(page.readAll()));
+    helpWindow_->resize(720, 600);
+  }
+  helpWindow_->show();
+  helpWindow_->raise();
+  helpWindow_->activateWindow();
 }
 
 void MainWindow::ShowAbout() {

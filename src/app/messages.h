@@ -51,6 +51,11 @@ inline constexpr char kMenuBasicView[] = "Basic view";
 inline constexpr char kMenuOemSignature[] = "OEM Signature";
 inline constexpr char kMenuVolumeName[] = "Volume Name";
 inline constexpr char kMenuAutoLoad[] = "Auto Load .dsk";
+// Ours: a file named on the command line, or handed over, that is not there.
+inline constexpr char kFileNotFound[] = "File not found: ";
+// Ours: the help window.
+inline constexpr char kHelpTitle[] = "Quarnel Help";
+inline constexpr char kHelpMissing[] = "The help page is missing from this program.";
 // Ours: the question before unsaved changes would be lost ("Save changes to demo.dsk?").
 inline constexpr char kSaveChangesTo[] = "Save changes to ";
 // Ours: names and views in the Japanese MSX character set instead of the international one.

@@ -43,11 +43,17 @@ QString SingleInstance::ServerName(const QString& programPath) {
   QString user = qEnvironmentVariable("USER");
   if (user.isEmpty()) user = QString::number(static_cast<qulonglong>(getuid()));
   QString file = QFileInfo(programPath).fileName();
+  // One window per user and graphical session: a start on another display or Wayland socket
+  // opens a window there instead of handing over to one it cannot see.
+  const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+  const QString session = wayland.isEmpty()
+                              ? QStringLiteral("x11:") + qEnvironmentVariable("DISPLAY")
+                              : QStringLiteral("wayland:") + wayland;
   // Socket names become file names: keep them short and free of odd characters.
-  QByteArray hash =
-      QCryptographicHash::hash((file + '\n' + user).toUtf8(), QCryptographicHash::Sha1)
-          .toHex()
-          .left(16);
+  QByteArray hash = QCryptographicHash::hash((file + '\n' + user + '\n' + session).toUtf8(),
+                                             QCryptographicHash::Sha1)
+                        .toHex()
+                        .left(16);
   QString plain;
   for (QChar c : file) plain += (c.isLetterOrNumber() || c == '-' || c == '_') ? c : QChar('_');
   return QStringLiteral("quarnel-%1-%2").arg(plain.left(32), QString::fromLatin1(hash));

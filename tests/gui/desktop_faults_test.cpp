@@ -2,7 +2,9 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
+#include <QTextBrowser>
 
+#include "app/single_instance.h"
 #include "core/rename.h"
 #include "gui_fixture.h"
 
@@ -50,6 +52,37 @@ TEST_F(DesktopFaults, ListAndIconStylesShowWholeNames) {
     EXPECT_GE(view->visualRect(readme).width(), fm.horizontalAdvance(QStringLiteral("README.TXT")))
         << "style " << style;
   }
+}
+
+// A file named on the command line that is not there says so; the help page opens in a window
+// of the program's own.
+TEST_F(DesktopFaults, AMissingFileAndTheHelpPageSaySomething) {
+  MainWindow& win = Start({(dir / "nothere.dsk").string()});
+  EXPECT_THAT(ui.core.messages,
+              ::testing::ElementsAre("File not found: " + (dir / "nothere.dsk").string()));
+  win.OpenHelpPage();
+  ASSERT_NE(win.helpWindow(), nullptr);
+  EXPECT_TRUE(win.helpWindow()->isVisible());
+  EXPECT_TRUE(win.helpWindow()->toPlainText().contains(QStringLiteral("quarnel-cli")));
+}
+
+// One window per user and graphical session: another display gets a window of its own.
+TEST(SingleInstanceKey, DiffersByDisplay) {
+  const QByteArray wayland = qgetenv("WAYLAND_DISPLAY"), display = qgetenv("DISPLAY");
+  qunsetenv("WAYLAND_DISPLAY");
+  qputenv("DISPLAY", ":1");
+  const QString one = SingleInstance::ServerName(QStringLiteral("/usr/bin/quarnel"));
+  qputenv("DISPLAY", ":2");
+  const QString two = SingleInstance::ServerName(QStringLiteral("/usr/bin/quarnel"));
+  qputenv("WAYLAND_DISPLAY", "wayland-0");
+  const QString three = SingleInstance::ServerName(QStringLiteral("/usr/bin/quarnel"));
+  qputenv("DISPLAY", display);
+  if (wayland.isEmpty())
+    qunsetenv("WAYLAND_DISPLAY");
+  else
+    qputenv("WAYLAND_DISPLAY", wayland);
+  EXPECT_NE(one, two);
+  EXPECT_NE(two, three);
 }
 
 }  // namespace
