@@ -61,49 +61,75 @@ MapClass ClassOfFatValue(std::uint16_t v) {
 
 char MapLetter(MapClass c) {
   switch (c) {
-    case MapClass::System: return 'S';
-    case MapClass::Unused: return '.';
-    case MapClass::Used: return 'U';
-    case MapClass::Reserved: return 'R';
-    case MapClass::Bad: return 'B';
-    case MapClass::Last: return 'L';
-    case MapClass::File: return 'F';
+    case MapClass::System:
+      return 'S';
+    case MapClass::Unused:
+      return '.';
+    case MapClass::Used:
+      return 'U';
+    case MapClass::Reserved:
+      return 'R';
+    case MapClass::Bad:
+      return 'B';
+    case MapClass::Last:
+      return 'L';
+    case MapClass::File:
+      return 'F';
   }
   return '?';
 }
 
 char MapSymbol(MapClass c) {
   switch (c) {
-    case MapClass::Unused: return 'J';
-    case MapClass::Reserved: return 'R';
-    case MapClass::Bad: return 'L';
-    default: return 'K';
+    case MapClass::Unused:
+      return 'J';
+    case MapClass::Reserved:
+      return 'R';
+    case MapClass::Bad:
+      return 'L';
+    default:
+      return 'K';
   }
 }
 
 Rgb ColourRgb(ReportColour c) {
   switch (c) {
-    case ReportColour::Black: return {0, 0, 0};
-    case ReportColour::Green: return {0, 128, 0};
-    case ReportColour::Blue: return {0, 0, 255};
-    case ReportColour::Aqua: return {0, 255, 255};
-    case ReportColour::Red: return {255, 0, 0};
-    case ReportColour::Lime: return {0, 255, 0};
-    case ReportColour::Fuchsia: return {255, 0, 255};
-    case ReportColour::Yellow: return {255, 255, 0};
+    case ReportColour::Black:
+      return {0, 0, 0};
+    case ReportColour::Green:
+      return {0, 128, 0};
+    case ReportColour::Blue:
+      return {0, 0, 255};
+    case ReportColour::Aqua:
+      return {0, 255, 255};
+    case ReportColour::Red:
+      return {255, 0, 0};
+    case ReportColour::Lime:
+      return {0, 255, 0};
+    case ReportColour::Fuchsia:
+      return {255, 0, 255};
+    case ReportColour::Yellow:
+      return {255, 255, 0};
   }
   return {};
 }
 
 ReportColour ClassColour(MapClass c) {
   switch (c) {
-    case MapClass::System: return ReportColour::Lime;
-    case MapClass::Unused: return ReportColour::Green;
-    case MapClass::Used: return ReportColour::Blue;
-    case MapClass::Reserved: return ReportColour::Yellow;
-    case MapClass::Bad: return ReportColour::Red;
-    case MapClass::Last: return ReportColour::Aqua;
-    case MapClass::File: return ReportColour::Fuchsia;
+    case MapClass::System:
+      return ReportColour::Lime;
+    case MapClass::Unused:
+      return ReportColour::Green;
+    case MapClass::Used:
+      return ReportColour::Blue;
+    case MapClass::Reserved:
+      return ReportColour::Yellow;
+    case MapClass::Bad:
+      return ReportColour::Red;
+    case MapClass::Last:
+      return ReportColour::Aqua;
+    case MapClass::File:
+      return ReportColour::Fuchsia;
   }
   return ReportColour::Black;
 }
@@ -171,6 +197,8 @@ Report BuildDiskDetail(const DiskImage& image, std::string_view fileName) {
   const std::uint32_t spt = g.sectorsPerTrack, sides = g.sides;
   const std::uint32_t tracks = spt && sides ? g.totalSectors / spt / sides : 0;
   const std::uint32_t clusters = g.sectorsPerCluster ? g.totalSectors / g.sectorsPerCluster : 0;
+  r.tracks = tracks;
+  r.diskClusters = clusters;
   r.lines = {
       "",
       std::string(kDetailTitle),

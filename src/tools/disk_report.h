@@ -78,9 +78,9 @@ ClusterMap BuildClusterMap(const DiskImage& image,
 std::vector<std::uint16_t> FileChain(const DiskImage& image, std::uint16_t first);
 
 struct Report {
-  std::string viewMode;  // kModeDiskDetail or kModeFileInfo
-  std::string caption;   // the window caption
-  std::string warning;   // shown before the report ("" for none)
+  std::string viewMode;            // kModeDiskDetail or kModeFileInfo
+  std::string caption;             // the window caption
+  std::string warning;             // shown before the report ("" for none)
   std::vector<std::string> lines;  // the text lines, in the text font, black
   std::vector<LegendItem> legend;  // written after the lines, starting with "\n\t"
   bool hasMap = false;             // false when no image bytes are there to map
@@ -90,6 +90,8 @@ struct Report {
   std::int64_t sizeBytes = 0;
   std::int64_t freeBytes = 0;
   double freePercent = 0;
+  std::uint32_t tracks = 0;          // totalSectors / sectorsPerTrack / sides
+  std::uint32_t diskClusters = 0;    // totalSectors / sectorsPerCluster, the system area included
   std::vector<std::uint16_t> chain;  // FILE INFO: the file's clusters in chain order
   std::int64_t fileClusters = 0;     // FILE INFO: clusters its size needs
   std::string modified;              // FILE INFO: "date at time" as the line shows it

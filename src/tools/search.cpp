@@ -97,9 +97,8 @@ SectorHit SectorHitOf(std::size_t position, std::uint32_t bytesPerSector, int by
 }
 
 std::optional<GridCell> FindInHexCells(
-    const std::function<std::string(std::size_t row, int column)>& cellText,
-    std::size_t rowCount, int bytesPerRow, GridCell selected, bool continuing,
-    std::string_view hex) {
+    const std::function<std::string(std::size_t row, int column)>& cellText, std::size_t rowCount,
+    int bytesPerRow, GridCell selected, bool continuing, std::string_view hex) {
   const std::size_t n = hex.size() / 2;
   if (n == 0 || bytesPerRow <= 0 || rowCount < 2) return std::nullopt;
   const int lastHex = bytesPerRow + 1;
@@ -135,9 +134,9 @@ std::optional<std::size_t> FindTextIgnoringCase(std::string_view text, std::stri
                                                 std::size_t from) {
   if (needle.empty() || needle.size() > text.size() || from > text.size() - needle.size())
     return std::nullopt;
-  auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(),
-                        needle.begin(), needle.end(),
-                        [](char a, char b) { return Upper(a) == Upper(b); });
+  auto it =
+      std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), needle.begin(),
+                  needle.end(), [](char a, char b) { return Upper(a) == Upper(b); });
   if (it == text.end()) return std::nullopt;
   return static_cast<std::size_t>(it - text.begin());
 }

@@ -46,9 +46,8 @@ SectorHit SectorHitOf(std::size_t position, std::uint32_t bytesPerSector, int by
 // the selected cell, or at the byte cell after it when continuing, and steps through the byte
 // cells row by row. `cellText(row, column)` gives a hex cell's text ("" past the data).
 std::optional<GridCell> FindInHexCells(
-    const std::function<std::string(std::size_t row, int column)>& cellText,
-    std::size_t rowCount, int bytesPerRow, GridCell selected, bool continuing,
-    std::string_view hex);
+    const std::function<std::string(std::size_t row, int column)>& cellText, std::size_t rowCount,
+    int bytesPerRow, GridCell selected, bool continuing, std::string_view hex);
 
 // The text views' search: `needle` in `text` from `from` on, ignoring the case of ASCII letters,
 // not limited to whole words.

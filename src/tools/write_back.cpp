@@ -55,8 +55,8 @@ SectorLayout SectorLayoutOf(const DiskImage& image) {
   const bool sound = !image.bootError && !image.loadFailed && g.bytesPerSector > 0;
   l.bytesPerSector = sound ? g.bytesPerSector : 512;
   const std::int64_t held = static_cast<std::int64_t>(image.bytes.size()) / l.bytesPerSector;
-  l.totalSectors = static_cast<std::int32_t>(sound ? std::min<std::int64_t>(g.totalSectors, held)
-                                                   : held);
+  l.totalSectors =
+      static_cast<std::int32_t>(sound ? std::min<std::int64_t>(g.totalSectors, held) : held);
   return l;
 }
 

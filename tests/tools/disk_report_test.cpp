@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/image_builder.h"
 #include "core/workspace.h"
+#include "support/image_builder.h"
 #include "support/scripted_ui.h"
 #include "tools/messages.h"
 
@@ -140,9 +140,8 @@ TEST(ClusterOwnersTest, FilesInSubdirectoriesOwnTheirClusters) {
   EXPECT_EQ(owners[zork], "\\GAMES\\ZORK.BAS");
   EXPECT_EQ(owners[zork + 1], "\\GAMES\\ZORK.BAS");
   const ClusterMap map = BuildClusterMap(image);
-  EXPECT_EQ(DescribeCell(map, *map.CellOfCluster(zork), owners), "Cluster " +
-                                                                       std::to_string(zork) +
-                                                                       ": \\GAMES\\ZORK.BAS");
+  EXPECT_EQ(DescribeCell(map, *map.CellOfCluster(zork), owners),
+            "Cluster " + std::to_string(zork) + ": \\GAMES\\ZORK.BAS");
   EXPECT_EQ(DescribeCell(map, 0, owners), kCellSystem);
   EXPECT_EQ(DescribeCell(map, *map.CellOfCluster(100), owners), "Cluster 100: free");
 }

@@ -25,12 +25,9 @@ TEST(FindBytesTest, HitsIncludingOverlapsAndNothingPastTheEnd) {
   const struct {
     std::vector<std::uint8_t> pattern;
     std::vector<std::size_t> hits;
-  } cases[] = {{{1, 1}, {0, 1, 4}},
-               {{1, 2}, {2}},
-               {{1, 1, 7}, {}},
+  } cases[] = {{{1, 1}, {0, 1, 4}},         {{1, 2}, {2}}, {{1, 1, 7}, {}},
                {{1, 1, 1, 2, 1, 1, 1}, {}},  // would reach past the last byte
-               {{1}, {0, 1, 2, 4, 5}},
-               {{}, {}}};
+               {{1}, {0, 1, 2, 4, 5}},      {{}, {}}};
   for (const auto& c : cases) EXPECT_EQ(FindAllBytes(hay, c.pattern), c.hits);
   const std::vector<std::uint8_t> tail{2, 1, 1};
   EXPECT_EQ(FindBytes(hay, std::vector<std::uint8_t>{1, 1}, 5), std::nullopt);

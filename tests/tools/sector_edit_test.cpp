@@ -59,8 +59,11 @@ TEST(HexGridTest, TypedTextsAndTheirCharacters) {
     const char* shown;
     std::uint8_t value;
     char character;
-  } cases[] = {{"7", "7", 0x07, '\x07'}, {"", "", 0, '\0'}, {"f", "F", 0x0F, '\x0F'},
-               {"4x1", "41", 0x41, 'A'}, {"123", "12", 0x12, '\x12'}};
+  } cases[] = {{"7", "7", 0x07, '\x07'},
+               {"", "", 0, '\0'},
+               {"f", "F", 0x0F, '\x0F'},
+               {"4x1", "41", 0x41, 'A'},
+               {"123", "12", 0x12, '\x12'}};
   for (const auto& c : cases) {
     HexGrid grid(std::vector<std::uint8_t>(32, 0xEE), 16);
     grid.Store({2, 1}, c.typed);
@@ -81,8 +84,7 @@ TEST(HexGridTest, ArrowsSkipTheSpacers) {
       {{19, 1}, GridKey::Left, {17, 1}},   // and back
       {{2, 1}, GridKey::Left, {2, 1}},     // never onto the labels or the first spacer
       {{34, 1}, GridKey::Right, {34, 1}},  // not past the last column
-      {{5, 1}, GridKey::Up, {5, 1}},
-      {{5, 4}, GridKey::Down, {5, 4}},  // 4 data rows
+      {{5, 1}, GridKey::Up, {5, 1}},      {{5, 4}, GridKey::Down, {5, 4}},  // 4 data rows
       {{5, 2}, GridKey::Down, {5, 3}},
   };
   for (const auto& c : cases) EXPECT_EQ(grid.Move(c.from, c.key), c.to) << c.from.column;
@@ -91,7 +93,8 @@ TEST(HexGridTest, ArrowsSkipTheSpacers) {
 
 TEST(HexGridTest, KeyFilterKeepsHexDigitsAndControls) {
   for (unsigned char c : {'0', '9', 'A', 'F', 'a', 'f', '\b', '\r'}) EXPECT_TRUE(HexKeyAccepted(c));
-  for (int c : {int{' '}, int{'.'}, int{'G'}, int{'Z'}, int{'g'}, int{'z'}, int{'$'}, 127, 200, 255})
+  for (int c :
+       {int{' '}, int{'.'}, int{'G'}, int{'Z'}, int{'g'}, int{'z'}, int{'$'}, 127, 200, 255})
     EXPECT_FALSE(HexKeyAccepted(static_cast<unsigned char>(c))) << int(c);
 }
 
@@ -99,9 +102,9 @@ TEST(SectorBox, NumbersDecimalOrDollarHex) {
   const struct {
     const char* text;
     std::optional<std::int64_t> n;
-  } cases[] = {{"0", 0},           {"31", 31},         {"$1F", 31},   {"$1f", 31},
-               {"-3", -3},         {" 12 ", 12},       {"", {}},      {"abc", {}},
-               {"$", {}},          {"1F", {}},         {"12x", {}},   {"99999999999999", {}}};
+  } cases[] = {{"0", 0},   {"31", 31},   {"$1F", 31}, {"$1f", 31},
+               {"-3", -3}, {" 12 ", 12}, {"", {}},    {"abc", {}},
+               {"$", {}},  {"1F", {}},   {"12x", {}}, {"99999999999999", {}}};
   for (const auto& c : cases) EXPECT_EQ(ParseSectorNumber(c.text), c.n) << c.text;
   EXPECT_EQ(NotAnIntegerMessage("x"), "'x' is not a valid integer value");
 }
