@@ -77,9 +77,9 @@ int Find(const Args& given) {
                    ChainPolicy::Read((file->bytes.size() + cb - 1) / cb, ChainEarlyEnd::Short));
     for (std::uint16_t c : walk) clusters.push_back(c);
     for (std::size_t h : hits)
-      imageOffsets.push_back(
-          h / cb < clusters.size() ? ClusterOffset(ws.image.geometry, clusters[h / cb]) + h % cb
-                                   : 0);
+      imageOffsets.push_back(h / cb < clusters.size()
+                                 ? ClusterOffset(ws.image.geometry, clusters[h / cb]) + h % cb
+                                 : 0);
   } else {
     hits = Hits(Bytes(ws.image.bytes.data(), ws.image.bytes.size()), pattern, text);
     imageOffsets = hits;

@@ -54,7 +54,8 @@ ImageChange Poke(Workspace& ws, const Args& args) {
     const auto entry = EntryArg(ws, args.first, true);
     if (!entry) return ImageChange::Failed;
     out = tools::PokeFile(ws, *entry, *offset, *bytes);
-    if (out == tools::WriteStatus::ClusterError) out.message = std::string(kBrokenChain) + args.first;
+    if (out == tools::WriteStatus::ClusterError)
+      out.message = std::string(kBrokenChain) + args.first;
   }
   if (out != tools::WriteStatus::Written) {
     std::cerr << out.message << "\n";

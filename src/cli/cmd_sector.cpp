@@ -71,8 +71,7 @@ void RegisterSector(CommandLine& commands) {
       "sector", "Show one sector of a disk image as hex bytes and characters",
       [](CLI::App& cmd, Args& args) {
         cmd.add_option("IMAGE", args.image, std::string(kImageHelp))->required();
-        cmd.add_option("N", args.number, "Sector number, decimal or hex after $ ($1F)")
-            ->required();
+        cmd.add_option("N", args.number, "Sector number, decimal or hex after $ ($1F)")->required();
         cmd.add_flag("--raw", args.raw, "Write the sector's bytes to stdout as they are");
       },
       ShowSector);

@@ -1,6 +1,7 @@
 #include "tools/search.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -134,11 +135,23 @@ std::optional<std::size_t> FindTextIgnoringCase(std::string_view text, std::stri
                                                 std::size_t from) {
   if (needle.empty() || needle.size() > text.size() || from > text.size() - needle.size())
     return std::nullopt;
-  auto it =
-      std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), needle.begin(),
-                  needle.end(), [](char a, char b) { return Upper(a) == Upper(b); });
-  if (it == text.end()) return std::nullopt;
-  return static_cast<std::size_t>(it - text.begin());
+  // ASCII letters fold to upper case; every other byte stands for itself.
+  static constexpr auto kFold = [] {
+    std::array<unsigned char, 256> t{};
+    for (int i = 0; i < 256; ++i)
+      t[i] = static_cast<unsigned char>(i >= 'a' && i <= 'z' ? i - 32 : i);
+    return t;
+  }();
+  auto fold = [](char c) { return kFold[static_cast<unsigned char>(c)]; };
+  const unsigned char first = fold(needle[0]);
+  const std::size_t last = text.size() - needle.size();
+  for (std::size_t pos = from; pos <= last; ++pos) {
+    if (fold(text[pos]) != first) continue;
+    std::size_t k = 1;
+    while (k < needle.size() && fold(text[pos + k]) == fold(needle[k])) ++k;
+    if (k == needle.size()) return pos;
+  }
+  return std::nullopt;
 }
 
 }  // namespace quarnel::tools
