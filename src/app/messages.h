@@ -131,4 +131,15 @@ inline constexpr char kViewerCharset[] = "Character set";
 inline constexpr char kViewerCharsetInternational[] = "International";
 inline constexpr char kViewerCharsetJapanese[] = "Japanese";
 
+// The disk map's cells: one face per class, told apart by shape as well as by colour (the
+// symbol font the reports were drawn in is not there): system area, unused, used, last cluster
+// of a file, bad, reserved, the reported file's.
+inline constexpr char kFaceSystem[] = "\u2592";    // medium shade
+inline constexpr char kFaceUnused[] = "\u263A";    // smiling face
+inline constexpr char kFaceUsed[] = "\u25CF";      // black circle
+inline constexpr char kFaceLast[] = "\u25C6";      // black diamond
+inline constexpr char kFaceBad[] = "\u2639";       // frowning face
+inline constexpr char kFaceReserved[] = "\u25CC";  // dotted circle
+inline constexpr char kFaceFile[] = "\u2605";      // black star
+
 }  // namespace quarnel::app_text

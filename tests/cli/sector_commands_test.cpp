@@ -73,9 +73,9 @@ TEST_F(SectorCommands, MapAgreesWithMtoolsOnAFragmentedDisk) {
   ASSERT_EQ(test::Run({Cli(), "new", "720", fresh}).exitCode, 0);
   for (auto [name, size] : {std::pair{"a.bin", 3000}, {"b.bin", 5000}, {"c.bin", 2000}}) {
     test::WriteHostFile(tmp / name, test::Pattern(size, size));
-    ASSERT_EQ(test::Run({"mcopy", "-i", fresh, (tmp / name).string(), "::"}, test::kMtoolsEnv)
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        test::Run({"mcopy", "-i", fresh, (tmp / name).string(), "::"}, test::kMtoolsEnv).exitCode,
+        0);
   }
   test::Run({"mdel", "-i", fresh, "::b.bin"}, test::kMtoolsEnv);
   const auto d = test::Pattern(9000, 9);
@@ -95,8 +95,7 @@ TEST_F(SectorCommands, MapAgreesWithMtoolsOnAFragmentedDisk) {
   EXPECT_EQ(std::count(map.begin(), map.end(), '.') * 1024, std::stoll(digits));
   EXPECT_EQ(j["freeBytes"], std::stoll(digits));
   // a (3), c (2) and d (9) clusters are used; every file has one last cluster.
-  EXPECT_EQ(std::count(map.begin(), map.end(), 'U') + std::count(map.begin(), map.end(), 'L'),
-            14);
+  EXPECT_EQ(std::count(map.begin(), map.end(), 'U') + std::count(map.begin(), map.end(), 'L'), 14);
   EXPECT_EQ(std::count(map.begin(), map.end(), 'L'), 3);
 
   auto info = test::Run({Cli(), "fileinfo", fresh, "D.BIN", "--json"});
@@ -130,8 +129,8 @@ TEST_F(SectorCommands, SectorRawEqualsDd) {
   for (auto [arg, n] : {std::pair{"0", 0}, {"14", 14}, {"$1F", 31}, {"$59f", 1439}}) {
     auto r = test::Run({Cli(), "sector", image, arg, "--raw"});
     ASSERT_EQ(r.exitCode, 0) << arg << r.err;
-    auto dd = test::Run({"dd", "if=" + image, "bs=512", "skip=" + std::to_string(n), "count=1",
-                         "status=none"});
+    auto dd = test::Run(
+        {"dd", "if=" + image, "bs=512", "skip=" + std::to_string(n), "count=1", "status=none"});
     EXPECT_EQ(r.out, dd.out) << arg;
     EXPECT_EQ(r.out.size(), 512u);
   }
@@ -253,7 +252,7 @@ TEST_F(SectorCommands, PokeIntoASectorPassesTheWitnesses) {
 TEST_F(SectorCommands, PokeRefusalsLeaveTheImageAsItWas) {
   const auto before = Image();
   const std::vector<std::vector<std::string>> refused = {
-      {"--sector", "3", "--offset", "511", "0102"},       // runs past the sector
+      {"--sector", "3", "--offset", "511", "0102"},        // runs past the sector
       {"--sector", "1440", "--offset", "0", "01"},         // no such sector
       {"--sector", "3", "--offset", "-1", "01"},           //
       {"BIG.BIN", "--offset", "2999", "0102"},             // past the file's end
