@@ -38,13 +38,20 @@ QString Q(std::string_view s) {
 
 const char* Face(tools::MapClass c) {
   switch (c) {
-    case tools::MapClass::System: return app_text::kFaceSystem;
-    case tools::MapClass::Unused: return app_text::kFaceUnused;
-    case tools::MapClass::Used: return app_text::kFaceUsed;
-    case tools::MapClass::Last: return app_text::kFaceLast;
-    case tools::MapClass::Bad: return app_text::kFaceBad;
-    case tools::MapClass::Reserved: return app_text::kFaceReserved;
-    case tools::MapClass::File: return app_text::kFaceFile;
+    case tools::MapClass::System:
+      return app_text::kFaceSystem;
+    case tools::MapClass::Unused:
+      return app_text::kFaceUnused;
+    case tools::MapClass::Used:
+      return app_text::kFaceUsed;
+    case tools::MapClass::Last:
+      return app_text::kFaceLast;
+    case tools::MapClass::Bad:
+      return app_text::kFaceBad;
+    case tools::MapClass::Reserved:
+      return app_text::kFaceReserved;
+    case tools::MapClass::File:
+      return app_text::kFaceFile;
   }
   return app_text::kFaceUsed;
 }
@@ -140,8 +147,7 @@ void ViewerWindow::WriteReport(const tools::Report& r, const DiskImage& image) {
         if (i > 0) rich_->InsertText(QStringLiteral("\n"));
         rich_->SetColor(Qt::black);
         rich_->SetFontName(text);
-        rich_->InsertText(
-            Q(tools::ClusterMap::RowLabel(i / tools::ClusterMap::kCellsPerRow)));
+        rich_->InsertText(Q(tools::ClusterMap::RowLabel(i / tools::ClusterMap::kCellsPerRow)));
         rich_->SetFontName(symbols);
       }
       rich_->SetColor(Colour(map_.cells[i]));
@@ -343,8 +349,8 @@ void ViewerWindow::FindInText() {
   const QString needle = find_->textEntry()->text();
   QTextCursor c = rich_->textCursor();
   const int from = find_->searched() ? c.selectionEnd() : 0;
-  const int at = needle.isEmpty() ? -1
-                                  : rich_->toPlainText().indexOf(needle, from, Qt::CaseInsensitive);
+  const int at =
+      needle.isEmpty() ? -1 : rich_->toPlainText().indexOf(needle, from, Qt::CaseInsensitive);
   if (at < 0) {
     find_->SetStatus(tools::kFindNotFoundText.data(), false);
     find_->Open();
