@@ -58,8 +58,7 @@ TEST_F(ViewerToolsTest, InfoWritesTheFileReportWithItsClustersMarked) {
   EXPECT_EQ(v->MapCellAt(at), "");
   bool seen = false;
   for (int pos = 0; pos < v->richEdit()->document()->characterCount() && !seen; ++pos)
-    seen = v->MapCellAt(pos) ==
-           QString("Cluster %1: \\README.TXT").arg(first);
+    seen = v->MapCellAt(pos) == QString("Cluster %1: \\README.TXT").arg(first);
   EXPECT_TRUE(seen);
 }
 
