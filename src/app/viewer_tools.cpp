@@ -334,7 +334,11 @@ void ViewerWindow::FindInHexGrid() {
   const tools::GridCell selected{grid_->CurrentGridColumn(),
                                  static_cast<std::size_t>(std::max(grid_->CurrentGridRow(), 1))};
   const auto hit = tools::FindInHexCells(
-      [model](std::size_t row, int column) { return model->GridCell(row, column).toStdString(); },
+      [model](std::size_t row, int column) {
+        // The byte cells as the editor holds them (typed texts included), without a QString.
+        const tools::HexGrid* edits = model->Edits();
+        return edits ? edits->ByteCellText({column, row}) : std::string();
+      },
       static_cast<std::size_t>(model->rowCount()) + 1, model->BytesPerRow(), selected,
       find_->searched(), find_->hexEntry()->text().toStdString());
   find_->progress()->setValue(100);
