@@ -9,6 +9,7 @@
 #include "core/new_image.h"
 #include "core/workspace.h"
 #include "tools/disk_report.h"
+#include "tools/hex_grid.h"
 #include "tools/search.h"
 
 namespace {
@@ -61,6 +62,18 @@ void BM_FindTextIgnoringCase(benchmark::State& state) {
     benchmark::DoNotOptimize(tools::FindTextIgnoringCase(text, "Quarnel says hello", 0));
 }
 BENCHMARK(BM_FindTextIgnoringCase)->Unit(benchmark::kMillisecond);
+
+// The hex view's search over the cells of a 720 KB file, for a pattern that is nowhere.
+void BM_FindInHexCellsNotFound(benchmark::State& state) {
+  const tools::HexGrid grid(Disk().image.bytes, 16);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(tools::FindInHexCells(
+        [&grid](std::size_t row, int column) {
+          return grid.ByteCellText({column, row});
+        },
+        grid.rowCount(), 16, {2, 1}, false, "0102030405060708"));
+}
+BENCHMARK(BM_FindInHexCellsNotFound)->Unit(benchmark::kMillisecond);
 
 void BM_DiskDetail(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(tools::BuildDiskDetail(Disk().image, "b.dsk"));
