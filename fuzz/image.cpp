@@ -1,6 +1,8 @@
 // Loads a disk image made from the fuzzer's bytes, lists every directory it can reach and reads
-// every file. Short inputs are placed at the start of the smallest accepted image (zeros after
-// them), so the fuzzer can shape the boot sector, the FAT and the directories with few bytes.
+// every file; builds the disk and file reports, the cluster owners and the sector view, and runs
+// the searches over the image. Short inputs are placed at the start of the smallest accepted image
+// (zeros after them), so the fuzzer can shape the boot sector, the FAT and the directories with few
+// bytes.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -8,6 +10,10 @@
 #include "core/image_path.h"
 #include "core/view_choice.h"
 #include "core/workspace.h"
+#include "tools/disk_report.h"
+#include "tools/hex_grid.h"
+#include "tools/search.h"
+#include "tools/write_back.h"
 
 namespace {
 
@@ -19,6 +25,10 @@ void Visit(quarnel::Workspace& ws, int& budget) {
       FileRead f = ReadFile(ws.image, e);
       if (f.ok() && f.bytes.size() > e.fullSize) __builtin_trap();
       ChooseView(e);
+      const tools::Report info = tools::BuildFileInfo(ws.image, e);
+      if (info.chain.size() > static_cast<std::size_t>(ws.image.geometry.LastDataCluster()))
+        __builtin_trap();
+      tools::ReportText(info);
       continue;
     }
     if (--budget <= 0) return;
@@ -42,5 +52,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   int budget = 64;
   Visit(ws, budget);
   quarnel::LookupEntry(ws, "A/B/C.TXT");
+
+  using namespace quarnel::tools;
+  const Report detail = BuildDiskDetail(ws.image, "fuzz.dsk");
+  ReportText(detail);
+  const auto owners = ClusterOwners(ws.image);
+  for (std::size_t cell = 0; cell < detail.map.cells.size(); cell += 97)
+    DescribeCell(detail.map, cell, owners);
+
+  const SectorLayout layout = SectorLayoutOf(ws.image);
+  const std::int32_t last = ClampSector(1 << 30, layout);
+  HexGrid grid(SectorBytes(ws.image, layout, last), 24);
+  grid.Store({3, 2}, "7");
+  if (grid.Values().size() != grid.byteCount()) __builtin_trap();
+
+  const auto& image = ws.image.bytes;
+  if (size >= 3) {
+    const std::vector<std::uint8_t> pattern(data, data + 3);
+    for (std::size_t hit : FindAllBytes(image, pattern))
+      if (hit + 3 > image.size() || image[hit] != data[0]) __builtin_trap();
+    const std::string_view text(reinterpret_cast<const char*>(image.data()), image.size());
+    FindTextIgnoringCase(text, std::string_view(reinterpret_cast<const char*>(data), 3),
+                         size % image.size());
+  }
   return 0;
 }

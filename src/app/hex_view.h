@@ -8,12 +8,17 @@
 #include <QAbstractTableModel>
 #include <QTableView>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tools/hex_grid.h"
 #include "viewers/hex_layout.h"
+
+class QLabel;
+class QLineEdit;
 
 namespace quarnel {
 
@@ -32,7 +37,16 @@ class HexModel : public QAbstractTableModel {
   // rule (bytes outside 0x20-0x7E as ".").
   void SetFile(std::vector<std::uint8_t> bytes, const std::string& extension, int windowWidth,
                const viewers::MsxCharset* charset = nullptr);
+  // Shows one sector's bytes, `bytesPerRow` a row, labelled by their offset in the sector.
+  void SetSector(std::vector<std::uint8_t> bytes, int bytesPerRow);
   void Clear();
+
+  bool IsSector() const { return sector_; }
+  int BytesPerRow() const;
+  // The edits of the bytes shown (in both views): typed texts, marks and the values.
+  tools::HexGrid* Edits() const { return edits_.get(); }
+  // Stores the inline editor's text for the byte of layout cell (row, column).
+  bool Store(std::size_t row, int column, const QString& typed);
 
   const viewers::HexLayout* Layout() const { return layout_.get(); }
   const std::vector<std::uint8_t>& FileBytes() const { return bytes_; }
@@ -48,6 +62,8 @@ class HexModel : public QAbstractTableModel {
  private:
   std::vector<std::uint8_t> bytes_;
   std::unique_ptr<viewers::HexLayout> layout_;
+  std::unique_ptr<tools::HexGrid> edits_;
+  bool sector_ = false;
 };
 
 class HexGrid : public QTableView {
@@ -64,8 +80,31 @@ class HexGrid : public QTableView {
 
   static constexpr int kRowHeight = 18;
 
+  // The inline hex editor: open on the current cell (a character cell edits its hex cell);
+  // Enter stores, Escape closes. `edited` runs after every stored edit.
+  void OpenEditor();
+  QLineEdit* editor() const { return editor_; }
+  std::function<void()> edited;
+  // The offset display of the top-left cell.
+  QString OffsetText() const;
+  // Moves the current cell to layout cell (row, column).
+  void SetGridCell(std::size_t row, int column);
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void updateGeometries() override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
  private:
+  void CloseEditor(bool store);
+  void UpdateOffset();
+
   HexModel* model_;
+  QLabel* offset_ = nullptr;
+  QLineEdit* editor_ = nullptr;
+  std::size_t editRow_ = 0;
+  int editColumn_ = 0;
 };
 
 }  // namespace quarnel

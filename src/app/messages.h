@@ -144,5 +144,15 @@ inline constexpr char kViewerCharsetJapanese[] = "Japanese";
 inline constexpr char kAddTokenizedQuestion[] = "Is ";
 inline constexpr char kAddTokenizedAs[] =
     " an MSX-BASIC program? Yes stores it tokenised (as RUN loads it), No as it is.";
+// The disk map's cells: one face per class, told apart by shape as well as by colour (the
+// symbol font the reports were drawn in is not there): system area, unused, used, last cluster
+// of a file, bad, reserved, the reported file's.
+inline constexpr char kFaceSystem[] = "\u2592";    // medium shade
+inline constexpr char kFaceUnused[] = "\u263A";    // smiling face
+inline constexpr char kFaceUsed[] = "\u25CF";      // black circle
+inline constexpr char kFaceLast[] = "\u25C6";      // black diamond
+inline constexpr char kFaceBad[] = "\u2639";       // frowning face
+inline constexpr char kFaceReserved[] = "\u25CC";  // dotted circle
+inline constexpr char kFaceFile[] = "\u2605";      // black star
 
 }  // namespace quarnel::app_text

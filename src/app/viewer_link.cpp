@@ -3,6 +3,7 @@
 // to the window. Two entries listed under the same caption are two files.
 #include "app/main_window.h"
 #include "app/messages.h"
+#include "app/qt_ui.h"
 #include "app/viewer_window.h"
 #include "formats/cassette.h"
 #include "formats/session.h"
@@ -22,8 +23,31 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   main.closeViewer = [v] {
     if (v->isVisible()) v->close();
   };
+  v->disk = [&main] { return main.disk(); };
+  v->askYesNo = [&main](std::string_view question) { return main.ui().AskYesNo(question); };
+  v->cassetteLoaded = [&main] { return main.tape() != nullptr; };
+  main.fileInfo = [v, &main](int slot) {
+    const Workspace* ws = main.disk();
+    if (!ws || !ws->HasImage()) return;
+    if (const auto entry = ws->EntryAt(slot)) v->ShowFileInfo(ws->image, *entry);
+  };
+  // The host file chosen becomes the image first, unless it is the one loaded.
+  auto load = [&main](const QString& path) -> const Workspace* {
+    const Workspace* ws = main.disk();
+    if (!ws || path.compare(ToQ(ws->imagePath), Qt::CaseInsensitive) != 0)
+      main.OpenFile(FromQ(path));
+    return main.disk();
+  };
+  main.diskDetails = [v, load](const QString& path) {
+    if (const Workspace* ws = load(path)) v->ShowDiskDetails(ws->image, ws->imagePath);
+  };
+  main.sectorView = [v, load](const QString& path) {
+    if (load(path)) v->SectorView(true);
+  };
   main.viewer = [v, &main](const FileRow& row, ViewSelector selector) {
     if (row.slot < 0) return;
+    v->OfferPendingChanges();
+    v->SetViewedEntry(std::nullopt, {});
     Source source;
     if (main.tape()) {
       source = [&main, i = static_cast<std::size_t>(row.slot)](
@@ -38,6 +62,7 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
     } else if (const Workspace* ws = main.disk()) {
       const std::optional<FileEntry> entry = ws->EntryAt(row.slot);
       if (!entry) return;
+      v->SetViewedEntry(*entry, ws->imagePath);
       // The entry is a value: the viewer's own menu reads it again later, only while the same
       // image is open and the entry's directory is shown.
       source = [&main, entry = *entry,

@@ -5,8 +5,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTextCursor>
 #include <QTextStream>
@@ -14,7 +16,10 @@
 
 #include "app/file_list_model.h"
 #include "app/file_list_view.h"
+#include "app/find_dialog.h"
+#include "app/hex_view.h"
 #include "app/main_window.h"
+#include "app/qt_ui.h"
 #include "app/rich_text_area.h"
 #include "app/screenshot_steps.h"
 #include "app/viewer_window.h"
@@ -111,6 +116,52 @@ bool RunViewerScreenshots(MainWindow& w, const QString& outDir) {
     w.settings() = kept;  // the pictures do not change the user's settings
     Settle();
     ok = Save(v->grab(), outDir, QStringLiteral("viewer-basic-fonts.png")) && ok;
+  }
+
+  // The reports, the sector editor with an edited byte, and the find dialog over a hit.
+  if (const Workspace* ws = w.disk(); ws && ws->HasImage()) {
+    const QString image = ToQ(ws->imagePath);
+    if (SelectRow(w, "HELLO.BAS")) {
+      for (const auto& row : w.listModel()->Rows())
+        if (row.caption == "HELLO.BAS" && w.fileInfo) w.fileInfo(row.slot);
+      v->resize(642, 508);
+      Settle();
+      ok = Save(v->grab(), outDir, QStringLiteral("viewer-file-info.png")) && ok;
+    }
+    if (w.diskDetails) {
+      w.diskDetails(image);
+      v->resize(642, 508);
+      Settle();
+      ok = Save(v->grab(), outDir, QStringLiteral("viewer-disk-details.png")) && ok;
+    }
+    if (w.sectorView) {
+      v->resize(642, 508);
+      w.sectorView(image);
+      v->sectorBox()->setText(QStringLiteral("14"));
+      v->SectorView();
+      v->grid()->Model()->Store(2, 3, QStringLiteral("5A"));
+      v->grid()->SetGridCell(2, 3);
+      Settle();
+      ok = Save(v->grab(), outDir, QStringLiteral("viewer-sector.png")) && ok;
+      v->grid()->Model()->Edits()->ClearChanges();  // the picture's edit is not kept
+    }
+    if (SelectRow(w, "README.TXT")) {
+      v->resize(642, 508);
+      w.ViewWith(ViewSelector::Hex);
+      FindDialog* f = v->findDialog();
+      f->textButton()->setChecked(true);
+      f->textEntry()->setText(QStringLiteral("line"));
+      f->FindClicked();
+      Settle(300);
+      QPixmap shot = v->grab();
+      {
+        QPainter p(&shot);
+        p.drawPixmap(QPoint(shot.width() - f->width() - 10, shot.height() - f->height() - 10),
+                     f->grab());
+      }
+      f->hide();
+      ok = Save(shot, outDir, QStringLiteral("viewer-search.png")) && ok;
+    }
   }
   v->hide();
   return ok;

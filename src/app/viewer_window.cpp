@@ -53,6 +53,7 @@ ViewerWindow::ViewerWindow(SettingsRecord& settings, Ui& ui, QWidget* parent)
   setAttribute(Qt::WA_QuitOnClose, false);
   BuildControls();
   BuildPopup();
+  BuildTools();
   // The views start in the character set chosen in Setup.
   if (settings_.japaneseCharset) SetCharset(viewers::MsxCharset::Japanese());
   resize(kInitialWidth, kInitialHeight);
@@ -247,6 +248,7 @@ void ViewerWindow::showEvent(QShowEvent* e) {
 }
 
 void ViewerWindow::closeEvent(QCloseEvent* e) {
+  OfferPendingChanges();
   if (closing) closing();
   e->accept();  // the window is only hidden; it lives as long as the main window
 }

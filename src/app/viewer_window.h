@@ -17,17 +17,22 @@
 #include "app/settings_record.h"
 #include "core/ui.h"
 #include "core/view_choice.h"
+#include "core/volume.h"
+#include "tools/disk_report.h"
 #include "viewers/msx_charset.h"
 #include "viewers/picture.h"
 
 class QAction;
 class QComboBox;
+class QLineEdit;
 class QMenu;
 class QSpinBox;
 
 namespace quarnel {
 
+class FindDialog;
 class HexGrid;
+class Workspace;
 class MainWindow;
 class PictureView;
 class RichTextArea;
@@ -90,6 +95,33 @@ class ViewerWindow : public QWidget {
   const QString& viewMode() const { return viewMode_; }
   void SetViewMode(const QString& mode);
 
+  // The reports and the sector editor (viewer_tools.cpp).
+  // DISK DETAIL of `image`, loaded from `imagePath`; FILE INFO of `entry` on it.
+  void ShowDiskDetails(const DiskImage& image, const std::string& imagePath);
+  void ShowFileInfo(const DiskImage& image, const FileEntry& entry);
+  // The sector view of the image `disk` gives: the sector in the sector box, or sector 0.
+  void SectorView(bool fromStart = false);
+  QLineEdit* sectorBox() const { return sectorBox_; }
+  std::int32_t currentSector() const { return currentSector_; }
+  // Edited bytes not yet written back nor dropped.
+  bool PendingChanges() const;
+  // Offers pending edits for saving (sector or file, by what the grid shows); dropped without
+  // asking for a cassette, and never written into an image other than the one they were made on.
+  void OfferPendingChanges();
+  // The entry the hex view shows, by value, and the image it lies on (none for a tape entry).
+  void SetViewedEntry(std::optional<FileEntry> entry, std::string imagePath);
+  // What the map cell drawn at text position `position` tells ("" off the map).
+  QString MapCellAt(int position) const;
+  FindDialog* findDialog() const { return find_; }
+  // The search that fits the view shown ("Find" in the find dialog).
+  void RunFind();
+
+  // Where the reports and the sector editor find the image (nullptr when none is open), the
+  // Yes/No questions of the write-backs, and whether the loaded host file is a cassette.
+  std::function<Workspace*()> disk;
+  std::function<bool(std::string_view question)> askYesNo;
+  std::function<bool()> cassetteLoaded;
+
   // Controls, for the reports, the sector editor and the tests.
   RichTextArea* richEdit() const { return rich_; }
   HexGrid* grid() const { return grid_; }
@@ -129,8 +161,16 @@ class ViewerWindow : public QWidget {
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  void BuildTools();
+  void WriteReport(const tools::Report& report, const DiskImage& image);
+  void ShowSector(Workspace& ws);
+  void FindInSectors();
+  void FindInHexGrid();
+  void FindInText();
+
   void BuildControls();
   void BuildPopup();
   void ShowPopupAt(const QPoint& globalPos);
@@ -198,6 +238,19 @@ class ViewerWindow : public QWidget {
   QAction* saveTextAct_ = nullptr;
   QAction* intAct_ = nullptr;
   QAction* jpAct_ = nullptr;
+
+  // Reports: the map shown, where each cell lies in the text, and who owns each cluster.
+  tools::ClusterMap map_;
+  std::vector<int> mapCellAt_;
+  std::vector<std::string> owners_;
+  // Sector editor.
+  QLineEdit* sectorBox_ = nullptr;
+  std::int32_t currentSector_ = 0;
+  std::string sectorImage_;  // the image the sector grid was read from
+  std::optional<FileEntry> viewedEntry_;
+  std::string viewedImage_;
+  std::string viewedName_;
+  FindDialog* find_ = nullptr;
 };
 
 }  // namespace quarnel

@@ -20,13 +20,19 @@ void RegisterOem(CommandLine& commands);
 void RegisterNew(CommandLine& commands);
 void RegisterConvert(CommandLine& commands);
 void RegisterTokenize(CommandLine& commands);
+void RegisterDetails(CommandLine& commands);
+void RegisterFileinfo(CommandLine& commands);
+void RegisterSector(CommandLine& commands);
+void RegisterFind(CommandLine& commands);
+void RegisterPoke(CommandLine& commands);
 
 std::span<const RegisterCommand> AllCommands() {
   static constexpr RegisterCommand kCommands[] = {
-      RegisterVersion,  RegisterLs,  RegisterCat,  RegisterExtract, RegisterBasic,
-      RegisterTokenize, RegisterHex, RegisterText, RegisterPicture, RegisterCas,
-      RegisterConvert,  RegisterAdd, RegisterRm,   RegisterRen,     RegisterLabel,
-      RegisterOem,      RegisterNew,
+      RegisterVersion,  RegisterLs,   RegisterCat,     RegisterExtract,  RegisterBasic,
+      RegisterTokenize, RegisterHex,  RegisterText,    RegisterPicture,  RegisterCas,
+      RegisterConvert,  RegisterAdd,  RegisterRm,      RegisterRen,      RegisterLabel,
+      RegisterOem,      RegisterNew,  RegisterDetails, RegisterFileinfo, RegisterSector,
+      RegisterFind,     RegisterPoke,
   };
   return kCommands;
 }

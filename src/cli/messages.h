@@ -59,4 +59,13 @@ inline constexpr std::string_view kAtLine = ": line ";
 inline constexpr std::string_view kAtColumn = ", column ";
 inline constexpr std::string_view kNotInCharset = "Not text of the chosen MSX character set: ";
 
+// details, fileinfo, sector, find, poke.
+inline constexpr std::string_view kNoSuchSector = "No such sector on this disk: ";
+inline constexpr std::string_view kNotHexBytes = "Not a byte string in hex digits (two per byte): ";
+inline constexpr std::string_view kGiveSectorOrPath = "Give either --sector N or PATH, not both";
+inline constexpr std::string_view kGiveBytes = "Give the bytes to write as hex digits";
+inline constexpr std::string_view kGivePatternOnce = "Give either HEX or --text TEXT, not both";
+inline constexpr std::string_view kGivePattern = "Give HEX or --text TEXT";
+inline constexpr std::string_view kBrokenChain = "Broken cluster chain in file: ";
+
 }  // namespace quarnel::cli

@@ -1,0 +1,48 @@
+// quarnel-cli fileinfo IMAGE PATH [--json]: the FILE INFO report: size, clusters, time, and the
+// map of the disk with the file's clusters marked.
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "cli/image_command.h"
+#include "tools/disk_report.h"
+
+namespace quarnel::cli {
+
+void RegisterFileinfo(CommandLine& commands) {
+  struct Args {
+    std::string path;
+    bool json = false;
+  };
+  AddImageCommand<Args>(
+      commands, "fileinfo", "Show a file's size, clusters and where they lie on the disk",
+      kImageHelp,
+      [](CLI::App& cmd, Args& args) {
+        cmd.add_option("PATH", args.path, "File inside the image (GAMES/ZORK.BAS)")->required();
+        cmd.add_flag("--json", args.json, "Print one JSON object");
+      },
+      [](Workspace& ws, CliUi&, const Args& args) {
+        const auto entry = EntryArg(ws, args.path, true);
+        if (!entry) return kExitFailure;
+        // The name as the terminal shows MSX characters.
+        FileEntry shown = *entry;
+        shown.name = ShownName(shown.name);
+        shown.extension = ShownName(shown.extension);
+        const tools::Report r = tools::BuildFileInfo(ws.image, shown);
+        if (!args.json) {
+          std::cout << r.caption << "\n" << tools::ReportText(r);
+          return kExitSuccess;
+        }
+        nlohmann::ordered_json j;
+        j["size"] = r.sizeBytes;
+        j["clusters"] = r.fileClusters;
+        j["modified"] = r.modified;
+        j["chain"] = r.chain;
+        j["map"] = r.map.Letters();
+        std::cout << j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+                  << "\n";
+        return kExitSuccess;
+      });
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,180 @@
+// The viewer's reports, sector editor and search on the real widgets: Info and Disk Details
+// write their reports and the map tells who owns a cell; the sector view edits a byte and saves
+// it after the question; a hex view edit goes back into the file it was read from; Search finds
+// in the sector, hex and text views.
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/find_dialog.h"
+#include "app/messages.h"
+#include "tools/messages.h"
+#include "viewer_fixture.h"
+
+namespace quarnel::test {
+namespace {
+
+class ViewerToolsTest : public ViewerTest {
+ protected:
+  int SlotOf(const std::string& caption) {
+    for (const FileEntry& e : w->disk()->Entries())
+      if (e.Caption() == caption) return e.slot;
+    return -1;
+  }
+  QString ImagePath() const { return QString::fromStdString(image.string()); }
+  // Types into the inline editor on layout cell (row, column) and presses Enter.
+  void EditCell(std::size_t row, int column, const char* typed) {
+    v->grid()->SetGridCell(row, column);
+    v->grid()->OpenEditor();
+    QLineEdit* editor = v->grid()->editor();
+    ASSERT_TRUE(editor->isVisible());
+    editor->clear();
+    QTest::keyClicks(editor, typed);
+    QTest::keyClick(editor, Qt::Key_Return);
+  }
+  void Find(const QString& hex) {
+    FindDialog* f = v->findDialog();
+    f->hexButton()->setChecked(true);
+    f->hexEntry()->setText(hex);
+    f->FindClicked();
+  }
+};
+
+TEST_F(ViewerToolsTest, InfoWritesTheFileReportWithItsClustersMarked) {
+  StartWithImage();
+  ASSERT_TRUE(w->fileInfo);
+  w->fileInfo(SlotOf("README.TXT"));
+  EXPECT_EQ(v->viewMode(), "FILE INFO");
+  EXPECT_EQ(v->windowTitle(), "Info on File: README.TXT");
+  const std::string text = PlainText();
+  EXPECT_NE(text.find("The File has a size of 39 bytes\nspanning 1 clusters on the disk"),
+            std::string::npos);
+  EXPECT_NE(text.find(" README.TXT\n"), std::string::npos);
+  EXPECT_NE(text.find(app_text::kFaceFile), std::string::npos);
+  // Its cluster tells its number and owner.
+  const std::uint16_t first = w->disk()->EntryAt(SlotOf("README.TXT"))->firstCluster;
+  const int at = static_cast<int>(text.size());  // past the map: nothing
+  EXPECT_EQ(v->MapCellAt(at), "");
+  bool seen = false;
+  for (int pos = 0; pos < v->richEdit()->document()->characterCount() && !seen; ++pos)
+    seen = v->MapCellAt(pos) == QString("Cluster %1: \\README.TXT").arg(first);
+  EXPECT_TRUE(seen);
+}
+
+TEST_F(ViewerToolsTest, DiskDetailsWritesTheDiskReportAndTheMap) {
+  StartWithImage();
+  ASSERT_TRUE(w->diskDetails);
+  w->diskDetails(ImagePath());
+  EXPECT_EQ(v->viewMode(), "DISK DETAIL");
+  EXPECT_EQ(v->windowTitle(), "Details of demo.dsk");
+  const QString text = v->richEdit()->toPlainText();
+  EXPECT_TRUE(text.contains("          Disk Technical Information"));
+  EXPECT_TRUE(text.contains("    There are 720 clusters"));
+  EXPECT_TRUE(text.contains(QStringLiteral("680\t")));
+  EXPECT_EQ(text.count(QString::fromUtf8(app_text::kFaceSystem)), 7 + 1);  // map + legend
+  EXPECT_FALSE(v->panel()->isVisible());
+}
+
+TEST_F(ViewerToolsTest, SectorViewEditsAByteAndSavesItAfterTheQuestion) {
+  StartWithImage();
+  ASSERT_TRUE(w->sectorView);
+  w->sectorView(ImagePath());
+  EXPECT_EQ(v->viewMode(), "SECTOR");
+  EXPECT_EQ(v->windowTitle(), "Sector view of demo.dsk");
+  HexModel* m = v->grid()->Model();
+  ASSERT_TRUE(m->IsSector());
+  EXPECT_EQ(m->rowCount(), 32);
+  EXPECT_EQ(m->GridCell(32, 0), "1F0");
+  // "$1F" shows sector 31; a number past the disk shows the last sector.
+  v->sectorBox()->setText("$1F");
+  v->SectorView();
+  EXPECT_EQ(v->currentSector(), 31);
+  v->sectorBox()->setText("99999");
+  v->SectorView();
+  EXPECT_EQ(v->currentSector(), 1439);
+  EXPECT_EQ(v->sectorBox()->text(), "1439");
+  v->sectorBox()->setText("x");
+  v->SectorView();
+  EXPECT_EQ(ui.core.messages.back(), "'x' is not a valid integer value");
+
+  v->sectorBox()->setText("3");
+  v->SectorView();
+  EditCell(2, 3, "5a");
+  EXPECT_EQ(m->GridCell(2, 3), "5A");
+  EXPECT_EQ(v->grid()->OffsetText(), "11");
+  EXPECT_TRUE(v->PendingChanges());
+  ui.core.yesNo.push_back(true);
+  v->sectorBox()->setText("4");
+  v->SectorView();  // the pending edit is offered first
+  EXPECT_EQ(ui.core.questions.back(), "Save the changes to sector 3?");
+  EXPECT_EQ(w->disk()->image.bytes[3 * 512 + 17], 0x5A);
+  EXPECT_TRUE(w->disk()->changed);
+  EXPECT_FALSE(v->PendingChanges());
+}
+
+TEST_F(ViewerToolsTest, HexViewEditGoesBackIntoTheViewedFile) {
+  StartWithImage();
+  Select({"README.TXT"});
+  w->ViewWith(ViewSelector::Hex);
+  EditCell(1, 2, "71");  // "q"
+  ui.core.yesNo.push_back(true);
+  v->close();
+  EXPECT_EQ(ui.core.questions.back(), "Save the changes to README.TXT?");
+  const FileEntry e = *w->disk()->EntryAt(SlotOf("README.TXT"));
+  const FileRead r = ReadFile(w->disk()->image, e);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(std::string(r.bytes.begin(), r.bytes.begin() + 7), "quarnel");
+}
+
+TEST_F(ViewerToolsTest, SearchFindsInTheSectorHexAndTextViews) {
+  StartWithImage();
+  // Sector view: the whole image from the shown sector on; Find again goes on after the hit.
+  w->sectorView(ImagePath());
+  Find("517561726E656C");  // "Quarnel"
+  FindDialog* f = v->findDialog();
+  EXPECT_EQ(f->windowTitle(), tools::kFindFound.data());
+  const std::int32_t first = v->currentSector();
+  const int column = v->grid()->CurrentGridColumn();
+  f->FindClicked();
+  EXPECT_TRUE(v->currentSector() > first || v->grid()->CurrentGridColumn() != column);
+  f->hexEntry()->setText("4D5");  // odd: nothing happens
+  const std::int32_t shown = v->currentSector();
+  f->FindClicked();
+  EXPECT_EQ(v->currentSector(), shown);
+  // The text entry was rebuilt from the hex entry: that change sets its caption last.
+  EXPECT_EQ(f->windowTitle(), tools::kFindCaption.data());
+
+  // Hex view of README.TXT: "line" twice.
+  Select({"README.TXT"});
+  w->ViewWith(ViewSelector::Hex);
+  Find("6C696E65");
+  EXPECT_EQ(v->grid()->CurrentGridRow(), 2);  // byte 21
+  EXPECT_EQ(v->grid()->CurrentGridColumn(), 2 + 5);
+  f->FindClicked();
+  EXPECT_EQ(v->grid()->CurrentGridRow(), 3);  // byte 35
+  EXPECT_EQ(v->grid()->CurrentGridColumn(), 2 + 3);
+
+  // Text view: the word in other letters' case.
+  w->ViewWith(ViewSelector::Text);
+  f->textButton()->setChecked(true);
+  f->textEntry()->setText("SECOND");
+  f->FindClicked();
+  EXPECT_EQ(v->richEdit()->textCursor().selectedText(), "Second");
+  f->FindClicked();
+  EXPECT_EQ(f->windowTitle(), tools::kFindNotFoundText.data());
+}
+
+TEST_F(ViewerToolsTest, FindEntriesMirrorEachOther) {
+  StartWithImage();
+  FindDialog* f = v->findDialog();
+  f->hexButton()->setChecked(true);
+  f->hexEntry()->setText("4D5");
+  EXPECT_EQ(f->textEntry()->text(), "M");
+  f->textButton()->setChecked(true);
+  f->textEntry()->setText("AB");
+  EXPECT_EQ(f->hexEntry()->text(), "4142");
+}
+
+}  // namespace
+}  // namespace quarnel::test
