@@ -26,9 +26,4 @@ bool SaveInPlace(Workspace& ws, CliUi& ui);
 // command fails when that save fails.
 int FinishChange(ImageChange change, Workspace& ws, CliUi& ui);
 
-// A name for a host file that does not fit 8.3: the name before the last dot without blanks cut
-// to 8 characters, and the extension cut to 3 ("_" for an empty name); a character outside ASCII
-// and one that MSX-DOS names may not hold (a further dot among them) becomes "_".
-std::string ShortMsxName(std::string_view hostName);
-
 }  // namespace quarnel::cli
