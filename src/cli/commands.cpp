@@ -18,6 +18,8 @@ void RegisterRen(CommandLine& commands);
 void RegisterLabel(CommandLine& commands);
 void RegisterOem(CommandLine& commands);
 void RegisterNew(CommandLine& commands);
+void RegisterMkdir(CommandLine& commands);
+void RegisterPack(CommandLine& commands);
 void RegisterConvert(CommandLine& commands);
 void RegisterTokenize(CommandLine& commands);
 
@@ -26,7 +28,7 @@ std::span<const RegisterCommand> AllCommands() {
       RegisterVersion,  RegisterLs,  RegisterCat,  RegisterExtract, RegisterBasic,
       RegisterTokenize, RegisterHex, RegisterText, RegisterPicture, RegisterCas,
       RegisterConvert,  RegisterAdd, RegisterRm,   RegisterRen,     RegisterLabel,
-      RegisterOem,      RegisterNew,
+      RegisterOem,      RegisterNew,  RegisterMkdir, RegisterPack,
   };
   return kCommands;
 }

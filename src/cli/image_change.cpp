@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <random>
 
 #include "cli/exit_code.h"
 #include "core/add_file.h"
@@ -30,6 +31,12 @@ int FinishChange(ImageChange change, Workspace& ws, CliUi& ui) {
       break;
   }
   return kExitFailure;
+}
+
+std::optional<VolumeId> Dos2VolumeId(bool dos2) {
+  if (!dos2) return std::nullopt;
+  std::random_device random;
+  return VolumeIdFrom(static_cast<std::uint32_t>(random()));
 }
 
 }  // namespace quarnel::cli

@@ -2,11 +2,13 @@
 // whole change succeeded, and leave the file untouched otherwise.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "cli/cli_ui.h"
 #include "cli/messages.h"
+#include "core/new_image.h"
 #include "core/workspace.h"
 
 namespace quarnel::cli {
@@ -25,5 +27,9 @@ bool SaveInPlace(Workspace& ws, CliUi& ui);
 // The exit code of a command that came to `change`: a changed image is saved in place, and the
 // command fails when that save fails.
 int FinishChange(ImageChange change, Workspace& ws, CliUi& ui);
+
+// The volume id of a new MSX-DOS 2 image, from the host's random source; nullopt (a DOS 1 boot
+// sector) unless `dos2`.
+std::optional<VolumeId> Dos2VolumeId(bool dos2);
 
 }  // namespace quarnel::cli

@@ -12,9 +12,9 @@ namespace quarnel {
 namespace fs = std::filesystem;
 
 std::string ClaimedNames::Claim(std::string_view hostName) {
-  const std::string wanted =
-      IsValidMsxName(hostName) ? std::string(hostName) : ShortMsxName(hostName);
-  std::string name = UniqueMsxName(wanted, taken_);
+  const bool valid = IsValidMsxName(hostName);
+  const std::string wanted = valid ? std::string(hostName) : ShortMsxName(hostName);
+  std::string name = valid && replaceAlike_ ? wanted : UniqueMsxName(wanted, taken_);
   taken_.push_back(MakeMsxName(name));
   return name;
 }

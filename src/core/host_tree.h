@@ -42,15 +42,21 @@ struct HostTreeResult {
   bool ok() const { return failures.empty(); }
 };
 
-// Names claimed in one directory by one run, so that two host names that shorten alike (or
-// differ only in letter case) get distinct entries instead of replacing each other.
+// Names claimed in one directory by one run, so that two host names that shorten alike (or, in
+// one host folder, differ only in letter case) get distinct entries instead of replacing each
+// other.
 class ClaimedNames {
  public:
+  // With `replaceAlike`, a host name that is 8.3 itself is taken as it is even when claimed
+  // before (adding it again replaces the file, as adds do); only short names are made unique.
+  explicit ClaimedNames(bool replaceAlike = false) : replaceAlike_(replaceAlike) {}
+
   // The entry name for host name `hostName`: itself when it is 8.3, else ShortMsxName; made
   // unique among the names claimed before (UniqueMsxName).
   std::string Claim(std::string_view hostName);
 
  private:
+  bool replaceAlike_;
   std::vector<std::array<std::uint8_t, 11>> taken_;
 };
 
