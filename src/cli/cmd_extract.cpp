@@ -115,8 +115,8 @@ class TreeExtractor {
   bool Entry(const FileEntry& e, const fs::path& out, HostNames& names, const std::string& shown,
              int depth) {
     const std::string caption = e.Caption();
-    const std::string path = shown + ShownName(caption);
     const std::string wanted = HostNameForCaption(caption);
+    const std::string path = shown + wanted;
     const std::string name = names.Claim(wanted);
     if (name != wanted || e.IsDot()) std::cerr << path << kExtractedAs << name << "\n";
     if (!e.IsDirectory()) return ExtractOne(ws_, e, out, name, path);

@@ -76,7 +76,13 @@ DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEnt
     std::uint16_t first;
     std::string path;
   };
-  std::vector<Pending> todo{{entry.firstCluster, entry.Caption()}};
+  // "SUB\\GAMES": captions without the blanks and the dot of an empty extension.
+  auto shown = [](const FileEntry& e) {
+    std::string c = e.Caption();
+    while (!c.empty() && (c.back() == ' ' || c.back() == '.')) c.pop_back();
+    return c;
+  };
+  std::vector<Pending> todo{{entry.firstCluster, shown(entry)}};
   auto refuseLoop = [](const std::string& path) {
     char text[512];
     std::snprintf(text, sizeof text, msg::kNeedsCheckDirectoryLoop.data(), path.c_str());
@@ -98,7 +104,7 @@ DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEnt
       if (e.IsDot()) continue;
       removed.push_back(e.offset);
       if (e.IsDirectory()) {
-        todo.push_back({e.firstCluster, d.path + "\\" + e.Caption()});
+        todo.push_back({e.firstCluster, d.path + "\\" + shown(e)});
         continue;
       }
       for (std::uint16_t c : ChainToFree(image, e.firstCluster))
