@@ -208,10 +208,12 @@ std::size_t GrowDirectory(DiskImage& img, std::uint16_t last, std::uint16_t clus
   return off;
 }
 
-// The entries a change writes in place: the slot of the new entry when the directory has it.
-std::vector<std::size_t> WrittenSlot(const EntryPlace& place) {
+// Where a change writes into the directory, for the guard: the slot of the new entry, or the
+// last cluster of a directory that grows (its FAT link changes: no file may share that cluster,
+// or the file's chain would grow with it).
+std::vector<std::size_t> WrittenSlot(const DiskImage& img, const EntryPlace& place) {
   if (place.offset) return {*place.offset};
-  return {};
+  return {ClusterOffset(img.geometry, place.lastCluster)};
 }
 
 DirEntry NewEntry(const std::array<std::uint8_t, 11>& name, std::uint8_t attribute,
@@ -256,7 +258,7 @@ AddOutcome AddFileData(DiskImage& img, DirRef dir, const NewFile& file) {
 
   // A disk whose FAT and directories disagree on a cluster the add touches is left alone.
   const auto take = LowestFreeAfterRelease(img, plan.freed, need + grow);
-  if (auto refusal = CheckChange(img, {take, plan.freed, plan.replaced, WrittenSlot(*place)}))
+  if (auto refusal = CheckChange(img, {take, plan.freed, plan.replaced, WrittenSlot(img, *place)}))
     return {AddStatus::NeedsCheck, std::move(*refusal)};
 
   // The add succeeds: replace, allocate, write.
@@ -312,7 +314,7 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
   const std::size_t grow = place->GrowBy();
   if (FreeClusterCount(img) < 1 + grow) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
   const auto take = LowestFreeClusters(img, 1 + grow);
-  if (auto refusal = CheckChange(img, {take, {}, {}, WrittenSlot(*place)}))
+  if (auto refusal = CheckChange(img, {take, {}, {}, WrittenSlot(img, *place)}))
     return {AddStatus::NeedsCheck, std::move(*refusal)};
 
   const std::size_t entryOffset =

@@ -76,7 +76,7 @@ DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEnt
     std::uint16_t first;
     std::string path;
   };
-  // "SUB\\GAMES": captions without the blanks and the dot of an empty extension.
+  // SUB\GAMES: captions without the blanks and the dot of an empty extension.
   auto shown = [](const FileEntry& e) {
     std::string c = e.Caption();
     while (!c.empty() && (c.back() == ' ' || c.back() == '.')) c.pop_back();
