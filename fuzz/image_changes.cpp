@@ -158,7 +158,8 @@ std::set<std::size_t> Subtree(const quarnel::TreeClusters& tree, std::size_t off
   for (bool grew = true; grew;) {
     grew = false;
     for (std::size_t i = 0; i < tree.entries.size(); ++i)
-      if (!indices.count(i) && indices.count(tree.entries[i].parent)) grew = indices.insert(i).second;
+      if (!indices.count(i) && indices.count(tree.entries[i].parent))
+        grew = indices.insert(i).second;
   }
   std::set<std::size_t> out{offset};
   for (auto i : indices) out.insert(tree.entries[i].offset);

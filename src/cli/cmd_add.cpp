@@ -82,7 +82,8 @@ bool AddArgument(Workspace& ws, DirRef dir, const HostTreeOptions& options, fs::
   const HostTreeResult r = AddHostTree(ws.image, dir, host, name.name, options);
   for (const auto& n : r.renamed)
     if (n.host != host) std::cerr << Shown(n.host, host) << kAddedAs << n.entryName << "\n";
-  for (const auto& f : r.failures) ReportFailure(f.host, f.message, f.hostError, Shown(f.host, host));
+  for (const auto& f : r.failures)
+    ReportFailure(f.host, f.message, f.hostError, Shown(f.host, host));
   return r.ok();
 }
 

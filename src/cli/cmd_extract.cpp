@@ -120,8 +120,8 @@ class TreeExtractor {
     const std::string name = names.Claim(wanted);
     if (name != wanted || e.IsDot()) std::cerr << path << kExtractedAs << name << "\n";
     if (!e.IsDirectory()) return ExtractOne(ws_, e, out, name, path);
-    if (e.firstCluster == 0 || std::find(above_.begin(), above_.end(), e.firstCluster) !=
-                                   above_.end()) {
+    if (e.firstCluster == 0 ||
+        std::find(above_.begin(), above_.end(), e.firstCluster) != above_.end()) {
       std::cerr << kDirectoryLoop << path << "\n";
       return false;
     }

@@ -1,6 +1,7 @@
-// quarnel-cli new SIZE OUT [--dos2]: an empty formatted disk image. SIZE is 160 180 320 320s 360 360s 640
-// 720 (KB; "s" picks the single-sided 80-track disk of 320 and 360 KB, the others of that size
-// are double-sided with 40 tracks). OUT is the image file, or a folder to write New<SIZE>.dsk in.
+// quarnel-cli new SIZE OUT [--dos2]: an empty formatted disk image. SIZE is 160 180 320 320s 360
+// 360s 640 720 (KB; "s" picks the single-sided 80-track disk of 320 and 360 KB, the others of that
+// size are double-sided with 40 tracks). OUT is the image file, or a folder to write New<SIZE>.dsk
+// in.
 #include <filesystem>
 #include <iostream>
 #include <string>

@@ -1,9 +1,9 @@
 // quarnel-cli pack HOSTDIR OUT [--size 720] [--label NAME] [--dos2]: a new disk image holding the
 // host folder tree (HOSTDIR's files and folders in its root). When anything does not fit,
 // everything that does not is listed and no image is written.
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
-#include <algorithm>
 #include <string>
 
 #include "cli/cli_ui.h"
@@ -58,8 +58,7 @@ void RegisterPack(CommandLine& commands) {
           std::cerr << kVolumeTooLong << args.label << "\n";
           return kExitFailure;
         }
-        if (!args.force &&
-            fs::symlink_status(args.out, ec).type() != fs::file_type::not_found) {
+        if (!args.force && fs::symlink_status(args.out, ec).type() != fs::file_type::not_found) {
           std::cerr << args.out << kExistsUseForce << "\n";
           return kExitFailure;
         }
@@ -87,11 +86,11 @@ void RegisterPack(CommandLine& commands) {
         ClaimedNames names;
         std::vector<HostTreeFailure> failures;
         for (const fs::path& child : children) {
-          HostTreeResult r =
-              AddHostTree(ws.image, kRootDir, child, names.Claim(child.filename().string()), options);
+          HostTreeResult r = AddHostTree(ws.image, kRootDir, child,
+                                         names.Claim(child.filename().string()), options);
           for (const auto& n : r.renamed)
-            std::cerr << n.host.lexically_relative(args.hostDir).string() << kAddedAs
-                      << n.entryName << "\n";
+            std::cerr << n.host.lexically_relative(args.hostDir).string() << kAddedAs << n.entryName
+                      << "\n";
           failures.insert(failures.end(), r.failures.begin(), r.failures.end());
         }
         if (!failures.empty()) {

@@ -25,10 +25,10 @@ void RegisterTokenize(CommandLine& commands);
 
 std::span<const RegisterCommand> AllCommands() {
   static constexpr RegisterCommand kCommands[] = {
-      RegisterVersion,  RegisterLs,  RegisterCat,  RegisterExtract, RegisterBasic,
-      RegisterTokenize, RegisterHex, RegisterText, RegisterPicture, RegisterCas,
-      RegisterConvert,  RegisterAdd, RegisterRm,   RegisterRen,     RegisterLabel,
-      RegisterOem,      RegisterNew,  RegisterMkdir, RegisterPack,
+      RegisterVersion,  RegisterLs,  RegisterCat,   RegisterExtract, RegisterBasic,
+      RegisterTokenize, RegisterHex, RegisterText,  RegisterPicture, RegisterCas,
+      RegisterConvert,  RegisterAdd, RegisterRm,    RegisterRen,     RegisterLabel,
+      RegisterOem,      RegisterNew, RegisterMkdir, RegisterPack,
   };
   return kCommands;
 }

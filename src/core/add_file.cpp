@@ -356,7 +356,6 @@ std::string ShortMsxName(std::string_view host) {
   return e.empty() ? name : name + "." + e;
 }
 
-
 std::string UniqueMsxName(std::string_view name,
                           const std::vector<std::array<std::uint8_t, 11>>& taken) {
   auto isTaken = [&](std::string_view n) {

@@ -76,7 +76,8 @@ class TreeAdder {
     if (made != AddStatus::Added && made != AddStatus::DirectoryExists)
       return Fail(host, made.message, made.status);
     const std::optional<DirRef> sub = FindSubdirectory(image_, dir, entryName);
-    if (!sub) return Fail(host, std::string(msg::kBrokenTargetDirectory), AddStatus::BrokenDirectory);
+    if (!sub)
+      return Fail(host, std::string(msg::kBrokenTargetDirectory), AddStatus::BrokenDirectory);
     if (made == AddStatus::Added) ++result_.folders;
     ClaimedNames names;
     bool go = true;

@@ -139,7 +139,8 @@ void MakeDos2BootSector(std::span<std::uint8_t, 512> s, const VolumeId& id) {
   std::fill(s.begin() + kBootProgramOffset, s.begin() + kFcbOffset, 0);
   std::copy(std::begin(kBootCode), std::end(kBootCode), s.begin() + kDos2BootCodeOffset);
   s[kBootProgramOffset] = 0x18;  // jr 030H
-  s[kBootProgramOffset + 1] = static_cast<std::uint8_t>(kDos2BootCodeOffset - kBootProgramOffset - 2);
+  s[kBootProgramOffset + 1] =
+      static_cast<std::uint8_t>(kDos2BootCodeOffset - kBootProgramOffset - 2);
   std::copy(kVolIdSignature.begin(), kVolIdSignature.end(), s.begin() + kVolIdOffset);
   s[kDirtyFlagOffset] = 0;
   std::copy(id.begin(), id.end(), s.begin() + kVolumeIdOffset);

@@ -82,9 +82,9 @@ TEST_F(FolderCommands, PackThenExtractGivesTheTreeBackByteForByte) {
   };
   EXPECT_LE(secondsApart(out / "README.TXT", src / "README.TXT"), 2);
   EXPECT_LE(secondsApart(out / "GAMES", src / "GAMES"), 2);
-  EXPECT_EQ(fs::status(out / "GAMES" / "MSX2" / "DEEP" / "RO.DAT").permissions() &
-                fs::perms::owner_write,
-            fs::perms::none);
+  EXPECT_EQ(
+      fs::status(out / "GAMES" / "MSX2" / "DEEP" / "RO.DAT").permissions() & fs::perms::owner_write,
+      fs::perms::none);
   // One directory of the image, into a folder of its name.
   const fs::path one = tmp / "one";
   r = Q({"extract", "-r", image.string(), "GAMES/MSX2", "-o", one.string()});
@@ -151,12 +151,12 @@ TEST_F(FolderCommands, MkdirAddIntoDirectoriesAndDeleteTrees) {
             "My Project/build output/program-two.rom added as progra~1.rom\n");
   if (test::HaveWitnesses()) {
     EXPECT_EQ(test::FsckFindings(image), std::vector<std::string>{});
-    EXPECT_EQ(test::MdirNames(image),
-              (std::set<std::string>{"A/", "A/B/", "A/B/C/", "A/B/MYPROJEC/", "A/B/MYPROJEC/MAIN.BAS",
-                                     "A/B/MYPROJEC/BUILDOUT/", "A/B/MYPROJEC/BUILDOUT/PROGRAM-.ROM",
-                                     "A/B/MYPROJEC/BUILDOUT/PROGRA~1.ROM"}));
-    EXPECT_TRUE(test::Mtype(image, "A/B/MYPROJEC/BUILDOUT/PROGRA~1.ROM") ==
-                test::Pattern(6000, 2));
+    EXPECT_EQ(
+        test::MdirNames(image),
+        (std::set<std::string>{"A/", "A/B/", "A/B/C/", "A/B/MYPROJEC/", "A/B/MYPROJEC/MAIN.BAS",
+                               "A/B/MYPROJEC/BUILDOUT/", "A/B/MYPROJEC/BUILDOUT/PROGRAM-.ROM",
+                               "A/B/MYPROJEC/BUILDOUT/PROGRA~1.ROM"}));
+    EXPECT_TRUE(test::Mtype(image, "A/B/MYPROJEC/BUILDOUT/PROGRA~1.ROM") == test::Pattern(6000, 2));
   }
   // Refusals leave the file byte for byte as it was.
   const auto before = test::ReadHostFile(image);
@@ -165,7 +165,8 @@ TEST_F(FolderCommands, MkdirAddIntoDirectoriesAndDeleteTrees) {
     std::string err;
   } refusals[] = {
       {{"mkdir", image.string(), "A"}, "A directory of that name exists already: A\n"},
-      {{"mkdir", image.string(), "A/B/MYPROJEC/MAIN.BAS"}, "A file of that name exists: MAIN.BAS\n"},
+      {{"mkdir", image.string(), "A/B/MYPROJEC/MAIN.BAS"},
+       "A file of that name exists: MAIN.BAS\n"},
       {{"mkdir", image.string(), "X/Y"}, "Not found in the disk image: X\n"},
       {{"rm", image.string(), "A"}, "Directory not empty!\n"},
       {{"add", image.string(), (host / "MAIN.BAS").string(), "--to", "NOPE"},

@@ -110,8 +110,10 @@ TEST_F(Folders, MakeDirectoryWritesItsEntryAndTheDotEntries) {
     int slot;
     const char* name;
     std::uint16_t cluster;
-  } dots[] = {{games, 0, ".          ", 4}, {games, 1, "..         ", 0},
-              {msx2, 0, ".          ", 5}, {msx2, 1, "..         ", 4}};
+  } dots[] = {{games, 0, ".          ", 4},
+              {games, 1, "..         ", 0},
+              {msx2, 0, ".          ", 5},
+              {msx2, 1, "..         ", 4}};
   for (const Dot& d : dots) {
     SCOPED_TRACE(std::to_string(d.dir.firstCluster) + d.name);
     const std::size_t off = ClusterOffset(img().geometry, d.dir.firstCluster) + d.slot * 32;
@@ -350,8 +352,7 @@ TEST_F(Folders, RandomChangesAcrossLevelsAgreeWithTheWitnesses) {
       const std::string to = "R" + std::to_string(step) + ".REN";
       const auto list = *ListDirectory(img(), dirs.at(parent));
       if (op == 6) {
-        ASSERT_EQ(RenameEntry(img(), list, *Find(dirs.at(parent), name), to),
-                  RenameStatus::Renamed)
+        ASSERT_EQ(RenameEntry(img(), list, *Find(dirs.at(parent), name), to), RenameStatus::Renamed)
             << step;
         files[parent + to] = it->second;
       } else {
@@ -405,10 +406,12 @@ TEST(ClaimedNames, NamesAlikeGetDistinctEntries) {
     bool replaceAlike;
     std::vector<std::string> hosts, expected;
   } cases[] = {
-      {false, {"longfilename.txt", "longfilename2.txt", "longfile.txt"},
+      {false,
+       {"longfilename.txt", "longfilename2.txt", "longfile.txt"},
        {"longfile.txt", "longfi~1.txt", "longfi~2.txt"}},
       {false, {"a.txt", "A.TXT"}, {"a.txt", "A~1.TXT"}},  // one host folder, case apart
-      {true, {"a.txt", "A.TXT", "long name.txt", "longname.txt"},
+      {true,
+       {"a.txt", "A.TXT", "long name.txt", "longname.txt"},
        {"a.txt", "A.TXT", "longname.txt", "longname.txt"}},
       {true, {"long name.txt", "long name.txt"}, {"longname.txt", "longna~1.txt"}},
   };
