@@ -142,17 +142,17 @@ void MainWindow::DropFiles(const QStringList& paths) {
       return;
     }
   }
-  if (!AtRoot()) {
-    ui_->Notify(msg::kOnlyInRootDir);
-    return;
-  }
-  // The rename questions come first, one per file whose name does not fit, in order.
+  // The rename questions come first, one per file whose name does not fit, in order; a folder
+  // takes its short name without a question.
   std::vector<std::optional<std::string>> names;
-  for (const auto& f : files) names.push_back(AskEntryName(f));
+  for (const auto& f : files) names.push_back(IsHostFolder(f) ? std::string() : AskEntryName(f));
   setEnabled(false);
   const std::string remembered = FromQ(statusText());
   for (std::size_t i = 0; i < files.size(); ++i) {
-    if (names[i]) AddHostFile(files[i], *names[i]);  // a cancelled question skips the file
+    if (IsHostFolder(files[i]))
+      AddHostFolder(files[i]);
+    else if (names[i])
+      AddHostFile(files[i], *names[i]);  // a cancelled question skips the file
     ui_->Status(std::string(msg::kAddingFile) + std::to_string(i) +
                 std::string(msg::kAddingFileOf) + std::to_string(files.size()));
   }
