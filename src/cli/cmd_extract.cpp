@@ -2,6 +2,9 @@
 // file of the root directory when no PATH is given). With -r directories come along as host
 // folders with everything in them (the whole tree of the root when no PATH is given), dated as
 // their entries.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
@@ -27,8 +30,9 @@ namespace fs = std::filesystem;
 // date. False on failure (the reason is on stderr, with the file's name after the messages that
 // do not carry it).
 bool ExtractOne(const Workspace& ws, const FileEntry& entry, const fs::path& dir,
-                const std::string& hostName, std::string_view shownPath) {
-  const ExtractOutcome out = ExtractFile(ws.image, entry, dir / hostName);
+                const std::string& hostName, std::string_view shownPath,
+                FileIo& io = DefaultFileIo()) {
+  const ExtractOutcome out = ExtractFile(ws.image, entry, dir / hostName, io);
   if (!out.message.empty()) std::cerr << out.message << "\n";
   if (out == ExtractStatus::ClusterError || out == ExtractStatus::FirstClusterOutOfBounds)
     std::cerr << kInFile << shownPath << "\n";
@@ -89,6 +93,14 @@ bool ExtractPaths(Workspace& ws, const std::vector<std::string>& paths, const fs
   return ok;
 }
 
+// Host writes without a flush of each file: a whole tree of new files is written as a copy
+// program writes it (each file still appears whole or not at all), and the tree is flushed once
+// at the end.
+class UnflushedIo : public FileIo {
+ public:
+  bool Sync(int) override { return true; }
+};
+
 // Extracts the directory tree below `dir` into the host folder `out`: every file as a file,
 // every directory as a folder made for it. A directory below that leads back up (or to the root),
 // or lies deeper than can be shown, is reported and skipped; so is one whose chain is broken.
@@ -119,7 +131,7 @@ class TreeExtractor {
     const std::string path = shown + wanted;
     const std::string name = names.Claim(wanted);
     if (name != wanted || e.IsDot()) std::cerr << path << kExtractedAs << name << "\n";
-    if (!e.IsDirectory()) return ExtractOne(ws_, e, out, name, path);
+    if (!e.IsDirectory()) return ExtractOne(ws_, e, out, name, path, io_);
     if (e.firstCluster == 0 ||
         std::find(above_.begin(), above_.end(), e.firstCluster) != above_.end()) {
       std::cerr << kDirectoryLoop << path << "\n";
@@ -145,14 +157,15 @@ class TreeExtractor {
 
  private:
   const Workspace& ws_;
+  UnflushedIo io_;
   std::vector<std::uint16_t> above_;  // first clusters of the directories being extracted
 };
 
 bool ExtractTreePaths(Workspace& ws, const std::vector<std::string>& paths,
                       const fs::path& outDir) {
   TreeExtractor tree(ws);
-  if (paths.empty()) return tree.Directory(kRootDir, outDir, "", 0);
   bool ok = true;
+  if (paths.empty()) ok = tree.Directory(kRootDir, outDir, "", 0);
   HostNames names;
   for (const auto& p : paths) {
     auto entry = EntryArg(ws, p, true);
@@ -163,6 +176,11 @@ bool ExtractTreePaths(Workspace& ws, const std::vector<std::string>& paths,
     std::string shown = ws.CurrentPath();
     std::replace(shown.begin(), shown.end(), '\\', '/');
     ok = tree.Entry(*entry, outDir, names, shown.substr(1), ws.Depth()) && ok;
+  }
+  // The files written above reach the disk before the command reports success.
+  if (const int fd = ::open(outDir.c_str(), O_RDONLY | O_DIRECTORY); fd >= 0) {
+    ::syncfs(fd);
+    ::close(fd);
   }
   return ok;
 }

@@ -247,6 +247,19 @@ TEST_F(Folders, ABrokenOrLoopingTargetDirectoryRefusesAdds) {
   }
 }
 
+TEST_F(Folders, AFullDirectoryWhoseLastClusterAFileSharesDoesNotGrow) {
+  ImageBuilder b;
+  const std::uint16_t sub = b.AddDirectory(kRoot, "SUB");
+  for (int i = 0; i < 30; ++i) b.AddEntry(sub, {"S" + std::to_string(i) + ".TXT"});
+  // A damaged disk: a file whose entry starts at the directory's only cluster.
+  b.AddEntry(kRoot, {"CROSS.BIN", 0x20, sub, 1024});
+  Load(b.Bytes());
+  const auto before = img().bytes;
+  // Linking a new cluster after the directory's last one would lengthen the file's chain too.
+  EXPECT_EQ(AddFileData(img(), DirRef{sub}, File("NEW.TXT", 10)), AddStatus::NeedsCheck);
+  EXPECT_TRUE(img().bytes == before);
+}
+
 TEST_F(Folders, DeleteTreeFreesEveryClusterBelow) {
   ImageBuilder b;
   b.AddFile(kRoot, "KEEP.TXT", test::Pattern(2000, 5));
