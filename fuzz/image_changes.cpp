@@ -1,7 +1,8 @@
 // Changes on hostile images: the input is laid over the start of an empty 160 KB disk (boot
-// sector, FATs, root directory, first clusters), a file is added, then every entry is read out,
-// renamed and deleted (in the root and one level of subdirectories), a file and a volume name are
-// added.
+// sector, FATs, root directory, first clusters), a file is added, a directory is made in the root,
+// files (enough to grow it) and a directory are added into each subdirectory of the root, and
+// each is deleted with everything below it; then every entry is read out, renamed and deleted (in
+// the root and one level of subdirectories), a file and a volume name are added.
 // Nothing may crash, hang or write outside the image, and no change may write over live data:
 // around every change the files the directory tree reaches are read, and afterwards each file the
 // change did not remove must read the same bytes and no cluster it or a directory used may be free.
@@ -112,30 +113,80 @@ void ChangeEveryEntry(quarnel::Workspace& ws, int depth) {
   ws.Refresh();
 }
 
-// Offsets of the root entries an add of `name` replaces.
-std::set<std::size_t> Replaced(const quarnel::DiskImage& img, const std::string& name) {
+// Offsets of the entries of `dir` an add of `name` replaces.
+std::set<std::size_t> Replaced(const quarnel::DiskImage& img, quarnel::DirRef dir,
+                               const std::string& name) {
   const auto n = quarnel::MakeMsxName(name);
   std::set<std::size_t> out;
-  for (int slot = 0;; ++slot) {
-    auto off = quarnel::RootSlotOffset(img, slot);
-    if (!off) break;
-    const std::uint8_t* e = img.bytes.data() + *off;
+  const auto contents = quarnel::ListDirectory(img, dir);
+  if (!contents) return out;
+  for (const auto& slot : contents->table) {
+    const std::uint8_t* e = img.bytes.data() + slot.offset;
     if (!quarnel::IsFreeSlot(e[0]) && !quarnel::IsLongNameAttribute(e[11]) &&
         !(e[11] & quarnel::kAttrVolume) && quarnel::SameMsxName(e, n.data()))
-      out.insert(*off);
+      out.insert(slot.offset);
   }
   return out;
 }
 
-void Add(quarnel::Workspace& ws) {
+void AddInto(quarnel::Workspace& ws, quarnel::DirRef dir, const std::string& name,
+             std::size_t size) {
   quarnel::NewFile f;
-  f.name = "ADDED.BIN";
-  f.bytes.assign(3000, 0x5A);
+  f.name = name;
+  f.bytes.assign(size, 0x5A);
   const Snapshot before = Take(ws.image);
-  const auto replaced = Replaced(ws.image, f.name);
-  step = "add";
-  quarnel::AddFileData(ws.image, quarnel::kRootDir, f);
+  const auto replaced = Replaced(ws.image, dir, f.name);
+  step = dir.IsRoot() ? "add" : "add into a subdirectory";
+  quarnel::AddFileData(ws.image, dir, f);
   ExpectKept(before, ws.image, replaced);
+}
+
+void Add(quarnel::Workspace& ws) { AddInto(ws, quarnel::kRootDir, "ADDED.BIN", 3000); }
+
+void MakeDirectory(quarnel::Workspace& ws, quarnel::DirRef dir) {
+  const Snapshot before = Take(ws.image);
+  step = "mkdir";
+  quarnel::MakeDirectory(ws.image, dir, "NEWDIR", {2000, 1, 1, 0, 0, 0});
+  ExpectKept(before, ws.image);
+}
+
+// The offsets of the entry at `offset` and of every entry below it, as the map found them.
+std::set<std::size_t> Subtree(const quarnel::TreeClusters& tree, std::size_t offset) {
+  std::set<std::size_t> indices;
+  for (std::size_t i = 0; i < tree.entries.size(); ++i)
+    if (tree.entries[i].offset == offset) indices.insert(i);
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (std::size_t i = 0; i < tree.entries.size(); ++i)
+      if (!indices.count(i) && indices.count(tree.entries[i].parent))
+        grew = indices.insert(i).second;
+  }
+  std::set<std::size_t> out{offset};
+  for (auto i : indices) out.insert(tree.entries[i].offset);
+  return out;
+}
+
+// Into each subdirectory of the root: files until it grows, and a directory; then each goes
+// with everything below it.
+void ChangeFolders(quarnel::Workspace& ws) {
+  MakeDirectory(ws, quarnel::kRootDir);
+  ws.Refresh();
+  int dirs = 0;
+  for (const quarnel::FileEntry& e : ws.Entries()) {
+    if (!e.IsDirectory() || e.IsDot() || ++dirs > 4) continue;
+    const quarnel::DirRef dir{e.firstCluster};
+    for (int i = 0; i < 18; ++i) AddInto(ws, dir, "S" + std::to_string(i % 17) + ".BIN", 700);
+    MakeDirectory(ws, dir);
+  }
+  ws.Refresh();
+  for (const quarnel::FileEntry& e : ws.Entries()) {
+    if (!e.IsDirectory() || e.IsDot()) continue;
+    const Snapshot before = Take(ws.image);
+    step = "recursive delete";
+    quarnel::DeleteTree(ws.image, ws.listing, e);
+    ExpectKept(before, ws.image, Subtree(before.tree, e.offset));
+  }
+  ws.Refresh();
 }
 
 }  // namespace
@@ -150,6 +201,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!ws.HasImage()) return 0;
   // An add before the deletes meets the image's own entries; the one after meets what is left.
   Add(ws);
+  // The folder changes on a copy, so that the changes below still meet the image's own tree.
+  quarnel::Workspace folders = ws;
+  ChangeFolders(folders);
   ChangeEveryEntry(ws, 0);
   Add(ws);
   Snapshot before = Take(ws.image);

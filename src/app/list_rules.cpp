@@ -17,7 +17,7 @@ ListMenuState ListMenuFor(ListMenuState m, const ListSituation& s) {
     return m;
   }
   m.rename = true;
-  m.addFile = s.atRoot;
+  m.addFile = true;  // into the shown directory, the root or a subdirectory
   m.remove = s.selectedRows >= 1;
   m.extract = s.selectedRows >= 1;
   m.view = s.selectedRows == 1;

@@ -245,6 +245,9 @@ void MainWindow::BuildMenus() {
     const std::string caption(GeometryTable[static_cast<std::size_t>(i)].caption);
     Add(disk, caption.c_str(), this, [this, i] { NewImage(i); });
   }
+  disk->addSeparator();
+  dos2Act_ = Add(disk, app_text::kMenuDos2, this, [] {});
+  dos2Act_->setCheckable(true);
   saveAct_ = Add(
       file, app_text::kMenuSave, this, [this] { SaveImage(); }, QKeySequence::Save);
   saveAsAct_ = Add(file, app_text::kMenuSaveAs, this, [this] { SaveImageAs(); });
@@ -331,6 +334,7 @@ void MainWindow::BuildPopups() {
   infoAct_ = listAction(
       fileListMenu_, app_text::kPopupInfo, [this] { ShowInfo(); }, Qt::Key_F10);
   renameAct_ = Add(fileListMenu_, app_text::kPopupRename, this, [this] { StartRenamingEntry(); });
+  newFolderAct_ = Add(fileListMenu_, app_text::kPopupNewFolder, this, [this] { MakeFolder(); });
 
   diskImageMenu_ = new QMenu(this);
   diskImageMenu_->setObjectName(QStringLiteral("PopupMenu1"));
@@ -422,6 +426,7 @@ ListMenuState MainWindow::UpdateListMenu() {
   extractAct_->setEnabled(listMenuState_.extract);
   infoAct_->setEnabled(listMenuState_.info && fileInfo != nullptr);
   renameAct_->setEnabled(listMenuState_.rename);
+  newFolderAct_->setEnabled(listMenuState_.addFile);
   return listMenuState_;
 }
 

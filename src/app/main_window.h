@@ -84,6 +84,11 @@ class MainWindow : public QMainWindow {
   // The entry name of a tokenised program: the stem with .BAS, or the rename dialog's answer.
   std::optional<std::string> AskTokenizedName(const std::filesystem::path& path);
   void AddTokenizedHostFile(const std::filesystem::path& path, const std::string& entryName);
+  // Adds a host folder with everything in it to the shown directory (a short name for names
+  // that are not 8.3; the first failure is shown).
+  void AddHostFolder(const std::filesystem::path& path);
+  // "New Folder": asks for a name and makes the directory in the shown directory.
+  void MakeFolder();
   void AddChosenFile();  // "Add a File": asks for a host file, adds it
   void DeleteSelectedEntries();
   void ExtractSelectedEntries();
@@ -189,6 +194,7 @@ class MainWindow : public QMainWindow {
   // until the name is valid) when the image can take it and the name does not fit 8.3; nullopt
   // when the dialog was cancelled.
   std::optional<std::string> AskEntryName(const std::filesystem::path& hostPath);
+  static bool IsHostFolder(const std::filesystem::path& path);
   void NotAvailable();
   bool IsCassette() const;
   // The path of the open disk image or tape ("" when nothing is open).
@@ -263,6 +269,8 @@ class MainWindow : public QMainWindow {
   QAction* extractAct_ = nullptr;
   QAction* infoAct_ = nullptr;
   QAction* renameAct_ = nullptr;
+  QAction* newFolderAct_ = nullptr;
+  QAction* dos2Act_ = nullptr;  // New Disk Image: MSX-DOS 2 boot sector
   QAction* diskDetailsAct_ = nullptr;
   QAction* hostAddAct_ = nullptr;
   QAction* toXsaAct_ = nullptr;

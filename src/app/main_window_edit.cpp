@@ -9,16 +9,19 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
+#include <random>
 
 #include "app/file_list_model.h"
 #include "app/file_list_view.h"
 #include "app/host_browser.h"
 #include "app/main_window.h"
+#include "app/messages.h"
 #include "app/qt_ui.h"
 #include "core/add_file.h"
 #include "core/clock.h"
 #include "core/delete_entry.h"
 #include "core/extract.h"
+#include "core/host_tree.h"
 #include "core/messages.h"
 #include "core/new_image.h"
 #include "core/rename.h"
@@ -71,8 +74,8 @@ bool MainWindow::SettleChanges() {
 
 std::optional<std::string> MainWindow::AskEntryName(const std::filesystem::path& hostPath) {
   const std::string hostName = hostPath.filename().string();
-  // Without an image in its root AddFile refuses before it looks at the name.
-  const bool takes = ReadableDisk() && AtRoot();
+  // Without an image AddFile refuses before it looks at the name.
+  const bool takes = ReadableDisk() != nullptr;
   if (!takes || !NeedsEntryName(hostPath)) return hostName;
   for (;;) {
     auto answer = ui_->AskNewName(hostName);
@@ -81,10 +84,6 @@ std::optional<std::string> MainWindow::AskEntryName(const std::filesystem::path&
 }
 
 void MainWindow::AddChosenFile() {
-  if (!AtRoot()) {
-    ui_->Notify(msg::kOnlyInRootDir);
-    return;
-  }
   auto path = ui_->AskOpenPath(msg::kAddFileTitle, FromQ(browser_->Folder()));
   if (path && !path->empty()) {
     if (auto name = AskEntryName(*path)) AddHostFile(*path, *name);
@@ -140,6 +139,45 @@ void MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
   if (out == AddStatus::Added) ws->changed = true;
   if (!out.message.empty()) ui_->Notify(out.message);
   ws->Refresh();
+}
+
+bool MainWindow::IsHostFolder(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(std::filesystem::symlink_status(path, ec));
+}
+
+void MainWindow::AddHostFolder(const std::filesystem::path& path) {
+  Workspace* ws = disk();
+  if (!ws || !ws->HasImage()) {
+    ui_->Notify(msg::kNoImageSelected);
+    return;
+  }
+  HostTreeOptions options;
+  options.depth = ws->Depth();
+  const std::string name = ClaimedNames(true).Claim(path.filename().string());
+  const HostTreeResult r = AddHostTree(ws->image, ws->CurrentDir(), path, name, options);
+  ws->changed = true;
+  // The first failure ends the folder, as a failing file ends its own add.
+  if (!r.failures.empty() && !r.failures.front().message.empty())
+    ui_->Notify(r.failures.front().message);
+  ws->Refresh();
+}
+
+void MainWindow::MakeFolder() {
+  Workspace* ws = ReadableDisk();
+  if (!ws || IsCassette()) return;
+  auto name = ui_->AskText(app_text::kNewFolderTitle,
+                           QString::fromLatin1(app_text::kNewFolderLabel), QString());
+  if (!name || name->isEmpty()) return;
+  const std::string text = FromQ(*name);
+  const AddOutcome out = MakeDirectory(ws->image, ws->CurrentDir(), text, SystemClock().Now());
+  if (out == AddStatus::InvalidName)
+    ui_->Notify(std::string(app_text::kInvalidFolderName) + text);
+  else if (!out.message.empty())
+    ui_->Notify(out.message);
+  if (out == AddStatus::Added) ws->changed = true;
+  ws->Refresh();
+  ShowListing();
 }
 
 void MainWindow::DeleteSelectedEntries() {
@@ -237,7 +275,12 @@ void MainWindow::NewImage(int row) {
   if (row < 0 || row >= static_cast<int>(GeometryTable.size())) return;
   const GeometryRow& g = GeometryTable[static_cast<std::size_t>(row)];
   QString path = QDir(browser_->Folder()).filePath(ToQ(NewImageName(g)));
-  if (quarnel::NewImage(g, FromQ(path), *ui_)) {
+  std::optional<VolumeId> dos2;
+  if (dos2Act_ && dos2Act_->isChecked()) {
+    std::random_device random;
+    dos2 = VolumeIdFrom(static_cast<std::uint32_t>(random()));
+  }
+  if (quarnel::NewImage(g, FromQ(path), *ui_, dos2)) {
     browser_->Refresh();
     browser_->SelectPath(path);
   }

@@ -143,24 +143,25 @@ void MainWindow::DropFiles(const QStringList& paths) {
       return;
     }
   }
-  if (!AtRoot()) {
-    ui_->Notify(msg::kOnlyInRootDir);
-    return;
-  }
   // The questions come first, in order: for a text file whether it is a BASIC program to store
-  // tokenised, then the rename question for a name that does not fit.
+  // tokenised, then the rename question for a name that does not fit; a folder takes its short
+  // name without a question.
   std::vector<std::optional<std::string>> names;
   std::vector<bool> tokenised;
   for (const auto& f : files) {
-    tokenised.push_back(OffersTokenizing(f) &&
+    tokenised.push_back(!IsHostFolder(f) && OffersTokenizing(f) &&
                         ui_->AskYesNo(std::string(app_text::kAddTokenizedQuestion) +
                                       f.filename().string() + app_text::kAddTokenizedAs));
-    names.push_back(tokenised.back() ? AskTokenizedName(f) : AskEntryName(f));
+    names.push_back(IsHostFolder(f)    ? std::string()
+                    : tokenised.back() ? AskTokenizedName(f)
+                                       : AskEntryName(f));
   }
   setEnabled(false);
   const std::string remembered = FromQ(statusText());
   for (std::size_t i = 0; i < files.size(); ++i) {
-    if (names[i] && tokenised[i])
+    if (IsHostFolder(files[i]))
+      AddHostFolder(files[i]);
+    else if (names[i] && tokenised[i])
       AddTokenizedHostFile(files[i], *names[i]);
     else if (names[i])
       AddHostFile(files[i], *names[i]);  // a cancelled question skips the file

@@ -85,6 +85,12 @@ inline constexpr char kPopupDelete[] = "Delete";
 inline constexpr char kPopupExtract[] = "Extract";
 inline constexpr char kPopupInfo[] = "Info";
 inline constexpr char kPopupRename[] = "Rename";
+inline constexpr char kPopupNewFolder[] = "New Folder";
+inline constexpr char kNewFolderTitle[] = "New Folder";
+inline constexpr char kNewFolderLabel[] = "Name of the new folder (8.3):";
+inline constexpr char kInvalidFolderName[] = "Not a valid MSX-DOS name (8.3): ";
+// The New disk image menu's choice of boot sector.
+inline constexpr char kMenuDos2[] = "MSX-DOS 2 Boot Sector";
 
 // The host browser's menus (for disk images, for other image formats) and our own host actions.
 inline constexpr char kPopupDiskDetails[] = "Disk Details";

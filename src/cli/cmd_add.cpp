@@ -1,5 +1,7 @@
-// quarnel-cli add IMAGE HOSTFILE... [--name NAME]...: host files into the root directory of the
-// image, replacing files of the same name; the image is saved in place when every file fits.
+// quarnel-cli add IMAGE HOSTFILE... [--to DIR] [-r] [--name NAME]...: host files into a directory
+// of the image (the root by default), replacing files of the same name; with -r host folders are
+// added as directories with everything in them. The image is saved in place when everything
+// fits; otherwise it stays as it was.
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -10,34 +12,40 @@
 #include "cli/tokenized_add.h"
 #include "core/add_file.h"
 #include "core/host_file.h"
+#include "core/host_tree.h"
 
 namespace quarnel::cli {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 // The entry name for a host file: its own name when it fits 8.3, otherwise the first valid one
-// of the --name values not yet taken, then the automatic short name (with a line saying so).
-// nullopt when the short name does not fit either.
+// of the --name values not yet taken, then the automatic short name. Short names given in one run
+// never clash: a second host file whose name shortens alike gets "~N" in its name.
 class EntryNames {
  public:
   explicit EntryNames(const std::vector<std::string>& names) : names_(names) {}
 
-  std::optional<std::string> For(const std::filesystem::path& hostPath) {
+  struct Name {
+    std::string name;
+    bool given = false;  // a --name value
+  };
+  Name For(const fs::path& hostPath, bool folder) {
     const std::string hostName = hostPath.filename().string();
-    if (!NeedsEntryName(hostPath)) return hostName;  // AddFile reports a file it cannot read
-    while (next_ < names_.size()) {
-      const std::string& name = names_[next_++];
-      if (IsValidMsxName(name)) return name;
+    if (!folder && NeedsEntryName(hostPath)) {
+      while (next_ < names_.size()) {
+        const std::string& name = names_[next_++];
+        if (IsValidMsxName(name)) return {claimed_.Claim(name), true};
+      }
     }
-    std::string name = ShortMsxName(hostName);
-    std::cerr << hostName << kAddedAs << name << "\n";
-    if (!IsValidMsxName(name)) return std::nullopt;
-    return name;
+    return {claimed_.Claim(hostName), false};
   }
 
  private:
   const std::vector<std::string>& names_;
   std::size_t next_ = 0;
+  ClaimedNames claimed_{true};
 };
 
 // add --tokenize: each text file tokenised under the next --name or its own stem with .BAS.
@@ -57,17 +65,64 @@ ImageChange AddTokenized(Workspace& ws, const std::vector<std::string>& files,
   return ImageChange::Changed;
 }
 
+// Prints the reason a host file was not added; `where` names it when the message does not.
+void ReportFailure(const fs::path& host, const std::string& message, HostReadError hostError,
+                   const std::string& where) {
+  if (!message.empty()) std::cerr << message << "\n";
+  // "read ERROR!" does not say that the file was a directory, a FIFO or a device.
+  if (IsOtherKind(hostError))
+    std::cerr << DescribeHostReadError(host, hostError, 0) << "\n";
+  else if (!where.empty())
+    std::cerr << kInFile << where << "\n";
+}
+
+// The host path as the lines about a folder's contents name it: from the added folder on.
+std::string Shown(const fs::path& host, const fs::path& top) {
+  return (top.filename() / host.lexically_relative(top)).lexically_normal().string();
+}
+
+// Adds one HOSTFILE argument; false when it failed (the reason printed).
+bool AddArgument(Workspace& ws, DirRef dir, const HostTreeOptions& options, fs::path host,
+                 EntryNames& names, bool recursive) {
+  std::error_code ec;
+  // A path ending in a separator names the folder by its last real name.
+  if (!host.has_filename()) host = host.parent_path();
+  const bool folder = recursive && fs::is_directory(fs::symlink_status(host, ec));
+  const EntryNames::Name name = names.For(host, folder);
+  const std::string hostName = host.filename().string();
+  if (!name.given && name.name != hostName) std::cerr << hostName << kAddedAs << name.name << "\n";
+  if (!folder) {
+    const AddOutcome out = AddFile(ws.image, dir, host, name.name);
+    if (out == AddStatus::Added) return true;
+    ReportFailure(host, out.message, out.hostError, "");
+    return false;
+  }
+  const HostTreeResult r = AddHostTree(ws.image, dir, host, name.name, options);
+  for (const auto& n : r.renamed)
+    if (n.host != host) std::cerr << Shown(n.host, host) << kAddedAs << n.entryName << "\n";
+  for (const auto& f : r.failures)
+    ReportFailure(f.host, f.message, f.hostError, Shown(f.host, host));
+  return r.ok();
+}
+
 }  // namespace
 
 void RegisterAdd(CommandLine& commands) {
   struct Args {
     std::vector<std::string> files, names;
     bool tokenize = false;
+    std::string to;
+    bool recursive = false;
   };
   AddImageCommand<Args>(
-      commands, "add", "Add host files to the root directory of a disk image", kChangedImageHelp,
+      commands, "add", "Add host files (and with -r folders) to a directory of a disk image",
+      kChangedImageHelp,
       [](CLI::App& cmd, Args& args) {
-        cmd.add_option("HOSTFILE", args.files, "Host files to add")->required();
+        cmd.add_option("HOSTFILE", args.files, "Host files (or folders, with -r) to add")
+            ->required();
+        cmd.add_option("--to", args.to, "Directory inside the image to add to (default: the root)");
+        cmd.add_flag("-r,--recursive", args.recursive,
+                     "Add host folders as directories, with everything in them");
         cmd.add_option("-n,--name", args.names,
                        "MSX name (8.3) for a host file whose name does not fit, taken in order "
                        "(default: the name shortened)")
@@ -78,20 +133,14 @@ void RegisterAdd(CommandLine& commands) {
                      "the host name with .BAS; --name gives another)");
       },
       [](Workspace& ws, CliUi&, const Args& args) {
+        if (!args.to.empty() && !ChangeDirectoryArg(ws, args.to)) return ImageChange::Failed;
+        const DirRef dir = ws.CurrentDir();
+        HostTreeOptions options;
+        options.depth = ws.Depth();
         if (args.tokenize) return AddTokenized(ws, args.files, args.names);
         EntryNames names(args.names);
-        for (const auto& f : args.files) {
-          const std::optional<std::string> name = names.For(f);
-          if (!name) return ImageChange::Failed;
-          const AddOutcome out = AddFile(ws.image, ws.CurrentDir(), f, *name);
-          if (out != AddStatus::Added) {
-            if (!out.message.empty()) std::cerr << out.message << "\n";
-            // "read ERROR!" does not say that the file was a directory, a FIFO or a device.
-            if (IsOtherKind(out.hostError))
-              std::cerr << DescribeHostReadError(f, out.hostError, 0) << "\n";
-            return ImageChange::Failed;
-          }
-        }
+        for (const auto& f : args.files)
+          if (!AddArgument(ws, dir, options, f, names, args.recursive)) return ImageChange::Failed;
         return ImageChange::Changed;
       });
 }

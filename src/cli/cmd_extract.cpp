@@ -1,5 +1,11 @@
-// quarnel-cli extract IMAGE [PATH...] [-o HOSTDIR]: files of the image to host files (every file
-// of the root directory when no PATH is given).
+// quarnel-cli extract IMAGE [PATH...] [-o HOSTDIR] [-r]: files of the image to host files (every
+// file of the root directory when no PATH is given). With -r directories come along as host
+// folders with everything in them (the whole tree of the root when no PATH is given), dated as
+// their entries.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -11,6 +17,8 @@
 #include "cli/output_dir.h"
 #include "core/ascii.h"
 #include "core/extract.h"
+#include "core/host_tree.h"
+#include "core/messages.h"
 
 namespace quarnel::cli {
 
@@ -22,8 +30,9 @@ namespace fs = std::filesystem;
 // date. False on failure (the reason is on stderr, with the file's name after the messages that
 // do not carry it).
 bool ExtractOne(const Workspace& ws, const FileEntry& entry, const fs::path& dir,
-                const std::string& hostName, std::string_view shownPath) {
-  const ExtractOutcome out = ExtractFile(ws.image, entry, dir / hostName);
+                const std::string& hostName, std::string_view shownPath,
+                FileIo& io = DefaultFileIo()) {
+  const ExtractOutcome out = ExtractFile(ws.image, entry, dir / hostName, io);
   if (!out.message.empty()) std::cerr << out.message << "\n";
   if (out == ExtractStatus::ClusterError || out == ExtractStatus::FirstClusterOutOfBounds)
     std::cerr << kInFile << shownPath << "\n";
@@ -84,12 +93,105 @@ bool ExtractPaths(Workspace& ws, const std::vector<std::string>& paths, const fs
   return ok;
 }
 
+// Host writes without a flush of each file: a whole tree of new files is written as a copy
+// program writes it (each file still appears whole or not at all), and the tree is flushed once
+// at the end.
+class UnflushedIo : public FileIo {
+ public:
+  bool Sync(int) override { return true; }
+};
+
+// Extracts the directory tree below `dir` into the host folder `out`: every file as a file,
+// every directory as a folder made for it. A directory below that leads back up (or to the root),
+// or lies deeper than can be shown, is reported and skipped; so is one whose chain is broken.
+class TreeExtractor {
+ public:
+  explicit TreeExtractor(const Workspace& ws) : ws_(ws) {}
+
+  bool Directory(DirRef dir, const fs::path& out, const std::string& shown, int depth) {
+    const auto contents = ListDirectory(ws_.image, dir);
+    if (!contents) {
+      std::cerr << kBrokenDirectory << shown << "\n";
+      return false;
+    }
+    bool ok = true;
+    HostNames names;
+    for (const FileEntry& e : EntriesOf(*contents)) {
+      if (e.IsVolume() && !e.IsDirectory()) continue;
+      if (e.IsDot() && e.IsDirectory()) continue;
+      ok = Entry(e, out, names, shown, depth) && ok;
+    }
+    return ok;
+  }
+
+  bool Entry(const FileEntry& e, const fs::path& out, HostNames& names, const std::string& shown,
+             int depth) {
+    const std::string caption = e.Caption();
+    const std::string wanted = HostNameForCaption(caption);
+    const std::string path = shown + wanted;
+    const std::string name = names.Claim(wanted);
+    if (name != wanted || e.IsDot()) std::cerr << path << kExtractedAs << name << "\n";
+    if (!e.IsDirectory()) return ExtractOne(ws_, e, out, name, path, io_);
+    if (e.firstCluster == 0 ||
+        std::find(above_.begin(), above_.end(), e.firstCluster) != above_.end()) {
+      std::cerr << kDirectoryLoop << path << "\n";
+      return false;
+    }
+    if (depth + 1 > kDeepestLevel) {
+      std::cerr << msg::kDirectoryTooDeep << "\n" << kInFile << path << "\n";
+      return false;
+    }
+    const fs::path folder = out / name;
+    std::error_code ec;
+    fs::create_directory(folder, ec);
+    if (ec || !fs::is_directory(fs::symlink_status(folder, ec))) {
+      std::cerr << kCannotWrite << folder.string() << "\n";
+      return false;
+    }
+    above_.push_back(e.firstCluster);
+    const bool ok = Directory(DirRef{e.firstCluster}, folder, path + "/", depth + 1);
+    above_.pop_back();
+    ApplyEntryTime(ws_.image, e, folder);  // after its files: writing them changed the time
+    return ok;
+  }
+
+ private:
+  const Workspace& ws_;
+  UnflushedIo io_;
+  std::vector<std::uint16_t> above_;  // first clusters of the directories being extracted
+};
+
+bool ExtractTreePaths(Workspace& ws, const std::vector<std::string>& paths,
+                      const fs::path& outDir) {
+  TreeExtractor tree(ws);
+  bool ok = true;
+  if (paths.empty()) ok = tree.Directory(kRootDir, outDir, "", 0);
+  HostNames names;
+  for (const auto& p : paths) {
+    auto entry = EntryArg(ws, p, true);
+    if (!entry) {
+      ok = false;
+      continue;
+    }
+    std::string shown = ws.CurrentPath();
+    std::replace(shown.begin(), shown.end(), '\\', '/');
+    ok = tree.Entry(*entry, outDir, names, shown.substr(1), ws.Depth()) && ok;
+  }
+  // The files written above reach the disk before the command reports success.
+  if (const int fd = ::open(outDir.c_str(), O_RDONLY | O_DIRECTORY); fd >= 0) {
+    ::syncfs(fd);
+    ::close(fd);
+  }
+  return ok;
+}
+
 }  // namespace
 
 void RegisterExtract(CommandLine& commands) {
   struct Args {
     std::vector<std::string> paths;
     std::string outDir = ".";
+    bool recursive = false;
   };
   AddImageCommand<Args>(
       commands, "extract", "Copy files of a disk image to host files", kImageHelp,
@@ -98,11 +200,15 @@ void RegisterExtract(CommandLine& commands) {
                        "Files inside the image (default: every file of the root)");
         cmd.add_option("-o,--output", args.outDir,
                        "Host folder to write to (default: the current one)");
+        cmd.add_flag("-r,--recursive", args.recursive,
+                     "Directories as host folders with everything in them (no PATH: the whole "
+                     "disk)");
       },
       [](Workspace& ws, CliUi&, const Args& args) {
         if (!MakeOutputDir(args.outDir)) return kExitFailure;
-        const bool ok = args.paths.empty() ? ExtractRoot(ws, args.outDir)
-                                           : ExtractPaths(ws, args.paths, args.outDir);
+        const bool ok = args.recursive       ? ExtractTreePaths(ws, args.paths, args.outDir)
+                        : args.paths.empty() ? ExtractRoot(ws, args.outDir)
+                                             : ExtractPaths(ws, args.paths, args.outDir);
         return ok ? kExitSuccess : kExitFailure;
       });
 }

@@ -1,12 +1,14 @@
-// quarnel-cli new SIZE OUT: an empty formatted disk image. SIZE is 160 180 320 320s 360 360s 640
-// 720 (KB; "s" picks the single-sided 80-track disk of 320 and 360 KB, the others of that size
-// are double-sided with 40 tracks). OUT is the image file, or a folder to write New<SIZE>.dsk in.
+// quarnel-cli new SIZE OUT [--dos2]: an empty formatted disk image. SIZE is 160 180 320 320s 360
+// 360s 640 720 (KB; "s" picks the single-sided 80-track disk of 320 and 360 KB, the others of that
+// size are double-sided with 40 tracks). OUT is the image file, or a folder to write New<SIZE>.dsk
+// in.
 #include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "cli/cli_ui.h"
 #include "cli/command.h"
+#include "cli/image_change.h"
 #include "cli/messages.h"
 #include "core/new_image.h"
 
@@ -15,7 +17,7 @@ namespace quarnel::cli {
 void RegisterNew(CommandLine& commands) {
   struct Args {
     std::string size, out;
-    bool force = false;
+    bool force = false, dos2 = false;
   };
   commands.Add<Args>(
       "new", "Make an empty formatted MSX-DOS disk image",
@@ -25,6 +27,8 @@ void RegisterNew(CommandLine& commands) {
             ->check(CLI::IsMember({"160", "180", "320", "320s", "360", "360s", "640", "720"}));
         cmd.add_option("OUT", args.out, "Image file to write, or a folder")->required();
         cmd.add_flag("-f,--force", args.force, "Replace an existing file of that name");
+        cmd.add_flag("--dos2", args.dos2,
+                     "An MSX-DOS 2 boot sector (VOL_ID and a random volume id)");
       },
       [](const Args& args) {
         CliUi ui;
@@ -39,7 +43,7 @@ void RegisterNew(CommandLine& commands) {
           std::cerr << out.string() << kExistsUseForce << "\n";
           return kExitFailure;
         }
-        return NewImage(*row, out, ui) ? kExitSuccess : kExitFailure;
+        return NewImage(*row, out, ui, Dos2VolumeId(args.dos2)) ? kExitSuccess : kExitFailure;
       });
 }
 

@@ -1,5 +1,5 @@
-// quarnel-cli rm IMAGE PATH...: deletes files and empty directories; the image is saved in place
-// when every one was deleted.
+// quarnel-cli rm IMAGE PATH... [-r]: deletes files and empty directories (with -r directories
+// with everything in them); the image is saved in place when every one was deleted.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -12,18 +12,21 @@ namespace quarnel::cli {
 void RegisterRm(CommandLine& commands) {
   struct Args {
     std::vector<std::string> paths;
+    bool recursive = false;
   };
   AddImageCommand<Args>(
-      commands, "rm", "Delete files and empty directories of a disk image", kChangedImageHelp,
+      commands, "rm", "Delete files and directories of a disk image", kChangedImageHelp,
       [](CLI::App& cmd, Args& args) {
-        cmd.add_option("PATH", args.paths, "Files or empty directories inside the image")
-            ->required();
+        cmd.add_option("PATH", args.paths, "Files or directories inside the image")->required();
+        cmd.add_flag("-r,--recursive", args.recursive,
+                     "Delete directories with everything in them (otherwise only empty ones)");
       },
       [](Workspace& ws, CliUi&, const Args& args) {
         for (const auto& p : args.paths) {
           auto entry = EntryArg(ws, p, true);
           if (!entry) return ImageChange::Failed;
-          const DeleteOutcome out = DeleteEntry(ws.image, ws.listing, *entry);
+          const DeleteOutcome out = args.recursive ? DeleteTree(ws.image, ws.listing, *entry)
+                                                   : DeleteEntry(ws.image, ws.listing, *entry);
           if (out.status != DeleteStatus::Deleted) {
             std::cerr << (out.message.empty() ? std::string(kCannotChange) + p : out.message)
                       << "\n";

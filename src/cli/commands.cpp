@@ -18,6 +18,8 @@ void RegisterRen(CommandLine& commands);
 void RegisterLabel(CommandLine& commands);
 void RegisterOem(CommandLine& commands);
 void RegisterNew(CommandLine& commands);
+void RegisterMkdir(CommandLine& commands);
+void RegisterPack(CommandLine& commands);
 void RegisterConvert(CommandLine& commands);
 void RegisterTokenize(CommandLine& commands);
 void RegisterDetails(CommandLine& commands);
@@ -28,11 +30,11 @@ void RegisterPoke(CommandLine& commands);
 
 std::span<const RegisterCommand> AllCommands() {
   static constexpr RegisterCommand kCommands[] = {
-      RegisterVersion,  RegisterLs,   RegisterCat,     RegisterExtract,  RegisterBasic,
-      RegisterTokenize, RegisterHex,  RegisterText,    RegisterPicture,  RegisterCas,
-      RegisterConvert,  RegisterAdd,  RegisterRm,      RegisterRen,      RegisterLabel,
-      RegisterOem,      RegisterNew,  RegisterDetails, RegisterFileinfo, RegisterSector,
-      RegisterFind,     RegisterPoke,
+      RegisterVersion,  RegisterLs,     RegisterCat,   RegisterExtract, RegisterBasic,
+      RegisterTokenize, RegisterHex,    RegisterText,  RegisterPicture, RegisterCas,
+      RegisterConvert,  RegisterAdd,    RegisterRm,    RegisterRen,     RegisterLabel,
+      RegisterOem,      RegisterNew,    RegisterMkdir, RegisterPack,    RegisterDetails,
+      RegisterFileinfo, RegisterSector, RegisterFind,  RegisterPoke,
   };
   return kCommands;
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <random>
 
 #include "cli/exit_code.h"
 #include "core/add_file.h"
@@ -32,25 +33,10 @@ int FinishChange(ImageChange change, Workspace& ws, CliUi& ui) {
   return kExitFailure;
 }
 
-std::string ShortMsxName(std::string_view host) {
-  const std::string_view dotExt = ExtensionOf(host);
-  const std::string_view base = host.substr(0, host.size() - dotExt.size());
-  const std::string_view ext = dotExt.empty() ? dotExt : dotExt.substr(1);
-  auto keep = [](std::string_view s, std::size_t n) {
-    std::string out;
-    for (char c : s) {
-      if (out.size() == n) break;
-      auto u = static_cast<unsigned char>(c);
-      if (u <= 0x20 || (u >= 0x80 && u < 0xC0)) continue;  // blanks, UTF-8 continuation bytes
-      // One '_' per character the disk cannot hold: non-ASCII, and those names may not contain.
-      out.push_back(u >= 0xC0 || IsForbiddenNameChar(c) ? '_' : c);
-    }
-    return out;
-  };
-  std::string name = keep(base, 8);
-  if (name.empty()) name.push_back('_');
-  std::string e = keep(ext, 3);
-  return e.empty() ? name : name + "." + e;
+std::optional<VolumeId> Dos2VolumeId(bool dos2) {
+  if (!dos2) return std::nullopt;
+  std::random_device random;
+  return VolumeIdFrom(static_cast<std::uint32_t>(random()));
 }
 
 }  // namespace quarnel::cli

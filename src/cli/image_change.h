@@ -2,11 +2,13 @@
 // whole change succeeded, and leave the file untouched otherwise.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "cli/cli_ui.h"
 #include "cli/messages.h"
+#include "core/new_image.h"
 #include "core/workspace.h"
 
 namespace quarnel::cli {
@@ -26,9 +28,8 @@ bool SaveInPlace(Workspace& ws, CliUi& ui);
 // command fails when that save fails.
 int FinishChange(ImageChange change, Workspace& ws, CliUi& ui);
 
-// A name for a host file that does not fit 8.3: the name before the last dot without blanks cut
-// to 8 characters, and the extension cut to 3 ("_" for an empty name); a character outside ASCII
-// and one that MSX-DOS names may not hold (a further dot among them) becomes "_".
-std::string ShortMsxName(std::string_view hostName);
+// The volume id of a new MSX-DOS 2 image, from the host's random source; nullopt (a DOS 1 boot
+// sector) unless `dos2`.
+std::optional<VolumeId> Dos2VolumeId(bool dos2);
 
 }  // namespace quarnel::cli

@@ -20,6 +20,8 @@ inline constexpr std::string_view kCannotWrite = "Cannot write: ";
 // The line after a message that does not say which file it is about.
 inline constexpr std::string_view kInFile = "  in ";
 inline constexpr std::string_view kExtractedAs = " extracted as ";
+inline constexpr std::string_view kDirectoryLoop =
+    "Directory leads back to a directory above it, not extracted: ";
 
 // Changes to a disk image.
 inline constexpr std::string_view kInvalidMsxName = "Not a valid MSX-DOS name (8.3): ";
@@ -29,6 +31,9 @@ inline constexpr std::string_view kAddedAs = " added as ";
 inline constexpr std::string_view kCannotChange = "Cannot change this entry: ";
 inline constexpr std::string_view kExistsUseForce = " exists; give --force to replace it";
 inline constexpr std::string_view kImageReadOnly = " is read-only";
+inline constexpr std::string_view kNotAHostFolder = "Not a folder: ";
+// pack: the header of the list of what did not fit, then one line per host file or folder.
+inline constexpr std::string_view kDoesNotFit = "Not written: these do not fit in ";
 
 // Cassette images.
 inline constexpr std::string_view kNoSuchCassette = "No such cassette image: ";

@@ -168,38 +168,108 @@ std::size_t ClustersFor(std::size_t bytes, std::size_t clusterBytes) {
 }
 
 // Refuses an add where nothing may be added.
-std::optional<AddOutcome> RefuseTarget(const DiskImage& img, DirRef dir) {
+std::optional<AddOutcome> RefuseTarget(const DiskImage& img) {
   if (!img.Usable()) return AddOutcome{AddStatus::NoImage, std::string(msg::kNoImageSelected)};
-  // Entries are written into the root directory only.
-  if (!dir.IsRoot()) return AddOutcome{AddStatus::NotInRoot, std::string(msg::kOnlyInRootDir)};
   return std::nullopt;
+}
+
+// Where the new entry of an add goes: a free (or freed) slot, or the first slot of the cluster a
+// full subdirectory grows by.
+struct EntryPlace {
+  std::optional<std::size_t> offset;  // a slot the directory has
+  std::uint16_t lastCluster = 0;      // the directory's last cluster, when it grows
+  std::size_t GrowBy() const { return offset ? 0 : 1; }
+};
+
+// The place for an entry in `dir`, given the slot the plan found; nullopt when the root is full
+// (a root never grows) or the directory's chain cannot be followed to its end.
+std::optional<EntryPlace> PlaceEntry(const DiskImage& img, const DirContents& dir,
+                                     std::optional<int> slot) {
+  EntryPlace place;
+  if (slot) {
+    place.offset = dir.table[static_cast<std::size_t>(*slot)].offset;
+    return place;
+  }
+  if (dir.dir.IsRoot()) return std::nullopt;
+  const Chain chain = FollowChain(img, dir.dir.firstCluster);
+  if (chain.broken || chain.clusters.empty()) return std::nullopt;
+  place.lastCluster = chain.clusters.back();
+  return place;
+}
+
+// Links `cluster`, zeroed, to the end of the directory chain ending at `last`; the offset of
+// its first slot.
+std::size_t GrowDirectory(DiskImage& img, std::uint16_t last, std::uint16_t cluster) {
+  const auto& g = img.geometry;
+  const std::size_t off = ClusterOffset(g, cluster);
+  std::memset(img.bytes.data() + off, 0, g.clusterBytes);
+  WriteFatEntry(img, last, cluster);
+  WriteFatEntry(img, cluster, kFatEndOfChain);
+  return off;
+}
+
+// Where a change writes into the directory, for the guard: the slot of the new entry, or the
+// last cluster of a directory that grows (its FAT link changes: no file may share that cluster,
+// or the file's chain would grow with it).
+std::vector<std::size_t> WrittenSlot(const DiskImage& img, const EntryPlace& place) {
+  if (place.offset) return {*place.offset};
+  return {ClusterOffset(img.geometry, place.lastCluster)};
+}
+
+DirEntry NewEntry(const std::array<std::uint8_t, 11>& name, std::uint8_t attribute,
+                  const LocalDateTime& when, std::uint16_t first, std::uint32_t size) {
+  DirEntry e{};
+  std::memcpy(e.name, name.data(), 8);
+  std::memcpy(e.extension, name.data() + 8, 3);
+  e.attribute = attribute;
+  e.time.Set(FatTime(when));
+  e.date.Set(FatDate(when));
+  e.firstCluster.Set(first);
+  e.size.Set(size);
+  return e;
+}
+
+AddOutcome BrokenTarget() {
+  return {AddStatus::BrokenDirectory, std::string(msg::kBrokenTargetDirectory)};
 }
 
 }  // namespace
 
 AddOutcome AddFileData(DiskImage& img, DirRef dir, const NewFile& file) {
-  if (auto refused = RefuseTarget(img, dir)) return *refused;
+  if (auto refused = RefuseTarget(img)) return *refused;
   const auto& g = img.geometry;
   const auto name = MakeMsxName(file.name);
   const std::optional<DirContents> contents = ListDirectory(img, dir);
+  if (!contents) return BrokenTarget();
   AddPlan plan;
-  if (!contents || !PlanAdd(img, *contents, name, plan))
+  if (!PlanAdd(img, *contents, name, plan))
     return {AddStatus::NameIsDirectory, std::string(msg::kNameIsDirectory) + file.name};
   const std::size_t need = ClustersFor(file.bytes.size(), g.clusterBytes);
   if (FreeClusterCount(img) + plan.freed.size() < need)
     return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
-  if (!plan.slot) return {AddStatus::DirectoryFull, std::string(msg::kDirectoryFull)};
+  const std::optional<EntryPlace> place = PlaceEntry(img, *contents, plan.slot);
+  if (!place) {
+    if (dir.IsRoot()) return {AddStatus::DirectoryFull, std::string(msg::kDirectoryFull)};
+    return BrokenTarget();
+  }
+  const std::size_t grow = place->GrowBy();
+  if (FreeClusterCount(img) + plan.freed.size() < need + grow)
+    return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
 
   // A disk whose FAT and directories disagree on a cluster the add touches is left alone.
-  const auto take = LowestFreeAfterRelease(img, plan.freed, need);
-  if (auto refusal = CheckChange(img, {take, plan.freed, plan.replaced, {}}))
+  const auto take = LowestFreeAfterRelease(img, plan.freed, need + grow);
+  if (auto refusal = CheckChange(img, {take, plan.freed, plan.replaced, WrittenSlot(img, *place)}))
     return {AddStatus::NeedsCheck, std::move(*refusal)};
 
   // The add succeeds: replace, allocate, write.
   FreeClusters(img, plan.freed);
   for (auto piece : plan.pieces) img.bytes[piece] = kEntryDeleted;
   for (auto off : plan.replaced) img.bytes[off] = kEntryDeleted;
-  const std::vector<std::uint16_t> clusters = LowestFreeClusters(img, need);
+  const std::vector<std::uint16_t> all = LowestFreeClusters(img, need + grow);
+  const std::size_t entryOffset =
+      grow ? GrowDirectory(img, place->lastCluster, all.front()) : *place->offset;
+  const std::vector<std::uint16_t> clusters(all.begin() + static_cast<std::ptrdiff_t>(grow),
+                                            all.end());
   for (std::size_t k = 0; k < clusters.size(); ++k) {
     const std::size_t off = ClusterOffset(g, clusters[k]);
     const std::size_t from = k * g.clusterBytes;
@@ -208,17 +278,101 @@ AddOutcome AddFileData(DiskImage& img, DirRef dir, const NewFile& file) {
     std::memset(img.bytes.data() + off + n, 0, g.clusterBytes - n);  // the tail of the last one
     WriteFatEntry(img, clusters[k], k + 1 < clusters.size() ? clusters[k + 1] : kFatEndOfChain);
   }
-  DirEntry e{};
-  std::memcpy(e.name, name.data(), 8);
-  std::memcpy(e.extension, name.data() + 8, 3);
-  e.attribute = file.attribute;
-  e.time.Set(FatTime(file.modified));
-  e.date.Set(FatDate(file.modified));
-  e.firstCluster.Set(clusters.empty() ? 0 : clusters.front());
-  e.size.Set(static_cast<std::uint32_t>(file.bytes.size()));
-  PutDirEntry(img.MutableView(), contents->table[static_cast<std::size_t>(*plan.slot)].offset, e);
+  PutDirEntry(img.MutableView(), entryOffset,
+              NewEntry(name, file.attribute, file.modified, clusters.empty() ? 0 : clusters.front(),
+                       static_cast<std::uint32_t>(file.bytes.size())));
   CopyFatToMirrors(img);
   return AddStatus::Added;
+}
+
+AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
+                         const LocalDateTime& when) {
+  if (auto refused = RefuseTarget(img)) return *refused;
+  if (!IsValidMsxName(name)) return AddStatus::InvalidName;
+  const auto& g = img.geometry;
+  const auto name11 = MakeMsxName(name);
+  const std::optional<DirContents> contents = ListDirectory(img, dir);
+  if (!contents) return BrokenTarget();
+  std::optional<int> slot;
+  for (int i = 0; i < static_cast<int>(contents->table.size()); ++i) {
+    const std::uint8_t* e = img.bytes.data() + contents->table[static_cast<std::size_t>(i)].offset;
+    if (IsFreeSlot(e[0])) {
+      if (!slot) slot = i;
+      continue;
+    }
+    if (IsLongNameAttribute(e[11]) || (e[11] & kAttrVolume) || !SameMsxName(e, name11.data()))
+      continue;
+    if (e[11] & kAttrDirectory)
+      return {AddStatus::DirectoryExists, std::string(msg::kDirectoryExists) + std::string(name)};
+    return {AddStatus::NameIsFile, std::string(msg::kNameIsFile) + std::string(name)};
+  }
+  const std::optional<EntryPlace> place = PlaceEntry(img, *contents, slot);
+  if (!place) {
+    if (dir.IsRoot()) return {AddStatus::DirectoryFull, std::string(msg::kDirectoryFull)};
+    return BrokenTarget();
+  }
+  const std::size_t grow = place->GrowBy();
+  if (FreeClusterCount(img) < 1 + grow) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
+  const auto take = LowestFreeClusters(img, 1 + grow);
+  if (auto refusal = CheckChange(img, {take, {}, {}, WrittenSlot(img, *place)}))
+    return {AddStatus::NeedsCheck, std::move(*refusal)};
+
+  const std::size_t entryOffset =
+      grow ? GrowDirectory(img, place->lastCluster, take.front()) : *place->offset;
+  const std::uint16_t self = take.back();
+  const std::size_t data = ClusterOffset(g, self);
+  std::memset(img.bytes.data() + data, 0, g.clusterBytes);
+  WriteFatEntry(img, self, kFatEndOfChain);
+  std::array<std::uint8_t, 11> dot;
+  dot.fill(' ');
+  dot[0] = '.';
+  PutDirEntry(img.MutableView(), data, NewEntry(dot, kAttrDirectory, when, self, 0));
+  dot[1] = '.';
+  PutDirEntry(img.MutableView(), data + kDirEntrySize,
+              NewEntry(dot, kAttrDirectory, when, dir.firstCluster, 0));
+  PutDirEntry(img.MutableView(), entryOffset, NewEntry(name11, kAttrDirectory, when, self, 0));
+  CopyFatToMirrors(img);
+  return AddStatus::Added;
+}
+
+std::string ShortMsxName(std::string_view host) {
+  const std::string_view dotExt = ExtensionOf(host);
+  const std::string_view base = host.substr(0, host.size() - dotExt.size());
+  const std::string_view ext = dotExt.empty() ? dotExt : dotExt.substr(1);
+  auto keep = [](std::string_view s, std::size_t n) {
+    std::string out;
+    for (char c : s) {
+      if (out.size() == n) break;
+      auto u = static_cast<unsigned char>(c);
+      if (u <= 0x20 || (u >= 0x80 && u < 0xC0)) continue;  // blanks, UTF-8 continuation bytes
+      // One '_' per character the disk cannot hold: non-ASCII, and those names may not contain.
+      out.push_back(u >= 0xC0 || IsForbiddenNameChar(c) ? '_' : c);
+    }
+    return out;
+  };
+  std::string name = keep(base, 8);
+  if (name.empty()) name.push_back('_');
+  std::string e = keep(ext, 3);
+  return e.empty() ? name : name + "." + e;
+}
+
+std::string UniqueMsxName(std::string_view name,
+                          const std::vector<std::array<std::uint8_t, 11>>& taken) {
+  auto isTaken = [&](std::string_view n) {
+    const auto n11 = MakeMsxName(n);
+    return std::find(taken.begin(), taken.end(), n11) != taken.end();
+  };
+  if (!isTaken(name)) return std::string(name);
+  const auto dot = name.find('.');
+  const std::string_view base = name.substr(0, dot);
+  const std::string ext = dot == std::string_view::npos ? "" : std::string(name.substr(dot));
+  for (int n = 1;; ++n) {
+    const std::string tail = "~" + std::to_string(n);
+    if (tail.size() > 8) return std::string(name);  // never: a directory holds fewer entries
+    const std::string candidate =
+        std::string(base.substr(0, std::min(base.size(), 8 - tail.size()))) + tail + ext;
+    if (!isTaken(candidate)) return candidate;
+  }
 }
 
 bool NeedsEntryName(const fs::path& hostPath) {
@@ -259,7 +413,7 @@ AddOutcome ReadNewFile(const DiskImage& image, const fs::path& hostPath, std::st
 
 AddOutcome AddFile(DiskImage& image, DirRef dir, const fs::path& hostPath,
                    std::string_view entryName) {
-  if (auto refused = RefuseTarget(image, dir)) return *refused;
+  if (auto refused = RefuseTarget(image)) return *refused;
   NewFile file;
   if (AddOutcome read = ReadNewFile(image, hostPath, entryName, file); read != AddStatus::Added)
     return read;

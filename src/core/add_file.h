@@ -1,5 +1,7 @@
-// Adding host files to the root directory of the image in memory: MSX 8.3 names, the free-slot
-// rule, allocation of the lowest free clusters and replacing a same-named file.
+// Adding host files and new directories to any directory of the image in memory: MSX 8.3 names,
+// the free-slot rule, allocation of the lowest free clusters and replacing a same-named file. The
+// root directory has a fixed number of slots; a subdirectory grows by a cluster when its slots
+// are all in use.
 #pragma once
 
 #include <array>
@@ -71,7 +73,7 @@ struct NewFile {
 enum class AddStatus {
   Added,
   NoImage,          // "No disk image selected!"
-  NotInRoot,        // "Only in Root Dir"
+  NotInRoot,        // "Only in Root Dir" (front ends that refuse to add below the root)
   InvalidName,      // the entry name given is no 8.3 name (no message; the front end asks)
   NameIsDirectory,  // a directory of that name is in the directory
   DiskFull,         // "Disk full"
@@ -79,16 +81,39 @@ enum class AddStatus {
   ReadError,        // "read ERROR!"
   NoMemory,         // "Could not allocate memory"
   NeedsCheck,       // the FAT and the directories disagree on a cluster it touches
+  BrokenDirectory,  // the target directory's chain is broken or loops
+  NameIsFile,       // a directory is to be made where a file of that name is
+  DirectoryExists,  // a directory of that name is there already
 };
 struct AddOutcome : Outcome<AddStatus> {
   using Outcome::Outcome;
   HostReadError hostError = HostReadError::None;  // why the host file was not read
 };
 
-// Writes `file` into directory `dir` (the root only). Decides first that it fits (counting the
-// clusters and the slot a same-named file would free), and only then deletes same-named files
-// and writes, so a refusal leaves the image as it was.
+// Writes `file` into directory `dir` (the root or a subdirectory). Decides first that it fits
+// (counting the clusters and the slot a same-named file would free, and the cluster a full
+// subdirectory grows by), and only then deletes same-named files and writes, so a refusal leaves
+// the image as it was. A full subdirectory takes the lowest free cluster for its new slots, the
+// file the lowest ones after it; a full root is "Directory full".
 AddOutcome AddFileData(DiskImage& image, DirRef dir, const NewFile& file);
+
+// Makes directory `name` (an 8.3 name) in `dir`: an entry of attribute 0x10 and size 0 dated
+// `when`, one zeroed cluster (the lowest free one, after the cluster a full parent grows by)
+// holding "." (its own first cluster) and ".." (the parent's, 0 for the root) with the same date.
+// A file of that name is NameIsFile, a directory of that name DirectoryExists; nothing changes
+// on a refusal.
+AddOutcome MakeDirectory(DiskImage& image, DirRef dir, std::string_view name,
+                         const LocalDateTime& when);
+
+// A name for a host file that does not fit 8.3: the name before the last dot without blanks cut
+// to 8 characters, and the extension cut to 3 ("_" for an empty name); a character outside ASCII
+// and one that MSX-DOS names may not hold (a further dot among them) becomes "_".
+std::string ShortMsxName(std::string_view hostName);
+
+// `name` (a valid 8.3 name) when `taken` does not hold its 11 name bytes, else the name with
+// "~1", "~2", ... at the end of its first part (cut to keep 8 characters): the first one free.
+std::string UniqueMsxName(std::string_view name,
+                          const std::vector<std::array<std::uint8_t, 11>>& taken);
 
 // True when a host file needs a new entry name before AddFile: it opens as a regular file, and
 // its name (`hostPath`'s file name) is no valid 8.3 name. The front end then asks the rename

@@ -1,6 +1,8 @@
 #include "core/delete_entry.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "core/change_guard.h"
 #include "core/dir_entry.h"
@@ -61,6 +63,62 @@ DeleteOutcome DeleteEntry(DiskImage& image, const DirContents& dir, const FileEn
     return {DeleteStatus::NeedsCheck, std::move(*refusal)};
   pieces.push_back(entry.offset);
   MarkDeleted(image, pieces, chain);
+  return DeleteStatus::Deleted;
+}
+
+DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEntry& entry) {
+  if (!image.Usable()) return DeleteStatus::NoImage;
+  if (!entry.IsDirectory() || entry.IsDot()) return DeleteEntry(image, dir, entry);
+  std::vector<std::uint16_t> release;
+  std::vector<std::size_t> removed{entry.offset};
+  std::vector<bool> seen(image.geometry.LastDataCluster() + 1u, false);
+  struct Pending {
+    std::uint16_t first;
+    std::string path;
+  };
+  // SUB\GAMES: captions without the blanks and the dot of an empty extension.
+  auto shown = [](const FileEntry& e) {
+    std::string c = e.Caption();
+    while (!c.empty() && (c.back() == ' ' || c.back() == '.')) c.pop_back();
+    return c;
+  };
+  std::vector<Pending> todo{{entry.firstCluster, shown(entry)}};
+  auto refuseLoop = [](const std::string& path) {
+    char text[512];
+    std::snprintf(text, sizeof text, msg::kNeedsCheckDirectoryLoop.data(), path.c_str());
+    return DeleteOutcome{DeleteStatus::NeedsCheck, text};
+  };
+  // Every directory of the tree once: its chain, then its entries.
+  while (!todo.empty()) {
+    const Pending d = todo.back();
+    todo.pop_back();
+    if (d.first == 0) return refuseLoop(d.path);
+    const std::optional<DirContents> contents = ListDirectory(image, DirRef{d.first});
+    if (!contents) return {DeleteStatus::NeedsCheck, std::string(msg::kBrokenTargetDirectory)};
+    for (std::uint16_t c : ChainToFree(image, d.first)) {
+      if (seen[c]) return refuseLoop(d.path);
+      seen[c] = true;
+      release.push_back(c);
+    }
+    for (const FileEntry& e : EntriesOf(*contents)) {
+      if (e.IsDot()) continue;
+      removed.push_back(e.offset);
+      if (e.IsDirectory()) {
+        todo.push_back({e.firstCluster, d.path + "\\" + shown(e)});
+        continue;
+      }
+      for (std::uint16_t c : ChainToFree(image, e.firstCluster))
+        if (!seen[c]) {
+          seen[c] = true;
+          release.push_back(c);
+        }
+    }
+  }
+  std::vector<std::size_t> pieces = LongNamePieceOffsets(dir, entry.slot);
+  if (auto refusal = CheckChange(image, PlannedChange{{}, release, removed, pieces}))
+    return {DeleteStatus::NeedsCheck, std::move(*refusal)};
+  pieces.push_back(entry.offset);
+  MarkDeleted(image, pieces, release);
   return DeleteStatus::Deleted;
 }
 

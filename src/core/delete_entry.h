@@ -28,7 +28,8 @@ enum class DeleteStatus {
   NoImage,
   DotEntry,    // "." and ".." stay
   NotEmpty,    // "Directory not empty!"
-  NeedsCheck,  // the FAT and the directories disagree on a cluster it frees
+  NeedsCheck,  // the FAT and the directories disagree on a cluster it frees, or a directory
+               // below the one to delete is broken or leads back up
 };
 using DeleteOutcome = Outcome<DeleteStatus>;
 
@@ -36,6 +37,13 @@ using DeleteOutcome = Outcome<DeleteStatus>;
 // file's: an entry of size 0 that still has clusters would leak them); a directory goes only when
 // it holds nothing but its two dot entries. Long-name pieces PC systems wrote for it go with it.
 DeleteOutcome DeleteEntry(DiskImage& image, const DirContents& dir, const FileEntry& entry);
+
+// Deletes `entry`, listed in `dir`, and for a directory everything below it: every file's chain
+// and every directory's chain go back to the free pool, and the entry (with its long-name
+// pieces) is marked deleted; the entries below lie in the freed clusters. Decided whole before
+// anything changes: a directory below whose chain is broken, or that leads back to the root or
+// to a directory above it, refuses the whole deletion. A file is deleted as DeleteEntry does.
+DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEntry& entry);
 
 // The Delete command on the shown directory: the entries of `slots` (the selected rows, in list
 // order) one after another, then the directory is listed again. One outcome per slot that held

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "core/clock.h"
+#include "core/dir_entry.h"
 #include "core/fat.h"
 #include "core/messages.h"
 #include "core/save_image.h"
@@ -28,6 +29,17 @@ void ApplyHostAttributes(const fs::path& p, std::uint8_t attribute, std::uint16_
 }
 
 }  // namespace
+
+bool ApplyEntryTime(const DiskImage& image, const FileEntry& e, const fs::path& hostPath) {
+  if (!image.Usable() || e.offset + kDirEntrySize > image.bytes.size()) return false;
+  const ListingRecord r = DecodeListingRecord(image.bytes.data() + e.offset);
+  const auto t = FromFatDateTime(r.date, r.time);
+  if (!t) return false;
+  std::error_code ec;
+  const auto sys = std::chrono::system_clock::from_time_t(*t);
+  fs::last_write_time(hostPath, std::chrono::file_clock::from_sys(sys), ec);
+  return !ec;
+}
 
 ExtractOutcome ExtractFile(const DiskImage& image, const FileEntry& e, const fs::path& hostPath,
                            FileIo& io) {

@@ -30,4 +30,9 @@ using ExtractOutcome = Outcome<ExtractStatus>;
 ExtractOutcome ExtractFile(const DiskImage& image, const FileEntry& entry,
                            const std::filesystem::path& hostPath, FileIo& io = DefaultFileIo());
 
+// Gives the host folder (or file) `hostPath` the date and time of `entry` as its modification
+// time; false when the entry's date is none or the host refuses.
+bool ApplyEntryTime(const DiskImage& image, const FileEntry& entry,
+                    const std::filesystem::path& hostPath);
+
 }  // namespace quarnel

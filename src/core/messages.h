@@ -65,6 +65,17 @@ inline constexpr std::string_view kCannotWriteFile = "Cannot write file: ";
 
 // Ours: adding a file whose name a directory of the root already has.
 inline constexpr std::string_view kNameIsDirectory = "A directory of that name exists: ";
+// Ours: making a directory where an entry of that name is.
+inline constexpr std::string_view kNameIsFile = "A file of that name exists: ";
+inline constexpr std::string_view kDirectoryExists = "A directory of that name exists already: ";
+// Ours: adding into a subdirectory whose cluster chain is broken or comes back on itself.
+inline constexpr std::string_view kBrokenTargetDirectory =
+    "The disk needs checking: the directory's cluster chain is broken; nothing was changed.";
+// Ours: deleting a directory tree in which a directory leads back to the root or to a directory
+// above it (printf format: the path of that directory).
+inline constexpr std::string_view kNeedsCheckDirectoryLoop =
+    "The disk needs checking: directory %s leads back to a directory above it; nothing was "
+    "changed.";
 // Ours: a volume name whose entry would start with a blank, which no system lists as a name.
 inline constexpr std::string_view kVolumeLeadingBlank = "A volume name cannot start with a blank!";
 // Ours: renaming to the name of another entry of the same directory.

@@ -125,10 +125,33 @@ std::array<std::uint8_t, 512> BootSectorTemplate() {
   return s;
 }
 
-std::vector<std::uint8_t> BuildNewImage(const GeometryRow& row) {
+VolumeId VolumeIdFrom(std::uint32_t random) {
+  VolumeId id;
+  for (std::size_t i = 0; i < id.size(); ++i)
+    id[i] = static_cast<std::uint8_t>((random >> (8 * i)) & 0x7F);
+  return id;
+}
+
+void MakeDos2BootSector(std::span<std::uint8_t, 512> s, const VolumeId& id) {
+  // The code is relocatable: relative jumps inside it, absolute addresses only of the FCB and
+  // the message, which lie behind it and do not move.
+  static_assert(kDos2BootCodeOffset + sizeof kBootCode <= kFcbOffset);
+  std::fill(s.begin() + kBootProgramOffset, s.begin() + kFcbOffset, 0);
+  std::copy(std::begin(kBootCode), std::end(kBootCode), s.begin() + kDos2BootCodeOffset);
+  s[kBootProgramOffset] = 0x18;  // jr 030H
+  s[kBootProgramOffset + 1] =
+      static_cast<std::uint8_t>(kDos2BootCodeOffset - kBootProgramOffset - 2);
+  std::copy(kVolIdSignature.begin(), kVolIdSignature.end(), s.begin() + kVolIdOffset);
+  s[kDirtyFlagOffset] = 0;
+  std::copy(id.begin(), id.end(), s.begin() + kVolumeIdOffset);
+}
+
+std::vector<std::uint8_t> BuildNewImage(const GeometryRow& row,
+                                        const std::optional<VolumeId>& dos2) {
   constexpr std::uint16_t kSector = 512;
   std::vector<std::uint8_t> img(static_cast<std::size_t>(row.sizeKb) * 1024, 0);
   auto tmpl = BootSectorTemplate();
+  if (dos2) MakeDos2BootSector(tmpl, *dos2);
   std::copy(tmpl.begin(), tmpl.end(), img.begin());
   auto put16 = [&](std::size_t off, std::uint16_t v) { PutLe16(MutableBytes(img), off, v); };
   put16(11, kSector);
@@ -177,15 +200,17 @@ std::optional<GeometryRow> GeometryForSize(std::string_view size) {
   return std::nullopt;
 }
 
-bool NewImage(const GeometryRow& row, const std::filesystem::path& path, Ui& ui, FileIo& io) {
-  auto bytes = BuildNewImage(row);
+bool NewImage(const GeometryRow& row, const std::filesystem::path& path, Ui& ui, FileIo& io,
+              const std::optional<VolumeId>& dos2) {
+  auto bytes = BuildNewImage(row, dos2);
   if (WriteAtomically(path, bytes, io)) return true;
   ui.Notify(std::string(msg::kCannotWriteFile) + path.string());
   return false;
 }
 
-bool NewImage(const GeometryRow& row, const std::filesystem::path& path, Ui& ui) {
-  return NewImage(row, path, ui, DefaultFileIo());
+bool NewImage(const GeometryRow& row, const std::filesystem::path& path, Ui& ui,
+              const std::optional<VolumeId>& dos2) {
+  return NewImage(row, path, ui, DefaultFileIo(), dos2);
 }
 
 }  // namespace quarnel

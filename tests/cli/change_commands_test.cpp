@@ -111,7 +111,7 @@ TEST_F(ChangeCommands, AddRenameLabelDeleteAsMtoolsSeesThem) {
   EXPECT_EQ(FsckFindings(image), "");
 }
 
-TEST_F(ChangeCommands, TwoLongHostNamesAlikeGetTheSameShortName) {
+TEST_F(ChangeCommands, TwoLongHostNamesAlikeGetDistinctShortNames) {
   fs::create_directories(tmp / "one");
   fs::create_directories(tmp / "two");
   auto first = Host("one/longfilename.txt", 100, 1);
@@ -119,9 +119,11 @@ TEST_F(ChangeCommands, TwoLongHostNamesAlikeGetTheSameShortName) {
   auto r = test::Run({Cli(), "add", image.string(), first.string(), second.string()});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err,
-            "longfilename.txt added as longfile.txt\nlongfilename.txt added as longfile.txt\n");
-  // The second replaces the first.
+            "longfilename.txt added as longfile.txt\nlongfilename.txt added as longfi~1.txt\n");
+  // Neither replaces the other.
   EXPECT_EQ(test::Run({Cli(), "cat", image.string(), "LONGFILE.TXT"}).out,
+            Str(test::Pattern(100, 1)));
+  EXPECT_EQ(test::Run({Cli(), "cat", image.string(), "LONGFI~1.TXT"}).out,
             Str(test::Pattern(200, 2)));
 }
 

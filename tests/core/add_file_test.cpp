@@ -278,7 +278,7 @@ TEST_F(AddFileTest, ADirectoryOfTheSameNameIsNeverReplaced) {
   EXPECT_TRUE(ws.image.bytes == before);
 }
 
-TEST_F(AddFileTest, RefusedWithoutImageAndOutsideTheRoot) {
+TEST_F(AddFileTest, RefusedWithoutImageAndAddedInASubdirectory) {
   const AddOutcome none = Add(File("A.TXT", 1));
   EXPECT_EQ(none, AddStatus::NoImage);
   EXPECT_EQ(none.message, msg::kNoImageSelected);
@@ -288,11 +288,14 @@ TEST_F(AddFileTest, RefusedWithoutImageAndOutsideTheRoot) {
   const auto entries = ws.Entries();
   ASSERT_EQ(entries.size(), 1u);
   ASSERT_EQ(ws.Enter(entries[0], entries[0].Caption()), EnterOutcome::Entered);
-  auto before = ws.image.bytes;
+  // Adding below the root is no longer refused ("Only in Root Dir"): the file goes into the
+  // shown subdirectory, not into the root.
   const AddOutcome sub = Add(File("A.TXT", 1));
-  EXPECT_EQ(sub, AddStatus::NotInRoot);
-  EXPECT_EQ(sub.message, msg::kOnlyInRootDir);
-  EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_EQ(sub, AddStatus::Added);
+  EXPECT_EQ(Read("A.TXT"), test::Pattern(1, 1));
+  ws.Leave();
+  ws.Refresh();
+  EXPECT_FALSE(FindEntry(ws, "A.TXT"));
 }
 
 TEST(LowestFreeClusters, OnePassGivesTheLowestInOrder) {

@@ -33,7 +33,8 @@ TEST(ListMenu, EnablingTable) {
   EXPECT_TRUE(nothing.addFile);
   EXPECT_FALSE(nothing.remove || nothing.view || nothing.extract || nothing.info);
 
-  EXPECT_FALSE(ListMenuFor(start, Disk(1, false)).addFile);
+  // Files are added into a subdirectory too.
+  EXPECT_TRUE(ListMenuFor(start, Disk(1, false)).addFile);
 
   ListSituation tape = Disk(1);
   tape.cassette = true;

@@ -107,7 +107,7 @@ TEST_F(WindowTest, ListMenuEnablingFollowsTheSelection) {
   View()->setFocus();
   QTest::keyClick(View(), Qt::Key_Return);
   Select({"INSIDE.TXT"});
-  EXPECT_FALSE(MenuState()["Add a File"]);
+  EXPECT_TRUE(MenuState()["Add a File"] && MenuState()["New Folder"]);
 }
 
 TEST_F(WindowTest, ListMenuForACassette) {
@@ -132,16 +132,73 @@ TEST_F(WindowTest, DroppingOneImageOpensItAndMovesTheBrowser) {
   EXPECT_EQ(Disk(*w).imagePath, image.string());
 }
 
-TEST_F(WindowTest, DroppingBelowTheRootIsRefused) {
+TEST_F(WindowTest, DroppingBelowTheRootAddsToTheShownDirectory) {
   auto image = WriteDemoImage(dir / "demo.dsk");
   Start({image.string()});
   Select({"GAMES.   "});
   w->OpenSelectedEntry();
   WriteHostFile(dir / "a.txt", {1, 2, 3});
   WriteHostFile(dir / "b.txt", {4});
+  ui.core.statuses.clear();
   DropOnList({dir / "a.txt", dir / "b.txt"});
-  EXPECT_THAT(ui.core.messages, ElementsAre("Only in Root Dir"));
-  EXPECT_FALSE(Disk(*w).changed);
+  EXPECT_TRUE(ui.core.messages.empty());
+  EXPECT_TRUE(Disk(*w).changed);
+  EXPECT_THAT(Captions(), ElementsAre(".", "..", "INSIDE.TXT", "A.TXT", "B.TXT"));
+  // The status texts of the drop flow, then the remembered one.
+  ASSERT_GE(ui.core.statuses.size(), 2u);
+  EXPECT_EQ(ui.core.statuses[0], "Adding file 0 of 2");
+  EXPECT_EQ(ui.core.statuses[1], "Adding file 1 of 2");
+  DoubleClick("..");
+  EXPECT_EQ(RowOf("A.TXT"), -1);  // not in the root
+}
+
+TEST_F(WindowTest, DroppingAHostFolderAddsItWithItsContents) {
+  auto image = WriteDemoImage(dir / "demo.dsk");
+  Start({image.string()});
+  std::filesystem::create_directories(dir / "my build" / "out");
+  WriteHostFile(dir / "my build" / "out" / "game.rom", {9, 8, 7});
+  DropOnList({dir / "my build"});
+  EXPECT_TRUE(ui.core.messages.empty());
+  ASSERT_GE(RowOf("MYBUILD.   "), 0);
+  DoubleClick("MYBUILD.   ");
+  DoubleClick("OUT.   ");
+  EXPECT_THAT(Captions(), ElementsAre(".", "..", "GAME.ROM"));
+}
+
+TEST_F(WindowTest, NewFolderMakesADirectoryInTheShownOne) {
+  auto image = WriteDemoImage(dir / "demo.dsk");
+  Start({image.string()});
+  Select({"GAMES.   "});
+  w->OpenSelectedEntry();
+  ui.texts.push_back(QString("levels"));
+  ui.texts.push_back(QString("bad name!"));
+  ui.texts.push_back(QString("LEVELS"));
+  for (int i = 0; i < 3; ++i) w->MakeFolder();
+  EXPECT_THAT(ui.core.messages, ElementsAre("Not a valid MSX-DOS name (8.3): bad name!",
+                                            "A directory of that name exists already: LEVELS"));
+  EXPECT_THAT(Captions(), ElementsAre(".", "..", "INSIDE.TXT", "LEVELS.   "));
+  DoubleClick("LEVELS.   ");
+  EXPECT_THAT(Captions(), ElementsAre(".", ".."));
+  EXPECT_EQ(Disk(*w).Depth(), 2);
+}
+
+TEST_F(WindowTest, NewDiskImageMakesADos2DiskWhenChosen) {
+  Start();
+  QAction* dos2 = nullptr;
+  for (QAction* a : w->findChildren<QAction*>())
+    if (a->text() == "MSX-DOS 2 Boot Sector") dos2 = a;
+  ASSERT_NE(dos2, nullptr);
+  EXPECT_FALSE(dos2->isChecked());  // DOS 1 stays the default
+  w->browser()->SetFolder(QString::fromStdString(dir.path().string()));
+  w->NewImage(7);
+  const auto dos1 = ReadHostFile(dir / "New720.dsk");
+  dos2->setChecked(true);
+  std::filesystem::remove(dir / "New720.dsk");
+  w->NewImage(7);
+  const auto made = ReadHostFile(dir / "New720.dsk");
+  ASSERT_EQ(made.size(), 737280u);
+  EXPECT_NE(std::string(dos1.begin() + 0x20, dos1.begin() + 0x26), "VOL_ID");
+  EXPECT_EQ(std::string(made.begin() + 0x20, made.begin() + 0x26), "VOL_ID");
 }
 
 TEST_F(WindowTest, ViewStylesAndToggle) {

@@ -1,0 +1,115 @@
+// quarnel-cli pack HOSTDIR OUT [--size 720] [--label NAME] [--dos2]: a new disk image holding the
+// host folder tree (HOSTDIR's files and folders in its root). When anything does not fit,
+// everything that does not is listed and no image is written.
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "cli/cli_ui.h"
+#include "cli/command.h"
+#include "cli/image_arg.h"
+#include "cli/image_change.h"
+#include "cli/messages.h"
+#include "core/host_file.h"
+#include "core/host_tree.h"
+#include "core/messages.h"
+#include "core/new_image.h"
+#include "core/rename.h"
+#include "core/save_image.h"
+#include "core/workspace.h"
+
+namespace quarnel::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+}  // namespace
+
+void RegisterPack(CommandLine& commands) {
+  struct Args {
+    std::string hostDir, out, size = "720", label;
+    bool dos2 = false, force = false;
+  };
+  commands.Add<Args>(
+      "pack", "Make a new disk image holding a host folder tree",
+      [](CLI::App& cmd, Args& args) {
+        cmd.add_option("HOSTDIR", args.hostDir, "Host folder whose contents fill the image")
+            ->required();
+        cmd.add_option("OUT", args.out, "Image file to write")->required();
+        cmd.add_option("--size", args.size, "160 180 320 320s 360 360s 640 720 (default 720)")
+            ->check(CLI::IsMember({"160", "180", "320", "320s", "360", "360s", "640", "720"}));
+        cmd.add_option("--label", args.label, "Volume name, at most 11 characters");
+        cmd.add_flag("--dos2", args.dos2, "An MSX-DOS 2 boot sector (VOL_ID and a volume id)");
+        cmd.add_flag("-f,--force", args.force, "Replace an existing file of that name");
+      },
+      [](const Args& args) {
+        CliUi ui;
+        const auto row = GeometryForSize(args.size);
+        if (!row) return kExitFailure;
+        std::error_code ec;
+        if (!fs::is_directory(args.hostDir, ec)) {
+          std::cerr << kNotAHostFolder << args.hostDir << "\n";
+          return kExitFailure;
+        }
+        const std::string label = MsxNameArg(args.label);
+        if (label.size() > kVolumeNameLength) {
+          std::cerr << kVolumeTooLong << args.label << "\n";
+          return kExitFailure;
+        }
+        if (!args.force && fs::symlink_status(args.out, ec).type() != fs::file_type::not_found) {
+          std::cerr << args.out << kExistsUseForce << "\n";
+          return kExitFailure;
+        }
+        Workspace ws;
+        ws.LoadImageBytes(BuildNewImage(*row, Dos2VolumeId(args.dos2)), args.out, ui);
+        if (!ws.HasImage()) return kExitFailure;
+        if (!label.empty()) {
+          const VolumeOutcome v = SetVolumeName(ws.image, label, SystemClock());
+          if (v == VolumeStatus::LeadingBlank || v == VolumeStatus::DirectoryFull) {
+            std::cerr << v.message << "\n";
+            return kExitFailure;
+          }
+        }
+        // Every entry of the folder, in name order; what fails is collected, not stopped at.
+        std::vector<fs::path> children;
+        for (fs::directory_iterator it(args.hostDir, ec), end; !ec && it != end; it.increment(ec))
+          children.push_back(it->path());
+        if (ec) {
+          std::cerr << msg::kHostReadError << "\n" << kInFile << args.hostDir << "\n";
+          return kExitFailure;
+        }
+        std::sort(children.begin(), children.end());
+        HostTreeOptions options;
+        options.keepGoing = true;
+        ClaimedNames names;
+        std::vector<HostTreeFailure> failures;
+        for (const fs::path& child : children) {
+          HostTreeResult r = AddHostTree(ws.image, kRootDir, child,
+                                         names.Claim(child.filename().string()), options);
+          for (const auto& n : r.renamed)
+            std::cerr << n.host.lexically_relative(args.hostDir).string() << kAddedAs << n.entryName
+                      << "\n";
+          failures.insert(failures.end(), r.failures.begin(), r.failures.end());
+        }
+        if (!failures.empty()) {
+          std::cerr << kDoesNotFit << args.out << ":\n";
+          for (const auto& f : failures) {
+            std::cerr << "  " << f.host.lexically_relative(args.hostDir).string() << ": "
+                      << f.message;
+            if (IsOtherKind(f.hostError))
+              std::cerr << " (" << DescribeHostReadError(f.host, f.hostError, 0) << ")";
+            std::cerr << "\n";
+          }
+          return kExitFailure;
+        }
+        if (!WriteAtomically(args.out, ws.image.View(), DefaultFileIo(), LinkPolicy::Replace)) {
+          std::cerr << msg::kCannotWriteFile << args.out << "\n";
+          return kExitFailure;
+        }
+        return kExitSuccess;
+      });
+}
+
+}  // namespace quarnel::cli

@@ -1,0 +1,105 @@
+#include "core/host_tree.h"
+
+#include <algorithm>
+
+#include "core/clock.h"
+#include "core/dir_entry.h"
+#include "core/dir_slot.h"
+#include "core/messages.h"
+
+namespace quarnel {
+
+namespace fs = std::filesystem;
+
+std::string ClaimedNames::Claim(std::string_view hostName) {
+  const bool valid = IsValidMsxName(hostName);
+  const std::string wanted = valid ? std::string(hostName) : ShortMsxName(hostName);
+  std::string name = valid && replaceAlike_ ? wanted : UniqueMsxName(wanted, taken_);
+  taken_.push_back(MakeMsxName(name));
+  return name;
+}
+
+std::optional<DirRef> FindSubdirectory(const DiskImage& image, DirRef dir, std::string_view name) {
+  const auto contents = ListDirectory(image, dir);
+  if (!contents) return std::nullopt;
+  const auto name11 = MakeMsxName(name);
+  for (const DirContents::Slot& s : contents->table) {
+    const std::uint8_t* e = image.bytes.data() + s.offset;
+    if (IsFreeSlot(e[0]) || IsLongNameAttribute(e[11]) || !(e[11] & kAttrDirectory)) continue;
+    if (SameMsxName(e, name11.data())) return DirRef{s.record.firstCluster};
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+class TreeAdder {
+ public:
+  TreeAdder(DiskImage& image, const HostTreeOptions& options) : image_(image), options_(options) {}
+
+  // False when the run is to stop.
+  bool Add(DirRef dir, int depth, const fs::path& host, const std::string& entryName) {
+    if (entryName != host.filename().string()) result_.renamed.push_back({host, entryName});
+    std::error_code ec;
+    const fs::file_status st = fs::symlink_status(host, ec);
+    if (!ec && fs::is_directory(st)) return AddFolder(dir, depth, host, entryName);
+    const AddOutcome out = AddFile(image_, dir, host, entryName);
+    if (out == AddStatus::Added) {
+      ++result_.files;
+      return true;
+    }
+    return Fail(host, out.message, out.status, out.hostError);
+  }
+
+  HostTreeResult Take() { return std::move(result_); }
+
+ private:
+  bool Fail(const fs::path& host, std::string message, AddStatus status,
+            HostReadError hostError = HostReadError::None) {
+    result_.failures.push_back({host, std::move(message), status, hostError});
+    return options_.keepGoing;
+  }
+
+  bool AddFolder(DirRef dir, int depth, const fs::path& host, const std::string& entryName) {
+    if (depth + 1 > kDeepestLevel)
+      return Fail(host, std::string(msg::kDirectoryTooDeep), AddStatus::DirectoryFull);
+    // The folder's entries, read before anything is made for it.
+    std::vector<fs::path> children;
+    std::error_code ec;
+    for (fs::directory_iterator it(host, ec), end; !ec && it != end; it.increment(ec))
+      children.push_back(it->path());
+    if (ec) return Fail(host, std::string(msg::kHostReadError), AddStatus::ReadError);
+    std::sort(children.begin(), children.end());
+
+    const LocalDateTime when = HostModificationTime(host).value_or(LocalDateTime{});
+    const AddOutcome made = MakeDirectory(image_, dir, entryName, when);
+    if (made != AddStatus::Added && made != AddStatus::DirectoryExists)
+      return Fail(host, made.message, made.status);
+    const std::optional<DirRef> sub = FindSubdirectory(image_, dir, entryName);
+    if (!sub)
+      return Fail(host, std::string(msg::kBrokenTargetDirectory), AddStatus::BrokenDirectory);
+    if (made == AddStatus::Added) ++result_.folders;
+    ClaimedNames names;
+    bool go = true;
+    for (const fs::path& child : children) {
+      go = Add(*sub, depth + 1, child, names.Claim(child.filename().string()));
+      if (!go) break;
+    }
+    return go;
+  }
+
+  DiskImage& image_;
+  const HostTreeOptions& options_;
+  HostTreeResult result_;
+};
+
+}  // namespace
+
+HostTreeResult AddHostTree(DiskImage& image, DirRef dir, const fs::path& host,
+                           std::string_view entryName, const HostTreeOptions& options) {
+  TreeAdder adder(image, options);
+  adder.Add(dir, options.depth, host, std::string(entryName));
+  return adder.Take();
+}
+
+}  // namespace quarnel

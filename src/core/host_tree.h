@@ -1,0 +1,75 @@
+// Host folder trees into a directory of the image: every host file added under its own name or
+// a short 8.3 name, every host folder made a directory (or an existing directory of that name
+// reused) holding what the folder holds, in name order.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/add_file.h"
+#include "core/disk_image.h"
+#include "core/volume.h"
+
+namespace quarnel {
+
+// Levels below the root the tree may reach: the root and 31 levels are what can be shown.
+inline constexpr int kDeepestLevel = 31;
+
+struct HostTreeOptions {
+  int depth = 0;           // levels below the root of the target directory
+  bool keepGoing = false;  // after a failure, go on with the rest (to list all that fails)
+};
+
+// A host file or folder that was added under a name other than its own.
+struct RenamedHostFile {
+  std::filesystem::path host;
+  std::string entryName;  // the 8.3 name it got
+};
+
+// A host file or folder that was not added, and why.
+struct HostTreeFailure {
+  std::filesystem::path host;
+  std::string message;  // the core's message ("Disk full", "read ERROR!", ...)
+  AddStatus status = AddStatus::Added;
+  HostReadError hostError = HostReadError::None;
+};
+
+struct HostTreeResult {
+  std::vector<RenamedHostFile> renamed;
+  std::vector<HostTreeFailure> failures;
+  std::size_t files = 0, folders = 0;  // added
+  bool ok() const { return failures.empty(); }
+};
+
+// Names claimed in one directory by one run, so that two host names that shorten alike (or, in
+// one host folder, differ only in letter case) get distinct entries instead of replacing each
+// other.
+class ClaimedNames {
+ public:
+  // With `replaceAlike`, a host name that is 8.3 itself is taken as it is even when claimed
+  // before (adding it again replaces the file, as adds do); only short names are made unique.
+  explicit ClaimedNames(bool replaceAlike = false) : replaceAlike_(replaceAlike) {}
+
+  // The entry name for host name `hostName`: itself when it is 8.3, else ShortMsxName; made
+  // unique among the names claimed before (UniqueMsxName).
+  std::string Claim(std::string_view hostName);
+
+ private:
+  bool replaceAlike_;
+  std::vector<std::array<std::uint8_t, 11>> taken_;
+};
+
+// Adds host file or folder `host` into `dir` as `entryName`. A folder becomes a directory
+// (dated as the folder) and its entries follow into it, recursively; a folder inside the image
+// already of that name is reused, a file of that name refuses the folder. Symbolic links to
+// folders are not followed (they are reported as no regular file). Stops at the first failure
+// unless `options.keepGoing`. What was added before a failure stays: the caller keeps or drops
+// the whole image.
+HostTreeResult AddHostTree(DiskImage& image, DirRef dir, const std::filesystem::path& host,
+                           std::string_view entryName, const HostTreeOptions& options = {});
+
+// The subdirectory of `dir` named `name`; nullopt when there is none (or a file has the name).
+std::optional<DirRef> FindSubdirectory(const DiskImage& image, DirRef dir, std::string_view name);
+
+}  // namespace quarnel
