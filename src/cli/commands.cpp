@@ -20,13 +20,14 @@ void RegisterOem(CommandLine& commands);
 void RegisterNew(CommandLine& commands);
 void RegisterConvert(CommandLine& commands);
 void RegisterTokenize(CommandLine& commands);
+void RegisterCheck(CommandLine& commands);
 
 std::span<const RegisterCommand> AllCommands() {
   static constexpr RegisterCommand kCommands[] = {
-      RegisterVersion,  RegisterLs,  RegisterCat,  RegisterExtract, RegisterBasic,
-      RegisterTokenize, RegisterHex, RegisterText, RegisterPicture, RegisterCas,
-      RegisterConvert,  RegisterAdd, RegisterRm,   RegisterRen,     RegisterLabel,
-      RegisterOem,      RegisterNew,
+      RegisterVersion,  RegisterLs,  RegisterCat,   RegisterExtract, RegisterBasic,
+      RegisterTokenize, RegisterHex, RegisterText,  RegisterPicture, RegisterCas,
+      RegisterConvert,  RegisterAdd, RegisterRm,    RegisterRen,     RegisterLabel,
+      RegisterOem,      RegisterNew, RegisterCheck,
   };
   return kCommands;
 }

@@ -30,6 +30,15 @@ inline constexpr std::string_view kCannotChange = "Cannot change this entry: ";
 inline constexpr std::string_view kExistsUseForce = " exists; give --force to replace it";
 inline constexpr std::string_view kImageReadOnly = " is read-only";
 
+// Checking a disk image.
+inline constexpr std::string_view kCheckClean = "No problems found.";
+inline constexpr std::string_view kCheckFindings = " problems found.";
+inline constexpr std::string_view kCheckClusters = " clusters ";
+inline constexpr std::string_view kCheckRepaired = "  repaired: ";
+inline constexpr std::string_view kCheckLeft = "  not repaired: ";
+inline constexpr std::string_view kCheckSaved = "The repaired image was saved.";
+inline constexpr std::string_view kCheckStillFound = "Still found after repair: ";
+
 // Cassette images.
 inline constexpr std::string_view kNoSuchCassette = "No such cassette image: ";
 inline constexpr std::string_view kNotOnCassette = "Not found on the cassette: ";
