@@ -13,16 +13,22 @@ namespace quarnel::cli {
 
 namespace {
 
+// The clusters of a finding as the text output shows them: the first 16, then how many more.
 std::string ClusterList(const std::vector<std::uint16_t>& clusters) {
+  constexpr std::size_t kShown = 16;
   std::string s;
-  for (auto c : clusters) s += (s.empty() ? "" : ",") + std::to_string(c);
+  for (std::size_t i = 0; i < clusters.size() && i < kShown; ++i)
+    s += (s.empty() ? "" : ",") + std::to_string(clusters[i]);
+  if (clusters.size() > kShown)
+    s += std::string(kCheckMore) + " " + std::to_string(clusters.size() - kShown);
   return s;
 }
 
 void PrintFinding(const DiskFinding& f) {
   std::string line(FindingKindName(f.kind));
   if (!f.path.empty()) line += "\t" + ShownName(f.path);
-  if (!f.clusters.empty()) line += "\t" + std::string(kCheckClusters.substr(1)) + ClusterList(f.clusters);
+  if (!f.clusters.empty())
+    line += "\t" + std::string(kCheckClusters.substr(1)) + ClusterList(f.clusters);
   std::cout << line << "\t" << f.message << "\n";
 }
 
@@ -65,9 +71,9 @@ void RegisterCheck(CommandLine& commands) {
         j["findings"] = std::move(list);
         if (!args.json) {
           for (const auto& f : check.findings) PrintFinding(f);
-          std::cout << (check.Clean() ? std::string(kCheckClean)
-                                      : std::to_string(check.findings.size()) +
-                                            std::string(kCheckFindings))
+          std::cout << (check.Clean()
+                            ? std::string(kCheckClean)
+                            : std::to_string(check.findings.size()) + std::string(kCheckFindings))
                     << "\n";
         }
         bool clean = check.Clean();

@@ -34,6 +34,7 @@ inline constexpr std::string_view kImageReadOnly = " is read-only";
 inline constexpr std::string_view kCheckClean = "No problems found.";
 inline constexpr std::string_view kCheckFindings = " problems found.";
 inline constexpr std::string_view kCheckClusters = " clusters ";
+inline constexpr std::string_view kCheckMore = " ... and";
 inline constexpr std::string_view kCheckRepaired = "  repaired: ";
 inline constexpr std::string_view kCheckLeft = "  not repaired: ";
 inline constexpr std::string_view kCheckSaved = "The repaired image was saved.";

@@ -11,6 +11,7 @@
 #include "core/ascii.h"
 #include "core/change_guard.h"
 #include "core/dir_entry.h"
+#include "core/dir_slot.h"
 #include "core/fat.h"
 #include "core/messages.h"
 
@@ -39,8 +40,8 @@ std::string Hex(std::uint32_t v, int digits) {
 }
 
 // The policy of the check's walks: every cluster once, a link back is a loop.
-constexpr ChainPolicy kCheckWalk{ChainLoops::AtRevisit, ChainFreeOrBad::Yield,
-                                 ChainEarlyEnd::Short, 0};
+constexpr ChainPolicy kCheckWalk{ChainLoops::AtRevisit, ChainFreeOrBad::Yield, ChainEarlyEnd::Short,
+                                 0};
 
 class Checker {
  public:
@@ -81,8 +82,8 @@ class Checker {
     const std::uint64_t disk = static_cast<std::uint64_t>(g_.totalSectors) * g_.bytesPerSector;
     if (img_.bytes.size() != disk)
       Add(FindingKind::BootSector, kNoEntry, {},
-          FillText(msg::kCheckImageLonger, {Num(g_.totalSectors), Num(g_.bytesPerSector),
-                                            Num(disk), Num(img_.bytes.size())}));
+          FillText(msg::kCheckImageLonger, {Num(g_.totalSectors), Num(g_.bytesPerSector), Num(disk),
+                                            Num(img_.bytes.size())}));
     // Entries a FAT copy holds: two per three bytes.
     const std::uint64_t entries = static_cast<std::uint64_t>(g_.FatBytes()) * 2 / 3;
     if (entries < static_cast<std::uint64_t>(g_.LastDataCluster()) + 1)
@@ -170,7 +171,8 @@ class Checker {
       Add(FindingKind::ChainShort, i, {last},
           FillText(msg::kCheckChainShort, {Num(e.size), Num(need), Num(chain.size())}));
     else if (chain.size() > need)
-      Add(FindingKind::ChainLong, i, {chain.begin() + static_cast<std::ptrdiff_t>(need), chain.end()},
+      Add(FindingKind::ChainLong, i,
+          {chain.begin() + static_cast<std::ptrdiff_t>(need), chain.end()},
           FillText(msg::kCheckChainLong, {Num(e.size), Num(need), Num(chain.size())}));
   }
 
@@ -249,6 +251,20 @@ class Checker {
   }
 
   void CheckNames() {
+    // "." and ".." belong in subdirectories only; the tree map leaves them out everywhere.
+    for (int slot = 0;; ++slot) {
+      auto off = RootSlotOffset(img_, slot);
+      if (!off) break;
+      const std::uint8_t* e = img_.bytes.data() + *off;
+      if (!IsLongNameAttribute(e[11]) && IsDotEntry(e)) {
+        DiskFinding f;
+        f.kind = FindingKind::BadName;
+        f.path = e[1] == '.' ? ".." : ".";
+        f.entryOffset = *off;
+        f.message = FillText(msg::kCheckBadName, {std::string(msg::kNameForbiddenChars)});
+        out_.findings.push_back(std::move(f));
+      }
+    }
     std::map<std::pair<std::size_t, std::string>, std::size_t> seen;
     for (std::size_t i = 0; i < tree_.entries.size(); ++i) {
       if (IsVolume(i)) continue;
@@ -271,8 +287,10 @@ class Checker {
     for (std::size_t k = 0; k < n.size(); ++k) {
       const std::uint8_t b = n[k];
       if (k == 0 && b == kEntryE5Stand) continue;
-      if (b < 0x20 || b == 0x7F) control = true;
-      else if (b >= 'a' && b <= 'z') lower = true;
+      if (b < 0x20 || b == 0x7F)
+        control = true;
+      else if (b >= 'a' && b <= 'z')
+        lower = true;
       else if (b == ' ') {
         // Blanks pad the name and the extension; one before a further character is inside.
         const std::size_t end = k < 8 ? 8 : 11;

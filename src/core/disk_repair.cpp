@@ -27,6 +27,7 @@ constexpr ChainPolicy kRepairWalk{ChainLoops::AtRevisit, ChainFreeOrBad::Yield,
 
 // The groups of remedies, in the order they are taken; BootSector is never mended.
 constexpr int kGroups = 9;
+constexpr int kRounds = 3;
 int GroupOf(FindingKind kind) {
   switch (kind) {
     case FindingKind::FatCopiesDiffer:
@@ -73,13 +74,19 @@ class Repairer {
       : work_(image), options_(options) {}
 
   RepairPlan Run(const DiskImage& original) {
-    for (int group = 0; group < kGroups; ++group) {
-      std::vector<DiskFinding> findings;
-      for (auto& f : CheckDisk(work_).findings)
-        if (GroupOf(f.kind) == group) findings.push_back(std::move(f));
-      if (findings.empty()) continue;
-      Apply(group, findings);
-      CopyFatToMirrors(work_);
+    // A remedy can bring what an earlier group mends to light (an entry renamed out of "." joins
+    // the tree with its cross-link): a further round takes it, as long as rounds change bytes.
+    for (int round = 0; round < kRounds; ++round) {
+      const std::vector<std::uint8_t> before = work_.bytes;
+      for (int group = 0; group < kGroups; ++group) {
+        std::vector<DiskFinding> findings;
+        for (auto& f : CheckDisk(work_).findings)
+          if (GroupOf(f.kind) == group) findings.push_back(std::move(f));
+        if (findings.empty()) continue;
+        Apply(group, findings);
+        CopyFatToMirrors(work_);
+      }
+      if (work_.bytes == before) break;
     }
     RepairPlan plan;
     plan.actions = std::move(actions_);
@@ -165,8 +172,8 @@ class Repairer {
       return Done(f, FillText(msg::kRepairChainCut, {Num(need), Num(f.clusters.size())}));
     }
     // ChainShort, BadSize: the size of what the chain holds.
-    const auto size = static_cast<std::uint32_t>(std::min<std::uint64_t>(chain.size() * cb,
-                                                                         e->size.Get()));
+    const auto size =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(chain.size() * cb, e->size.Get()));
     e->size.Set(size);
     PutEntry(f, *e);
     Done(f, FillText(msg::kRepairSizeToChain, {Num(size)}));
@@ -198,7 +205,8 @@ class Repairer {
     std::memmove(work_.bytes.data() + g.fatOffset,
                  work_.bytes.data() + g.fatOffset + static_cast<std::size_t>(best) * len, len);
     CopyFatToMirrors(work_);
-    for (const auto& f : findings) Done(f, FillText(msg::kRepairFatCopied, {Num(best + 1), counts}));
+    for (const auto& f : findings)
+      Done(f, FillText(msg::kRepairFatCopied, {Num(best + 1), counts}));
   }
 
   // Cross-links: a file gets its own copy of the clusters it shares; a directory that shares
@@ -321,8 +329,8 @@ class Repairer {
   // "~N" tail.
   void Rename(const std::vector<DiskFinding>& findings) {
     const TreeClusters tree = MapTreeClusters(work_);
-    std::map<std::size_t, std::set<std::string>> names;  // by parent
-    std::map<std::size_t, std::size_t> parentOf;         // by entry offset
+    std::map<std::size_t, std::multiset<std::string>> names;  // by parent
+    std::map<std::size_t, std::size_t> parentOf;              // by entry offset
     for (const auto& t : tree.entries) {
       parentOf[t.offset] = t.parent;
       if (!(t.attribute & kAttrVolume) || (t.attribute & kAttrDirectory))
@@ -331,13 +339,16 @@ class Repairer {
     std::map<std::size_t, std::string> renamed;
     for (const auto& f : findings) {
       auto it = renamed.find(f.entryOffset);
-      if (it == renamed.end() && parentOf.count(f.entryOffset))
-        it = renamed.emplace(f.entryOffset, RenameOne(f, names[parentOf[f.entryOffset]])).first;
+      // Entries the tree leaves out ("." and ".." in the root) are root entries.
+      const std::size_t parent =
+          parentOf.count(f.entryOffset) ? parentOf[f.entryOffset] : TreeEntry::kNoParent;
+      if (it == renamed.end())
+        it = renamed.emplace(f.entryOffset, RenameOne(f, names[parent])).first;
       if (it != renamed.end()) Done(f, FillText(msg::kRepairRenamed, {it->second}));
     }
   }
 
-  std::string RenameOne(const DiskFinding& f, std::set<std::string>& taken) {
+  std::string RenameOne(const DiskFinding& f, std::multiset<std::string>& taken) {
     std::uint8_t* n = work_.bytes.data() + f.entryOffset;
     std::array<std::uint8_t, 11> fixed;
     for (std::size_t k = 0; k < 11; ++k) {
@@ -353,7 +364,7 @@ class Repairer {
       }
       fixed[k] = b;
     }
-    taken.erase(Folded(n));
+    if (auto own = taken.find(Folded(n)); own != taken.end()) taken.erase(own);
     std::string key = Folded(fixed.data());
     for (int tail = 1; taken.count(key) && tail < 10000000; ++tail) {
       const std::string t = "~" + Num(static_cast<std::uint64_t>(tail));
