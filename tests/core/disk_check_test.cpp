@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "core/change_guard.h"
+#include "core/change_witness.h"
 #include "core/dir_entry.h"
 #include "core/disk_repair.h"
 #include "core/fat.h"
 #include "core/volume.h"
 #include "core/workspace.h"
-#include "core/change_witness.h"
 #include "support/image_builder.h"
 #include "support/scripted_ui.h"
 #include "support/test_env.h"
@@ -125,8 +125,8 @@ std::vector<Case> Cases() {
        {{"chain-long", "A.BIN", {3, 4}}}},
       {"cross-linked files",
        [](ImageBuilder& b) {
-         b.AddFile(kRoot, "A.BIN", test::Pattern(2000));       // 2, 3
-         b.AddFile(kRoot, "B.BIN", test::Pattern(2000, 5));    // 4, 5
+         b.AddFile(kRoot, "A.BIN", test::Pattern(2000));     // 2, 3
+         b.AddFile(kRoot, "B.BIN", test::Pattern(2000, 5));  // 4, 5
          b.SetFat(4, 3);
        },
        {{"cross-linked", "B.BIN", {3}}, {"lost-chain", "", {5}}}},
@@ -168,7 +168,7 @@ std::vector<Case> Cases() {
        [](ImageBuilder& b) {
          const auto sub = b.AddDirectory(kRoot, "SUB");
          const auto deep = b.AddDirectory(sub, "DEEP");
-         b.Poke16(b.EntryOffset(deep, 1) + 26, 7);  // ".." elsewhere
+         b.Poke16(b.EntryOffset(deep, 1) + 26, 7);      // ".." elsewhere
          b.Poke(b.EntryOffset(sub, 0), kEntryDeleted);  // no "."
        },
        {{"dot-entries", "SUB", {2}}, {"dot-entries", "SUB\\DEEP", {3}}}},
@@ -178,8 +178,10 @@ std::vector<Case> Cases() {
          b.AddEntry(sub, EntrySpec{"BACK", kAttrDirectory, sub, 0});
        },
        {{"directory-loop", "SUB\\BACK", {2}}}},
-      {"image longer than the boot sector says", [](ImageBuilder&) {},
-       {{"boot-sector", "", {}}}, 737280 + 9216},
+      {"image longer than the boot sector says",
+       [](ImageBuilder&) {},
+       {{"boot-sector", "", {}}},
+       737280 + 9216},
   };
 }
 
