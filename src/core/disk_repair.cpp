@@ -28,20 +28,22 @@ constexpr ChainPolicy kRepairWalk{ChainLoops::AtRevisit, ChainFreeOrBad::Yield,
 // The groups of remedies, in the order they are taken; BootSector is never mended.
 constexpr int kGroups = 9;
 constexpr int kRounds = 3;
+// Cross-links are undone before any entry is written: an entry in a directory cluster that a
+// file shares would change that file.
 int GroupOf(FindingKind kind) {
   switch (kind) {
     case FindingKind::FatCopiesDiffer:
       return 0;
     case FindingKind::MediaByte:
       return 1;
-    case FindingKind::BadFirstCluster:
-      return 2;
     case FindingKind::ChainLoop:
     case FindingKind::ChainOutside:
     case FindingKind::ChainFree:
-      return 3;
+      return 2;
     case FindingKind::CrossLinked:
     case FindingKind::DirectoryLoop:
+      return 3;
+    case FindingKind::BadFirstCluster:
       return 4;
     case FindingKind::ChainShort:
     case FindingKind::ChainLong:
@@ -83,6 +85,7 @@ class Repairer {
         for (auto& f : CheckDisk(work_).findings)
           if (GroupOf(f.kind) == group) findings.push_back(std::move(f));
         if (findings.empty()) continue;
+        tree_ = MapTreeClusters(work_);
         Apply(group, findings);
         CopyFatToMirrors(work_);
       }
@@ -101,6 +104,23 @@ class Repairer {
     actions_.push_back({f, std::move(remedy), done});
   }
 
+  // False when the entry at `offset` lies in a directory cluster that a file also reaches (as
+  // the group's check found the tree): writing it would change that file.
+  bool Writable(std::size_t offset) const {
+    const auto& g = work_.geometry;
+    if (offset < g.dataOffset || g.clusterBytes == 0) return true;
+    const auto c = static_cast<std::uint32_t>((offset - g.dataOffset) / g.clusterBytes + 2);
+    for (auto o : tree_.OwnersOf(c))
+      if (!(tree_.entries[o].attribute & kAttrDirectory)) return false;
+    return true;
+  }
+  // Leaves `f` when its entry may not be written; true then.
+  bool LeftInFile(const DiskFinding& f) {
+    if (f.entryOffset == kNoEntry || Writable(f.entryOffset)) return false;
+    Done(f, std::string(msg::kRepairEntryInFile), false);
+    return true;
+  }
+
   std::optional<DirEntry> Entry(const DiskFinding& f) const {
     if (f.entryOffset == kNoEntry) return std::nullopt;
     return DirEntryAt(work_.View(), f.entryOffset);
@@ -113,7 +133,7 @@ class Repairer {
     switch (group) {
       case 0:
         return ChooseFat(findings);
-      case 4:
+      case 3:
         return Unshare(findings);
       case 6:
         return MendDots(findings);
@@ -141,7 +161,7 @@ class Repairer {
         break;
     }
     auto e = Entry(f);
-    if (!e) return;
+    if (!e || LeftInFile(f)) return;
     const bool dir = e->attribute & kAttrDirectory;
     const std::uint64_t cb = g.clusterBytes;
     if (f.kind == FindingKind::BadFirstCluster) {
@@ -218,11 +238,18 @@ class Repairer {
       auto e = Entry(f);
       chains.push_back(e ? ChainOf(work_, e->firstCluster.Get()) : std::vector<std::uint16_t>{});
     }
-    for (std::size_t k = 0; k < findings.size(); ++k) {
+    std::vector<std::size_t> order(findings.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    // Files take their copies before a directory entry is written.
+    std::stable_partition(order.begin(), order.end(), [&](std::size_t k) {
+      auto e = Entry(findings[k]);
+      return e && !(e->attribute & kAttrDirectory);
+    });
+    for (std::size_t k : order) {
       const auto& f = findings[k];
       const auto& chain = chains[k];
       auto e = Entry(f);
-      if (!e || chain.empty()) continue;
+      if (!e || chain.empty() || LeftInFile(f)) continue;
       const std::set<std::uint16_t> shared(f.clusters.begin(), f.clusters.end());
       if (e->attribute & kAttrDirectory) {
         std::size_t pos = 0;
@@ -286,6 +313,7 @@ class Repairer {
     const std::size_t parent = tree.entries[index].parent;
     const std::uint16_t up = parent < tree.entries.size() ? tree.entries[parent].firstCluster : 0;
     const std::size_t base = static_cast<std::size_t>(data->data() - work_.bytes.data());
+    if (!Writable(base)) return {std::string(msg::kRepairEntryInFile), false};
     std::string said;
     bool done = true;
     const std::pair<const char*, std::uint16_t> want[] = {{".", e->firstCluster.Get()}, {"..", up}};
@@ -342,6 +370,7 @@ class Repairer {
       // Entries the tree leaves out ("." and ".." in the root) are root entries.
       const std::size_t parent =
           parentOf.count(f.entryOffset) ? parentOf[f.entryOffset] : TreeEntry::kNoParent;
+      if (it == renamed.end() && LeftInFile(f)) continue;
       if (it == renamed.end())
         it = renamed.emplace(f.entryOffset, RenameOne(f, names[parent])).first;
       if (it != renamed.end()) Done(f, FillText(msg::kRepairRenamed, {it->second}));
@@ -434,6 +463,7 @@ class Repairer {
   }
 
   DiskImage work_;
+  TreeClusters tree_;  // of the image as the group's check saw it
   const RepairOptions& options_;
   std::vector<RepairAction> actions_;
 };

@@ -121,6 +121,9 @@ inline constexpr std::string_view kRepairLostNoSlot =
 inline constexpr std::string_view kRepairBootLeft =
     "Left as it is: repair does not change the boot sector.";
 inline constexpr std::string_view kRepairNothing = "Nothing to repair.";
+inline constexpr std::string_view kRepairEntryInFile =
+    "Left as it is: the entry lies in a cluster a file also uses, and writing it would change "
+    "that file.";
 
 // Changing images: adding, deleting, renaming, volume name, new images, saving, extracting.
 inline constexpr std::string_view kNoImageSelected = "No disk image selected!";
