@@ -67,8 +67,8 @@ TEST_F(CheckCli, FreeLostFreesInsteadOfKeepingChkFiles) {
   test::ImageBuilder b;
   b.Chain({10, 11});
   b.WriteTo(tmp / "lost.dsk");
-  auto r = test::Run({Cli(), "check", (tmp / "lost.dsk").string(), "--repair", "--free-lost",
-                      "--json"});
+  auto r =
+      test::Run({Cli(), "check", (tmp / "lost.dsk").string(), "--repair", "--free-lost", "--json"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.out.find("\"remedy\": \"The clusters were freed.\""), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\"saved\": true"), std::string::npos) << r.out;

@@ -37,7 +37,7 @@ TEST_F(CliCommands, HelpListsEveryCommandInTheOrderOfTheTable) {
     listed.push_back(line.substr(2, line.find(' ', 2) - 2));
   const std::vector<std::string> expected = {
       "version", "ls",      "cat", "extract", "basic", "tokenize", "hex", "text", "picture",
-      "cas",     "convert", "add", "rm",      "ren",   "label",    "oem", "new"};
+      "cas",     "convert", "add", "rm",      "ren",   "label",    "oem", "new",  "check"};
   EXPECT_EQ(listed, expected);
 }
 
