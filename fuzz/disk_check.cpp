@@ -2,6 +2,8 @@
 // The check must end on any bytes; repair must never lose a cluster of a file that read whole
 // before (its bytes read the same afterwards), and a check of the repaired image may find only
 // what repair said it left.
+#include "core/disk_check.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +12,6 @@
 
 #include "core/change_guard.h"
 #include "core/dir_entry.h"
-#include "core/disk_check.h"
 #include "core/disk_repair.h"
 #include "core/new_image.h"
 #include "core/volume.h"

@@ -241,6 +241,7 @@ void MainWindow::BuildMenus() {
   saveAct_ = Add(
       file, app_text::kMenuSave, this, [this] { SaveImage(); }, QKeySequence::Save);
   saveAsAct_ = Add(file, app_text::kMenuSaveAs, this, [this] { SaveImageAs(); });
+  Add(file, app_text::kMenuCheckDisk, this, [this] { CheckOpenDisk(); });
   file->addSeparator();
   Add(file, app_text::kMenuExit, this, [this] { close(); });
 

@@ -106,6 +106,9 @@ class MainWindow : public QMainWindow {
   void ChooseListFontAndColor();
   void OpenHelpPage();
   void ShowAbout();
+  // "Check Disk": the findings as a report in the viewer window, then the question whether to
+  // repair, listing what repair will do; a yes puts the repaired image in place (unsaved).
+  void CheckOpenDisk();
 
   // What the tests and the viewer look at.
   // The open disk image's workspace, or the open tape; nullptr when that is not what is open.
@@ -142,6 +145,8 @@ class MainWindow : public QMainWindow {
   std::function<void(int slot)> fileInfo;
   std::function<void(const QString& imagePath)> diskDetails;
   std::function<void(const QString& imagePath)> sectorView;
+  // The viewer window shows the check's report here (a message box when nobody has registered).
+  std::function<void(const std::string& report)> checkReport;
 
  protected:
   bool event(QEvent* e) override;

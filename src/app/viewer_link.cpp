@@ -18,6 +18,10 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   v->askSavePath = [&main](std::string_view title, std::string_view suggested) {
     return main.ui().AskSavePath(title, suggested);
   };
+  main.checkReport = [v](const std::string& report) {
+    v->ShowFile(std::vector<std::uint8_t>(report.begin(), report.end()), app_text::kCheckReportName,
+                app_text::kCheckReportExtension, ViewSelector::Text);
+  };
   main.closeViewer = [v] {
     if (v->isVisible()) v->close();
   };
