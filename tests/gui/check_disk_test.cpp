@@ -1,5 +1,9 @@
 // "Check Disk" in the File menu: the report in the viewer window, the repair question listing
 // what repair will do, and the repaired image in place (unsaved) only after a yes.
+#include <QMenuBar>
+
+#include "app/rich_text_area.h"
+#include "app/viewer_window.h"
 #include "core/disk_check.h"
 #include "gui_fixture.h"
 #include "viewer_fixture.h"
