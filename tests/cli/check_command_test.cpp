@@ -46,8 +46,9 @@ TEST_F(CheckCli, RepairLeavesHostileDisksCleanForUsAndFsck) {
     r = test::Run({Cli(), "check", image.string(), "--repair"});
     EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_EQ(test::Run({Cli(), "check", image.string()}).exitCode, 0);
-    if (test::HaveProgram("fsck.fat"))
+    if (test::HaveProgram("fsck.fat")) {
       EXPECT_EQ(test::FsckFindings(image), std::vector<std::string>{});
+    }
   }
 }
 

@@ -205,8 +205,12 @@ TEST(DiskCheck, FindsDamageWhereverFsckDoes) {
     test::TempDir dir;
     b.WriteTo(dir / "d.dsk");
     const auto fsck = test::FsckFindings(dir / "d.dsk");
-    if (!fsck.empty()) EXPECT_FALSE(c.expected.empty()) << c.name << ": " << fsck[0];
-    if (c.expected.empty()) EXPECT_TRUE(fsck.empty()) << c.name;
+    if (!fsck.empty()) {
+      EXPECT_FALSE(c.expected.empty()) << c.name << ": " << fsck[0];
+    }
+    if (c.expected.empty()) {
+      EXPECT_TRUE(fsck.empty()) << c.name;
+    }
     std::string all;
     for (const auto& l : fsck) all += l + " | ";
     RecordProperty(c.name, all);
