@@ -331,6 +331,7 @@ void MainWindow::BuildPopups() {
   toXsaAct_ =
       Add(diskImageMenu_, app_text::kPopupConvertToXsa, this, [this] { ConvertSelected(); });
   sectorViewAct_ = Add(diskImageMenu_, app_text::kPopupSectorView, this, [this] { SectorView(); });
+  Add(diskImageMenu_, app_text::kMenuCheckDisk, this, [this] { CheckSelectedDisk(); });
 
   conversionMenu_ = new QMenu(this);
   conversionMenu_->setObjectName(QStringLiteral("PopupMenu3"));

@@ -109,6 +109,9 @@ class MainWindow : public QMainWindow {
   // "Check Disk": the findings as a report in the viewer window, then the question whether to
   // repair, listing what repair will do; a yes puts the repaired image in place (unsaved).
   void CheckOpenDisk();
+  // The same from the host list's popup: the selected image is opened first when it is not the
+  // one open.
+  void CheckSelectedDisk();
 
   // What the tests and the viewer look at.
   // The open disk image's workspace, or the open tape; nullptr when that is not what is open.

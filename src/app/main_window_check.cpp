@@ -1,6 +1,7 @@
 // "Check Disk": the whole-disk check of the open image shown as a report, and repair on a yes.
 #include <string>
 
+#include "app/host_browser.h"
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/qt_ui.h"
@@ -49,15 +50,23 @@ void MainWindow::CheckOpenDisk() {
   if (!plan.changed) return;
   std::string question = app_text::kRepairQuestion;
   for (const auto& a : plan.actions) {
-    question += "\n- " + (a.finding.path.empty() ? std::string(FindingKindName(a.finding.kind))
-                                                  : a.finding.path) +
-                ": " + a.remedy;
+    question +=
+        "\n- " +
+        (a.finding.path.empty() ? std::string(FindingKindName(a.finding.kind)) : a.finding.path) +
+        ": " + a.remedy;
   }
   if (!ui_->AskYesNo(question)) return;
   ws->image = plan.repaired;
   ws->changed = true;
   ws->Refresh();
   AfterImageChange();
+}
+
+void MainWindow::CheckSelectedDisk() {
+  const QString selected = browser_->SelectedPath();
+  if (selected.isEmpty()) return;
+  if (FromQ(selected) != OpenPath()) OpenHostFile(selected);
+  if (FromQ(selected) == OpenPath()) CheckOpenDisk();
 }
 
 }  // namespace quarnel

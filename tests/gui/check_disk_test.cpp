@@ -52,5 +52,21 @@ TEST_F(CheckDiskTest, ReportThenRepairOnlyAfterYes) {
   }
 }
 
+TEST_F(CheckDiskTest, TheHostPopupOpensTheSelectedImageAndChecksIt) {
+  Start();
+  ui.core.yesNo = {true};
+  w->browser()->SetFolder(QString::fromStdString(dir.path().string()));
+  const QString path = QString::fromStdString(image.string());
+  w->browser()->SelectPath(path);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w->browser()->SelectedPath() == path; }, 2000));
+  ASSERT_EQ(w->HostContextMenu(), w->diskImageMenu());
+  for (QAction* a : w->diskImageMenu()->actions())
+    if (a->text() == QStringLiteral("Check Disk")) a->trigger();
+  ASSERT_NE(w->disk(), nullptr);
+  EXPECT_EQ(w->disk()->imagePath, image.string());
+  EXPECT_TRUE(CheckDisk(w->disk()->image).Clean());
+  w->disk()->changed = false;
+}
+
 }  // namespace
 }  // namespace quarnel::test
