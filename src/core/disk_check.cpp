@@ -322,7 +322,9 @@ class Checker {
     std::vector<bool> linked(lost.size(), false);
     for (std::uint32_t c = 2; c <= last; ++c) {
       const std::uint16_t v = ReadFatEntry(img_, c);
-      lost[c] = v != kFatFree && v != kFatBad && tree_.OwnersOf(c).empty();
+      // A cluster whose bytes the image does not hold cannot be given back as a file.
+      lost[c] = v != kFatFree && v != kFatBad && tree_.OwnersOf(c).empty() &&
+                ClusterData(img_, c).has_value();
     }
     for (std::uint32_t c = 2; c <= last; ++c) {
       const std::uint16_t v = ReadFatEntry(img_, c);
