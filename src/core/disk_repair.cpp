@@ -155,6 +155,9 @@ class Repairer {
       case FindingKind::ChainOutside:
       case FindingKind::ChainFree:
         WriteFatEntry(work_, f.clusters.at(0), kFatEndOfChain);
+        // Entries past the end of a FAT too small for the disk are never written.
+        if (ReadFatEntry(work_, f.clusters[0]) != kFatEndOfChain)
+          return Done(f, FillText(msg::kRepairNoFatEntry, {Num(f.clusters[0])}), false);
         return Done(f, FillText(msg::kRepairChainEnded, {Num(f.clusters[0])}));
       case FindingKind::LostChain:
         return KeepLost(f);

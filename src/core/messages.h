@@ -92,6 +92,8 @@ inline constexpr std::string_view kRepairFatCopied =
 inline constexpr std::string_view kRepairMediaByte =
     "The FAT's media byte was set to %1, the boot sector's.";
 inline constexpr std::string_view kRepairChainEnded = "The chain was ended at cluster %1.";
+inline constexpr std::string_view kRepairNoFatEntry =
+    "Left as it is: the FAT is too small to hold an entry for cluster %1.";
 inline constexpr std::string_view kRepairSizeToChain =
     "The size was set to %1 bytes, what the chain holds.";
 inline constexpr std::string_view kRepairChainCut =
