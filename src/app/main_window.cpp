@@ -251,6 +251,7 @@ void MainWindow::BuildMenus() {
   saveAct_ = Add(
       file, app_text::kMenuSave, this, [this] { SaveImage(); }, QKeySequence::Save);
   saveAsAct_ = Add(file, app_text::kMenuSaveAs, this, [this] { SaveImageAs(); });
+  Add(file, app_text::kMenuCheckDisk, this, [this] { CheckOpenDisk(); });
   file->addSeparator();
   Add(file, app_text::kMenuExit, this, [this] { close(); });
 
@@ -345,6 +346,7 @@ void MainWindow::BuildPopups() {
   toXsaAct_ =
       Add(diskImageMenu_, app_text::kPopupConvertToXsa, this, [this] { ConvertSelected(); });
   sectorViewAct_ = Add(diskImageMenu_, app_text::kPopupSectorView, this, [this] { SectorView(); });
+  Add(diskImageMenu_, app_text::kMenuCheckDisk, this, [this] { CheckSelectedDisk(); });
 
   conversionMenu_ = new QMenu(this);
   conversionMenu_->setObjectName(QStringLiteral("PopupMenu3"));

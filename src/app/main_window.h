@@ -119,6 +119,12 @@ class MainWindow : public QMainWindow {
   void ChooseListFontAndColor();
   void OpenHelpPage();
   void ShowAbout();
+  // "Check Disk": the findings as a report in the viewer window, then the question whether to
+  // repair, listing what repair will do; a yes puts the repaired image in place (unsaved).
+  void CheckOpenDisk();
+  // The same from the host list's popup: the selected image is opened first when it is not the
+  // one open.
+  void CheckSelectedDisk();
 
   // What the tests and the viewer look at.
   // The open disk image's workspace, or the open tape; nullptr when that is not what is open.
@@ -164,6 +170,8 @@ class MainWindow : public QMainWindow {
   std::function<void(int slot)> fileInfo;
   std::function<void(const QString& imagePath)> diskDetails;
   std::function<void(const QString& imagePath)> sectorView;
+  // The viewer window shows the check's report here (a message box when nobody has registered).
+  std::function<void(const std::string& report)> checkReport;
 
  protected:
   bool event(QEvent* e) override;

@@ -36,6 +36,14 @@ inline constexpr char kMenuNew[] = "&New";
 inline constexpr char kMenuDiskImage[] = "&Disk Image";
 inline constexpr char kMenuSave[] = "&Save";
 inline constexpr char kMenuSaveAs[] = "Save &As...";
+// Ours: the whole-disk check, its report and the question before repair.
+inline constexpr char kMenuCheckDisk[] = "Check Disk";
+inline constexpr char kCheckReportName[] = "CHECK";
+inline constexpr char kCheckReportExtension[] = "TXT";
+inline constexpr char kCheckClean[] = "No problems found.";
+inline constexpr char kCheckFound[] = " problems found.";
+inline constexpr char kCheckClusters[] = "  clusters ";
+inline constexpr char kRepairQuestion[] = "Repair the disk? Repair will:";
 inline constexpr char kMenuExit[] = "E&xit";
 inline constexpr char kMenuView[] = "&View";
 inline constexpr char kMenuDetail[] = "Detail";

@@ -20,6 +20,10 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
     return main.ui().AskSavePath(title, suggested);
   };
   main.charsetChanged = [v](const viewers::MsxCharset& charset) { v->SetCharset(charset); };
+  main.checkReport = [v](const std::string& report) {
+    v->ShowFile(std::vector<std::uint8_t>(report.begin(), report.end()), app_text::kCheckReportName,
+                app_text::kCheckReportExtension, ViewSelector::Text);
+  };
   main.closeViewer = [v] {
     if (v->isVisible()) v->close();
   };

@@ -27,6 +27,7 @@ void RegisterFileinfo(CommandLine& commands);
 void RegisterSector(CommandLine& commands);
 void RegisterFind(CommandLine& commands);
 void RegisterPoke(CommandLine& commands);
+void RegisterCheck(CommandLine& commands);
 
 std::span<const RegisterCommand> AllCommands() {
   static constexpr RegisterCommand kCommands[] = {
@@ -34,7 +35,7 @@ std::span<const RegisterCommand> AllCommands() {
       RegisterTokenize, RegisterHex,    RegisterText,  RegisterPicture, RegisterCas,
       RegisterConvert,  RegisterAdd,    RegisterRm,    RegisterRen,     RegisterLabel,
       RegisterOem,      RegisterNew,    RegisterMkdir, RegisterPack,    RegisterDetails,
-      RegisterFileinfo, RegisterSector, RegisterFind,  RegisterPoke,
+      RegisterFileinfo, RegisterSector, RegisterFind,  RegisterPoke,    RegisterCheck,
   };
   return kCommands;
 }

@@ -35,6 +35,16 @@ inline constexpr std::string_view kNotAHostFolder = "Not a folder: ";
 // pack: the header of the list of what did not fit, then one line per host file or folder.
 inline constexpr std::string_view kDoesNotFit = "Not written: these do not fit in ";
 
+// Checking a disk image.
+inline constexpr std::string_view kCheckClean = "No problems found.";
+inline constexpr std::string_view kCheckFindings = " problems found.";
+inline constexpr std::string_view kCheckClusters = " clusters ";
+inline constexpr std::string_view kCheckMore = " ... and";
+inline constexpr std::string_view kCheckRepaired = "  repaired: ";
+inline constexpr std::string_view kCheckLeft = "  not repaired: ";
+inline constexpr std::string_view kCheckSaved = "The repaired image was saved.";
+inline constexpr std::string_view kCheckStillFound = "Still found after repair: ";
+
 // Cassette images.
 inline constexpr std::string_view kNoSuchCassette = "No such cassette image: ";
 inline constexpr std::string_view kNotOnCassette = "Not found on the cassette: ";

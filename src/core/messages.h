@@ -39,6 +39,94 @@ inline constexpr std::string_view kDirectoryTooDeep =
 inline constexpr std::string_view kFirstClusterOutOfBounds = "File's first cluster out of bounds!";
 inline constexpr std::string_view kClusterError = "Cluster Error in Fat";
 
+// Ours: checking a disk. "%1", "%2", ... are filled in (FillText).
+inline constexpr std::string_view kCheckBootRefused = "The boot sector cannot be used: %1";
+inline constexpr std::string_view kCheckImageLonger =
+    "The boot sector gives %1 sectors of %2 bytes (%3 bytes), but the image has %4 bytes.";
+inline constexpr std::string_view kCheckFatTooSmall =
+    "A FAT of %1 sectors holds entries up to cluster %2, but the disk has clusters up to %3.";
+inline constexpr std::string_view kCheckFatCopiesDiffer =
+    "FAT %1 differs from FAT 1 in the entries of %2 clusters.";
+inline constexpr std::string_view kCheckMediaByte =
+    "The FAT starts with media byte %1, but the boot sector says %2.";
+inline constexpr std::string_view kCheckChainLoop =
+    "The chain comes back: cluster %1 links to cluster %2, met before.";
+inline constexpr std::string_view kCheckChainOutside =
+    "Cluster %1 links to %2, outside the data area (clusters 2 to %3).";
+inline constexpr std::string_view kCheckChainFree =
+    "Cluster %1 links to %2, a free, reserved or bad-cluster value.";
+inline constexpr std::string_view kCheckChainShort =
+    "The size of %1 bytes needs %2 clusters, but the chain ends after %3.";
+inline constexpr std::string_view kCheckChainLong =
+    "The size of %1 bytes needs %2 clusters, but the chain has %3.";
+inline constexpr std::string_view kCheckCrossLinked = "%1 clusters are also used by %2.";
+inline constexpr std::string_view kCheckLostChain =
+    "%1 clusters from cluster %2 on are marked in use, but no file reaches them.";
+inline constexpr std::string_view kCheckBadFirstCluster =
+    "The first cluster %1 is no data cluster (clusters 2 to %2).";
+inline constexpr std::string_view kCheckNoFirstCluster =
+    "The size is %1 bytes, but there is no first cluster.";
+inline constexpr std::string_view kCheckSizeBeyondDisk =
+    "The size of %1 bytes is more than the disk holds (%2 bytes).";
+inline constexpr std::string_view kCheckDirectorySize =
+    "A directory with a size of %1 bytes (directories have none).";
+inline constexpr std::string_view kCheckBadName = "The name holds %1.";
+inline constexpr std::string_view kNameControlChars = "control characters";
+inline constexpr std::string_view kNameLowerCase = "lower-case letters";
+inline constexpr std::string_view kNameForbiddenChars = "characters no name may hold";
+inline constexpr std::string_view kNameBlanks = "blanks inside or at the start";
+inline constexpr std::string_view kNameAnd = " and ";
+inline constexpr std::string_view kCheckDuplicateName =
+    "The same name as %1 in the same directory.";
+inline constexpr std::string_view kCheckDotMissing = "The \"%1\" entry is missing.";
+inline constexpr std::string_view kCheckDotWrong =
+    "The \"%1\" entry points at cluster %2 instead of %3.";
+inline constexpr std::string_view kCheckDirectoryLoop =
+    "The directory's chain leads back into %1, a directory above it.";
+inline constexpr std::string_view kCheckRootName = "the root directory";
+
+// Ours: what repairing a disk did for a finding.
+inline constexpr std::string_view kRepairFatCopied =
+    "FAT %1 was copied over the others: it is the one the disk reads best with (findings "
+    "read with each FAT: %2; the first FAT wins a tie).";
+inline constexpr std::string_view kRepairMediaByte =
+    "The FAT's media byte was set to %1, the boot sector's.";
+inline constexpr std::string_view kRepairChainEnded = "The chain was ended at cluster %1.";
+inline constexpr std::string_view kRepairNoFatEntry =
+    "Left as it is: the FAT is too small to hold an entry for cluster %1.";
+inline constexpr std::string_view kRepairSizeToChain =
+    "The size was set to %1 bytes, what the chain holds.";
+inline constexpr std::string_view kRepairChainCut =
+    "The chain was ended after the %1 clusters the size needs; the %2 clusters after them are "
+    "kept as a lost chain.";
+inline constexpr std::string_view kRepairOwnCopy =
+    "It got its own copy of the shared clusters, in clusters %1.";
+inline constexpr std::string_view kRepairNoRoomForCopy =
+    "Left as it is: the disk has no room for a copy of the shared clusters.";
+inline constexpr std::string_view kRepairEntryRemoved =
+    "The entry was removed; the clusters it shared stay with the other entry.";
+inline constexpr std::string_view kRepairDirectoryCut =
+    "The directory's chain was ended at cluster %1, before the clusters it shares.";
+inline constexpr std::string_view kRepairNoDirectory =
+    "The entry was removed: it leads to no directory.";
+inline constexpr std::string_view kRepairFirstCleared =
+    "The first cluster and the size were set to 0: the entry reached no byte.";
+inline constexpr std::string_view kRepairSizeZero = "The size was set to 0.";
+inline constexpr std::string_view kRepairRenamed = "Renamed to %1.";
+inline constexpr std::string_view kRepairDotWritten = "The \"%1\" entry was written, cluster %2.";
+inline constexpr std::string_view kRepairDotSlotTaken =
+    "Left as it is: the slot of the \"%1\" entry holds another entry.";
+inline constexpr std::string_view kRepairLostSaved = "The clusters were kept as %1 in the root.";
+inline constexpr std::string_view kRepairLostFreed = "The clusters were freed.";
+inline constexpr std::string_view kRepairLostNoSlot =
+    "Left as it is: the root directory has no free slot for a file.";
+inline constexpr std::string_view kRepairBootLeft =
+    "Left as it is: repair does not change the boot sector.";
+inline constexpr std::string_view kRepairNothing = "Nothing to repair.";
+inline constexpr std::string_view kRepairEntryInFile =
+    "Left as it is: the entry lies in a cluster a file also uses, and writing it would change "
+    "that file.";
+
 // Changing images: adding, deleting, renaming, volume name, new images, saving, extracting.
 inline constexpr std::string_view kNoImageSelected = "No disk image selected!";
 inline constexpr std::string_view kDiskFull = "Disk full";

@@ -9,6 +9,7 @@
 #include "change_witness.h"
 #include "core/add_file.h"
 #include "core/delete_entry.h"
+#include "core/disk_check.h"
 #include "core/fat.h"
 #include "core/rename.h"
 #include "core/volume.h"
@@ -53,6 +54,8 @@ class ChangeSequence : public ::testing::TestWithParam<int> {
               0);
     ASSERT_TRUE(said.empty() || said == "Disk full" || said == "Directory full") << said;
     said.clear();
+    const DiskCheck check = CheckDisk(ws.image);
+    ASSERT_TRUE(check.Clean()) << check.findings.front().message;
   }
   // The name of an entry as mdir prints it: its caption without blanks or a lone dot.
   static std::string Key(const FileEntry& e) {

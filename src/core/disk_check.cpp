@@ -1,0 +1,427 @@
+#include "core/disk_check.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "core/add_file.h"
+#include "core/ascii.h"
+#include "core/change_guard.h"
+#include "core/dir_entry.h"
+#include "core/dir_slot.h"
+#include "core/fat.h"
+#include "core/messages.h"
+
+// The clusters of a finding, by kind:
+//   FatCopiesDiffer  the clusters whose entries differ (0 and 1 for the media entries)
+//   ChainLoop        the cluster that links back, then the cluster it links to
+//   ChainOutside/Free  the last sound cluster, whose link is wrong
+//   ChainShort       the last cluster of the chain
+//   ChainLong        the clusters past those the size needs
+//   CrossLinked      the clusters the entry shares with the one that keeps them
+//   DirectoryLoop    the clusters it shares with the directory above it
+//   LostChain        the lost chain, first cluster first
+//   DotEntries       the directory's first cluster
+
+namespace quarnel {
+
+namespace {
+
+std::string Num(std::uint64_t v) { return std::to_string(v); }
+
+std::string Hex(std::uint32_t v, int digits) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string s = "0x";
+  for (int i = digits - 1; i >= 0; --i) s.push_back(kDigits[(v >> (4 * i)) & 0xF]);
+  return s;
+}
+
+// The policy of the check's walks: every cluster once, a link back is a loop.
+constexpr ChainPolicy kCheckWalk{ChainLoops::AtRevisit, ChainFreeOrBad::Yield, ChainEarlyEnd::Short,
+                                 0};
+
+class Checker {
+ public:
+  explicit Checker(const DiskImage& image)
+      : img_(image), g_(image.geometry), tree_(MapTreeClusters(image)) {}
+
+  DiskCheck Run() {
+    CheckBoot();
+    CheckFatCopies();
+    CheckMedia();
+    for (std::size_t i = 0; i < tree_.entries.size(); ++i) CheckEntry(i);
+    CheckSharing();
+    CheckNames();
+    CheckLost();
+    return std::move(out_);
+  }
+
+ private:
+  void Add(FindingKind kind, std::size_t entry, std::vector<std::uint16_t> clusters,
+           std::string message) {
+    DiskFinding f;
+    f.kind = kind;
+    if (entry != kNoEntry) {
+      f.path = tree_.PathOf(entry);
+      f.entryOffset = tree_.entries[entry].offset;
+    }
+    f.clusters = std::move(clusters);
+    f.message = std::move(message);
+    out_.findings.push_back(std::move(f));
+  }
+
+  bool IsDir(std::size_t i) const { return tree_.entries[i].attribute & kAttrDirectory; }
+  bool IsVolume(std::size_t i) const {
+    return !IsDir(i) && (tree_.entries[i].attribute & kAttrVolume);
+  }
+
+  void CheckBoot() {
+    const std::uint64_t disk = static_cast<std::uint64_t>(g_.totalSectors) * g_.bytesPerSector;
+    if (img_.bytes.size() != disk)
+      Add(FindingKind::BootSector, kNoEntry, {},
+          FillText(msg::kCheckImageLonger, {Num(g_.totalSectors), Num(g_.bytesPerSector), Num(disk),
+                                            Num(img_.bytes.size())}));
+    // Entries a FAT copy holds: two per three bytes.
+    const std::uint64_t entries = static_cast<std::uint64_t>(g_.FatBytes()) * 2 / 3;
+    if (entries < static_cast<std::uint64_t>(g_.LastDataCluster()) + 1)
+      Add(FindingKind::BootSector, kNoEntry, {},
+          FillText(msg::kCheckFatTooSmall,
+                   {Num(g_.sectorsPerFat), Num(entries == 0 ? 0 : entries - 1),
+                    Num(g_.LastDataCluster())}));
+  }
+
+  void CheckFatCopies() {
+    for (std::uint32_t k = 1; k < g_.fatCount; ++k) {
+      std::vector<std::uint16_t> differ;
+      for (std::uint32_t c = 0; c <= g_.LastDataCluster(); ++c) {
+        auto a = FatCopyEntry(img_, 0, c);
+        auto b = FatCopyEntry(img_, k, c);
+        if (a && b && *a != *b) differ.push_back(static_cast<std::uint16_t>(c));
+      }
+      if (!differ.empty())
+        Add(FindingKind::FatCopiesDiffer, kNoEntry, differ,
+            FillText(msg::kCheckFatCopiesDiffer, {Num(k + 1), Num(differ.size())}));
+    }
+  }
+
+  void CheckMedia() {
+    if (g_.fatOffset >= img_.bytes.size()) return;
+    const std::uint8_t fatMedia = img_.bytes[g_.fatOffset];
+    if (fatMedia != g_.media)
+      Add(FindingKind::MediaByte, kNoEntry, {},
+          FillText(msg::kCheckMediaByte, {Hex(fatMedia, 2), Hex(g_.media, 2)}));
+  }
+
+  // First cluster, size and chain of one entry.
+  void CheckEntry(std::size_t i) {
+    if (IsVolume(i)) return;
+    const TreeEntry& e = tree_.entries[i];
+    const bool dir = IsDir(i);
+    const std::uint64_t cb = g_.clusterBytes;
+    const std::uint64_t diskBytes = static_cast<std::uint64_t>(g_.LastDataCluster() - 1) * cb;
+    if (dir && e.size != 0)
+      Add(FindingKind::BadSize, i, {}, FillText(msg::kCheckDirectorySize, {Num(e.size)}));
+    if (e.firstCluster == 0) {
+      if (dir)
+        Add(FindingKind::BadFirstCluster, i, {},
+            FillText(msg::kCheckBadFirstCluster, {"0", Num(g_.LastDataCluster())}));
+      else if (e.size != 0)
+        Add(FindingKind::BadFirstCluster, i, {},
+            FillText(msg::kCheckNoFirstCluster, {Num(e.size)}));
+      return;
+    }
+    if (!FirstClusterValid(img_, e.firstCluster)) {
+      Add(FindingKind::BadFirstCluster, i, {},
+          FillText(msg::kCheckBadFirstCluster, {Num(e.firstCluster), Num(g_.LastDataCluster())}));
+      return;
+    }
+    std::vector<std::uint16_t> chain;
+    ChainWalk walk(img_, e.firstCluster, kCheckWalk);
+    for (std::uint16_t c : walk) chain.push_back(c);
+    const std::uint16_t last = walk.Cluster();
+    const std::uint16_t link = ReadFatEntry(img_, last);
+    switch (walk.Stop()) {
+      case ChainStop::Loop:
+        Add(FindingKind::ChainLoop, i, {last, link},
+            FillText(msg::kCheckChainLoop, {Num(last), Num(link)}));
+        return;
+      case ChainStop::Broken:
+      case ChainStop::Outside:
+        if (link < 2 || link >= 0xFF0)
+          Add(FindingKind::ChainFree, i, {last},
+              FillText(msg::kCheckChainFree, {Num(last), Hex(link, 3)}));
+        else
+          Add(FindingKind::ChainOutside, i, {last},
+              FillText(msg::kCheckChainOutside, {Num(last), Num(link), Num(g_.LastDataCluster())}));
+        return;
+      default:
+        break;
+    }
+    if (dir) return;
+    if (e.size > diskBytes) {
+      Add(FindingKind::BadSize, i, {},
+          FillText(msg::kCheckSizeBeyondDisk, {Num(e.size), Num(diskBytes)}));
+      return;
+    }
+    const std::uint64_t need = cb == 0 ? 0 : (e.size + cb - 1) / cb;
+    if (chain.size() < need)
+      Add(FindingKind::ChainShort, i, {last},
+          FillText(msg::kCheckChainShort, {Num(e.size), Num(need), Num(chain.size())}));
+    else if (chain.size() > need)
+      Add(FindingKind::ChainLong, i,
+          {chain.begin() + static_cast<std::ptrdiff_t>(need), chain.end()},
+          FillText(msg::kCheckChainLong, {Num(e.size), Num(need), Num(chain.size())}));
+  }
+
+  // True when directory entry `above` holds `i`, or a directory holding it, and so on up.
+  bool IsAbove(std::size_t above, std::size_t i) const {
+    // Parents come before their entries: the walk up ends within i steps.
+    for (std::size_t p = tree_.entries[i].parent; p < tree_.entries.size();
+         p = tree_.entries[p].parent)
+      if (p == above) return true;
+    return false;
+  }
+
+  // Clusters reached by more than one entry: a directory keeps them before any file, the entry
+  // met first before later ones; the others are cross-linked, or loop when the keeper is a
+  // directory above them. Then the "." and ".." of every directory that keeps its own clusters.
+  void CheckSharing() {
+    std::map<std::size_t, std::pair<std::size_t, std::vector<std::uint16_t>>> shared;
+    std::vector<bool> sharesFirst(tree_.entries.size(), false);
+    for (std::uint32_t c = 2; c < tree_.owners.size(); ++c) {
+      const auto& owners = tree_.owners[c];
+      if (owners.size() < 2) continue;
+      std::size_t keeper = owners[0];
+      for (auto o : owners)
+        if (IsDir(o)) {
+          keeper = o;
+          break;
+        }
+      for (auto o : owners) {
+        if (o == keeper) continue;
+        auto& s = shared[o];
+        if (s.second.empty()) s.first = keeper;
+        s.second.push_back(static_cast<std::uint16_t>(c));
+        if (c == tree_.entries[o].firstCluster) sharesFirst[o] = true;
+      }
+    }
+    for (auto& [o, s] : shared) {
+      auto& [keeper, clusters] = s;
+      if (IsDir(o) && IsDir(keeper) && IsAbove(keeper, o))
+        Add(FindingKind::DirectoryLoop, o, clusters,
+            FillText(msg::kCheckDirectoryLoop, {tree_.PathOf(keeper)}));
+      else
+        Add(FindingKind::CrossLinked, o, clusters,
+            FillText(msg::kCheckCrossLinked, {Num(clusters.size()), tree_.PathOf(keeper)}));
+    }
+    for (std::size_t i = 0; i < tree_.entries.size(); ++i)
+      if (IsDir(i) && !sharesFirst[i] && FirstClusterValid(img_, tree_.entries[i].firstCluster))
+        CheckDots(i);
+  }
+
+  void CheckDots(std::size_t i) {
+    const TreeEntry& e = tree_.entries[i];
+    const std::size_t parent = e.parent;
+    const std::uint16_t up = parent < tree_.entries.size() ? tree_.entries[parent].firstCluster : 0;
+    const auto data = ClusterData(img_, e.firstCluster);
+    const std::pair<std::string_view, std::uint16_t> want[] = {{".", e.firstCluster}, {"..", up}};
+    for (std::size_t slot = 0; slot < 2; ++slot) {
+      const auto d = DirEntryAt(*data, slot * kDirEntrySize);
+      const auto name = std::string(want[slot].first);
+      const auto stored = DotName(name);
+      if (!d || std::memcmp(d->name, stored.data(), 8) != 0 ||
+          std::memcmp(d->extension, stored.data() + 8, 3) != 0) {
+        Add(FindingKind::DotEntries, i, {e.firstCluster}, FillText(msg::kCheckDotMissing, {name}));
+      } else if (d->firstCluster.Get() != want[slot].second) {
+        Add(FindingKind::DotEntries, i, {e.firstCluster},
+            FillText(msg::kCheckDotWrong,
+                     {name, Num(d->firstCluster.Get()), Num(want[slot].second)}));
+      }
+    }
+  }
+
+  static std::array<std::uint8_t, 11> DotName(const std::string& dots) {
+    std::array<std::uint8_t, 11> n;
+    n.fill(' ');
+    std::copy(dots.begin(), dots.end(), n.begin());
+    return n;
+  }
+
+  void CheckNames() {
+    // "." and ".." belong in subdirectories only; the tree map leaves them out everywhere.
+    for (int slot = 0;; ++slot) {
+      auto off = RootSlotOffset(img_, slot);
+      if (!off) break;
+      const std::uint8_t* e = img_.bytes.data() + *off;
+      if (!IsLongNameAttribute(e[11]) && IsDotEntry(e)) {
+        DiskFinding f;
+        f.kind = FindingKind::BadName;
+        f.path = e[1] == '.' ? ".." : ".";
+        f.entryOffset = *off;
+        f.message = FillText(msg::kCheckBadName, {std::string(msg::kNameForbiddenChars)});
+        out_.findings.push_back(std::move(f));
+      }
+    }
+    std::map<std::pair<std::size_t, std::string>, std::size_t> seen;
+    for (std::size_t i = 0; i < tree_.entries.size(); ++i) {
+      if (IsVolume(i)) continue;
+      const auto& n = tree_.entries[i].name;
+      if (auto problem = NameProblems(n)) Add(FindingKind::BadName, i, {}, *problem);
+      std::string key;
+      for (std::size_t k = 0; k < n.size(); ++k)
+        key.push_back(static_cast<char>(
+            AsciiUpper(k == 0 && n[0] == kEntryE5Stand ? std::uint8_t{0xE5} : n[k])));
+      auto [it, fresh] = seen.emplace(std::make_pair(tree_.entries[i].parent, key), i);
+      if (!fresh)
+        Add(FindingKind::DuplicateName, i, {},
+            FillText(msg::kCheckDuplicateName, {tree_.PathOf(it->second)}));
+    }
+  }
+
+  // What is wrong with 11 name bytes, in words; nullopt when nothing is.
+  static std::optional<std::string> NameProblems(const std::array<std::uint8_t, 11>& n) {
+    bool control = false, lower = false, forbidden = false, blank = n[0] == ' ';
+    for (std::size_t k = 0; k < n.size(); ++k) {
+      const std::uint8_t b = n[k];
+      if (k == 0 && b == kEntryE5Stand) continue;
+      if (b < 0x20 || b == 0x7F)
+        control = true;
+      else if (b >= 'a' && b <= 'z')
+        lower = true;
+      else if (b == ' ') {
+        // Blanks pad the name and the extension; one before a further character is inside.
+        const std::size_t end = k < 8 ? 8 : 11;
+        for (std::size_t j = k + 1; j < end; ++j)
+          if (n[j] != ' ') blank = true;
+      } else if (b < 0x80 && IsForbiddenNameChar(static_cast<char>(b))) {
+        forbidden = true;
+      }
+    }
+    std::string words;
+    auto add = [&words](bool on, std::string_view w) {
+      if (!on) return;
+      if (!words.empty()) words += msg::kNameAnd;
+      words += w;
+    };
+    add(control, msg::kNameControlChars);
+    add(lower, msg::kNameLowerCase);
+    add(forbidden, msg::kNameForbiddenChars);
+    add(blank, msg::kNameBlanks);
+    if (words.empty()) return std::nullopt;
+    return FillText(msg::kCheckBadName, {words});
+  }
+
+  // Clusters in use (neither free nor bad) that no entry reaches, as chains: each from a
+  // cluster no other lost cluster links to, then what is left (rings) from its lowest cluster.
+  void CheckLost() {
+    const std::uint32_t last = g_.LastDataCluster();
+    std::vector<bool> lost(static_cast<std::size_t>(last) + 1, false);
+    std::vector<bool> linked(lost.size(), false);
+    for (std::uint32_t c = 2; c <= last; ++c) {
+      const std::uint16_t v = ReadFatEntry(img_, c);
+      // A cluster whose bytes the image does not hold cannot be given back as a file.
+      lost[c] = v != kFatFree && v != kFatBad && tree_.OwnersOf(c).empty() &&
+                ClusterData(img_, c).has_value();
+    }
+    for (std::uint32_t c = 2; c <= last; ++c) {
+      const std::uint16_t v = ReadFatEntry(img_, c);
+      if (lost[c] && v <= last && lost[v] && v != c) linked[v] = true;
+    }
+    std::vector<bool> claimed(lost.size(), false);
+    auto take = [&](std::uint32_t head) {
+      std::vector<std::uint16_t> chain;
+      ChainWalk walk(img_, static_cast<std::uint16_t>(head), kCheckWalk);
+      for (std::uint16_t c : walk) {
+        if (!lost[c] || claimed[c]) break;
+        claimed[c] = true;
+        chain.push_back(c);
+      }
+      Add(FindingKind::LostChain, kNoEntry, chain,
+          FillText(msg::kCheckLostChain, {Num(chain.size()), Num(head)}));
+    };
+    for (std::uint32_t c = 2; c <= last; ++c)
+      if (lost[c] && !linked[c] && !claimed[c]) take(c);
+    for (std::uint32_t c = 2; c <= last; ++c)
+      if (lost[c] && !claimed[c]) take(c);
+  }
+
+  const DiskImage& img_;
+  const DiskGeometry& g_;
+  TreeClusters tree_;
+  DiskCheck out_;
+};
+
+}  // namespace
+
+std::string_view FindingKindName(FindingKind kind) {
+  switch (kind) {
+    case FindingKind::BootSector:
+      return "boot-sector";
+    case FindingKind::FatCopiesDiffer:
+      return "fat-copies-differ";
+    case FindingKind::MediaByte:
+      return "media-byte";
+    case FindingKind::ChainLoop:
+      return "chain-loop";
+    case FindingKind::ChainOutside:
+      return "chain-outside";
+    case FindingKind::ChainFree:
+      return "chain-free";
+    case FindingKind::ChainShort:
+      return "chain-short";
+    case FindingKind::ChainLong:
+      return "chain-long";
+    case FindingKind::CrossLinked:
+      return "cross-linked";
+    case FindingKind::LostChain:
+      return "lost-chain";
+    case FindingKind::BadFirstCluster:
+      return "bad-first-cluster";
+    case FindingKind::BadSize:
+      return "bad-size";
+    case FindingKind::BadName:
+      return "bad-name";
+    case FindingKind::DuplicateName:
+      return "duplicate-name";
+    case FindingKind::DotEntries:
+      return "dot-entries";
+    case FindingKind::DirectoryLoop:
+      return "directory-loop";
+  }
+  return "unknown";
+}
+
+std::string FillText(std::string_view text, std::initializer_list<std::string> args) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9') {
+      const auto k = static_cast<std::size_t>(text[i + 1] - '1');
+      if (k < args.size()) {
+        out += *(args.begin() + k);
+        ++i;
+        continue;
+      }
+    }
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
+DiskCheck CheckDisk(const DiskImage& image) {
+  if (!image.Usable()) {
+    DiskCheck out;
+    DiskFinding f;
+    f.kind = FindingKind::BootSector;
+    f.message = FillText(msg::kCheckBootRefused,
+                         {image.bootErrorDetail.empty() ? std::string(msg::kBootSectorError)
+                                                        : image.bootErrorDetail});
+    out.findings.push_back(std::move(f));
+    return out;
+  }
+  return Checker(image).Run();
+}
+
+}  // namespace quarnel

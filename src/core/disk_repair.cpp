@@ -1,0 +1,494 @@
+#include "core/disk_repair.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <set>
+#include <utility>
+
+#include "core/add_file.h"
+#include "core/ascii.h"
+#include "core/change_guard.h"
+#include "core/dir_entry.h"
+#include "core/dir_slot.h"
+#include "core/fat.h"
+#include "core/messages.h"
+
+namespace quarnel {
+
+namespace {
+
+std::string Num(std::uint64_t v) { return std::to_string(v); }
+
+constexpr ChainPolicy kRepairWalk{ChainLoops::AtRevisit, ChainFreeOrBad::Yield,
+                                  ChainEarlyEnd::Short, 0};
+
+// The groups of remedies, in the order they are taken; BootSector is never mended.
+constexpr int kGroups = 9;
+constexpr int kRounds = 3;
+// Cross-links are undone before any entry is written: an entry in a directory cluster that a
+// file shares would change that file.
+int GroupOf(FindingKind kind) {
+  switch (kind) {
+    case FindingKind::FatCopiesDiffer:
+      return 0;
+    case FindingKind::MediaByte:
+      return 1;
+    case FindingKind::ChainLoop:
+    case FindingKind::ChainOutside:
+    case FindingKind::ChainFree:
+      return 2;
+    case FindingKind::CrossLinked:
+    case FindingKind::DirectoryLoop:
+      return 3;
+    case FindingKind::BadFirstCluster:
+      return 4;
+    case FindingKind::ChainShort:
+    case FindingKind::ChainLong:
+    case FindingKind::BadSize:
+      return 5;
+    case FindingKind::DotEntries:
+      return 6;
+    case FindingKind::BadName:
+    case FindingKind::DuplicateName:
+      return 7;
+    case FindingKind::LostChain:
+      return 8;
+    case FindingKind::BootSector:
+      break;
+  }
+  return kGroups;
+}
+
+std::vector<std::uint16_t> ChainOf(const DiskImage& img, std::uint16_t first) {
+  std::vector<std::uint16_t> chain;
+  if (!FirstClusterValid(img, first)) return chain;
+  ChainWalk walk(img, first, kRepairWalk);
+  for (std::uint16_t c : walk) chain.push_back(c);
+  return chain;
+}
+
+class Repairer {
+ public:
+  Repairer(const DiskImage& image, const RepairOptions& options)
+      : work_(image), options_(options) {}
+
+  RepairPlan Run(const DiskImage& original) {
+    // A remedy can bring what an earlier group mends to light (an entry renamed out of "." joins
+    // the tree with its cross-link): a further round takes it, as long as rounds change bytes.
+    for (int round = 0; round < kRounds; ++round) {
+      const std::vector<std::uint8_t> before = work_.bytes;
+      for (int group = 0; group < kGroups; ++group) {
+        std::vector<DiskFinding> findings;
+        for (auto& f : CheckDisk(work_).findings)
+          if (GroupOf(f.kind) == group) findings.push_back(std::move(f));
+        if (findings.empty()) continue;
+        tree_ = MapTreeClusters(work_);
+        Apply(group, findings);
+        CopyFatToMirrors(work_);
+      }
+      if (work_.bytes == before) break;
+    }
+    RepairPlan plan;
+    plan.actions = std::move(actions_);
+    plan.left = CheckDisk(work_).findings;
+    plan.changed = work_.bytes != original.bytes;
+    plan.fatCopied = fatCopied_;
+    plan.repaired = std::move(work_);
+    return plan;
+  }
+
+ private:
+  void Done(const DiskFinding& f, std::string remedy, bool done = true) {
+    actions_.push_back({f, std::move(remedy), done});
+  }
+
+  // False when the entry at `offset` lies in a directory cluster that a file also reaches (as
+  // the group's check found the tree): writing it would change that file.
+  bool Writable(std::size_t offset) const {
+    const auto& g = work_.geometry;
+    if (offset < g.dataOffset || g.clusterBytes == 0) return true;
+    const auto c = static_cast<std::uint32_t>((offset - g.dataOffset) / g.clusterBytes + 2);
+    for (auto o : tree_.OwnersOf(c))
+      if (!(tree_.entries[o].attribute & kAttrDirectory)) return false;
+    return true;
+  }
+  // Leaves `f` when its entry may not be written; true then.
+  bool LeftInFile(const DiskFinding& f) {
+    if (f.entryOffset == kNoEntry || Writable(f.entryOffset)) return false;
+    Done(f, std::string(msg::kRepairEntryInFile), false);
+    return true;
+  }
+
+  std::optional<DirEntry> Entry(const DiskFinding& f) const {
+    if (f.entryOffset == kNoEntry) return std::nullopt;
+    return DirEntryAt(work_.View(), f.entryOffset);
+  }
+  void PutEntry(const DiskFinding& f, const DirEntry& e) {
+    PutDirEntry(work_.MutableView(), f.entryOffset, e);
+  }
+
+  void Apply(int group, const std::vector<DiskFinding>& findings) {
+    switch (group) {
+      case 0:
+        return ChooseFat(findings);
+      case 3:
+        return Unshare(findings);
+      case 6:
+        return MendDots(findings);
+      case 7:
+        return Rename(findings);
+      default:
+        for (const auto& f : findings) ApplyOne(f);
+    }
+  }
+
+  void ApplyOne(const DiskFinding& f) {
+    const auto& g = work_.geometry;
+    switch (f.kind) {
+      case FindingKind::MediaByte:
+        work_.bytes[g.fatOffset] = g.media;
+        return Done(f, FillText(msg::kRepairMediaByte, {Num(g.media)}));
+      case FindingKind::ChainLoop:
+      case FindingKind::ChainOutside:
+      case FindingKind::ChainFree:
+        WriteFatEntry(work_, f.clusters.at(0), kFatEndOfChain);
+        // Entries past the end of a FAT too small for the disk are never written.
+        if (ReadFatEntry(work_, f.clusters[0]) != kFatEndOfChain)
+          return Done(f, FillText(msg::kRepairNoFatEntry, {Num(f.clusters[0])}), false);
+        return Done(f, FillText(msg::kRepairChainEnded, {Num(f.clusters[0])}));
+      case FindingKind::LostChain:
+        return KeepLost(f);
+      default:
+        break;
+    }
+    auto e = Entry(f);
+    if (!e || LeftInFile(f)) return;
+    const bool dir = e->attribute & kAttrDirectory;
+    const std::uint64_t cb = g.clusterBytes;
+    if (f.kind == FindingKind::BadFirstCluster) {
+      if (dir) {
+        work_.bytes[f.entryOffset] = kEntryDeleted;
+        return Done(f, std::string(msg::kRepairNoDirectory));
+      }
+      const bool noFirst = e->firstCluster.Get() == 0;
+      e->firstCluster.Set(0);
+      e->size.Set(0);
+      PutEntry(f, *e);
+      return Done(f, std::string(noFirst ? msg::kRepairSizeZero : msg::kRepairFirstCleared));
+    }
+    if (dir) {  // BadSize: directories have none
+      e->size.Set(0);
+      PutEntry(f, *e);
+      return Done(f, std::string(msg::kRepairSizeZero));
+    }
+    const auto chain = ChainOf(work_, e->firstCluster.Get());
+    if (f.kind == FindingKind::ChainLong) {
+      const std::size_t need = chain.size() - std::min(chain.size(), f.clusters.size());
+      if (need == 0) {
+        e->firstCluster.Set(0);
+        PutEntry(f, *e);
+      } else {
+        WriteFatEntry(work_, chain[need - 1], kFatEndOfChain);
+      }
+      return Done(f, FillText(msg::kRepairChainCut, {Num(need), Num(f.clusters.size())}));
+    }
+    // ChainShort, BadSize: the size of what the chain holds.
+    const auto size =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(chain.size() * cb, e->size.Get()));
+    e->size.Set(size);
+    PutEntry(f, *e);
+    Done(f, FillText(msg::kRepairSizeToChain, {Num(size)}));
+  }
+
+  // Copies each FAT over the first in turn and counts the findings of a check; the copy with the
+  // fewest is copied over all the others.
+  void ChooseFat(const std::vector<DiskFinding>& findings) {
+    const auto& g = work_.geometry;
+    const std::size_t len = g.FatBytes();
+    std::uint32_t best = 0;
+    std::size_t bestCount = 0;
+    std::string counts;
+    for (std::uint32_t k = 0; k < g.fatCount; ++k) {
+      const std::size_t from = g.fatOffset + static_cast<std::size_t>(k) * len;
+      if (from + len > work_.bytes.size()) break;
+      DiskImage trial = work_;
+      std::memcpy(trial.bytes.data() + g.fatOffset, work_.bytes.data() + from, len);
+      std::size_t count = 0;
+      for (const auto& f : CheckDisk(trial).findings)
+        if (f.kind != FindingKind::FatCopiesDiffer) ++count;
+      if (k == 0 || count < bestCount) {
+        best = k;
+        bestCount = count;
+      }
+      if (!counts.empty()) counts += ", ";
+      counts += "FAT " + Num(k + 1) + ": " + Num(count);
+    }
+    std::memmove(work_.bytes.data() + g.fatOffset,
+                 work_.bytes.data() + g.fatOffset + static_cast<std::size_t>(best) * len, len);
+    CopyFatToMirrors(work_);
+    if (fatCopied_ < 0) fatCopied_ = static_cast<int>(best);
+    for (const auto& f : findings)
+      Done(f, FillText(msg::kRepairFatCopied, {Num(best + 1), counts}));
+  }
+
+  // Cross-links: a file gets its own copy of the clusters it shares; a directory that shares
+  // clusters (with one above it, or with another directory) is cut before them, or its entry
+  // removed when it shares its first cluster. Chains are taken before anything changes.
+  void Unshare(const std::vector<DiskFinding>& findings) {
+    std::vector<std::vector<std::uint16_t>> chains;
+    for (const auto& f : findings) {
+      auto e = Entry(f);
+      chains.push_back(e ? ChainOf(work_, e->firstCluster.Get()) : std::vector<std::uint16_t>{});
+    }
+    std::vector<std::size_t> order(findings.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    // Files take their copies before a directory entry is written.
+    std::stable_partition(order.begin(), order.end(), [&](std::size_t k) {
+      auto e = Entry(findings[k]);
+      return e && !(e->attribute & kAttrDirectory);
+    });
+    for (std::size_t k : order) {
+      const auto& f = findings[k];
+      const auto& chain = chains[k];
+      auto e = Entry(f);
+      if (!e || chain.empty() || LeftInFile(f)) continue;
+      const std::set<std::uint16_t> shared(f.clusters.begin(), f.clusters.end());
+      if (e->attribute & kAttrDirectory) {
+        std::size_t pos = 0;
+        while (pos < chain.size() && !shared.count(chain[pos])) ++pos;
+        if (pos == 0) {
+          work_.bytes[f.entryOffset] = kEntryDeleted;
+          Done(f, std::string(msg::kRepairEntryRemoved));
+        } else if (pos < chain.size()) {
+          WriteFatEntry(work_, chain[pos - 1], kFatEndOfChain);
+          Done(f, FillText(msg::kRepairDirectoryCut, {Num(chain[pos - 1])}));
+        }
+        continue;
+      }
+      const std::size_t need = static_cast<std::size_t>(
+          std::count_if(chain.begin(), chain.end(), [&](auto c) { return shared.count(c) > 0; }));
+      const auto fresh = LowestFreeClusters(work_, need);
+      if (fresh.size() < need) {
+        Done(f, std::string(msg::kRepairNoRoomForCopy), false);
+        continue;
+      }
+      std::vector<std::uint16_t> own = chain;
+      std::string list;
+      for (std::size_t i = 0, j = 0; i < own.size(); ++i) {
+        if (!shared.count(own[i])) continue;
+        const auto from = ClusterData(work_, own[i]);
+        const auto to = ClusterData(work_, fresh[j]);
+        if (from && to)
+          std::memmove(work_.bytes.data() + (to->data() - work_.bytes.data()), from->data(),
+                       from->size());
+        own[i] = fresh[j++];
+        WriteFatEntry(work_, own[i], kFatEndOfChain);  // taken: the next pick skips it
+        list += (list.empty() ? "" : ", ") + Num(own[i]);
+      }
+      for (std::size_t i = 0; i < own.size(); ++i)
+        if (own[i] != chain[i] || !shared.count(chain[i]))
+          WriteFatEntry(work_, own[i], i + 1 < own.size() ? own[i + 1] : kFatEndOfChain);
+      e->firstCluster.Set(own.front());
+      PutEntry(f, *e);
+      Done(f, FillText(msg::kRepairOwnCopy, {list}));
+    }
+  }
+
+  // "." and "..": a dot entry pointing elsewhere is pointed right; a missing one is written into
+  // its slot when that slot is free.
+  void MendDots(const std::vector<DiskFinding>& findings) {
+    const TreeClusters tree = MapTreeClusters(work_);
+    std::map<std::size_t, std::pair<std::string, bool>> mended;  // by entry offset
+    for (const auto& f : findings) {
+      auto it = mended.find(f.entryOffset);
+      if (it == mended.end()) it = mended.emplace(f.entryOffset, MendDotsOf(tree, f)).first;
+      Done(f, it->second.first, it->second.second);
+    }
+  }
+
+  std::pair<std::string, bool> MendDotsOf(const TreeClusters& tree, const DiskFinding& f) {
+    auto e = Entry(f);
+    std::size_t index = 0;
+    while (index < tree.entries.size() && tree.entries[index].offset != f.entryOffset) ++index;
+    const auto data = e ? ClusterData(work_, e->firstCluster.Get()) : std::nullopt;
+    if (!data || index == tree.entries.size()) return {std::string(msg::kRepairNothing), false};
+    const std::size_t parent = tree.entries[index].parent;
+    const std::uint16_t up = parent < tree.entries.size() ? tree.entries[parent].firstCluster : 0;
+    const std::size_t base = static_cast<std::size_t>(data->data() - work_.bytes.data());
+    if (!Writable(base)) return {std::string(msg::kRepairEntryInFile), false};
+    std::string said;
+    bool done = true;
+    const std::pair<const char*, std::uint16_t> want[] = {{".", e->firstCluster.Get()}, {"..", up}};
+    for (std::size_t slot = 0; slot < 2; ++slot) {
+      const std::size_t off = base + slot * kDirEntrySize;
+      auto d = DirEntryAt(work_.View(), off);
+      if (!d) continue;
+      std::array<std::uint8_t, 11> name;
+      name.fill(' ');
+      std::memcpy(name.data(), want[slot].first, std::strlen(want[slot].first));
+      const bool isDot = std::memcmp(d->name, name.data(), 8) == 0 &&
+                         std::memcmp(d->extension, name.data() + 8, 3) == 0;
+      if (isDot && d->firstCluster.Get() == want[slot].second) continue;
+      if (!isDot && !IsFreeSlot(d->name[0])) {
+        said += (said.empty() ? "" : " ") + FillText(msg::kRepairDotSlotTaken, {want[slot].first});
+        done = false;
+        continue;
+      }
+      if (!isDot) {
+        *d = *e;
+        std::memcpy(d->name, name.data(), 8);
+        std::memcpy(d->extension, name.data() + 8, 3);
+        d->attribute = kAttrDirectory;
+        d->size.Set(0);
+      }
+      d->firstCluster.Set(want[slot].second);
+      PutDirEntry(work_.MutableView(), off, *d);
+      said += (said.empty() ? "" : " ") +
+              FillText(msg::kRepairDotWritten, {want[slot].first, Num(want[slot].second)});
+    }
+    return {said.empty() ? std::string(msg::kRepairNothing) : said, done};
+  }
+
+  static std::string Folded(const std::uint8_t* n11) {
+    std::string key;
+    for (int k = 0; k < 11; ++k) key.push_back(static_cast<char>(AsciiUpper(n11[k])));
+    return key;
+  }
+
+  // Invalid characters become '_' (lower case upper); a name the directory has already gets a
+  // "~N" tail.
+  void Rename(const std::vector<DiskFinding>& findings) {
+    const TreeClusters tree = MapTreeClusters(work_);
+    std::map<std::size_t, std::multiset<std::string>> names;  // by parent
+    std::map<std::size_t, std::size_t> parentOf;              // by entry offset
+    for (const auto& t : tree.entries) {
+      parentOf[t.offset] = t.parent;
+      if (!(t.attribute & kAttrVolume) || (t.attribute & kAttrDirectory))
+        names[t.parent].insert(Folded(t.name.data()));
+    }
+    std::map<std::size_t, std::string> renamed;
+    for (const auto& f : findings) {
+      auto it = renamed.find(f.entryOffset);
+      // Entries the tree leaves out ("." and ".." in the root) are root entries.
+      const std::size_t parent =
+          parentOf.count(f.entryOffset) ? parentOf[f.entryOffset] : TreeEntry::kNoParent;
+      if (it == renamed.end() && LeftInFile(f)) continue;
+      if (it == renamed.end())
+        it = renamed.emplace(f.entryOffset, RenameOne(f, names[parent])).first;
+      if (it != renamed.end()) Done(f, FillText(msg::kRepairRenamed, {it->second}));
+    }
+  }
+
+  std::string RenameOne(const DiskFinding& f, std::multiset<std::string>& taken) {
+    std::uint8_t* n = work_.bytes.data() + f.entryOffset;
+    std::array<std::uint8_t, 11> fixed;
+    for (std::size_t k = 0; k < 11; ++k) {
+      std::uint8_t b = n[k];
+      const std::size_t end = k < 8 ? 8 : 11;
+      const bool padding = b == ' ' && k != 0 &&
+                           std::all_of(n + k, n + end, [](std::uint8_t c) { return c == ' '; });
+      if (k == 0 && b == kEntryE5Stand) {
+      } else if (b >= 'a' && b <= 'z') {
+        b = AsciiUpper(b);
+      } else if (b < 0x80 && !padding && IsForbiddenNameChar(static_cast<char>(b))) {
+        b = '_';
+      }
+      fixed[k] = b;
+    }
+    if (auto own = taken.find(Folded(n)); own != taken.end()) taken.erase(own);
+    std::string key = Folded(fixed.data());
+    for (int tail = 1; taken.count(key) && tail < 10000000; ++tail) {
+      const std::string t = "~" + Num(static_cast<std::uint64_t>(tail));
+      std::size_t len = 8;
+      while (len > 0 && fixed[len - 1] == ' ') --len;
+      len = std::min(len, 8 - t.size());
+      std::array<std::uint8_t, 11> tried = fixed;
+      std::fill(tried.begin() + static_cast<std::ptrdiff_t>(len), tried.begin() + 8, ' ');
+      std::memcpy(tried.data() + len, t.data(), t.size());
+      key = Folded(tried.data());
+      if (!taken.count(key)) fixed = tried;
+    }
+    taken.insert(key);
+    std::memcpy(n, fixed.data(), 11);
+    TreeEntry shown;
+    std::copy(fixed.begin(), fixed.end(), shown.name.begin());
+    TreeClusters one;
+    one.entries.push_back(shown);
+    return one.PathOf(0);
+  }
+
+  // A lost chain: ended at its last cluster, then kept as FILEnnnn.CHK in the root or freed.
+  void KeepLost(const DiskFinding& f) {
+    if (f.clusters.empty()) return;
+    const auto& g = work_.geometry;
+    std::optional<std::size_t> slotOffset;
+    std::string name;
+    if (!options_.freeLost) {
+      auto slot = FindFreeRootSlot(work_);
+      if (!slot) return Done(f, std::string(msg::kRepairLostNoSlot), false);
+      slotOffset = RootSlotOffset(work_, *slot);
+      name = FreeChkName();
+    }
+    WriteFatEntry(work_, f.clusters.back(), kFatEndOfChain);
+    if (options_.freeLost) {
+      for (auto c : f.clusters) WriteFatEntry(work_, c, kFatFree);
+      return Done(f, std::string(msg::kRepairLostFreed));
+    }
+    const auto n = MakeMsxName(name);
+    DirEntry e{};
+    std::memcpy(e.name, n.data(), 8);
+    std::memcpy(e.extension, n.data() + 8, 3);
+    e.attribute = kAttrArchive;
+    e.time.Set(FatTime(options_.now));
+    e.date.Set(FatDate(options_.now));
+    e.firstCluster.Set(f.clusters.front());
+    e.size.Set(static_cast<std::uint32_t>(f.clusters.size() * g.clusterBytes));
+    PutDirEntry(work_.MutableView(), *slotOffset, e);
+    Done(f, FillText(msg::kRepairLostSaved, {name}));
+  }
+
+  // The first FILEnnnn.CHK the root does not hold.
+  std::string FreeChkName() {
+    std::set<std::string> root;
+    for (int slot = 0;; ++slot) {
+      auto off = RootSlotOffset(work_, slot);
+      if (!off) break;
+      if (!IsFreeSlot(work_.bytes[*off])) root.insert(Folded(work_.bytes.data() + *off));
+    }
+    for (int k = 0; k < 10000; ++k) {
+      std::string digits = Num(static_cast<std::uint64_t>(k));
+      const std::string name = "FILE" + std::string(4 - digits.size(), '0') + digits + ".CHK";
+      const auto n = MakeMsxName(name);
+      if (!root.count(Folded(n.data()))) return name;
+    }
+    return "FILE9999.CHK";
+  }
+
+  DiskImage work_;
+  TreeClusters tree_;  // of the image as the group's check saw it
+  int fatCopied_ = -1;
+  const RepairOptions& options_;
+  std::vector<RepairAction> actions_;
+};
+
+}  // namespace
+
+RepairPlan PlanRepair(const DiskImage& image, const RepairOptions& options) {
+  if (!image.Usable()) {
+    RepairPlan plan;
+    plan.repaired = image;
+    plan.left = CheckDisk(image).findings;
+    for (const auto& f : plan.left) plan.actions.push_back({f, std::string(msg::kRepairBootLeft)});
+    return plan;
+  }
+  RepairPlan plan = Repairer(image, options).Run(image);
+  for (const auto& f : plan.left)
+    if (f.kind == FindingKind::BootSector)
+      plan.actions.push_back({f, std::string(msg::kRepairBootLeft), false});
+  return plan;
+}
+
+}  // namespace quarnel
