@@ -186,12 +186,13 @@ AddOutcome AddFileData(DiskImage& img, DirRef dir, const NewFile& file) {
   if (!contents || !PlanAdd(img, *contents, name, plan))
     return {AddStatus::NameIsDirectory, std::string(msg::kNameIsDirectory) + file.name};
   const std::size_t need = ClustersFor(file.bytes.size(), g.clusterBytes);
-  if (FreeClusterCount(img) + plan.freed.size() < need)
-    return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
+  // The clusters the add takes: fewer than it needs when free and freed ones do not suffice.
+  // (Found without counting every free cluster of the disk for each file.)
+  const auto take = LowestFreeAfterRelease(img, plan.freed, need);
+  if (take.size() < need) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
   if (!plan.slot) return {AddStatus::DirectoryFull, std::string(msg::kDirectoryFull)};
 
   // A disk whose FAT and directories disagree on a cluster the add touches is left alone.
-  const auto take = LowestFreeAfterRelease(img, plan.freed, need);
   if (auto refusal = CheckChange(img, {take, plan.freed, plan.replaced, {}}))
     return {AddStatus::NeedsCheck, std::move(*refusal)};
 
