@@ -15,12 +15,18 @@ bool FolderWritable(const QString& folder) {
   return probe.open();
 }
 
+// A program installed under a prefix (PREFIX/bin beside PREFIX/share/quarnel) is shared by every
+// user: it keeps nothing beside itself, even for a user who may write into its folder.
+bool InstalledUnderPrefix(const QString& programFolder) {
+  return QFileInfo(programFolder + QStringLiteral("/../share/quarnel")).isDir();
+}
+
 }  // namespace
 
 AppPaths AppPaths::For(const QString& programFolder) {
   AppPaths p;
   p.exeFolder = QDir::cleanPath(programFolder);
-  if (FolderWritable(p.exeFolder)) {
+  if (!InstalledUnderPrefix(p.exeFolder) && FolderWritable(p.exeFolder)) {
     p.tempFolder = p.exeFolder + QStringLiteral("/temp");
     p.settingsFile = p.exeFolder + QStringLiteral("/Quarnel.ini");
     return p;
@@ -52,6 +58,8 @@ void DeleteFilesIn(const QString& folder) {
 QString HelpPagePath(const AppPaths& paths) {
   QString beside = paths.exeFolder + QStringLiteral("/help/quarnel.html");
   if (QFileInfo::exists(beside)) return beside;
+  QString installed = paths.exeFolder + QStringLiteral("/../share/quarnel/help/quarnel.html");
+  if (QFileInfo::exists(installed)) return QDir::cleanPath(installed);
   // Not installed beside the program: put the bundled copy in the cache folder.
   QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
   if (cache.isEmpty()) cache = QDir::tempPath();

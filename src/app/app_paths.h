@@ -1,5 +1,6 @@
 // Where the program keeps its temporary folder, settings file and help page: beside the program
-// when that folder is writable, otherwise in the user's config and cache folders.
+// when that folder is writable and no installed one (PREFIX/bin with PREFIX/share/quarnel),
+// otherwise in the user's config and cache folders.
 #pragma once
 
 #include <QString>

@@ -2,7 +2,8 @@
 // of its own, and the work it does, which returns the process's exit code. Each command lives in
 // a file of its own (cmd_<name>.cpp) whose Register function is listed in the table of
 // commands.cpp; main.cpp adds them all, parses the command line and returns the exit code of
-// the command that ran.
+// the command that ran. Only the command the command line names is declared with its options, so
+// a run pays for one command, not all; `--help` still lists every command.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -10,6 +11,7 @@
 #include <span>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "cli/exit_code.h"
 
@@ -17,7 +19,11 @@ namespace quarnel::cli {
 
 class CommandLine {
  public:
-  explicit CommandLine(CLI::App& program) : program_(program) {}
+  // `chosen`: the command the command line names (its first word that is no option). Only that
+  // command (or the commands of that group) is added with its options; the others are only
+  // listed, and only when no command of that name exists (`--help`, a mistyped command).
+  CommandLine(CLI::App& program, std::string chosen)
+      : program_(program), chosen_(std::move(chosen)) {}
   CommandLine(const CommandLine&) = delete;
   CommandLine& operator=(const CommandLine&) = delete;
 
@@ -28,8 +34,11 @@ class CommandLine {
   template <class Args, class Declare, class Run>
   CLI::App& Add(CLI::App& parent, std::string name, std::string description, Declare declare,
                 Run run) {
-    auto args = std::make_shared<Args>();
+    if (&parent == &unlisted_) return unlisted_;  // a command of a group not chosen
+    if (&parent == &program_ && name != chosen_) return Unlisted(name, description);
     CLI::App* cmd = parent.add_subcommand(std::move(name), std::move(description));
+    if (&parent == &program_) found_ = true;
+    auto args = std::make_shared<Args>();
     declare(*cmd, *args);
     cmd->callback([this, args, run = std::move(run)] { exitCode_ = run(std::as_const(*args)); });
     return *cmd;
@@ -45,16 +54,35 @@ class CommandLine {
   // A group of commands (`cas ls`, `cas extract`): it does nothing itself and takes exactly one
   // of the commands added below it.
   CLI::App& AddGroup(std::string name, std::string description) {
+    if (name != chosen_) return Unlisted(name, description);
+    found_ = true;
     CLI::App* group = program_.add_subcommand(std::move(name), std::move(description));
     group->require_subcommand(1);
     return *group;
+  }
+
+  // After every command was added: when the command line names none of them, they are listed
+  // (by name and description, in the order they were added) for the help and the error.
+  void ListWhenNoneChosen() {
+    if (found_) return;
+    for (const auto& [name, description] : unlisted_names_)
+      program_.add_subcommand(name, description);
   }
 
   // The exit code of the command that ran.
   int ExitCode() const { return exitCode_; }
 
  private:
+  CLI::App& Unlisted(const std::string& name, const std::string& description) {
+    unlisted_names_.emplace_back(name, description);
+    return unlisted_;
+  }
+
   CLI::App& program_;
+  std::string chosen_;
+  bool found_ = false;
+  CLI::App unlisted_;  // stands for the commands not chosen; never parsed
+  std::vector<std::pair<std::string, std::string>> unlisted_names_;
   int exitCode_ = kExitSuccess;
 };
 

@@ -2,6 +2,7 @@
 // system's message is on stderr), 2 on a usage error.
 #include <exception>
 #include <iostream>
+#include <string>
 
 #include "cli/command.h"
 
@@ -9,8 +10,12 @@ int main(int argc, char** argv) {
   using namespace quarnel::cli;
   CLI::App app{"Quarnel: inspect and edit MSX disk images, cassettes and files"};
   app.require_subcommand(1);
-  CommandLine commands(app);
+  std::string chosen;
+  for (int i = 1; i < argc && chosen.empty(); ++i)
+    if (argv[i][0] != '-') chosen = argv[i];
+  CommandLine commands(app, std::move(chosen));
   for (auto reg : AllCommands()) reg(commands);
+  commands.ListWhenNoneChosen();
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

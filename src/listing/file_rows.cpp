@@ -1,6 +1,7 @@
 #include "listing/file_rows.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "core/ascii.h"
@@ -65,9 +66,34 @@ TypeAndIcon TypeForEntry(std::string_view extension3, std::uint8_t attribute) {
 
 std::string FormatSizeText(std::int32_t size) { return Format(listing::msg::kSizeFormat, size); }
 
+namespace {
+
+// `n` as printf's %d, or as %02d when `twoDigits`.
+void AppendNumber(std::string& out, int n, bool twoDigits = false) {
+  if (twoDigits && n >= 0 && n < 10) out.push_back('0');
+  char buf[12];
+  const auto end = std::to_chars(buf, buf + sizeof buf, n).ptr;
+  out.append(buf, end);
+}
+
+}  // namespace
+
+// "%d/%02d/%d %d:%02d:%02d", written without printf: a listing formats one per row.
 std::string FormatModified(const FileEntry& e) {
-  return Format("%d/%02d/%d", e.day, e.month, e.year) + " " +
-         Format("%d:%02d:%02d", e.hour, e.minute, e.second);
+  std::string out;
+  out.reserve(20);
+  AppendNumber(out, e.day);
+  out.push_back('/');
+  AppendNumber(out, e.month, true);
+  out.push_back('/');
+  AppendNumber(out, e.year);
+  out.push_back(' ');
+  AppendNumber(out, e.hour);
+  out.push_back(':');
+  AppendNumber(out, e.minute, true);
+  out.push_back(':');
+  AppendNumber(out, e.second, true);
+  return out;
 }
 
 std::string FormatAttrib(std::uint8_t a) {

@@ -42,6 +42,28 @@ TEST_F(CliCommands, HelpListsEveryCommandInTheOrderOfTheTable) {
   EXPECT_EQ(listed, expected);
 }
 
+// Only the command named on the command line is declared with its options: each command, and
+// each command of a group, must still take its own options, whatever comes before or after it.
+TEST_F(CliCommands, EachCommandStillTakesItsOwnOptions) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string shown;  // in its help
+  };
+  for (const auto& c :
+       {Case{{"ls", "--help"}, "--json"}, Case{{"--help", "ls"}, "--json"},
+        Case{{"add", "--help"}, "--tokenize"}, Case{{"new", "--help"}, "--force"},
+        Case{{"cas", "extract", "--help"}, "--output"}, Case{{"picture", "--help"}, "--exact"}}) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+    std::vector<std::string> argv = c.args;
+    argv.insert(argv.begin(), Cli());
+    auto r = test::Run(argv);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find(c.shown), std::string::npos) << r.out;
+  }
+  // A word that names no command is a usage error.
+  EXPECT_EQ(test::Run({Cli(), "nosuchcommand", "x.dsk"}).exitCode, 2);
+}
+
 TEST_F(CliCommands, ShowingOrKeepingAFieldNeverWritesTheImage) {
   const auto image = tmp / "x.dsk";
   ASSERT_EQ(test::Run({Cli(), "new", "720", image.string()}).exitCode, 0);

@@ -128,6 +128,17 @@ TEST(AppPathsTest, BesideAWritableProgram) {
   EXPECT_EQ(p.tempFolder.toStdString(), (d / "temp").string());
 }
 
+TEST(AppPathsTest, InstalledProgramUsesTheUsersFoldersEvenWhenItsFolderIsWritable) {
+  TempDir d;
+  std::filesystem::create_directories(d / "bin");
+  std::filesystem::create_directories(d / "share" / "quarnel");
+  AppPaths p = AppPaths::For(QString::fromStdString((d / "bin").string()));
+  EXPECT_FALSE(p.besideProgram);
+  EXPECT_TRUE(p.settingsFile.endsWith("/quarnel/Quarnel.ini"));
+  EXPECT_FALSE(p.settingsFile.startsWith(QString::fromStdString(d.path().string())));
+  EXPECT_FALSE(p.tempFolder.startsWith(QString::fromStdString(d.path().string())));
+}
+
 TEST(WinColor, RgbAndSystemColours) {
   QPalette pal;
   EXPECT_EQ(ColorFromWin(0x00FF8000, pal), QColor(0x00, 0x80, 0xFF));

@@ -123,5 +123,27 @@ TEST(FileRows, VolumeNameFromTheFirstLabelOfTheRoot) {
   for (const auto& r : p.list.rows) EXPECT_NE(r.type, "Volume Name") << r.caption;
 }
 
+// The modified column as printf's "%d/%02d/%d %d:%02d:%02d" writes it: day, year and hour
+// unpadded, month, minute and second two digits.
+TEST(FormatModified, PadsMonthMinuteAndSecondOnly) {
+  struct Case {
+    int day, month, year, hour, minute, second;
+    const char* text;
+  };
+  for (const Case& c : {Case{1, 1, 1980, 0, 0, 0, "1/01/1980 0:00:00"},
+                        Case{31, 12, 2107, 23, 59, 58, "31/12/2107 23:59:58"},
+                        Case{9, 10, 1999, 9, 9, 9, "9/10/1999 9:09:09"},
+                        Case{0, 0, 1980, 0, 0, 62, "0/00/1980 0:00:62"}}) {
+    FileEntry e;
+    e.day = c.day;
+    e.month = c.month;
+    e.year = c.year;
+    e.hour = c.hour;
+    e.minute = c.minute;
+    e.second = c.second;
+    EXPECT_EQ(FormatModified(e), c.text);
+  }
+}
+
 }  // namespace
 }  // namespace quarnel
