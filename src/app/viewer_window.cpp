@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSpinBox>
 #include <QTextDocumentFragment>
@@ -232,6 +233,11 @@ void ViewerWindow::SetViewMode(const QString& mode) {
   if (mode != viewMode_ && isText(mode))
     resize(viewSizes_.value(mode, QSize(kInitialWidth, kInitialHeight)));
   viewMode_ = mode;
+  // The sector-number box belongs to the sector view only; the font boxes to the others.
+  const bool sector = mode == QLatin1String(kModeSector);
+  if (sectorBox_) sectorBox_->setVisible(sector);
+  fontName_->setVisible(!sector);
+  fontSize_->setVisible(!sector);
   // The shortcuts follow the mode at once, not only when the menu is next opened.
   UpdatePopupMenu();
 }
