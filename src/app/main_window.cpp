@@ -235,6 +235,43 @@ void MainWindow::BuildWidgets() {
   // The entries' keys work without the menu being opened: keep their state current.
   connect(list_->Selection(), &QItemSelectionModel::selectionChanged, this,
           [this] { UpdateListMenu(); });
+
+  // Ours, beside the menus' keys: F5 lists again; Backspace and Alt+Up go to the parent
+  // directory while the list has the focus.
+  auto* relist = new QAction(this);
+  relist->setShortcut(QKeySequence(Qt::Key_F5));
+  connect(relist, &QAction::triggered, this, [this] { ListAgain(); });
+  addAction(relist);
+  for (const QKeySequence& keys :
+       {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Up)}) {
+    auto* up = new QAction(list_);
+    up->setShortcut(keys);
+    up->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(up, &QAction::triggered, this, [this] { GoToParent(); });
+    list_->addAction(up);
+  }
+}
+
+void MainWindow::ListAgain() {
+  if (Workspace* ws = disk()) ws->Refresh();
+  ShowListing();
+}
+
+void MainWindow::GoToParent() {
+  Workspace* ws = ReadableDisk();
+  if (!ws || ws->AtRoot()) return;
+  ws->Leave();
+  ShowListing();
+}
+
+void MainWindow::UpdateTitle() {
+  // The open file's name and a mark while it has unsaved changes.
+  const std::string path = OpenPath();
+  const QString program = QString::fromLatin1(app_text::kMainCaption);
+  setWindowTitle(path.empty() ? program
+                              : ToQ(std::filesystem::path(path).filename().string()) +
+                                    QStringLiteral("[*] - ") + program);
+  setWindowModified(disk() && disk()->changed);
 }
 
 void MainWindow::BuildMenus() {

@@ -198,6 +198,11 @@ class MainWindow : public QMainWindow {
   // path (Save As when that fails), Don't Save drops them. False when the user cancelled (or the
   // changes could not be saved): the action that asked is abandoned.
   bool SettleChanges();
+  // F5: the shown directory listed again; Backspace / Alt+Up: up one directory.
+  void ListAgain();
+  void GoToParent();
+  // The window title: the open file's name, marked [*] while it has unsaved changes.
+  void UpdateTitle();
   // The entry name for adding a host file: its own name, or the rename dialog's answer (asked
   // until the name is valid) when the image can take it and the name does not fit 8.3; nullopt
   // when the dialog was cancelled.

@@ -244,6 +244,7 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
   if (!out.message.empty()) ui_->Notify(out.message);
   if (out != RenameStatus::Renamed) return false;
   ws->changed = true;
+  UpdateTitle();
   ws->Refresh();
   return true;
 }
@@ -252,6 +253,7 @@ void MainWindow::CommitOemField() {
   Workspace* ws = ReadableDisk();
   if (!ws) return;
   if (SetOemSignature(ws->image, FromImageText(oem_->text(), Charset()))) ws->changed = true;
+  UpdateTitle();
 }
 
 void MainWindow::CommitVolumeField() {
@@ -288,6 +290,7 @@ void MainWindow::NewImage(int row) {
 
 void MainWindow::SaveImage() {
   if (Workspace* ws = disk()) Save(*ws, *ui_);
+  UpdateTitle();
 }
 
 void MainWindow::SaveImageAs() {
@@ -301,6 +304,7 @@ void MainWindow::SaveImageAs() {
   std::filesystem::path target(*path);
   if (!target.has_extension()) target += ".dsk";
   SaveAs(*ws, target, *ui_);
+  UpdateTitle();
 }
 
 void MainWindow::StartDragOut() {

@@ -30,6 +30,7 @@ void MainWindow::ShowListing() {
     listing = TapeRows(*cas);
   }
   model_->SetRows(listing.rows);
+  UpdateTitle();
   oem_->setText(ImageText(disk() ? OemSignatureOf(disk()->image) : std::string(), Charset()));
   volume_->setText(ImageText(volumeField_, Charset()));
   summary_->setText(ToQ(listing.summary));

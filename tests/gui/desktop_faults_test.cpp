@@ -66,6 +66,32 @@ TEST_F(DesktopFaults, AMissingFileAndTheHelpPageSaySomething) {
   EXPECT_TRUE(win.helpWindow()->toPlainText().contains(QStringLiteral("quarnel-cli")));
 }
 
+// The title names the open image and marks unsaved changes; F5 lists again; Backspace and
+// Alt+Up go to the parent directory.
+TEST_F(DesktopFaults, TitleAndKeys) {
+  MainWindow& win = StartDemo();
+  EXPECT_EQ(win.windowTitle(), "demo.dsk[*] - Quarnel 0.84");
+  EXPECT_FALSE(win.isWindowModified());
+  win.oemEdit()->setText("X");
+  win.CommitOemField();
+  EXPECT_TRUE(win.isWindowModified());
+  win.SaveImage();
+  EXPECT_FALSE(win.isWindowModified());
+
+  for (auto key :
+       {std::pair{Qt::Key_Backspace, Qt::NoModifier}, std::pair{Qt::Key_Up, Qt::AltModifier}}) {
+    Select({"GAMES.   "});
+    w->OpenSelectedEntry();
+    ASSERT_EQ(Disk(win).Depth(), 1);
+    View()->setFocus();
+    QTest::keyClick(View(), key.first, key.second);
+    EXPECT_EQ(Disk(win).Depth(), 0);
+  }
+  const auto before = Captions();
+  QTest::keyClick(View(), Qt::Key_F5);
+  EXPECT_EQ(Captions(), before);
+}
+
 // One window per user and graphical session: another display gets a window of its own.
 TEST(SingleInstanceKey, DiffersByDisplay) {
   const QByteArray wayland = qgetenv("WAYLAND_DISPLAY"), display = qgetenv("DISPLAY");
