@@ -250,6 +250,22 @@ void MainWindow::BuildWidgets() {
     connect(up, &QAction::triggered, this, [this] { GoToParent(); });
     list_->addAction(up);
   }
+  // Delete deletes the selection as Alt+Del does.
+  auto* del = new QAction(list_);
+  del->setShortcut(QKeySequence(Qt::Key_Delete));
+  del->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  connect(del, &QAction::triggered, this, [this] {
+    if (deleteAct_->isEnabled()) DeleteSelectedEntries();
+  });
+  list_->addAction(del);
+}
+
+void MainWindow::OpenChosenFile() {
+  auto path = ui_->AskOpenPath(app_text::kOpenTitle, FromQ(browser_->Folder()));
+  if (!path || path->empty()) return;
+  const QFileInfo fi(ToQ(*path));
+  browser_->SetFolder(fi.absolutePath());
+  OpenHostFile(fi.absoluteFilePath());
 }
 
 void MainWindow::ListAgain() {
@@ -276,6 +292,8 @@ void MainWindow::UpdateTitle() {
 
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuFile));
+  Add(
+      file, app_text::kMenuOpen, this, [this] { OpenChosenFile(); }, QKeySequence::Open);
   QMenu* fresh = file->addMenu(QString::fromLatin1(app_text::kMenuNew));
   QMenu* disk = fresh->addMenu(QString::fromLatin1(app_text::kMenuDiskImage));
   for (int i = 0; i < static_cast<int>(GeometryTable.size()); ++i) {
@@ -290,7 +308,8 @@ void MainWindow::BuildMenus() {
   saveAsAct_ = Add(file, app_text::kMenuSaveAs, this, [this] { SaveImageAs(); });
   Add(file, app_text::kMenuCheckDisk, this, [this] { CheckOpenDisk(); });
   file->addSeparator();
-  Add(file, app_text::kMenuExit, this, [this] { close(); });
+  Add(
+      file, app_text::kMenuExit, this, [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
   QMenu* view = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuView));
   Add(view, app_text::kMenuDetail, this, [this] { SetListStyle(0); });

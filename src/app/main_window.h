@@ -200,6 +200,8 @@ class MainWindow : public QMainWindow {
   bool SettleChanges();
   // F5: the shown directory listed again; Backspace / Alt+Up: up one directory.
   void ListAgain();
+  // File › Open...: a disk image, tape or image to convert, chosen in a file dialog.
+  void OpenChosenFile();
   void GoToParent();
   // The window title: the open file's name, marked [*] while it has unsaved changes.
   void UpdateTitle();

@@ -59,6 +59,9 @@ inline constexpr char kMenuBasicView[] = "Basic view";
 inline constexpr char kMenuOemSignature[] = "OEM Signature";
 inline constexpr char kMenuVolumeName[] = "Volume Name";
 inline constexpr char kMenuAutoLoad[] = "Auto Load .dsk";
+// Ours: File › Open....
+inline constexpr char kMenuOpen[] = "&Open...";
+inline constexpr char kOpenTitle[] = "Open a disk image or tape";
 // Ours: a file named on the command line, or handed over, that is not there.
 inline constexpr char kFileNotFound[] = "File not found: ";
 // Ours: the help window.

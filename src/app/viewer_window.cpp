@@ -54,6 +54,11 @@ ViewerWindow::ViewerWindow(SettingsRecord& settings, Ui& ui, QWidget* parent)
   setAttribute(Qt::WA_QuitOnClose, false);
   BuildControls();
   BuildPopup();
+  // Ours: Ctrl+W closes the viewer, as it closes a document window elsewhere.
+  auto* closeAct = new QAction(this);
+  closeAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+  connect(closeAct, &QAction::triggered, this, [this] { close(); });
+  addAction(closeAct);
   BuildTools();
   // The views start in the character set chosen in Setup.
   if (settings_.japaneseCharset) SetCharset(viewers::MsxCharset::Japanese());

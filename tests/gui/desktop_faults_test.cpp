@@ -90,6 +90,18 @@ TEST_F(DesktopFaults, TitleAndKeys) {
   const auto before = Captions();
   QTest::keyClick(View(), Qt::Key_F5);
   EXPECT_EQ(Captions(), before);
+
+  // Delete deletes the selection as Alt+Del does; File › Open... opens the image chosen.
+  Select({"README.TXT"});
+  View()->setFocus();
+  QTest::keyClick(View(), Qt::Key_Delete);
+  EXPECT_THAT(Captions(), ::testing::Not(::testing::Contains("README.TXT")));
+  auto other = WriteDemoImage(dir / "other.dsk");
+  ui.saveChoices = {SaveChoice::DontSave};
+  ui.openPaths.push_back(other.string());
+  QTest::keySequence(&win, QKeySequence::Open);
+  EXPECT_EQ(Disk(win).imagePath, other.string());
+  EXPECT_EQ(win.windowTitle(), "other.dsk[*] - Quarnel 0.84");
 }
 
 // One window per user and graphical session: another display gets a window of its own.
