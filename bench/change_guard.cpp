@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_images.h"
 #include "core/add_file.h"
 #include "core/host_file.h"
 #include "core/new_image.h"
@@ -20,18 +21,7 @@ using namespace quarnel;
 using QuietUi = quarnel::SilentUi;
 
 // A 720 KB disk holding 100 files of 7 KB in the root: 700 clusters in use.
-std::vector<std::uint8_t> FullDisk() {
-  QuietUi ui;
-  Workspace ws;
-  ws.LoadImageBytes(BuildNewImage(GeometryTable[7]), "full.dsk", ui);
-  for (int i = 0; i < 100; ++i) {
-    NewFile f;
-    f.name = "F" + std::to_string(i) + ".BIN";
-    f.bytes.assign(7 * 1024, static_cast<std::uint8_t>(i));
-    AddFileData(ws.image, kRootDir, f);
-  }
-  return ws.image.bytes;
-}
+std::vector<std::uint8_t> FullDisk() { return quarnel::bench::FullDisk720().bytes; }
 
 std::vector<std::uint8_t> RealDisk() {
   const auto p = std::filesystem::path(QUARNEL_SHARED_DIR) / "realdata" / "dsk" /

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_images.h"
 #include "core/boot_sector.h"
 #include "core/dir_entry.h"
 #include "core/disk_image.h"
@@ -23,19 +24,8 @@ using QuietUi = quarnel::SilentUi;
 // files, every file in one contiguous chain.
 std::vector<std::uint8_t> MakeImage() {
   DiskImage img;
-  img.bytes.assign(1474560, 0);
-  BootSector bs{};
-  bs.bytesPerSector.Set(512);
-  bs.sectorsPerCluster = 1;
-  bs.reservedSectors.Set(1);
-  bs.fatCount = 2;
-  bs.rootEntries.Set(224);
-  bs.totalSectors.Set(2880);
-  bs.media = 0xF0;
-  bs.sectorsPerFat.Set(9);
-  bs.sectorsPerTrack.Set(18);
-  bs.sides.Set(2);
-  PutBootSector(img.MutableView(), bs);
+  img.bytes = quarnel::bench::Blank1440();
+  const BootSector bs = *BootSectorAt(img.View());
   img.geometry = GeometryFields(bs);
   DeriveGeometry(img.geometry);
   const auto& g = img.geometry;

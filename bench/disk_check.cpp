@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_images.h"
 #include "core/add_file.h"
 #include "core/boot_sector.h"
 #include "core/dir_entry.h"
@@ -18,35 +19,12 @@ namespace {
 
 using namespace quarnel;
 
-DiskImage Full720() {
-  SilentUi ui;
-  Workspace ws;
-  ws.LoadImageBytes(BuildNewImage(GeometryTable[7]), "full.dsk", ui);
-  for (int i = 0; i < 100; ++i) {
-    NewFile f;
-    f.name = "F" + std::to_string(i) + ".BIN";
-    f.bytes.assign(7 * 1024, static_cast<std::uint8_t>(i));
-    AddFileData(ws.image, kRootDir, f);
-  }
-  return ws.image;
-}
+DiskImage Full720() { return bench::FullDisk720(); }
 
 // A 1.44 MB disk (one sector per cluster, 224 root entries) laid out by hand: 20 directories
 // of one cluster in the root, 10 files of 14 clusters in each, and 0 files in the root.
 DiskImage Full1440() {
-  std::vector<std::uint8_t> bytes(1474560, 0);
-  BootSector bs{};
-  bs.bytesPerSector.Set(512);
-  bs.sectorsPerCluster = 1;
-  bs.reservedSectors.Set(1);
-  bs.fatCount = 2;
-  bs.rootEntries.Set(224);
-  bs.totalSectors.Set(2880);
-  bs.media = 0xF0;
-  bs.sectorsPerFat.Set(9);
-  bs.sectorsPerTrack.Set(18);
-  bs.sides.Set(2);
-  PutBootSector(MutableBytes(bytes.data(), bytes.size()), bs);
+  std::vector<std::uint8_t> bytes = bench::Blank1440();
   SilentUi ui;
   Workspace ws;
   ws.LoadImageBytes(std::move(bytes), "full.dsk", ui);
