@@ -39,7 +39,9 @@ void MainWindow::CheckOpenDisk() {
   std::string report;
   for (const auto& f : check.findings) report += FindingLine(f);
   report += check.Clean() ? std::string(app_text::kCheckClean)
-                          : std::to_string(check.findings.size()) + app_text::kCheckFound;
+            : check.findings.size() == 1
+                ? std::string(app_text::kCheckFoundOne)
+                : std::to_string(check.findings.size()) + app_text::kCheckFound;
   report += "\n";
   if (checkReport)
     checkReport(report);

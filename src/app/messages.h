@@ -42,6 +42,7 @@ inline constexpr char kCheckReportName[] = "CHECK";
 inline constexpr char kCheckReportExtension[] = "TXT";
 inline constexpr char kCheckClean[] = "No problems found.";
 inline constexpr char kCheckFound[] = " problems found.";
+inline constexpr char kCheckFoundOne[] = "1 problem found.";
 inline constexpr char kCheckClusters[] = "  clusters ";
 inline constexpr char kRepairQuestion[] = "Repair the disk? Repair will:";
 inline constexpr char kMenuExit[] = "E&xit";

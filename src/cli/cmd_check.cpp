@@ -71,8 +71,9 @@ void RegisterCheck(CommandLine& commands) {
         j["findings"] = std::move(list);
         if (!args.json) {
           for (const auto& f : check.findings) PrintFinding(f);
-          std::cout << (check.Clean()
-                            ? std::string(kCheckClean)
+          std::cout << (check.Clean() ? std::string(kCheckClean)
+                        : check.findings.size() == 1
+                            ? std::string(kCheckFindingOne)
                             : std::to_string(check.findings.size()) + std::string(kCheckFindings))
                     << "\n";
         }

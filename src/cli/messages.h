@@ -38,6 +38,7 @@ inline constexpr std::string_view kDoesNotFit = "Not written: these do not fit i
 // Checking a disk image.
 inline constexpr std::string_view kCheckClean = "No problems found.";
 inline constexpr std::string_view kCheckFindings = " problems found.";
+inline constexpr std::string_view kCheckFindingOne = "1 problem found.";
 inline constexpr std::string_view kCheckClusters = " clusters ";
 inline constexpr std::string_view kCheckMore = " ... and";
 inline constexpr std::string_view kCheckRepaired = "  repaired: ";
