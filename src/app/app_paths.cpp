@@ -42,6 +42,10 @@ AppPaths AppPaths::For(const QString& programFolder) {
   return p;
 }
 
+QString AppPaths::RecentFile() const {
+  return QFileInfo(settingsFile).dir().filePath(QStringLiteral("Quarnel-recent.txt"));
+}
+
 bool EnsureFolder(const QString& folder) {
   QDir d(folder);
   if (d.exists()) return true;

@@ -13,6 +13,9 @@ struct AppPaths {
   QString settingsFile;  // the 488-byte settings record
   bool besideProgram = true;
 
+  // The list of images opened last, a text file beside the settings record.
+  QString RecentFile() const;
+
   // Decides the folders for a program in `programFolder`. Creates nothing.
   static AppPaths For(const QString& programFolder);
 };

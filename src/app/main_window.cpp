@@ -116,6 +116,8 @@ MainWindow::MainWindow(const AppPaths& paths, const QStringList& arguments, AppU
     settings_ = *s;
   else
     settings_ = FirstStartSettings(FromQ(QDir::homePath()));
+  recent_ = RecentFiles::Read(FromQ(paths_.RecentFile()));
+  FillRecentMenu();
   if (arguments.size() >= 2) {
     pendingOpen_ = true;
     pendingPath_ = QFileInfo(arguments.at(1)).absoluteFilePath();
@@ -294,6 +296,9 @@ void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuFile));
   Add(
       file, app_text::kMenuOpen, this, [this] { OpenChosenFile(); }, QKeySequence::Open);
+  recentMenu_ = file->addMenu(QString::fromLatin1(app_text::kMenuOpenRecent));
+  recentMenu_->setObjectName(QStringLiteral("RecentMenu"));
+  FillRecentMenu();
   QMenu* fresh = file->addMenu(QString::fromLatin1(app_text::kMenuNew));
   QMenu* disk = fresh->addMenu(QString::fromLatin1(app_text::kMenuDiskImage));
   for (int i = 0; i < static_cast<int>(GeometryTable.size()); ++i) {

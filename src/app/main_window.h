@@ -15,6 +15,7 @@
 #include "app/app_paths.h"
 #include "app/app_ui.h"
 #include "app/list_rules.h"
+#include "app/recent_files.h"
 #include "app/settings_record.h"
 #include "app/tracked_ui.h"
 #include "core/view_choice.h"
@@ -90,6 +91,9 @@ class MainWindow : public QMainWindow {
   // "New Folder": asks for a name and makes the directory in the shown directory.
   void MakeFolder();
   void AddChosenFile();  // "Add a File": asks for a host file, adds it
+  // File › Open Recent: opens `path` (a message and the entry dropped when it is gone).
+  void OpenRecentFile(const QString& path);
+  void ClearRecentFiles();
   void DeleteSelectedEntries();
   void ExtractSelectedEntries();
   void StartRenamingEntry();  // opens the in-place editor on the selected row
@@ -150,6 +154,8 @@ class MainWindow : public QMainWindow {
   QAction* autoLoadAction() const { return autoLoad_; }
   QAction* japaneseCharsetAction() const { return japaneseAct_; }
   QTextBrowser* helpWindow() const { return helpWindow_; }
+  QMenu* recentMenu() const { return recentMenu_; }
+  const RecentFiles& recentFiles() const { return recent_; }
   // The character set names are shown and typed in: Setup's choice.
   const viewers::MsxCharset& Charset() const;
   // Setup's choice of the Japanese set (kept with the settings): the list, the fields and the
@@ -205,6 +211,9 @@ class MainWindow : public QMainWindow {
   void GoToParent();
   // The window title: the open file's name, marked [*] while it has unsaved changes.
   void UpdateTitle();
+  // The open file goes first in the recent list (kept at once), and the submenu follows.
+  void RememberOpenFile();
+  void FillRecentMenu();
   // The entry name for adding a host file: its own name, or the rename dialog's answer (asked
   // until the name is valid) when the image can take it and the name does not fit 8.3; nullopt
   // when the dialog was cancelled.
@@ -242,6 +251,7 @@ class MainWindow : public QMainWindow {
   std::string volumeField_;   // what the volume-name field shows of the image
   std::string listedVolume_;  // the volume name the field was last given from the image
   SettingsRecord settings_;
+  RecentFiles recent_;
   bool tempReady_ = false;
   bool pendingOpen_ = false;
   QString pendingPath_;
@@ -275,6 +285,7 @@ class MainWindow : public QMainWindow {
   QAction* autoLoad_ = nullptr;
   QAction* japaneseAct_ = nullptr;
   QTextBrowser* helpWindow_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   QAction* toDisk_ = nullptr;
   QAction* saveAct_ = nullptr;
   QAction* saveAsAct_ = nullptr;

@@ -242,10 +242,22 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
   const RenameOutcome out =
       RenameEntry(ws->image, ws->listing, *entry, FromImageText(text, Charset()));
   if (!out.message.empty()) ui_->Notify(out.message);
-  if (out != RenameStatus::Renamed) return false;
+  if (out != RenameStatus::Renamed) {
+    // Refusals the core leaves without a message say why in the status bar.
+    const char* why = out == RenameStatus::Invalid     ? app_text::kRenameInvalid
+                      : out == RenameStatus::Duplicate ? app_text::kRenameDuplicate
+                      : out == RenameStatus::DotEntry  ? app_text::kRenameDotEntry
+                                                       : nullptr;
+    if (why && out.message.empty()) SetStatus(QString::fromLatin1(why).arg(text.trimmed()));
+    return false;
+  }
   ws->changed = true;
   UpdateTitle();
   ws->Refresh();
+  // The name as stored (upper-case, blanks dropped), which may differ from what was typed.
+  if (const std::optional<FileEntry> renamed = ws->EntryAt(slot))
+    SetStatus(
+        QString::fromLatin1(app_text::kRenamedTo).arg(ImageText(renamed->Caption(), Charset())));
   return true;
 }
 

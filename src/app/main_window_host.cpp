@@ -32,14 +32,22 @@ void MainWindow::RenameHostFile() {
   if (p.isEmpty()) return;
   QFileInfo fi(p);
   auto name = ui_->AskText(app_text::kHostRenameTitle, fi.fileName(), fi.fileName());
-  if (!name || name->isEmpty() || *name == fi.fileName() || name->contains(QLatin1Char('/')))
+  if (!name || name->isEmpty() || *name == fi.fileName()) return;
+  if (name->contains(QLatin1Char('/'))) {
+    SetStatus(QString::fromLatin1(app_text::kHostNameBad));
     return;
-  QString target = fi.dir().filePath(*name);
-  if (QFileInfo::exists(target)) return;
-  if (QFile::rename(p, target)) {
-    browser_->Refresh();
-    browser_->SelectPath(target);
   }
+  QString target = fi.dir().filePath(*name);
+  if (QFileInfo::exists(target)) {
+    SetStatus(QString::fromLatin1(app_text::kHostNameTaken).arg(*name));
+    return;
+  }
+  if (!QFile::rename(p, target)) {
+    SetStatus(QString::fromLatin1(app_text::kCannotRenameHost).arg(fi.fileName()));
+    return;
+  }
+  browser_->Refresh();
+  browser_->SelectPath(target);
 }
 
 void MainWindow::DeleteHostFile() {
@@ -47,7 +55,11 @@ void MainWindow::DeleteHostFile() {
   if (p.isEmpty() || QFileInfo(p).isDir()) return;
   QString q = QString::fromLatin1(app_text::kHostDeleteQuestion).arg(QFileInfo(p).fileName());
   if (!ui_->AskYesNo(FromQ(q))) return;
-  if (QFile::remove(p)) browser_->Refresh();
+  // Into the desktop's trash, where a slip can be undone; nothing is deleted past it.
+  if (QFile::moveToTrash(p))
+    browser_->Refresh();
+  else
+    ui_->Notify(FromQ(QString::fromLatin1(app_text::kCannotTrash).arg(QFileInfo(p).fileName())));
 }
 
 void MainWindow::ConvertSelected() {

@@ -74,6 +74,7 @@ void MainWindow::OpenFile(const std::string& path) {
   setEnabled(false);
   session_.OpenHostFile(path, *ui_);
   setEnabled(true);
+  RememberOpenFile();
   sort_.direction = -1;
   // The volume-name field shows the name the root lists, as loaded.
   volumeField_ = listedVolume_ = disk() ? ListedVolumeName(disk()->image) : std::string();

@@ -65,6 +65,9 @@ inline constexpr char kMenuOpen[] = "&Open...";
 inline constexpr char kOpenTitle[] = "Open a disk image or tape";
 // Ours: a file named on the command line, or handed over, that is not there.
 inline constexpr char kFileNotFound[] = "File not found: ";
+// Ours: the images opened last (File › Open Recent).
+inline constexpr char kMenuOpenRecent[] = "Open &Recent";
+inline constexpr char kMenuClearRecent[] = "&Clear Menu";
 // Ours: the help window.
 inline constexpr char kHelpTitle[] = "Quarnel Help";
 inline constexpr char kHelpMissing[] = "The help page is missing from this program.";
@@ -117,6 +120,17 @@ inline constexpr char kHostRename[] = "Rename...";
 inline constexpr char kHostDelete[] = "Delete...";
 inline constexpr char kHostRenameTitle[] = "Rename";
 inline constexpr char kHostDeleteQuestion[] = "Delete %1?";
+// Ours: the host Delete moves the file to the desktop's trash; why a host rename did nothing.
+inline constexpr char kCannotTrash[] = "Could not move %1 to the trash";
+inline constexpr char kHostNameTaken[] = "Not renamed: %1 already exists";
+inline constexpr char kHostNameBad[] = "Not renamed: a name cannot contain '/'";
+inline constexpr char kCannotRenameHost[] = "Could not rename %1";
+// Ours: why an entry kept its name, and the name as stored (MSX-DOS keeps names upper-case).
+inline constexpr char kRenameInvalid[] =
+    "Not renamed: \"%1\" is not an MSX-DOS name (up to 8 characters, a dot, up to 3)";
+inline constexpr char kRenameDuplicate[] = "Not renamed: %1 is already in this directory";
+inline constexpr char kRenameDotEntry[] = "Not renamed: \".\" and \"..\" keep their names";
+inline constexpr char kRenamedTo[] = "Renamed to %1";
 
 // Dialog titles.
 inline constexpr char kStartupFolderTitle[] = "Select Startup Directory";

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSpinBox>
@@ -256,6 +257,14 @@ void ViewerWindow::showEvent(QShowEvent* e) {
   popupAttached_ = viewMode_ != QLatin1String(kModeSector);
   UpdatePopupMenu();
   QWidget::showEvent(e);
+}
+
+void ViewerWindow::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(e);
 }
 
 void ViewerWindow::closeEvent(QCloseEvent* e) {

@@ -161,6 +161,9 @@ class ViewerWindow : public QWidget {
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  // Esc closes the window, once no view or editor inside has used the key (the hex editor's
+  // Esc cancels its edit first).
+  void keyPressEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:

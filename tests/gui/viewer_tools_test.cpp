@@ -176,5 +176,23 @@ TEST_F(ViewerToolsTest, FindEntriesMirrorEachOther) {
   EXPECT_EQ(f->hexEntry()->text(), "4142");
 }
 
+// Esc cancels the hex editor's edit first and closes the viewer once nothing inside uses it.
+TEST_F(ViewerToolsTest, EscCancelsAnEditThenClosesTheViewer) {
+  StartWithImage();
+  Select({"README.TXT"});
+  w->ViewWith(ViewSelector::Hex);
+  ASSERT_TRUE(v->isVisible());
+  v->grid()->SetGridCell(1, 2);
+  v->grid()->OpenEditor();
+  QLineEdit* editor = v->grid()->editor();
+  QTest::keyClicks(editor, "71");
+  QTest::keyClick(editor, Qt::Key_Escape);
+  EXPECT_FALSE(editor->isVisible());
+  EXPECT_TRUE(v->isVisible());
+  EXPECT_FALSE(v->PendingChanges());
+  QTest::keyClick(v->grid(), Qt::Key_Escape);
+  EXPECT_FALSE(v->isVisible());
+}
+
 }  // namespace
 }  // namespace quarnel::test
