@@ -238,10 +238,10 @@ void MainWindow::BuildWidgets() {
   connect(list_->Selection(), &QItemSelectionModel::selectionChanged, this,
           [this] { UpdateListMenu(); });
 
-  // Ours, beside the menus' keys: F5 lists again; Backspace and Alt+Up go to the parent
-  // directory while the list has the focus.
+  // Ours, beside the menus' keys: Ctrl+R lists again (F5 is the list's "Screen 5"); Backspace
+  // and Alt+Up go to the parent directory while the list has the focus.
   auto* relist = new QAction(this);
-  relist->setShortcut(QKeySequence(Qt::Key_F5));
+  relist->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   connect(relist, &QAction::triggered, this, [this] { ListAgain(); });
   addAction(relist);
   for (const QKeySequence& keys :

@@ -204,7 +204,7 @@ class MainWindow : public QMainWindow {
   // path (Save As when that fails), Don't Save drops them. False when the user cancelled (or the
   // changes could not be saved): the action that asked is abandoned.
   bool SettleChanges();
-  // F5: the shown directory listed again; Backspace / Alt+Up: up one directory.
+  // Ctrl+R: the shown directory listed again; Backspace / Alt+Up: up one directory.
   void ListAgain();
   // File › Open...: a disk image, tape or image to convert, chosen in a file dialog.
   void OpenChosenFile();

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTextStream>
 #include <QThread>
 #include <QTreeView>
@@ -28,6 +29,22 @@ int SelectRowOfType(MainWindow& w, const char* type) {
   for (std::size_t i = 0; i < rows.size(); ++i)
     if (rows[i].type == type) return static_cast<int>(i);
   return -1;
+}
+
+// The window as a window manager frames it: its title (file name and the unsaved mark) in a bar
+// above the contents. Offscreen windows have no frame of their own to grab.
+QPixmap WithTitleBar(QWidget& w) {
+  const QPixmap body = w.grab();
+  const int bar = w.fontMetrics().height() + 12;
+  QPixmap framed(body.width(), body.height() + bar);
+  framed.fill(w.palette().color(QPalette::Highlight));
+  QPainter p(&framed);
+  p.setPen(w.palette().color(QPalette::HighlightedText));
+  QString title = w.windowTitle();
+  title.replace(QStringLiteral("[*]"), w.isWindowModified() ? QStringLiteral("*") : QString());
+  p.drawText(QRect(10, 0, body.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft, title);
+  p.drawPixmap(0, bar, body);
+  return framed;
 }
 
 void SelectRows(MainWindow& w, std::initializer_list<int> rows) {
@@ -68,6 +85,7 @@ int RunScreenshots(const QString& outDir, const QString& image) {
   w.browser()->SelectPath(QFileInfo(image).absoluteFilePath());
   Settle(400);
   ok = Save(w.grab(), outDir, QStringLiteral("main-demo.png")) && ok;
+  ok = Save(WithTitleBar(w), outDir, QStringLiteral("main-title.png")) && ok;
 
   // The context menu with two files selected.
   int a = -1, b = -1;
@@ -106,6 +124,13 @@ int RunScreenshots(const QString& outDir, const QString& image) {
   }
   // The viewer window with each view of the demo disk's files.
   ok = RunViewerScreenshots(w, outDir) && ok;
+  // The help page in its own window.
+  w.OpenHelpPage();
+  if (QWidget* help = w.helpWindow()) {
+    Settle(300);
+    ok = Save(WithTitleBar(*help), outDir, QStringLiteral("help.png")) && ok;
+    help->close();
+  }
   if (Workspace* ws = w.disk()) ws->changed = false;
   return ok ? 0 : 1;
 }
