@@ -268,6 +268,7 @@ void MainWindow::OpenChosenFile() {
   const QFileInfo fi(ToQ(*path));
   browser_->SetFolder(fi.absolutePath());
   OpenHostFile(fi.absoluteFilePath());
+  browser_->SelectPath(fi.absoluteFilePath());  // the browser marks what is open
 }
 
 void MainWindow::ListAgain() {

@@ -52,6 +52,7 @@ void MainWindow::OpenRecentFile(const QString& path) {
   }
   browser_->SetFolder(fi.absolutePath());
   OpenHostFile(fi.absoluteFilePath());
+  browser_->SelectPath(fi.absoluteFilePath());  // the browser marks what is open
 }
 
 void MainWindow::ClearRecentFiles() {

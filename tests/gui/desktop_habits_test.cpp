@@ -41,6 +41,7 @@ TEST_F(DesktopHabits, RecentImagesAreKeptNewestFirst) {
   EXPECT_THAT(RecentMenuPaths(), ElementsAreArray(expected));
   w->OpenRecentFile(QString::fromStdString(opened[9]));
   EXPECT_EQ(Disk(*w).imagePath, opened[9]);
+  EXPECT_EQ(w->browser()->SelectedPath().toStdString(), opened[9]);
 
   std::filesystem::remove(opened[8]);
   w->OpenRecentFile(QString::fromStdString(opened[8]));
