@@ -114,14 +114,16 @@ bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int
   if (!r) return false;
   QString text = value.toString();
   const FileRow before = *r;
-  if (!onEdited || !onEdited(before, text)) {
+  const std::optional<std::string> stored = onEdited ? onEdited(before, text) : std::nullopt;
+  if (!stored) {
     emit dataChanged(index, index);
     return false;
   }
-  // onEdited may have replaced the rows; find the row again by its slot.
+  // onEdited may have replaced the rows; find the row again by its slot. It shows the name as
+  // stored, which may differ from what was typed (upper case).
   for (std::size_t k = 0; k < rows_.size(); ++k) {
     if (rows_[k].slot == before.slot) {
-      rows_[k].caption = FromImageText(text, *charset_);
+      rows_[k].caption = *stored;
       QModelIndex i = this->index(static_cast<int>(k), 0);
       emit dataChanged(i, i);
       break;

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "listing/file_rows.h"
@@ -30,9 +31,9 @@ class FileListModel : public QAbstractTableModel {
   // case-insensitive text comparison; rows that compare equal keep their order.
   void SortRows(int column, int direction);
 
-  // Called when the user ends an in-place edit of a caption: return true to keep the new
-  // text as the caption, false to put the old one back.
-  std::function<bool(const FileRow& row, const QString& text)> onEdited;
+  // Called when the user ends an in-place edit of a caption: returns the caption the row shows
+  // now (the name as stored), or nullopt to put the old one back.
+  std::function<std::optional<std::string>(const FileRow& row, const QString& text)> onEdited;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

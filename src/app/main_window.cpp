@@ -223,8 +223,10 @@ void MainWindow::BuildWidgets() {
   connect(oem_, &QLineEdit::returnPressed, this, &MainWindow::CommitOemField);
   connect(volume_, &QLineEdit::returnPressed, this, &MainWindow::CommitVolumeField);
 
-  model_->onEdited = [this](const FileRow& row, const QString& text) {
-    return CommitRenamedEntry(row.slot, text);
+  model_->onEdited = [this](const FileRow& row, const QString& text) -> std::optional<std::string> {
+    if (!CommitRenamedEntry(row.slot, text)) return std::nullopt;
+    const std::optional<FileEntry> renamed = disk() ? disk()->EntryAt(row.slot) : std::nullopt;
+    return renamed ? renamed->Caption() : FromImageText(text, Charset());
   };
   list_->onActivate = [this] { OpenSelectedEntry(); };
   list_->onHeaderClicked = [this](int c) { SortByColumn(c); };

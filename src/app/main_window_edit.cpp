@@ -226,7 +226,8 @@ void MainWindow::ExtractSelectedEntries() {
 }
 
 void MainWindow::StartRenamingEntry() {
-  if (!AtRoot() || IsCassette()) return;
+  // Entries are renamed where they are listed, in the root or in a subdirectory.
+  if (IsCassette() || !ReadableDisk()) return;
   std::vector<int> rows = list_->SelectedRows();
   if (rows.empty()) return;
   QModelIndex cur = list_->CurrentView()->currentIndex();

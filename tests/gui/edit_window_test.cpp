@@ -99,25 +99,38 @@ TEST_F(EditTest, RenameInPlaceAcceptsValidAndRefusesInvalidNames) {
   };
   int slot = w->listModel()->Row(RowOf("README.TXT"))->slot;
   typeName("README.TXT", "new.doc");
-  EXPECT_THAT(Captions(), Contains("new.doc"));
+  EXPECT_THAT(Captions(), Contains("NEW.DOC"));
   EXPECT_EQ(RootName(win, slot), "NEW     DOC");
   EXPECT_TRUE(Disk(win).changed);
 
   Disk(win).changed = false;
-  typeName("new.doc", "muchtoolong.txt");
-  EXPECT_THAT(Captions(), Contains("new.doc"));
+  typeName("NEW.DOC", "muchtoolong.txt");
+  EXPECT_THAT(Captions(), Contains("NEW.DOC"));
   EXPECT_THAT(Captions(), Not(Contains("muchtoolong.txt")));
   EXPECT_EQ(RootName(win, slot), "NEW     DOC");
   EXPECT_FALSE(Disk(win).changed);
 }
 
-TEST_F(EditTest, RenameDoesNothingBelowTheRoot) {
+// A subdirectory's entries are renamed in the subdirectory's own cluster; ".." keeps its name.
+TEST_F(EditTest, RenameWorksInASubdirectory) {
   MainWindow& win = StartDemo();
   Select({"GAMES.   "});
   win.OpenSelectedEntry();
   Select({"INSIDE.TXT"});
   win.StartRenamingEntry();
-  for (auto* e : View()->viewport()->findChildren<QLineEdit*>()) EXPECT_FALSE(e->isVisible());
+  QLineEdit* editor = nullptr;
+  for (auto* e : View()->viewport()->findChildren<QLineEdit*>())
+    if (e->isVisible()) editor = e;
+  ASSERT_NE(editor, nullptr);
+  editor->selectAll();
+  QTest::keyClicks(editor, "inner.txt");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  EXPECT_THAT(Captions(), Contains("INNER.TXT"));  // as stored
+  const int dots = w->listModel()->Row(RowOf(".."))->slot;
+  EXPECT_FALSE(win.CommitRenamedEntry(dots, "UP"));
+  DoubleClick("..");
+  EXPECT_THAT(Captions(), Not(Contains("INNER.TXT")));
 }
 
 TEST_F(EditTest, VolumeAndOemFields) {
