@@ -159,6 +159,14 @@ inline constexpr char kViewerCopy[] = "Copy to Clipboard";
 inline constexpr char kViewerSearch[] = "Search";
 inline constexpr char kViewerSavePicture[] = "Save picture as...";
 inline constexpr char kViewerMsxColours[] = "MSX colours";
+// Ours: the picture's zoom (fitted to the window keeping its shape, or a whole factor; kept for
+// the next picture of this run), and screens 6 and 7 with one screen pixel per MSX pixel.
+inline constexpr char kViewerZoom[] = "Zoom";
+inline constexpr char kViewerZoomFit[] = "Fit to window";
+inline constexpr const char* kViewerZoomFactors[] = {"1\u00D7", "2\u00D7", "3\u00D7"};
+inline constexpr char kViewerZoomIn[] = "Zoom in";
+inline constexpr char kViewerZoomOut[] = "Zoom out";
+inline constexpr char kViewerSquarePixels[] = "Square pixels";
 inline constexpr char kSavePictureTitle[] = "Save picture as";
 inline constexpr char kPictureFilter[] = "PNG picture (*.png);;Windows bitmap (*.bmp)";
 inline constexpr char kCannotSavePicture[] = "Cannot write the picture to ";

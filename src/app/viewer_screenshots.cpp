@@ -83,6 +83,15 @@ bool RunViewerScreenshots(MainWindow& w, const QString& outDir) {
     ok = Save(v->grab(), outDir, QString::fromLatin1(s.png)) && ok;
   }
 
+  // A picture at twice its size; the zoom holds for the next picture, so Fit comes back after.
+  if (SelectRow(w, "DEMO.SC2")) {
+    w.ViewWith(ViewSelector::Screen2);
+    v->SetPictureZoom(PictureZoom::X2);
+    Settle();
+    ok = Save(v->grab(), outDir, QStringLiteral("viewer-screen2-zoom2x.png")) && ok;
+    v->SetPictureZoom(PictureZoom::Fit);
+  }
+
   // The popup menu over the BASIC listing.
   if (SelectRow(w, "HELLO.BAS")) {
     v->resize(642, 508);

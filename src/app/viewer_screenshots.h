@@ -1,6 +1,6 @@
 // Pictures of the viewer window for the documentation and review: every view of the demo
-// disk's files (BASIC listing, hex with a BSAVE header, text, masked text, each picture mode)
-// and the viewer's popup menu.
+// disk's files (BASIC listing, hex with a BSAVE header, text, masked text, each picture mode, a
+// picture at 2x) and the viewer's popup menu.
 #pragma once
 
 #include <QString>

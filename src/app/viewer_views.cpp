@@ -2,8 +2,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyle>
+#include <algorithm>
 
 #include "app/hex_view.h"
 #include "app/messages.h"
@@ -285,14 +288,73 @@ void ViewerWindow::ShowPicture(const ViewedFile& file, ViewSelector selector,
   setWindowTitle(Caption(viewers::ModeCaption(mode).data(), file));
   rich_->hide();
   panel_->hide();
-  image_->SetImage(PictureImage(pic));
+  image_->SetZoom(pictureZoom_);
+  image_->SetImage(PictureImage(pic), ShownSize(pic, squarePixels_));
   image_->show();
-  // The client area takes the mode's size; the picture is stretched to it.
-  resize(pic.displayWidth, pic.displayHeight);
+  // The client area takes the picture's size (times the zoom); under Fit the picture then
+  // follows the window as the user sizes it, keeping its shape.
   picture_ = std::move(*r.picture);
   pictureView_ = selector;
   pictureName_ = file.name;
+  SizeWindowToPicture();
+  UpdatePopupMenu();
   Present();
+  focusTarget_ = image_;
+}
+
+void ViewerWindow::SizeWindowToPicture() {
+  QSize want = image_->ZoomedSize();
+  if (want.isEmpty()) return;
+  const QScreen* s = screen();
+  if (!s) {
+    resize(want);
+    return;
+  }
+  // The frame the window manager adds is known once the window has been shown.
+  const QRect free = s->availableGeometry();
+  const QSize frame = (frameGeometry().size() - size()).expandedTo(QSize(0, 0));
+  const QSize room = free.size() - frame;
+  // A fixed zoom too large for the screen scrolls: make room for the scroll bar across the
+  // other way, so that one bar does not bring the second.
+  if (image_->zoom() != PictureZoom::Fit) {
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, image_);
+    if (want.height() > room.height()) want.rwidth() += bar;
+    if (want.width() > room.width()) want.rheight() += bar;
+  }
+  want = want.boundedTo(room);
+  resize(want);
+  if (!isVisible()) return;
+  // A window that grew past the screen's edge is moved back onto it.
+  const QSize outer = want + frame;
+  const int x =
+      std::clamp(pos().x(), free.left(), std::max(free.left(), free.right() + 1 - outer.width()));
+  const int y =
+      std::clamp(pos().y(), free.top(), std::max(free.top(), free.bottom() + 1 - outer.height()));
+  if (QPoint(x, y) != pos()) move(x, y);
+}
+
+void ViewerWindow::SetPictureZoom(PictureZoom zoom) {
+  pictureZoom_ = zoom;
+  for (int i = 0; i < 4; ++i) zoomActs_[i]->setChecked(i == static_cast<int>(zoom));
+  if (!picture_) return;
+  image_->SetZoom(zoom);
+  // A fixed factor brings the window to the picture; Fit fills the window as it is.
+  if (zoom != PictureZoom::Fit) SizeWindowToPicture();
+}
+
+void ViewerWindow::ZoomPicture(bool in) {
+  if (!picture_) return;
+  SetPictureZoom(ZoomStep(pictureZoom_, image_->FitScale(), in));
+}
+
+void ViewerWindow::ToggleSquarePixels() {
+  squarePixels_ = !squarePixels_;
+  squareAct_->setChecked(squarePixels_);
+  if (!picture_) return;
+  const QSize shown = ShownSize(*picture_, squarePixels_);
+  if (shown == ShownSize(*picture_, !squarePixels_)) return;  // not a 512-pixel mode
+  image_->SetImage(PictureImage(*picture_), shown);
+  SizeWindowToPicture();  // the window takes the picture's new shape
 }
 
 void ViewerWindow::SavePictureAs() {

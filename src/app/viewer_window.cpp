@@ -1,6 +1,7 @@
 #include "app/viewer_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -33,7 +34,7 @@ constexpr char kModeSector[] = "SECTOR";  // the sector editor's mode
 
 QAction* AddAction(QWidget* owner, QMenu* menu, const char* text, const QKeySequence& key,
                    std::function<void()> f) {
-  QAction* a = menu->addAction(QString::fromLatin1(text));
+  QAction* a = menu->addAction(QString::fromUtf8(text));
   if (!key.isEmpty()) a->setShortcut(key);
   a->setShortcutContext(Qt::WindowShortcut);
   owner->addAction(a);  // the shortcuts work while the viewer is the active window
@@ -166,6 +167,7 @@ void ViewerWindow::BuildPopup() {
   msxColoursAct_ = AddAction(this, popup_, app_text::kViewerMsxColours,
                              QKeySequence(Qt::ALT | Qt::Key_M), [this] { ToggleMsxColours(); });
   msxColoursAct_->setCheckable(true);
+  BuildZoomMenu();
   saveTextAct_ = AddAction(this, popup_, app_text::kViewerSaveAsText, QKeySequence(),
                            [this] { SaveAsText(); });
   QMenu* sets = popup_->addMenu(QString::fromLatin1(app_text::kViewerCharset));
@@ -215,6 +217,13 @@ void ViewerWindow::UpdatePopupMenu() {
   // Screens 10 and 11 always show the VDP's colours; only screen 12 has two ways.
   SetShown(msxColoursAct_, mode == viewers::kModeScreen12);
   msxColoursAct_->setChecked(msxColours_);
+  SetShown(zoomMenuAct_, picture);
+  for (QAction* a : zoomActs_) a->setEnabled(picture);
+  for (int i = 0; i < 4; ++i) zoomActs_[i]->setChecked(i == static_cast<int>(pictureZoom_));
+  zoomInAct_->setEnabled(picture);
+  zoomOutAct_->setEnabled(picture);
+  SetShown(squareAct_, mode == viewers::kModeScreen6 || mode == viewers::kModeScreen7);
+  squareAct_->setChecked(squarePixels_);
   const bool basic = mode == viewers::kModeBasic;
   SetShown(saveTextAct_, basic);
   // Only a tokenised program has a LIST text to write.
@@ -225,6 +234,37 @@ void ViewerWindow::UpdatePopupMenu() {
   // Without the popup menu (sector view) its shortcuts do nothing either.
   if (!popupAttached_ && isVisible())
     for (QAction* a : actions()) a->setEnabled(false);
+}
+
+void ViewerWindow::BuildZoomMenu() {
+  QMenu* zoom = popup_->addMenu(QString::fromLatin1(app_text::kViewerZoom));
+  zoom->setObjectName(QStringLiteral("Zoom1"));
+  zoomMenuAct_ = zoom->menuAction();
+  const PictureZoom zooms[] = {PictureZoom::Fit, PictureZoom::X1, PictureZoom::X2, PictureZoom::X3};
+  auto* oneOf = new QActionGroup(zoom);  // one zoom at a time, shown as radio items
+  for (PictureZoom z : zooms) {
+    const int f = ZoomFactor(z);
+    const char* text = f == 0 ? app_text::kViewerZoomFit : app_text::kViewerZoomFactors[f - 1];
+    // Ctrl+0: the picture at its own size, as in other viewers.
+    const QKeySequence key = f == 1 ? QKeySequence(Qt::CTRL | Qt::Key_0) : QKeySequence();
+    QAction* a = AddAction(this, zoom, text, key, [this, z] { SetPictureZoom(z); });
+    a->setCheckable(true);
+    oneOf->addAction(a);
+    zoomActs_[static_cast<int>(z)] = a;
+  }
+  zoom->addSeparator();
+  // Ctrl++ also as Ctrl+=, the same key without Shift on most keyboards.
+  zoomInAct_ = AddAction(this, zoom, app_text::kViewerZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                         [this] { ZoomPicture(true); });
+  zoomInAct_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  zoomOutAct_ = AddAction(this, zoom, app_text::kViewerZoomOut,
+                          QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { ZoomPicture(false); });
+  zoom->addSeparator();
+  squareAct_ = AddAction(this, zoom, app_text::kViewerSquarePixels, QKeySequence(),
+                         [this] { ToggleSquarePixels(); });
+  squareAct_->setCheckable(true);
+  image_->wheelZoom = [this](bool in) { ZoomPicture(in); };
 }
 
 void ViewerWindow::SetViewMode(const QString& mode) {

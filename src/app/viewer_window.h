@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/picture_view.h"
 #include "app/settings_record.h"
 #include "core/ui.h"
 #include "core/view_choice.h"
@@ -34,7 +35,6 @@ class FindDialog;
 class HexGrid;
 class Workspace;
 class MainWindow;
-class PictureView;
 class RichTextArea;
 
 // A file to show: its bytes and the entry's name and extension (for the caption and the hex
@@ -86,6 +86,16 @@ class ViewerWindow : public QWidget {
   // "MSX colours": screen 12 in the VDP's own YJK colours, or the view's formula again.
   void ToggleMsxColours();
   bool msxColours() const { return msxColours_; }
+  // The picture's zoom (Fit, 1x, 2x, 3x), kept for the next picture of this run; a fixed factor
+  // sizes the window to the picture as far as the screen allows.
+  void SetPictureZoom(PictureZoom zoom);
+  PictureZoom pictureZoom() const { return pictureZoom_; }
+  // Ctrl++ / Ctrl+-: one step through 1x, 2x and 3x.
+  void ZoomPicture(bool in);
+  // "Square pixels": screens 6 and 7 with one screen pixel per MSX pixel (512 x 212) instead of
+  // the MSX's shape (512 x 424).
+  void ToggleSquarePixels();
+  bool squarePixels() const { return squarePixels_; }
   // The BASIC view's program as the text an MSX lists, to a file the user names (askSavePath).
   void SaveAsText();
   // The character set of the BASIC and text views; the view shown is made again in it.
@@ -139,6 +149,11 @@ class ViewerWindow : public QWidget {
   QAction* pictureAction() const { return pictureAct_; }
   QAction* savePictureAction() const { return saveAct_; }
   QAction* msxColoursAction() const { return msxColoursAct_; }
+  QAction* zoomMenuAction() const { return zoomMenuAct_; }
+  QAction* zoomAction(PictureZoom zoom) const { return zoomActs_[static_cast<int>(zoom)]; }
+  QAction* zoomInAction() const { return zoomInAct_; }
+  QAction* zoomOutAction() const { return zoomOutAct_; }
+  QAction* squarePixelsAction() const { return squareAct_; }
   // The picture shown (nullptr outside the picture views).
   const viewers::Picture* picture() const { return picture_ ? &*picture_ : nullptr; }
   QAction* saveAsTextAction() const { return saveTextAct_; }
@@ -190,6 +205,9 @@ class ViewerWindow : public QWidget {
   void ShowText(const ViewedFile& file, bool masked);
   void ShowHex(const ViewedFile& file);
   void ShowPicture(const ViewedFile& file, ViewSelector selector, viewers::PictureMode mode);
+  void BuildZoomMenu();
+  // The window takes the picture's zoomed size, as far as the screen's free area allows.
+  void SizeWindowToPicture();
 
   QString Caption(const char* title, const ViewedFile& file) const;
   QString TextViewFontName() const;
@@ -230,6 +248,13 @@ class ViewerWindow : public QWidget {
   QAction* saveAct_ = nullptr;
   QAction* msxColoursAct_ = nullptr;
   bool msxColours_ = false;
+  QAction* zoomMenuAct_ = nullptr;
+  QAction* zoomActs_[4] = {};  // Fit, 1x, 2x, 3x
+  QAction* zoomInAct_ = nullptr;
+  QAction* zoomOutAct_ = nullptr;
+  QAction* squareAct_ = nullptr;
+  PictureZoom pictureZoom_ = PictureZoom::Fit;
+  bool squarePixels_ = false;
   // The picture shown, its view and the name it is saved under by default.
   std::optional<viewers::Picture> picture_;
   ViewSelector pictureView_ = ViewSelector::Automatic;

@@ -45,8 +45,9 @@ struct Picture {
   int height = 0;
   std::vector<std::uint8_t> pixels;  // width*height (Indexed) or width*height*3 (Rgb)
   std::vector<Rgb> palette;          // the display palette (Indexed only): 16 or 256 entries
-  // The window's outer size for this picture (the 512 pixels of screens 6 and 7 are shown
-  // squeezed to 256).
+  // The size of the MSX screen this picture fills, in 256-pixel units (the 512 pixels of
+  // screens 6 and 7 squeezed to 256). The desktop viewer shows screens 6 and 7 at their full
+  // width instead, lines doubled (app/picture_view.h).
   int displayWidth = 0;
   int displayHeight = 0;
 

@@ -38,11 +38,14 @@ TEST_F(ViewerTest, AScreen8PictureIsShownPixelForPixel) {
                    Decoded(viewers::PictureMode::Screen8, demo::DemoScreen8()));
 }
 
-TEST_F(ViewerTest, Screen7IsSqueezedIntoTheWindowWithTheFilesPalette) {
+TEST_F(ViewerTest, Screen7SqueezedIntoA256PixelWindowKeepsTheFilesPalette) {
   ViewerWindow& viewer = StartWithImage();
   Open("DEMO.SC7");
   EXPECT_EQ(viewer.viewMode(), "SCREEN 7");
-  EXPECT_EQ(viewer.size(), QSize(256, 212));
+  // Shown in the MSX's shape; fitted to a 256 x 212 window it is squeezed as a whole.
+  EXPECT_EQ(viewer.size(), QSize(512, 424));
+  viewer.resize(256, 212);
+  QApplication::processEvents();
   const viewers::Picture pic = Decoded(viewers::PictureMode::Screen7, demo::DemoScreen7());
   EXPECT_EQ(viewer.image()->Image().width(), 512);
   const QImage shown = Shown(viewer.image());
@@ -122,7 +125,7 @@ TEST_F(ViewerTest, EachNewPictureViewOpensFromItsExtensionAndItsMenus) {
        viewers::PictureMode::Screen6,
        "SCREEN 6",
        "Screen 6 display of DEMO.SC6",
-       {256, 212},
+       {512, 424},
        demo::DemoScreen6()},
       {"DEMO.SCA",
        "Screen 10",
