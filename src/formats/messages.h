@@ -38,13 +38,7 @@ inline constexpr std::string_view kXsaTooShort = "XSA data holds fewer bytes tha
 inline constexpr std::string_view kXsaInputTooLarge =
     "File too large to compress into an .xsa image (at most 16 MiB)";
 
-// Floppy disks: the dialog's texts.
-inline constexpr std::string_view kSaveToDiskTitle = "Save to disk";
-inline constexpr std::string_view kChooseDrive = "Choose drive";
-inline constexpr std::string_view kWriteButton = "Write";
-inline constexpr std::string_view kStartLabel = "Start";
-inline constexpr std::string_view kEndLabel = "End";
-inline constexpr std::string_view kWholeDisk = "Whole disk";
+// Floppy disks: the write loop's and the geometry's texts.
 inline constexpr std::string_view kSectorStatus = "Sector ";
 inline constexpr std::string_view kSectorStatusOf = " of ";
 inline constexpr std::string_view kDone = "Done";
