@@ -353,9 +353,7 @@ void MainWindow::BuildMenus() {
       help, app_text::kMenuHelpPage, this, [this] { OpenHelpPage(); }, QKeySequence(Qt::Key_F1));
   helpPage->setShortcutContext(Qt::ApplicationShortcut);
 
-  // Writing to a floppy through VWIN32 exists only on Windows 9x; never shown here.
-  toDisk_ = menuBar()->addAction(QStringLiteral("To Disk"));
-  toDisk_->setVisible(false);
+  SetUpFloppyActions(file);
 }
 
 void MainWindow::BuildPopups() {

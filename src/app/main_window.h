@@ -20,6 +20,7 @@
 #include "app/tracked_ui.h"
 #include "core/view_choice.h"
 #include "core/workspace.h"
+#include "formats/floppy_devices.h"
 #include "formats/session.h"
 #include "listing/file_rows.h"
 #include "viewers/msx_charset.h"
@@ -130,6 +131,16 @@ class MainWindow : public QMainWindow {
   // one open.
   void CheckSelectedDisk();
 
+  // Floppy drives: "To Disk" shows the "Save to disk" dialog for the open image; File › "From
+  // Disk..." reads a whole floppy into a new image and opens it. Both are shown while a usable
+  // drive exists, checked again whenever the File menu opens and the program becomes active.
+  void ShowSaveToDisk();
+  void ReadFromDisk();
+  void UpdateFloppyActions();
+  void SetFloppySources(const DeviceSources& sources);
+  QAction* toDiskAction() const { return toDisk_; }
+  QAction* fromDiskAction() const { return fromDisk_; }
+
   // What the tests and the viewer look at.
   // The open disk image's workspace, or the open tape; nullptr when that is not what is open.
   Workspace* disk() { return session_.Disk(); }
@@ -189,6 +200,7 @@ class MainWindow : public QMainWindow {
   void BuildWidgets();
   void BuildMenus();
   void BuildPopups();
+  void SetUpFloppyActions(QMenu* file);
   void ShowListing();       // rows, fields and summary from the workspace
   void AfterImageChange();  // list again after a change
   void AddHostFiles(const QStringList& paths);
@@ -287,6 +299,8 @@ class MainWindow : public QMainWindow {
   QTextBrowser* helpWindow_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   QAction* toDisk_ = nullptr;
+  QAction* fromDisk_ = nullptr;
+  DeviceSources floppySources_;
   QAction* saveAct_ = nullptr;
   QAction* saveAsAct_ = nullptr;
   QAction* addAct_ = nullptr;

@@ -195,4 +195,24 @@ inline constexpr char kFaceBad[] = "\u2639";       // frowning face
 inline constexpr char kFaceReserved[] = "\u25CC";  // dotted circle
 inline constexpr char kFaceFile[] = "\u2605";      // black star
 
+// "Save to disk" and "From Disk" (the floppy drives).
+inline constexpr char kMenuToDisk[] = "To Disk";
+inline constexpr char kSaveToDiskTitle[] = "Save to disk";
+inline constexpr char kChooseDrive[] = "Choose drive";
+inline constexpr char kWriteButton[] = "Write";
+inline constexpr char kStartLabel[] = "Start";
+inline constexpr char kEndLabel[] = "End";
+inline constexpr char kWholeDisk[] = "Whole disk";
+// Ours.
+inline constexpr char kOtherFile[] = "Other file...";
+inline constexpr char kVerifyBox[] = "Verify after writing";
+inline constexpr char kCancelButton[] = "Cancel";
+inline constexpr char kCancelling[] = "Cancelling...";
+inline constexpr char kMenuFromDisk[] = "From Disk...";
+inline constexpr char kFromDiskTitle[] = "Read a floppy into a new image";
+inline constexpr char kFromDiskDrive[] = "Floppy drive:";
+inline constexpr char kFromDiskName[] = "Floppy.dsk";
+inline constexpr char kNoImageToWrite[] = "No disk image is open to write";
+inline constexpr char kNoFloppyDrive[] = "No usable floppy drive was found";
+
 }  // namespace quarnel::app_text

@@ -28,6 +28,7 @@ void RegisterSector(CommandLine& commands);
 void RegisterFind(CommandLine& commands);
 void RegisterPoke(CommandLine& commands);
 void RegisterCheck(CommandLine& commands);
+void RegisterFloppy(CommandLine& commands);
 
 std::span<const RegisterCommand> AllCommands() {
   static constexpr RegisterCommand kCommands[] = {
@@ -36,6 +37,7 @@ std::span<const RegisterCommand> AllCommands() {
       RegisterConvert,  RegisterAdd,    RegisterRm,    RegisterRen,     RegisterLabel,
       RegisterOem,      RegisterNew,    RegisterMkdir, RegisterPack,    RegisterDetails,
       RegisterFileinfo, RegisterSector, RegisterFind,  RegisterPoke,    RegisterCheck,
+      RegisterFloppy,
   };
   return kCommands;
 }

@@ -38,4 +38,54 @@ inline constexpr std::string_view kXsaTooShort = "XSA data holds fewer bytes tha
 inline constexpr std::string_view kXsaInputTooLarge =
     "File too large to compress into an .xsa image (at most 16 MiB)";
 
+// Floppy disks: the write loop's and the geometry's texts.
+inline constexpr std::string_view kSectorStatus = "Sector ";
+inline constexpr std::string_view kSectorStatusOf = " of ";
+inline constexpr std::string_view kDone = "Done";
+inline constexpr std::string_view kError = "Error";
+inline constexpr std::string_view kNotAnInteger = "'%s' is not a valid integer value";
+inline constexpr std::string_view kTotalSectorsLine = "Total physical sectors: ";
+inline constexpr std::string_view kCylindersLine = "Cylinders: ";
+inline constexpr std::string_view kHeadsLine = "Heads: ";
+inline constexpr std::string_view kBytesPerSectorLine = "Bytes per sector: ";
+inline constexpr std::string_view kSectorsPerClusterLine = "Sectors per Cluster: ";
+
+// Floppy disks: our own texts. A refused target is named first, then the reason.
+inline constexpr std::string_view kTargetMissing = ": no such file or device";
+inline constexpr std::string_view kTargetUnusable = ": neither a regular file nor a block device";
+inline constexpr std::string_view kTargetUnknownDevice =
+    ": a block device the system does not list in /sys/class/block";
+inline constexpr std::string_view kTargetPartition =
+    ": a partition, not a whole floppy disk; refused";
+inline constexpr std::string_view kTargetFixedDisk =
+    ": a fixed disk, not a removable floppy drive; refused";
+inline constexpr std::string_view kTargetTooLarge =
+    ": larger than 2.88 MB (5760 sectors), so no floppy disk; refused";
+inline constexpr std::string_view kTargetNoDisk = ": holds no disk";
+inline constexpr std::string_view kTargetMounted =
+    ": mounted (it or a partition of it); unmount it first";
+inline constexpr std::string_view kCannotOpenTarget = "Cannot open ";
+inline constexpr std::string_view kImageEmpty = "The image holds no sector to write";
+inline constexpr std::string_view kRangeNegative = "Start and End must not be negative";
+inline constexpr std::string_view kStartAfterEnd = "Start lies after End";
+inline constexpr std::string_view kEndPastImage = "End lies past the image's last sector, ";
+inline constexpr std::string_view kPastDiskEnd = "The disk holds only ";
+inline constexpr std::string_view kPastDiskEndTail = " sectors; the range ends at sector ";
+inline constexpr std::string_view kWriteFailedAt = "Error writing sector ";
+inline constexpr std::string_view kReadFailedAt = "Error reading sector ";
+inline constexpr std::string_view kWrittenBefore = "Sectors before it were written, none after it.";
+inline constexpr std::string_view kFlushFailed = "The disk did not take the sectors written: ";
+inline constexpr std::string_view kVerifyDiffers =
+    "Verify: the disk differs from the image at sector ";
+inline constexpr std::string_view kVerifying = "Verifying sector ";
+inline constexpr std::string_view kReading = "Reading sector ";
+inline constexpr std::string_view kCancelledAt = "Cancelled before sector ";
+inline constexpr std::string_view kDriveNotReady = "No readable disk in the drive: ";
+inline constexpr std::string_view kBootGivesNoSize =
+    "The disk's boot sector gives no usable size (bytes per sector ";
+inline constexpr std::string_view kBootGivesNoSizeTail = ", total sectors ";
+inline constexpr std::string_view kBootClaims = "The disk's boot sector claims ";
+inline constexpr std::string_view kBootClaimsTail = " bytes, but the disk holds ";
+inline constexpr std::string_view kCannotSaveRead = "Cannot write ";
+
 }  // namespace quarnel::formats::msg
