@@ -11,6 +11,7 @@
 #include "cli/image_arg.h"
 #include "cli/image_change.h"
 #include "cli/messages.h"
+#include "core/change_guard.h"
 #include "core/host_file.h"
 #include "core/host_tree.h"
 #include "core/messages.h"
@@ -85,9 +86,10 @@ void RegisterPack(CommandLine& commands) {
         options.keepGoing = true;
         ClaimedNames names;
         std::vector<HostTreeFailure> failures;
+        ChangeGuard guard(ws.image);  // the tree is mapped once for the whole pack
         for (const fs::path& child : children) {
           HostTreeResult r = AddHostTree(ws.image, kRootDir, child,
-                                         names.Claim(child.filename().string()), options);
+                                         names.Claim(child.filename().string()), options, &guard);
           for (const auto& n : r.renamed)
             std::cerr << n.host.lexically_relative(args.hostDir).string() << kAddedAs << n.entryName
                       << "\n";
