@@ -134,6 +134,37 @@ std::size_t FreeClusterCount(const DiskImage& image) {
 
 namespace {
 
+// The slots of a directory as ListDirectory finds them, by offset only: an add reads the few
+// entry bytes it looks at from the image.
+struct DirSlots {
+  DirRef dir;
+  std::vector<std::size_t> offsets;
+};
+
+// The slots of `dir`; nullopt where ListDirectory finds the directory broken.
+std::optional<DirSlots> ListSlots(const DiskImage& img, DirRef dir) {
+  DirSlots out{dir, {}};
+  const DiskGeometry& g = img.geometry;
+  if (dir.IsRoot()) {
+    out.offsets.reserve(g.rootEntries);
+    for (std::uint32_t i = 0; i < g.rootEntries; ++i) {
+      const std::uint64_t off = g.rootOffset + static_cast<std::uint64_t>(i) * kDirEntrySize;
+      if (off + kDirEntrySize > img.bytes.size()) break;
+      out.offsets.push_back(static_cast<std::size_t>(off));
+    }
+    return out;
+  }
+  if (!FirstClusterValid(img, dir.firstCluster)) return std::nullopt;
+  ChainWalk walk(img, dir.firstCluster, ChainPolicy::Follow());
+  for (std::uint16_t c : walk) {
+    const std::size_t base = ClusterOffset(g, c);  // the walk yields clusters inside the image
+    for (std::size_t e = 0; e + kDirEntrySize <= g.clusterBytes; e += kDirEntrySize)
+      out.offsets.push_back(base + e);
+  }
+  if (walk.Broken()) return std::nullopt;
+  return out;
+}
+
 // What the add would do, decided before anything changes.
 struct AddPlan {
   std::vector<std::size_t> replaced;  // offsets of same-named files
@@ -143,11 +174,12 @@ struct AddPlan {
 };
 
 // Finds same-named files and the slot. A directory of the same name is never replaced.
-bool PlanAdd(const DiskImage& img, const DirContents& dir, const std::array<std::uint8_t, 11>& name,
+bool PlanAdd(const DiskImage& img, const DirSlots& dir, const std::array<std::uint8_t, 11>& name,
              AddPlan& plan) {
   std::optional<int> freeSlot, firstReplaced;
-  for (int slot = 0; slot < static_cast<int>(dir.table.size()); ++slot) {
-    const std::size_t off = dir.table[static_cast<std::size_t>(slot)].offset;
+  std::optional<DirContents> listed;  // read whole only for a file being replaced
+  for (int slot = 0; slot < static_cast<int>(dir.offsets.size()); ++slot) {
+    const std::size_t off = dir.offsets[static_cast<std::size_t>(slot)];
     const std::uint8_t* e = img.bytes.data() + off;
     if (IsFreeSlot(e[0])) {
       if (!freeSlot) freeSlot = slot;
@@ -158,7 +190,9 @@ bool PlanAdd(const DiskImage& img, const DirContents& dir, const std::array<std:
     if (attr & kAttrDirectory) return false;
     if (!firstReplaced) firstReplaced = slot;
     plan.replaced.push_back(off);
-    for (auto piece : LongNamePieceOffsets(dir, slot)) plan.pieces.push_back(piece);
+    if (!listed) listed = ListDirectory(img, dir.dir);
+    if (listed)
+      for (auto piece : LongNamePieceOffsets(*listed, slot)) plan.pieces.push_back(piece);
     for (auto c : ChainToFree(img, static_cast<std::uint16_t>(e[26] | (e[27] << 8))))
       if (std::find(plan.freed.begin(), plan.freed.end(), c) == plan.freed.end())
         plan.freed.push_back(c);
@@ -188,11 +222,11 @@ struct EntryPlace {
 
 // The place for an entry in `dir`, given the slot the plan found; nullopt when the root is full
 // (a root never grows) or the directory's chain cannot be followed to its end.
-std::optional<EntryPlace> PlaceEntry(const DiskImage& img, const DirContents& dir,
+std::optional<EntryPlace> PlaceEntry(const DiskImage& img, const DirSlots& dir,
                                      std::optional<int> slot) {
   EntryPlace place;
   if (slot) {
-    place.offset = dir.table[static_cast<std::size_t>(*slot)].offset;
+    place.offset = dir.offsets[static_cast<std::size_t>(*slot)];
     return place;
   }
   if (dir.dir.IsRoot()) return std::nullopt;
@@ -248,7 +282,7 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
   if (auto refused = RefuseTarget(img)) return *refused;
   const auto& g = img.geometry;
   const auto name = MakeMsxName(file.name);
-  const std::optional<DirContents> contents = ListDirectory(img, dir);
+  const std::optional<DirSlots> contents = ListSlots(img, dir);
   if (!contents) return BrokenTarget();
   AddPlan plan;
   if (!PlanAdd(img, *contents, name, plan))
@@ -316,11 +350,11 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
   if (!IsValidMsxName(name)) return AddStatus::InvalidName;
   const auto& g = img.geometry;
   const auto name11 = MakeMsxName(name);
-  const std::optional<DirContents> contents = ListDirectory(img, dir);
+  const std::optional<DirSlots> contents = ListSlots(img, dir);
   if (!contents) return BrokenTarget();
   std::optional<int> slot;
-  for (int i = 0; i < static_cast<int>(contents->table.size()); ++i) {
-    const std::uint8_t* e = img.bytes.data() + contents->table[static_cast<std::size_t>(i)].offset;
+  for (int i = 0; i < static_cast<int>(contents->offsets.size()); ++i) {
+    const std::uint8_t* e = img.bytes.data() + contents->offsets[static_cast<std::size_t>(i)];
     if (IsFreeSlot(e[0])) {
       if (!slot) slot = i;
       continue;
