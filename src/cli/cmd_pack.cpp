@@ -26,6 +26,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Host writes without a flush.
+class UnflushedIo : public FileIo {
+ public:
+  bool Sync(int) override { return true; }
+};
+
 }  // namespace
 
 void RegisterPack(CommandLine& commands) {
@@ -106,7 +112,16 @@ void RegisterPack(CommandLine& commands) {
           }
           return kExitFailure;
         }
-        if (!WriteAtomically(args.out, ws.image.View(), DefaultFileIo(), LinkPolicy::Replace)) {
+        // The image goes to a temporary file renamed to OUT, so no failure leaves part of it
+        // under that name. It is flushed before the rename only when it replaces a file: a new
+        // name holds nothing to lose, and a crash before the system writes the image out can
+        // at worst leave an incomplete OUT that packing the host tree again makes anew (as a
+        // copy program leaves its copies). A change to an existing image is always flushed.
+        const bool replaces =
+            fs::symlink_status(args.out, ec).type() != fs::file_type::not_found;
+        UnflushedIo unflushed;
+        FileIo& io = replaces ? DefaultFileIo() : unflushed;
+        if (!WriteAtomically(args.out, ws.image.View(), io, LinkPolicy::Replace)) {
           std::cerr << msg::kCannotWriteFile << args.out << "\n";
           return kExitFailure;
         }
