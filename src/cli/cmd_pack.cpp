@@ -117,8 +117,7 @@ void RegisterPack(CommandLine& commands) {
         // name holds nothing to lose, and a crash before the system writes the image out can
         // at worst leave an incomplete OUT that packing the host tree again makes anew (as a
         // copy program leaves its copies). A change to an existing image is always flushed.
-        const bool replaces =
-            fs::symlink_status(args.out, ec).type() != fs::file_type::not_found;
+        const bool replaces = fs::symlink_status(args.out, ec).type() != fs::file_type::not_found;
         UnflushedIo unflushed;
         FileIo& io = replaces ? DefaultFileIo() : unflushed;
         if (!WriteAtomically(args.out, ws.image.View(), io, LinkPolicy::Replace)) {

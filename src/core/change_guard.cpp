@@ -206,8 +206,8 @@ std::optional<std::string> CheckChange(const DiskImage& image, const PlannedChan
 
 struct ChangeGuard::Kept {
   TreeClusters tree;
-  std::vector<bool> read;          // directory clusters the map has read
-  std::vector<std::uint8_t> fat;   // the first FAT as the map knows it
+  std::vector<bool> read;         // directory clusters the map has read
+  std::vector<std::uint8_t> fat;  // the first FAT as the map knows it
 
   void KeepFat(const DiskImage& image) {
     const Bytes now = FirstFat(image);

@@ -92,7 +92,7 @@ class TreeAdder {
 
   DiskImage& image_;
   const HostTreeOptions& options_;
-  ChangeGuard own_;      // the run's checks when the caller gives none
+  ChangeGuard own_;  // the run's checks when the caller gives none
   ChangeGuard& guard_;
   HostTreeResult result_;
 };
