@@ -186,6 +186,7 @@ bool PlanAdd(const DiskImage& img, const DirSlots& dir, const std::array<std::ui
       continue;
     }
     const std::uint8_t attr = e[11];
+    if (AsciiUpper(e[0]) != AsciiUpper(name[0])) continue;  // the common case, decided at once
     if (IsLongNameAttribute(attr) || (attr & kAttrVolume) || !SameMsxName(e, name.data())) continue;
     if (attr & kAttrDirectory) return false;
     if (!firstReplaced) firstReplaced = slot;

@@ -34,11 +34,16 @@ void ScanFat(const DiskImage& image, std::uint32_t last, F f) {
   while (stored >= 2 && !FatCopyEntry(image, 0, stored)) --stored;
   const std::uint8_t* fat = image.bytes.data() + image.geometry.fatOffset;
   std::uint32_t n = 2;
-  for (; n <= stored; ++n) {
+  // Two entries share three bytes: entry 2k in the low 12 bits, entry 2k + 1 in the high ones.
+  for (; n + 1 <= stored; n += 2) {
     const std::uint8_t* p = fat + (n / 2) * 3;
-    const auto v = static_cast<std::uint16_t>(n % 2 == 0 ? p[0] | ((p[1] & 0x0F) << 8)
-                                                         : (p[1] >> 4) | (p[2] << 4));
-    if (!f(n, v)) return;
+    if (!f(n, static_cast<std::uint16_t>(p[0] | ((p[1] & 0x0F) << 8)))) return;
+    if (!f(n + 1, static_cast<std::uint16_t>((p[1] >> 4) | (p[2] << 4)))) return;
+  }
+  if (n <= stored) {
+    const std::uint8_t* p = fat + (n / 2) * 3;
+    if (!f(n, static_cast<std::uint16_t>(p[0] | ((p[1] & 0x0F) << 8)))) return;
+    ++n;
   }
   for (; n <= last; ++n)
     if (!f(n, std::uint16_t{0xFF7})) return;

@@ -163,7 +163,9 @@ TEST(WriteNewOrReplace, AFaultLeavesNothingUnderANewNameAndTheOldFileUnderATaken
     HalfWayFault fault;
     EXPECT_FALSE(WriteNewOrReplace(target, bytes, fault));
     EXPECT_EQ(fs::exists(target), taken);
-    if (taken) EXPECT_EQ(test::ReadHostFile(target), old);
+    if (taken) {
+      EXPECT_EQ(test::ReadHostFile(target), old);
+    }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
               taken ? 1 : 0);  // no temporary file left either
     EXPECT_TRUE(WriteNewOrReplace(target, bytes, DefaultFileIo()));
