@@ -19,7 +19,7 @@ inline DiskImage FullDisk720() {
   ws.LoadImageBytes(BuildNewImage(GeometryTable[7]), "full.dsk", ui);
   for (int i = 0; i < 100; ++i) {
     NewFile f;
-    f.name = "F" + std::to_string(i) + ".BIN";
+    f.name = "F" + std::to_string(i).append(".BIN");
     f.bytes.assign(7 * 1024, static_cast<std::uint8_t>(i));
     AddFileData(ws.image, kRootDir, f);
   }

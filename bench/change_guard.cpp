@@ -52,6 +52,39 @@ void AddOneFile(benchmark::State& state, std::vector<std::uint8_t> (*make)()) {
   }
 }
 
+// 60 files of 1.5-7 KB added one after another to an empty 720 KB disk, as `add` does: every
+// add checked by one guard kept over the run (range 1), or each on a map of its own (range 0).
+void AddRun(benchmark::State& state) {
+  const auto empty = BuildNewImage(GeometryTable[7]);
+  std::vector<NewFile> files(60);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    files[i].name = std::to_string(i).append(".BIN");
+    files[i].bytes.assign(1500 + i * 97, static_cast<std::uint8_t>(i));
+  }
+  QuietUi ui;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Workspace ws;
+    ws.LoadImageBytes(empty, "disk.dsk", ui);
+    state.ResumeTiming();
+    ChangeGuard guard(ws.image);
+    for (const auto& f : files)
+      benchmark::DoNotOptimize(
+          AddFileData(ws.image, kRootDir, f, state.range(0) != 0 ? &guard : nullptr));
+  }
+}
+
+// The lowest free clusters past 700 used ones, and all free ones counted.
+void FreeClusters(benchmark::State& state) {
+  const DiskImage full = quarnel::bench::FullDisk720();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(LowestFreeClusters(full, 8));
+    benchmark::DoNotOptimize(FreeClusterCount(full));
+  }
+}
+
+BENCHMARK(AddRun)->Arg(0)->Arg(1);
+BENCHMARK(FreeClusters);
 BENCHMARK_CAPTURE(MapTree, real_disk, RealDisk);
 BENCHMARK_CAPTURE(MapTree, full_disk, FullDisk);
 BENCHMARK_CAPTURE(AddOneFile, real_disk, RealDisk);

@@ -11,6 +11,7 @@
 #include "cli/image_command.h"
 #include "cli/tokenized_add.h"
 #include "core/add_file.h"
+#include "core/change_guard.h"
 #include "core/host_file.h"
 #include "core/host_tree.h"
 
@@ -50,13 +51,13 @@ class EntryNames {
 
 // add --tokenize: each text file tokenised under the next --name or its own stem with .BAS.
 ImageChange AddTokenized(Workspace& ws, const std::vector<std::string>& files,
-                         const std::vector<std::string>& names) {
+                         const std::vector<std::string>& names, ChangeGuard& guard) {
   for (std::size_t i = 0; i < files.size(); ++i) {
     const std::filesystem::path host(files[i]);
     const std::string name = i < names.size() ? names[i] : TokenizedEntryName(host);
     const std::optional<NewFile> file = ReadTokenizedFile(ws, host, name);
     if (!file) return ImageChange::Failed;
-    const AddOutcome out = AddFileData(ws.image, ws.CurrentDir(), *file);
+    const AddOutcome out = AddFileData(ws.image, ws.CurrentDir(), *file, &guard);
     if (out != AddStatus::Added) {
       if (!out.message.empty()) std::cerr << out.message << "\n";
       return ImageChange::Failed;
@@ -83,7 +84,7 @@ std::string Shown(const fs::path& host, const fs::path& top) {
 
 // Adds one HOSTFILE argument; false when it failed (the reason printed).
 bool AddArgument(Workspace& ws, DirRef dir, const HostTreeOptions& options, fs::path host,
-                 EntryNames& names, bool recursive) {
+                 EntryNames& names, bool recursive, ChangeGuard& guard) {
   std::error_code ec;
   // A path ending in a separator names the folder by its last real name.
   if (!host.has_filename()) host = host.parent_path();
@@ -92,12 +93,12 @@ bool AddArgument(Workspace& ws, DirRef dir, const HostTreeOptions& options, fs::
   const std::string hostName = host.filename().string();
   if (!name.given && name.name != hostName) std::cerr << hostName << kAddedAs << name.name << "\n";
   if (!folder) {
-    const AddOutcome out = AddFile(ws.image, dir, host, name.name);
+    const AddOutcome out = AddFile(ws.image, dir, host, name.name, &guard);
     if (out == AddStatus::Added) return true;
     ReportFailure(host, out.message, out.hostError, "");
     return false;
   }
-  const HostTreeResult r = AddHostTree(ws.image, dir, host, name.name, options);
+  const HostTreeResult r = AddHostTree(ws.image, dir, host, name.name, options, &guard);
   for (const auto& n : r.renamed)
     if (n.host != host) std::cerr << Shown(n.host, host) << kAddedAs << n.entryName << "\n";
   for (const auto& f : r.failures)
@@ -137,10 +138,13 @@ void RegisterAdd(CommandLine& commands) {
         const DirRef dir = ws.CurrentDir();
         HostTreeOptions options;
         options.depth = ws.Depth();
-        if (args.tokenize) return AddTokenized(ws, args.files, args.names);
+        // Every add of the command goes through one guard: the tree is mapped once.
+        ChangeGuard guard(ws.image);
+        if (args.tokenize) return AddTokenized(ws, args.files, args.names, guard);
         EntryNames names(args.names);
         for (const auto& f : args.files)
-          if (!AddArgument(ws, dir, options, f, names, args.recursive)) return ImageChange::Failed;
+          if (!AddArgument(ws, dir, options, f, names, args.recursive, guard))
+            return ImageChange::Failed;
         return ImageChange::Changed;
       });
 }

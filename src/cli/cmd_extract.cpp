@@ -93,12 +93,19 @@ bool ExtractPaths(Workspace& ws, const std::vector<std::string>& paths, const fs
   return ok;
 }
 
-// Host writes without a flush of each file: a whole tree of new files is written as a copy
-// program writes it (each file still appears whole or not at all), and the tree is flushed once
-// at the end.
+// Host writes without a flush of each file: a whole tree is written as a copy program writes it
+// (each file still appears whole or not at all). A file that replaces one already there goes
+// through a rename, which is noted: the tree is then flushed once at the end, so that what was
+// replaced is not lost to a crash. New files hold nothing a crash could lose that extracting
+// again would not make anew; they are left to the system to write out.
 class UnflushedIo : public FileIo {
  public:
   bool Sync(int) override { return true; }
+  bool Rename(const fs::path& from, const fs::path& to) override {
+    replaced = true;
+    return FileIo::Rename(from, to);
+  }
+  bool replaced = false;
 };
 
 // Extracts the directory tree below `dir` into the host folder `out`: every file as a file,
@@ -123,6 +130,9 @@ class TreeExtractor {
     }
     return ok;
   }
+
+  // True when a host file that was there has been replaced.
+  bool Replaced() const { return io_.replaced; }
 
   bool Entry(const FileEntry& e, const fs::path& out, HostNames& names, const std::string& shown,
              int depth) {
@@ -177,7 +187,8 @@ bool ExtractTreePaths(Workspace& ws, const std::vector<std::string>& paths,
     std::replace(shown.begin(), shown.end(), '\\', '/');
     ok = tree.Entry(*entry, outDir, names, shown.substr(1), ws.Depth()) && ok;
   }
-  // The files written above reach the disk before the command reports success.
+  // Host files replaced above reach the disk before the command reports success.
+  if (!tree.Replaced()) return ok;
   if (const int fd = ::open(outDir.c_str(), O_RDONLY | O_DIRECTORY); fd >= 0) {
     ::syncfs(fd);
     ::close(fd);

@@ -11,6 +11,7 @@
 #include "cli/image_arg.h"
 #include "cli/image_change.h"
 #include "cli/messages.h"
+#include "core/change_guard.h"
 #include "core/host_file.h"
 #include "core/host_tree.h"
 #include "core/messages.h"
@@ -24,6 +25,12 @@ namespace quarnel::cli {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Host writes without a flush.
+class UnflushedIo : public FileIo {
+ public:
+  bool Sync(int) override { return true; }
+};
 
 }  // namespace
 
@@ -85,9 +92,10 @@ void RegisterPack(CommandLine& commands) {
         options.keepGoing = true;
         ClaimedNames names;
         std::vector<HostTreeFailure> failures;
+        ChangeGuard guard(ws.image);  // the tree is mapped once for the whole pack
         for (const fs::path& child : children) {
           HostTreeResult r = AddHostTree(ws.image, kRootDir, child,
-                                         names.Claim(child.filename().string()), options);
+                                         names.Claim(child.filename().string()), options, &guard);
           for (const auto& n : r.renamed)
             std::cerr << n.host.lexically_relative(args.hostDir).string() << kAddedAs << n.entryName
                       << "\n";
@@ -104,7 +112,15 @@ void RegisterPack(CommandLine& commands) {
           }
           return kExitFailure;
         }
-        if (!WriteAtomically(args.out, ws.image.View(), DefaultFileIo(), LinkPolicy::Replace)) {
+        // The image goes to a temporary file renamed to OUT, so no failure leaves part of it
+        // under that name. It is flushed before the rename only when it replaces a file: a new
+        // name holds nothing to lose, and a crash before the system writes the image out can
+        // at worst leave an incomplete OUT that packing the host tree again makes anew (as a
+        // copy program leaves its copies). A change to an existing image is always flushed.
+        const bool replaces = fs::symlink_status(args.out, ec).type() != fs::file_type::not_found;
+        UnflushedIo unflushed;
+        FileIo& io = replaces ? DefaultFileIo() : unflushed;
+        if (!WriteAtomically(args.out, ws.image.View(), io, LinkPolicy::Replace)) {
           std::cerr << msg::kCannotWriteFile << args.out << "\n";
           return kExitFailure;
         }

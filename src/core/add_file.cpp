@@ -103,31 +103,67 @@ std::optional<int> FindFreeRootSlot(const DiskImage& image) {
 
 namespace {
 
-// A data cluster whose FAT entry is free and whose bytes lie inside the image.
-bool UsableFreeCluster(const DiskImage& image, std::uint32_t c) {
-  return ReadFatEntry(image, c) == kFatFree && ClusterData(image, c).has_value();
+// The highest data cluster whose bytes lie wholly inside the image (1 when there is none).
+std::uint32_t LastClusterInside(const DiskImage& image) {
+  std::uint32_t last = image.geometry.LastDataCluster();
+  while (last >= 2 && !ClusterData(image, last)) --last;  // a cut image: the clusters at its end
+  return last;
 }
 
 }  // namespace
 
 std::vector<std::uint16_t> LowestFreeClusters(const DiskImage& image, std::size_t n) {
   std::vector<std::uint16_t> out;
+  if (n == 0) return out;
   out.reserve(n);
-  const std::uint32_t last = image.geometry.LastDataCluster();
-  for (std::uint32_t c = 2; c <= last && out.size() < n; ++c)
-    if (UsableFreeCluster(image, c)) out.push_back(static_cast<std::uint16_t>(c));
+  ScanFat(image, LastClusterInside(image), [&](std::uint32_t c, std::uint16_t v) {
+    if (v == kFatFree) out.push_back(static_cast<std::uint16_t>(c));
+    return out.size() < n;
+  });
   return out;
 }
 
 std::size_t FreeClusterCount(const DiskImage& image) {
   std::size_t count = 0;
-  const std::uint32_t last = image.geometry.LastDataCluster();
-  for (std::uint32_t c = 2; c <= last; ++c)
-    if (UsableFreeCluster(image, c)) ++count;
+  ScanFat(image, LastClusterInside(image), [&count](std::uint32_t, std::uint16_t v) {
+    count += v == kFatFree;
+    return true;
+  });
   return count;
 }
 
 namespace {
+
+// The slots of a directory as ListDirectory finds them, by offset only: an add reads the few
+// entry bytes it looks at from the image.
+struct DirSlots {
+  DirRef dir;
+  std::vector<std::size_t> offsets;
+};
+
+// The slots of `dir`; nullopt where ListDirectory finds the directory broken.
+std::optional<DirSlots> ListSlots(const DiskImage& img, DirRef dir) {
+  DirSlots out{dir, {}};
+  const DiskGeometry& g = img.geometry;
+  if (dir.IsRoot()) {
+    out.offsets.reserve(g.rootEntries);
+    for (std::uint32_t i = 0; i < g.rootEntries; ++i) {
+      const std::uint64_t off = g.rootOffset + static_cast<std::uint64_t>(i) * kDirEntrySize;
+      if (off + kDirEntrySize > img.bytes.size()) break;
+      out.offsets.push_back(static_cast<std::size_t>(off));
+    }
+    return out;
+  }
+  if (!FirstClusterValid(img, dir.firstCluster)) return std::nullopt;
+  ChainWalk walk(img, dir.firstCluster, ChainPolicy::Follow());
+  for (std::uint16_t c : walk) {
+    const std::size_t base = ClusterOffset(g, c);  // the walk yields clusters inside the image
+    for (std::size_t e = 0; e + kDirEntrySize <= g.clusterBytes; e += kDirEntrySize)
+      out.offsets.push_back(base + e);
+  }
+  if (walk.Broken()) return std::nullopt;
+  return out;
+}
 
 // What the add would do, decided before anything changes.
 struct AddPlan {
@@ -138,22 +174,26 @@ struct AddPlan {
 };
 
 // Finds same-named files and the slot. A directory of the same name is never replaced.
-bool PlanAdd(const DiskImage& img, const DirContents& dir, const std::array<std::uint8_t, 11>& name,
+bool PlanAdd(const DiskImage& img, const DirSlots& dir, const std::array<std::uint8_t, 11>& name,
              AddPlan& plan) {
   std::optional<int> freeSlot, firstReplaced;
-  for (int slot = 0; slot < static_cast<int>(dir.table.size()); ++slot) {
-    const std::size_t off = dir.table[static_cast<std::size_t>(slot)].offset;
+  std::optional<DirContents> listed;  // read whole only for a file being replaced
+  for (int slot = 0; slot < static_cast<int>(dir.offsets.size()); ++slot) {
+    const std::size_t off = dir.offsets[static_cast<std::size_t>(slot)];
     const std::uint8_t* e = img.bytes.data() + off;
     if (IsFreeSlot(e[0])) {
       if (!freeSlot) freeSlot = slot;
       continue;
     }
     const std::uint8_t attr = e[11];
+    if (AsciiUpper(e[0]) != AsciiUpper(name[0])) continue;  // the common case, decided at once
     if (IsLongNameAttribute(attr) || (attr & kAttrVolume) || !SameMsxName(e, name.data())) continue;
     if (attr & kAttrDirectory) return false;
     if (!firstReplaced) firstReplaced = slot;
     plan.replaced.push_back(off);
-    for (auto piece : LongNamePieceOffsets(dir, slot)) plan.pieces.push_back(piece);
+    if (!listed) listed = ListDirectory(img, dir.dir);
+    if (listed)
+      for (auto piece : LongNamePieceOffsets(*listed, slot)) plan.pieces.push_back(piece);
     for (auto c : ChainToFree(img, static_cast<std::uint16_t>(e[26] | (e[27] << 8))))
       if (std::find(plan.freed.begin(), plan.freed.end(), c) == plan.freed.end())
         plan.freed.push_back(c);
@@ -183,11 +223,11 @@ struct EntryPlace {
 
 // The place for an entry in `dir`, given the slot the plan found; nullopt when the root is full
 // (a root never grows) or the directory's chain cannot be followed to its end.
-std::optional<EntryPlace> PlaceEntry(const DiskImage& img, const DirContents& dir,
+std::optional<EntryPlace> PlaceEntry(const DiskImage& img, const DirSlots& dir,
                                      std::optional<int> slot) {
   EntryPlace place;
   if (slot) {
-    place.offset = dir.table[static_cast<std::size_t>(*slot)].offset;
+    place.offset = dir.offsets[static_cast<std::size_t>(*slot)];
     return place;
   }
   if (dir.dir.IsRoot()) return std::nullopt;
@@ -235,16 +275,20 @@ AddOutcome BrokenTarget() {
 
 }  // namespace
 
-AddOutcome AddFileData(DiskImage& img, DirRef dir, const NewFile& file) {
+namespace {
+
+// AddFileData with the file's bytes apart: `data` instead of `file.bytes`.
+AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes data,
+                        ChangeGuard* guard) {
   if (auto refused = RefuseTarget(img)) return *refused;
   const auto& g = img.geometry;
   const auto name = MakeMsxName(file.name);
-  const std::optional<DirContents> contents = ListDirectory(img, dir);
+  const std::optional<DirSlots> contents = ListSlots(img, dir);
   if (!contents) return BrokenTarget();
   AddPlan plan;
   if (!PlanAdd(img, *contents, name, plan))
     return {AddStatus::NameIsDirectory, std::string(msg::kNameIsDirectory) + file.name};
-  const std::size_t need = ClustersFor(file.bytes.size(), g.clusterBytes);
+  const std::size_t need = ClustersFor(data.size(), g.clusterBytes);
   // The clusters the add takes: fewer than it needs when free and freed ones do not suffice.
   // (Found without counting every free cluster of the disk for each file.)
   auto take = LowestFreeAfterRelease(img, plan.freed, need);
@@ -261,14 +305,17 @@ AddOutcome AddFileData(DiskImage& img, DirRef dir, const NewFile& file) {
   }
 
   // A disk whose FAT and directories disagree on a cluster the add touches is left alone.
-  if (auto refusal = CheckChange(img, {take, plan.freed, plan.replaced, WrittenSlot(img, *place)}))
+  ChangeGuard own(img);
+  ChangeGuard& checks = guard && &guard->Image() == &img ? *guard : own;
+  if (auto refusal = checks.Check({take, plan.freed, plan.replaced, WrittenSlot(img, *place)}))
     return {AddStatus::NeedsCheck, std::move(*refusal)};
 
-  // The add succeeds: replace, allocate, write.
+  // The add succeeds: replace, allocate, write. Once `plan.freed` is free, the lowest free
+  // clusters are those in `take`.
   FreeClusters(img, plan.freed);
   for (auto piece : plan.pieces) img.bytes[piece] = kEntryDeleted;
   for (auto off : plan.replaced) img.bytes[off] = kEntryDeleted;
-  const std::vector<std::uint16_t> all = LowestFreeClusters(img, need + grow);
+  const std::vector<std::uint16_t>& all = take;
   const std::size_t entryOffset =
       grow ? GrowDirectory(img, place->lastCluster, all.front()) : *place->offset;
   const std::vector<std::uint16_t> clusters(all.begin() + static_cast<std::ptrdiff_t>(grow),
@@ -276,29 +323,39 @@ AddOutcome AddFileData(DiskImage& img, DirRef dir, const NewFile& file) {
   for (std::size_t k = 0; k < clusters.size(); ++k) {
     const std::size_t off = ClusterOffset(g, clusters[k]);
     const std::size_t from = k * g.clusterBytes;
-    const std::size_t n = std::min<std::size_t>(g.clusterBytes, file.bytes.size() - from);
-    std::memcpy(img.bytes.data() + off, file.bytes.data() + from, n);
+    const std::size_t n = std::min<std::size_t>(g.clusterBytes, data.size() - from);
+    std::memcpy(img.bytes.data() + off, data.data() + from, n);
     std::memset(img.bytes.data() + off + n, 0, g.clusterBytes - n);  // the tail of the last one
     WriteFatEntry(img, clusters[k], k + 1 < clusters.size() ? clusters[k + 1] : kFatEndOfChain);
   }
   PutDirEntry(img.MutableView(), entryOffset,
               NewEntry(name, file.attribute, file.modified, clusters.empty() ? 0 : clusters.front(),
-                       static_cast<std::uint32_t>(file.bytes.size())));
+                       static_cast<std::uint32_t>(data.size())));
   CopyFatToMirrors(img);
+  if (!plan.replaced.empty())
+    checks.Forget();  // entries removed: the map is made again
+  else
+    checks.Added(dir.firstCluster, entryOffset, grow ? all.front() : 0);
   return AddStatus::Added;
 }
 
+}  // namespace
+
+AddOutcome AddFileData(DiskImage& img, DirRef dir, const NewFile& file, ChangeGuard* guard) {
+  return AddFileBytes(img, dir, file, Bytes(file.bytes.data(), file.bytes.size()), guard);
+}
+
 AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
-                         const LocalDateTime& when) {
+                         const LocalDateTime& when, ChangeGuard* guard) {
   if (auto refused = RefuseTarget(img)) return *refused;
   if (!IsValidMsxName(name)) return AddStatus::InvalidName;
   const auto& g = img.geometry;
   const auto name11 = MakeMsxName(name);
-  const std::optional<DirContents> contents = ListDirectory(img, dir);
+  const std::optional<DirSlots> contents = ListSlots(img, dir);
   if (!contents) return BrokenTarget();
   std::optional<int> slot;
-  for (int i = 0; i < static_cast<int>(contents->table.size()); ++i) {
-    const std::uint8_t* e = img.bytes.data() + contents->table[static_cast<std::size_t>(i)].offset;
+  for (int i = 0; i < static_cast<int>(contents->offsets.size()); ++i) {
+    const std::uint8_t* e = img.bytes.data() + contents->offsets[static_cast<std::size_t>(i)];
     if (IsFreeSlot(e[0])) {
       if (!slot) slot = i;
       continue;
@@ -315,9 +372,11 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
     return BrokenTarget();
   }
   const std::size_t grow = place->GrowBy();
-  if (FreeClusterCount(img) < 1 + grow) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
   const auto take = LowestFreeClusters(img, 1 + grow);
-  if (auto refusal = CheckChange(img, {take, {}, {}, WrittenSlot(img, *place)}))
+  if (take.size() < 1 + grow) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
+  ChangeGuard own(img);
+  ChangeGuard& checks = guard && &guard->Image() == &img ? *guard : own;
+  if (auto refusal = checks.Check({take, {}, {}, WrittenSlot(img, *place)}))
     return {AddStatus::NeedsCheck, std::move(*refusal)};
 
   const std::size_t entryOffset =
@@ -335,6 +394,7 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
               NewEntry(dot, kAttrDirectory, when, dir.firstCluster, 0));
   PutDirEntry(img.MutableView(), entryOffset, NewEntry(name11, kAttrDirectory, when, self, 0));
   CopyFatToMirrors(img);
+  checks.Added(dir.firstCluster, entryOffset, grow ? take.front() : 0);
   return AddStatus::Added;
 }
 
@@ -383,8 +443,12 @@ bool NeedsEntryName(const fs::path& hostPath) {
   return HostFile(hostPath).error() == HostReadError::None;
 }
 
-AddOutcome ReadNewFile(const DiskImage& image, const fs::path& hostPath, std::string_view entryName,
-                       NewFile& file) {
+namespace {
+
+// ReadNewFile, with `read(host, limit)` reading the bytes of the open host file.
+template <class Read>
+AddOutcome ReadHostFile(const DiskImage& image, const fs::path& hostPath,
+                        std::string_view entryName, NewFile& file, Read read) {
   if (!image.Usable()) return {AddStatus::NoImage, std::string(msg::kNoImageSelected)};
   auto readError = [&](HostReadError e) {
     AddOutcome out = e == HostReadError::NoMemory
@@ -404,7 +468,7 @@ AddOutcome ReadNewFile(const DiskImage& image, const fs::path& hostPath, std::st
   const auto dataBytes = static_cast<std::uintmax_t>(std::max(0, g.dataClusters)) * g.clusterBytes;
   if (host.info().size > dataBytes) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
   file.name = std::string(entryName);
-  const HostReadError e = host.ReadAll(dataBytes, file.bytes);
+  const HostReadError e = read(host, dataBytes);
   if (e == HostReadError::TooLarge) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
   if (e != HostReadError::None) return readError(e);
   // Read-only is the host's missing write permission; every other host file is an archive.
@@ -414,13 +478,29 @@ AddOutcome ReadNewFile(const DiskImage& image, const fs::path& hostPath, std::st
   return AddStatus::Added;
 }
 
+}  // namespace
+
+AddOutcome ReadNewFile(const DiskImage& image, const fs::path& hostPath, std::string_view entryName,
+                       NewFile& file) {
+  return ReadHostFile(image, hostPath, entryName, file, [&file](HostFile& host, auto limit) {
+    return host.ReadAll(limit, file.bytes);
+  });
+}
+
 AddOutcome AddFile(DiskImage& image, DirRef dir, const fs::path& hostPath,
-                   std::string_view entryName) {
+                   std::string_view entryName, ChangeGuard* guard) {
   if (auto refused = RefuseTarget(image)) return *refused;
+  // The bytes go from the host file to a buffer the read fills and on into the clusters.
   NewFile file;
-  if (AddOutcome read = ReadNewFile(image, hostPath, entryName, file); read != AddStatus::Added)
-    return read;
-  return AddFileData(image, dir, file);
+  std::unique_ptr<std::uint8_t[]> data;
+  std::size_t size = 0;
+  const AddOutcome read = ReadHostFile(image, hostPath, entryName, file,
+                                       [&data, &size](HostFile& host, std::uintmax_t limit) {
+                                         size = static_cast<std::size_t>(host.info().size);
+                                         return host.ReadAll(limit, data);
+                                       });
+  if (read != AddStatus::Added) return read;
+  return AddFileBytes(image, dir, file, Bytes(data.get(), size), guard);
 }
 
 DropOutcome DropKindOf(const std::vector<fs::path>& files) {

@@ -20,6 +20,8 @@
 
 namespace quarnel {
 
+class ChangeGuard;
+
 // Longest host name used without the rename dialog.
 inline constexpr std::size_t kLongestHostName = 12;
 
@@ -94,16 +96,19 @@ struct AddOutcome : Outcome<AddStatus> {
 // (counting the clusters and the slot a same-named file would free, and the cluster a full
 // subdirectory grows by), and only then deletes same-named files and writes, so a refusal leaves
 // the image as it was. A full subdirectory takes the lowest free cluster for its new slots, the
-// file the lowest ones after it; a full root is "Directory full".
-AddOutcome AddFileData(DiskImage& image, DirRef dir, const NewFile& file);
+// file the lowest ones after it; a full root is "Directory full". A run of changes to the image
+// passes its `guard` (see ChangeGuard), which the add keeps up to date; without one the add
+// checks on a map of its own.
+AddOutcome AddFileData(DiskImage& image, DirRef dir, const NewFile& file,
+                       ChangeGuard* guard = nullptr);
 
 // Makes directory `name` (an 8.3 name) in `dir`: an entry of attribute 0x10 and size 0 dated
 // `when`, one zeroed cluster (the lowest free one, after the cluster a full parent grows by)
 // holding "." (its own first cluster) and ".." (the parent's, 0 for the root) with the same date.
 // A file of that name is NameIsFile, a directory of that name DirectoryExists; nothing changes
-// on a refusal.
+// on a refusal. `guard` as for AddFileData.
 AddOutcome MakeDirectory(DiskImage& image, DirRef dir, std::string_view name,
-                         const LocalDateTime& when);
+                         const LocalDateTime& when, ChangeGuard* guard = nullptr);
 
 // A name for a host file that does not fit 8.3: the name before the last dot without blanks cut
 // to 8 characters, and the extension cut to 3 ("_" for an empty name); a character outside ASCII
@@ -131,9 +136,9 @@ AddOutcome ReadNewFile(const DiskImage& image, const std::filesystem::path& host
 // Adds one host file under `entryName` (the host name when it fits, else the front end's answer):
 // its bytes, read-only bit and modification time. Only a regular file is read (a FIFO is never
 // opened); a host file that is not read is reported before the name is looked at; a name that is
-// no 8.3 name is InvalidName, and nothing changes.
+// no 8.3 name is InvalidName, and nothing changes. `guard` as for AddFileData.
 AddOutcome AddFile(DiskImage& image, DirRef dir, const std::filesystem::path& hostPath,
-                   std::string_view entryName);
+                   std::string_view entryName, ChangeGuard* guard = nullptr);
 
 // What a drop of host files onto the file list did.
 enum class DropOutcome {

@@ -14,38 +14,31 @@ namespace quarnel {
 
 namespace {
 
-// Builds the tree map: entries of one directory slot after another, chains followed, directory
-// clusters queued and read once each.
+// Builds the tree map, or extends one: entries of one directory slot after another, chains
+// followed, directory clusters queued and read once each.
 class TreeWalk {
  public:
-  explicit TreeWalk(const DiskImage& image) : image_(image) {
+  // `read` marks the directory clusters already read (one flag per cluster number).
+  TreeWalk(const DiskImage& image, TreeClusters& map, std::vector<bool>& read)
+      : image_(image), map_(map), read_(read) {}
+
+  // Sizes an empty map and its read flags for the image.
+  static void Size(const DiskImage& image, TreeClusters& map, std::vector<bool>& read) {
     const std::uint32_t last = image.geometry.LastDataCluster();
-    map_.owners.resize(static_cast<std::size_t>(last) + 1);
-    read_.assign(static_cast<std::size_t>(last) + 1, false);
+    map.owners.resize(static_cast<std::size_t>(last) + 1);
+    read.assign(static_cast<std::size_t>(last) + 1, false);
   }
 
-  TreeClusters Run() {
+  // Maps the whole tree from the root.
+  void Root() {
     for (int slot = 0; slot < static_cast<int>(image_.geometry.rootEntries); ++slot) {
       auto off = RootSlotOffset(image_, slot);
       if (!off) break;
       Visit(*off, TreeEntry::kNoParent);
     }
-    while (!directories_.empty()) {
-      auto [index, clusters] = std::move(directories_.front());
-      directories_.pop_front();
-      for (auto c : clusters) {
-        if (read_[c]) continue;
-        read_[c] = true;
-        Bytes data = *ClusterData(image_, c);  // FollowChain gives data clusters only
-        const std::size_t base = static_cast<std::size_t>(data.data() - image_.bytes.data());
-        for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
-          Visit(base + e, index);
-      }
-    }
-    return std::move(map_);
+    Drain();
   }
 
- private:
   // The entry at `off` (inside the image): recorded with its chain when it is live.
   void Visit(std::size_t off, std::size_t parent) {
     auto d = DirEntryAt(image_.View(), off);
@@ -71,9 +64,26 @@ class TreeWalk {
     if (t.attribute & kAttrDirectory) directories_.emplace_back(index, std::move(chain.clusters));
   }
 
+  // Reads the directories queued by the visits, and those they lead to.
+  void Drain() {
+    while (!directories_.empty()) {
+      auto [index, clusters] = std::move(directories_.front());
+      directories_.pop_front();
+      for (auto c : clusters) {
+        if (read_[c]) continue;
+        read_[c] = true;
+        Bytes data = *ClusterData(image_, c);  // FollowChain gives data clusters only
+        const std::size_t base = static_cast<std::size_t>(data.data() - image_.bytes.data());
+        for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
+          Visit(base + e, index);
+      }
+    }
+  }
+
+ private:
   const DiskImage& image_;
-  TreeClusters map_;
-  std::vector<bool> read_;  // directory clusters already read
+  TreeClusters& map_;
+  std::vector<bool>& read_;
   std::deque<std::pair<std::uint32_t, std::vector<std::uint16_t>>> directories_;
 };
 
@@ -129,10 +139,19 @@ std::string TreeClusters::PathOf(std::size_t index) const {
   return path;
 }
 
-TreeClusters MapTreeClusters(const DiskImage& image) { return TreeWalk(image).Run(); }
+TreeClusters MapTreeClusters(const DiskImage& image) {
+  TreeClusters map;
+  std::vector<bool> read;
+  TreeWalk::Size(image, map, read);
+  TreeWalk(image, map, read).Root();
+  return map;
+}
 
-std::optional<std::string> CheckChange(const DiskImage& image, const PlannedChange& change) {
-  const TreeClusters tree = MapTreeClusters(image);
+namespace {
+
+// CheckChange on the tree map `tree` of `image`.
+std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters& tree,
+                                      const PlannedChange& change) {
   auto removed = [&](std::size_t index) {
     return std::find(change.removed.begin(), change.removed.end(), tree.entries[index].offset) !=
            change.removed.end();
@@ -170,6 +189,79 @@ std::optional<std::string> CheckChange(const DiskImage& image, const PlannedChan
   }
   return std::nullopt;
 }
+
+// The bytes of the first FAT copy that lie inside the image.
+Bytes FirstFat(const DiskImage& image) {
+  const auto& g = image.geometry;
+  const std::size_t start = std::min<std::size_t>(g.fatOffset, image.bytes.size());
+  const std::size_t n = std::min<std::size_t>(g.FatBytes(), image.bytes.size() - start);
+  return Bytes(image.bytes.data() + start, n);
+}
+
+}  // namespace
+
+std::optional<std::string> CheckChange(const DiskImage& image, const PlannedChange& change) {
+  return CheckOnMap(image, MapTreeClusters(image), change);
+}
+
+struct ChangeGuard::Kept {
+  TreeClusters tree;
+  std::vector<bool> read;         // directory clusters the map has read
+  std::vector<std::uint8_t> fat;  // the first FAT as the map knows it
+
+  void KeepFat(const DiskImage& image) {
+    const Bytes now = FirstFat(image);
+    fat.assign(now.begin(), now.end());
+  }
+  bool FatKept(const DiskImage& image) const {
+    const Bytes now = FirstFat(image);
+    return std::equal(now.begin(), now.end(), fat.begin(), fat.end());
+  }
+  // The entry of the directory starting at `cluster` that the map read that cluster for.
+  std::optional<std::size_t> DirectoryAt(std::uint16_t cluster) const {
+    for (auto i : tree.OwnersOf(cluster)) {
+      const TreeEntry& e = tree.entries[i];
+      if ((e.attribute & kAttrDirectory) && e.firstCluster == cluster) return i;
+    }
+    return std::nullopt;
+  }
+};
+
+ChangeGuard::ChangeGuard(const DiskImage& image) : image_(image) {}
+ChangeGuard::~ChangeGuard() = default;
+
+std::optional<std::string> ChangeGuard::Check(const PlannedChange& change) {
+  if (kept_ && !kept_->FatKept(image_)) kept_.reset();  // changed past the guard
+  if (!kept_) {
+    kept_ = std::make_unique<Kept>();
+    TreeWalk::Size(image_, kept_->tree, kept_->read);
+    TreeWalk(image_, kept_->tree, kept_->read).Root();
+    kept_->KeepFat(image_);
+  }
+  return CheckOnMap(image_, kept_->tree, change);
+}
+
+void ChangeGuard::Added(std::uint16_t dirCluster, std::size_t entry, std::uint16_t grown) {
+  if (!kept_) return;
+  std::size_t parent = TreeEntry::kNoParent;
+  if (dirCluster != 0) {
+    const auto dir = kept_->DirectoryAt(dirCluster);
+    if (!dir || grown >= kept_->read.size()) return Forget();  // a directory the map lacks
+    parent = *dir;
+  }
+  if (grown != 0) {
+    if (dirCluster == 0) return Forget();  // the root never grows
+    auto& owners = kept_->tree.owners[grown];
+    owners.push_back(static_cast<std::uint32_t>(parent));
+    kept_->read[grown] = true;  // zeroed but for the new entry, visited below
+  }
+  TreeWalk walk(image_, kept_->tree, kept_->read);
+  walk.Visit(entry, parent);
+  walk.Drain();
+  kept_->KeepFat(image_);
+}
+
+void ChangeGuard::Forget() { kept_.reset(); }
 
 std::vector<std::uint16_t> LowestFreeAfterRelease(const DiskImage& image,
                                                   const std::vector<std::uint16_t>& release,

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,6 +62,35 @@ struct PlannedChange {
 // would change that file). A cluster both released and taken is judged as released. FAT copies
 // are compared only on these clusters.
 std::optional<std::string> CheckChange(const DiskImage& image, const PlannedChange& change);
+
+// CheckChange over a run of changes to one image, with the tree map made once and kept up to
+// date by the additions the run reports, instead of made again for every change. The map is
+// made again when the run reports any other kind of change (Forget), and when the first FAT no
+// longer holds what it held after the last change reported (a change made past the guard).
+// The image must outlive the guard.
+class ChangeGuard {
+ public:
+  explicit ChangeGuard(const DiskImage& image);
+  ~ChangeGuard();
+  ChangeGuard(const ChangeGuard&) = delete;
+  ChangeGuard& operator=(const ChangeGuard&) = delete;
+
+  const DiskImage& Image() const { return image_; }
+  // As CheckChange(Image(), change).
+  std::optional<std::string> Check(const PlannedChange& change);
+  // After a change that wrote a new entry at image offset `entry` in the directory whose first
+  // cluster is `dirCluster` (0: the root) and changed nothing else but the new entry's own
+  // chain, the FAT links of the clusters it took, and the cluster `grown` (0: none) that the
+  // directory's chain grew by.
+  void Added(std::uint16_t dirCluster, std::size_t entry, std::uint16_t grown = 0);
+  // After any other change: the map is made again before the next check.
+  void Forget();
+
+ private:
+  struct Kept;
+  const DiskImage& image_;
+  std::unique_ptr<Kept> kept_;  // null until the first check, and after Forget
+};
 
 // The `need` clusters an allocation picks once `release` is freed: the lowest among the free
 // data clusters and `release`, ascending (fewer when there are fewer).

@@ -50,8 +50,9 @@ ExtractOutcome ExtractFile(const DiskImage& image, const FileEntry& e, const fs:
   // A file cut short by its chain would pass for a whole one: nothing is written.
   ChainBytes data = ReadChainBytes(image, e.firstCluster, size, ChainEarlyEnd::Broken);
   if (!data.ok()) return {ExtractStatus::ClusterError, std::string(msg::kClusterError)};
-  // A link standing where the file goes is replaced, never written through.
-  if (!WriteAtomically(hostPath, data.bytes, io, LinkPolicy::Replace))
+  // A new file is written in place; what stands under the name (a link too: never written
+  // through) is replaced by a rename.
+  if (!WriteNewOrReplace(hostPath, data.bytes, io, LinkPolicy::Replace))
     return {ExtractStatus::CannotWrite, std::string(msg::kCannotWriteFile) + hostPath.string()};
   const ListingRecord r = DecodeListingRecord(image.bytes.data() + e.offset);
   ApplyHostAttributes(hostPath, e.attribute, r.date, r.time);

@@ -77,8 +77,10 @@ void CopyFatToMirrors(DiskImage& image) {
 std::int32_t FreeBytes(const DiskImage& image) {
   const auto& g = image.geometry;
   std::int64_t free = 0;
-  for (std::uint32_t n = 2; n <= g.LastDataCluster(); ++n)
-    if (ReadFatEntry(image, n) == kFatFree) ++free;
+  ScanFat(image, g.LastDataCluster(), [&free](std::uint32_t, std::uint16_t v) {
+    free += v == kFatFree;
+    return true;
+  });
   std::int64_t bytes = free * g.clusterBytes;
   return static_cast<std::int32_t>(
       std::min<std::int64_t>(bytes, std::numeric_limits<std::int32_t>::max()));

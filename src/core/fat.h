@@ -25,6 +25,30 @@ std::uint16_t ReadFatEntry(const DiskImage& image, std::uint32_t n);
 // it lies outside that copy or the image.
 std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t copy,
                                           std::uint32_t n);
+// Calls `f(n, value)` for n = 2..last in order with entry n of the first FAT as ReadFatEntry reads
+// it (0xFF7 past the copy or the image), until `f` returns false. One pass over the FAT bytes.
+template <class F>
+void ScanFat(const DiskImage& image, std::uint32_t last, F f) {
+  // An entry lies inside the copy and the image when every entry below it does.
+  std::uint32_t stored = last;
+  while (stored >= 2 && !FatCopyEntry(image, 0, stored)) --stored;
+  const std::uint8_t* fat = image.bytes.data() + image.geometry.fatOffset;
+  std::uint32_t n = 2;
+  // Two entries share three bytes: entry 2k in the low 12 bits, entry 2k + 1 in the high ones.
+  for (; n + 1 <= stored; n += 2) {
+    const std::uint8_t* p = fat + (n / 2) * 3;
+    if (!f(n, static_cast<std::uint16_t>(p[0] | ((p[1] & 0x0F) << 8)))) return;
+    if (!f(n + 1, static_cast<std::uint16_t>((p[1] >> 4) | (p[2] << 4)))) return;
+  }
+  if (n <= stored) {
+    const std::uint8_t* p = fat + (n / 2) * 3;
+    if (!f(n, static_cast<std::uint16_t>(p[0] | ((p[1] & 0x0F) << 8)))) return;
+    ++n;
+  }
+  for (; n <= last; ++n)
+    if (!f(n, std::uint16_t{0xFF7})) return;
+}
+
 // Writes entry n of the first FAT, keeping the 4 bits of the neighbouring entry. v <= 0xFFF.
 void WriteFatEntry(DiskImage& image, std::uint32_t n, std::uint16_t v);
 // Returns entry n and sets it to 0.

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <new>
 
 #include "core/messages.h"
@@ -86,6 +87,22 @@ HostFile::~HostFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
+namespace {
+
+// Reads exactly `n` bytes of `fd` into `to`.
+bool ReadExactly(int fd, std::uint8_t* to, std::size_t n) {
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t got = ::read(fd, to + done, n - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    done += static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+}  // namespace
+
 HostReadError HostFile::ReadAll(std::uintmax_t limit, std::vector<std::uint8_t>& bytes) {
   if (error_ != HostReadError::None) return error_;
   if (info_.size > limit) return HostReadError::TooLarge;
@@ -98,15 +115,27 @@ HostReadError HostFile::ReadAll(std::uintmax_t limit, std::vector<std::uint8_t>&
     bytes.clear();
     return HostReadError::NoMemory;
   }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::read(fd_, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      bytes.clear();
-      return HostReadError::ShortRead;
-    }
-    done += static_cast<std::size_t>(n);
+  if (!ReadExactly(fd_, bytes.data(), bytes.size())) {
+    bytes.clear();
+    return HostReadError::ShortRead;
+  }
+  return HostReadError::None;
+}
+
+HostReadError HostFile::ReadAll(std::uintmax_t limit, std::unique_ptr<std::uint8_t[]>& bytes) {
+  bytes.reset();
+  if (error_ != HostReadError::None) return error_;
+  if (info_.size > limit) return HostReadError::TooLarge;
+  if (info_.size > std::numeric_limits<std::size_t>::max() / 2) return HostReadError::NoMemory;
+  const auto n = static_cast<std::size_t>(info_.size);
+  try {
+    bytes = std::make_unique_for_overwrite<std::uint8_t[]>(n);
+  } catch (const std::bad_alloc&) {
+    return HostReadError::NoMemory;
+  }
+  if (!ReadExactly(fd_, bytes.get(), n)) {
+    bytes.reset();
+    return HostReadError::ShortRead;
   }
   return HostReadError::None;
 }

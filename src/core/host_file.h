@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -69,6 +70,8 @@ class HostFile {
   // Reads the whole file into `bytes`, unless it holds more than `limit` bytes (TooLarge; nothing
   // is allocated then). The error of the open, if there was one.
   HostReadError ReadAll(std::uintmax_t limit, std::vector<std::uint8_t>& bytes);
+  // The same into a buffer of info().size bytes that is not cleared before the read fills it.
+  HostReadError ReadAll(std::uintmax_t limit, std::unique_ptr<std::uint8_t[]>& bytes);
 
  private:
   int fd_ = -1;

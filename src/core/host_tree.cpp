@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/change_guard.h"
 #include "core/clock.h"
 #include "core/dir_entry.h"
 #include "core/dir_slot.h"
@@ -35,7 +36,8 @@ namespace {
 
 class TreeAdder {
  public:
-  TreeAdder(DiskImage& image, const HostTreeOptions& options) : image_(image), options_(options) {}
+  TreeAdder(DiskImage& image, const HostTreeOptions& options, ChangeGuard* guard)
+      : image_(image), options_(options), own_(image), guard_(guard ? *guard : own_) {}
 
   // False when the run is to stop.
   bool Add(DirRef dir, int depth, const fs::path& host, const std::string& entryName) {
@@ -43,7 +45,7 @@ class TreeAdder {
     std::error_code ec;
     const fs::file_status st = fs::symlink_status(host, ec);
     if (!ec && fs::is_directory(st)) return AddFolder(dir, depth, host, entryName);
-    const AddOutcome out = AddFile(image_, dir, host, entryName);
+    const AddOutcome out = AddFile(image_, dir, host, entryName, &guard_);
     if (out == AddStatus::Added) {
       ++result_.files;
       return true;
@@ -72,7 +74,7 @@ class TreeAdder {
     std::sort(children.begin(), children.end());
 
     const LocalDateTime when = HostModificationTime(host).value_or(LocalDateTime{});
-    const AddOutcome made = MakeDirectory(image_, dir, entryName, when);
+    const AddOutcome made = MakeDirectory(image_, dir, entryName, when, &guard_);
     if (made != AddStatus::Added && made != AddStatus::DirectoryExists)
       return Fail(host, made.message, made.status);
     const std::optional<DirRef> sub = FindSubdirectory(image_, dir, entryName);
@@ -90,14 +92,17 @@ class TreeAdder {
 
   DiskImage& image_;
   const HostTreeOptions& options_;
+  ChangeGuard own_;  // the run's checks when the caller gives none
+  ChangeGuard& guard_;
   HostTreeResult result_;
 };
 
 }  // namespace
 
 HostTreeResult AddHostTree(DiskImage& image, DirRef dir, const fs::path& host,
-                           std::string_view entryName, const HostTreeOptions& options) {
-  TreeAdder adder(image, options);
+                           std::string_view entryName, const HostTreeOptions& options,
+                           ChangeGuard* guard) {
+  TreeAdder adder(image, options, guard);
   adder.Add(dir, options.depth, host, std::string(entryName));
   return adder.Take();
 }

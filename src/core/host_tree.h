@@ -65,9 +65,11 @@ class ClaimedNames {
 // already of that name is reused, a file of that name refuses the folder. Symbolic links to
 // folders are not followed (they are reported as no regular file). Stops at the first failure
 // unless `options.keepGoing`. What was added before a failure stays: the caller keeps or drops
-// the whole image.
+// the whole image. The changes go through `guard` when one is given (see ChangeGuard), through
+// one of the tree's own otherwise.
 HostTreeResult AddHostTree(DiskImage& image, DirRef dir, const std::filesystem::path& host,
-                           std::string_view entryName, const HostTreeOptions& options = {});
+                           std::string_view entryName, const HostTreeOptions& options = {},
+                           ChangeGuard* guard = nullptr);
 
 // The subdirectory of `dir` named `name`; nullopt when there is none (or a file has the name).
 std::optional<DirRef> FindSubdirectory(const DiskImage& image, DirRef dir, std::string_view name);

@@ -33,6 +33,35 @@ FileIo& DefaultFileIo() {
   return io;
 }
 
+namespace {
+
+// Writes all of `bytes` to `fd` and flushes them; false on any failure.
+bool WriteAllAndSync(int fd, Bytes bytes, FileIo& io) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    long n = io.Write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return io.Sync(fd);
+}
+
+}  // namespace
+
+bool WriteNewOrReplace(const fs::path& target, Bytes bytes, FileIo& io, LinkPolicy links) {
+  // O_EXCL: a name already taken (a link too, dangling or not) goes the atomic way.
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    if (errno == EEXIST) return WriteAtomically(target, bytes, io, links);
+    return false;
+  }
+  bool ok = WriteAllAndSync(fd, bytes, io);
+  if (::close(fd) != 0) ok = false;
+  if (!ok) ::unlink(target.c_str());
+  return ok;
+}
+
 bool WriteAtomically(const fs::path& targetIn, Bytes bytes, FileIo& io, LinkPolicy links) {
   std::error_code ec;
   fs::path target = targetIn;
@@ -52,17 +81,7 @@ bool WriteAtomically(const fs::path& targetIn, Bytes bytes, FileIo& io, LinkPoli
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < bytes.size()) {
-    long n = io.Write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0)
-      ok = false;
-    else
-      done += static_cast<std::size_t>(n);
-  }
-  if (ok && !io.Sync(fd)) ok = false;
+  bool ok = WriteAllAndSync(fd, bytes, io);
   if (::close(fd) != 0) ok = false;
   if (ok) {
     // A link being replaced lends no permissions: its own are meaningless, its target's are not

@@ -35,6 +35,13 @@ FileIo& DefaultFileIo();
 bool WriteAtomically(const std::filesystem::path& target, Bytes bytes, FileIo& io,
                      LinkPolicy links = LinkPolicy::Follow);
 
+// Writes `bytes` as `target`. When nothing of that name exists the file is made under its own name
+// (created exclusively, so nothing that appears meanwhile is written over), flushed, and removed
+// again when any step fails: a failure never leaves part of the bytes under the name. Otherwise
+// as WriteAtomically: a temporary file renamed over what is there.
+bool WriteNewOrReplace(const std::filesystem::path& target, Bytes bytes, FileIo& io,
+                       LinkPolicy links = LinkPolicy::Follow);
+
 // A save dialog a front end shows before a core call that writes: its title and the path it
 // proposes. The path chosen is passed to the call.
 struct SavePrompt {

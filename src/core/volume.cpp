@@ -52,6 +52,7 @@ std::optional<DirContents> ListDirectory(const DiskImage& image, DirRef dir) {
     out.table.push_back({off, DecodeListingRecord(image.bytes.data() + off)});
   };
   if (dir.IsRoot()) {
+    out.table.reserve(g.rootEntries);
     // The root lies inside the image: the load checked that the data area starts inside it.
     for (std::uint32_t i = 0; i < g.rootEntries; ++i) {
       const std::uint64_t off = g.rootOffset + static_cast<std::uint64_t>(i) * kDirEntrySize;
@@ -61,6 +62,7 @@ std::optional<DirContents> ListDirectory(const DiskImage& image, DirRef dir) {
     return out;
   }
   if (!FirstClusterValid(image, dir.firstCluster)) return std::nullopt;
+  out.table.reserve(g.clusterBytes / kDirEntrySize);
   // The whole chain is walked: a break anywhere breaks the directory.
   ChainWalk walk(image, dir.firstCluster, ChainPolicy::Follow());
   for (std::uint16_t c : walk) {

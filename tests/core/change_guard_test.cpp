@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "core/add_file.h"
 #include "core/delete_entry.h"
 #include "core/fat.h"
+#include "core/host_tree.h"
 #include "core/volume.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
@@ -177,6 +179,64 @@ TEST_F(ChangeGuardTest, ADirectoryThatLoopsOrLeadsBackIsReadOnce) {
   EXPECT_EQ(paths, (std::vector<std::string>{"SUB", "A.BIN", "SUB\\IN.TXT", "SUB\\BACK"}));
   EXPECT_EQ(tree.OwnersOf(5), (std::vector<std::uint32_t>{0, 3}));
   EXPECT_EQ(Add("NEW.BIN", 100), AddStatus::Added);  // nothing it touches is in doubt
+}
+
+// Whether taking, and releasing, each data cluster would be refused, and why: the guard's answers
+// against those of a map made afresh from the image.
+void ExpectGuardAgreesWithAFreshMap(ChangeGuard& guard, const DiskImage& image) {
+  for (std::uint16_t c = 2; c <= image.geometry.LastDataCluster(); ++c) {
+    SCOPED_TRACE(c);
+    EXPECT_EQ(guard.Check({{c}, {}, {}, {}}), CheckChange(image, {{c}, {}, {}, {}}));
+    EXPECT_EQ(guard.Check({{}, {c}, {}, {}}), CheckChange(image, {{}, {c}, {}, {}}));
+  }
+}
+
+TEST_F(ChangeGuardTest, AGuardKeptOverARunStillRefusesTheClustersItsAddsTook) {
+  ImageBuilder b;
+  const auto sub = b.AddDirectory(kRoot, "SUB");  // 2
+  b.AddFile(kRoot, "OLD.BIN", test::Pattern(1500));
+  Load(b);
+  ChangeGuard guard(ws.image);
+  auto add = [&](DirRef dir, const std::string& name, std::size_t size) {
+    NewFile f;
+    f.name = name;
+    f.bytes = test::Pattern(size, 3);
+    return AddFileData(ws.image, dir, f, &guard);
+  };
+  ASSERT_EQ(add(kRootDir, "A.BIN", 2500), AddStatus::Added);
+  ExpectGuardAgreesWithAFreshMap(guard, ws.image);
+  // 31 files fill SUB's first cluster (30 slots beside "." and ".."): it grows by a cluster.
+  for (int i = 0; i < 31; ++i)
+    ASSERT_EQ(add(DirRef{sub}, std::to_string(i).append(".BIN"), 10), AddStatus::Added);
+  ASSERT_EQ(MakeDirectory(ws.image, DirRef{sub}, "DEEP", {}, &guard), AddStatus::Added);
+  const auto deep = FindSubdirectory(ws.image, DirRef{sub}, "DEEP");
+  ASSERT_TRUE(deep);
+  ASSERT_EQ(add(*deep, "D.BIN", 1100), AddStatus::Added);
+  ExpectGuardAgreesWithAFreshMap(guard, ws.image);
+  ASSERT_EQ(add(kRootDir, "OLD.BIN", 3000), AddStatus::Added);  // replaces: the map is made again
+  ExpectGuardAgreesWithAFreshMap(guard, ws.image);
+
+  // Clusters taken by the run's adds are refused like any other file's.
+  const auto root = ListDirectory(ws.image, kRootDir);
+  ASSERT_TRUE(root);
+  const auto entries = EntriesOf(*root);
+  const auto a = std::find_if(entries.begin(), entries.end(),
+                              [](const FileEntry& e) { return e.Caption() == "A.BIN"; });
+  ASSERT_NE(a, entries.end());
+  const std::uint16_t c = a->firstCluster;
+  EXPECT_EQ(guard.Check({{c}, {}, {}, {}}),
+            NeedsCheck("cluster " + std::to_string(c) + " is marked free but A.BIN uses it"));
+}
+
+TEST_F(ChangeGuardTest, AChangeMadePastAGuardIsSeenByItsNextCheck) {
+  ImageBuilder b;
+  b.AddFile(kRoot, "A.BIN", test::Pattern(100));  // 2
+  Load(b);
+  ChangeGuard guard(ws.image);
+  ASSERT_EQ(guard.Check({{3}, {}, {}, {}}), std::nullopt);
+  ASSERT_EQ(Add("B.BIN", 100), AddStatus::Added);  // cluster 3, without the guard
+  EXPECT_EQ(guard.Check({{3}, {}, {}, {}}), CheckChange(ws.image, {{3}, {}, {}, {}}));
+  EXPECT_NE(guard.Check({{3}, {}, {}, {}}), std::nullopt);
 }
 
 }  // namespace

@@ -152,6 +152,27 @@ TEST_F(SaveTest, AFaultHalfWayLeavesTheOldFileByteForByte) {
   EXPECT_TRUE(test::ReadHostFile(path) == ws.image.bytes);
 }
 
+TEST(WriteNewOrReplace, AFaultLeavesNothingUnderANewNameAndTheOldFileUnderATakenOne) {
+  const std::vector<std::uint8_t> bytes = test::Pattern(5000, 2);
+  for (const bool taken : {false, true}) {
+    SCOPED_TRACE(taken ? "a name already taken" : "a new name");
+    test::TempDir dir;
+    const fs::path target = dir / "out.bin";
+    const std::vector<std::uint8_t> old{1, 2, 3};
+    if (taken) test::WriteHostFile(target, old);
+    HalfWayFault fault;
+    EXPECT_FALSE(WriteNewOrReplace(target, bytes, fault));
+    EXPECT_EQ(fs::exists(target), taken);
+    if (taken) {
+      EXPECT_EQ(test::ReadHostFile(target), old);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
+              taken ? 1 : 0);  // no temporary file left either
+    EXPECT_TRUE(WriteNewOrReplace(target, bytes, DefaultFileIo()));
+    EXPECT_EQ(test::ReadHostFile(target), bytes);
+  }
+}
+
 TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   EXPECT_EQ(Save(ws, ui), SaveStatus::Saved);  // the read-only attribute is cleared first
