@@ -109,10 +109,8 @@ TEST_F(ViewerZoomTest, FitKeepsThePicturesShapeInAWindowTheUserSized) {
     QRect picture;
   };
   const Row rows[] = {
-      {"DEMO.SC2", {600, 300}, {100, 0, 400, 300}},
-      {"DEMO.SC2", {300, 600}, {0, 187, 300, 225}},
-      {"DEMO.SC2", {512, 384}, {0, 0, 512, 384}},
-      {"DEMO.SC7", {256, 212}, {0, 0, 256, 212}},
+      {"DEMO.SC2", {600, 300}, {100, 0, 400, 300}}, {"DEMO.SC2", {300, 600}, {0, 187, 300, 225}},
+      {"DEMO.SC2", {512, 384}, {0, 0, 512, 384}},   {"DEMO.SC7", {256, 212}, {0, 0, 256, 212}},
       {"DEMO.SC7", {700, 424}, {94, 0, 512, 424}},
   };
   ViewerWindow& viewer = StartWithImage();
@@ -159,8 +157,8 @@ TEST_F(ViewerZoomTest, The512PixelScreensKeepTheMsxShapeUnlessSquarePixelsAreCho
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.caption) + (r.square ? " square" : ""));
     Open(r.caption);
-    const bool wide = r.mode == viewers::PictureMode::Screen6 ||
-                      r.mode == viewers::PictureMode::Screen7;
+    const bool wide =
+        r.mode == viewers::PictureMode::Screen6 || r.mode == viewers::PictureMode::Screen7;
     EXPECT_EQ(viewer.squarePixelsAction()->isVisible(), wide);
     if (viewer.squarePixels() != r.square) viewer.ToggleSquarePixels();
     QApplication::processEvents();
