@@ -21,7 +21,10 @@ using namespace quarnel;
 using QuietUi = quarnel::SilentUi;
 
 // A 720 KB disk holding 100 files of 7 KB in the root: 700 clusters in use.
-std::vector<std::uint8_t> FullDisk() { return quarnel::bench::FullDisk720().bytes; }
+std::vector<std::uint8_t> FullDisk() {
+  const auto& bytes = quarnel::bench::FullDisk720().bytes;
+  return {bytes.begin(), bytes.end()};
+}
 
 std::vector<std::uint8_t> RealDisk() {
   const auto p = std::filesystem::path(QUARNEL_SHARED_DIR) / "realdata" / "dsk" /

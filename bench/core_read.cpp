@@ -24,7 +24,8 @@ using QuietUi = quarnel::SilentUi;
 // files, every file in one contiguous chain.
 std::vector<std::uint8_t> MakeImage() {
   DiskImage img;
-  img.bytes = quarnel::bench::Blank1440();
+  const std::vector<std::uint8_t> blank = quarnel::bench::Blank1440();
+  img.bytes.assign(blank.begin(), blank.end());
   const BootSector bs = *BootSectorAt(img.View());
   img.geometry = GeometryFields(bs);
   DeriveGeometry(img.geometry);
@@ -66,7 +67,7 @@ std::vector<std::uint8_t> MakeImage() {
     ++rootSlot;
   }
   CopyFatToMirrors(img);
-  return img.bytes;
+  return {img.bytes.begin(), img.bytes.end()};
 }
 
 void BM_LoadListReadAll(benchmark::State& state) {

@@ -65,7 +65,8 @@ BENCHMARK(BM_FindTextIgnoringCase)->Unit(benchmark::kMillisecond);
 
 // The hex view's search over the cells of a 720 KB file, for a pattern that is nowhere.
 void BM_FindInHexCellsNotFound(benchmark::State& state) {
-  const tools::HexGrid grid(Disk().image.bytes, 16);
+  const auto& bytes = Disk().image.bytes;
+  const tools::HexGrid grid(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), 16);
   for (auto _ : state)
     benchmark::DoNotOptimize(tools::FindInHexCells(
         [&grid](std::size_t row, int column) {

@@ -116,8 +116,8 @@ std::vector<std::uint16_t> LowestFreeClusters(const DiskImage& image, std::size_
   std::vector<std::uint16_t> out;
   if (n == 0) return out;
   out.reserve(n);
-  ScanFat(image, LastClusterInside(image), [&](std::uint32_t c, std::uint16_t v) {
-    if (v == kFatFree) out.push_back(static_cast<std::uint16_t>(c));
+  ScanFreeFat(image, LastClusterInside(image), [&](std::uint32_t c) {
+    out.push_back(static_cast<std::uint16_t>(c));
     return out.size() < n;
   });
   return out;
@@ -125,8 +125,8 @@ std::vector<std::uint16_t> LowestFreeClusters(const DiskImage& image, std::size_
 
 std::size_t FreeClusterCount(const DiskImage& image) {
   std::size_t count = 0;
-  ScanFat(image, LastClusterInside(image), [&count](std::uint32_t, std::uint16_t v) {
-    count += v == kFatFree;
+  ScanFreeFat(image, LastClusterInside(image), [&count](std::uint32_t) {
+    ++count;
     return true;
   });
   return count;

@@ -4,13 +4,41 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
+#include <utility>
+#include <vector>
 
 namespace quarnel {
 
 using Bytes = std::span<const std::uint8_t>;
 using MutableBytes = std::span<std::uint8_t>;
+
+// Allocates as std::allocator does but leaves elements made without a value uninitialised.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UninitialisedAllocator<U>;
+  };
+  UninitialisedAllocator() = default;
+  template <class U>
+  UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
+// The bytes of a whole disk image. A file is read straight into them without clearing them first
+// (a 720 KB image would be zeroed only to be overwritten), so resize(n) leaves new bytes unset:
+// grow with resize(n, 0).
+using ImageBytes = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
 
 inline std::optional<std::uint8_t> U8At(Bytes b, std::size_t off) {
   if (off >= b.size()) return std::nullopt;

@@ -62,7 +62,7 @@ void DeriveGeometry(DiskGeometry& g);
 
 // A disk image in memory and how its load went. `bytes` is empty when none is loaded.
 struct DiskImage {
-  std::vector<std::uint8_t> bytes;
+  ImageBytes bytes;
   std::int32_t size = 0;
   bool loadFailed = false;      // refused for its size, a read error or its sector size
   bool bootError = false;       // boot sector refused: bytes kept, nothing listed or read

@@ -79,7 +79,7 @@ class Repairer {
     // A remedy can bring what an earlier group mends to light (an entry renamed out of "." joins
     // the tree with its cross-link): a further round takes it, as long as rounds change bytes.
     for (int round = 0; round < kRounds; ++round) {
-      const std::vector<std::uint8_t> before = work_.bytes;
+      const ImageBytes before = work_.bytes;
       for (int group = 0; group < kGroups; ++group) {
         std::vector<DiskFinding> findings;
         for (auto& f : CheckDisk(work_).findings)

@@ -77,8 +77,8 @@ void CopyFatToMirrors(DiskImage& image) {
 std::int32_t FreeBytes(const DiskImage& image) {
   const auto& g = image.geometry;
   std::int64_t free = 0;
-  ScanFat(image, g.LastDataCluster(), [&free](std::uint32_t, std::uint16_t v) {
-    free += v == kFatFree;
+  ScanFreeFat(image, g.LastDataCluster(), [&free](std::uint32_t) {
+    ++free;
     return true;
   });
   std::int64_t bytes = free * g.clusterBytes;

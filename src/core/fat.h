@@ -49,6 +49,24 @@ void ScanFat(const DiskImage& image, std::uint32_t last, F f) {
     if (!f(n, std::uint16_t{0xFF7})) return;
 }
 
+// Calls `f(n)` for each free entry n = 2..last of the first FAT in order (entries past the copy
+// or the image are not free), until `f` returns false. Three bytes whose first and last are both
+// set hold two used entries and are passed over at once.
+template <class F>
+void ScanFreeFat(const DiskImage& image, std::uint32_t last, F f) {
+  std::uint32_t stored = last;
+  while (stored >= 2 && !FatCopyEntry(image, 0, stored)) --stored;
+  const std::uint8_t* fat = image.bytes.data() + image.geometry.fatOffset;
+  std::uint32_t n = 2;
+  for (; n + 1 <= stored; n += 2) {
+    const std::uint8_t* p = fat + (n / 2) * 3;
+    if (p[0] != 0 && p[2] != 0) continue;
+    if ((p[0] | (p[1] & 0x0F)) == 0 && !f(n)) return;
+    if (((p[1] >> 4) | p[2]) == 0 && !f(n + 1)) return;
+  }
+  if (n <= stored && (fat[(n / 2) * 3] | (fat[(n / 2) * 3 + 1] & 0x0F)) == 0) f(n);
+}
+
 // Writes entry n of the first FAT, keeping the 4 bits of the neighbouring entry. v <= 0xFFF.
 void WriteFatEntry(DiskImage& image, std::uint32_t n, std::uint16_t v);
 // Returns entry n and sets it to 0.

@@ -103,11 +103,17 @@ bool ReadExactly(int fd, std::uint8_t* to, std::size_t n) {
 
 }  // namespace
 
-HostReadError HostFile::ReadAll(std::uintmax_t limit, std::vector<std::uint8_t>& bytes) {
-  if (error_ != HostReadError::None) return error_;
-  if (info_.size > limit) return HostReadError::TooLarge;
+namespace {
+
+// Sizes `bytes` to the file (cleared or not, as the buffer's allocator does it) and reads the
+// file into them.
+template <class Buffer, class Fill>
+HostReadError ReadAllInto(int fd, HostReadError error, const HostFileInfo& info,
+                          std::uintmax_t limit, Buffer& bytes, Fill fill) {
+  if (error != HostReadError::None) return error;
+  if (info.size > limit) return HostReadError::TooLarge;
   try {
-    bytes.assign(static_cast<std::size_t>(info_.size), 0);
+    fill(bytes, static_cast<std::size_t>(info.size));
   } catch (const std::bad_alloc&) {
     bytes.clear();
     return HostReadError::NoMemory;
@@ -115,11 +121,23 @@ HostReadError HostFile::ReadAll(std::uintmax_t limit, std::vector<std::uint8_t>&
     bytes.clear();
     return HostReadError::NoMemory;
   }
-  if (!ReadExactly(fd_, bytes.data(), bytes.size())) {
+  if (!ReadExactly(fd, bytes.data(), bytes.size())) {
     bytes.clear();
     return HostReadError::ShortRead;
   }
   return HostReadError::None;
+}
+
+}  // namespace
+
+HostReadError HostFile::ReadAll(std::uintmax_t limit, ImageBytes& bytes) {
+  return ReadAllInto(fd_, error_, info_, limit, bytes,
+                     [](ImageBytes& b, std::size_t n) { b.resize(n); });
+}
+
+HostReadError HostFile::ReadAll(std::uintmax_t limit, std::vector<std::uint8_t>& bytes) {
+  return ReadAllInto(fd_, error_, info_, limit, bytes,
+                     [](std::vector<std::uint8_t>& b, std::size_t n) { b.assign(n, 0); });
 }
 
 HostReadError HostFile::ReadAll(std::uintmax_t limit, std::unique_ptr<std::uint8_t[]>& bytes) {

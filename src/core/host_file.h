@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/ascii.h"  // UpperExtension, for the callers that take it from here
+#include "core/bytes.h"
 
 namespace quarnel {
 
@@ -72,6 +73,8 @@ class HostFile {
   HostReadError ReadAll(std::uintmax_t limit, std::vector<std::uint8_t>& bytes);
   // The same into a buffer of info().size bytes that is not cleared before the read fills it.
   HostReadError ReadAll(std::uintmax_t limit, std::unique_ptr<std::uint8_t[]>& bytes);
+  // The same into a disk image's bytes (not cleared before the read fills them either).
+  HostReadError ReadAll(std::uintmax_t limit, ImageBytes& bytes);
 
  private:
   int fd_ = -1;

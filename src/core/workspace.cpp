@@ -109,7 +109,7 @@ HostReadError Workspace::LoadImage(const std::string& path, Ui& ui,
   const HostReadError kind = IsOtherKind(file.error()) ? file.error() : HostReadError::None;
   if (RefuseImageSize(file.info().size, ui)) return kind;
 
-  std::vector<std::uint8_t> bytes;
+  ImageBytes bytes;
   const HostReadError read = file.ReadAll(static_cast<std::uintmax_t>(kLargestImageSize), bytes);
   if (read == HostReadError::NoMemory) {
     ui.Notify(msg::kNoMemory);
@@ -125,7 +125,12 @@ HostReadError Workspace::LoadImage(const std::string& path, Ui& ui,
   return HostReadError::None;
 }
 
-void Workspace::LoadImageBytes(std::vector<std::uint8_t> bytes, const std::string& path, Ui& ui,
+void Workspace::LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path,
+                               Ui& ui, const ChangedImageAnswer& changes) {
+  LoadImageBytes(ImageBytes(bytes.begin(), bytes.end()), path, ui, changes);
+}
+
+void Workspace::LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui,
                                const ChangedImageAnswer& changes) {
   SaveChanges(changes, ui);
   ResetForLoad(*this);

@@ -80,7 +80,9 @@ class Workspace {
   HostReadError LoadImage(const std::string& path, Ui& ui, const ChangedImageAnswer& changes = {});
   // The same from bytes already in memory (steps after the file read); `path` becomes
   // imagePath. Used by LoadImage, tests, fuzzing and converters.
-  void LoadImageBytes(std::vector<std::uint8_t> bytes, const std::string& path, Ui& ui,
+  void LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui,
+                      const ChangedImageAnswer& changes = {});
+  void LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path, Ui& ui,
                       const ChangedImageAnswer& changes = {});
   // The dialog a front end shows for unsaved changes: "Save Changed DiskImage: " + file name,
   // proposing the image's path.

@@ -42,7 +42,7 @@ class FolderCommands : public ::testing::Test {
     fs::create_directories(src / "GAMES" / "MSX2" / "DEEP");
     fs::create_directories(src / "EMPTY");
     test::WriteHostFile(src / "README.TXT", test::Pattern(300, 1));
-    test::WriteHostFile(src / "GAMES" / "NIL.BIN", {});
+    test::WriteHostFile(src / "GAMES" / "NIL.BIN", std::vector<std::uint8_t>{});
     test::WriteHostFile(src / "GAMES" / "ONE.BIN", test::Pattern(1024, 2));
     test::WriteHostFile(src / "GAMES" / "MSX2" / "BIG.ROM", test::Pattern(40000, 3));
     test::WriteHostFile(src / "GAMES" / "MSX2" / "DEEP" / "RO.DAT", test::Pattern(10, 4));

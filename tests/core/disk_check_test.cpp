@@ -49,7 +49,7 @@ std::vector<Seen> Summary(const std::vector<DiskFinding>& findings) {
 void SetFirstFat(ImageBuilder& b, std::uint32_t n, std::uint16_t v) {
   DiskImage img = Load(b.Bytes());
   WriteFatEntry(img, n, v);
-  b.bytes() = img.bytes;
+  b.bytes().assign(img.bytes.begin(), img.bytes.end());
 }
 
 // The bytes of every file that reads whole, by entry offset.

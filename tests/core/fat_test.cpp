@@ -87,6 +87,29 @@ TEST(Fat, FreeSpaceAndFreeClusters) {
   EXPECT_EQ(FreeBytes(img), 0);
 }
 
+// The free-entry scan that passes over used pairs finds exactly the entries that read as 0,
+// whatever the neighbours' nibbles (values with a zero low or high byte included).
+TEST(Fat, FreeScanAgreesWithEntryReads) {
+  ImageBuilder b;
+  DiskImage img = Image(b);
+  std::uint32_t seed = 7;
+  for (int round = 0; round < 4; ++round) {
+    for (std::uint32_t n = 2; n <= 714; ++n) {
+      seed = seed * 1103515245u + 12345u;
+      static constexpr std::uint16_t kValues[] = {0, 0, 0x001, 0x100, 0x010, 0xFFF, 0xF00, 0x0F0};
+      WriteFatEntry(img, n, kValues[(seed >> 16) % 8]);
+    }
+    std::vector<std::uint32_t> expected, found;
+    for (std::uint32_t n = 2; n <= 714; ++n)
+      if (ReadFatEntry(img, n) == 0) expected.push_back(n);
+    ScanFreeFat(img, 714, [&](std::uint32_t n) {
+      found.push_back(n);
+      return true;
+    });
+    EXPECT_EQ(found, expected) << "round " << round;
+  }
+}
+
 TEST(Fat, ChainRule) {
   DiskImage img = Image(ImageBuilder());
   const auto& g = img.geometry;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "change_witness.h"
@@ -149,7 +150,7 @@ TEST_F(SaveTest, AFaultHalfWayLeavesTheOldFileByteForByte) {
   // Without a fault the save goes through.
   EXPECT_EQ(Save(ws, ui), SaveStatus::Saved);
   EXPECT_FALSE(ws.changed);
-  EXPECT_TRUE(test::ReadHostFile(path) == ws.image.bytes);
+  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.bytes));
 }
 
 TEST(WriteNewOrReplace, AFaultLeavesNothingUnderANewNameAndTheOldFileUnderATakenOne) {
@@ -177,7 +178,7 @@ TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   EXPECT_EQ(Save(ws, ui), SaveStatus::Saved);  // the read-only attribute is cleared first
   EXPECT_NE(fs::status(path).permissions() & fs::perms::owner_write, fs::perms::none);
-  EXPECT_TRUE(test::ReadHostFile(path) == ws.image.bytes);
+  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.bytes));
 
   ws.changed = true;
   fs::path other = tmp / "copy.dsk";
@@ -187,7 +188,7 @@ TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
   EXPECT_EQ(SaveAs(ws, other, ui), SaveStatus::Saved);
   EXPECT_EQ(ws.imagePath, path.string());
   EXPECT_FALSE(ws.changed);
-  EXPECT_TRUE(test::ReadHostFile(other) == ws.image.bytes);
+  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(other), ws.image.bytes));
   ws.changed = true;
   EXPECT_EQ(SaveAs(ws, "", ui), SaveStatus::Cancelled);
   EXPECT_TRUE(ws.changed);
@@ -205,7 +206,7 @@ TEST_F(SaveTest, ASaveThroughASymbolicLinkChangesTheFileItNames) {
   fs::create_symlink(path, link);
   EXPECT_EQ(SaveImageFile(ws, link, ui), SaveStatus::Saved);
   EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_TRUE(test::ReadHostFile(path) == ws.image.bytes);
+  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.bytes));
 }
 
 class ExtractTest : public ::testing::Test {

@@ -120,7 +120,7 @@ std::vector<std::uint8_t> ReadHostFile(const fs::path& p) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void WriteHostFile(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
+void WriteHostFile(const fs::path& p, std::span<const std::uint8_t> bytes) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,9 @@ CommandResult Run(const std::vector<std::string>& argv, const std::vector<std::s
 bool HaveProgram(const std::string& name);
 
 std::vector<std::uint8_t> ReadHostFile(const std::filesystem::path& p);
-void WriteHostFile(const std::filesystem::path& p, const std::vector<std::uint8_t>& bytes);
+void WriteHostFile(const std::filesystem::path& p, std::span<const std::uint8_t> bytes);
+inline void WriteHostFile(const std::filesystem::path& p, const std::vector<std::uint8_t>& bytes) {
+  WriteHostFile(p, std::span<const std::uint8_t>(bytes));
+}
 
 }  // namespace quarnel::test
