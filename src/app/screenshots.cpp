@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -17,6 +19,7 @@
 #include "app/host_browser.h"
 #include "app/main_window.h"
 #include "app/qt_ui.h"
+#include "app/save_to_disk_dialog.h"
 #include "app/screenshot_steps.h"
 #include "app/viewer_screenshots.h"
 
@@ -130,6 +133,21 @@ int RunScreenshots(const QString& outDir, const QString& image) {
     Settle(300);
     ok = Save(WithTitleBar(*help), outDir, QStringLiteral("help.png")) && ok;
     help->close();
+  }
+  // "Save to disk" after writing the image to a file that stands in for a floppy.
+  if (const Workspace* ws = w.disk()) {
+    const QString target = scratch.path() + QStringLiteral("/floppy.img");
+    QFile::copy(image, target);
+    SaveToDiskDialog dialog({ws->image.bytes.begin(), ws->image.bytes.end()}, DeviceSources{},
+                            w.ui(), &w);
+    dialog.show();
+    dialog.ChooseTarget(target);
+    QEventLoop loop;
+    QObject::connect(&dialog, &SaveToDiskDialog::writingEnded, &loop, &QEventLoop::quit);
+    dialog.StartWriting();
+    if (dialog.Writing()) loop.exec();
+    Settle(300);
+    ok = Save(WithTitleBar(dialog), outDir, QStringLiteral("save-to-disk.png")) && ok;
   }
   if (Workspace* ws = w.disk()) ws->changed = false;
   return ok ? 0 : 1;
