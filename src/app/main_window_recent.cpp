@@ -25,11 +25,14 @@ void MainWindow::FillRecentMenu() {
   int n = 0;
   for (const std::string& path : recent_.Paths()) {
     const QString p = ToQ(path);
-    // "&1 NAME  (FOLDER)": the name to find it by, the folder to tell alike names apart.
+    // "&1 NAME  (FOLDER)": the name to find it by, the folder to tell alike names apart. An "&"
+    // of the path is shown, not taken as the entry's key.
     const QFileInfo fi(p);
-    const QString text = QStringLiteral("&%1 %2  (%3)")
-                             .arg(++n)
-                             .arg(fi.fileName(), QDir::toNativeSeparators(fi.absolutePath()));
+    auto shown = [](QString s) { return s.replace(QLatin1Char('&'), QStringLiteral("&&")); };
+    const QString text =
+        QStringLiteral("&%1 %2  (%3)")
+            .arg(++n)
+            .arg(shown(fi.fileName()), shown(QDir::toNativeSeparators(fi.absolutePath())));
     QAction* a = recentMenu_->addAction(text);
     a->setData(p);
     a->setToolTip(p);

@@ -101,10 +101,6 @@ bool ReadExactly(int fd, std::uint8_t* to, std::size_t n) {
   return true;
 }
 
-}  // namespace
-
-namespace {
-
 // Sizes `bytes` to the file (cleared or not, as the buffer's allocator does it) and reads the
 // file into them.
 template <class Buffer, class Fill>
