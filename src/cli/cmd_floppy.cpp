@@ -75,6 +75,7 @@ int List(const ListArgs& args) {
     out += "\n";
   }
   std::cout << out;
+  if (out.empty()) std::cerr << kNoFloppyDrives << '\n';
   return kExitSuccess;
 }
 

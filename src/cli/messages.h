@@ -83,5 +83,8 @@ inline constexpr std::string_view kGiveBytes = "Give the bytes to write as hex d
 inline constexpr std::string_view kGivePatternOnce = "Give either HEX or --text TEXT, not both";
 inline constexpr std::string_view kGivePattern = "Give HEX or --text TEXT";
 inline constexpr std::string_view kBrokenChain = "Broken cluster chain in file: ";
+// floppy list with nothing to list (on stderr; stdout stays empty for scripts).
+inline constexpr std::string_view kNoFloppyDrives =
+    "No usable floppy drive: none is removable, at most 2.88 MB, holding a disk and not mounted";
 
 }  // namespace quarnel::cli

@@ -1,6 +1,7 @@
 // quarnel-cli floppy as a user runs it: images written to and read from regular files, refused
 // targets and ranges, the device list on a made-up sysfs tree, and, where the machine can make
 // one, a loop device end to end. No other block device is ever named.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -103,6 +104,12 @@ TEST_F(FloppyCommands, ListOnAGivenSysfsTree) {
       test::Run({Cli(), "floppy", "list", "--sys-root", sys.string(), "--mounts", P("mounts")});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "/dev/sdb\t1440 KB\tUSB-FDU\n");
+  // Nothing usable: nothing on stdout, the reason on stderr.
+  put(tmp / "mounts", "/dev/sdb /media/floppy vfat rw 0 0\n/dev/sdc /mnt vfat rw 0 0\n");
+  r = test::Run({Cli(), "floppy", "list", "--sys-root", sys.string(), "--mounts", P("mounts")});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_THAT(r.err, ::testing::StartsWith("No usable floppy drive"));
 }
 
 // A loop device over a file: refused as a fixed disk unless --allow-loop; with it, written and
