@@ -27,11 +27,17 @@ std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t 
                                           std::uint32_t n);
 // Calls `f(n, value)` for n = 2..last in order with entry n of the first FAT as ReadFatEntry reads
 // it (0xFF7 past the copy or the image), until `f` returns false. One pass over the FAT bytes.
-template <class F>
-void ScanFat(const DiskImage& image, std::uint32_t last, F f) {
-  // An entry lies inside the copy and the image when every entry below it does.
+// The highest entry n <= last that lies inside the first FAT copy and the image (1 when none
+// does). An entry lies inside when every entry below it does.
+inline std::uint32_t LastStoredFatEntry(const DiskImage& image, std::uint32_t last) {
   std::uint32_t stored = last;
   while (stored >= 2 && !FatCopyEntry(image, 0, stored)) --stored;
+  return stored;
+}
+
+template <class F>
+void ScanFat(const DiskImage& image, std::uint32_t last, F f) {
+  const std::uint32_t stored = LastStoredFatEntry(image, last);
   const std::uint8_t* fat = image.bytes.data() + image.geometry.fatOffset;
   std::uint32_t n = 2;
   // Two entries share three bytes: entry 2k in the low 12 bits, entry 2k + 1 in the high ones.
@@ -54,8 +60,7 @@ void ScanFat(const DiskImage& image, std::uint32_t last, F f) {
 // set hold two used entries and are passed over at once.
 template <class F>
 void ScanFreeFat(const DiskImage& image, std::uint32_t last, F f) {
-  std::uint32_t stored = last;
-  while (stored >= 2 && !FatCopyEntry(image, 0, stored)) --stored;
+  const std::uint32_t stored = LastStoredFatEntry(image, last);
   const std::uint8_t* fat = image.bytes.data() + image.geometry.fatOffset;
   std::uint32_t n = 2;
   for (; n + 1 <= stored; n += 2) {
