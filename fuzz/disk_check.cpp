@@ -1,4 +1,5 @@
-// Check and repair on hostile images: the input is laid over the start of an empty 160 KB disk.
+// Check and repair on hostile images: small disks patched by the input (see small_disk.h; bit 1
+// of its first byte asks repair to free lost chains).
 // The check must end on any bytes; repair must never lose a cluster of a file that read whole
 // before with the FAT repair keeps (its bytes read the same afterwards), and a check of the
 // repaired image may find only what repair said it left.
@@ -17,6 +18,7 @@
 #include "core/new_image.h"
 #include "core/volume.h"
 #include "core/workspace.h"
+#include "small_disk.h"
 
 namespace {
 
@@ -38,14 +40,13 @@ std::map<std::size_t, std::vector<std::uint8_t>> WholeFiles(const quarnel::DiskI
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  auto image = quarnel::BuildNewImage(quarnel::GeometryTable[0]);
-  std::copy(data, data + std::min(size, image.size()), image.begin());
+  auto disk = quarnel::fuzz::SmallDisk(data, size);
   quarnel::SilentUi ui;
   quarnel::Workspace ws;
-  ws.LoadImageBytes(std::move(image), "fuzz.dsk", ui);
+  ws.LoadBuiltImage(std::move(disk.image), "fuzz.dsk", ui);
   (void)quarnel::CheckDisk(ws.image);
   if (!ws.HasImage()) return 0;
-  const quarnel::RepairPlan plan = quarnel::PlanRepair(ws.image, {size % 2 == 1, {}});
+  const quarnel::RepairPlan plan = quarnel::PlanRepair(ws.image, {(disk.flags & 2) != 0, {}});
   // Files as the FAT that repair keeps reads them: taking the other FAT changes what they read.
   quarnel::DiskImage base = ws.image;
   if (plan.fatCopied > 0) {

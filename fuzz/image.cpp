@@ -1,8 +1,7 @@
 // Loads a disk image made from the fuzzer's bytes, lists every directory it can reach and reads
 // every file; builds the disk and file reports, the cluster owners and the sector view, and runs
-// the searches over the image. Short inputs are placed at the start of the smallest accepted image
-// (zeros after them), so the fuzzer can shape the boot sector, the FAT and the directories with few
-// bytes.
+// the searches over the image. The image is a small disk patched by the input (see small_disk.h),
+// so the fuzzer shapes the boot sector, the FATs and the directories with few bytes.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "tools/hex_grid.h"
 #include "tools/search.h"
 #include "tools/write_back.h"
+#include "small_disk.h"
 
 namespace {
 
@@ -44,11 +44,10 @@ void Visit(quarnel::Workspace& ws, int& budget) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::vector<std::uint8_t> bytes(data, data + size);
-  if (bytes.size() < 163840) bytes.resize(163840, 0);
+  auto disk = quarnel::fuzz::SmallDisk(data, size);
   quarnel::SilentUi ui;
   quarnel::Workspace ws;
-  ws.LoadImageBytes(std::move(bytes), "fuzz.dsk", ui);
+  ws.LoadBuiltImage(std::move(disk.image), "fuzz.dsk", ui);
   int budget = 64;
   Visit(ws, budget);
   quarnel::LookupEntry(ws, "A/B/C.TXT");

@@ -1,5 +1,4 @@
-// Changes on hostile images: the input is laid over the start of an empty 160 KB disk (boot
-// sector, FATs, root directory, first clusters), a file is added, a directory is made in the root,
+// Changes on hostile images: small disks patched by the input (see small_disk.h), a file is added, a directory is made in the root,
 // files (enough to grow it) and a directory are added into each subdirectory of the root, and
 // each is deleted with everything below it; then every entry is read out, renamed and deleted (in
 // the root and one level of subdirectories), a file and a volume name are added.
@@ -24,6 +23,7 @@
 #include "core/new_image.h"
 #include "core/rename.h"
 #include "core/workspace.h"
+#include "small_disk.h"
 
 namespace {
 
@@ -192,12 +192,10 @@ void ChangeFolders(quarnel::Workspace& ws) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  auto image = quarnel::BuildNewImage(quarnel::GeometryTable[0]);
-  const std::size_t n = std::min(size, image.size());
-  std::copy(data, data + n, image.begin());
+  auto disk = quarnel::fuzz::SmallDisk(data, size);
   QuietUi ui;
   quarnel::Workspace ws;
-  ws.LoadImageBytes(std::move(image), "fuzz.dsk", ui);
+  ws.LoadBuiltImage(std::move(disk.image), "fuzz.dsk", ui);
   if (!ws.HasImage()) return 0;
   // An add before the deletes meets the image's own entries; the one after meets what is left.
   Add(ws);

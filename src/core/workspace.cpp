@@ -143,6 +143,18 @@ void Workspace::LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui
   FinishLoad(ui);
 }
 
+void Workspace::LoadBuiltImage(ImageBytes bytes, const std::string& path, Ui& ui) {
+  ResetForLoad(*this);
+  if (bytes.size() < 512 || bytes.size() > static_cast<std::size_t>(kLargestImageSize)) {
+    image.loadFailed = true;
+    return;
+  }
+  image.size = static_cast<std::int32_t>(bytes.size());
+  image.bytes = std::move(bytes);
+  imagePath = path;
+  FinishLoad(ui);
+}
+
 void Workspace::FinishLoad(Ui& ui) {
   auto bs = BootSectorAt(image.View());
   if (!bs) {  // cannot happen for an accepted size; kept for callers that bypass the size check

@@ -84,6 +84,9 @@ class Workspace {
                       const ChangedImageAnswer& changes = {});
   void LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path, Ui& ui,
                       const ChangedImageAnswer& changes = {});
+  // Bytes a program made in memory (fuzzing): the boot sector is checked as in any load, but
+  // the sizes a file must have do not apply, so a disk of a few dozen sectors loads.
+  void LoadBuiltImage(ImageBytes bytes, const std::string& path, Ui& ui);
   // The dialog a front end shows for unsaved changes: "Save Changed DiskImage: " + file name,
   // proposing the image's path.
   SavePrompt SaveChangedPrompt() const;
