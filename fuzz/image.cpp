@@ -9,11 +9,11 @@
 #include "core/image_path.h"
 #include "core/view_choice.h"
 #include "core/workspace.h"
+#include "small_disk.h"
 #include "tools/disk_report.h"
 #include "tools/hex_grid.h"
 #include "tools/search.h"
 #include "tools/write_back.h"
-#include "small_disk.h"
 
 namespace {
 

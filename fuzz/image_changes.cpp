@@ -1,10 +1,11 @@
-// Changes on hostile images: small disks patched by the input (see small_disk.h), a file is added, a directory is made in the root,
-// files (enough to grow it) and a directory are added into each subdirectory of the root, and
-// each is deleted with everything below it; then every entry is read out, renamed and deleted (in
-// the root and one level of subdirectories), a file and a volume name are added.
-// Nothing may crash, hang or write outside the image, and no change may write over live data:
-// around every change the files the directory tree reaches are read, and afterwards each file the
-// change did not remove must read the same bytes and no cluster it or a directory used may be free.
+// Changes on hostile images: small disks patched by the input (see small_disk.h), a file is added,
+// a directory is made in the root, files (enough to grow it) and a directory are added into each
+// subdirectory of the root, and each is deleted with everything below it; then every entry is read
+// out, renamed and deleted (in the root and one level of subdirectories), a file and a volume name
+// are added. Nothing may crash, hang or write outside the image, and no change may write over live
+// data: around every change the files the directory tree reaches are read, and afterwards each file
+// the change did not remove must read the same bytes and no cluster it or a directory used may be
+// free.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

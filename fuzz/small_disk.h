@@ -111,7 +111,8 @@ inline SmallDiskInput SmallDisk(const std::uint8_t* data, std::size_t size) {
     std::size_t n = data[i + 3];
     i += 4;
     n = std::min({n, r.size - at, size - i});
-    std::copy(data + i, data + i + n, out.image.begin() + static_cast<std::ptrdiff_t>(r.offset + at));
+    std::copy(data + i, data + i + n,
+              out.image.begin() + static_cast<std::ptrdiff_t>(r.offset + at));
     i += n;
   }
   return out;
