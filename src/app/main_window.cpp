@@ -275,7 +275,8 @@ void MainWindow::OpenChosenFile() {
   }
   browser_->SetFolder(fi.absolutePath());
   OpenHostFile(fi.absoluteFilePath());
-  browser_->SelectPath(fi.absoluteFilePath());  // the browser marks what is open
+  // The browser marks what is open (the image that stays, when this file could not be opened).
+  if (!OpenPath().empty()) browser_->SelectPath(ToQ(OpenPath()));
 }
 
 void MainWindow::ListAgain() {
@@ -319,7 +320,8 @@ void MainWindow::BuildMenus() {
   saveAct_ = Add(
       file, app_text::kMenuSave, this, [this] { SaveImage(); }, QKeySequence::Save);
   saveAsAct_ = Add(
-      file, app_text::kMenuSaveAs, this, [this] { SaveImageAs(); }, QKeySequence::SaveAs);
+      file, app_text::kMenuSaveAs, this, [this] { SaveImageAs(); },
+      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   Add(file, app_text::kMenuSaveCopy, this, [this] { SaveImageCopy(); });
   Add(file, app_text::kMenuCheckDisk, this, [this] { CheckOpenDisk(); });
   file->addSeparator();

@@ -141,13 +141,15 @@ TEST_F(KeepingWork, AFailedOpenLeavesTheOpenImage) {
   ChangeOem("KEEP");
   const auto listed = Captions();
   WriteHostFile(dir / "small.dsk", Pattern(32 * 1024, 1));
-  win.OpenHostFile(QString::fromStdString((dir / "small.dsk").string()));
+  ui.openPaths.push_back((dir / "small.dsk").string());
+  QTest::keySequence(&win, QKeySequence::Open);
   EXPECT_THAT(ui.core.messages, ElementsAre(std::string(msg::kFileTooSmall)));
   EXPECT_THAT(ui.saveQuestions, IsEmpty());
   EXPECT_EQ(Captions(), listed);
   EXPECT_EQ(Disk(win).imagePath, image.string());
   EXPECT_TRUE(Disk(win).changed);
   EXPECT_EQ(win.windowTitle(), "demo.dsk[*] - Quarnel 0.84");
+  EXPECT_EQ(win.browser()->SelectedPath().toStdString(), image.string());  // marks what is open
 
   WriteHostFile(dir / "picture.png", Pattern(100, 2));
   ui.openPaths.push_back((dir / "picture.png").string());
