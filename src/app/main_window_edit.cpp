@@ -419,6 +419,8 @@ void MainWindow::SaveImageAs() {
     ws->imagePath = target->string();
     stamp_ = FileStamp::Of(*target);
     RememberOpenFile();
+    browser_->Refresh();
+    browser_->SelectPath(ToQ(ws->imagePath));
   }
   ShowListing();
 }
