@@ -24,10 +24,27 @@ enum class SaveFilter {
 // The answer to "Save changes to NAME?".
 enum class SaveChoice { Save, DontSave, Cancel };
 
+// The answer when the image's file was changed on disk since it was read: write over it, save
+// the image under another name, or leave both as they are.
+enum class DiskChangedChoice { Overwrite, SaveAs, Cancel };
+
+// The answer to "Replace NAME?" when a file being added has the name of one already there; with
+// `forAll` it holds for the files of the same command still to come.
+enum class ReplaceChoice { Replace, Skip, Cancel };
+struct ReplaceAnswer {
+  ReplaceChoice choice = ReplaceChoice::Cancel;
+  bool forAll = false;
+};
+
 class AppUi : public Ui {
  public:
   // "Save changes to NAME?" with Save, Don't Save and Cancel.
   virtual SaveChoice AskSaveChanges(std::string_view name) = 0;
+  // The image's file `name` was changed on disk since it was read: Overwrite, Save As or Cancel.
+  virtual DiskChangedChoice AskDiskChanged(std::string_view name) = 0;
+  // "Replace NAME?" with Replace, Skip and Cancel; `several` offers to answer for all the files
+  // still to come.
+  virtual ReplaceAnswer AskReplace(std::string_view name, bool several) = 0;
   // A Yes/No question; true for Yes.
   virtual bool AskYesNo(std::string_view question) = 0;
   // A save-file dialog titled `title` with the file name preset to `suggestedPath`, listing every

@@ -62,6 +62,14 @@ class ListBehaviour : public Base {
     }
     Base::keyPressEvent(e);
   }
+  void mousePressEvent(QMouseEvent* e) override {
+    // A right click on empty space selects nothing, so the menu it opens acts on nothing (the
+    // view would keep the rows selected before, which the pointer is not on).
+    if (e->button() == Qt::RightButton && e->modifiers() == Qt::NoModifier &&
+        !this->indexAt(e->position().toPoint()).isValid())
+      this->selectionModel()->clearSelection();
+    Base::mousePressEvent(e);
+  }
   void mouseDoubleClickEvent(QMouseEvent* e) override {
     if (e->button() == Qt::LeftButton && this->indexAt(e->position().toPoint()).isValid()) {
       if (owner_->onActivate) owner_->onActivate();

@@ -268,9 +268,15 @@ void MainWindow::OpenChosenFile() {
   auto path = ui_->AskOpenPath(app_text::kOpenTitle, FromQ(browser_->Folder()));
   if (!path || path->empty()) return;
   const QFileInfo fi(ToQ(*path));
+  if (HostFileKindOf(*path) == HostFileKind::Other) {
+    // The browser leaves such files to the host's own menu; asked for by name, it says why.
+    ui_->Notify(FromQ(QString::fromLatin1(app_text::kUnknownKind).arg(fi.fileName())));
+    return;
+  }
   browser_->SetFolder(fi.absolutePath());
   OpenHostFile(fi.absoluteFilePath());
-  browser_->SelectPath(fi.absoluteFilePath());  // the browser marks what is open
+  // The browser marks what is open (the image that stays, when this file could not be opened).
+  if (!OpenPath().empty()) browser_->SelectPath(ToQ(OpenPath()));
 }
 
 void MainWindow::ListAgain() {
@@ -313,7 +319,10 @@ void MainWindow::BuildMenus() {
   dos2Act_->setCheckable(true);
   saveAct_ = Add(
       file, app_text::kMenuSave, this, [this] { SaveImage(); }, QKeySequence::Save);
-  saveAsAct_ = Add(file, app_text::kMenuSaveAs, this, [this] { SaveImageAs(); });
+  saveAsAct_ = Add(
+      file, app_text::kMenuSaveAs, this, [this] { SaveImageAs(); },
+      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  Add(file, app_text::kMenuSaveCopy, this, [this] { SaveImageCopy(); });
   Add(file, app_text::kMenuCheckDisk, this, [this] { CheckOpenDisk(); });
   file->addSeparator();
   Add(
@@ -489,7 +498,7 @@ ListMenuState MainWindow::UpdateListMenu() {
   viewAct_->setEnabled(listMenuState_.view);
   extractAct_->setEnabled(listMenuState_.extract);
   infoAct_->setEnabled(listMenuState_.info && fileInfo != nullptr);
-  renameAct_->setEnabled(listMenuState_.rename);
+  renameAct_->setEnabled(listMenuState_.rename && s.selectedRows > 0);
   newFolderAct_->setEnabled(listMenuState_.addFile);
   return listMenuState_;
 }

@@ -14,6 +14,7 @@
 
 #include "app/app_paths.h"
 #include "app/app_ui.h"
+#include "app/file_stamp.h"
 #include "app/list_rules.h"
 #include "app/recent_files.h"
 #include "app/settings_record.h"
@@ -76,8 +77,10 @@ class MainWindow : public QMainWindow {
   void ViewWith(ViewSelector selector);       // the fixed view commands
   void SortByColumn(int column);
   void DropFiles(const QStringList& paths);
-  // Opens a host file by its kind (disk image or tape), asking about unsaved changes first.
-  void OpenFile(const std::string& path);
+  // Opens a host file by its kind (disk image or tape), asking about unsaved changes first. A
+  // file that gives nothing to show (too small, unreadable) leaves the open image as it was;
+  // false then, or when the user cancelled.
+  bool OpenFile(const std::string& path);
   // Adds one host file under `entryName` to the shown directory, showing what went wrong.
   void AddHostFile(const std::filesystem::path& path, const std::string& entryName);
   // A dropped .TXT or .ASC file may be MSX-BASIC text: the drop offers to store it tokenised
@@ -101,9 +104,18 @@ class MainWindow : public QMainWindow {
   bool CommitRenamedEntry(int slot, const QString& text);
   void CommitOemField();     // the OEM field was left or confirmed
   void CommitVolumeField();  // the volume field was left or confirmed
-  void NewImage(int row);    // File > New > Disk Image, rows 0..7
+  // File > New > Disk Image, rows 0..7: asks where (proposing the first free NewNNN name in the
+  // browsed folder), writes the empty image and opens it.
+  void NewImage(int row);
   void SaveImage();
+  // Save As: the image is written to the file chosen, which becomes the window's file.
   void SaveImageAs();
+  // Save a Copy: the image is written to the file chosen; the window keeps its own file and
+  // its unsaved mark.
+  void SaveImageCopy();
+  // The image was changed from outside the window's commands (the viewer wrote edits back):
+  // listed again and marked.
+  void ImageChanged();
   void SetListStyle(int style);  // 0 report, 1 list, 2 large icons
   void ToggleListStyle();        // the button beside the volume field
   void SetFilter(int entry);     // the browser's file-type box
@@ -182,6 +194,8 @@ class MainWindow : public QMainWindow {
   std::function<void(const FileRow& row, ViewSelector selector)> viewer;
   // Hides the viewer window: before another image is opened and when the program ends.
   std::function<void()> closeViewer;
+  // Offers the viewer's edits not yet written back, before the image is saved.
+  std::function<void()> offerViewerEdits;
   // The reports and the sector editor of the viewer window register here; their menu entries
   // stay disabled while nobody has.
   std::function<void(int slot)> fileInfo;
@@ -216,6 +230,26 @@ class MainWindow : public QMainWindow {
   // path (Save As when that fails), Don't Save drops them. False when the user cancelled (or the
   // changes could not be saved): the action that asked is abandoned.
   bool SettleChanges();
+  // Save to the image's own file, asking first when that file was changed on disk since it was
+  // read or written here.
+  enum class OwnSave { Saved, Failed, Cancelled };
+  OwnSave SaveToOwnPath(Workspace& ws);
+  // The file a save dialog's answer names: ".dsk" added to a bare name, and, when that makes
+  // it the name of a file the dialog did not ask about, the "Replace?" question. nullopt when
+  // the user cancelled or declined.
+  std::optional<std::filesystem::path> ChosenImagePath(std::optional<std::string> answer);
+  // Writes the image to a file chosen in a save dialog titled `title`; nullopt when nothing
+  // was written.
+  std::optional<std::filesystem::path> SaveToChosenPath(Workspace& ws, const std::string& title);
+  // Names asked "Replace NAME?" for and answered; `several` when more files are to come.
+  struct ReplaceState {
+    bool several = false;
+    std::optional<ReplaceChoice> forAll;  // the answer given for all the files still to come
+    bool cancelled = false;
+  };
+  // Whether a host file added as `entryName` to the shown directory may go in: true when no
+  // file of that name is there, or the user lets it replace the one that is.
+  bool MayAddAs(const std::string& entryName, ReplaceState& state);
   // Ctrl+R: the shown directory listed again; Backspace / Alt+Up: up one directory.
   void ListAgain();
   // File › Open...: a disk image, tape or image to convert, chosen in a file dialog.
@@ -256,6 +290,7 @@ class MainWindow : public QMainWindow {
   void ShowInfo();
 
   AppPaths paths_;
+  FileStamp stamp_;  // the image's file as last read or written here
   std::unique_ptr<QtUi> qtUi_;
   std::unique_ptr<TrackedUi> trackedUi_;
   AppUi* ui_ = nullptr;

@@ -18,6 +18,7 @@
 #include "app/messages.h"
 #include "app/qt_ui.h"
 #include "core/add_file.h"
+#include "core/add_target.h"
 #include "core/clock.h"
 #include "core/delete_entry.h"
 #include "core/extract.h"
@@ -67,9 +68,69 @@ bool MainWindow::SettleChanges() {
       break;
   }
   // The image's own path first; Save As when that cannot be written.
-  if (Save(*ws, *ui_) == SaveStatus::Saved) return true;
+  switch (SaveToOwnPath(*ws)) {
+    case OwnSave::Saved:
+      return true;
+    case OwnSave::Cancelled:
+      return false;
+    case OwnSave::Failed:
+      break;
+  }
   SaveImageAs();
   return !ws->changed;
+}
+
+MainWindow::OwnSave MainWindow::SaveToOwnPath(Workspace& ws) {
+  if (ws.imagePath.empty() || ws.image.bytes.empty()) return OwnSave::Failed;
+  if (const FileStamp now = FileStamp::Of(ws.imagePath); now.exists && now != stamp_) {
+    // Someone else wrote the file since it was read or saved here: their change is not
+    // dropped without a word. (A file that is gone loses nothing by being written again.)
+    switch (ui_->AskDiskChanged(std::filesystem::path(ws.imagePath).filename().string())) {
+      case DiskChangedChoice::Overwrite:
+        break;
+      case DiskChangedChoice::SaveAs:
+        SaveImageAs();
+        return ws.changed ? OwnSave::Cancelled : OwnSave::Saved;
+      case DiskChangedChoice::Cancel:
+        return OwnSave::Cancelled;
+    }
+  }
+  if (Save(ws, *ui_) != SaveStatus::Saved) return OwnSave::Failed;
+  stamp_ = FileStamp::Of(ws.imagePath);
+  return OwnSave::Saved;
+}
+
+std::optional<std::filesystem::path> MainWindow::ChosenImagePath(
+    std::optional<std::string> answer) {
+  if (!answer || answer->empty()) return std::nullopt;
+  // A name typed without an extension gets the disk image's. The dialog asked about the name
+  // it was given; the one it becomes is asked about here.
+  std::filesystem::path target(*answer);
+  if (target.has_extension()) return target;
+  target += ".dsk";
+  std::error_code ec;
+  if (std::filesystem::exists(target, ec) &&
+      !ui_->AskYesNo(
+          FromQ(QString::fromLatin1(app_text::kReplaceFile).arg(ToQ(target.filename().string())))))
+    return std::nullopt;
+  return target;
+}
+
+std::optional<std::filesystem::path> MainWindow::SaveToChosenPath(Workspace& ws,
+                                                                  const std::string& title) {
+  if (ws.imagePath.empty() || ws.image.bytes.empty()) return std::nullopt;
+  const SavePrompt prompt = SaveAsPrompt(ws);
+  const auto target =
+      ChosenImagePath(ui_->AskSaveFile(title, prompt.proposed, SaveFilter::DiskImage));
+  if (!target) return std::nullopt;
+  std::error_code ec;
+  if (std::filesystem::equivalent(*target, ws.imagePath, ec)) {
+    // The window's own file under another spelling: Save, with its check.
+    if (SaveToOwnPath(ws) != OwnSave::Saved) return std::nullopt;
+    return target;
+  }
+  if (SaveAs(ws, *target, *ui_) != SaveStatus::Saved) return std::nullopt;
+  return target;
 }
 
 std::optional<std::string> MainWindow::AskEntryName(const std::filesystem::path& hostPath) {
@@ -86,9 +147,30 @@ std::optional<std::string> MainWindow::AskEntryName(const std::filesystem::path&
 void MainWindow::AddChosenFile() {
   auto path = ui_->AskOpenPath(msg::kAddFileTitle, FromQ(browser_->Folder()));
   if (path && !path->empty()) {
-    if (auto name = AskEntryName(*path)) AddHostFile(*path, *name);
+    ReplaceState replacing;
+    if (auto name = AskEntryName(*path); name && MayAddAs(*name, replacing))
+      AddHostFile(*path, *name);
   }
   ShowListing();
+}
+
+bool MainWindow::MayAddAs(const std::string& entryName, ReplaceState& state) {
+  if (state.cancelled) return false;
+  const Workspace* ws = ReadableDisk();
+  if (!ws) return true;  // the add says why nothing can be added
+  const std::optional<FileEntry> there = FileReplacedByAdd(ws->image, ws->listing, entryName);
+  if (!there) return true;
+  ReplaceChoice choice;
+  if (state.forAll) {
+    choice = *state.forAll;
+  } else {
+    const ReplaceAnswer a =
+        ui_->AskReplace(FromQ(ImageText(there->Caption(), Charset())), state.several);
+    choice = a.choice;
+    if (a.forAll && choice != ReplaceChoice::Cancel) state.forAll = choice;
+  }
+  if (choice == ReplaceChoice::Cancel) state.cancelled = true;
+  return choice == ReplaceChoice::Replace;
 }
 
 void MainWindow::AddHostFile(const std::filesystem::path& path, const std::string& entryName) {
@@ -265,6 +347,8 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
 void MainWindow::CommitOemField() {
   Workspace* ws = ReadableDisk();
   if (!ws) return;
+  // The text the field was given from the image changes nothing.
+  if (oem_->text() == ImageText(OemSignatureOf(ws->image), Charset())) return;
   if (SetOemSignature(ws->image, FromImageText(oem_->text(), Charset()))) ws->changed = true;
   UpdateTitle();
 }
@@ -289,35 +373,73 @@ void MainWindow::CommitVolumeField() {
 void MainWindow::NewImage(int row) {
   if (row < 0 || row >= static_cast<int>(GeometryTable.size())) return;
   const GeometryRow& g = GeometryTable[static_cast<std::size_t>(row)];
-  QString path = QDir(browser_->Folder()).filePath(ToQ(NewImageName(g)));
+  // The first NewNNN name not taken in the browsed folder is proposed; another name, or a
+  // taken one after the "Replace?" question, may be chosen.
+  const QDir folder(browser_->Folder());
+  const std::string name = NewImageName(g);
+  const std::filesystem::path stem = std::filesystem::path(name).stem();
+  QString proposed = folder.filePath(ToQ(name));
+  for (int n = 2; QFileInfo::exists(proposed); ++n)
+    proposed = folder.filePath(ToQ(stem.string() + "-" + std::to_string(n) + ".dsk"));
+  const auto target = ChosenImagePath(
+      ui_->AskSaveFile(app_text::kNewImageTitle, FromQ(proposed), SaveFilter::DiskImage));
+  if (!target) return;
+  // The open image is settled before anything is written: Cancel leaves everything as it was.
+  if (closeViewer) closeViewer();
+  const bool wasChanged = disk() && disk()->changed;
+  if (!SettleChanges()) return;
   std::optional<VolumeId> dos2;
   if (dos2Act_ && dos2Act_->isChecked()) {
     std::random_device random;
     dos2 = VolumeIdFrom(static_cast<std::uint32_t>(random()));
   }
-  if (quarnel::NewImage(g, FromQ(path), *ui_, dos2)) {
-    browser_->Refresh();
-    browser_->SelectPath(path);
+  if (!quarnel::NewImage(g, *target, *ui_, dos2)) {
+    if (disk() && wasChanged) disk()->changed = true;  // "Don't Save" was for the new image
+    return;
   }
+  const QString made = ToQ(target->string());
+  browser_->Refresh();
+  browser_->SelectPath(made);
+  OpenFile(target->string());
 }
 
 void MainWindow::SaveImage() {
-  if (Workspace* ws = disk()) Save(*ws, *ui_);
+  if (offerViewerEdits) offerViewerEdits();
+  if (Workspace* ws = disk()) SaveToOwnPath(*ws);
   UpdateTitle();
 }
 
 void MainWindow::SaveImageAs() {
-  // The dialog lists disk images; the core writes the path chosen.
+  if (offerViewerEdits) offerViewerEdits();
   Workspace* ws = disk();
-  if (!ws || ws->imagePath.empty() || ws->image.bytes.empty()) return;
-  const SavePrompt prompt = SaveAsPrompt(*ws);
-  auto path = ui_->AskSaveFile(prompt.title, prompt.proposed, SaveFilter::DiskImage);
-  if (!path || path->empty()) return;
-  // A name typed without an extension gets the disk image's.
-  std::filesystem::path target(*path);
-  if (!target.has_extension()) target += ".dsk";
-  SaveAs(*ws, target, *ui_);
+  if (!ws) return;
+  const auto target = SaveToChosenPath(*ws, std::string(msg::kSavingTitle));
+  if (target) {
+    // The file written is the window's file from now on: title, Save and Open Recent.
+    ws->imagePath = target->string();
+    stamp_ = FileStamp::Of(*target);
+    RememberOpenFile();
+    browser_->Refresh();
+    browser_->SelectPath(ToQ(ws->imagePath));
+  }
+  ShowListing();
+}
+
+void MainWindow::SaveImageCopy() {
+  if (offerViewerEdits) offerViewerEdits();
+  Workspace* ws = disk();
+  if (!ws) return;
+  const bool wasChanged = ws->changed;
+  const auto target = SaveToChosenPath(*ws, app_text::kSaveCopyTitle);
+  // The copy has the changes; the window's own file still lacks them (unless it was chosen).
+  std::error_code ec;
+  if (target && !std::filesystem::equivalent(*target, ws->imagePath, ec)) ws->changed = wasChanged;
   UpdateTitle();
+}
+
+void MainWindow::ImageChanged() {
+  if (Workspace* ws = disk()) ws->Refresh();
+  ShowListing();
 }
 
 void MainWindow::StartDragOut() {

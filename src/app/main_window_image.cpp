@@ -64,21 +64,54 @@ void MainWindow::OpenHostFile(const QString& path) {
     ConvertHostFile(path);
     return;
   }
-  if (closeViewer) closeViewer();
   OpenFile(FromQ(path));
 }
 
-void MainWindow::OpenFile(const std::string& path) {
-  // Unsaved changes are settled first; Cancel abandons the opening and keeps everything.
-  if (session_.OffersToSaveChanges(path) && !SettleChanges()) return;
+namespace {
+
+// Something came of opening: a disk image with bytes to show (a damaged boot sector included,
+// for the sector view and the check), or a tape.
+bool HoldsFile(Session& s) {
+  return s.Tape() != nullptr || (s.Disk() != nullptr && !s.Disk()->image.bytes.empty());
+}
+
+}  // namespace
+
+bool MainWindow::OpenFile(const std::string& path) {
+  // The file is read first: one that gives nothing to show leaves the open image as it was
+  // (its messages said why), and nothing is asked.
+  FileStamp stamp = FileStamp::Of(path);
+  Session next;
   setEnabled(false);
-  session_.OpenHostFile(path, *ui_);
+  next.OpenHostFile(path, *ui_);
   setEnabled(true);
+  if (!HoldsFile(next)) {
+    ShowListing();
+    return false;
+  }
+  // The viewer's pending edits go into the image they were made on, then its unsaved changes
+  // are settled; Cancel abandons the opening and keeps everything.
+  if (closeViewer) closeViewer();
+  if (session_.OffersToSaveChanges(path) && !SettleChanges()) {
+    ShowListing();
+    return false;
+  }
+  if (FileStamp::Of(path) != stamp) {
+    // The image just saved was this file: what is shown is what is there now. Its messages
+    // were shown with the first read.
+    stamp = FileStamp::Of(path);
+    SilentUi quiet;
+    next = Session{};
+    next.OpenHostFile(path, quiet);
+  }
+  session_ = std::move(next);
+  stamp_ = stamp;
   RememberOpenFile();
   sort_.direction = -1;
   // The volume-name field shows the name the root lists, as loaded.
   volumeField_ = listedVolume_ = disk() ? ListedVolumeName(disk()->image) : std::string();
   ShowListing();
+  return true;
 }
 
 void MainWindow::OpenSelectedEntry() {
@@ -140,7 +173,6 @@ void MainWindow::DropFiles(const QStringList& paths) {
     {
       browser_->SetFolder(fi.absolutePath());
       SetStatus(fi.absoluteFilePath());
-      if (closeViewer) closeViewer();
       OpenFile(FromQ(fi.absoluteFilePath()));
       return;
     }
@@ -148,8 +180,12 @@ void MainWindow::DropFiles(const QStringList& paths) {
   // The questions come first, in order: for a text file whether it is a BASIC program to store
   // tokenised, then the rename question for a name that does not fit; a folder takes its short
   // name without a question.
+  // A file that would replace one of the directory is asked about ("Replace NAME?"); Cancel
+  // there adds nothing at all.
   std::vector<std::optional<std::string>> names;
   std::vector<bool> tokenised;
+  ReplaceState replacing;
+  replacing.several = files.size() > 1;
   for (const auto& f : files) {
     tokenised.push_back(!IsHostFolder(f) && OffersTokenizing(f) &&
                         ui_->AskYesNo(std::string(app_text::kAddTokenizedQuestion) +
@@ -157,6 +193,9 @@ void MainWindow::DropFiles(const QStringList& paths) {
     names.push_back(IsHostFolder(f)    ? std::string()
                     : tokenised.back() ? AskTokenizedName(f)
                                        : AskEntryName(f));
+    if (!IsHostFolder(f) && names.back() && !MayAddAs(*names.back(), replacing))
+      names.back() = std::nullopt;
+    if (replacing.cancelled) return;
   }
   setEnabled(false);
   const std::string remembered = FromQ(statusText());

@@ -55,7 +55,8 @@ void MainWindow::OpenRecentFile(const QString& path) {
   }
   browser_->SetFolder(fi.absolutePath());
   OpenHostFile(fi.absoluteFilePath());
-  browser_->SelectPath(fi.absoluteFilePath());  // the browser marks what is open
+  // The browser marks what is open (the image that stays, when this file could not be opened).
+  if (!OpenPath().empty()) browser_->SelectPath(ToQ(OpenPath()));
 }
 
 void MainWindow::ClearRecentFiles() {

@@ -73,6 +73,30 @@ inline constexpr char kHelpTitle[] = "Quarnel Help";
 inline constexpr char kHelpMissing[] = "The help page is missing from this program.";
 // Ours: the question before unsaved changes would be lost ("Save changes to demo.dsk?").
 inline constexpr char kSaveChangesTo[] = "Save changes to ";
+// Ours: the image's file was written by someone else since it was read here (%1: its name).
+inline constexpr char kDiskChangedTitle[] = "File changed on disk";
+inline constexpr char kDiskChanged[] =
+    "%1 has been changed on disk since Quarnel read it.\n\nOverwrite it with the image shown "
+    "here, save the image under another name, or cancel?";
+inline constexpr char kOverwriteButton[] = "Overwrite";
+inline constexpr char kSaveAsButton[] = "Save As...";
+// Ours: File › Save a Copy... writes the image to another file and keeps the window's own.
+inline constexpr char kMenuSaveCopy[] = "Save a &Copy...";
+inline constexpr char kSaveCopyTitle[] = "Save a copy of the DiskImage";
+// Ours: File › New › Disk Image asks where the new image goes.
+inline constexpr char kNewImageTitle[] = "New DiskImage";
+// Ours: a file the user named is there already (%1: its name).
+inline constexpr char kReplaceFile[] = "%1 already exists.\nDo you want to replace it?";
+// Ours: a file added under the name of one in the directory (%1: the name).
+inline constexpr char kReplaceEntryTitle[] = "Replace";
+inline constexpr char kReplaceEntry[] = "Replace %1?";
+inline constexpr char kReplaceButton[] = "Replace";
+inline constexpr char kSkipButton[] = "Skip";
+inline constexpr char kForAllFiles[] = "Do the same for the other files";
+// Ours: File › Open... on a file of no kind this program reads (%1: its name).
+inline constexpr char kUnknownKind[] =
+    "%1 is not a file Quarnel opens: disk images (.dsk, .di1, .di2) and tapes (.cas) open, "
+    "and .ddi, .img, .msx and .xsa images are converted to .dsk.";
 // Ours: names and views in the Japanese MSX character set instead of the international one.
 inline constexpr char kMenuJapaneseCharset[] = "Japanese character set";
 inline constexpr char kMenuHelp[] = "&Help";

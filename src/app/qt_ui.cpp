@@ -1,5 +1,6 @@
 #include "app/qt_ui.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -121,6 +122,42 @@ SaveChoice QtUi::AskSaveChanges(std::string_view name) {
   if (answer == QMessageBox::Save) return SaveChoice::Save;
   if (answer == QMessageBox::Discard) return SaveChoice::DontSave;
   return SaveChoice::Cancel;
+}
+
+DiskChangedChoice QtUi::AskDiskChanged(std::string_view name) {
+  QMessageBox box(QMessageBox::Warning, QString::fromLatin1(app_text::kDiskChangedTitle),
+                  QString::fromLatin1(app_text::kDiskChanged).arg(ToQ(name)), QMessageBox::NoButton,
+                  parent_);
+  QPushButton* overwrite =
+      box.addButton(QString::fromLatin1(app_text::kOverwriteButton), QMessageBox::DestructiveRole);
+  QPushButton* saveAs =
+      box.addButton(QString::fromLatin1(app_text::kSaveAsButton), QMessageBox::AcceptRole);
+  box.addButton(QMessageBox::Cancel);
+  box.setDefaultButton(saveAs);
+  box.exec();
+  if (box.clickedButton() == overwrite) return DiskChangedChoice::Overwrite;
+  if (box.clickedButton() == saveAs) return DiskChangedChoice::SaveAs;
+  return DiskChangedChoice::Cancel;
+}
+
+ReplaceAnswer QtUi::AskReplace(std::string_view name, bool several) {
+  QMessageBox box(QMessageBox::Question, QString::fromLatin1(app_text::kReplaceEntryTitle),
+                  QString::fromLatin1(app_text::kReplaceEntry).arg(ToQ(name)),
+                  QMessageBox::NoButton, parent_);
+  QPushButton* replace =
+      box.addButton(QString::fromLatin1(app_text::kReplaceButton), QMessageBox::AcceptRole);
+  QPushButton* skip =
+      box.addButton(QString::fromLatin1(app_text::kSkipButton), QMessageBox::RejectRole);
+  box.addButton(QMessageBox::Cancel);
+  box.setDefaultButton(skip);
+  if (several) box.setCheckBox(new QCheckBox(QString::fromLatin1(app_text::kForAllFiles)));
+  box.exec();
+  ReplaceAnswer a;
+  a.forAll = box.checkBox() && box.checkBox()->isChecked();
+  a.choice = box.clickedButton() == replace ? ReplaceChoice::Replace
+             : box.clickedButton() == skip  ? ReplaceChoice::Skip
+                                            : ReplaceChoice::Cancel;
+  return a;
 }
 
 std::optional<std::string> QtUi::AskSavePath(std::string_view title,

@@ -21,6 +21,8 @@ class QtUi : public AppUi {
   void Notify(std::string_view message) override;
   bool AskYesNo(std::string_view question) override;
   SaveChoice AskSaveChanges(std::string_view name) override;
+  DiskChangedChoice AskDiskChanged(std::string_view name) override;
+  ReplaceAnswer AskReplace(std::string_view name, bool several) override;
   std::optional<std::string> AskSavePath(std::string_view title,
                                          std::string_view suggestedPath) override;
   std::optional<std::string> AskNewName(std::string_view hostName) override;

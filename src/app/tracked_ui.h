@@ -43,6 +43,12 @@ class TrackedUi : public AppUi {
   SaveChoice AskSaveChanges(std::string_view name) override {
     return Track([&] { return inner_.AskSaveChanges(name); });
   }
+  DiskChangedChoice AskDiskChanged(std::string_view name) override {
+    return Track([&] { return inner_.AskDiskChanged(name); });
+  }
+  ReplaceAnswer AskReplace(std::string_view name, bool several) override {
+    return Track([&] { return inner_.AskReplace(name, several); });
+  }
   std::optional<std::string> AskSavePath(std::string_view t, std::string_view s) override {
     return Track([&] { return inner_.AskSavePath(t, s); });
   }

@@ -27,7 +27,9 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   main.closeViewer = [v] {
     if (v->isVisible()) v->close();
   };
+  main.offerViewerEdits = [v] { v->OfferPendingChanges(); };
   v->disk = [&main] { return main.disk(); };
+  v->imageChanged = [&main] { main.ImageChanged(); };
   v->askYesNo = [&main](std::string_view question) { return main.ui().AskYesNo(question); };
   v->cassetteLoaded = [&main] { return main.tape() != nullptr; };
   main.fileInfo = [v, &main](int slot) {

@@ -285,6 +285,7 @@ void ViewerWindow::OfferPendingChanges() {
     out = tools::SaveCurrentFile(*ws, {*viewedEntry_, model->Layout()->skip()}, edits->Values());
   }
   if (!out.message.empty()) ui_.Notify(out.message);
+  if (imageChanged) imageChanged();
 }
 
 // Searches.

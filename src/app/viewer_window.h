@@ -131,6 +131,8 @@ class ViewerWindow : public QWidget {
   std::function<Workspace*()> disk;
   std::function<bool(std::string_view question)> askYesNo;
   std::function<bool()> cassetteLoaded;
+  // Edits were written back into the image `disk` gives.
+  std::function<void()> imageChanged;
 
   // Controls, for the reports, the sector editor and the tests.
   RichTextArea* richEdit() const { return rich_; }

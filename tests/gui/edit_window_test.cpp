@@ -175,7 +175,7 @@ TEST_F(EditTest, SaveReloadCompare) {
   EXPECT_EQ(Captions(), before);
 }
 
-TEST_F(EditTest, SaveAsKeepsThePath) {
+TEST_F(EditTest, SaveAsProposesTheImagesPath) {
   MainWindow& win = StartDemo();
   win.oemEdit()->setText("COPY");
   win.CommitOemField();
@@ -184,7 +184,7 @@ TEST_F(EditTest, SaveAsKeepsThePath) {
   EXPECT_THAT(ui.core.saveTitles, ElementsAre("Saving DiskImage"));
   EXPECT_EQ(ui.core.saveSuggestions.back(), image.string());
   EXPECT_TRUE(std::ranges::equal(ReadHostFile(dir / "copy.dsk"), Disk(win).image.bytes));
-  EXPECT_EQ(Disk(win).imagePath, image.string());
+  EXPECT_EQ(Disk(win).imagePath, (dir / "copy.dsk").string());
   EXPECT_FALSE(Disk(win).changed);
 }
 
@@ -214,11 +214,14 @@ TEST_F(EditTest, ExtractOneDialogPerRowAndCancelStops) {
 
 TEST_F(EditTest, NewImagesGoIntoTheBrowsedFolder) {
   MainWindow& win = StartDemo();
+  ui.core.savePaths = {(dir / "New720.dsk").string(), (dir / "New160.dsk").string()};
   win.NewImage(7);
   win.NewImage(0);
+  EXPECT_THAT(ui.core.saveSuggestions,
+              ElementsAre((dir / "New720.dsk").string(), (dir / "New160.dsk").string()));
   EXPECT_EQ(std::filesystem::file_size(dir / "New720.dsk"), 737280u);
   EXPECT_EQ(std::filesystem::file_size(dir / "New160.dsk"), 163840u);
-  EXPECT_EQ(Disk(win).imagePath, image.string());  // the open image stays
+  EXPECT_EQ(Disk(win).imagePath, (dir / "New160.dsk").string());  // the new image is open
 }
 
 // Closing with unsaved changes asks "Save changes to demo.dsk?": Cancel keeps the window and the

@@ -87,8 +87,7 @@ TEST_F(WindowTest, ListMenuEnablingFollowsTheSelection) {
   w->fileInfo = [](int) {};  // as when the reports are built in
   auto none = MenuState();
   EXPECT_FALSE(none["Add a File"] || none["Delete"] || none["View"] || none["Extract"] ||
-               none["Info"]);
-  EXPECT_TRUE(none["Rename"]);
+               none["Info"] || none["Rename"]);
 
   auto image = WriteDemoImage(dir / "demo.dsk");
   w->OpenHostFile(QString::fromStdString(image.string()));
@@ -190,6 +189,7 @@ TEST_F(WindowTest, NewDiskImageMakesADos2DiskWhenChosen) {
   ASSERT_NE(dos2, nullptr);
   EXPECT_FALSE(dos2->isChecked());  // DOS 1 stays the default
   w->browser()->SetFolder(QString::fromStdString(dir.path().string()));
+  ui.core.savePaths = {(dir / "New720.dsk").string(), (dir / "New720.dsk").string()};
   w->NewImage(7);
   const auto dos1 = ReadHostFile(dir / "New720.dsk");
   dos2->setChecked(true);

@@ -24,6 +24,14 @@ class ScriptedAppUi : public AppUi {
     saveChoices.pop_front();
     return c;
   }
+  DiskChangedChoice AskDiskChanged(std::string_view name) override {
+    diskChangedAsked.emplace_back(name);
+    return Take(diskChangedChoices).value_or(DiskChangedChoice::Cancel);
+  }
+  ReplaceAnswer AskReplace(std::string_view name, bool several) override {
+    replaceAsked.push_back(std::string(name) + (several ? " (several)" : ""));
+    return Take(replaceAnswers).value_or(ReplaceAnswer{});
+  }
   std::optional<std::string> AskSavePath(std::string_view t, std::string_view s) override {
     return core.AskSavePath(t, s);
   }
@@ -76,6 +84,11 @@ class ScriptedAppUi : public AppUi {
   std::vector<std::string> saveQuestions;  // names asked "Save changes to NAME?" about
   std::deque<SaveChoice> saveChoices;
   std::function<void()> onAskNewName;
+  // Files asked about as changed on disk, and names asked "Replace NAME?" (" (several)" added
+  // when the question offered "for all").
+  std::vector<std::string> diskChangedAsked, replaceAsked;
+  std::deque<std::optional<DiskChangedChoice>> diskChangedChoices;
+  std::deque<std::optional<ReplaceAnswer>> replaceAnswers;
 
  private:
   template <class T>
