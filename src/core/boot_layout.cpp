@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/disk_check.h"
 #include "core/dir_slot.h"
+#include "core/disk_check.h"
 #include "core/messages.h"
 
 namespace quarnel {
@@ -112,13 +112,18 @@ BootLayout JudgeBootLayout(const DiskImage& image) {
   int best = -1;
   for (const auto& row : GeometryTable) {
     if (std::uint64_t{row.totalSectors} * 512 != image.bytes.size()) continue;
-    if (!out.standard) out.standard = row;
-    if (!LayoutProblems(image, RowGeometry(row)).empty()) continue;
+    auto problems = LayoutProblems(image, RowGeometry(row));
+    if (!out.standard) {
+      out.standard = row;
+      out.standardProblems = problems;
+    }
+    if (!problems.empty()) continue;
     const int score = (row.media == fatMedia ? 2 : 0) + (row.media == image.geometry.media);
     if (score > best) {
       best = score;
       out.standard = row;
       out.standardFits = true;
+      out.standardProblems.clear();
     }
   }
   if (out.Plausible() && out.standardFits) {
@@ -136,15 +141,25 @@ BootLayout JudgeBootLayout(const DiskImage& image) {
   return out;
 }
 
+namespace {
+
+std::string Joined(const std::vector<std::string>& problems) {
+  std::string out;
+  for (const auto& p : problems) out += (out.empty() ? "" : "; ") + p;
+  return out;
+}
+
+}  // namespace
+
 std::string DescribeBootLayout(const BootLayout& layout) {
-  std::string problems;
-  for (const auto& p : layout.problems) problems += (problems.empty() ? "" : "; ") + p;
-  std::string out =
-      FillText(layout.refused ? msg::kCheckBootRefused : msg::kLayoutDoesNotFit, {problems});
+  std::string out = FillText(layout.refused ? msg::kCheckBootRefused : msg::kLayoutDoesNotFit,
+                             {Joined(layout.problems)});
+  if (!out.empty() && out.back() != '.' && out.back() != '!') out.push_back('.');
   if (!layout.standard) return out + " " + std::string(msg::kLayoutNoStandard);
   const std::string caption(layout.standard->caption);
   if (layout.standardFits) return out + " " + FillText(msg::kLayoutStandardFits, {caption});
-  return out + " " + FillText(msg::kLayoutStandardFailsToo, {caption});
+  return out + " " +
+         FillText(msg::kLayoutStandardFailsToo, {caption, Joined(layout.standardProblems)});
 }
 
 }  // namespace quarnel

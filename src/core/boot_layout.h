@@ -38,8 +38,9 @@ struct BootLayout {
   // The standard row of the image's size (the one whose FATs and root directory are found where
   // it says, when one is); nullopt when no standard disk has that size.
   std::optional<GeometryRow> standard;
-  bool standardFits = false;  // `standard` has no layout problem on this image
-  bool refused = false;       // the load refused the boot sector
+  bool standardFits = false;                  // `standard` has no layout problem on this image
+  std::vector<std::string> standardProblems;  // the problems of `standard` when it does not fit
+  bool refused = false;                       // the load refused the boot sector
   // The boot sector is plausible, and so is the standard layout, which places the FATs, the root
   // directory or the clusters elsewhere.
   bool standardDiffers = false;

@@ -72,7 +72,7 @@ inline constexpr std::string_view kLayoutStandardFits =
     "The standard layout of its size, %1, fits: its FATs and root directory lie where that "
     "layout puts them, and the rest was checked by it.";
 inline constexpr std::string_view kLayoutStandardFailsToo =
-    "The standard layout of its size, %1, does not fit either: nothing else was checked.";
+    "The standard layout of its size, %1, does not fit either (%2): nothing else was checked.";
 inline constexpr std::string_view kCheckFatCopiesDiffer =
     "FAT %1 differs from FAT 1 in the entries of %2 clusters.";
 inline constexpr std::string_view kCheckMediaByte =
