@@ -12,6 +12,7 @@
 #include <cstring>
 #include <map>
 
+#include "core/boot_layout.h"
 #include "core/change_guard.h"
 #include "core/dir_entry.h"
 #include "core/disk_repair.h"
@@ -47,8 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)quarnel::CheckDisk(ws.image);
   if (!ws.HasImage()) return 0;
   const quarnel::RepairPlan plan = quarnel::PlanRepair(ws.image, {(disk.flags & 2) != 0, {}});
-  // Files as the FAT that repair keeps reads them: taking the other FAT changes what they read.
-  quarnel::DiskImage base = ws.image;
+  // Files as the FAT and the layout that repair keeps read them: taking the other FAT, or the
+  // standard layout for a boot sector that does not fit, changes what they read.
+  quarnel::DiskImage base = quarnel::WithGeometry(ws.image, plan.repaired.geometry);
   if (plan.fatCopied > 0) {
     const auto& g = base.geometry;
     const std::size_t len = g.FatBytes();

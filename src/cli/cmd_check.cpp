@@ -1,6 +1,6 @@
 // quarnel-cli check IMAGE [--json] [--repair] [--free-lost]: what is wrong with a disk image, and
-// with --repair the image mended and saved in place. Exit 0 when the disk is (now) clean, 1 when
-// findings remain or the image cannot be read or saved.
+// with --repair the image mended and saved in place when nothing is left. Exit 0 when the disk is
+// (now) clean, 1 when findings remain (the image then unchanged) or it cannot be read or saved.
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -29,14 +29,16 @@ void PrintFinding(const DiskFinding& f) {
   if (!f.path.empty()) line += "\t" + ShownName(f.path);
   if (!f.clusters.empty())
     line += "\t" + std::string(kCheckClusters.substr(1)) + ClusterList(f.clusters);
-  std::cout << line << "\t" << f.message << "\n";
+  std::cout << line << "\t" << ShownName(f.message) << "\n";
 }
 
+// Messages name entries by their bytes on the disk: they are shown through the character table
+// like paths.
 nlohmann::ordered_json FindingJson(const DiskFinding& f) {
   return {{"kind", std::string(FindingKindName(f.kind))},
           {"path", ShownName(f.path)},
           {"clusters", f.clusters},
-          {"message", f.message}};
+          {"message", ShownName(f.message)}};
 }
 
 }  // namespace
@@ -83,16 +85,17 @@ void RegisterCheck(CommandLine& commands) {
           auto actions = nlohmann::ordered_json::array();
           for (const auto& a : plan.actions) {
             auto one = FindingJson(a.finding);
-            one["remedy"] = a.remedy;
+            one["remedy"] = ShownName(a.remedy);
             one["done"] = a.done;
             actions.push_back(std::move(one));
             if (!args.json)
               std::cout << FindingKindName(a.finding.kind) << "\t" << ShownName(a.finding.path)
                         << "\n"
-                        << (a.done ? kCheckRepaired : kCheckLeft) << a.remedy << "\n";
+                        << (a.done ? kCheckRepaired : kCheckLeft) << ShownName(a.remedy) << "\n";
           }
+          // A repair that leaves findings is not saved: the image stays as it was.
           bool saved = false;
-          if (plan.changed && ws.image.Usable()) {
+          if (plan.changed && plan.left.empty()) {
             ws.image = plan.repaired;
             ws.changed = true;
             if (!SaveInPlace(ws, ui)) return kExitFailure;
@@ -103,6 +106,7 @@ void RegisterCheck(CommandLine& commands) {
           j["repair"] = {{"actions", std::move(actions)}, {"saved", saved}, {"left", left}};
           if (!args.json) {
             if (saved) std::cout << kCheckSaved << "\n";
+            if (plan.changed && !saved) std::cout << kCheckNotSaved << "\n";
             for (const auto& f : plan.left) {
               std::cout << kCheckStillFound;
               PrintFinding(f);

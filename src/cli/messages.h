@@ -44,6 +44,8 @@ inline constexpr std::string_view kCheckMore = " ... and";
 inline constexpr std::string_view kCheckRepaired = "  repaired: ";
 inline constexpr std::string_view kCheckLeft = "  not repaired: ";
 inline constexpr std::string_view kCheckSaved = "The repaired image was saved.";
+inline constexpr std::string_view kCheckNotSaved =
+    "The image was not changed: the repair leaves findings.";
 inline constexpr std::string_view kCheckStillFound = "Still found after repair: ";
 
 // Cassette images.

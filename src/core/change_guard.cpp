@@ -73,6 +73,8 @@ class TreeWalk {
         if (read_[c]) continue;
         read_[c] = true;
         Bytes data = *ClusterData(image_, c);  // FollowChain gives data clusters only
+        // A file's data that a directory chain runs into holds no entries to follow.
+        if (!LooksLikeDirectory(data)) continue;
         const std::size_t base = static_cast<std::size_t>(data.data() - image_.bytes.data());
         for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
           Visit(base + e, index);
@@ -186,6 +188,10 @@ std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters
     const auto c = static_cast<std::uint32_t>((off - g.dataOffset) / g.clusterBytes + 2);
     auto file = keptOwner(c, [](const TreeEntry& e) { return !(e.attribute & kAttrDirectory); });
     if (file) return Refusal(msg::kNeedsCheckAlsoUsed, c, tree.PathOf(*file));
+    // An entry marked a directory whose data is a file's.
+    const auto data = ClusterData(image, c);
+    if (!tree.OwnersOf(c).empty() && data && !LooksLikeDirectory(*data))
+      return Refusal(msg::kNeedsCheckNotDirectory, c, tree.PathOf(tree.OwnersOf(c).front()));
   }
   return std::nullopt;
 }
@@ -202,6 +208,16 @@ Bytes FirstFat(const DiskImage& image) {
 
 std::optional<std::string> CheckChange(const DiskImage& image, const PlannedChange& change) {
   return CheckOnMap(image, MapTreeClusters(image), change);
+}
+
+std::optional<std::string> CheckOverwrite(const DiskImage& image, std::size_t entry,
+                                          const std::vector<std::uint16_t>& clusters) {
+  const TreeClusters tree = MapTreeClusters(image);
+  for (auto c : Sorted(clusters))
+    for (auto o : tree.OwnersOf(c))
+      if (tree.entries[o].offset != entry)
+        return Refusal(msg::kNeedsCheckAlsoUsed, c, tree.PathOf(o));
+  return std::nullopt;
 }
 
 struct ChangeGuard::Kept {

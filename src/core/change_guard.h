@@ -57,11 +57,19 @@ struct PlannedChange {
 
 // nullopt when the change is safe; otherwise the message that refuses it. Refused when a cluster
 // to take is not free in every FAT copy or is reached by an entry that stays; when a cluster to
-// release is reached by an entry that stays (a cross-link) or the FAT copies disagree on it; and
-// when a removed or rewritten entry lies in a cluster that a file also uses (writing the entry
-// would change that file). A cluster both released and taken is judged as released. FAT copies
-// are compared only on these clusters.
+// release is reached by an entry that stays (a cross-link) or the FAT copies disagree on it; when
+// a removed or rewritten entry lies in a cluster that a file also uses (writing the entry would
+// change that file); and when it lies in a directory cluster that holds no directory entries (an
+// entry marked a directory whose data is a file's). A cluster both released and taken is judged as
+// released. FAT copies are compared only on these clusters.
 std::optional<std::string> CheckChange(const DiskImage& image, const PlannedChange& change);
+
+// nullopt when the bytes of `clusters` may be overwritten as the data of the entry at image
+// offset `entry`: no other entry of the tree reaches any of them (a file cross-linked with
+// another, or a chain a directory runs into, would change both). Otherwise the message that
+// refuses it.
+std::optional<std::string> CheckOverwrite(const DiskImage& image, std::size_t entry,
+                                          const std::vector<std::uint16_t>& clusters);
 
 // CheckChange over a run of changes to one image, with the tree map made once and kept up to
 // date by the additions the run reports, instead of made again for every change. The map is

@@ -9,6 +9,7 @@
 
 #include "core/add_file.h"
 #include "core/ascii.h"
+#include "core/boot_layout.h"
 #include "core/change_guard.h"
 #include "core/dir_entry.h"
 #include "core/dir_slot.h"
@@ -31,13 +32,6 @@ namespace quarnel {
 namespace {
 
 std::string Num(std::uint64_t v) { return std::to_string(v); }
-
-std::string Hex(std::uint32_t v, int digits) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string s = "0x";
-  for (int i = digits - 1; i >= 0; --i) s.push_back(kDigits[(v >> (4 * i)) & 0xF]);
-  return s;
-}
 
 // The policy of the check's walks: every cluster once, a link back is a loop.
 constexpr ChainPolicy kCheckWalk{ChainLoops::AtRevisit, ChainFreeOrBad::Yield, ChainEarlyEnd::Short,
@@ -84,13 +78,6 @@ class Checker {
       Add(FindingKind::BootSector, kNoEntry, {},
           FillText(msg::kCheckImageLonger, {Num(g_.totalSectors), Num(g_.bytesPerSector), Num(disk),
                                             Num(img_.bytes.size())}));
-    // Entries a FAT copy holds: two per three bytes.
-    const std::uint64_t entries = static_cast<std::uint64_t>(g_.FatBytes()) * 2 / 3;
-    if (entries < static_cast<std::uint64_t>(g_.LastDataCluster()) + 1)
-      Add(FindingKind::BootSector, kNoEntry, {},
-          FillText(msg::kCheckFatTooSmall,
-                   {Num(g_.sectorsPerFat), Num(entries == 0 ? 0 : entries - 1),
-                    Num(g_.LastDataCluster())}));
   }
 
   void CheckFatCopies() {
@@ -112,7 +99,7 @@ class Checker {
     const std::uint8_t fatMedia = img_.bytes[g_.fatOffset];
     if (fatMedia != g_.media)
       Add(FindingKind::MediaByte, kNoEntry, {},
-          FillText(msg::kCheckMediaByte, {Hex(fatMedia, 2), Hex(g_.media, 2)}));
+          FillText(msg::kCheckMediaByte, {HexText(fatMedia, 2), HexText(g_.media, 2)}));
   }
 
   // First cluster, size and chain of one entry.
@@ -152,7 +139,7 @@ class Checker {
       case ChainStop::Outside:
         if (link < 2 || link >= 0xFF0)
           Add(FindingKind::ChainFree, i, {last},
-              FillText(msg::kCheckChainFree, {Num(last), Hex(link, 3)}));
+              FillText(msg::kCheckChainFree, {Num(last), HexText(link, 3)}));
         else
           Add(FindingKind::ChainOutside, i, {last},
               FillText(msg::kCheckChainOutside, {Num(last), Num(link), Num(g_.LastDataCluster())}));
@@ -194,9 +181,12 @@ class Checker {
     for (std::uint32_t c = 2; c < tree_.owners.size(); ++c) {
       const auto& owners = tree_.owners[c];
       if (owners.size() < 2) continue;
+      // A cluster that reads as directory data stays with a directory, any other with a file.
+      const auto data = ClusterData(img_, c);
+      const bool dirData = data && LooksLikeDirectory(*data);
       std::size_t keeper = owners[0];
       for (auto o : owners)
-        if (IsDir(o)) {
+        if (IsDir(o) == dirData) {
           keeper = o;
           break;
         }
@@ -394,6 +384,13 @@ std::string_view FindingKindName(FindingKind kind) {
   return "unknown";
 }
 
+std::string HexText(std::uint32_t v, int digits) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string s = "0x";
+  for (int i = digits - 1; i >= 0; --i) s.push_back(kDigits[(v >> (4 * i)) & 0xF]);
+  return s;
+}
+
 std::string FillText(std::string_view text, std::initializer_list<std::string> args) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -411,16 +408,22 @@ std::string FillText(std::string_view text, std::initializer_list<std::string> a
 }
 
 DiskCheck CheckDisk(const DiskImage& image) {
-  if (!image.Usable()) {
-    DiskCheck out;
-    DiskFinding f;
-    f.kind = FindingKind::BootSector;
-    f.message = FillText(msg::kCheckBootRefused,
-                         {image.bootErrorDetail.empty() ? std::string(msg::kBootSectorError)
-                                                        : image.bootErrorDetail});
-    out.findings.push_back(std::move(f));
-    return out;
+  const BootLayout layout = JudgeBootLayout(image);
+  if (layout.Plausible()) return Checker(image).Run();
+  DiskCheck out;
+  DiskFinding f;
+  f.kind = FindingKind::BootSector;
+  f.message = DescribeBootLayout(layout);
+  out.findings.push_back(std::move(f));
+  if (layout.standardFits) {
+    DiskCheck rest = CheckLaidOut(WithGeometry(image, RowGeometry(*layout.standard)));
+    for (auto& r : rest.findings) out.findings.push_back(std::move(r));
   }
+  return out;
+}
+
+DiskCheck CheckLaidOut(const DiskImage& image) {
+  if (!image.Usable()) return {};
   return Checker(image).Run();
 }
 

@@ -51,11 +51,18 @@ struct DiskCheck {
   bool Clean() const { return findings.empty(); }
 };
 
-// Checks a loaded image. An image whose boot sector was refused gets one BootSector finding and
-// nothing else is looked at.
+// Checks a loaded image. A boot sector that was refused or whose layout does not fit the image
+// (see JudgeBootLayout) is the first finding; the rest is then checked by the standard layout of
+// the image's size when the FATs and the root directory confirm it, and not at all otherwise.
 DiskCheck CheckDisk(const DiskImage& image);
+
+// The check of the FATs, the chains and the tree by the image's geometry as it stands, the boot
+// sector's layout taken as it is; nothing for an image that is not usable.
+DiskCheck CheckLaidOut(const DiskImage& image);
 
 // `text` with "%1", "%2", ... replaced by `args` in order.
 std::string FillText(std::string_view text, std::initializer_list<std::string> args);
+// `v` as "0x" and `digits` hexadecimal digits.
+std::string HexText(std::uint32_t v, int digits);
 
 }  // namespace quarnel

@@ -10,6 +10,7 @@
 
 #include "core/add_file.h"
 #include "core/ascii.h"
+#include "core/boot_layout.h"
 #include "core/change_guard.h"
 #include "core/dir_entry.h"
 #include "core/dir_slot.h"
@@ -60,6 +61,51 @@ int GroupOf(FindingKind kind) {
       break;
   }
   return kGroups;
+}
+
+// `image` with the layout fields of its boot sector set to those of `row` (the media byte only
+// when the boot sector's is none: then the FAT's, or the row's), read by them. `said` lists the
+// fields changed.
+DiskImage WithStandardBootSector(const DiskImage& image, const GeometryRow& row,
+                                 std::string& said) {
+  DiskImage out = WithGeometry(image, RowGeometry(row));
+  auto bs = BootSectorAt(out.View());
+  if (!bs) return out;  // never: every image size holds a boot sector
+  const DiskGeometry& g = out.geometry;
+  auto set16 = [&](std::string_view field, Le16Field& f, std::uint16_t v) {
+    if (f.Get() == v) return;
+    said += (said.empty() ? "" : ", ") +
+            FillText(msg::kRepairBootField, {std::string(field), Num(f.Get()), Num(v)});
+    f.Set(v);
+  };
+  auto set8 = [&](std::string_view field, std::uint8_t& f, std::uint8_t v) {
+    if (f == v) return;
+    said += (said.empty() ? "" : ", ") +
+            FillText(msg::kRepairBootField, {std::string(field), Num(f), Num(v)});
+    f = v;
+  };
+  set16("bytes per sector (offset 11)", bs->bytesPerSector, g.bytesPerSector);
+  set8("sectors per cluster (offset 13)", bs->sectorsPerCluster, g.sectorsPerCluster);
+  set16("reserved sectors (offset 14)", bs->reservedSectors, g.reservedSectors);
+  set8("number of FATs (offset 16)", bs->fatCount, g.fatCount);
+  set16("root entries (offset 17)", bs->rootEntries, g.rootEntries);
+  set16("sectors (offset 19)", bs->totalSectors, g.totalSectors);
+  if (!IsMediaByte(bs->media)) {
+    const std::uint8_t fatMedia = out.bytes[g.fatOffset];
+    const std::uint8_t media = IsMediaByte(fatMedia) ? fatMedia : g.media;
+    said += (said.empty() ? "" : ", ") +
+            FillText(msg::kRepairBootField,
+                     {"media byte (offset 21)", HexText(bs->media, 2), HexText(media, 2)});
+    bs->media = media;
+  }
+  set16("sectors per FAT (offset 22)", bs->sectorsPerFat, g.sectorsPerFat);
+  if (bs->sectorsPerTrack.Get() == 0)
+    set16("sectors per track (offset 24)", bs->sectorsPerTrack, g.sectorsPerTrack);
+  if (bs->sides.Get() == 0) set16("sides (offset 26)", bs->sides, g.sides);
+  PutBootSector(out.MutableView(), *bs);
+  out.geometry = GeometryFields(*bs);
+  DeriveGeometry(out.geometry);
+  return out;
 }
 
 std::vector<std::uint16_t> ChainOf(const DiskImage& img, std::uint16_t first) {
@@ -180,6 +226,13 @@ class Repairer {
       return Done(f, std::string(noFirst ? msg::kRepairSizeZero : msg::kRepairFirstCleared));
     }
     if (dir) {  // BadSize: directories have none
+      // An entry marked a directory whose data is a file's is that file.
+      const auto data = ClusterData(work_, e->firstCluster.Get());
+      if (data && !LooksLikeDirectory(*data)) {
+        e->attribute = static_cast<std::uint8_t>(e->attribute & ~kAttrDirectory);
+        PutEntry(f, *e);
+        return Done(f, std::string(msg::kRepairNotDirectory));
+      }
       e->size.Set(0);
       PutEntry(f, *e);
       return Done(f, std::string(msg::kRepairSizeZero));
@@ -216,8 +269,10 @@ class Repairer {
       if (from + len > work_.bytes.size()) break;
       DiskImage trial = work_;
       std::memcpy(trial.bytes.data() + g.fatOffset, work_.bytes.data() + from, len);
+      // A copy that is no FAT (one never written, say) is never copied over the first.
+      if (k > 0 && !JudgeBootLayout(trial).Plausible()) continue;
       std::size_t count = 0;
-      for (const auto& f : CheckDisk(trial).findings)
+      for (const auto& f : CheckLaidOut(trial).findings)
         if (f.kind != FindingKind::FatCopiesDiffer) ++count;
       if (k == 0 || count < bestCount) {
         best = k;
@@ -477,14 +532,29 @@ class Repairer {
 }  // namespace
 
 RepairPlan PlanRepair(const DiskImage& image, const RepairOptions& options) {
-  if (!image.Usable()) {
+  const BootLayout layout = JudgeBootLayout(image);
+  if (!layout.Confirmed()) {  // no layout to mend anything by: nothing is changed
     RepairPlan plan;
     plan.repaired = image;
     plan.left = CheckDisk(image).findings;
-    for (const auto& f : plan.left) plan.actions.push_back({f, std::string(msg::kRepairBootLeft)});
+    for (const auto& f : plan.left)
+      plan.actions.push_back({f, std::string(msg::kRepairUnconfirmed), false});
     return plan;
   }
-  RepairPlan plan = Repairer(image, options).Run(image);
+  DiskImage start = image;
+  std::vector<RepairAction> first;
+  if (!layout.Plausible()) {
+    std::string said;
+    start = WithStandardBootSector(image, *layout.standard, said);
+    first.push_back(
+        {CheckDisk(image).findings.front(),
+         FillText(msg::kRepairBootLayout, {std::string(layout.standard->caption), said}), true});
+  }
+  // A chain that an entry reaches by another plausible layout is kept, never freed.
+  RepairOptions own = options;
+  if (layout.standardDiffers) own.freeLost = false;
+  RepairPlan plan = Repairer(start, own).Run(image);
+  plan.actions.insert(plan.actions.begin(), first.begin(), first.end());
   for (const auto& f : plan.left)
     if (f.kind == FindingKind::BootSector)
       plan.actions.push_back({f, std::string(msg::kRepairBootLeft), false});

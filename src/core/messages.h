@@ -43,8 +43,36 @@ inline constexpr std::string_view kClusterError = "Cluster Error in Fat";
 inline constexpr std::string_view kCheckBootRefused = "The boot sector cannot be used: %1";
 inline constexpr std::string_view kCheckImageLonger =
     "The boot sector gives %1 sectors of %2 bytes (%3 bytes), but the image has %4 bytes.";
+// Ours: why a boot sector's layout does not fit its image (parts of kLayoutDoesNotFit).
+inline constexpr std::string_view kLayoutSectorSize = "bytes per sector (offset 11) is %1, not 512";
+inline constexpr std::string_view kLayoutClusterSize =
+    "sectors per cluster (offset 13) is %1, not 1, 2, 4 or 8";
+inline constexpr std::string_view kLayoutNoReserved = "reserved sectors (offset 14) is 0";
+inline constexpr std::string_view kLayoutFatCount =
+    "the number of FATs (offset 16) is %1, not 1 or 2";
+inline constexpr std::string_view kLayoutRootEntries =
+    "root entries (offset 17) is %1, not a whole number of sectors";
+inline constexpr std::string_view kLayoutMedia =
+    "the media byte (offset 21) is %1, which is no media descriptor";
+inline constexpr std::string_view kLayoutDiskLarger =
+    "the disk of %1 bytes is larger than the image (%2 bytes)";
+inline constexpr std::string_view kLayoutNoData = "no room is left for data clusters";
 inline constexpr std::string_view kCheckFatTooSmall =
-    "A FAT of %1 sectors holds entries up to cluster %2, but the disk has clusters up to %3.";
+    "a FAT of %1 sectors holds entries up to cluster %2, but the disk has clusters up to %3";
+inline constexpr std::string_view kLayoutNoFat =
+    "FAT %1 (sector %2) does not start with a media byte and 0xFF 0xFF";
+inline constexpr std::string_view kLayoutNoRoot =
+    "the root directory (sector %1) holds no directory entries";
+inline constexpr std::string_view kLayoutReadsWorse =
+    "the disk reads with %1 findings by it, with %2 by the standard layout of its size";
+inline constexpr std::string_view kLayoutDoesNotFit = "The boot sector does not fit the image: %1.";
+inline constexpr std::string_view kLayoutNoStandard =
+    "No standard layout has the image's size: nothing else was checked.";
+inline constexpr std::string_view kLayoutStandardFits =
+    "The standard layout of its size, %1, fits: its FATs and root directory lie where that "
+    "layout puts them, and the rest was checked by it.";
+inline constexpr std::string_view kLayoutStandardFailsToo =
+    "The standard layout of its size, %1, does not fit either (%2): nothing else was checked.";
 inline constexpr std::string_view kCheckFatCopiesDiffer =
     "FAT %1 differs from FAT 1 in the entries of %2 clusters.";
 inline constexpr std::string_view kCheckMediaByte =
@@ -112,6 +140,8 @@ inline constexpr std::string_view kRepairNoDirectory =
 inline constexpr std::string_view kRepairFirstCleared =
     "The first cluster and the size were set to 0: the entry reached no byte.";
 inline constexpr std::string_view kRepairSizeZero = "The size was set to 0.";
+inline constexpr std::string_view kRepairNotDirectory =
+    "The directory bit was cleared: the entry's data is no directory's but a file's of that size.";
 inline constexpr std::string_view kRepairRenamed = "Renamed to %1.";
 inline constexpr std::string_view kRepairDotWritten = "The \"%1\" entry was written, cluster %2.";
 inline constexpr std::string_view kRepairDotSlotTaken =
@@ -122,6 +152,13 @@ inline constexpr std::string_view kRepairLostNoSlot =
     "Left as it is: the root directory has no free slot for a file.";
 inline constexpr std::string_view kRepairBootLeft =
     "Left as it is: repair does not change the boot sector.";
+inline constexpr std::string_view kRepairBootLayout =
+    "The boot sector was given the standard layout of its size, %1, whose FATs and root "
+    "directory were found where it puts them: %2.";
+inline constexpr std::string_view kRepairBootField = "%1 %2 to %3";
+inline constexpr std::string_view kRepairUnconfirmed =
+    "Left as it is: no layout is confirmed by the FATs and the root directory, so nothing was "
+    "changed.";
 inline constexpr std::string_view kRepairNothing = "Nothing to repair.";
 inline constexpr std::string_view kRepairEntryInFile =
     "Left as it is: the entry lies in a cluster a file also uses, and writing it would change "
@@ -175,6 +212,8 @@ inline constexpr std::string_view kNeedsCheckFreeButUsed =
     "The disk needs checking: cluster %u is marked free but %s uses it; nothing was changed.";
 inline constexpr std::string_view kNeedsCheckAlsoUsed =
     "The disk needs checking: cluster %u is also used by %s; nothing was changed.";
+inline constexpr std::string_view kNeedsCheckNotDirectory =
+    "The disk needs checking: cluster %u of %s holds no directory entries; nothing was changed.";
 inline constexpr std::string_view kNeedsCheckFatCopies =
     "The disk needs checking: its FAT copies disagree on cluster %u; nothing was changed.";
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/change_guard.h"
 #include "core/fat.h"
 #include "tools/messages.h"
 
@@ -46,6 +47,19 @@ FilePlaces FileByteOffsets(const DiskImage& image, const FileEntry& entry, std::
 }
 
 bool SameText(const std::string& a, const std::string& b) { return a == b; }
+
+// The refusal when a byte at `offsets` lies in a cluster that an entry other than `entry` also
+// reaches: writing it would change that entry's data too.
+std::optional<std::string> SharedRefusal(const DiskImage& image, const FileEntry& entry,
+                                         const std::vector<std::size_t>& offsets) {
+  const auto& g = image.geometry;
+  std::vector<std::uint16_t> clusters;
+  for (auto off : offsets) {
+    const auto c = static_cast<std::uint16_t>((off - g.dataOffset) / g.clusterBytes + 2);
+    if (clusters.empty() || clusters.back() != c) clusters.push_back(c);
+  }
+  return CheckOverwrite(image, entry.offset, clusters);
+}
 
 }  // namespace
 
@@ -166,6 +180,8 @@ WriteOutcome SaveCurrentFile(Workspace& ws, const ViewedFile& viewed, Bytes show
   const std::size_t size = entry->size < 0 ? 0 : static_cast<std::size_t>(entry->size);
   const std::size_t wanted = viewed.skip < size ? std::min(shown.size(), size - viewed.skip) : 0;
   const auto offsets = FileByteOffsets(ws.image, *entry, viewed.skip, wanted).offsets;
+  if (auto refusal = SharedRefusal(ws.image, *entry, offsets))
+    return {WriteStatus::NeedsCheck, std::move(*refusal)};
   for (std::size_t k = 0; k < offsets.size(); ++k) ws.image.bytes[offsets[k]] = shown[k];
   if (!offsets.empty()) ws.changed = true;
   if (offsets.size() < wanted) return {WriteStatus::ClusterError, std::string(kClusterError)};
@@ -185,6 +201,8 @@ WriteOutcome PokeFile(Workspace& ws, const FileEntry& entry, std::int64_t offset
   const auto& offsets = places.offsets;
   if (!places.chainWhole || offsets.size() < bytes.size())
     return {WriteStatus::ClusterError, std::string(kClusterError)};
+  if (auto refusal = SharedRefusal(ws.image, entry, offsets))
+    return {WriteStatus::NeedsCheck, std::move(*refusal)};
   for (std::size_t k = 0; k < offsets.size(); ++k) ws.image.bytes[offsets[k]] = bytes[k];
   ws.changed = true;
   return {WriteStatus::Written};

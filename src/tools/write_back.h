@@ -53,6 +53,7 @@ enum class WriteStatus {
   ClusterError,  // the chain breaks before the bytes: written as far as it goes (file view) or
                  // nothing written (overwrite in place)
   Nothing,       // no bytes given
+  NeedsCheck,    // a cluster it would write is also used by another entry: nothing written
 };
 using WriteOutcome = Outcome<WriteStatus>;
 

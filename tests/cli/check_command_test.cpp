@@ -3,6 +3,8 @@
 // neither changed nor rewritten.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/change_witness.h"
 #include "support/image_builder.h"
 #include "support/test_env.h"
@@ -34,7 +36,7 @@ TEST_F(CheckCli, RepairLeavesHostileDisksCleanForUsAndFsck) {
       {"chain_longer_than_size.dsk", "chain-long"}, {"dir_fat_free.dsk", "chain-free"},
       {"dup_names.dsk", "duplicate-name"},          {"fat_copies_differ.dsk", "fat-copies-differ"},
       {"names_odd_root.dsk", "bad-name"},           {"size0_with_chain.dsk", "chain-long"},
-      {"size_high_byte.dsk", "bad-size"},           {"spc64.dsk", "bad-first-cluster"},
+      {"size_high_byte.dsk", "bad-size"},           {"spc64.dsk", "boot-sector"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -50,6 +52,50 @@ TEST_F(CheckCli, RepairLeavesHostileDisksCleanForUsAndFsck) {
       EXPECT_EQ(test::FsckFindings(image), std::vector<std::string>{});
     }
   }
+}
+
+TEST_F(CheckCli, RepairSavesOnlyWhatLeavesNothingBehind) {
+  test::ImageBuilder sound;
+  sound.AddFile(test::kRoot, "A.BIN", test::Pattern(3000));
+  sound.AddFile(test::kRoot, "B.BIN", test::Pattern(2000, 5));
+  const struct {
+    const char* what;
+    std::function<void(test::ImageBuilder&)> damage;
+    int exitCode;
+  } kCases[] = {
+      {"3 FATs", [](test::ImageBuilder& b) { b.Poke(16, 3); }, 0},
+      {"3 FATs and no FAT where the standard layout puts it",
+       [](test::ImageBuilder& b) {
+         b.Poke(16, 3);
+         b.Poke(512, 0);
+       },
+       1},
+      {"a cross-link and no room for a copy",
+       [](test::ImageBuilder& b) {
+         b.SetFat(5, 3);
+         for (std::uint16_t c = 7; c <= 714; ++c) b.SetFat(c, 0xFF7);  // 6 is lost
+       },
+       1},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    test::ImageBuilder b = sound;
+    c.damage(b);
+    b.WriteTo(tmp / "d.dsk");
+    const auto r = test::Run({Cli(), "check", (tmp / "d.dsk").string(), "--repair"});
+    EXPECT_EQ(r.exitCode, c.exitCode) << r.out;
+    EXPECT_EQ(test::ReadHostFile(tmp / "d.dsk"), c.exitCode == 0 ? sound.Bytes() : b.Bytes());
+  }
+}
+
+TEST_F(CheckCli, NamesInMessagesGoThroughTheCharacterTable) {
+  test::ImageBuilder b;
+  b.AddFile(test::kRoot, "\xB1\xB2.TXT", test::Pattern(10));
+  b.AddFile(test::kRoot, "\xB1\xB2.TXT", test::Pattern(20));
+  b.WriteTo(tmp / "kana.dsk");
+  const auto r = test::Run({Cli(), "check", (tmp / "kana.dsk").string(), "--repair"});
+  EXPECT_NE(r.out.find("The same name as \xC3\xA3\xC4\xA8.TXT"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("\xB1\xB2"), std::string::npos);
 }
 
 TEST_F(CheckCli, CleanDiskIsNotWrittenAndUsageErrorsExitTwo) {

@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "core/change_witness.h"
+#include "core/dir_entry.h"
 #include "support/image_builder.h"
 #include "support/test_env.h"
 
@@ -111,6 +113,39 @@ TEST_F(HostileDisks, ImpossibleLayoutsAreRefusedAndNeverWritten) {
     EXPECT_EQ(Cli({"rm", img.string(), "HELLO.BAS"}).exitCode, 1);
     EXPECT_EQ(Cli({"oem", img.string(), "X"}).exitCode, 1);
     EXPECT_EQ(test::ReadHostFile(img), before);
+  }
+}
+
+TEST_F(HostileDisks, ChangesNeverWriteIntoDataThatIsNotTheEntrys) {
+  const struct {
+    const char* what;
+    std::function<void(test::ImageBuilder&)> damage;
+    std::vector<std::string> args;  // after the image
+  } cases[] = {
+      {"poke into a cross-linked file",
+       [](test::ImageBuilder& b) {
+         b.AddFile(test::kRoot, "DATA.BIN", test::Pattern(5000));  // 2-6
+         b.PutEntry(test::kRoot, 1, {.name = "README.TXT", .firstCluster = 4, .size = 3000});
+       },
+       {"poke", "README.TXT", "--offset", "0", "41"}},
+      {"mkdir into a file marked a directory",
+       [](test::ImageBuilder& b) {
+         b.AddFile(test::kRoot, "DATA.BIN", test::Pattern(5000), kAttrDirectory);
+       },
+       {"mkdir", "-p", "DATA.BIN/X"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::ImageBuilder b;
+    c.damage(b);
+    const auto img = tmp / "d.dsk";
+    b.WriteTo(img);
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin() + 1, img.string());
+    const auto r = Cli(args);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.rfind("The disk needs checking: cluster ", 0), 0u) << r.err;
+    EXPECT_EQ(test::ReadHostFile(img), b.Bytes());
   }
 }
 

@@ -164,6 +164,25 @@ TEST_F(ChangeGuardTest, DeletingAnEntryInADirectoryClusterThatAFileUsesIsRefused
   EXPECT_TRUE(ws.image.bytes == before);
 }
 
+TEST_F(ChangeGuardTest, NoEntryIsWrittenIntoAFilesDataMarkedADirectory) {
+  ImageBuilder b;
+  b.AddFile(kRoot, "DATA.BIN", test::Pattern(5000));  // 2-6, with a free-looking slot in 6
+  b.Poke(b.EntryOffset(kRoot, 0) + 11, kAttrDirectory);
+  Load(b);
+  const DirRef data{2};
+  const auto before = ws.image.bytes;
+  NewFile f;
+  f.name = "X.BIN";
+  f.bytes = test::Pattern(10);
+  const AddOutcome made = MakeDirectory(ws.image, data, "X", {});
+  const AddOutcome added = AddFileData(ws.image, data, f);
+  for (const AddOutcome& o : {made, added}) {
+    EXPECT_EQ(o, AddStatus::NeedsCheck);
+    EXPECT_EQ(o.message.rfind("The disk needs checking: cluster ", 0), 0u) << o.message;
+  }
+  EXPECT_TRUE(ws.image.bytes == before);
+}
+
 TEST_F(ChangeGuardTest, ADirectoryThatLoopsOrLeadsBackIsReadOnce) {
   ImageBuilder b;
   const auto sub = b.AddDirectory(kRoot, "SUB");               // 2

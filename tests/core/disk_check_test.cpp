@@ -178,6 +178,18 @@ std::vector<Case> Cases() {
          b.AddEntry(sub, EntrySpec{"BACK", kAttrDirectory, sub, 0});
        },
        {{"directory-loop", "SUB\\BACK", {2}}}},
+      {"directory chain runs into a file",
+       [](ImageBuilder& b) {
+         b.AddFile(kRoot, "DATA.BIN", test::Pattern(5000));  // 2-6
+         const auto sub = b.AddDirectory(kRoot, "SUB");      // 7
+         b.SetFat(sub, 6);
+       },
+       {{"cross-linked", "SUB", {6}}}},
+      {"file marked a directory",
+       [](ImageBuilder& b) { b.AddFile(kRoot, "DATA.BIN", test::Pattern(5000), kAttrDirectory); },
+       {{"bad-size", "DATA.BIN", {}},
+        {"dot-entries", "DATA.BIN", {2}},
+        {"dot-entries", "DATA.BIN", {2}}}},
       {"image longer than the boot sector says",
        [](ImageBuilder&) {},
        {{"boot-sector", "", {}}},
@@ -283,6 +295,75 @@ TEST(DiskRepair, CrossLinkWithoutRoomIsLeftAndSaidSo) {
   EXPECT_EQ(plan.left[0].kind, FindingKind::CrossLinked);
   ASSERT_EQ(plan.actions.size(), 1u);
   EXPECT_FALSE(plan.actions[0].done);
+}
+
+// Five files over many clusters, one of them in a subdirectory.
+ImageBuilder FiveFiles() {
+  ImageBuilder b;
+  b.AddFile(kRoot, "HELLO.BAS", test::Pattern(459, 1));
+  b.AddFile(kRoot, "DATA.BIN", test::Pattern(5000, 2));
+  b.AddFile(kRoot, "PIC.SC2", test::Pattern(14343, 3));
+  b.AddFile(kRoot, "README.TXT", test::Pattern(31, 4));
+  b.AddFile(b.AddDirectory(kRoot, "SUB"), "INNER.TXT", test::Pattern(3000, 5));
+  return b;
+}
+
+bool SameBytes(const ImageBytes& a, const std::vector<std::uint8_t>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+TEST(DiskRepair, OneWrongBootByteIsMendedByTheStandardLayoutAlone) {
+  const struct {
+    const char* what;
+    std::size_t offset;
+    std::vector<std::uint8_t> bytes;
+  } kCases[] = {
+      {"32-byte sectors", 11, {32, 0}},
+      {"256-byte sectors", 11, {0, 1}},
+      {"511-byte sectors", 11, {0xFF, 1}},
+      {"3 sectors per cluster", 13, {3}},
+      {"4 sectors per cluster", 13, {4}},
+      {"64 sectors per cluster", 13, {64}},
+      {"255 sectors per cluster", 13, {255}},
+      {"2 reserved sectors", 14, {2, 0}},
+      {"no reserved sector", 14, {0, 0}},
+      {"3 FATs", 16, {3}},
+      {"255 FATs", 16, {255}},
+      {"16 root entries", 17, {16, 0}},
+      {"no root entries", 17, {0, 0}},
+      {"media byte 0", 21, {0}},
+      {"1 sector per FAT", 22, {1, 0}},
+  };
+  const ImageBuilder sound = FiveFiles();
+  for (const auto& c : kCases) {
+    ImageBuilder b = sound;
+    b.PokeBytes(c.offset, c.bytes);
+    const DiskImage img = Load(b.Bytes());
+    const auto check = CheckDisk(img);
+    ASSERT_FALSE(check.findings.empty()) << c.what;
+    EXPECT_EQ(check.findings[0].kind, FindingKind::BootSector) << c.what;
+    EXPECT_NE(check.findings[0].message.find("720 KB"), std::string::npos) << c.what;
+    for (bool freeLost : {false, true}) {
+      const RepairPlan plan = PlanRepair(img, {freeLost, {}});
+      EXPECT_TRUE(plan.left.empty()) << c.what;
+      // The boot sector gets its byte back; nothing else is written.
+      EXPECT_TRUE(SameBytes(plan.repaired.bytes, sound.Bytes())) << c.what;
+    }
+  }
+}
+
+TEST(DiskRepair, UnconfirmedLayoutChangesNothing) {
+  ImageBuilder b = FiveFiles();
+  b.Poke(16, 3);   // 3 FATs
+  b.Poke(512, 0);  // and no FAT where the standard layout has its first one
+  const DiskImage img = Load(b.Bytes());
+  const auto check = CheckDisk(img);
+  ASSERT_EQ(check.findings.size(), 1u);
+  EXPECT_EQ(check.findings[0].kind, FindingKind::BootSector);
+  const RepairPlan plan = PlanRepair(img, {true, {}});
+  EXPECT_FALSE(plan.changed);
+  EXPECT_TRUE(SameBytes(plan.repaired.bytes, b.Bytes()));
+  for (const auto& a : plan.actions) EXPECT_FALSE(a.done);
 }
 
 TEST(DiskCheck, RefusedBootSectorIsTheOneFinding) {

@@ -242,16 +242,18 @@ TEST(FileWriteBack, PokeRefusesPastTheEndAndBrokenChains) {
   b.SetFat(21, 0xFF7);
   b.PutEntry(test::kRoot, 1, {.name = "BROKEN.TXT", .firstCluster = 20, .size = 3000});
   b.AddDirectory(test::kRoot, "DIR");
+  const auto shared = b.AddFile(test::kRoot, "C.BIN", test::Pattern(3000));
+  b.PutEntry(test::kRoot, 4, {.name = "D.BIN", .firstCluster = shared, .size = 1000});
   Loaded s(b);
   const std::vector<std::uint8_t> two{1, 2};
   const struct {
     int slot;
     std::int64_t offset;
     WriteStatus status;
-  } cases[] = {{0, 99, WriteStatus::Outside},
-               {0, -1, WriteStatus::Outside},
-               {1, 0, WriteStatus::ClusterError},
-               {2, 0, WriteStatus::NotAFile}};
+  } cases[] = {{0, 99, WriteStatus::Outside},      {0, -1, WriteStatus::Outside},
+               {1, 0, WriteStatus::ClusterError},  {2, 0, WriteStatus::NotAFile},
+               {3, 2000, WriteStatus::NeedsCheck},  // cross-linked with D.BIN
+               {4, 0, WriteStatus::NeedsCheck}};
   const auto before = s.ws.image.bytes;
   for (const auto& c : cases) {
     EXPECT_EQ(PokeFile(s.ws, s.Entry(kRootDir, c.slot), c.offset, two), c.status) << c.slot;
