@@ -10,6 +10,8 @@
 #include "cli/viewer_input.h"
 #include "core/ascii.h"
 #include "core/host_file.h"
+#include "core/messages.h"
+#include "core/same_file.h"
 #include "viewers/bitmap_file.h"
 #include "viewers/picture_decoder.h"
 #include "viewers/png_file.h"
@@ -37,6 +39,14 @@ int DecodeToFile(const Args& args) {
     std::cerr << kPngOrBmp << "\n";
     return kExitUsage;
   }
+  const auto& in = args.input;
+  const std::string source = !in.host.empty()          ? in.host
+                             : in.imageAndPath.empty() ? ""
+                                                       : in.imageAndPath.front();
+  if (!source.empty() && SameHostFile(source, args.out)) {
+    std::cerr << msg::kOutputIsInput << args.out << "\n";
+    return kExitFailure;
+  }
   auto loaded = LoadViewerInput(args.input);
   if (!loaded.input) return loaded.exitCode;
   const auto result =
@@ -57,7 +67,7 @@ int DecodeToFile(const Args& args) {
   } else {
     bytes = viewers::EncodeScreenBitmap(*result.picture, viewers::BitmapColours::AsDisplayed);
   }
-  if (!WriteFileAtomically(args.out, bytes)) {
+  if (!WriteFileAtomically(args.out, bytes, LinkPolicy::Replace)) {
     std::cerr << kCannotWritePicture << args.out << "\n";
     return kExitFailure;
   }

@@ -11,6 +11,8 @@
 #include "cli/messages.h"
 #include "cli/viewer_input.h"
 #include "core/host_file.h"
+#include "core/messages.h"
+#include "core/same_file.h"
 #include "viewers/basic_tokenizer.h"
 #include "viewers/msx_charset.h"
 
@@ -36,6 +38,10 @@ std::optional<std::string> ReadAll(const std::string& path) {
 }
 
 int Tokenize(const Args& args) {
+  if (args.in != "-" && args.out != "-" && SameHostFile(args.in, args.out)) {
+    std::cerr << msg::kOutputIsInput << args.out << "\n";
+    return kExitFailure;
+  }
   auto text = ReadAll(args.in);
   if (!text) {
     std::cerr << kCannotRead << args.in << "\n";
@@ -57,8 +63,7 @@ int Tokenize(const Args& args) {
   }
   if (args.out == "-") {
     if (std::fwrite(t.program.data(), 1, t.program.size(), stdout) != t.program.size()) {
-      std::cerr << kCannotWrite << "stdout\n";
-      return kExitFailure;
+      return kExitFailure;  // main says why, once stdout is flushed
     }
     std::fflush(stdout);
     return kExitSuccess;

@@ -1,0 +1,14 @@
+// Whether two paths name one file of the host. A command that reads one file and writes another
+// refuses an output that is its input: the input would be gone before it was read whole, or
+// replaced by what was made of it.
+#pragma once
+
+#include <filesystem>
+
+namespace quarnel {
+
+// True when both paths exist and name the same file: the same path written two ways, a hard
+// link, or a symbolic link to it.
+bool SameHostFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+}  // namespace quarnel
