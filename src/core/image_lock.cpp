@@ -8,15 +8,9 @@
 #include <cerrno>
 #include <thread>
 
+#include "core/same_file.h"
+
 namespace quarnel {
-
-namespace {
-
-bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-}  // namespace
 
 ImageLock::ImageLock(const std::filesystem::path& path, std::chrono::milliseconds wait) {
   using Clock = std::chrono::steady_clock;
@@ -39,7 +33,7 @@ ImageLock::ImageLock(const std::filesystem::path& path, std::chrono::millisecond
       // The lock is on the file we opened; a save may have renamed another over the path
       // meanwhile, and that one is the image now.
       struct stat now {};
-      if (::stat(path.c_str(), &now) == 0 && SameFile(now, opened)) {
+      if (::stat(path.c_str(), &now) == 0 && SameHostFile(now, opened)) {
         fd_ = fd;
         status_ = Status::Held;
         return;

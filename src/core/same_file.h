@@ -3,6 +3,8 @@
 // replaced by what was made of it.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace quarnel {
@@ -10,5 +12,10 @@ namespace quarnel {
 // True when both paths exist and name the same file: the same path written two ways, a hard
 // link, or a symbolic link to it.
 bool SameHostFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// The same for what stat() said of two files.
+inline bool SameHostFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 }  // namespace quarnel

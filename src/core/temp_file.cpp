@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <random>
 
+#include "core/same_file.h"
+
 namespace quarnel {
 
 namespace fs = std::filesystem;
@@ -20,10 +22,6 @@ constexpr int kNameAttempts = 20;
 fs::path Folder(const fs::path& target) {
   fs::path dir = target.parent_path();
   return dir.empty() ? fs::path(".") : dir;
-}
-
-bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // Removes every temporary file of `target` that no writer holds: a writer killed before its
@@ -43,7 +41,7 @@ void RemoveStale(const fs::path& target) {
     struct stat held {
     }, now{};
     if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-        ::lstat(p.c_str(), &now) == 0 && SameFile(held, now))
+        ::lstat(p.c_str(), &now) == 0 && SameHostFile(held, now))
       ::unlink(p.c_str());
     ::close(fd);
   }
