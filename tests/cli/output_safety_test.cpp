@@ -75,28 +75,43 @@ TEST_F(OutputSafety, AnOutputThatIsTheInputIsRefusedAndTheInputKept) {
   // The same file under another name: through a symbolic link and a hard link.
   fs::create_symlink(image, tmp / "link.xsa");
   fs::create_hard_link(pic, tmp / "hard.png");
+  // An image holding a file of its own host name.
+  const fs::path in = tmp / "IN.DSK";
+  fs::copy_file(image, in);
+  fs::create_directory(tmp / "sub");
+  test::WriteHostFile(tmp / "sub" / "IN.DSK", Text("inner"));
+  ASSERT_EQ(test::Run({Cli(), "add", in.string(), (tmp / "sub" / "IN.DSK").string()}).exitCode, 0);
   const std::string img = image.string();
-  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
-      {"xsc", {img, img}},
-      {"xsd", {xsa.string(), xsa.string()}},
-      {"quarnel-cli", {"convert", img, (tmp / "link.xsa").string()}},
-      {"quarnel-cli", {"tokenize", program.string(), program.string()}},
-      {"quarnel-cli",
-       {"picture", "--host", pic.string(), "--mode", "sc2", "-o", (tmp / "hard.png").string()}},
+  struct Case {
+    std::string tool;
+    std::vector<std::string> args;
+    fs::path out;  // the output it names, the file it reads
   };
-  for (const auto& [tool, args] : cases) {
-    SCOPED_TRACE(tool + " " + args.back());
+  const std::vector<Case> cases = {
+      {"quarnel-cli", {"extract", in.string(), "IN.DSK", "-o", tmp.path().string()}, in},
+      {"xsc", {img, img}, image},
+      {"xsd", {xsa.string(), xsa.string()}, xsa},
+      {"quarnel-cli", {"convert", img, (tmp / "link.xsa").string()}, tmp / "link.xsa"},
+      {"quarnel-cli", {"tokenize", program.string(), program.string()}, program},
+      {"quarnel-cli",
+       {"picture", "--host", pic.string(), "--mode", "sc2", "-o", (tmp / "hard.png").string()},
+       tmp / "hard.png"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tool + " " + c.args.front());
     const std::vector<Buf> before = {test::ReadHostFile(image), test::ReadHostFile(xsa),
-                                     test::ReadHostFile(program), test::ReadHostFile(pic)};
-    std::vector<std::string> argv = {Bin(tool)};
-    argv.insert(argv.end(), args.begin(), args.end());
+                                     test::ReadHostFile(program), test::ReadHostFile(pic),
+                                     test::ReadHostFile(in)};
+    std::vector<std::string> argv = {Bin(c.tool)};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
     const auto r = test::Run(argv);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("Output and input are the same file: " + args.back() + "\n"),
+    EXPECT_NE(r.err.find("Output and input are the same file: " + c.out.string() + "\n"),
               std::string::npos)
         << r.err;
     const std::vector<Buf> after = {test::ReadHostFile(image), test::ReadHostFile(xsa),
-                                    test::ReadHostFile(program), test::ReadHostFile(pic)};
+                                    test::ReadHostFile(program), test::ReadHostFile(pic),
+                                    test::ReadHostFile(in)};
     EXPECT_TRUE(after == before);
   }
 }
