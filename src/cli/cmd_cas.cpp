@@ -12,6 +12,8 @@
 #include "cli/messages.h"
 #include "cli/output_dir.h"
 #include "core/ascii.h"
+#include "core/messages.h"
+#include "core/same_file.h"
 #include "formats/cassette.h"
 #include "listing/file_rows.h"
 
@@ -89,7 +91,13 @@ int ExtractTape(const ExtractArgs& args) {
       host += "_" + std::to_string(i);
       used.insert(host);
     }
-    ok = tape.ExtractCasEntry(i, fs::path(args.outDir) / host, ui) && ok;
+    const fs::path target = fs::path(args.outDir) / host;
+    if (SameHostFile(args.file, target)) {
+      std::cerr << msg::kOutputIsInput << target.string() << "\n";
+      ok = false;
+      continue;
+    }
+    ok = tape.ExtractCasEntry(i, target, ui) && ok;
   }
   return ok ? kExitSuccess : kExitFailure;
 }

@@ -108,6 +108,15 @@ Buf NotesTape() {
   return t;
 }
 
+TEST_F(HostSafety, ATapeIsNotExtractedOverItself) {
+  const auto tape = tmp / "NOTES";  // the host name of the tape's one file
+  test::WriteHostFile(tape, NotesTape());
+  auto r = RunPromptly("quarnel-cli", {"cas", "extract", tape.string(), "-o", tmp.path().string()});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "Output and input are the same file: " + tape.string() + "\n");
+  EXPECT_EQ(test::ReadHostFile(tape), NotesTape());
+}
+
 TEST_F(HostSafety, OutputsReplaceALinkAndNeverWriteThroughIt) {
   test::WriteHostFile(tmp / "a.txt", {'a', 'b', 'c'});
   ASSERT_EQ(test::Run({Bin("quarnel-cli"), "add", image, (tmp / "a.txt").string()}).exitCode, 0);
