@@ -12,8 +12,6 @@
 #include "cli/messages.h"
 #include "cli/output_dir.h"
 #include "core/ascii.h"
-#include "core/messages.h"
-#include "core/same_file.h"
 #include "formats/cassette.h"
 #include "listing/file_rows.h"
 
@@ -92,8 +90,7 @@ int ExtractTape(const ExtractArgs& args) {
       used.insert(host);
     }
     const fs::path target = fs::path(args.outDir) / host;
-    if (SameHostFile(args.file, target)) {
-      std::cerr << msg::kOutputIsInput << target.string() << "\n";
+    if (OutputIsInput(args.file, target)) {
       ok = false;
       continue;
     }

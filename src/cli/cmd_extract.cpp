@@ -19,7 +19,6 @@
 #include "core/extract.h"
 #include "core/host_tree.h"
 #include "core/messages.h"
-#include "core/same_file.h"
 
 namespace quarnel::cli {
 
@@ -33,10 +32,7 @@ namespace fs = std::filesystem;
 bool ExtractOne(const Workspace& ws, const FileEntry& entry, const fs::path& dir,
                 const std::string& hostName, std::string_view shownPath,
                 FileIo& io = DefaultFileIo()) {
-  if (SameHostFile(ws.imagePath, dir / hostName)) {
-    std::cerr << msg::kOutputIsInput << (dir / hostName).string() << "\n";
-    return false;
-  }
+  if (OutputIsInput(ws.imagePath, dir / hostName)) return false;
   const ExtractOutcome out = ExtractFile(ws.image, entry, dir / hostName, io);
   if (!out.message.empty()) std::cerr << out.message << "\n";
   if (out == ExtractStatus::ClusterError || out == ExtractStatus::FirstClusterOutOfBounds)

@@ -10,8 +10,6 @@
 #include "cli/viewer_input.h"
 #include "core/ascii.h"
 #include "core/host_file.h"
-#include "core/messages.h"
-#include "core/same_file.h"
 #include "viewers/bitmap_file.h"
 #include "viewers/picture_decoder.h"
 #include "viewers/png_file.h"
@@ -43,10 +41,7 @@ int DecodeToFile(const Args& args) {
   const std::string source = !in.host.empty()          ? in.host
                              : in.imageAndPath.empty() ? ""
                                                        : in.imageAndPath.front();
-  if (!source.empty() && SameHostFile(source, args.out)) {
-    std::cerr << msg::kOutputIsInput << args.out << "\n";
-    return kExitFailure;
-  }
+  if (!source.empty() && OutputIsInput(source, args.out)) return kExitFailure;
   auto loaded = LoadViewerInput(args.input);
   if (!loaded.input) return loaded.exitCode;
   const auto result =

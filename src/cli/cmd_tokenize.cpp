@@ -11,8 +11,6 @@
 #include "cli/messages.h"
 #include "cli/viewer_input.h"
 #include "core/host_file.h"
-#include "core/messages.h"
-#include "core/same_file.h"
 #include "viewers/basic_tokenizer.h"
 #include "viewers/msx_charset.h"
 
@@ -38,10 +36,7 @@ std::optional<std::string> ReadAll(const std::string& path) {
 }
 
 int Tokenize(const Args& args) {
-  if (args.in != "-" && args.out != "-" && SameHostFile(args.in, args.out)) {
-    std::cerr << msg::kOutputIsInput << args.out << "\n";
-    return kExitFailure;
-  }
+  if (args.in != "-" && args.out != "-" && OutputIsInput(args.in, args.out)) return kExitFailure;
   auto text = ReadAll(args.in);
   if (!text) {
     std::cerr << kCannotRead << args.in << "\n";

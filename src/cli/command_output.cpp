@@ -10,6 +10,8 @@
 
 #include "cli/exit_code.h"
 #include "cli/messages.h"
+#include "core/messages.h"
+#include "core/same_file.h"
 
 namespace quarnel::cli {
 
@@ -91,6 +93,12 @@ int RunCommand(const CLI::App& cmd, const std::function<int()>& work) {
   }
   if (code != kExitSuccess && printed == 0) PrintJsonError(said);
   return code;
+}
+
+bool OutputIsInput(const std::filesystem::path& in, const std::filesystem::path& out) {
+  if (!SameHostFile(in, out)) return false;
+  std::cerr << msg::kOutputIsInput << out.string() << "\n";
+  return true;
 }
 
 bool StdoutReached() {

@@ -1,8 +1,10 @@
 // What every command's output goes through on its way out: the check that stdout took all of it,
-// and the JSON error object a command asked for --json prints when it fails.
+// the JSON error object a command asked for --json prints when it fails, and the refusal of an
+// output file that is the input.
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <functional>
 #include <string_view>
 
@@ -15,6 +17,10 @@ int RunCommand(const CLI::App& cmd, const std::function<int()>& work);
 
 // Prints {"error": TEXT} to stdout.
 void PrintJsonError(std::string_view text);
+
+// True, with "Output and input are the same file: OUT" on stderr, when the output `out` is the
+// file `in` the command reads (under another name, through a link too).
+bool OutputIsInput(const std::filesystem::path& in, const std::filesystem::path& out);
 
 // Flushes stdout and tells whether everything written to it (through std::cout or stdio) got
 // there. When not, "Cannot write: stdout: REASON" is on stderr.
