@@ -89,7 +89,12 @@ int ExtractTape(const ExtractArgs& args) {
       host += "_" + std::to_string(i);
       used.insert(host);
     }
-    ok = tape.ExtractCasEntry(i, fs::path(args.outDir) / host, ui) && ok;
+    const fs::path target = fs::path(args.outDir) / host;
+    if (OutputIsInput(args.file, target)) {
+      ok = false;
+      continue;
+    }
+    ok = tape.ExtractCasEntry(i, target, ui) && ok;
   }
   return ok ? kExitSuccess : kExitFailure;
 }

@@ -21,8 +21,7 @@ void RegisterCat(CommandLine& commands) {
         if (!file) return kExitFailure;
         const auto& bytes = file->bytes;
         if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
-          std::cerr << kCannotWrite << "stdout\n";
-          return kExitFailure;
+          return kExitFailure;  // main says why, once stdout is flushed
         }
         std::fflush(stdout);
         if (file->chainEndedEarly) {

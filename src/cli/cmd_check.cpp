@@ -63,6 +63,8 @@ void RegisterCheck(CommandLine& commands) {
       [](const Args& args) -> int {
         CliUi ui;
         Workspace ws;
+        std::unique_ptr<ImageLock> lock;
+        if (args.repair && !(lock = HoldImageForChange(args.image))) return kExitFailure;
         // An image whose boot sector is refused is still checked: that is the one finding.
         if (!OpenImageArg(ws, args.image, ui) && ws.image.bytes.empty()) return kExitFailure;
         const DiskCheck check = CheckDisk(ws.image);

@@ -32,6 +32,7 @@ namespace fs = std::filesystem;
 bool ExtractOne(const Workspace& ws, const FileEntry& entry, const fs::path& dir,
                 const std::string& hostName, std::string_view shownPath,
                 FileIo& io = DefaultFileIo()) {
+  if (OutputIsInput(ws.imagePath, dir / hostName)) return false;
   const ExtractOutcome out = ExtractFile(ws.image, entry, dir / hostName, io);
   if (!out.message.empty()) std::cerr << out.message << "\n";
   if (out == ExtractStatus::ClusterError || out == ExtractStatus::FirstClusterOutOfBounds)

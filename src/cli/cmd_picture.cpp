@@ -37,6 +37,11 @@ int DecodeToFile(const Args& args) {
     std::cerr << kPngOrBmp << "\n";
     return kExitUsage;
   }
+  const auto& in = args.input;
+  const std::string source = !in.host.empty()          ? in.host
+                             : in.imageAndPath.empty() ? ""
+                                                       : in.imageAndPath.front();
+  if (!source.empty() && OutputIsInput(source, args.out)) return kExitFailure;
   auto loaded = LoadViewerInput(args.input);
   if (!loaded.input) return loaded.exitCode;
   const auto result =
@@ -57,7 +62,7 @@ int DecodeToFile(const Args& args) {
   } else {
     bytes = viewers::EncodeScreenBitmap(*result.picture, viewers::BitmapColours::AsDisplayed);
   }
-  if (!WriteFileAtomically(args.out, bytes)) {
+  if (!WriteFileAtomically(args.out, bytes, LinkPolicy::Replace)) {
     std::cerr << kCannotWritePicture << args.out << "\n";
     return kExitFailure;
   }

@@ -54,8 +54,7 @@ int ShowSector(const Args& args) {
   const auto bytes = tools::SectorBytes(ws.image, layout, static_cast<std::int32_t>(*n));
   if (args.raw) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
-      std::cerr << kCannotWrite << "stdout\n";
-      return kExitFailure;
+      return kExitFailure;  // main says why, once stdout is flushed
     }
     std::fflush(stdout);
     return kExitSuccess;

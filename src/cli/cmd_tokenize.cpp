@@ -36,6 +36,7 @@ std::optional<std::string> ReadAll(const std::string& path) {
 }
 
 int Tokenize(const Args& args) {
+  if (args.in != "-" && args.out != "-" && OutputIsInput(args.in, args.out)) return kExitFailure;
   auto text = ReadAll(args.in);
   if (!text) {
     std::cerr << kCannotRead << args.in << "\n";
@@ -57,8 +58,7 @@ int Tokenize(const Args& args) {
   }
   if (args.out == "-") {
     if (std::fwrite(t.program.data(), 1, t.program.size(), stdout) != t.program.size()) {
-      std::cerr << kCannotWrite << "stdout\n";
-      return kExitFailure;
+      return kExitFailure;  // main says why, once stdout is flushed
     }
     std::fflush(stdout);
     return kExitSuccess;

@@ -3,7 +3,8 @@
 // a file of its own (cmd_<name>.cpp) whose Register function is listed in the table of
 // commands.cpp; main.cpp adds them all, parses the command line and returns the exit code of
 // the command that ran. Only the command the command line names is declared with its options, so
-// a run pays for one command, not all; `--help` still lists every command.
+// a run pays for one command, not all; `--help` still lists every command. A command run with
+// --json that fails prints a JSON error object (RunCommand).
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -13,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/command_output.h"
 #include "cli/exit_code.h"
 
 namespace quarnel::cli {
@@ -40,7 +42,9 @@ class CommandLine {
     if (&parent == &program_) found_ = true;
     auto args = std::make_shared<Args>();
     declare(*cmd, *args);
-    cmd->callback([this, args, run = std::move(run)] { exitCode_ = run(std::as_const(*args)); });
+    cmd->callback([this, cmd, args, run = std::move(run)] {
+      exitCode_ = RunCommand(*cmd, [&] { return run(std::as_const(*args)); });
+    });
     return *cmd;
   }
 

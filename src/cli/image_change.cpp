@@ -1,5 +1,6 @@
 #include "cli/image_change.h"
 
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <random>
@@ -10,6 +11,14 @@
 #include "core/save_image.h"
 
 namespace quarnel::cli {
+
+std::unique_ptr<ImageLock> HoldImageForChange(const std::string& path) {
+  constexpr std::chrono::seconds kWait{5};
+  auto lock = std::make_unique<ImageLock>(path, kWait);
+  if (lock->status() != ImageLock::Status::Busy) return lock;
+  std::cerr << path << kBeingChanged << "\n";
+  return nullptr;
+}
 
 bool SaveInPlace(Workspace& ws, CliUi& ui) {
   std::error_code ec;

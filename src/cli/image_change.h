@@ -2,12 +2,14 @@
 // whole change succeeded, and leave the file untouched otherwise.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "cli/cli_ui.h"
 #include "cli/messages.h"
+#include "core/image_lock.h"
 #include "core/new_image.h"
 #include "core/workspace.h"
 
@@ -19,6 +21,13 @@ enum class ImageChange {
   Unchanged,  // nothing to save: the command showed a field, or set it to what it was
   Changed,    // the image is saved in place
 };
+
+// Holds the image file at `path` for a change, from before it is loaded until the lock goes
+// away after the save. Another program changing it is waited for briefly; nullptr ("IMAGE is
+// being changed by another program" on stderr) when it does not finish in that time. Nothing to
+// hold (no such file, or a file that cannot be locked) is no reason to refuse here: the load says
+// what is wrong, or the change goes ahead as it did without a lock.
+std::unique_ptr<ImageLock> HoldImageForChange(const std::string& path);
 
 // Saves the image over its own file. False (the reason on stderr) when that fails, and when the
 // file is read-only: a command never makes a read-only image writable.

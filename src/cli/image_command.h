@@ -1,7 +1,8 @@
 // The commands on one disk image (ls, cat, extract, add, rm, ren, label, oem) begin alike: IMAGE
 // is their first positional, the image is loaded into a Workspace of the command's own, and a
 // command whose image cannot be opened fails with the reason on stderr. Those that change the
-// image end alike as well: it is saved in place when the change is whole (FinishChange).
+// image end alike as well: the image is held against other changes from its load on, and saved in
+// place when the change is whole (FinishChange).
 #pragma once
 
 #include <string>
@@ -39,12 +40,14 @@ CLI::App& AddImageCommand(CommandLine& commands, std::string name, std::string d
       [run = std::move(run)](const OnImage& held) -> int {
         CliUi ui;
         Workspace ws;
-        if (!OpenImageArg(ws, held.image, ui)) return kExitFailure;
         if constexpr (std::is_same_v<
                           std::invoke_result_t<const Run&, Workspace&, CliUi&, const Args&>,
                           ImageChange>) {
+          const auto lock = HoldImageForChange(held.image);
+          if (!lock || !OpenImageArg(ws, held.image, ui)) return kExitFailure;
           return FinishChange(run(ws, ui, held.args), ws, ui);
         } else {
+          if (!OpenImageArg(ws, held.image, ui)) return kExitFailure;
           return run(ws, ui, held.args);
         }
       });

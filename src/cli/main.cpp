@@ -1,8 +1,11 @@
 // quarnel-cli: the scriptable front end. Exit 0 on success, 1 when the operation failed (the
-// system's message is on stderr), 2 on a usage error.
+// system's message is on stderr), 2 on a usage error. A command whose output does not reach stdout
+// fails.
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "cli/command.h"
 
@@ -16,18 +19,24 @@ int main(int argc, char** argv) {
   CommandLine commands(app, std::move(chosen));
   for (auto reg : AllCommands()) reg(commands);
   commands.ListWhenNoneChosen();
+  int code = kExitSuccess;
   try {
     app.parse(argc, argv);
+    code = commands.ExitCode();
   } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
+    code = app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
-    return app.exit(e);
+    code = app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);
-    return kExitUsage;
+    if (std::find(argv + 1, argv + argc, std::string_view("--json")) != argv + argc)
+      PrintJsonError(e.what());
+    code = kExitUsage;
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
-    return kExitFailure;
+    code = kExitFailure;
   }
-  return commands.ExitCode();
+  // Output that did not reach stdout (a full disk, a closed pipe) fails the command.
+  if (!StdoutReached() && code == kExitSuccess) code = kExitFailure;
+  return code;
 }

@@ -24,6 +24,8 @@ inline constexpr std::string_view kTooManyClusters =
     "Error in boot sector: more clusters than FAT12 can number!";
 inline constexpr std::string_view kSaveChangedTitle = "Save Changed DiskImage: ";
 inline constexpr std::string_view kCannotSave = "Cannot save file";
+// Ours: a command asked to write its output over its input.
+inline constexpr std::string_view kOutputIsInput = "Output and input are the same file: ";
 
 // FAT.
 inline constexpr std::string_view kInternalError = "Internal error";

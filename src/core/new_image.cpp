@@ -203,7 +203,7 @@ std::optional<GeometryRow> GeometryForSize(std::string_view size) {
 bool NewImage(const GeometryRow& row, const std::filesystem::path& path, Ui& ui, FileIo& io,
               const std::optional<VolumeId>& dos2) {
   auto bytes = BuildNewImage(row, dos2);
-  if (WriteAtomically(path, bytes, io)) return true;
+  if (WriteAtomically(path, bytes, io, LinkPolicy::Replace)) return true;
   ui.Notify(std::string(msg::kCannotWriteFile) + path.string());
   return false;
 }

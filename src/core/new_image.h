@@ -80,7 +80,8 @@ std::string NewImageName(const GeometryRow& row);
 // trailing "s" picks the single-sided 80-track row of 320 and 360 KB).
 std::optional<GeometryRow> GeometryForSize(std::string_view size);
 
-// Builds the image and writes it to `path` (replacing a file of that name). A failure shows
+// Builds the image and writes it to `path` (replacing a file of that name; a symbolic link there
+// is replaced, not written through). A failure shows
 // "Cannot write file: " + the path and returns false.
 bool NewImage(const GeometryRow& row, const std::filesystem::path& path, Ui& ui,
               const std::optional<VolumeId>& dos2 = std::nullopt);

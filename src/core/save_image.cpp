@@ -1,15 +1,16 @@
 #include "core/save_image.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <random>
 #include <string>
 
 #include "core/disk_image.h"
 #include "core/messages.h"
+#include "core/temp_file.h"
 #include "core/workspace.h"
 
 namespace quarnel {
@@ -70,28 +71,21 @@ bool WriteAtomically(const fs::path& targetIn, Bytes bytes, FileIo& io, LinkPoli
     if (ec) return false;
     target = resolved;
   }
-  fs::path dir = target.parent_path();
-  if (dir.empty()) dir = ".";
-  std::random_device rd;
-  fs::path temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 20 && fd < 0; ++attempt) {
-    temp = dir / ("." + target.filename().string() + ".tmp" + std::to_string(rd()));
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0 && errno != EEXIST) return false;
+  // A link being replaced lends no permissions: its own are meaningless, its target's are not
+  // ours to copy.
+  const auto st = fs::symlink_status(target, ec);
+  const bool keepPerms = !ec && fs::is_regular_file(st);
+  for (const bool unnamed : {true, false}) {
+    TempFile temp(target, unnamed);
+    if (!temp.ok()) return false;
+    if (!WriteAllAndSync(temp.fd(), bytes, io)) return false;
+    if (keepPerms) ::fchmod(temp.fd(), static_cast<mode_t>(st.permissions()));
+    if (!temp.Name()) continue;  // an unnamed file that cannot be linked: write a named one
+    if (!io.Rename(temp.path(), target)) return false;
+    temp.Renamed();
+    return true;
   }
-  if (fd < 0) return false;
-  bool ok = WriteAllAndSync(fd, bytes, io);
-  if (::close(fd) != 0) ok = false;
-  if (ok) {
-    // A link being replaced lends no permissions: its own are meaningless, its target's are not
-    // ours to copy.
-    auto st = fs::symlink_status(target, ec);
-    if (!ec && fs::is_regular_file(st)) fs::permissions(temp, st.permissions(), ec);
-    ok = io.Rename(temp, target);
-  }
-  if (!ok) fs::remove(temp, ec);
-  return ok;
+  return false;
 }
 
 namespace {

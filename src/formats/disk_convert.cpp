@@ -6,6 +6,8 @@
 
 #include "core/disk_image.h"
 #include "core/host_file.h"
+#include "core/messages.h"
+#include "core/same_file.h"
 #include "formats/input_limits.h"
 #include "formats/messages.h"
 #include "formats/xsa_decode.h"
@@ -38,10 +40,13 @@ ConvertOutcome Ended(ConvertResult result, std::string_view message) {
   return o;
 }
 
-// The steps every conversion shares: reading the source (refused unread when it is larger than
-// its format allows), the transform, and an atomic write of the target.
+// The steps every conversion shares: refusing a target that is the source, reading the source
+// (refused unread when it is larger than its format allows), the transform, and an atomic write of
+// the target.
 ConvertOutcome ConvertFile(const std::string& source, const fs::path& target, SourceLimit limit,
                            const Transform& transform) {
+  if (SameHostFile(source, target))
+    return Ended(ConvertResult::Refused, std::string(msg::kOutputIsInput) + target.string());
   HostRead input = ReadHostContents(source, limit.bytes);
   if (!input.ok()) {
     ConvertOutcome o =

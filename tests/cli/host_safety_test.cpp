@@ -108,12 +108,25 @@ Buf NotesTape() {
   return t;
 }
 
+TEST_F(HostSafety, ATapeIsNotExtractedOverItself) {
+  const auto tape = tmp / "NOTES";  // the host name of the tape's one file
+  test::WriteHostFile(tape, NotesTape());
+  auto r = RunPromptly("quarnel-cli", {"cas", "extract", tape.string(), "-o", tmp.path().string()});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "Output and input are the same file: " + tape.string() + "\n");
+  EXPECT_EQ(test::ReadHostFile(tape), NotesTape());
+}
+
 TEST_F(HostSafety, OutputsReplaceALinkAndNeverWriteThroughIt) {
   test::WriteHostFile(tmp / "a.txt", {'a', 'b', 'c'});
   ASSERT_EQ(test::Run({Bin("quarnel-cli"), "add", image, (tmp / "a.txt").string()}).exitCode, 0);
   ASSERT_EQ(test::Run({Bin("xsc"), image, (tmp / "X.xsa").string()}).exitCode, 0);
   fs::copy_file(image, tmp / "X.img");
   test::WriteHostFile(tmp / "T.cas", NotesTape());
+  Buf pic = {0xFE, 0x00, 0x00, 0xFF, 0x37, 0x00, 0x00};  // BSAVE header of a screen 2 dump
+  pic.resize(pic.size() + 0x3800);
+  test::WriteHostFile(tmp / "P.SC2", pic);
+  test::WriteHostFile(tmp / "P.txt", {'1', '0', ' ', 'E', 'N', 'D', '\r', '\n'});
   const auto dir = tmp / "out";
   fs::create_directory(dir);
   const auto outside = tmp / "outside.bin";
@@ -130,6 +143,12 @@ TEST_F(HostSafety, OutputsReplaceALinkAndNeverWriteThroughIt) {
       {"quarnel-cli", {"convert", (tmp / "X.img").string(), (dir / "I.dsk").string()}, "I.dsk"},
       {"xsc", {image, (dir / "S.xsa").string()}, "S.xsa"},
       {"xsd", {(tmp / "X.xsa").string(), (dir / "D.dsk").string()}, "D.dsk"},
+      {"quarnel-cli", {"new", "720", (dir / "N.dsk").string(), "--force"}, "N.dsk"},
+      {"quarnel-cli",
+       {"picture", "--host", (tmp / "P.SC2").string(), "--mode", "sc2", "-o",
+        (dir / "P.png").string()},
+       "P.png"},
+      {"quarnel-cli", {"tokenize", (tmp / "P.txt").string(), (dir / "T.bas").string()}, "T.bas"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.written);

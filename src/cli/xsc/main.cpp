@@ -3,6 +3,8 @@
 #include <iostream>
 
 #include "core/host_file.h"
+#include "core/messages.h"
+#include "core/same_file.h"
 #include "formats/messages.h"
 #include "formats/xsa_encode.h"
 
@@ -13,6 +15,10 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path in = argv[1];
   const std::filesystem::path out = argv[2];
+  if (quarnel::SameHostFile(in, out)) {
+    std::cerr << "xsc: " << quarnel::msg::kOutputIsInput << out.string() << "\n";
+    return 1;
+  }
   // Anything the compressor would refuse is refused before it is read.
   auto read = quarnel::ReadHostContents(in, quarnel::kMaxXsaInput);
   if (read.error == quarnel::HostReadError::TooLarge) {

@@ -3,6 +3,8 @@
 #include <iostream>
 
 #include "core/host_file.h"
+#include "core/messages.h"
+#include "core/same_file.h"
 #include "formats/input_limits.h"
 #include "formats/xsa_decode.h"
 
@@ -13,6 +15,10 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path in = argv[1];
   const std::filesystem::path out = argv[2];
+  if (quarnel::SameHostFile(in, out)) {
+    std::cerr << "xsd: " << quarnel::msg::kOutputIsInput << out.string() << "\n";
+    return 1;
+  }
   auto read = quarnel::ReadHostContents(in, quarnel::kMaxXsaFile);
   if (!read.ok()) {
     std::cerr << "xsd: " << quarnel::DescribeHostReadError(in, read) << "\n";
