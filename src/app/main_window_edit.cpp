@@ -137,7 +137,7 @@ std::optional<std::string> MainWindow::AskEntryName(const std::filesystem::path&
   const std::string hostName = hostPath.filename().string();
   // Without an image AddFile refuses before it looks at the name.
   const bool takes = ReadableDisk() != nullptr;
-  if (!takes || !NeedsEntryName(hostPath)) return hostName;
+  if (!takes || !NeedsEntryName(hostPath)) return HostNameToMsx(hostName);
   for (;;) {
     auto answer = ui_->AskNewName(hostName);
     if (!answer || IsValidMsxName(*answer)) return answer;
@@ -192,8 +192,8 @@ bool MainWindow::OffersTokenizing(const std::filesystem::path& path) const {
 }
 
 std::optional<std::string> MainWindow::AskTokenizedName(const std::filesystem::path& path) {
-  std::string name = path.stem().string() + ".BAS";
-  if (IsValidMsxName(name)) return name;
+  const std::string name = path.stem().string() + ".BAS";
+  if (IsValidMsxName(HostNameToMsx(name))) return HostNameToMsx(name);
   for (;;) {
     auto answer = ui_->AskNewName(name);
     if (!answer || IsValidMsxName(*answer)) return answer;
@@ -236,7 +236,7 @@ void MainWindow::AddHostFolder(const std::filesystem::path& path) {
   }
   HostTreeOptions options;
   options.depth = ws->Depth();
-  const std::string name = ClaimedNames(true).Claim(path.filename().string());
+  const std::string name = ClaimedNames().Claim(path.filename().string());
   const HostTreeResult r = AddHostTree(ws->image, ws->CurrentDir(), path, name, options);
   ws->changed = true;
   // The first failure ends the folder, as a failing file ends its own add.

@@ -22,39 +22,49 @@ namespace {
 namespace fs = std::filesystem;
 
 // The entry name for a host file: its own name when it fits 8.3, otherwise the first valid one
-// of the --name values not yet taken, then the automatic short name. Short names given in one run
-// never clash: a second host file whose name shortens alike gets "~N" in its name.
+// of the --name values not yet used, then the automatic short name. No two files of one run get
+// the same name: a second host file whose name comes out alike (the same name in two folders,
+// two long names that shorten alike) gets "~N" in its name, and the run says so.
 class EntryNames {
  public:
   explicit EntryNames(const std::vector<std::string>& names) : names_(names) {}
 
   struct Name {
-    std::string name;
-    bool given = false;  // a --name value
+    std::string name;   // in MSX bytes
+    bool told = false;  // the name differs from what the host or the --name asked for
   };
   Name For(const fs::path& hostPath, bool folder) {
     const std::string hostName = hostPath.filename().string();
     if (!folder && NeedsEntryName(hostPath)) {
       while (next_ < names_.size()) {
-        const std::string& name = names_[next_++];
-        if (IsValidMsxName(name)) return {claimed_.Claim(name), true};
+        const std::string given = MsxNameArg(names_[next_++]);
+        if (!IsValidMsxName(given)) continue;
+        std::string name = claimed_.ClaimEntry(given);
+        const bool told = name != given;
+        return {std::move(name), told};
       }
     }
-    return {claimed_.Claim(hostName), false};
+    std::string name = claimed_.Claim(hostName);
+    const bool told = !KeepsHostName(hostName, name);
+    return {std::move(name), told};
   }
 
  private:
   const std::vector<std::string>& names_;
   std::size_t next_ = 0;
-  ClaimedNames claimed_{true};
+  ClaimedNames claimed_;
 };
 
 // add --tokenize: each text file tokenised under the next --name or its own stem with .BAS.
 ImageChange AddTokenized(Workspace& ws, const std::vector<std::string>& files,
                          const std::vector<std::string>& names, ChangeGuard& guard) {
+  ClaimedNames claimed;
   for (std::size_t i = 0; i < files.size(); ++i) {
     const std::filesystem::path host(files[i]);
-    const std::string name = i < names.size() ? names[i] : TokenizedEntryName(host);
+    const std::string asked = i < names.size() ? MsxNameArg(names[i]) : TokenizedEntryName(host);
+    // An invalid name is refused below, by the read.
+    const std::string name = IsValidMsxName(asked) ? claimed.ClaimEntry(asked) : asked;
+    if (name != asked) std::cerr << host.filename().string() << kAddedAs << ShownName(name) << "\n";
     const std::optional<NewFile> file = ReadTokenizedFile(ws, host, name);
     if (!file) return ImageChange::Failed;
     const AddOutcome out = AddFileData(ws.image, ws.CurrentDir(), *file, &guard);
@@ -82,16 +92,16 @@ std::string Shown(const fs::path& host, const fs::path& top) {
   return (top.filename() / host.lexically_relative(top)).lexically_normal().string();
 }
 
-// Adds one HOSTFILE argument; false when it failed (the reason printed).
+// Adds one HOSTFILE argument; false when it failed (the reason printed). A symbolic link named
+// here is followed; the links inside a folder are skipped, each said.
 bool AddArgument(Workspace& ws, DirRef dir, const HostTreeOptions& options, fs::path host,
                  EntryNames& names, bool recursive, ChangeGuard& guard) {
   std::error_code ec;
   // A path ending in a separator names the folder by its last real name.
   if (!host.has_filename()) host = host.parent_path();
-  const bool folder = recursive && fs::is_directory(fs::symlink_status(host, ec));
+  const bool folder = recursive && fs::is_directory(fs::status(host, ec));
   const EntryNames::Name name = names.For(host, folder);
-  const std::string hostName = host.filename().string();
-  if (!name.given && name.name != hostName) std::cerr << hostName << kAddedAs << name.name << "\n";
+  if (name.told) std::cerr << host.filename().string() << kAddedAs << ShownName(name.name) << "\n";
   if (!folder) {
     const AddOutcome out = AddFile(ws.image, dir, host, name.name, &guard);
     if (out == AddStatus::Added) return true;
@@ -100,7 +110,9 @@ bool AddArgument(Workspace& ws, DirRef dir, const HostTreeOptions& options, fs::
   }
   const HostTreeResult r = AddHostTree(ws.image, dir, host, name.name, options, &guard);
   for (const auto& n : r.renamed)
-    if (n.host != host) std::cerr << Shown(n.host, host) << kAddedAs << n.entryName << "\n";
+    if (n.host != host)
+      std::cerr << Shown(n.host, host) << kAddedAs << ShownName(n.entryName) << "\n";
+  for (const auto& link : r.skippedLinks) std::cerr << Shown(link, host) << kLinkSkipped << "\n";
   for (const auto& f : r.failures)
     ReportFailure(f.host, f.message, f.hostError, Shown(f.host, host));
   return r.ok();

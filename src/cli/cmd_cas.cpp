@@ -12,6 +12,7 @@
 #include "cli/messages.h"
 #include "cli/output_dir.h"
 #include "core/ascii.h"
+#include "core/host_file.h"
 #include "formats/cassette.h"
 #include "listing/file_rows.h"
 
@@ -23,9 +24,14 @@ namespace fs = std::filesystem;
 
 // Loads and lists FILE; false with the reason on stderr.
 bool OpenCassette(CasImage& cas, const std::string& path, CliUi& ui) {
-  auto status = cas.LoadCasFile(path, ui);
+  HostReadError why = HostReadError::None;
+  auto status = cas.LoadCasFile(path, ui, &why);
   if (status == CasImage::LoadStatus::Missing) {
     std::cerr << kNoSuchCassette << path << "\n";
+    return false;
+  }
+  if (status == CasImage::LoadStatus::NotAFile) {
+    std::cerr << DescribeHostReadError(path, why, 0) << "\n";
     return false;
   }
   if (status != CasImage::LoadStatus::Loaded) return false;

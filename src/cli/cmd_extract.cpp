@@ -139,7 +139,8 @@ class TreeExtractor {
              int depth) {
     const std::string caption = e.Caption();
     const std::string wanted = HostNameForCaption(caption);
-    const std::string path = shown + wanted;
+    // "." and ".." files are named as they stand: their host names differ.
+    const std::string path = shown + (e.IsDot() ? ShownName(caption) : wanted);
     const std::string name = names.Claim(wanted);
     if (name != wanted || e.IsDot()) std::cerr << path << kExtractedAs << name << "\n";
     if (!e.IsDirectory()) return ExtractOne(ws_, e, out, name, path, io_);

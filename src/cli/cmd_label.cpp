@@ -33,10 +33,11 @@ constexpr ImageField kVolumeName{
     .description = "Show or set the volume name of a disk image",
     .textHelp = "New volume name, at most 11 characters",
     .tooLong = kVolumeTooLong,
+    .invalid = kInvalidVolumeName,
     .length = kVolumeNameLength,
     .show = [](const Workspace& ws) { return ShownName(VolumeNameOf(ws.image)); },
     // Typed as the MSX shows it ("ã" is 0xB1); an empty name removes the volume entry.
-    .bytes = [](std::string_view typed) { return MsxNameArg(typed); },
+    .bytes = VolumeNameFromText,
     .set = SetVolume,
 };
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "cli/field_command.h"
+#include "cli/image_arg.h"
 #include "core/boot_sector.h"
 #include "core/rename.h"
 
@@ -14,7 +15,7 @@ namespace {
 std::string ShownOem(const Workspace& ws) {
   std::string oem = OemSignatureOf(ws.image);
   while (!oem.empty() && oem.back() == '\0') oem.pop_back();
-  return oem;
+  return ShownName(oem);
 }
 
 constexpr ImageField kOemSignature{
@@ -22,9 +23,10 @@ constexpr ImageField kOemSignature{
     .description = "Show or set the OEM signature of a disk image",
     .textHelp = "New OEM signature, at most 8 characters",
     .tooLong = kOemTooLong,
+    .invalid = kInvalidOem,
     .length = kBootOemLength,
     .show = ShownOem,
-    .bytes = [](std::string_view typed) { return std::string(typed); },
+    .bytes = OemSignatureFromText,
     .set =
         [](Workspace& ws, const std::string& oem) {
           return SetOemSignature(ws.image, oem) ? ImageChange::Changed : ImageChange::Failed;

@@ -1,7 +1,6 @@
 // quarnel-cli pack HOSTDIR OUT [--size 720] [--label NAME] [--dos2]: a new disk image holding the
 // host folder tree (HOSTDIR's files and folders in its root). When anything does not fit,
 // everything that does not is listed and no image is written.
-#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -60,7 +59,13 @@ void RegisterPack(CommandLine& commands) {
           std::cerr << kNotAHostFolder << args.hostDir << "\n";
           return kExitFailure;
         }
-        const std::string label = MsxNameArg(args.label);
+        const FieldText typed = VolumeNameFromText(args.label);
+        if (!typed.ok()) {
+          std::cerr << kInvalidVolumeName << args.label << " ("
+                    << DescribeNameProblem(typed.problem) << ")\n";
+          return kExitFailure;
+        }
+        const std::string& label = typed.bytes;
         if (label.size() > kVolumeNameLength) {
           std::cerr << kVolumeTooLong << args.label << "\n";
           return kExitFailure;
@@ -80,38 +85,31 @@ void RegisterPack(CommandLine& commands) {
           }
         }
         // Every entry of the folder, in name order; what fails is collected, not stopped at.
-        std::vector<fs::path> children;
-        for (fs::directory_iterator it(args.hostDir, ec), end; !ec && it != end; it.increment(ec))
-          children.push_back(it->path());
-        if (ec) {
-          std::cerr << msg::kHostReadError << "\n" << kInFile << args.hostDir << "\n";
-          return kExitFailure;
-        }
-        std::sort(children.begin(), children.end());
         HostTreeOptions options;
         options.keepGoing = true;
-        ClaimedNames names;
-        std::vector<HostTreeFailure> failures;
         ChangeGuard guard(ws.image);  // the tree is mapped once for the whole pack
-        for (const fs::path& child : children) {
-          HostTreeResult r = AddHostTree(ws.image, kRootDir, child,
-                                         names.Claim(child.filename().string()), options, &guard);
-          for (const auto& n : r.renamed)
-            std::cerr << n.host.lexically_relative(args.hostDir).string() << kAddedAs << n.entryName
-                      << "\n";
-          failures.insert(failures.end(), r.failures.begin(), r.failures.end());
-        }
-        if (!failures.empty()) {
-          std::cerr << kDoesNotFit << args.out << ":\n";
-          for (const auto& f : failures) {
-            std::cerr << "  " << f.host.lexically_relative(args.hostDir).string() << ": "
-                      << f.message;
+        const HostTreeResult r =
+            AddHostFolderContents(ws.image, kRootDir, args.hostDir, options, &guard);
+        auto shown = [&args](const fs::path& host) {
+          return host.lexically_relative(args.hostDir).string();
+        };
+        for (const auto& n : r.renamed)
+          std::cerr << shown(n.host) << kAddedAs << ShownName(n.entryName) << "\n";
+        for (const auto& link : r.skippedLinks) std::cerr << shown(link) << kLinkSkipped << "\n";
+        // What could not be read, then what does not fit: each under its own header.
+        for (const bool unread : {true, false}) {
+          bool header = false;
+          for (const auto& f : r.failures) {
+            if (f.Unread() != unread) continue;
+            if (!header) std::cerr << (unread ? kCouldNotRead : kDoesNotFit) << args.out << ":\n";
+            header = true;
+            std::cerr << "  " << shown(f.host) << ": " << f.message;
             if (IsOtherKind(f.hostError))
               std::cerr << " (" << DescribeHostReadError(f.host, f.hostError, 0) << ")";
             std::cerr << "\n";
           }
-          return kExitFailure;
         }
+        if (!r.ok()) return kExitFailure;
         // The image goes to a temporary file renamed to OUT, so no failure leaves part of it
         // under that name. It is flushed before the rename only when it replaces a file: a new
         // name holds nothing to lose, and a crash before the system writes the image out can

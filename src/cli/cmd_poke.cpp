@@ -42,6 +42,10 @@ ImageChange Poke(Workspace& ws, const Args& args) {
     std::cerr << tools::NotAnIntegerMessage(args.offset) << "\n";
     return ImageChange::Failed;
   }
+  if (*offset < 0) {
+    std::cerr << kNegativeOffset << args.offset << "\n";
+    return ImageChange::Failed;
+  }
   tools::WriteOutcome out;
   if (bySector) {
     const auto n = NumberArg(args.sector);

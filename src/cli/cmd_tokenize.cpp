@@ -2,9 +2,7 @@
 // writes) to the tokenised program MSX-BASIC saves. "-" reads stdin or writes stdout. Without
 // --charset the text is taken as MSX bytes; with it, as UTF-8 in that character set.
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 
 #include "cli/command.h"
@@ -24,24 +22,25 @@ struct Args {
   std::string charset;
 };
 
-std::optional<std::string> ReadAll(const std::string& path) {
-  if (path == "-") {
-    return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+// The text of IN, at most kLongestBasicText bytes of it; nullopt (the reason printed) otherwise.
+std::optional<std::string> ReadText(const std::string& path) {
+  HostRead read;
+  read.limit = viewers::kLongestBasicText;
+  if (path == "-")
+    read.error = ReadStandardInput(read.limit, read.bytes);
+  else
+    read = ReadHostContents(path, read.limit);
+  if (!read.ok()) {
+    std::cerr << kCannotRead << path << "\n" << DescribeHostReadError(path, read) << "\n";
+    return std::nullopt;
   }
-  std::ifstream f(path, std::ios::binary);
-  if (!f) return std::nullopt;
-  std::string s((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  if (f.bad()) return std::nullopt;
-  return s;
+  return std::string(read.bytes.begin(), read.bytes.end());
 }
 
 int Tokenize(const Args& args) {
   if (args.in != "-" && args.out != "-" && OutputIsInput(args.in, args.out)) return kExitFailure;
-  auto text = ReadAll(args.in);
-  if (!text) {
-    std::cerr << kCannotRead << args.in << "\n";
-    return kExitFailure;
-  }
+  auto text = ReadText(args.in);
+  if (!text) return kExitFailure;
   if (!args.charset.empty()) {
     auto bytes = viewers::MsxCharset::ByName(args.charset)->FromUtf8(*text, true);
     if (!bytes) {

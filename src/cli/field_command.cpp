@@ -19,12 +19,17 @@ void AddFieldCommand(CommandLine& commands, const ImageField& field) {
           std::cout << field.show(ws) << "\n";
           return ImageChange::Unchanged;
         }
-        const std::string bytes = field.bytes(*args.text);
-        if (bytes.size() > field.length) {
+        const FieldText typed = field.bytes(*args.text);
+        if (!typed.ok()) {
+          std::cerr << field.invalid << *args.text << " (" << DescribeNameProblem(typed.problem)
+                    << ")\n";
+          return ImageChange::Failed;
+        }
+        if (typed.bytes.size() > field.length) {
           std::cerr << field.tooLong << *args.text << "\n";
           return ImageChange::Failed;
         }
-        return field.set(ws, bytes);
+        return field.set(ws, typed.bytes);
       });
 }
 

@@ -9,6 +9,7 @@
 #include "cli/cli_ui.h"
 #include "cli/command.h"
 #include "cli/image_change.h"
+#include "core/rename.h"
 #include "core/workspace.h"
 
 namespace quarnel::cli {
@@ -18,11 +19,12 @@ struct ImageField {
   const char* description;
   const char* textHelp;      // the help of TEXT
   std::string_view tooLong;  // the message for a TEXT of more than `length` bytes
+  std::string_view invalid;  // the message for a TEXT the field cannot hold
   std::size_t length;        // the most bytes the field holds
   // The field as it is printed.
   std::string (*show)(const Workspace& ws);
-  // The bytes that TEXT as typed stands for.
-  std::string (*bytes)(std::string_view typed);
+  // The bytes that TEXT as typed stands for, or why it cannot stand in the field.
+  FieldText (*bytes)(std::string_view typed);
   // Writes `bytes` (at most `length` of them) into the field.
   ImageChange (*set)(Workspace& ws, const std::string& bytes);
 };

@@ -27,7 +27,11 @@ inline constexpr std::string_view kDirectoryLoop =
 inline constexpr std::string_view kInvalidMsxName = "Not a valid MSX-DOS name (8.3): ";
 inline constexpr std::string_view kVolumeTooLong = "A volume name holds at most 11 characters: ";
 inline constexpr std::string_view kOemTooLong = "An OEM signature holds at most 8 characters: ";
+inline constexpr std::string_view kInvalidVolumeName = "Not a valid volume name: ";
+inline constexpr std::string_view kInvalidOem = "Not a valid OEM signature: ";
 inline constexpr std::string_view kAddedAs = " added as ";
+// After a host path inside a folder that add -r or pack walks.
+inline constexpr std::string_view kLinkSkipped = ": symbolic link, not followed, not added";
 inline constexpr std::string_view kCannotChange = "Cannot change this entry: ";
 inline constexpr std::string_view kExistsUseForce = " exists; give --force to replace it";
 inline constexpr std::string_view kImageReadOnly = " is read-only";
@@ -35,6 +39,8 @@ inline constexpr std::string_view kBeingChanged = " is being changed by another 
 inline constexpr std::string_view kNotAHostFolder = "Not a folder: ";
 // pack: the header of the list of what did not fit, then one line per host file or folder.
 inline constexpr std::string_view kDoesNotFit = "Not written: these do not fit in ";
+// pack: the same for host files and folders that could not be read.
+inline constexpr std::string_view kCouldNotRead = "Not written: these could not be read for ";
 
 // Checking a disk image.
 inline constexpr std::string_view kCheckClean = "No problems found.";
@@ -80,6 +86,7 @@ inline constexpr std::string_view kNotInCharset = "Not text of the chosen MSX ch
 
 // details, fileinfo, sector, find, poke.
 inline constexpr std::string_view kNoSuchSector = "No such sector on this disk: ";
+inline constexpr std::string_view kNegativeOffset = "An offset counts from 0 up: ";
 inline constexpr std::string_view kNotHexBytes = "Not a byte string in hex digits (two per byte): ";
 inline constexpr std::string_view kGiveSectorOrPath = "Give either --sector N or PATH, not both";
 inline constexpr std::string_view kGiveBytes = "Give the bytes to write as hex digits";

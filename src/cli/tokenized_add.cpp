@@ -10,8 +10,7 @@
 namespace quarnel::cli {
 
 std::string TokenizedEntryName(const std::filesystem::path& hostPath) {
-  const std::string name = hostPath.stem().string() + ".BAS";
-  return IsValidMsxName(name) ? name : ShortMsxName(name);
+  return EntryNameFor(hostPath.stem().string() + ".BAS");
 }
 
 std::optional<NewFile> ReadTokenizedFile(const Workspace& ws, const std::filesystem::path& hostPath,

@@ -14,6 +14,7 @@
 #include "core/fat.h"
 #include "core/host_file.h"
 #include "core/messages.h"
+#include "core/msx_charset.h"
 
 namespace quarnel {
 
@@ -86,6 +87,8 @@ std::string_view DescribeNameProblem(NameProblem p) {
       return "has a control character";
     case NameProblem::ForbiddenChar:
       return "has a character MSX-DOS does not allow in names (\" * + , / : ; < = > ? [ \\ ] |)";
+    case NameProblem::NotInCharset:
+      return "has a character the MSX character set does not have";
   }
   return {};
 }
@@ -398,7 +401,23 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
   return AddStatus::Added;
 }
 
-std::string ShortMsxName(std::string_view host) {
+std::string HostNameToMsx(std::string_view hostName) {
+  if (!IsUtf8(hostName)) return std::string(hostName);
+  return MsxCharset::International().FromUtf8Or(hostName, '_');
+}
+
+bool KeepsHostName(std::string_view hostName, std::string_view msxName) {
+  return msxName == hostName || MsxCharset::International().ToUtf8(msxName) == hostName;
+}
+
+std::string EntryNameFor(std::string_view hostName) {
+  std::string name = HostNameToMsx(hostName);
+  return IsValidMsxName(name) ? name : ShortMsxName(hostName);
+}
+
+std::string ShortMsxName(std::string_view hostName) {
+  const std::string msx = HostNameToMsx(hostName);
+  const std::string_view host = msx;
   const std::string_view dotExt = ExtensionOf(host);
   const std::string_view base = host.substr(0, host.size() - dotExt.size());
   const std::string_view ext = dotExt.empty() ? dotExt : dotExt.substr(1);
@@ -406,10 +425,9 @@ std::string ShortMsxName(std::string_view host) {
     std::string out;
     for (char c : s) {
       if (out.size() == n) break;
-      auto u = static_cast<unsigned char>(c);
-      if (u <= 0x20 || (u >= 0x80 && u < 0xC0)) continue;  // blanks, UTF-8 continuation bytes
-      // One '_' per character the disk cannot hold: non-ASCII, and those names may not contain.
-      out.push_back(u >= 0xC0 || IsForbiddenNameChar(c) ? '_' : c);
+      if (c == ' ') continue;
+      // One '_' for each character a name may not hold.
+      out.push_back(IsForbiddenNameChar(c) ? '_' : c);
     }
     return out;
   };
@@ -439,7 +457,7 @@ std::string UniqueMsxName(std::string_view name,
 }
 
 bool NeedsEntryName(const fs::path& hostPath) {
-  if (IsValidMsxName(hostPath.filename().string())) return false;
+  if (IsValidMsxName(HostNameToMsx(hostPath.filename().string()))) return false;
   return HostFile(hostPath).error() == HostReadError::None;
 }
 
@@ -492,15 +510,12 @@ AddOutcome AddFile(DiskImage& image, DirRef dir, const fs::path& hostPath,
   if (auto refused = RefuseTarget(image)) return *refused;
   // The bytes go from the host file to a buffer the read fills and on into the clusters.
   NewFile file;
-  std::unique_ptr<std::uint8_t[]> data;
-  std::size_t size = 0;
-  const AddOutcome read = ReadHostFile(image, hostPath, entryName, file,
-                                       [&data, &size](HostFile& host, std::uintmax_t limit) {
-                                         size = static_cast<std::size_t>(host.info().size);
-                                         return host.ReadAll(limit, data);
-                                       });
+  ImageBytes data;
+  const AddOutcome read = ReadHostFile(
+      image, hostPath, entryName, file,
+      [&data](HostFile& host, std::uintmax_t limit) { return host.ReadAll(limit, data); });
   if (read != AddStatus::Added) return read;
-  return AddFileBytes(image, dir, file, Bytes(data.get(), size), guard);
+  return AddFileBytes(image, dir, file, Bytes(data.data(), data.size()), guard);
 }
 
 DropOutcome DropKindOf(const std::vector<fs::path>& files) {

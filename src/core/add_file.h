@@ -39,6 +39,7 @@ enum class NameProblem {
   Blank,          // a blank
   ControlByte,    // a byte below 0x20 or 0x7F
   ForbiddenChar,  // one of " * + , . / : ; < = > ? [ \ ] |
+  NotInCharset,   // typed text: a character the MSX character set does not have
 };
 
 // The reason in words ("has a blank"), for messages.
@@ -110,9 +111,23 @@ AddOutcome AddFileData(DiskImage& image, DirRef dir, const NewFile& file,
 AddOutcome MakeDirectory(DiskImage& image, DirRef dir, std::string_view name,
                          const LocalDateTime& when, ChangeGuard* guard = nullptr);
 
-// A name for a host file that does not fit 8.3: the name before the last dot without blanks cut
-// to 8 characters, and the extension cut to 3 ("_" for an empty name); a character outside ASCII
-// and one that MSX-DOS names may not hold (a further dot among them) becomes "_".
+// A host name as the bytes of an MSX name: each character of a UTF-8 name as the MSX
+// international character set has it ("ç" is 0x87, as the disk shows it), one the set does not
+// have as "_". A name that is no UTF-8 is taken as the MSX bytes it holds (kana written by a
+// program that kept the disk's own bytes).
+std::string HostNameToMsx(std::string_view hostName);
+
+// True when MSX name `msxName` is host name `hostName` (shown through the character set, or
+// byte for byte): a host file added under that name keeps its own name.
+bool KeepsHostName(std::string_view hostName, std::string_view msxName);
+
+// The entry name a host file gets without asking: HostNameToMsx(hostName) when that is 8.3,
+// else ShortMsxName(hostName).
+std::string EntryNameFor(std::string_view hostName);
+
+// A name for a host file that does not fit 8.3, in MSX bytes: HostNameToMsx(hostName), the part
+// before the last dot without blanks cut to 8 characters and the extension cut to 3 ("_" for an
+// empty name); a character that MSX-DOS names may not hold (a further dot among them) becomes "_".
 std::string ShortMsxName(std::string_view hostName);
 
 // `name` (a valid 8.3 name) when `taken` does not hold its 11 name bytes, else the name with
@@ -121,9 +136,9 @@ std::string UniqueMsxName(std::string_view name,
                           const std::vector<std::array<std::uint8_t, 11>>& taken);
 
 // True when a host file needs a new entry name before AddFile: it opens as a regular file, and
-// its name (`hostPath`'s file name) is no valid 8.3 name. The front end then asks the rename
-// question (or picks a name itself) and passes the answer to AddFile. A file that does not open
-// needs no name: AddFile reports why it was not read.
+// its name (`hostPath`'s file name, through HostNameToMsx) is no valid 8.3 name. The front end then
+// asks the rename question (or picks a name itself) and passes the answer to AddFile. A file that
+// does not open needs no name: AddFile reports why it was not read.
 bool NeedsEntryName(const std::filesystem::path& hostPath);
 
 // Reads a host file for adding under `entryName`: its bytes (at most the disk's data area),

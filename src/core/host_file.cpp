@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <limits>
 #include <new>
 
 #include "core/messages.h"
@@ -89,69 +89,79 @@ HostFile::~HostFile() {
 
 namespace {
 
-// Reads exactly `n` bytes of `fd` into `to`.
-bool ReadExactly(int fd, std::uint8_t* to, std::size_t n) {
-  std::size_t done = 0;
-  while (done < n) {
-    const ssize_t got = ::read(fd, to + done, n - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    done += static_cast<std::size_t>(got);
+// Bytes read at a time where the size is not known beforehand (a pipe, a file of /proc).
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+// One read(2) into `to`, again when interrupted: the count, 0 at the end, -1 on an error.
+ssize_t ReadSome(int fd, std::uint8_t* to, std::size_t n) {
+  for (;;) {
+    const ssize_t got = ::read(fd, to, n);
+    if (got >= 0 || errno != EINTR) return got;
   }
-  return true;
 }
 
-// Sizes `bytes` to the file (cleared or not, as the buffer's allocator does it) and reads the
-// file into them.
-template <class Buffer, class Fill>
-HostReadError ReadAllInto(int fd, HostReadError error, const HostFileInfo& info,
-                          std::uintmax_t limit, Buffer& bytes, Fill fill) {
-  if (error != HostReadError::None) return error;
-  if (info.size > limit) return HostReadError::TooLarge;
-  try {
-    fill(bytes, static_cast<std::size_t>(info.size));
-  } catch (const std::bad_alloc&) {
-    bytes.clear();
-    return HostReadError::NoMemory;
-  } catch (const std::length_error&) {
-    bytes.clear();
-    return HostReadError::NoMemory;
+// Reads `fd` to its end into `bytes` (new bytes cleared or not, as the buffer's allocator does
+// it), taking at most `limit` + 1 bytes: more than `limit` is TooLarge. `sizeHint` (the size the
+// system gives, 0 where it gives none) sizes the buffer, so a regular file is read in one go; a
+// file that shrank or grew since is read as it now is. Throws what allocation throws.
+template <class Buffer>
+HostReadError ReadInto(int fd, std::uintmax_t limit, std::uintmax_t sizeHint, Buffer& bytes) {
+  if (sizeHint > limit) return HostReadError::TooLarge;
+  const std::uintmax_t most = limit == UINTMAX_MAX ? limit : limit + 1;
+  bytes.resize(static_cast<std::size_t>(sizeHint > 0 ? sizeHint
+                                                     : std::min<std::uintmax_t>(kReadChunk, most)));
+  std::size_t used = 0;
+  for (;;) {
+    // A full buffer reads a little on the side first: the end of the file needs no more room.
+    std::uint8_t probe[4096];
+    const bool full = used == bytes.size();
+    std::uint8_t* to = full ? probe : bytes.data() + used;
+    const auto room = static_cast<std::size_t>(
+        full ? std::min<std::uintmax_t>(sizeof probe, most - used) : bytes.size() - used);
+    const ssize_t got = ReadSome(fd, to, room);
+    if (got < 0) return HostReadError::ShortRead;
+    if (got == 0) break;
+    const auto n = static_cast<std::size_t>(got);
+    if (full) {
+      const std::uintmax_t grown =
+          std::max<std::uintmax_t>(used * std::uintmax_t{2}, used + kReadChunk);
+      bytes.resize(static_cast<std::size_t>(std::min(grown, most)));
+      std::copy(probe, probe + n, bytes.data() + used);
+    }
+    used += n;
+    if (used > limit) return HostReadError::TooLarge;
   }
-  if (!ReadExactly(fd, bytes.data(), bytes.size())) {
-    bytes.clear();
-    return HostReadError::ShortRead;
-  }
+  bytes.resize(used);
   return HostReadError::None;
+}
+
+// ReadInto; `bytes` are empty unless the read succeeds.
+template <class Buffer>
+HostReadError ReadToEnd(int fd, std::uintmax_t limit, std::uintmax_t sizeHint, Buffer& bytes) {
+  HostReadError e = HostReadError::NoMemory;
+  try {
+    e = ReadInto(fd, limit, sizeHint, bytes);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  if (e != HostReadError::None) bytes.clear();
+  return e;
 }
 
 }  // namespace
 
 HostReadError HostFile::ReadAll(std::uintmax_t limit, ImageBytes& bytes) {
-  return ReadAllInto(fd_, error_, info_, limit, bytes,
-                     [](ImageBytes& b, std::size_t n) { b.resize(n); });
+  if (error_ != HostReadError::None) return error_;
+  return ReadToEnd(fd_, limit, info_.size, bytes);
 }
 
 HostReadError HostFile::ReadAll(std::uintmax_t limit, std::vector<std::uint8_t>& bytes) {
-  return ReadAllInto(fd_, error_, info_, limit, bytes,
-                     [](std::vector<std::uint8_t>& b, std::size_t n) { b.assign(n, 0); });
+  if (error_ != HostReadError::None) return error_;
+  return ReadToEnd(fd_, limit, info_.size, bytes);
 }
 
-HostReadError HostFile::ReadAll(std::uintmax_t limit, std::unique_ptr<std::uint8_t[]>& bytes) {
-  bytes.reset();
-  if (error_ != HostReadError::None) return error_;
-  if (info_.size > limit) return HostReadError::TooLarge;
-  if (info_.size > std::numeric_limits<std::size_t>::max() / 2) return HostReadError::NoMemory;
-  const auto n = static_cast<std::size_t>(info_.size);
-  try {
-    bytes = std::make_unique_for_overwrite<std::uint8_t[]>(n);
-  } catch (const std::bad_alloc&) {
-    return HostReadError::NoMemory;
-  }
-  if (!ReadExactly(fd_, bytes.get(), n)) {
-    bytes.reset();
-    return HostReadError::ShortRead;
-  }
-  return HostReadError::None;
+HostReadError ReadStandardInput(std::uintmax_t limit, std::vector<std::uint8_t>& bytes) {
+  return ReadToEnd(STDIN_FILENO, limit, 0, bytes);
 }
 
 HostRead ReadHostContents(const fs::path& path, std::uintmax_t limit) {

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -39,7 +38,7 @@ enum class HostReadError {
   OtherKind,   //   or something else
   TooLarge,    // more bytes than the reader takes
   CannotOpen,  // it exists but cannot be opened (permissions, ...)
-  ShortRead,   // a read failed or the file ended before its size
+  ShortRead,   // a read failed
   NoMemory,    // its bytes could not be allocated
 };
 
@@ -68,12 +67,12 @@ class HostFile {
   // Valid when the path exists, even when it could not be opened.
   const HostFileInfo& info() const { return info_; }
 
-  // Reads the whole file into `bytes`, unless it holds more than `limit` bytes (TooLarge; nothing
-  // is allocated then). The error of the open, if there was one.
+  // Reads the file to its end into `bytes`, unless it holds more than `limit` bytes (TooLarge:
+  // nothing is allocated for a file whose size says so, and no more than `limit` + 1 bytes are
+  // read from one that grows or gives no size, as files of /proc do). The error of the open, if
+  // there was one.
   HostReadError ReadAll(std::uintmax_t limit, std::vector<std::uint8_t>& bytes);
-  // The same into a buffer of info().size bytes that is not cleared before the read fills it.
-  HostReadError ReadAll(std::uintmax_t limit, std::unique_ptr<std::uint8_t[]>& bytes);
-  // The same into a disk image's bytes (not cleared before the read fills them either).
+  // The same into bytes that are not cleared before the read fills them.
   HostReadError ReadAll(std::uintmax_t limit, ImageBytes& bytes);
 
  private:
@@ -90,6 +89,9 @@ struct HostRead {
   std::uintmax_t limit = 0;  // the bound it was read against
   bool ok() const { return error == HostReadError::None; }
 };
+
+// Reads the standard input to its end as HostFile::ReadAll reads a file.
+HostReadError ReadStandardInput(std::uintmax_t limit, std::vector<std::uint8_t>& bytes);
 
 // Opens and reads `path` whole when it is a regular file of at most `limit` bytes.
 HostRead ReadHostContents(const std::filesystem::path& path, std::uintmax_t limit);

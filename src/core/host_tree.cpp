@@ -13,9 +13,11 @@ namespace quarnel {
 namespace fs = std::filesystem;
 
 std::string ClaimedNames::Claim(std::string_view hostName) {
-  const bool valid = IsValidMsxName(hostName);
-  const std::string wanted = valid ? std::string(hostName) : ShortMsxName(hostName);
-  std::string name = valid && replaceAlike_ ? wanted : UniqueMsxName(wanted, taken_);
+  return ClaimEntry(EntryNameFor(hostName));
+}
+
+std::string ClaimedNames::ClaimEntry(std::string_view msxName) {
+  std::string name = UniqueMsxName(msxName, taken_);
   taken_.push_back(MakeMsxName(name));
   return name;
 }
@@ -39,18 +41,25 @@ class TreeAdder {
   TreeAdder(DiskImage& image, const HostTreeOptions& options, ChangeGuard* guard)
       : image_(image), options_(options), own_(image), guard_(guard ? *guard : own_) {}
 
-  // False when the run is to stop.
+  // False when the run is to stop. `host` is followed when it is a symbolic link.
   bool Add(DirRef dir, int depth, const fs::path& host, const std::string& entryName) {
-    if (entryName != host.filename().string()) result_.renamed.push_back({host, entryName});
+    if (!KeepsHostName(host.filename().string(), entryName))
+      result_.renamed.push_back({host, entryName});
     std::error_code ec;
-    const fs::file_status st = fs::symlink_status(host, ec);
-    if (!ec && fs::is_directory(st)) return AddFolder(dir, depth, host, entryName);
+    if (fs::is_directory(fs::status(host, ec))) return AddFolder(dir, depth, host, entryName);
     const AddOutcome out = AddFile(image_, dir, host, entryName, &guard_);
     if (out == AddStatus::Added) {
       ++result_.files;
       return true;
     }
     return Fail(host, out.message, out.status, out.hostError);
+  }
+
+  // Adds the entries of host folder `host` into `dir`. False when the run is to stop.
+  bool AddContents(DirRef dir, int depth, const fs::path& host) {
+    const std::optional<std::vector<fs::path>> children = ListFolder(host);
+    if (!children) return Fail(host, std::string(msg::kHostReadError), AddStatus::ReadError);
+    return AddChildren(dir, depth, *children);
   }
 
   HostTreeResult Take() { return std::move(result_); }
@@ -62,17 +71,38 @@ class TreeAdder {
     return options_.keepGoing;
   }
 
-  bool AddFolder(DirRef dir, int depth, const fs::path& host, const std::string& entryName) {
-    if (depth + 1 > kDeepestLevel)
-      return Fail(host, std::string(msg::kDirectoryTooDeep), AddStatus::DirectoryFull);
-    // The folder's entries, read before anything is made for it.
+  // The entries of host folder `host`, sorted; nullopt when it cannot be listed.
+  static std::optional<std::vector<fs::path>> ListFolder(const fs::path& host) {
     std::vector<fs::path> children;
     std::error_code ec;
     for (fs::directory_iterator it(host, ec), end; !ec && it != end; it.increment(ec))
       children.push_back(it->path());
-    if (ec) return Fail(host, std::string(msg::kHostReadError), AddStatus::ReadError);
+    if (ec) return std::nullopt;
     std::sort(children.begin(), children.end());
+    return children;
+  }
 
+  // Adds host files and folders `children` of one folder into `dir`, in their order; the links
+  // among them are skipped. False when the run is to stop.
+  bool AddChildren(DirRef dir, int depth, const std::vector<fs::path>& children) {
+    ClaimedNames names;
+    for (const fs::path& child : children) {
+      std::error_code ec;
+      if (fs::is_symlink(fs::symlink_status(child, ec))) {
+        result_.skippedLinks.push_back(child);
+        continue;
+      }
+      if (!Add(dir, depth, child, names.Claim(child.filename().string()))) return false;
+    }
+    return true;
+  }
+
+  bool AddFolder(DirRef dir, int depth, const fs::path& host, const std::string& entryName) {
+    if (depth + 1 > kDeepestLevel)
+      return Fail(host, std::string(msg::kDirectoryTooDeep), AddStatus::DirectoryFull);
+    // The folder's entries, read before anything is made for it.
+    const std::optional<std::vector<fs::path>> children = ListFolder(host);
+    if (!children) return Fail(host, std::string(msg::kHostReadError), AddStatus::ReadError);
     const LocalDateTime when = HostModificationTime(host).value_or(LocalDateTime{});
     const AddOutcome made = MakeDirectory(image_, dir, entryName, when, &guard_);
     if (made != AddStatus::Added && made != AddStatus::DirectoryExists)
@@ -81,13 +111,7 @@ class TreeAdder {
     if (!sub)
       return Fail(host, std::string(msg::kBrokenTargetDirectory), AddStatus::BrokenDirectory);
     if (made == AddStatus::Added) ++result_.folders;
-    ClaimedNames names;
-    bool go = true;
-    for (const fs::path& child : children) {
-      go = Add(*sub, depth + 1, child, names.Claim(child.filename().string()));
-      if (!go) break;
-    }
-    return go;
+    return AddChildren(*sub, depth + 1, *children);
   }
 
   DiskImage& image_;
@@ -98,6 +122,13 @@ class TreeAdder {
 };
 
 }  // namespace
+
+HostTreeResult AddHostFolderContents(DiskImage& image, DirRef dir, const fs::path& folder,
+                                     const HostTreeOptions& options, ChangeGuard* guard) {
+  TreeAdder adder(image, options, guard);
+  adder.AddContents(dir, options.depth, folder);
+  return adder.Take();
+}
 
 HostTreeResult AddHostTree(DiskImage& image, DirRef dir, const fs::path& host,
                            std::string_view entryName, const HostTreeOptions& options,

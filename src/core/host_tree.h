@@ -33,43 +33,52 @@ struct HostTreeFailure {
   std::string message;  // the core's message ("Disk full", "read ERROR!", ...)
   AddStatus status = AddStatus::Added;
   HostReadError hostError = HostReadError::None;
+  // The host could not be read (a FIFO, a device, a folder that cannot be listed, no memory for
+  // its bytes), as against an image that has no room for it.
+  bool Unread() const { return status == AddStatus::ReadError || status == AddStatus::NoMemory; }
 };
 
 struct HostTreeResult {
   std::vector<RenamedHostFile> renamed;
   std::vector<HostTreeFailure> failures;
+  // Symbolic links met inside the tree: not followed, to a file or a folder alike, so that the
+  // tree adds only what lies in it (a link may lead anywhere on the host, or back up the tree).
+  std::vector<std::filesystem::path> skippedLinks;
   std::size_t files = 0, folders = 0;  // added
   bool ok() const { return failures.empty(); }
 };
 
-// Names claimed in one directory by one run, so that two host names that shorten alike (or, in
-// one host folder, differ only in letter case) get distinct entries instead of replacing each
-// other.
+// Names claimed in one directory by one run, so that two host names that come out alike (the
+// same name in two folders, two long names that shorten alike, or, in one host folder, names
+// that differ only in letter case) get distinct entries instead of replacing each other.
 class ClaimedNames {
  public:
-  // With `replaceAlike`, a host name that is 8.3 itself is taken as it is even when claimed
-  // before (adding it again replaces the file, as adds do); only short names are made unique.
-  explicit ClaimedNames(bool replaceAlike = false) : replaceAlike_(replaceAlike) {}
-
-  // The entry name for host name `hostName`: itself when it is 8.3, else ShortMsxName; made
-  // unique among the names claimed before (UniqueMsxName).
+  // The entry name for host name `hostName` (EntryNameFor), made unique among the names claimed
+  // before (UniqueMsxName).
   std::string Claim(std::string_view hostName);
+  // The same for an 8.3 name given in MSX bytes.
+  std::string ClaimEntry(std::string_view msxName);
 
  private:
-  bool replaceAlike_;
   std::vector<std::array<std::uint8_t, 11>> taken_;
 };
 
 // Adds host file or folder `host` into `dir` as `entryName`. A folder becomes a directory
 // (dated as the folder) and its entries follow into it, recursively; a folder inside the image
-// already of that name is reused, a file of that name refuses the folder. Symbolic links to
-// folders are not followed (they are reported as no regular file). Stops at the first failure
-// unless `options.keepGoing`. What was added before a failure stays: the caller keeps or drops
-// the whole image. The changes go through `guard` when one is given (see ChangeGuard), through
-// one of the tree's own otherwise.
+// already of that name is reused, a file of that name refuses the folder. `host` itself may be a
+// symbolic link (the caller chose it); links inside the folder are skipped (skippedLinks). Stops
+// at the first failure unless `options.keepGoing`. What was added before a failure stays: the
+// caller keeps or drops the whole image. The changes go through `guard` when one is given (see
+// ChangeGuard), through one of the tree's own otherwise.
 HostTreeResult AddHostTree(DiskImage& image, DirRef dir, const std::filesystem::path& host,
                            std::string_view entryName, const HostTreeOptions& options = {},
                            ChangeGuard* guard = nullptr);
+
+// Adds what host folder `folder` holds into `dir`, as AddHostTree adds a folder's entries.
+HostTreeResult AddHostFolderContents(DiskImage& image, DirRef dir,
+                                     const std::filesystem::path& folder,
+                                     const HostTreeOptions& options = {},
+                                     ChangeGuard* guard = nullptr);
 
 // The subdirectory of `dir` named `name`; nullopt when there is none (or a file has the name).
 std::optional<DirRef> FindSubdirectory(const DiskImage& image, DirRef dir, std::string_view name);

@@ -4,11 +4,13 @@
 #include <cstring>
 
 #include "core/add_file.h"
+#include "core/ascii.h"
 #include "core/boot_sector.h"
 #include "core/change_guard.h"
 #include "core/dir_entry.h"
 #include "core/dir_slot.h"
 #include "core/messages.h"
+#include "core/msx_charset.h"
 
 namespace quarnel {
 
@@ -92,6 +94,41 @@ VolumeOutcome SetVolumeName(DiskImage& img, std::string_view text, const Clock& 
   PutDirEntry(img.MutableView(), *RootSlotOffset(img, *free), e);
   return VolumeStatus::Created;
 }
+
+namespace {
+
+// `text` through the international character set; NotInCharset or ControlByte when a character
+// does not come through, or comes through as a control code.
+FieldText FieldFromText(std::string_view text) {
+  FieldText out;
+  const std::optional<std::string> bytes = MsxCharset::International().FromUtf8(text);
+  if (!bytes) {
+    // A control character is no character of the set either: say which it is.
+    const bool control = std::any_of(text.begin(), text.end(), [](char c) {
+      return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    out.problem = control ? NameProblem::ControlByte : NameProblem::NotInCharset;
+    return out;
+  }
+  out.bytes = *bytes;
+  for (char c : out.bytes)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) out.problem = NameProblem::ControlByte;
+  return out;
+}
+
+}  // namespace
+
+FieldText VolumeNameFromText(std::string_view text) {
+  FieldText out = FieldFromText(text);
+  if (!out.ok()) return out;
+  for (char& c : out.bytes) {
+    if (c != ' ' && IsForbiddenNameChar(c)) out.problem = NameProblem::ForbiddenChar;
+    c = static_cast<char>(AsciiUpper(static_cast<std::uint8_t>(c)));
+  }
+  return out;
+}
+
+FieldText OemSignatureFromText(std::string_view text) { return FieldFromText(text); }
 
 std::string VolumeNameOf(const DiskImage& img) {
   if (!img.Usable()) return {};

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/add_file.h"
 #include "core/clock.h"
 #include "core/disk_image.h"
 #include "core/outcome.h"
@@ -46,6 +47,23 @@ using VolumeOutcome = Outcome<VolumeStatus>;
 // no name). The name the entry holds, typed again with or without the blanks of its extension
 // field, changes nothing. Always acts on the root directory.
 VolumeOutcome SetVolumeName(DiskImage& image, std::string_view text, const Clock& clock);
+
+// Typed text (UTF-8) as the bytes of a name field, or why it cannot be one.
+struct FieldText {
+  std::string bytes;
+  NameProblem problem = NameProblem::Ok;
+  bool ok() const { return problem == NameProblem::Ok; }
+};
+
+// A volume name as typed: each character as the MSX international character set has it ("ã" is
+// 0xB1), a-z upper-cased as MSX-DOS keeps names. A control character, one that the set does not
+// have and one that no name may hold (the blank aside) are refused.
+FieldText VolumeNameFromText(std::string_view text);
+
+// An OEM signature as typed: each character as the MSX international character set has it,
+// letter case kept (formatting programs write "mkfs.fat"). A control character and one that the
+// set does not have are refused.
+FieldText OemSignatureFromText(std::string_view text);
 
 // The volume name of the root directory's volume entry, trailing blanks removed; empty when
 // there is none.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <new>
 #include <system_error>
 
@@ -168,33 +167,28 @@ std::string CasHostFileName(const CasEntry& entry, std::size_t index) {
   return name;
 }
 
-CasImage::LoadStatus CasImage::LoadCasFile(const std::filesystem::path& path, Ui& ui) {
+CasImage::LoadStatus CasImage::LoadCasFile(const std::filesystem::path& path, Ui& ui,
+                                           HostReadError* hostError) {
   Clear();
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return LoadStatus::Missing;
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec) {
-    ui.Notify(formats::msg::kReadError);
-    return LoadStatus::ReadError;
+  HostRead read = ReadHostContents(path, kCasMaxFileSize);
+  if (hostError) *hostError = read.error;
+  switch (read.error) {
+    case HostReadError::None:
+      break;
+    case HostReadError::NotFound:
+      return LoadStatus::Missing;
+    case HostReadError::TooLarge:
+      ui.Notify(formats::msg::kFileToBigToLoad);
+      return LoadStatus::TooBig;
+    case HostReadError::NoMemory:
+      ui.Notify(formats::msg::kCouldNotAllocate);
+      return LoadStatus::NoMemory;
+    default:
+      if (IsOtherKind(read.error)) return LoadStatus::NotAFile;
+      ui.Notify(formats::msg::kReadError);
+      return LoadStatus::ReadError;
   }
-  if (size > kCasMaxFileSize) {
-    ui.Notify(formats::msg::kFileToBigToLoad);
-    return LoadStatus::TooBig;
-  }
-  std::vector<std::uint8_t> bytes;
-  try {
-    bytes.resize(static_cast<std::size_t>(size));
-  } catch (const std::bad_alloc&) {
-    ui.Notify(formats::msg::kCouldNotAllocate);
-    return LoadStatus::NoMemory;
-  }
-  std::ifstream in(path, std::ios::binary);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!in || static_cast<std::uintmax_t>(in.gcount()) != size) {
-    ui.Notify(formats::msg::kReadError);
-    return LoadStatus::ReadError;
-  }
-  SetBytes(std::move(bytes), path.string());
+  SetBytes(std::move(read.bytes), path.string());
   ui.Status(path_);
   return LoadStatus::Loaded;
 }

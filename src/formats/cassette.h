@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/host_file.h"
 #include "core/ui.h"
 #include "core/view_choice.h"
 
@@ -38,11 +39,14 @@ std::vector<std::uint8_t> CasEntryBytes(Bytes tape, const CasEntry& entry);
 // The current cassette image: the file's bytes, its path and the files found on it.
 class CasImage {
  public:
-  enum class LoadStatus { Loaded, Missing, TooBig, NoMemory, ReadError };
+  enum class LoadStatus { Loaded, Missing, NotAFile, TooBig, NoMemory, ReadError };
 
   // Reads a host file whole. Shows "File to big to load!", "Could not allocate memory" or
-  // "Read Error!"; a missing file shows nothing. On any failure no cassette stays current.
-  LoadStatus LoadCasFile(const std::filesystem::path& path, Ui& ui);
+  // "Read Error!"; a missing file, and a path that is no regular file (a folder, a FIFO, a
+  // device: NotAFile), show nothing. `hostError` gets how the read went. On any failure no
+  // cassette stays current.
+  LoadStatus LoadCasFile(const std::filesystem::path& path, Ui& ui,
+                         HostReadError* hostError = nullptr);
   // The same for bytes already in memory.
   void SetBytes(std::vector<std::uint8_t> bytes, std::string path);
   // Scans the bytes and fills the entry table.

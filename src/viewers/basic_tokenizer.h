@@ -30,6 +30,11 @@
 
 namespace quarnel::viewers {
 
+// The longest text taken for a program: a tokenised program ends below 0xFFFF, and no keyword,
+// number or line number grows more than about sevenfold as text, so the text of the largest
+// program fits several times over.
+inline constexpr std::size_t kLongestBasicText = 512 * 1024;
+
 // Where and why the text is no program. `line` counts the lines of the text from 1, `column`
 // the bytes of that line from 1.
 struct BasicTextError {

@@ -78,21 +78,21 @@ TEST_F(ChangeCommands, AddRenameLabelDeleteAsMtoolsSeesThem) {
   auto a = Host("game.bas", 5000, 1);
   auto b = Host("with space.txt", 300, 2);  // 14 characters: needs a name
   auto c = Host("#x$-y!.[1]", 10, 3);       // 10 characters, but [ ] are no name characters
-  auto d = Host("Ünïcode.txt", 20, 4);      // 13 bytes in UTF-8
+  auto d = Host("€uro.txt", 20, 4);         // no euro sign in the MSX character set
   auto r = test::Run({Cli(), "add", image.string(), a.string(), b.string(), c.string(), d.string(),
                       "--name", "SPACE.TXT"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.err, "#x$-y!.[1] added as #x$-y!._1_\nÜnïcode.txt added as _n_code.txt\n");
+  EXPECT_EQ(r.err, "#x$-y!.[1] added as #x$-y!._1_\n€uro.txt added as _uro.txt\n");
   r = test::Run({Cli(), "label", image.string(), "MSX Disk"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(test::Run({Cli(), "label", image.string()}).out, "MSX Disk\n");
+  EXPECT_EQ(test::Run({Cli(), "label", image.string()}).out, "MSX DISK\n");
   if (!Witnesses()) GTEST_SKIP() << "no fsck.fat / mtools";
   EXPECT_EQ(FsckFindings(image), "");
   EXPECT_EQ(MdirNames(image),
-            (std::set<std::string>{"GAME.BAS", "SPACE.TXT", "#X$-Y!._1_", "_N_CODE.TXT"}));
+            (std::set<std::string>{"GAME.BAS", "SPACE.TXT", "#X$-Y!._1_", "_URO.TXT"}));
   EXPECT_EQ(Mtype(image, "GAME.BAS"), Str(test::Pattern(5000, 1)));
   EXPECT_EQ(Mtype(image, "SPACE.TXT"), Str(test::Pattern(300, 2)));
-  EXPECT_NE(test::Run({"mdir", "-i", image.string(), "::"}, kMtoolsEnv).out.find("MSX Disk"),
+  EXPECT_NE(test::Run({"mdir", "-i", image.string(), "::"}, kMtoolsEnv).out.find("MSX DISK"),
             std::string::npos);
 
   r = test::Run({Cli(), "ren", image.string(), "game.bas", "zork.bas"});
@@ -100,13 +100,13 @@ TEST_F(ChangeCommands, AddRenameLabelDeleteAsMtoolsSeesThem) {
   r = test::Run({Cli(), "rm", image.string(), "SPACE.TXT", "#x$-y!._1_"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(FsckFindings(image), "");
-  EXPECT_EQ(MdirNames(image), (std::set<std::string>{"ZORK.BAS", "_N_CODE.TXT"}));
+  EXPECT_EQ(MdirNames(image), (std::set<std::string>{"ZORK.BAS", "_URO.TXT"}));
   EXPECT_EQ(Mtype(image, "ZORK.BAS"), Str(test::Pattern(5000, 1)));
   // Replacing keeps one entry and the new bytes.
   auto again = Host("ZORK.BAS", 7000, 9);
   r = test::Run({Cli(), "add", image.string(), again.string()});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(MdirNames(image), (std::set<std::string>{"ZORK.BAS", "_N_CODE.TXT"}));
+  EXPECT_EQ(MdirNames(image), (std::set<std::string>{"ZORK.BAS", "_URO.TXT"}));
   EXPECT_EQ(Mtype(image, "ZORK.BAS"), Str(test::Pattern(7000, 9)));
   EXPECT_EQ(FsckFindings(image), "");
 }
@@ -125,6 +125,76 @@ TEST_F(ChangeCommands, TwoLongHostNamesAlikeGetDistinctShortNames) {
             Str(test::Pattern(100, 1)));
   EXPECT_EQ(test::Run({Cli(), "cat", image.string(), "LONGFI~1.TXT"}).out,
             Str(test::Pattern(200, 2)));
+}
+
+TEST_F(ChangeCommands, OneAddGivesHostFilesThatComeOutAlikeDistinctNames) {
+  for (const char* d : {"d1", "d2", "a/d/", "b/d/"}) fs::create_directories(tmp / d);
+  Host("d1/NOTE.TXT", 100, 1);
+  Host("d2/NOTE.TXT", 200, 2);
+  Host("a/d/X.TXT", 300, 3);
+  Host("b/d/X.TXT", 400, 4);
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+    std::vector<std::pair<std::string, std::uint32_t>> files;  // path, seed of its pattern
+  } cases[] = {
+      {{(tmp / "d1/NOTE.TXT").string(), (tmp / "d2/NOTE.TXT").string()},
+       "NOTE.TXT added as NOTE~1.TXT\n",
+       {{"NOTE.TXT", 1}, {"NOTE~1.TXT", 2}}},
+      {{"-r", (tmp / "a/d").string(), (tmp / "b/d").string()},
+       "d added as d~1\n",
+       {{"D/X.TXT", 3}, {"D~1/X.TXT", 4}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.err);
+    std::vector<std::string> args = {Cli(), "add", image.string()};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    auto r = test::Run(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, c.err);
+    for (const auto& [path, seed] : c.files)
+      EXPECT_EQ(test::Run({Cli(), "cat", image.string(), path}).out,
+                Str(test::Pattern((seed)*100, seed)));
+  }
+}
+
+TEST_F(ChangeCommands, NamesGoThroughTheMsxCharacterSet) {
+  auto r = test::Run({Cli(), "add", image.string(), Host("ção.txt", 10).string()});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");  // the name is 8.3 as the MSX shows it
+  EXPECT_EQ(test::Run({Cli(), "ls", image.string()}).out.rfind("çãO.TXT\t", 0), 0u);
+  EXPECT_EQ(test::Run({Cli(), "cat", image.string(), "ção.txt"}).out, Str(test::Pattern(10)));
+  const std::string noSuch = " (has a character the MSX character set does not have)\n";
+  const std::string forbidden =
+      " (has a character MSX-DOS does not allow in names (\" * + , / : ; < = > ? [ \\ ] |))\n";
+  const std::string control = " (has a control character)\n";
+  const struct {
+    std::string field, text;
+    std::string shown;  // after the change, or
+    std::string err;    // the refusal
+  } cases[] = {
+      {"label", "ção", "çãO", ""},
+      {"label", "disk 1", "DISK 1", ""},
+      {"label", "a/b", "", "Not a valid volume name: a/b" + forbidden},
+      {"label", "a*", "", "Not a valid volume name: a*" + forbidden},
+      {"label", "x\x01", "", "Not a valid volume name: x\x01" + control},
+      {"label", "€", "", "Not a valid volume name: €" + noSuch},
+      {"oem", "mkfs.fat", "mkfs.fat", ""},
+      {"oem", "çã", "çã", ""},
+      {"oem", "€", "", "Not a valid OEM signature: €" + noSuch},
+      {"oem", "A\tB", "", "Not a valid OEM signature: A\tB" + control},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.field + " " + c.text);
+    const auto before = test::ReadHostFile(image);
+    r = test::Run({Cli(), c.field, image.string(), c.text});
+    EXPECT_EQ(r.exitCode, c.err.empty() ? 0 : 1);
+    EXPECT_EQ(r.err, c.err);
+    if (c.err.empty())
+      EXPECT_EQ(test::Run({Cli(), c.field, image.string()}).out, c.shown + "\n");
+    else
+      EXPECT_TRUE(test::ReadHostFile(image) == before);
+  }
 }
 
 TEST_F(ChangeCommands, FailuresLeaveTheFileUntouched) {

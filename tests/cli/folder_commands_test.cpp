@@ -1,6 +1,7 @@
 // quarnel-cli mkdir / add --to -r / rm -r / extract -r / pack / new --dos2 as a user runs them:
 // folder trees go in and come back out whole, and a failure leaves the image file as it was.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <map>
@@ -119,10 +120,14 @@ TEST_F(FolderCommands, PackListsEverythingThatDoesNotFitAndWritesNothing) {
   test::WriteHostFile(src / "B.BIN", test::Pattern(100 * 1024, 2));
   test::WriteHostFile(src / "SUB" / "C.BIN", test::Pattern(100 * 1024, 3));
   test::WriteHostFile(src / "SUB" / "D.BIN", test::Pattern(10, 4));
+  ASSERT_EQ(::mkfifo((src / "PIPE").c_str(), 0600), 0);
   const fs::path image = tmp / "small.dsk";
   auto r = Q({"pack", src.string(), image.string(), "--size", "160"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "Not written: these do not fit in " + image.string() +
+  // What could not be read is no matter of room.
+  EXPECT_EQ(r.err, "Not written: these could not be read for " + image.string() +
+                       ":\n  PIPE: read ERROR! (" + (src / "PIPE").string() +
+                       ": is a FIFO)\nNot written: these do not fit in " + image.string() +
                        ":\n  B.BIN: Disk full\n  SUB/C.BIN: Disk full\n");
   EXPECT_FALSE(fs::exists(image));
   // An existing file is never replaced without --force.
@@ -130,6 +135,38 @@ TEST_F(FolderCommands, PackListsEverythingThatDoesNotFitAndWritesNothing) {
   r = Q({"pack", (src / "SUB").string(), image.string()});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(test::ReadHostFile(image), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+TEST_F(FolderCommands, LinksInsideHostFoldersAreSkippedAndSaid) {
+  const fs::path src = tmp / "src", outside = tmp / "outside";
+  fs::create_directories(src);
+  fs::create_directories(outside);
+  test::WriteHostFile(src / "A.TXT", test::Pattern(10));
+  test::WriteHostFile(outside / "SECRET.TXT", test::Pattern(20));
+  fs::create_symlink(outside / "SECRET.TXT", src / "FILE.LNK");
+  fs::create_symlink(outside, src / "DIR.LNK");
+  fs::create_symlink(tmp / "missing", src / "DANGLING");
+  const fs::path image = tmp / "d.dsk", packed = tmp / "p.dsk";
+  ASSERT_EQ(Q({"new", "720", image.string()}).exitCode, 0);
+  const std::string said = ": symbolic link, not followed, not added\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string image, prefix;  // the image written, the folder the files are in
+  } cases[] = {
+      {{"add", "-r", image.string(), src.string()}, image.string(), "src/"},
+      {{"pack", src.string(), packed.string()}, packed.string(), ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0]);
+    auto r = Q(c.args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, c.prefix + "DANGLING" + said + c.prefix + "DIR.LNK" + said + c.prefix +
+                         "FILE.LNK" + said);
+    EXPECT_EQ(Q({"cat", c.image, c.prefix + "A.TXT"}).exitCode, 0);
+    for (const std::string name : {"FILE.LNK", "DIR.LNK", "DANGLING"})
+      EXPECT_EQ(Q({"cat", c.image, c.prefix + name}).err,
+                "Not found in the disk image: " + name + "\n");
+  }
 }
 
 TEST_F(FolderCommands, MkdirAddIntoDirectoriesAndDeleteTrees) {

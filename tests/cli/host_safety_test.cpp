@@ -66,6 +66,8 @@ TEST_F(HostSafety, FifosAndFoldersAreRefusedPromptlyAndNamed) {
         {"quarnel-cli", {"hex", "--host", p}, "Cannot read " + p + "\n" + why},
         {"quarnel-cli", {"convert", p, out}, "Could not read the source file: " + p + "\n" + why},
         {"quarnel-cli", {"ls", p}, "File to small to be a diskimage!\n" + why},
+        {"quarnel-cli", {"cas", "ls", p}, why},
+        {"quarnel-cli", {"tokenize", p, out}, "Cannot read " + p + "\n" + why},
         {"xsc", {p, out}, "xsc: " + why},
         {"xsd", {p, out}, "xsd: " + why},
     });
@@ -91,6 +93,12 @@ TEST_F(HostSafety, HugeSparseFilesAreRefusedUnread) {
        {"basic", "--host", h},
        "Cannot read " + h + "\n" + h + ": is larger than 65536 bytes\n"},
       {"quarnel-cli", {"add", image, h}, "Disk full\n"},
+      {"quarnel-cli",
+       {"tokenize", h, dsk},
+       "Cannot read " + h + "\n" + h + ": is larger than 524288 bytes\n"},
+      {"quarnel-cli",
+       {"tokenize", "/dev/zero", dsk},
+       "Cannot read /dev/zero\n/dev/zero: is a device\n"},
       {"quarnel-cli", {"ls", h}, "File to big to be a diskimage!\n"},
   });
   EXPECT_FALSE(fs::exists(xsa));

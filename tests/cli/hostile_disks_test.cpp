@@ -217,6 +217,8 @@ TEST_F(HostileDisks, WholeRootExtractKeepsEveryEntry) {
   EXPECT_NE(ls.out.find("CTRL???.TXT\t"), std::string::npos);
   r = Cli({"extract", Hostile("names_odd_root.dsk").string(), "-o", odd.string()});
   EXPECT_EQ(r.err, ".. extracted as _.\n. extracted as _\n");
+  r = Cli({"extract", "-r", Hostile("names_odd_root.dsk").string(), "-o", (odd / "r").string()});
+  EXPECT_EQ(r.err, ".. extracted as _.\n. extracted as _\n");
   for (const auto& e : fs::directory_iterator(tmp.path()))
     EXPECT_TRUE(e.path() == odd || e.path() == out) << e.path();
 }

@@ -272,6 +272,10 @@ TEST_F(SectorCommands, PokeRefusalsLeaveTheImageAsItWas) {
     EXPECT_FALSE(r.err.empty()) << args[0];
     EXPECT_TRUE(Image() == before) << args[0] << " " << args[1];
   }
+  // A negative offset is said to be one, not to run past the end.
+  for (const std::string target : {"--sector=3", "BIG.BIN"})
+    EXPECT_EQ(test::Run({Cli(), "poke", image, target, "--offset=-1", "01"}).err,
+              "An offset counts from 0 up: -1\n");
 }
 
 }  // namespace

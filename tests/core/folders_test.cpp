@@ -415,25 +415,48 @@ TEST(Dos2BootSector, CarriesVolIdAVolumeIdAndTheJumpOverThem) {
 }
 
 TEST(ClaimedNames, NamesAlikeGetDistinctEntries) {
-  const struct {
-    bool replaceAlike;
-    std::vector<std::string> hosts, expected;
-  } cases[] = {
-      {false,
-       {"longfilename.txt", "longfilename2.txt", "longfile.txt"},
+  const std::vector<std::string> cases[][2] = {
+      {{"longfilename.txt", "longfilename2.txt", "longfile.txt"},
        {"longfile.txt", "longfi~1.txt", "longfi~2.txt"}},
-      {false, {"a.txt", "A.TXT"}, {"a.txt", "A~1.TXT"}},  // one host folder, case apart
-      {true,
-       {"a.txt", "A.TXT", "long name.txt", "longname.txt"},
-       {"a.txt", "A.TXT", "longname.txt", "longname.txt"}},
-      {true, {"long name.txt", "long name.txt"}, {"longname.txt", "longna~1.txt"}},
+      {{"a.txt", "A.TXT"}, {"a.txt", "A~1.TXT"}},              // one host folder, case apart
+      {{"NOTE.TXT", "NOTE.TXT"}, {"NOTE.TXT", "NOTE~1.TXT"}},  // two folders, one name
+      // Through the MSX character set, "_" where it has no such character; no UTF-8: as it is.
+      {{"ção.txt", "€uro.txt", "日本.txt", "\xFF.txt"},
+       {"\x87\xB1o.txt", "_uro.txt", "__.txt", "\xFF.txt"}},
+      {{"Ünïcode-long.txt", "a b*c.txt"},
+       {"\x9An\x8B"
+        "code-.txt",
+        "ab_c.txt"}},
   };
-  for (const auto& c : cases) {
-    ClaimedNames names(c.replaceAlike);
+  for (const auto& [hosts, expected] : cases) {
+    ClaimedNames names;
     std::vector<std::string> got;
-    for (const auto& h : c.hosts) got.push_back(names.Claim(h));
-    EXPECT_EQ(got, c.expected);
+    for (const auto& h : hosts) got.push_back(names.Claim(h));
+    EXPECT_EQ(got, expected);
   }
+}
+
+TEST_F(Folders, LinksInsideAHostTreeAreSkippedAndTheTopOneFollowed) {
+  test::TempDir tmp;
+  const fs::path top = tmp / "top", outside = tmp / "outside";
+  fs::create_directories(top / "sub");
+  fs::create_directories(outside);
+  test::WriteHostFile(top / "a.txt", test::Pattern(10));
+  test::WriteHostFile(outside / "secret.txt", test::Pattern(20));
+  fs::create_symlink(outside / "secret.txt", top / "file.lnk");
+  fs::create_symlink(outside, top / "dir.lnk");
+  fs::create_symlink(tmp / "missing", top / "dangling");
+  fs::create_symlink(top, top / "sub" / "up");
+  fs::create_symlink(top, tmp / "top.lnk");
+  Load(BuildNewImage(GeometryTable[7]));
+  const HostTreeResult r = AddHostTree(img(), kRootDir, tmp / "top.lnk", "TOP");
+  EXPECT_TRUE(r.ok());
+  EXPECT_EQ(r.files, 1u);
+  EXPECT_EQ(r.folders, 2u);
+  const fs::path t = tmp / "top.lnk";
+  EXPECT_EQ(r.skippedLinks, (std::vector<fs::path>{t / "dangling", t / "dir.lnk", t / "file.lnk",
+                                                   t / "sub" / "up"}));
+  EXPECT_EQ(Read(Sub(kRootDir, "TOP"), "A.TXT"), test::Pattern(10));
 }
 
 TEST_F(Folders, HostTreesAreAddedWholeOrReportWhatFails) {

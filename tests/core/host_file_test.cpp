@@ -62,6 +62,24 @@ TEST(HostFile, OnlyRegularFilesUpToTheLimitAreRead) {
   }
 }
 
+TEST(HostFile, FilesAreReadToTheirEndNotToTheSizeTheSystemGives) {
+  // Files of /proc have size 0 in stat and hold more; limit + 1 bytes tell one too large.
+  const fs::path status = "/proc/self/status";
+  if (!fs::exists(status)) GTEST_SKIP() << "no /proc";
+  ASSERT_EQ(fs::file_size(status), 0u);
+  HostRead whole = ReadHostContents(status, 1 << 20);
+  ASSERT_TRUE(whole.ok());
+  EXPECT_EQ(std::string(whole.bytes.begin(), whole.bytes.begin() + 5), "Name:");
+  EXPECT_EQ(ReadHostContents(status, 10).error, HostReadError::TooLarge);
+  test::ScriptedUi ui;
+  Workspace ws;
+  ws.LoadImageBytes(test::ImageBuilder().Bytes(), "d.dsk", ui);
+  ASSERT_EQ(AddFile(ws.image, kRootDir, status, "STATUS"), AddStatus::Added);
+  ws.Refresh();
+  ASSERT_EQ(ws.Entries().size(), 1u);
+  EXPECT_GT(ws.Entries().front().size, 100);  // not the 0 that stat gives
+}
+
 TEST(HostFile, AddTellsWhyAFifoWasNotAdded) {
   test::TempDir tmp;
   HeldFifo fifo(tmp / "pipe.bin");

@@ -1,8 +1,8 @@
-#include "viewers/msx_charset.h"
+#include "core/msx_charset.h"
 
 #include <algorithm>
 
-namespace quarnel::viewers {
+namespace quarnel {
 
 namespace {
 
@@ -196,7 +196,7 @@ void MsxCharset::AppendUtf8(std::string& out, std::uint8_t code) const {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
   } else {
-    viewers::AppendUtf8(out, cp);
+    quarnel::AppendUtf8(out, cp);
   }
 }
 
@@ -214,33 +214,75 @@ std::string MsxCharset::ToUtf8(std::string_view bytes, bool controlsAsIs) const 
   return out;
 }
 
+namespace {
+
+// The code point of the UTF-8 character at `i`, which then moves past it; nullopt for a byte that
+// starts no valid character (`i` moves past that byte only).
+std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  const int extra = lead < 0x80             ? 0
+                    : (lead & 0xE0) == 0xC0 ? 1
+                    : (lead & 0xF0) == 0xE0 ? 2
+                    : (lead & 0xF8) == 0xF0 ? 3
+                                            : -1;
+  if (extra < 0 || i + static_cast<std::size_t>(extra) >= text.size()) {
+    ++i;
+    return std::nullopt;
+  }
+  char32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    const auto cont = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+    if ((cont & 0xC0) != 0x80) {
+      ++i;
+      return std::nullopt;
+    }
+    cp = (cp << 6) | (cont & 0x3F);
+  }
+  i += static_cast<std::size_t>(extra) + 1;
+  return cp;
+}
+
+}  // namespace
+
+std::optional<std::uint8_t> MsxCharset::CodeOf(char32_t cp) const {
+  const auto* found = std::find(table_.begin(), table_.end(), cp);
+  if (found == table_.end()) return std::nullopt;
+  return static_cast<std::uint8_t>(found - table_.begin());
+}
+
 std::optional<std::string> MsxCharset::FromUtf8(std::string_view text, bool controlsAsIs) const {
   std::string out;
   std::size_t i = 0;
   while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const int extra = lead < 0x80             ? 0
-                      : (lead & 0xE0) == 0xC0 ? 1
-                      : (lead & 0xF0) == 0xE0 ? 2
-                      : (lead & 0xF8) == 0xF0 ? 3
-                                              : -1;
-    if (extra < 0 || i + static_cast<std::size_t>(extra) >= text.size()) return std::nullopt;
-    char32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) {
-      const auto cont = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      if ((cont & 0xC0) != 0x80) return std::nullopt;
-      cp = (cp << 6) | (cont & 0x3F);
-    }
-    i += static_cast<std::size_t>(extra) + 1;
-    if (controlsAsIs && cp < 0x20) {
-      out.push_back(static_cast<char>(cp));
+    const std::optional<char32_t> cp = NextCodePoint(text, i);
+    if (!cp) return std::nullopt;
+    if (controlsAsIs && *cp < 0x20) {
+      out.push_back(static_cast<char>(*cp));
       continue;
     }
-    const auto* found = std::find(table_.begin(), table_.end(), cp);
-    if (found == table_.end()) return std::nullopt;
-    out.push_back(static_cast<char>(found - table_.begin()));
+    const std::optional<std::uint8_t> code = CodeOf(*cp);
+    if (!code) return std::nullopt;
+    out.push_back(static_cast<char>(*code));
   }
   return out;
+}
+
+std::string MsxCharset::FromUtf8Or(std::string_view text, char stand) const {
+  std::string out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::optional<char32_t> cp = NextCodePoint(text, i);
+    const std::optional<std::uint8_t> code = cp ? CodeOf(*cp) : std::nullopt;
+    out.push_back(code ? static_cast<char>(*code) : stand);
+  }
+  return out;
+}
+
+bool IsUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size())
+    if (!NextCodePoint(text, i)) return false;
+  return true;
 }
 
 void AppendUtf8(std::string& out, char32_t cp) {
@@ -261,4 +303,4 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-}  // namespace quarnel::viewers
+}  // namespace quarnel
