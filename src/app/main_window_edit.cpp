@@ -23,6 +23,7 @@
 #include "core/delete_entry.h"
 #include "core/extract.h"
 #include "core/host_tree.h"
+#include "core/image_lock.h"
 #include "core/messages.h"
 #include "core/new_image.h"
 #include "core/rename.h"
@@ -82,6 +83,13 @@ bool MainWindow::SettleChanges() {
 
 MainWindow::OwnSave MainWindow::SaveToOwnPath(Workspace& ws) {
   if (ws.imagePath.empty() || ws.image.bytes.empty()) return OwnSave::Failed;
+  // The command-line tool holds this lock while it changes the image: wait a moment for it to
+  // finish, then look whether it changed the file.
+  const ImageLock lock(ws.imagePath, std::chrono::seconds(3));
+  if (lock.status() == ImageLock::Status::Busy) {
+    ui_->Notify(ws.imagePath + std::string(msg::kBeingChanged));
+    return OwnSave::Cancelled;
+  }
   if (const FileStamp now = FileStamp::Of(ws.imagePath); now.exists && now != stamp_) {
     // Someone else wrote the file since it was read or saved here: their change is not
     // dropped without a word. (A file that is gone loses nothing by being written again.)

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "core/messages.h"
+
 namespace quarnel::cli {
 
 inline constexpr std::string_view kVersionLine = "quarnel-cli 0.1.0";
@@ -35,7 +37,7 @@ inline constexpr std::string_view kLinkSkipped = ": symbolic link, not followed,
 inline constexpr std::string_view kCannotChange = "Cannot change this entry: ";
 inline constexpr std::string_view kExistsUseForce = " exists; give --force to replace it";
 inline constexpr std::string_view kImageReadOnly = " is read-only";
-inline constexpr std::string_view kBeingChanged = " is being changed by another program";
+inline constexpr std::string_view kBeingChanged = msg::kBeingChanged;
 inline constexpr std::string_view kNotAHostFolder = "Not a folder: ";
 // pack: the header of the list of what did not fit, then one line per host file or folder.
 inline constexpr std::string_view kDoesNotFit = "Not written: these do not fit in ";

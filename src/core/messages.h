@@ -23,6 +23,8 @@ inline constexpr std::string_view kSystemAreaOutside =
 inline constexpr std::string_view kTooManyClusters =
     "Error in boot sector: more clusters than FAT12 can number!";
 inline constexpr std::string_view kSaveChangedTitle = "Save Changed DiskImage: ";
+// After an image path: another program holds the image for a change of its own.
+inline constexpr std::string_view kBeingChanged = " is being changed by another program";
 inline constexpr std::string_view kCannotSave = "Cannot save file";
 // Ours: a command asked to write its output over its input.
 inline constexpr std::string_view kOutputIsInput = "Output and input are the same file: ";

@@ -3,6 +3,7 @@
 // edits that have not reached the file yet.
 #include <QLineEdit>
 
+#include "core/image_lock.h"
 #include "core/image_path.h"
 #include "core/messages.h"
 #include "core/rename.h"
@@ -81,6 +82,25 @@ TEST_F(KeepingWork, SavingAFileChangedOnDiskAsksFirst) {
 
 // New asks for the file, proposing the first free NewNNN name; it replaces nothing without the
 // question, leaves everything as it was when cancelled, and opens the image it made.
+// While the command-line tool holds the image for a change, a save waits, then says so and
+// writes nothing; once it is free the save goes ahead.
+TEST_F(KeepingWork, SavingWhileAnotherProgramChangesTheImageWritesNothing) {
+  MainWindow& win = StartDemo();
+  ChangeOem("MINE");
+  const auto before = ReadHostFile(image);
+  {
+    const ImageLock other(image, std::chrono::milliseconds(0));
+    ASSERT_TRUE(other.held());
+    win.SaveImage();
+  }
+  EXPECT_EQ(ReadHostFile(image), before);
+  EXPECT_THAT(ui.core.messages,
+              ::testing::Contains(image.string() + std::string(msg::kBeingChanged)));
+  EXPECT_TRUE(win.isWindowModified());
+  win.SaveImage();
+  EXPECT_EQ(ReadHostFile(image)[3], 'M');
+}
+
 TEST_F(KeepingWork, NewAsksForTheNameAndOpensTheImage) {
   MainWindow& win = StartDemo();
   const auto taken = WriteDemoImage(dir / "New720.dsk");
