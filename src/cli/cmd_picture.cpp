@@ -1,7 +1,11 @@
-// quarnel-cli picture (IMAGE PATH | --host FILE) --mode MODE [--exact] -o OUT.png|OUT.bmp
-// MODE: sc1, sc2, patterns, sc3, sc4, sc5, sc6, sc7, sc8, sc10, sc11, sc12.
+// quarnel-cli picture (IMAGE PATH | --host FILE) [--mode MODE] [--exact] -o OUT.png|OUT.bmp
+// MODE: sc1, sc2, patterns, sc3, sc4, sc5, sc6, sc7, sc8, sc10, sc11, sc12. Without --mode, the
+// file's extension chooses it as a double-click in the desktop program does (.SC5, .S05, .PIC).
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +14,7 @@
 #include "cli/viewer_input.h"
 #include "core/ascii.h"
 #include "core/host_file.h"
+#include "core/view_choice.h"
 #include "viewers/bitmap_file.h"
 #include "viewers/picture_decoder.h"
 #include "viewers/png_file.h"
@@ -30,10 +35,16 @@ std::vector<std::string> ModeKeys() {
   return keys;
 }
 
+// The mode --mode names, else the one the file's extension (and size, for .PIC) chooses.
+std::optional<viewers::PictureMode> ModeFor(const Args& args, const ViewerInput& input) {
+  if (!args.mode.empty()) return viewers::ParsePictureMode(args.mode);
+  const auto size = static_cast<std::int32_t>(std::min<std::size_t>(input.bytes.size(), INT32_MAX));
+  return viewers::ModeOfView(SelectorForCaption(input.name + "." + input.extension, size));
+}
+
 int DecodeToFile(const Args& args) {
-  const auto mode = viewers::ParsePictureMode(args.mode);
   const std::string ext = AsciiLower(std::filesystem::path(args.out).extension().string());
-  if (!mode || (ext != ".png" && ext != ".bmp")) {
+  if (ext != ".png" && ext != ".bmp") {
     std::cerr << kPngOrBmp << "\n";
     return kExitUsage;
   }
@@ -44,6 +55,11 @@ int DecodeToFile(const Args& args) {
   if (!source.empty() && OutputIsInput(source, args.out)) return kExitFailure;
   auto loaded = LoadViewerInput(args.input);
   if (!loaded.input) return loaded.exitCode;
+  const auto mode = ModeFor(args, *loaded.input);
+  if (!mode) {
+    std::cerr << kNoPictureMode << "\n";
+    return kExitUsage;
+  }
   const auto result =
       viewers::DecodePicture(*mode, loaded.input->bytes, viewers::PictureOptions{args.exact});
   if (!result.ok()) {
@@ -79,8 +95,7 @@ void RegisterPicture(CommandLine& commands) {
         cmd.add_option(
                "--mode", args.mode,
                "sc1, sc2, patterns (screen 2 in table order), sc3, sc4, sc5, sc6, sc7, sc8, "
-               "sc10, sc11 or sc12")
-            ->required()
+               "sc10, sc11 or sc12; without it, the file's extension chooses")
             ->check(CLI::IsMember(ModeKeys(), CLI::ignore_case));
         cmd.add_flag("--exact", args.exact,
                      "Screen 12 in the MSX's own YJK colours (screens 10 and 11 always are)");

@@ -19,13 +19,26 @@
 
 namespace quarnel::cli {
 
+// The help as the option parser writes it, but with the positionals of the usage line shown
+// plainly: "[IMAGE_PATH]", "FILES...", never a count of values such as "(0x)".
+class UsageFormatter : public CLI::Formatter {
+ public:
+  std::string make_option_usage(const CLI::Option* opt) const override {
+    std::string usage = make_option_name(opt, true);
+    if (opt->get_expected_max() >= CLI::detail::expected_max_vector_size) usage += "...";
+    return opt->get_required() ? usage : "[" + usage + "]";
+  }
+};
+
 class CommandLine {
  public:
   // `chosen`: the command the command line names (its first word that is no option). Only that
   // command (or the commands of that group) is added with its options; the others are only
   // listed, and only when no command of that name exists (`--help`, a mistyped command).
   CommandLine(CLI::App& program, std::string chosen)
-      : program_(program), chosen_(std::move(chosen)) {}
+      : program_(program), chosen_(std::move(chosen)) {
+    program_.formatter(std::make_shared<UsageFormatter>());  // the commands inherit it
+  }
   CommandLine(const CommandLine&) = delete;
   CommandLine& operator=(const CommandLine&) = delete;
 

@@ -78,6 +78,8 @@ inline constexpr std::string_view kLineAtOffset = "the line at offset ";
 
 // Pictures.
 inline constexpr std::string_view kPngOrBmp = "The output must be a .png or .bmp file";
+inline constexpr std::string_view kNoPictureMode =
+    "The file's extension names no picture mode: give --mode";
 inline constexpr std::string_view kPngError = "PNG: ";
 inline constexpr std::string_view kCannotWritePicture = "Cannot write ";
 

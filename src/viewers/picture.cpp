@@ -41,21 +41,22 @@ namespace {
 struct ModeInfo {
   PictureMode mode;
   std::string_view name, caption, key;
+  ViewSelector view;
 };
 
 constexpr ModeInfo kModes[] = {
-    {PictureMode::Screen1, kModeScreen1, kCaptionScreen1, "sc1"},
-    {PictureMode::Screen2, kModeScreen2, kCaptionScreen2, "sc2"},
-    {PictureMode::Patterns, kModePatterns, kCaptionPatterns, "patterns"},
-    {PictureMode::Screen3, kModeScreen3, kCaptionScreen3, "sc3"},
-    {PictureMode::Screen4, kModeScreen4, kCaptionScreen4, "sc4"},
-    {PictureMode::Screen5, kModeScreen5, kCaptionScreen5, "sc5"},
-    {PictureMode::Screen6, kModeScreen6, kCaptionScreen6, "sc6"},
-    {PictureMode::Screen7, kModeScreen7, kCaptionScreen7, "sc7"},
-    {PictureMode::Screen8, kModeScreen8, kCaptionScreen8, "sc8"},
-    {PictureMode::Screen10, kModeScreen10, kCaptionScreen10, "sc10"},
-    {PictureMode::Screen11, kModeScreen11, kCaptionScreen11, "sc11"},
-    {PictureMode::Screen12, kModeScreen12, kCaptionScreen12, "sc12"},
+    {PictureMode::Screen1, kModeScreen1, kCaptionScreen1, "sc1", ViewSelector::Screen1},
+    {PictureMode::Screen2, kModeScreen2, kCaptionScreen2, "sc2", ViewSelector::Screen2},
+    {PictureMode::Patterns, kModePatterns, kCaptionPatterns, "patterns", ViewSelector::Patterns},
+    {PictureMode::Screen3, kModeScreen3, kCaptionScreen3, "sc3", ViewSelector::Screen3},
+    {PictureMode::Screen4, kModeScreen4, kCaptionScreen4, "sc4", ViewSelector::Screen4},
+    {PictureMode::Screen5, kModeScreen5, kCaptionScreen5, "sc5", ViewSelector::Screen5},
+    {PictureMode::Screen6, kModeScreen6, kCaptionScreen6, "sc6", ViewSelector::Screen6},
+    {PictureMode::Screen7, kModeScreen7, kCaptionScreen7, "sc7", ViewSelector::Screen7},
+    {PictureMode::Screen8, kModeScreen8, kCaptionScreen8, "sc8", ViewSelector::Screen8},
+    {PictureMode::Screen10, kModeScreen10, kCaptionScreen10, "sc10", ViewSelector::Screen10},
+    {PictureMode::Screen11, kModeScreen11, kCaptionScreen11, "sc11", ViewSelector::Screen11},
+    {PictureMode::Screen12, kModeScreen12, kCaptionScreen12, "sc12", ViewSelector::Screen12},
 };
 
 constexpr std::array<PictureMode, std::size(kModes)> kModeOrder = [] {
@@ -87,6 +88,12 @@ std::string_view ModeCaption(PictureMode mode) {
 std::string_view ModeKey(PictureMode mode) {
   const ModeInfo* m = Info(mode);
   return m ? m->key : std::string_view();
+}
+
+std::optional<PictureMode> ModeOfView(ViewSelector view) {
+  for (const ModeInfo& m : kModes)
+    if (m.view == view) return m.mode;
+  return std::nullopt;
 }
 
 }  // namespace quarnel::viewers

@@ -8,9 +8,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
+
+#include "core/view_choice.h"
 
 namespace quarnel::viewers {
 
@@ -69,5 +72,8 @@ std::string_view ModeName(PictureMode mode);
 std::string_view ModeCaption(PictureMode mode);
 // The command line's name of the mode: "sc1" ... "sc12", "patterns".
 std::string_view ModeKey(PictureMode mode);
+// The mode a picture view shows (SelectorForCaption's choice for a picture's extension); none for
+// the views that are no picture.
+std::optional<PictureMode> ModeOfView(ViewSelector view);
 
 }  // namespace quarnel::viewers

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "support/hostile_inputs.h"
 #include "support/image_builder.h"
 #include "support/test_env.h"
 
@@ -15,8 +16,10 @@ namespace fs = std::filesystem;
 using Buf = std::vector<std::uint8_t>;
 
 std::string Cli() { return (test::BinDir() / "quarnel-cli").string(); }
+// A hostile input in a scratch folder that lives as long as the test program.
 fs::path Hostile(const std::string& name) {
-  return test::SharedDir() / "vectors" / "hostile" / name;
+  static const test::TempDir dir;
+  return test::WriteHostileInput(dir.path(), name);
 }
 
 // Each of the 300 files is a 7-byte binary block (9000-9000, run 9000, C9); the last one's data

@@ -1,4 +1,4 @@
-// The crafted and damaged disks of shared/vectors/hostile as a user meets them on the command
+// Crafted and damaged disks (support/hostile_inputs.h) as a user meets them on the command
 // line: nothing on them is lost or hidden, impossible layouts are refused, and a refused change
 // leaves the image byte for byte as it was.
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 
 #include "core/change_witness.h"
 #include "core/dir_entry.h"
+#include "support/hostile_inputs.h"
 #include "support/image_builder.h"
 #include "support/test_env.h"
 
@@ -20,20 +21,14 @@ namespace fs = std::filesystem;
 const std::vector<std::string> kMtoolsEnv = {"MTOOLS_NO_VFAT=1", "MTOOLS_SKIP_CHECK=1"};
 
 std::string Cli() { return (test::BinDir() / "quarnel-cli").string(); }
-fs::path Hostile(const std::string& name) {
-  return test::SharedDir() / "vectors" / "hostile" / name;
-}
 std::string Str(const std::vector<std::uint8_t>& v) { return std::string(v.begin(), v.end()); }
 
 class HostileDisks : public ::testing::Test {
  protected:
-  // A writable copy of a hostile image.
-  fs::path Copy(const std::string& name) {
-    fs::path p = tmp / name;
-    fs::copy_file(Hostile(name), p, fs::copy_options::overwrite_existing);
-    fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write);
-    return p;
-  }
+  // A hostile image in the scratch folder.
+  fs::path Copy(const std::string& name) { return test::WriteHostileInput(tmp.path(), name); }
+  // A hostile image that is only read, kept apart from the scratch folder.
+  fs::path Hostile(const std::string& name) { return test::WriteHostileInput(inputs.path(), name); }
   fs::path Host(const std::string& name, std::size_t size) {
     fs::path p = tmp / name;
     test::WriteHostFile(p, test::Pattern(size, 7));
@@ -49,7 +44,7 @@ class HostileDisks : public ::testing::Test {
     return std::string(b.begin() + 3584 + slot * 32, b.begin() + 3584 + slot * 32 + 32);
   }
   static bool Fsck() { return test::HaveProgram("fsck.fat"); }
-  test::TempDir tmp;
+  test::TempDir tmp, inputs;
 };
 
 TEST_F(HostileDisks, KanaNamedFileIsListedReadAndNeverOverwritten) {

@@ -223,6 +223,49 @@ TEST_F(ViewerCommands, PictureCoversEveryMode) {
   EXPECT_EQ(run("sc11", true), run("sc11", false));
 }
 
+// Without --mode the extension chooses the mode (.PIC by its size), as a double-click does in the
+// desktop program; --mode still decides when given.
+TEST_F(ViewerCommands, PictureModeFollowsTheExtensionUnlessGiven) {
+  for (const char* name : {"title.sc2", "TITLE.S06", "title.pic"})
+    test::WriteHostFile(tmp / name, Screen2Dump());
+  int n = 0;
+  auto png = [&](std::vector<std::string> args) {
+    const auto out = tmp / ("p" + std::to_string(n++) + ".png");
+    args.insert(args.begin(), "picture");
+    args.insert(args.end(), {"-o", out.string()});
+    auto r = Cli(args);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    return fs::exists(out) ? test::ReadHostFile(out) : Buf{};
+  };
+  const std::string sc2 = (tmp / "title.sc2").string(), s06 = (tmp / "TITLE.S06").string();
+  const Buf screen2 = png({"--host", sc2, "--mode", "sc2"});
+  const Buf screen6 = png({"--host", sc2, "--mode", "sc6"});
+  ASSERT_FALSE(screen2.empty());
+  ASSERT_NE(screen2, screen6);
+  EXPECT_EQ(png({"--host", sc2}), screen2);
+  EXPECT_EQ(png({"--host", s06}), screen6);
+  EXPECT_EQ(png({"--host", (tmp / "title.pic").string()}), screen2);
+  EXPECT_EQ(png({image, "PICS/TITLE.SC2"}), screen2);
+  EXPECT_EQ(png({"--host", s06, "--mode", "sc2"}), screen2);
+  // An extension that names no picture needs --mode.
+  auto r = Cli({"picture", "--host", host.string(), "-o", (tmp / "x.png").string()});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err, "The file's extension names no picture mode: give --mode\n");
+  EXPECT_FALSE(fs::exists(tmp / "x.png"));
+}
+
+TEST_F(ViewerCommands, UsageLinesShowTheFileArgumentsPlainly) {
+  for (const char* command : {"basic", "hex", "text", "picture"}) {
+    SCOPED_TRACE(command);
+    auto r = Cli({command, "--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    const auto at = r.out.find("Usage: ");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    const std::string usage = r.out.substr(at, r.out.find('\n', at) - at);
+    EXPECT_TRUE(usage.ends_with(std::string(command) + " [OPTIONS] [IMAGE_PATH]")) << usage;
+  }
+}
+
 TEST_F(ViewerCommands, RefusedPicturesAndMissingFilesLeaveNoOutput) {
   auto out = tmp / "x.png";
   struct Case {
@@ -269,7 +312,7 @@ TEST_F(ViewerCommands, UsageErrors) {
       {"basic"},
       {"hex", image},
       {"text", image, "PROG.BAS", "--host", host.string()},
-      {"picture", image, "PICS/TITLE.SC2", "-o", out.string()},  // no --mode
+      {"picture", image, "PROG.BAS", "-o", out.string()},  // no --mode, and .BAS names none
       {"picture", image, "PICS/TITLE.SC2", "--mode", "sc9", "-o", out.string()},
       {"picture", image, "PICS/TITLE.SC2", "--mode", "sc2", "-o", (tmp / "u.jpg").string()},
       {"picture", image, "PICS/TITLE.SC2", "--mode", "sc2"},  // no -o

@@ -19,6 +19,7 @@
 #include "core/volume.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
+#include "support/real_data.h"
 #include "support/scripted_ui.h"
 #include "support/test_env.h"
 
@@ -374,9 +375,9 @@ TEST(DiskCheck, RefusedBootSectorIsTheOneFinding) {
   EXPECT_EQ(check.findings[0].kind, FindingKind::BootSector);
 }
 
-TEST(DiskCheck, RealDisksGetTheirVerdict) {
-  const auto dir = test::SharedDir() / "realdata" / "dsk";
-  if (!std::filesystem::exists(dir)) GTEST_SKIP();
+TEST(RealDisks, GetTheirCheckVerdict) {
+  QUARNEL_NEEDS_REAL_DATA("dsk");
+  const auto dir = test::RealDataDir("dsk");
   int withFindings = 0;
   for (const auto& p : std::filesystem::directory_iterator(dir)) {
     const DiskImage img = Load(test::ReadHostFile(p.path()));

@@ -13,6 +13,7 @@
 #include "core/volume.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
+#include "support/real_data.h"
 #include "support/scripted_ui.h"
 #include "support/test_env.h"
 
@@ -166,8 +167,8 @@ TEST_F(MtoolsWitness, SingleSided360) {
 }
 
 TEST(RealImages, EveryImageLoadsListsAndReads) {
-  const fs::path dir = test::SharedDir() / "realdata" / "dsk";
-  if (!fs::is_directory(dir)) GTEST_SKIP() << "no shared real data";
+  QUARNEL_NEEDS_REAL_DATA("dsk");
+  const fs::path dir = test::RealDataDir("dsk");
   int images = 0;
   for (const auto& e : fs::directory_iterator(dir)) {
     std::string ext = e.path().extension().string();
@@ -202,8 +203,9 @@ TEST(RealImages, EveryImageLoadsListsAndReads) {
 }
 
 TEST(RealImages, ContentsEqualMtools) {
-  const fs::path dir = test::SharedDir() / "realdata" / "dsk";
-  if (!fs::is_directory(dir) || !test::HaveProgram("mcopy")) GTEST_SKIP();
+  QUARNEL_NEEDS_REAL_DATA("dsk");
+  const fs::path dir = test::RealDataDir("dsk");
+  if (!test::HaveProgram("mcopy")) GTEST_SKIP() << "no mtools";
   test::TempDir tmp;
   for (const auto& e : fs::directory_iterator(dir)) {
     if (e.path().filename().string().find("DOS1_s_dos") != std::string::npos) continue;

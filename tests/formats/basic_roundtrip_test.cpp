@@ -11,6 +11,7 @@
 #include "core/volume.h"
 #include "core/workspace.h"
 #include "formats/cassette.h"
+#include "support/real_data.h"
 #include "support/scripted_ui.h"
 #include "support/test_env.h"
 #include "viewers/basic_export.h"
@@ -26,8 +27,6 @@ struct Program {
   std::string name;
   Buf bytes;
 };
-
-fs::path Real() { return test::SharedDir() / "realdata"; }
 
 // The program up to its zero end link: what follows (padding of a tape block) is no part of it.
 Buf UpToEndLink(const Buf& p) {
@@ -45,7 +44,7 @@ Buf UpToEndLink(const Buf& p) {
 // saved as text.
 std::vector<Program> DiskPrograms(bool text) {
   std::vector<Program> out;
-  for (const auto& e : fs::directory_iterator(Real() / "dsk")) {
+  for (const auto& e : fs::directory_iterator(test::RealDataDir("dsk"))) {
     test::ScriptedUi ui;
     Workspace ws;
     ws.LoadImageBytes(test::ReadHostFile(e.path()), e.path().string(), ui);
@@ -62,11 +61,11 @@ std::vector<Program> DiskPrograms(bool text) {
 
 std::vector<Program> RealPrograms() {
   std::vector<Program> out = DiskPrograms(false);
-  for (const auto& e : fs::directory_iterator(Real() / "bas")) {
+  for (const auto& e : fs::directory_iterator(test::RealDataDir("bas"))) {
     Buf b = test::ReadHostFile(e.path());
     if (!b.empty() && b[0] == 0xFF) out.push_back({e.path().filename().string(), std::move(b)});
   }
-  for (const auto& e : fs::directory_iterator(Real() / "cas")) {
+  for (const auto& e : fs::directory_iterator(test::RealDataDir("cas"))) {
     const Buf tape = test::ReadHostFile(e.path());
     for (const CasEntry& c : ScanCassette(tape)) {
       if (c.type != "Basic") continue;
@@ -78,7 +77,8 @@ std::vector<Program> RealPrograms() {
   return out;
 }
 
-TEST(BasicRoundTrip, EveryRealProgramThroughListTextAndBack) {
+TEST(RealBasicPrograms, EveryOneThroughListTextAndBack) {
+  QUARNEL_NEEDS_REAL_DATA("bas");
   const std::vector<Program> programs = RealPrograms();
   // 21 loose files, 10 programs on examples.dsk, 2 cassette programs.
   EXPECT_GE(programs.size(), 33u);
@@ -94,7 +94,8 @@ TEST(BasicRoundTrip, EveryRealProgramThroughListTextAndBack) {
 
 // Programs saved as text on real disks: they tokenise, and LIST text of the result reads back to
 // the same program.
-TEST(BasicRoundTrip, TextProgramsOnRealDisksTokenise) {
+TEST(RealBasicPrograms, TextOnesOnDisksTokenise) {
+  QUARNEL_NEEDS_REAL_DATA("dsk");
   const std::vector<Program> programs = DiskPrograms(true);
   EXPECT_GE(programs.size(), 13u);
   for (const Program& p : programs) {
@@ -105,8 +106,9 @@ TEST(BasicRoundTrip, TextProgramsOnRealDisksTokenise) {
   }
 }
 
-TEST(BasicRoundTrip, TextAnMsxSavedAndTheProgramItCameFrom) {
-  const fs::path dir = Real() / "bas";
+TEST(RealBasicPrograms, TextAnMsxSavedAndTheProgramItCameFrom) {
+  QUARNEL_NEEDS_REAL_DATA("bas");
+  const fs::path dir = test::RealDataDir("bas");
   const Buf code = test::ReadHostFile(dir / "mr-GreyWolf_MSX-BASIC-Intermediate-code__code.bas");
   const Buf text = test::ReadHostFile(dir / "mr-GreyWolf_MSX-BASIC-Intermediate-code__code_a.bas");
   const viewers::TokenizedBasic t = viewers::TokenizeBasic(Bytes(text));
@@ -118,16 +120,18 @@ TEST(BasicRoundTrip, TextAnMsxSavedAndTheProgramItCameFrom) {
 // The plattysoft sources (LF line ends, blank lines, repeated line numbers) against the programs
 // MSX-BASIC saved from them. COLISION and SSHOOTER were edited after saving (a statement taken
 // out, numbers changed) and are left out.
-TEST(BasicRoundTrip, AuthorsSourcesTokeniseToTheSavedPrograms) {
+TEST(RealBasicPrograms, AuthorsSourcesTokeniseToTheSavedPrograms) {
+  QUARNEL_NEEDS_REAL_DATA("bas");
   const std::string prefix = "plattysoft_Modern-MSX-BASIC-Game-Dev__examples__";
   const char* names[] = {"animtile", "ddungeon", "font",  "play",
                          "s_sprite", "scroll_t", "sound", "tdungeon"};
   for (const std::string name : names) {
     std::string upper = name;
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const Buf src = test::ReadHostFile(Real() / "bas" / (prefix + "src__" + name + ".bas"));
-    const Buf saved =
-        test::ReadHostFile(Real() / "bas" / (prefix + "output__examples.dsk__" + upper + ".BAS"));
+    const Buf src =
+        test::ReadHostFile(test::RealDataDir("bas") / (prefix + "src__" + name + ".bas"));
+    const Buf saved = test::ReadHostFile(test::RealDataDir("bas") /
+                                         (prefix + "output__examples.dsk__" + upper + ".BAS"));
     const viewers::TokenizedBasic t = viewers::TokenizeBasic(Bytes(src));
     ASSERT_TRUE(t.ok()) << name;
     EXPECT_EQ(t.program, saved) << name;

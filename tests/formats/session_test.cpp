@@ -7,6 +7,7 @@
 #include "formats/messages.h"
 #include "support/image_builder.h"
 #include "support/scripted_ui.h"
+#include "support/tape_builder.h"
 #include "support/test_env.h"
 
 namespace quarnel {
@@ -19,8 +20,9 @@ TEST(Session, ATapeReplacesTheDiskImageAfterItsChangesAreSettled) {
   test::ScriptedUi ui;
   Session session;
   test::ImageBuilder().WriteTo(dir / "OLD.DSK");
-  fs::copy_file(test::SharedDir() / "realdata" / "cas" / "lilca_MsxCassetteTapeSim__csave.cas",
-                dir / "T.cas");
+  test::TapeBuilder tape;
+  tape.FileHeader(0xD3, "CAS   ").Header().Raw({0x07, 0x80, 0x0A, 0x00, 0x81, 0x00, 0x00, 0x00});
+  test::WriteHostFile(dir / "T.cas", tape.t);
   EXPECT_EQ(session.OpenHostFile((dir / "OLD.DSK").string(), ui), HostFileKind::DiskImage);
   ASSERT_TRUE(session.Disk() && session.Disk()->HasImage());
   // A changed disk image is offered for saving before the tape replaces it.

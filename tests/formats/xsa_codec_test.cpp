@@ -9,14 +9,15 @@
 #include "formats/xsa_code.h"
 #include "formats/xsa_decode.h"
 #include "formats/xsa_encode.h"
+#include "support/real_data.h"
 #include "support/test_env.h"
+#include "support/xsa_vectors.h"
 
 namespace quarnel {
 namespace {
 
 namespace fs = std::filesystem;
 using quarnel::test::ReadHostFile;
-using quarnel::test::SharedDir;
 
 std::vector<std::uint8_t> WithHeader(std::uint32_t length, std::vector<std::uint8_t> payload) {
   std::vector<std::uint8_t> f = {0x50, 0x43, 0x4B, 0x08, 0, 0, 0, 0, 0, 0, 0, 0, 'Z', 0};
@@ -38,17 +39,14 @@ void ExpectRoundTrip(const std::vector<std::uint8_t>& data, std::string_view wha
 }
 
 TEST(XsaDecode, VectorsOfAnIndependentEncoderDecodeByteForByte) {
-  const fs::path dir = SharedDir() / "vectors" / "xsa";
-  int seen = 0;
-  for (const char* name : {"abab", "empty", "mixed32k"}) {
-    auto xsa = ReadHostFile(dir / (std::string(name) + ".xsa"));
-    auto bin = ReadHostFile(dir / (std::string(name) + ".bin"));
-    auto got = DecodeXsa(xsa);
-    ASSERT_TRUE(got.ok()) << name << ": " << got.error;
-    EXPECT_TRUE(got.bytes == bin) << name;
-    ++seen;
+  for (const auto& v : test::XsaVectors()) {
+    auto got = DecodeXsa(v.stream);
+    ASSERT_TRUE(got.ok()) << v.name << ": " << got.error;
+    EXPECT_EQ(got.bytes.size(), v.size) << v.name;
+    EXPECT_EQ(test::Fnv1a(got.bytes), v.fnv1a) << v.name;
   }
-  EXPECT_EQ(seen, 3);
+  EXPECT_EQ(DecodeXsa(test::XsaVectors()[0].stream).bytes,
+            (std::vector<std::uint8_t>{'A', 'B', 'A', 'B', 'A', 'B', 'A', 'B', 'A', 'B'}));
 }
 
 TEST(XsaDecode, HandMadeStreamOfSixHundredZeros) {
@@ -95,9 +93,10 @@ TEST(XsaCode, TreeAfter128DistancesInSlotZero) {
   EXPECT_EQ(xsa::SlotOf(4098), 14);
 }
 
-TEST(XsaRoundTrip, RealDisks) {
+TEST(RealDisks, RoundTripThroughXsa) {
+  QUARNEL_NEEDS_REAL_DATA("dsk");
   int disks = 0;
-  for (const auto& e : fs::directory_iterator(SharedDir() / "realdata" / "dsk")) {
+  for (const auto& e : fs::directory_iterator(test::RealDataDir("dsk"))) {
     ExpectRoundTrip(ReadHostFile(e.path()), e.path().filename().string());
     ++disks;
   }

@@ -10,6 +10,7 @@
 #include "formats/messages.h"
 #include "formats/xsa_decode.h"
 #include "formats/xsa_encode.h"
+#include "support/real_data.h"
 #include "support/test_env.h"
 
 namespace quarnel {
@@ -138,10 +139,12 @@ TEST_F(XsaConvert, FilesNamedLikeTemporaryCopiesAreNeitherReadNorTouched) {
   EXPECT_EQ(test::ReadHostFile(user / "tempdsk.dsk"), (Buf{4, 5, 6}));
 }
 
-TEST_F(XsaConvert, RealDiskRoundTrips) {
-  const auto disk = test::SharedDir() / "realdata" / "dsk" /
+using RealDiskXsaConvert = XsaConvert;
+
+TEST_F(RealDiskXsaConvert, RoundTrips) {
+  QUARNEL_NEEDS_REAL_DATA("dsk");
+  const auto disk = test::RealDataDir("dsk") /
                     "plattysoft_Modern-MSX-BASIC-Game-Dev__examples__output__examples.dsk";
-  if (!fs::exists(disk)) GTEST_SKIP() << "no real disk";
   fs::copy_file(disk, user / "EX.DSK");
   const std::string packed = (user / "EX.xsa").string();
   ASSERT_TRUE(Convert(Conversion::DskToXsa, (user / "EX.DSK").string(), packed).written());

@@ -12,6 +12,7 @@
 #include "app/settings_record.h"
 #include "core/rename.h"
 #include "gui_fixture.h"
+#include "support/tape_builder.h"
 
 namespace quarnel::test {
 namespace {
@@ -110,9 +111,9 @@ TEST_F(WindowTest, ListMenuEnablingFollowsTheSelection) {
 }
 
 TEST_F(WindowTest, ListMenuForACassette) {
-  auto cas = SharedDir() / "realdata" / "cas" / "lilca_MsxCassetteTapeSim__save.cas";
-  if (!std::filesystem::exists(cas)) GTEST_SKIP() << "no cassette sample";
-  std::filesystem::copy_file(cas, dir / "tape.cas");
+  TapeBuilder tape;  // one ASCII file
+  tape.FileHeader(0xEA, "NOTES ").Header().Text("10 PRINT \"HI\"\r\n").Fill(8, 0x1A);
+  WriteHostFile(dir / "tape.cas", tape.t);
   Start({(dir / "tape.cas").string()});
   ASSERT_FALSE(Captions().empty());
   Select({Captions().front()});

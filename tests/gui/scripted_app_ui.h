@@ -93,8 +93,11 @@ class ScriptedAppUi : public AppUi {
  private:
   template <class T>
   static std::optional<T> Take(std::deque<std::optional<T>>& q) {
+    // The answer is moved out of an engaged entry only: copying the optional as a whole makes
+    // GCC 12 warn that the string inside may be used uninitialized (-Wmaybe-uninitialized).
     if (q.empty()) return std::nullopt;
-    auto v = q.front();
+    std::optional<T> v;
+    if (q.front()) v.emplace(std::move(*q.front()));
     q.pop_front();
     return v;
   }

@@ -6,6 +6,7 @@
 
 #include "app/viewer_window.h"
 #include "gui_fixture.h"
+#include "support/tape_builder.h"
 
 namespace quarnel::test {
 namespace {
@@ -31,9 +32,9 @@ TEST_F(WindowTest, ListKeysOfDisabledCommandsDoNothing) {
   EXPECT_TRUE(ui.core.messages.empty());
 
   // A cassette: adding is off as well.
-  auto cas = SharedDir() / "realdata" / "cas" / "lilca_MsxCassetteTapeSim__save.cas";
-  if (!std::filesystem::exists(cas)) GTEST_SKIP() << "no cassette sample";
-  std::filesystem::copy_file(cas, dir / "tape.cas");
+  TapeBuilder tape;  // one ASCII file
+  tape.FileHeader(0xEA, "NOTES ").Header().Text("10 PRINT \"HI\"\r\n").Fill(8, 0x1A);
+  WriteHostFile(dir / "tape.cas", tape.t);
   w->OpenHostFile(QString::fromStdString((dir / "tape.cas").string()));
   ASSERT_FALSE(Captions().empty());
   Select({Captions().front()});

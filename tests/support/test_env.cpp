@@ -17,7 +17,6 @@ namespace quarnel::test {
 
 namespace fs = std::filesystem;
 
-fs::path SharedDir() { return fs::path(QUARNEL_SHARED_DIR); }
 fs::path BinDir() { return fs::path(QUARNEL_BIN_DIR); }
 fs::path SourceDir() { return fs::path(QUARNEL_SOURCE_DIR); }
 

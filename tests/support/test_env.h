@@ -10,7 +10,8 @@
 
 namespace quarnel::test {
 
-// ../shared beside the checkout (real files and vectors made by others).
+// The folder of the real files made by others (see support/real_data.h, which tests use to reach
+// them and to be skipped when they are absent). Empty when none was found.
 std::filesystem::path SharedDir();
 // The folder of the built programs (quarnel-cli, xsc, xsd).
 std::filesystem::path BinDir();

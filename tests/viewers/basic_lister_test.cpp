@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/real_data.h"
 #include "support/test_env.h"
 #include "viewers/basic_tokens.h"
 #include "viewers/messages.h"
@@ -243,9 +244,10 @@ TEST(BasicLister, DamagedProgramsSayWhyAndStillList) {
   }
 }
 
-TEST(BasicLister, RealProgramsAreNotDamaged) {
+TEST(RealBasicPrograms, AreNotDamaged) {
+  QUARNEL_NEEDS_REAL_DATA("bas");
   int programs = 0;
-  const auto dir = test::SharedDir() / "realdata" / "bas";
+  const auto dir = test::RealDataDir("bas");
   for (const auto& e : std::filesystem::directory_iterator(dir)) {
     const auto bytes = test::ReadHostFile(e.path());
     if (bytes.empty() || bytes[0] != 0xFF) continue;

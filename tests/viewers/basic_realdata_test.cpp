@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/real_data.h"
 #include "support/test_env.h"
 #include "viewers/basic_lister.h"
 #include "viewers/basic_tokens.h"
@@ -171,7 +172,7 @@ struct Pair {
 };
 
 void Compare(const Pair& p) {
-  const auto dir = test::SharedDir() / "realdata" / "bas";
+  const auto dir = test::RealDataDir("bas");
   const auto tok = test::ReadHostFile(dir / p.tokenised);
   const auto src = test::ReadHostFile(dir / p.listing);
   ASSERT_FALSE(tok.empty()) << p.tokenised;
@@ -204,7 +205,8 @@ Pair Platty(const std::string& upper, std::set<unsigned> edited = {}) {
           std::move(edited)};
 }
 
-TEST(BasicRealPrograms, ExamplesDiskProgramsMatchTheirSources) {
+TEST(RealBasicPrograms, ExamplesDiskProgramsMatchTheirSources) {
+  QUARNEL_NEEDS_REAL_DATA("bas");
   Compare(Platty("ANIMTILE"));
   Compare(Platty("COLISION", {250}));  // source adds "SC=4:"
   Compare(Platty("DDUNGEON"));
@@ -218,15 +220,16 @@ TEST(BasicRealPrograms, ExamplesDiskProgramsMatchTheirSources) {
   Compare(Platty("TDUNGEON"));
 }
 
-TEST(BasicRealPrograms, IntermediateCodeSamplerMatchesItsListing) {
+TEST(RealBasicPrograms, IntermediateCodeSamplerMatchesItsListing) {
+  QUARNEL_NEEDS_REAL_DATA("bas");
   Compare({"mr-GreyWolf_MSX-BASIC-Intermediate-code__code.bas",
            "mr-GreyWolf_MSX-BASIC-Intermediate-code__code_a.bas",
            {}});
 }
 
-TEST(BasicRealPrograms, ProgramsWithoutListingsListWithoutErrors) {
-  for (const auto& e :
-       std::filesystem::directory_iterator(test::SharedDir() / "realdata" / "bas")) {
+TEST(RealBasicPrograms, ProgramsWithoutListingsListWithoutErrors) {
+  QUARNEL_NEEDS_REAL_DATA("bas");
+  for (const auto& e : std::filesystem::directory_iterator(test::RealDataDir("bas"))) {
     const auto bytes = test::ReadHostFile(e.path());
     if (bytes.empty() || bytes[0] != 0xFF) continue;
     const BasicListing l = ListBasic(bytes);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "support/real_data.h"
 #include "support/test_env.h"
 #include "viewers/bitmap_file.h"
 #include "viewers/messages.h"
@@ -501,9 +502,10 @@ TEST(PngOutput, RoundTripOfEveryMode) {
   }
 }
 
-std::filesystem::path Pictures() { return test::SharedDir() / "realdata" / "pictures"; }
+std::filesystem::path Pictures() { return test::RealDataDir("pictures"); }
 
 TEST(RealPictures, DumpsDecodeInTheirModes) {
+  QUARNEL_NEEDS_REAL_DATA("pictures");
   const std::pair<const char*, PictureMode> files[] = {
       {"aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.SC2", PictureMode::Screen2},
       {"aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.SC5", PictureMode::Screen5},
@@ -549,6 +551,7 @@ TEST(RealPictures, DumpsDecodeInTheirModes) {
 // the MSX default palette, so colours are compared by index: each index stands for one PNG colour
 // throughout.
 TEST(RealPictures, CocheScreen2MatchesItsPngPixelForPixel) {
+  QUARNEL_NEEDS_REAL_DATA("pictures");
   const Data d = test::ReadHostFile(
       Pictures() / "kikemadrigal_MSX-projects__MSXpolice-MSX1-asm__resources__coche.sc2");
   const Data png = test::ReadHostFile(
@@ -583,6 +586,7 @@ TEST(RealPictures, CocheScreen2MatchesItsPngPixelForPixel) {
 // MENU.S05 and menu.png: the PNG is the artist's source, not a conversion; most pixels agree
 // with the default-palette rendering, the rest differ where the source had other colours.
 TEST(RealPictures, MenuScreen5MostlyMatchesItsSourcePng) {
+  QUARNEL_NEEDS_REAL_DATA("pictures");
   const Data d = test::ReadHostFile(Pictures() /
                                     "kikemadrigal_MSX-projects__Captain-Kirk-Mars-MSX1-MSX2-fusion-"
                                     "C__MSX2__Nextor__assets__MENU.S05");
@@ -609,6 +613,7 @@ TEST(RealPictures, MenuScreen5MostlyMatchesItsSourcePng) {
 // The screen 2 view draws coche.sc2 through its name table: cell for cell, each colour index
 // stands for one colour of the PNG throughout (the PNG has the MSX1 colours; 0 and 1 are black).
 TEST(RealPictures, CocheScreen2ThroughItsNameTableIsItsPng) {
+  QUARNEL_NEEDS_REAL_DATA("pictures");
   const Data d = test::ReadHostFile(
       Pictures() / "kikemadrigal_MSX-projects__MSXpolice-MSX1-asm__resources__coche.sc2");
   const RgbImage ref = ReadPng(test::ReadHostFile(
@@ -634,6 +639,7 @@ TEST(RealPictures, CocheScreen2ThroughItsNameTableIsItsPng) {
 
 // TEST.SC5 holds its palette at 0x7680: the picture shows those colours, not the defaults.
 TEST(RealPictures, TestSc5ShowsItsOwnPalette) {
+  QUARNEL_NEEDS_REAL_DATA("pictures");
   const Data d = test::ReadHostFile(
       Pictures() / "hra1129_msx_basic_compiler__msx_basic_compiler__test002__TEST.SC5");
   const Picture p = Decode(PictureMode::Screen5, d);
@@ -680,6 +686,7 @@ double Correlation(const std::vector<double>& a, const std::vector<double>& b) {
 }
 
 TEST(RealPictures, Image01IsTheSamePhotoInEveryBitmapMode) {
+  QUARNEL_NEEDS_REAL_DATA("pictures");
   const std::string base = "aoineko-fr_MSXgl__projects__samples__content__img__IMAGE01.";
   const std::pair<const char*, PictureMode> files[] = {{"SC5", PictureMode::Screen5},
                                                        {"SC6", PictureMode::Screen6},
