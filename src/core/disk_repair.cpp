@@ -244,7 +244,11 @@ class Repairer {
         e->firstCluster.Set(0);
         PutEntry(f, *e);
       } else {
-        WriteFatEntry(work_, chain[need - 1], kFatEndOfChain);
+        // Ending the chain where another one passes through would cut that one short too.
+        const std::uint16_t end = chain[need - 1];
+        if (OtherEntryReaches(end, f.entryOffset))
+          return Done(f, FillText(msg::kRepairChainShared, {Num(end)}), false);
+        WriteFatEntry(work_, end, kFatEndOfChain);
       }
       return Done(f, FillText(msg::kRepairChainCut, {Num(need), Num(f.clusters.size())}));
     }
@@ -254,6 +258,14 @@ class Repairer {
     e->size.Set(size);
     PutEntry(f, *e);
     Done(f, FillText(msg::kRepairSizeToChain, {Num(size)}));
+  }
+
+  // True when an entry other than the one at `entryOffset` reaches `cluster`.
+  bool OtherEntryReaches(std::uint16_t cluster, std::size_t entryOffset) const {
+    const TreeClusters tree = MapTreeClusters(work_);
+    if (cluster >= tree.owners.size()) return false;
+    return std::any_of(tree.owners[cluster].begin(), tree.owners[cluster].end(),
+                       [&](std::uint32_t i) { return tree.entries[i].offset != entryOffset; });
   }
 
   // Copies each FAT over the first in turn and counts the findings of a check; the copy with the

@@ -135,6 +135,8 @@ inline constexpr std::string_view kRepairOwnCopy =
     "It got its own copy of the shared clusters, in clusters %1.";
 inline constexpr std::string_view kRepairNoRoomForCopy =
     "Left as it is: the disk has no room for a copy of the shared clusters.";
+inline constexpr std::string_view kRepairChainShared =
+    "Left as it is: cluster %1, where the chain would end, is also used by another entry.";
 inline constexpr std::string_view kRepairEntryRemoved =
     "The entry was removed; the clusters it shared stay with the other entry.";
 inline constexpr std::string_view kRepairDirectoryCut =

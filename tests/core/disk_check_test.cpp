@@ -296,6 +296,18 @@ TEST(DiskRepair, CrossLinkWithoutRoomIsLeftAndSaidSo) {
   EXPECT_EQ(plan.left[0].kind, FindingKind::CrossLinked);
   ASSERT_EQ(plan.actions.size(), 1u);
   EXPECT_FALSE(plan.actions[0].done);
+
+  // A short file starting inside a longer one: its chain is too long for its size, but ending it
+  // there would cut the longer file short, so it is left while the two share clusters.
+  ImageBuilder inside(small);
+  const auto longBytes = test::Pattern(4000, 7);
+  const std::uint16_t first = inside.AddFile(kRoot, "LONG.BIN", longBytes);
+  inside.AddEntry(kRoot, EntrySpec{"SHORT.BIN", 0x20, static_cast<std::uint16_t>(first + 1), 500});
+  for (std::uint16_t c = first + 4; c <= 714; ++c) inside.SetFat(c, 0xFF7);
+  const RepairPlan kept = PlanRepair(Load(inside.Bytes()));
+  const auto read = ReadChainBytes(kept.repaired, first, 4000);
+  EXPECT_TRUE(read.complete);
+  EXPECT_EQ(read.bytes, longBytes);
 }
 
 // Five files over many clusters, one of them in a subdirectory.
