@@ -63,7 +63,12 @@ class MainWindow : public QMainWindow {
   ~MainWindow() override;
 
   // Start and end of the run.
-  void ApplySettings();    // the settings record on the window, when it is first shown
+  void ApplySettings();  // the settings record on the window, when it is first shown
+  // Pixels of the title bar that stay on the screen when a saved place is brought back.
+  static constexpr int kTitleReach = 100;
+  // Where the window goes for a saved place: on a screen, the title bar within reach; a window
+  // larger than that screen is first made to fit it.
+  QPoint WithinReach(const QRect& saved);
   void OpenPendingFile();  // the image's path in the status line, then the file waiting to open
   void HandOver(const QStringList& arguments, const QString& workingFolder);
   void EndRun();  // release the image, empty the temporary folder

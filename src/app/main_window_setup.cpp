@@ -4,14 +4,17 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTreeView>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/file_list_model.h"
 #include "app/file_list_view.h"
@@ -46,6 +49,24 @@ void SetFontName(QWidget* w, const std::string& name) {
 
 }  // namespace
 
+QPoint MainWindow::WithinReach(const QRect& saved) {
+  // The screen the saved place lies on; a place saved on a screen that is gone (a second monitor,
+  // a larger one) is brought onto the main screen.
+  QScreen* on = QGuiApplication::screenAt(saved.topLeft() + QPoint(kTitleReach / 2, 1));
+  if (!on) on = QGuiApplication::primaryScreen();
+  if (!on) return saved.topLeft();
+  const QRect screen = on->availableGeometry();
+  if (width() > screen.width() || height() > screen.height())
+    resize(std::min(width(), screen.width()), std::min(height(), screen.height()));
+  QPoint at = saved.topLeft();
+  // The title bar stays where it can be grabbed: below the top, and at least kTitleReach pixels
+  // of it on the screen. A place that already is keeps its pixels as saved.
+  at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() - kTitleReach)));
+  at.setX(
+      std::clamp(at.x(), screen.left() - width() + kTitleReach, screen.right() - kTitleReach + 1));
+  return at;
+}
+
 void MainWindow::ApplySettings() {
   const SettingsRecord& s = settings_;
   const SettingsRecord first = FirstStartSettings(FromQ(QDir::homePath()));
@@ -59,8 +80,8 @@ void MainWindow::ApplySettings() {
   int width = num(s.windowWidth, first.windowWidth);
   int height = num(s.windowHeight, first.windowHeight);
   int split = num(s.splitterLeft, first.splitterLeft);
-  move(left, top);
   if (width > 0 && height > 0) resize(width, height);
+  move(WithinReach(QRect(left, top, this->width(), this->height())));
   if (split > 0) {
     int total = splitter_->width() > split ? splitter_->width() : width;
     splitter_->setSizes({split, total - split > 0 ? total - split : 1});

@@ -126,17 +126,5 @@ TEST(SettingsRecord, FileRoundTripAndShortFile) {
   EXPECT_EQ(ReadSettingsFile(path), Sample());
 }
 
-TEST(SettingsRecord, FirstStartUsesTheDesignValues) {
-  SettingsRecord r = FirstStartSettings("/home/u");
-  EXPECT_EQ(r.windowLeft, "245");
-  EXPECT_EQ(r.windowTop, "125");
-  EXPECT_EQ(r.windowWidth, "644");
-  EXPECT_EQ(r.windowHeight, "443");
-  EXPECT_EQ(r.splitterLeft, "193");
-  EXPECT_EQ(r.startFolder, "/home/u");
-  EXPECT_EQ(r.listBackColor, kSysColorWindow);
-  EXPECT_EQ(r.listFontColor, kSysColorWindowText);
-}
-
 }  // namespace
 }  // namespace quarnel

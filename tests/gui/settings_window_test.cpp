@@ -1,6 +1,7 @@
 // The settings record on the window: Save Environment, the Setup dialogs, restart.
 #include <QApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSplitter>
 #include <QTreeView>
 
@@ -43,6 +44,44 @@ TEST_F(WindowTest, NegativePositionsRoundTrip) {
   EXPECT_EQ(w->settings().windowLeft, "-4");
   w->SaveSettings();
   EXPECT_EQ(ReadSettingsFile(dir / "Quarnel.ini")->windowLeft, std::to_string(w->x()));
+}
+
+// A window whose place was saved on a larger screen, or on a first start on a small one, opens
+// where its title bar can be grabbed and no larger than the screen; a place already within reach
+// stays as saved.
+TEST_F(WindowTest, TheWindowOpensWithinReachOfTheScreen) {
+  struct Case {
+    const char* what;
+    const char *left, *top, *width, *height;
+    bool keepsPlace;
+  };
+  const Case cases[] = {
+      {"first start", nullptr, nullptr, nullptr, nullptr, false},
+      {"saved on a larger screen", "3000", "2000", "2500", "1800", false},
+      {"a few pixels over the left edge", "-4", "40", "500", "300", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(dir / "Quarnel.ini");
+    if (c.left) {
+      SettingsRecord r = FirstStartSettings(dir.path().string());
+      r.windowLeft = c.left;
+      r.windowTop = c.top;
+      r.windowWidth = c.width;
+      r.windowHeight = c.height;
+      ASSERT_TRUE(WriteSettingsFile(dir / "Quarnel.ini", r));
+    }
+    Start();
+    const QRect screen = w->screen()->availableGeometry();
+    const QRect frame = w->frameGeometry();
+    EXPECT_LE(w->width(), screen.width());
+    EXPECT_LE(w->height(), screen.height());
+    EXPECT_GE(frame.top(), screen.top());
+    EXPECT_GE(frame.intersected(screen).width(), 100) << "title bar out of reach";
+    // (the platform may shift a frame by its border width)
+    if (c.keepsPlace) EXPECT_NEAR(w->x(), std::stoi(c.left), 4);
+    w.reset();
+  }
 }
 
 TEST_F(WindowTest, SetupDialogsAskWithTheirTitles) {

@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QScreen>
 #include <QSpinBox>
+#include <QTextCursor>
 #include <utility>
 
 #include "viewer_fixture.h"
@@ -23,14 +25,27 @@ constexpr char kHelloListing[] =
     "   80  IF INKEY$=\"\" THEN 80\n"
     "   90  GOTO 30\n";
 
-TEST_F(ViewerTest, TheWindowExistsBeforeTheFirstViewAndIsHidden) {
+TEST_F(ViewerTest, TheViewerAppearsWithTheFirstViewOnTheScreenInTheFontItsBoxesName) {
   ViewerWindow& viewer = StartWithImage();
-  EXPECT_EQ(viewer.objectName(), "TForm2");
+  // Nothing viewed yet: no empty window pops up.
   EXPECT_FALSE(viewer.isVisible());
-  EXPECT_EQ(viewer.windowTitle(), "Quarnel");
-  EXPECT_EQ(viewer.size(), QSize(642, 508));
   EXPECT_TRUE(viewer.viewMode().isEmpty());
-  EXPECT_EQ(viewer.fontSize()->value(), 10);
+
+  Open("README.TXT");
+  ASSERT_TRUE(viewer.isVisible());
+  const QRect screen = viewer.screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(viewer.frameGeometry())) << "viewer not wholly on the screen";
+  // The boxes name the font the text is drawn in.
+  QTextCursor first(viewer.richEdit()->document());
+  first.movePosition(QTextCursor::NextCharacter);
+  const QTextCharFormat drawn = first.charFormat();
+  const QFont fallback = viewer.richEdit()->document()->defaultFont();
+  const QStringList families = drawn.fontFamilies().toStringList();
+  EXPECT_EQ(viewer.fontName()->currentText(),
+            families.isEmpty() ? fallback.family() : families.front());
+  EXPECT_EQ(viewer.fontSize()->value(), drawn.fontPointSize() > 0
+                                            ? static_cast<int>(drawn.fontPointSize() + 0.5)
+                                            : fallback.pointSize());
 }
 
 TEST_F(ViewerTest, DoubleClickOnABasicProgramListsItWithBoldColouredKeywords) {
