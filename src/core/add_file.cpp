@@ -14,86 +14,10 @@
 #include "core/fat.h"
 #include "core/host_file.h"
 #include "core/messages.h"
-#include "core/msx_charset.h"
 
 namespace quarnel {
 
 namespace fs = std::filesystem;
-
-std::array<std::uint8_t, 11> MakeMsxName(std::string_view host) {
-  std::array<std::uint8_t, 11> out;
-  out.fill(' ');
-  // i: 1-based position in the host name; j: 0-based position in the 11 bytes.
-  std::size_t i = 1, j = 0;
-  const std::size_t len = host.size();
-  while (i <= kLongestHostName && j <= 10) {
-    if (i <= len && host[i - 1] == '.') {
-      for (std::size_t k = i - 1; k <= 7; ++k) out[k] = ' ';
-      j = 8;
-      ++i;
-    }
-    if (i > len) {
-      out[j] = ' ';
-    } else {
-      auto c = static_cast<std::uint8_t>(host[i - 1]);
-      out[j] = AsciiUpper(c);
-    }
-    ++i;
-    ++j;
-  }
-  // 0xE5 marks a deleted entry: a name that starts with that byte is stored with 0x05.
-  if (out[0] == kEntryDeleted) out[0] = kEntryE5Stand;
-  return out;
-}
-
-bool IsForbiddenNameChar(char ch) {
-  const auto u = static_cast<unsigned char>(ch);
-  if (u <= 0x20 || u == 0x7F) return true;
-  return std::string_view("\"*+,./:;<=>?[\\]|").find(ch) != std::string_view::npos;
-}
-
-NameProblem CheckMsxName(std::string_view name) {
-  const auto dot = name.find('.');
-  const std::string_view base = name.substr(0, dot);
-  const std::string_view ext =
-      dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
-  if (base.empty()) return NameProblem::Empty;
-  if (ext.find('.') != std::string_view::npos) return NameProblem::SeveralDots;
-  for (std::string_view part : {base, ext}) {
-    for (char c : part) {
-      const auto u = static_cast<unsigned char>(c);
-      if (u == ' ') return NameProblem::Blank;
-      if (u < 0x20 || u == 0x7F) return NameProblem::ControlByte;
-      if (IsForbiddenNameChar(c)) return NameProblem::ForbiddenChar;
-    }
-  }
-  if (base.size() > 8 || ext.size() > 3) return NameProblem::TooLong;
-  return NameProblem::Ok;
-}
-
-std::string_view DescribeNameProblem(NameProblem p) {
-  switch (p) {
-    case NameProblem::Ok:
-      return "is a valid name";
-    case NameProblem::Empty:
-      return "has no name before the dot";
-    case NameProblem::TooLong:
-      return "has more than 8 characters before the dot or 3 after it";
-    case NameProblem::SeveralDots:
-      return "has more than one dot";
-    case NameProblem::Blank:
-      return "has a blank";
-    case NameProblem::ControlByte:
-      return "has a control character";
-    case NameProblem::ForbiddenChar:
-      return "has a character MSX-DOS does not allow in names (\" * + , / : ; < = > ? [ \\ ] |)";
-    case NameProblem::NotInCharset:
-      return "has a character the MSX character set does not have";
-  }
-  return {};
-}
-
-bool IsValidMsxName(std::string_view name) { return CheckMsxName(name) == NameProblem::Ok; }
 
 std::optional<int> FindFreeRootSlot(const DiskImage& image) {
   for (int slot = 0; slot < static_cast<int>(image.geometry.rootEntries); ++slot) {
@@ -189,7 +113,7 @@ bool PlanAdd(const DiskImage& img, const DirSlots& dir, const std::array<std::ui
       continue;
     }
     const std::uint8_t attr = e[11];
-    if (AsciiUpper(e[0]) != AsciiUpper(name[0])) continue;  // the common case, decided at once
+    if (FoldNameByte(e[0], true) != FoldNameByte(name[0], true)) continue;  // the common case
     if (IsLongNameAttribute(attr) || (attr & kAttrVolume) || !SameMsxName(e, name.data())) continue;
     if (attr & kAttrDirectory) return false;
     if (!firstReplaced) firstReplaced = slot;
@@ -399,61 +323,6 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
   CopyFatToMirrors(img);
   checks.Added(dir.firstCluster, entryOffset, grow ? take.front() : 0);
   return AddStatus::Added;
-}
-
-std::string HostNameToMsx(std::string_view hostName) {
-  if (!IsUtf8(hostName)) return std::string(hostName);
-  return MsxCharset::International().FromUtf8Or(hostName, '_');
-}
-
-bool KeepsHostName(std::string_view hostName, std::string_view msxName) {
-  return msxName == hostName || MsxCharset::International().ToUtf8(msxName) == hostName;
-}
-
-std::string EntryNameFor(std::string_view hostName) {
-  std::string name = HostNameToMsx(hostName);
-  return IsValidMsxName(name) ? name : ShortMsxName(hostName);
-}
-
-std::string ShortMsxName(std::string_view hostName) {
-  const std::string msx = HostNameToMsx(hostName);
-  const std::string_view host = msx;
-  const std::string_view dotExt = ExtensionOf(host);
-  const std::string_view base = host.substr(0, host.size() - dotExt.size());
-  const std::string_view ext = dotExt.empty() ? dotExt : dotExt.substr(1);
-  auto keep = [](std::string_view s, std::size_t n) {
-    std::string out;
-    for (char c : s) {
-      if (out.size() == n) break;
-      if (c == ' ') continue;
-      // One '_' for each character a name may not hold.
-      out.push_back(IsForbiddenNameChar(c) ? '_' : c);
-    }
-    return out;
-  };
-  std::string name = keep(base, 8);
-  if (name.empty()) name.push_back('_');
-  std::string e = keep(ext, 3);
-  return e.empty() ? name : name + "." + e;
-}
-
-std::string UniqueMsxName(std::string_view name,
-                          const std::vector<std::array<std::uint8_t, 11>>& taken) {
-  auto isTaken = [&](std::string_view n) {
-    const auto n11 = MakeMsxName(n);
-    return std::find(taken.begin(), taken.end(), n11) != taken.end();
-  };
-  if (!isTaken(name)) return std::string(name);
-  const auto dot = name.find('.');
-  const std::string_view base = name.substr(0, dot);
-  const std::string ext = dot == std::string_view::npos ? "" : std::string(name.substr(dot));
-  for (int n = 1;; ++n) {
-    const std::string tail = "~" + std::to_string(n);
-    if (tail.size() > 8) return std::string(name);  // never: a directory holds fewer entries
-    const std::string candidate =
-        std::string(base.substr(0, std::min(base.size(), 8 - tail.size()))) + tail + ext;
-    if (!isTaken(candidate)) return candidate;
-  }
 }
 
 bool NeedsEntryName(const fs::path& hostPath) {

@@ -16,16 +16,6 @@ std::optional<std::size_t> RootSlotOffset(const DiskImage& image, int slot) {
   return off;
 }
 
-bool SameMsxName(const std::uint8_t* a, const std::uint8_t* b) {
-  for (int i = 0; i < 11; ++i)
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-  return true;
-}
-
-bool IsDotEntry(const std::uint8_t* n) {
-  return std::memcmp(n, ".          ", 11) == 0 || std::memcmp(n, "..         ", 11) == 0;
-}
-
 bool PlausibleEntry(const std::uint8_t* e) {
   const std::uint8_t attribute = e[11];
   const std::uint16_t first = static_cast<std::uint16_t>(e[26] | (e[27] << 8));

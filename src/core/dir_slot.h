@@ -9,17 +9,12 @@
 
 #include "core/bytes.h"
 #include "core/disk_image.h"
+#include "core/msx_name.h"
 
 namespace quarnel {
 
 // Byte offset of slot `slot` of the root directory; nullopt outside the root or the image.
 std::optional<std::size_t> RootSlotOffset(const DiskImage& image, int slot);
-
-// The 11 name bytes of an entry compared as MSX-DOS does, letters a-z folded to upper case.
-bool SameMsxName(const std::uint8_t* a11, const std::uint8_t* b11);
-
-// The "." and ".." entries of a subdirectory.
-bool IsDotEntry(const std::uint8_t* name11);
 
 // True when the 32 bytes at `e` could be a slot a system wrote into a directory: free (first
 // byte 0x00 with nothing after it, or 0xE5), a long-name piece, or an entry whose attribute has

@@ -1,6 +1,6 @@
 #include "core/image_path.h"
 
-#include "core/ascii.h"
+#include "core/msx_name.h"
 #include "core/workspace.h"
 
 namespace quarnel {
@@ -12,7 +12,7 @@ namespace {
 std::string NameKey(std::string_view s) {
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   if (!s.empty() && s.back() == '.') s.remove_suffix(1);
-  return AsciiUpper(s);
+  return FoldedNameText(s);
 }
 
 PathResult WalkDirectories(Workspace& ws, const std::vector<std::string>& names,

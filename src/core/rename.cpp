@@ -77,7 +77,7 @@ VolumeOutcome SetVolumeName(DiskImage& img, std::string_view text, const Clock& 
       return VolumeStatus::Cleared;
     }
     std::memcpy(e, name.data(), name.size());
-    if (e[0] == kEntryDeleted) e[0] = kEntryE5Stand;
+    e[0] = StoredFirstByte(e[0]);
     e[11] |= kAttrVolume;
     return VolumeStatus::Written;
   }
@@ -87,7 +87,7 @@ VolumeOutcome SetVolumeName(DiskImage& img, std::string_view text, const Clock& 
   DirEntry e{};
   std::memcpy(e.name, name.data(), 8);
   std::memcpy(e.extension, name.data() + 8, 3);
-  if (e.name[0] == kEntryDeleted) e.name[0] = kEntryE5Stand;
+  e.name[0] = StoredFirstByte(e.name[0]);
   e.attribute = kAttrVolume;
   e.time.Set(0);
   e.date.Set(FatDate(clock.Now()));
@@ -136,7 +136,7 @@ std::string VolumeNameOf(const DiskImage& img) {
   if (!slot) return {};
   const std::uint8_t* e = img.bytes.data() + *RootSlotOffset(img, *slot);
   std::string s(reinterpret_cast<const char*>(e), kVolumeNameLength);
-  if (e[0] == kEntryE5Stand) s[0] = static_cast<char>(kEntryDeleted);
+  s[0] = static_cast<char>(ReadFirstByte(e[0]));
   while (!s.empty() && s.back() == ' ') s.pop_back();
   return s;
 }

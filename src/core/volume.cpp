@@ -6,6 +6,7 @@
 #include "core/dir_entry.h"
 #include "core/fat.h"
 #include "core/messages.h"
+#include "core/msx_name.h"
 
 namespace quarnel {
 
@@ -86,7 +87,7 @@ std::optional<FileEntry> EntryAt(const DirContents& dir, int slot) {
   e.slot = slot;
   e.offset = s.offset;
   e.name.assign(r.name.begin(), r.name.end());
-  if (r.name[0] == kEntryE5Stand) e.name[0] = static_cast<char>(kEntryDeleted);
+  e.name[0] = static_cast<char>(ReadFirstByte(r.name[0]));
   while (!e.name.empty() && e.name.back() == ' ') e.name.pop_back();
   e.extension.assign(r.extension.begin(), r.extension.end());
   e.size = r.size;
