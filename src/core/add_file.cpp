@@ -6,11 +6,12 @@
 #include <cstring>
 #include <new>
 
+#include "core/add_target.h"
 #include "core/ascii.h"
 #include "core/change_guard.h"
 #include "core/delete_entry.h"
 #include "core/dir_entry.h"
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/fat.h"
 #include "core/host_file.h"
 #include "core/messages.h"
@@ -18,15 +19,6 @@
 namespace quarnel {
 
 namespace fs = std::filesystem;
-
-std::optional<int> FindFreeRootSlot(const DiskImage& image) {
-  for (int slot = 0; slot < static_cast<int>(image.geometry.rootEntries); ++slot) {
-    auto off = RootSlotOffset(image, slot);
-    if (!off) break;
-    if (IsFreeSlot(image.bytes[*off])) return slot;
-  }
-  return std::nullopt;
-}
 
 namespace {
 
@@ -61,37 +53,6 @@ std::size_t FreeClusterCount(const DiskImage& image) {
 
 namespace {
 
-// The slots of a directory as ListDirectory finds them, by offset only: an add reads the few
-// entry bytes it looks at from the image.
-struct DirSlots {
-  DirRef dir;
-  std::vector<std::size_t> offsets;
-};
-
-// The slots of `dir`; nullopt where ListDirectory finds the directory broken.
-std::optional<DirSlots> ListSlots(const DiskImage& img, DirRef dir) {
-  DirSlots out{dir, {}};
-  const DiskGeometry& g = img.geometry;
-  if (dir.IsRoot()) {
-    out.offsets.reserve(g.rootEntries);
-    for (std::uint32_t i = 0; i < g.rootEntries; ++i) {
-      const std::uint64_t off = g.rootOffset + static_cast<std::uint64_t>(i) * kDirEntrySize;
-      if (off + kDirEntrySize > img.bytes.size()) break;
-      out.offsets.push_back(static_cast<std::size_t>(off));
-    }
-    return out;
-  }
-  if (!FirstClusterValid(img, dir.firstCluster)) return std::nullopt;
-  ChainWalk walk(img, dir.firstCluster, ChainPolicy::Follow());
-  for (std::uint16_t c : walk) {
-    const std::size_t base = ClusterOffset(g, c);  // the walk yields clusters inside the image
-    for (std::size_t e = 0; e + kDirEntrySize <= g.clusterBytes; e += kDirEntrySize)
-      out.offsets.push_back(base + e);
-  }
-  if (walk.Broken()) return std::nullopt;
-  return out;
-}
-
 // What the add would do, decided before anything changes.
 struct AddPlan {
   std::vector<std::size_t> replaced;  // offsets of same-named files
@@ -101,27 +62,25 @@ struct AddPlan {
 };
 
 // Finds same-named files and the slot. A directory of the same name is never replaced.
-bool PlanAdd(const DiskImage& img, const DirSlots& dir, const std::array<std::uint8_t, 11>& name,
-             AddPlan& plan) {
+bool PlanAdd(const DiskImage& img, const DirContents& dir, const MsxName11& name, AddPlan& plan) {
   std::optional<int> freeSlot, firstReplaced;
-  std::optional<DirContents> listed;  // read whole only for a file being replaced
-  for (int slot = 0; slot < static_cast<int>(dir.offsets.size()); ++slot) {
-    const std::size_t off = dir.offsets[static_cast<std::size_t>(slot)];
-    const std::uint8_t* e = img.bytes.data() + off;
-    if (IsFreeSlot(e[0])) {
-      if (!freeSlot) freeSlot = slot;
-      continue;
+  for (int slot = 0; slot < static_cast<int>(dir.table.size()); ++slot) {
+    const DirContents::Slot& s = dir.table[static_cast<std::size_t>(slot)];
+    switch (MatchForAdd(s.record, name)) {
+      case AddMatch::Free:
+        if (!freeSlot) freeSlot = slot;
+        continue;
+      case AddMatch::Other:
+        continue;
+      case AddMatch::Directory:
+        return false;
+      case AddMatch::File:
+        break;
     }
-    const std::uint8_t attr = e[11];
-    if (FoldNameByte(e[0], true) != FoldNameByte(name[0], true)) continue;  // the common case
-    if (IsLongNameAttribute(attr) || (attr & kAttrVolume) || !SameMsxName(e, name.data())) continue;
-    if (attr & kAttrDirectory) return false;
     if (!firstReplaced) firstReplaced = slot;
-    plan.replaced.push_back(off);
-    if (!listed) listed = ListDirectory(img, dir.dir);
-    if (listed)
-      for (auto piece : LongNamePieceOffsets(*listed, slot)) plan.pieces.push_back(piece);
-    for (auto c : ChainToFree(img, static_cast<std::uint16_t>(e[26] | (e[27] << 8))))
+    plan.replaced.push_back(s.offset);
+    for (auto piece : LongNamePieceOffsets(dir, slot)) plan.pieces.push_back(piece);
+    for (auto c : ChainToFree(img, s.record.firstCluster))
       if (std::find(plan.freed.begin(), plan.freed.end(), c) == plan.freed.end())
         plan.freed.push_back(c);
   }
@@ -138,41 +97,6 @@ std::size_t ClustersFor(std::size_t bytes, std::size_t clusterBytes) {
 std::optional<AddOutcome> RefuseTarget(const DiskImage& img) {
   if (!img.Usable()) return AddOutcome{AddStatus::NoImage, std::string(msg::kNoImageSelected)};
   return std::nullopt;
-}
-
-// Where the new entry of an add goes: a free (or freed) slot, or the first slot of the cluster a
-// full subdirectory grows by.
-struct EntryPlace {
-  std::optional<std::size_t> offset;  // a slot the directory has
-  std::uint16_t lastCluster = 0;      // the directory's last cluster, when it grows
-  std::size_t GrowBy() const { return offset ? 0 : 1; }
-};
-
-// The place for an entry in `dir`, given the slot the plan found; nullopt when the root is full
-// (a root never grows) or the directory's chain cannot be followed to its end.
-std::optional<EntryPlace> PlaceEntry(const DiskImage& img, const DirSlots& dir,
-                                     std::optional<int> slot) {
-  EntryPlace place;
-  if (slot) {
-    place.offset = dir.offsets[static_cast<std::size_t>(*slot)];
-    return place;
-  }
-  if (dir.dir.IsRoot()) return std::nullopt;
-  const Chain chain = FollowChain(img, dir.dir.firstCluster);
-  if (chain.broken || chain.clusters.empty()) return std::nullopt;
-  place.lastCluster = chain.clusters.back();
-  return place;
-}
-
-// Links `cluster`, zeroed, to the end of the directory chain ending at `last`; the offset of
-// its first slot.
-std::size_t GrowDirectory(DiskImage& img, std::uint16_t last, std::uint16_t cluster) {
-  const auto& g = img.geometry;
-  const std::size_t off = ClusterOffset(g, cluster);
-  std::memset(img.bytes.data() + off, 0, g.clusterBytes);
-  WriteFatEntry(img, last, cluster);
-  WriteFatEntry(img, cluster, kFatEndOfChain);
-  return off;
 }
 
 // Where a change writes into the directory, for the guard: the slot of the new entry, or the
@@ -210,7 +134,7 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
   if (auto refused = RefuseTarget(img)) return *refused;
   const auto& g = img.geometry;
   const auto name = MakeMsxName(file.name);
-  const std::optional<DirSlots> contents = ListSlots(img, dir);
+  const std::optional<DirContents> contents = ListDirectory(img, dir);
   if (!contents) return BrokenTarget();
   AddPlan plan;
   if (!PlanAdd(img, *contents, name, plan))
@@ -278,20 +202,21 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
   if (!IsValidMsxName(name)) return AddStatus::InvalidName;
   const auto& g = img.geometry;
   const auto name11 = MakeMsxName(name);
-  const std::optional<DirSlots> contents = ListSlots(img, dir);
+  const std::optional<DirContents> contents = ListDirectory(img, dir);
   if (!contents) return BrokenTarget();
   std::optional<int> slot;
-  for (int i = 0; i < static_cast<int>(contents->offsets.size()); ++i) {
-    const std::uint8_t* e = img.bytes.data() + contents->offsets[static_cast<std::size_t>(i)];
-    if (IsFreeSlot(e[0])) {
-      if (!slot) slot = i;
-      continue;
+  for (int i = 0; i < static_cast<int>(contents->table.size()); ++i) {
+    switch (MatchForAdd(contents->table[static_cast<std::size_t>(i)].record, name11)) {
+      case AddMatch::Free:
+        if (!slot) slot = i;
+        continue;
+      case AddMatch::Other:
+        continue;
+      case AddMatch::Directory:
+        return {AddStatus::DirectoryExists, std::string(msg::kDirectoryExists) + std::string(name)};
+      case AddMatch::File:
+        return {AddStatus::NameIsFile, std::string(msg::kNameIsFile) + std::string(name)};
     }
-    if (IsLongNameAttribute(e[11]) || (e[11] & kAttrVolume) || !SameMsxName(e, name11.data()))
-      continue;
-    if (e[11] & kAttrDirectory)
-      return {AddStatus::DirectoryExists, std::string(msg::kDirectoryExists) + std::string(name)};
-    return {AddStatus::NameIsFile, std::string(msg::kNameIsFile) + std::string(name)};
   }
   const std::optional<EntryPlace> place = PlaceEntry(img, *contents, slot);
   if (!place) {

@@ -23,9 +23,6 @@ namespace quarnel {
 
 class ChangeGuard;
 
-// First free slot of the root directory; nullopt when the root is full.
-std::optional<int> FindFreeRootSlot(const DiskImage& image);
-
 // The `n` lowest free data clusters in ascending order, found in one pass over the FAT; fewer
 // when the disk has fewer.
 std::vector<std::uint16_t> LowestFreeClusters(const DiskImage& image, std::size_t n);

@@ -6,7 +6,7 @@
 
 #include "core/add_file.h"
 #include "core/dir_entry.h"
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/fat.h"
 #include "core/messages.h"
 
@@ -31,11 +31,7 @@ class TreeWalk {
 
   // Maps the whole tree from the root.
   void Root() {
-    for (int slot = 0; slot < static_cast<int>(image_.geometry.rootEntries); ++slot) {
-      auto off = RootSlotOffset(image_, slot);
-      if (!off) break;
-      Visit(*off, TreeEntry::kNoParent);
-    }
+    for (std::size_t off : RootSlotOffsets(image_)) Visit(off, TreeEntry::kNoParent);
     Drain();
   }
 
@@ -43,13 +39,12 @@ class TreeWalk {
   void Visit(std::size_t off, std::size_t parent) {
     auto d = DirEntryAt(image_.View(), off);
     if (!d || IsFreeSlot(d->name[0]) || IsLongNameAttribute(d->attribute) ||
-        IsDotEntry(image_.bytes.data() + off))
+        IsDotEntry(NameOf(*d).data()))
       return;
     TreeEntry t;
     t.offset = off;
     t.parent = parent;
-    std::copy(std::begin(d->name), std::end(d->name), t.name.begin());
-    std::copy(std::begin(d->extension), std::end(d->extension), t.name.begin() + 8);
+    t.name = NameOf(*d);
     t.attribute = d->attribute;
     t.firstCluster = d->firstCluster.Get();
     t.size = d->size.Get();

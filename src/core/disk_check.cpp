@@ -11,7 +11,7 @@
 #include "core/boot_layout.h"
 #include "core/change_guard.h"
 #include "core/dir_entry.h"
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/fat.h"
 #include "core/messages.h"
 #include "core/msx_name.h"
@@ -242,15 +242,14 @@ class Checker {
 
   void CheckNames() {
     // "." and ".." belong in subdirectories only; the tree map leaves them out everywhere.
-    for (int slot = 0;; ++slot) {
-      auto off = RootSlotOffset(img_, slot);
-      if (!off) break;
-      const std::uint8_t* e = img_.bytes.data() + *off;
-      if (!IsLongNameAttribute(e[11]) && IsDotEntry(e)) {
+    for (std::size_t off : RootSlotOffsets(img_)) {
+      const ListingRecord e = DecodeListingRecord(img_.bytes.data() + off);
+      const MsxName11 name = NameOf(e);
+      if (!IsLongNameAttribute(e.attribute) && IsDotEntry(name.data())) {
         DiskFinding f;
         f.kind = FindingKind::BadName;
-        f.path = e[1] == '.' ? ".." : ".";
-        f.entryOffset = *off;
+        f.path = name[1] == '.' ? ".." : ".";
+        f.entryOffset = off;
         f.message = FillText(msg::kCheckBadName, {std::string(msg::kNameForbiddenChars)});
         out_.findings.push_back(std::move(f));
       }

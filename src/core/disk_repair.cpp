@@ -12,7 +12,7 @@
 #include "core/boot_layout.h"
 #include "core/change_guard.h"
 #include "core/dir_entry.h"
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/fat.h"
 #include "core/messages.h"
 #include "core/msx_name.h"
@@ -499,11 +499,8 @@ class Repairer {
   // The first FILEnnnn.CHK the root does not hold.
   std::string FreeChkName() {
     std::set<std::string> root;
-    for (int slot = 0;; ++slot) {
-      auto off = RootSlotOffset(work_, slot);
-      if (!off) break;
-      if (!IsFreeSlot(work_.bytes[*off])) root.insert(Folded(work_.bytes.data() + *off));
-    }
+    for (std::size_t off : RootSlotOffsets(work_))
+      if (!IsFreeSlot(work_.bytes[off])) root.insert(Folded(work_.bytes.data() + off));
     for (int k = 0; k < 10000; ++k) {
       std::string digits = Num(static_cast<std::uint64_t>(k));
       const std::string name = "FILE" + std::string(4 - digits.size(), '0') + digits + ".CHK";

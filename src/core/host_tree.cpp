@@ -5,7 +5,7 @@
 #include "core/change_guard.h"
 #include "core/clock.h"
 #include "core/dir_entry.h"
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/messages.h"
 
 namespace quarnel {
@@ -29,9 +29,11 @@ std::optional<DirRef> FindSubdirectory(const DiskImage& image, DirRef dir, std::
   if (!contents) return std::nullopt;
   const auto name11 = MakeMsxName(name);
   for (const DirContents::Slot& s : contents->table) {
-    const std::uint8_t* e = image.bytes.data() + s.offset;
-    if (IsFreeSlot(e[0]) || IsLongNameAttribute(e[11]) || !(e[11] & kAttrDirectory)) continue;
-    if (SameMsxName(e, name11.data())) return DirRef{s.record.firstCluster};
+    const ListingRecord& e = s.record;
+    if (IsFreeSlot(e.name[0]) || IsLongNameAttribute(e.attribute) ||
+        !(e.attribute & kAttrDirectory))
+      continue;
+    if (SameMsxName(NameOf(e).data(), name11.data())) return DirRef{e.firstCluster};
   }
   return std::nullopt;
 }

@@ -161,8 +161,7 @@ TEST(CheckAndRepair, AgreeOnWhatADuplicateIs) {
       std::set<MsxName11> folded;
       for (const auto& e : MapTreeClusters(plan.repaired).entries)
         if (!(e.attribute & kAttrDirectory)) {
-          EXPECT_TRUE(folded.insert(FoldedMsxName(e.name.data())).second)
-              << StoredNameText(e.name);
+          EXPECT_TRUE(folded.insert(FoldedMsxName(e.name.data())).second) << StoredNameText(e.name);
         }
       EXPECT_EQ(folded.size(), c.names.size());
     }
