@@ -81,15 +81,16 @@ bool ExtractPaths(Workspace& ws, const std::vector<std::string>& paths, const fs
   bool ok = true;
   HostNames names;
   for (const auto& p : paths) {
-    auto entry = EntryArg(ws, p);
-    if (!entry) {
+    auto found = EntryArg(ws, p);
+    if (!found) {
       ok = false;
       continue;
     }
-    const std::string wanted = HostNameForCaption(entry->Caption());
+    const FileEntry& entry = *found->entry;
+    const std::string wanted = HostNameForCaption(entry.Caption());
     const std::string name = names.Claim(wanted);
     if (name != wanted) std::cerr << p << kExtractedAs << name << "\n";
-    ok = ExtractOne(ws, *entry, outDir, name, p) && ok;
+    ok = ExtractOne(ws, entry, outDir, name, p) && ok;
   }
   return ok;
 }
@@ -180,14 +181,14 @@ bool ExtractTreePaths(Workspace& ws, const std::vector<std::string>& paths,
   if (paths.empty()) ok = tree.Directory(kRootDir, outDir, "", 0);
   HostNames names;
   for (const auto& p : paths) {
-    auto entry = EntryArg(ws, p, true);
-    if (!entry) {
+    auto found = EntryArg(ws, p, true);
+    if (!found) {
       ok = false;
       continue;
     }
-    std::string shown = ws.CurrentPath();
+    std::string shown = found->DirPath();
     std::replace(shown.begin(), shown.end(), '\\', '/');
-    ok = tree.Entry(*entry, outDir, names, shown.substr(1), ws.Depth()) && ok;
+    ok = tree.Entry(*found->entry, outDir, names, shown.substr(1), found->Depth()) && ok;
   }
   // Host files replaced above reach the disk before the command reports success.
   if (!tree.Replaced()) return ok;

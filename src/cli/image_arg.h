@@ -27,8 +27,10 @@ void ReportPathError(const PathResult& r, std::string_view path);
 bool ChangeDirectoryArg(Workspace& ws, std::string_view dirPath);
 
 // The entry at `path` (directories refused unless `directories`); nullopt with the reason
-// printed.
-std::optional<FileEntry> EntryArg(Workspace& ws, std::string_view path, bool directories = false);
+// printed. The shown directory of `ws` stays where it is: the result holds the
+// directory the entry lies in.
+std::optional<Resolved> EntryArg(const Workspace& ws, std::string_view path,
+                                 bool directories = false);
 
 // The file at `path`, read whole.
 struct FileArg {

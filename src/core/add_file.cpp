@@ -22,37 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The highest data cluster whose bytes lie wholly inside the image (1 when there is none).
-std::uint32_t LastClusterInside(const DiskImage& image) {
-  std::uint32_t last = image.geometry.LastDataCluster();
-  while (last >= 2 && !ClusterData(image, last)) --last;  // a cut image: the clusters at its end
-  return last;
-}
-
-}  // namespace
-
-std::vector<std::uint16_t> LowestFreeClusters(const DiskImage& image, std::size_t n) {
-  std::vector<std::uint16_t> out;
-  if (n == 0) return out;
-  out.reserve(n);
-  ScanFreeFat(image, LastClusterInside(image), [&](std::uint32_t c) {
-    out.push_back(static_cast<std::uint16_t>(c));
-    return out.size() < n;
-  });
-  return out;
-}
-
-std::size_t FreeClusterCount(const DiskImage& image) {
-  std::size_t count = 0;
-  ScanFreeFat(image, LastClusterInside(image), [&count](std::uint32_t) {
-    ++count;
-    return true;
-  });
-  return count;
-}
-
-namespace {
-
 // What the add would do, decided before anything changes.
 struct AddPlan {
   std::vector<std::size_t> replaced;  // offsets of same-named files
@@ -255,59 +224,13 @@ bool NeedsEntryName(const fs::path& hostPath) {
   return HostFile(hostPath).error() == HostReadError::None;
 }
 
-namespace {
-
-// ReadNewFile, with `read(host, limit)` reading the bytes of the open host file.
-template <class Read>
-AddOutcome ReadHostFile(const DiskImage& image, const fs::path& hostPath,
-                        std::string_view entryName, NewFile& file, Read read) {
-  if (!image.Usable()) return {AddStatus::NoImage, std::string(msg::kNoImageSelected)};
-  auto readError = [&](HostReadError e) {
-    AddOutcome out = e == HostReadError::NoMemory
-                         ? AddOutcome{AddStatus::NoMemory, std::string(msg::kNoMemory)}
-                         : AddOutcome{AddStatus::ReadError, std::string(msg::kHostReadError)};
-    out.hostError = e;
-    return out;
-  };
-
-  // One open gives the size, the kind, the permissions and the time; only a regular file opens.
-  HostFile host(hostPath);
-  if (host.error() != HostReadError::None) return readError(host.error());
-  if (!IsValidMsxName(entryName)) return AddStatus::InvalidName;
-
-  // Larger than the whole data area: no need to read it to know.
-  const auto& g = image.geometry;
-  const auto dataBytes = static_cast<std::uintmax_t>(std::max(0, g.dataClusters)) * g.clusterBytes;
-  if (host.info().size > dataBytes) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
-  file.name = std::string(entryName);
-  const HostReadError e = read(host, dataBytes);
-  if (e == HostReadError::TooLarge) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
-  if (e != HostReadError::None) return readError(e);
-  // Read-only is the host's missing write permission; every other host file is an archive.
-  file.attribute = kAttrArchive;
-  if ((host.info().mode & S_IWUSR) == 0) file.attribute |= kAttrReadOnly;
-  file.modified = ToLocalDateTime(host.info().modified);
-  return AddStatus::Added;
-}
-
-}  // namespace
-
-AddOutcome ReadNewFile(const DiskImage& image, const fs::path& hostPath, std::string_view entryName,
-                       NewFile& file) {
-  return ReadHostFile(image, hostPath, entryName, file, [&file](HostFile& host, auto limit) {
-    return host.ReadAll(limit, file.bytes);
-  });
-}
-
 AddOutcome AddFile(DiskImage& image, DirRef dir, const fs::path& hostPath,
                    std::string_view entryName, ChangeGuard* guard) {
   if (auto refused = RefuseTarget(image)) return *refused;
   // The bytes go from the host file to a buffer the read fills and on into the clusters.
   NewFile file;
   ImageBytes data;
-  const AddOutcome read = ReadHostFile(
-      image, hostPath, entryName, file,
-      [&data](HostFile& host, std::uintmax_t limit) { return host.ReadAll(limit, data); });
+  const AddOutcome read = ReadNewFileInto(image, hostPath, entryName, file, data);
   if (read != AddStatus::Added) return read;
   return AddFileBytes(image, dir, file, Bytes(data.data(), data.size()), guard);
 }

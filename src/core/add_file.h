@@ -14,49 +14,16 @@
 
 #include "core/clock.h"
 #include "core/disk_image.h"
+#include "core/free_clusters.h"
 #include "core/host_file.h"
 #include "core/msx_name.h"
+#include "core/new_file.h"
 #include "core/outcome.h"
 #include "core/volume.h"
 
 namespace quarnel {
 
 class ChangeGuard;
-
-// The `n` lowest free data clusters in ascending order, found in one pass over the FAT; fewer
-// when the disk has fewer.
-std::vector<std::uint16_t> LowestFreeClusters(const DiskImage& image, std::size_t n);
-
-// Number of free data clusters.
-std::size_t FreeClusterCount(const DiskImage& image);
-
-// A file to put on the disk, already read into memory.
-struct NewFile {
-  std::string name;  // host name, at most 12 characters (see MakeMsxName)
-  std::vector<std::uint8_t> bytes;
-  std::uint8_t attribute = 0x20;
-  LocalDateTime modified;
-};
-
-enum class AddStatus {
-  Added,
-  NoImage,          // "No disk image selected!"
-  NotInRoot,        // "Only in Root Dir" (front ends that refuse to add below the root)
-  InvalidName,      // the entry name given is no 8.3 name (no message; the front end asks)
-  NameIsDirectory,  // a directory of that name is in the directory
-  DiskFull,         // "Disk full"
-  DirectoryFull,    // "Directory full"
-  ReadError,        // "read ERROR!"
-  NoMemory,         // "Could not allocate memory"
-  NeedsCheck,       // the FAT and the directories disagree on a cluster it touches
-  BrokenDirectory,  // the target directory's chain is broken or loops
-  NameIsFile,       // a directory is to be made where a file of that name is
-  DirectoryExists,  // a directory of that name is there already
-};
-struct AddOutcome : Outcome<AddStatus> {
-  using Outcome::Outcome;
-  HostReadError hostError = HostReadError::None;  // why the host file was not read
-};
 
 // Writes `file` into directory `dir` (the root or a subdirectory). Decides first that it fits
 // (counting the clusters and the slot a same-named file would free, and the cluster a full
@@ -81,13 +48,6 @@ AddOutcome MakeDirectory(DiskImage& image, DirRef dir, std::string_view name,
 // asks the rename question (or picks a name itself) and passes the answer to AddFile. A file that
 // does not open needs no name: AddFile reports why it was not read.
 bool NeedsEntryName(const std::filesystem::path& hostPath);
-
-// Reads a host file for adding under `entryName`: its bytes (at most the disk's data area),
-// read-only bit and modification time into `file`. Only a regular file is read (a FIFO is never
-// opened); a host file that is not read is reported before the name is looked at; a name that is
-// no 8.3 name is InvalidName. Added when `file` holds the file.
-AddOutcome ReadNewFile(const DiskImage& image, const std::filesystem::path& hostPath,
-                       std::string_view entryName, NewFile& file);
 
 // Adds one host file under `entryName` (the host name when it fits, else the front end's answer):
 // its bytes, read-only bit and modification time. Only a regular file is read (a FIFO is never

@@ -274,15 +274,4 @@ void ChangeGuard::Added(std::uint16_t dirCluster, std::size_t entry, std::uint16
 
 void ChangeGuard::Forget() { kept_.reset(); }
 
-std::vector<std::uint16_t> LowestFreeAfterRelease(const DiskImage& image,
-                                                  const std::vector<std::uint16_t>& release,
-                                                  std::size_t need) {
-  // The lowest `need` of free + released lie among the lowest `need` free ones and `release`.
-  std::vector<std::uint16_t> out = LowestFreeClusters(image, need);
-  out.insert(out.end(), release.begin(), release.end());
-  out = Sorted(std::move(out));
-  out.resize(std::min(out.size(), need));
-  return out;
-}
-
 }  // namespace quarnel

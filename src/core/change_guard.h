@@ -100,10 +100,4 @@ class ChangeGuard {
   std::unique_ptr<Kept> kept_;  // null until the first check, and after Forget
 };
 
-// The `need` clusters an allocation picks once `release` is freed: the lowest among the free
-// data clusters and `release`, ascending (fewer when there are fewer).
-std::vector<std::uint16_t> LowestFreeAfterRelease(const DiskImage& image,
-                                                  const std::vector<std::uint16_t>& release,
-                                                  std::size_t need);
-
 }  // namespace quarnel
