@@ -92,14 +92,4 @@ std::string MsxNameArg(std::string_view typed) {
   return bytes ? *bytes : std::string(typed);
 }
 
-std::string HostNameForCaption(std::string_view caption) {
-  while (!caption.empty() && caption.back() == ' ') caption.remove_suffix(1);
-  if (!caption.empty() && caption.back() == '.') caption.remove_suffix(1);
-  std::string name = ShownName(caption);
-  for (auto& c : name)
-    if (c == '/' || c == '\0') c = '_';
-  if (name.empty() || name == "." || name == "..") name = "_" + name;
-  return name;
-}
-
 }  // namespace quarnel::cli

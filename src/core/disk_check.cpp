@@ -9,12 +9,12 @@
 
 #include "core/add_file.h"
 #include "core/boot_layout.h"
-#include "core/change_guard.h"
 #include "core/dir_entry.h"
 #include "core/directory.h"
 #include "core/fat.h"
 #include "core/messages.h"
 #include "core/msx_name.h"
+#include "core/tree_map.h"
 
 // The clusters of a finding, by kind:
 //   FatCopiesDiffer  the clusters whose entries differ (0 and 1 for the media entries)

@@ -58,8 +58,9 @@ AddOutcome ReadNewFile(const DiskImage& image, const fs::path& hostPath, std::st
 
 AddOutcome ReadNewFileInto(const DiskImage& image, const fs::path& hostPath,
                            std::string_view entryName, NewFile& file, ImageBytes& data) {
-  return ReadHostFile(image, hostPath, entryName, file,
-                      [&data](HostFile& host, std::uintmax_t limit) { return host.ReadAll(limit, data); });
+  return ReadHostFile(
+      image, hostPath, entryName, file,
+      [&data](HostFile& host, std::uintmax_t limit) { return host.ReadAll(limit, data); });
 }
 
 }  // namespace quarnel
