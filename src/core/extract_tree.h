@@ -53,8 +53,7 @@ class TreeExtractor {
   // Every entry of `dir` into host folder `out`; `shown` is the directory's path as messages
   // show it ("GAMES/", "" for the root), `depth` its level below the root. False when anything
   // was not extracted.
-  bool Directory(DirRef dir, const std::filesystem::path& out, const std::string& shown,
-                 int depth);
+  bool Directory(DirRef dir, const std::filesystem::path& out, const std::string& shown, int depth);
   // One entry of a directory at level `depth` into `out`, named through `names` (the names of
   // that folder); a directory with everything in it.
   bool Entry(const FileEntry& e, const std::filesystem::path& out, HostNames& names,

@@ -42,7 +42,6 @@ TreeClusters MapTreeClusters(const DiskImage& image) {
   return map;
 }
 
-
 void TreeWalk::Root() {
   for (std::size_t off : RootSlotOffsets(image_)) Visit(off, TreeEntry::kNoParent);
   Drain();
