@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/save_image.h"
+#include "core/atomic_write.h"
 
 namespace {
 

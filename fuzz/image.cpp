@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ws.LoadBuiltImage(std::move(disk.image), "fuzz.dsk", ui);
   int budget = 64;
   Visit(ws, budget);
-  quarnel::LookupEntry(ws, "A/B/C.TXT");
+  quarnel::Resolve(ws.image, "A/B/C.TXT");
 
   using namespace quarnel::tools;
   const Report detail = BuildDiskDetail(ws.image, "fuzz.dsk");

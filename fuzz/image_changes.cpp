@@ -18,7 +18,7 @@
 #include "core/change_guard.h"
 #include "core/delete_entry.h"
 #include "core/dir_entry.h"
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/extract.h"
 #include "core/fat.h"
 #include "core/new_image.h"

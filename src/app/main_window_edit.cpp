@@ -166,7 +166,7 @@ bool MainWindow::MayAddAs(const std::string& entryName, ReplaceState& state) {
   if (state.cancelled) return false;
   const Workspace* ws = ReadableDisk();
   if (!ws) return true;  // the add says why nothing can be added
-  const std::optional<FileEntry> there = FileReplacedByAdd(ws->image, ws->listing, entryName);
+  const std::optional<FileEntry> there = FileReplacedByAdd(ws->listing, entryName);
   if (!there) return true;
   ReplaceChoice choice;
   if (state.forAll) {

@@ -22,10 +22,10 @@ void RegisterFileinfo(CommandLine& commands) {
         cmd.add_flag("--json", args.json, "Print one JSON object");
       },
       [](Workspace& ws, CliUi&, const Args& args) {
-        const auto entry = EntryArg(ws, args.path, true);
-        if (!entry) return kExitFailure;
+        const auto found = EntryArg(ws, args.path, true);
+        if (!found) return kExitFailure;
         // The name as the terminal shows MSX characters.
-        FileEntry shown = *entry;
+        FileEntry shown = *found->entry;
         shown.name = ShownName(shown.name);
         shown.extension = ShownName(shown.extension);
         const tools::Report r = tools::BuildFileInfo(ws.image, shown);

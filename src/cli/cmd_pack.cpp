@@ -10,13 +10,13 @@
 #include "cli/image_arg.h"
 #include "cli/image_change.h"
 #include "cli/messages.h"
+#include "core/atomic_write.h"
 #include "core/change_guard.h"
 #include "core/host_file.h"
 #include "core/host_tree.h"
 #include "core/messages.h"
 #include "core/new_image.h"
 #include "core/rename.h"
-#include "core/save_image.h"
 #include "core/workspace.h"
 
 namespace quarnel::cli {

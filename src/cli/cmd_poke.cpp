@@ -55,9 +55,9 @@ ImageChange Poke(Workspace& ws, const Args& args) {
     }
     out = tools::PokeSector(ws, *n, *offset, *bytes);
   } else {
-    const auto entry = EntryArg(ws, args.first, true);
-    if (!entry) return ImageChange::Failed;
-    out = tools::PokeFile(ws, *entry, *offset, *bytes);
+    const auto found = EntryArg(ws, args.first, true);
+    if (!found) return ImageChange::Failed;
+    out = tools::PokeFile(ws, *found->entry, *offset, *bytes);
     if (out == tools::WriteStatus::ClusterError)
       out.message = std::string(kBrokenChain) + args.first;
   }

@@ -16,10 +16,10 @@ struct Args {
 };
 
 ImageChange Rename(Workspace& ws, CliUi&, const Args& args) {
-  auto entry = EntryArg(ws, args.path, true);
-  if (!entry) return ImageChange::Failed;
+  auto found = EntryArg(ws, args.path, true);
+  if (!found) return ImageChange::Failed;
   const std::string newName = MsxNameArg(args.newName);
-  const RenameOutcome out = RenameEntry(ws.image, ws.listing, *entry, newName);
+  const RenameOutcome out = RenameEntry(ws.image, found->listing, *found->entry, newName);
   switch (out.status) {
     case RenameStatus::Renamed:
       return ImageChange::Changed;

@@ -23,10 +23,11 @@ void RegisterRm(CommandLine& commands) {
       },
       [](Workspace& ws, CliUi&, const Args& args) {
         for (const auto& p : args.paths) {
-          auto entry = EntryArg(ws, p, true);
-          if (!entry) return ImageChange::Failed;
-          const DeleteOutcome out = args.recursive ? DeleteTree(ws.image, ws.listing, *entry)
-                                                   : DeleteEntry(ws.image, ws.listing, *entry);
+          auto found = EntryArg(ws, p, true);
+          if (!found) return ImageChange::Failed;
+          const FileEntry& entry = *found->entry;
+          const DeleteOutcome out = args.recursive ? DeleteTree(ws.image, found->listing, entry)
+                                                   : DeleteEntry(ws.image, found->listing, entry);
           if (out.status != DeleteStatus::Deleted) {
             std::cerr << (out.message.empty() ? std::string(kCannotChange) + p : out.message)
                       << "\n";

@@ -53,8 +53,9 @@ bool ChangeDirectoryArg(Workspace& ws, std::string_view dirPath) {
   return false;
 }
 
-std::optional<FileEntry> EntryArg(Workspace& ws, std::string_view path, bool directories) {
-  EntryLookup found = LookupEntry(ws, MsxNameArg(path));
+std::optional<Resolved> EntryArg(const Workspace& ws, std::string_view path, bool directories) {
+  if (!ws.HasImage()) return std::nullopt;
+  Resolved found = Resolve(ws.image, MsxNameArg(path));
   if (found.result.status != PathStatus::Ok) {
     ReportPathError(found.result, path);
     return std::nullopt;
@@ -63,12 +64,13 @@ std::optional<FileEntry> EntryArg(Workspace& ws, std::string_view path, bool dir
     std::cerr << kNotAFile << path << "\n";
     return std::nullopt;
   }
-  return found.entry;
+  return found;
 }
 
 std::optional<FileArg> ReadFileArg(Workspace& ws, std::string_view path) {
-  auto entry = EntryArg(ws, path);
-  if (!entry) return std::nullopt;
+  auto found = EntryArg(ws, path);
+  if (!found) return std::nullopt;
+  const FileEntry* entry = &*found->entry;
   FileArg file{*entry, {}, false};
   if (entry->fullSize == 0) return file;  // an empty file takes no cluster
   FileRead read = ReadFile(ws.image, *entry);
@@ -88,16 +90,6 @@ std::string ShownName(std::string_view msxBytes, const viewers::MsxCharset& cs) 
 std::string MsxNameArg(std::string_view typed) {
   auto bytes = viewers::MsxCharset::International().FromUtf8(typed);
   return bytes ? *bytes : std::string(typed);
-}
-
-std::string HostNameForCaption(std::string_view caption) {
-  while (!caption.empty() && caption.back() == ' ') caption.remove_suffix(1);
-  if (!caption.empty() && caption.back() == '.') caption.remove_suffix(1);
-  std::string name = ShownName(caption);
-  for (auto& c : name)
-    if (c == '/' || c == '\0') c = '_';
-  if (name.empty() || name == "." || name == "..") name = "_" + name;
-  return name;
 }
 
 }  // namespace quarnel::cli

@@ -10,6 +10,7 @@
 
 #include "cli/cli_ui.h"
 #include "cli/messages.h"
+#include "core/extract_tree.h"
 #include "core/image_path.h"
 #include "core/workspace.h"
 #include "viewers/msx_charset.h"
@@ -27,8 +28,10 @@ void ReportPathError(const PathResult& r, std::string_view path);
 bool ChangeDirectoryArg(Workspace& ws, std::string_view dirPath);
 
 // The entry at `path` (directories refused unless `directories`); nullopt with the reason
-// printed.
-std::optional<FileEntry> EntryArg(Workspace& ws, std::string_view path, bool directories = false);
+// printed. The shown directory of `ws` stays where it is: the result holds the
+// directory the entry lies in.
+std::optional<Resolved> EntryArg(const Workspace& ws, std::string_view path,
+                                 bool directories = false);
 
 // The file at `path`, read whole.
 struct FileArg {
@@ -42,11 +45,6 @@ struct FileArg {
 // Reads the file at `path`; nullopt when there is no such file or its chain is broken (the
 // reason printed, the path below the chain message, which does not name the file).
 std::optional<FileArg> ReadFileArg(Workspace& ws, std::string_view path);
-
-// A host file name for a listed caption: its characters as the MSX shows them (UTF-8), trailing
-// blanks and a trailing dot dropped, '/' and NUL replaced by '_' so that a name inside an image
-// never leaves the target folder.
-std::string HostNameForCaption(std::string_view caption);
 
 // A name of the image (caption, volume name) as the MSX shows it, in UTF-8 for the terminal.
 std::string ShownName(std::string_view msxBytes,

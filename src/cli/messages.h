@@ -15,15 +15,12 @@ inline constexpr std::string_view kNoSuchImage = "No such disk image: ";
 inline constexpr std::string_view kNotInImage = "Not found in the disk image: ";
 inline constexpr std::string_view kNotADirectory = "Not a directory: ";
 inline constexpr std::string_view kNotAFile = "Not a file: ";
-inline constexpr std::string_view kBrokenDirectory = "Broken cluster chain in directory: ";
+inline constexpr std::string_view kBrokenDirectory = msg::kBrokenDirectoryAt;
 inline constexpr std::string_view kChainEndsEarly =
     "Cluster chain ends before the end of the file: ";
-inline constexpr std::string_view kCannotWrite = "Cannot write: ";
-// The line after a message that does not say which file it is about.
-inline constexpr std::string_view kInFile = "  in ";
-inline constexpr std::string_view kExtractedAs = " extracted as ";
-inline constexpr std::string_view kDirectoryLoop =
-    "Directory leads back to a directory above it, not extracted: ";
+inline constexpr std::string_view kCannotWrite = msg::kCannotWriteAt;
+using msg::kExtractedAs;
+using msg::kInFile;
 
 // Changes to a disk image.
 inline constexpr std::string_view kInvalidMsxName = "Not a valid MSX-DOS name (8.3): ";

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/disk_check.h"
 #include "core/messages.h"
 

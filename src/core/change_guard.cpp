@@ -6,88 +6,13 @@
 
 #include "core/add_file.h"
 #include "core/dir_entry.h"
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/fat.h"
 #include "core/messages.h"
 
 namespace quarnel {
 
 namespace {
-
-// Builds the tree map, or extends one: entries of one directory slot after another, chains
-// followed, directory clusters queued and read once each.
-class TreeWalk {
- public:
-  // `read` marks the directory clusters already read (one flag per cluster number).
-  TreeWalk(const DiskImage& image, TreeClusters& map, std::vector<bool>& read)
-      : image_(image), map_(map), read_(read) {}
-
-  // Sizes an empty map and its read flags for the image.
-  static void Size(const DiskImage& image, TreeClusters& map, std::vector<bool>& read) {
-    const std::uint32_t last = image.geometry.LastDataCluster();
-    map.owners.resize(static_cast<std::size_t>(last) + 1);
-    read.assign(static_cast<std::size_t>(last) + 1, false);
-  }
-
-  // Maps the whole tree from the root.
-  void Root() {
-    for (int slot = 0; slot < static_cast<int>(image_.geometry.rootEntries); ++slot) {
-      auto off = RootSlotOffset(image_, slot);
-      if (!off) break;
-      Visit(*off, TreeEntry::kNoParent);
-    }
-    Drain();
-  }
-
-  // The entry at `off` (inside the image): recorded with its chain when it is live.
-  void Visit(std::size_t off, std::size_t parent) {
-    auto d = DirEntryAt(image_.View(), off);
-    if (!d || IsFreeSlot(d->name[0]) || IsLongNameAttribute(d->attribute) ||
-        IsDotEntry(image_.bytes.data() + off))
-      return;
-    TreeEntry t;
-    t.offset = off;
-    t.parent = parent;
-    std::copy(std::begin(d->name), std::end(d->name), t.name.begin());
-    std::copy(std::begin(d->extension), std::end(d->extension), t.name.begin() + 8);
-    t.attribute = d->attribute;
-    t.firstCluster = d->firstCluster.Get();
-    t.size = d->size.Get();
-    // At most one entry per 32 bytes of the image: the index fits.
-    const auto index = static_cast<std::uint32_t>(map_.entries.size());
-    map_.entries.push_back(t);
-    Chain chain = FollowChain(image_, t.firstCluster);  // empty unless it starts at a data cluster
-    for (auto c : chain.clusters) {
-      auto& owners = map_.owners[c];
-      if (owners.empty() || owners.back() != index) owners.push_back(index);  // a loop: once
-    }
-    if (t.attribute & kAttrDirectory) directories_.emplace_back(index, std::move(chain.clusters));
-  }
-
-  // Reads the directories queued by the visits, and those they lead to.
-  void Drain() {
-    while (!directories_.empty()) {
-      auto [index, clusters] = std::move(directories_.front());
-      directories_.pop_front();
-      for (auto c : clusters) {
-        if (read_[c]) continue;
-        read_[c] = true;
-        Bytes data = *ClusterData(image_, c);  // FollowChain gives data clusters only
-        // A file's data that a directory chain runs into holds no entries to follow.
-        if (!LooksLikeDirectory(data)) continue;
-        const std::size_t base = static_cast<std::size_t>(data.data() - image_.bytes.data());
-        for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
-          Visit(base + e, index);
-      }
-    }
-  }
-
- private:
-  const DiskImage& image_;
-  TreeClusters& map_;
-  std::vector<bool>& read_;
-  std::deque<std::pair<std::uint32_t, std::vector<std::uint16_t>>> directories_;
-};
 
 // True when every further FAT copy that holds entry n agrees with the first.
 bool FatCopiesAgree(const DiskImage& image, std::uint32_t n) {
@@ -115,39 +40,6 @@ std::vector<std::uint16_t> Sorted(std::vector<std::uint16_t> v) {
 }
 
 }  // namespace
-
-const std::vector<std::uint32_t>& TreeClusters::OwnersOf(std::uint32_t cluster) const {
-  static const std::vector<std::uint32_t> kNone;
-  return cluster < owners.size() ? owners[cluster] : kNone;
-}
-
-std::string TreeClusters::PathOf(std::size_t index) const {
-  std::string path;
-  // Parents are recorded before their entries, so the indices fall until the root.
-  for (std::size_t i = index; i < entries.size(); i = entries[i].parent) {
-    const auto& n = entries[i].name;
-    std::string part;
-    auto take = [&part](auto from, auto to) {
-      while (to != from && *(to - 1) == ' ') --to;
-      part += ShownText(std::string(from, to));
-    };
-    take(n.begin(), n.begin() + 8);
-    if (std::any_of(n.begin() + 8, n.end(), [](std::uint8_t c) { return c != ' '; })) {
-      part.push_back('.');
-      take(n.begin() + 8, n.end());
-    }
-    path = path.empty() ? part : part + "\\" + path;
-  }
-  return path;
-}
-
-TreeClusters MapTreeClusters(const DiskImage& image) {
-  TreeClusters map;
-  std::vector<bool> read;
-  TreeWalk::Size(image, map, read);
-  TreeWalk(image, map, read).Root();
-  return map;
-}
 
 namespace {
 
@@ -278,16 +170,5 @@ void ChangeGuard::Added(std::uint16_t dirCluster, std::size_t entry, std::uint16
 }
 
 void ChangeGuard::Forget() { kept_.reset(); }
-
-std::vector<std::uint16_t> LowestFreeAfterRelease(const DiskImage& image,
-                                                  const std::vector<std::uint16_t>& release,
-                                                  std::size_t need) {
-  // The lowest `need` of free + released lie among the lowest `need` free ones and `release`.
-  std::vector<std::uint16_t> out = LowestFreeClusters(image, need);
-  out.insert(out.end(), release.begin(), release.end());
-  out = Sorted(std::move(out));
-  out.resize(std::min(out.size(), need));
-  return out;
-}
 
 }  // namespace quarnel

@@ -1,7 +1,7 @@
-// The guard before a change: which clusters the directory tree reaches, and the check that a
-// change takes only clusters nobody uses and releases only clusters of the entries it removes.
-// Reading stays tolerant of a damaged disk; a change on one that would write over live data is
-// refused instead, with a message that names the cluster and the file concerned.
+// The guard before a change: the check, on the tree map (tree_map.h), that a change takes only
+// clusters nobody uses and releases only clusters of the entries it removes. Reading stays tolerant
+// of a damaged disk; a change on one that would write over live data is refused instead, with a
+// message that names the cluster and the file concerned.
 #pragma once
 
 #include <array>
@@ -14,37 +14,9 @@
 #include <vector>
 
 #include "core/disk_image.h"
+#include "core/tree_map.h"
 
 namespace quarnel {
-
-// A live entry of the directory tree: first name byte neither 0x00 nor 0xE5, no long-name piece,
-// not "." or "..".
-struct TreeEntry {
-  static constexpr std::size_t kNoParent = std::numeric_limits<std::size_t>::max();
-  std::size_t offset = 0;          // of the 32-byte entry in the image
-  std::size_t parent = kNoParent;  // index of the directory entry holding it; kNoParent: root
-  std::array<std::uint8_t, 11> name{};
-  std::uint8_t attribute = 0;
-  std::uint16_t firstCluster = 0;
-  std::uint32_t size = 0;  // bytes 28-31
-};
-
-// Which entries of the tree reach which clusters. An entry reaches every cluster of its chain as
-// FollowChain walks it from its first cluster, whatever its size says (a size of 0 with a first
-// cluster, clusters beyond what the size needs). Every directory cluster is read at most once,
-// so a directory chain that loops or leads back to an ancestor ends the walk there.
-struct TreeClusters {
-  std::vector<TreeEntry> entries;  // root entries first, then each directory's, as met
-  // owners[c]: indices into `entries` of the entries reaching cluster c, each once, in order.
-  std::vector<std::vector<std::uint32_t>> owners;
-
-  const std::vector<std::uint32_t>& OwnersOf(std::uint32_t cluster) const;
-  // "SUB\DATA.BIN": the names from the root down, without padding blanks.
-  std::string PathOf(std::size_t index) const;
-};
-
-// Walks the root directory and every subdirectory it leads to.
-TreeClusters MapTreeClusters(const DiskImage& image);
 
 // What a change is about to do to the FAT and the directories.
 struct PlannedChange {
@@ -99,11 +71,5 @@ class ChangeGuard {
   const DiskImage& image_;
   std::unique_ptr<Kept> kept_;  // null until the first check, and after Forget
 };
-
-// The `need` clusters an allocation picks once `release` is freed: the lowest among the free
-// data clusters and `release`, ascending (fewer when there are fewer).
-std::vector<std::uint16_t> LowestFreeAfterRelease(const DiskImage& image,
-                                                  const std::vector<std::uint16_t>& release,
-                                                  std::size_t need);
 
 }  // namespace quarnel

@@ -6,7 +6,7 @@
 
 #include "core/change_guard.h"
 #include "core/dir_entry.h"
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/fat.h"
 #include "core/messages.h"
 #include "core/workspace.h"

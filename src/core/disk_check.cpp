@@ -8,13 +8,13 @@
 #include <utility>
 
 #include "core/add_file.h"
-#include "core/ascii.h"
 #include "core/boot_layout.h"
-#include "core/change_guard.h"
 #include "core/dir_entry.h"
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/fat.h"
 #include "core/messages.h"
+#include "core/msx_name.h"
+#include "core/tree_map.h"
 
 // The clusters of a finding, by kind:
 //   FatCopiesDiffer  the clusters whose entries differ (0 and 1 for the media entries)
@@ -242,29 +242,25 @@ class Checker {
 
   void CheckNames() {
     // "." and ".." belong in subdirectories only; the tree map leaves them out everywhere.
-    for (int slot = 0;; ++slot) {
-      auto off = RootSlotOffset(img_, slot);
-      if (!off) break;
-      const std::uint8_t* e = img_.bytes.data() + *off;
-      if (!IsLongNameAttribute(e[11]) && IsDotEntry(e)) {
+    for (std::size_t off : RootSlotOffsets(img_)) {
+      const ListingRecord e = DecodeListingRecord(img_.bytes.data() + off);
+      const MsxName11 name = NameOf(e);
+      if (!IsLongNameAttribute(e.attribute) && IsDotEntry(name.data())) {
         DiskFinding f;
         f.kind = FindingKind::BadName;
-        f.path = e[1] == '.' ? ".." : ".";
-        f.entryOffset = *off;
+        f.path = name[1] == '.' ? ".." : ".";
+        f.entryOffset = off;
         f.message = FillText(msg::kCheckBadName, {std::string(msg::kNameForbiddenChars)});
         out_.findings.push_back(std::move(f));
       }
     }
-    std::map<std::pair<std::size_t, std::string>, std::size_t> seen;
+    std::map<std::pair<std::size_t, MsxName11>, std::size_t> seen;
     for (std::size_t i = 0; i < tree_.entries.size(); ++i) {
       if (IsVolume(i)) continue;
       const auto& n = tree_.entries[i].name;
       if (auto problem = NameProblems(n)) Add(FindingKind::BadName, i, {}, *problem);
-      std::string key;
-      for (std::size_t k = 0; k < n.size(); ++k)
-        key.push_back(static_cast<char>(
-            AsciiUpper(k == 0 && n[0] == kEntryE5Stand ? std::uint8_t{0xE5} : n[k])));
-      auto [it, fresh] = seen.emplace(std::make_pair(tree_.entries[i].parent, key), i);
+      auto [it, fresh] =
+          seen.emplace(std::make_pair(tree_.entries[i].parent, FoldedMsxName(n.data())), i);
       if (!fresh)
         Add(FindingKind::DuplicateName, i, {},
             FillText(msg::kCheckDuplicateName, {tree_.PathOf(it->second)}));
@@ -273,33 +269,17 @@ class Checker {
 
   // What is wrong with 11 name bytes, in words; nullopt when nothing is.
   static std::optional<std::string> NameProblems(const std::array<std::uint8_t, 11>& n) {
-    bool control = false, lower = false, forbidden = false, blank = n[0] == ' ';
-    for (std::size_t k = 0; k < n.size(); ++k) {
-      const std::uint8_t b = n[k];
-      if (k == 0 && b == kEntryE5Stand) continue;
-      if (b < 0x20 || b == 0x7F)
-        control = true;
-      else if (b >= 'a' && b <= 'z')
-        lower = true;
-      else if (b == ' ') {
-        // Blanks pad the name and the extension; one before a further character is inside.
-        const std::size_t end = k < 8 ? 8 : 11;
-        for (std::size_t j = k + 1; j < end; ++j)
-          if (n[j] != ' ') blank = true;
-      } else if (b < 0x80 && IsForbiddenNameChar(static_cast<char>(b))) {
-        forbidden = true;
-      }
-    }
+    const StoredNameFaults faults = StoredNameFaultsOf(n);
     std::string words;
     auto add = [&words](bool on, std::string_view w) {
       if (!on) return;
       if (!words.empty()) words += msg::kNameAnd;
       words += w;
     };
-    add(control, msg::kNameControlChars);
-    add(lower, msg::kNameLowerCase);
-    add(forbidden, msg::kNameForbiddenChars);
-    add(blank, msg::kNameBlanks);
+    add(faults.control, msg::kNameControlChars);
+    add(faults.lower, msg::kNameLowerCase);
+    add(faults.forbidden, msg::kNameForbiddenChars);
+    add(faults.blank, msg::kNameBlanks);
     if (words.empty()) return std::nullopt;
     return FillText(msg::kCheckBadName, {words});
   }

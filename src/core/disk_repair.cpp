@@ -9,13 +9,13 @@
 #include <utility>
 
 #include "core/add_file.h"
-#include "core/ascii.h"
 #include "core/boot_layout.h"
-#include "core/change_guard.h"
 #include "core/dir_entry.h"
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/fat.h"
 #include "core/messages.h"
+#include "core/msx_name.h"
+#include "core/tree_map.h"
 
 namespace quarnel {
 
@@ -420,9 +420,8 @@ class Repairer {
   }
 
   static std::string Folded(const std::uint8_t* n11) {
-    std::string key;
-    for (int k = 0; k < 11; ++k) key.push_back(static_cast<char>(AsciiUpper(n11[k])));
-    return key;
+    const MsxName11 folded = FoldedMsxName(n11);
+    return std::string(folded.begin(), folded.end());
   }
 
   // Invalid characters become '_' (lower case upper); a name the directory has already gets a
@@ -451,33 +450,13 @@ class Repairer {
 
   std::string RenameOne(const DiskFinding& f, std::multiset<std::string>& taken) {
     std::uint8_t* n = work_.bytes.data() + f.entryOffset;
-    std::array<std::uint8_t, 11> fixed;
-    for (std::size_t k = 0; k < 11; ++k) {
-      std::uint8_t b = n[k];
-      const std::size_t end = k < 8 ? 8 : 11;
-      const bool padding = b == ' ' && k != 0 &&
-                           std::all_of(n + k, n + end, [](std::uint8_t c) { return c == ' '; });
-      if (k == 0 && b == kEntryE5Stand) {
-      } else if (b >= 'a' && b <= 'z') {
-        b = AsciiUpper(b);
-      } else if (b < 0x80 && !padding && IsForbiddenNameChar(static_cast<char>(b))) {
-        b = '_';
-      }
-      fixed[k] = b;
-    }
+    MsxName11 stored;
+    std::copy(n, n + stored.size(), stored.begin());
     if (auto own = taken.find(Folded(n)); own != taken.end()) taken.erase(own);
-    std::string key = Folded(fixed.data());
-    for (int tail = 1; taken.count(key) && tail < 10000000; ++tail) {
-      const std::string t = "~" + Num(static_cast<std::uint64_t>(tail));
-      std::size_t len = 8;
-      while (len > 0 && fixed[len - 1] == ' ') --len;
-      len = std::min(len, 8 - t.size());
-      std::array<std::uint8_t, 11> tried = fixed;
-      std::fill(tried.begin() + static_cast<std::ptrdiff_t>(len), tried.begin() + 8, ' ');
-      std::memcpy(tried.data() + len, t.data(), t.size());
-      key = Folded(tried.data());
-      if (!taken.count(key)) fixed = tried;
-    }
+    const MsxName11 fixed = MakeMsxName(UniqueMsxName(
+        StoredNameText(MendedStoredName(stored)),
+        [&taken](const MsxName11& tried) { return taken.count(Folded(tried.data())) > 0; }));
+    const std::string key = Folded(fixed.data());
     taken.insert(key);
     std::memcpy(n, fixed.data(), 11);
     TreeEntry shown;
@@ -520,11 +499,8 @@ class Repairer {
   // The first FILEnnnn.CHK the root does not hold.
   std::string FreeChkName() {
     std::set<std::string> root;
-    for (int slot = 0;; ++slot) {
-      auto off = RootSlotOffset(work_, slot);
-      if (!off) break;
-      if (!IsFreeSlot(work_.bytes[*off])) root.insert(Folded(work_.bytes.data() + *off));
-    }
+    for (std::size_t off : RootSlotOffsets(work_))
+      if (!IsFreeSlot(work_.bytes[off])) root.insert(Folded(work_.bytes.data() + off));
     for (int k = 0; k < 10000; ++k) {
       std::string digits = Num(static_cast<std::uint64_t>(k));
       const std::string name = "FILE" + std::string(4 - digits.size(), '0') + digits + ".CHK";

@@ -2,11 +2,11 @@
 
 #include <chrono>
 
+#include "core/atomic_write.h"
 #include "core/clock.h"
 #include "core/dir_entry.h"
 #include "core/fat.h"
 #include "core/messages.h"
-#include "core/save_image.h"
 
 namespace quarnel {
 

@@ -8,10 +8,10 @@
 #include <optional>
 #include <vector>
 
+#include "core/atomic_write.h"
 #include "core/disk_image.h"
 #include "core/fat.h"
 #include "core/outcome.h"
-#include "core/save_image.h"
 #include "core/volume.h"
 
 namespace quarnel {

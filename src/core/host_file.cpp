@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <new>
 
+#include "core/atomic_write.h"
 #include "core/messages.h"
-#include "core/save_image.h"
 
 namespace quarnel {
 

@@ -5,7 +5,7 @@
 #include "core/change_guard.h"
 #include "core/clock.h"
 #include "core/dir_entry.h"
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/messages.h"
 
 namespace quarnel {
@@ -17,7 +17,9 @@ std::string ClaimedNames::Claim(std::string_view hostName) {
 }
 
 std::string ClaimedNames::ClaimEntry(std::string_view msxName) {
-  std::string name = UniqueMsxName(msxName, taken_);
+  std::string name = UniqueMsxName(msxName, [this](const MsxName11& n) {
+    return std::find(taken_.begin(), taken_.end(), n) != taken_.end();
+  });
   taken_.push_back(MakeMsxName(name));
   return name;
 }
@@ -27,9 +29,11 @@ std::optional<DirRef> FindSubdirectory(const DiskImage& image, DirRef dir, std::
   if (!contents) return std::nullopt;
   const auto name11 = MakeMsxName(name);
   for (const DirContents::Slot& s : contents->table) {
-    const std::uint8_t* e = image.bytes.data() + s.offset;
-    if (IsFreeSlot(e[0]) || IsLongNameAttribute(e[11]) || !(e[11] & kAttrDirectory)) continue;
-    if (SameMsxName(e, name11.data())) return DirRef{s.record.firstCluster};
+    const ListingRecord& e = s.record;
+    if (IsFreeSlot(e.name[0]) || IsLongNameAttribute(e.attribute) ||
+        !(e.attribute & kAttrDirectory))
+      continue;
+    if (SameMsxName(NameOf(e).data(), name11.data())) return DirRef{e.firstCluster};
   }
   return std::nullopt;
 }

@@ -1,6 +1,7 @@
 // Paths inside an image ("GAMES/ZORK.BAS", "\GAMES\ZORK.BAS"): separators / or \, names
-// compared as list captions, case-insensitively. Walking a path moves the workspace's shown
-// directory like double-clicks do.
+// compared as list captions, case-insensitively. Resolving a path is pure: it walks the volume's
+// directories as double-clicks would, without moving any workspace's shown directory; only
+// ChangeDirectory moves it, on purpose.
 #pragma once
 
 #include <optional>
@@ -8,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/volume.h"
+#include "core/directory.h"
 #include "core/workspace.h"
 
 namespace quarnel {
@@ -16,8 +17,11 @@ namespace quarnel {
 // Splits a path into its names; empty names and "." are dropped.
 std::vector<std::string> SplitImagePath(std::string_view path);
 
-// The entry of the shown directory whose caption matches `name` case-insensitively; a name
-// without a dot also matches an entry without extension ("README" finds "README.   ").
+// The entry of `dir` whose caption matches `name` case-insensitively; a name without a dot also
+// matches an entry without extension ("README" finds "README.   "). Dot and volume entries are
+// never found.
+std::optional<FileEntry> FindEntryIn(const DirContents& dir, std::string_view name);
+// The same in the shown directory of `ws`.
 std::optional<FileEntry> FindEntry(const Workspace& ws, std::string_view name);
 
 enum class PathStatus { Ok, NoImage, NotFound, NotADirectory, Failed };
@@ -28,15 +32,26 @@ struct PathResult {
   EnterOutcome enterOutcome = EnterOutcome::Entered;  // why entering `missing` failed (Failed)
 };
 
-// Makes the directory named by `dirPath` (relative to the root) current. On failure the
-// workspace may be left at the root.
-PathResult ChangeDirectory(Workspace& ws, std::string_view dirPath);
-
-// Makes the directory holding `path` current and returns the entry of its last name.
-struct EntryLookup {
+// Where a path leads in a volume.
+struct Resolved {
   PathResult result;
-  std::optional<FileEntry> entry;
+  std::vector<DirLevel> folders;   // the directories walked, the root first, as a workspace
+                                   // holds them; the last one holds the entry
+  DirContents listing;             // the slots of the last directory walked
+  std::optional<FileEntry> entry;  // the entry the last name names (Resolve only)
+  int Depth() const { return folders.empty() ? 0 : static_cast<int>(folders.size()) - 1; }
+  std::string DirPath() const { return folders.empty() ? "\\" : folders.back().path; }
 };
-EntryLookup LookupEntry(Workspace& ws, std::string_view path);
+
+// `dirPath` (relative to the root) as a directory: every name walked into, ".." walking out.
+// A directory is entered as Workspace::Enter enters it (no 33rd level, a first cluster that is
+// no data cluster is Illegal, a broken chain BrokenChain).
+Resolved ResolveDirectory(const DiskImage& image, std::string_view dirPath);
+// `path` as an entry: every name but the last walked into, the last one looked up there.
+Resolved Resolve(const DiskImage& image, std::string_view path);
+
+// Makes the directory named by `dirPath` (relative to the root) current; on failure the
+// workspace stays as it was.
+PathResult ChangeDirectory(Workspace& ws, std::string_view dirPath);
 
 }  // namespace quarnel

@@ -236,4 +236,13 @@ inline constexpr std::string_view kHostCannotOpen = "cannot be opened";
 inline constexpr std::string_view kHostShortRead = "could not be read whole";
 inline constexpr std::string_view kHostNoMemory = "does not fit in memory";
 
+// Ours: extracting a tree of the image into host folders.
+inline constexpr std::string_view kBrokenDirectoryAt = "Broken cluster chain in directory: ";
+inline constexpr std::string_view kCannotWriteAt = "Cannot write: ";
+// The line after a message that does not say which file it is about.
+inline constexpr std::string_view kInFile = "  in ";
+inline constexpr std::string_view kExtractedAs = " extracted as ";
+inline constexpr std::string_view kDirectoryLoopSkipped =
+    "Directory leads back to a directory above it, not extracted: ";
+
 }  // namespace quarnel::msg

@@ -8,7 +8,7 @@
 #include "core/boot_sector.h"
 #include "core/change_guard.h"
 #include "core/dir_entry.h"
-#include "core/dir_slot.h"
+#include "core/directory.h"
 #include "core/messages.h"
 #include "core/msx_charset.h"
 
@@ -23,7 +23,8 @@ RenameOutcome RenameEntry(DiskImage& image, const DirContents& dir, const FileEn
   // A second entry of the same name would hide one of the two from MSX-DOS.
   for (const FileEntry& other : EntriesOf(dir)) {
     if (other.slot == entry.slot || other.IsVolume()) continue;
-    if (SameMsxName(image.bytes.data() + other.offset, name.data())) return RenameStatus::Duplicate;
+    const MsxName11 otherName = NameOf(dir.table[static_cast<std::size_t>(other.slot)].record);
+    if (SameMsxName(otherName.data(), name.data())) return RenameStatus::Duplicate;
   }
   // A long name that PC systems wrote for the old name would now belong to no entry.
   std::vector<std::size_t> written = LongNamePieceOffsets(dir, entry.slot);
@@ -40,12 +41,11 @@ namespace {
 
 // Slot of the root's volume entry: a live entry (as listed) with bit 0x08, no long-name piece.
 std::optional<int> RootVolumeSlot(const DiskImage& img) {
-  for (int slot = 0; slot < static_cast<int>(img.geometry.rootEntries); ++slot) {
-    auto off = RootSlotOffset(img, slot);
-    if (!off) break;
-    const std::uint8_t* e = img.bytes.data() + *off;
-    if (IsFreeSlot(e[0]) || IsLongNameAttribute(e[11])) continue;
-    if (e[11] & kAttrVolume) return slot;
+  const std::vector<std::size_t> slots = RootSlotOffsets(img);
+  for (std::size_t slot = 0; slot < slots.size(); ++slot) {
+    const DirEntry e = *DirEntryAt(img.View(), slots[slot]);  // the root lies inside the image
+    if (IsFreeSlot(e.name[0]) || IsLongNameAttribute(e.attribute)) continue;
+    if (e.attribute & kAttrVolume) return static_cast<int>(slot);
   }
   return std::nullopt;
 }
@@ -77,7 +77,7 @@ VolumeOutcome SetVolumeName(DiskImage& img, std::string_view text, const Clock& 
       return VolumeStatus::Cleared;
     }
     std::memcpy(e, name.data(), name.size());
-    if (e[0] == kEntryDeleted) e[0] = kEntryE5Stand;
+    e[0] = StoredFirstByte(e[0]);
     e[11] |= kAttrVolume;
     return VolumeStatus::Written;
   }
@@ -87,7 +87,7 @@ VolumeOutcome SetVolumeName(DiskImage& img, std::string_view text, const Clock& 
   DirEntry e{};
   std::memcpy(e.name, name.data(), 8);
   std::memcpy(e.extension, name.data() + 8, 3);
-  if (e.name[0] == kEntryDeleted) e.name[0] = kEntryE5Stand;
+  e.name[0] = StoredFirstByte(e.name[0]);
   e.attribute = kAttrVolume;
   e.time.Set(0);
   e.date.Set(FatDate(clock.Now()));
@@ -136,7 +136,7 @@ std::string VolumeNameOf(const DiskImage& img) {
   if (!slot) return {};
   const std::uint8_t* e = img.bytes.data() + *RootSlotOffset(img, *slot);
   std::string s(reinterpret_cast<const char*>(e), kVolumeNameLength);
-  if (e[0] == kEntryE5Stand) s[0] = static_cast<char>(kEntryDeleted);
+  s[0] = static_cast<char>(ReadFirstByte(e[0]));
   while (!s.empty() && s.back() == ' ') s.pop_back();
   return s;
 }

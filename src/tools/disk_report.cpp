@@ -2,9 +2,10 @@
 
 #include <cstdio>
 #include <string_view>
-#include <unordered_set>
 
+#include "core/dir_entry.h"
 #include "core/fat.h"
+#include "core/tree_map.h"
 #include "core/workspace.h"
 #include "tools/messages.h"
 
@@ -276,40 +277,22 @@ std::string ReportText(const Report& report) {
   return out;
 }
 
-namespace {
-
-// A name as paths write it: "ZORK.BAS", "GAMES" (no dot before an empty extension).
-std::string PathName(const FileEntry& e) {
-  std::string ext = e.extension;
-  while (!ext.empty() && ext.back() == ' ') ext.pop_back();
-  return ShownText(ext.empty() ? e.name : e.name + "." + ext);
-}
-
-void OwnDirectory(const DiskImage& image, const DirContents& dir, const std::string& path,
-                  int depth, std::unordered_set<std::uint16_t>& listed,
-                  std::vector<std::string>& owners) {
-  for (const FileEntry& e : EntriesOf(dir)) {
-    if (e.IsDot() || e.IsVolume() || e.firstCluster == 0) continue;
-    const std::string own = path + PathName(e);
-    for (std::uint16_t c : FileChain(image, e.firstCluster))
-      if (c < owners.size() && owners[c].empty()) owners[c] = own;
-    if (!e.IsDirectory() || depth + 1 >= kDirStackDepth) continue;
-    if (!listed.insert(e.firstCluster).second) continue;
-    if (auto sub = ListDirectory(image, DirRef{e.firstCluster}))
-      OwnDirectory(image, *sub, own + "\\", depth + 1, listed, owners);
-  }
-}
-
-}  // namespace
-
 std::vector<std::string> ClusterOwners(const DiskImage& image) {
   std::vector<std::string> owners;
   if (!image.Usable()) return owners;
   owners.resize(image.geometry.LastDataCluster() + 1);
-  auto root = ListDirectory(image, kRootDir);
-  if (!root) return owners;
-  std::unordered_set<std::uint16_t> listed;
-  OwnDirectory(image, *root, "\\", 0, listed, owners);
+  const TreeClusters tree = MapTreeClusters(image);
+  std::vector<std::string> paths(tree.entries.size());  // made when first asked for
+  for (std::uint32_t c = 0; c < owners.size(); ++c) {
+    for (const std::uint32_t i : tree.OwnersOf(c)) {
+      const TreeEntry& e = tree.entries[i];
+      // The first entry that reaches the cluster holds it; a volume name holds nothing.
+      if ((e.attribute & kAttrVolume) && !(e.attribute & kAttrDirectory)) continue;
+      if (paths[i].empty()) paths[i] = "\\" + tree.PathOf(i);
+      owners[c] = paths[i];
+      break;
+    }
+  }
   return owners;
 }
 

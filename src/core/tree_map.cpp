@@ -1,0 +1,90 @@
+#include "core/tree_map.h"
+
+#include <algorithm>
+
+#include "core/dir_entry.h"
+#include "core/directory.h"
+#include "core/fat.h"
+
+namespace quarnel {
+
+const std::vector<std::uint32_t>& TreeClusters::OwnersOf(std::uint32_t cluster) const {
+  static const std::vector<std::uint32_t> kNone;
+  return cluster < owners.size() ? owners[cluster] : kNone;
+}
+
+std::string TreeClusters::PathOf(std::size_t index) const {
+  std::string path;
+  // Parents are recorded before their entries, so the indices fall until the root.
+  for (std::size_t i = index; i < entries.size(); i = entries[i].parent) {
+    auto n = entries[i].name;
+    n[0] = ReadFirstByte(n[0]);  // as lists show the name
+    std::string part;
+    auto take = [&part](auto from, auto to) {
+      while (to != from && *(to - 1) == ' ') --to;
+      part += ShownText(std::string(from, to));
+    };
+    take(n.begin(), n.begin() + 8);
+    if (std::any_of(n.begin() + 8, n.end(), [](std::uint8_t c) { return c != ' '; })) {
+      part.push_back('.');
+      take(n.begin() + 8, n.end());
+    }
+    path = path.empty() ? part : part + "\\" + path;
+  }
+  return path;
+}
+
+TreeClusters MapTreeClusters(const DiskImage& image) {
+  TreeClusters map;
+  std::vector<bool> read;
+  TreeWalk::Size(image, map, read);
+  TreeWalk(image, map, read).Root();
+  return map;
+}
+
+void TreeWalk::Root() {
+  for (std::size_t off : RootSlotOffsets(image_)) Visit(off, TreeEntry::kNoParent);
+  Drain();
+}
+
+void TreeWalk::Visit(std::size_t off, std::size_t parent) {
+  auto d = DirEntryAt(image_.View(), off);
+  if (!d || IsFreeSlot(d->name[0]) || IsLongNameAttribute(d->attribute) ||
+      IsDotEntry(NameOf(*d).data()))
+    return;
+  TreeEntry t;
+  t.offset = off;
+  t.parent = parent;
+  t.name = NameOf(*d);
+  t.attribute = d->attribute;
+  t.firstCluster = d->firstCluster.Get();
+  t.size = d->size.Get();
+  // At most one entry per 32 bytes of the image: the index fits.
+  const auto index = static_cast<std::uint32_t>(map_.entries.size());
+  map_.entries.push_back(t);
+  Chain chain = FollowChain(image_, t.firstCluster);  // empty unless it starts at a data cluster
+  for (auto c : chain.clusters) {
+    auto& owners = map_.owners[c];
+    if (owners.empty() || owners.back() != index) owners.push_back(index);  // a loop: once
+  }
+  if (t.attribute & kAttrDirectory) directories_.emplace_back(index, std::move(chain.clusters));
+}
+
+void TreeWalk::Drain() {
+  while (!directories_.empty()) {
+    auto [index, clusters] = std::move(directories_.front());
+    directories_.pop_front();
+    for (auto c : clusters) {
+      if (read_[c]) continue;
+      read_[c] = true;
+      Bytes data = *ClusterData(image_, c);  // FollowChain gives data clusters only
+      // A file's data that a directory chain runs into holds no entries to follow.
+      if (!LooksLikeDirectory(data)) continue;
+      const std::size_t base = static_cast<std::size_t>(data.data() - image_.bytes.data());
+      for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
+        Visit(base + e, index);
+    }
+  }
+}
+
+}  // namespace quarnel
