@@ -51,13 +51,13 @@ std::vector<std::string> LayoutProblems(const DiskImage& image, const DiskGeomet
   if (!IsMediaByte(g.media)) say(msg::kLayoutMedia, {HexText(g.media, 2)});
   if (!out.empty() || g.clusterBytes == 0) return out;  // the positions below mean nothing
 
-  const std::uint64_t disk = std::uint64_t{g.totalSectors} * g.bytesPerSector;
+  const std::uint64_t disk = g.DiskBytes();
   if (disk > bytes.size()) say(msg::kLayoutDiskLarger, {Num(disk), Num(bytes.size())});
   if (g.dataClusters <= 0 || g.dataOffset >= bytes.size()) {
     say(msg::kLayoutNoData, {});
     return out;
   }
-  const std::uint64_t entries = std::uint64_t{g.FatBytes()} * 2 / 3;
+  const std::uint64_t entries = g.FatEntriesPerCopy();
   if (entries < std::uint64_t{g.LastDataCluster()} + 1)
     say(msg::kCheckFatTooSmall,
         {Num(g.sectorsPerFat), Num(entries == 0 ? 0 : entries - 1), Num(g.LastDataCluster())});
@@ -72,22 +72,6 @@ std::vector<std::string> LayoutProblems(const DiskImage& image, const DiskGeomet
   if (!LooksLikeDirectory(bytes.subspan(g.rootOffset, rootEnd - g.rootOffset)))
     say(msg::kLayoutNoRoot, {Num(g.rootOffset / g.bytesPerSector)});
   return out;
-}
-
-DiskGeometry RowGeometry(const GeometryRow& row) {
-  DiskGeometry g;
-  g.bytesPerSector = 512;
-  g.sectorsPerCluster = row.sectorsPerCluster;
-  g.reservedSectors = 1;
-  g.fatCount = 2;
-  g.rootEntries = row.rootEntries;
-  g.totalSectors = row.totalSectors;
-  g.media = row.media;
-  g.sectorsPerFat = row.sectorsPerFat;
-  g.sectorsPerTrack = row.sectorsPerTrack;
-  g.sides = row.sides;
-  DeriveGeometry(g);
-  return g;
 }
 
 DiskImage WithGeometry(const DiskImage& image, const DiskGeometry& g) {

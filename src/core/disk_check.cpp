@@ -73,7 +73,7 @@ class Checker {
   }
 
   void CheckBoot() {
-    const std::uint64_t disk = static_cast<std::uint64_t>(g_.totalSectors) * g_.bytesPerSector;
+    const std::uint64_t disk = g_.DiskBytes();
     if (img_.bytes.size() != disk)
       Add(FindingKind::BootSector, kNoEntry, {},
           FillText(msg::kCheckImageLonger, {Num(g_.totalSectors), Num(g_.bytesPerSector), Num(disk),

@@ -94,7 +94,7 @@ enum class ChainStep { End, Continue, Broken };
 ChainStep NextClusterCheck(const DiskGeometry& g, std::uint16_t n);
 
 // True when `first` may start a chain: a data cluster (2 .. LastDataCluster) inside the image.
-// (clusterLimit, the sector count divided by the cluster size, is not a bound: with large
+// (The sector count divided by the cluster size is not a bound: with large
 // clusters it falls below the last data cluster, which is a cluster like any other.)
 bool FirstClusterValid(const DiskImage& image, std::uint16_t first);
 

@@ -42,9 +42,7 @@ std::vector<LegendItem> CommonLegend(std::string_view systemLabelEnd) {
 
 // The map needs geometry that places the data area inside the image.
 bool MapPossible(const DiskImage& image) {
-  const auto& g = image.geometry;
-  return !image.bytes.empty() && g.clusterBytes > 0 && g.dataOffset <= image.bytes.size() &&
-         g.dataClusters >= 0 && g.dataClusters <= kMostFat12Clusters;
+  return !image.bytes.empty() && ClustersMappable(image.geometry, image.bytes.size());
 }
 
 std::string EntryName(const FileEntry& e) { return e.name + "." + e.extension; }

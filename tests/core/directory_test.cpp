@@ -163,7 +163,8 @@ TEST(Directory, IllegalFirstClusters) {
   b.AddEntry(kRoot, EntrySpec{"ZERO", kAttrDirectory, 0});
   b.AddEntry(kRoot, EntrySpec{"ONE", kAttrDirectory, 1});
   b.AddEntry(kRoot, EntrySpec{"HIGH", kAttrDirectory, 721});
-  b.AddEntry(kRoot, EntrySpec{"PASTDATA", kAttrDirectory, 716});  // <= clusterLimit, past the image
+  b.AddEntry(kRoot, EntrySpec{"PASTDATA", kAttrDirectory,
+                              716});  // below sectors / cluster size, past the image
   Session s(b);
   for (const char* name : {"ZERO.   ", "ONE.   ", "HIGH.   ", "PASTDATA.   "}) {
     SCOPED_TRACE(name);

@@ -4,6 +4,7 @@
 #include "core/fat.h"
 #include "core/messages.h"
 #include "core/rename.h"
+#include "core/rounding.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
 #include "support/scripted_ui.h"
@@ -142,7 +143,7 @@ TEST(LoadImage, Geometry720) {
   EXPECT_EQ(g.clusterBytes, 1024u);
   EXPECT_EQ(g.dataSectors, 1426);
   EXPECT_EQ(g.dataClusters, 713);
-  EXPECT_EQ(g.clusterLimit, 720u);
+  EXPECT_EQ(g.fatKind, FatKind::Fat12);
   EXPECT_EQ(g.tracks, 80u);
   EXPECT_EQ(l.ws.CurrentPath(), "\\");
   EXPECT_TRUE(l.ws.AtRoot());

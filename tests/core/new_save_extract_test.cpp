@@ -56,7 +56,7 @@ TEST(NewImage, EveryRowLoadsEmptyAndPassesTheWitnesses) {
   test::TempDir tmp;
   test::ScriptedUi ui;
   for (const auto& row : GeometryTable) {
-    SCOPED_TRACE(std::string(row.command));
+    SCOPED_TRACE(std::string(row.size));
     fs::path p = tmp / NewImageName(row);
     ASSERT_TRUE(NewImage(row, p, ui));
     EXPECT_EQ(fs::file_size(p), row.sizeKb * 1024u);
