@@ -99,7 +99,7 @@ std::optional<int> FindFreeRootSlot(const DiskImage& image) {
   for (int slot = 0; slot < static_cast<int>(image.geometry.rootEntries); ++slot) {
     auto off = RootSlotOffset(image, slot);
     if (!off) break;
-    if (IsFreeSlot(image.bytes[*off])) return slot;
+    if (IsFreeSlot(image.Memory()[*off])) return slot;
   }
   return std::nullopt;
 }
@@ -152,7 +152,7 @@ std::optional<DirSlots> ListSlots(const DiskImage& img, DirRef dir) {
     out.offsets.reserve(g.rootEntries);
     for (std::uint32_t i = 0; i < g.rootEntries; ++i) {
       const std::uint64_t off = g.rootOffset + static_cast<std::uint64_t>(i) * kDirEntrySize;
-      if (off + kDirEntrySize > img.bytes.size()) break;
+      if (off + kDirEntrySize > img.Size()) break;
       out.offsets.push_back(static_cast<std::size_t>(off));
     }
     return out;
@@ -183,7 +183,7 @@ bool PlanAdd(const DiskImage& img, const DirSlots& dir, const std::array<std::ui
   std::optional<DirContents> listed;  // read whole only for a file being replaced
   for (int slot = 0; slot < static_cast<int>(dir.offsets.size()); ++slot) {
     const std::size_t off = dir.offsets[static_cast<std::size_t>(slot)];
-    const std::uint8_t* e = img.bytes.data() + off;
+    const std::uint8_t* e = img.Memory().data() + off;
     if (IsFreeSlot(e[0])) {
       if (!freeSlot) freeSlot = slot;
       continue;
@@ -245,7 +245,7 @@ std::optional<EntryPlace> PlaceEntry(const DiskImage& img, const DirSlots& dir,
 std::size_t GrowDirectory(DiskImage& img, std::uint16_t last, std::uint16_t cluster) {
   const auto& g = img.geometry;
   const std::size_t off = ClusterOffset(g, cluster);
-  std::memset(img.bytes.data() + off, 0, g.clusterBytes);
+  std::memset(img.MutableView().data() + off, 0, g.clusterBytes);
   WriteFatEntry(img, last, cluster);
   WriteFatEntry(img, cluster, kFatEndOfChain);
   return off;
@@ -316,8 +316,8 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
   // The add succeeds: replace, allocate, write. Once `plan.freed` is free, the lowest free
   // clusters are those in `take`.
   FreeClusters(img, plan.freed);
-  for (auto piece : plan.pieces) img.bytes[piece] = kEntryDeleted;
-  for (auto off : plan.replaced) img.bytes[off] = kEntryDeleted;
+  for (auto piece : plan.pieces) img.MutableView()[piece] = kEntryDeleted;
+  for (auto off : plan.replaced) img.MutableView()[off] = kEntryDeleted;
   const std::vector<std::uint16_t>& all = take;
   const std::size_t entryOffset =
       grow ? GrowDirectory(img, place->lastCluster, all.front()) : *place->offset;
@@ -327,8 +327,9 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
     const std::size_t off = ClusterOffset(g, clusters[k]);
     const std::size_t from = k * g.clusterBytes;
     const std::size_t n = std::min<std::size_t>(g.clusterBytes, data.size() - from);
-    std::memcpy(img.bytes.data() + off, data.data() + from, n);
-    std::memset(img.bytes.data() + off + n, 0, g.clusterBytes - n);  // the tail of the last one
+    std::memcpy(img.MutableView().data() + off, data.data() + from, n);
+    std::memset(img.MutableView().data() + off + n, 0,
+                g.clusterBytes - n);  // the tail of the last one
     WriteFatEntry(img, clusters[k], k + 1 < clusters.size() ? clusters[k + 1] : kFatEndOfChain);
   }
   PutDirEntry(img.MutableView(), entryOffset,
@@ -358,7 +359,7 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
   if (!contents) return BrokenTarget();
   std::optional<int> slot;
   for (int i = 0; i < static_cast<int>(contents->offsets.size()); ++i) {
-    const std::uint8_t* e = img.bytes.data() + contents->offsets[static_cast<std::size_t>(i)];
+    const std::uint8_t* e = img.Memory().data() + contents->offsets[static_cast<std::size_t>(i)];
     if (IsFreeSlot(e[0])) {
       if (!slot) slot = i;
       continue;
@@ -386,7 +387,7 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
       grow ? GrowDirectory(img, place->lastCluster, take.front()) : *place->offset;
   const std::uint16_t self = take.back();
   const std::size_t data = ClusterOffset(g, self);
-  std::memset(img.bytes.data() + data, 0, g.clusterBytes);
+  std::memset(img.MutableView().data() + data, 0, g.clusterBytes);
   WriteFatEntry(img, self, kFatEndOfChain);
   std::array<std::uint8_t, 11> dot;
   dot.fill(' ');

@@ -11,8 +11,8 @@ std::optional<FileEntry> FileReplacedByAdd(const DiskImage& image, const DirCont
   const auto name = MakeMsxName(entryName);
   for (FileEntry& e : EntriesOf(dir)) {
     if ((e.attribute & (kAttrVolume | kAttrDirectory)) != 0) continue;
-    if (e.offset + 11 > image.bytes.size()) continue;
-    if (SameMsxName(image.bytes.data() + e.offset, name.data())) return std::move(e);
+    if (e.offset + 11 > image.Size()) continue;
+    if (SameMsxName(image.Memory().data() + e.offset, name.data())) return std::move(e);
   }
   return std::nullopt;
 }

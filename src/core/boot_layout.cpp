@@ -75,9 +75,10 @@ std::vector<std::string> LayoutProblems(const DiskImage& image, const DiskGeomet
 }
 
 DiskImage WithGeometry(const DiskImage& image, const DiskGeometry& g) {
-  DiskImage out;
-  out.bytes = image.bytes;
-  out.size = static_cast<std::int32_t>(image.bytes.size());
+  DiskImage out(image);
+  out.loadFailed = false;
+  out.bootError = false;
+  out.bootErrorDetail.clear();
   out.geometry = g;
   return out;
 }
@@ -92,10 +93,10 @@ BootLayout JudgeBootLayout(const DiskImage& image) {
     out.problems = LayoutProblems(image, image.geometry);
   // The rows of the image's size; of two that fit (the same layout, another media byte), the one
   // whose media byte the FAT holds, else the boot sector's.
-  const std::uint8_t fatMedia = image.bytes.size() > 512 ? image.bytes[512] : 0;
+  const std::uint8_t fatMedia = image.Size() > 512 ? image.Memory()[512] : 0;
   int best = -1;
   for (const auto& row : GeometryTable) {
-    if (std::uint64_t{row.totalSectors} * 512 != image.bytes.size()) continue;
+    if (std::uint64_t{row.totalSectors} * 512 != image.Size()) continue;
     auto problems = LayoutProblems(image, RowGeometry(row));
     if (!out.standard) {
       out.standard = row;

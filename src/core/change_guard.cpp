@@ -43,7 +43,7 @@ class TreeWalk {
   void Visit(std::size_t off, std::size_t parent) {
     auto d = DirEntryAt(image_.View(), off);
     if (!d || IsFreeSlot(d->name[0]) || IsLongNameAttribute(d->attribute) ||
-        IsDotEntry(image_.bytes.data() + off))
+        IsDotEntry(image_.Memory().data() + off))
       return;
     TreeEntry t;
     t.offset = off;
@@ -75,7 +75,7 @@ class TreeWalk {
         Bytes data = *ClusterData(image_, c);  // FollowChain gives data clusters only
         // A file's data that a directory chain runs into holds no entries to follow.
         if (!LooksLikeDirectory(data)) continue;
-        const std::size_t base = static_cast<std::size_t>(data.data() - image_.bytes.data());
+        const std::size_t base = static_cast<std::size_t>(data.data() - image_.Memory().data());
         for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
           Visit(base + e, index);
       }
@@ -199,9 +199,9 @@ std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters
 // The bytes of the first FAT copy that lie inside the image.
 Bytes FirstFat(const DiskImage& image) {
   const auto& g = image.geometry;
-  const std::size_t start = std::min<std::size_t>(g.fatOffset, image.bytes.size());
-  const std::size_t n = std::min<std::size_t>(g.FatBytes(), image.bytes.size() - start);
-  return Bytes(image.bytes.data() + start, n);
+  const std::size_t start = std::min<std::size_t>(g.fatOffset, image.Size());
+  const std::size_t n = std::min<std::size_t>(g.FatBytes(), image.Size() - start);
+  return Bytes(image.Memory().data() + start, n);
 }
 
 }  // namespace

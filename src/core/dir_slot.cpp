@@ -12,7 +12,7 @@ std::optional<std::size_t> RootSlotOffset(const DiskImage& image, int slot) {
   const DiskGeometry& g = image.geometry;
   if (slot < 0 || slot >= static_cast<int>(g.rootEntries)) return std::nullopt;
   std::size_t off = g.rootOffset + static_cast<std::size_t>(slot) * kDirEntrySize;
-  if (off + kDirEntrySize > image.bytes.size()) return std::nullopt;
+  if (off + kDirEntrySize > image.Size()) return std::nullopt;
   return off;
 }
 

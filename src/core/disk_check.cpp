@@ -74,10 +74,10 @@ class Checker {
 
   void CheckBoot() {
     const std::uint64_t disk = g_.DiskBytes();
-    if (img_.bytes.size() != disk)
+    if (img_.Size() != disk)
       Add(FindingKind::BootSector, kNoEntry, {},
-          FillText(msg::kCheckImageLonger, {Num(g_.totalSectors), Num(g_.bytesPerSector), Num(disk),
-                                            Num(img_.bytes.size())}));
+          FillText(msg::kCheckImageLonger,
+                   {Num(g_.totalSectors), Num(g_.bytesPerSector), Num(disk), Num(img_.Size())}));
   }
 
   void CheckFatCopies() {
@@ -95,8 +95,8 @@ class Checker {
   }
 
   void CheckMedia() {
-    if (g_.fatOffset >= img_.bytes.size()) return;
-    const std::uint8_t fatMedia = img_.bytes[g_.fatOffset];
+    if (g_.fatOffset >= img_.Size()) return;
+    const std::uint8_t fatMedia = img_.Memory()[g_.fatOffset];
     if (fatMedia != g_.media)
       Add(FindingKind::MediaByte, kNoEntry, {},
           FillText(msg::kCheckMediaByte, {HexText(fatMedia, 2), HexText(g_.media, 2)}));
@@ -245,7 +245,7 @@ class Checker {
     for (int slot = 0;; ++slot) {
       auto off = RootSlotOffset(img_, slot);
       if (!off) break;
-      const std::uint8_t* e = img_.bytes.data() + *off;
+      const std::uint8_t* e = img_.Memory().data() + *off;
       if (!IsLongNameAttribute(e[11]) && IsDotEntry(e)) {
         DiskFinding f;
         f.kind = FindingKind::BadName;

@@ -23,7 +23,8 @@ RenameOutcome RenameEntry(DiskImage& image, const DirContents& dir, const FileEn
   // A second entry of the same name would hide one of the two from MSX-DOS.
   for (const FileEntry& other : EntriesOf(dir)) {
     if (other.slot == entry.slot || other.IsVolume()) continue;
-    if (SameMsxName(image.bytes.data() + other.offset, name.data())) return RenameStatus::Duplicate;
+    if (SameMsxName(image.Memory().data() + other.offset, name.data()))
+      return RenameStatus::Duplicate;
   }
   // A long name that PC systems wrote for the old name would now belong to no entry.
   std::vector<std::size_t> written = LongNamePieceOffsets(dir, entry.slot);
@@ -31,8 +32,8 @@ RenameOutcome RenameEntry(DiskImage& image, const DirContents& dir, const FileEn
   if (auto why = CheckChange(image, PlannedChange{{}, {}, {}, written}))
     return {RenameStatus::NeedsCheck, std::move(*why)};
   written.pop_back();
-  for (auto piece : written) image.bytes[piece] = kEntryDeleted;
-  std::memcpy(image.bytes.data() + entry.offset, name.data(), name.size());
+  for (auto piece : written) image.MutableView()[piece] = kEntryDeleted;
+  std::memcpy(image.MutableView().data() + entry.offset, name.data(), name.size());
   return RenameStatus::Renamed;
 }
 
@@ -43,7 +44,7 @@ std::optional<int> RootVolumeSlot(const DiskImage& img) {
   for (int slot = 0; slot < static_cast<int>(img.geometry.rootEntries); ++slot) {
     auto off = RootSlotOffset(img, slot);
     if (!off) break;
-    const std::uint8_t* e = img.bytes.data() + *off;
+    const std::uint8_t* e = img.Memory().data() + *off;
     if (IsFreeSlot(e[0]) || IsLongNameAttribute(e[11])) continue;
     if (e[11] & kAttrVolume) return slot;
   }
@@ -71,7 +72,7 @@ VolumeOutcome SetVolumeName(DiskImage& img, std::string_view text, const Clock& 
     return {VolumeStatus::LeadingBlank, std::string(msg::kVolumeLeadingBlank)};
   const auto name = VolumeBytes(text);
   if (slot) {
-    std::uint8_t* e = img.bytes.data() + *RootSlotOffset(img, *slot);
+    std::uint8_t* e = img.MutableView().data() + *RootSlotOffset(img, *slot);
     if (text.empty()) {
       e[0] = kEntryDeleted;
       return VolumeStatus::Cleared;
@@ -134,7 +135,7 @@ std::string VolumeNameOf(const DiskImage& img) {
   if (!img.Usable()) return {};
   auto slot = RootVolumeSlot(img);
   if (!slot) return {};
-  const std::uint8_t* e = img.bytes.data() + *RootSlotOffset(img, *slot);
+  const std::uint8_t* e = img.Memory().data() + *RootSlotOffset(img, *slot);
   std::string s(reinterpret_cast<const char*>(e), kVolumeNameLength);
   if (e[0] == kEntryE5Stand) s[0] = static_cast<char>(kEntryDeleted);
   while (!s.empty() && s.back() == ' ') s.pop_back();
@@ -143,15 +144,16 @@ std::string VolumeNameOf(const DiskImage& img) {
 
 std::string OemSignatureOf(const DiskImage& img) {
   std::string s;
-  for (std::size_t i = 0; i < kBootOemLength && kBootOemOffset + i < img.bytes.size(); ++i)
-    s.push_back(static_cast<char>(img.bytes[kBootOemOffset + i]));
+  for (std::size_t i = 0; i < kBootOemLength && kBootOemOffset + i < img.Size(); ++i)
+    s.push_back(static_cast<char>(img.Memory()[kBootOemOffset + i]));
   return s;
 }
 
 bool SetOemSignature(DiskImage& img, std::string_view text) {
-  if (img.bytes.size() < kBootOemOffset + kBootOemLength) return false;
+  if (img.Size() < kBootOemOffset + kBootOemLength) return false;
   for (std::size_t i = 0; i < kBootOemLength; ++i)
-    img.bytes[kBootOemOffset + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0x00;
+    img.MutableView()[kBootOemOffset + i] =
+        i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0x00;
   return true;
 }
 

@@ -49,14 +49,14 @@ std::optional<DirContents> ListDirectory(const DiskImage& image, DirRef dir) {
   out.dir = dir;
   const DiskGeometry& g = image.geometry;
   auto add = [&](std::size_t off) {
-    out.table.push_back({off, DecodeListingRecord(image.bytes.data() + off)});
+    out.table.push_back({off, DecodeListingRecord(image.Memory().data() + off)});
   };
   if (dir.IsRoot()) {
     out.table.reserve(g.rootEntries);
     // The root lies inside the image: the load checked that the data area starts inside it.
     for (std::uint32_t i = 0; i < g.rootEntries; ++i) {
       const std::uint64_t off = g.rootOffset + static_cast<std::uint64_t>(i) * kDirEntrySize;
-      if (off + kDirEntrySize > image.bytes.size()) break;
+      if (off + kDirEntrySize > image.Size()) break;
       add(static_cast<std::size_t>(off));
     }
     return out;
@@ -67,7 +67,7 @@ std::optional<DirContents> ListDirectory(const DiskImage& image, DirRef dir) {
   ChainWalk walk(image, dir.firstCluster, ChainPolicy::Follow());
   for (std::uint16_t c : walk) {
     const Bytes data = *ClusterData(image, c);  // the walk yields data clusters only
-    const auto base = static_cast<std::size_t>(data.data() - image.bytes.data());
+    const auto base = static_cast<std::size_t>(data.data() - image.Memory().data());
     for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize) add(base + e);
   }
   if (walk.Broken()) return std::nullopt;

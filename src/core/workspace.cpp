@@ -124,8 +124,7 @@ void Workspace::LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui
   if (RefuseImageSize(bytes.size(), ui)) return;
   const auto size = static_cast<std::int32_t>(bytes.size());
   if (!IsStandardSize(size)) ui.Notify(msg::kOddDiskSize);
-  image.size = size;
-  image.bytes = std::move(bytes);
+  image = DiskImage(std::move(bytes));
   imagePath = path;
   FinishLoad(ui);
 }
@@ -136,15 +135,16 @@ void Workspace::LoadBuiltImage(ImageBytes bytes, const std::string& path, Ui& ui
     image.loadFailed = true;
     return;
   }
-  image.size = static_cast<std::int32_t>(bytes.size());
-  image.bytes = std::move(bytes);
+  image = DiskImage(std::move(bytes));
   imagePath = path;
   FinishLoad(ui);
 }
 
 void Workspace::FinishLoad(Ui& ui) {
   // Floppies are FAT12; a volume with more clusters is refused here.
-  GeometryReading read = ReadGeometry(image.View(), image.bytes.size(), kMostFat12Clusters);
+  GeometryReading read =
+      ReadGeometry(image.Read(0, std::min<std::uint64_t>(image.Size(), 512)).value_or(Bytes()),
+                   image.Size(), kMostFat12Clusters);
   switch (read.fault) {
     case GeometryFault::None:
       break;

@@ -106,7 +106,7 @@ TEST(Listing, LongNamePiecesAndControlCharacters) {
   EXPECT_EQ(LongNamePieceOffsets(s.ws.listing, 1),
             std::vector<std::size_t>{s.ws.image.geometry.rootOffset});
   // The long-name piece is still on disk, untouched.
-  EXPECT_EQ(s.ws.image.bytes[s.ws.image.geometry.rootOffset + 11], 0x0F);
+  EXPECT_EQ(s.ws.image.Memory()[s.ws.image.geometry.rootOffset + 11], 0x0F);
 }
 
 TEST(Listing, VolumeNameOnlyFromTheFirstLabel) {
