@@ -11,11 +11,11 @@ namespace quarnel {
 
 // The values of a FAT kind that are no link to a next cluster.
 struct FatMarks {
-  std::uint16_t endOfChain;    // what a writer puts at the end of a chain
-  std::uint16_t firstEnd;      // this and above end a chain
-  std::uint16_t bad;           // a bad cluster
-  std::uint16_t firstReserved; // this up to firstEnd: reserved values and the bad mark
-  std::uint16_t mask;          // the bits an entry holds
+  std::uint16_t endOfChain;     // what a writer puts at the end of a chain
+  std::uint16_t firstEnd;       // this and above end a chain
+  std::uint16_t bad;            // a bad cluster
+  std::uint16_t firstReserved;  // this up to firstEnd: reserved values and the bad mark
+  std::uint16_t mask;           // the bits an entry holds
 };
 
 constexpr FatMarks FatMarksOf(FatKind kind) {

@@ -65,8 +65,8 @@ std::optional<Bytes> FileStore::Read(std::uint64_t offset, std::size_t length) c
   std::vector<std::uint8_t> block(end - first);
   std::size_t done = 0;
   while (done < block.size()) {
-    const ssize_t n = ::pread(fd_, block.data() + done, block.size() - done,
-                              static_cast<off_t>(first + done));
+    const ssize_t n =
+        ::pread(fd_, block.data() + done, block.size() - done, static_cast<off_t>(first + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return std::nullopt;  // a failure or a file cut short meanwhile
     done += static_cast<std::size_t>(n);
@@ -86,8 +86,8 @@ bool FileStore::Write(std::uint64_t offset, Bytes data) {
   if (!writable_ || !Inside(size_, offset, data.size())) return false;
   std::size_t done = 0;
   while (done < data.size()) {
-    const ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done,
-                               static_cast<off_t>(offset + done));
+    const ssize_t n =
+        ::pwrite(fd_, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);

@@ -48,28 +48,28 @@ std::optional<DirContents> ListDirectory(const DiskImage& image, DirRef dir) {
   DirContents out;
   out.dir = dir;
   const DiskGeometry& g = image.geometry;
-  auto add = [&](std::size_t off) {
-    out.table.push_back({off, DecodeListingRecord(image.Memory().data() + off)});
+  // The entries of `data`, which starts at byte `base` of the image.
+  auto addAll = [&out](Bytes data, std::uint64_t base) {
+    for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
+      out.table.push_back(
+          {static_cast<std::size_t>(base + e), DecodeListingRecord(data.data() + e)});
   };
   if (dir.IsRoot()) {
     out.table.reserve(g.rootEntries);
     // The root lies inside the image: the load checked that the data area starts inside it.
-    for (std::uint32_t i = 0; i < g.rootEntries; ++i) {
-      const std::uint64_t off = g.rootOffset + static_cast<std::uint64_t>(i) * kDirEntrySize;
-      if (off + kDirEntrySize > image.Size()) break;
-      add(static_cast<std::size_t>(off));
-    }
+    const std::uint64_t want = std::uint64_t{g.rootEntries} * kDirEntrySize;
+    const std::uint64_t held = g.rootOffset < image.Size() ? image.Size() - g.rootOffset : 0;
+    const std::uint64_t length = std::min(want, held / kDirEntrySize * kDirEntrySize);
+    if (auto root = image.Read(g.rootOffset, static_cast<std::size_t>(length)))
+      addAll(*root, g.rootOffset);
     return out;
   }
   if (!FirstClusterValid(image, dir.firstCluster)) return std::nullopt;
   out.table.reserve(g.clusterBytes / kDirEntrySize);
   // The whole chain is walked: a break anywhere breaks the directory.
   ChainWalk walk(image, dir.firstCluster, ChainPolicy::Follow());
-  for (std::uint16_t c : walk) {
-    const Bytes data = *ClusterData(image, c);  // the walk yields data clusters only
-    const auto base = static_cast<std::size_t>(data.data() - image.Memory().data());
-    for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize) add(base + e);
-  }
+  for (std::uint16_t c : walk)
+    addAll(*ClusterData(image, c), ClusterOffset(g, c));  // the walk yields data clusters only
   if (walk.Broken()) return std::nullopt;
   return out;
 }
