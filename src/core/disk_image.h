@@ -59,6 +59,9 @@ class DiskImage {
   }
   // Writes `data` at `offset`; false (nothing written) when it does not lie inside the volume.
   bool Write(std::uint64_t offset, Bytes data) { return store_ && store_->Write(offset, data); }
+  bool PutByte(std::uint64_t offset, std::uint8_t value) { return Write(offset, Bytes(&value, 1)); }
+  // Sets `length` bytes from `offset` to `value`; false (nothing written) outside the volume.
+  bool Fill(std::uint64_t offset, std::uint64_t length, std::uint8_t value);
 
   // The whole buffer of an image held in memory (empty for an image read from a file in place).
   const ImageBytes& Memory() const;

@@ -173,7 +173,7 @@ class Repairer {
     return DirEntryAt(work_.View(), f.entryOffset);
   }
   void PutEntry(const DiskFinding& f, const DirEntry& e) {
-    PutDirEntry(work_.MutableView(), f.entryOffset, e);
+    work_.Write(f.entryOffset, EntryBytes(e));
   }
 
   void Apply(int group, const std::vector<DiskFinding>& findings) {
@@ -195,7 +195,7 @@ class Repairer {
     const auto& g = work_.geometry;
     switch (f.kind) {
       case FindingKind::MediaByte:
-        work_.MutableView()[g.fatOffset] = g.media;
+        work_.PutByte(g.fatOffset, g.media);
         return Done(f, FillText(msg::kRepairMediaByte, {Num(g.media)}));
       case FindingKind::ChainLoop:
       case FindingKind::ChainOutside:
@@ -216,7 +216,7 @@ class Repairer {
     const std::uint64_t cb = g.clusterBytes;
     if (f.kind == FindingKind::BadFirstCluster) {
       if (dir) {
-        work_.MutableView()[f.entryOffset] = kEntryDeleted;
+        work_.PutByte(f.entryOffset, kEntryDeleted);
         return Done(f, std::string(msg::kRepairNoDirectory));
       }
       const bool noFirst = e->firstCluster.Get() == 0;
@@ -327,7 +327,7 @@ class Repairer {
         std::size_t pos = 0;
         while (pos < chain.size() && !shared.count(chain[pos])) ++pos;
         if (pos == 0) {
-          work_.MutableView()[f.entryOffset] = kEntryDeleted;
+          work_.PutByte(f.entryOffset, kEntryDeleted);
           Done(f, std::string(msg::kRepairEntryRemoved));
         } else if (pos < chain.size()) {
           WriteFatEntry(work_, chain[pos - 1], kFatEndOfChain);
@@ -412,7 +412,7 @@ class Repairer {
         d->size.Set(0);
       }
       d->firstCluster.Set(want[slot].second);
-      PutDirEntry(work_.MutableView(), off, *d);
+      work_.Write(off, EntryBytes(*d));
       said += (said.empty() ? "" : " ") +
               FillText(msg::kRepairDotWritten, {want[slot].first, Num(want[slot].second)});
     }
@@ -513,7 +513,7 @@ class Repairer {
     e.date.Set(FatDate(options_.now));
     e.firstCluster.Set(f.clusters.front());
     e.size.Set(static_cast<std::uint32_t>(f.clusters.size() * g.clusterBytes));
-    PutDirEntry(work_.MutableView(), *slotOffset, e);
+    work_.Write(*slotOffset, EntryBytes(e));
     Done(f, FillText(msg::kRepairLostSaved, {name}));
   }
 

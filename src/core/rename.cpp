@@ -1,6 +1,7 @@
 #include "core/rename.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "core/add_file.h"
@@ -32,8 +33,8 @@ RenameOutcome RenameEntry(DiskImage& image, const DirContents& dir, const FileEn
   if (auto why = CheckChange(image, PlannedChange{{}, {}, {}, written}))
     return {RenameStatus::NeedsCheck, std::move(*why)};
   written.pop_back();
-  for (auto piece : written) image.MutableView()[piece] = kEntryDeleted;
-  std::memcpy(image.MutableView().data() + entry.offset, name.data(), name.size());
+  for (auto piece : written) image.PutByte(piece, kEntryDeleted);
+  image.Write(entry.offset, Bytes(name.data(), name.size()));
   return RenameStatus::Renamed;
 }
 
@@ -72,14 +73,16 @@ VolumeOutcome SetVolumeName(DiskImage& img, std::string_view text, const Clock& 
     return {VolumeStatus::LeadingBlank, std::string(msg::kVolumeLeadingBlank)};
   const auto name = VolumeBytes(text);
   if (slot) {
-    std::uint8_t* e = img.MutableView().data() + *RootSlotOffset(img, *slot);
+    const std::size_t off = *RootSlotOffset(img, *slot);
     if (text.empty()) {
-      e[0] = kEntryDeleted;
+      img.PutByte(off, kEntryDeleted);
       return VolumeStatus::Cleared;
     }
-    std::memcpy(e, name.data(), name.size());
+    std::array<std::uint8_t, 12> e;
+    std::copy(name.begin(), name.end(), e.begin());
     if (e[0] == kEntryDeleted) e[0] = kEntryE5Stand;
-    e[11] |= kAttrVolume;
+    e[11] = static_cast<std::uint8_t>(img.ByteAt(off + 11).value_or(0) | kAttrVolume);
+    img.Write(off, e);
     return VolumeStatus::Written;
   }
   if (text.empty()) return VolumeStatus::Unchanged;  // no volume entry to remove
@@ -92,7 +95,7 @@ VolumeOutcome SetVolumeName(DiskImage& img, std::string_view text, const Clock& 
   e.attribute = kAttrVolume;
   e.time.Set(0);
   e.date.Set(FatDate(clock.Now()));
-  PutDirEntry(img.MutableView(), *RootSlotOffset(img, *free), e);
+  img.Write(*RootSlotOffset(img, *free), EntryBytes(e));
   return VolumeStatus::Created;
 }
 
@@ -151,10 +154,10 @@ std::string OemSignatureOf(const DiskImage& img) {
 
 bool SetOemSignature(DiskImage& img, std::string_view text) {
   if (img.Size() < kBootOemOffset + kBootOemLength) return false;
-  for (std::size_t i = 0; i < kBootOemLength; ++i)
-    img.MutableView()[kBootOemOffset + i] =
-        i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0x00;
-  return true;
+  std::array<std::uint8_t, kBootOemLength> oem{};
+  for (std::size_t i = 0; i < kBootOemLength && i < text.size(); ++i)
+    oem[i] = static_cast<std::uint8_t>(text[i]);
+  return img.Write(kBootOemOffset, oem);
 }
 
 }  // namespace quarnel

@@ -140,7 +140,7 @@ WriteOutcome SaveChangedSector(Workspace& ws, std::int32_t sector, Bytes values)
     return {WriteStatus::Outside, std::string(kSectorOutside) + std::to_string(sector)};
   const std::size_t start = static_cast<std::size_t>(sector) * l.bytesPerSector;
   const std::size_t n = std::min<std::size_t>(values.size(), l.bytesPerSector);
-  for (std::size_t j = 0; j < n; ++j) ws.image.MutableView()[start + j] = values[j];
+  for (std::size_t j = 0; j < n; ++j) ws.image.PutByte(start + j, values[j]);
   ws.changed = true;
   return {WriteStatus::Written};
 }
@@ -155,7 +155,7 @@ WriteOutcome PokeSector(Workspace& ws, std::int64_t sector, std::int64_t offset,
     return {WriteStatus::Outside, std::string(kPastSector)};
   const std::size_t start =
       static_cast<std::size_t>(sector) * l.bytesPerSector + static_cast<std::size_t>(offset);
-  for (std::size_t j = 0; j < bytes.size(); ++j) ws.image.MutableView()[start + j] = bytes[j];
+  for (std::size_t j = 0; j < bytes.size(); ++j) ws.image.PutByte(start + j, bytes[j]);
   ws.changed = true;
   return {WriteStatus::Written};
 }

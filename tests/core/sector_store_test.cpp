@@ -33,15 +33,20 @@ TEST(SectorStore, BoundsAndWritesShowThroughEarlierReads) {
   auto file = FileStore::Open((tmp / "v.img").string(), true);
   ASSERT_TRUE(file);
   MemoryStore memory(ImageBytes(bytes.begin(), bytes.end()));
-  for (SectorStore* store : {static_cast<SectorStore*>(&memory), static_cast<SectorStore*>(file.get())}) {
+  for (SectorStore* store :
+       {static_cast<SectorStore*>(&memory), static_cast<SectorStore*>(file.get())}) {
     SCOPED_TRACE(store == &memory ? "memory" : "file");
     EXPECT_EQ(store->Size(), bytes.size());
     struct Range {
       std::uint64_t offset;
       std::size_t length;
       bool inside;
-    } ranges[] = {{0, 512, true},         {1500, 136, true},          {1500, 137, false},
-                  {bytes.size(), 0, true}, {bytes.size() + 1, 0, false}, {~0ull - 3, 8, false}};
+    } ranges[] = {{0, 512, true},
+                  {1500, 136, true},
+                  {1500, 137, false},
+                  {bytes.size(), 0, true},
+                  {bytes.size() + 1, 0, false},
+                  {~0ull - 3, 8, false}};
     for (const auto& r : ranges) {
       SCOPED_TRACE(r.offset);
       auto got = store->Read(r.offset, r.length);
@@ -88,9 +93,9 @@ TEST(FatCodec, EntriesKeepTheirNeighbours) {
     put(7, FatMarksOf(kind).endOfChain);
     put(8, FatMarksOf(kind).bad);
     for (std::uint32_t n = 2; n < 30; ++n) {
-      const std::uint16_t want =
-          n == 7 ? FatMarksOf(kind).endOfChain
-                 : n == 8 ? FatMarksOf(kind).bad : static_cast<std::uint16_t>((n * 0x9E3) & mask);
+      const std::uint16_t want = n == 7   ? FatMarksOf(kind).endOfChain
+                                 : n == 8 ? FatMarksOf(kind).bad
+                                          : static_cast<std::uint16_t>((n * 0x9E3) & mask);
       EXPECT_EQ(get(n), want) << n;
     }
   }
@@ -116,8 +121,8 @@ TEST(SectorStore, LargeVolumeListsReadingOnlyWhatItNeeds) {
     GTEST_SKIP() << "needs mkfs.fat and mtools";
   test::TempDir tmp;
   const std::string img = (tmp / "card.img").string();
-  ASSERT_EQ(test::Run({"mkfs.fat", "-C", "-F", "12", "-S", "512", "-s", "32", img, "32767"}).exitCode,
-            0);
+  ASSERT_EQ(
+      test::Run({"mkfs.fat", "-C", "-F", "12", "-S", "512", "-s", "32", img, "32767"}).exitCode, 0);
   std::vector<std::uint8_t> data(200 * 1024);
   for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 31 + 7);
   test::WriteHostFile(tmp / "DATA.BIN", data);
