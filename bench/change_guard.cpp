@@ -22,7 +22,7 @@ using QuietUi = quarnel::SilentUi;
 
 // A 720 KB disk holding 100 files of 7 KB in the root: 700 clusters in use.
 std::vector<std::uint8_t> FullDisk() {
-  const auto& bytes = quarnel::bench::FullDisk720().bytes;
+  const auto& bytes = quarnel::bench::FullDisk720().Memory();
   return {bytes.begin(), bytes.end()};
 }
 

@@ -23,12 +23,9 @@ using QuietUi = quarnel::SilentUi;
 // A 1.44 MB disk (one-sector clusters) filled with 16 subdirectories of 8 files each and root
 // files, every file in one contiguous chain.
 std::vector<std::uint8_t> MakeImage() {
-  DiskImage img;
   const std::vector<std::uint8_t> blank = quarnel::bench::Blank1440();
-  img.bytes.assign(blank.begin(), blank.end());
-  const BootSector bs = *BootSectorAt(img.View());
-  img.geometry = GeometryFields(bs);
-  DeriveGeometry(img.geometry);
+  DiskImage img(ImageBytes(blank.begin(), blank.end()));
+  img.geometry = ReadGeometry(img.View(), img.Size()).geometry;
   const auto& g = img.geometry;
   std::uint16_t next = 2;
   auto alloc = [&](std::size_t bytes) {
@@ -67,7 +64,7 @@ std::vector<std::uint8_t> MakeImage() {
     ++rootSlot;
   }
   CopyFatToMirrors(img);
-  return {img.bytes.begin(), img.bytes.end()};
+  return {img.Memory().begin(), img.Memory().end()};
 }
 
 void BM_LoadListReadAll(benchmark::State& state) {

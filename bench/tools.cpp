@@ -25,9 +25,9 @@ Workspace MakeDisk() {
   ws.LoadImageBytes(std::move(bytes), "bench.dsk", ui);
   const auto& g = ws.image.geometry;
   std::uint32_t x = 12345;
-  for (std::size_t i = g.dataOffset; i < ws.image.bytes.size(); ++i) {
+  for (std::size_t i = g.dataOffset; i < ws.image.Size(); ++i) {
     x = x * 1103515245 + 12345;
-    ws.image.bytes[i] = static_cast<std::uint8_t>(x >> 16);
+    ws.image.MutableView()[i] = static_cast<std::uint8_t>(x >> 16);
   }
   const std::uint32_t last = g.LastDataCluster();
   for (std::uint32_t c = 2; c < last; ++c) WriteFatEntry(ws.image, c, c + 1);
@@ -41,7 +41,7 @@ const Workspace& Disk() {
 }
 
 void BM_FindEveryHit(benchmark::State& state) {
-  const auto& bytes = Disk().image.bytes;
+  const auto& bytes = Disk().image.Memory();
   const std::vector<std::uint8_t> pattern{bytes[400000], bytes[400001], bytes[400002]};
   for (auto _ : state) benchmark::DoNotOptimize(tools::FindAllBytes(bytes, pattern));
 }
@@ -49,14 +49,14 @@ BENCHMARK(BM_FindEveryHit)->Unit(benchmark::kMillisecond);
 
 // The sector view's search from sector 0 for a pattern that is nowhere: the whole image.
 void BM_FindSectorNotFound(benchmark::State& state) {
-  const auto& bytes = Disk().image.bytes;
+  const auto& bytes = Disk().image.Memory();
   const std::vector<std::uint8_t> pattern{0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
   for (auto _ : state) benchmark::DoNotOptimize(tools::FindBytes(bytes, pattern, 0));
 }
 BENCHMARK(BM_FindSectorNotFound)->Unit(benchmark::kMillisecond);
 
 void BM_FindTextIgnoringCase(benchmark::State& state) {
-  const auto& bytes = Disk().image.bytes;
+  const auto& bytes = Disk().image.Memory();
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   for (auto _ : state)
     benchmark::DoNotOptimize(tools::FindTextIgnoringCase(text, "Quarnel says hello", 0));
@@ -65,7 +65,7 @@ BENCHMARK(BM_FindTextIgnoringCase)->Unit(benchmark::kMillisecond);
 
 // The hex view's search over the cells of a 720 KB file, for a pattern that is nowhere.
 void BM_FindInHexCellsNotFound(benchmark::State& state) {
-  const auto& bytes = Disk().image.bytes;
+  const auto& bytes = Disk().image.Memory();
   const tools::HexGrid grid(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), 16);
   for (auto _ : state)
     benchmark::DoNotOptimize(tools::FindInHexCells(

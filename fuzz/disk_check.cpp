@@ -54,9 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (plan.fatCopied > 0) {
     const auto& g = base.geometry;
     const std::size_t len = g.FatBytes();
-    std::memmove(base.bytes.data() + g.fatOffset,
-                 base.bytes.data() + g.fatOffset + static_cast<std::size_t>(plan.fatCopied) * len,
-                 len);
+    std::memmove(
+        base.MutableView().data() + g.fatOffset,
+        base.Memory().data() + g.fatOffset + static_cast<std::size_t>(plan.fatCopied) * len, len);
   }
   const auto before = WholeFiles(base);
   const auto after = WholeFiles(plan.repaired);

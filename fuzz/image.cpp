@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   grid.Store({3, 2}, "7");
   if (grid.Values().size() != grid.byteCount()) __builtin_trap();
 
-  const auto& image = ws.image.bytes;
+  const auto& image = ws.image.Memory();
   if (size >= 3) {
     const std::vector<std::uint8_t> pattern(data, data + 3);
     for (std::size_t hit : FindAllBytes(image, pattern))

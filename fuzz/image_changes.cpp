@@ -69,7 +69,7 @@ void ExpectKept(const Snapshot& before, const quarnel::DiskImage& img,
                 const std::set<std::size_t>& gone = {}) {
   for (const auto& [off, bytes] : before.files) {
     if (gone.count(off)) continue;
-    if (quarnel::IsFreeSlot(img.bytes[off])) Violation("entry removed", off);
+    if (quarnel::IsFreeSlot(img.Memory()[off])) Violation("entry removed", off);
     const auto now = FileBytesAt(img, off);
     if (now.bytes != bytes.bytes || now.complete != bytes.complete) Violation("file bytes", off);
   }
@@ -122,7 +122,7 @@ std::set<std::size_t> Replaced(const quarnel::DiskImage& img, quarnel::DirRef di
   const auto contents = quarnel::ListDirectory(img, dir);
   if (!contents) return out;
   for (const auto& slot : contents->table) {
-    const std::uint8_t* e = img.bytes.data() + slot.offset;
+    const std::uint8_t* e = img.Memory().data() + slot.offset;
     if (!quarnel::IsFreeSlot(e[0]) && !quarnel::IsLongNameAttribute(e[11]) &&
         !(e[11] & quarnel::kAttrVolume) && quarnel::SameMsxName(e, n.data()))
       out.insert(slot.offset);

@@ -90,7 +90,7 @@ inline ImageBytes BuildTree() {
   const DirRef deep = dirNamed(sub, "DEEP");
   add(deep, "B.TXT", 100, 5);
   add(kRootDir, "EMPTY.DAT", 0, 6);
-  return ws.image.bytes;
+  return ws.image.Memory();
 }
 
 }  // namespace detail

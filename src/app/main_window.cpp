@@ -487,8 +487,7 @@ void MainWindow::SetFilter(int entry) {
 
 ListMenuState MainWindow::UpdateListMenu() {
   ListSituation s;
-  s.imageLoaded =
-      IsCassette() || (disk() && !disk()->imagePath.empty() && !disk()->image.bytes.empty());
+  s.imageLoaded = IsCassette() || (disk() && !disk()->imagePath.empty() && !disk()->image.Empty());
   s.cassette = IsCassette();
   s.atRoot = AtRoot();
   s.selectedRows = static_cast<int>(list_->SelectedRows().size());

@@ -82,7 +82,7 @@ bool MainWindow::SettleChanges() {
 }
 
 MainWindow::OwnSave MainWindow::SaveToOwnPath(Workspace& ws) {
-  if (ws.imagePath.empty() || ws.image.bytes.empty()) return OwnSave::Failed;
+  if (ws.imagePath.empty() || ws.image.Empty()) return OwnSave::Failed;
   // The command-line tool holds this lock while it changes the image: wait a moment for it to
   // finish, then look whether it changed the file.
   const ImageLock lock(ws.imagePath, std::chrono::seconds(3));
@@ -126,7 +126,7 @@ std::optional<std::filesystem::path> MainWindow::ChosenImagePath(
 
 std::optional<std::filesystem::path> MainWindow::SaveToChosenPath(Workspace& ws,
                                                                   const std::string& title) {
-  if (ws.imagePath.empty() || ws.image.bytes.empty()) return std::nullopt;
+  if (ws.imagePath.empty() || ws.image.Empty()) return std::nullopt;
   const SavePrompt prompt = SaveAsPrompt(ws);
   const auto target =
       ChosenImagePath(ui_->AskSaveFile(title, prompt.proposed, SaveFilter::DiskImage));

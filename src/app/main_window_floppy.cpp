@@ -52,15 +52,13 @@ void MainWindow::UpdateFloppyActions() {
 
 void MainWindow::ShowSaveToDisk() {
   const Workspace* ws = disk();
-  if (!ws || ws->image.bytes.empty()) {
+  if (!ws || ws->image.Empty()) {
     ui_->Notify(app_text::kNoImageToWrite);
     return;
   }
-  const auto& bytes = ws->image.bytes;
-  const auto n = static_cast<std::size_t>(
-      std::clamp<std::int64_t>(ws->image.size, 0, static_cast<std::int64_t>(bytes.size())));
-  SaveToDiskDialog dialog(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + n),
-                          floppySources_, *ui_, this);
+  const auto& bytes = ws->image.Memory();
+  SaveToDiskDialog dialog(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), floppySources_,
+                          *ui_, this);
   dialog.exec();
 }
 

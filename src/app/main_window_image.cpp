@@ -72,7 +72,7 @@ namespace {
 // Something came of opening: a disk image with bytes to show (a damaged boot sector included,
 // for the sector view and the check), or a tape.
 bool HoldsFile(Session& s) {
-  return s.Tape() != nullptr || (s.Disk() != nullptr && !s.Disk()->image.bytes.empty());
+  return s.Tape() != nullptr || (s.Disk() != nullptr && !s.Disk()->image.Empty());
 }
 
 }  // namespace

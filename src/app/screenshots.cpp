@@ -138,7 +138,7 @@ int RunScreenshots(const QString& outDir, const QString& image) {
   if (const Workspace* ws = w.disk()) {
     const QString target = scratch.path() + QStringLiteral("/floppy.img");
     QFile::copy(image, target);
-    SaveToDiskDialog dialog({ws->image.bytes.begin(), ws->image.bytes.end()}, DeviceSources{},
+    SaveToDiskDialog dialog({ws->image.Memory().begin(), ws->image.Memory().end()}, DeviceSources{},
                             w.ui(), &w);
     dialog.show();
     dialog.ChooseTarget(target);

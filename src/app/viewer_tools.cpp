@@ -211,7 +211,7 @@ bool ViewerWindow::eventFilter(QObject* watched, QEvent* e) {
 
 void ViewerWindow::SectorView(bool fromStart) {
   Workspace* ws = disk ? disk() : nullptr;
-  if (!ws || ws->image.bytes.empty()) return;
+  if (!ws || ws->image.Empty()) return;
   OfferPendingChanges();
   const std::string name = std::filesystem::path(ws->imagePath).filename().string();
   setWindowTitle(Q(tools::kCaptionSector) + ImageText(name));
@@ -301,7 +301,7 @@ void ViewerWindow::RunFind() {
 
 void ViewerWindow::FindInSectors() {
   Workspace* ws = disk ? disk() : nullptr;
-  if (!ws || ws->image.bytes.empty()) return;
+  if (!ws || ws->image.Empty()) return;
   find_->SetStatus(tools::kFindSearching.data(), false);
   find_->progress()->setValue(0);
   const auto pattern = tools::ParseHexBytes(find_->hexEntry()->text().toStdString());
@@ -311,7 +311,7 @@ void ViewerWindow::FindInSectors() {
                                  static_cast<std::size_t>(std::max(grid_->CurrentGridRow(), 1))};
   const std::size_t start = tools::SectorSearchStart(find_->searched(), currentSector_,
                                                      layout.bytesPerSector, selected, p);
-  const auto hit = pattern ? tools::FindBytes(ws->image.bytes, *pattern, start) : std::nullopt;
+  const auto hit = pattern ? tools::FindBytes(ws->image.Memory(), *pattern, start) : std::nullopt;
   find_->progress()->setValue(100);
   if (!hit) {
     find_->SetStatus(tools::kFindNotFoundBytes.data(), false);

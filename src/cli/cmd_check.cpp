@@ -66,7 +66,7 @@ void RegisterCheck(CommandLine& commands) {
         std::unique_ptr<ImageLock> lock;
         if (args.repair && !(lock = HoldImageForChange(args.image))) return kExitFailure;
         // An image whose boot sector is refused is still checked: that is the one finding.
-        if (!OpenImageArg(ws, args.image, ui) && ws.image.bytes.empty()) return kExitFailure;
+        if (!OpenImageArg(ws, args.image, ui) && ws.image.Empty()) return kExitFailure;
         const DiskCheck check = CheckDisk(ws.image);
         nlohmann::ordered_json j;
         j["image"] = args.image;

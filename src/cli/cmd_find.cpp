@@ -81,7 +81,7 @@ int Find(const Args& given) {
                                  ? ClusterOffset(ws.image.geometry, clusters[h / cb]) + h % cb
                                  : 0);
   } else {
-    hits = Hits(Bytes(ws.image.bytes.data(), ws.image.bytes.size()), pattern, text);
+    hits = Hits(Bytes(ws.image.Memory().data(), ws.image.Size()), pattern, text);
     imageOffsets = hits;
   }
 

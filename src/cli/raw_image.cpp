@@ -15,7 +15,7 @@ bool OpenRawImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
     return false;
   }
   ws.LoadImage(path, ui);
-  if (!ws.image.bytes.empty()) return true;
+  if (!ws.image.Empty()) return true;
   if (ui.Notices() == 0) std::cerr << kNoSuchImage << path << "\n";
   return false;
 }

@@ -133,8 +133,8 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
   // The add succeeds: replace, allocate, write. Once `plan.freed` is free, the lowest free
   // clusters are those in `take`.
   FreeClusters(img, plan.freed);
-  for (auto piece : plan.pieces) img.bytes[piece] = kEntryDeleted;
-  for (auto off : plan.replaced) img.bytes[off] = kEntryDeleted;
+  for (auto piece : plan.pieces) img.PutByte(piece, kEntryDeleted);
+  for (auto off : plan.replaced) img.PutByte(off, kEntryDeleted);
   const std::vector<std::uint16_t>& all = take;
   const std::size_t entryOffset =
       grow ? GrowDirectory(img, place->lastCluster, all.front()) : *place->offset;
@@ -144,13 +144,13 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
     const std::size_t off = ClusterOffset(g, clusters[k]);
     const std::size_t from = k * g.clusterBytes;
     const std::size_t n = std::min<std::size_t>(g.clusterBytes, data.size() - from);
-    std::memcpy(img.bytes.data() + off, data.data() + from, n);
-    std::memset(img.bytes.data() + off + n, 0, g.clusterBytes - n);  // the tail of the last one
+    img.Write(off, Bytes(data.data() + from, n));
+    img.Fill(off + n, g.clusterBytes - n, 0);  // the tail of the last one
     WriteFatEntry(img, clusters[k], k + 1 < clusters.size() ? clusters[k + 1] : kFatEndOfChain);
   }
-  PutDirEntry(img.MutableView(), entryOffset,
-              NewEntry(name, file.attribute, file.modified, clusters.empty() ? 0 : clusters.front(),
-                       static_cast<std::uint32_t>(data.size())));
+  img.Write(entryOffset, EntryBytes(NewEntry(name, file.attribute, file.modified,
+                                             clusters.empty() ? 0 : clusters.front(),
+                                             static_cast<std::uint32_t>(data.size()))));
   CopyFatToMirrors(img);
   if (!plan.replaced.empty())
     checks.Forget();  // entries removed: the map is made again
@@ -204,16 +204,16 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
       grow ? GrowDirectory(img, place->lastCluster, take.front()) : *place->offset;
   const std::uint16_t self = take.back();
   const std::size_t data = ClusterOffset(g, self);
-  std::memset(img.bytes.data() + data, 0, g.clusterBytes);
+  img.Fill(data, g.clusterBytes, 0);
   WriteFatEntry(img, self, kFatEndOfChain);
   std::array<std::uint8_t, 11> dot;
   dot.fill(' ');
   dot[0] = '.';
-  PutDirEntry(img.MutableView(), data, NewEntry(dot, kAttrDirectory, when, self, 0));
+  img.Write(data, EntryBytes(NewEntry(dot, kAttrDirectory, when, self, 0)));
   dot[1] = '.';
-  PutDirEntry(img.MutableView(), data + kDirEntrySize,
-              NewEntry(dot, kAttrDirectory, when, dir.firstCluster, 0));
-  PutDirEntry(img.MutableView(), entryOffset, NewEntry(name11, kAttrDirectory, when, self, 0));
+  img.Write(data + kDirEntrySize,
+            EntryBytes(NewEntry(dot, kAttrDirectory, when, dir.firstCluster, 0)));
+  img.Write(entryOffset, EntryBytes(NewEntry(name11, kAttrDirectory, when, self, 0)));
   CopyFatToMirrors(img);
   checks.Added(dir.firstCluster, entryOffset, grow ? take.front() : 0);
   return AddStatus::Added;

@@ -51,13 +51,13 @@ std::vector<std::string> LayoutProblems(const DiskImage& image, const DiskGeomet
   if (!IsMediaByte(g.media)) say(msg::kLayoutMedia, {HexText(g.media, 2)});
   if (!out.empty() || g.clusterBytes == 0) return out;  // the positions below mean nothing
 
-  const std::uint64_t disk = std::uint64_t{g.totalSectors} * g.bytesPerSector;
+  const std::uint64_t disk = g.DiskBytes();
   if (disk > bytes.size()) say(msg::kLayoutDiskLarger, {Num(disk), Num(bytes.size())});
   if (g.dataClusters <= 0 || g.dataOffset >= bytes.size()) {
     say(msg::kLayoutNoData, {});
     return out;
   }
-  const std::uint64_t entries = std::uint64_t{g.FatBytes()} * 2 / 3;
+  const std::uint64_t entries = g.FatEntriesPerCopy();
   if (entries < std::uint64_t{g.LastDataCluster()} + 1)
     say(msg::kCheckFatTooSmall,
         {Num(g.sectorsPerFat), Num(entries == 0 ? 0 : entries - 1), Num(g.LastDataCluster())});
@@ -74,26 +74,11 @@ std::vector<std::string> LayoutProblems(const DiskImage& image, const DiskGeomet
   return out;
 }
 
-DiskGeometry RowGeometry(const GeometryRow& row) {
-  DiskGeometry g;
-  g.bytesPerSector = 512;
-  g.sectorsPerCluster = row.sectorsPerCluster;
-  g.reservedSectors = 1;
-  g.fatCount = 2;
-  g.rootEntries = row.rootEntries;
-  g.totalSectors = row.totalSectors;
-  g.media = row.media;
-  g.sectorsPerFat = row.sectorsPerFat;
-  g.sectorsPerTrack = row.sectorsPerTrack;
-  g.sides = row.sides;
-  DeriveGeometry(g);
-  return g;
-}
-
 DiskImage WithGeometry(const DiskImage& image, const DiskGeometry& g) {
-  DiskImage out;
-  out.bytes = image.bytes;
-  out.size = static_cast<std::int32_t>(image.bytes.size());
+  DiskImage out(image);
+  out.loadFailed = false;
+  out.bootError = false;
+  out.bootErrorDetail.clear();
   out.geometry = g;
   return out;
 }
@@ -108,10 +93,10 @@ BootLayout JudgeBootLayout(const DiskImage& image) {
     out.problems = LayoutProblems(image, image.geometry);
   // The rows of the image's size; of two that fit (the same layout, another media byte), the one
   // whose media byte the FAT holds, else the boot sector's.
-  const std::uint8_t fatMedia = image.bytes.size() > 512 ? image.bytes[512] : 0;
+  const std::uint8_t fatMedia = image.Size() > 512 ? image.Memory()[512] : 0;
   int best = -1;
   for (const auto& row : GeometryTable) {
-    if (std::uint64_t{row.totalSectors} * 512 != image.bytes.size()) continue;
+    if (std::uint64_t{row.totalSectors} * 512 != image.Size()) continue;
     auto problems = LayoutProblems(image, RowGeometry(row));
     if (!out.standard) {
       out.standard = row;

@@ -24,9 +24,6 @@ bool IsMediaByte(std::uint8_t b);
 // and directory entries where the root directory lies.
 std::vector<std::string> LayoutProblems(const DiskImage& image, const DiskGeometry& g);
 
-// The derived geometry of a row of the standard table.
-DiskGeometry RowGeometry(const GeometryRow& row);
-
 // `image` read by `g` instead of its boot sector (the bytes are copied, nothing is written).
 DiskImage WithGeometry(const DiskImage& image, const DiskGeometry& g);
 

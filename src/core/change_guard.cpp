@@ -91,9 +91,9 @@ std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters
 // The bytes of the first FAT copy that lie inside the image.
 Bytes FirstFat(const DiskImage& image) {
   const auto& g = image.geometry;
-  const std::size_t start = std::min<std::size_t>(g.fatOffset, image.bytes.size());
-  const std::size_t n = std::min<std::size_t>(g.FatBytes(), image.bytes.size() - start);
-  return Bytes(image.bytes.data() + start, n);
+  const std::size_t start = std::min<std::size_t>(g.fatOffset, image.Size());
+  const std::size_t n = std::min<std::size_t>(g.FatBytes(), image.Size() - start);
+  return Bytes(image.Memory().data() + start, n);
 }
 
 }  // namespace

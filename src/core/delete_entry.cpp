@@ -28,7 +28,7 @@ namespace {
 void MarkDeleted(DiskImage& image, const std::vector<std::size_t>& entries,
                  const std::vector<std::uint16_t>& chain) {
   FreeClusters(image, chain);
-  for (auto off : entries) image.bytes[off] = kEntryDeleted;
+  for (auto off : entries) image.PutByte(off, kEntryDeleted);
   CopyFatToMirrors(image);
 }
 

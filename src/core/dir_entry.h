@@ -54,6 +54,11 @@ inline bool IsLongNameAttribute(std::uint8_t attribute) {
 // The entry at byte `offset` of `bytes`; nullopt when the 32 bytes are not all inside.
 std::optional<DirEntry> DirEntryAt(Bytes bytes, std::size_t offset);
 
+// The 32 bytes of `e` as they lie on disk.
+inline Bytes EntryBytes(const DirEntry& e) {
+  return Bytes(reinterpret_cast<const std::uint8_t*>(&e), sizeof e);
+}
+
 // Writes `e` at byte `offset`; false (nothing written) when it does not fit.
 bool PutDirEntry(MutableBytes bytes, std::size_t offset, const DirEntry& e);
 

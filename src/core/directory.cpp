@@ -47,23 +47,25 @@ std::optional<DirContents> ListDirectory(const DiskImage& image, DirRef dir) {
   DirContents out;
   out.dir = dir;
   const DiskGeometry& g = image.geometry;
-  auto add = [&](std::size_t off) {
-    out.table.push_back({off, DecodeListingRecord(image.bytes.data() + off)});
+  // The entries of `data`, which starts at byte `base` of the image.
+  auto addAll = [&out](Bytes data, std::uint64_t base) {
+    for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
+      out.table.push_back(
+          {static_cast<std::size_t>(base + e), DecodeListingRecord(data.data() + e)});
   };
   if (dir.IsRoot()) {
-    // The root lies inside the image: the load checked that the data area starts inside it.
-    for (std::size_t off : RootSlotOffsets(image)) add(off);
+    // The root slots RootSlotOffsets gives, read as one range.
+    const std::size_t slots = RootSlotOffsets(image).size();
+    out.table.reserve(slots);
+    if (auto root = image.Read(g.rootOffset, slots * kDirEntrySize)) addAll(*root, g.rootOffset);
     return out;
   }
   if (!FirstClusterValid(image, dir.firstCluster)) return std::nullopt;
   out.table.reserve(g.clusterBytes / kDirEntrySize);
   // The whole chain is walked: a break anywhere breaks the directory.
   ChainWalk walk(image, dir.firstCluster, ChainPolicy::Follow());
-  for (std::uint16_t c : walk) {
-    const Bytes data = *ClusterData(image, c);  // the walk yields data clusters only
-    const auto base = static_cast<std::size_t>(data.data() - image.bytes.data());
-    for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize) add(base + e);
-  }
+  for (std::uint16_t c : walk)
+    addAll(*ClusterData(image, c), ClusterOffset(g, c));  // the walk yields data clusters only
   if (walk.Broken()) return std::nullopt;
   return out;
 }
@@ -121,7 +123,7 @@ std::optional<std::size_t> RootSlotOffset(const DiskImage& image, int slot) {
   const DiskGeometry& g = image.geometry;
   if (slot < 0 || slot >= static_cast<int>(g.rootEntries)) return std::nullopt;
   std::size_t off = g.rootOffset + static_cast<std::size_t>(slot) * kDirEntrySize;
-  if (off + kDirEntrySize > image.bytes.size()) return std::nullopt;
+  if (off + kDirEntrySize > image.Size()) return std::nullopt;
   return off;
 }
 
@@ -139,7 +141,7 @@ std::vector<std::size_t> RootSlotOffsets(const DiskImage& image) {
 std::optional<int> FindFreeRootSlot(const DiskImage& image) {
   const std::vector<std::size_t> slots = RootSlotOffsets(image);
   for (std::size_t slot = 0; slot < slots.size(); ++slot)
-    if (IsFreeSlot(image.bytes[slots[slot]])) return static_cast<int>(slot);
+    if (IsFreeSlot(image.ByteAt(slots[slot]).value_or(0))) return static_cast<int>(slot);
   return std::nullopt;
 }
 
@@ -160,7 +162,7 @@ std::optional<EntryPlace> PlaceEntry(const DiskImage& img, const DirContents& di
 std::size_t GrowDirectory(DiskImage& img, std::uint16_t last, std::uint16_t cluster) {
   const auto& g = img.geometry;
   const std::size_t off = ClusterOffset(g, cluster);
-  std::memset(img.bytes.data() + off, 0, g.clusterBytes);
+  img.Fill(off, g.clusterBytes, 0);
   WriteFatEntry(img, last, cluster);
   WriteFatEntry(img, cluster, kFatEndOfChain);
   return off;

@@ -73,11 +73,11 @@ class Checker {
   }
 
   void CheckBoot() {
-    const std::uint64_t disk = static_cast<std::uint64_t>(g_.totalSectors) * g_.bytesPerSector;
-    if (img_.bytes.size() != disk)
+    const std::uint64_t disk = g_.DiskBytes();
+    if (img_.Size() != disk)
       Add(FindingKind::BootSector, kNoEntry, {},
-          FillText(msg::kCheckImageLonger, {Num(g_.totalSectors), Num(g_.bytesPerSector), Num(disk),
-                                            Num(img_.bytes.size())}));
+          FillText(msg::kCheckImageLonger,
+                   {Num(g_.totalSectors), Num(g_.bytesPerSector), Num(disk), Num(img_.Size())}));
   }
 
   void CheckFatCopies() {
@@ -95,8 +95,8 @@ class Checker {
   }
 
   void CheckMedia() {
-    if (g_.fatOffset >= img_.bytes.size()) return;
-    const std::uint8_t fatMedia = img_.bytes[g_.fatOffset];
+    if (g_.fatOffset >= img_.Size()) return;
+    const std::uint8_t fatMedia = img_.Memory()[g_.fatOffset];
     if (fatMedia != g_.media)
       Add(FindingKind::MediaByte, kNoEntry, {},
           FillText(msg::kCheckMediaByte, {HexText(fatMedia, 2), HexText(g_.media, 2)}));
@@ -243,7 +243,9 @@ class Checker {
   void CheckNames() {
     // "." and ".." belong in subdirectories only; the tree map leaves them out everywhere.
     for (std::size_t off : RootSlotOffsets(img_)) {
-      const ListingRecord e = DecodeListingRecord(img_.bytes.data() + off);
+      const std::optional<Bytes> raw = img_.Read(off, kDirEntrySize);
+      if (!raw) break;
+      const ListingRecord e = DecodeListingRecord(raw->data());
       const MsxName11 name = NameOf(e);
       if (!IsLongNameAttribute(e.attribute) && IsDotEntry(name.data())) {
         DiskFinding f;

@@ -1,38 +1,47 @@
 #include "core/disk_image.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace quarnel {
 
-DiskGeometry GeometryFields(const BootSector& bs) {
-  DiskGeometry g;
-  g.bytesPerSector = bs.bytesPerSector.Get();
-  g.sectorsPerCluster = bs.sectorsPerCluster;
-  g.reservedSectors = bs.reservedSectors.Get();
-  g.fatCount = bs.fatCount;
-  g.rootEntries = bs.rootEntries.Get();
-  g.totalSectors = bs.totalSectors.Get();
-  g.media = bs.media;
-  g.sectorsPerFat = bs.sectorsPerFat.Get();
-  g.sectorsPerTrack = bs.sectorsPerTrack.Get();
-  g.sides = bs.sides.Get();
-  return g;
+DiskImage::DiskImage(ImageBytes bytes, const DiskGeometry& geometry)
+    : geometry(geometry), store_(std::make_unique<MemoryStore>(std::move(bytes))) {}
+
+DiskImage::DiskImage(std::unique_ptr<SectorStore> store, const DiskGeometry& geometry)
+    : geometry(geometry), store_(std::move(store)) {}
+
+DiskImage::DiskImage(const DiskImage& other)
+    : loadFailed(other.loadFailed),
+      bootError(other.bootError),
+      bootErrorDetail(other.bootErrorDetail),
+      geometry(other.geometry),
+      store_(other.store_ ? other.store_->Clone() : nullptr) {}
+
+DiskImage& DiskImage::operator=(const DiskImage& other) {
+  if (this != &other) *this = DiskImage(other);
+  return *this;
 }
 
-void DeriveGeometry(DiskGeometry& g) {
-  if (g.bytesPerSector == 0 || g.sectorsPerCluster == 0 || g.sectorsPerTrack == 0 || g.sides == 0)
-    return;
-  const std::uint32_t bps = g.bytesPerSector;
-  g.tracks = g.totalSectors / (static_cast<std::uint32_t>(g.sectorsPerTrack) * g.sides);
-  g.clusterBytes = bps * g.sectorsPerCluster;
-  std::int64_t dataSectors = static_cast<std::int64_t>(g.totalSectors) - g.reservedSectors -
-                             static_cast<std::int64_t>(g.sectorsPerFat) * g.fatCount -
-                             (static_cast<std::int64_t>(g.rootEntries) * 32) / bps;
-  g.dataSectors = static_cast<std::int32_t>(dataSectors);
-  g.clusterLimit = static_cast<std::uint32_t>(RoundHalfEven(g.totalSectors, g.sectorsPerCluster));
-  g.fatOffset = bps * g.reservedSectors;
-  g.rootOffset = bps * g.sectorsPerFat * g.fatCount + g.fatOffset;
-  g.dataOffset = g.rootOffset + static_cast<std::uint32_t>(g.rootEntries) * 32;
-  // Truncation towards zero, as the division of a negative count does.
-  g.dataClusters = g.dataSectors / static_cast<std::int32_t>(g.sectorsPerCluster);
+bool DiskImage::Fill(std::uint64_t offset, std::uint64_t length, std::uint8_t value) {
+  if (offset > Size() || Size() - offset < length) return false;
+  const std::vector<std::uint8_t> run(
+      static_cast<std::size_t>(std::min<std::uint64_t>(length, 65536)), value);
+  for (std::uint64_t done = 0; done < length; done += run.size()) {
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(run.size(), length - done));
+    if (!Write(offset + done, Bytes(run.data(), n))) return false;
+  }
+  return true;
+}
+
+const ImageBytes& DiskImage::Memory() const {
+  const ImageBytes* whole = store_ ? store_->Memory() : nullptr;
+  return whole ? *whole : none_;
+}
+
+MutableBytes DiskImage::MutableView() {
+  ImageBytes* whole = store_ ? store_->MutableMemory() : nullptr;
+  return whole ? MutableBytes(whole->data(), whole->size()) : MutableBytes();
 }
 
 }  // namespace quarnel

@@ -1,14 +1,16 @@
-// The disk image held in memory and the geometry decoded from its boot sector.
+// A volume: its bytes, read through a sector store, and the layout they are read by.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/boot_sector.h"
 #include "core/bytes.h"
-#include "core/rounding.h"
+#include "core/geometry.h"
+#include "core/sector_store.h"
 
 namespace quarnel {
 
@@ -17,62 +19,61 @@ inline constexpr std::int32_t kStandardImageSizes[] = {163840, 184320, 327680, 3
                                                        655360, 737280, 1474560};
 inline constexpr std::int32_t kSmallestImageSize = 163840;
 inline constexpr std::int32_t kLargestImageSize = 1474560;
-inline constexpr std::uint16_t kLargestSectorSize = 512;
-// FAT12 numbers at most 4,084 data clusters; a disk with more is FAT16 and is not read as FAT12.
-inline constexpr std::int32_t kMostFat12Clusters = 4084;
+// A volume: its bytes in a sector store, the layout they are read by, and how its load went.
+// A default-made image holds nothing. Every byte goes through the bounded accessors; only the
+// whole-buffer store gives its buffer out (Memory), for the atomic save and the tools that show a
+// whole floppy.
+class DiskImage {
+ public:
+  DiskImage() = default;
+  // The whole image in memory, read by `geometry`.
+  explicit DiskImage(ImageBytes bytes, const DiskGeometry& geometry = {});
+  // The volume in `store`, read by `geometry`.
+  DiskImage(std::unique_ptr<SectorStore> store, const DiskGeometry& geometry);
+  DiskImage(const DiskImage& other);
+  DiskImage& operator=(const DiskImage& other);
+  DiskImage(DiskImage&&) noexcept = default;
+  DiskImage& operator=(DiskImage&&) noexcept = default;
 
-// Boot-sector fields and the values derived from them. Every offset counts bytes from the start
-// of the image. Derived values are computed exactly in 32 bits (no 16-bit wrap-around).
-struct DiskGeometry {
-  std::uint16_t bytesPerSector = 0;    // +11
-  std::uint8_t sectorsPerCluster = 0;  // +13
-  std::uint16_t reservedSectors = 0;   // +14
-  std::uint8_t fatCount = 0;           // +16
-  std::uint16_t rootEntries = 0;       // +17
-  std::uint16_t totalSectors = 0;      // +19
-  std::uint8_t media = 0;              // +21
-  std::uint16_t sectorsPerFat = 0;     // +22
-  std::uint16_t sectorsPerTrack = 0;   // +24
-  std::uint16_t sides = 0;             // +26
-
-  std::uint32_t tracks = 0;        // totalSectors / (sectorsPerTrack * sides)
-  std::uint32_t clusterBytes = 0;  // bytesPerSector * sectorsPerCluster
-  std::int32_t dataSectors = 0;    // sectors left for clusters; negative on a broken boot sector
-  std::uint32_t clusterLimit = 0;  // totalSectors / sectorsPerCluster, rounded half to even
-  std::uint32_t fatOffset = 0;     // first FAT
-  std::uint32_t rootOffset = 0;    // root directory
-  std::uint32_t dataOffset = 0;    // first byte of cluster 2
-  std::int32_t dataClusters = 0;   // valid data clusters are 2 .. dataClusters + 1
-
-  // Highest valid data cluster (dataClusters + 1), or 1 when there is none.
-  std::uint32_t LastDataCluster() const {
-    return dataClusters > 0 ? static_cast<std::uint32_t>(dataClusters) + 1 : 1;
-  }
-  // Bytes of one FAT copy.
-  std::uint32_t FatBytes() const {
-    return static_cast<std::uint32_t>(bytesPerSector) * sectorsPerFat;
-  }
-};
-
-// Copies the raw fields of `bs` into a geometry (derived values left at 0).
-DiskGeometry GeometryFields(const BootSector& bs);
-// Fills the derived values of `g` from its raw fields, in the order the table lists them.
-// Needs bytesPerSector, sectorsPerCluster, sectorsPerTrack and sides above 0.
-void DeriveGeometry(DiskGeometry& g);
-
-// A disk image in memory and how its load went. `bytes` is empty when none is loaded.
-struct DiskImage {
-  ImageBytes bytes;
-  std::int32_t size = 0;
   bool loadFailed = false;      // refused for its size, a read error or its sector size
   bool bootError = false;       // boot sector refused: bytes kept, nothing listed or read
   std::string bootErrorDetail;  // which field was refused and why (for a second message line)
-  DiskGeometry geometry;
+  DiskGeometry geometry;        // the layout the bytes are read by
 
+  // The bytes of the volume (0 when none is held).
+  std::uint64_t Size() const { return store_ ? store_->Size() : 0; }
+  bool Empty() const { return Size() == 0; }
   // An image whose directories and files may be read.
-  bool Usable() const { return !loadFailed && !bootError && !bytes.empty(); }
-  Bytes View() const { return Bytes(bytes.data(), bytes.size()); }
-  MutableBytes MutableView() { return MutableBytes(bytes.data(), bytes.size()); }
+  bool Usable() const { return !loadFailed && !bootError && !Empty(); }
+
+  // `length` bytes from `offset`; nullopt unless the range lies inside the volume and reads.
+  // The span stays valid while the image lives and shows later writes.
+  std::optional<Bytes> Read(std::uint64_t offset, std::size_t length) const {
+    if (!store_) return std::nullopt;
+    return store_->Read(offset, length);
+  }
+  // The byte at `offset`; nullopt outside the volume.
+  std::optional<std::uint8_t> ByteAt(std::uint64_t offset) const {
+    auto b = Read(offset, 1);
+    return b ? std::optional<std::uint8_t>((*b)[0]) : std::nullopt;
+  }
+  // Writes `data` at `offset`; false (nothing written) when it does not lie inside the volume.
+  bool Write(std::uint64_t offset, Bytes data) { return store_ && store_->Write(offset, data); }
+  bool PutByte(std::uint64_t offset, std::uint8_t value) { return Write(offset, Bytes(&value, 1)); }
+  // Sets `length` bytes from `offset` to `value`; false (nothing written) outside the volume.
+  bool Fill(std::uint64_t offset, std::uint64_t length, std::uint8_t value);
+
+  // The whole buffer of an image held in memory (empty for an image read from a file in place).
+  const ImageBytes& Memory() const;
+  Bytes View() const { return Bytes(Memory().data(), Memory().size()); }
+  MutableBytes MutableView();
+
+  // The store (nullptr when none is held).
+  const SectorStore* Store() const { return store_.get(); }
+
+ private:
+  std::unique_ptr<SectorStore> store_;
+  ImageBytes none_;  // what Memory gives when no buffer is held
 };
 
 }  // namespace quarnel

@@ -91,7 +91,7 @@ DiskImage WithStandardBootSector(const DiskImage& image, const GeometryRow& row,
   set16("root entries (offset 17)", bs->rootEntries, g.rootEntries);
   set16("sectors (offset 19)", bs->totalSectors, g.totalSectors);
   if (!IsMediaByte(bs->media)) {
-    const std::uint8_t fatMedia = out.bytes[g.fatOffset];
+    const std::uint8_t fatMedia = out.ByteAt(g.fatOffset).value_or(0);
     const std::uint8_t media = IsMediaByte(fatMedia) ? fatMedia : g.media;
     said += (said.empty() ? "" : ", ") +
             FillText(msg::kRepairBootField,
@@ -125,7 +125,7 @@ class Repairer {
     // A remedy can bring what an earlier group mends to light (an entry renamed out of "." joins
     // the tree with its cross-link): a further round takes it, as long as rounds change bytes.
     for (int round = 0; round < kRounds; ++round) {
-      const ImageBytes before = work_.bytes;
+      const ImageBytes before = work_.Memory();
       for (int group = 0; group < kGroups; ++group) {
         std::vector<DiskFinding> findings;
         for (auto& f : CheckDisk(work_).findings)
@@ -135,12 +135,12 @@ class Repairer {
         Apply(group, findings);
         CopyFatToMirrors(work_);
       }
-      if (work_.bytes == before) break;
+      if (work_.Memory() == before) break;
     }
     RepairPlan plan;
     plan.actions = std::move(actions_);
     plan.left = CheckDisk(work_).findings;
-    plan.changed = work_.bytes != original.bytes;
+    plan.changed = work_.Memory() != original.Memory();
     plan.fatCopied = fatCopied_;
     plan.repaired = std::move(work_);
     return plan;
@@ -173,7 +173,7 @@ class Repairer {
     return DirEntryAt(work_.View(), f.entryOffset);
   }
   void PutEntry(const DiskFinding& f, const DirEntry& e) {
-    PutDirEntry(work_.MutableView(), f.entryOffset, e);
+    work_.Write(f.entryOffset, EntryBytes(e));
   }
 
   void Apply(int group, const std::vector<DiskFinding>& findings) {
@@ -195,7 +195,7 @@ class Repairer {
     const auto& g = work_.geometry;
     switch (f.kind) {
       case FindingKind::MediaByte:
-        work_.bytes[g.fatOffset] = g.media;
+        work_.PutByte(g.fatOffset, g.media);
         return Done(f, FillText(msg::kRepairMediaByte, {Num(g.media)}));
       case FindingKind::ChainLoop:
       case FindingKind::ChainOutside:
@@ -216,7 +216,7 @@ class Repairer {
     const std::uint64_t cb = g.clusterBytes;
     if (f.kind == FindingKind::BadFirstCluster) {
       if (dir) {
-        work_.bytes[f.entryOffset] = kEntryDeleted;
+        work_.PutByte(f.entryOffset, kEntryDeleted);
         return Done(f, std::string(msg::kRepairNoDirectory));
       }
       const bool noFirst = e->firstCluster.Get() == 0;
@@ -278,9 +278,9 @@ class Repairer {
     std::string counts;
     for (std::uint32_t k = 0; k < g.fatCount; ++k) {
       const std::size_t from = g.fatOffset + static_cast<std::size_t>(k) * len;
-      if (from + len > work_.bytes.size()) break;
+      if (from + len > work_.Size()) break;
       DiskImage trial = work_;
-      std::memcpy(trial.bytes.data() + g.fatOffset, work_.bytes.data() + from, len);
+      std::memcpy(trial.MutableView().data() + g.fatOffset, work_.Memory().data() + from, len);
       // A copy that is no FAT (one never written, say) is never copied over the first.
       if (k > 0 && !JudgeBootLayout(trial).Plausible()) continue;
       std::size_t count = 0;
@@ -293,8 +293,8 @@ class Repairer {
       if (!counts.empty()) counts += ", ";
       counts += "FAT " + Num(k + 1) + ": " + Num(count);
     }
-    std::memmove(work_.bytes.data() + g.fatOffset,
-                 work_.bytes.data() + g.fatOffset + static_cast<std::size_t>(best) * len, len);
+    std::memmove(work_.MutableView().data() + g.fatOffset,
+                 work_.Memory().data() + g.fatOffset + static_cast<std::size_t>(best) * len, len);
     CopyFatToMirrors(work_);
     if (fatCopied_ < 0) fatCopied_ = static_cast<int>(best);
     for (const auto& f : findings)
@@ -327,7 +327,7 @@ class Repairer {
         std::size_t pos = 0;
         while (pos < chain.size() && !shared.count(chain[pos])) ++pos;
         if (pos == 0) {
-          work_.bytes[f.entryOffset] = kEntryDeleted;
+          work_.PutByte(f.entryOffset, kEntryDeleted);
           Done(f, std::string(msg::kRepairEntryRemoved));
         } else if (pos < chain.size()) {
           WriteFatEntry(work_, chain[pos - 1], kFatEndOfChain);
@@ -349,8 +349,8 @@ class Repairer {
         const auto from = ClusterData(work_, own[i]);
         const auto to = ClusterData(work_, fresh[j]);
         if (from && to)
-          std::memmove(work_.bytes.data() + (to->data() - work_.bytes.data()), from->data(),
-                       from->size());
+          std::memmove(work_.MutableView().data() + (to->data() - work_.Memory().data()),
+                       from->data(), from->size());
         own[i] = fresh[j++];
         WriteFatEntry(work_, own[i], kFatEndOfChain);  // taken: the next pick skips it
         list += (list.empty() ? "" : ", ") + Num(own[i]);
@@ -384,7 +384,7 @@ class Repairer {
     if (!data || index == tree.entries.size()) return {std::string(msg::kRepairNothing), false};
     const std::size_t parent = tree.entries[index].parent;
     const std::uint16_t up = parent < tree.entries.size() ? tree.entries[parent].firstCluster : 0;
-    const std::size_t base = static_cast<std::size_t>(data->data() - work_.bytes.data());
+    const std::size_t base = static_cast<std::size_t>(data->data() - work_.Memory().data());
     if (!Writable(base)) return {std::string(msg::kRepairEntryInFile), false};
     std::string said;
     bool done = true;
@@ -412,7 +412,7 @@ class Repairer {
         d->size.Set(0);
       }
       d->firstCluster.Set(want[slot].second);
-      PutDirEntry(work_.MutableView(), off, *d);
+      work_.Write(off, EntryBytes(*d));
       said += (said.empty() ? "" : " ") +
               FillText(msg::kRepairDotWritten, {want[slot].first, Num(want[slot].second)});
     }
@@ -449,7 +449,7 @@ class Repairer {
   }
 
   std::string RenameOne(const DiskFinding& f, std::multiset<std::string>& taken) {
-    std::uint8_t* n = work_.bytes.data() + f.entryOffset;
+    std::uint8_t* n = work_.MutableView().data() + f.entryOffset;
     MsxName11 stored;
     std::copy(n, n + stored.size(), stored.begin());
     if (auto own = taken.find(Folded(n)); own != taken.end()) taken.erase(own);
@@ -492,7 +492,7 @@ class Repairer {
     e.date.Set(FatDate(options_.now));
     e.firstCluster.Set(f.clusters.front());
     e.size.Set(static_cast<std::uint32_t>(f.clusters.size() * g.clusterBytes));
-    PutDirEntry(work_.MutableView(), *slotOffset, e);
+    work_.Write(*slotOffset, EntryBytes(e));
     Done(f, FillText(msg::kRepairLostSaved, {name}));
   }
 
@@ -500,7 +500,7 @@ class Repairer {
   std::string FreeChkName() {
     std::set<std::string> root;
     for (std::size_t off : RootSlotOffsets(work_))
-      if (!IsFreeSlot(work_.bytes[off])) root.insert(Folded(work_.bytes.data() + off));
+      if (!IsFreeSlot(work_.Memory()[off])) root.insert(Folded(work_.Memory().data() + off));
     for (int k = 0; k < 10000; ++k) {
       std::string digits = Num(static_cast<std::uint64_t>(k));
       const std::string name = "FILE" + std::string(4 - digits.size(), '0') + digits + ".CHK";

@@ -31,8 +31,8 @@ void ApplyHostAttributes(const fs::path& p, std::uint8_t attribute, std::uint16_
 }  // namespace
 
 bool ApplyEntryTime(const DiskImage& image, const FileEntry& e, const fs::path& hostPath) {
-  if (!image.Usable() || e.offset + kDirEntrySize > image.bytes.size()) return false;
-  const ListingRecord r = DecodeListingRecord(image.bytes.data() + e.offset);
+  if (!image.Usable() || e.offset + kDirEntrySize > image.Size()) return false;
+  const ListingRecord r = DecodeListingRecord(image.Memory().data() + e.offset);
   const auto t = FromFatDateTime(r.date, r.time);
   if (!t) return false;
   std::error_code ec;
@@ -54,7 +54,7 @@ ExtractOutcome ExtractFile(const DiskImage& image, const FileEntry& e, const fs:
   // through) is replaced by a rename.
   if (!WriteNewOrReplace(hostPath, data.bytes, io, LinkPolicy::Replace))
     return {ExtractStatus::CannotWrite, std::string(msg::kCannotWriteFile) + hostPath.string()};
-  const ListingRecord r = DecodeListingRecord(image.bytes.data() + e.offset);
+  const ListingRecord r = DecodeListingRecord(image.Memory().data() + e.offset);
   ApplyHostAttributes(hostPath, e.attribute, r.date, r.time);
   return ExtractStatus::Written;
 }

@@ -1,7 +1,6 @@
 #include "core/fat.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -10,48 +9,36 @@
 
 namespace quarnel {
 
-namespace {
-
-// Offset of the 3-byte group holding entry n of FAT copy `copy` (0 is the first), when both bytes
-// of the entry lie inside that copy and inside the image; nullopt otherwise.
-std::optional<std::uint64_t> GroupOffset(const DiskImage& image, std::uint32_t copy,
-                                         std::uint32_t n) {
+Bytes FatCopyBytes(const DiskImage& image, std::uint32_t copy) {
   const auto& g = image.geometry;
   const std::uint64_t start =
       static_cast<std::uint64_t>(g.fatOffset) + static_cast<std::uint64_t>(copy) * g.FatBytes();
-  const std::uint64_t end = std::min<std::uint64_t>(start + g.FatBytes(), image.bytes.size());
-  const std::uint64_t p = start + static_cast<std::uint64_t>(n / 2) * 3;
-  if (p + (n % 2 == 0 ? 1 : 2) >= end) return std::nullopt;
-  return p;
+  if (start >= image.Size()) return {};
+  const std::uint64_t length = std::min<std::uint64_t>(g.FatBytes(), image.Size() - start);
+  return image.Read(start, static_cast<std::size_t>(length)).value_or(Bytes());
 }
-
-}  // namespace
 
 std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t copy,
                                           std::uint32_t n) {
-  const auto p = GroupOffset(image, copy, n);
-  if (!p) return std::nullopt;
-  const auto& b = image.bytes;
-  if (n % 2 == 0) return static_cast<std::uint16_t>(b[*p] | ((b[*p + 1] & 0x0F) << 8));
-  return static_cast<std::uint16_t>((b[*p + 1] >> 4) | (b[*p + 2] << 4));
+  const FatKind kind = image.geometry.fatKind;
+  const Bytes table = FatCopyBytes(image, copy);
+  const std::uint64_t p = FatEntryOffset(kind, n);
+  if (p + 2 > table.size()) return std::nullopt;
+  return DecodeFatEntry(kind, n, table.data() + p);
 }
 
 std::uint16_t ReadFatEntry(const DiskImage& image, std::uint32_t n) {
-  return FatCopyEntry(image, 0, n).value_or(kFatBad);
+  return FatCopyEntry(image, 0, n).value_or(FatMarksOf(image.geometry.fatKind).bad);
 }
 
 void WriteFatEntry(DiskImage& image, std::uint32_t n, std::uint16_t v) {
-  const auto p = GroupOffset(image, 0, n);
-  if (!p) return;
-  auto& b = image.bytes;
-  v &= 0xFFF;
-  if (n % 2 == 0) {
-    b[*p] = static_cast<std::uint8_t>(v & 0xFF);
-    b[*p + 1] = static_cast<std::uint8_t>((b[*p + 1] & 0xF0) | (v >> 8));
-  } else {
-    b[*p + 2] = static_cast<std::uint8_t>((v >> 4) & 0xFF);
-    b[*p + 1] = static_cast<std::uint8_t>((b[*p + 1] & 0x0F) | ((v & 0x0F) << 4));
-  }
+  const FatKind kind = image.geometry.fatKind;
+  const Bytes table = FatCopyBytes(image, 0);
+  const std::uint64_t p = FatEntryOffset(kind, n);
+  if (p + 2 > table.size()) return;
+  std::uint8_t window[2] = {table[p], table[p + 1]};
+  EncodeFatEntry(kind, n, v, window);
+  image.Write(image.geometry.fatOffset + p, window);
 }
 
 std::uint16_t FreeFatEntry(DiskImage& image, std::uint32_t n) {
@@ -62,15 +49,13 @@ std::uint16_t FreeFatEntry(DiskImage& image, std::uint32_t n) {
 
 void CopyFatToMirrors(DiskImage& image) {
   const auto& g = image.geometry;
-  auto& b = image.bytes;
-  const std::uint64_t len = g.FatBytes();
-  const std::uint64_t src = g.fatOffset;
-  if (len == 0 || src >= b.size()) return;
+  const Bytes first = FatCopyBytes(image, 0);
+  if (first.empty()) return;
   for (std::uint32_t k = 1; k < g.fatCount; ++k) {
-    std::uint64_t dst = src + k * len;
-    if (dst >= b.size()) break;
-    std::uint64_t n = std::min<std::uint64_t>({len, b.size() - dst, b.size() - src});
-    std::memmove(b.data() + dst, b.data() + src, n);
+    const std::uint64_t dst = g.fatOffset + std::uint64_t{k} * g.FatBytes();
+    if (dst >= image.Size()) break;
+    const std::uint64_t n = std::min<std::uint64_t>(first.size(), image.Size() - dst);
+    image.Write(dst, first.first(static_cast<std::size_t>(n)));
   }
 }
 
@@ -93,18 +78,17 @@ std::uint32_t ClusterOffset(const DiskGeometry& g, std::uint32_t n) {
 std::optional<Bytes> ClusterData(const DiskImage& image, std::uint32_t n) {
   const auto& g = image.geometry;
   if (n < 2 || n > g.LastDataCluster() || g.clusterBytes == 0) return std::nullopt;
-  std::uint64_t off =
+  const std::uint64_t off =
       static_cast<std::uint64_t>(g.dataOffset) + static_cast<std::uint64_t>(n - 2) * g.clusterBytes;
-  if (off > image.bytes.size() || image.bytes.size() - off < g.clusterBytes) return std::nullopt;
-  return Bytes(image.bytes.data() + off, g.clusterBytes);
+  return image.Read(off, g.clusterBytes);
 }
 
 ChainStep NextClusterCheck(const DiskGeometry& g, std::uint16_t n) {
-  if (n == kFatEndOfChain) return ChainStep::End;
-  if (n >= 0xFF8) return ChainStep::End;  // the other end markers of FAT12
-  if (n > g.LastDataCluster() && n < 0xFF0) return ChainStep::Broken;
-  if (n < 2) return ChainStep::Broken;       // free or reserved: the chain points nowhere
-  if (n >= 0xFF0) return ChainStep::Broken;  // reserved values and the bad-cluster mark
+  const FatMarks marks = FatMarksOf(g.fatKind);
+  if (n >= marks.firstEnd) return ChainStep::End;  // the end markers PC systems write too
+  if (n < 2) return ChainStep::Broken;             // free or reserved: the chain points nowhere
+  if (n >= marks.firstReserved) return ChainStep::Broken;  // reserved values and the bad mark
+  if (n > g.LastDataCluster()) return ChainStep::Broken;
   return ChainStep::Continue;
 }
 
@@ -136,7 +120,7 @@ void ChainWalk::Enter(std::uint16_t c) {
   }
   if (policy_.freeOrBad == ChainFreeOrBad::Stop) {
     const std::uint16_t v = ReadFatEntry(image_, c);
-    if (v == kFatFree || v == kFatBad) {
+    if (v == kFatFree || v == FatMarksOf(image_.geometry.fatKind).bad) {
       stop_ = ChainStop::FreeOrBad;
       return;
     }

@@ -1,5 +1,5 @@
-// The FAT12 allocation table of the current image, the one rule for FAT values met in a chain
-// (NextClusterCheck) and the one walker along chains (ChainWalk).
+// The allocation table of a volume (entries through the FAT codec: FAT12, FAT16), the one rule
+// for FAT values met in a chain (NextClusterCheck) and the one walker along chains (ChainWalk).
 // Every routine stays inside the first FAT copy: entries that would lie past its end (a FAT too
 // small for the disk) or outside the image read as 0xFF7 (bad cluster) and are never written, so
 // no chain is built through clusters whose links could not be stored.
@@ -12,6 +12,7 @@
 
 #include "core/bytes.h"
 #include "core/disk_image.h"
+#include "core/fat_codec.h"
 
 namespace quarnel {
 
@@ -19,57 +20,65 @@ inline constexpr std::uint16_t kFatFree = 0x000;
 inline constexpr std::uint16_t kFatEndOfChain = 0xFFF;
 inline constexpr std::uint16_t kFatBad = 0xFF7;
 
-// Entry n of the first FAT (0..0xFFF).
+// Entry n of the first FAT; the bad-cluster mark when it lies outside the copy or the image.
 std::uint16_t ReadFatEntry(const DiskImage& image, std::uint32_t n);
 // Entry n of FAT copy `copy` (0 is the first), read at fatOffset + copy x FatBytes; nullopt when
 // it lies outside that copy or the image.
 std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t copy,
                                           std::uint32_t n);
-// Calls `f(n, value)` for n = 2..last in order with entry n of the first FAT as ReadFatEntry reads
-// it (0xFF7 past the copy or the image), until `f` returns false. One pass over the FAT bytes.
+// The bytes of FAT copy `copy` as far as the volume holds them (empty when it holds none). One
+// read of the store for the whole copy.
+Bytes FatCopyBytes(const DiskImage& image, std::uint32_t copy);
+
 // The highest entry n <= last that lies inside the first FAT copy and the image (1 when none
 // does). An entry lies inside when every entry below it does.
 inline std::uint32_t LastStoredFatEntry(const DiskImage& image, std::uint32_t last) {
-  std::uint32_t stored = last;
-  while (stored >= 2 && !FatCopyEntry(image, 0, stored)) --stored;
-  return stored;
+  return LastEntryWithin(image.geometry.fatKind, FatCopyBytes(image, 0).size(), last);
 }
 
+// Calls `f(n, value)` for n = 2..last in order with entry n of the first FAT as ReadFatEntry reads
+// it (bad past the copy or the image), until `f` returns false. One pass over the FAT bytes.
 template <class F>
 void ScanFat(const DiskImage& image, std::uint32_t last, F f) {
-  const std::uint32_t stored = LastStoredFatEntry(image, last);
-  const std::uint8_t* fat = image.bytes.data() + image.geometry.fatOffset;
+  const FatKind kind = image.geometry.fatKind;
+  const Bytes table = FatCopyBytes(image, 0);
+  const std::uint32_t stored = LastEntryWithin(kind, table.size(), last);
+  const std::uint8_t* fat = table.data();
   std::uint32_t n = 2;
-  // Two entries share three bytes: entry 2k in the low 12 bits, entry 2k + 1 in the high ones.
-  for (; n + 1 <= stored; n += 2) {
-    const std::uint8_t* p = fat + (n / 2) * 3;
-    if (!f(n, static_cast<std::uint16_t>(p[0] | ((p[1] & 0x0F) << 8)))) return;
-    if (!f(n + 1, static_cast<std::uint16_t>((p[1] >> 4) | (p[2] << 4)))) return;
+  if (kind == FatKind::Fat12) {
+    // Two entries share three bytes: entry 2k in the low 12 bits, entry 2k + 1 in the high ones.
+    for (; n + 1 <= stored; n += 2) {
+      const std::uint8_t* p = fat + (n / 2) * 3;
+      if (!f(n, static_cast<std::uint16_t>(p[0] | ((p[1] & 0x0F) << 8)))) return;
+      if (!f(n + 1, static_cast<std::uint16_t>((p[1] >> 4) | (p[2] << 4)))) return;
+    }
   }
-  if (n <= stored) {
-    const std::uint8_t* p = fat + (n / 2) * 3;
-    if (!f(n, static_cast<std::uint16_t>(p[0] | ((p[1] & 0x0F) << 8)))) return;
-    ++n;
-  }
+  for (; n <= stored; ++n)
+    if (!f(n, DecodeFatEntry(kind, n, fat + FatEntryOffset(kind, n)))) return;
   for (; n <= last; ++n)
-    if (!f(n, std::uint16_t{0xFF7})) return;
+    if (!f(n, FatMarksOf(kind).bad)) return;
 }
 
 // Calls `f(n)` for each free entry n = 2..last of the first FAT in order (entries past the copy
-// or the image are not free), until `f` returns false. Three bytes whose first and last are both
-// set hold two used entries and are passed over at once.
+// or the image are not free), until `f` returns false. Three FAT12 bytes whose first and last are
+// both set hold two used entries and are passed over at once.
 template <class F>
 void ScanFreeFat(const DiskImage& image, std::uint32_t last, F f) {
-  const std::uint32_t stored = LastStoredFatEntry(image, last);
-  const std::uint8_t* fat = image.bytes.data() + image.geometry.fatOffset;
+  const FatKind kind = image.geometry.fatKind;
+  const Bytes table = FatCopyBytes(image, 0);
+  const std::uint32_t stored = LastEntryWithin(kind, table.size(), last);
+  const std::uint8_t* fat = table.data();
   std::uint32_t n = 2;
-  for (; n + 1 <= stored; n += 2) {
-    const std::uint8_t* p = fat + (n / 2) * 3;
-    if (p[0] != 0 && p[2] != 0) continue;
-    if ((p[0] | (p[1] & 0x0F)) == 0 && !f(n)) return;
-    if (((p[1] >> 4) | p[2]) == 0 && !f(n + 1)) return;
+  if (kind == FatKind::Fat12) {
+    for (; n + 1 <= stored; n += 2) {
+      const std::uint8_t* p = fat + (n / 2) * 3;
+      if (p[0] != 0 && p[2] != 0) continue;
+      if ((p[0] | (p[1] & 0x0F)) == 0 && !f(n)) return;
+      if (((p[1] >> 4) | p[2]) == 0 && !f(n + 1)) return;
+    }
   }
-  if (n <= stored && (fat[(n / 2) * 3] | (fat[(n / 2) * 3 + 1] & 0x0F)) == 0) f(n);
+  for (; n <= stored; ++n)
+    if (DecodeFatEntry(kind, n, fat + FatEntryOffset(kind, n)) == 0 && !f(n)) return;
 }
 
 // Writes entry n of the first FAT, keeping the 4 bits of the neighbouring entry. v <= 0xFFF.
@@ -94,7 +103,7 @@ enum class ChainStep { End, Continue, Broken };
 ChainStep NextClusterCheck(const DiskGeometry& g, std::uint16_t n);
 
 // True when `first` may start a chain: a data cluster (2 .. LastDataCluster) inside the image.
-// (clusterLimit, the sector count divided by the cluster size, is not a bound: with large
+// (The sector count divided by the cluster size is not a bound: with large
 // clusters it falls below the last data cluster, which is a cluster like any other.)
 bool FirstClusterValid(const DiskImage& image, std::uint16_t first);
 

@@ -148,24 +148,17 @@ void MakeDos2BootSector(std::span<std::uint8_t, 512> s, const VolumeId& id) {
 
 std::vector<std::uint8_t> BuildNewImage(const GeometryRow& row,
                                         const std::optional<VolumeId>& dos2) {
-  constexpr std::uint16_t kSector = 512;
   std::vector<std::uint8_t> img(static_cast<std::size_t>(row.sizeKb) * 1024, 0);
   auto tmpl = BootSectorTemplate();
   if (dos2) MakeDos2BootSector(tmpl, *dos2);
   std::copy(tmpl.begin(), tmpl.end(), img.begin());
-  auto put16 = [&](std::size_t off, std::uint16_t v) { PutLe16(MutableBytes(img), off, v); };
-  put16(11, kSector);
-  img[13] = row.sectorsPerCluster;
-  put16(14, 1);
-  img[16] = 2;
-  put16(17, row.rootEntries);
-  put16(19, row.totalSectors);
-  img[21] = row.media;
-  put16(22, row.sectorsPerFat);
-  put16(24, row.sectorsPerTrack);
-  img[26] = static_cast<std::uint8_t>(row.sides);
-  for (std::size_t fat = 0; fat < 2; ++fat) {
-    std::size_t off = kSector + fat * row.sectorsPerFat * kSector;
+  const DiskGeometry g = RowGeometry(row);
+  BootSector bs = *BootSectorAt(MutableBytes(img));
+  PutGeometryFields(bs, g);
+  PutBootSector(MutableBytes(img), bs);
+  // Reserved FAT entries 0 and 1 of both copies: the media byte, then 0xFF 0xFF.
+  for (std::size_t fat = 0; fat < g.fatCount; ++fat) {
+    const std::size_t off = g.fatOffset + fat * g.FatBytes();
     img[off] = row.media;
     img[off + 1] = 0xFF;
     img[off + 2] = 0xFF;
@@ -178,25 +171,11 @@ std::string NewImageName(const GeometryRow& row) {
 }
 
 std::optional<GeometryRow> GeometryForSize(std::string_view size) {
-  std::string_view command;
-  if (size == "160")
-    command = "D160KBClick";
-  else if (size == "180")
-    command = "D180KBClick";
-  else if (size == "320")
-    command = "D320KBClick";
-  else if (size == "320s" || size == "320S")
-    command = "D320KBSClick";
-  else if (size == "360")
-    command = "D360KBClick";
-  else if (size == "360s" || size == "360S")
-    command = "D360KBSClick";
-  else if (size == "640")
-    command = "D640KBClick";
-  else if (size == "720")
-    command = "D720KBClick";
+  // The single-sided rows' "s" is taken in either case.
+  std::string key(size);
+  if (!key.empty() && key.back() == 'S') key.back() = 's';
   for (const auto& row : GeometryTable)
-    if (row.command == command) return row;
+    if (row.size == key) return row;
   return std::nullopt;
 }
 

@@ -10,36 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/geometry.h"
 #include "core/ui.h"
 
 namespace quarnel {
 
 class FileIo;
-
-// One standard geometry. Every row has 512-byte sectors, 1 reserved sector and 2 FATs.
-struct GeometryRow {
-  std::string_view command;  // the menu handler's name
-  std::string_view caption;  // the menu text
-  std::uint8_t media;
-  std::uint16_t rootEntries;
-  std::uint16_t sectorsPerFat;
-  std::uint16_t sectorsPerTrack;
-  std::uint16_t sides;
-  std::uint8_t sectorsPerCluster;
-  std::uint16_t totalSectors;
-  std::uint16_t sizeKb;
-};
-
-inline constexpr std::array<GeometryRow, 8> GeometryTable = {{
-    {"D160KBClick", "160 KB (8 sectors x 40 tracks x 1 side)", 0xFE, 64, 1, 8, 1, 1, 320, 160},
-    {"D180KBClick", "180 KB (9 sectors x 40 tracks x 1 side)", 0xFC, 64, 2, 9, 1, 1, 360, 180},
-    {"D320KBSClick", "320 KB (8 sectors x 80 tracks x 1 side)", 0xFA, 112, 1, 8, 1, 2, 640, 320},
-    {"D320KBClick", "320 KB (8 sectors x 40 tracks x 2 side)", 0xFF, 112, 1, 8, 2, 2, 640, 320},
-    {"D360KBSClick", "360 KB (9 sectors x 80 tracks x 1 side)", 0xF8, 112, 2, 9, 1, 2, 720, 360},
-    {"D360KBClick", "360 KB (9 sectors x 40 tracks x 2 side)", 0xFD, 112, 2, 9, 2, 2, 720, 360},
-    {"D640KBClick", "640 KB (8 sectors x 80 tracks x 2 side)", 0xFB, 112, 2, 8, 2, 2, 1280, 640},
-    {"D720KBClick", "720 KB (9 sectors x 80 tracks x 2 side)", 0xF9, 112, 3, 9, 2, 2, 1440, 720},
-}};
 
 inline constexpr std::size_t kBootProgramOffset = 30;
 inline constexpr std::size_t kBootProgramLength = 166;

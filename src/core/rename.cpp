@@ -1,6 +1,7 @@
 #include "core/rename.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "core/add_file.h"
@@ -32,8 +33,8 @@ RenameOutcome RenameEntry(DiskImage& image, const DirContents& dir, const FileEn
   if (auto why = CheckChange(image, PlannedChange{{}, {}, {}, written}))
     return {RenameStatus::NeedsCheck, std::move(*why)};
   written.pop_back();
-  for (auto piece : written) image.bytes[piece] = kEntryDeleted;
-  std::memcpy(image.bytes.data() + entry.offset, name.data(), name.size());
+  for (auto piece : written) image.PutByte(piece, kEntryDeleted);
+  image.Write(entry.offset, Bytes(name.data(), name.size()));
   return RenameStatus::Renamed;
 }
 
@@ -43,7 +44,9 @@ namespace {
 std::optional<int> RootVolumeSlot(const DiskImage& img) {
   const std::vector<std::size_t> slots = RootSlotOffsets(img);
   for (std::size_t slot = 0; slot < slots.size(); ++slot) {
-    const DirEntry e = *DirEntryAt(img.View(), slots[slot]);  // the root lies inside the image
+    const std::optional<Bytes> raw = img.Read(slots[slot], kDirEntrySize);
+    if (!raw) break;
+    const DirEntry e = *DirEntryAt(*raw, 0);
     if (IsFreeSlot(e.name[0]) || IsLongNameAttribute(e.attribute)) continue;
     if (e.attribute & kAttrVolume) return static_cast<int>(slot);
   }
@@ -71,14 +74,16 @@ VolumeOutcome SetVolumeName(DiskImage& img, std::string_view text, const Clock& 
     return {VolumeStatus::LeadingBlank, std::string(msg::kVolumeLeadingBlank)};
   const auto name = VolumeBytes(text);
   if (slot) {
-    std::uint8_t* e = img.bytes.data() + *RootSlotOffset(img, *slot);
+    const std::size_t off = *RootSlotOffset(img, *slot);
     if (text.empty()) {
-      e[0] = kEntryDeleted;
+      img.PutByte(off, kEntryDeleted);
       return VolumeStatus::Cleared;
     }
-    std::memcpy(e, name.data(), name.size());
+    std::array<std::uint8_t, 12> e;
+    std::copy(name.begin(), name.end(), e.begin());
     e[0] = StoredFirstByte(e[0]);
-    e[11] |= kAttrVolume;
+    e[11] = static_cast<std::uint8_t>(img.ByteAt(off + 11).value_or(0) | kAttrVolume);
+    img.Write(off, e);
     return VolumeStatus::Written;
   }
   if (text.empty()) return VolumeStatus::Unchanged;  // no volume entry to remove
@@ -91,7 +96,7 @@ VolumeOutcome SetVolumeName(DiskImage& img, std::string_view text, const Clock& 
   e.attribute = kAttrVolume;
   e.time.Set(0);
   e.date.Set(FatDate(clock.Now()));
-  PutDirEntry(img.MutableView(), *RootSlotOffset(img, *free), e);
+  img.Write(*RootSlotOffset(img, *free), EntryBytes(e));
   return VolumeStatus::Created;
 }
 
@@ -134,7 +139,9 @@ std::string VolumeNameOf(const DiskImage& img) {
   if (!img.Usable()) return {};
   auto slot = RootVolumeSlot(img);
   if (!slot) return {};
-  const std::uint8_t* e = img.bytes.data() + *RootSlotOffset(img, *slot);
+  const std::optional<Bytes> raw = img.Read(*RootSlotOffset(img, *slot), kVolumeNameLength);
+  if (!raw) return {};
+  const std::uint8_t* e = raw->data();
   std::string s(reinterpret_cast<const char*>(e), kVolumeNameLength);
   s[0] = static_cast<char>(ReadFirstByte(e[0]));
   while (!s.empty() && s.back() == ' ') s.pop_back();
@@ -143,16 +150,17 @@ std::string VolumeNameOf(const DiskImage& img) {
 
 std::string OemSignatureOf(const DiskImage& img) {
   std::string s;
-  for (std::size_t i = 0; i < kBootOemLength && kBootOemOffset + i < img.bytes.size(); ++i)
-    s.push_back(static_cast<char>(img.bytes[kBootOemOffset + i]));
+  for (std::size_t i = 0; i < kBootOemLength && kBootOemOffset + i < img.Size(); ++i)
+    s.push_back(static_cast<char>(img.Memory()[kBootOemOffset + i]));
   return s;
 }
 
 bool SetOemSignature(DiskImage& img, std::string_view text) {
-  if (img.bytes.size() < kBootOemOffset + kBootOemLength) return false;
-  for (std::size_t i = 0; i < kBootOemLength; ++i)
-    img.bytes[kBootOemOffset + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0x00;
-  return true;
+  if (img.Size() < kBootOemOffset + kBootOemLength) return false;
+  std::array<std::uint8_t, kBootOemLength> oem{};
+  for (std::size_t i = 0; i < kBootOemLength && i < text.size(); ++i)
+    oem[i] = static_cast<std::uint8_t>(text[i]);
+  return img.Write(kBootOemOffset, oem);
 }
 
 }  // namespace quarnel

@@ -22,7 +22,7 @@ bool OwnerWritable(const fs::path& p) {
 
 SaveStatus SaveImageFile(Workspace& ws, const fs::path& path, Ui& ui, FileIo& io) {
   const DiskImage& image = ws.image;
-  if (image.bytes.empty()) return SaveStatus::NothingLoaded;
+  if (image.Empty()) return SaveStatus::NothingLoaded;
   std::error_code ec;
   if (fs::exists(path, ec) && !OwnerWritable(path)) {
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
@@ -31,9 +31,8 @@ SaveStatus SaveImageFile(Workspace& ws, const fs::path& path, Ui& ui, FileIo& io
       return SaveStatus::ReadOnly;
     }
   }
-  const std::size_t n = static_cast<std::size_t>(
-      std::clamp<std::int64_t>(image.size, 0, static_cast<std::int64_t>(image.bytes.size())));
-  if (!WriteAtomically(path, Bytes(image.bytes.data(), n), io)) {
+  // The whole buffer of an image held in memory is saved by replacing the file.
+  if (!WriteAtomically(path, image.View(), io)) {
     ui.Notify(msg::kCannotSave);
     return SaveStatus::CannotSave;
   }
@@ -42,7 +41,7 @@ SaveStatus SaveImageFile(Workspace& ws, const fs::path& path, Ui& ui, FileIo& io
 }
 
 SaveStatus Save(Workspace& ws, Ui& ui) {
-  if (ws.imagePath.empty() || ws.image.bytes.empty()) return SaveStatus::NothingLoaded;
+  if (ws.imagePath.empty() || ws.image.Empty()) return SaveStatus::NothingLoaded;
   return SaveImageFile(ws, ws.imagePath, ui);
 }
 
@@ -51,7 +50,7 @@ SavePrompt SaveAsPrompt(const Workspace& ws) {
 }
 
 SaveStatus SaveAs(Workspace& ws, const fs::path& path, Ui& ui) {
-  if (ws.imagePath.empty() || ws.image.bytes.empty()) return SaveStatus::NothingLoaded;
+  if (ws.imagePath.empty() || ws.image.Empty()) return SaveStatus::NothingLoaded;
   if (path.empty()) return SaveStatus::Cancelled;
   return SaveImageFile(ws, path, ui);
 }

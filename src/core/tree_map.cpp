@@ -48,7 +48,8 @@ void TreeWalk::Root() {
 }
 
 void TreeWalk::Visit(std::size_t off, std::size_t parent) {
-  auto d = DirEntryAt(image_.View(), off);
+  const std::optional<Bytes> raw = image_.Read(off, kDirEntrySize);
+  const auto d = raw ? DirEntryAt(*raw, 0) : std::nullopt;
   if (!d || IsFreeSlot(d->name[0]) || IsLongNameAttribute(d->attribute) ||
       IsDotEntry(NameOf(*d).data()))
     return;
@@ -80,7 +81,7 @@ void TreeWalk::Drain() {
       Bytes data = *ClusterData(image_, c);  // FollowChain gives data clusters only
       // A file's data that a directory chain runs into holds no entries to follow.
       if (!LooksLikeDirectory(data)) continue;
-      const std::size_t base = static_cast<std::size_t>(data.data() - image_.bytes.data());
+      const std::size_t base = ClusterOffset(image_.geometry, c);
       for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
         Visit(base + e, index);
     }

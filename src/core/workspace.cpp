@@ -64,19 +64,6 @@ void ResetForLoad(Workspace& ws) {
   ws.changed = false;
 }
 
-// The boot-sector field that makes the layout impossible, in words; nullopt when none does.
-std::optional<std::string> ZeroBootField(const DiskGeometry& g) {
-  if (g.bytesPerSector == 0) return "bytes per sector (offset 11) is 0";
-  if (g.sectorsPerCluster == 0) return "sectors per cluster (offset 13) is 0";
-  if (g.reservedSectors == 0)
-    return "reserved sectors (offset 14) is 0: the FAT would lie on the boot sector";
-  if (g.fatCount == 0) return "number of FATs (offset 16) is 0";
-  if (g.sectorsPerFat == 0) return "sectors per FAT (offset 22) is 0";
-  if (g.sectorsPerTrack == 0) return "sectors per track (offset 24) is 0";
-  if (g.sides == 0) return "number of sides (offset 26) is 0";
-  return std::nullopt;
-}
-
 bool IsStandardSize(std::int64_t size) {
   return std::find(std::begin(kStandardImageSizes), std::end(kStandardImageSizes), size) !=
          std::end(kStandardImageSizes);
@@ -137,8 +124,7 @@ void Workspace::LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui
   if (RefuseImageSize(bytes.size(), ui)) return;
   const auto size = static_cast<std::int32_t>(bytes.size());
   if (!IsStandardSize(size)) ui.Notify(msg::kOddDiskSize);
-  image.size = size;
-  image.bytes = std::move(bytes);
+  image = DiskImage(std::move(bytes));
   imagePath = path;
   FinishLoad(ui);
 }
@@ -149,55 +135,52 @@ void Workspace::LoadBuiltImage(ImageBytes bytes, const std::string& path, Ui& ui
     image.loadFailed = true;
     return;
   }
-  image.size = static_cast<std::int32_t>(bytes.size());
-  image.bytes = std::move(bytes);
+  image = DiskImage(std::move(bytes));
   imagePath = path;
   FinishLoad(ui);
 }
 
 void Workspace::FinishLoad(Ui& ui) {
-  auto bs = BootSectorAt(image.View());
-  if (!bs) {  // cannot happen for an accepted size; kept for callers that bypass the size check
-    ui.Notify(msg::kBootSectorError);
-    image.bootError = true;
-    return;
+  // Floppies are FAT12; a volume with more clusters is refused here.
+  GeometryReading read =
+      ReadGeometry(image.Read(0, std::min<std::uint64_t>(image.Size(), 512)).value_or(Bytes()),
+                   image.Size(), kMostFat12Clusters);
+  switch (read.fault) {
+    case GeometryFault::None:
+      break;
+    case GeometryFault::NoBootSector:  // cannot happen for an accepted size
+      ui.Notify(msg::kBootSectorError);
+      image.bootError = true;
+      return;
+    case GeometryFault::SectorTooBig:
+      image.loadFailed = true;
+      ui.Notify(msg::kSectorTooBig);
+      image.bootError = true;
+      return;
+    case GeometryFault::ZeroField:
+      image.geometry = read.geometry;
+      image.bootErrorDetail = read.detail;
+      ui.Notify(msg::kBootSectorError);
+      image.bootError = true;
+      return;
+    case GeometryFault::DiskLarger:
+      image.geometry = read.geometry;
+      ui.Notify(msg::kDiskSmallerThanGeometry);
+      image.bootError = true;
+      return;
+    case GeometryFault::SystemOutside:
+      image.geometry = read.geometry;
+      ui.Notify(msg::kSystemAreaOutside);
+      image.bootError = true;
+      return;
+    case GeometryFault::TooManyClusters:
+      image.geometry = read.geometry;
+      image.bootErrorDetail = read.detail;
+      ui.Notify(msg::kTooManyClusters);
+      image.bootError = true;
+      return;
   }
-  if (bs->bytesPerSector.Get() > kLargestSectorSize) {
-    image.loadFailed = true;
-    ui.Notify(msg::kSectorTooBig);
-    image.bootError = true;
-    return;
-  }
-  DiskGeometry g = GeometryFields(*bs);
-  // A zero field would divide by zero below; no FAT, or a FAT lying on the boot sector, would
-  // have every change write FAT entries over the boot sector or the root directory.
-  if (auto field = ZeroBootField(g)) {
-    image.geometry = g;
-    image.bootErrorDetail = *field;
-    ui.Notify(msg::kBootSectorError);
-    image.bootError = true;
-    return;
-  }
-  DeriveGeometry(g);
-  image.geometry = g;
-  if (static_cast<std::int64_t>(g.totalSectors) * g.bytesPerSector > image.size) {
-    ui.Notify(msg::kDiskSmallerThanGeometry);
-    image.bootError = true;
-    return;
-  }
-  // The FATs and the root directory must lie inside the disk (and so inside the image).
-  if (g.dataSectors < 0 || g.dataOffset > static_cast<std::uint64_t>(image.size)) {
-    ui.Notify(msg::kSystemAreaOutside);
-    image.bootError = true;
-    return;
-  }
-  if (g.dataClusters > kMostFat12Clusters) {
-    image.bootErrorDetail = std::to_string(g.dataClusters) + " clusters, " +
-                            std::to_string(kMostFat12Clusters) + " at most";
-    ui.Notify(msg::kTooManyClusters);
-    image.bootError = true;
-    return;
-  }
+  image.geometry = read.geometry;
   folders.assign(1, DirLevel{"\\", kRootDir});
   Refresh();
 }

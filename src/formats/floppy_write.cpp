@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/geometry.h"
 #include "core/save_image.h"
 #include "formats/messages.h"
 
@@ -140,14 +141,14 @@ DiskRead ReadDiskImage(RawDisk& disk, const FloppyRun& run) {
                    std::string(m::kDriveNotReady) + disk.ErrorReason()};
     return out;
   }
-  const FloppyGeometry g = GeometryOf(*boot);
+  const DiskGeometry g = GeometryFieldsAt(*boot);
   if (g.bytesPerSector == 0 || g.bytesPerSector % kRawSectorBytes != 0 || g.totalSectors == 0) {
     out.outcome = {FloppyStatus::Refused, std::string(m::kBootGivesNoSize) + N(g.bytesPerSector) +
                                               std::string(m::kBootGivesNoSizeTail) +
                                               N(g.totalSectors) + ")"};
     return out;
   }
-  const std::uint64_t bytes = std::uint64_t{g.totalSectors} * g.bytesPerSector;
+  const std::uint64_t bytes = g.DiskBytes();
   if (bytes > disk.SizeBytes()) {
     out.outcome = {FloppyStatus::Refused, std::string(m::kBootClaims) + N(bytes) +
                                               std::string(m::kBootClaimsTail) +

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "core/geometry.h"
 #include "core/rounding.h"
 #include "formats/messages.h"
 
@@ -21,7 +22,7 @@ std::string RawDisk::ErrorReason() const {
 std::optional<std::vector<std::uint8_t>> ReadBootSector(RawDisk& disk) {
   std::vector<std::uint8_t> sector(kRawSectorBytes);
   if (!disk.ReadSectors(0, sector)) return std::nullopt;
-  const std::size_t bps = Le16At(sector, 11).value_or(0);
+  const std::size_t bps = GeometryFieldsAt(sector).bytesPerSector;
   if (bps >= kBootFieldsEnd && bps < sector.size()) sector.resize(bps);
   return sector;
 }
@@ -33,13 +34,8 @@ std::int64_t FloppyGeometry::Cylinders() const {
 }
 
 FloppyGeometry GeometryOf(Bytes floppyBoot) {
-  FloppyGeometry g;
-  g.bytesPerSector = Le16At(floppyBoot, 11).value_or(0);
-  g.sectorsPerCluster = U8At(floppyBoot, 13).value_or(0);
-  g.totalSectors = Le16At(floppyBoot, 19).value_or(0);
-  g.sectorsPerTrack = Le16At(floppyBoot, 24).value_or(0);
-  g.heads = Le16At(floppyBoot, 26).value_or(0);
-  return g;
+  const DiskGeometry d = GeometryFieldsAt(floppyBoot);
+  return {d.bytesPerSector, d.sectorsPerCluster, d.totalSectors, d.sectorsPerTrack, d.sides};
 }
 
 std::vector<std::string> GeometryLines(Bytes floppyBoot) {

@@ -43,9 +43,7 @@ std::vector<LegendItem> CommonLegend(std::string_view systemLabelEnd) {
 
 // The map needs geometry that places the data area inside the image.
 bool MapPossible(const DiskImage& image) {
-  const auto& g = image.geometry;
-  return !image.bytes.empty() && g.clusterBytes > 0 && g.dataOffset <= image.bytes.size() &&
-         g.dataClusters >= 0 && g.dataClusters <= kMostFat12Clusters;
+  return !image.Empty() && ClustersMappable(image.geometry, image.Size());
 }
 
 std::string EntryName(const FileEntry& e) { return e.name + "." + e.extension; }
@@ -189,10 +187,10 @@ Report BuildDiskDetail(const DiskImage& image, std::string_view fileName) {
   r.viewMode = kModeDiskDetail;
   r.caption = std::string(kCaptionDetails) + std::string(fileName);
   if (image.loadFailed || image.bootError) r.warning = kDiskErrorWarning;
-  if (image.bytes.empty()) return r;  // nothing in memory to report on
+  if (image.Empty()) return r;  // nothing in memory to report on
 
   const auto& g = image.geometry;
-  r.sizeBytes = image.size;
+  r.sizeBytes = static_cast<decltype(r.sizeBytes)>(image.Size());
   r.freeBytes = MapPossible(image) ? FreeBytes(image) : 0;
   r.freePercent = r.sizeBytes > 0 ? static_cast<double>(r.freeBytes) / r.sizeBytes * 100.0 : 0;
   const std::uint32_t spt = g.sectorsPerTrack, sides = g.sides;

@@ -40,7 +40,7 @@ FilePlaces FileByteOffsets(const DiskImage& image, const FileEntry& entry, std::
     const std::size_t i = k / cb;
     if (i >= clusters.size()) break;
     const std::size_t off = ClusterOffset(g, clusters[i]) + k % cb;
-    if (off >= image.bytes.size()) break;
+    if (off >= image.Size()) break;
     out.push_back(off);
   }
   return places;
@@ -68,7 +68,7 @@ SectorLayout SectorLayoutOf(const DiskImage& image) {
   const auto& g = image.geometry;
   const bool sound = !image.bootError && !image.loadFailed && g.bytesPerSector > 0;
   l.bytesPerSector = sound ? g.bytesPerSector : 512;
-  const std::int64_t held = static_cast<std::int64_t>(image.bytes.size()) / l.bytesPerSector;
+  const std::int64_t held = static_cast<std::int64_t>(image.Size()) / l.bytesPerSector;
   l.totalSectors =
       static_cast<std::int32_t>(sound ? std::min<std::int64_t>(g.totalSectors, held) : held);
   return l;
@@ -117,8 +117,8 @@ std::vector<std::uint8_t> SectorBytes(const DiskImage& image, const SectorLayout
                                       std::int32_t sector) {
   if (sector < 0 || sector >= layout.totalSectors) return {};
   const std::size_t start = static_cast<std::size_t>(sector) * layout.bytesPerSector;
-  if (start + layout.bytesPerSector > image.bytes.size()) return {};
-  return {image.bytes.begin() + start, image.bytes.begin() + start + layout.bytesPerSector};
+  if (start + layout.bytesPerSector > image.Size()) return {};
+  return {image.Memory().begin() + start, image.Memory().begin() + start + layout.bytesPerSector};
 }
 
 Question SectorSaveQuestion(std::int32_t sector) {
@@ -134,19 +134,19 @@ Question FileSaveQuestion(std::string_view viewedName) {
 }
 
 WriteOutcome SaveChangedSector(Workspace& ws, std::int32_t sector, Bytes values) {
-  if (ws.image.bytes.empty()) return {WriteStatus::NoImage};
+  if (ws.image.Empty()) return {WriteStatus::NoImage};
   const SectorLayout l = SectorLayoutOf(ws.image);
   if (sector < 0 || sector >= l.totalSectors)
     return {WriteStatus::Outside, std::string(kSectorOutside) + std::to_string(sector)};
   const std::size_t start = static_cast<std::size_t>(sector) * l.bytesPerSector;
   const std::size_t n = std::min<std::size_t>(values.size(), l.bytesPerSector);
-  for (std::size_t j = 0; j < n; ++j) ws.image.bytes[start + j] = values[j];
+  for (std::size_t j = 0; j < n; ++j) ws.image.PutByte(start + j, values[j]);
   ws.changed = true;
   return {WriteStatus::Written};
 }
 
 WriteOutcome PokeSector(Workspace& ws, std::int64_t sector, std::int64_t offset, Bytes bytes) {
-  if (ws.image.bytes.empty()) return {WriteStatus::NoImage};
+  if (ws.image.Empty()) return {WriteStatus::NoImage};
   if (bytes.empty()) return {WriteStatus::Nothing, std::string(kNothingToWrite)};
   const SectorLayout l = SectorLayoutOf(ws.image);
   if (sector < 0 || sector >= l.totalSectors)
@@ -155,7 +155,7 @@ WriteOutcome PokeSector(Workspace& ws, std::int64_t sector, std::int64_t offset,
     return {WriteStatus::Outside, std::string(kPastSector)};
   const std::size_t start =
       static_cast<std::size_t>(sector) * l.bytesPerSector + static_cast<std::size_t>(offset);
-  for (std::size_t j = 0; j < bytes.size(); ++j) ws.image.bytes[start + j] = bytes[j];
+  for (std::size_t j = 0; j < bytes.size(); ++j) ws.image.PutByte(start + j, bytes[j]);
   ws.changed = true;
   return {WriteStatus::Written};
 }
@@ -182,7 +182,7 @@ WriteOutcome SaveCurrentFile(Workspace& ws, const ViewedFile& viewed, Bytes show
   const auto offsets = FileByteOffsets(ws.image, *entry, viewed.skip, wanted).offsets;
   if (auto refusal = SharedRefusal(ws.image, *entry, offsets))
     return {WriteStatus::NeedsCheck, std::move(*refusal)};
-  for (std::size_t k = 0; k < offsets.size(); ++k) ws.image.bytes[offsets[k]] = shown[k];
+  for (std::size_t k = 0; k < offsets.size(); ++k) ws.image.MutableView()[offsets[k]] = shown[k];
   if (!offsets.empty()) ws.changed = true;
   if (offsets.size() < wanted) return {WriteStatus::ClusterError, std::string(kClusterError)};
   return {WriteStatus::Written};
@@ -203,7 +203,7 @@ WriteOutcome PokeFile(Workspace& ws, const FileEntry& entry, std::int64_t offset
     return {WriteStatus::ClusterError, std::string(kClusterError)};
   if (auto refusal = SharedRefusal(ws.image, entry, offsets))
     return {WriteStatus::NeedsCheck, std::move(*refusal)};
-  for (std::size_t k = 0; k < offsets.size(); ++k) ws.image.bytes[offsets[k]] = bytes[k];
+  for (std::size_t k = 0; k < offsets.size(); ++k) ws.image.MutableView()[offsets[k]] = bytes[k];
   ws.changed = true;
   return {WriteStatus::Written};
 }

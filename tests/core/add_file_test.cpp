@@ -88,7 +88,7 @@ class AddFileTest : public ::testing::Test {
     return f;
   }
   const std::uint8_t* Root(int slot) const {
-    return ws.image.bytes.data() + ws.image.geometry.rootOffset + slot * 32;
+    return ws.image.Memory().data() + ws.image.geometry.rootOffset + slot * 32;
   }
   DirEntry RootEntry(int slot) const {
     return *DirEntryAt(ws.image.View(), ws.image.geometry.rootOffset + slot * 32);
@@ -111,8 +111,8 @@ class AddFileTest : public ::testing::Test {
   }
   bool FatCopiesEqual() const {
     const auto& g = ws.image.geometry;
-    return std::memcmp(ws.image.bytes.data() + g.fatOffset,
-                       ws.image.bytes.data() + g.fatOffset + g.FatBytes(), g.FatBytes()) == 0;
+    return std::memcmp(ws.image.Memory().data() + g.fatOffset,
+                       ws.image.Memory().data() + g.fatOffset + g.FatBytes(), g.FatBytes()) == 0;
   }
 
   Workspace ws;
@@ -146,8 +146,9 @@ TEST_F(AddFileTest, WritesEntryDataAndChainInTheLowestFreeClusters) {
   EXPECT_EQ(Read("GAME.BAS"), f.bytes);
   // The tail of the last cluster is cleared.
   auto off = ClusterOffset(ws.image.geometry, 7) + (2500 - 2048);
-  EXPECT_EQ(std::count(ws.image.bytes.begin() + off, ws.image.bytes.begin() + off + 1024 - 452, 0),
-            572);
+  EXPECT_EQ(
+      std::count(ws.image.Memory().begin() + off, ws.image.Memory().begin() + off + 1024 - 452, 0),
+      572);
 }
 
 TEST_F(AddFileTest, ClustersBeyondTheFirstFatAreNeverAllocated) {
@@ -206,11 +207,11 @@ TEST_F(AddFileTest, DiskFullKeepsTheOldFile) {
   b.AddFile(kRoot, "GAME.BAS", test::Pattern(2048, 2));  // 2 clusters
   b.AddFile(kRoot, "FILL.BIN", test::Pattern(710 * 1024, 3));
   Load(b);  // 1 cluster free; the replacement would free 2: 3 in all
-  auto before = ws.image.bytes;
+  auto before = ws.image.Memory();
   const AddOutcome full = Add(File("GAME.BAS", 3 * 1024 + 1, 5));
   EXPECT_EQ(full, AddStatus::DiskFull);
   EXPECT_EQ(full.message, msg::kDiskFull);
-  EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_TRUE(ws.image.Memory() == before);
   // Exactly as much as there will be: added.
   NewFile fits = File("GAME.BAS", 3 * 1024, 6);
   ASSERT_EQ(Add(fits), AddStatus::Added);
@@ -224,11 +225,11 @@ TEST_F(AddFileTest, DirectoryFullKeepsTheOldFileButAReplacedSlotIsReused) {
   for (int i = 0; i < 64; ++i)
     b.AddFile(kRoot, "F" + std::to_string(i) + ".TXT", {static_cast<std::uint8_t>(i)});
   Load(b);
-  auto before = ws.image.bytes;
+  auto before = ws.image.Memory();
   const AddOutcome full = Add(File("NEW.TXT", 5));
   EXPECT_EQ(full, AddStatus::DirectoryFull);
   EXPECT_EQ(full.message, msg::kDirectoryFull);
-  EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_TRUE(ws.image.Memory() == before);
   // Replacing in a full directory: the replaced entry's slot takes the new file.
   NewFile f = File("F10.TXT", 700, 4);
   ASSERT_EQ(Add(f), AddStatus::Added);
@@ -251,12 +252,12 @@ TEST_F(AddFileTest, EmptyFileTakesNoClusterEvenOnAFullDisk) {
   ImageBuilder b;
   b.AddFile(kRoot, "FILL.BIN", test::Pattern(713 * 1024));
   Load(b);
-  auto fatBefore =
-      std::vector<std::uint8_t>(ws.image.bytes.begin() + 512, ws.image.bytes.begin() + 512 + 1536);
+  auto fatBefore = std::vector<std::uint8_t>(ws.image.Memory().begin() + 512,
+                                             ws.image.Memory().begin() + 512 + 1536);
   ASSERT_EQ(Add(File("EMPTY.TXT", 0)), AddStatus::Added);
   EXPECT_EQ(RootEntry(1).firstCluster.Get(), 0);
   EXPECT_EQ(RootEntry(1).size.Get(), 0u);
-  EXPECT_TRUE(std::equal(fatBefore.begin(), fatBefore.end(), ws.image.bytes.begin() + 512));
+  EXPECT_TRUE(std::equal(fatBefore.begin(), fatBefore.end(), ws.image.Memory().begin() + 512));
   EXPECT_EQ(Add(File("ONE.TXT", 1)), AddStatus::DiskFull);
 }
 
@@ -273,9 +274,9 @@ TEST_F(AddFileTest, ADirectoryOfTheSameNameIsNeverReplaced) {
   ImageBuilder b;
   b.AddDirectory(kRoot, "GAMES.BAS");
   Load(b);
-  auto before = ws.image.bytes;
+  auto before = ws.image.Memory();
   EXPECT_EQ(Add(File("games.bas", 10)), AddStatus::NameIsDirectory);
-  EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_TRUE(ws.image.Memory() == before);
 }
 
 TEST_F(AddFileTest, RefusedWithoutImageAndAddedInASubdirectory) {
@@ -350,13 +351,13 @@ TEST_F(AddHostFileTest, LongNamesNeedANewNameAndOnlyAValidOneIsTaken) {
   EXPECT_TRUE(NeedsEntryName(thirteen));
   ASSERT_EQ(AddHost(twelve, "ABCDEFGH.TXT"), AddStatus::Added);
   // A name that does not fit 8.3 is refused without a word, and nothing changes.
-  auto before = ws.image.bytes;
+  auto before = ws.image.Memory();
   for (const char* bad : {"TOOLONGNAME.TXT", ".TXT", "A B.TXT", "ABCDEFGHI.TXT"}) {
     const AddOutcome o = AddHost(thirteen, bad);
     EXPECT_EQ(o, AddStatus::InvalidName) << bad;
     EXPECT_EQ(o.message, "") << bad;
   }
-  EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_TRUE(ws.image.Memory() == before);
   ASSERT_EQ(AddHost(thirteen, "short.txt"), AddStatus::Added);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(Root(1)), 11), "SHORT   TXT");
 }
@@ -371,7 +372,7 @@ TEST_F(AddHostFileTest, AwkwardHostNamesNeverMakeAnEntryThatLooksFree) {
   EXPECT_EQ(Root(0)[0], 'P');
   // Missing file and a folder: no new name is needed, "read ERROR!" comes before the name is
   // looked at, and nothing changes.
-  auto before = ws.image.bytes;
+  auto before = ws.image.Memory();
   EXPECT_FALSE(NeedsEntryName(tmp / "missing-long-name.txt"));
   EXPECT_FALSE(NeedsEntryName(tmp.path()));
   for (const fs::path& p : {tmp / "missing-long-name.txt", tmp.path()}) {
@@ -380,7 +381,7 @@ TEST_F(AddHostFileTest, AwkwardHostNamesNeverMakeAnEntryThatLooksFree) {
     EXPECT_EQ(o, AddStatus::ReadError);
     EXPECT_EQ(o.message, msg::kHostReadError);
   }
-  EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_TRUE(ws.image.Memory() == before);
 }
 
 TEST_F(AddHostFileTest, SeveralFilesOneAfterAnotherAndTheSameNameAgain) {
@@ -396,7 +397,7 @@ TEST_F(AddHostFileTest, SeveralFilesOneAfterAnotherAndTheSameNameAgain) {
   EXPECT_EQ(entries[0].size + entries[1].size, 2030);
   EXPECT_EQ(Read("A.TXT"), test::Pattern(30, 3));
   if (test::HaveWitnesses()) {
-    test::WriteHostFile(tmp / "out.dsk", ws.image.bytes);
+    test::WriteHostFile(tmp / "out.dsk", ws.image.Memory());
     test::ExpectWitnessesAgree(
         tmp / "out.dsk", {{"A.TXT", test::Pattern(30, 3)}, {"B.TXT", test::Pattern(2000, 2)}});
   }

@@ -97,11 +97,11 @@ TEST_F(ChangeGuardTest, AddThatWouldWriteOverLiveDataIsRefused) {
     c.build(b);
     Load(b);
     if (c.freeInFirstCopy) WriteFatEntry(ws.image, c.freeInFirstCopy, kFatFree);
-    const auto before = ws.image.bytes;
+    const auto before = ws.image.Memory();
     const AddOutcome o = Add("NEW.BIN", 100);
     EXPECT_EQ(o, AddStatus::NeedsCheck);
     EXPECT_EQ(o.message, c.message);
-    EXPECT_TRUE(ws.image.bytes == before);
+    EXPECT_TRUE(ws.image.Memory() == before);
   }
 }
 
@@ -135,7 +135,7 @@ TEST_F(ChangeGuardTest, DeleteThatWouldFreeAnotherEntrysClustersIsRefused) {
     Load(b);
     WriteFatEntry(ws.image, 4, 0xFF8);  // first copy only: another end mark
     WriteFatEntry(ws.image, 9, kFatFree);
-    const auto before = ws.image.bytes;
+    const auto before = ws.image.Memory();
     const DeleteOutcome s = Delete(c.caption);
     EXPECT_EQ(s.message, c.message);
     if (c.message.empty()) {
@@ -143,7 +143,7 @@ TEST_F(ChangeGuardTest, DeleteThatWouldFreeAnotherEntrysClustersIsRefused) {
       continue;
     }
     EXPECT_EQ(s, DeleteStatus::NeedsCheck);
-    EXPECT_TRUE(ws.image.bytes == before);
+    EXPECT_TRUE(ws.image.Memory() == before);
   }
 }
 
@@ -157,11 +157,11 @@ TEST_F(ChangeGuardTest, DeletingAnEntryInADirectoryClusterThatAFileUsesIsRefused
   auto subEntry = Entry("SUB.   ");
   ASSERT_TRUE(subEntry);
   ASSERT_EQ(ws.Enter(*subEntry, subEntry->Caption()), EnterOutcome::Entered);
-  const auto before = ws.image.bytes;
+  const auto before = ws.image.Memory();
   const DeleteOutcome o = Delete("X.TXT");
   EXPECT_EQ(o, DeleteStatus::NeedsCheck);
   EXPECT_EQ(o.message, NeedsCheck("cluster 2 is also used by F.BIN"));
-  EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_TRUE(ws.image.Memory() == before);
 }
 
 TEST_F(ChangeGuardTest, NoEntryIsWrittenIntoAFilesDataMarkedADirectory) {
@@ -170,7 +170,7 @@ TEST_F(ChangeGuardTest, NoEntryIsWrittenIntoAFilesDataMarkedADirectory) {
   b.Poke(b.EntryOffset(kRoot, 0) + 11, kAttrDirectory);
   Load(b);
   const DirRef data{2};
-  const auto before = ws.image.bytes;
+  const auto before = ws.image.Memory();
   NewFile f;
   f.name = "X.BIN";
   f.bytes = test::Pattern(10);
@@ -180,7 +180,7 @@ TEST_F(ChangeGuardTest, NoEntryIsWrittenIntoAFilesDataMarkedADirectory) {
     EXPECT_EQ(o, AddStatus::NeedsCheck);
     EXPECT_EQ(o.message.rfind("The disk needs checking: cluster ", 0), 0u) << o.message;
   }
-  EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_TRUE(ws.image.Memory() == before);
 }
 
 TEST_F(ChangeGuardTest, ADirectoryThatLoopsOrLeadsBackIsReadOnce) {

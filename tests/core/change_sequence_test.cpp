@@ -49,8 +49,8 @@ class ChangeSequence : public ::testing::TestWithParam<int> {
     }
     const auto& g = ws.image.geometry;
     ASSERT_EQ(FreeClusterCount(ws.image) + clusters, static_cast<std::size_t>(g.dataClusters));
-    ASSERT_EQ(std::memcmp(ws.image.bytes.data() + g.fatOffset,
-                          ws.image.bytes.data() + g.fatOffset + g.FatBytes(), g.FatBytes()),
+    ASSERT_EQ(std::memcmp(ws.image.Memory().data() + g.fatOffset,
+                          ws.image.Memory().data() + g.fatOffset + g.FatBytes(), g.FatBytes()),
               0);
     ASSERT_TRUE(said.empty() || said == "Disk full" || said == "Directory full") << said;
     said.clear();
@@ -65,7 +65,7 @@ class ChangeSequence : public ::testing::TestWithParam<int> {
     return key;
   }
   void CheckWithWitnesses() {
-    test::WriteHostFile(tmp / "seq.dsk", ws.image.bytes);
+    test::WriteHostFile(tmp / "seq.dsk", ws.image.Memory());
     test::ExpectWitnessesAgree(tmp / "seq.dsk", expected, /*useMtype=*/false);
   }
 
@@ -100,14 +100,14 @@ TEST_P(ChangeSequence, AddsDeletesAndRenamesStayConsistent) {
       std::size_t size = rng() % 4 == 0 ? rng() % 3 : rng() % 40000;  // some empty and tiny files
       if (rng() % 20 == 0) size = 150000 + rng() % 100000;            // some that rarely fit
       f.bytes = test::Pattern(size, static_cast<std::uint32_t>(step));
-      auto before = ws.image.bytes;
+      auto before = ws.image.Memory();
       const AddOutcome s = AddFileData(ws.image, ws.CurrentDir(), f);
       said = s.message;
       if (s == AddStatus::Added) {
         expected[ListedName(f.name)] = f.bytes;
       } else {
         ASSERT_TRUE(s == AddStatus::DiskFull || s == AddStatus::DirectoryFull);
-        ASSERT_TRUE(ws.image.bytes == before);  // a refused add changes nothing
+        ASSERT_TRUE(ws.image.Memory() == before);  // a refused add changes nothing
       }
     } else if (op < 8) {
       ws.Refresh();

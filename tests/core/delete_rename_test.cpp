@@ -60,13 +60,13 @@ class ChangeTest : public ::testing::Test {
     return o;
   }
   std::string Name11At(std::size_t off) const {
-    return std::string(reinterpret_cast<const char*>(ws.image.bytes.data() + off), 11);
+    return std::string(reinterpret_cast<const char*>(ws.image.Memory().data() + off), 11);
   }
   std::size_t RootOff(int slot) const { return ws.image.geometry.rootOffset + slot * 32; }
   bool FatCopiesEqual() const {
     const auto& g = ws.image.geometry;
-    return std::memcmp(ws.image.bytes.data() + g.fatOffset,
-                       ws.image.bytes.data() + g.fatOffset + g.FatBytes(), g.FatBytes()) == 0;
+    return std::memcmp(ws.image.Memory().data() + g.fatOffset,
+                       ws.image.Memory().data() + g.fatOffset + g.FatBytes(), g.FatBytes()) == 0;
   }
   Workspace ws;
   test::ScriptedUi ui;
@@ -82,13 +82,14 @@ TEST_F(ChangeTest, DeletingFreesTheChainAndKeepsTheOtherEntryBytes) {
   Load(b);
   const std::int32_t freeBefore = FreeBytes(ws.image);
   auto fat = [&] {
-    return std::vector<std::uint8_t>(ws.image.bytes.begin() + 512, ws.image.bytes.begin() + 2048);
+    return std::vector<std::uint8_t>(ws.image.Memory().begin() + 512,
+                                     ws.image.Memory().begin() + 2048);
   };
   // Size 0: only the entry changes.
   auto fatBefore = fat();
   EXPECT_EQ(Delete({Slot("EMPTY.TXT")}), 1);
   EXPECT_EQ(fat(), fatBefore);
-  EXPECT_EQ(ws.image.bytes[RootOff(1)], kEntryDeleted);
+  EXPECT_EQ(ws.image.Memory()[RootOff(1)], kEntryDeleted);
   EXPECT_EQ(Name11At(RootOff(1)).substr(1), "MPTY   TXT");
   // Three at once, in list order; the list is read again.
   EXPECT_EQ(Delete({Slot("A.BIN"), Slot("C.BIN"), Slot("D.BIN")}), 3);
@@ -114,7 +115,7 @@ TEST_F(ChangeTest, BrokenAndLoopingChainsEndTheWalkInsideTheDataArea) {
   EXPECT_EQ(Delete({0, 1, 2, 3}), 4);
   for (std::uint16_t c : {10, 11, 12, 20, 30}) EXPECT_EQ(ReadFatEntry(ws.image, c), 0) << c;
   EXPECT_EQ(ReadFatEntry(ws.image, 31), kFatBad);  // a bad cluster stays marked bad
-  EXPECT_EQ(ws.image.bytes[512], 0xF9);            // the reserved entries are untouched
+  EXPECT_EQ(ws.image.Memory()[512], 0xF9);         // the reserved entries are untouched
   EXPECT_EQ(ReadFatEntry(ws.image, 1), 0xFFF);
 }
 
@@ -168,8 +169,8 @@ TEST_F(ChangeTest, ChangesInASubdirectoryLandInItsOwnClusters) {
   b.AddFile(sub, "INNER.BIN", test::Pattern(2000));  // slot 2 of SUB
   b.AddFile(sub, "KEEP.BIN", test::Pattern(10));
   Load(b);
-  const auto rootBefore = std::vector<std::uint8_t>(ws.image.bytes.begin() + RootOff(0),
-                                                    ws.image.bytes.begin() + RootOff(8));
+  const auto rootBefore = std::vector<std::uint8_t>(ws.image.Memory().begin() + RootOff(0),
+                                                    ws.image.Memory().begin() + RootOff(8));
   ASSERT_EQ(ws.Enter(*ws.EntryAt(Slot("SUB.   ")), "SUB.   "), EnterOutcome::Entered);
   EXPECT_EQ(Rename(Slot("KEEP.BIN"), "kept.dat"), RenameStatus::Renamed);
   EXPECT_EQ(Slot("KEPT.DAT"), 3);
@@ -182,11 +183,11 @@ TEST_F(ChangeTest, ChangesInASubdirectoryLandInItsOwnClusters) {
   EXPECT_EQ(said, std::vector<std::string>(2, std::string(msg::kDotEntryKept)));
   // The root is as it was; the subdirectory lists the change.
   EXPECT_TRUE(
-      std::equal(rootBefore.begin(), rootBefore.end(), ws.image.bytes.begin() + RootOff(0)));
+      std::equal(rootBefore.begin(), rootBefore.end(), ws.image.Memory().begin() + RootOff(0)));
   EXPECT_EQ(Captions(), (std::vector<std::string>{".", "..", "KEPT.DAT"}));
   if (test::HaveWitnesses()) {
     test::TempDir tmp;
-    test::WriteHostFile(tmp / "d.dsk", ws.image.bytes);
+    test::WriteHostFile(tmp / "d.dsk", ws.image.Memory());
     EXPECT_EQ(test::FsckFindings(tmp / "d.dsk"), std::vector<std::string>{});
     EXPECT_EQ(
         test::MdirNames(tmp / "d.dsk"),
@@ -202,16 +203,16 @@ TEST_F(ChangeTest, RenameKeepsAttributesAndRefusesBadNames) {
   Load(b);
   EXPECT_EQ(Rename(0, "a.b"), RenameStatus::Renamed);
   EXPECT_EQ(Name11At(RootOff(0)), "A       B  ");
-  EXPECT_EQ(ws.image.bytes[RootOff(0) + 11], kAttrDirectory);
+  EXPECT_EQ(ws.image.Memory()[RootOff(0) + 11], kAttrDirectory);
   EXPECT_EQ(ws.EntryAt(0)->Caption(), "A.B  ");
   EXPECT_TRUE(ws.EntryAt(0)->IsDirectory());
   EXPECT_EQ(Rename(1, "ABCDEFGH.XYZ"), RenameStatus::Renamed);
-  EXPECT_EQ(ws.image.bytes[RootOff(1) + 11], kAttrHidden);
-  auto before = ws.image.bytes;
+  EXPECT_EQ(ws.image.Memory()[RootOff(1) + 11], kAttrHidden);
+  auto before = ws.image.Memory();
   EXPECT_EQ(Rename(1, "ABCDEFGHI"), RenameStatus::Invalid);
   EXPECT_EQ(Rename(1, "other.txt"), RenameStatus::Duplicate);
   EXPECT_FALSE(ws.EntryAt(5));  // no entry there to rename
-  EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_TRUE(ws.image.Memory() == before);
   EXPECT_EQ(ws.EntryAt(1)->Caption(), "ABCDEFGH.XYZ");
 }
 
@@ -228,18 +229,18 @@ TEST_F(ChangeTest, VolumeNameEdits) {
   EXPECT_EQ(SetVolumeName(ws.image, "New disk", clock), VolumeStatus::Unchanged);
   // The stored name typed again after a fresh load, also as the list shows it (with the blanks
   // of the extension field).
-  ws.LoadImageBytes(ws.image.bytes, "disk.dsk", ui);
-  const auto loaded = ws.image.bytes;
+  ws.LoadImageBytes(ws.image.Memory(), "disk.dsk", ui);
+  const auto loaded = ws.image.Memory();
   EXPECT_EQ(SetVolumeName(ws.image, "New disk", clock), VolumeStatus::Unchanged);
   EXPECT_EQ(SetVolumeName(ws.image, "New disk   ", clock), VolumeStatus::Unchanged);
-  EXPECT_TRUE(ws.image.bytes == loaded);
+  EXPECT_TRUE(ws.image.Memory() == loaded);
   // A leading blank is refused; clearing deletes the volume entry (11 blanks would be no name).
   const VolumeOutcome blank = SetVolumeName(ws.image, " X", clock);
   EXPECT_EQ(blank, VolumeStatus::LeadingBlank);
   EXPECT_EQ(blank.message, msg::kVolumeLeadingBlank);
   EXPECT_EQ(VolumeNameOf(ws.image), "New disk");
   EXPECT_EQ(SetVolumeName(ws.image, "", clock), VolumeStatus::Cleared);
-  EXPECT_EQ(ws.image.bytes[RootOff(0)], kEntryDeleted);
+  EXPECT_EQ(ws.image.Memory()[RootOff(0)], kEntryDeleted);
   EXPECT_EQ(VolumeNameOf(ws.image), "");
   EXPECT_EQ(FindFreeRootSlot(ws.image), 0);
   EXPECT_EQ(SetVolumeName(ws.image, "", clock), VolumeStatus::Unchanged);
@@ -263,17 +264,17 @@ TEST_F(ChangeTest, NewVolumeEntryIsDatedTodayInTheFirstFreeSlot) {
   EXPECT_EQ(e.date.Get(), ((2024 - 1980) << 9) | (2 << 5) | 29);
   EXPECT_EQ(e.firstCluster.Get(), 0);
   EXPECT_EQ(e.size.Get(), 0u);
-  EXPECT_EQ(ws.image.bytes[RootOff(1) + 11], 0x0F);
+  EXPECT_EQ(ws.image.Memory()[RootOff(1) + 11], 0x0F);
   EXPECT_EQ(VolumeNameOf(ws.image), "MSXDISK");
   // A full root: "Directory full", the field cleared, the text remembered.
   ImageBuilder full(test::GeometryLayout::Msx160());
   for (int i = 0; i < 64; ++i) full.AddEntry(kRoot, EntrySpec{"F" + std::to_string(i) + ".TXT"});
   Load(full);
-  const auto before = ws.image.bytes;
+  const auto before = ws.image.Memory();
   const VolumeOutcome noSlot = SetVolumeName(ws.image, "TYPED", clock);
   EXPECT_EQ(noSlot, VolumeStatus::DirectoryFull);
   EXPECT_EQ(noSlot.message, msg::kDirectoryFull);
-  EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_TRUE(ws.image.Memory() == before);
   EXPECT_EQ(VolumeNameOf(ws.image), "");
 }
 
@@ -281,14 +282,15 @@ TEST_F(ChangeTest, OemSignatureIsPaddedWithZeros) {
   Load(ImageBuilder());
   EXPECT_EQ(OemSignatureOf(ws.image), "QRNLTEST");
   EXPECT_TRUE(SetOemSignature(ws.image, "ABC"));
-  EXPECT_EQ(std::vector<std::uint8_t>(ws.image.bytes.begin() + 3, ws.image.bytes.begin() + 11),
-            (std::vector<std::uint8_t>{'A', 'B', 'C', 0, 0, 0, 0, 0}));
+  EXPECT_EQ(
+      std::vector<std::uint8_t>(ws.image.Memory().begin() + 3, ws.image.Memory().begin() + 11),
+      (std::vector<std::uint8_t>{'A', 'B', 'C', 0, 0, 0, 0, 0}));
   EXPECT_EQ(OemSignatureOf(ws.image), std::string("ABC\0\0\0\0\0", 8));
   EXPECT_TRUE(SetOemSignature(ws.image, "ABC"));  // an unchanged text is written too
   EXPECT_TRUE(SetOemSignature(ws.image, "LONGER THAN 8"));
   EXPECT_EQ(OemSignatureOf(ws.image), "LONGER T");
   EXPECT_TRUE(SetOemSignature(ws.image, ""));
-  EXPECT_EQ(std::count(ws.image.bytes.begin() + 3, ws.image.bytes.begin() + 11, 0), 8);
+  EXPECT_EQ(std::count(ws.image.Memory().begin() + 3, ws.image.Memory().begin() + 11, 0), 8);
   Workspace none;
   EXPECT_FALSE(SetOemSignature(none.image, "X"));
   EXPECT_EQ(OemSignatureOf(none.image), "");

@@ -106,7 +106,7 @@ TEST(Listing, LongNamePiecesAndControlCharacters) {
   EXPECT_EQ(LongNamePieceOffsets(s.ws.listing, 1),
             std::vector<std::size_t>{s.ws.image.geometry.rootOffset});
   // The long-name piece is still on disk, untouched.
-  EXPECT_EQ(s.ws.image.bytes[s.ws.image.geometry.rootOffset + 11], 0x0F);
+  EXPECT_EQ(s.ws.image.Memory()[s.ws.image.geometry.rootOffset + 11], 0x0F);
 }
 
 TEST(Listing, VolumeNameOnlyFromTheFirstLabel) {
@@ -163,7 +163,8 @@ TEST(Directory, IllegalFirstClusters) {
   b.AddEntry(kRoot, EntrySpec{"ZERO", kAttrDirectory, 0});
   b.AddEntry(kRoot, EntrySpec{"ONE", kAttrDirectory, 1});
   b.AddEntry(kRoot, EntrySpec{"HIGH", kAttrDirectory, 721});
-  b.AddEntry(kRoot, EntrySpec{"PASTDATA", kAttrDirectory, 716});  // <= clusterLimit, past the image
+  b.AddEntry(kRoot, EntrySpec{"PASTDATA", kAttrDirectory,
+                              716});  // below sectors / cluster size, past the image
   Session s(b);
   for (const char* name : {"ZERO.   ", "ONE.   ", "HIGH.   ", "PASTDATA.   "}) {
     SCOPED_TRACE(name);

@@ -50,7 +50,7 @@ std::vector<Seen> Summary(const std::vector<DiskFinding>& findings) {
 void SetFirstFat(ImageBuilder& b, std::uint32_t n, std::uint16_t v) {
   DiskImage img = Load(b.Bytes());
   WriteFatEntry(img, n, v);
-  b.bytes().assign(img.bytes.begin(), img.bytes.end());
+  b.bytes().assign(img.Memory().begin(), img.Memory().end());
 }
 
 // The bytes of every file that reads whole, by entry offset.
@@ -247,7 +247,7 @@ TEST(DiskRepair, LeavesNothingRepairableAndKeepsEveryWholeFile) {
     for (const auto& a : plan.actions) EXPECT_FALSE(a.remedy.empty()) << c.name;
     if (c.imageSize == 0 && test::HaveProgram("fsck.fat")) {
       test::TempDir dir;
-      test::WriteHostFile(dir / "r.dsk", plan.repaired.bytes);
+      test::WriteHostFile(dir / "r.dsk", plan.repaired.Memory());
       EXPECT_EQ(test::FsckFindings(dir / "r.dsk"), std::vector<std::string>{}) << c.name;
     }
   }
@@ -360,7 +360,7 @@ TEST(DiskRepair, OneWrongBootByteIsMendedByTheStandardLayoutAlone) {
       const RepairPlan plan = PlanRepair(img, {freeLost, {}});
       EXPECT_TRUE(plan.left.empty()) << c.what;
       // The boot sector gets its byte back; nothing else is written.
-      EXPECT_TRUE(SameBytes(plan.repaired.bytes, sound.Bytes())) << c.what;
+      EXPECT_TRUE(SameBytes(plan.repaired.Memory(), sound.Bytes())) << c.what;
     }
   }
 }
@@ -375,7 +375,7 @@ TEST(DiskRepair, UnconfirmedLayoutChangesNothing) {
   EXPECT_EQ(check.findings[0].kind, FindingKind::BootSector);
   const RepairPlan plan = PlanRepair(img, {true, {}});
   EXPECT_FALSE(plan.changed);
-  EXPECT_TRUE(SameBytes(plan.repaired.bytes, b.Bytes()));
+  EXPECT_TRUE(SameBytes(plan.repaired.Memory(), b.Bytes()));
   for (const auto& a : plan.actions) EXPECT_FALSE(a.done);
 }
 

@@ -25,9 +25,9 @@ TEST(Fat, PackingOfEntryPairs) {
   ImageBuilder b;
   DiskImage img = Image(b);
   const std::size_t p = img.geometry.fatOffset + 3;  // entries 2 and 3
-  img.bytes[p] = 0x03;
-  img.bytes[p + 1] = 0x40;
-  img.bytes[p + 2] = 0x00;
+  img.MutableView()[p] = 0x03;
+  img.MutableView()[p + 1] = 0x40;
+  img.MutableView()[p + 2] = 0x00;
   EXPECT_EQ(ReadFatEntry(img, 2), 0x003);
   EXPECT_EQ(ReadFatEntry(img, 3), 0x004);
   // The reserved entries of a fresh disk.
@@ -38,31 +38,31 @@ TEST(Fat, PackingOfEntryPairs) {
 TEST(Fat, WritesKeepTheNeighbourNibble) {
   DiskImage img = Image(ImageBuilder());
   const std::size_t p = img.geometry.fatOffset + 3;
-  img.bytes[p + 1] = 0xA5;
+  img.MutableView()[p + 1] = 0xA5;
   WriteFatEntry(img, 2, 0xFFF);
-  EXPECT_EQ(img.bytes[p], 0xFF);
-  EXPECT_EQ(img.bytes[p + 1], 0xAF);  // high nibble (entry 3) kept
-  img.bytes[p + 1] = 0x5A;
+  EXPECT_EQ(img.Memory()[p], 0xFF);
+  EXPECT_EQ(img.Memory()[p + 1], 0xAF);  // high nibble (entry 3) kept
+  img.MutableView()[p + 1] = 0x5A;
   WriteFatEntry(img, 3, 0x123);
-  EXPECT_EQ(img.bytes[p + 1], 0x3A);  // low nibble (entry 2) kept
-  EXPECT_EQ(img.bytes[p + 2], 0x12);
+  EXPECT_EQ(img.Memory()[p + 1], 0x3A);  // low nibble (entry 2) kept
+  EXPECT_EQ(img.Memory()[p + 2], 0x12);
   EXPECT_EQ(ReadFatEntry(img, 3), 0x123);
   EXPECT_EQ(FreeFatEntry(img, 3), 0x123);
   EXPECT_EQ(ReadFatEntry(img, 3), 0);
-  EXPECT_EQ(img.bytes[p + 1] & 0x0F, 0x0A);
+  EXPECT_EQ(img.Memory()[p + 1] & 0x0F, 0x0A);
 }
 
 TEST(Fat, MirrorsAreOnlyWrittenNeverRead) {
   DiskImage img = Image(ImageBuilder());
   const auto& g = img.geometry;
   const std::size_t second = g.fatOffset + g.FatBytes();
-  img.bytes[second + 3] = 0x77;  // the copy differs
+  img.MutableView()[second + 3] = 0x77;  // the copy differs
   EXPECT_EQ(ReadFatEntry(img, 2), 0);
   WriteFatEntry(img, 2, 0xFFF);
   WriteFatEntry(img, 700, 0x345);
   CopyFatToMirrors(img);
-  EXPECT_TRUE(std::equal(img.bytes.begin() + g.fatOffset, img.bytes.begin() + second,
-                         img.bytes.begin() + second));
+  EXPECT_TRUE(std::equal(img.Memory().begin() + g.fatOffset, img.Memory().begin() + second,
+                         img.Memory().begin() + second));
 }
 
 TEST(Fat, FreeSpaceAndFreeClusters) {

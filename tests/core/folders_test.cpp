@@ -53,7 +53,7 @@ class Folders : public ::testing::Test {
     if (!contents) return std::nullopt;
     const auto n11 = MakeMsxName(name);
     for (const FileEntry& e : EntriesOf(*contents))
-      if (std::equal(n11.begin(), n11.end(), ws.image.bytes.begin() + e.offset)) return e;
+      if (std::equal(n11.begin(), n11.end(), ws.image.Memory().begin() + e.offset)) return e;
     return std::nullopt;
   }
   DirRef Sub(DirRef dir, std::string_view name) const {
@@ -77,7 +77,7 @@ class Folders : public ::testing::Test {
     if (!test::HaveWitnesses()) return;
     test::TempDir tmp;
     const auto path = tmp / "w.dsk";
-    test::WriteHostFile(path, ws.image.bytes);
+    test::WriteHostFile(path, ws.image.Memory());
     EXPECT_EQ(test::FsckFindings(path), std::vector<std::string>{});
     EXPECT_EQ(test::MdirNames(path), names);
     for (const auto& [n, bytes] : files) EXPECT_TRUE(test::Mtype(path, n) == bytes) << n;
@@ -119,15 +119,15 @@ TEST_F(Folders, MakeDirectoryWritesItsEntryAndTheDotEntries) {
     const std::size_t off = ClusterOffset(img().geometry, d.dir.firstCluster) + d.slot * 32;
     const auto entry = DirEntryAt(img().View(), off);
     ASSERT_TRUE(entry);
-    EXPECT_EQ(std::memcmp(img().bytes.data() + off, d.name, 11), 0);
+    EXPECT_EQ(std::memcmp(img().Memory().data() + off, d.name, 11), 0);
     EXPECT_EQ(entry->attribute, kAttrDirectory);
     EXPECT_EQ(entry->firstCluster.Get(), d.cluster);
     EXPECT_EQ(entry->date.Get(), FatDate(kWhen));
   }
   // Everything after the two dot entries is zero: no stale bytes read as entries.
   const std::size_t data = ClusterOffset(img().geometry, 5);
-  EXPECT_TRUE(std::all_of(img().bytes.begin() + data + 64,
-                          img().bytes.begin() + data + img().geometry.clusterBytes,
+  EXPECT_TRUE(std::all_of(img().Memory().begin() + data + 64,
+                          img().Memory().begin() + data + img().geometry.clusterBytes,
                           [](std::uint8_t v) { return v == 0; }));
   Witness({"A.BIN", "GAMES/", "GAMES/MSX2/"}, {{"A.BIN", test::Pattern(1500)}});
 }
@@ -137,7 +137,7 @@ TEST_F(Folders, NameClashesChangeNothing) {
   b.AddFile(kRoot, "FILE.TXT", test::Pattern(10));
   b.AddDirectory(kRoot, "DIR");
   Load(b.Bytes());
-  const auto before = img().bytes;
+  const auto before = img().Memory();
   const struct {
     const char* what;
     AddStatus status;
@@ -155,7 +155,7 @@ TEST_F(Folders, NameClashesChangeNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(c.run(), c.status);
-    EXPECT_TRUE(img().bytes == before);
+    EXPECT_TRUE(img().Memory() == before);
   }
 }
 
@@ -208,13 +208,13 @@ TEST_F(Folders, TheRootStaysFixedAndAFullDiskRefusesGrowthWhole) {
     ImageBuilder b(test::GeometryLayout::Msx160());  // 64 root slots
     for (int i = 0; i < 64; ++i) b.AddEntry(kRoot, {"R" + std::to_string(i) + ".TXT"});
     Load(b.Bytes());
-    const auto before = img().bytes;
+    const auto before = img().Memory();
     for (const AddOutcome& out : {AddFileData(img(), kRootDir, File("NEW.TXT", 10)),
                                   MakeDirectory(img(), kRootDir, "NEWDIR", kWhen)}) {
       EXPECT_EQ(out, AddStatus::DirectoryFull);
       EXPECT_EQ(out.message, msg::kDirectoryFull);
     }
-    EXPECT_TRUE(img().bytes == before);
+    EXPECT_TRUE(img().Memory() == before);
   }
   {
     ImageBuilder b(test::GeometryLayout::Msx160());  // 512-byte clusters: 14 free slots
@@ -223,11 +223,11 @@ TEST_F(Folders, TheRootStaysFixedAndAFullDiskRefusesGrowthWhole) {
     for (std::uint32_t c = 2; c <= b.geometry().LastDataCluster(); ++c)
       if (b.Fat(c) == 0) b.SetFat(c, 0xFFF);
     Load(b.Bytes());
-    const auto before = img().bytes;
+    const auto before = img().Memory();
     // Even an empty file needs a slot, and the slot a cluster.
     EXPECT_EQ(AddFileData(img(), DirRef{sub}, File("E.TXT", 0)), AddStatus::DiskFull);
     EXPECT_EQ(MakeDirectory(img(), DirRef{sub}, "D", kWhen), AddStatus::DiskFull);
-    EXPECT_TRUE(img().bytes == before);
+    EXPECT_TRUE(img().Memory() == before);
   }
 }
 
@@ -240,10 +240,10 @@ TEST_F(Folders, ABrokenOrLoopingTargetDirectoryRefusesAdds) {
     b.SetFat(second, loop ? sub : 0);  // back to its start, or a free link
     ws = Workspace();
     Load(b.Bytes());
-    const auto before = img().bytes;
+    const auto before = img().Memory();
     EXPECT_EQ(AddFileData(img(), DirRef{sub}, File("A.TXT", 10)), AddStatus::BrokenDirectory);
     EXPECT_EQ(MakeDirectory(img(), DirRef{sub}, "D", kWhen), AddStatus::BrokenDirectory);
-    EXPECT_TRUE(img().bytes == before);
+    EXPECT_TRUE(img().Memory() == before);
   }
 }
 
@@ -254,10 +254,10 @@ TEST_F(Folders, AFullDirectoryWhoseLastClusterAFileSharesDoesNotGrow) {
   // A damaged disk: a file whose entry starts at the directory's only cluster.
   b.AddEntry(kRoot, {"CROSS.BIN", 0x20, sub, 1024});
   Load(b.Bytes());
-  const auto before = img().bytes;
+  const auto before = img().Memory();
   // Linking a new cluster after the directory's last one would lengthen the file's chain too.
   EXPECT_EQ(AddFileData(img(), DirRef{sub}, File("NEW.TXT", 10)), AddStatus::NeedsCheck);
-  EXPECT_TRUE(img().bytes == before);
+  EXPECT_TRUE(img().Memory() == before);
 }
 
 TEST_F(Folders, DeleteTreeFreesEveryClusterBelow) {
@@ -296,12 +296,12 @@ TEST_F(Folders, DeleteTreeRefusesADirectoryThatLeadsBackUp) {
     b.AddEntry(top, {"BACK", kAttrDirectory, static_cast<std::uint16_t>(c.toRoot ? 0 : top)});
     ws = Workspace();
     Load(b.Bytes());
-    const auto before = img().bytes;
+    const auto before = img().Memory();
     const DeleteOutcome out =
         DeleteTree(img(), *ListDirectory(img(), kRootDir), *Find(kRootDir, "TOP"));
     EXPECT_EQ(out, DeleteStatus::NeedsCheck);
     EXPECT_NE(out.message.find("BACK"), std::string::npos) << out.message;
-    EXPECT_TRUE(img().bytes == before);
+    EXPECT_TRUE(img().Memory() == before);
   }
 }
 

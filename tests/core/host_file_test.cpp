@@ -88,12 +88,12 @@ TEST(HostFile, AddTellsWhyAFifoWasNotAdded) {
   Workspace ws;
   ws.LoadImageBytes(test::ImageBuilder().Bytes(), (tmp / "d.dsk").string(), ui);
   ASSERT_TRUE(ws.HasImage());
-  const auto before = ws.image.bytes;
+  const auto before = ws.image.Memory();
   const AddOutcome o = AddFile(ws.image, kRootDir, tmp / "pipe.bin", "PIPE.BIN");
   EXPECT_EQ(o, AddStatus::ReadError);
   EXPECT_EQ(o.hostError, HostReadError::Fifo);
   EXPECT_EQ(o.message, msg::kHostReadError);
-  EXPECT_TRUE(ws.image.bytes == before);
+  EXPECT_TRUE(ws.image.Memory() == before);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "core/fat.h"
 #include "core/messages.h"
 #include "core/rename.h"
+#include "core/rounding.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
 #include "support/scripted_ui.h"
@@ -49,7 +50,7 @@ TEST(LoadImage, SizeLimitsAndWarnings) {
     EXPECT_EQ(l.ws.image.loadFailed, !c.loaded);
     EXPECT_FALSE(l.ws.changed);
     if (!c.loaded) {
-      EXPECT_TRUE(l.ws.image.bytes.empty());
+      EXPECT_TRUE(l.ws.image.Empty());
     }
   }
 }
@@ -62,7 +63,7 @@ TEST(LoadImage, FromHostFileAndMissingFile) {
   Loaded l;
   l.ws.LoadImage((dir / "disk.dsk").string(), l.ui);
   EXPECT_TRUE(l.ws.HasImage());
-  EXPECT_EQ(l.ws.image.size, 737280);
+  EXPECT_EQ(l.ws.image.Size(), 737280u);
   EXPECT_EQ(l.ws.Entries().size(), 1u);
   EXPECT_EQ(OemSignatureOf(l.ws.image), "QRNLTEST");
   // A missing file: the previous image is gone, nothing listed, no message.
@@ -112,7 +113,7 @@ TEST(LoadImage, SectorSizeAndZeroFields) {
     EXPECT_EQ(l.ui.messages[0], c.message);
     EXPECT_TRUE(l.ws.image.bootError);
     EXPECT_EQ(l.ws.image.loadFailed, c.loadFailed);
-    EXPECT_EQ(l.ws.image.bytes.size(), 737280u);  // bytes stay for the sector view
+    EXPECT_EQ(l.ws.image.Size(), 737280u);  // bytes stay for the sector view
     EXPECT_FALSE(l.ws.HasImage());
     EXPECT_TRUE(l.ws.Entries().empty());
   }
@@ -142,7 +143,7 @@ TEST(LoadImage, Geometry720) {
   EXPECT_EQ(g.clusterBytes, 1024u);
   EXPECT_EQ(g.dataSectors, 1426);
   EXPECT_EQ(g.dataClusters, 713);
-  EXPECT_EQ(g.clusterLimit, 720u);
+  EXPECT_EQ(g.fatKind, FatKind::Fat12);
   EXPECT_EQ(g.tracks, 80u);
   EXPECT_EQ(l.ws.CurrentPath(), "\\");
   EXPECT_TRUE(l.ws.AtRoot());
@@ -182,7 +183,7 @@ TEST(LoadImage, UnsavedChangesAreSavedAsAnsweredBeforeReplacing) {
   other.WriteTo(dir / "new.dsk");
   Loaded l;
   l.ws.LoadImage((dir / "old.dsk").string(), l.ui);
-  l.ws.image.bytes[3] = 'Z';  // an edit
+  l.ws.image.MutableView()[3] = 'Z';  // an edit
   l.ws.changed = true;
   const SavePrompt prompt = l.ws.SaveChangedPrompt();
   EXPECT_EQ(prompt.title, "Save Changed DiskImage: old.dsk");
@@ -194,7 +195,7 @@ TEST(LoadImage, UnsavedChangesAreSavedAsAnsweredBeforeReplacing) {
   EXPECT_FALSE(l.ws.changed);
   EXPECT_EQ(l.ws.Entries().size(), 1u);
   // Cancel: the changes are dropped, nothing written.
-  l.ws.image.bytes[3] = 'Y';
+  l.ws.image.MutableView()[3] = 'Y';
   l.ws.changed = true;
   l.ws.LoadImage((dir / "old.dsk").string(), l.ui, {});
   EXPECT_FALSE(l.ws.changed);

@@ -56,7 +56,7 @@ TEST(NewImage, EveryRowLoadsEmptyAndPassesTheWitnesses) {
   test::TempDir tmp;
   test::ScriptedUi ui;
   for (const auto& row : GeometryTable) {
-    SCOPED_TRACE(std::string(row.command));
+    SCOPED_TRACE(std::string(row.size));
     fs::path p = tmp / NewImageName(row);
     ASSERT_TRUE(NewImage(row, p, ui));
     EXPECT_EQ(fs::file_size(p), row.sizeKb * 1024u);
@@ -150,7 +150,7 @@ TEST_F(SaveTest, AFaultHalfWayLeavesTheOldFileByteForByte) {
   // Without a fault the save goes through.
   EXPECT_EQ(Save(ws, ui), SaveStatus::Saved);
   EXPECT_FALSE(ws.changed);
-  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.bytes));
+  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.Memory()));
 }
 
 TEST(WriteNewOrReplace, AFaultLeavesNothingUnderANewNameAndTheOldFileUnderATakenOne) {
@@ -178,7 +178,7 @@ TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   EXPECT_EQ(Save(ws, ui), SaveStatus::Saved);  // the read-only attribute is cleared first
   EXPECT_NE(fs::status(path).permissions() & fs::perms::owner_write, fs::perms::none);
-  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.bytes));
+  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.Memory()));
 
   ws.changed = true;
   fs::path other = tmp / "copy.dsk";
@@ -188,7 +188,7 @@ TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
   EXPECT_EQ(SaveAs(ws, other, ui), SaveStatus::Saved);
   EXPECT_EQ(ws.imagePath, path.string());
   EXPECT_FALSE(ws.changed);
-  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(other), ws.image.bytes));
+  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(other), ws.image.Memory()));
   ws.changed = true;
   EXPECT_EQ(SaveAs(ws, "", ui), SaveStatus::Cancelled);
   EXPECT_TRUE(ws.changed);
@@ -206,7 +206,7 @@ TEST_F(SaveTest, ASaveThroughASymbolicLinkChangesTheFileItNames) {
   fs::create_symlink(path, link);
   EXPECT_EQ(SaveImageFile(ws, link, ui), SaveStatus::Saved);
   EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.bytes));
+  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.Memory()));
 }
 
 class ExtractTest : public ::testing::Test {

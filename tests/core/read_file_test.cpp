@@ -93,7 +93,7 @@ TEST(ReadFile, HostileChainsEndInAMessage) {
       {"EMPTY.BIN", 0, 0, ReadStatus::FirstClusterOutOfBounds, msg::kFirstClusterOutOfBounds},
       {"ONE.BIN", 1, 10, ReadStatus::FirstClusterOutOfBounds, msg::kFirstClusterOutOfBounds},
       {"HIGH.BIN", 721, 10, ReadStatus::FirstClusterOutOfBounds, msg::kFirstClusterOutOfBounds},
-      // <= clusterLimit, outside the image
+      // below the sector count / cluster size, outside the image
       {"PAST.BIN", 716, 10, ReadStatus::FirstClusterOutOfBounds, msg::kFirstClusterOutOfBounds},
       {"LOOP.BIN", 20, 100000, ReadStatus::ClusterError, msg::kClusterError},
       {"SELF.BIN", 30, 5000, ReadStatus::ClusterError, msg::kClusterError},

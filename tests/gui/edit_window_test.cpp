@@ -21,8 +21,8 @@ using ::testing::Not;
 std::string RootName(const MainWindow& win, int slot) {
   const auto& img = Disk(const_cast<MainWindow&>(win)).image;
   auto off = img.geometry.rootOffset + static_cast<std::size_t>(slot) * 32;
-  return std::string(img.bytes.begin() + static_cast<long>(off),
-                     img.bytes.begin() + static_cast<long>(off) + 11);
+  return std::string(img.Memory().begin() + static_cast<long>(off),
+                     img.Memory().begin() + static_cast<long>(off) + 11);
 }
 
 class EditTest : public WindowTest {
@@ -144,7 +144,7 @@ TEST_F(EditTest, VolumeAndOemFields) {
 
   win.oemEdit()->setText("ABC");
   emit win.oemEdit()->returnPressed();
-  const auto& b = Disk(win).image.bytes;
+  const auto& b = Disk(win).image.Memory();
   EXPECT_EQ(std::string(b.begin() + 3, b.begin() + 6), "ABC");
   EXPECT_EQ(b[6], 0);
   EXPECT_EQ(b[10], 0);
@@ -168,7 +168,7 @@ TEST_F(EditTest, SaveReloadCompare) {
   ASSERT_TRUE(Disk(win).changed);
   win.SaveImage();
   EXPECT_FALSE(Disk(win).changed);
-  EXPECT_TRUE(std::ranges::equal(ReadHostFile(image), Disk(win).image.bytes));
+  EXPECT_TRUE(std::ranges::equal(ReadHostFile(image), Disk(win).image.Memory()));
   auto before = Captions();
   w.reset();
   Start({image.string()});
@@ -183,7 +183,7 @@ TEST_F(EditTest, SaveAsProposesTheImagesPath) {
   win.SaveImageAs();
   EXPECT_THAT(ui.core.saveTitles, ElementsAre("Saving DiskImage"));
   EXPECT_EQ(ui.core.saveSuggestions.back(), image.string());
-  EXPECT_TRUE(std::ranges::equal(ReadHostFile(dir / "copy.dsk"), Disk(win).image.bytes));
+  EXPECT_TRUE(std::ranges::equal(ReadHostFile(dir / "copy.dsk"), Disk(win).image.Memory()));
   EXPECT_EQ(Disk(win).imagePath, (dir / "copy.dsk").string());
   EXPECT_FALSE(Disk(win).changed);
 }
@@ -232,7 +232,7 @@ TEST_F(EditTest, EndingWithChangesOffersToSave) {
   Select({"BIG.BIN"});
   win.DeleteSelectedEntries();
   const auto before = ReadHostFile(image);
-  const auto& shown = Disk(win).image.bytes;
+  const auto& shown = Disk(win).image.Memory();
   const std::vector<std::uint8_t> expected(shown.begin(), shown.end());
   EXPECT_FALSE(win.close());  // no answer: Cancel
   EXPECT_TRUE(win.isVisible());

@@ -151,7 +151,7 @@ TEST_F(KeepingWork, SaveAsMovesTheWindowToTheNewFileAndSaveACopyDoesNot) {
   EXPECT_TRUE(win.isWindowModified());
   QTest::keySequence(&win, QKeySequence::Save);
   EXPECT_EQ(ReadHostFile(image), original);
-  EXPECT_TRUE(std::ranges::equal(ReadHostFile(dir / "repaired.dsk"), Disk(win).image.bytes));
+  EXPECT_TRUE(std::ranges::equal(ReadHostFile(dir / "repaired.dsk"), Disk(win).image.Memory()));
 }
 
 // A file that gives nothing to show leaves the open image, its listing and its changes as they

@@ -136,7 +136,7 @@ TEST(SectorWriteBack, GridBytesGoToTheShownSector) {
   grid.Store({3, 2}, "5A");
   const auto values = grid.Values();
   EXPECT_EQ(SaveChangedSector(s.ws, 14, values), WriteStatus::Written);
-  EXPECT_EQ(s.ws.image.bytes[512 * 14 + 17], 0x5A);
+  EXPECT_EQ(s.ws.image.Memory()[512 * 14 + 17], 0x5A);
   EXPECT_TRUE(s.ws.changed);
   EXPECT_EQ(SectorSaveQuestion(14).text, "Save the changes to sector 14?");
   EXPECT_EQ(SectorSaveQuestion(14).caption, "Sector 14 has changed!");
@@ -144,7 +144,7 @@ TEST(SectorWriteBack, GridBytesGoToTheShownSector) {
 
 TEST(SectorWriteBack, PokeIsWholeOrNothing) {
   Loaded s{ImageBuilder()};
-  const auto before = s.ws.image.bytes;
+  const auto before = s.ws.image.Memory();
   const std::vector<std::uint8_t> two{1, 2};
   const struct {
     std::int64_t sector, offset;
@@ -155,10 +155,10 @@ TEST(SectorWriteBack, PokeIsWholeOrNothing) {
                  {3, -1, WriteStatus::Outside}};
   for (const auto& c : refused) {
     EXPECT_EQ(PokeSector(s.ws, c.sector, c.offset, two), c.status) << c.sector << " " << c.offset;
-    EXPECT_EQ(s.ws.image.bytes, before);
+    EXPECT_EQ(s.ws.image.Memory(), before);
   }
   EXPECT_EQ(PokeSector(s.ws, 3, 510, two), WriteStatus::Written);
-  EXPECT_EQ(s.ws.image.bytes[3 * 512 + 511], 2);
+  EXPECT_EQ(s.ws.image.Memory()[3 * 512 + 511], 2);
 }
 
 // A BSAVE file's grid starts at file offset 7: its header stays as it was.
@@ -172,9 +172,9 @@ TEST(FileWriteBack, BsaveFileIsWrittenFromOffsetSeven) {
   grid.Store({2, 1}, "77");
   EXPECT_EQ(SaveCurrentFile(s.ws, {e, 7}, grid.Values()), WriteStatus::Written);
   const std::size_t at = b.ClusterOffset(first);
-  EXPECT_EQ(s.ws.image.bytes[at + 6], 0x90);
-  EXPECT_EQ(s.ws.image.bytes[at + 7], 0x77);
-  EXPECT_EQ(s.ws.image.bytes[at + 8], 11);
+  EXPECT_EQ(s.ws.image.Memory()[at + 6], 0x90);
+  EXPECT_EQ(s.ws.image.Memory()[at + 7], 0x77);
+  EXPECT_EQ(s.ws.image.Memory()[at + 8], 11);
   EXPECT_EQ(FileSaveQuestion("PIC.BIN").caption, "File PIC.BIN has changed!");
 }
 
@@ -191,10 +191,10 @@ TEST(FileWriteBack, WritesTheViewedEntryNotAnotherOfTheSameName) {
   // The user has moved back to the root, where another SAME.TXT is shown.
   ASSERT_EQ(s.ws.CurrentDir(), kRootDir);
   std::vector<std::uint8_t> shown(100, 0xAA);
-  const auto rootBefore = s.ws.image.bytes[b.ClusterOffset(rootFile)];
+  const auto rootBefore = s.ws.image.Memory()[b.ClusterOffset(rootFile)];
   EXPECT_EQ(SaveCurrentFile(s.ws, {viewed, 0}, shown), WriteStatus::Written);
-  EXPECT_EQ(s.ws.image.bytes[b.ClusterOffset(subFile)], 0xAA);
-  EXPECT_EQ(s.ws.image.bytes[b.ClusterOffset(rootFile)], rootBefore);
+  EXPECT_EQ(s.ws.image.Memory()[b.ClusterOffset(subFile)], 0xAA);
+  EXPECT_EQ(s.ws.image.Memory()[b.ClusterOffset(rootFile)], rootBefore);
 }
 
 TEST(FileWriteBack, RefusesWhenTheSlotNoLongerHoldsTheFile) {
@@ -210,12 +210,12 @@ TEST(FileWriteBack, RefusesWhenTheSlotNoLongerHoldsTheFile) {
   } cases[] = {{"deleted", 0, 0xE5}, {"renamed", 1, 'Z'}, {"moved", 26, 0x30}};
   for (const auto& c : cases) {
     Loaded t(b);
-    t.ws.image.bytes[viewed.offset + c.at] = c.value;
-    const auto before = t.ws.image.bytes;
+    t.ws.image.MutableView()[viewed.offset + c.at] = c.value;
+    const auto before = t.ws.image.Memory();
     const WriteOutcome out = SaveCurrentFile(t.ws, {viewed, 0}, shown);
     EXPECT_EQ(out, WriteStatus::EntryChanged) << c.what;
     EXPECT_EQ(out.message, std::string(kViewedFileGone) + "A.TXT");
-    EXPECT_EQ(t.ws.image.bytes, before) << c.what;
+    EXPECT_EQ(t.ws.image.Memory(), before) << c.what;
     EXPECT_FALSE(t.ws.changed);
   }
 }
@@ -228,11 +228,11 @@ TEST(FileWriteBack, FragmentedFileIsWrittenAlongItsChain) {
   const FileEntry e = s.Entry(kRootDir, 0);
   const std::vector<std::uint8_t> bytes{0x11, 0x22, 0x33};
   EXPECT_EQ(PokeFile(s.ws, e, 1023, bytes), WriteStatus::Written);  // crosses 5 -> 9
-  EXPECT_EQ(s.ws.image.bytes[b.ClusterOffset(5) + 1023], 0x11);
-  EXPECT_EQ(s.ws.image.bytes[b.ClusterOffset(9)], 0x22);
-  EXPECT_EQ(s.ws.image.bytes[b.ClusterOffset(9) + 1], 0x33);
+  EXPECT_EQ(s.ws.image.Memory()[b.ClusterOffset(5) + 1023], 0x11);
+  EXPECT_EQ(s.ws.image.Memory()[b.ClusterOffset(9)], 0x22);
+  EXPECT_EQ(s.ws.image.Memory()[b.ClusterOffset(9) + 1], 0x33);
   EXPECT_EQ(PokeFile(s.ws, e, 2098, {bytes.data(), 2}), WriteStatus::Written);  // into 7
-  EXPECT_EQ(s.ws.image.bytes[b.ClusterOffset(7) + 50], 0x11);
+  EXPECT_EQ(s.ws.image.Memory()[b.ClusterOffset(7) + 50], 0x11);
 }
 
 TEST(FileWriteBack, PokeRefusesPastTheEndAndBrokenChains) {
@@ -254,10 +254,10 @@ TEST(FileWriteBack, PokeRefusesPastTheEndAndBrokenChains) {
                {1, 0, WriteStatus::ClusterError},  {2, 0, WriteStatus::NotAFile},
                {3, 2000, WriteStatus::NeedsCheck},  // cross-linked with D.BIN
                {4, 0, WriteStatus::NeedsCheck}};
-  const auto before = s.ws.image.bytes;
+  const auto before = s.ws.image.Memory();
   for (const auto& c : cases) {
     EXPECT_EQ(PokeFile(s.ws, s.Entry(kRootDir, c.slot), c.offset, two), c.status) << c.slot;
-    EXPECT_EQ(s.ws.image.bytes, before);
+    EXPECT_EQ(s.ws.image.Memory(), before);
   }
   EXPECT_EQ(PokeFile(s.ws, s.Entry(kRootDir, 0), 98, two), WriteStatus::Written);
 }

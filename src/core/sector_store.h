@@ -1,0 +1,88 @@
+// Where the bytes of a volume live. A volume is read and written by byte ranges through a store:
+// the whole image in memory (floppies, saved by replacing the file whole), or a file read and
+// written in place by sector ranges, so that an image of gigabytes is never read whole.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/bytes.h"
+
+namespace quarnel {
+
+class SectorStore {
+ public:
+  virtual ~SectorStore() = default;
+
+  // The bytes the store holds.
+  virtual std::uint64_t Size() const = 0;
+  // `length` bytes from `offset`; nullopt when the range does not lie inside the store or cannot
+  // be read. The span stays valid while the store lives; a later write shows through it.
+  virtual std::optional<Bytes> Read(std::uint64_t offset, std::size_t length) const = 0;
+  // Writes `data` at `offset`; false (nothing written) when it does not fit or the write fails.
+  virtual bool Write(std::uint64_t offset, Bytes data) = 0;
+  // An independent store with the same bytes.
+  virtual std::unique_ptr<SectorStore> Clone() const = 0;
+  // The whole buffer of a store held in memory; nullptr for a store that holds no such buffer.
+  virtual const ImageBytes* Memory() const { return nullptr; }
+  virtual ImageBytes* MutableMemory() { return nullptr; }
+};
+
+// The whole image in one buffer.
+class MemoryStore final : public SectorStore {
+ public:
+  explicit MemoryStore(ImageBytes bytes) : bytes_(std::move(bytes)) {}
+
+  std::uint64_t Size() const override { return bytes_.size(); }
+  std::optional<Bytes> Read(std::uint64_t offset, std::size_t length) const override;
+  bool Write(std::uint64_t offset, Bytes data) override;
+  std::unique_ptr<SectorStore> Clone() const override;
+  const ImageBytes* Memory() const override { return &bytes_; }
+  ImageBytes* MutableMemory() override { return &bytes_; }
+
+ private:
+  ImageBytes bytes_;
+};
+
+// An image file read and written in place by whole sectors (pread/pwrite). What has been read is
+// kept, so a sector is read from the file once; every read of the file is counted.
+class FileStore final : public SectorStore {
+ public:
+  static constexpr std::uint64_t kSectorBytes = 512;
+
+  // Opens `path` for reading (and writing with `writable`); nullptr when it cannot be opened.
+  static std::unique_ptr<FileStore> Open(const std::string& path, bool writable = false);
+  ~FileStore() override;
+  FileStore(const FileStore&) = delete;
+  FileStore& operator=(const FileStore&) = delete;
+
+  std::uint64_t Size() const override { return size_; }
+  std::optional<Bytes> Read(std::uint64_t offset, std::size_t length) const override;
+  bool Write(std::uint64_t offset, Bytes data) override;
+  std::unique_ptr<SectorStore> Clone() const override;
+
+  // The sectors read from the file so far, each once per read, in the order they were read.
+  const std::vector<std::uint64_t>& SectorsRead() const { return sectorsRead_; }
+
+ private:
+  FileStore(int fd, std::string path, bool writable, std::uint64_t size)
+      : fd_(fd), path_(std::move(path)), writable_(writable), size_(size) {}
+
+  int fd_ = -1;
+  std::string path_;
+  bool writable_ = false;
+  std::uint64_t size_ = 0;
+  // Ranges read, by their first byte (a multiple of the sector size). A block never moves or
+  // shrinks once read, so spans into it stay valid.
+  mutable std::map<std::uint64_t, std::vector<std::uint8_t>> blocks_;
+  // Blocks a longer read from the same sector replaced, kept for the spans into them.
+  mutable std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>> retired_;
+  mutable std::vector<std::uint64_t> sectorsRead_;
+};
+
+}  // namespace quarnel
