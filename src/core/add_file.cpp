@@ -99,7 +99,7 @@ std::optional<int> FindFreeRootSlot(const DiskImage& image) {
   for (int slot = 0; slot < static_cast<int>(image.geometry.rootEntries); ++slot) {
     auto off = RootSlotOffset(image, slot);
     if (!off) break;
-    if (IsFreeSlot(image.Memory()[*off])) return slot;
+    if (IsFreeSlot(image.ByteAt(*off).value_or(0))) return slot;
   }
   return std::nullopt;
 }
@@ -183,7 +183,7 @@ bool PlanAdd(const DiskImage& img, const DirSlots& dir, const std::array<std::ui
   std::optional<DirContents> listed;  // read whole only for a file being replaced
   for (int slot = 0; slot < static_cast<int>(dir.offsets.size()); ++slot) {
     const std::size_t off = dir.offsets[static_cast<std::size_t>(slot)];
-    const std::uint8_t* e = img.Memory().data() + off;
+    const std::uint8_t* e = img.Read(off, kDirEntrySize)->data();
     if (IsFreeSlot(e[0])) {
       if (!freeSlot) freeSlot = slot;
       continue;
@@ -358,7 +358,8 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
   if (!contents) return BrokenTarget();
   std::optional<int> slot;
   for (int i = 0; i < static_cast<int>(contents->offsets.size()); ++i) {
-    const std::uint8_t* e = img.Memory().data() + contents->offsets[static_cast<std::size_t>(i)];
+    const std::uint8_t* e =
+        img.Read(contents->offsets[static_cast<std::size_t>(i)], kDirEntrySize)->data();
     if (IsFreeSlot(e[0])) {
       if (!slot) slot = i;
       continue;

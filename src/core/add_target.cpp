@@ -12,7 +12,7 @@ std::optional<FileEntry> FileReplacedByAdd(const DiskImage& image, const DirCont
   for (FileEntry& e : EntriesOf(dir)) {
     if ((e.attribute & (kAttrVolume | kAttrDirectory)) != 0) continue;
     if (e.offset + 11 > image.Size()) continue;
-    if (SameMsxName(image.Memory().data() + e.offset, name.data())) return std::move(e);
+    if (SameMsxName(image.Read(e.offset, kDirEntrySize)->data(), name.data())) return std::move(e);
   }
   return std::nullopt;
 }

@@ -43,7 +43,7 @@ class TreeWalk {
   void Visit(std::size_t off, std::size_t parent) {
     auto d = DirEntryAt(image_.View(), off);
     if (!d || IsFreeSlot(d->name[0]) || IsLongNameAttribute(d->attribute) ||
-        IsDotEntry(image_.Memory().data() + off))
+        IsDotEntry(image_.Read(off, kDirEntrySize)->data()))
       return;
     TreeEntry t;
     t.offset = off;
@@ -197,12 +197,7 @@ std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters
 }
 
 // The bytes of the first FAT copy that lie inside the image.
-Bytes FirstFat(const DiskImage& image) {
-  const auto& g = image.geometry;
-  const std::size_t start = std::min<std::size_t>(g.fatOffset, image.Size());
-  const std::size_t n = std::min<std::size_t>(g.FatBytes(), image.Size() - start);
-  return Bytes(image.Memory().data() + start, n);
-}
+Bytes FirstFat(const DiskImage& image) { return FatCopyBytes(image, 0); }
 
 }  // namespace
 

@@ -96,7 +96,7 @@ class Checker {
 
   void CheckMedia() {
     if (g_.fatOffset >= img_.Size()) return;
-    const std::uint8_t fatMedia = img_.Memory()[g_.fatOffset];
+    const std::uint8_t fatMedia = img_.ByteAt(g_.fatOffset).value_or(0);
     if (fatMedia != g_.media)
       Add(FindingKind::MediaByte, kNoEntry, {},
           FillText(msg::kCheckMediaByte, {HexText(fatMedia, 2), HexText(g_.media, 2)}));
@@ -245,7 +245,7 @@ class Checker {
     for (int slot = 0;; ++slot) {
       auto off = RootSlotOffset(img_, slot);
       if (!off) break;
-      const std::uint8_t* e = img_.Memory().data() + *off;
+      const std::uint8_t* e = img_.Read(*off, kDirEntrySize)->data();
       if (!IsLongNameAttribute(e[11]) && IsDotEntry(e)) {
         DiskFinding f;
         f.kind = FindingKind::BadName;

@@ -27,7 +27,7 @@ std::optional<DirRef> FindSubdirectory(const DiskImage& image, DirRef dir, std::
   if (!contents) return std::nullopt;
   const auto name11 = MakeMsxName(name);
   for (const DirContents::Slot& s : contents->table) {
-    const std::uint8_t* e = image.Memory().data() + s.offset;
+    const std::uint8_t* e = image.Read(s.offset, kDirEntrySize)->data();
     if (IsFreeSlot(e[0]) || IsLongNameAttribute(e[11]) || !(e[11] & kAttrDirectory)) continue;
     if (SameMsxName(e, name11.data())) return DirRef{s.record.firstCluster};
   }

@@ -24,7 +24,7 @@ RenameOutcome RenameEntry(DiskImage& image, const DirContents& dir, const FileEn
   // A second entry of the same name would hide one of the two from MSX-DOS.
   for (const FileEntry& other : EntriesOf(dir)) {
     if (other.slot == entry.slot || other.IsVolume()) continue;
-    if (SameMsxName(image.Memory().data() + other.offset, name.data()))
+    if (SameMsxName(image.Read(other.offset, kDirEntrySize)->data(), name.data()))
       return RenameStatus::Duplicate;
   }
   // A long name that PC systems wrote for the old name would now belong to no entry.
@@ -45,7 +45,7 @@ std::optional<int> RootVolumeSlot(const DiskImage& img) {
   for (int slot = 0; slot < static_cast<int>(img.geometry.rootEntries); ++slot) {
     auto off = RootSlotOffset(img, slot);
     if (!off) break;
-    const std::uint8_t* e = img.Memory().data() + *off;
+    const std::uint8_t* e = img.Read(*off, kDirEntrySize)->data();
     if (IsFreeSlot(e[0]) || IsLongNameAttribute(e[11])) continue;
     if (e[11] & kAttrVolume) return slot;
   }
@@ -138,7 +138,7 @@ std::string VolumeNameOf(const DiskImage& img) {
   if (!img.Usable()) return {};
   auto slot = RootVolumeSlot(img);
   if (!slot) return {};
-  const std::uint8_t* e = img.Memory().data() + *RootSlotOffset(img, *slot);
+  const std::uint8_t* e = img.Read(*RootSlotOffset(img, *slot), kDirEntrySize)->data();
   std::string s(reinterpret_cast<const char*>(e), kVolumeNameLength);
   if (e[0] == kEntryE5Stand) s[0] = static_cast<char>(kEntryDeleted);
   while (!s.empty() && s.back() == ' ') s.pop_back();
@@ -148,7 +148,7 @@ std::string VolumeNameOf(const DiskImage& img) {
 std::string OemSignatureOf(const DiskImage& img) {
   std::string s;
   for (std::size_t i = 0; i < kBootOemLength && kBootOemOffset + i < img.Size(); ++i)
-    s.push_back(static_cast<char>(img.Memory()[kBootOemOffset + i]));
+    s.push_back(static_cast<char>(img.ByteAt(kBootOemOffset + i).value_or(0)));
   return s;
 }
 
