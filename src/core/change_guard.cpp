@@ -89,12 +89,7 @@ std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters
 }
 
 // The bytes of the first FAT copy that lie inside the image.
-Bytes FirstFat(const DiskImage& image) {
-  const auto& g = image.geometry;
-  const std::size_t start = std::min<std::size_t>(g.fatOffset, image.Size());
-  const std::size_t n = std::min<std::size_t>(g.FatBytes(), image.Size() - start);
-  return Bytes(image.Memory().data() + start, n);
-}
+Bytes FirstFat(const DiskImage& image) { return FatCopyBytes(image, 0); }
 
 }  // namespace
 

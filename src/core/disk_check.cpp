@@ -96,7 +96,7 @@ class Checker {
 
   void CheckMedia() {
     if (g_.fatOffset >= img_.Size()) return;
-    const std::uint8_t fatMedia = img_.Memory()[g_.fatOffset];
+    const std::uint8_t fatMedia = img_.ByteAt(g_.fatOffset).value_or(0);
     if (fatMedia != g_.media)
       Add(FindingKind::MediaByte, kNoEntry, {},
           FillText(msg::kCheckMediaByte, {HexText(fatMedia, 2), HexText(g_.media, 2)}));

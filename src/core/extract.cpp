@@ -32,7 +32,7 @@ void ApplyHostAttributes(const fs::path& p, std::uint8_t attribute, std::uint16_
 
 bool ApplyEntryTime(const DiskImage& image, const FileEntry& e, const fs::path& hostPath) {
   if (!image.Usable() || e.offset + kDirEntrySize > image.Size()) return false;
-  const ListingRecord r = DecodeListingRecord(image.Memory().data() + e.offset);
+  const ListingRecord r = DecodeListingRecord(image.Read(e.offset, kDirEntrySize)->data());
   const auto t = FromFatDateTime(r.date, r.time);
   if (!t) return false;
   std::error_code ec;
@@ -54,7 +54,7 @@ ExtractOutcome ExtractFile(const DiskImage& image, const FileEntry& e, const fs:
   // through) is replaced by a rename.
   if (!WriteNewOrReplace(hostPath, data.bytes, io, LinkPolicy::Replace))
     return {ExtractStatus::CannotWrite, std::string(msg::kCannotWriteFile) + hostPath.string()};
-  const ListingRecord r = DecodeListingRecord(image.Memory().data() + e.offset);
+  const ListingRecord r = DecodeListingRecord(image.Read(e.offset, kDirEntrySize)->data());
   ApplyHostAttributes(hostPath, e.attribute, r.date, r.time);
   return ExtractStatus::Written;
 }

@@ -151,7 +151,7 @@ std::string VolumeNameOf(const DiskImage& img) {
 std::string OemSignatureOf(const DiskImage& img) {
   std::string s;
   for (std::size_t i = 0; i < kBootOemLength && kBootOemOffset + i < img.Size(); ++i)
-    s.push_back(static_cast<char>(img.Memory()[kBootOemOffset + i]));
+    s.push_back(static_cast<char>(img.ByteAt(kBootOemOffset + i).value_or(0)));
   return s;
 }
 
