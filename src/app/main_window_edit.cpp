@@ -22,6 +22,7 @@
 #include "core/clock.h"
 #include "core/delete_entry.h"
 #include "core/extract.h"
+#include "core/file_types.h"
 #include "core/host_tree.h"
 #include "core/image_lock.h"
 #include "core/messages.h"
@@ -115,7 +116,7 @@ std::optional<std::filesystem::path> MainWindow::ChosenImagePath(
   // it was given; the one it becomes is asked about here.
   std::filesystem::path target(*answer);
   if (target.has_extension()) return target;
-  target += ".dsk";
+  target += kDiskImageExtension;
   std::error_code ec;
   if (std::filesystem::exists(target, ec) &&
       !ui_->AskYesNo(
@@ -195,12 +196,12 @@ void MainWindow::AddHostFile(const std::filesystem::path& path, const std::strin
 }
 
 bool MainWindow::OffersTokenizing(const std::filesystem::path& path) const {
-  const std::string ext = UpperExtension(path.string(), 4);
-  return (ext == ".TXT" || ext == ".ASC") && disk() && disk()->HasImage();
+  const FileType* type = FileTypeOf(HostExtension(path.string()));
+  return type && type->basicSource && disk() && disk()->HasImage();
 }
 
 std::optional<std::string> MainWindow::AskTokenizedName(const std::filesystem::path& path) {
-  const std::string name = path.stem().string() + ".BAS";
+  const std::string name = path.stem().string() + std::string(kBasicExtension);
   if (IsValidMsxName(HostNameToMsx(name))) return HostNameToMsx(name);
   for (;;) {
     auto answer = ui_->AskNewName(name);
@@ -388,7 +389,8 @@ void MainWindow::NewImage(int row) {
   const std::filesystem::path stem = std::filesystem::path(name).stem();
   QString proposed = folder.filePath(ToQ(name));
   for (int n = 2; QFileInfo::exists(proposed); ++n)
-    proposed = folder.filePath(ToQ(stem.string() + "-" + std::to_string(n) + ".dsk"));
+    proposed = folder.filePath(
+        ToQ(stem.string() + "-" + std::to_string(n) + std::string(kDiskImageExtension)));
   const auto target = ChosenImagePath(
       ui_->AskSaveFile(app_text::kNewImageTitle, FromQ(proposed), SaveFilter::DiskImage));
   if (!target) return;

@@ -11,6 +11,7 @@
 #include "app/file_list_model.h"
 #include "app/file_list_view.h"
 #include "app/host_browser.h"
+#include "app/list_rules.h"
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/qt_ui.h"

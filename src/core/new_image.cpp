@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/boot_sector.h"
+#include "core/file_types.h"
 #include "core/messages.h"
 #include "core/save_image.h"
 
@@ -174,7 +175,7 @@ std::vector<std::uint8_t> BuildNewImage(const GeometryRow& row,
 }
 
 std::string NewImageName(const GeometryRow& row) {
-  return "New" + std::to_string(row.sizeKb) + ".dsk";
+  return "New" + std::to_string(row.sizeKb) + std::string(kDiskImageExtension);
 }
 
 std::optional<GeometryRow> GeometryForSize(std::string_view size) {

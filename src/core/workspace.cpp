@@ -13,15 +13,6 @@ namespace quarnel {
 
 namespace fs = std::filesystem;
 
-HostFileKind HostFileKindOf(std::string_view path) {
-  const std::string ext = UpperExtension(path, 4);
-  if (ext == ".DSK" || ext == ".DI1" || ext == ".DI2") return HostFileKind::DiskImage;
-  if (ext == ".CAS") return HostFileKind::Cassette;
-  if (ext == ".DDI" || ext == ".IMG" || ext == ".MSX" || ext == ".XSA")
-    return HostFileKind::Conversion;
-  return HostFileKind::Other;
-}
-
 std::string_view EnterMessage(EnterOutcome outcome) {
   switch (outcome) {
     case EnterOutcome::Illegal:

@@ -12,26 +12,13 @@
 
 #include "core/ascii.h"
 #include "core/disk_image.h"
+#include "core/file_types.h"  // HostFileKindOf, for the callers that take it from here
 #include "core/host_file.h"
 #include "core/save_image.h"
 #include "core/ui.h"
 #include "core/volume.h"
 
 namespace quarnel {
-
-// What a host file is, by its extension.
-enum class HostFileKind {
-  DiskImage,   // .DSK .DI1 .DI2: a disk image, loaded by Workspace::LoadImage
-  Cassette,    // .CAS: a tape, read by the cassette layer
-  Conversion,  // .DDI .IMG .MSX .XSA: taken by the converters
-  Other,       // any other extension
-};
-
-// Upper-cased extension with its dot, cut to four characters ("" when there is none):
-// UpperExtension(path, 4).
-inline std::string HostExtension(std::string_view path) { return UpperExtension(path, 4); }
-// The kind of a host file by HostExtension.
-HostFileKind HostFileKindOf(std::string_view path);
 
 // The answer to the "Save Changed DiskImage" dialog (Workspace::SaveChangedPrompt) that a front
 // end shows before it replaces an image with unsaved changes: the path to save the image to

@@ -151,16 +151,6 @@ ConvertOutcome ConvertDskToXsa(const std::string& source, const fs::path& target
                      });
 }
 
-std::optional<Conversion> ConversionFor(std::string_view source) {
-  const std::string ext = UpperExtension(source);
-  if (ext == ".DDI") return Conversion::DdiToDsk;
-  if (ext == ".IMG") return Conversion::ImgToDsk;
-  if (ext == ".MSX") return Conversion::MsxToDsk;
-  if (ext == ".XSA") return Conversion::XsaToDsk;
-  if (ext == ".DSK") return Conversion::DskToXsa;
-  return std::nullopt;
-}
-
 TargetQuestion AskTargetFor(Conversion conversion, const std::string& source) {
   switch (conversion) {
     case Conversion::DdiToDsk:

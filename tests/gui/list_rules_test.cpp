@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <vector>
+
 #include "app/main_window.h"
 
 namespace quarnel {
@@ -79,7 +82,9 @@ TEST(HostMenus, ChosenByExtensionAndFlag) {
   EXPECT_EQ(HostMenuFor("/x/a.dskx", false), HostMenuKind::DiskMenu);
   EXPECT_EQ(HostMenuFor("/x/a.xsa", false), HostMenuKind::ConvertMenu);
   EXPECT_EQ(HostMenuFor("/x/a.ddi", false), HostMenuKind::ConvertMenu);
-  EXPECT_EQ(HostMenuFor("/x/a.img", false), HostMenuKind::HostActions);
+  EXPECT_EQ(HostMenuFor("/x/a.img", false), HostMenuKind::ConvertMenu);
+  EXPECT_EQ(HostMenuFor("/x/a.MSX", false), HostMenuKind::ConvertMenu);
+  EXPECT_EQ(HostMenuFor("/x/a.cas", false), HostMenuKind::HostActions);
   EXPECT_EQ(HostMenuFor("/x/a.txt", false), HostMenuKind::HostActions);
   EXPECT_EQ(HostMenuFor("/x/a.dsk", true), HostMenuKind::HostActions);
 }
@@ -93,6 +98,29 @@ TEST(HostMenus, DiskMenuOpeningRule) {
   EXPECT_TRUE(s.addFile && s.diskDetails);
   DiskMenuState off{false, false};
   EXPECT_FALSE(DiskMenuFor(off, "/x/a.di1", "/x/a.di1").addFile);  // kept
+}
+
+TEST(DropKindOf, OneImageOrTapeIsOpenedAnythingElseAdded) {
+  namespace fs = std::filesystem;
+  const struct {
+    std::vector<fs::path> files;
+    DropOutcome outcome;
+  } cases[] = {
+      {{"/x/x.dsk"}, DropOutcome::OpenImage},
+      // Every disk image opens, not only a .DSK one.
+      {{"/x/x.DI1"}, DropOutcome::OpenImage},
+      {{"/x/x.di2"}, DropOutcome::OpenImage},
+      {{"/x/x.cas"}, DropOutcome::OpenCassette},
+      // The extension is cut to four characters.
+      {{"/x/x.dskx"}, DropOutcome::OpenImage},
+      {{"/x/x.dsk", "/x/y.dsk"}, DropOutcome::Added},
+      {{"/x/a.txt"}, DropOutcome::Added},
+      {{"/x/a.xsa"}, DropOutcome::Added},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.files.front().string());
+    EXPECT_EQ(DropKindOf(c.files), c.outcome);
+  }
 }
 
 }  // namespace

@@ -132,6 +132,16 @@ TEST_F(WindowTest, DroppingOneImageOpensItAndMovesTheBrowser) {
   EXPECT_EQ(Disk(*w).imagePath, image.string());
 }
 
+// A dropped disk image of any of the disk image extensions opens, as a double-click opens it;
+// it is not added to the image shown.
+TEST_F(WindowTest, DroppingADi1ImageOpensItLikeADsk) {
+  Start({WriteDemoImage(dir / "shown.dsk").string()});
+  auto image = WriteDemoImage(dir / "dropped.DI1");
+  DropOnList({image});
+  EXPECT_EQ(Disk(*w).imagePath, image.string());
+  EXPECT_FALSE(Disk(*w).changed);
+}
+
 TEST_F(WindowTest, DroppingBelowTheRootAddsToTheShownDirectory) {
   auto image = WriteDemoImage(dir / "demo.dsk");
   Start({image.string()});
