@@ -304,7 +304,7 @@ void MainWindow::UpdateTitle() {
   setWindowTitle(path.empty() ? program
                               : ToQ(std::filesystem::path(path).filename().string()) +
                                     QStringLiteral("[*] - ") + program);
-  setWindowModified(disk() && disk()->changed);
+  setWindowModified(disk() && disk()->IsChanged());
 }
 
 void MainWindow::BuildMenus() {

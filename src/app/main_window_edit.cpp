@@ -59,12 +59,12 @@ void MainWindow::AddHostFiles(const QStringList& paths) { DropFiles(paths); }
 
 bool MainWindow::SettleChanges() {
   Workspace* ws = disk();
-  if (!ws || !ws->changed) return true;
+  if (!ws || !ws->IsChanged()) return true;
   switch (ui_->AskSaveChanges(std::filesystem::path(ws->imagePath).filename().string())) {
     case SaveChoice::Cancel:
       return false;
     case SaveChoice::DontSave:
-      ws->changed = false;
+      ws->MarkSaved();
       return true;
     case SaveChoice::Save:
       break;
@@ -79,7 +79,7 @@ bool MainWindow::SettleChanges() {
       break;
   }
   SaveImageAs();
-  return !ws->changed;
+  return !ws->IsChanged();
 }
 
 MainWindow::OwnSave MainWindow::SaveToOwnPath(Workspace& ws) {
@@ -99,7 +99,7 @@ MainWindow::OwnSave MainWindow::SaveToOwnPath(Workspace& ws) {
         break;
       case DiskChangedChoice::SaveAs:
         SaveImageAs();
-        return ws.changed ? OwnSave::Cancelled : OwnSave::Saved;
+        return ws.IsChanged() ? OwnSave::Cancelled : OwnSave::Saved;
       case DiskChangedChoice::Cancel:
         return OwnSave::Cancelled;
     }
@@ -189,8 +189,7 @@ void MainWindow::AddHostFile(const std::filesystem::path& path, const std::strin
     return;
   }
   const AddOutcome out = AddFile(ws->image, ws->CurrentDir(), path, entryName);
-  // Once the image could take the file it counts as changed, whatever the file did.
-  if (out != AddStatus::NoImage && out != AddStatus::NotInRoot) ws->changed = true;
+  if (out == AddStatus::Added) ws->MarkChanged();
   if (!out.message.empty()) ui_->Notify(out.message);
   ws->Refresh();
 }
@@ -227,7 +226,7 @@ void MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
     file.bytes = t.program;
     out = AddFileData(ws->image, ws->CurrentDir(), file);
   }
-  if (out == AddStatus::Added) ws->changed = true;
+  if (out == AddStatus::Added) ws->MarkChanged();
   if (!out.message.empty()) ui_->Notify(out.message);
   ws->Refresh();
 }
@@ -247,7 +246,7 @@ void MainWindow::AddHostFolder(const std::filesystem::path& path) {
   options.depth = ws->Depth();
   const std::string name = ClaimedNames().Claim(path.filename().string());
   const HostTreeResult r = AddHostTree(ws->image, ws->CurrentDir(), path, name, options);
-  ws->changed = true;
+  if (r.files + r.folders > 0) ws->MarkChanged();
   // The first failure ends the folder, as a failing file ends its own add.
   if (!r.failures.empty() && !r.failures.front().message.empty())
     ui_->Notify(r.failures.front().message);
@@ -266,7 +265,7 @@ void MainWindow::MakeFolder() {
     ui_->Notify(std::string(app_text::kInvalidFolderName) + text);
   else if (!out.message.empty())
     ui_->Notify(out.message);
-  if (out == AddStatus::Added) ws->changed = true;
+  if (out == AddStatus::Added) ws->MarkChanged();
   ws->Refresh();
   ShowListing();
 }
@@ -343,7 +342,7 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
     if (why && out.message.empty()) SetStatus(QString::fromLatin1(why).arg(text.trimmed()));
     return false;
   }
-  ws->changed = true;
+  ws->MarkChanged();
   UpdateTitle();
   ws->Refresh();
   // The name as stored (upper-case, blanks dropped), which may differ from what was typed.
@@ -358,7 +357,7 @@ void MainWindow::CommitOemField() {
   if (!ws) return;
   // The text the field was given from the image changes nothing.
   if (oem_->text() == ImageText(OemSignatureOf(ws->image), Charset())) return;
-  if (SetOemSignature(ws->image, FromImageText(oem_->text(), Charset()))) ws->changed = true;
+  if (SetOemSignature(ws->image, FromImageText(oem_->text(), Charset()))) ws->MarkChanged();
   UpdateTitle();
 }
 
@@ -372,7 +371,7 @@ void MainWindow::CommitVolumeField() {
   const VolumeOutcome out = SetVolumeName(ws->image, text, clock);
   if (!out.message.empty()) ui_->Notify(out.message);
   if (out == VolumeStatus::Written || out == VolumeStatus::Created || out == VolumeStatus::Cleared)
-    ws->changed = true;
+    ws->MarkChanged();
   // The field shows what is stored now (a refused name gives way to the stored one).
   volumeField_ = listedVolume_ = ListedVolumeName(ws->image);
   ws->Refresh();
@@ -396,7 +395,7 @@ void MainWindow::NewImage(int row) {
   if (!target) return;
   // The open image is settled before anything is written: Cancel leaves everything as it was.
   if (closeViewer) closeViewer();
-  const bool wasChanged = disk() && disk()->changed;
+  const bool wasChanged = disk() && disk()->IsChanged();
   if (!SettleChanges()) return;
   std::optional<VolumeId> dos2;
   if (dos2Act_ && dos2Act_->isChecked()) {
@@ -404,7 +403,7 @@ void MainWindow::NewImage(int row) {
     dos2 = VolumeIdFrom(static_cast<std::uint32_t>(random()));
   }
   if (!quarnel::NewImage(g, *target, *ui_, dos2)) {
-    if (disk() && wasChanged) disk()->changed = true;  // "Don't Save" was for the new image
+    if (disk() && wasChanged) disk()->MarkChanged();  // "Don't Save" was for the new image
     return;
   }
   const QString made = ToQ(target->string());
@@ -439,11 +438,13 @@ void MainWindow::SaveImageCopy() {
   if (offerViewerEdits) offerViewerEdits();
   Workspace* ws = disk();
   if (!ws) return;
-  const bool wasChanged = ws->changed;
+  const bool wasChanged = ws->IsChanged();
   const auto target = SaveToChosenPath(*ws, app_text::kSaveCopyTitle);
   // The copy has the changes; the window's own file still lacks them (unless it was chosen).
   std::error_code ec;
-  if (target && !std::filesystem::equivalent(*target, ws->imagePath, ec)) ws->changed = wasChanged;
+  if (target && !std::filesystem::equivalent(*target, ws->imagePath, ec)) {
+    if (wasChanged) ws->MarkChanged();
+  }
   UpdateTitle();
 }
 

@@ -1,6 +1,5 @@
 #include "core/file_types.h"
 
-
 namespace quarnel {
 
 namespace {
@@ -8,8 +7,7 @@ namespace {
 using enum FileKind;
 using V = ViewSelector;
 
-constexpr FileType Row(std::string_view extension, FileKind kind,
-                       ViewSelector view = V::Automatic,
+constexpr FileType Row(std::string_view extension, FileKind kind, ViewSelector view = V::Automatic,
                        std::optional<Conversion> conversion = std::nullopt,
                        bool basicSource = false) {
   return {extension, kind, view, conversion, basicSource};

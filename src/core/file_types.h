@@ -66,7 +66,7 @@ struct FileType {
   FileKind kind = FileKind::Other;
   ViewSelector view = ViewSelector::Automatic;  // the view a double-click opens
   std::optional<Conversion> conversion;         // what the folder browser converts it by
-  bool basicSource = false;  // a plain-text program that may be stored tokenised
+  bool basicSource = false;                     // a plain-text program that may be stored tokenised
 };
 
 // The row of an extension as it stands (upper-case, with its dot); nullptr for one not listed.

@@ -114,7 +114,7 @@ SaveStatus SaveImageFile(Workspace& ws, const fs::path& path, Ui& ui, FileIo& io
     ui.Notify(msg::kCannotSave);
     return SaveStatus::CannotSave;
   }
-  ws.changed = false;
+  ws.MarkSaved();
   return SaveStatus::Saved;
 }
 

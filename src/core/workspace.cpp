@@ -42,7 +42,7 @@ SavePrompt Workspace::SaveChangedPrompt() const {
 }
 
 SaveStatus Workspace::SaveChanges(const ChangedImageAnswer& answer, Ui& ui) {
-  if (!changed) return SaveStatus::NothingLoaded;
+  if (!changed_) return SaveStatus::NothingLoaded;
   if (answer.savePath.empty()) return SaveStatus::Cancelled;  // the changes are dropped
   return SaveImageFile(*this, answer.savePath, ui);
 }
@@ -52,7 +52,7 @@ namespace {
 // Reset of a load: nothing of the image it replaces stays.
 void ResetForLoad(Workspace& ws) {
   ws.Unload();
-  ws.changed = false;
+  ws.MarkSaved();
 }
 
 // The boot-sector field that makes the layout impossible, in words; nullopt when none does.

@@ -54,7 +54,6 @@ class Workspace {
  public:
   DiskImage image;                // the volume: bytes, geometry and how the load went
   std::string imagePath;          // the file it was loaded from (kept after a refused boot sector)
-  bool changed = false;           // changed in memory since it was loaded or saved
   std::vector<DirLevel> folders;  // the root first; the last one is shown
   DirContents listing;            // the slots of the shown directory
 
@@ -80,6 +79,14 @@ class Workspace {
   // Settles unsaved changes by the user's answer: a non-empty path gets the whole image
   // (Cancelled when it is empty: the changes are dropped). Nothing when nothing is changed.
   SaveStatus SaveChanges(const ChangedImageAnswer& answer, Ui& ui);
+
+  // The image in memory differs from its file: changed since it was loaded or saved.
+  bool IsChanged() const { return changed_; }
+  // Called by whatever changed the image's bytes (an add, a delete, a write-back, ...), once
+  // its outcome says it did.
+  void MarkChanged() { changed_ = true; }
+  // The image in memory is its file's again: saved, loaded, or its changes dropped.
+  void MarkSaved() { changed_ = false; }
 
   // The image may be listed and read.
   bool HasImage() const { return !imagePath.empty() && image.Usable(); }
@@ -108,6 +115,7 @@ class Workspace {
   void Unload();
 
  private:
+  bool changed_ = false;
   // Refuses a size no disk image has with the message for it (too big, too small) and
   // loadFailed; true then.
   bool RefuseImageSize(std::uintmax_t size, Ui& ui);

@@ -4,7 +4,7 @@ namespace quarnel {
 
 bool Session::OffersToSaveChanges(const std::string& path) const {
   const Workspace* ws = Disk();
-  if (!ws || !ws->changed) return false;
+  if (!ws || !ws->IsChanged()) return false;
   const HostFileKind kind = HostFileKindOf(path);
   return kind == HostFileKind::DiskImage || kind == HostFileKind::Cassette;
 }

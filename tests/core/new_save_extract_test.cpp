@@ -123,7 +123,7 @@ class SaveTest : public ::testing::Test {
     f.name = "NEW.BIN";
     f.bytes = test::Pattern(50000, 4);
     ASSERT_EQ(AddFileData(ws.image, ws.CurrentDir(), f), AddStatus::Added);
-    ws.changed = true;  // as the Add command marks it
+    ws.MarkChanged();  // as the Add command marks it
   }
   std::size_t FilesIn(const fs::path& dir) {
     return static_cast<std::size_t>(
@@ -141,7 +141,7 @@ TEST_F(SaveTest, AFaultHalfWayLeavesTheOldFileByteForByte) {
   EXPECT_EQ(SaveImageFile(ws, path, ui, fault), SaveStatus::CannotSave);
   EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kCannotSave)});
   EXPECT_TRUE(test::ReadHostFile(path) == old);
-  EXPECT_TRUE(ws.changed);
+  EXPECT_TRUE(ws.IsChanged());
   EXPECT_EQ(FilesIn(tmp.path()), 1u);  // no temporary file left behind
   RenameFault renameFault;
   EXPECT_EQ(SaveImageFile(ws, path, ui, renameFault), SaveStatus::CannotSave);
@@ -149,7 +149,7 @@ TEST_F(SaveTest, AFaultHalfWayLeavesTheOldFileByteForByte) {
   EXPECT_EQ(FilesIn(tmp.path()), 1u);
   // Without a fault the save goes through.
   EXPECT_EQ(Save(ws, ui), SaveStatus::Saved);
-  EXPECT_FALSE(ws.changed);
+  EXPECT_FALSE(ws.IsChanged());
   EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.bytes));
 }
 
@@ -180,18 +180,18 @@ TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
   EXPECT_NE(fs::status(path).permissions() & fs::perms::owner_write, fs::perms::none);
   EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.bytes));
 
-  ws.changed = true;
+  ws.MarkChanged();
   fs::path other = tmp / "copy.dsk";
   const SavePrompt prompt = SaveAsPrompt(ws);
   EXPECT_EQ(prompt.title, msg::kSavingTitle);
   EXPECT_EQ(prompt.proposed, path.string());
   EXPECT_EQ(SaveAs(ws, other, ui), SaveStatus::Saved);
   EXPECT_EQ(ws.imagePath, path.string());
-  EXPECT_FALSE(ws.changed);
+  EXPECT_FALSE(ws.IsChanged());
   EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(other), ws.image.bytes));
-  ws.changed = true;
+  ws.MarkChanged();
   EXPECT_EQ(SaveAs(ws, "", ui), SaveStatus::Cancelled);
-  EXPECT_TRUE(ws.changed);
+  EXPECT_TRUE(ws.IsChanged());
 
   // A folder that cannot take the file.
   ui.messages.clear();

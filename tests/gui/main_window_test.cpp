@@ -139,7 +139,7 @@ TEST_F(WindowTest, DroppingADi1ImageOpensItLikeADsk) {
   auto image = WriteDemoImage(dir / "dropped.DI1");
   DropOnList({image});
   EXPECT_EQ(Disk(*w).imagePath, image.string());
-  EXPECT_FALSE(Disk(*w).changed);
+  EXPECT_FALSE(Disk(*w).IsChanged());
 }
 
 TEST_F(WindowTest, DroppingBelowTheRootAddsToTheShownDirectory) {
@@ -152,7 +152,7 @@ TEST_F(WindowTest, DroppingBelowTheRootAddsToTheShownDirectory) {
   ui.core.statuses.clear();
   DropOnList({dir / "a.txt", dir / "b.txt"});
   EXPECT_TRUE(ui.core.messages.empty());
-  EXPECT_TRUE(Disk(*w).changed);
+  EXPECT_TRUE(Disk(*w).IsChanged());
   EXPECT_THAT(Captions(), ElementsAre(".", "..", "INSIDE.TXT", "A.TXT", "B.TXT"));
   // The status texts of the drop flow, then the remembered one.
   ASSERT_GE(ui.core.statuses.size(), 2u);
