@@ -104,7 +104,10 @@ MainWindow::OwnSave MainWindow::SaveToOwnPath(Workspace& ws) {
         return OwnSave::Cancelled;
     }
   }
-  if (Save(ws, *ui_) != SaveStatus::Saved) return OwnSave::Failed;
+  if (const SaveOutcome saved = Save(ws); saved != SaveStatus::Saved) {
+    if (!saved.message.empty()) ui_->Notify(saved.message);
+    return OwnSave::Failed;
+  }
   stamp_ = FileStamp::Of(ws.imagePath);
   return OwnSave::Saved;
 }
@@ -128,9 +131,7 @@ std::optional<std::filesystem::path> MainWindow::ChosenImagePath(
 std::optional<std::filesystem::path> MainWindow::SaveToChosenPath(Workspace& ws,
                                                                   const std::string& title) {
   if (ws.imagePath.empty() || ws.image.bytes.empty()) return std::nullopt;
-  const SavePrompt prompt = SaveAsPrompt(ws);
-  const auto target =
-      ChosenImagePath(ui_->AskSaveFile(title, prompt.proposed, SaveFilter::DiskImage));
+  const auto target = ChosenImagePath(ui_->AskSaveFile(title, ws.imagePath, SaveFilter::DiskImage));
   if (!target) return std::nullopt;
   std::error_code ec;
   if (std::filesystem::equivalent(*target, ws.imagePath, ec)) {
@@ -138,7 +139,10 @@ std::optional<std::filesystem::path> MainWindow::SaveToChosenPath(Workspace& ws,
     if (SaveToOwnPath(ws) != OwnSave::Saved) return std::nullopt;
     return target;
   }
-  if (SaveAs(ws, *target, *ui_) != SaveStatus::Saved) return std::nullopt;
+  if (const SaveOutcome saved = SaveAs(ws, *target); saved != SaveStatus::Saved) {
+    if (!saved.message.empty()) ui_->Notify(saved.message);
+    return std::nullopt;
+  }
   return target;
 }
 
@@ -402,7 +406,9 @@ void MainWindow::NewImage(int row) {
     std::random_device random;
     dos2 = VolumeIdFrom(static_cast<std::uint32_t>(random()));
   }
-  if (!quarnel::NewImage(g, *target, *ui_, dos2)) {
+  if (const NewImageOutcome made = quarnel::NewImage(g, *target, dos2);
+      made != NewImageStatus::Written) {
+    ui_->Notify(made.message);
     if (disk() && wasChanged) disk()->MarkChanged();  // "Don't Save" was for the new image
     return;
   }

@@ -201,17 +201,16 @@ std::optional<GeometryRow> GeometryForSize(std::string_view size) {
   return std::nullopt;
 }
 
-bool NewImage(const GeometryRow& row, const std::filesystem::path& path, Ui& ui, FileIo& io,
-              const std::optional<VolumeId>& dos2) {
+NewImageOutcome NewImage(const GeometryRow& row, const std::filesystem::path& path, FileIo& io,
+                         const std::optional<VolumeId>& dos2) {
   auto bytes = BuildNewImage(row, dos2);
-  if (WriteAtomically(path, bytes, io, LinkPolicy::Replace)) return true;
-  ui.Notify(std::string(msg::kCannotWriteFile) + path.string());
-  return false;
+  if (WriteAtomically(path, bytes, io, LinkPolicy::Replace)) return NewImageStatus::Written;
+  return {NewImageStatus::CannotWrite, std::string(msg::kCannotWriteFile) + path.string()};
 }
 
-bool NewImage(const GeometryRow& row, const std::filesystem::path& path, Ui& ui,
-              const std::optional<VolumeId>& dos2) {
-  return NewImage(row, path, ui, DefaultFileIo(), dos2);
+NewImageOutcome NewImage(const GeometryRow& row, const std::filesystem::path& path,
+                         const std::optional<VolumeId>& dos2) {
+  return NewImage(row, path, DefaultFileIo(), dos2);
 }
 
 }  // namespace quarnel

@@ -97,40 +97,31 @@ bool OwnerWritable(const fs::path& p) {
 
 }  // namespace
 
-SaveStatus SaveImageFile(Workspace& ws, const fs::path& path, Ui& ui, FileIo& io) {
+SaveOutcome SaveImageFile(Workspace& ws, const fs::path& path, FileIo& io) {
   const DiskImage& image = ws.image;
   if (image.bytes.empty()) return SaveStatus::NothingLoaded;
   std::error_code ec;
   if (fs::exists(path, ec) && !OwnerWritable(path)) {
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
-    if (!OwnerWritable(path)) {
-      ui.Notify(msg::kReadOnlyFile);
-      return SaveStatus::ReadOnly;
-    }
+    if (!OwnerWritable(path)) return {SaveStatus::ReadOnly, std::string(msg::kReadOnlyFile)};
   }
   const std::size_t n = static_cast<std::size_t>(
       std::clamp<std::int64_t>(image.size, 0, static_cast<std::int64_t>(image.bytes.size())));
-  if (!WriteAtomically(path, Bytes(image.bytes.data(), n), io)) {
-    ui.Notify(msg::kCannotSave);
-    return SaveStatus::CannotSave;
-  }
+  if (!WriteAtomically(path, Bytes(image.bytes.data(), n), io))
+    return {SaveStatus::CannotSave, std::string(msg::kCannotSave)};
   ws.MarkSaved();
   return SaveStatus::Saved;
 }
 
-SaveStatus Save(Workspace& ws, Ui& ui) {
+SaveOutcome Save(Workspace& ws) {
   if (ws.imagePath.empty() || ws.image.bytes.empty()) return SaveStatus::NothingLoaded;
-  return SaveImageFile(ws, ws.imagePath, ui);
+  return SaveImageFile(ws, ws.imagePath);
 }
 
-SavePrompt SaveAsPrompt(const Workspace& ws) {
-  return {std::string(msg::kSavingTitle), ws.imagePath};
-}
-
-SaveStatus SaveAs(Workspace& ws, const fs::path& path, Ui& ui) {
+SaveOutcome SaveAs(Workspace& ws, const fs::path& path) {
   if (ws.imagePath.empty() || ws.image.bytes.empty()) return SaveStatus::NothingLoaded;
   if (path.empty()) return SaveStatus::Cancelled;
-  return SaveImageFile(ws, path, ui);
+  return SaveImageFile(ws, path);
 }
 
 }  // namespace quarnel

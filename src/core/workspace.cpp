@@ -35,18 +35,6 @@ void Workspace::Unload() {
   listing = DirContents{};
 }
 
-SavePrompt Workspace::SaveChangedPrompt() const {
-  std::string title(msg::kSaveChangedTitle);
-  title += fs::path(imagePath).filename().string();
-  return {std::move(title), imagePath};
-}
-
-SaveStatus Workspace::SaveChanges(const ChangedImageAnswer& answer, Ui& ui) {
-  if (!changed_) return SaveStatus::NothingLoaded;
-  if (answer.savePath.empty()) return SaveStatus::Cancelled;  // the changes are dropped
-  return SaveImageFile(*this, answer.savePath, ui);
-}
-
 namespace {
 
 // Reset of a load: nothing of the image it replaces stays.
@@ -87,9 +75,7 @@ bool Workspace::RefuseImageSize(std::uintmax_t size, Ui& ui) {
   return true;
 }
 
-HostReadError Workspace::LoadImage(const std::string& path, Ui& ui,
-                                   const ChangedImageAnswer& changes) {
-  SaveChanges(changes, ui);
+HostReadError Workspace::LoadImage(const std::string& path, Ui& ui) {
   ResetForLoad(*this);
 
   // Only a regular file is opened. A directory, FIFO or device has no size here, so it is "too
@@ -117,13 +103,11 @@ HostReadError Workspace::LoadImage(const std::string& path, Ui& ui,
 }
 
 void Workspace::LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path,
-                               Ui& ui, const ChangedImageAnswer& changes) {
-  LoadImageBytes(ImageBytes(bytes.begin(), bytes.end()), path, ui, changes);
+                               Ui& ui) {
+  LoadImageBytes(ImageBytes(bytes.begin(), bytes.end()), path, ui);
 }
 
-void Workspace::LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui,
-                               const ChangedImageAnswer& changes) {
-  SaveChanges(changes, ui);
+void Workspace::LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui) {
   ResetForLoad(*this);
   if (RefuseImageSize(bytes.size(), ui)) return;
   const auto size = static_cast<std::int32_t>(bytes.size());

@@ -20,13 +20,6 @@
 
 namespace quarnel {
 
-// The answer to the "Save Changed DiskImage" dialog (Workspace::SaveChangedPrompt) that a front
-// end shows before it replaces an image with unsaved changes: the path to save the image to
-// first. Empty (the default) drops the changes.
-struct ChangedImageAnswer {
-  std::string savePath;
-};
-
 // A directory walked into: its path as the status line shows it and the directory itself.
 struct DirLevel {
   std::string path;  // "\" for the root; parent's path + caption + "\" below
@@ -59,27 +52,18 @@ class Workspace {
 
   // Loads and validates an image file: reads it and hands its bytes to LoadImageBytes; the
   // outcome is in image.loadFailed / image.bootError. Unsaved changes of the image it replaces
-  // are first saved as `changes` says (SaveChanges). A path that does not exist leaves no image
+  // are dropped: the front end settles them first. A path that does not exist leaves no image
   // loaded and shows no message; a file of a size no disk has is refused unread. Returns what
   // kept the file from being read as a host file (its kind when it is no regular file, a failed
   // open or read); None when it was read or refused for its size.
-  HostReadError LoadImage(const std::string& path, Ui& ui, const ChangedImageAnswer& changes = {});
+  HostReadError LoadImage(const std::string& path, Ui& ui);
   // The same from bytes already in memory (steps after the file read); `path` becomes
   // imagePath. Used by LoadImage, tests, fuzzing and converters.
-  void LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui,
-                      const ChangedImageAnswer& changes = {});
-  void LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path, Ui& ui,
-                      const ChangedImageAnswer& changes = {});
+  void LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui);
+  void LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path, Ui& ui);
   // Bytes a program made in memory (fuzzing): the boot sector is checked as in any load, but
   // the sizes a file must have do not apply, so a disk of a few dozen sectors loads.
   void LoadBuiltImage(ImageBytes bytes, const std::string& path, Ui& ui);
-  // The dialog a front end shows for unsaved changes: "Save Changed DiskImage: " + file name,
-  // proposing the image's path.
-  SavePrompt SaveChangedPrompt() const;
-  // Settles unsaved changes by the user's answer: a non-empty path gets the whole image
-  // (Cancelled when it is empty: the changes are dropped). Nothing when nothing is changed.
-  SaveStatus SaveChanges(const ChangedImageAnswer& answer, Ui& ui);
-
   // The image in memory differs from its file: changed since it was loaded or saved.
   bool IsChanged() const { return changed_; }
   // Called by whatever changed the image's bytes (an add, a delete, a write-back, ...), once

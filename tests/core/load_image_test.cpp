@@ -173,6 +173,8 @@ TEST(LoadImage, GeometryLargerThanFileByOneByte) {
   }
 }
 
+// The front end saves unsaved changes as the user answers, then loads: the load itself drops
+// whatever is still unsaved.
 TEST(LoadImage, UnsavedChangesAreSavedAsAnsweredBeforeReplacing) {
   test::TempDir dir;
   ImageBuilder b;
@@ -184,10 +186,8 @@ TEST(LoadImage, UnsavedChangesAreSavedAsAnsweredBeforeReplacing) {
   l.ws.LoadImage((dir / "old.dsk").string(), l.ui);
   l.ws.image.bytes[3] = 'Z';  // an edit
   l.ws.MarkChanged();
-  const SavePrompt prompt = l.ws.SaveChangedPrompt();
-  EXPECT_EQ(prompt.title, "Save Changed DiskImage: old.dsk");
-  EXPECT_EQ(prompt.proposed, (dir / "old.dsk").string());
-  l.ws.LoadImage((dir / "new.dsk").string(), l.ui, {(dir / "saved.dsk").string()});
+  ASSERT_EQ(SaveAs(l.ws, dir / "saved.dsk"), SaveStatus::Saved);
+  l.ws.LoadImage((dir / "new.dsk").string(), l.ui);
   auto saved = test::ReadHostFile(dir / "saved.dsk");
   ASSERT_EQ(saved.size(), 737280u);
   EXPECT_EQ(saved[3], 'Z');
@@ -196,7 +196,7 @@ TEST(LoadImage, UnsavedChangesAreSavedAsAnsweredBeforeReplacing) {
   // Cancel: the changes are dropped, nothing written.
   l.ws.image.bytes[3] = 'Y';
   l.ws.MarkChanged();
-  l.ws.LoadImage((dir / "old.dsk").string(), l.ui, {});
+  l.ws.LoadImage((dir / "old.dsk").string(), l.ui);
   EXPECT_FALSE(l.ws.IsChanged());
   EXPECT_EQ(test::ReadHostFile(dir / "saved.dsk"), saved);
   EXPECT_EQ(test::ReadHostFile(dir / "new.dsk")[3], test::ReadHostFile(dir / "old.dsk")[3]);

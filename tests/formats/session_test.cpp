@@ -28,10 +28,9 @@ TEST(Session, ATapeReplacesTheDiskImageAfterItsChangesAreSettled) {
   // A changed disk image is offered for saving before the tape replaces it.
   session.Disk()->MarkChanged();
   EXPECT_TRUE(session.OffersToSaveChanges((dir / "T.cas").string()));
-  EXPECT_EQ(session.Disk()->SaveChangedPrompt().title, "Save Changed DiskImage: OLD.DSK");
   const auto saved = dir / "SAVED.DSK";
-  EXPECT_EQ(session.OpenHostFile((dir / "T.cas").string(), ui, {saved.string()}),
-            HostFileKind::Cassette);
+  ASSERT_EQ(SaveAs(*session.Disk(), saved), SaveStatus::Saved);
+  EXPECT_EQ(session.OpenHostFile((dir / "T.cas").string(), ui), HostFileKind::Cassette);
   EXPECT_TRUE(fs::exists(saved));
   EXPECT_EQ(session.Disk(), nullptr);
   ASSERT_NE(session.Tape(), nullptr);
