@@ -160,11 +160,11 @@ void MainWindow::BuildWidgets() {
 
   // Right: OEM and volume fields and the toggle button above the list, the summary below.
   auto* right = new QWidget(splitter_);
-  oemLabel_ = new QLabel(ToQ(msg::kOemLabel), right);
+  oemLabel_ = new QLabel(ToQ(app_text::kOemLabel), right);
   oem_ = new QLineEdit(right);
   oem_->setObjectName(QStringLiteral("Edit2"));
   oem_->setMaxLength(8);
-  volumeLabel_ = new QLabel(ToQ(msg::kVolumeLabel), right);
+  volumeLabel_ = new QLabel(ToQ(app_text::kVolumeLabel), right);
   volume_ = new QLineEdit(right);
   volume_->setObjectName(QStringLiteral("Edit3"));
   // A volume entry holds 11 characters; a shorter field would cut the name on display and

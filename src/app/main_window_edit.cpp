@@ -158,7 +158,7 @@ std::optional<std::string> MainWindow::AskEntryName(const std::filesystem::path&
 }
 
 void MainWindow::AddChosenFile() {
-  auto path = ui_->AskOpenPath(msg::kAddFileTitle, FromQ(browser_->Folder()));
+  auto path = ui_->AskOpenPath(app_text::kAddFileTitle, FromQ(browser_->Folder()));
   if (path && !path->empty()) {
     ReplaceState replacing;
     if (auto name = AskEntryName(*path); name && MayAddAs(*name, replacing))
@@ -287,7 +287,7 @@ void MainWindow::ExtractSelectedEntries() {
   std::vector<FileRow> rows = SelectedFileRows();
   if (rows.empty()) return;
   if (IsCassette()) {
-    auto path = ui_->AskSavePath(msg::kExtractTitle, rows.front().caption);
+    auto path = ui_->AskSavePath(app_text::kExtractTitle, rows.front().caption);
     if (path && !path->empty())
       tape()->ExtractCasEntry(static_cast<std::size_t>(rows.front().slot), *path, *ui_);
     return;
@@ -299,7 +299,7 @@ void MainWindow::ExtractSelectedEntries() {
   for (const FileRow& r : rows) {
     auto entry = ws->EntryAt(r.slot);
     if (!entry) continue;
-    auto path = ui_->AskSavePath(msg::kExtractTitle, r.caption);
+    auto path = ui_->AskSavePath(app_text::kExtractTitle, r.caption);
     if (!path || path->empty()) break;
     targets.emplace_back(std::move(*entry), *path);
   }
@@ -428,7 +428,7 @@ void MainWindow::SaveImageAs() {
   if (offerViewerEdits) offerViewerEdits();
   Workspace* ws = disk();
   if (!ws) return;
-  const auto target = SaveToChosenPath(*ws, std::string(msg::kSavingTitle));
+  const auto target = SaveToChosenPath(*ws, std::string(app_text::kSavingTitle));
   if (target) {
     // The file written is the window's file from now on: title, Save and Open Recent.
     ws->imagePath = target->string();

@@ -151,22 +151,6 @@ ConvertOutcome ConvertDskToXsa(const std::string& source, const fs::path& target
                      });
 }
 
-TargetQuestion AskTargetFor(Conversion conversion, const std::string& source) {
-  switch (conversion) {
-    case Conversion::DdiToDsk:
-      return {formats::msg::kConvertDdiTitle, WithExtension(source, ".DSK")};
-    case Conversion::ImgToDsk:
-      return {formats::msg::kConvertImgTitle, WithExtension(source, ".DSK")};
-    case Conversion::MsxToDsk:
-      return {formats::msg::kConvertMsxTitle, WithExtension(source, ".DSK")};
-    case Conversion::XsaToDsk:
-      return {formats::msg::kConvertXsaTitle, WithExtension(source, ".dsk")};
-    case Conversion::DskToXsa:
-      break;
-  }
-  return {formats::msg::kConvertDskTitle, WithExtension(source, ".xsa")};
-}
-
 ConvertOutcome Convert(Conversion conversion, const std::string& source, const fs::path& target) {
   switch (conversion) {
     case Conversion::DdiToDsk:

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "formats/messages.h"
 
 namespace quarnel {
 namespace {
@@ -98,6 +99,33 @@ TEST(HostMenus, DiskMenuOpeningRule) {
   EXPECT_TRUE(s.addFile && s.diskDetails);
   DiskMenuState off{false, false};
   EXPECT_FALSE(DiskMenuFor(off, "/x/a.di1", "/x/a.di1").addFile);  // kept
+}
+
+TEST(Conversions, ChosenByExtensionWithTheDialogTheyAskFirst) {
+  const struct {
+    const char* source;
+    Conversion conversion;
+    std::string_view title;
+    const char* proposed;
+  } cases[] = {
+      {"/d/GAME.DDI", Conversion::DdiToDsk, formats::msg::kConvertDdiTitle, "/d/GAME.DSK"},
+      {"/d/lower.ddi", Conversion::DdiToDsk, formats::msg::kConvertDdiTitle, "/d/lower.DSK"},
+      {"/d/A.img", Conversion::ImgToDsk, formats::msg::kConvertImgTitle, "/d/A.DSK"},
+      {"/d/M.MSX", Conversion::MsxToDsk, formats::msg::kConvertMsxTitle, "/d/M.DSK"},
+      {"/d/MY GAME.XSA", Conversion::XsaToDsk, formats::msg::kConvertXsaTitle, "/d/MY GAME.dsk"},
+      {"/d/G.DSK", Conversion::DskToXsa, formats::msg::kConvertDskTitle, "/d/G.xsa"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    const std::optional<Conversion> conversion = ConversionFor(c.source);
+    ASSERT_TRUE(conversion.has_value());
+    EXPECT_EQ(*conversion, c.conversion);
+    const TargetQuestion q = AskTargetFor(*conversion, c.source);
+    EXPECT_EQ(q.title, c.title);
+    EXPECT_EQ(q.proposed, c.proposed);
+  }
+  for (const char* other : {"/d/y.txt", "/d/tape.cas", "/d/disk.DI1", "/d/noext", "/d/a.xsab"})
+    EXPECT_FALSE(ConversionFor(other).has_value()) << other;
 }
 
 TEST(DropKindOf, OneImageOrTapeIsOpenedAnythingElseAdded) {
