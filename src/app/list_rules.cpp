@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/ascii.h"
+#include "core/file_types.h"
 
 namespace quarnel {
 
@@ -45,6 +46,20 @@ int CompareListText(std::string_view a, std::string_view b) {
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
+}
+
+DropOutcome DropKindOf(const std::vector<std::filesystem::path>& files) {
+  if (files.size() == 1) {
+    switch (HostFileKindOf(files.front().string())) {
+      case HostFileKind::DiskImage:
+        return DropOutcome::OpenImage;
+      case HostFileKind::Cassette:
+        return DropOutcome::OpenCassette;
+      default:
+        break;
+    }
+  }
+  return DropOutcome::Added;
 }
 
 }  // namespace quarnel

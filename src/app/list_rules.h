@@ -2,8 +2,10 @@
 // and how a click on a column header sorts the rows.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quarnel {
 
@@ -32,6 +34,17 @@ struct ListSort {
   // A click on column c.
   void Click(int c);
 };
+
+// What a drop of host files onto the file list does.
+enum class DropOutcome {
+  OpenImage,     // exactly one disk image: the caller opens it
+  OpenCassette,  // exactly one tape: the caller lists it as a cassette
+  Added,         // the files are added
+};
+
+// What a drop of `files` does: open one disk image or tape, or add them all. A file named on
+// the command line is opened by the same rule.
+DropOutcome DropKindOf(const std::vector<std::filesystem::path>& files);
 
 // Case-insensitive text comparison: a-z folded to A-Z, then by character code. <0, 0, >0.
 int CompareListText(std::string_view a, std::string_view b);

@@ -22,11 +22,13 @@
 #include "app/file_list_model.h"
 #include "app/file_list_view.h"
 #include "app/host_browser.h"
+#include "app/list_rules.h"
 #include "app/messages.h"
 #include "app/picture_views.h"
 #include "app/qt_ui.h"
 #include "app/single_instance.h"
 #include "app/viewer_window.h"
+#include "core/file_types.h"
 #include "core/messages.h"
 #include "core/new_image.h"
 #include "core/rename.h"
@@ -63,10 +65,14 @@ QAction* Add(QMenu* m, const char* text, QObject* ctx, std::function<void()> f,
 
 HostMenuKind HostMenuFor(const QString& path, bool dosFunctions) {
   if (dosFunctions) return HostMenuKind::HostActions;
-  std::string ext = HostExtension(FromQ(path));
-  if (ext == ".DSK" || ext == ".DI1" || ext == ".DI2") return HostMenuKind::DiskMenu;
-  if (ext == ".DDI" || ext == ".MSX" || ext == ".XSA") return HostMenuKind::ConvertMenu;
-  return HostMenuKind::HostActions;
+  switch (HostFileTypeOf(FromQ(path))) {
+    case FileKind::DiskImage:
+      return HostMenuKind::DiskMenu;
+    case FileKind::ForeignImage:
+      return HostMenuKind::ConvertMenu;
+    default:
+      return HostMenuKind::HostActions;
+  }
 }
 
 DiskMenuState DiskMenuFor(DiskMenuState s, const QString& selected, const QString& imagePath) {
@@ -76,7 +82,7 @@ DiskMenuState DiskMenuFor(DiskMenuState s, const QString& selected, const QStrin
   if (!same) {
     s.addFile = false;
     s.diskDetails = true;
-  } else if (HostExtension(FromQ(selected)) == ".DSK") {
+  } else if (IsOwnDiskImage(FromQ(selected))) {
     s.addFile = s.diskDetails = true;
   }
   return s;
@@ -154,11 +160,11 @@ void MainWindow::BuildWidgets() {
 
   // Right: OEM and volume fields and the toggle button above the list, the summary below.
   auto* right = new QWidget(splitter_);
-  oemLabel_ = new QLabel(ToQ(msg::kOemLabel), right);
+  oemLabel_ = new QLabel(ToQ(app_text::kOemLabel), right);
   oem_ = new QLineEdit(right);
   oem_->setObjectName(QStringLiteral("Edit2"));
   oem_->setMaxLength(8);
-  volumeLabel_ = new QLabel(ToQ(msg::kVolumeLabel), right);
+  volumeLabel_ = new QLabel(ToQ(app_text::kVolumeLabel), right);
   volume_ = new QLineEdit(right);
   volume_->setObjectName(QStringLiteral("Edit3"));
   // A volume entry holds 11 characters; a shorter field would cut the name on display and
@@ -298,7 +304,7 @@ void MainWindow::UpdateTitle() {
   setWindowTitle(path.empty() ? program
                               : ToQ(std::filesystem::path(path).filename().string()) +
                                     QStringLiteral("[*] - ") + program);
-  setWindowModified(disk() && disk()->changed);
+  setWindowModified(disk() && disk()->IsChanged());
 }
 
 void MainWindow::BuildMenus() {
@@ -595,13 +601,12 @@ void MainWindow::OpenPendingFile() {
   // the end of the read (EnabledChange) tries again.
   if (Busy()) return;
   pendingOpen_ = false;
-  std::string ext = HostExtension(FromQ(pendingPath_));
   QFileInfo fi(pendingPath_);
   if (!fi.exists()) {
     ui_->Notify(std::string(app_text::kFileNotFound) + FromQ(pendingPath_));
     return;
   }
-  if (ext != ".DSK" && ext != ".CAS") return;
+  if (DropKindOf({FromQ(pendingPath_)}) == DropOutcome::Added) return;
   browser_->SetFolder(fi.absolutePath());
   browser_->Refresh();
   QString found = browser_->SelectByPrefix(fi.fileName());

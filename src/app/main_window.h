@@ -46,6 +46,14 @@ class QtUi;
 enum class HostMenuKind { DiskMenu, ConvertMenu, HostActions };
 HostMenuKind HostMenuFor(const QString& path, bool dosFunctions);
 
+// What the host browser asks before a conversion: a save dialog with this title, proposing this
+// target (the source with the target's extension).
+struct TargetQuestion {
+  std::string_view title;
+  std::string proposed;
+};
+TargetQuestion AskTargetFor(Conversion conversion, const std::string& source);
+
 // "Disk Details" / "Add a File" of the host browser's disk menu, given the state they had.
 struct DiskMenuState {
   bool diskDetails = true, addFile = true;

@@ -59,7 +59,7 @@ void MainWindow::CheckOpenDisk() {
   }
   if (!ui_->AskYesNo(question)) return;
   ws->image = plan.repaired;
-  ws->changed = true;
+  ws->MarkChanged();
   ws->Refresh();
   AfterImageChange();
 }

@@ -22,6 +22,7 @@
 #include "core/clock.h"
 #include "core/delete_entry.h"
 #include "core/extract.h"
+#include "core/file_types.h"
 #include "core/host_tree.h"
 #include "core/image_lock.h"
 #include "core/messages.h"
@@ -58,12 +59,12 @@ void MainWindow::AddHostFiles(const QStringList& paths) { DropFiles(paths); }
 
 bool MainWindow::SettleChanges() {
   Workspace* ws = disk();
-  if (!ws || !ws->changed) return true;
+  if (!ws || !ws->IsChanged()) return true;
   switch (ui_->AskSaveChanges(std::filesystem::path(ws->imagePath).filename().string())) {
     case SaveChoice::Cancel:
       return false;
     case SaveChoice::DontSave:
-      ws->changed = false;
+      ws->MarkSaved();
       return true;
     case SaveChoice::Save:
       break;
@@ -78,7 +79,7 @@ bool MainWindow::SettleChanges() {
       break;
   }
   SaveImageAs();
-  return !ws->changed;
+  return !ws->IsChanged();
 }
 
 MainWindow::OwnSave MainWindow::SaveToOwnPath(Workspace& ws) {
@@ -98,12 +99,15 @@ MainWindow::OwnSave MainWindow::SaveToOwnPath(Workspace& ws) {
         break;
       case DiskChangedChoice::SaveAs:
         SaveImageAs();
-        return ws.changed ? OwnSave::Cancelled : OwnSave::Saved;
+        return ws.IsChanged() ? OwnSave::Cancelled : OwnSave::Saved;
       case DiskChangedChoice::Cancel:
         return OwnSave::Cancelled;
     }
   }
-  if (Save(ws, *ui_) != SaveStatus::Saved) return OwnSave::Failed;
+  if (const SaveOutcome saved = Save(ws); saved != SaveStatus::Saved) {
+    if (!saved.message.empty()) ui_->Notify(saved.message);
+    return OwnSave::Failed;
+  }
   stamp_ = FileStamp::Of(ws.imagePath);
   return OwnSave::Saved;
 }
@@ -115,7 +119,7 @@ std::optional<std::filesystem::path> MainWindow::ChosenImagePath(
   // it was given; the one it becomes is asked about here.
   std::filesystem::path target(*answer);
   if (target.has_extension()) return target;
-  target += ".dsk";
+  target += kDiskImageExtension;
   std::error_code ec;
   if (std::filesystem::exists(target, ec) &&
       !ui_->AskYesNo(
@@ -127,9 +131,7 @@ std::optional<std::filesystem::path> MainWindow::ChosenImagePath(
 std::optional<std::filesystem::path> MainWindow::SaveToChosenPath(Workspace& ws,
                                                                   const std::string& title) {
   if (ws.imagePath.empty() || ws.image.Empty()) return std::nullopt;
-  const SavePrompt prompt = SaveAsPrompt(ws);
-  const auto target =
-      ChosenImagePath(ui_->AskSaveFile(title, prompt.proposed, SaveFilter::DiskImage));
+  const auto target = ChosenImagePath(ui_->AskSaveFile(title, ws.imagePath, SaveFilter::DiskImage));
   if (!target) return std::nullopt;
   std::error_code ec;
   if (std::filesystem::equivalent(*target, ws.imagePath, ec)) {
@@ -137,7 +139,10 @@ std::optional<std::filesystem::path> MainWindow::SaveToChosenPath(Workspace& ws,
     if (SaveToOwnPath(ws) != OwnSave::Saved) return std::nullopt;
     return target;
   }
-  if (SaveAs(ws, *target, *ui_) != SaveStatus::Saved) return std::nullopt;
+  if (const SaveOutcome saved = SaveAs(ws, *target); saved != SaveStatus::Saved) {
+    if (!saved.message.empty()) ui_->Notify(saved.message);
+    return std::nullopt;
+  }
   return target;
 }
 
@@ -153,7 +158,7 @@ std::optional<std::string> MainWindow::AskEntryName(const std::filesystem::path&
 }
 
 void MainWindow::AddChosenFile() {
-  auto path = ui_->AskOpenPath(msg::kAddFileTitle, FromQ(browser_->Folder()));
+  auto path = ui_->AskOpenPath(app_text::kAddFileTitle, FromQ(browser_->Folder()));
   if (path && !path->empty()) {
     ReplaceState replacing;
     if (auto name = AskEntryName(*path); name && MayAddAs(*name, replacing))
@@ -188,19 +193,18 @@ void MainWindow::AddHostFile(const std::filesystem::path& path, const std::strin
     return;
   }
   const AddOutcome out = AddFile(ws->image, ws->CurrentDir(), path, entryName);
-  // Once the image could take the file it counts as changed, whatever the file did.
-  if (out != AddStatus::NoImage && out != AddStatus::NotInRoot) ws->changed = true;
+  if (out == AddStatus::Added) ws->MarkChanged();
   if (!out.message.empty()) ui_->Notify(out.message);
   ws->Refresh();
 }
 
 bool MainWindow::OffersTokenizing(const std::filesystem::path& path) const {
-  const std::string ext = UpperExtension(path.string(), 4);
-  return (ext == ".TXT" || ext == ".ASC") && disk() && disk()->HasImage();
+  const FileType* type = FileTypeOf(HostExtension(path.string()));
+  return type && type->basicSource && disk() && disk()->HasImage();
 }
 
 std::optional<std::string> MainWindow::AskTokenizedName(const std::filesystem::path& path) {
-  const std::string name = path.stem().string() + ".BAS";
+  const std::string name = path.stem().string() + std::string(kBasicExtension);
   if (IsValidMsxName(HostNameToMsx(name))) return HostNameToMsx(name);
   for (;;) {
     auto answer = ui_->AskNewName(name);
@@ -226,7 +230,7 @@ void MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
     file.bytes = t.program;
     out = AddFileData(ws->image, ws->CurrentDir(), file);
   }
-  if (out == AddStatus::Added) ws->changed = true;
+  if (out == AddStatus::Added) ws->MarkChanged();
   if (!out.message.empty()) ui_->Notify(out.message);
   ws->Refresh();
 }
@@ -246,7 +250,7 @@ void MainWindow::AddHostFolder(const std::filesystem::path& path) {
   options.depth = ws->Depth();
   const std::string name = ClaimedNames().Claim(path.filename().string());
   const HostTreeResult r = AddHostTree(ws->image, ws->CurrentDir(), path, name, options);
-  ws->changed = true;
+  if (r.files + r.folders > 0) ws->MarkChanged();
   // The first failure ends the folder, as a failing file ends its own add.
   if (!r.failures.empty() && !r.failures.front().message.empty())
     ui_->Notify(r.failures.front().message);
@@ -265,7 +269,7 @@ void MainWindow::MakeFolder() {
     ui_->Notify(std::string(app_text::kInvalidFolderName) + text);
   else if (!out.message.empty())
     ui_->Notify(out.message);
-  if (out == AddStatus::Added) ws->changed = true;
+  if (out == AddStatus::Added) ws->MarkChanged();
   ws->Refresh();
   ShowListing();
 }
@@ -283,7 +287,7 @@ void MainWindow::ExtractSelectedEntries() {
   std::vector<FileRow> rows = SelectedFileRows();
   if (rows.empty()) return;
   if (IsCassette()) {
-    auto path = ui_->AskSavePath(msg::kExtractTitle, rows.front().caption);
+    auto path = ui_->AskSavePath(app_text::kExtractTitle, rows.front().caption);
     if (path && !path->empty())
       tape()->ExtractCasEntry(static_cast<std::size_t>(rows.front().slot), *path, *ui_);
     return;
@@ -295,7 +299,7 @@ void MainWindow::ExtractSelectedEntries() {
   for (const FileRow& r : rows) {
     auto entry = ws->EntryAt(r.slot);
     if (!entry) continue;
-    auto path = ui_->AskSavePath(msg::kExtractTitle, r.caption);
+    auto path = ui_->AskSavePath(app_text::kExtractTitle, r.caption);
     if (!path || path->empty()) break;
     targets.emplace_back(std::move(*entry), *path);
   }
@@ -342,7 +346,7 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
     if (why && out.message.empty()) SetStatus(QString::fromLatin1(why).arg(text.trimmed()));
     return false;
   }
-  ws->changed = true;
+  ws->MarkChanged();
   UpdateTitle();
   ws->Refresh();
   // The name as stored (upper-case, blanks dropped), which may differ from what was typed.
@@ -357,7 +361,7 @@ void MainWindow::CommitOemField() {
   if (!ws) return;
   // The text the field was given from the image changes nothing.
   if (oem_->text() == ImageText(OemSignatureOf(ws->image), Charset())) return;
-  if (SetOemSignature(ws->image, FromImageText(oem_->text(), Charset()))) ws->changed = true;
+  if (SetOemSignature(ws->image, FromImageText(oem_->text(), Charset()))) ws->MarkChanged();
   UpdateTitle();
 }
 
@@ -371,7 +375,7 @@ void MainWindow::CommitVolumeField() {
   const VolumeOutcome out = SetVolumeName(ws->image, text, clock);
   if (!out.message.empty()) ui_->Notify(out.message);
   if (out == VolumeStatus::Written || out == VolumeStatus::Created || out == VolumeStatus::Cleared)
-    ws->changed = true;
+    ws->MarkChanged();
   // The field shows what is stored now (a refused name gives way to the stored one).
   volumeField_ = listedVolume_ = ListedVolumeName(ws->image);
   ws->Refresh();
@@ -388,21 +392,24 @@ void MainWindow::NewImage(int row) {
   const std::filesystem::path stem = std::filesystem::path(name).stem();
   QString proposed = folder.filePath(ToQ(name));
   for (int n = 2; QFileInfo::exists(proposed); ++n)
-    proposed = folder.filePath(ToQ(stem.string() + "-" + std::to_string(n) + ".dsk"));
+    proposed = folder.filePath(
+        ToQ(stem.string() + "-" + std::to_string(n) + std::string(kDiskImageExtension)));
   const auto target = ChosenImagePath(
       ui_->AskSaveFile(app_text::kNewImageTitle, FromQ(proposed), SaveFilter::DiskImage));
   if (!target) return;
   // The open image is settled before anything is written: Cancel leaves everything as it was.
   if (closeViewer) closeViewer();
-  const bool wasChanged = disk() && disk()->changed;
+  const bool wasChanged = disk() && disk()->IsChanged();
   if (!SettleChanges()) return;
   std::optional<VolumeId> dos2;
   if (dos2Act_ && dos2Act_->isChecked()) {
     std::random_device random;
     dos2 = VolumeIdFrom(static_cast<std::uint32_t>(random()));
   }
-  if (!quarnel::NewImage(g, *target, *ui_, dos2)) {
-    if (disk() && wasChanged) disk()->changed = true;  // "Don't Save" was for the new image
+  if (const NewImageOutcome made = quarnel::NewImage(g, *target, dos2);
+      made != NewImageStatus::Written) {
+    ui_->Notify(made.message);
+    if (disk() && wasChanged) disk()->MarkChanged();  // "Don't Save" was for the new image
     return;
   }
   const QString made = ToQ(target->string());
@@ -421,7 +428,7 @@ void MainWindow::SaveImageAs() {
   if (offerViewerEdits) offerViewerEdits();
   Workspace* ws = disk();
   if (!ws) return;
-  const auto target = SaveToChosenPath(*ws, std::string(msg::kSavingTitle));
+  const auto target = SaveToChosenPath(*ws, std::string(app_text::kSavingTitle));
   if (target) {
     // The file written is the window's file from now on: title, Save and Open Recent.
     ws->imagePath = target->string();
@@ -437,11 +444,13 @@ void MainWindow::SaveImageCopy() {
   if (offerViewerEdits) offerViewerEdits();
   Workspace* ws = disk();
   if (!ws) return;
-  const bool wasChanged = ws->changed;
+  const bool wasChanged = ws->IsChanged();
   const auto target = SaveToChosenPath(*ws, app_text::kSaveCopyTitle);
   // The copy has the changes; the window's own file still lacks them (unless it was chosen).
   std::error_code ec;
-  if (target && !std::filesystem::equivalent(*target, ws->imagePath, ec)) ws->changed = wasChanged;
+  if (target && !std::filesystem::equivalent(*target, ws->imagePath, ec)) {
+    if (wasChanged) ws->MarkChanged();
+  }
   UpdateTitle();
 }
 

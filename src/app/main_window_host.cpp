@@ -13,6 +13,7 @@
 #include "app/messages.h"
 #include "app/qt_ui.h"
 #include "formats/disk_convert.h"
+#include "formats/messages.h"
 
 namespace quarnel {
 
@@ -60,6 +61,22 @@ void MainWindow::DeleteHostFile() {
     browser_->Refresh();
   else
     ui_->Notify(FromQ(QString::fromLatin1(app_text::kCannotTrash).arg(QFileInfo(p).fileName())));
+}
+
+TargetQuestion AskTargetFor(Conversion conversion, const std::string& source) {
+  switch (conversion) {
+    case Conversion::DdiToDsk:
+      return {formats::msg::kConvertDdiTitle, WithExtension(source, ".DSK")};
+    case Conversion::ImgToDsk:
+      return {formats::msg::kConvertImgTitle, WithExtension(source, ".DSK")};
+    case Conversion::MsxToDsk:
+      return {formats::msg::kConvertMsxTitle, WithExtension(source, ".DSK")};
+    case Conversion::XsaToDsk:
+      return {formats::msg::kConvertXsaTitle, WithExtension(source, ".dsk")};
+    case Conversion::DskToXsa:
+      break;
+  }
+  return {formats::msg::kConvertDskTitle, WithExtension(source, ".xsa")};
 }
 
 void MainWindow::ConvertSelected() {

@@ -11,6 +11,7 @@
 #include "app/file_list_model.h"
 #include "app/file_list_view.h"
 #include "app/host_browser.h"
+#include "app/list_rules.h"
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/qt_ui.h"
@@ -206,8 +207,8 @@ void MainWindow::DropFiles(const QStringList& paths) {
       AddTokenizedHostFile(files[i], *names[i]);
     else if (names[i])
       AddHostFile(files[i], *names[i]);  // a cancelled question skips the file
-    ui_->Status(std::string(msg::kAddingFile) + std::to_string(i) +
-                std::string(msg::kAddingFileOf) + std::to_string(files.size()));
+    ui_->Status(std::string(app_text::kAddingFile) + std::to_string(i) +
+                std::string(app_text::kAddingFileOf) + std::to_string(files.size()));
   }
   ui_->Status(remembered);
   ShowListing();

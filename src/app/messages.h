@@ -1,9 +1,22 @@
 // Captions, menu texts, dialog titles and messages of the desktop program, as the system shows
-// them. Texts the core shows (messages, its dialog titles, the rename dialog, the field
-// labels) come from the core's messages header.
+// them. The messages of the core's outcomes come from the core's messages header.
 #pragma once
 
+#include <string_view>
+
 namespace quarnel::app_text {
+
+// Dialogs and labels around the core's operations.
+inline constexpr std::string_view kAddingFile = "Adding file ";
+inline constexpr std::string_view kAddingFileOf = " of ";
+inline constexpr std::string_view kAddFileTitle = "Add File to Disk Image";
+inline constexpr std::string_view kRenameCaption = "Filename too long! Rename:";
+inline constexpr std::string_view kRenameButton = "Rename";
+inline constexpr std::string_view kSavingTitle = "Saving DiskImage";
+inline constexpr std::string_view kDiskImageFilter = "Msx DiskImage (*.dsk)|*.dsk";
+inline constexpr std::string_view kExtractTitle = "Extract file from diskImage to";
+inline constexpr std::string_view kOemLabel = "OEM Signature:";
+inline constexpr std::string_view kVolumeLabel = "Volume Name:";
 
 inline constexpr char kAppTitle[] = "Quarnel";
 inline constexpr char kMainCaption[] = "Quarnel 0.84";

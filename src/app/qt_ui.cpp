@@ -89,7 +89,7 @@ QString SaveFilterText(SaveFilter filter) {
     case SaveFilter::DiskImage: {
       // The core's filters are written "Description|*.ext"; Qt wants "Description".
       const std::string_view description =
-          msg::kDiskImageFilter.substr(0, msg::kDiskImageFilter.find('|'));
+          app_text::kDiskImageFilter.substr(0, app_text::kDiskImageFilter.find('|'));
       return ToQ(description) + QString::fromLatin1(app_text::kAllFilesFilter);
     }
     case SaveFilter::Picture:

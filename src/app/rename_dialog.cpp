@@ -6,22 +6,22 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/messages.h"
 #include "app/qt_ui.h"
-#include "core/messages.h"
 
 namespace quarnel {
 
 RenameDialog::RenameDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("TRename"));
-  setWindowTitle(ToQ(msg::kRenameCaption));
+  setWindowTitle(ToQ(app_text::kRenameCaption));
   hostNameLabel_ = new QLabel(this);
   hostNameLabel_->setObjectName(QStringLiteral("StaticText1"));
   newNameBox_ = new QLineEdit(this);
   newNameBox_->setObjectName(QStringLiteral("NewNameBox"));
-  renameBtn_ = new QPushButton(ToQ(msg::kRenameButton), this);
+  renameBtn_ = new QPushButton(ToQ(app_text::kRenameButton), this);
   renameBtn_->setObjectName(QStringLiteral("renamebtn"));
   renameBtn_->setDefault(true);
-  cancelBtn_ = new QPushButton(ToQ(msg::kCancelButton), this);
+  cancelBtn_ = new QPushButton(QString::fromLatin1(app_text::kCancelButton), this);
   cancelBtn_->setObjectName(QStringLiteral("cancelbtn"));
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();

@@ -149,7 +149,7 @@ int RunScreenshots(const QString& outDir, const QString& image) {
     Settle(300);
     ok = Save(WithTitleBar(dialog), outDir, QStringLiteral("save-to-disk.png")) && ok;
   }
-  if (Workspace* ws = w.disk()) ws->changed = false;
+  if (Workspace* ws = w.disk()) ws->MarkSaved();
   return ok ? 0 : 1;
 }
 

@@ -99,7 +99,7 @@ void RegisterCheck(CommandLine& commands) {
           bool saved = false;
           if (plan.changed && plan.left.empty()) {
             ws.image = plan.repaired;
-            ws.changed = true;
+            ws.MarkChanged();
             if (!SaveInPlace(ws, ui)) return kExitFailure;
             saved = true;
           }

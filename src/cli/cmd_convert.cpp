@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "core/file_types.h"
 #include "core/host_file.h"
 #include "formats/disk_convert.h"
 
@@ -43,34 +44,28 @@ void ReportXsaConversion(const std::string& in, const std::string& out, const Co
   }
 }
 
+// The kind of an image by its whole extension (".dskx" is none).
+FileKind ImageKindOf(const std::string& path) {
+  const FileType* type = FileTypeOf(UpperExtension(path));
+  return type ? type->kind : FileKind::Other;
+}
+
 int Run(const std::string& in, const std::string& out) {
-  const std::string from = UpperExtension(in);
-  const std::string to = UpperExtension(out);
-  const bool toDsk = to == ".DSK" || to == ".DI1" || to == ".DI2";
-  const bool toXsa = to == ".XSA";
+  const FileKind to = ImageKindOf(out);
+  const bool toDsk = to == FileKind::DiskImage;
+  const bool toXsa = ConversionFor(out) == Conversion::XsaToDsk;
   if (!toDsk && !toXsa) return kExitUsage;
-  if (from == ".DDI" || from == ".IMG" || from == ".MSX") {
-    if (!toDsk) return kExitUsage;
-    const ConvertOutcome o = from == ".DDI"   ? ConvertDDI(in, out)
-                             : from == ".IMG" ? ConvertIMG(in, out)
-                                              : ConvertMSX(in, out);
+  // As xsc: any disk image goes to .xsa, not only a .dsk one.
+  const std::optional<Conversion> conversion =
+      ImageKindOf(in) == FileKind::DiskImage ? Conversion::DskToXsa : ConversionFor(in);
+  if (!conversion) return kExitUsage;
+  if ((*conversion == Conversion::DskToXsa) != toXsa) return kExitUsage;
+  const ConvertOutcome o = Convert(*conversion, in, out);
+  if (*conversion == Conversion::XsaToDsk || *conversion == Conversion::DskToXsa)
+    ReportXsaConversion(in, out, o);
+  else
     ReportImageConversion(in, o);
-    return o.written() ? kExitSuccess : kExitFailure;
-  }
-  if (from == ".XSA") {
-    if (!toDsk) return kExitUsage;
-    const ConvertOutcome o = ConvertXsaToDsk(in, out);
-    ReportXsaConversion(in, out, o);
-    return o.written() ? kExitSuccess : kExitFailure;
-  }
-  if (from == ".DSK" || from == ".DI1" || from == ".DI2") {
-    if (!toXsa) return kExitUsage;
-    // As xsc: any file the compressor takes.
-    const ConvertOutcome o = ConvertDskToXsa(in, out);
-    ReportXsaConversion(in, out, o);
-    return o.written() ? kExitSuccess : kExitFailure;
-  }
-  return kExitUsage;
+  return o.written() ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace

@@ -43,7 +43,9 @@ void RegisterNew(CommandLine& commands) {
           std::cerr << out.string() << kExistsUseForce << "\n";
           return kExitFailure;
         }
-        return NewImage(*row, out, ui, Dos2VolumeId(args.dos2)) ? kExitSuccess : kExitFailure;
+        const NewImageOutcome made = NewImage(*row, out, Dos2VolumeId(args.dos2));
+        if (!made.message.empty()) ui.Notify(made.message);
+        return made == NewImageStatus::Written ? kExitSuccess : kExitFailure;
       });
 }
 

@@ -27,7 +27,9 @@ bool SaveInPlace(Workspace& ws, CliUi& ui) {
     std::cerr << ws.imagePath << kImageReadOnly << "\n";
     return false;
   }
-  return SaveImageFile(ws, ws.imagePath, ui) == SaveStatus::Saved;
+  const SaveOutcome saved = SaveImageFile(ws, ws.imagePath);
+  if (!saved.message.empty()) ui.Notify(saved.message);
+  return saved == SaveStatus::Saved;
 }
 
 int FinishChange(ImageChange change, Workspace& ws, CliUi& ui) {

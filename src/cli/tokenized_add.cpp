@@ -4,13 +4,14 @@
 
 #include "cli/image_change.h"
 #include "cli/messages.h"
+#include "core/file_types.h"
 #include "core/host_file.h"
 #include "viewers/basic_tokenizer.h"
 
 namespace quarnel::cli {
 
 std::string TokenizedEntryName(const std::filesystem::path& hostPath) {
-  return EntryNameFor(hostPath.stem().string() + ".BAS");
+  return EntryNameFor(hostPath.stem().string() + std::string(kBasicExtension));
 }
 
 std::optional<NewFile> ReadTokenizedFile(const Workspace& ws, const std::filesystem::path& hostPath,

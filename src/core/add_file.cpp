@@ -235,13 +235,4 @@ AddOutcome AddFile(DiskImage& image, DirRef dir, const fs::path& hostPath,
   return AddFileBytes(image, dir, file, Bytes(data.data(), data.size()), guard);
 }
 
-DropOutcome DropKindOf(const std::vector<fs::path>& files) {
-  if (files.size() == 1) {
-    const std::string ext = UpperExtension(files.front().string(), 4);
-    if (ext == ".DSK") return DropOutcome::OpenImage;
-    if (ext == ".CAS") return DropOutcome::OpenCassette;
-  }
-  return DropOutcome::Added;
-}
-
 }  // namespace quarnel

@@ -56,14 +56,4 @@ bool NeedsEntryName(const std::filesystem::path& hostPath);
 AddOutcome AddFile(DiskImage& image, DirRef dir, const std::filesystem::path& hostPath,
                    std::string_view entryName, ChangeGuard* guard = nullptr);
 
-// What a drop of host files onto the file list did.
-enum class DropOutcome {
-  OpenImage,     // exactly one .DSK file: the caller opens it as an image
-  OpenCassette,  // exactly one .CAS file: the caller lists it as a cassette
-  Added,         // the files are added
-};
-
-// What a drop of `files` does: open one disk image or tape, or add them all.
-DropOutcome DropKindOf(const std::vector<std::filesystem::path>& files);
-
 }  // namespace quarnel

@@ -131,8 +131,9 @@ std::vector<DeleteOutcome> DeleteSelected(Workspace& ws, const std::vector<int>&
     if (!entry) continue;
     out.push_back(DeleteEntry(ws.image, ws.listing, *entry));
     if (out.back() == DeleteStatus::NoImage) break;
-    ws.changed = true;
-    if (out.back() == DeleteStatus::Deleted) done.push_back(slot);
+    if (out.back() != DeleteStatus::Deleted) continue;
+    ws.MarkChanged();
+    done.push_back(slot);
   }
   ws.Refresh();
   return out;

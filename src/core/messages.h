@@ -22,16 +22,11 @@ inline constexpr std::string_view kSystemAreaOutside =
 // Ours: more data clusters than FAT12 can number; such a disk is FAT16 and is not read.
 inline constexpr std::string_view kTooManyClusters =
     "Error in boot sector: more clusters than FAT12 can number!";
-inline constexpr std::string_view kSaveChangedTitle = "Save Changed DiskImage: ";
 // After an image path: another program holds the image for a change of its own.
 inline constexpr std::string_view kBeingChanged = " is being changed by another program";
 inline constexpr std::string_view kCannotSave = "Cannot save file";
 // Ours: a command asked to write its output over its input.
 inline constexpr std::string_view kOutputIsInput = "Output and input are the same file: ";
-
-// FAT.
-inline constexpr std::string_view kInternalError = "Internal error";
-inline constexpr std::string_view kInternalErrorAt = "Internal error at";
 
 // Directories and the file list.
 inline constexpr std::string_view kIllegalDirectory = "Illegal Directory!";
@@ -115,7 +110,6 @@ inline constexpr std::string_view kCheckDotWrong =
     "The \"%1\" entry points at cluster %2 instead of %3.";
 inline constexpr std::string_view kCheckDirectoryLoop =
     "The directory's chain leads back into %1, a directory above it.";
-inline constexpr std::string_view kCheckRootName = "the root directory";
 
 // Ours: what repairing a disk did for a finding.
 inline constexpr std::string_view kRepairFatCopied =
@@ -175,20 +169,8 @@ inline constexpr std::string_view kNoImageSelected = "No disk image selected!";
 inline constexpr std::string_view kDiskFull = "Disk full";
 inline constexpr std::string_view kDirectoryFull = "Directory full";
 inline constexpr std::string_view kHostReadError = "read ERROR!";
-inline constexpr std::string_view kOnlyInRootDir = "Only in Root Dir";
-inline constexpr std::string_view kAddingFile = "Adding file ";
-inline constexpr std::string_view kAddingFileOf = " of ";
-inline constexpr std::string_view kAddFileTitle = "Add File to Disk Image";
-inline constexpr std::string_view kRenameCaption = "Filename too long! Rename:";
-inline constexpr std::string_view kRenameButton = "Rename";
-inline constexpr std::string_view kCancelButton = "Cancel";
 inline constexpr std::string_view kDirectoryNotEmpty = "Directory not empty!";
 inline constexpr std::string_view kReadOnlyFile = "Read only file!\nCan not be saved";
-inline constexpr std::string_view kSavingTitle = "Saving DiskImage";
-inline constexpr std::string_view kDiskImageFilter = "Msx DiskImage (*.dsk)|*.dsk";
-inline constexpr std::string_view kExtractTitle = "Extract file from diskImage to";
-inline constexpr std::string_view kOemLabel = "OEM Signature:";
-inline constexpr std::string_view kVolumeLabel = "Volume Name:";
 // Ours: the "." and ".." entries hold a directory together and are never deleted or renamed.
 inline constexpr std::string_view kDotEntryKept = "The \".\" and \"..\" entries cannot be changed!";
 // Ours: writing a host file failed (the target keeps its old content, if it had one).

@@ -26,7 +26,6 @@ struct NewFile {
 enum class AddStatus {
   Added,
   NoImage,          // "No disk image selected!"
-  NotInRoot,        // "Only in Root Dir" (front ends that refuse to add below the root)
   InvalidName,      // the entry name given is no 8.3 name (no message; the front end asks)
   NameIsDirectory,  // a directory of that name is in the directory
   DiskFull,         // "Disk full"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/boot_sector.h"
+#include "core/file_types.h"
 #include "core/messages.h"
 #include "core/save_image.h"
 
@@ -167,7 +168,7 @@ std::vector<std::uint8_t> BuildNewImage(const GeometryRow& row,
 }
 
 std::string NewImageName(const GeometryRow& row) {
-  return "New" + std::to_string(row.sizeKb) + ".dsk";
+  return "New" + std::to_string(row.sizeKb) + std::string(kDiskImageExtension);
 }
 
 std::optional<GeometryRow> GeometryForSize(std::string_view size) {
@@ -179,17 +180,16 @@ std::optional<GeometryRow> GeometryForSize(std::string_view size) {
   return std::nullopt;
 }
 
-bool NewImage(const GeometryRow& row, const std::filesystem::path& path, Ui& ui, FileIo& io,
-              const std::optional<VolumeId>& dos2) {
+NewImageOutcome NewImage(const GeometryRow& row, const std::filesystem::path& path, FileIo& io,
+                         const std::optional<VolumeId>& dos2) {
   auto bytes = BuildNewImage(row, dos2);
-  if (WriteAtomically(path, bytes, io, LinkPolicy::Replace)) return true;
-  ui.Notify(std::string(msg::kCannotWriteFile) + path.string());
-  return false;
+  if (WriteAtomically(path, bytes, io, LinkPolicy::Replace)) return NewImageStatus::Written;
+  return {NewImageStatus::CannotWrite, std::string(msg::kCannotWriteFile) + path.string()};
 }
 
-bool NewImage(const GeometryRow& row, const std::filesystem::path& path, Ui& ui,
-              const std::optional<VolumeId>& dos2) {
-  return NewImage(row, path, ui, DefaultFileIo(), dos2);
+NewImageOutcome NewImage(const GeometryRow& row, const std::filesystem::path& path,
+                         const std::optional<VolumeId>& dos2) {
+  return NewImage(row, path, DefaultFileIo(), dos2);
 }
 
 }  // namespace quarnel

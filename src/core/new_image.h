@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/geometry.h"
-#include "core/ui.h"
+#include "core/outcome.h"
 
 namespace quarnel {
 
@@ -56,12 +56,14 @@ std::string NewImageName(const GeometryRow& row);
 // trailing "s" picks the single-sided 80-track row of 320 and 360 KB).
 std::optional<GeometryRow> GeometryForSize(std::string_view size);
 
+enum class NewImageStatus { Written, CannotWrite };
+using NewImageOutcome = Outcome<NewImageStatus>;
+
 // Builds the image and writes it to `path` (replacing a file of that name; a symbolic link there
-// is replaced, not written through). A failure shows
-// "Cannot write file: " + the path and returns false.
-bool NewImage(const GeometryRow& row, const std::filesystem::path& path, Ui& ui,
-              const std::optional<VolumeId>& dos2 = std::nullopt);
-bool NewImage(const GeometryRow& row, const std::filesystem::path& path, Ui& ui, FileIo& io,
-              const std::optional<VolumeId>& dos2 = std::nullopt);
+// is replaced, not written through). A failure says "Cannot write file: " + the path.
+NewImageOutcome NewImage(const GeometryRow& row, const std::filesystem::path& path,
+                         const std::optional<VolumeId>& dos2 = std::nullopt);
+NewImageOutcome NewImage(const GeometryRow& row, const std::filesystem::path& path, FileIo& io,
+                         const std::optional<VolumeId>& dos2 = std::nullopt);
 
 }  // namespace quarnel

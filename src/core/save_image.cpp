@@ -20,39 +20,30 @@ bool OwnerWritable(const fs::path& p) {
 
 }  // namespace
 
-SaveStatus SaveImageFile(Workspace& ws, const fs::path& path, Ui& ui, FileIo& io) {
+SaveOutcome SaveImageFile(Workspace& ws, const fs::path& path, FileIo& io) {
   const DiskImage& image = ws.image;
   if (image.Empty()) return SaveStatus::NothingLoaded;
   std::error_code ec;
   if (fs::exists(path, ec) && !OwnerWritable(path)) {
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
-    if (!OwnerWritable(path)) {
-      ui.Notify(msg::kReadOnlyFile);
-      return SaveStatus::ReadOnly;
-    }
+    if (!OwnerWritable(path)) return {SaveStatus::ReadOnly, std::string(msg::kReadOnlyFile)};
   }
   // The whole buffer of an image held in memory is saved by replacing the file.
-  if (!WriteAtomically(path, image.View(), io)) {
-    ui.Notify(msg::kCannotSave);
-    return SaveStatus::CannotSave;
-  }
-  ws.changed = false;
+  if (!WriteAtomically(path, image.View(), io))
+    return {SaveStatus::CannotSave, std::string(msg::kCannotSave)};
+  ws.MarkSaved();
   return SaveStatus::Saved;
 }
 
-SaveStatus Save(Workspace& ws, Ui& ui) {
+SaveOutcome Save(Workspace& ws) {
   if (ws.imagePath.empty() || ws.image.Empty()) return SaveStatus::NothingLoaded;
-  return SaveImageFile(ws, ws.imagePath, ui);
+  return SaveImageFile(ws, ws.imagePath);
 }
 
-SavePrompt SaveAsPrompt(const Workspace& ws) {
-  return {std::string(msg::kSavingTitle), ws.imagePath};
-}
-
-SaveStatus SaveAs(Workspace& ws, const fs::path& path, Ui& ui) {
+SaveOutcome SaveAs(Workspace& ws, const fs::path& path) {
   if (ws.imagePath.empty() || ws.image.Empty()) return SaveStatus::NothingLoaded;
   if (path.empty()) return SaveStatus::Cancelled;
-  return SaveImageFile(ws, path, ui);
+  return SaveImageFile(ws, path);
 }
 
 }  // namespace quarnel

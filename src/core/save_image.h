@@ -6,18 +6,11 @@
 #include <string>
 
 #include "core/atomic_write.h"
-#include "core/ui.h"
+#include "core/outcome.h"
 
 namespace quarnel {
 
 class Workspace;
-
-// A save dialog a front end shows before a core call that writes: its title and the path it
-// proposes. The path chosen is passed to the call.
-struct SavePrompt {
-  std::string title;
-  std::string proposed;
-};
 
 enum class SaveStatus {
   Saved,
@@ -27,17 +20,17 @@ enum class SaveStatus {
   CannotSave,     // "Cannot save file"
 };
 
-// Writes the image (its `size` bytes) to `path` and clears `changed`. A read-only target loses
+using SaveOutcome = Outcome<SaveStatus>;
+
+// Writes the whole image to `path` and marks it saved. A read-only target loses
 // its read-only attribute first; one that stays read-only is refused.
-SaveStatus SaveImageFile(Workspace& ws, const std::filesystem::path& path, Ui& ui,
-                         FileIo& io = DefaultFileIo());
+SaveOutcome SaveImageFile(Workspace& ws, const std::filesystem::path& path,
+                          FileIo& io = DefaultFileIo());
 
 // Save: the whole image to its own path.
-SaveStatus Save(Workspace& ws, Ui& ui);
-// The Save As dialog: "Saving DiskImage", proposing the image's path.
-SavePrompt SaveAsPrompt(const Workspace& ws);
-// Save As: the whole image to `path`, the answer to SaveAsPrompt (empty: Cancelled); imagePath
-// stays.
-SaveStatus SaveAs(Workspace& ws, const std::filesystem::path& path, Ui& ui);
+SaveOutcome Save(Workspace& ws);
+// Save As: the whole image to `path`, the path the front end's dialog gave (empty: Cancelled);
+// imagePath stays.
+SaveOutcome SaveAs(Workspace& ws, const std::filesystem::path& path);
 
 }  // namespace quarnel

@@ -5,30 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_types.h"  // ViewSelector
 #include "core/volume.h"
 
 namespace quarnel {
-
-// The number that names a view.
-enum class ViewSelector : int {
-  Automatic = 0,
-  Hex = 1,
-  Basic = 2,
-  Text = 3,
-  Screen5 = 4,
-  MaskedText = 5,
-  Screen2 = 6,
-  Screen7 = 7,
-  Screen8 = 8,
-  Screen10 = 10,
-  Screen11 = 11,
-  Screen12 = 12,
-  Screen1 = 21,
-  Patterns = 22,  // screen 2's tables in table order
-  Screen3 = 23,
-  Screen4 = 24,
-  Screen6 = 26,
-};
 
 // Selector 0 resolved by the first byte: "0".."9" text, 0xFE hex, 0xFF BASIC, anything else
 // (and an empty file) hex. Other selectors are returned as they are.

@@ -13,15 +13,6 @@ namespace quarnel {
 
 namespace fs = std::filesystem;
 
-HostFileKind HostFileKindOf(std::string_view path) {
-  const std::string ext = UpperExtension(path, 4);
-  if (ext == ".DSK" || ext == ".DI1" || ext == ".DI2") return HostFileKind::DiskImage;
-  if (ext == ".CAS") return HostFileKind::Cassette;
-  if (ext == ".DDI" || ext == ".IMG" || ext == ".MSX" || ext == ".XSA")
-    return HostFileKind::Conversion;
-  return HostFileKind::Other;
-}
-
 std::string_view EnterMessage(EnterOutcome outcome) {
   switch (outcome) {
     case EnterOutcome::Illegal:
@@ -44,24 +35,12 @@ void Workspace::Unload() {
   listing = DirContents{};
 }
 
-SavePrompt Workspace::SaveChangedPrompt() const {
-  std::string title(msg::kSaveChangedTitle);
-  title += fs::path(imagePath).filename().string();
-  return {std::move(title), imagePath};
-}
-
-SaveStatus Workspace::SaveChanges(const ChangedImageAnswer& answer, Ui& ui) {
-  if (!changed) return SaveStatus::NothingLoaded;
-  if (answer.savePath.empty()) return SaveStatus::Cancelled;  // the changes are dropped
-  return SaveImageFile(*this, answer.savePath, ui);
-}
-
 namespace {
 
 // Reset of a load: nothing of the image it replaces stays.
 void ResetForLoad(Workspace& ws) {
   ws.Unload();
-  ws.changed = false;
+  ws.MarkSaved();
 }
 
 bool IsStandardSize(std::int64_t size) {
@@ -83,9 +62,7 @@ bool Workspace::RefuseImageSize(std::uintmax_t size, Ui& ui) {
   return true;
 }
 
-HostReadError Workspace::LoadImage(const std::string& path, Ui& ui,
-                                   const ChangedImageAnswer& changes) {
-  SaveChanges(changes, ui);
+HostReadError Workspace::LoadImage(const std::string& path, Ui& ui) {
   ResetForLoad(*this);
 
   // Only a regular file is opened. A directory, FIFO or device has no size here, so it is "too
@@ -113,13 +90,11 @@ HostReadError Workspace::LoadImage(const std::string& path, Ui& ui,
 }
 
 void Workspace::LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path,
-                               Ui& ui, const ChangedImageAnswer& changes) {
-  LoadImageBytes(ImageBytes(bytes.begin(), bytes.end()), path, ui, changes);
+                               Ui& ui) {
+  LoadImageBytes(ImageBytes(bytes.begin(), bytes.end()), path, ui);
 }
 
-void Workspace::LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui,
-                               const ChangedImageAnswer& changes) {
-  SaveChanges(changes, ui);
+void Workspace::LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui) {
   ResetForLoad(*this);
   if (RefuseImageSize(bytes.size(), ui)) return;
   const auto size = static_cast<std::int32_t>(bytes.size());

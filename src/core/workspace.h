@@ -12,33 +12,13 @@
 
 #include "core/ascii.h"
 #include "core/disk_image.h"
+#include "core/file_types.h"  // HostFileKindOf, for the callers that take it from here
 #include "core/host_file.h"
 #include "core/save_image.h"
 #include "core/ui.h"
 #include "core/volume.h"
 
 namespace quarnel {
-
-// What a host file is, by its extension.
-enum class HostFileKind {
-  DiskImage,   // .DSK .DI1 .DI2: a disk image, loaded by Workspace::LoadImage
-  Cassette,    // .CAS: a tape, read by the cassette layer
-  Conversion,  // .DDI .IMG .MSX .XSA: taken by the converters
-  Other,       // any other extension
-};
-
-// Upper-cased extension with its dot, cut to four characters ("" when there is none):
-// UpperExtension(path, 4).
-inline std::string HostExtension(std::string_view path) { return UpperExtension(path, 4); }
-// The kind of a host file by HostExtension.
-HostFileKind HostFileKindOf(std::string_view path);
-
-// The answer to the "Save Changed DiskImage" dialog (Workspace::SaveChangedPrompt) that a front
-// end shows before it replaces an image with unsaved changes: the path to save the image to
-// first. Empty (the default) drops the changes.
-struct ChangedImageAnswer {
-  std::string savePath;
-};
 
 // A directory walked into: its path as the status line shows it and the directory itself.
 struct DirLevel {
@@ -67,32 +47,30 @@ class Workspace {
  public:
   DiskImage image;                // the volume: bytes, geometry and how the load went
   std::string imagePath;          // the file it was loaded from (kept after a refused boot sector)
-  bool changed = false;           // changed in memory since it was loaded or saved
   std::vector<DirLevel> folders;  // the root first; the last one is shown
   DirContents listing;            // the slots of the shown directory
 
   // Loads and validates an image file: reads it and hands its bytes to LoadImageBytes; the
   // outcome is in image.loadFailed / image.bootError. Unsaved changes of the image it replaces
-  // are first saved as `changes` says (SaveChanges). A path that does not exist leaves no image
+  // are dropped: the front end settles them first. A path that does not exist leaves no image
   // loaded and shows no message; a file of a size no disk has is refused unread. Returns what
   // kept the file from being read as a host file (its kind when it is no regular file, a failed
   // open or read); None when it was read or refused for its size.
-  HostReadError LoadImage(const std::string& path, Ui& ui, const ChangedImageAnswer& changes = {});
+  HostReadError LoadImage(const std::string& path, Ui& ui);
   // The same from bytes already in memory (steps after the file read); `path` becomes
   // imagePath. Used by LoadImage, tests, fuzzing and converters.
-  void LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui,
-                      const ChangedImageAnswer& changes = {});
-  void LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path, Ui& ui,
-                      const ChangedImageAnswer& changes = {});
+  void LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui);
+  void LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path, Ui& ui);
   // Bytes a program made in memory (fuzzing): the boot sector is checked as in any load, but
   // the sizes a file must have do not apply, so a disk of a few dozen sectors loads.
   void LoadBuiltImage(ImageBytes bytes, const std::string& path, Ui& ui);
-  // The dialog a front end shows for unsaved changes: "Save Changed DiskImage: " + file name,
-  // proposing the image's path.
-  SavePrompt SaveChangedPrompt() const;
-  // Settles unsaved changes by the user's answer: a non-empty path gets the whole image
-  // (Cancelled when it is empty: the changes are dropped). Nothing when nothing is changed.
-  SaveStatus SaveChanges(const ChangedImageAnswer& answer, Ui& ui);
+  // The image in memory differs from its file: changed since it was loaded or saved.
+  bool IsChanged() const { return changed_; }
+  // Called by whatever changed the image's bytes (an add, a delete, a write-back, ...), once
+  // its outcome says it did.
+  void MarkChanged() { changed_ = true; }
+  // The image in memory is its file's again: saved, loaded, or its changes dropped.
+  void MarkSaved() { changed_ = false; }
 
   // The image may be listed and read.
   bool HasImage() const { return !imagePath.empty() && image.Usable(); }
@@ -121,6 +99,7 @@ class Workspace {
   void Unload();
 
  private:
+  bool changed_ = false;
   // Refuses a size no disk image has with the message for it (too big, too small) and
   // loadFailed; true then.
   bool RefuseImageSize(std::uintmax_t size, Ui& ui);

@@ -5,6 +5,7 @@
 #include <new>
 #include <system_error>
 
+#include "core/file_types.h"
 #include "core/host_file.h"
 #include "formats/messages.h"
 
@@ -38,11 +39,17 @@ std::string NameAt(Bytes tape, std::size_t from, std::size_t count) {
 }
 
 std::string TypeOfNamedFile(const std::string& name) {
-  std::string ext = UpperExtension(name);
-  if (ext == ".CRT" || ext == ".ROM") return "Rom";
-  if (ext == ".BIN" || ext == ".OBJ") return "Binary";
-  if (ext == ".COM" || ext == ".EXE") return "Dos";
-  return "Custom";
+  const FileType* type = FileTypeOf(UpperExtension(name));
+  switch (type ? type->kind : FileKind::Other) {
+    case FileKind::Rom:
+      return "Rom";
+    case FileKind::Binary:
+      return "Binary";
+    case FileKind::DosProgram:
+      return "Dos";
+    default:
+      return "Custom";
+  }
 }
 
 }  // namespace

@@ -151,32 +151,6 @@ ConvertOutcome ConvertDskToXsa(const std::string& source, const fs::path& target
                      });
 }
 
-std::optional<Conversion> ConversionFor(std::string_view source) {
-  const std::string ext = UpperExtension(source);
-  if (ext == ".DDI") return Conversion::DdiToDsk;
-  if (ext == ".IMG") return Conversion::ImgToDsk;
-  if (ext == ".MSX") return Conversion::MsxToDsk;
-  if (ext == ".XSA") return Conversion::XsaToDsk;
-  if (ext == ".DSK") return Conversion::DskToXsa;
-  return std::nullopt;
-}
-
-TargetQuestion AskTargetFor(Conversion conversion, const std::string& source) {
-  switch (conversion) {
-    case Conversion::DdiToDsk:
-      return {formats::msg::kConvertDdiTitle, WithExtension(source, ".DSK")};
-    case Conversion::ImgToDsk:
-      return {formats::msg::kConvertImgTitle, WithExtension(source, ".DSK")};
-    case Conversion::MsxToDsk:
-      return {formats::msg::kConvertMsxTitle, WithExtension(source, ".DSK")};
-    case Conversion::XsaToDsk:
-      return {formats::msg::kConvertXsaTitle, WithExtension(source, ".dsk")};
-    case Conversion::DskToXsa:
-      break;
-  }
-  return {formats::msg::kConvertDskTitle, WithExtension(source, ".xsa")};
-}
-
 ConvertOutcome Convert(Conversion conversion, const std::string& source, const fs::path& target) {
   switch (conversion) {
     case Conversion::DdiToDsk:

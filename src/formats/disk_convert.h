@@ -1,6 +1,5 @@
 // Turning .DDI, .IMG, .MSX and .XSA disk images into plain .DSK images (the raw sector sequence)
-// and .DSK images into .XSA, and the conversion the host browser offers for a file by its
-// extension. The converters work on
+// and .DSK images into .XSA. The converters work on
 // host files only; the current image is never touched. They ask nothing: the front end asks for
 // the target first and passes it in.
 #pragma once
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/file_types.h"  // Conversion, ConversionFor
 #include "core/host_file.h"
 
 namespace quarnel {
@@ -67,22 +67,6 @@ ConvertOutcome ConvertXsaToDsk(const std::string& source, const std::filesystem:
 // A disk image (or any file of up to kMaxXsaInput bytes) to an .xsa file whose header keeps the
 // source's file name.
 ConvertOutcome ConvertDskToXsa(const std::string& source, const std::filesystem::path& target);
-
-// The conversion the host browser's "Convert to .DSK" / "Convert to .XSA" command (and a
-// double-click on a .DDI, .IMG, .MSX or .XSA file) runs for a file.
-enum class Conversion { DdiToDsk, ImgToDsk, MsxToDsk, XsaToDsk, DskToXsa };
-
-// By the upper-cased extension: .DDI, .IMG, .MSX and .XSA to .DSK, .DSK to .XSA; nullopt for
-// any other.
-std::optional<Conversion> ConversionFor(std::string_view source);
-
-// What the front end asks before a conversion: a save dialog with this title, proposing this
-// target (the source with the target's extension).
-struct TargetQuestion {
-  std::string_view title;
-  std::string proposed;
-};
-TargetQuestion AskTargetFor(Conversion conversion, const std::string& source);
 
 // Runs `conversion` from `source` into `target`.
 ConvertOutcome Convert(Conversion conversion, const std::string& source,

@@ -4,23 +4,20 @@ namespace quarnel {
 
 bool Session::OffersToSaveChanges(const std::string& path) const {
   const Workspace* ws = Disk();
-  if (!ws || !ws->changed) return false;
+  if (!ws || !ws->IsChanged()) return false;
   const HostFileKind kind = HostFileKindOf(path);
   return kind == HostFileKind::DiskImage || kind == HostFileKind::Cassette;
 }
 
-HostFileKind Session::OpenHostFile(const std::string& path, Ui& ui,
-                                   const ChangedImageAnswer& changes) {
+HostFileKind Session::OpenHostFile(const std::string& path, Ui& ui) {
   const HostFileKind kind = HostFileKindOf(path);
   switch (kind) {
     case HostFileKind::DiskImage:
       if (!Disk()) open_.emplace<Workspace>();
       ui.Status(path);
-      Disk()->LoadImage(path, ui, changes);
+      Disk()->LoadImage(path, ui);
       break;
     case HostFileKind::Cassette: {
-      // Replacing a changed disk image by a tape would drop its changes without a word.
-      if (Workspace* ws = Disk()) ws->SaveChanges(changes, ui);
       CasImage& tape = open_.emplace<CasImage>();
       if (tape.LoadCasFile(path, ui) != CasImage::LoadStatus::Loaded) {
         Close();

@@ -22,19 +22,18 @@ class Session {
   const CasImage* Tape() const { return std::get_if<CasImage>(&open_); }
 
   // True when OpenHostFile(path) would replace a disk image with unsaved changes: the front end
-  // asks Disk()->SaveChangedPrompt() first and passes the answer.
+  // asks first and saves them (SaveAs) as the user answers.
   bool OffersToSaveChanges(const std::string& path) const;
 
   // The extension is upper-cased and cut to four characters (".DSKX" counts as ".DSK").
-  // Unsaved changes of the disk image being replaced are settled by `changes` first.
+  // Unsaved changes of the disk image being replaced are dropped (OffersToSaveChanges).
   // - .DSK/.DI1/.DI2: a workspace loads the image (a failed load keeps it, with the outcome).
   // - .CAS: the file is loaded as a cassette and its files listed; a refused or failed load
   //   leaves nothing open.
   // - .DDI/.IMG/.MSX/.XSA: nothing here; the front end asks for the target and runs the
   //   conversion (ConversionFor and Convert in formats/disk_convert.h).
   // - any other extension: nothing.
-  HostFileKind OpenHostFile(const std::string& path, Ui& ui,
-                            const ChangedImageAnswer& changes = {});
+  HostFileKind OpenHostFile(const std::string& path, Ui& ui);
 
   // Closes whatever is open (unsaved changes are dropped).
   void Close() { open_ = std::monostate{}; }

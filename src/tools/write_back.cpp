@@ -141,7 +141,7 @@ WriteOutcome SaveChangedSector(Workspace& ws, std::int32_t sector, Bytes values)
   const std::size_t start = static_cast<std::size_t>(sector) * l.bytesPerSector;
   const std::size_t n = std::min<std::size_t>(values.size(), l.bytesPerSector);
   for (std::size_t j = 0; j < n; ++j) ws.image.PutByte(start + j, values[j]);
-  ws.changed = true;
+  ws.MarkChanged();
   return {WriteStatus::Written};
 }
 
@@ -156,7 +156,7 @@ WriteOutcome PokeSector(Workspace& ws, std::int64_t sector, std::int64_t offset,
   const std::size_t start =
       static_cast<std::size_t>(sector) * l.bytesPerSector + static_cast<std::size_t>(offset);
   for (std::size_t j = 0; j < bytes.size(); ++j) ws.image.PutByte(start + j, bytes[j]);
-  ws.changed = true;
+  ws.MarkChanged();
   return {WriteStatus::Written};
 }
 
@@ -183,7 +183,7 @@ WriteOutcome SaveCurrentFile(Workspace& ws, const ViewedFile& viewed, Bytes show
   if (auto refusal = SharedRefusal(ws.image, *entry, offsets))
     return {WriteStatus::NeedsCheck, std::move(*refusal)};
   for (std::size_t k = 0; k < offsets.size(); ++k) ws.image.MutableView()[offsets[k]] = shown[k];
-  if (!offsets.empty()) ws.changed = true;
+  if (!offsets.empty()) ws.MarkChanged();
   if (offsets.size() < wanted) return {WriteStatus::ClusterError, std::string(kClusterError)};
   return {WriteStatus::Written};
 }
@@ -204,7 +204,7 @@ WriteOutcome PokeFile(Workspace& ws, const FileEntry& entry, std::int64_t offset
   if (auto refusal = SharedRefusal(ws.image, entry, offsets))
     return {WriteStatus::NeedsCheck, std::move(*refusal)};
   for (std::size_t k = 0; k < offsets.size(); ++k) ws.image.MutableView()[offsets[k]] = bytes[k];
-  ws.changed = true;
+  ws.MarkChanged();
   return {WriteStatus::Written};
 }
 

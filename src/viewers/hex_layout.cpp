@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/ascii.h"
+#include "core/file_types.h"
 #include "core/rounding.h"
 #include "viewers/bsave_header.h"
 #include "viewers/messages.h"
@@ -13,11 +14,13 @@ namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
 
-// The extension without its leading dots and trailing blanks, upper-cased ("com " -> "COM").
-std::string BareUpperExtension(std::string_view ext) {
+// A program loaded at 0x100, by its extension with or without its leading dots and trailing
+// blanks ("com ", ".COM").
+bool IsDosProgram(std::string_view ext) {
   while (!ext.empty() && ext.front() == '.') ext.remove_prefix(1);
   while (!ext.empty() && ext.back() == ' ') ext.remove_suffix(1);
-  return AsciiUpper(ext);
+  const FileType* type = FileTypeOf("." + AsciiUpper(ext));
+  return type && type->kind == FileKind::DosProgram;
 }
 
 // "%4x" with upper-case digits: right-aligned in 4 characters.
@@ -45,8 +48,7 @@ int HexLayout::BytesPerRow(int windowWidth) {
 
 HexLayout::HexLayout(Bytes file, std::string_view extension, int windowWidth)
     : file_(file), n_(BytesPerRow(windowWidth)) {
-  const std::string ext = BareUpperExtension(extension);
-  if (ext == "EXE" || ext == "COM") {
+  if (IsDosProgram(extension)) {
     base_ = 0x100;
     skip_ = 0;
     strip_ = {std::string(kStripStart) + Hex4(0x100), std::string(kStripRun) + Hex4(0x100),

@@ -403,15 +403,5 @@ TEST_F(AddHostFileTest, SeveralFilesOneAfterAnotherAndTheSameNameAgain) {
   }
 }
 
-TEST(DropKindOf, OneImageOrTapeIsOpenedAnythingElseAdded) {
-  test::TempDir tmp;
-  EXPECT_EQ(DropKindOf({tmp / "x.dsk"}), DropOutcome::OpenImage);
-  EXPECT_EQ(DropKindOf({tmp / "x.cas"}), DropOutcome::OpenCassette);
-  // The extension is cut to four characters.
-  EXPECT_EQ(DropKindOf({tmp / "x.dskx"}), DropOutcome::OpenImage);
-  EXPECT_EQ(DropKindOf({tmp / "x.dsk", tmp / "y.dsk"}), DropOutcome::Added);
-  EXPECT_EQ(DropKindOf({tmp / "a.txt"}), DropOutcome::Added);
-}
-
 }  // namespace
 }  // namespace quarnel

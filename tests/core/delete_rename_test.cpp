@@ -96,7 +96,7 @@ TEST_F(ChangeTest, DeletingFreesTheChainAndKeepsTheOtherEntryBytes) {
   EXPECT_TRUE(ws.Entries().empty());
   EXPECT_EQ(FreeBytes(ws.image), freeBefore + (3 + 5 + 1) * 1024);
   EXPECT_TRUE(FatCopiesEqual());
-  EXPECT_TRUE(ws.changed);
+  EXPECT_TRUE(ws.IsChanged());
 }
 
 TEST_F(ChangeTest, BrokenAndLoopingChainsEndTheWalkInsideTheDataArea) {

@@ -36,9 +36,9 @@ TEST(TreeExtractor, WritesTheTreeAndSaysWhatItSkips) {
   const std::uint16_t sub = b.AddDirectory(kRoot, "SUB");
   b.AddFile(sub, "A.BIN", test::Pattern(3000));
   b.AddFile(sub, "B.BIN", {9});
-  b.AddEntry(sub, {"B.BIN", kAttrArchive, 0, 0});           // the same name twice
-  b.AddEntry(sub, {"UP", kAttrDirectory, sub, 0});          // leads back to SUB
-  b.AddEntry(sub, {"ROOT", kAttrDirectory, 0, 0});          // leads to the root
+  b.AddEntry(sub, {"B.BIN", kAttrArchive, 0, 0});   // the same name twice
+  b.AddEntry(sub, {"UP", kAttrDirectory, sub, 0});  // leads back to SUB
+  b.AddEntry(sub, {"ROOT", kAttrDirectory, 0, 0});  // leads to the root
   const DiskImage img = Load(b.Bytes());
   test::TempDir dir;
   TreeExtractor tree(img, dir / "disk.dsk");
@@ -68,7 +68,7 @@ TEST(TreeExtractor, NeverWritesOverTheImage) {
   TreeExtractor tree(img, dir / "DISK.DSK");
   EXPECT_FALSE(tree.Directory(kRootDir, dir.path(), "", 0));
   EXPECT_EQ(tree.TakeNotes(), std::vector<std::string>{std::string(msg::kOutputIsInput) +
-                                                        (dir / "DISK.DSK").string()});
+                                                       (dir / "DISK.DSK").string()});
   EXPECT_EQ(test::ReadHostFile(dir / "DISK.DSK"), b.Bytes());
 }
 

@@ -48,7 +48,7 @@ TEST(LoadImage, SizeLimitsAndWarnings) {
     EXPECT_EQ(l.ui.messages, c.messages);
     EXPECT_EQ(l.ws.HasImage(), c.loaded);
     EXPECT_EQ(l.ws.image.loadFailed, !c.loaded);
-    EXPECT_FALSE(l.ws.changed);
+    EXPECT_FALSE(l.ws.IsChanged());
     if (!c.loaded) {
       EXPECT_TRUE(l.ws.image.Empty());
     }
@@ -174,6 +174,8 @@ TEST(LoadImage, GeometryLargerThanFileByOneByte) {
   }
 }
 
+// The front end saves unsaved changes as the user answers, then loads: the load itself drops
+// whatever is still unsaved.
 TEST(LoadImage, UnsavedChangesAreSavedAsAnsweredBeforeReplacing) {
   test::TempDir dir;
   ImageBuilder b;
@@ -184,21 +186,19 @@ TEST(LoadImage, UnsavedChangesAreSavedAsAnsweredBeforeReplacing) {
   Loaded l;
   l.ws.LoadImage((dir / "old.dsk").string(), l.ui);
   l.ws.image.MutableView()[3] = 'Z';  // an edit
-  l.ws.changed = true;
-  const SavePrompt prompt = l.ws.SaveChangedPrompt();
-  EXPECT_EQ(prompt.title, "Save Changed DiskImage: old.dsk");
-  EXPECT_EQ(prompt.proposed, (dir / "old.dsk").string());
-  l.ws.LoadImage((dir / "new.dsk").string(), l.ui, {(dir / "saved.dsk").string()});
+  l.ws.MarkChanged();
+  ASSERT_EQ(SaveAs(l.ws, dir / "saved.dsk"), SaveStatus::Saved);
+  l.ws.LoadImage((dir / "new.dsk").string(), l.ui);
   auto saved = test::ReadHostFile(dir / "saved.dsk");
   ASSERT_EQ(saved.size(), 737280u);
   EXPECT_EQ(saved[3], 'Z');
-  EXPECT_FALSE(l.ws.changed);
+  EXPECT_FALSE(l.ws.IsChanged());
   EXPECT_EQ(l.ws.Entries().size(), 1u);
   // Cancel: the changes are dropped, nothing written.
   l.ws.image.MutableView()[3] = 'Y';
-  l.ws.changed = true;
-  l.ws.LoadImage((dir / "old.dsk").string(), l.ui, {});
-  EXPECT_FALSE(l.ws.changed);
+  l.ws.MarkChanged();
+  l.ws.LoadImage((dir / "old.dsk").string(), l.ui);
+  EXPECT_FALSE(l.ws.IsChanged());
   EXPECT_EQ(test::ReadHostFile(dir / "saved.dsk"), saved);
   EXPECT_EQ(test::ReadHostFile(dir / "new.dsk")[3], test::ReadHostFile(dir / "old.dsk")[3]);
 }

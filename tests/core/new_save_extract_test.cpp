@@ -58,7 +58,7 @@ TEST(NewImage, EveryRowLoadsEmptyAndPassesTheWitnesses) {
   for (const auto& row : GeometryTable) {
     SCOPED_TRACE(std::string(row.size));
     fs::path p = tmp / NewImageName(row);
-    ASSERT_TRUE(NewImage(row, p, ui));
+    ASSERT_EQ(NewImage(row, p), NewImageStatus::Written);
     EXPECT_EQ(fs::file_size(p), row.sizeKb * 1024u);
     Workspace ws;
     ws.LoadImage(p.string(), ui);
@@ -123,7 +123,7 @@ class SaveTest : public ::testing::Test {
     f.name = "NEW.BIN";
     f.bytes = test::Pattern(50000, 4);
     ASSERT_EQ(AddFileData(ws.image, ws.CurrentDir(), f), AddStatus::Added);
-    ws.changed = true;  // as the Add command marks it
+    ws.MarkChanged();  // as the Add command marks it
   }
   std::size_t FilesIn(const fs::path& dir) {
     return static_cast<std::size_t>(
@@ -138,18 +138,19 @@ class SaveTest : public ::testing::Test {
 
 TEST_F(SaveTest, AFaultHalfWayLeavesTheOldFileByteForByte) {
   HalfWayFault fault;
-  EXPECT_EQ(SaveImageFile(ws, path, ui, fault), SaveStatus::CannotSave);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kCannotSave)});
+  const SaveOutcome failed = SaveImageFile(ws, path, fault);
+  EXPECT_EQ(failed, SaveStatus::CannotSave);
+  EXPECT_EQ(failed.message, msg::kCannotSave);
   EXPECT_TRUE(test::ReadHostFile(path) == old);
-  EXPECT_TRUE(ws.changed);
+  EXPECT_TRUE(ws.IsChanged());
   EXPECT_EQ(FilesIn(tmp.path()), 1u);  // no temporary file left behind
   RenameFault renameFault;
-  EXPECT_EQ(SaveImageFile(ws, path, ui, renameFault), SaveStatus::CannotSave);
+  EXPECT_EQ(SaveImageFile(ws, path, renameFault), SaveStatus::CannotSave);
   EXPECT_TRUE(test::ReadHostFile(path) == old);
   EXPECT_EQ(FilesIn(tmp.path()), 1u);
   // Without a fault the save goes through.
-  EXPECT_EQ(Save(ws, ui), SaveStatus::Saved);
-  EXPECT_FALSE(ws.changed);
+  EXPECT_EQ(Save(ws), SaveStatus::Saved);
+  EXPECT_FALSE(ws.IsChanged());
   EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.Memory()));
 }
 
@@ -176,35 +177,32 @@ TEST(WriteNewOrReplace, AFaultLeavesNothingUnderANewNameAndTheOldFileUnderATaken
 
 TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  EXPECT_EQ(Save(ws, ui), SaveStatus::Saved);  // the read-only attribute is cleared first
+  EXPECT_EQ(Save(ws), SaveStatus::Saved);  // the read-only attribute is cleared first
   EXPECT_NE(fs::status(path).permissions() & fs::perms::owner_write, fs::perms::none);
   EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.Memory()));
 
-  ws.changed = true;
+  ws.MarkChanged();
   fs::path other = tmp / "copy.dsk";
-  const SavePrompt prompt = SaveAsPrompt(ws);
-  EXPECT_EQ(prompt.title, msg::kSavingTitle);
-  EXPECT_EQ(prompt.proposed, path.string());
-  EXPECT_EQ(SaveAs(ws, other, ui), SaveStatus::Saved);
+  EXPECT_EQ(SaveAs(ws, other), SaveStatus::Saved);
   EXPECT_EQ(ws.imagePath, path.string());
-  EXPECT_FALSE(ws.changed);
+  EXPECT_FALSE(ws.IsChanged());
   EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(other), ws.image.Memory()));
-  ws.changed = true;
-  EXPECT_EQ(SaveAs(ws, "", ui), SaveStatus::Cancelled);
-  EXPECT_TRUE(ws.changed);
+  ws.MarkChanged();
+  EXPECT_EQ(SaveAs(ws, ""), SaveStatus::Cancelled);
+  EXPECT_TRUE(ws.IsChanged());
 
   // A folder that cannot take the file.
-  ui.messages.clear();
-  EXPECT_EQ(SaveImageFile(ws, tmp / "no" / "such" / "d.dsk", ui), SaveStatus::CannotSave);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(msg::kCannotSave)});
+  const SaveOutcome nowhere = SaveImageFile(ws, tmp / "no" / "such" / "d.dsk");
+  EXPECT_EQ(nowhere, SaveStatus::CannotSave);
+  EXPECT_EQ(nowhere.message, msg::kCannotSave);
   Workspace none;
-  EXPECT_EQ(Save(none, ui), SaveStatus::NothingLoaded);
+  EXPECT_EQ(Save(none), SaveStatus::NothingLoaded);
 }
 
 TEST_F(SaveTest, ASaveThroughASymbolicLinkChangesTheFileItNames) {
   fs::path link = tmp / "link.dsk";
   fs::create_symlink(path, link);
-  EXPECT_EQ(SaveImageFile(ws, link, ui), SaveStatus::Saved);
+  EXPECT_EQ(SaveImageFile(ws, link), SaveStatus::Saved);
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.Memory()));
 }

@@ -1,5 +1,4 @@
-// DDI, IMG and MSX images to DSK: the size rules, the outcomes and the track order; and what the
-// host browser asks before each conversion.
+// DDI, IMG and MSX images to DSK: the size rules, the outcomes and the track order.
 #include "formats/disk_convert.h"
 
 #include <gtest/gtest.h>
@@ -124,33 +123,6 @@ TEST_F(ConvertCase, ALinkAtTheTargetIsReplacedNotWrittenThrough) {
   EXPECT_TRUE(ConvertIMG(Source("A.IMG", 737280), out).written());
   EXPECT_FALSE(fs::is_symlink(out));
   EXPECT_EQ(test::ReadHostFile(outside), std::vector<std::uint8_t>{'k'});
-}
-
-TEST(Conversions, ChosenByExtensionWithTheDialogTheyAskFirst) {
-  const struct {
-    const char* source;
-    Conversion conversion;
-    std::string_view title;
-    const char* proposed;
-  } cases[] = {
-      {"/d/GAME.DDI", Conversion::DdiToDsk, formats::msg::kConvertDdiTitle, "/d/GAME.DSK"},
-      {"/d/lower.ddi", Conversion::DdiToDsk, formats::msg::kConvertDdiTitle, "/d/lower.DSK"},
-      {"/d/A.img", Conversion::ImgToDsk, formats::msg::kConvertImgTitle, "/d/A.DSK"},
-      {"/d/M.MSX", Conversion::MsxToDsk, formats::msg::kConvertMsxTitle, "/d/M.DSK"},
-      {"/d/MY GAME.XSA", Conversion::XsaToDsk, formats::msg::kConvertXsaTitle, "/d/MY GAME.dsk"},
-      {"/d/G.DSK", Conversion::DskToXsa, formats::msg::kConvertDskTitle, "/d/G.xsa"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.source);
-    const std::optional<Conversion> conversion = ConversionFor(c.source);
-    ASSERT_TRUE(conversion.has_value());
-    EXPECT_EQ(*conversion, c.conversion);
-    const TargetQuestion q = AskTargetFor(*conversion, c.source);
-    EXPECT_EQ(q.title, c.title);
-    EXPECT_EQ(q.proposed, c.proposed);
-  }
-  for (const char* other : {"/d/y.txt", "/d/tape.cas", "/d/disk.DI1", "/d/noext", "/d/a.xsab"})
-    EXPECT_FALSE(ConversionFor(other).has_value()) << other;
 }
 
 TEST_F(ConvertCase, ConvertRunsTheConversionItIsGiven) {

@@ -26,12 +26,11 @@ TEST(Session, ATapeReplacesTheDiskImageAfterItsChangesAreSettled) {
   EXPECT_EQ(session.OpenHostFile((dir / "OLD.DSK").string(), ui), HostFileKind::DiskImage);
   ASSERT_TRUE(session.Disk() && session.Disk()->HasImage());
   // A changed disk image is offered for saving before the tape replaces it.
-  session.Disk()->changed = true;
+  session.Disk()->MarkChanged();
   EXPECT_TRUE(session.OffersToSaveChanges((dir / "T.cas").string()));
-  EXPECT_EQ(session.Disk()->SaveChangedPrompt().title, "Save Changed DiskImage: OLD.DSK");
   const auto saved = dir / "SAVED.DSK";
-  EXPECT_EQ(session.OpenHostFile((dir / "T.cas").string(), ui, {saved.string()}),
-            HostFileKind::Cassette);
+  ASSERT_EQ(SaveAs(*session.Disk(), saved), SaveStatus::Saved);
+  EXPECT_EQ(session.OpenHostFile((dir / "T.cas").string(), ui), HostFileKind::Cassette);
   EXPECT_TRUE(fs::exists(saved));
   EXPECT_EQ(session.Disk(), nullptr);
   ASSERT_NE(session.Tape(), nullptr);
@@ -51,7 +50,7 @@ TEST(Session, ATapeReplacesTheDiskImageAfterItsChangesAreSettled) {
   session.OpenHostFile((dir / "OLD.DSK").string(), ui);
   EXPECT_EQ(session.Tape(), nullptr);
   ASSERT_NE(session.Disk(), nullptr);
-  EXPECT_FALSE(session.Disk()->changed);
+  EXPECT_FALSE(session.Disk()->IsChanged());
 }
 
 TEST(Session, ConversionsAndOtherFilesAreLeftToTheFrontEnd) {
@@ -60,7 +59,7 @@ TEST(Session, ConversionsAndOtherFilesAreLeftToTheFrontEnd) {
   Session session;
   test::ImageBuilder().WriteTo(dir / "OLD.DSK");
   session.OpenHostFile((dir / "OLD.DSK").string(), ui);
-  session.Disk()->changed = true;
+  session.Disk()->MarkChanged();
   EXPECT_FALSE(session.OffersToSaveChanges((dir / "D.IMG").string()));
   EXPECT_FALSE(session.OffersToSaveChanges((dir / "readme.txt").string()));
   EXPECT_TRUE(session.OffersToSaveChanges((dir / "new.di1").string()));
@@ -74,7 +73,7 @@ TEST(Session, ConversionsAndOtherFilesAreLeftToTheFrontEnd) {
   EXPECT_FALSE(fs::exists(dir / "D.DSK"));
   ASSERT_NE(session.Disk(), nullptr);
   EXPECT_EQ(session.Disk()->imagePath, (dir / "OLD.DSK").string());  // still open, still changed
-  EXPECT_TRUE(session.Disk()->changed);
+  EXPECT_TRUE(session.Disk()->IsChanged());
 }
 
 }  // namespace

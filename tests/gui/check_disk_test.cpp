@@ -45,9 +45,9 @@ TEST_F(CheckDiskTest, ReportThenRepairOnlyAfterYes) {
     EXPECT_EQ(ui.core.questions[0].rfind("Repair the disk? Repair will:\n- A.BIN: ", 0), 0u)
         << ui.core.questions[0];
     EXPECT_EQ(CheckDisk(Disk(*w).image).Clean(), yes);
-    EXPECT_EQ(Disk(*w).changed, yes);
+    EXPECT_EQ(Disk(*w).IsChanged(), yes);
     EXPECT_EQ(ReadHostFile(image), before);
-    if (w->disk()) w->disk()->changed = false;  // nothing is saved by the check itself
+    if (w->disk()) w->disk()->MarkSaved();  // nothing is saved by the check itself
     w.reset();
   }
 }
@@ -65,7 +65,7 @@ TEST_F(CheckDiskTest, TheHostPopupOpensTheSelectedImageAndChecksIt) {
   ASSERT_NE(w->disk(), nullptr);
   EXPECT_EQ(w->disk()->imagePath, image.string());
   EXPECT_TRUE(CheckDisk(w->disk()->image).Clean());
-  w->disk()->changed = false;
+  w->disk()->MarkSaved();
 }
 
 }  // namespace

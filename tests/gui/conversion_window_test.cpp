@@ -53,6 +53,16 @@ TEST_F(ConversionTest, OpeningAnXsaAsksForTheTargetThenUnpacksIt) {
   EXPECT_TRUE(ui.saveFilters.empty());      // every file is offered
 }
 
+// An .IMG file has the conversion menu as every other image the converters take.
+TEST_F(ConversionTest, ConvertAnImgFromTheConversionMenu) {
+  Start();
+  WriteHostFile(dir / "D.IMG", diskBytes);
+  ui.core.savePaths.push_back(P("from-img.dsk"));
+  RunHostMenu("D.IMG", "Convert to .DSK");
+  EXPECT_THAT(ui.core.saveTitles, ElementsAre("Convert .IMG image to .DSK"));
+  EXPECT_EQ(ReadHostFile(dir / "from-img.dsk"), diskBytes);
+}
+
 TEST_F(ConversionTest, ConvertToXsaFromTheDiskMenu) {
   Start();
   ui.core.savePaths.push_back(P("packed.xsa"));

@@ -46,11 +46,24 @@ TEST_F(EditTest, DroppingThreeFilesAddsThemAndMarksTheImageChanged) {
   EXPECT_THAT(Captions(), Contains("ONE.TXT"));
   EXPECT_THAT(Captions(), Contains("TWO.BIN"));
   EXPECT_THAT(Captions(), Contains("THREE.DAT"));
-  EXPECT_TRUE(Disk(win).changed);
+  EXPECT_TRUE(Disk(win).IsChanged());
   EXPECT_THAT(ui.core.statuses, Contains("Adding file 0 of 3"));
   EXPECT_THAT(ui.core.statuses, Contains("Adding file 2 of 3"));
   EXPECT_EQ(Cell(RowOf("TWO.BIN"), 1), "   3000 Bytes");
   EXPECT_TRUE(ui.core.messages.empty());
+}
+
+// A file the image cannot take changes no byte of it: the image is not marked changed and the
+// title gets no "*".
+TEST_F(EditTest, ARefusedAddLeavesTheImageUnchanged) {
+  MainWindow& win = StartDemo();
+  const auto before = Disk(win).image.Memory();
+  WriteHostFile(dir / "huge.bin", Pattern(800000, 3));
+  DropOnList({dir / "huge.bin"});
+  EXPECT_THAT(ui.core.messages, ElementsAre("Disk full"));
+  EXPECT_TRUE(std::ranges::equal(Disk(win).image.Memory(), before));
+  EXPECT_FALSE(Disk(win).IsChanged());
+  EXPECT_FALSE(win.isWindowModified());
 }
 
 // A dropped text file is offered for storing tokenised: Yes stores the program RUN loads under
@@ -80,7 +93,7 @@ TEST_F(EditTest, DeletingTwoRowsWithTheKey) {
   View()->setFocus();
   QTest::keyClick(View(), Qt::Key_Delete, Qt::AltModifier);
   EXPECT_THAT(Captions(), ElementsAre("DEMO   ", "GAME.BAS", "GAMES.   "));
-  EXPECT_TRUE(Disk(win).changed);
+  EXPECT_TRUE(Disk(win).IsChanged());
   EXPECT_EQ(static_cast<std::uint8_t>(RootName(win, 1)[0]), 0xE5);
 }
 
@@ -102,14 +115,14 @@ TEST_F(EditTest, RenameInPlaceAcceptsValidAndRefusesInvalidNames) {
   typeName("README.TXT", "new.doc");
   EXPECT_THAT(Captions(), Contains("NEW.DOC"));
   EXPECT_EQ(RootName(win, slot), "NEW     DOC");
-  EXPECT_TRUE(Disk(win).changed);
+  EXPECT_TRUE(Disk(win).IsChanged());
 
-  Disk(win).changed = false;
+  Disk(win).MarkSaved();
   typeName("NEW.DOC", "muchtoolong.txt");
   EXPECT_THAT(Captions(), Contains("NEW.DOC"));
   EXPECT_THAT(Captions(), Not(Contains("muchtoolong.txt")));
   EXPECT_EQ(RootName(win, slot), "NEW     DOC");
-  EXPECT_FALSE(Disk(win).changed);
+  EXPECT_FALSE(Disk(win).IsChanged());
 }
 
 // A subdirectory's entries are renamed in the subdirectory's own cluster; ".." keeps its name.
@@ -140,7 +153,7 @@ TEST_F(EditTest, VolumeAndOemFields) {
   emit win.volumeEdit()->returnPressed();
   EXPECT_EQ(VolumeNameOf(Disk(win).image), "MYDISK");
   EXPECT_THAT(Captions(), Contains("MYDISK   "));
-  EXPECT_TRUE(Disk(win).changed);
+  EXPECT_TRUE(Disk(win).IsChanged());
 
   win.oemEdit()->setText("ABC");
   emit win.oemEdit()->returnPressed();
@@ -158,16 +171,16 @@ TEST_F(EditTest, ElevenCharacterVolumeNamesSurviveLeavingTheField) {
   EXPECT_EQ(win.volumeEdit()->text(), "ELEVENCHARS");
   win.CommitVolumeField();
   EXPECT_EQ(VolumeNameOf(Disk(win).image), "ELEVENCHARS");
-  EXPECT_FALSE(Disk(win).changed);
+  EXPECT_FALSE(Disk(win).IsChanged());
 }
 
 TEST_F(EditTest, SaveReloadCompare) {
   MainWindow& win = StartDemo();
   WriteHostFile(dir / "extra.bin", Pattern(2500, 9));
   DropOnList({dir / "extra.bin"});
-  ASSERT_TRUE(Disk(win).changed);
+  ASSERT_TRUE(Disk(win).IsChanged());
   win.SaveImage();
-  EXPECT_FALSE(Disk(win).changed);
+  EXPECT_FALSE(Disk(win).IsChanged());
   EXPECT_TRUE(std::ranges::equal(ReadHostFile(image), Disk(win).image.Memory()));
   auto before = Captions();
   w.reset();
@@ -185,7 +198,7 @@ TEST_F(EditTest, SaveAsProposesTheImagesPath) {
   EXPECT_EQ(ui.core.saveSuggestions.back(), image.string());
   EXPECT_TRUE(std::ranges::equal(ReadHostFile(dir / "copy.dsk"), Disk(win).image.Memory()));
   EXPECT_EQ(Disk(win).imagePath, (dir / "copy.dsk").string());
-  EXPECT_FALSE(Disk(win).changed);
+  EXPECT_FALSE(Disk(win).IsChanged());
 }
 
 TEST_F(EditTest, AddThroughTheDialogAndTheRenameDialog) {
@@ -236,7 +249,7 @@ TEST_F(EditTest, EndingWithChangesOffersToSave) {
   const std::vector<std::uint8_t> expected(shown.begin(), shown.end());
   EXPECT_FALSE(win.close());  // no answer: Cancel
   EXPECT_TRUE(win.isVisible());
-  EXPECT_TRUE(Disk(win).changed);
+  EXPECT_TRUE(Disk(win).IsChanged());
   EXPECT_EQ(ReadHostFile(image), before);
   ui.saveChoices = {SaveChoice::Save};
   EXPECT_TRUE(win.close());
@@ -254,7 +267,7 @@ TEST_F(EditTest, OpeningAnotherImageOffersToSaveFirst) {
   auto other = WriteDemoImage(dir / "other.dsk");
   win.OpenHostFile(QString::fromStdString(other.string()));
   EXPECT_EQ(Disk(win).imagePath, image.string());
-  EXPECT_TRUE(Disk(win).changed);
+  EXPECT_TRUE(Disk(win).IsChanged());
   ui.saveChoices = {SaveChoice::DontSave};
   win.OpenHostFile(QString::fromStdString(other.string()));
   EXPECT_EQ(Disk(win).imagePath, other.string());

@@ -57,7 +57,7 @@ class WindowTest : public ::testing::Test {
   }
   void TearDown() override {
     if (w) {
-      if (w->disk()) w->disk()->changed = false;
+      if (w->disk()) w->disk()->MarkSaved();
       w.reset();
     }
   }

@@ -77,7 +77,7 @@ TEST_F(KeepingWork, SavingAFileChangedOnDiskAsksFirst) {
   ui.saveChoices = {SaveChoice::Save};
   EXPECT_FALSE(win.close());
   EXPECT_EQ(ReadHostFile(dir / "mine.dsk"), theirs);
-  EXPECT_TRUE(Disk(win).changed);
+  EXPECT_TRUE(Disk(win).IsChanged());
 }
 
 // New asks for the file, proposing the first free NewNNN name; it replaces nothing without the
@@ -167,7 +167,7 @@ TEST_F(KeepingWork, AFailedOpenLeavesTheOpenImage) {
   EXPECT_THAT(ui.saveQuestions, IsEmpty());
   EXPECT_EQ(Captions(), listed);
   EXPECT_EQ(Disk(win).imagePath, image.string());
-  EXPECT_TRUE(Disk(win).changed);
+  EXPECT_TRUE(Disk(win).IsChanged());
   EXPECT_EQ(win.windowTitle(), "demo.dsk[*] - Quarnel 0.84");
   EXPECT_EQ(win.browser()->SelectedPath().toStdString(), image.string());  // marks what is open
 
@@ -235,7 +235,7 @@ TEST_F(KeepingWork, LeavingAFieldUnchangedChangesNothing) {
   MainWindow& win = StartDemo();
   win.CommitOemField();
   win.CommitVolumeField();
-  EXPECT_FALSE(Disk(win).changed);
+  EXPECT_FALSE(Disk(win).IsChanged());
   EXPECT_FALSE(win.isWindowModified());
 }
 

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <vector>
+
 #include "app/main_window.h"
+#include "formats/messages.h"
 
 namespace quarnel {
 namespace {
@@ -79,7 +83,9 @@ TEST(HostMenus, ChosenByExtensionAndFlag) {
   EXPECT_EQ(HostMenuFor("/x/a.dskx", false), HostMenuKind::DiskMenu);
   EXPECT_EQ(HostMenuFor("/x/a.xsa", false), HostMenuKind::ConvertMenu);
   EXPECT_EQ(HostMenuFor("/x/a.ddi", false), HostMenuKind::ConvertMenu);
-  EXPECT_EQ(HostMenuFor("/x/a.img", false), HostMenuKind::HostActions);
+  EXPECT_EQ(HostMenuFor("/x/a.img", false), HostMenuKind::ConvertMenu);
+  EXPECT_EQ(HostMenuFor("/x/a.MSX", false), HostMenuKind::ConvertMenu);
+  EXPECT_EQ(HostMenuFor("/x/a.cas", false), HostMenuKind::HostActions);
   EXPECT_EQ(HostMenuFor("/x/a.txt", false), HostMenuKind::HostActions);
   EXPECT_EQ(HostMenuFor("/x/a.dsk", true), HostMenuKind::HostActions);
 }
@@ -93,6 +99,56 @@ TEST(HostMenus, DiskMenuOpeningRule) {
   EXPECT_TRUE(s.addFile && s.diskDetails);
   DiskMenuState off{false, false};
   EXPECT_FALSE(DiskMenuFor(off, "/x/a.di1", "/x/a.di1").addFile);  // kept
+}
+
+TEST(Conversions, ChosenByExtensionWithTheDialogTheyAskFirst) {
+  const struct {
+    const char* source;
+    Conversion conversion;
+    std::string_view title;
+    const char* proposed;
+  } cases[] = {
+      {"/d/GAME.DDI", Conversion::DdiToDsk, formats::msg::kConvertDdiTitle, "/d/GAME.DSK"},
+      {"/d/lower.ddi", Conversion::DdiToDsk, formats::msg::kConvertDdiTitle, "/d/lower.DSK"},
+      {"/d/A.img", Conversion::ImgToDsk, formats::msg::kConvertImgTitle, "/d/A.DSK"},
+      {"/d/M.MSX", Conversion::MsxToDsk, formats::msg::kConvertMsxTitle, "/d/M.DSK"},
+      {"/d/MY GAME.XSA", Conversion::XsaToDsk, formats::msg::kConvertXsaTitle, "/d/MY GAME.dsk"},
+      {"/d/G.DSK", Conversion::DskToXsa, formats::msg::kConvertDskTitle, "/d/G.xsa"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    const std::optional<Conversion> conversion = ConversionFor(c.source);
+    ASSERT_TRUE(conversion.has_value());
+    EXPECT_EQ(*conversion, c.conversion);
+    const TargetQuestion q = AskTargetFor(*conversion, c.source);
+    EXPECT_EQ(q.title, c.title);
+    EXPECT_EQ(q.proposed, c.proposed);
+  }
+  for (const char* other : {"/d/y.txt", "/d/tape.cas", "/d/disk.DI1", "/d/noext", "/d/a.xsab"})
+    EXPECT_FALSE(ConversionFor(other).has_value()) << other;
+}
+
+TEST(DropKindOf, OneImageOrTapeIsOpenedAnythingElseAdded) {
+  namespace fs = std::filesystem;
+  const struct {
+    std::vector<fs::path> files;
+    DropOutcome outcome;
+  } cases[] = {
+      {{"/x/x.dsk"}, DropOutcome::OpenImage},
+      // Every disk image opens, not only a .DSK one.
+      {{"/x/x.DI1"}, DropOutcome::OpenImage},
+      {{"/x/x.di2"}, DropOutcome::OpenImage},
+      {{"/x/x.cas"}, DropOutcome::OpenCassette},
+      // The extension is cut to four characters.
+      {{"/x/x.dskx"}, DropOutcome::OpenImage},
+      {{"/x/x.dsk", "/x/y.dsk"}, DropOutcome::Added},
+      {{"/x/a.txt"}, DropOutcome::Added},
+      {{"/x/a.xsa"}, DropOutcome::Added},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.files.front().string());
+    EXPECT_EQ(DropKindOf(c.files), c.outcome);
+  }
 }
 
 }  // namespace

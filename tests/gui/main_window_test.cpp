@@ -132,6 +132,16 @@ TEST_F(WindowTest, DroppingOneImageOpensItAndMovesTheBrowser) {
   EXPECT_EQ(Disk(*w).imagePath, image.string());
 }
 
+// A dropped disk image of any of the disk image extensions opens, as a double-click opens it;
+// it is not added to the image shown.
+TEST_F(WindowTest, DroppingADi1ImageOpensItLikeADsk) {
+  Start({WriteDemoImage(dir / "shown.dsk").string()});
+  auto image = WriteDemoImage(dir / "dropped.DI1");
+  DropOnList({image});
+  EXPECT_EQ(Disk(*w).imagePath, image.string());
+  EXPECT_FALSE(Disk(*w).IsChanged());
+}
+
 TEST_F(WindowTest, DroppingBelowTheRootAddsToTheShownDirectory) {
   auto image = WriteDemoImage(dir / "demo.dsk");
   Start({image.string()});
@@ -142,7 +152,7 @@ TEST_F(WindowTest, DroppingBelowTheRootAddsToTheShownDirectory) {
   ui.core.statuses.clear();
   DropOnList({dir / "a.txt", dir / "b.txt"});
   EXPECT_TRUE(ui.core.messages.empty());
-  EXPECT_TRUE(Disk(*w).changed);
+  EXPECT_TRUE(Disk(*w).IsChanged());
   EXPECT_THAT(Captions(), ElementsAre(".", "..", "INSIDE.TXT", "A.TXT", "B.TXT"));
   // The status texts of the drop flow, then the remembered one.
   ASSERT_GE(ui.core.statuses.size(), 2u);

@@ -137,7 +137,7 @@ TEST(SectorWriteBack, GridBytesGoToTheShownSector) {
   const auto values = grid.Values();
   EXPECT_EQ(SaveChangedSector(s.ws, 14, values), WriteStatus::Written);
   EXPECT_EQ(s.ws.image.Memory()[512 * 14 + 17], 0x5A);
-  EXPECT_TRUE(s.ws.changed);
+  EXPECT_TRUE(s.ws.IsChanged());
   EXPECT_EQ(SectorSaveQuestion(14).text, "Save the changes to sector 14?");
   EXPECT_EQ(SectorSaveQuestion(14).caption, "Sector 14 has changed!");
 }
@@ -216,7 +216,7 @@ TEST(FileWriteBack, RefusesWhenTheSlotNoLongerHoldsTheFile) {
     EXPECT_EQ(out, WriteStatus::EntryChanged) << c.what;
     EXPECT_EQ(out.message, std::string(kViewedFileGone) + "A.TXT");
     EXPECT_EQ(t.ws.image.Memory(), before) << c.what;
-    EXPECT_FALSE(t.ws.changed);
+    EXPECT_FALSE(t.ws.IsChanged());
   }
 }
 
