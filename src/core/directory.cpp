@@ -128,13 +128,13 @@ std::optional<std::size_t> RootSlotOffset(const DiskImage& image, int slot) {
 }
 
 std::vector<std::size_t> RootSlotOffsets(const DiskImage& image) {
-  std::vector<std::size_t> out;
-  out.reserve(image.geometry.rootEntries);
-  for (int slot = 0;; ++slot) {
-    const auto off = RootSlotOffset(image, slot);
-    if (!off) break;
-    out.push_back(*off);
-  }
+  // The slots RootSlotOffset gives, counted at once: those wholly inside the image.
+  const DiskGeometry& g = image.geometry;
+  const std::uint64_t held = g.rootOffset < image.Size() ? image.Size() - g.rootOffset : 0;
+  const std::size_t n =
+      static_cast<std::size_t>(std::min<std::uint64_t>(g.rootEntries, held / kDirEntrySize));
+  std::vector<std::size_t> out(n);
+  for (std::size_t slot = 0; slot < n; ++slot) out[slot] = g.rootOffset + slot * kDirEntrySize;
   return out;
 }
 

@@ -33,10 +33,6 @@ MsxName11 MakeMsxName(std::string_view host) {
   return out;
 }
 
-std::uint8_t FoldNameByte(std::uint8_t b, bool first) {
-  return AsciiUpper(first ? ReadFirstByte(b) : b);
-}
-
 MsxName11 FoldedMsxName(const std::uint8_t* name11) {
   MsxName11 out;
   for (std::size_t k = 0; k < out.size(); ++k) out[k] = FoldNameByte(name11[k], k == 0);
@@ -52,7 +48,10 @@ std::string FoldedNameText(std::string_view text) {
 }
 
 bool SameMsxName(const std::uint8_t* a, const std::uint8_t* b) {
-  return FoldedMsxName(a) == FoldedMsxName(b);
+  // Byte by byte: most names differ early.
+  for (std::size_t k = 0; k < std::tuple_size_v<MsxName11>; ++k)
+    if (FoldNameByte(a[k], k == 0) != FoldNameByte(b[k], k == 0)) return false;
+  return true;
 }
 
 bool IsDotEntry(const std::uint8_t* n) {

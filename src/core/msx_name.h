@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/ascii.h"
 #include "core/dir_entry.h"
 
 namespace quarnel {
@@ -38,7 +39,9 @@ constexpr std::uint8_t ReadFirstByte(std::uint8_t b) {
 
 // One byte of a name as MSX-DOS compares names: a-z as A-Z, and at the start (`first`) a stored
 // 0x05 as the 0xE5 it stands for. Names compare equal when their folded bytes do.
-std::uint8_t FoldNameByte(std::uint8_t b, bool first);
+constexpr std::uint8_t FoldNameByte(std::uint8_t b, bool first) {
+  return AsciiUpper(first ? ReadFirstByte(b) : b);
+}
 // The 11 name bytes folded.
 MsxName11 FoldedMsxName(const std::uint8_t* name11);
 // A name or caption as text, folded byte by byte the same way.
