@@ -5,11 +5,11 @@
 
 namespace quarnel {
 
-DiskImage::DiskImage(ImageBytes bytes, const DiskGeometry& geometry)
-    : geometry(geometry), store_(std::make_unique<MemoryStore>(std::move(bytes))) {}
+DiskImage::DiskImage(ImageBytes bytes, const DiskGeometry& layout)
+    : geometry(layout), store_(std::make_unique<MemoryStore>(std::move(bytes))) {}
 
-DiskImage::DiskImage(std::unique_ptr<SectorStore> store, const DiskGeometry& geometry)
-    : geometry(geometry), store_(std::move(store)) {}
+DiskImage::DiskImage(std::unique_ptr<SectorStore> store, const DiskGeometry& layout)
+    : geometry(layout), store_(std::move(store)) {}
 
 DiskImage::DiskImage(const DiskImage& other)
     : loadFailed(other.loadFailed),

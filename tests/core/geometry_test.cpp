@@ -82,8 +82,9 @@ TEST(Geometry, FatKindAndClusterLimitFollowTheClusterCount) {
     const GeometryReading fat12 =
         ReadGeometry(b.Bytes(), std::uint64_t{c.totalSectors} * 512, kMostFat12Clusters);
     EXPECT_EQ(fat12.Usable(), c.kind == FatKind::Fat12);
-    if (c.kind == FatKind::Fat16)
+    if (c.kind == FatKind::Fat16) {
       EXPECT_EQ(fat12.detail, std::to_string(c.clusters) + " clusters, 4084 at most");
+    }
   }
 }
 

@@ -51,8 +51,9 @@ TEST(SectorStore, BoundsAndWritesShowThroughEarlierReads) {
       SCOPED_TRACE(r.offset);
       auto got = store->Read(r.offset, r.length);
       ASSERT_EQ(got.has_value(), r.inside);
-      if (got && r.length > 0)
+      if (got && r.length > 0) {
         EXPECT_TRUE(std::equal(got->begin(), got->end(), bytes.begin() + r.offset));
+      }
       const std::vector<std::uint8_t> data(r.length, 0x5A);
       EXPECT_EQ(store->Write(r.offset, data), r.inside);
     }

@@ -79,7 +79,9 @@ TEST_F(WindowTest, TheWindowOpensWithinReachOfTheScreen) {
     EXPECT_GE(frame.top(), screen.top());
     EXPECT_GE(frame.intersected(screen).width(), 100) << "title bar out of reach";
     // (the platform may shift a frame by its border width)
-    if (c.keepsPlace) EXPECT_NEAR(w->x(), std::stoi(c.left), 4);
+    if (c.keepsPlace) {
+      EXPECT_NEAR(w->x(), std::stoi(c.left), 4);
+    }
     w.reset();
   }
 }
