@@ -45,9 +45,8 @@ void Visit(quarnel::Workspace& ws, int& budget) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto disk = quarnel::fuzz::SmallDisk(data, size);
-  quarnel::SilentUi ui;
   quarnel::Workspace ws;
-  ws.LoadBuiltImage(std::move(disk.image), "fuzz.dsk", ui);
+  ws.LoadBuiltImage(std::move(disk.image), "fuzz.dsk");
   int budget = 64;
   Visit(ws, budget);
   quarnel::Resolve(ws.image, "A/B/C.TXT");

@@ -63,9 +63,8 @@ inline std::vector<std::uint8_t> Filled(std::size_t n, std::uint8_t seed) {
 // (3) and DEEP holding B.TXT (1), and EMPTY.DAT (no cluster).
 inline ImageBytes BuildTree() {
   const auto empty = BuildNewImage(kSmallRow);
-  SilentUi ui;
   Workspace ws;
-  ws.LoadBuiltImage(ImageBytes(empty.begin(), empty.end()), "tree.dsk", ui);
+  ws.LoadBuiltImage(ImageBytes(empty.begin(), empty.end()), "tree.dsk");
   if (!ws.HasImage()) return ImageBytes(empty.begin(), empty.end());
   const LocalDateTime when{2001, 2, 3, 4, 5, 6};
   auto add = [&](DirRef dir, const char* name, std::size_t n, std::uint8_t seed) {

@@ -14,7 +14,9 @@ bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
     std::cerr << kNoSuchImage << path << "\n";
     return false;
   }
-  const HostReadError read = ws.LoadImage(path, ui);
+  const LoadReport report = ws.LoadImage(path);
+  NotifyAll(ui, report.messages);
+  const HostReadError read = report.read;
   if (ws.HasImage()) return true;
   if (ui.Notices() == 0) std::cerr << kNoSuchImage << path << "\n";
   // Below the system's message ("File to small to be a diskimage!"): what the path really is.

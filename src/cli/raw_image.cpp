@@ -14,7 +14,7 @@ bool OpenRawImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
     std::cerr << kNoSuchImage << path << "\n";
     return false;
   }
-  ws.LoadImage(path, ui);
+  NotifyAll(ui, ws.LoadImage(path).messages);
   if (!ws.image.Empty()) return true;
   if (ui.Notices() == 0) std::cerr << kNoSuchImage << path << "\n";
   return false;
