@@ -151,9 +151,9 @@ class TableReader {
     } else {
       p.usableSectors = std::min<std::uint64_t>(e.count, imageSectors_ - first);
       if (p.usableSectors < e.count)
-        out_.findings.push_back(name + " runs past the end of the image: " +
-                                std::to_string(e.count) + " sectors in its entry, " +
-                                std::to_string(p.usableSectors) + " in the image");
+        out_.findings.push_back(
+            name + " runs past the end of the image: " + std::to_string(e.count) +
+            " sectors in its entry, " + std::to_string(p.usableSectors) + " in the image");
     }
     out_.partitions.push_back(std::move(p));
   }
@@ -255,9 +255,7 @@ bool IsFatVolumeType(std::uint8_t type) {
          type == kTypeFat16Lba;
 }
 
-bool IsExtendedType(std::uint8_t type) {
-  return type == kTypeExtended || type == kTypeExtendedLba;
-}
+bool IsExtendedType(std::uint8_t type) { return type == kTypeExtended || type == kTypeExtendedLba; }
 
 const Partition* PartitionTable::Find(int number) const {
   for (const auto& p : partitions)

@@ -42,11 +42,11 @@ bool IsFatVolumeType(std::uint8_t type);
 bool IsExtendedType(std::uint8_t type);
 
 struct Partition {
-  int number = 0;                // 1.. in table order (see ReadPartitionTable)
-  std::uint8_t type = 0;         // the type byte of its entry
-  bool active = false;           // boot flag 0x80
-  std::uint64_t firstSector = 0;  // counted from the start of the image
-  std::uint64_t sectors = 0;     // as the entry says
+  int number = 0;                   // 1.. in table order (see ReadPartitionTable)
+  std::uint8_t type = 0;            // the type byte of its entry
+  bool active = false;              // boot flag 0x80
+  std::uint64_t firstSector = 0;    // counted from the start of the image
+  std::uint64_t sectors = 0;        // as the entry says
   std::uint64_t usableSectors = 0;  // those inside the image (fewer when the entry runs past it)
   // Why the partition cannot be opened at all (empty when it can): it starts past the end of
   // the image, or holds no sector.

@@ -140,9 +140,9 @@ TEST(PartitionTable, HostileTablesEndInFindings) {
   struct Case {
     const char* name;
     PartitionedImage img;
-    const char* finding;     // part of a finding; "" for none
-    int number;              // the partition whose refusals are checked (0: none)
-    const char* refusal;     // part of its refusal
+    const char* finding;  // part of a finding; "" for none
+    int number;           // the partition whose refusals are checked (0: none)
+    const char* refusal;  // part of its refusal
     const char* writeRefusal;
     std::uint64_t usable;  // its sectors inside the image
   };
@@ -153,7 +153,8 @@ TEST(PartitionTable, HostileTablesEndInFindings) {
       const std::uint32_t at = 2 + static_cast<std::uint32_t>(r) * 2;
       img.Entry(at, 0, 0x01, 1, 1);
       // A loop goes back to the second record (a link of 0 would end the chain).
-      const std::uint32_t next = loop && r == records - 1 ? 2 : static_cast<std::uint32_t>(r + 1) * 2;
+      const std::uint32_t next =
+          loop && r == records - 1 ? 2 : static_cast<std::uint32_t>(r + 1) * 2;
       if (r + 1 < records || loop) img.Entry(at, 1, 0x05, next, 2);
     }
     return img;
@@ -172,8 +173,7 @@ TEST(PartitionTable, HostileTablesEndInFindings) {
   cases.push_back({"zero size", PartitionedImage(64).Entry(0, 0, 0x06, 4, 0),
                    "partition 1 holds no sector (its size is 0)", 1, "holds no sector", "", 0});
   cases.push_back(
-      {"overlap",
-       PartitionedImage(64).Entry(0, 0, 0x06, 4, 30).Entry(0, 1, 0x06, 20, 30),
+      {"overlap", PartitionedImage(64).Entry(0, 0, 0x06, 4, 30).Entry(0, 1, 0x06, 20, 30),
        "partitions 1 and 2 overlap (sectors 20-33)", 2, "", "it overlaps partition 1", 30});
   cases.push_back({"covers the MBR", PartitionedImage(64).Entry(0, 0, 0x06, 0, 30),
                    "partition 1 covers the partition table at sector 0", 1, "",
