@@ -89,8 +89,8 @@ PartitionOpening OpenPartitionStore(const std::string& path, int number, bool wr
   } else if (writable && !p->writeRefusal.empty()) {
     out.message = name + " cannot be changed: " + p->writeRefusal;
   } else {
-    out.store = std::make_unique<PartitionStore>(std::move(file), p->Offset(), p->Length(),
-                                                 writable);
+    out.store =
+        std::make_unique<PartitionStore>(std::move(file), p->Offset(), p->Length(), writable);
   }
   return out;
 }
