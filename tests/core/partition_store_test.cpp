@@ -31,9 +31,9 @@ TEST(PartitionStore, WritesStayInsideTheWindow) {
     std::uint64_t at;
     std::size_t n;
     bool inside;
-  } cases[] = {{0, 512, true},          {length - 512, 512, true}, {length - 511, 512, false},
-               {length, 1, false},      {length, 0, true},         {~0ull - 10, 20, false},
-               {~0ull - offset, 600, false}};
+  } cases[] = {
+      {0, 512, true},    {length - 512, 512, true}, {length - 511, 512, false},  {length, 1, false},
+      {length, 0, true}, {~0ull - 10, 20, false},   {~0ull - offset, 600, false}};
   std::vector<std::uint8_t> expected = original;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.at);
@@ -61,8 +61,8 @@ TEST(PartitionStore, ReadOnlyAndCutWindows) {
   EXPECT_FALSE(readOnly.Write(0, std::vector<std::uint8_t>(1, 0)));
   EXPECT_EQ((*readOnly.Read(0, 1))[0], bytes[512]);
   // A window reaching past its store is cut at the store's end.
-  PartitionStore cut(std::make_unique<MemoryStore>(ImageBytes(bytes.begin(), bytes.end())),
-                     3 * 512, 10 * 512);
+  PartitionStore cut(std::make_unique<MemoryStore>(ImageBytes(bytes.begin(), bytes.end())), 3 * 512,
+                     10 * 512);
   EXPECT_EQ(cut.Size(), 512u);
   PartitionStore past(std::make_unique<MemoryStore>(ImageBytes(bytes.begin(), bytes.end())),
                       9 * 512, 512);
@@ -90,8 +90,8 @@ TEST(PartitionStore, OpenRefusesWhatIsNoSafeVolume) {
       {hd, 7, false,
        hd + " has no partition 7; it holds: 1 (FAT12, 25 KB), 2 (Linux, 5 KB), 3 (FAT16, 20 "
             "KB), 4 (FAT16, 15 KB)"},
-      {(tmp / "plain.img").string(), 1, false, (tmp / "plain.img").string() +
-                                                    " holds no partition table"},
+      {(tmp / "plain.img").string(), 1, false,
+       (tmp / "plain.img").string() + " holds no partition table"},
       {(tmp / "none.img").string(), 1, false, (tmp / "none.img").string() + ": cannot be opened"},
   };
   for (const auto& c : cases) {
@@ -111,9 +111,9 @@ TEST(PartitionStore, SizeText) {
   struct Case {
     std::uint64_t bytes;
     const char* text;
-  } cases[] = {{0, "0 bytes"},          {1023, "1023 bytes"},        {1024, "1 KB"},
-               {1536, "1.5 KB"},        {32ull << 20, "32 MB"},      {(4ull << 30) - 512, "3.9 GB"},
-               {4ull << 30, "4 GB"},    {(1ull << 20) + 1, "1 MB"}};
+  } cases[] = {{0, "0 bytes"},       {1023, "1023 bytes"},      {1024, "1 KB"},
+               {1536, "1.5 KB"},     {32ull << 20, "32 MB"},    {(4ull << 30) - 512, "3.9 GB"},
+               {4ull << 30, "4 GB"}, {(1ull << 20) + 1, "1 MB"}};
   for (const auto& c : cases) EXPECT_EQ(SizeText(c.bytes), c.text) << c.bytes;
 }
 
