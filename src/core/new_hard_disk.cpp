@@ -123,7 +123,7 @@ std::optional<NewVolume> SizeVolume(std::uint64_t sectors, FatKind kind, std::st
   v.sectorsPerCluster = static_cast<std::uint8_t>(spc);
   v.sectorsPerFat = static_cast<std::uint16_t>(fit->fatSectors);
   v.clusters = static_cast<std::uint32_t>(fit->clusters);
-  v.type = kind == FatKind::Fat12 ? kTypeFat12
+  v.type = kind == FatKind::Fat12         ? kTypeFat12
            : sectors <= kMostFat12Sectors ? kTypeFat16Small
                                           : kTypeFat16;
   return v;
@@ -217,8 +217,8 @@ std::optional<std::uint64_t> ParseSizeText(std::string_view text) {
   return value << shift;
 }
 
-HardDiskPlan PlanHardDisk(std::uint64_t imageBytes, const std::vector<std::uint64_t>& partitionBytes,
-                          FatChoice fat) {
+HardDiskPlan PlanHardDisk(std::uint64_t imageBytes,
+                          const std::vector<std::uint64_t>& partitionBytes, FatChoice fat) {
   HardDiskPlan plan;
   HardDiskLayout layout;
   layout.sectors = imageBytes / kSector;
@@ -243,17 +243,16 @@ HardDiskPlan PlanHardDisk(std::uint64_t imageBytes, const std::vector<std::uint6
     }
     if (i > 0) layout.extendedRecords.push_back(next++);  // its EBR in the sector before it
     if (sizes[i] == 0 || next + sizes[i] > layout.sectors) {
-      plan.message = sizes[i] == 0 ? name + "a size of less than one sector"
-                                   : name + "does not fit in the image (" +
-                                         std::to_string(layout.sectors) + " sectors; " +
-                                         std::to_string(next + sizes[i]) + " needed so far)";
+      plan.message = sizes[i] == 0
+                         ? name + "a size of less than one sector"
+                         : name + "does not fit in the image (" + std::to_string(layout.sectors) +
+                               " sectors; " + std::to_string(next + sizes[i]) + " needed so far)";
       return plan;
     }
-    const FatKind kind =
-        fat == FatChoice::Fat12   ? FatKind::Fat12
-        : fat == FatChoice::Fat16 ? FatKind::Fat16
-        : sizes[i] * kSector <= kLargestDefaultFat12Bytes ? FatKind::Fat12
-                                                          : FatKind::Fat16;
+    const FatKind kind = fat == FatChoice::Fat12                           ? FatKind::Fat12
+                         : fat == FatChoice::Fat16                         ? FatKind::Fat16
+                         : sizes[i] * kSector <= kLargestDefaultFat12Bytes ? FatKind::Fat12
+                                                                           : FatKind::Fat16;
     std::string why;
     auto v = SizeVolume(sizes[i], kind, why);
     if (!v) {

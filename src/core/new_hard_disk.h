@@ -57,8 +57,8 @@ struct HardDiskPlan {
 // sectors); none named: one partition over the whole image. Refused: sizes Nextor cannot hold
 // (more than 4 GB a partition, FAT12 beyond its sector count or 4,084 clusters, FAT16 beyond
 // 65,524 clusters or below 4,085), partitions that do not fit in the image.
-HardDiskPlan PlanHardDisk(std::uint64_t imageBytes, const std::vector<std::uint64_t>& partitionBytes,
-                          FatChoice fat);
+HardDiskPlan PlanHardDisk(std::uint64_t imageBytes,
+                          const std::vector<std::uint64_t>& partitionBytes, FatChoice fat);
 
 // Sizes a user writes: a number of bytes with an optional K, M or G (binary multiples, either
 // case, "B" allowed after them); nullopt for anything else or zero.
