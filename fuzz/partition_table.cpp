@@ -1,13 +1,14 @@
 // Partition tables on any bytes: the input is the start of an image (sector 0 and the sectors
 // an EBR chain may point into). Whatever the table says, no partition reaches past the image,
 // every window refuses a write across its edge, and each volume's summary is read safely.
+#include "core/partition_table.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "core/partition_store.h"
-#include "core/partition_table.h"
 #include "core/partition_volume.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -88,7 +88,7 @@ void PrintJson(const std::string& name, std::uint64_t imageBytes, const Partitio
 }
 
 int ShowParts(const Args& args) {
-  auto store = FileStore::Open(args.image);
+  auto store = OpenImageFileStore(args.image);
   if (!store) {
     std::cerr << kNoSuchImage << args.image << "\n";
     return kExitFailure;

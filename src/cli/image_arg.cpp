@@ -29,7 +29,7 @@ bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
 }
 
 bool RefusePartitionedImage(const std::string& path) {
-  const auto store = FileStore::Open(path);
+  const auto store = OpenImageFileStore(path);
   if (!store) return false;  // the load says what is wrong with it
   const PartitionTable table = ReadPartitionTable(*store);
   if (!table.Partitioned()) return false;

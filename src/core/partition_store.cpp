@@ -1,6 +1,7 @@
 #include "core/partition_store.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
 namespace quarnel {
@@ -59,9 +60,15 @@ std::string PartitionList(const PartitionTable& table) {
   return out.empty() ? "no partition" : out;
 }
 
+std::unique_ptr<FileStore> OpenImageFileStore(const std::string& path, bool writable) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
+  return FileStore::Open(path, writable);
+}
+
 PartitionOpening OpenPartitionStore(const std::string& path, int number, bool writable) {
   PartitionOpening out;
-  auto file = FileStore::Open(path, writable);
+  auto file = OpenImageFileStore(path, writable);
   if (!file) {
     out.message = path + ": cannot be opened" + (writable ? " for writing" : "");
     return out;

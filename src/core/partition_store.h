@@ -49,6 +49,10 @@ struct PartitionOpening {
   std::string message;  // why it was refused; empty when opened
 };
 
+// The image file at `path` as a store; nullptr when it is no regular file (checked before it is
+// opened: opening a FIFO would wait for a writer) or cannot be opened.
+std::unique_ptr<FileStore> OpenImageFileStore(const std::string& path, bool writable = false);
+
 // Opens partition `number` of the image at `path` for reading (and writing with `writable`).
 // Refused, with the reason in words, when the file cannot be opened, holds no partition table
 // or no partition of that number, or the partition is no FAT volume, lies outside the image

@@ -65,7 +65,8 @@ TEST_F(PartitionCommands, NewHardDiskUsageErrors) {
     const char* err;  // part of stderr
   } cases[] = {
       {{"new", Path("a.img"), "--hd", "12Q"}, "--hd: not a size: 12Q"},
-      {{"new", Path("a.img"), "--hd", "64M", "--partitions", "8M,x"}, "--partitions: not a size: x"},
+      {{"new", Path("a.img"), "--hd", "64M", "--partitions", "8M,x"},
+       "--partitions: not a size: x"},
       {{"new", Path("a.img"), "--hd", "8G"}, "more than a partition holds (4 GB)"},
       {{"new", Path("a.img"), "--hd", "64M", "--partitions", "40M", "--fat12"},
        "too large for FAT12"},
@@ -117,6 +118,11 @@ TEST_F(PartitionCommands, PartsOfHostileAndPlainImages) {
   r = Q({"parts", Path("none.img")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "No such disk image: " + Path("none.img") + "\n");
+  // A FIFO is refused without being opened (opening it would wait for a writer).
+  ASSERT_EQ(test::Run({"mkfifo", Path("pipe.img")}).exitCode, 0);
+  r = Q({"parts", Path("pipe.img")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "No such disk image: " + Path("pipe.img") + "\n");
 }
 
 }  // namespace
