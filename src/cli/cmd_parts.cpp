@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "cli/image_arg.h"
 #include "cli/messages.h"
+#include "core/geometry.h"
 #include "core/partition_store.h"
 #include "core/partition_volume.h"
 
@@ -103,7 +104,10 @@ int ShowParts(const Args& args) {
   if (args.json) {
     PrintJson(name, store->Size(), table, rows);
   } else if (!table.Partitioned()) {
-    std::cout << name << " holds no partition table: it is one volume\n";
+    const auto boot = store->Read(0, std::min<std::uint64_t>(store->Size(), 512));
+    const bool volume = boot && ReadGeometry(*boot, store->Size()).Usable();
+    std::cout << name << " holds no partition table"
+              << (volume ? ": it is one volume" : " and no volume's boot sector") << "\n";
   } else {
     PrintText(name, store->Size(), table, rows);
   }

@@ -226,6 +226,11 @@ HardDiskPlan PlanHardDisk(std::uint64_t imageBytes,
     plan.message = "an image of " + std::to_string(imageBytes) + " bytes holds no partition";
     return plan;
   }
+  // The entries of a boot record count sectors in 32 bits.
+  if (layout.sectors > 0xFFFFFFFFull) {
+    plan.message = "an image of more than 2 TB: a partition table addresses at most 2 TB";
+    return plan;
+  }
   std::vector<std::uint64_t> sizes;
   for (std::uint64_t b : partitionBytes) sizes.push_back(b / kSector);
   if (sizes.empty()) sizes.push_back(layout.sectors - 1);

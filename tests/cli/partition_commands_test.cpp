@@ -115,6 +115,10 @@ TEST_F(PartitionCommands, PartsOfHostileAndPlainImages) {
   r = Q({"parts", Path("f.dsk")});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "f.dsk holds no partition table: it is one volume\n");
+  test::WriteHostFile(tmp / "zeros.img", std::vector<std::uint8_t>(4096, 0));
+  r = Q({"parts", Path("zeros.img")});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "zeros.img holds no partition table and no volume's boot sector\n");
   r = Q({"parts", Path("none.img")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "No such disk image: " + Path("none.img") + "\n");
