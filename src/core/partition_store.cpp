@@ -40,8 +40,8 @@ std::string SizeText(std::uint64_t bytes) {
   }
   if (unit == 0) return std::to_string(bytes) + " bytes";
   char text[32];
-  // Whole numbers without decimals; others with one (rounded down, never shown larger).
-  const double tenths = static_cast<double>(static_cast<std::uint64_t>(value * 10)) / 10;
+  // Whole numbers without decimals; others with one, rounded to the nearest tenth.
+  const double tenths = static_cast<double>(static_cast<std::uint64_t>(value * 10 + 0.5)) / 10;
   if (tenths == static_cast<double>(static_cast<std::uint64_t>(tenths)))
     std::snprintf(text, sizeof text, "%llu %s", static_cast<unsigned long long>(tenths),
                   kUnits[unit]);

@@ -112,9 +112,15 @@ TEST(PartitionStore, SizeText) {
   struct Case {
     std::uint64_t bytes;
     const char* text;
-  } cases[] = {{0, "0 bytes"},       {1023, "1023 bytes"},      {1024, "1 KB"},
-               {1536, "1.5 KB"},     {32ull << 20, "32 MB"},    {(4ull << 30) - 512, "3.9 GB"},
-               {4ull << 30, "4 GB"}, {(1ull << 20) + 1, "1 MB"}};
+  } cases[] = {{0, "0 bytes"},
+               {1023, "1023 bytes"},
+               {1024, "1 KB"},
+               {1536, "1.5 KB"},
+               {32ull << 20, "32 MB"},
+               {(4ull << 30) - 512, "4 GB"},
+               {4ull << 30, "4 GB"},
+               {(1ull << 20) + 1, "1 MB"},
+               {(3ull << 30) / 2 - (60ull << 20), "1.4 GB"}};
   for (const auto& c : cases) EXPECT_EQ(SizeText(c.bytes), c.text) << c.bytes;
 }
 
