@@ -25,11 +25,21 @@ void FreeClusters(DiskImage& image, const std::vector<std::uint16_t>& clusters) 
 
 namespace {
 
-void MarkDeleted(DiskImage& image, const std::vector<std::size_t>& entries,
-                 const std::vector<std::uint16_t>& chain) {
-  FreeClusters(image, chain);
-  for (auto off : entries) image.PutByte(off, kEntryDeleted);
+// Checks `change` (through `guard` when there is one) and, when it is safe, frees its clusters and
+// marks the deleted entry at `entry` and its long-name pieces (the change's rewritten entries).
+// Entries below a deleted directory lie in its freed clusters and stay as they are.
+std::optional<std::string> CheckAndDelete(DiskImage& image, const PlannedChange& change,
+                                          std::size_t entry, ChangeGuard* guard) {
+  const bool kept = guard && &guard->Image() == &image;
+  auto refusal = kept ? guard->Check(change) : CheckChange(image, change);
+  if (refusal) return refusal;
+  if (kept) guard->Removing(change);
+  FreeClusters(image, change.release);
+  for (auto off : change.rewritten) image.PutByte(off, kEntryDeleted);
+  image.PutByte(entry, kEntryDeleted);
   CopyFatToMirrors(image);
+  if (kept) guard->Removed();
+  return std::nullopt;
 }
 
 // True when the directory starting at `first` holds its two dot entries and nothing else. Every
@@ -51,24 +61,24 @@ bool HoldsOnlyDots(const DiskImage& image, std::uint16_t first) {
 
 }  // namespace
 
-DeleteOutcome DeleteEntry(DiskImage& image, const DirContents& dir, const FileEntry& entry) {
+DeleteOutcome DeleteEntry(DiskImage& image, const DirContents& dir, const FileEntry& entry,
+                          ChangeGuard* guard) {
   if (!image.Usable()) return DeleteStatus::NoImage;
   if (entry.IsDot()) return {DeleteStatus::DotEntry, std::string(msg::kDotEntryKept)};
   if (entry.IsDirectory() && !HoldsOnlyDots(image, entry.firstCluster))
     return {DeleteStatus::NotEmpty, std::string(msg::kDirectoryNotEmpty)};
-  const std::vector<std::uint16_t> chain = ChainToFree(image, entry.firstCluster);
-  std::vector<std::size_t> pieces = LongNamePieceOffsets(dir, entry.slot);
   // Freeing the chain and marking the entry must not touch data another entry still uses.
-  if (auto refusal = CheckChange(image, PlannedChange{{}, chain, {entry.offset}, pieces}))
+  const PlannedChange change{
+      {}, ChainToFree(image, entry.firstCluster), {entry.offset}, LongNamePieceOffsets(dir, entry.slot)};
+  if (auto refusal = CheckAndDelete(image, change, entry.offset, guard))
     return {DeleteStatus::NeedsCheck, std::move(*refusal)};
-  pieces.push_back(entry.offset);
-  MarkDeleted(image, pieces, chain);
   return DeleteStatus::Deleted;
 }
 
-DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEntry& entry) {
+DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEntry& entry,
+                         ChangeGuard* guard) {
   if (!image.Usable()) return DeleteStatus::NoImage;
-  if (!entry.IsDirectory() || entry.IsDot()) return DeleteEntry(image, dir, entry);
+  if (!entry.IsDirectory() || entry.IsDot()) return DeleteEntry(image, dir, entry, guard);
   std::vector<std::uint16_t> release;
   std::vector<std::size_t> removed{entry.offset};
   std::vector<bool> seen(image.geometry.LastDataCluster() + 1u, false);
@@ -114,22 +124,22 @@ DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEnt
         }
     }
   }
-  std::vector<std::size_t> pieces = LongNamePieceOffsets(dir, entry.slot);
-  if (auto refusal = CheckChange(image, PlannedChange{{}, release, removed, pieces}))
+  const PlannedChange change{{}, std::move(release), std::move(removed),
+                             LongNamePieceOffsets(dir, entry.slot)};
+  if (auto refusal = CheckAndDelete(image, change, entry.offset, guard))
     return {DeleteStatus::NeedsCheck, std::move(*refusal)};
-  pieces.push_back(entry.offset);
-  MarkDeleted(image, pieces, release);
   return DeleteStatus::Deleted;
 }
 
 std::vector<DeleteOutcome> DeleteSelected(Workspace& ws, const std::vector<int>& slots) {
   std::vector<DeleteOutcome> out;
   std::vector<int> done;
+  ChangeGuard guard(ws.image);  // the tree is mapped once for all of them
   for (int slot : slots) {
     if (std::find(done.begin(), done.end(), slot) != done.end()) continue;  // never twice
     auto entry = ws.EntryAt(slot);
     if (!entry) continue;
-    out.push_back(DeleteEntry(ws.image, ws.listing, *entry));
+    out.push_back(DeleteEntry(ws.image, ws.listing, *entry, &guard));
     if (out.back() == DeleteStatus::NoImage) break;
     if (out.back() != DeleteStatus::Deleted) continue;
     ws.MarkChanged();

@@ -17,10 +17,9 @@ std::string ClaimedNames::Claim(std::string_view hostName) {
 }
 
 std::string ClaimedNames::ClaimEntry(std::string_view msxName) {
-  std::string name = UniqueMsxName(msxName, [this](const MsxName11& n) {
-    return std::find(taken_.begin(), taken_.end(), n) != taken_.end();
-  });
-  taken_.push_back(MakeMsxName(name));
+  std::string name =
+      UniqueMsxName(msxName, [this](const MsxName11& n) { return taken_.count(n) != 0; });
+  taken_.insert(MakeMsxName(name));
   return name;
 }
 

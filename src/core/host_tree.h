@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,7 @@ class ClaimedNames {
   std::string ClaimEntry(std::string_view msxName);
 
  private:
-  std::vector<std::array<std::uint8_t, 11>> taken_;
+  std::set<std::array<std::uint8_t, 11>> taken_;
 };
 
 // Adds host file or folder `host` into `dir` as `entryName`. A folder becomes a directory
