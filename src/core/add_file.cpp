@@ -101,7 +101,8 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
   // A run of adds keeps the directory's slots in its guard.
   ChangeGuard own(img);
   ChangeGuard& checks = guard && &guard->Image() == &img ? *guard : own;
-  const DirectorySlots* slots = checks.Slots(dir);
+  const ChangeGuard::Target target = checks.Into(dir);
+  const DirectorySlots* slots = target.slots;
   if (!slots) return BrokenTarget();
   AddPlan plan;
   if (!PlanAdd(img, *slots, name, plan))
@@ -109,8 +110,7 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
   const std::size_t need = ClustersFor(data.size(), g.clusterBytes);
   // The clusters the add takes: fewer than it needs when free and freed ones do not suffice.
   // (Found without counting every free cluster of the disk for each file.)
-  const std::uint32_t freeFrom = checks.FreeFrom();
-  auto take = LowestFreeAfterRelease(img, plan.freed, need, freeFrom);
+  auto take = LowestFreeAfterRelease(img, plan.freed, need, target.freeFrom);
   if (take.size() < need) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
   const std::optional<EntryPlace> place = PlaceEntry(img, slots->Contents(), plan.slot);
   if (!place) {
@@ -119,7 +119,7 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
   }
   const std::size_t grow = place->GrowBy();
   if (grow > 0) {
-    take = LowestFreeAfterRelease(img, plan.freed, need + grow, freeFrom);
+    take = LowestFreeAfterRelease(img, plan.freed, need + grow, target.freeFrom);
     if (take.size() < need + grow) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
   }
 
@@ -170,7 +170,8 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
   const auto name11 = MakeMsxName(name);
   ChangeGuard own(img);
   ChangeGuard& checks = guard && &guard->Image() == &img ? *guard : own;
-  const DirectorySlots* slots = checks.Slots(dir);
+  const ChangeGuard::Target target = checks.Into(dir);
+  const DirectorySlots* slots = target.slots;
   if (!slots) return BrokenTarget();
   // The first entry of that name decides.
   if (const std::vector<int>& named = slots->Named(name11); !named.empty()) {
@@ -185,7 +186,7 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
     return BrokenTarget();
   }
   const std::size_t grow = place->GrowBy();
-  const auto take = LowestFreeClusters(img, 1 + grow, checks.FreeFrom());
+  const auto take = LowestFreeClusters(img, 1 + grow, target.freeFrom);
   if (take.size() < 1 + grow) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
   if (auto refusal = checks.Check({take, {}, {}, WrittenSlot(img, *place)}))
     return {AddStatus::NeedsCheck, std::move(*refusal)};

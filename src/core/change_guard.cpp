@@ -171,18 +171,14 @@ std::optional<std::string> ChangeGuard::Check(const PlannedChange& change) {
   return CheckOnMap(image_, Fresh().tree, change);
 }
 
-DirectorySlots* ChangeGuard::Slots(DirRef dir) {
-  std::unique_ptr<DirectorySlots>& held = Fresh().slots[dir.firstCluster];
+ChangeGuard::Target ChangeGuard::Into(DirRef dir) {
+  Kept& kept = Fresh();
+  std::unique_ptr<DirectorySlots>& held = kept.slots[dir.firstCluster];
   if (!held)
     if (auto contents = ListDirectory(image_, dir))
       held = std::make_unique<DirectorySlots>(std::move(*contents));
-  return held.get();
-}
-
-std::uint32_t ChangeGuard::FreeFrom() {
-  Kept& kept = Fresh();
   kept.SkipUsed(image_);
-  return kept.freeFrom;
+  return {held.get(), kept.freeFrom};
 }
 
 void ChangeGuard::Added(std::uint16_t dirCluster, std::size_t entry, std::uint16_t grown) {

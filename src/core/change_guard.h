@@ -60,11 +60,15 @@ class ChangeGuard {
   const DiskImage& Image() const { return image_; }
   // As CheckChange(Image(), change).
   std::optional<std::string> Check(const PlannedChange& change);
-  // The slots of `dir` as ListDirectory lists them now (null when its chain is broken), kept for
-  // the run: the additions it reports update them, any other change drops them.
-  DirectorySlots* Slots(DirRef dir);
-  // A data cluster below which none is free: where the search for free clusters may start.
-  std::uint32_t FreeFrom();
+  // Where an addition to directory `dir` starts from, as the image stands now: the directory's
+  // slots as ListDirectory lists them (null when its chain is broken), kept for the run (the
+  // additions it reports update them, any other change drops them), and a data cluster below
+  // which none is free, where the search for free clusters may start.
+  struct Target {
+    DirectorySlots* slots = nullptr;
+    std::uint32_t freeFrom = 2;
+  };
+  Target Into(DirRef dir);
   // After a change that wrote a new entry at image offset `entry` in the directory whose first
   // cluster is `dirCluster` (0: the root) and changed nothing else but the new entry's own
   // chain, the FAT links of the clusters it took, and the cluster `grown` (0: none) that the

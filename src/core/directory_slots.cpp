@@ -18,6 +18,8 @@ std::string KeyOf(const MsxName11& name) {
 }  // namespace
 
 DirectorySlots::DirectorySlots(DirContents contents) : contents_(std::move(contents)) {
+  free_.assign(contents_.table.size(), false);
+  named_.reserve(contents_.table.size());
   std::size_t next = 0;  // where a run of adjacent slots would go on
   for (int slot = 0; slot < static_cast<int>(contents_.table.size()); ++slot) {
     const std::size_t off = contents_.table[static_cast<std::size_t>(slot)].offset;
@@ -31,7 +33,8 @@ void DirectorySlots::Index(int slot) {
   const ListingRecord& r = contents_.table[static_cast<std::size_t>(slot)].record;
   switch (MatchForAdd(r, NameOf(r))) {
     case AddMatch::Free:
-      free_.insert(slot);
+      free_[static_cast<std::size_t>(slot)] = true;
+      noneFreeBelow_ = std::min(noneFreeBelow_, static_cast<std::size_t>(slot));
       return;
     case AddMatch::Other:  // a long-name piece or a volume entry
       return;
@@ -44,8 +47,12 @@ void DirectorySlots::Index(int slot) {
 }
 
 void DirectorySlots::Unindex(int slot) {
-  free_.erase(slot);
   const ListingRecord& r = contents_.table[static_cast<std::size_t>(slot)].record;
+  if (free_[static_cast<std::size_t>(slot)]) {
+    free_[static_cast<std::size_t>(slot)] = false;
+    return;
+  }
+  if (MatchForAdd(r, NameOf(r)) == AddMatch::Other) return;
   auto it = named_.find(KeyOf(NameOf(r)));
   if (it == named_.end()) return;
   std::erase(it->second, slot);
@@ -53,8 +60,9 @@ void DirectorySlots::Unindex(int slot) {
 }
 
 std::optional<int> DirectorySlots::FirstFree() const {
-  if (free_.empty()) return std::nullopt;
-  return *free_.begin();
+  while (noneFreeBelow_ < free_.size() && !free_[noneFreeBelow_]) ++noneFreeBelow_;
+  if (noneFreeBelow_ == free_.size()) return std::nullopt;
+  return static_cast<int>(noneFreeBelow_);
 }
 
 const std::vector<int>& DirectorySlots::Named(const MsxName11& name) const {
@@ -81,6 +89,7 @@ void DirectorySlots::Grew(const DiskImage& image, std::uint16_t cluster) {
   runs_[base] = first;
   for (std::size_t e = 0; e + kDirEntrySize <= data->size(); e += kDirEntrySize) {
     contents_.table.push_back({base + e, DecodeListingRecord(data->data() + e)});
+    free_.push_back(false);
     Index(static_cast<int>(contents_.table.size()) - 1);
   }
 }

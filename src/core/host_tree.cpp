@@ -81,7 +81,9 @@ class TreeAdder {
     for (fs::directory_iterator it(host, ec), end; !ec && it != end; it.increment(ec))
       children.push_back(it->path());
     if (ec) return std::nullopt;
-    std::sort(children.begin(), children.end());
+    // All in one folder: in path order, which is the order of their names' bytes.
+    std::sort(children.begin(), children.end(),
+              [](const fs::path& a, const fs::path& b) { return a.native() < b.native(); });
     return children;
   }
 
