@@ -25,9 +25,11 @@ void RegisterRm(CommandLine& commands) {
       },
       [](Workspace& ws, CliUi&, const Args& args) {
         // Every path is looked up in listings kept for the run, every deletion checked on one
-        // map of the tree: each directory is read once, however many entries go.
+        // map of the tree (kept up to date when more follow): each directory is read once,
+        // however many entries go.
         PathIndex index(ws.image);
-        ChangeGuard guard(ws.image);
+        ChangeGuard run(ws.image);
+        ChangeGuard* guard = args.paths.size() > 1 ? &run : nullptr;
         for (const auto& p : args.paths) {
           const PathIndex::Found found = index.Resolve(MsxNameArg(p));
           if (found.result.status != PathStatus::Ok) {
@@ -36,8 +38,8 @@ void RegisterRm(CommandLine& commands) {
           }
           const FileEntry& entry = *found.entry;
           const DeleteOutcome out = args.recursive
-                                        ? DeleteTree(ws.image, *found.listing, entry, &guard)
-                                        : DeleteEntry(ws.image, *found.listing, entry, &guard);
+                                        ? DeleteTree(ws.image, *found.listing, entry, guard)
+                                        : DeleteEntry(ws.image, *found.listing, entry, guard);
           if (out.status != DeleteStatus::Deleted) {
             std::cerr << (out.message.empty() ? std::string(kCannotChange) + p : out.message)
                       << "\n";

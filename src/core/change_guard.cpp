@@ -77,9 +77,13 @@ std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters
   const auto& g = image.geometry;
   std::vector<std::size_t> written = change.removed;
   written.insert(written.end(), change.rewritten.begin(), change.rewritten.end());
+  std::vector<std::uint32_t> judged;  // sorted: each cluster's answer holds for all its entries
   for (auto off : written) {
     if (off < g.dataOffset || g.clusterBytes == 0) continue;  // the root directory
     const auto c = static_cast<std::uint32_t>((off - g.dataOffset) / g.clusterBytes + 2);
+    const auto at = std::lower_bound(judged.begin(), judged.end(), c);
+    if (at != judged.end() && *at == c) continue;
+    judged.insert(at, c);
     auto file = keptOwner(c, [](const TreeEntry& e) { return !(e.attribute & kAttrDirectory); });
     if (file) return Refusal(msg::kNeedsCheckAlsoUsed, c, tree.PathOf(*file));
     // An entry marked a directory whose data is a file's.

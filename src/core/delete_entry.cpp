@@ -110,14 +110,19 @@ DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEnt
       seen[c] = true;
       release.push_back(c);
     }
-    for (const FileEntry& e : EntriesOf(*contents)) {
-      if (e.IsDot()) continue;
-      removed.push_back(e.offset);
-      if (e.IsDirectory()) {
-        todo.push_back({e.firstCluster, d.path + "\\" + shown(e)});
+    // Slot by slot: the entries (no free slots, long-name pieces or dot entries) go.
+    const auto& table = contents->table;
+    for (std::size_t slot = 0; slot < table.size(); ++slot) {
+      const ListingRecord& r = table[slot].record;
+      if (IsFreeSlot(r.name[0]) || IsLongNameAttribute(r.attribute)) continue;
+      if (IsDotEntry(NameOf(r).data())) continue;
+      removed.push_back(table[slot].offset);
+      if (r.attribute & kAttrDirectory) {
+        const auto e = EntryAt(*contents, static_cast<int>(slot));
+        todo.push_back({r.firstCluster, d.path + "\\" + shown(*e)});
         continue;
       }
-      for (std::uint16_t c : ChainToFree(image, e.firstCluster))
+      for (std::uint16_t c : ChainToFree(image, r.firstCluster))
         if (!seen[c]) {
           seen[c] = true;
           release.push_back(c);
