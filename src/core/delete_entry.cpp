@@ -68,8 +68,10 @@ DeleteOutcome DeleteEntry(DiskImage& image, const DirContents& dir, const FileEn
   if (entry.IsDirectory() && !HoldsOnlyDots(image, entry.firstCluster))
     return {DeleteStatus::NotEmpty, std::string(msg::kDirectoryNotEmpty)};
   // Freeing the chain and marking the entry must not touch data another entry still uses.
-  const PlannedChange change{
-      {}, ChainToFree(image, entry.firstCluster), {entry.offset}, LongNamePieceOffsets(dir, entry.slot)};
+  const PlannedChange change{{},
+                             ChainToFree(image, entry.firstCluster),
+                             {entry.offset},
+                             LongNamePieceOffsets(dir, entry.slot)};
   if (auto refusal = CheckAndDelete(image, change, entry.offset, guard))
     return {DeleteStatus::NeedsCheck, std::move(*refusal)};
   return DeleteStatus::Deleted;
@@ -129,8 +131,8 @@ DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEnt
         }
     }
   }
-  const PlannedChange change{{}, std::move(release), std::move(removed),
-                             LongNamePieceOffsets(dir, entry.slot)};
+  const PlannedChange change{
+      {}, std::move(release), std::move(removed), LongNamePieceOffsets(dir, entry.slot)};
   if (auto refusal = CheckAndDelete(image, change, entry.offset, guard))
     return {DeleteStatus::NeedsCheck, std::move(*refusal)};
   return DeleteStatus::Deleted;

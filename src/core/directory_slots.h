@@ -39,8 +39,8 @@ class DirectorySlots {
   void Unindex(int slot);
 
   DirContents contents_;
-  std::vector<bool> free_;          // by slot
-  mutable std::size_t noneFreeBelow_ = 0;  // no slot below it is free
+  std::vector<bool> free_;                                   // by slot
+  mutable std::size_t noneFreeBelow_ = 0;                    // no slot below it is free
   std::unordered_map<std::string, std::vector<int>> named_;  // by folded name
   std::map<std::size_t, int> runs_;  // image offset of each run of slots -> its first slot
 };

@@ -67,7 +67,7 @@ class TreeExtractor {
  private:
   const DiskImage& image_;
   std::filesystem::path imagePath_;
-  BatchFileIo io_;  // the tree's files are flushed once, by Finish
+  BatchFileIo io_;                    // the tree's files are flushed once, by Finish
   std::vector<std::uint16_t> above_;  // first clusters of the directories being extracted
   std::vector<std::string> notes_;
 };

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/dir_entry.h"
-
 #include "core/fat.h"
 #include "core/msx_name.h"
 
