@@ -77,8 +77,8 @@ void BM_DeleteByPath(benchmark::State& state) {
     ChangeGuard guard(image);
     for (const auto& p : paths) {
       const PathIndex::Found found = index.Resolve(p);
-      if (!found.entry || DeleteEntry(image, *found.listing, *found.entry, &guard) !=
-                              DeleteStatus::Deleted) {
+      if (!found.entry ||
+          DeleteEntry(image, *found.listing, *found.entry, &guard) != DeleteStatus::Deleted) {
         state.SkipWithError("not deleted");
         break;
       }

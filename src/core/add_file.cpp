@@ -124,7 +124,7 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
   }
 
   // A disk whose FAT and directories disagree on a cluster the add touches is left alone.
-  if (auto refusal = checks.Check({take, plan.freed, plan.replaced, WrittenSlot(img, *place)}))
+  if (auto refusal = checks.CheckInto({take, plan.freed, plan.replaced, WrittenSlot(img, *place)}))
     return {AddStatus::NeedsCheck, std::move(*refusal)};
 
   // The add succeeds: replace, allocate, write. Once `plan.freed` is free, the lowest free
@@ -188,7 +188,7 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
   const std::size_t grow = place->GrowBy();
   const auto take = LowestFreeClusters(img, 1 + grow, target.freeFrom);
   if (take.size() < 1 + grow) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
-  if (auto refusal = checks.Check({take, {}, {}, WrittenSlot(img, *place)}))
+  if (auto refusal = checks.CheckInto({take, {}, {}, WrittenSlot(img, *place)}))
     return {AddStatus::NeedsCheck, std::move(*refusal)};
 
   const std::size_t entryOffset =

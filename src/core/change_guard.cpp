@@ -44,9 +44,12 @@ std::vector<std::uint16_t> Sorted(std::vector<std::uint16_t> v) {
 
 namespace {
 
-// CheckChange on the tree map `tree` of `image`.
+// CheckChange on the tree map `tree` of `image`. `directoryLike` (when given, one flag per
+// cluster) marks directory clusters already found to read as directory entries, and gets those
+// found now.
 std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters& tree,
-                                      const PlannedChange& change) {
+                                      const PlannedChange& change,
+                                      std::vector<bool>* directoryLike = nullptr) {
   std::vector<std::size_t> gone = change.removed;
   std::sort(gone.begin(), gone.end());
   auto removed = [&](std::size_t index) {
@@ -87,9 +90,12 @@ std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters
     auto file = keptOwner(c, [](const TreeEntry& e) { return !(e.attribute & kAttrDirectory); });
     if (file) return Refusal(msg::kNeedsCheckAlsoUsed, c, tree.PathOf(*file));
     // An entry marked a directory whose data is a file's.
+    if (tree.OwnersOf(c).empty() || (directoryLike && (*directoryLike)[c])) continue;
     const auto data = ClusterData(image, c);
-    if (!tree.OwnersOf(c).empty() && data && !LooksLikeDirectory(*data))
+    if (!data) continue;
+    if (!LooksLikeDirectory(*data))
       return Refusal(msg::kNeedsCheckNotDirectory, c, tree.PathOf(tree.OwnersOf(c).front()));
+    if (directoryLike) (*directoryLike)[c] = true;
   }
   return std::nullopt;
 }
@@ -124,6 +130,10 @@ struct ChangeGuard::Kept {
   // The directories the run writes into, by first cluster (null: a broken chain).
   std::unordered_map<std::uint16_t, std::unique_ptr<DirectorySlots>> slots;
   std::uint32_t freeFrom = 2;  // no data cluster below it is free
+  // Directory clusters found to read as directory entries. They stay so while the run writes
+  // only entries into them (a plausible entry never turns a directory cluster into data); a
+  // cluster the run frees is judged again.
+  std::vector<bool> directoryLike;
 
   // Moves freeFrom past the clusters in use.
   void SkipUsed(const DiskImage& image) {
@@ -165,6 +175,7 @@ ChangeGuard::Kept& ChangeGuard::Fresh() {
   if (!kept_) {
     kept_ = std::make_unique<Kept>();
     TreeWalk::Size(image_, kept_->tree, kept_->read);
+    kept_->directoryLike.assign(kept_->read.size(), false);
     TreeWalk(image_, kept_->tree, kept_->read).Root();
     kept_->KeepFat(image_);
   }
@@ -172,7 +183,13 @@ ChangeGuard::Kept& ChangeGuard::Fresh() {
 }
 
 std::optional<std::string> ChangeGuard::Check(const PlannedChange& change) {
-  return CheckOnMap(image_, Fresh().tree, change);
+  Kept& kept = Fresh();
+  return CheckOnMap(image_, kept.tree, change, &kept.directoryLike);
+}
+
+std::optional<std::string> ChangeGuard::CheckInto(const PlannedChange& change) {
+  if (!kept_) return Check(change);
+  return CheckOnMap(image_, kept_->tree, change, &kept_->directoryLike);
 }
 
 ChangeGuard::Target ChangeGuard::Into(DirRef dir) {
@@ -216,7 +233,10 @@ void ChangeGuard::Added(std::uint16_t dirCluster, std::size_t entry, std::uint16
 
 void ChangeGuard::Removing(const PlannedChange& change) {
   if (!kept_) return;
-  for (auto c : change.release) kept_->freeFrom = std::min<std::uint32_t>(kept_->freeFrom, c);
+  for (auto c : change.release) {
+    kept_->freeFrom = std::min<std::uint32_t>(kept_->freeFrom, c);
+    if (c < kept_->directoryLike.size()) kept_->directoryLike[c] = false;
+  }
   kept_->slots.clear();  // entries deleted: the directories are listed again
   for (auto off : change.removed) {
     const auto index = kept_->IndexAt(off);

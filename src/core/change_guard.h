@@ -69,6 +69,9 @@ class ChangeGuard {
     std::uint32_t freeFrom = 2;
   };
   Target Into(DirRef dir);
+  // As Check, for a change planned on what Into gave with nothing written since: the image is
+  // not compared with the map again.
+  std::optional<std::string> CheckInto(const PlannedChange& change);
   // After a change that wrote a new entry at image offset `entry` in the directory whose first
   // cluster is `dirCluster` (0: the root) and changed nothing else but the new entry's own
   // chain, the FAT links of the clusters it took, and the cluster `grown` (0: none) that the

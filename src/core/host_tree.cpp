@@ -17,9 +17,10 @@ std::string ClaimedNames::Claim(std::string_view hostName) {
 }
 
 std::string ClaimedNames::ClaimEntry(std::string_view msxName) {
-  std::string name =
-      UniqueMsxName(msxName, [this](const MsxName11& n) { return taken_.count(n) != 0; });
-  taken_.insert(MakeMsxName(name));
+  auto key = [](const MsxName11& n) { return std::string(n.begin(), n.end()); };
+  std::string name = UniqueMsxName(
+      msxName, [this, &key](const MsxName11& n) { return taken_.count(key(n)) != 0; });
+  taken_.insert(key(MakeMsxName(name)));
   return name;
 }
 
