@@ -36,9 +36,8 @@ std::vector<NewFile> Files(int count) {
 
 // A 720 KB image with an empty directory SUB; its first cluster in `sub`.
 DiskImage EmptyWithSub(DirRef& sub) {
-  SilentUi ui;
   Workspace ws;
-  ws.LoadImageBytes(BuildNewImage(*GeometryForSize("720")), "bench.dsk", ui);
+  ws.LoadImageBytes(BuildNewImage(*GeometryForSize("720")), "bench.dsk");
   MakeDirectory(ws.image, kRootDir, "SUB", {});
   sub = *FindSubdirectory(ws.image, kRootDir, "SUB");
   return ws.image;

@@ -90,9 +90,8 @@ TEST(Resolve, FindsEntriesAndSaysWhyNot) {
 // are deleted behind its back and it is told so, the index finds what Resolve finds then (a second
 // entry of the same name in a damaged directory, or nothing).
 TEST(PathIndex, FindsWhatResolveFinds) {
-  test::ScriptedUi ui;
   Workspace ws;
-  ws.LoadImageBytes(Disk(), "disk.dsk", ui);
+  ws.LoadImageBytes(Disk(), "disk.dsk");
   ASSERT_TRUE(ws.HasImage());
   DiskImage& image = ws.image;
   std::string deep = "DEEP";
