@@ -82,7 +82,7 @@ std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters
     if (file) return Refusal(msg::kNeedsCheckAlsoUsed, c, tree.PathOf(*file));
     // An entry marked a directory whose data is a file's.
     const auto data = ClusterData(image, c);
-    if (!tree.OwnersOf(c).empty() && data && !LooksLikeDirectory(*data))
+    if (!tree.OwnersOf(c).empty() && data && !LooksLikeDirectory(*data, g.fatKind))
       return Refusal(msg::kNeedsCheckNotDirectory, c, tree.PathOf(tree.OwnersOf(c).front()));
   }
   return std::nullopt;

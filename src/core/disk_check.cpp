@@ -183,7 +183,7 @@ class Checker {
       if (owners.size() < 2) continue;
       // A cluster that reads as directory data stays with a directory, any other with a file.
       const auto data = ClusterData(img_, c);
-      const bool dirData = data && LooksLikeDirectory(*data);
+      const bool dirData = data && LooksLikeDirectory(*data, g_.fatKind);
       std::size_t keeper = owners[0];
       for (auto o : owners)
         if (IsDir(o) == dirData) {
@@ -295,7 +295,7 @@ class Checker {
     for (std::uint32_t c = 2; c <= last; ++c) {
       const std::uint16_t v = ReadFatEntry(img_, c);
       // A cluster whose bytes the image does not hold cannot be given back as a file.
-      lost[c] = v != kFatFree && v != kFatBad && tree_.OwnersOf(c).empty() &&
+      lost[c] = v != kFatFree && v != FatMarksOf(g_.fatKind).bad && tree_.OwnersOf(c).empty() &&
                 ClusterData(img_, c).has_value();
     }
     for (std::uint32_t c = 2; c <= last; ++c) {

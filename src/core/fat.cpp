@@ -71,8 +71,8 @@ std::int32_t FreeBytes(const DiskImage& image) {
       std::min<std::int64_t>(bytes, std::numeric_limits<std::int32_t>::max()));
 }
 
-std::uint32_t ClusterOffset(const DiskGeometry& g, std::uint32_t n) {
-  return g.dataOffset + (n - 2) * g.clusterBytes;
+std::uint64_t ClusterOffset(const DiskGeometry& g, std::uint32_t n) {
+  return g.dataOffset + std::uint64_t{n - 2} * g.clusterBytes;
 }
 
 std::optional<Bytes> ClusterData(const DiskImage& image, std::uint32_t n) {

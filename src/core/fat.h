@@ -17,8 +17,6 @@
 namespace quarnel {
 
 inline constexpr std::uint16_t kFatFree = 0x000;
-inline constexpr std::uint16_t kFatEndOfChain = 0xFFF;
-inline constexpr std::uint16_t kFatBad = 0xFF7;
 
 // Entry n of the first FAT; the bad-cluster mark when it lies outside the copy or the image.
 std::uint16_t ReadFatEntry(const DiskImage& image, std::uint32_t n);
@@ -81,7 +79,8 @@ void ScanFreeFat(const DiskImage& image, std::uint32_t last, F f) {
     if (DecodeFatEntry(kind, n, fat + FatEntryOffset(kind, n)) == 0 && !f(n)) return;
 }
 
-// Writes entry n of the first FAT, keeping the 4 bits of the neighbouring entry. v <= 0xFFF.
+// Writes entry n of the first FAT, keeping the 4 bits of a neighbouring FAT12 entry. v is cut to
+// the bits an entry holds.
 void WriteFatEntry(DiskImage& image, std::uint32_t n, std::uint16_t v);
 // Returns entry n and sets it to 0.
 std::uint16_t FreeFatEntry(DiskImage& image, std::uint32_t n);
@@ -90,7 +89,7 @@ void CopyFatToMirrors(DiskImage& image);
 // Free data clusters x clusterBytes.
 std::int32_t FreeBytes(const DiskImage& image);
 // Byte offset of cluster n (n >= 2).
-std::uint32_t ClusterOffset(const DiskGeometry& g, std::uint32_t n);
+std::uint64_t ClusterOffset(const DiskGeometry& g, std::uint32_t n);
 // The clusterBytes bytes of cluster n; nullopt unless n is a data cluster lying wholly inside
 // the image.
 std::optional<Bytes> ClusterData(const DiskImage& image, std::uint32_t n);

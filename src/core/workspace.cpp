@@ -71,6 +71,9 @@ HostReadError Workspace::LoadImage(const std::string& path, Ui& ui) {
   HostFile file(path);
   if (file.info().mode == 0) return file.error();  // nothing there: nothing loaded, no message
   const HostReadError kind = IsOtherKind(file.error()) ? file.error() : HostReadError::None;
+  if (kind == HostReadError::None && file.info().size > kLargestFloppyBytes &&
+      LoadLargeImage(path, file.info().size, ui))
+    return HostReadError::None;
   if (RefuseImageSize(file.info().size, ui)) return kind;
 
   ImageBytes bytes;
@@ -115,11 +118,33 @@ void Workspace::LoadBuiltImage(ImageBytes bytes, const std::string& path, Ui& ui
   FinishLoad(ui);
 }
 
-void Workspace::FinishLoad(Ui& ui) {
-  // Floppies are FAT12; a volume with more clusters is refused here.
+bool Workspace::LoadLargeImage(const std::string& path, std::uintmax_t size, Ui& ui) {
+  // Written in place when the file may be written; a command that only reads writes nothing.
+  std::unique_ptr<FileStore> store = FileStore::Open(path, true, true);
+  if (!store) store = FileStore::Open(path, false, true);
+  if (!store || store->Size() != size) return false;
+  const auto boot = store->Read(0, 512);
+  if (!boot || !ReadGeometry(*boot, store->Size()).Usable()) return false;
+  LoadVolume(std::move(store), path, ui);
+  return true;
+}
+
+void Workspace::LoadVolume(std::unique_ptr<SectorStore> store, const std::string& path, Ui& ui) {
+  ResetForLoad(*this);
+  if (!store || store->Size() < 512) {
+    image.loadFailed = true;
+    return;
+  }
+  image = DiskImage(std::move(store), DiskGeometry{});
+  imagePath = path;
+  FinishLoad(ui, kMostFat16Clusters);
+}
+
+void Workspace::FinishLoad(Ui& ui, std::int32_t mostClusters) {
+  // Floppies are FAT12: one whose boot sector gives more clusters is refused.
   GeometryReading read =
       ReadGeometry(image.Read(0, std::min<std::uint64_t>(image.Size(), 512)).value_or(Bytes()),
-                   image.Size(), kMostFat12Clusters);
+                   image.Size(), mostClusters);
   switch (read.fault) {
     case GeometryFault::None:
       break;
