@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto disk = quarnel::fuzz::SmallDisk(data, size);
   quarnel::SilentUi ui;
   quarnel::Workspace ws;
-  ws.LoadBuiltImage(std::move(disk.image), "fuzz.dsk", ui);
+  quarnel::fuzz::LoadSmallDisk(ws, std::move(disk), ui);
   (void)quarnel::CheckDisk(ws.image);
   if (!ws.HasImage()) return 0;
   const quarnel::RepairPlan plan = quarnel::PlanRepair(ws.image, {(disk.flags & 2) != 0, {}});

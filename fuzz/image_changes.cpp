@@ -196,7 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto disk = quarnel::fuzz::SmallDisk(data, size);
   QuietUi ui;
   quarnel::Workspace ws;
-  ws.LoadBuiltImage(std::move(disk.image), "fuzz.dsk", ui);
+  quarnel::fuzz::LoadSmallDisk(ws, std::move(disk), ui);
   if (!ws.HasImage()) return 0;
   // An add before the deletes meets the image's own entries; the one after meets what is left.
   Add(ws);

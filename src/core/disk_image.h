@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/boot_sector.h"
-#include "core/dir_entry.h"
 #include "core/bytes.h"
+#include "core/dir_entry.h"
 #include "core/geometry.h"
 #include "core/sector_store.h"
 
@@ -20,6 +20,9 @@ inline constexpr std::int32_t kStandardImageSizes[] = {163840, 184320, 327680, 3
                                                        655360, 737280, 1474560};
 inline constexpr std::int32_t kSmallestImageSize = 163840;
 inline constexpr std::int32_t kLargestImageSize = static_cast<std::int32_t>(kLargestFloppyBytes);
+// The largest volume held whole in memory and saved by replacing its file (a 2.88 MB floppy); a
+// larger one is read and written in place.
+inline constexpr std::uint64_t kLargestWholeImage = 2949120;
 // A volume: its bytes in a sector store, the layout they are read by, and how its load went.
 // A default-made image holds nothing. Every byte goes through the bounded accessors; only the
 // whole-buffer store gives its buffer out (Memory), for the atomic save and the tools that show a

@@ -59,16 +59,14 @@ void CopyFatToMirrors(DiskImage& image) {
   }
 }
 
-std::int32_t FreeBytes(const DiskImage& image) {
+std::int64_t FreeBytes(const DiskImage& image) {
   const auto& g = image.geometry;
   std::int64_t free = 0;
   ScanFreeFat(image, g.LastDataCluster(), [&free](std::uint32_t) {
     ++free;
     return true;
   });
-  std::int64_t bytes = free * g.clusterBytes;
-  return static_cast<std::int32_t>(
-      std::min<std::int64_t>(bytes, std::numeric_limits<std::int32_t>::max()));
+  return free * g.clusterBytes;
 }
 
 std::uint64_t ClusterOffset(const DiskGeometry& g, std::uint32_t n) {

@@ -87,7 +87,7 @@ std::uint16_t FreeFatEntry(DiskImage& image, std::uint32_t n);
 // Copies the first FAT byte for byte over every further copy (copies outside the image are cut).
 void CopyFatToMirrors(DiskImage& image);
 // Free data clusters x clusterBytes.
-std::int32_t FreeBytes(const DiskImage& image);
+std::int64_t FreeBytes(const DiskImage& image);
 // Byte offset of cluster n (n >= 2).
 std::uint64_t ClusterOffset(const DiskGeometry& g, std::uint32_t n);
 // The clusterBytes bytes of cluster n; nullopt unless n is a data cluster lying wholly inside

@@ -125,7 +125,19 @@ bool Workspace::LoadLargeImage(const std::string& path, std::uintmax_t size, Ui&
   if (!store || store->Size() != size) return false;
   const auto boot = store->Read(0, 512);
   if (!boot || !ReadGeometry(*boot, store->Size()).Usable()) return false;
-  LoadVolume(std::move(store), path, ui);
+  if (size > kLargestWholeImage) {
+    LoadVolume(std::move(store), path, ui);
+    return true;
+  }
+  // A volume of floppy size is held whole and saved like a floppy.
+  ImageBytes bytes;
+  if (HostFile(path).ReadAll(kLargestWholeImage, bytes) != HostReadError::None ||
+      bytes.size() != size)
+    return false;
+  ResetForLoad(*this);
+  image = DiskImage(std::move(bytes));
+  imagePath = path;
+  FinishLoad(ui, kMostFat16Clusters);
   return true;
 }
 

@@ -107,9 +107,9 @@ std::string FormatAttrib(std::uint8_t a) {
   return s;
 }
 
-std::string FormatSummary(int filesListed, std::int32_t bytesFree) {
+std::string FormatSummary(int filesListed, std::int64_t bytesFree) {
   return Format(listing::msg::kFilesListedFormat, filesListed) + "\n" +
-         Format(listing::msg::kBytesFreeFormat, bytesFree);
+         Format(listing::msg::kBytesFreeFormat, static_cast<long long>(bytesFree));
 }
 
 FileRow RowFor(const FileEntry& e) {

@@ -6,7 +6,7 @@
 namespace quarnel::listing::msg {
 
 inline constexpr std::string_view kFilesListedFormat = "%d Files Listed ";
-inline constexpr std::string_view kBytesFreeFormat = "%d Bytes free ";
+inline constexpr std::string_view kBytesFreeFormat = "%lld Bytes free ";
 inline constexpr std::string_view kSizeFormat = "%7d Bytes";
 inline constexpr std::string_view kTapeSizeSuffix = " Bytes";
 
