@@ -117,22 +117,23 @@ bool FileStore::Write(std::uint64_t offset, Bytes data) {
     ShowInBlocks(offset, data);
     return true;
   }
-  // Every sector the range touches is staged whole: what it holds now, the new bytes over it.
+  // Every sector whose bytes the range changes is staged whole: what it holds now, the new bytes
+  // over it. A sector the range leaves as it was is not written at all.
   const std::uint64_t end = offset + data.size();
   for (std::uint64_t s = offset / kSectorBytes; s * kSectorBytes < end; ++s) {
-    if (pending_.count(s)) continue;
     const std::uint64_t start = s * kSectorBytes;
     const auto length = static_cast<std::size_t>(std::min(kSectorBytes, size_ - start));
-    const auto now = Read(start, length);
-    if (!now) return false;
-    pending_.emplace(s, std::vector<std::uint8_t>(now->begin(), now->end()));
-  }
-  for (std::uint64_t s = offset / kSectorBytes; s * kSectorBytes < end; ++s) {
-    std::vector<std::uint8_t>& sector = pending_[s];
-    const std::uint64_t start = s * kSectorBytes;
     const std::uint64_t from = std::max(start, offset);
-    const std::uint64_t to = std::min(start + sector.size(), end);
-    std::memcpy(sector.data() + (from - start), data.data() + (from - offset), to - from);
+    const std::uint64_t to = std::min(start + length, end);
+    const Bytes part(data.data() + (from - offset), to - from);
+    auto it = pending_.find(s);
+    if (it == pending_.end()) {
+      const auto now = Read(start, length);
+      if (!now) return false;
+      if (std::equal(part.begin(), part.end(), now->begin() + (from - start))) continue;
+      it = pending_.emplace(s, std::vector<std::uint8_t>(now->begin(), now->end())).first;
+    }
+    std::memcpy(it->second.data() + (from - start), part.data(), part.size());
   }
   ShowInBlocks(offset, data);
   return true;
@@ -151,8 +152,8 @@ std::optional<std::vector<std::uint8_t>> FileStore::ReadCommitted(std::uint64_t 
   std::vector<std::uint8_t> out(length);
   std::size_t done = 0;
   while (done < length) {
-    const ssize_t n = ::pread(fd_, out.data() + done, length - done,
-                              static_cast<off_t>(offset + done));
+    const ssize_t n =
+        ::pread(fd_, out.data() + done, length - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return std::nullopt;
     done += static_cast<std::size_t>(n);
@@ -162,17 +163,27 @@ std::optional<std::vector<std::uint8_t>> FileStore::ReadCommitted(std::uint64_t 
 
 bool FileStore::Commit(const std::vector<std::uint64_t>& order) {
   if (pending_.empty()) return true;
-  auto writeOne = [this](std::uint64_t s) {
-    auto it = pending_.find(s);
-    if (it == pending_.end()) return true;  // named twice, or not staged
-    if (!WriteFile(s * kSectorBytes, Bytes(it->second.data(), it->second.size()))) return false;
-    pending_.erase(it);
-    return true;
-  };
-  for (std::uint64_t s : order)
-    if (!writeOne(s)) return false;
-  while (!pending_.empty())
-    if (!writeOne(pending_.begin()->first)) return false;
+  std::vector<std::uint64_t> all = order;
+  for (const auto& [s, bytes] : pending_) all.push_back(s);
+  // Sectors that follow each other in the order and on the disk go out in one write.
+  std::vector<std::uint8_t> run;
+  for (std::size_t i = 0; i < all.size();) {
+    if (!pending_.count(all[i])) {  // named twice, or not staged
+      ++i;
+      continue;
+    }
+    const std::uint64_t first = all[i];
+    std::size_t n = 0;
+    run.clear();
+    while (i + n < all.size() && all[i + n] == first + n && pending_.count(first + n)) {
+      const auto& sector = pending_.at(first + n);
+      run.insert(run.end(), sector.begin(), sector.end());
+      ++n;
+    }
+    if (!WriteFile(first * kSectorBytes, Bytes(run.data(), run.size()))) return false;
+    for (std::size_t k = 0; k < n; ++k) pending_.erase(first + k);
+    i += n;
+  }
   return ::fsync(fd_) == 0;
 }
 
