@@ -4,6 +4,7 @@
 // written or read. With QUARNEL_BENCH_IMAGES=DIR in the environment the volumes are made in DIR
 // and kept there (full.img, wide.img), for timing other programs on them.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -72,6 +73,7 @@ DiskImage BlankVolume(const fs::path& path) {
   boot[17] = kRootEntries & 0xFF, boot[18] = kRootEntries >> 8;
   boot[21] = 0xF8;
   boot[22] = kFatSectors & 0xFF, boot[23] = kFatSectors >> 8;
+  boot[24] = 63, boot[26] = 255;  // what other programs want; the core needs neither
   for (int k = 0; k < 4; ++k) boot[0x20 + k] = static_cast<std::uint8_t>(kSectors >> (8 * k));
   boot[510] = 0x55, boot[511] = 0xAA;
   img.Write(0, Bytes(boot, sizeof boot));

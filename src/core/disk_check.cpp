@@ -296,7 +296,7 @@ class Checker {
       const std::uint16_t v = ReadFatEntry(img_, c);
       // A cluster whose bytes the image does not hold cannot be given back as a file.
       lost[c] = v != kFatFree && v != FatMarksOf(g_.fatKind).bad && tree_.OwnersOf(c).empty() &&
-                ClusterData(img_, c).has_value();
+                ClusterHeld(img_, c);
     }
     for (std::uint32_t c = 2; c <= last; ++c) {
       const std::uint16_t v = ReadFatEntry(img_, c);

@@ -347,7 +347,7 @@ class Repairer {
       std::string list;
       for (std::size_t i = 0, j = 0; i < own.size(); ++i) {
         if (!shared.count(own[i])) continue;
-        if (ClusterData(work_, own[i]) && ClusterData(work_, fresh[j]))
+        if (ClusterHeld(work_, own[i]) && ClusterHeld(work_, fresh[j]))
           work_.CopyWithin(ClusterOffset(work_.geometry, own[i]),
                            ClusterOffset(work_.geometry, fresh[j]), work_.geometry.clusterBytes);
         own[i] = fresh[j++];

@@ -90,6 +90,8 @@ void CopyFatToMirrors(DiskImage& image);
 std::int64_t FreeBytes(const DiskImage& image);
 // Byte offset of cluster n (n >= 2).
 std::uint64_t ClusterOffset(const DiskGeometry& g, std::uint32_t n);
+// Whether n is a data cluster lying wholly inside the image (nothing is read).
+bool ClusterHeld(const DiskImage& image, std::uint32_t n);
 // The clusterBytes bytes of cluster n; nullopt unless n is a data cluster lying wholly inside
 // the image.
 std::optional<Bytes> ClusterData(const DiskImage& image, std::uint32_t n);
@@ -214,7 +216,16 @@ class ChainWalk {
   const DiskImage& image_;
   ChainPolicy policy_;
   std::size_t diskClusters_ = 0;
-  std::vector<bool> seen_;  // ChainLoops::AtRevisit: clusters yielded
+  // The entry of `c` in the first FAT, as ReadFatEntry reads it.
+  std::uint16_t EntryOf(std::uint16_t c) const;
+  // ChainLoops::AtRevisit: whether `c` was yielded before; records it otherwise.
+  bool SeenBefore(std::uint16_t c);
+
+  Bytes fat_;  // the first FAT copy, read once
+  // ChainLoops::AtRevisit: the clusters yielded, in a short list while the chain is short (most
+  // are), in a map of every cluster once it is long.
+  std::vector<std::uint16_t> recent_;
+  std::vector<bool> seen_;
   std::uint16_t cluster_ = 0;
   std::size_t count_ = 0;
   ChainStop stop_ = ChainStop::Walking;
