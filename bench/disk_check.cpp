@@ -60,7 +60,9 @@ DiskImage Full1440() {
     for (int f = 0; f < 10; ++f) {
       const std::uint16_t first = next;
       for (int k = 0; k < 14; ++k, ++next)
-        WriteFatEntry(img, next, k == 13 ? FatMarksOf(g.fatKind).endOfChain : static_cast<std::uint16_t>(next + 1));
+        WriteFatEntry(
+            img, next,
+            k == 13 ? FatMarksOf(g.fatKind).endOfChain : static_cast<std::uint16_t>(next + 1));
       entry(base + 64 + static_cast<std::size_t>(f) * 32, "F" + std::to_string(f) + ".BIN",
             kAttrArchive, first, 14 * 512);
     }

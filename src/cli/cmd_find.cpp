@@ -82,8 +82,8 @@ int Find(const Args& given) {
                                  : 0);
   } else {
     const std::string_view needle(reinterpret_cast<const char*>(pattern.data()), pattern.size());
-    const auto found = tools::FindInImage(
-        ws.image, pattern.size(), [&](Bytes window, std::size_t from) {
+    const auto found =
+        tools::FindInImage(ws.image, pattern.size(), [&](Bytes window, std::size_t from) {
           if (!text) return tools::FindBytes(window, pattern, from);
           const std::string_view h(reinterpret_cast<const char*>(window.data()), window.size());
           return tools::FindTextIgnoringCase(h, needle, from);

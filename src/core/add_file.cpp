@@ -146,7 +146,8 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
     const std::size_t n = std::min<std::size_t>(g.clusterBytes, data.size() - from);
     img.Write(off, Bytes(data.data() + from, n));
     img.Fill(off + n, g.clusterBytes - n, 0);  // the tail of the last one
-    WriteFatEntry(img, clusters[k], k + 1 < clusters.size() ? clusters[k + 1] : FatMarksOf(g.fatKind).endOfChain);
+    WriteFatEntry(img, clusters[k],
+                  k + 1 < clusters.size() ? clusters[k + 1] : FatMarksOf(g.fatKind).endOfChain);
   }
   img.Write(entryOffset, EntryBytes(NewEntry(name, file.attribute, file.modified,
                                              clusters.empty() ? 0 : clusters.front(),

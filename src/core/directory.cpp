@@ -193,7 +193,8 @@ bool PlausibleEntry(const std::uint8_t* e, FatKind kind) {
   if (attribute & 0xC0) return false;
   for (std::size_t k = 0; k < 11; ++k)
     if (e[k] < 0x20 && !(k == 0 && e[k] == kEntryE5Stand)) return false;
-  // Any cluster number of the FAT: a wrong one is damage the check reports, not a sign of file data.
+  // Any cluster number of the FAT: a wrong one is damage the check reports, not a sign of file
+  // data.
   return first <= FatMarksOf(kind).mask;
 }
 

@@ -94,8 +94,9 @@ void DeriveGeometry(DiskGeometry& g) {
   // Truncation towards zero, as the division of a negative count does; a count no FAT numbers
   // is held at a value above every limit.
   const std::int64_t clusters = g.dataSectors / g.sectorsPerCluster;
-  g.dataClusters = static_cast<std::int32_t>(std::clamp<std::int64_t>(
-      clusters, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+  g.dataClusters = static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(clusters, std::numeric_limits<std::int32_t>::min(),
+                               std::numeric_limits<std::int32_t>::max()));
   g.fatKind = g.dataClusters > kMostFat12Clusters ? FatKind::Fat16 : FatKind::Fat12;
 }
 
@@ -117,8 +118,7 @@ GeometryReading ReadGeometry(Bytes boot, std::uint64_t volumeBytes, std::int32_t
   if (g.bytesPerSector > kLargestSectorSize) return refuse(GeometryFault::SectorTooBig);
   // A zero field would divide by zero below; no FAT, or a FAT lying on the boot sector, would
   // have every change write FAT entries over the boot sector or the root directory.
-  if (auto field = ZeroBootField(g, floppy))
-    return refuse(GeometryFault::ZeroField, *field);
+  if (auto field = ZeroBootField(g, floppy)) return refuse(GeometryFault::ZeroField, *field);
   DeriveGeometry(g);
   if (g.DiskBytes() > volumeBytes) return refuse(GeometryFault::DiskLarger);
   // The FATs and the root directory must lie inside the disk (and so inside the volume).

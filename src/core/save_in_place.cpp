@@ -22,12 +22,14 @@ std::vector<std::uint64_t> InPlaceWriteOrder(const DiskImage& image) {
       store->ReadCommitted(g.fatOffset, static_cast<std::size_t>(fatLength))
           .value_or(std::vector<std::uint8_t>());
   const Bytes after = FatCopyBytes(image, 0);
-  const std::uint32_t last = LastEntryWithin(kind, std::min<std::uint64_t>(before.size(), after.size()),
-                                             g.LastDataCluster());
+  const std::uint32_t last = LastEntryWithin(
+      kind, std::min<std::uint64_t>(before.size(), after.size()), g.LastDataCluster());
   auto entry = [kind](const std::uint8_t* table, std::uint32_t n) {
     return DecodeFatEntry(kind, n, table + FatEntryOffset(kind, n));
   };
-  auto wasFree = [&](std::uint32_t c) { return c >= 2 && c <= last && entry(before.data(), c) == 0; };
+  auto wasFree = [&](std::uint32_t c) {
+    return c >= 2 && c <= last && entry(before.data(), c) == 0;
+  };
   bool takesClusters = false;
   for (std::uint32_t c = 2; c <= last && !takesClusters; ++c)
     takesClusters = entry(before.data(), c) == 0 && entry(after.data(), c) != 0;
@@ -40,8 +42,8 @@ std::vector<std::uint64_t> InPlaceWriteOrder(const DiskImage& image) {
     if (start + kSector > g.fatOffset && start < fatEnd) {
       fats.push_back(s);  // ascending: the first copy before the second
     } else if (start >= g.dataOffset && g.clusterBytes > 0 &&
-               wasFree(static_cast<std::uint32_t>(
-                   std::min<std::uint64_t>((start - g.dataOffset) / g.clusterBytes + 2, 0xFFFFFFFF)))) {
+               wasFree(static_cast<std::uint32_t>(std::min<std::uint64_t>(
+                   (start - g.dataOffset) / g.clusterBytes + 2, 0xFFFFFFFF)))) {
       fresh.push_back(s);
     } else {
       rest.push_back(s);

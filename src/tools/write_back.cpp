@@ -55,7 +55,8 @@ std::optional<std::string> SharedRefusal(const DiskImage& image, const FileEntry
   const auto& g = image.geometry;
   std::vector<std::uint16_t> clusters;
   for (auto off : offsets) {
-    const auto c = static_cast<std::uint16_t>((off - g.dataOffset) / g.clusterBytes + 2);  // FAT16 at most
+    const auto c =
+        static_cast<std::uint16_t>((off - g.dataOffset) / g.clusterBytes + 2);  // FAT16 at most
     if (clusters.empty() || clusters.back() != c) clusters.push_back(c);
   }
   return CheckOverwrite(image, entry.offset, clusters);

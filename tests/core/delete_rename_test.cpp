@@ -115,7 +115,7 @@ TEST_F(ChangeTest, BrokenAndLoopingChainsEndTheWalkInsideTheDataArea) {
   EXPECT_EQ(Delete({0, 1, 2, 3}), 4);
   for (std::uint16_t c : {10, 11, 12, 20, 30}) EXPECT_EQ(ReadFatEntry(ws.image, c), 0) << c;
   EXPECT_EQ(ReadFatEntry(ws.image, 31), test::kFatBad);  // a bad cluster stays marked bad
-  EXPECT_EQ(ws.image.Memory()[512], 0xF9);         // the reserved entries are untouched
+  EXPECT_EQ(ws.image.Memory()[512], 0xF9);               // the reserved entries are untouched
   EXPECT_EQ(ReadFatEntry(ws.image, 1), 0xFFF);
 }
 
