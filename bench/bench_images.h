@@ -14,9 +14,8 @@
 namespace quarnel::bench {
 
 inline DiskImage FullDisk720() {
-  SilentUi ui;
   Workspace ws;
-  ws.LoadImageBytes(BuildNewImage(GeometryTable[7]), "full.dsk", ui);
+  ws.LoadImageBytes(BuildNewImage(GeometryTable[7]), "full.dsk");
   for (int i = 0; i < 100; ++i) {
     NewFile f;
     f.name = "F" + std::to_string(i).append(".BIN");

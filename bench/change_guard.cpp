@@ -18,7 +18,6 @@ namespace {
 
 using namespace quarnel;
 
-using QuietUi = quarnel::SilentUi;
 
 // A 720 KB disk holding 100 files of 7 KB in the root: 700 clusters in use.
 std::vector<std::uint8_t> FullDisk() {
@@ -34,22 +33,20 @@ std::vector<std::uint8_t> RealDisk() {
 }
 
 void MapTree(benchmark::State& state, std::vector<std::uint8_t> (*make)()) {
-  QuietUi ui;
   Workspace ws;
-  ws.LoadImageBytes(make(), "disk.dsk", ui);
+  ws.LoadImageBytes(make(), "disk.dsk");
   for (auto _ : state) benchmark::DoNotOptimize(MapTreeClusters(ws.image));
 }
 
 void AddOneFile(benchmark::State& state, std::vector<std::uint8_t> (*make)()) {
   const auto bytes = make();
-  QuietUi ui;
   NewFile f;
   f.name = "NEW.BIN";
   f.bytes.assign(5000, 0x5A);
   for (auto _ : state) {
     state.PauseTiming();
     Workspace ws;
-    ws.LoadImageBytes(bytes, "disk.dsk", ui);
+    ws.LoadImageBytes(bytes, "disk.dsk");
     state.ResumeTiming();
     benchmark::DoNotOptimize(AddFileData(ws.image, kRootDir, f));
   }
@@ -64,11 +61,10 @@ void AddRun(benchmark::State& state) {
     files[i].name = std::to_string(i).append(".BIN");
     files[i].bytes.assign(1500 + i * 97, static_cast<std::uint8_t>(i));
   }
-  QuietUi ui;
   for (auto _ : state) {
     state.PauseTiming();
     Workspace ws;
-    ws.LoadImageBytes(empty, "disk.dsk", ui);
+    ws.LoadImageBytes(empty, "disk.dsk");
     state.ResumeTiming();
     ChangeGuard guard(ws.image);
     for (const auto& f : files)

@@ -12,7 +12,6 @@
 
 namespace {
 
-using QuietUi = quarnel::SilentUi;
 
 std::vector<quarnel::NewFile> MixedFiles() {
   std::mt19937 rng(100);
@@ -32,10 +31,9 @@ std::vector<quarnel::NewFile> MixedFiles() {
 void BM_Add100ThenDelete(benchmark::State& state) {
   const auto files = MixedFiles();
   const auto empty = quarnel::BuildNewImage(*quarnel::GeometryForSize("720"));
-  QuietUi ui;
   for (auto _ : state) {
     quarnel::Workspace ws;
-    ws.LoadImageBytes(empty, "bench.dsk", ui);
+    ws.LoadImageBytes(empty, "bench.dsk");
     for (const auto& f : files) quarnel::AddFileData(ws.image, quarnel::kRootDir, f);
     ws.Refresh();
     std::vector<int> slots;
@@ -47,9 +45,8 @@ void BM_Add100ThenDelete(benchmark::State& state) {
 BENCHMARK(BM_Add100ThenDelete)->Unit(benchmark::kMillisecond);
 
 void BM_LowestFreeClustersFragmented(benchmark::State& state) {
-  QuietUi ui;
   quarnel::Workspace ws;
-  ws.LoadImageBytes(quarnel::BuildNewImage(*quarnel::GeometryForSize("720")), "bench.dsk", ui);
+  ws.LoadImageBytes(quarnel::BuildNewImage(*quarnel::GeometryForSize("720")), "bench.dsk");
   for (std::uint32_t c = 2; c < 714; c += 2) quarnel::WriteFatEntry(ws.image, c, 0xFFF);
   for (auto _ : state) benchmark::DoNotOptimize(quarnel::LowestFreeClusters(ws.image, 300));
 }

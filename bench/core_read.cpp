@@ -18,7 +18,6 @@ namespace {
 
 using namespace quarnel;
 
-using QuietUi = quarnel::SilentUi;
 
 // A 1.44 MB disk (one-sector clusters) filled with 16 subdirectories of 8 files each and root
 // files, every file in one contiguous chain.
@@ -69,11 +68,10 @@ std::vector<std::uint8_t> MakeImage() {
 
 void BM_LoadListReadAll(benchmark::State& state) {
   const auto image = MakeImage();
-  QuietUi ui;
   std::size_t bytesRead = 0;
   for (auto _ : state) {
     Workspace ws;
-    ws.LoadImageBytes(image, "bench.dsk", ui);
+    ws.LoadImageBytes(image, "bench.dsk");
     bytesRead = 0;
     for (const FileEntry& e : ws.Entries()) {
       if (!e.IsDirectory()) {
@@ -95,9 +93,8 @@ void BM_LoadListReadAll(benchmark::State& state) {
 BENCHMARK(BM_LoadListReadAll)->Unit(benchmark::kMicrosecond);
 
 void BM_FreeBytes(benchmark::State& state) {
-  QuietUi ui;
   Workspace ws;
-  ws.LoadImageBytes(MakeImage(), "bench.dsk", ui);
+  ws.LoadImageBytes(MakeImage(), "bench.dsk");
   for (auto _ : state) benchmark::DoNotOptimize(FreeBytes(ws.image));
 }
 BENCHMARK(BM_FreeBytes)->Unit(benchmark::kMicrosecond);

@@ -25,9 +25,8 @@ DiskImage Full720() { return bench::FullDisk720(); }
 // of one cluster in the root, 10 files of 14 clusters in each, and 0 files in the root.
 DiskImage Full1440() {
   std::vector<std::uint8_t> bytes = bench::Blank1440();
-  SilentUi ui;
   Workspace ws;
-  ws.LoadImageBytes(std::move(bytes), "full.dsk", ui);
+  ws.LoadImageBytes(std::move(bytes), "full.dsk");
   DiskImage img = ws.image;
   const auto& g = img.geometry;
   WriteFatEntry(img, 0, 0xFF0);

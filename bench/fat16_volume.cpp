@@ -156,9 +156,8 @@ fs::path WideFolder() {
 void BM_CheckFullFat16(benchmark::State& state) {
   const fs::path path = FullVolume();
   for (auto _ : state) {
-    SilentUi ui;
     Workspace ws;
-    ws.LoadImage(path.string(), ui);
+    ws.LoadImage(path.string());
     if (!ws.HasImage()) std::abort();
     const DiskCheck check = CheckDisk(ws.image);
     if (!check.Clean()) state.SkipWithError(check.findings.front().message.c_str());
@@ -171,9 +170,8 @@ BENCHMARK(BM_CheckFullFat16)->Unit(benchmark::kMillisecond);
 void BM_ListTenThousand(benchmark::State& state) {
   const fs::path path = WideFolder();
   for (auto _ : state) {
-    SilentUi ui;
     Workspace ws;
-    ws.LoadImage(path.string(), ui);
+    ws.LoadImage(path.string());
     if (!ws.HasImage() || ws.Entries().empty()) std::abort();
     const FileEntry wide = ws.Entries().front();
     if (ws.Enter(wide, wide.Caption()) != EnterOutcome::Entered) std::abort();

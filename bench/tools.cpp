@@ -20,9 +20,8 @@ using namespace quarnel;
 // in use, and one file whose chain runs over the whole disk.
 Workspace MakeDisk() {
   Workspace ws;
-  SilentUi ui;
   std::vector<std::uint8_t> bytes = BuildNewImage(*GeometryForSize("720"));
-  ws.LoadImageBytes(std::move(bytes), "bench.dsk", ui);
+  ws.LoadImageBytes(std::move(bytes), "bench.dsk");
   const auto& g = ws.image.geometry;
   std::uint32_t x = 12345;
   for (std::size_t i = g.dataOffset; i < ws.image.Size(); ++i) {

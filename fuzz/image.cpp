@@ -46,9 +46,8 @@ void Visit(quarnel::Workspace& ws, int& budget) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto disk = quarnel::fuzz::SmallDisk(data, size);
-  quarnel::SilentUi ui;
   quarnel::Workspace ws;
-  quarnel::fuzz::LoadSmallDisk(ws, std::move(disk), ui);
+  quarnel::fuzz::LoadSmallDisk(ws, std::move(disk));
   int budget = 64;
   Visit(ws, budget);
   quarnel::Resolve(ws.image, "A/B/C.TXT");

@@ -28,8 +28,6 @@
 
 namespace {
 
-using QuietUi = quarnel::SilentUi;
-
 // The change being checked, for the report of a violation.
 const char* step = "";
 
@@ -194,9 +192,8 @@ void ChangeFolders(quarnel::Workspace& ws) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto disk = quarnel::fuzz::SmallDisk(data, size);
-  QuietUi ui;
   quarnel::Workspace ws;
-  quarnel::fuzz::LoadSmallDisk(ws, std::move(disk), ui);
+  quarnel::fuzz::LoadSmallDisk(ws, std::move(disk));
   if (!ws.HasImage()) return 0;
   // An add before the deletes meets the image's own entries; the one after meets what is left.
   Add(ws);

@@ -78,20 +78,19 @@ inline std::vector<std::uint8_t> Filled(std::size_t n, std::uint8_t seed) {
   return bytes;
 }
 
-inline void Load(Workspace& ws, ImageBytes image, bool fat16, Ui& ui) {
+inline void Load(Workspace& ws, ImageBytes image, bool fat16) {
   if (fat16)
-    ws.LoadVolume(std::make_unique<MemoryStore>(std::move(image)), "fuzz.img", ui);
+    ws.LoadVolume(std::make_unique<MemoryStore>(std::move(image)), "fuzz.img");
   else
-    ws.LoadBuiltImage(std::move(image), "fuzz.dsk", ui);
+    ws.LoadBuiltImage(std::move(image), "fuzz.dsk");
 }
 
 // The empty disk with: HELLO.BAS (1 cluster), DATA.BIN (10), README.TXT (2), SUB holding A.TXT
 // (3) and DEEP holding B.TXT (1), and EMPTY.DAT (no cluster).
 inline ImageBytes BuildTree(const GeometryRow& row, bool fat16) {
   const ImageBytes empty = Formatted(row, fat16);
-  SilentUi ui;
   Workspace ws;
-  Load(ws, empty, fat16, ui);
+  Load(ws, empty, fat16);
   if (!ws.HasImage()) return empty;
   const LocalDateTime when{2001, 2, 3, 4, 5, 6};
   auto add = [&](DirRef dir, const char* name, std::size_t n, std::uint8_t seed) {
@@ -148,8 +147,8 @@ inline SmallDiskInput SmallDisk(const std::uint8_t* data, std::size_t size) {
 
 // Loads the disk into `ws` as its kind is loaded: the FAT12 disk as a built image, the FAT16
 // volume from a store.
-inline void LoadSmallDisk(Workspace& ws, SmallDiskInput disk, Ui& ui) {
-  detail::Load(ws, std::move(disk.image), disk.fat16, ui);
+inline void LoadSmallDisk(Workspace& ws, SmallDiskInput disk) {
+  detail::Load(ws, std::move(disk.image), disk.fat16);
 }
 
 }  // namespace quarnel::fuzz

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/ui.h"
+#include "formats/ui.h"
 
 namespace quarnel {
 

@@ -64,19 +64,20 @@ void MainWindow::DeleteHostFile() {
 }
 
 TargetQuestion AskTargetFor(Conversion conversion, const std::string& source) {
+  const std::string target = WithExtension(source, ConversionTargetExtension(conversion));
   switch (conversion) {
     case Conversion::DdiToDsk:
-      return {formats::msg::kConvertDdiTitle, WithExtension(source, ".DSK")};
+      return {formats::msg::kConvertDdiTitle, target};
     case Conversion::ImgToDsk:
-      return {formats::msg::kConvertImgTitle, WithExtension(source, ".DSK")};
+      return {formats::msg::kConvertImgTitle, target};
     case Conversion::MsxToDsk:
-      return {formats::msg::kConvertMsxTitle, WithExtension(source, ".DSK")};
+      return {formats::msg::kConvertMsxTitle, target};
     case Conversion::XsaToDsk:
-      return {formats::msg::kConvertXsaTitle, WithExtension(source, ".dsk")};
+      return {formats::msg::kConvertXsaTitle, target};
     case Conversion::DskToXsa:
       break;
   }
-  return {formats::msg::kConvertDskTitle, WithExtension(source, ".xsa")};
+  return {formats::msg::kConvertDskTitle, target};
 }
 
 void MainWindow::ConvertSelected() {

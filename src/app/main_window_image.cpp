@@ -16,6 +16,7 @@
 #include "app/messages.h"
 #include "app/qt_ui.h"
 #include "core/add_file.h"
+#include "core/message_text.h"
 #include "core/messages.h"
 #include "core/rename.h"
 #include "formats/session.h"
@@ -207,8 +208,9 @@ void MainWindow::DropFiles(const QStringList& paths) {
       AddTokenizedHostFile(files[i], *names[i]);
     else if (names[i])
       AddHostFile(files[i], *names[i]);  // a cancelled question skips the file
-    ui_->Status(std::string(app_text::kAddingFile) + std::to_string(i) +
-                std::string(app_text::kAddingFileOf) + std::to_string(files.size()));
+    ui_->Status(
+        FillText(app_text::kAddingFile, {DecimalText(static_cast<std::int64_t>(i)),
+                                         DecimalText(static_cast<std::int64_t>(files.size()))}));
   }
   ui_->Status(remembered);
   ShowListing();

@@ -7,8 +7,7 @@
 namespace quarnel::app_text {
 
 // Dialogs and labels around the core's operations.
-inline constexpr std::string_view kAddingFile = "Adding file ";
-inline constexpr std::string_view kAddingFileOf = " of ";
+inline constexpr std::string_view kAddingFile = "Adding file %1 of %2";
 inline constexpr std::string_view kAddFileTitle = "Add File to Disk Image";
 inline constexpr std::string_view kRenameCaption = "Filename too long! Rename:";
 inline constexpr std::string_view kRenameButton = "Rename";

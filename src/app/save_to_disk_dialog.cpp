@@ -18,6 +18,7 @@
 #include "app/qt_ui.h"
 #include "formats/messages.h"
 #include "formats/raw_disk_posix.h"
+#include "tools/write_back.h"
 
 namespace quarnel {
 
@@ -136,9 +137,7 @@ std::optional<std::int64_t> SaveToDiskDialog::SectorField(QLineEdit* edit) {
   bool ok = false;
   const qlonglong v = edit->text().trimmed().toLongLong(&ok);
   if (ok) return v;
-  std::string text(formats::msg::kNotAnInteger);
-  text.replace(text.find("%s"), 2, FromQ(edit->text()));
-  ui_.Notify(text);
+  ui_.Notify(tools::NotAnIntegerMessage(FromQ(edit->text())));
   return std::nullopt;
 }
 

@@ -20,10 +20,9 @@
 #include "viewers/basic_export.h"
 #include "viewers/basic_lister.h"
 #include "viewers/basic_tokenizer.h"
-#include "viewers/bitmap_file.h"
 #include "viewers/messages.h"
 #include "viewers/picture_decoder.h"
-#include "viewers/png_file.h"
+#include "viewers/picture_file.h"
 #include "viewers/text_view.h"
 
 namespace quarnel {
@@ -366,13 +365,10 @@ void ViewerWindow::SavePictureAs() {
 
 bool ViewerWindow::SavePicture(const std::string& path) {
   if (!picture_) return false;
-  const QString lower = ToQ(path).toLower();
+  // Any name but a bitmap's is written as PNG.
   std::vector<std::uint8_t> bytes;
-  if (lower.endsWith(QLatin1String(".bmp"))) {
-    bytes = viewers::EncodeScreenBitmap(*picture_, viewers::BitmapColours::AsDisplayed);
-  } else if (auto png = viewers::EncodePng(*picture_)) {
-    bytes = std::move(*png);
-  }
+  const auto format = viewers::PictureFileFormatOf(path).value_or(viewers::PictureFileFormat::Png);
+  if (auto encoded = viewers::EncodePictureFile(*picture_, format)) bytes = std::move(*encoded);
   QFile f(ToQ(path));
   const bool ok = !bytes.empty() && f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                   f.write(reinterpret_cast<const char*>(bytes.data()),

@@ -16,9 +16,9 @@
 
 #include "app/picture_view.h"
 #include "app/settings_record.h"
-#include "core/ui.h"
 #include "core/view_choice.h"
 #include "core/volume.h"
+#include "formats/ui.h"
 #include "tools/disk_report.h"
 #include "viewers/msx_charset.h"
 #include "viewers/picture.h"

@@ -2,7 +2,7 @@
 // before they call the core.
 #pragma once
 
-#include "core/ui.h"
+#include "formats/ui.h"
 
 namespace quarnel::cli {
 

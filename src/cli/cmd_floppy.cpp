@@ -18,6 +18,7 @@
 #include "formats/floppy_devices.h"
 #include "formats/floppy_write.h"
 #include "formats/messages.h"
+#include "tools/write_back.h"
 
 namespace quarnel::cli {
 
@@ -56,9 +57,7 @@ void EndProgressLine(const FloppyRun& run) {
 std::optional<std::int64_t> SectorArg(const std::string& text) {
   auto v = NumberArg(text);
   if (!v) {
-    std::string msg(formats::msg::kNotAnInteger);
-    msg.replace(msg.find("%s"), 2, text);
-    std::cerr << msg << "\n";
+    std::cerr << tools::NotAnIntegerMessage(text) << "\n";
   }
   return v;
 }

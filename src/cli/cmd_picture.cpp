@@ -15,9 +15,8 @@
 #include "core/ascii.h"
 #include "core/host_file.h"
 #include "core/view_choice.h"
-#include "viewers/bitmap_file.h"
 #include "viewers/picture_decoder.h"
-#include "viewers/png_file.h"
+#include "viewers/picture_file.h"
 
 namespace quarnel::cli {
 
@@ -43,8 +42,8 @@ std::optional<viewers::PictureMode> ModeFor(const Args& args, const ViewerInput&
 }
 
 int DecodeToFile(const Args& args) {
-  const std::string ext = AsciiLower(std::filesystem::path(args.out).extension().string());
-  if (ext != ".png" && ext != ".bmp") {
+  const auto format = viewers::PictureFileFormatOf(args.out);
+  if (!format) {
     std::cerr << kPngOrBmp << "\n";
     return kExitUsage;
   }
@@ -66,18 +65,13 @@ int DecodeToFile(const Args& args) {
     std::cerr << result.message << "\n";
     return kExitFailure;
   }
-  std::vector<std::uint8_t> bytes;
-  if (ext == ".png") {
-    std::string error;
-    auto png = viewers::EncodePng(*result.picture, &error);
-    if (!png) {
-      std::cerr << kPngError << error << "\n";
-      return kExitFailure;
-    }
-    bytes = std::move(*png);
-  } else {
-    bytes = viewers::EncodeScreenBitmap(*result.picture, viewers::BitmapColours::AsDisplayed);
+  std::string error;
+  auto encoded = viewers::EncodePictureFile(*result.picture, *format, &error);
+  if (!encoded) {
+    std::cerr << kPngError << error << "\n";
+    return kExitFailure;
   }
+  std::vector<std::uint8_t> bytes = std::move(*encoded);
   if (!WriteFileAtomically(args.out, bytes, LinkPolicy::Replace)) {
     std::cerr << kCannotWritePicture << args.out << "\n";
     return kExitFailure;

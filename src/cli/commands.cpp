@@ -23,6 +23,7 @@ void RegisterPack(CommandLine& commands);
 void RegisterConvert(CommandLine& commands);
 void RegisterTokenize(CommandLine& commands);
 void RegisterDetails(CommandLine& commands);
+void RegisterParts(CommandLine& commands);
 void RegisterFileinfo(CommandLine& commands);
 void RegisterSector(CommandLine& commands);
 void RegisterFind(CommandLine& commands);
@@ -32,12 +33,12 @@ void RegisterFloppy(CommandLine& commands);
 
 std::span<const RegisterCommand> AllCommands() {
   static constexpr RegisterCommand kCommands[] = {
-      RegisterVersion,  RegisterLs,     RegisterCat,   RegisterExtract, RegisterBasic,
-      RegisterTokenize, RegisterHex,    RegisterText,  RegisterPicture, RegisterCas,
-      RegisterConvert,  RegisterAdd,    RegisterRm,    RegisterRen,     RegisterLabel,
-      RegisterOem,      RegisterNew,    RegisterMkdir, RegisterPack,    RegisterDetails,
-      RegisterFileinfo, RegisterSector, RegisterFind,  RegisterPoke,    RegisterCheck,
-      RegisterFloppy,
+      RegisterVersion,  RegisterLs,       RegisterCat,    RegisterExtract, RegisterBasic,
+      RegisterTokenize, RegisterHex,      RegisterText,   RegisterPicture, RegisterCas,
+      RegisterConvert,  RegisterAdd,      RegisterRm,     RegisterRen,     RegisterLabel,
+      RegisterOem,      RegisterNew,      RegisterMkdir,  RegisterPack,    RegisterDetails,
+      RegisterParts,    RegisterFileinfo, RegisterSector, RegisterFind,    RegisterPoke,
+      RegisterCheck,    RegisterFloppy,
   };
   return kCommands;
 }

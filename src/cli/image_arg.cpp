@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "core/partition_store.h"
 #include "core/view_choice.h"
 #include "viewers/msx_charset.h"
 
@@ -14,7 +15,10 @@ bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
     std::cerr << kNoSuchImage << path << "\n";
     return false;
   }
-  const HostReadError read = ws.LoadImage(path, ui);
+  if (RefusePartitionedImage(path)) return false;
+  const LoadReport report = ws.LoadImage(path);
+  NotifyAll(ui, report.messages);
+  const HostReadError read = report.read;
   if (ws.HasImage()) return true;
   if (ui.Notices() == 0) std::cerr << kNoSuchImage << path << "\n";
   // Below the system's message ("File to small to be a diskimage!"): what the path really is.
@@ -24,6 +28,15 @@ bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
   if (!ws.image.bootErrorDetail.empty())
     std::cerr << path << ": " << ws.image.bootErrorDetail << "\n";
   return false;
+}
+
+bool RefusePartitionedImage(const std::string& path) {
+  const auto store = OpenImageFileStore(path);
+  if (!store) return false;  // the load says what is wrong with it
+  const PartitionTable table = ReadPartitionTable(*store);
+  if (!table.Partitioned()) return false;
+  std::cerr << path << kHoldsPartitions << PartitionList(table) << kNamePartition << "\n";
+  return true;
 }
 
 void ReportPathError(const PathResult& r, std::string_view path) {

@@ -21,6 +21,11 @@ namespace quarnel::cli {
 // on stderr (the core's message, or ours for a missing file).
 bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui);
 
+// True, with "IMAGE holds partitions: 1 (FAT12, 8 MB), ...; name one with --partition N" on
+// stderr, when the image at `path` holds a partition table: a command on one volume must be told
+// which partition to work on.
+bool RefusePartitionedImage(const std::string& path);
+
 // Prints the reason of a failed path walk to stderr (unless the core already showed one).
 void ReportPathError(const PathResult& r, std::string_view path);
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "cli/image_arg.h"
 #include "cli/messages.h"
 #include "tools/write_back.h"
 
@@ -14,7 +15,8 @@ bool OpenRawImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
     std::cerr << kNoSuchImage << path << "\n";
     return false;
   }
-  ws.LoadImage(path, ui);
+  if (RefusePartitionedImage(path)) return false;
+  NotifyAll(ui, ws.LoadImage(path).messages);
   if (!ws.image.Empty()) return true;
   if (ui.Notices() == 0) std::cerr << kNoSuchImage << path << "\n";
   return false;

@@ -8,6 +8,7 @@
 #include "core/dir_entry.h"
 #include "core/directory.h"
 #include "core/fat.h"
+#include "core/message_text.h"
 #include "core/messages.h"
 
 namespace quarnel {
@@ -24,13 +25,8 @@ bool FatCopiesAgree(const DiskImage& image, std::uint32_t n) {
   return true;
 }
 
-std::string Refusal(std::string_view format, std::uint32_t cluster, const std::string& path = {}) {
-  const std::string f(format);
-  const int n = std::snprintf(nullptr, 0, f.c_str(), cluster, path.c_str());
-  std::string out(static_cast<std::size_t>(std::max(0, n)) + 1, '\0');
-  std::snprintf(out.data(), out.size(), f.c_str(), cluster, path.c_str());
-  out.resize(static_cast<std::size_t>(std::max(0, n)));
-  return out;
+std::string Refusal(std::string_view text, std::uint32_t cluster, const std::string& path = {}) {
+  return FillText(text, {DecimalText(cluster), path});
 }
 
 std::vector<std::uint16_t> Sorted(std::vector<std::uint16_t> v) {

@@ -8,6 +8,7 @@
 #include "core/dir_entry.h"
 #include "core/directory.h"
 #include "core/fat.h"
+#include "core/message_text.h"
 #include "core/messages.h"
 #include "core/workspace.h"
 
@@ -84,9 +85,7 @@ DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEnt
   };
   std::vector<Pending> todo{{entry.firstCluster, shown(entry)}};
   auto refuseLoop = [](const std::string& path) {
-    char text[512];
-    std::snprintf(text, sizeof text, msg::kNeedsCheckDirectoryLoop.data(), path.c_str());
-    return DeleteOutcome{DeleteStatus::NeedsCheck, text};
+    return DeleteOutcome{DeleteStatus::NeedsCheck, FillText(msg::kNeedsCheckDirectoryLoop, {path})};
   };
   // Every directory of the tree once: its chain, then its entries.
   while (!todo.empty()) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/disk_image.h"
+#include "core/message_text.h"
 
 namespace quarnel {
 
@@ -59,10 +60,5 @@ DiskCheck CheckDisk(const DiskImage& image);
 // The check of the FATs, the chains and the tree by the image's geometry as it stands, the boot
 // sector's layout taken as it is; nothing for an image that is not usable.
 DiskCheck CheckLaidOut(const DiskImage& image);
-
-// `text` with "%1", "%2", ... replaced by `args` in order.
-std::string FillText(std::string_view text, std::initializer_list<std::string> args);
-// `v` as "0x" and `digits` hexadecimal digits.
-std::string HexText(std::uint32_t v, int digits);
 
 }  // namespace quarnel

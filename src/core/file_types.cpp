@@ -91,6 +91,20 @@ bool IsOwnDiskImage(std::string_view path) {
   return HostExtension(path) == AsciiUpper(kDiskImageExtension);
 }
 
+std::string_view ConversionTargetExtension(Conversion conversion) {
+  switch (conversion) {
+    case Conversion::DdiToDsk:
+    case Conversion::ImgToDsk:
+    case Conversion::MsxToDsk:
+      return ".DSK";
+    case Conversion::XsaToDsk:
+      return kDiskImageExtension;
+    case Conversion::DskToXsa:
+      break;
+  }
+  return ".xsa";
+}
+
 std::optional<Conversion> ConversionFor(std::string_view path) {
   const FileType* t = FileTypeOf(UpperExtension(path));
   return t ? t->conversion : std::nullopt;

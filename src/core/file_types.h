@@ -84,6 +84,10 @@ bool IsOwnDiskImage(std::string_view path);
 // for any other.
 std::optional<Conversion> ConversionFor(std::string_view path);
 
+// The extension a conversion's target gets when the user has not named one (".DSK" for the
+// foreign images, ".dsk" for an XSA, ".xsa" for a .DSK).
+std::string_view ConversionTargetExtension(Conversion conversion);
+
 // The extension the program gives the disk images it writes, and the one of tokenised programs.
 inline constexpr std::string_view kDiskImageExtension = ".dsk";
 inline constexpr std::string_view kBasicExtension = ".BAS";

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "core/atomic_write.h"
+#include "core/message_text.h"
 #include "core/messages.h"
 
 namespace quarnel {
@@ -202,12 +203,9 @@ std::string DescribeHostReadError(const fs::path& path, HostReadError error, std
     case HostReadError::OtherKind:
       reason = msg::kHostIsOtherKind;
       break;
-    case HostReadError::TooLarge: {
-      char text[96];
-      std::snprintf(text, sizeof text, std::string(msg::kHostLargerThan).c_str(), limit);
-      reason = text;
+    case HostReadError::TooLarge:
+      reason = FillText(msg::kHostLargerThan, {std::to_string(limit)});
       break;
-    }
     case HostReadError::CannotOpen:
       reason = msg::kHostCannotOpen;
       break;

@@ -189,7 +189,7 @@ inline constexpr std::string_view kBrokenTargetDirectory =
 // Ours: deleting a directory tree in which a directory leads back to the root or to a directory
 // above it (printf format: the path of that directory).
 inline constexpr std::string_view kNeedsCheckDirectoryLoop =
-    "The disk needs checking: directory %s leads back to a directory above it; nothing was "
+    "The disk needs checking: directory %1 leads back to a directory above it; nothing was "
     "changed.";
 // Ours: a volume name whose entry would start with a blank, which no system lists as a name.
 inline constexpr std::string_view kVolumeLeadingBlank = "A volume name cannot start with a blank!";
@@ -199,13 +199,13 @@ inline constexpr std::string_view kNameExists = "An entry of that name exists: "
 // Ours: a change refused because the FAT and the directory tree disagree on a cluster it
 // touches (printf formats: the cluster, then the path of the file that uses it).
 inline constexpr std::string_view kNeedsCheckFreeButUsed =
-    "The disk needs checking: cluster %u is marked free but %s uses it; nothing was changed.";
+    "The disk needs checking: cluster %1 is marked free but %2 uses it; nothing was changed.";
 inline constexpr std::string_view kNeedsCheckAlsoUsed =
-    "The disk needs checking: cluster %u is also used by %s; nothing was changed.";
+    "The disk needs checking: cluster %1 is also used by %2; nothing was changed.";
 inline constexpr std::string_view kNeedsCheckNotDirectory =
-    "The disk needs checking: cluster %u of %s holds no directory entries; nothing was changed.";
+    "The disk needs checking: cluster %1 of %2 holds no directory entries; nothing was changed.";
 inline constexpr std::string_view kNeedsCheckFatCopies =
-    "The disk needs checking: its FAT copies disagree on cluster %u; nothing was changed.";
+    "The disk needs checking: its FAT copies disagree on cluster %1; nothing was changed.";
 
 // Ours: why a host file was not read, printed after its path ("disk.dsk: is a FIFO") by the
 // command line, below the system's message.
@@ -215,7 +215,7 @@ inline constexpr std::string_view kHostIsFifo = "is a FIFO";
 inline constexpr std::string_view kHostIsDevice = "is a device";
 inline constexpr std::string_view kHostIsSocket = "is a socket";
 inline constexpr std::string_view kHostIsOtherKind = "is not a regular file";
-inline constexpr std::string_view kHostLargerThan = "is larger than %ju bytes";
+inline constexpr std::string_view kHostLargerThan = "is larger than %1 bytes";
 inline constexpr std::string_view kHostCannotOpen = "cannot be opened";
 inline constexpr std::string_view kHostShortRead = "could not be read whole";
 inline constexpr std::string_view kHostNoMemory = "does not fit in memory";

@@ -50,11 +50,11 @@ bool IsStandardSize(std::int64_t size) {
 
 }  // namespace
 
-bool Workspace::RefuseImageSize(std::uintmax_t size, Ui& ui) {
+bool Workspace::RefuseImageSize(std::uintmax_t size, LoadReport& report) {
   if (size > static_cast<std::uintmax_t>(kLargestImageSize)) {
-    ui.Notify(msg::kFileTooBig);
+    report.messages.push_back(msg::kFileTooBig);
   } else if (size < static_cast<std::uintmax_t>(kSmallestImageSize)) {
-    ui.Notify(msg::kFileTooSmall);
+    report.messages.push_back(msg::kFileTooSmall);
   } else {
     return false;
   }
@@ -62,63 +62,95 @@ bool Workspace::RefuseImageSize(std::uintmax_t size, Ui& ui) {
   return true;
 }
 
-HostReadError Workspace::LoadImage(const std::string& path, Ui& ui) {
+LoadReport Workspace::LoadImage(const std::string& path) {
   ResetForLoad(*this);
+  LoadReport report;
 
   // Only a regular file is opened. A directory, FIFO or device has no size here, so it is "too
   // small" as the system says; its kind is returned for front ends that say more. A file of a
   // size no disk has is not read at all.
   HostFile file(path);
-  if (file.info().mode == 0) return file.error();  // nothing there: nothing loaded, no message
-  const HostReadError kind = IsOtherKind(file.error()) ? file.error() : HostReadError::None;
-  if (kind == HostReadError::None && file.info().size > kLargestFloppyBytes &&
-      LoadLargeImage(path, file.info().size, ui))
-    return HostReadError::None;
-  if (RefuseImageSize(file.info().size, ui)) return kind;
+  if (file.info().mode == 0) {  // nothing there: nothing loaded, no message
+    report.read = file.error();
+    return report;
+  }
+  if (IsOtherKind(file.error())) report.read = file.error();
+  if (report.read == HostReadError::None && file.info().size > kLargestFloppyBytes &&
+      LoadLargeImage(path, file.info().size, report))
+    return report;
+  if (RefuseImageSize(file.info().size, report)) return report;
 
   ImageBytes bytes;
   const HostReadError read = file.ReadAll(static_cast<std::uintmax_t>(kLargestImageSize), bytes);
   if (read == HostReadError::NoMemory) {
-    ui.Notify(msg::kNoMemory);
-    return read;
+    report.messages.push_back(msg::kNoMemory);
+    report.read = read;
+    return report;
   }
   if (read != HostReadError::None) {
-    ui.Notify(msg::kReadError);
+    report.messages.push_back(msg::kReadError);
+    report.read = read;
     image.loadFailed = true;
     imagePath.clear();
-    return read;
+    return report;
   }
-  LoadImageBytes(std::move(bytes), path, ui);
-  return HostReadError::None;
+  return LoadImageBytes(std::move(bytes), path);
 }
 
-void Workspace::LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path,
-                               Ui& ui) {
-  LoadImageBytes(ImageBytes(bytes.begin(), bytes.end()), path, ui);
+LoadReport Workspace::LoadImageBytes(const std::vector<std::uint8_t>& bytes,
+                                     const std::string& path) {
+  return LoadImageBytes(ImageBytes(bytes.begin(), bytes.end()), path);
 }
 
-void Workspace::LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui) {
+LoadReport Workspace::LoadImageBytes(ImageBytes bytes, const std::string& path) {
   ResetForLoad(*this);
-  if (RefuseImageSize(bytes.size(), ui)) return;
+  LoadReport report;
+  if (RefuseImageSize(bytes.size(), report)) return report;
   const auto size = static_cast<std::int32_t>(bytes.size());
-  if (!IsStandardSize(size)) ui.Notify(msg::kOddDiskSize);
+  if (!IsStandardSize(size)) report.messages.push_back(msg::kOddDiskSize);
   image = DiskImage(std::move(bytes));
   imagePath = path;
-  FinishLoad(ui);
+  FinishLoad(report);
+  return report;
 }
 
-void Workspace::LoadBuiltImage(ImageBytes bytes, const std::string& path, Ui& ui) {
+LoadReport Workspace::LoadBuiltImage(ImageBytes bytes, const std::string& path) {
   ResetForLoad(*this);
+  LoadReport report;
   if (bytes.size() < 512 || bytes.size() > static_cast<std::size_t>(kLargestImageSize)) {
     image.loadFailed = true;
-    return;
+    return report;
   }
   image = DiskImage(std::move(bytes));
   imagePath = path;
-  FinishLoad(ui);
+  FinishLoad(report);
+  return report;
 }
 
-bool Workspace::LoadLargeImage(const std::string& path, std::uintmax_t size, Ui& ui) {
+namespace {
+
+// What the user is told when a boot sector gives no usable layout.
+std::string_view GeometryFaultMessage(GeometryFault fault) {
+  switch (fault) {
+    case GeometryFault::SectorTooBig:
+      return msg::kSectorTooBig;
+    case GeometryFault::DiskLarger:
+      return msg::kDiskSmallerThanGeometry;
+    case GeometryFault::SystemOutside:
+      return msg::kSystemAreaOutside;
+    case GeometryFault::TooManyClusters:
+      return msg::kTooManyClusters;
+    case GeometryFault::None:
+    case GeometryFault::NoBootSector:  // cannot happen for an accepted size
+    case GeometryFault::ZeroField:
+      break;
+  }
+  return msg::kBootSectorError;
+}
+
+}  // namespace
+
+bool Workspace::LoadLargeImage(const std::string& path, std::uintmax_t size, LoadReport& report) {
   // Written in place when the file may be written; a command that only reads writes nothing.
   std::unique_ptr<FileStore> store = FileStore::Open(path, true, true);
   if (!store) store = FileStore::Open(path, false, true);
@@ -126,7 +158,7 @@ bool Workspace::LoadLargeImage(const std::string& path, std::uintmax_t size, Ui&
   const auto boot = store->Read(0, 512);
   if (!boot || !ReadGeometry(*boot, store->Size()).Usable()) return false;
   if (size > kLargestWholeImage) {
-    LoadVolume(std::move(store), path, ui);
+    report = LoadVolume(std::move(store), path);
     return true;
   }
   // A volume of floppy size is held whole and saved like a floppy.
@@ -137,60 +169,38 @@ bool Workspace::LoadLargeImage(const std::string& path, std::uintmax_t size, Ui&
   ResetForLoad(*this);
   image = DiskImage(std::move(bytes));
   imagePath = path;
-  FinishLoad(ui, kMostFat16Clusters);
+  FinishLoad(report, kMostFat16Clusters);
   return true;
 }
 
-void Workspace::LoadVolume(std::unique_ptr<SectorStore> store, const std::string& path, Ui& ui) {
+LoadReport Workspace::LoadVolume(std::unique_ptr<SectorStore> store, const std::string& path) {
+  LoadReport report;
   ResetForLoad(*this);
   if (!store || store->Size() < 512) {
     image.loadFailed = true;
-    return;
+    return report;
   }
   image = DiskImage(std::move(store), DiskGeometry{});
   imagePath = path;
-  FinishLoad(ui, kMostFat16Clusters);
+  FinishLoad(report, kMostFat16Clusters);
+  return report;
 }
 
-void Workspace::FinishLoad(Ui& ui, std::int32_t mostClusters) {
+void Workspace::FinishLoad(LoadReport& report, std::int32_t mostClusters) {
   // Floppies are FAT12: one whose boot sector gives more clusters is refused.
   GeometryReading read =
       ReadGeometry(image.Read(0, std::min<std::uint64_t>(image.Size(), 512)).value_or(Bytes()),
                    image.Size(), mostClusters);
-  switch (read.fault) {
-    case GeometryFault::None:
-      break;
-    case GeometryFault::NoBootSector:  // cannot happen for an accepted size
-      ui.Notify(msg::kBootSectorError);
-      image.bootError = true;
-      return;
-    case GeometryFault::SectorTooBig:
-      image.loadFailed = true;
-      ui.Notify(msg::kSectorTooBig);
-      image.bootError = true;
-      return;
-    case GeometryFault::ZeroField:
+  if (read.fault != GeometryFault::None) {
+    // The fields stay for the reports, unless the sector size or the boot sector itself is
+    // what failed.
+    if (read.fault == GeometryFault::SectorTooBig) image.loadFailed = true;
+    if (read.fault != GeometryFault::SectorTooBig && read.fault != GeometryFault::NoBootSector)
       image.geometry = read.geometry;
-      image.bootErrorDetail = read.detail;
-      ui.Notify(msg::kBootSectorError);
-      image.bootError = true;
-      return;
-    case GeometryFault::DiskLarger:
-      image.geometry = read.geometry;
-      ui.Notify(msg::kDiskSmallerThanGeometry);
-      image.bootError = true;
-      return;
-    case GeometryFault::SystemOutside:
-      image.geometry = read.geometry;
-      ui.Notify(msg::kSystemAreaOutside);
-      image.bootError = true;
-      return;
-    case GeometryFault::TooManyClusters:
-      image.geometry = read.geometry;
-      image.bootErrorDetail = read.detail;
-      ui.Notify(msg::kTooManyClusters);
-      image.bootError = true;
-      return;
+    image.bootErrorDetail = read.detail;
+    report.messages.push_back(GeometryFaultMessage(read.fault));
+    image.bootError = true;
+    return;
   }
   image.geometry = read.geometry;
   folders.assign(1, DirLevel{"\\", kRootDir});

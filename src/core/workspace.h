@@ -16,7 +16,6 @@
 #include "core/file_types.h"  // HostFileKindOf, for the callers that take it from here
 #include "core/host_file.h"
 #include "core/save_image.h"
-#include "core/ui.h"
 #include "core/volume.h"
 
 namespace quarnel {
@@ -44,6 +43,14 @@ enum class EnterOutcome {
 // nothing ("").
 std::string_view EnterMessage(EnterOutcome outcome);
 
+// How a load went, for the front end to tell: the messages in the order the user is to see them
+// (a warning about an odd size, then a refusal), and what kept the file from being read as a host
+// file (LoadImage only).
+struct LoadReport {
+  HostReadError read = HostReadError::None;
+  std::vector<std::string_view> messages;
+};
+
 class Workspace {
  public:
   DiskImage image;                // the volume: bytes, geometry and how the load went
@@ -52,23 +59,24 @@ class Workspace {
   DirContents listing;            // the slots of the shown directory
 
   // Loads and validates an image file: reads it and hands its bytes to LoadImageBytes; the
-  // outcome is in image.loadFailed / image.bootError. Unsaved changes of the image it replaces
-  // are dropped: the front end settles them first. A path that does not exist leaves no image
-  // loaded and shows no message; a file of a size no disk has is refused unread. Returns what
-  // kept the file from being read as a host file (its kind when it is no regular file, a failed
-  // open or read); None when it was read or refused for its size.
-  HostReadError LoadImage(const std::string& path, Ui& ui);
+  // outcome is in image.loadFailed / image.bootError, the messages in the report. Unsaved changes
+  // of the image it replaces are dropped: the front end settles them first. A path that does not
+  // exist leaves no image loaded and gives no message; a file of a size no disk has is refused
+  // unread. The report's `read` says what kept the file from being read as a host file (its kind
+  // when it is no regular file, a failed open or read); None when it was read or refused for its
+  // size.
+  LoadReport LoadImage(const std::string& path);
   // The same from bytes already in memory (steps after the file read); `path` becomes
   // imagePath. Used by LoadImage, tests, fuzzing and converters.
-  void LoadImageBytes(ImageBytes bytes, const std::string& path, Ui& ui);
-  void LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path, Ui& ui);
+  LoadReport LoadImageBytes(ImageBytes bytes, const std::string& path);
+  LoadReport LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path);
   // Bytes a program made in memory (fuzzing): the boot sector is checked as in any load, but
   // the sizes a file must have do not apply, so a disk of a few dozen sectors loads.
-  void LoadBuiltImage(ImageBytes bytes, const std::string& path, Ui& ui);
+  LoadReport LoadBuiltImage(ImageBytes bytes, const std::string& path);
   // The volume in `store` (a partition, an image file read in place): only its boot sector is
   // read now, the FAT and the directories as they are listed, files as they are read. FAT12 and
   // FAT16 volumes load; a boot sector that gives no layout is refused as in any load.
-  void LoadVolume(std::unique_ptr<SectorStore> store, const std::string& path, Ui& ui);
+  LoadReport LoadVolume(std::unique_ptr<SectorStore> store, const std::string& path);
   // The image in memory differs from its file: changed since it was loaded or saved.
   bool IsChanged() const { return changed_; }
   // Called by whatever changed the image's bytes (an add, a delete, a write-back, ...), once
@@ -107,13 +115,13 @@ class Workspace {
   bool changed_ = false;
   // Refuses a size no disk image has with the message for it (too big, too small) and
   // loadFailed; true then.
-  bool RefuseImageSize(std::uintmax_t size, Ui& ui);
+  bool RefuseImageSize(std::uintmax_t size, LoadReport& report);
   // An image file larger than a floppy, read in place when its boot sector gives a FAT volume;
   // false (nothing loaded) otherwise.
-  bool LoadLargeImage(const std::string& path, std::uintmax_t size, Ui& ui);
+  bool LoadLargeImage(const std::string& path, std::uintmax_t size, LoadReport& report);
   // Steps of a load after the bytes are in: boot sector, geometry (at most `mostClusters`), root
   // listing.
-  void FinishLoad(Ui& ui, std::int32_t mostClusters = kMostFat12Clusters);
+  void FinishLoad(LoadReport& report, std::int32_t mostClusters = kMostFat12Clusters);
 };
 
 }  // namespace quarnel

@@ -11,8 +11,8 @@
 
 #include "core/bytes.h"
 #include "core/host_file.h"
-#include "core/ui.h"
 #include "core/view_choice.h"
+#include "formats/ui.h"
 
 namespace quarnel {
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/geometry.h"
+#include "core/message_text.h"
 #include "core/save_image.h"
 #include "formats/messages.h"
 
@@ -68,7 +69,7 @@ std::vector<std::uint8_t> ImageSector(Bytes image, std::uint64_t s) {
 }
 
 std::string SectorStatusText(std::uint64_t s, std::uint64_t last) {
-  return std::string(m::kSectorStatus) + N(s + 1) + std::string(m::kSectorStatusOf) + N(last + 1);
+  return FillText(m::kSectorStatus, {N(s + 1), N(last + 1)});
 }
 
 std::string PhaseStatusText(FloppyPhase phase, std::uint64_t s, std::uint64_t last) {
@@ -76,9 +77,9 @@ std::string PhaseStatusText(FloppyPhase phase, std::uint64_t s, std::uint64_t la
     case FloppyPhase::Writing:
       break;
     case FloppyPhase::Verifying:
-      return std::string(m::kVerifying) + N(s + 1) + std::string(m::kSectorStatusOf) + N(last + 1);
+      return FillText(m::kVerifying, {N(s + 1), N(last + 1)});
     case FloppyPhase::Reading:
-      return std::string(m::kReading) + N(s + 1) + std::string(m::kSectorStatusOf) + N(last + 1);
+      return FillText(m::kReading, {N(s + 1), N(last + 1)});
   }
   return SectorStatusText(s, last);
 }
@@ -97,9 +98,8 @@ Result PlanWrite(std::uint64_t imageBytes, const RangeChoice& choice, const RawD
     r = {static_cast<std::uint64_t>(choice.start), static_cast<std::uint64_t>(choice.end)};
   }
   if (disk.FixedSize() && r.last >= WholeSectors(disk.SizeBytes()))
-    return {FloppyStatus::Refused, std::string(m::kPastDiskEnd) +
-                                       N(WholeSectors(disk.SizeBytes())) +
-                                       std::string(m::kPastDiskEndTail) + N(r.last)};
+    return {FloppyStatus::Refused,
+            FillText(m::kPastDiskEnd, {N(WholeSectors(disk.SizeBytes())), N(r.last)})};
   range = r;
   return {FloppyStatus::Done};
 }
@@ -143,16 +143,14 @@ DiskRead ReadDiskImage(RawDisk& disk, const FloppyRun& run) {
   }
   const DiskGeometry g = GeometryFieldsAt(*boot);
   if (g.bytesPerSector == 0 || g.bytesPerSector % kRawSectorBytes != 0 || g.totalSectors == 0) {
-    out.outcome = {FloppyStatus::Refused, std::string(m::kBootGivesNoSize) + N(g.bytesPerSector) +
-                                              std::string(m::kBootGivesNoSizeTail) +
-                                              N(g.totalSectors) + ")"};
+    out.outcome = {FloppyStatus::Refused,
+                   FillText(m::kBootGivesNoSize, {N(g.bytesPerSector), N(g.totalSectors)})};
     return out;
   }
   const std::uint64_t bytes = g.DiskBytes();
   if (bytes > disk.SizeBytes()) {
-    out.outcome = {FloppyStatus::Refused, std::string(m::kBootClaims) + N(bytes) +
-                                              std::string(m::kBootClaimsTail) +
-                                              N(disk.SizeBytes())};
+    out.outcome = {FloppyStatus::Refused,
+                   FillText(m::kBootClaims, {N(bytes), N(disk.SizeBytes())})};
     return out;
   }
   out.bytes.assign(bytes, 0);

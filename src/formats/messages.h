@@ -39,11 +39,9 @@ inline constexpr std::string_view kXsaInputTooLarge =
     "File too large to compress into an .xsa image (at most 16 MiB)";
 
 // Floppy disks: the write loop's and the geometry's texts.
-inline constexpr std::string_view kSectorStatus = "Sector ";
-inline constexpr std::string_view kSectorStatusOf = " of ";
+inline constexpr std::string_view kSectorStatus = "Sector %1 of %2";
 inline constexpr std::string_view kDone = "Done";
 inline constexpr std::string_view kError = "Error";
-inline constexpr std::string_view kNotAnInteger = "'%s' is not a valid integer value";
 inline constexpr std::string_view kTotalSectorsLine = "Total physical sectors: ";
 inline constexpr std::string_view kCylindersLine = "Cylinders: ";
 inline constexpr std::string_view kHeadsLine = "Heads: ";
@@ -69,23 +67,22 @@ inline constexpr std::string_view kImageEmpty = "The image holds no sector to wr
 inline constexpr std::string_view kRangeNegative = "Start and End must not be negative";
 inline constexpr std::string_view kStartAfterEnd = "Start lies after End";
 inline constexpr std::string_view kEndPastImage = "End lies past the image's last sector, ";
-inline constexpr std::string_view kPastDiskEnd = "The disk holds only ";
-inline constexpr std::string_view kPastDiskEndTail = " sectors; the range ends at sector ";
+inline constexpr std::string_view kPastDiskEnd =
+    "The disk holds only %1 sectors; the range ends at sector %2";
 inline constexpr std::string_view kWriteFailedAt = "Error writing sector ";
 inline constexpr std::string_view kReadFailedAt = "Error reading sector ";
 inline constexpr std::string_view kWrittenBefore = "Sectors before it were written, none after it.";
 inline constexpr std::string_view kFlushFailed = "The disk did not take the sectors written: ";
 inline constexpr std::string_view kVerifyDiffers =
     "Verify: the disk differs from the image at sector ";
-inline constexpr std::string_view kVerifying = "Verifying sector ";
-inline constexpr std::string_view kReading = "Reading sector ";
+inline constexpr std::string_view kVerifying = "Verifying sector %1 of %2";
+inline constexpr std::string_view kReading = "Reading sector %1 of %2";
 inline constexpr std::string_view kCancelledAt = "Cancelled before sector ";
 inline constexpr std::string_view kDriveNotReady = "No readable disk in the drive: ";
 inline constexpr std::string_view kBootGivesNoSize =
-    "The disk's boot sector gives no usable size (bytes per sector ";
-inline constexpr std::string_view kBootGivesNoSizeTail = ", total sectors ";
-inline constexpr std::string_view kBootClaims = "The disk's boot sector claims ";
-inline constexpr std::string_view kBootClaimsTail = " bytes, but the disk holds ";
+    "The disk's boot sector gives no usable size (bytes per sector %1, total sectors %2)";
+inline constexpr std::string_view kBootClaims =
+    "The disk's boot sector claims %1 bytes, but the disk holds %2";
 inline constexpr std::string_view kCannotSaveRead = "Cannot write ";
 
 }  // namespace quarnel::formats::msg

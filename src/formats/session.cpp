@@ -15,7 +15,7 @@ HostFileKind Session::OpenHostFile(const std::string& path, Ui& ui) {
     case HostFileKind::DiskImage:
       if (!Disk()) open_.emplace<Workspace>();
       ui.Status(path);
-      Disk()->LoadImage(path, ui);
+      NotifyAll(ui, Disk()->LoadImage(path).messages);
       break;
     case HostFileKind::Cassette: {
       CasImage& tape = open_.emplace<CasImage>();

@@ -6,9 +6,9 @@
 #include <string>
 #include <variant>
 
-#include "core/ui.h"
 #include "core/workspace.h"
 #include "formats/cassette.h"
+#include "formats/ui.h"
 
 namespace quarnel {
 

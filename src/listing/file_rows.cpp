@@ -7,21 +7,12 @@
 #include "core/ascii.h"
 #include "core/dir_entry.h"
 #include "core/fat.h"
+#include "core/message_text.h"
 #include "listing/messages.h"
 
 namespace quarnel {
 
 namespace {
-
-template <typename... Args>
-std::string Format(std::string_view fmt, Args... args) {
-  char buf[96];
-  std::string f(fmt);
-  int n = std::snprintf(buf, sizeof buf, f.c_str(), args...);
-  return n < 0
-             ? std::string()
-             : std::string(buf, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buf - 1));
-}
 
 int TapeIcon(const std::string& type) {
   if (type == "Dos") return 1;
@@ -64,7 +55,9 @@ TypeAndIcon TypeForEntry(std::string_view extension3, std::uint8_t attribute) {
   return t;
 }
 
-std::string FormatSizeText(std::int32_t size) { return Format(listing::msg::kSizeFormat, size); }
+std::string FormatSizeText(std::int32_t size) {
+  return FillText(listing::msg::kSizeFormat, {DecimalText(size, 7)});
+}
 
 namespace {
 
@@ -108,8 +101,8 @@ std::string FormatAttrib(std::uint8_t a) {
 }
 
 std::string FormatSummary(int filesListed, std::int64_t bytesFree) {
-  return Format(listing::msg::kFilesListedFormat, filesListed) + "\n" +
-         Format(listing::msg::kBytesFreeFormat, static_cast<long long>(bytesFree));
+  return FillText(listing::msg::kFilesListedFormat, {DecimalText(filesListed)}) + "\n" +
+         FillText(listing::msg::kBytesFreeFormat, {DecimalText(bytesFree)});
 }
 
 FileRow RowFor(const FileEntry& e) {

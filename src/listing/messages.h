@@ -5,9 +5,9 @@
 
 namespace quarnel::listing::msg {
 
-inline constexpr std::string_view kFilesListedFormat = "%d Files Listed ";
-inline constexpr std::string_view kBytesFreeFormat = "%lld Bytes free ";
-inline constexpr std::string_view kSizeFormat = "%7d Bytes";
+inline constexpr std::string_view kFilesListedFormat = "%1 Files Listed ";
+inline constexpr std::string_view kBytesFreeFormat = "%1 Bytes free ";
+inline constexpr std::string_view kSizeFormat = "%1 Bytes";
 inline constexpr std::string_view kTapeSizeSuffix = " Bytes";
 
 inline constexpr std::string_view kTypeBasic = "Basic file";

@@ -69,8 +69,8 @@ inline constexpr std::string_view kCellOwner = ": ";
 
 // Sector view.
 inline constexpr std::string_view kCaptionSector = "Sector view of ";
-// "%s" stands for the text of the sector-number box.
-inline constexpr std::string_view kNotAnInteger = "'%s' is not a valid integer value";
+// "%1" stands for the text of the sector-number box.
+inline constexpr std::string_view kNotAnInteger = "'%1' is not a valid integer value";
 
 // Write-back questions and their captions (N is the sector number, NAME the viewed file).
 inline constexpr std::string_view kSaveSectorText = "Save the changes to sector ";

@@ -5,6 +5,7 @@
 
 #include "core/change_guard.h"
 #include "core/fat.h"
+#include "core/message_text.h"
 #include "tools/messages.h"
 
 namespace quarnel::tools {
@@ -102,10 +103,7 @@ std::optional<std::int64_t> ParseSectorNumber(std::string_view text) {
 }
 
 std::string NotAnIntegerMessage(std::string_view text) {
-  std::string m(kNotAnInteger);
-  const auto at = m.find("%s");
-  m.replace(at, 2, text);
-  return m;
+  return FillText(kNotAnInteger, {std::string(text)});
 }
 
 std::int32_t ClampSector(std::int64_t n, const SectorLayout& layout) {

@@ -76,7 +76,7 @@ TEST(MakeMsxName, NamesMsxDosCannotUseAreRefusedWithTheirReason) {
 class AddFileTest : public ::testing::Test {
  protected:
   void Load(const ImageBuilder& b) {
-    ws.LoadImageBytes(b.Bytes(), "disk.dsk", ui);
+    ws.LoadImageBytes(b.Bytes(), "disk.dsk");
     ASSERT_TRUE(ws.HasImage());
     ui.messages.clear();
   }
@@ -304,7 +304,7 @@ TEST(LowestFreeClusters, OnePassGivesTheLowestInOrder) {
   for (std::uint16_t c = 2; c < 20; c += 2) b.SetFat(c, 0xFFF);
   Workspace ws;
   test::ScriptedUi ui;
-  ws.LoadImageBytes(b.Bytes(), "d.dsk", ui);
+  ws.LoadImageBytes(b.Bytes(), "d.dsk");
   EXPECT_EQ(LowestFreeClusters(ws.image, 5), (std::vector<std::uint16_t>{3, 5, 7, 9, 11}));
   EXPECT_EQ(FreeClusterCount(ws.image), 713u - 9u);
   EXPECT_EQ(LowestFreeClusters(ws.image, 10000).size(), 713u - 9u);

@@ -31,7 +31,7 @@ DiskImage DamagedChains() {
   b.SetFat(71, 0x900);  // broken after two clusters
   Workspace ws;
   test::ScriptedUi ui;
-  ws.LoadImageBytes(b.Bytes(), "t.dsk", ui);
+  ws.LoadImageBytes(b.Bytes(), "t.dsk");
   EXPECT_TRUE(ws.HasImage());
   return ws.image;
 }

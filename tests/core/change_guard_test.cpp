@@ -31,7 +31,7 @@ class ChangeGuardTest : public ::testing::Test {
  protected:
   void Load(const ImageBuilder& b) {
     ws = Workspace{};
-    ws.LoadImageBytes(b.Bytes(), "disk.dsk", ui);
+    ws.LoadImageBytes(b.Bytes(), "disk.dsk");
     ASSERT_TRUE(ws.HasImage());
     ui.messages.clear();
   }

@@ -80,7 +80,7 @@ TEST_P(ChangeSequence, AddsDeletesAndRenamesStayConsistent) {
   const bool witnesses = test::HaveWitnesses();
   std::mt19937 rng(static_cast<std::uint32_t>(GetParam()));
   test::ImageBuilder b(test::GeometryLayout::Msx360Single());
-  ws.LoadImageBytes(b.Bytes(), "seq.dsk", ui);
+  ws.LoadImageBytes(b.Bytes(), "seq.dsk");
   ASSERT_TRUE(ws.HasImage());
   // Names of every shape: three-letter, shorter and missing extensions, lower case.
   std::vector<std::string> pool;

@@ -24,7 +24,7 @@ using test::kRoot;
 class ChangeTest : public ::testing::Test {
  protected:
   void Load(const ImageBuilder& b) {
-    ws.LoadImageBytes(b.Bytes(), "disk.dsk", ui);
+    ws.LoadImageBytes(b.Bytes(), "disk.dsk");
     ASSERT_TRUE(ws.HasImage());
     ui.messages.clear();
   }
@@ -229,7 +229,7 @@ TEST_F(ChangeTest, VolumeNameEdits) {
   EXPECT_EQ(SetVolumeName(ws.image, "New disk", clock), VolumeStatus::Unchanged);
   // The stored name typed again after a fresh load, also as the list shows it (with the blanks
   // of the extension field).
-  ws.LoadImageBytes(ws.image.Memory(), "disk.dsk", ui);
+  ws.LoadImageBytes(ws.image.Memory(), "disk.dsk");
   const auto loaded = ws.image.Memory();
   EXPECT_EQ(SetVolumeName(ws.image, "New disk", clock), VolumeStatus::Unchanged);
   EXPECT_EQ(SetVolumeName(ws.image, "New disk   ", clock), VolumeStatus::Unchanged);

@@ -23,7 +23,7 @@ using test::kRoot;
 struct Session {
   Workspace ws;
   test::ScriptedUi ui;
-  explicit Session(const ImageBuilder& b) { ws.LoadImageBytes(b.Bytes(), "/i/t.dsk", ui); }
+  explicit Session(const ImageBuilder& b) { ws.LoadImageBytes(b.Bytes(), "/i/t.dsk"); }
   FileEntry Entry(std::string_view caption) const {
     for (const auto& e : ws.Entries())
       if (e.Caption() == caption) return e;

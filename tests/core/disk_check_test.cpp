@@ -35,7 +35,7 @@ using Seen = std::tuple<std::string, std::string, std::vector<std::uint16_t>>;
 DiskImage Load(const std::vector<std::uint8_t>& bytes) {
   test::ScriptedUi ui;
   Workspace ws;
-  ws.LoadImageBytes(bytes, "disk.dsk", ui);
+  ws.LoadImageBytes(bytes, "disk.dsk");
   return ws.image;
 }
 

@@ -26,7 +26,7 @@ using test::kRoot;
 DiskImage Load(const std::vector<std::uint8_t>& bytes) {
   test::ScriptedUi ui;
   Workspace ws;
-  ws.LoadImageBytes(bytes, "disk.dsk", ui);
+  ws.LoadImageBytes(bytes, "disk.dsk");
   return ws.image;
 }
 

@@ -63,8 +63,7 @@ TEST(Fat16Sequence, AddsDeletesAndFoldersStayConsistent) {
                 .exitCode,
             0);
   Workspace ws;
-  test::ScriptedUi ui;
-  ws.LoadImage(img.string(), ui);
+  ws.LoadImage(img.string());
   ASSERT_TRUE(ws.HasImage());
   ASSERT_EQ(ws.image.geometry.fatKind, FatKind::Fat16);
   ASSERT_GT(ws.image.geometry.dataClusters, 60000);

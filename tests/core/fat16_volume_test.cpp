@@ -110,9 +110,9 @@ TEST(LargeVolumeGeometry, OffsetsPastFourGigabytes) {
   EXPECT_LE(ClusterOffset(r.geometry, last) + 65536, r.geometry.DiskBytes());
 }
 
-std::string Said(const test::ScriptedUi& ui) {
+std::string Said(const LoadReport& report) {
   std::string out;
-  for (const auto& m : ui.messages) out += m + "\n";
+  for (const auto& m : report.messages) out += std::string(m) + "\n";
   return out;
 }
 
@@ -145,9 +145,8 @@ TEST(Fat16Volume, MtoolsVolumeReadsInPlace) {
     ASSERT_EQ(test::Run(argv, test::kMtoolsEnv).exitCode, 0) << argv[0];
 
   Workspace ws;
-  test::ScriptedUi ui;
-  ws.LoadImage(img.string(), ui);
-  ASSERT_TRUE(ws.HasImage()) << Said(ui);
+  const LoadReport loaded_ws = ws.LoadImage(img.string());
+  ASSERT_TRUE(ws.HasImage()) << Said(loaded_ws);
   EXPECT_TRUE(ws.image.Memory().empty()) << "read whole";
   const DiskGeometry& g = ws.image.geometry;
   EXPECT_EQ(g.fatKind, FatKind::Fat16);
@@ -186,9 +185,8 @@ TEST(Fat16Volume, ChangesAreWrittenInPlaceAndWitnessed) {
   ASSERT_EQ(::stat(img.c_str(), &before), 0);
 
   Workspace ws;
-  test::ScriptedUi ui;
-  ws.LoadImage(img.string(), ui);
-  ASSERT_TRUE(ws.HasImage()) << Said(ui);
+  const LoadReport loaded_ws = ws.LoadImage(img.string());
+  ASSERT_TRUE(ws.HasImage()) << Said(loaded_ws);
   const auto big = test::Pattern(1 << 20, 4);
   NewFile f;
   f.name = "BIG.BIN";
@@ -243,9 +241,8 @@ TEST(Fat16Volume, WriteOrderKeepsTheDiskConsistent) {
   const auto img = tmp / "hd.img";
   ASSERT_EQ(Mkfs(img, 8192, 16, 1), "");
   Workspace ws;
-  test::ScriptedUi ui;
-  ws.LoadImage(img.string(), ui);
-  ASSERT_TRUE(ws.HasImage()) << Said(ui);
+  const LoadReport loaded_ws = ws.LoadImage(img.string());
+  ASSERT_TRUE(ws.HasImage()) << Said(loaded_ws);
   const DiskGeometry& g = ws.image.geometry;
   ASSERT_EQ(g.fatKind, FatKind::Fat16);
   enum Region { Data, Fat, Directory };
@@ -287,8 +284,7 @@ TEST(Fat16Volume, UnsavedChangesStayOutOfTheFile) {
   const auto original = test::ReadHostFile(img);
   {
     Workspace ws;
-    test::ScriptedUi ui;
-    ws.LoadImage(img.string(), ui);
+    ws.LoadImage(img.string());
     ASSERT_TRUE(ws.HasImage());
     NewFile f;
     f.name = "A.BIN";
@@ -297,7 +293,7 @@ TEST(Fat16Volume, UnsavedChangesStayOutOfTheFile) {
     const DiskImage copy = ws.image;  // a copy keeps what was staged, on its own
     EXPECT_TRUE(copy.SameBytes(ws.image));
     Workspace other;
-    other.LoadImage(img.string(), ui);
+    other.LoadImage(img.string());
     ASSERT_TRUE(other.HasImage());
     EXPECT_FALSE(other.image.SameBytes(ws.image));
     EXPECT_FALSE(Named(other.Entries(), "A.BIN"));
@@ -314,8 +310,7 @@ TEST(Fat16Volume, CheckAndRepairMendFat16Damage) {
   const auto img = tmp / "hd.img";
   ASSERT_EQ(Mkfs(img, 16384, 16, 1), "");
   Workspace ws;
-  test::ScriptedUi ui;
-  ws.LoadImage(img.string(), ui);
+  ws.LoadImage(img.string());
   ASSERT_TRUE(ws.HasImage());
   // Two files far into the volume, then a cross-link from the first into the second, and a
   // lost chain past cluster 4095.

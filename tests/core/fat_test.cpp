@@ -16,7 +16,7 @@ using test::ImageBuilder;
 DiskImage Image(const ImageBuilder& b) {
   Workspace ws;
   test::ScriptedUi ui;
-  ws.LoadImageBytes(b.Bytes(), "t.dsk", ui);
+  ws.LoadImageBytes(b.Bytes(), "t.dsk");
   EXPECT_TRUE(ws.HasImage());
   return ws.image;
 }

@@ -42,7 +42,7 @@ NewFile File(std::string name, std::size_t size, std::uint32_t seed = 1) {
 class Folders : public ::testing::Test {
  protected:
   void Load(const std::vector<std::uint8_t>& bytes) {
-    ws.LoadImageBytes(bytes, "disk.dsk", ui);
+    ws.LoadImageBytes(bytes, "disk.dsk");
     ASSERT_TRUE(ws.HasImage());
   }
   DiskImage& img() { return ws.image; }

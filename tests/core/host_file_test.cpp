@@ -73,7 +73,7 @@ TEST(HostFile, FilesAreReadToTheirEndNotToTheSizeTheSystemGives) {
   EXPECT_EQ(ReadHostContents(status, 10).error, HostReadError::TooLarge);
   test::ScriptedUi ui;
   Workspace ws;
-  ws.LoadImageBytes(test::ImageBuilder().Bytes(), "d.dsk", ui);
+  ws.LoadImageBytes(test::ImageBuilder().Bytes(), "d.dsk");
   ASSERT_EQ(AddFile(ws.image, kRootDir, status, "STATUS"), AddStatus::Added);
   ws.Refresh();
   ASSERT_EQ(ws.Entries().size(), 1u);
@@ -86,7 +86,7 @@ TEST(HostFile, AddTellsWhyAFifoWasNotAdded) {
   ASSERT_TRUE(fifo.ok());
   test::ScriptedUi ui;
   Workspace ws;
-  ws.LoadImageBytes(test::ImageBuilder().Bytes(), (tmp / "d.dsk").string(), ui);
+  ws.LoadImageBytes(test::ImageBuilder().Bytes(), (tmp / "d.dsk").string());
   ASSERT_TRUE(ws.HasImage());
   const auto before = ws.image.Memory();
   const AddOutcome o = AddFile(ws.image, kRootDir, tmp / "pipe.bin", "PIPE.BIN");

@@ -36,7 +36,7 @@ std::vector<std::uint8_t> Disk() {
 TEST(Resolve, FindsEntriesAndSaysWhyNot) {
   test::ScriptedUi ui;
   Workspace ws;
-  ws.LoadImageBytes(Disk(), "disk.dsk", ui);
+  ws.LoadImageBytes(Disk(), "disk.dsk");
   ASSERT_TRUE(ws.HasImage());
   std::string deep = "DEEP";
   for (int level = 0; level < 30; ++level) deep += "/D";

@@ -23,7 +23,7 @@ struct Loaded {
 };
 
 void LoadBytes(Loaded& l, std::vector<std::uint8_t> bytes) {
-  l.ws.LoadImageBytes(std::move(bytes), "/x/test.dsk", l.ui);
+  NotifyAll(l.ui, l.ws.LoadImageBytes(std::move(bytes), "/x/test.dsk").messages);
 }
 
 TEST(LoadImage, SizeLimitsAndWarnings) {
@@ -61,13 +61,13 @@ TEST(LoadImage, FromHostFileAndMissingFile) {
   b.AddFile(test::kRoot, "A.TXT", test::Pattern(10));
   b.WriteTo(dir / "disk.dsk");
   Loaded l;
-  l.ws.LoadImage((dir / "disk.dsk").string(), l.ui);
+  NotifyAll(l.ui, l.ws.LoadImage((dir / "disk.dsk").string()).messages);
   EXPECT_TRUE(l.ws.HasImage());
   EXPECT_EQ(l.ws.image.Size(), 737280u);
   EXPECT_EQ(l.ws.Entries().size(), 1u);
   EXPECT_EQ(OemSignatureOf(l.ws.image), "QRNLTEST");
   // A missing file: the previous image is gone, nothing listed, no message.
-  l.ws.LoadImage((dir / "gone.dsk").string(), l.ui);
+  NotifyAll(l.ui, l.ws.LoadImage((dir / "gone.dsk").string()).messages);
   EXPECT_TRUE(l.ui.messages.empty());
   EXPECT_FALSE(l.ws.HasImage());
   EXPECT_TRUE(l.ws.imagePath.empty());
@@ -184,11 +184,11 @@ TEST(LoadImage, UnsavedChangesAreSavedAsAnsweredBeforeReplacing) {
   other.AddFile(test::kRoot, "NEW.TXT", test::Pattern(5));
   other.WriteTo(dir / "new.dsk");
   Loaded l;
-  l.ws.LoadImage((dir / "old.dsk").string(), l.ui);
+  NotifyAll(l.ui, l.ws.LoadImage((dir / "old.dsk").string()).messages);
   l.ws.image.MutableView()[3] = 'Z';  // an edit
   l.ws.MarkChanged();
   ASSERT_EQ(SaveAs(l.ws, dir / "saved.dsk"), SaveStatus::Saved);
-  l.ws.LoadImage((dir / "new.dsk").string(), l.ui);
+  NotifyAll(l.ui, l.ws.LoadImage((dir / "new.dsk").string()).messages);
   auto saved = test::ReadHostFile(dir / "saved.dsk");
   ASSERT_EQ(saved.size(), 737280u);
   EXPECT_EQ(saved[3], 'Z');
@@ -197,7 +197,7 @@ TEST(LoadImage, UnsavedChangesAreSavedAsAnsweredBeforeReplacing) {
   // Cancel: the changes are dropped, nothing written.
   l.ws.image.MutableView()[3] = 'Y';
   l.ws.MarkChanged();
-  l.ws.LoadImage((dir / "old.dsk").string(), l.ui);
+  NotifyAll(l.ui, l.ws.LoadImage((dir / "old.dsk").string()).messages);
   EXPECT_FALSE(l.ws.IsChanged());
   EXPECT_EQ(test::ReadHostFile(dir / "saved.dsk"), saved);
   EXPECT_EQ(test::ReadHostFile(dir / "new.dsk")[3], test::ReadHostFile(dir / "old.dsk")[3]);

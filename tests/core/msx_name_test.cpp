@@ -109,7 +109,7 @@ TEST(UniqueMsxName, TakesTheFirstFreeTail) {
 DiskImage Load(const std::vector<std::uint8_t>& bytes) {
   test::ScriptedUi ui;
   Workspace ws;
-  ws.LoadImageBytes(bytes, "disk.dsk", ui);
+  ws.LoadImageBytes(bytes, "disk.dsk");
   return ws.image;
 }
 

@@ -61,7 +61,7 @@ TEST(NewImage, EveryRowLoadsEmptyAndPassesTheWitnesses) {
     ASSERT_EQ(NewImage(row, p), NewImageStatus::Written);
     EXPECT_EQ(fs::file_size(p), row.sizeKb * 1024u);
     Workspace ws;
-    ws.LoadImage(p.string(), ui);
+    ws.LoadImage(p.string());
     ASSERT_TRUE(ws.HasImage());
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(ws.Entries().empty());
@@ -117,7 +117,7 @@ class SaveTest : public ::testing::Test {
     b.AddFile(kRoot, "OLD.TXT", test::Pattern(100));
     b.WriteTo(path);
     old = test::ReadHostFile(path);
-    ws.LoadImage(path.string(), ui);
+    ws.LoadImage(path.string());
     ASSERT_TRUE(ws.HasImage());
     NewFile f;
     f.name = "NEW.BIN";
@@ -210,7 +210,7 @@ TEST_F(SaveTest, ASaveThroughASymbolicLinkChangesTheFileItNames) {
 class ExtractTest : public ::testing::Test {
  protected:
   void Load(const ImageBuilder& b) {
-    ws.LoadImageBytes(b.Bytes(), "disk.dsk", ui);
+    ws.LoadImageBytes(b.Bytes(), "disk.dsk");
     ASSERT_TRUE(ws.HasImage());
   }
   // Extracts the entry of slot `slot` of the shown directory; its message goes to `said`.

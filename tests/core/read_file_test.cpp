@@ -20,7 +20,7 @@ using test::kRoot;
 struct Session {
   Workspace ws;
   test::ScriptedUi ui;
-  explicit Session(const ImageBuilder& b) { ws.LoadImageBytes(b.Bytes(), "/i/t.dsk", ui); }
+  explicit Session(const ImageBuilder& b) { ws.LoadImageBytes(b.Bytes(), "/i/t.dsk"); }
   // The entry the caption names (FindEntry) read whole; NotFound when none matches.
   FileRead Read(std::string_view caption) const {
     auto e = FindEntry(ws, caption);

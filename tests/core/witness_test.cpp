@@ -102,7 +102,7 @@ class MtoolsWitness : public ::testing::Test {
   void Check(const fs::path& image, const std::string& volume) {
     Workspace ws;
     test::ScriptedUi ui;
-    ws.LoadImage(image.string(), ui);
+    ws.LoadImage(image.string());
     ASSERT_TRUE(ws.HasImage());
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(VolumeNameOf(ws.image), volume);
@@ -162,7 +162,7 @@ TEST_F(MtoolsWitness, SingleSided360) {
   Check(image, "SINGLE");
   Workspace ws;
   test::ScriptedUi ui;
-  ws.LoadImage(image.string(), ui);
+  ws.LoadImage(image.string());
   EXPECT_EQ(ws.image.geometry.dataClusters, 354);
 }
 
@@ -178,7 +178,7 @@ TEST(RealImages, EveryImageLoadsListsAndReads) {
     SCOPED_TRACE(e.path().filename().string());
     Workspace ws;
     test::ScriptedUi ui;
-    ws.LoadImage(e.path().string(), ui);
+    ws.LoadImage(e.path().string());
     ASSERT_TRUE(ws.HasImage());
     EXPECT_TRUE(ui.messages.empty());
     Walk w;
@@ -212,7 +212,7 @@ TEST(RealImages, ContentsEqualMtools) {
     SCOPED_TRACE(e.path().filename().string());
     Workspace ws;
     test::ScriptedUi ui;
-    ws.LoadImage(e.path().string(), ui);
+    ws.LoadImage(e.path().string());
     Walk w;
     WalkDir(ws, "", w);
     for (const auto& [path, bytes] : w.files) {

@@ -47,7 +47,7 @@ std::vector<Program> DiskPrograms(bool text) {
   for (const auto& e : fs::directory_iterator(test::RealDataDir("dsk"))) {
     test::ScriptedUi ui;
     Workspace ws;
-    ws.LoadImageBytes(test::ReadHostFile(e.path()), e.path().string(), ui);
+    ws.LoadImageBytes(test::ReadHostFile(e.path()), e.path().string());
     for (const FileEntry& entry : ws.Entries()) {
       const std::string caption = entry.Caption();
       if (entry.IsDirectory() || entry.IsVolume() || !caption.ends_with(".BAS")) continue;

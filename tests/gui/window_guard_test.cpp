@@ -17,7 +17,7 @@ using ::testing::Not;
 std::vector<std::string> CaptionsOnDisk(const std::filesystem::path& image) {
   Workspace ws;
   ScriptedUi u;
-  ws.LoadImage(image.string(), u);
+  ws.LoadImage(image.string());
   std::vector<std::string> out;
   for (const FileEntry& e : ws.Entries()) out.push_back(e.Caption());
   return out;

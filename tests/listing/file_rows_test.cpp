@@ -22,7 +22,7 @@ struct Listed {
   test::ScriptedUi ui;
   FileListing list;
   explicit Listed(const ImageBuilder& b) {
-    ws.LoadImageBytes(b.Bytes(), "/i/t.dsk", ui);
+    ws.LoadImageBytes(b.Bytes(), "/i/t.dsk");
     list = ListRows(ws);
   }
   FileRow Row(std::string_view caption) const {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ui.h"
+#include "formats/ui.h"
 
 namespace quarnel::test {
 

@@ -17,7 +17,7 @@ using test::ImageBuilder;
 DiskImage Load(const ImageBuilder& b) {
   Workspace ws;
   test::ScriptedUi ui;
-  ws.LoadImageBytes(b.Bytes(), "/i/t.dsk", ui);
+  ws.LoadImageBytes(b.Bytes(), "/i/t.dsk");
   return ws.image;
 }
 

@@ -31,8 +31,7 @@ TEST(Fat16Report, MapsEveryClusterByFat16Marks) {
   const auto img = (tmp / "hd.img").string();
   ASSERT_EQ(test::Run({"mkfs.fat", "-C", "-F", "16", "-s", "1", img, "16384"}).exitCode, 0);
   Workspace ws;
-  test::ScriptedUi ui;
-  ws.LoadImage(img, ui);
+  ws.LoadImage(img);
   ASSERT_TRUE(ws.HasImage());
   const auto& g = ws.image.geometry;
   ASSERT_EQ(g.fatKind, FatKind::Fat16);

@@ -16,7 +16,7 @@ using test::ImageBuilder;
 struct Loaded {
   Workspace ws;
   test::ScriptedUi ui;
-  explicit Loaded(const ImageBuilder& b) { ws.LoadImageBytes(b.Bytes(), "/i/t.dsk", ui); }
+  explicit Loaded(const ImageBuilder& b) { ws.LoadImageBytes(b.Bytes(), "/i/t.dsk"); }
   FileEntry Entry(DirRef dir, int slot) { return *EntryAt(*ListDirectory(ws.image, dir), slot); }
 };
 

@@ -1,9 +1,11 @@
-// The user, as the core sees it: where an operation's messages go. Operations never ask; the
-// front end puts its questions before the call and passes the answers in. The desktop program
+// The user, as the front ends see it: where the messages of an operation's outcome go. Operations
+// never ask and never tell; the front end puts its questions before the call, passes the answers
+// in and shows what the outcome says. The desktop program
 // shows the messages in boxes, the command-line tool on stderr, tests record them.
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 namespace quarnel {
 
@@ -24,5 +26,10 @@ class SilentUi : public Ui {
  public:
   void Notify(std::string_view) override {}
 };
+
+// Shows `messages` one after the other, as an operation's report lists them.
+inline void NotifyAll(Ui& ui, const std::vector<std::string_view>& messages) {
+  for (std::string_view m : messages) ui.Notify(m);
+}
 
 }  // namespace quarnel
