@@ -12,6 +12,7 @@
 #include "cli/messages.h"
 #include "cli/output_dir.h"
 #include "core/ascii.h"
+#include "core/atomic_write.h"
 #include "core/host_file.h"
 #include "formats/cassette.h"
 #include "listing/file_rows.h"
@@ -89,6 +90,7 @@ int ExtractTape(const ExtractArgs& args) {
   }
   // Tapes often hold several files of one name: later ones get their index appended.
   std::set<std::string> used;
+  BatchFileIo io;
   for (std::size_t i : chosen) {
     std::string host = CasHostFileName(entries[i], i);
     if (!used.insert(host).second) {
@@ -100,8 +102,10 @@ int ExtractTape(const ExtractArgs& args) {
       ok = false;
       continue;
     }
-    ok = tape.ExtractCasEntry(i, target, ui) && ok;
+    ok = tape.ExtractCasEntry(i, target, ui, io) && ok;
   }
+  // Files replaced above reach the disk before the command reports success.
+  io.Finish(args.outDir);
   return ok ? kExitSuccess : kExitFailure;
 }
 

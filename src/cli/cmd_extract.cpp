@@ -28,18 +28,20 @@ void PrintNotes(const std::vector<std::string>& notes) {
   for (const auto& n : notes) std::cerr << n << "\n";
 }
 
-// Writes the file of `entry` into `dir` as `hostName`; false on failure (the reason is on stderr).
+// Writes the file of `entry` into `dir` as `hostName` through `io`; false on failure (the reason
+// is on stderr).
 bool ExtractOne(const Workspace& ws, const FileEntry& entry, const fs::path& dir,
-                const std::string& hostName, std::string_view shownPath) {
+                const std::string& hostName, std::string_view shownPath, FileIo& io) {
   std::vector<std::string> notes;
-  const bool ok = ExtractEntryFile(ws.image, ws.imagePath, entry, dir, hostName, shownPath,
-                                   DefaultFileIo(), notes);
+  const bool ok =
+      ExtractEntryFile(ws.image, ws.imagePath, entry, dir, hostName, shownPath, io, notes);
   PrintNotes(notes);
   return ok;
 }
 
 // Every file of the root directory when no PATH is given.
 bool ExtractRoot(const Workspace& ws, const fs::path& outDir) {
+  BatchFileIo io;
   bool ok = true;
   HostNames names;
   for (const FileEntry& e : ws.Entries()) {
@@ -51,12 +53,15 @@ bool ExtractRoot(const Workspace& ws, const fs::path& outDir) {
     const std::string name = names.Claim(wanted);
     if (name != wanted || e.IsDot())
       std::cerr << ShownName(caption) << kExtractedAs << name << "\n";
-    ok = ExtractOne(ws, e, outDir, name, ShownName(caption)) && ok;
+    ok = ExtractOne(ws, e, outDir, name, ShownName(caption), io) && ok;
   }
+  // Host files replaced above reach the disk before the command reports success.
+  io.Finish(outDir);
   return ok;
 }
 
 bool ExtractPaths(Workspace& ws, const std::vector<std::string>& paths, const fs::path& outDir) {
+  BatchFileIo io;
   bool ok = true;
   HostNames names;
   for (const auto& p : paths) {
@@ -69,8 +74,9 @@ bool ExtractPaths(Workspace& ws, const std::vector<std::string>& paths, const fs
     const std::string wanted = HostNameForCaption(entry.Caption());
     const std::string name = names.Claim(wanted);
     if (name != wanted) std::cerr << p << kExtractedAs << name << "\n";
-    ok = ExtractOne(ws, entry, outDir, name, p) && ok;
+    ok = ExtractOne(ws, entry, outDir, name, p, io) && ok;
   }
+  io.Finish(outDir);
   return ok;
 }
 

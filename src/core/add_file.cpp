@@ -12,6 +12,7 @@
 #include "core/delete_entry.h"
 #include "core/dir_entry.h"
 #include "core/directory.h"
+#include "core/directory_slots.h"
 #include "core/fat.h"
 #include "core/host_file.h"
 #include "core/messages.h"
@@ -31,30 +32,24 @@ struct AddPlan {
 };
 
 // Finds same-named files and the slot. A directory of the same name is never replaced.
-bool PlanAdd(const DiskImage& img, const DirContents& dir, const MsxName11& name, AddPlan& plan) {
-  std::optional<int> freeSlot, firstReplaced;
-  for (int slot = 0; slot < static_cast<int>(dir.table.size()); ++slot) {
+bool PlanAdd(const DiskImage& img, const DirectorySlots& slots, const MsxName11& name,
+             AddPlan& plan) {
+  const DirContents& dir = slots.Contents();
+  const std::vector<int>& named = slots.Named(name);
+  for (int slot : named)
+    if (MatchForAdd(dir.table[static_cast<std::size_t>(slot)].record, name) == AddMatch::Directory)
+      return false;
+  for (int slot : named) {
     const DirContents::Slot& s = dir.table[static_cast<std::size_t>(slot)];
-    switch (MatchForAdd(s.record, name)) {
-      case AddMatch::Free:
-        if (!freeSlot) freeSlot = slot;
-        continue;
-      case AddMatch::Other:
-        continue;
-      case AddMatch::Directory:
-        return false;
-      case AddMatch::File:
-        break;
-    }
-    if (!firstReplaced) firstReplaced = slot;
     plan.replaced.push_back(s.offset);
     for (auto piece : LongNamePieceOffsets(dir, slot)) plan.pieces.push_back(piece);
     for (auto c : ChainToFree(img, s.record.firstCluster))
       if (std::find(plan.freed.begin(), plan.freed.end(), c) == plan.freed.end())
         plan.freed.push_back(c);
   }
+  const std::optional<int> freeSlot = slots.FirstFree();
   plan.slot = freeSlot;
-  if (firstReplaced && (!freeSlot || *firstReplaced < *freeSlot)) plan.slot = firstReplaced;
+  if (!named.empty() && (!freeSlot || named.front() < *freeSlot)) plan.slot = named.front();
   return true;
 }
 
@@ -103,31 +98,33 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
   if (auto refused = RefuseTarget(img)) return *refused;
   const auto& g = img.geometry;
   const auto name = MakeMsxName(file.name);
-  const std::optional<DirContents> contents = ListDirectory(img, dir);
-  if (!contents) return BrokenTarget();
+  // A run of adds keeps the directory's slots in its guard.
+  ChangeGuard own(img);
+  ChangeGuard& checks = guard && &guard->Image() == &img ? *guard : own;
+  const ChangeGuard::Target target = checks.Into(dir);
+  const DirectorySlots* slots = target.slots;
+  if (!slots) return BrokenTarget();
   AddPlan plan;
-  if (!PlanAdd(img, *contents, name, plan))
+  if (!PlanAdd(img, *slots, name, plan))
     return {AddStatus::NameIsDirectory, std::string(msg::kNameIsDirectory) + file.name};
   const std::size_t need = ClustersFor(data.size(), g.clusterBytes);
   // The clusters the add takes: fewer than it needs when free and freed ones do not suffice.
   // (Found without counting every free cluster of the disk for each file.)
-  auto take = LowestFreeAfterRelease(img, plan.freed, need);
+  auto take = LowestFreeAfterRelease(img, plan.freed, need, target.freeFrom);
   if (take.size() < need) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
-  const std::optional<EntryPlace> place = PlaceEntry(img, *contents, plan.slot);
+  const std::optional<EntryPlace> place = PlaceEntry(img, slots->Contents(), plan.slot);
   if (!place) {
     if (dir.IsRoot()) return {AddStatus::DirectoryFull, std::string(msg::kDirectoryFull)};
     return BrokenTarget();
   }
   const std::size_t grow = place->GrowBy();
   if (grow > 0) {
-    take = LowestFreeAfterRelease(img, plan.freed, need + grow);
+    take = LowestFreeAfterRelease(img, plan.freed, need + grow, target.freeFrom);
     if (take.size() < need + grow) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
   }
 
   // A disk whose FAT and directories disagree on a cluster the add touches is left alone.
-  ChangeGuard own(img);
-  ChangeGuard& checks = guard && &guard->Image() == &img ? *guard : own;
-  if (auto refusal = checks.Check({take, plan.freed, plan.replaced, WrittenSlot(img, *place)}))
+  if (auto refusal = checks.CheckInto({take, plan.freed, plan.replaced, WrittenSlot(img, *place)}))
     return {AddStatus::NeedsCheck, std::move(*refusal)};
 
   // The add succeeds: replace, allocate, write. Once `plan.freed` is free, the lowest free
@@ -172,33 +169,27 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
   if (!IsValidMsxName(name)) return AddStatus::InvalidName;
   const auto& g = img.geometry;
   const auto name11 = MakeMsxName(name);
-  const std::optional<DirContents> contents = ListDirectory(img, dir);
-  if (!contents) return BrokenTarget();
-  std::optional<int> slot;
-  for (int i = 0; i < static_cast<int>(contents->table.size()); ++i) {
-    switch (MatchForAdd(contents->table[static_cast<std::size_t>(i)].record, name11)) {
-      case AddMatch::Free:
-        if (!slot) slot = i;
-        continue;
-      case AddMatch::Other:
-        continue;
-      case AddMatch::Directory:
-        return {AddStatus::DirectoryExists, std::string(msg::kDirectoryExists) + std::string(name)};
-      case AddMatch::File:
-        return {AddStatus::NameIsFile, std::string(msg::kNameIsFile) + std::string(name)};
-    }
+  ChangeGuard own(img);
+  ChangeGuard& checks = guard && &guard->Image() == &img ? *guard : own;
+  const ChangeGuard::Target target = checks.Into(dir);
+  const DirectorySlots* slots = target.slots;
+  if (!slots) return BrokenTarget();
+  // The first entry of that name decides.
+  if (const std::vector<int>& named = slots->Named(name11); !named.empty()) {
+    const auto& first = slots->Contents().table[static_cast<std::size_t>(named.front())].record;
+    if (MatchForAdd(first, name11) == AddMatch::Directory)
+      return {AddStatus::DirectoryExists, std::string(msg::kDirectoryExists) + std::string(name)};
+    return {AddStatus::NameIsFile, std::string(msg::kNameIsFile) + std::string(name)};
   }
-  const std::optional<EntryPlace> place = PlaceEntry(img, *contents, slot);
+  const std::optional<EntryPlace> place = PlaceEntry(img, slots->Contents(), slots->FirstFree());
   if (!place) {
     if (dir.IsRoot()) return {AddStatus::DirectoryFull, std::string(msg::kDirectoryFull)};
     return BrokenTarget();
   }
   const std::size_t grow = place->GrowBy();
-  const auto take = LowestFreeClusters(img, 1 + grow);
+  const auto take = LowestFreeClusters(img, 1 + grow, target.freeFrom);
   if (take.size() < 1 + grow) return {AddStatus::DiskFull, std::string(msg::kDiskFull)};
-  ChangeGuard own(img);
-  ChangeGuard& checks = guard && &guard->Image() == &img ? *guard : own;
-  if (auto refusal = checks.Check({take, {}, {}, WrittenSlot(img, *place)}))
+  if (auto refusal = checks.CheckInto({take, {}, {}, WrittenSlot(img, *place)}))
     return {AddStatus::NeedsCheck, std::move(*refusal)};
 
   const std::size_t entryOffset =

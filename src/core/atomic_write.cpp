@@ -29,6 +29,19 @@ FileIo& DefaultFileIo() {
   return io;
 }
 
+bool BatchFileIo::Rename(const fs::path& from, const fs::path& to) {
+  replaced_ = true;
+  return FileIo::Rename(from, to);
+}
+
+void BatchFileIo::Finish(const fs::path& dir) {
+  if (!replaced_) return;
+  if (const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
+    ::syncfs(fd);
+    ::close(fd);
+  }
+}
+
 namespace {
 
 // Writes all of `bytes` to `fd` and flushes them; false on any failure.

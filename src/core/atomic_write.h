@@ -23,6 +23,23 @@ class FileIo {
 // The plain system calls.
 FileIo& DefaultFileIo();
 
+// Host writes of many files in one go (an extraction), as a copy program writes them: no flush
+// of each file (each still appears whole or not at all). A file that replaces one already there
+// goes through a rename, which is noted; Finish then flushes once, so that what was replaced is
+// not lost to a crash. New files hold nothing a crash could lose that writing them again would
+// not make anew; they are left to the system to write out.
+class BatchFileIo : public FileIo {
+ public:
+  bool Sync(int) override { return true; }
+  bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) override;
+  // After the last file: the file system holding folder `dir` is flushed when a file was
+  // replaced.
+  void Finish(const std::filesystem::path& dir);
+
+ private:
+  bool replaced_ = false;
+};
+
 // Writes `bytes` to a new temporary file in the target's folder, flushes it and renames it over
 // `target`. A target that is a symbolic link is followed to the file it names (Follow: saving an
 // image opened through a link) or replaced itself (Replace: the file it names is never touched).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <deque>
+#include <unordered_map>
 
 #include "core/add_file.h"
 #include "core/dir_entry.h"
@@ -39,12 +40,16 @@ std::vector<std::uint16_t> Sorted(std::vector<std::uint16_t> v) {
 
 namespace {
 
-// CheckChange on the tree map `tree` of `image`.
+// CheckChange on the tree map `tree` of `image`. `directoryLike` (when given, one flag per
+// cluster) marks directory clusters already found to read as directory entries, and gets those
+// found now.
 std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters& tree,
-                                      const PlannedChange& change) {
+                                      const PlannedChange& change,
+                                      std::vector<bool>* directoryLike = nullptr) {
+  std::vector<std::size_t> gone = change.removed;
+  std::sort(gone.begin(), gone.end());
   auto removed = [&](std::size_t index) {
-    return std::find(change.removed.begin(), change.removed.end(), tree.entries[index].offset) !=
-           change.removed.end();
+    return std::binary_search(gone.begin(), gone.end(), tree.entries[index].offset);
   };
   // The first entry reaching `c` that the change keeps (and that `also` accepts).
   auto keptOwner = [&](std::uint32_t c, auto also) -> std::optional<std::size_t> {
@@ -71,15 +76,22 @@ std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters
   const auto& g = image.geometry;
   std::vector<std::size_t> written = change.removed;
   written.insert(written.end(), change.rewritten.begin(), change.rewritten.end());
+  std::vector<std::uint32_t> judged;  // sorted: each cluster's answer holds for all its entries
   for (auto off : written) {
     if (off < g.dataOffset || g.clusterBytes == 0) continue;  // the root directory
     const auto c = static_cast<std::uint32_t>((off - g.dataOffset) / g.clusterBytes + 2);
+    const auto at = std::lower_bound(judged.begin(), judged.end(), c);
+    if (at != judged.end() && *at == c) continue;
+    judged.insert(at, c);
     auto file = keptOwner(c, [](const TreeEntry& e) { return !(e.attribute & kAttrDirectory); });
     if (file) return Refusal(msg::kNeedsCheckAlsoUsed, c, tree.PathOf(*file));
     // An entry marked a directory whose data is a file's.
+    if (tree.OwnersOf(c).empty() || (directoryLike && (*directoryLike)[c])) continue;
     const auto data = ClusterData(image, c);
-    if (!tree.OwnersOf(c).empty() && data && !LooksLikeDirectory(*data, g.fatKind))
+    if (!data) continue;
+    if (!LooksLikeDirectory(*data, g.fatKind))
       return Refusal(msg::kNeedsCheckNotDirectory, c, tree.PathOf(tree.OwnersOf(c).front()));
+    if (directoryLike) (*directoryLike)[c] = true;
   }
   return std::nullopt;
 }
@@ -107,6 +119,31 @@ struct ChangeGuard::Kept {
   TreeClusters tree;
   std::vector<bool> read;         // directory clusters the map has read
   std::vector<std::uint8_t> fat;  // the first FAT as the map knows it
+  // Entry index by image offset, for the entries the map holds; made on the first removal and
+  // kept up to date from then on (`indexed`: how many entries it covers).
+  std::unordered_map<std::size_t, std::uint32_t> byOffset;
+  std::size_t indexed = 0;
+  // The directories the run writes into, by first cluster (null: a broken chain).
+  std::unordered_map<std::uint16_t, std::unique_ptr<DirectorySlots>> slots;
+  std::uint32_t freeFrom = 2;  // no data cluster below it is free
+  // Directory clusters found to read as directory entries. They stay so while the run writes
+  // only entries into them (a plausible entry never turns a directory cluster into data); a
+  // cluster the run frees is judged again.
+  std::vector<bool> directoryLike;
+
+  // Moves freeFrom past the clusters in use.
+  void SkipUsed(const DiskImage& image) {
+    const std::uint32_t last = image.geometry.LastDataCluster();
+    while (freeFrom <= last && ReadFatEntry(image, freeFrom) != kFatFree) ++freeFrom;
+  }
+
+  std::optional<std::uint32_t> IndexAt(std::size_t offset) {
+    for (; indexed < tree.entries.size(); ++indexed)
+      byOffset[tree.entries[indexed].offset] = static_cast<std::uint32_t>(indexed);
+    auto it = byOffset.find(offset);
+    if (it == byOffset.end()) return std::nullopt;
+    return it->second;
+  }
 
   void KeepFat(const DiskImage& image) {
     const Bytes now = FirstFat(image);
@@ -129,15 +166,36 @@ struct ChangeGuard::Kept {
 ChangeGuard::ChangeGuard(const DiskImage& image) : image_(image) {}
 ChangeGuard::~ChangeGuard() = default;
 
-std::optional<std::string> ChangeGuard::Check(const PlannedChange& change) {
+ChangeGuard::Kept& ChangeGuard::Fresh() {
   if (kept_ && !kept_->FatKept(image_)) kept_.reset();  // changed past the guard
   if (!kept_) {
     kept_ = std::make_unique<Kept>();
     TreeWalk::Size(image_, kept_->tree, kept_->read);
+    kept_->directoryLike.assign(kept_->read.size(), false);
     TreeWalk(image_, kept_->tree, kept_->read).Root();
     kept_->KeepFat(image_);
   }
-  return CheckOnMap(image_, kept_->tree, change);
+  return *kept_;
+}
+
+std::optional<std::string> ChangeGuard::Check(const PlannedChange& change) {
+  Kept& kept = Fresh();
+  return CheckOnMap(image_, kept.tree, change, &kept.directoryLike);
+}
+
+std::optional<std::string> ChangeGuard::CheckInto(const PlannedChange& change) {
+  if (!kept_) return Check(change);
+  return CheckOnMap(image_, kept_->tree, change, &kept_->directoryLike);
+}
+
+ChangeGuard::Target ChangeGuard::Into(DirRef dir) {
+  Kept& kept = Fresh();
+  std::unique_ptr<DirectorySlots>& held = kept.slots[dir.firstCluster];
+  if (!held)
+    if (auto contents = ListDirectory(image_, dir))
+      held = std::make_unique<DirectorySlots>(std::move(*contents));
+  kept.SkipUsed(image_);
+  return {held.get(), kept.freeFrom};
 }
 
 void ChangeGuard::Added(std::uint16_t dirCluster, std::size_t entry, std::uint16_t grown) {
@@ -158,6 +216,39 @@ void ChangeGuard::Added(std::uint16_t dirCluster, std::size_t entry, std::uint16
   walk.Visit(entry, parent);
   walk.Drain();
   kept_->KeepFat(image_);
+  // The directory written into: the cluster it grew by, then the new entry.
+  auto held = kept_->slots.find(dirCluster);
+  if (held == kept_->slots.end() || !held->second) return;
+  DirectorySlots& dir = *held->second;
+  if (grown != 0) dir.Grew(image_, grown);
+  if (const auto slot = dir.SlotAt(entry))
+    dir.Reread(image_, *slot);
+  else
+    kept_->slots.erase(held);
+}
+
+void ChangeGuard::Removing(const PlannedChange& change) {
+  if (!kept_) return;
+  for (auto c : change.release) {
+    kept_->freeFrom = std::min<std::uint32_t>(kept_->freeFrom, c);
+    if (c < kept_->directoryLike.size()) kept_->directoryLike[c] = false;
+  }
+  kept_->slots.clear();  // entries deleted: the directories are listed again
+  for (auto off : change.removed) {
+    const auto index = kept_->IndexAt(off);
+    if (!index) continue;
+    kept_->byOffset.erase(off);
+    const TreeEntry& e = kept_->tree.entries[*index];
+    // The clusters the walk gave it, as the walk follows them.
+    for (auto c : FollowChain(image_, e.firstCluster).clusters) {
+      std::erase(kept_->tree.owners[c], *index);
+      if (e.attribute & kAttrDirectory) kept_->read[c] = false;
+    }
+  }
+}
+
+void ChangeGuard::Removed() {
+  if (kept_) kept_->KeepFat(image_);
 }
 
 void ChangeGuard::Forget() { kept_.reset(); }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "core/directory.h"
+#include "core/directory_slots.h"
 #include "core/disk_image.h"
 #include "core/tree_map.h"
 
@@ -58,16 +60,34 @@ class ChangeGuard {
   const DiskImage& Image() const { return image_; }
   // As CheckChange(Image(), change).
   std::optional<std::string> Check(const PlannedChange& change);
+  // Where an addition to directory `dir` starts from, as the image stands now: the directory's
+  // slots as ListDirectory lists them (null when its chain is broken), kept for the run (the
+  // additions it reports update them, any other change drops them), and a data cluster below
+  // which none is free, where the search for free clusters may start.
+  struct Target {
+    DirectorySlots* slots = nullptr;
+    std::uint32_t freeFrom = 2;
+  };
+  Target Into(DirRef dir);
+  // As Check, for a change planned on what Into gave with nothing written since: the image is
+  // not compared with the map again.
+  std::optional<std::string> CheckInto(const PlannedChange& change);
   // After a change that wrote a new entry at image offset `entry` in the directory whose first
   // cluster is `dirCluster` (0: the root) and changed nothing else but the new entry's own
   // chain, the FAT links of the clusters it took, and the cluster `grown` (0: none) that the
   // directory's chain grew by.
   void Added(std::uint16_t dirCluster, std::size_t entry, std::uint16_t grown = 0);
+  // Before a change that a check just passed and that removes the entries of `change.removed`
+  // (and changes nothing else but freeing `change.release` and marking entries deleted): the map
+  // drops them while their chains still read. Removed() once the change is written.
+  void Removing(const PlannedChange& change);
+  void Removed();
   // After any other change: the map is made again before the next check.
   void Forget();
 
  private:
   struct Kept;
+  Kept& Fresh();  // the map, made again when the FAT changed past the guard
   const DiskImage& image_;
   std::unique_ptr<Kept> kept_;  // null until the first check, and after Forget
 };

@@ -26,11 +26,21 @@ void FreeClusters(DiskImage& image, const std::vector<std::uint16_t>& clusters) 
 
 namespace {
 
-void MarkDeleted(DiskImage& image, const std::vector<std::size_t>& entries,
-                 const std::vector<std::uint16_t>& chain) {
-  FreeClusters(image, chain);
-  for (auto off : entries) image.PutByte(off, kEntryDeleted);
+// Checks `change` (through `guard` when there is one) and, when it is safe, frees its clusters and
+// marks the deleted entry at `entry` and its long-name pieces (the change's rewritten entries).
+// Entries below a deleted directory lie in its freed clusters and stay as they are.
+std::optional<std::string> CheckAndDelete(DiskImage& image, const PlannedChange& change,
+                                          std::size_t entry, ChangeGuard* guard) {
+  const bool kept = guard && &guard->Image() == &image;
+  auto refusal = kept ? guard->Check(change) : CheckChange(image, change);
+  if (refusal) return refusal;
+  if (kept) guard->Removing(change);
+  FreeClusters(image, change.release);
+  for (auto off : change.rewritten) image.PutByte(off, kEntryDeleted);
+  image.PutByte(entry, kEntryDeleted);
   CopyFatToMirrors(image);
+  if (kept) guard->Removed();
+  return std::nullopt;
 }
 
 // True when the directory starting at `first` holds its two dot entries and nothing else. Every
@@ -52,24 +62,26 @@ bool HoldsOnlyDots(const DiskImage& image, std::uint16_t first) {
 
 }  // namespace
 
-DeleteOutcome DeleteEntry(DiskImage& image, const DirContents& dir, const FileEntry& entry) {
+DeleteOutcome DeleteEntry(DiskImage& image, const DirContents& dir, const FileEntry& entry,
+                          ChangeGuard* guard) {
   if (!image.Usable()) return DeleteStatus::NoImage;
   if (entry.IsDot()) return {DeleteStatus::DotEntry, std::string(msg::kDotEntryKept)};
   if (entry.IsDirectory() && !HoldsOnlyDots(image, entry.firstCluster))
     return {DeleteStatus::NotEmpty, std::string(msg::kDirectoryNotEmpty)};
-  const std::vector<std::uint16_t> chain = ChainToFree(image, entry.firstCluster);
-  std::vector<std::size_t> pieces = LongNamePieceOffsets(dir, entry.slot);
   // Freeing the chain and marking the entry must not touch data another entry still uses.
-  if (auto refusal = CheckChange(image, PlannedChange{{}, chain, {entry.offset}, pieces}))
+  const PlannedChange change{{},
+                             ChainToFree(image, entry.firstCluster),
+                             {entry.offset},
+                             LongNamePieceOffsets(dir, entry.slot)};
+  if (auto refusal = CheckAndDelete(image, change, entry.offset, guard))
     return {DeleteStatus::NeedsCheck, std::move(*refusal)};
-  pieces.push_back(entry.offset);
-  MarkDeleted(image, pieces, chain);
   return DeleteStatus::Deleted;
 }
 
-DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEntry& entry) {
+DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEntry& entry,
+                         ChangeGuard* guard) {
   if (!image.Usable()) return DeleteStatus::NoImage;
-  if (!entry.IsDirectory() || entry.IsDot()) return DeleteEntry(image, dir, entry);
+  if (!entry.IsDirectory() || entry.IsDot()) return DeleteEntry(image, dir, entry, guard);
   std::vector<std::uint16_t> release;
   std::vector<std::size_t> removed{entry.offset};
   std::vector<bool> seen(image.geometry.LastDataCluster() + 1u, false);
@@ -99,36 +111,41 @@ DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEnt
       seen[c] = true;
       release.push_back(c);
     }
-    for (const FileEntry& e : EntriesOf(*contents)) {
-      if (e.IsDot()) continue;
-      removed.push_back(e.offset);
-      if (e.IsDirectory()) {
-        todo.push_back({e.firstCluster, d.path + "\\" + shown(e)});
+    // Slot by slot: the entries (no free slots, long-name pieces or dot entries) go.
+    const auto& table = contents->table;
+    for (std::size_t slot = 0; slot < table.size(); ++slot) {
+      const ListingRecord& r = table[slot].record;
+      if (IsFreeSlot(r.name[0]) || IsLongNameAttribute(r.attribute)) continue;
+      if (IsDotEntry(NameOf(r).data())) continue;
+      removed.push_back(table[slot].offset);
+      if (r.attribute & kAttrDirectory) {
+        const auto e = EntryAt(*contents, static_cast<int>(slot));
+        todo.push_back({r.firstCluster, d.path + "\\" + shown(*e)});
         continue;
       }
-      for (std::uint16_t c : ChainToFree(image, e.firstCluster))
+      for (std::uint16_t c : ChainToFree(image, r.firstCluster))
         if (!seen[c]) {
           seen[c] = true;
           release.push_back(c);
         }
     }
   }
-  std::vector<std::size_t> pieces = LongNamePieceOffsets(dir, entry.slot);
-  if (auto refusal = CheckChange(image, PlannedChange{{}, release, removed, pieces}))
+  const PlannedChange change{
+      {}, std::move(release), std::move(removed), LongNamePieceOffsets(dir, entry.slot)};
+  if (auto refusal = CheckAndDelete(image, change, entry.offset, guard))
     return {DeleteStatus::NeedsCheck, std::move(*refusal)};
-  pieces.push_back(entry.offset);
-  MarkDeleted(image, pieces, release);
   return DeleteStatus::Deleted;
 }
 
 std::vector<DeleteOutcome> DeleteSelected(Workspace& ws, const std::vector<int>& slots) {
   std::vector<DeleteOutcome> out;
   std::vector<int> done;
+  ChangeGuard guard(ws.image);  // the tree is mapped once for all of them
   for (int slot : slots) {
     if (std::find(done.begin(), done.end(), slot) != done.end()) continue;  // never twice
     auto entry = ws.EntryAt(slot);
     if (!entry) continue;
-    out.push_back(DeleteEntry(ws.image, ws.listing, *entry));
+    out.push_back(DeleteEntry(ws.image, ws.listing, *entry, &guard));
     if (out.back() == DeleteStatus::NoImage) break;
     if (out.back() != DeleteStatus::Deleted) continue;
     ws.MarkChanged();

@@ -12,6 +12,7 @@
 
 namespace quarnel {
 
+class ChangeGuard;
 class Workspace;
 
 // The clusters that freeing the chain from `first` releases, in chain order: a
@@ -36,14 +37,19 @@ using DeleteOutcome = Outcome<DeleteStatus>;
 // Deletes `entry`, listed in `dir`: a file's chain goes back to the free pool (also an empty
 // file's: an entry of size 0 that still has clusters would leak them); a directory goes only when
 // it holds nothing but its two dot entries. Long-name pieces PC systems wrote for it go with it.
-DeleteOutcome DeleteEntry(DiskImage& image, const DirContents& dir, const FileEntry& entry);
+// A run of changes to the image passes its `guard` (see ChangeGuard), which the deletion keeps up
+// to date; without one the deletion checks on a map of its own.
+DeleteOutcome DeleteEntry(DiskImage& image, const DirContents& dir, const FileEntry& entry,
+                          ChangeGuard* guard = nullptr);
 
 // Deletes `entry`, listed in `dir`, and for a directory everything below it: every file's chain
 // and every directory's chain go back to the free pool, and the entry (with its long-name
 // pieces) is marked deleted; the entries below lie in the freed clusters. Decided whole before
 // anything changes: a directory below whose chain is broken, or that leads back to the root or
 // to a directory above it, refuses the whole deletion. A file is deleted as DeleteEntry does.
-DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEntry& entry);
+// `guard` as for DeleteEntry.
+DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEntry& entry,
+                         ChangeGuard* guard = nullptr);
 
 // The Delete command on the shown directory: the entries of `slots` (the selected rows, in list
 // order) one after another, then the directory is listed again. One outcome per slot that held

@@ -109,7 +109,7 @@ std::vector<std::size_t> LongNamePieceOffsets(const DirContents& dir, int slot) 
   std::vector<std::size_t> out;
   if (slot < 0 || static_cast<std::size_t>(slot) >= dir.table.size()) return out;
   constexpr std::uint8_t kLastPiece = 0x40;
-  for (int k = 1; k <= 20 && slot - k >= 0; ++k) {  // 20 pieces hold the longest long name
+  for (int k = 1; k <= kMostLongNamePieces && slot - k >= 0; ++k) {
     const DirContents::Slot& s = dir.table[static_cast<std::size_t>(slot - k)];
     const std::uint8_t first = s.record.name[0];
     if (IsFreeSlot(first) || !IsLongNameAttribute(s.record.attribute) || (first & 0x1F) != k) break;

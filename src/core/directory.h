@@ -95,6 +95,9 @@ std::optional<FileEntry> EntryAt(const DirContents& dir, int slot);
 // Every entry of `dir` in slot order.
 std::vector<FileEntry> EntriesOf(const DirContents& dir);
 
+// The most long-name pieces one entry has: they hold the longest long name.
+inline constexpr int kMostLongNamePieces = 20;
+
 // The byte offsets of the VFAT long-name pieces that PC systems wrote for the entry in slot
 // `slot`: the pieces right before it, numbered 1, 2, ... backwards. Their checksum is not asked
 // for: pieces in that place belong to this entry or, when the checksum is off, to no entry at

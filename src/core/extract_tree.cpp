@@ -1,8 +1,5 @@
 #include "core/extract_tree.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 
 #include "core/ascii.h"
@@ -37,23 +34,8 @@ std::string HostNames::Claim(const std::string& wanted) {
   }
 }
 
-// Host writes without a flush of each file: a whole tree is written as a copy program writes it
-// (each file still appears whole or not at all). A file that replaces one already there goes
-// through a rename, which is noted: the tree is then flushed once at the end, so that what was
-// replaced is not lost to a crash. New files hold nothing a crash could lose that extracting
-// again would not make anew; they are left to the system to write out.
-class TreeExtractor::Io : public FileIo {
- public:
-  bool Sync(int) override { return true; }
-  bool Rename(const fs::path& from, const fs::path& to) override {
-    replaced = true;
-    return FileIo::Rename(from, to);
-  }
-  bool replaced = false;
-};
-
 TreeExtractor::TreeExtractor(const DiskImage& image, fs::path imagePath)
-    : image_(image), imagePath_(std::move(imagePath)), io_(std::make_unique<Io>()) {}
+    : image_(image), imagePath_(std::move(imagePath)) {}
 
 TreeExtractor::~TreeExtractor() = default;
 
@@ -100,7 +82,7 @@ bool TreeExtractor::Entry(const FileEntry& e, const fs::path& out, HostNames& na
   const std::string name = names.Claim(wanted);
   if (name != wanted || e.IsDot()) notes_.push_back(path + std::string(msg::kExtractedAs) + name);
   if (!e.IsDirectory())
-    return ExtractEntryFile(image_, imagePath_, e, out, name, path, *io_, notes_);
+    return ExtractEntryFile(image_, imagePath_, e, out, name, path, io_, notes_);
   if (e.firstCluster == 0 ||
       std::find(above_.begin(), above_.end(), e.firstCluster) != above_.end()) {
     notes_.push_back(std::string(msg::kDirectoryLoopSkipped) + path);
@@ -125,12 +107,6 @@ bool TreeExtractor::Entry(const FileEntry& e, const fs::path& out, HostNames& na
   return ok;
 }
 
-void TreeExtractor::Finish(const fs::path& out) {
-  if (!io_->replaced) return;
-  if (const int fd = ::open(out.c_str(), O_RDONLY | O_DIRECTORY); fd >= 0) {
-    ::syncfs(fd);
-    ::close(fd);
-  }
-}
+void TreeExtractor::Finish(const fs::path& out) { io_.Finish(out); }
 
 }  // namespace quarnel

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -66,11 +65,9 @@ class TreeExtractor {
   std::vector<std::string> TakeNotes();
 
  private:
-  class Io;
-
   const DiskImage& image_;
   std::filesystem::path imagePath_;
-  std::unique_ptr<Io> io_;
+  BatchFileIo io_;                    // the tree's files are flushed once, by Finish
   std::vector<std::uint16_t> above_;  // first clusters of the directories being extracted
   std::vector<std::string> notes_;
 };

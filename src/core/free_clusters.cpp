@@ -17,14 +17,22 @@ std::uint32_t LastClusterInside(const DiskImage& image) {
 
 }  // namespace
 
-std::vector<std::uint16_t> LowestFreeClusters(const DiskImage& image, std::size_t n) {
+std::vector<std::uint16_t> LowestFreeClusters(const DiskImage& image, std::size_t n,
+                                              std::uint32_t from) {
   std::vector<std::uint16_t> out;
   if (n == 0) return out;
   out.reserve(n);
-  ScanFreeFat(image, LastClusterInside(image), [&](std::uint32_t c) {
-    out.push_back(static_cast<std::uint16_t>(c));
-    return out.size() < n;
-  });
+  const std::uint32_t last = LastClusterInside(image);
+  if (from <= 2) {
+    ScanFreeFat(image, last, [&](std::uint32_t c) {
+      out.push_back(static_cast<std::uint16_t>(c));
+      return out.size() < n;
+    });
+    return out;
+  }
+  // Entry by entry from `from`: a run of adds finds its clusters right there.
+  for (std::uint32_t c = from; c <= last && out.size() < n; ++c)
+    if (ReadFatEntry(image, c) == kFatFree) out.push_back(static_cast<std::uint16_t>(c));
   return out;
 }
 
@@ -39,9 +47,9 @@ std::size_t FreeClusterCount(const DiskImage& image) {
 
 std::vector<std::uint16_t> LowestFreeAfterRelease(const DiskImage& image,
                                                   const std::vector<std::uint16_t>& release,
-                                                  std::size_t need) {
+                                                  std::size_t need, std::uint32_t from) {
   // The lowest `need` of free + released lie among the lowest `need` free ones and `release`.
-  std::vector<std::uint16_t> out = LowestFreeClusters(image, need);
+  std::vector<std::uint16_t> out = LowestFreeClusters(image, need, from);
   out.insert(out.end(), release.begin(), release.end());
   std::sort(out.begin(), out.end());
   out.erase(std::unique(out.begin(), out.end()), out.end());

@@ -17,10 +17,10 @@ std::string ClaimedNames::Claim(std::string_view hostName) {
 }
 
 std::string ClaimedNames::ClaimEntry(std::string_view msxName) {
-  std::string name = UniqueMsxName(msxName, [this](const MsxName11& n) {
-    return std::find(taken_.begin(), taken_.end(), n) != taken_.end();
-  });
-  taken_.push_back(MakeMsxName(name));
+  auto key = [](const MsxName11& n) { return std::string(n.begin(), n.end()); };
+  std::string name = UniqueMsxName(
+      msxName, [this, &key](const MsxName11& n) { return taken_.count(key(n)) != 0; });
+  taken_.insert(key(MakeMsxName(name)));
   return name;
 }
 
@@ -82,7 +82,9 @@ class TreeAdder {
     for (fs::directory_iterator it(host, ec), end; !ec && it != end; it.increment(ec))
       children.push_back(it->path());
     if (ec) return std::nullopt;
-    std::sort(children.begin(), children.end());
+    // All in one folder: in path order, which is the order of their names' bytes.
+    std::sort(children.begin(), children.end(),
+              [](const fs::path& a, const fs::path& b) { return a.native() < b.native(); });
     return children;
   }
 

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/add_file.h"
@@ -60,7 +61,7 @@ class ClaimedNames {
   std::string ClaimEntry(std::string_view msxName);
 
  private:
-  std::vector<std::array<std::uint8_t, 11>> taken_;
+  std::unordered_set<std::string> taken_;  // the 11 name bytes of each name claimed
 };
 
 // Adds host file or folder `host` into `dir` as `entryName`. A folder becomes a directory

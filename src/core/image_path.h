@@ -4,9 +4,11 @@
 // ChangeDirectory moves it, on purpose.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/directory.h"
@@ -49,6 +51,38 @@ struct Resolved {
 Resolved ResolveDirectory(const DiskImage& image, std::string_view dirPath);
 // `path` as an entry: every name but the last walked into, the last one looked up there.
 Resolved Resolve(const DiskImage& image, std::string_view path);
+
+// Resolve for many paths of one volume in a row (a command naming many entries): each directory
+// is listed once and a name is found through an index of its captions instead of a scan of its
+// slots. The owner tells the index what it changes (Reread, Drop), so that it finds what Resolve
+// would find on the volume as it stands.
+class PathIndex {
+ public:
+  explicit PathIndex(const DiskImage& image);
+  ~PathIndex();
+  PathIndex(const PathIndex&) = delete;
+  PathIndex& operator=(const PathIndex&) = delete;
+
+  struct Found {
+    PathResult result;
+    const DirContents* listing = nullptr;  // the slots of the last directory walked, kept by the
+                                           // index until it is told of a change there
+    std::optional<FileEntry> entry;
+  };
+  // As Resolve(image, path).
+  Found Resolve(std::string_view path);
+  // After slots `first` to `last` of `dir` were written: they are read again from the image.
+  void Reread(DirRef dir, int first, int last);
+  // After directory `dir` was deleted: its listing is forgotten.
+  void Drop(DirRef dir);
+
+ private:
+  struct Listed;
+  const Listed* List(DirRef dir);
+
+  const DiskImage& image_;
+  std::unordered_map<std::uint16_t, std::unique_ptr<Listed>> dirs_;  // by first cluster
+};
 
 // Makes the directory named by `dirPath` (relative to the root) current; on failure the
 // workspace stays as it was.

@@ -245,6 +245,10 @@ std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& i) {
 }  // namespace
 
 std::optional<std::uint8_t> MsxCharset::CodeOf(char32_t cp) const {
+  if (cp < asciiCode_.size()) {
+    if (asciiCode_[cp] < 0) return std::nullopt;
+    return static_cast<std::uint8_t>(asciiCode_[cp]);
+  }
   const auto* found = std::find(table_.begin(), table_.end(), cp);
   if (found == table_.end()) return std::nullopt;
   return static_cast<std::uint8_t>(found - table_.begin());

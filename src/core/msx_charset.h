@@ -50,7 +50,13 @@ class MsxCharset {
   std::string FromUtf8Or(std::string_view text, char stand) const;
 
   constexpr MsxCharset(std::string_view name, const std::array<char32_t, 256>& table)
-      : name_(name), table_(table) {}
+      : name_(name), table_(table) {
+    // The lowest code of each ASCII character, looked up at once (names are mostly ASCII).
+    asciiCode_.fill(-1);
+    for (int code = 255; code >= 0; --code)
+      if (table_[static_cast<std::size_t>(code)] < 0x80)
+        asciiCode_[table_[static_cast<std::size_t>(code)]] = static_cast<std::int16_t>(code);
+  }
 
  private:
   // The code that shows `cp`; nullopt when the set has none.
@@ -58,6 +64,7 @@ class MsxCharset {
 
   std::string_view name_;
   std::array<char32_t, 256> table_;
+  std::array<std::int16_t, 0x80> asciiCode_{};  // -1: no code shows it
 };
 
 // True when `text` is valid UTF-8 throughout.

@@ -1,6 +1,7 @@
 #include "core/msx_name.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "core/ascii.h"
@@ -59,9 +60,16 @@ bool IsDotEntry(const std::uint8_t* n) {
 }
 
 bool IsForbiddenNameChar(char ch) {
-  const auto u = static_cast<unsigned char>(ch);
-  if (u <= 0x20 || u == 0x7F) return true;
-  return std::string_view("\"*+,./:;<=>?[\\]|").find(ch) != std::string_view::npos;
+  // Control bytes, the blank, DEL and the characters MSX-DOS keeps for itself, by byte.
+  static constexpr auto kForbidden = [] {
+    std::array<bool, 256> table{};
+    for (std::size_t u = 0; u <= 0x20; ++u) table[u] = true;
+    table[0x7F] = true;
+    for (char c : std::string_view("\"*+,./:;<=>?[\\]|"))
+      table[static_cast<unsigned char>(c)] = true;
+    return table;
+  }();
+  return kForbidden[static_cast<unsigned char>(ch)];
 }
 
 NameProblem CheckMsxName(std::string_view name) {

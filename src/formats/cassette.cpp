@@ -216,12 +216,12 @@ std::vector<std::uint8_t> CasImage::EntryBytes(std::size_t index) const {
   return CasEntryBytes(View(), entries_[index]);
 }
 
-bool CasImage::ExtractCasEntry(std::size_t index, const std::filesystem::path& hostPath,
-                               Ui& ui) const {
+bool CasImage::ExtractCasEntry(std::size_t index, const std::filesystem::path& hostPath, Ui& ui,
+                               FileIo& io) const {
   if (index >= entries_.size()) return false;
   auto bytes = EntryBytes(index);
   // A link of that name is replaced, never written through.
-  if (!WriteFileAtomically(hostPath, bytes, LinkPolicy::Replace)) {
+  if (!WriteNewOrReplace(hostPath, Bytes(bytes.data(), bytes.size()), io, LinkPolicy::Replace)) {
     ui.Notify(formats::msg::kCannotWriteTarget);
     return false;
   }

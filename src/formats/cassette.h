@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/atomic_write.h"
 #include "core/bytes.h"
 #include "core/host_file.h"
 #include "core/view_choice.h"
@@ -59,9 +60,10 @@ class CasImage {
 
   // CasEntryBytes of entry `index`; empty when there is no such entry.
   std::vector<std::uint8_t> EntryBytes(std::size_t index) const;
-  // Writes entry `index` to `hostPath` (atomically). False when there is no such entry or the
-  // file cannot be written (reported through `ui`).
-  bool ExtractCasEntry(std::size_t index, const std::filesystem::path& hostPath, Ui& ui) const;
+  // Writes entry `index` to `hostPath` through `io` (as WriteNewOrReplace: whole or not at all).
+  // False when there is no such entry or the file cannot be written (reported through `ui`).
+  bool ExtractCasEntry(std::size_t index, const std::filesystem::path& hostPath, Ui& ui,
+                       FileIo& io = DefaultFileIo()) const;
 
   void Clear();
 

@@ -247,6 +247,89 @@ TEST_F(ChangeGuardTest, AGuardKeptOverARunStillRefusesTheClustersItsAddsTook) {
             NeedsCheck("cluster " + std::to_string(c) + " is marked free but A.BIN uses it"));
 }
 
+// One step of a run of changes: the outcome's status as a number.
+using Step = std::function<int(DiskImage&, ChangeGuard*)>;
+
+Step AddStep(std::string dir, std::string name, std::size_t size) {
+  return [=](DiskImage& image, ChangeGuard* guard) {
+    NewFile f;
+    f.name = name;
+    f.bytes = test::Pattern(size, static_cast<std::uint8_t>(size));
+    const auto at =
+        dir.empty() ? std::optional<DirRef>(kRootDir) : FindSubdirectory(image, kRootDir, dir);
+    return at ? static_cast<int>(AddFileData(image, *at, f, guard).status) : -1;
+  };
+}
+
+Step MkdirStep(std::string name) {
+  return [=](DiskImage& image, ChangeGuard* guard) {
+    return static_cast<int>(MakeDirectory(image, kRootDir, name, {}, guard).status);
+  };
+}
+
+// Deletes `name` of the root (with everything in it when `tree`).
+Step DeleteStep(std::string name, bool tree = false) {
+  return [=](DiskImage& image, ChangeGuard* guard) {
+    const auto root = ListDirectory(image, kRootDir);
+    for (const FileEntry& e : EntriesOf(*root))
+      if (e.Caption() == name)
+        return static_cast<int>(tree ? DeleteTree(image, *root, e, guard).status
+                                     : DeleteEntry(image, *root, e, guard).status);
+    return -1;
+  };
+}
+
+// A run of changes through one guard writes the same bytes, with the same outcomes, as the same
+// changes each made on a map of its own: what the guard keeps for the run (the directories' free
+// slots and names, where free clusters start, the tree map after deletions) stays true.
+TEST_F(ChangeGuardTest, ARunThroughOneGuardWritesWhatSingleChangesWrite) {
+  std::vector<Step> fill;  // 40 files into SUB: it grows twice
+  for (int i = 0; i < 40; ++i) fill.push_back(AddStep("SUB", std::to_string(i) + ".BIN", 10));
+  const struct {
+    const char* name;
+    std::vector<Step> steps;
+  } cases[] = {
+      {"adds grow a subdirectory, then names clash",
+       [&] {
+         auto steps = fill;
+         steps.push_back(AddStep("SUB", "3.BIN", 3000));    // replaces
+         steps.push_back(AddStep("SUB", "39.bin", 20));     // the same name, lower case
+         steps.push_back(AddStep("SUB", "NEW.BIN", 1100));  // into the slot freed above
+         steps.push_back(MkdirStep("SUB"));                 // exists
+         steps.push_back(AddStep("", "SUB", 10));           // a directory of that name
+         return steps;
+       }()},
+      {"deletions free clusters below those the adds took",
+       {AddStep("", "A.BIN", 3000), AddStep("", "B.BIN", 1000), AddStep("", "C.BIN", 10),
+        DeleteStep("A.BIN"), AddStep("", "D.BIN", 1100), DeleteStep("SUB.   ", true),
+        AddStep("", "E.BIN", 5000), MkdirStep("NEW"), AddStep("NEW", "IN.BIN", 10),
+        DeleteStep("C.BIN"), DeleteStep("B.BIN"), AddStep("", "F.BIN", 2000)}},
+      {"a full root",
+       [] {
+         std::vector<Step> steps;
+         for (int i = 0; i < 112; ++i) steps.push_back(AddStep("", std::to_string(i), 1));
+         steps.push_back(DeleteStep("7.   "));
+         steps.push_back(AddStep("", "LAST.BIN", 1));
+         return steps;
+       }()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ImageBuilder b;
+    b.AddFile(b.AddDirectory(kRoot, "SUB"), "OLD.TXT", test::Pattern(100));
+    b.AddFile(kRoot, "OLD.BIN", test::Pattern(1500));
+    Load(b);
+    DiskImage single = ws.image;
+    DiskImage run = ws.image;
+    ChangeGuard guard(run);
+    for (std::size_t i = 0; i < c.steps.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(c.steps[i](run, &guard), c.steps[i](single, nullptr));
+      ASSERT_TRUE(run.Memory() == single.Memory());
+    }
+  }
+}
+
 TEST_F(ChangeGuardTest, AChangeMadePastAGuardIsSeenByItsNextCheck) {
   ImageBuilder b;
   b.AddFile(kRoot, "A.BIN", test::Pattern(100));  // 2

@@ -19,9 +19,14 @@ using test::ImageBuilder;
 using test::kRoot;
 
 // \GAMES\ZORK.BAS, \GAMES\OLD\ (a directory whose chain breaks), \GAMES\BAD (a directory entry
-// with first cluster 1), \README, and a chain of 33 nested directories under \DEEP.
+// with first cluster 1), \README, a chain of 33 nested directories under \DEEP, and \TWICE
+// holding SAME.TXT twice (the second in lower case, as a damaged directory may).
 std::vector<std::uint8_t> Disk() {
   ImageBuilder b;
+  const std::uint16_t twice = b.AddDirectory(kRoot, "TWICE");
+  b.AddFile(twice, "SAME.TXT", {1});
+  b.AddFile(twice, "same.txt", {2});
+  b.AddFile(twice, "OTHER.TXT", {3});
   b.AddFile(kRoot, "README", {1, 2, 3});
   const std::uint16_t games = b.AddDirectory(kRoot, "GAMES");
   b.AddFile(games, "ZORK.BAS", {4, 5});
@@ -79,6 +84,64 @@ TEST(Resolve, FindsEntriesAndSaysWhyNot) {
     EXPECT_EQ(ws.CurrentPath(), "\\GAMES.   \\");
     EXPECT_TRUE(FindEntry(ws, "ZORK.BAS"));
   }
+}
+
+// Every path the table above walks, found through an index as Resolve finds it; and after entries
+// are deleted behind its back and it is told so, the index finds what Resolve finds then (a second
+// entry of the same name in a damaged directory, or nothing).
+TEST(PathIndex, FindsWhatResolveFinds) {
+  test::ScriptedUi ui;
+  Workspace ws;
+  ws.LoadImageBytes(Disk(), "disk.dsk", ui);
+  ASSERT_TRUE(ws.HasImage());
+  DiskImage& image = ws.image;
+  std::string deep = "DEEP";
+  for (int level = 0; level < 31; ++level) deep += "/D";
+  const std::vector<std::string> paths = {"games/zork.bas",
+                                          "\\GAMES\\ZORK.BAS",
+                                          "GAMES/../README",
+                                          "GAMES/OLD/../ZORK.BAS",
+                                          "./GAMES/./zork.bas",
+                                          "GAMES/NONE.BAS",
+                                          "README/X",
+                                          "GAMES/OLD/X",
+                                          "GAMES/BAD/X",
+                                          deep,
+                                          deep + "/X",
+                                          "",
+                                          "TWICE/SAME.TXT",
+                                          "twice/other.txt",
+                                          "README.",
+                                          "GAMES/.."};
+  auto expectAgrees = [&](PathIndex& index) {
+    for (const auto& path : paths) {
+      SCOPED_TRACE(path);
+      const Resolved want = Resolve(image, path);
+      const PathIndex::Found got = index.Resolve(path);
+      EXPECT_EQ(got.result.status, want.result.status);
+      EXPECT_EQ(got.result.missing, want.result.missing);
+      EXPECT_EQ(got.result.enterOutcome, want.result.enterOutcome);
+      EXPECT_EQ(got.entry.has_value(), want.entry.has_value());
+      if (got.entry && want.entry) {
+        EXPECT_EQ(got.entry->offset, want.entry->offset);
+      }
+      if (want.result.status == PathStatus::Ok) {
+        ASSERT_NE(got.listing, nullptr);
+        EXPECT_EQ(got.listing->dir, want.listing.dir);
+        EXPECT_EQ(got.listing->table.size(), want.listing.table.size());
+      }
+    }
+  };
+  PathIndex index(image);
+  expectAgrees(index);
+  for (int round = 0; round < 2; ++round) {  // SAME.TXT goes, then its lower-case twin
+    const Resolved same = Resolve(image, "TWICE/SAME.TXT");
+    ASSERT_TRUE(same.entry);
+    ASSERT_TRUE(image.PutByte(same.entry->offset, kEntryDeleted));
+    index.Reread(same.entry->dir, same.entry->slot, same.entry->slot);
+    expectAgrees(index);
+  }
+  EXPECT_EQ(index.Resolve("TWICE/SAME.TXT").result.status, PathStatus::NotFound);
 }
 
 TEST(Resolve, NothingWithoutAnImage) {

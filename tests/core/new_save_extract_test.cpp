@@ -175,6 +175,36 @@ TEST(WriteNewOrReplace, AFaultLeavesNothingUnderANewNameAndTheOldFileUnderATaken
   }
 }
 
+// A batch of host files: a new file is written under its own name without a flush of its own; a
+// file that stands under the name is replaced through a temporary name and a rename, which the
+// batch notes (Finish then flushes once).
+TEST(BatchFileIo, NewFilesInPlaceAndReplacedOnesThroughARename) {
+  class Counted : public BatchFileIo {
+   public:
+    bool Rename(const fs::path& from, const fs::path& to) override {
+      ++renames;
+      return BatchFileIo::Rename(from, to);
+    }
+    int renames = 0;
+  };
+  test::TempDir dir;
+  test::WriteHostFile(dir / "taken.bin", {1, 2, 3});
+  const struct {
+    const char* name;
+    int renames;  // after it was written
+  } files[] = {{"new1.bin", 0}, {"taken.bin", 1}, {"new2.bin", 1}};
+  Counted io;
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.name);
+    const std::vector<std::uint8_t> bytes = test::Pattern(3000, 5);
+    EXPECT_TRUE(WriteNewOrReplace(dir / f.name, bytes, io));
+    EXPECT_EQ(test::ReadHostFile(dir / f.name), bytes);
+    EXPECT_EQ(io.renames, f.renames);
+  }
+  io.Finish(dir.path());
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
+}
+
 TEST_F(SaveTest, ReadOnlyTargetsAndSaveAs) {
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   EXPECT_EQ(Save(ws), SaveStatus::Saved);  // the read-only attribute is cleared first
