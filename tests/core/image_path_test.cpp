@@ -92,7 +92,7 @@ TEST(Resolve, FindsEntriesAndSaysWhyNot) {
 TEST(PathIndex, FindsWhatResolveFinds) {
   test::ScriptedUi ui;
   Workspace ws;
-  ws.LoadImageBytes(Disk(), "disk.dsk", ui);
+  ws.LoadImageBytes(Disk(), "disk.dsk");
   ASSERT_TRUE(ws.HasImage());
   DiskImage& image = ws.image;
   std::string deep = "DEEP";
