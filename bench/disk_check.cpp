@@ -50,7 +50,7 @@ DiskImage Full1440() {
   };
   for (int d = 0; d < 20; ++d) {
     const std::uint16_t dir = next++;
-    WriteFatEntry(img, dir, kFatEndOfChain);
+    WriteFatEntry(img, dir, FatMarksOf(g.fatKind).endOfChain);
     entry(g.rootOffset + static_cast<std::size_t>(d) * 32, "DIR" + std::to_string(d),
           kAttrDirectory, dir, 0);
     const std::size_t base = ClusterOffset(g, dir);
@@ -59,7 +59,9 @@ DiskImage Full1440() {
     for (int f = 0; f < 10; ++f) {
       const std::uint16_t first = next;
       for (int k = 0; k < 14; ++k, ++next)
-        WriteFatEntry(img, next, k == 13 ? kFatEndOfChain : static_cast<std::uint16_t>(next + 1));
+        WriteFatEntry(
+            img, next,
+            k == 13 ? FatMarksOf(g.fatKind).endOfChain : static_cast<std::uint16_t>(next + 1));
       entry(base + 64 + static_cast<std::size_t>(f) * 32, "F" + std::to_string(f) + ".BIN",
             kAttrArchive, first, 14 * 512);
     }

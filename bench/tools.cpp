@@ -30,7 +30,7 @@ Workspace MakeDisk() {
   }
   const std::uint32_t last = g.LastDataCluster();
   for (std::uint32_t c = 2; c < last; ++c) WriteFatEntry(ws.image, c, c + 1);
-  WriteFatEntry(ws.image, last, kFatEndOfChain);
+  WriteFatEntry(ws.image, last, FatMarksOf(g.fatKind).endOfChain);
   return ws;
 }
 

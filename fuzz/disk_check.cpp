@@ -43,7 +43,7 @@ std::map<std::size_t, std::vector<std::uint8_t>> WholeFiles(const quarnel::DiskI
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto disk = quarnel::fuzz::SmallDisk(data, size);
   quarnel::Workspace ws;
-  ws.LoadBuiltImage(std::move(disk.image), "fuzz.dsk");
+  quarnel::fuzz::LoadSmallDisk(ws, std::move(disk));
   (void)quarnel::CheckDisk(ws.image);
   if (!ws.HasImage()) return 0;
   const quarnel::RepairPlan plan = quarnel::PlanRepair(ws.image, {(disk.flags & 2) != 0, {}});

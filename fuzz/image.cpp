@@ -2,6 +2,7 @@
 // every file; builds the disk and file reports, the cluster owners and the sector view, and runs
 // the searches over the image. The image is a small disk patched by the input (see small_disk.h),
 // so the fuzzer shapes the boot sector, the FATs and the directories with few bytes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -46,7 +47,7 @@ void Visit(quarnel::Workspace& ws, int& budget) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto disk = quarnel::fuzz::SmallDisk(data, size);
   quarnel::Workspace ws;
-  ws.LoadBuiltImage(std::move(disk.image), "fuzz.dsk");
+  quarnel::fuzz::LoadSmallDisk(ws, std::move(disk));
   int budget = 64;
   Visit(ws, budget);
   quarnel::Resolve(ws.image, "A/B/C.TXT");
@@ -67,8 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto& image = ws.image.Memory();
   if (size >= 3) {
     const std::vector<std::uint8_t> pattern(data, data + 3);
-    for (std::size_t hit : FindAllBytes(image, pattern))
+    const auto hits = FindAllBytes(image, pattern);
+    for (std::size_t hit : hits)
       if (hit + 3 > image.size() || image[hit] != data[0]) __builtin_trap();
+    // The search a window at a time finds the same.
+    const auto windowed = FindInImage(
+        ws.image, pattern.size(),
+        [&](quarnel::Bytes w, std::size_t from) { return FindBytes(w, pattern, from); });
+    if (!std::equal(hits.begin(), hits.end(), windowed.begin(), windowed.end())) __builtin_trap();
     const std::string_view text(reinterpret_cast<const char*>(image.data()), image.size());
     FindTextIgnoringCase(text, std::string_view(reinterpret_cast<const char*>(data), 3),
                          size % image.size());

@@ -28,7 +28,6 @@
 
 namespace {
 
-
 // The change being checked, for the report of a violation.
 const char* step = "";
 
@@ -194,7 +193,7 @@ void ChangeFolders(quarnel::Workspace& ws) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto disk = quarnel::fuzz::SmallDisk(data, size);
   quarnel::Workspace ws;
-  ws.LoadBuiltImage(std::move(disk.image), "fuzz.dsk");
+  quarnel::fuzz::LoadSmallDisk(ws, std::move(disk));
   if (!ws.HasImage()) return 0;
   // An add before the deletes meets the image's own entries; the one after meets what is left.
   Add(ws);

@@ -5,18 +5,24 @@
 // reach every field a chain walk, a directory listing, the check or the repair looks at, and each
 // run copies a 24 KB image instead of a whole floppy.
 //
-// Input: byte 0 is for the target (bit 0 picks the tree, the other bits are the target's own),
-// then patches of [region][offset low][offset high][length][length bytes]. The region is taken
-// modulo five (boot sector, FAT 1, FAT 2, root directory, data area); the offset modulo the
-// region's size; a patch stops at the region's end and at the end of the input.
+// With bit 7 of byte 0 set the disk is a FAT16 volume instead: the fewest clusters FAT16 has
+// (4,101 of one sector, 2 MB, two FATs of 17 sectors), read as a volume larger than a floppy (no
+// tracks), so that FAT16 entries, end marks above 0xFFF and cluster numbers past 4095 are a few
+// patch bytes away. Its data patches reach the first 64 KB of the data area.
 //
-// Load the image with Workspace::LoadBuiltImage: it is smaller than any floppy a file may hold.
+// Input: byte 0 is for the target (bit 0 picks the tree, bit 7 the FAT16 volume, the other bits
+// are the target's own), then patches of [region][offset low][offset high][length][length bytes].
+// The region is taken modulo five (boot sector, FAT 1, FAT 2, root directory, data area); the
+// offset modulo the region's size; a patch stops at the region's end and at the end of the input.
+//
+// Load the image with LoadSmallDisk: the FAT12 disk is smaller than any floppy a file may hold.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,11 +35,14 @@ namespace quarnel::fuzz {
 struct SmallDiskInput {
   ImageBytes image;
   std::uint8_t flags = 0;  // byte 0 of the input
+  bool fat16 = false;      // the FAT16 volume
 };
 
 namespace detail {
 
 inline constexpr GeometryRow kSmallRow = {"", "", 0xF8, 32, 1, 8, 1, 1, 48, 24};
+// 1 reserved + 2 x 17 FAT + 2 root sectors + 4,101 clusters.
+inline constexpr GeometryRow kFat16Row = {"", "", 0xF8, 32, 17, 0, 0, 1, 4138, 2069};
 inline constexpr std::size_t kSector = 512;
 
 struct Region {
@@ -41,16 +50,26 @@ struct Region {
   std::size_t size;
 };
 
-inline std::array<Region, 5> Regions() {
+inline std::array<Region, 5> Regions(const GeometryRow& row) {
   const std::size_t fat = kSector;  // one reserved sector
-  const std::size_t fatBytes = kSmallRow.sectorsPerFat * kSector;
+  const std::size_t fatBytes = row.sectorsPerFat * kSector;
   const std::size_t root = fat + 2 * fatBytes;
-  const std::size_t rootBytes = kSmallRow.rootEntries * std::size_t{32};
+  const std::size_t rootBytes = row.rootEntries * std::size_t{32};
   return {{{0, kSector},
            {fat, fatBytes},
            {fat + fatBytes, fatBytes},
            {root, rootBytes},
-           {root + rootBytes, kSmallRow.totalSectors * kSector - (root + rootBytes)}}};
+           {root + rootBytes, row.totalSectors * kSector - (root + rootBytes)}}};
+}
+
+// A new disk of `row`; a FAT16 one with its reserved entry 1 all ones.
+inline ImageBytes Formatted(const GeometryRow& row, bool fat16) {
+  const auto made = BuildNewImage(row);
+  ImageBytes out(made.begin(), made.end());
+  if (fat16)
+    for (std::size_t fat = 0; fat < 2; ++fat)
+      out[kSector + fat * row.sectorsPerFat * kSector + 3] = 0xFF;
+  return out;
 }
 
 inline std::vector<std::uint8_t> Filled(std::size_t n, std::uint8_t seed) {
@@ -59,13 +78,20 @@ inline std::vector<std::uint8_t> Filled(std::size_t n, std::uint8_t seed) {
   return bytes;
 }
 
+inline void Load(Workspace& ws, ImageBytes image, bool fat16) {
+  if (fat16)
+    ws.LoadVolume(std::make_unique<MemoryStore>(std::move(image)), "fuzz.img");
+  else
+    ws.LoadBuiltImage(std::move(image), "fuzz.dsk");
+}
+
 // The empty disk with: HELLO.BAS (1 cluster), DATA.BIN (10), README.TXT (2), SUB holding A.TXT
 // (3) and DEEP holding B.TXT (1), and EMPTY.DAT (no cluster).
-inline ImageBytes BuildTree() {
-  const auto empty = BuildNewImage(kSmallRow);
+inline ImageBytes BuildTree(const GeometryRow& row, bool fat16) {
+  const ImageBytes empty = Formatted(row, fat16);
   Workspace ws;
-  ws.LoadBuiltImage(ImageBytes(empty.begin(), empty.end()), "tree.dsk");
-  if (!ws.HasImage()) return ImageBytes(empty.begin(), empty.end());
+  Load(ws, empty, fat16);
+  if (!ws.HasImage()) return empty;
   const LocalDateTime when{2001, 2, 3, 4, 5, 6};
   auto add = [&](DirRef dir, const char* name, std::size_t n, std::uint8_t seed) {
     NewFile f;
@@ -96,13 +122,15 @@ inline ImageBytes BuildTree() {
 
 // The disk the input describes (an empty input gives the empty disk).
 inline SmallDiskInput SmallDisk(const std::uint8_t* data, std::size_t size) {
-  static const auto made = BuildNewImage(detail::kSmallRow);
-  static const ImageBytes empty(made.begin(), made.end());
-  static const ImageBytes tree = detail::BuildTree();
+  static const ImageBytes empty = detail::Formatted(detail::kSmallRow, false);
+  static const ImageBytes tree = detail::BuildTree(detail::kSmallRow, false);
+  static const ImageBytes empty16 = detail::Formatted(detail::kFat16Row, true);
+  static const ImageBytes tree16 = detail::BuildTree(detail::kFat16Row, true);
   SmallDiskInput out;
   out.flags = size > 0 ? data[0] : 0;
-  out.image = (out.flags & 1) ? tree : empty;
-  const auto regions = detail::Regions();
+  out.fat16 = (out.flags & 0x80) != 0;
+  out.image = out.fat16 ? ((out.flags & 1) ? tree16 : empty16) : ((out.flags & 1) ? tree : empty);
+  const auto regions = detail::Regions(out.fat16 ? detail::kFat16Row : detail::kSmallRow);
   std::size_t i = 1;
   while (i + 4 <= size) {
     const auto& r = regions[data[i] % regions.size()];
@@ -115,6 +143,12 @@ inline SmallDiskInput SmallDisk(const std::uint8_t* data, std::size_t size) {
     i += n;
   }
   return out;
+}
+
+// Loads the disk into `ws` as its kind is loaded: the FAT12 disk as a built image, the FAT16
+// volume from a store.
+inline void LoadSmallDisk(Workspace& ws, SmallDiskInput disk) {
+  detail::Load(ws, std::move(disk.image), disk.fat16);
 }
 
 }  // namespace quarnel::fuzz

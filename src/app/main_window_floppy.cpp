@@ -19,6 +19,7 @@
 #include "app/save_to_disk_dialog.h"
 #include "core/save_image.h"
 #include "formats/floppy_write.h"
+#include "formats/messages.h"
 
 namespace quarnel {
 
@@ -56,7 +57,12 @@ void MainWindow::ShowSaveToDisk() {
     ui_->Notify(app_text::kNoImageToWrite);
     return;
   }
+  // Only a floppy image is held whole; a larger volume is read in place and fits no floppy.
   const auto& bytes = ws->image.Memory();
+  if (bytes.empty()) {
+    ui_->Notify(ws->imagePath + std::string(formats::msg::kTargetTooLarge));
+    return;
+  }
   SaveToDiskDialog dialog(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), floppySources_,
                           *ui_, this);
   dialog.exec();

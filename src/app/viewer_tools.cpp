@@ -311,7 +311,14 @@ void ViewerWindow::FindInSectors() {
                                  static_cast<std::size_t>(std::max(grid_->CurrentGridRow(), 1))};
   const std::size_t start = tools::SectorSearchStart(find_->searched(), currentSector_,
                                                      layout.bytesPerSector, selected, p);
-  const auto hit = pattern ? tools::FindBytes(ws->image.Memory(), *pattern, start) : std::nullopt;
+  std::optional<std::size_t> hit;
+  if (pattern) {
+    const auto found = tools::FindInImage(
+        ws->image, pattern->size(),
+        [&](Bytes window, std::size_t from) { return tools::FindBytes(window, *pattern, from); },
+        start, 1);
+    if (!found.empty()) hit = static_cast<std::size_t>(found.front());
+  }
   find_->progress()->setValue(100);
   if (!hit) {
     find_->SetStatus(tools::kFindNotFoundBytes.data(), false);

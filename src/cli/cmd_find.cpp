@@ -81,7 +81,14 @@ int Find(const Args& given) {
                                  ? ClusterOffset(ws.image.geometry, clusters[h / cb]) + h % cb
                                  : 0);
   } else {
-    hits = Hits(Bytes(ws.image.Memory().data(), ws.image.Size()), pattern, text);
+    const std::string_view needle(reinterpret_cast<const char*>(pattern.data()), pattern.size());
+    const auto found =
+        tools::FindInImage(ws.image, pattern.size(), [&](Bytes window, std::size_t from) {
+          if (!text) return tools::FindBytes(window, pattern, from);
+          const std::string_view h(reinterpret_cast<const char*>(window.data()), window.size());
+          return tools::FindTextIgnoringCase(h, needle, from);
+        });
+    hits.assign(found.begin(), found.end());
     imageOffsets = hits;
   }
 

@@ -143,7 +143,8 @@ AddOutcome AddFileBytes(DiskImage& img, DirRef dir, const NewFile& file, Bytes d
     const std::size_t n = std::min<std::size_t>(g.clusterBytes, data.size() - from);
     img.Write(off, Bytes(data.data() + from, n));
     img.Fill(off + n, g.clusterBytes - n, 0);  // the tail of the last one
-    WriteFatEntry(img, clusters[k], k + 1 < clusters.size() ? clusters[k + 1] : kFatEndOfChain);
+    WriteFatEntry(img, clusters[k],
+                  k + 1 < clusters.size() ? clusters[k + 1] : FatMarksOf(g.fatKind).endOfChain);
   }
   img.Write(entryOffset, EntryBytes(NewEntry(name, file.attribute, file.modified,
                                              clusters.empty() ? 0 : clusters.front(),
@@ -196,7 +197,7 @@ AddOutcome MakeDirectory(DiskImage& img, DirRef dir, std::string_view name,
   const std::uint16_t self = take.back();
   const std::size_t data = ClusterOffset(g, self);
   img.Fill(data, g.clusterBytes, 0);
-  WriteFatEntry(img, self, kFatEndOfChain);
+  WriteFatEntry(img, self, FatMarksOf(g.fatKind).endOfChain);
   std::array<std::uint8_t, 11> dot;
   dot.fill(' ');
   dot[0] = '.';

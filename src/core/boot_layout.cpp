@@ -13,13 +13,21 @@ namespace {
 std::string Num(std::uint64_t v) { return std::to_string(v); }
 
 // True when the three bytes at `off` start a FAT: a media descriptor, then 0xFF 0xFF.
-bool StartsFat(Bytes image, std::uint64_t off) {
-  return off + 3 <= image.size() && IsMediaByte(image[off]) && image[off + 1] == 0xFF &&
-         image[off + 2] == 0xFF;
+bool StartsFat(const DiskImage& image, std::uint64_t off) {
+  const auto b = image.Read(off, 3);
+  return b && IsMediaByte((*b)[0]) && (*b)[1] == 0xFF && (*b)[2] == 0xFF;
 }
 
-bool Blank(Bytes image, std::uint64_t off) {
-  return off + 3 <= image.size() && image[off] == 0 && image[off + 1] == 0 && image[off + 2] == 0;
+bool Blank(const DiskImage& image, std::uint64_t off) {
+  const auto b = image.Read(off, 3);
+  return b && (*b)[0] == 0 && (*b)[1] == 0 && (*b)[2] == 0;
+}
+
+// Sectors per cluster a system formats with: 1 to 8 on a floppy, any power of two up to 128 (64 KB
+// clusters) on a larger volume.
+bool KnownClusterSize(std::uint8_t spc, bool floppy) {
+  const std::uint8_t most = floppy ? 8 : 128;
+  return spc != 0 && spc <= most && (spc & (spc - 1)) == 0;
 }
 
 // The fields that place the FATs, the root directory and the clusters.
@@ -39,10 +47,12 @@ std::vector<std::string> LayoutProblems(const DiskImage& image, const DiskGeomet
   auto say = [&out](std::string_view text, std::initializer_list<std::string> args) {
     out.push_back(FillText(text, args));
   };
-  const Bytes bytes = image.View();
+  const std::uint64_t size = image.Size();
   if (g.bytesPerSector != 512) say(msg::kLayoutSectorSize, {Num(g.bytesPerSector)});
   const std::uint8_t spc = g.sectorsPerCluster;
-  if (spc != 1 && spc != 2 && spc != 4 && spc != 8) say(msg::kLayoutClusterSize, {Num(spc)});
+  const bool floppy = size <= kLargestFloppyBytes;
+  if (!KnownClusterSize(spc, floppy))
+    say(floppy ? msg::kLayoutClusterSize : msg::kLayoutLargeClusterSize, {Num(spc)});
   if (g.reservedSectors == 0) say(msg::kLayoutNoReserved, {});
   if (g.fatCount < 1 || g.fatCount > 2) say(msg::kLayoutFatCount, {Num(g.fatCount)});
   if (g.rootEntries == 0 ||
@@ -52,8 +62,8 @@ std::vector<std::string> LayoutProblems(const DiskImage& image, const DiskGeomet
   if (!out.empty() || g.clusterBytes == 0) return out;  // the positions below mean nothing
 
   const std::uint64_t disk = g.DiskBytes();
-  if (disk > bytes.size()) say(msg::kLayoutDiskLarger, {Num(disk), Num(bytes.size())});
-  if (g.dataClusters <= 0 || g.dataOffset >= bytes.size()) {
+  if (disk > size) say(msg::kLayoutDiskLarger, {Num(disk), Num(size)});
+  if (g.dataClusters <= 0 || g.dataOffset >= size) {
     say(msg::kLayoutNoData, {});
     return out;
   }
@@ -61,15 +71,16 @@ std::vector<std::string> LayoutProblems(const DiskImage& image, const DiskGeomet
   if (entries < std::uint64_t{g.LastDataCluster()} + 1)
     say(msg::kCheckFatTooSmall,
         {Num(g.sectorsPerFat), Num(entries == 0 ? 0 : entries - 1), Num(g.LastDataCluster())});
-  if (!StartsFat(bytes, g.fatOffset)) say(msg::kLayoutNoFat, {"1", Num(g.reservedSectors)});
+  if (!StartsFat(image, g.fatOffset)) say(msg::kLayoutNoFat, {"1", Num(g.reservedSectors)});
   for (std::uint32_t k = 1; k < g.fatCount; ++k) {
     const std::uint64_t off = g.fatOffset + std::uint64_t{k} * g.FatBytes();
     // A further copy that was never written is no damage to the layout.
-    if (!StartsFat(bytes, off) && !Blank(bytes, off))
+    if (!StartsFat(image, off) && !Blank(image, off))
       say(msg::kLayoutNoFat, {Num(k + 1), Num(off / g.bytesPerSector)});
   }
-  const std::uint64_t rootEnd = std::min<std::uint64_t>(g.dataOffset, bytes.size());
-  if (!LooksLikeDirectory(bytes.subspan(g.rootOffset, rootEnd - g.rootOffset)))
+  const std::uint64_t rootEnd = std::min<std::uint64_t>(g.dataOffset, size);
+  const auto root = image.Read(g.rootOffset, static_cast<std::size_t>(rootEnd - g.rootOffset));
+  if (!root || !LooksLikeDirectory(*root, g.fatKind))
     say(msg::kLayoutNoRoot, {Num(g.rootOffset / g.bytesPerSector)});
   return out;
 }
@@ -93,7 +104,7 @@ BootLayout JudgeBootLayout(const DiskImage& image) {
     out.problems = LayoutProblems(image, image.geometry);
   // The rows of the image's size; of two that fit (the same layout, another media byte), the one
   // whose media byte the FAT holds, else the boot sector's.
-  const std::uint8_t fatMedia = image.Size() > 512 ? image.Memory()[512] : 0;
+  const std::uint8_t fatMedia = image.ByteAt(512).value_or(0);
   int best = -1;
   for (const auto& row : GeometryTable) {
     if (std::uint64_t{row.totalSectors} * 512 != image.Size()) continue;

@@ -89,7 +89,7 @@ std::optional<std::string> CheckOnMap(const DiskImage& image, const TreeClusters
     if (tree.OwnersOf(c).empty() || (directoryLike && (*directoryLike)[c])) continue;
     const auto data = ClusterData(image, c);
     if (!data) continue;
-    if (!LooksLikeDirectory(*data))
+    if (!LooksLikeDirectory(*data, g.fatKind))
       return Refusal(msg::kNeedsCheckNotDirectory, c, tree.PathOf(tree.OwnersOf(c).front()));
     if (directoryLike) (*directoryLike)[c] = true;
   }

@@ -164,7 +164,7 @@ std::size_t GrowDirectory(DiskImage& img, std::uint16_t last, std::uint16_t clus
   const std::size_t off = ClusterOffset(g, cluster);
   img.Fill(off, g.clusterBytes, 0);
   WriteFatEntry(img, last, cluster);
-  WriteFatEntry(img, cluster, kFatEndOfChain);
+  WriteFatEntry(img, cluster, FatMarksOf(g.fatKind).endOfChain);
   return off;
 }
 
@@ -182,7 +182,7 @@ MsxName11 NameOf(const ListingRecord& r) {
   return out;
 }
 
-bool PlausibleEntry(const std::uint8_t* e) {
+bool PlausibleEntry(const std::uint8_t* e, FatKind kind) {
   const ListingRecord r = DecodeListingRecord(e);
   const std::uint8_t attribute = r.attribute;
   const std::uint16_t first = r.firstCluster;
@@ -193,17 +193,18 @@ bool PlausibleEntry(const std::uint8_t* e) {
   if (attribute & 0xC0) return false;
   for (std::size_t k = 0; k < 11; ++k)
     if (e[k] < 0x20 && !(k == 0 && e[k] == kEntryE5Stand)) return false;
-  // Any FAT12 cluster number: a wrong one is damage the check reports, not a sign of file data.
-  return first <= 0xFFF;
+  // Any cluster number of the FAT: a wrong one is damage the check reports, not a sign of file
+  // data.
+  return first <= FatMarksOf(kind).mask;
 }
 
-bool LooksLikeDirectory(Bytes slots) {
+bool LooksLikeDirectory(Bytes slots, FatKind kind) {
   std::size_t written = 0, implausible = 0;
   for (std::size_t off = 0; off + kDirEntrySize <= slots.size(); off += kDirEntrySize) {
     const std::uint8_t* e = slots.data() + off;
     if (std::all_of(e, e + kDirEntrySize, [](auto b) { return b == 0; })) continue;
     ++written;
-    if (!PlausibleEntry(e)) ++implausible;
+    if (!PlausibleEntry(e, kind)) ++implausible;
   }
   return implausible * 2 <= written;
 }

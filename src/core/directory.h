@@ -136,11 +136,11 @@ MsxName11 NameOf(const DirEntry& entry);
 // True when the 32 bytes at `e` could be a slot a system wrote into a directory: free (first
 // byte 0x00 with nothing after it, or 0xE5), a long-name piece, or an entry whose attribute has
 // neither of the two unused high bits, whose name holds no control byte (a leading 0x05 stands
-// for 0xE5), and whose first cluster is a FAT12 cluster number.
-bool PlausibleEntry(const std::uint8_t* e);
+// for 0xE5), and whose first cluster is a cluster number a FAT of `kind` holds.
+bool PlausibleEntry(const std::uint8_t* e, FatKind kind);
 
 // True when `slots` (a directory cluster, or the root) reads as directory data: at most half of
 // the slots that are not blank hold no plausible entry. A file's data read as a directory fails.
-bool LooksLikeDirectory(Bytes slots);
+bool LooksLikeDirectory(Bytes slots, FatKind kind);
 
 }  // namespace quarnel

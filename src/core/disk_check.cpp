@@ -81,7 +81,11 @@ class Checker {
   }
 
   void CheckFatCopies() {
+    const Bytes first = FatCopyBytes(img_, 0);
     for (std::uint32_t k = 1; k < g_.fatCount; ++k) {
+      // Copies alike byte for byte hold the same entries.
+      const Bytes copy = FatCopyBytes(img_, k);
+      if (std::equal(first.begin(), first.end(), copy.begin(), copy.end())) continue;
       std::vector<std::uint16_t> differ;
       for (std::uint32_t c = 0; c <= g_.LastDataCluster(); ++c) {
         auto a = FatCopyEntry(img_, 0, c);
@@ -183,7 +187,7 @@ class Checker {
       if (owners.size() < 2) continue;
       // A cluster that reads as directory data stays with a directory, any other with a file.
       const auto data = ClusterData(img_, c);
-      const bool dirData = data && LooksLikeDirectory(*data);
+      const bool dirData = data && LooksLikeDirectory(*data, g_.fatKind);
       std::size_t keeper = owners[0];
       for (auto o : owners)
         if (IsDir(o) == dirData) {
@@ -292,14 +296,19 @@ class Checker {
     const std::uint32_t last = g_.LastDataCluster();
     std::vector<bool> lost(static_cast<std::size_t>(last) + 1, false);
     std::vector<bool> linked(lost.size(), false);
+    std::vector<std::uint16_t> fat(lost.size(), 0);
+    ScanFat(img_, last, [&fat](std::uint32_t c, std::uint16_t v) {
+      fat[c] = v;
+      return true;
+    });
     for (std::uint32_t c = 2; c <= last; ++c) {
-      const std::uint16_t v = ReadFatEntry(img_, c);
+      const std::uint16_t v = fat[c];
       // A cluster whose bytes the image does not hold cannot be given back as a file.
-      lost[c] = v != kFatFree && v != kFatBad && tree_.OwnersOf(c).empty() &&
-                ClusterData(img_, c).has_value();
+      lost[c] = v != kFatFree && v != FatMarksOf(g_.fatKind).bad && tree_.OwnersOf(c).empty() &&
+                ClusterHeld(img_, c);
     }
     for (std::uint32_t c = 2; c <= last; ++c) {
-      const std::uint16_t v = ReadFatEntry(img_, c);
+      const std::uint16_t v = fat[c];
       if (lost[c] && v <= last && lost[v] && v != c) linked[v] = true;
     }
     std::vector<bool> claimed(lost.size(), false);

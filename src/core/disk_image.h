@@ -9,6 +9,7 @@
 
 #include "core/boot_sector.h"
 #include "core/bytes.h"
+#include "core/dir_entry.h"
 #include "core/geometry.h"
 #include "core/sector_store.h"
 
@@ -18,7 +19,10 @@ namespace quarnel {
 inline constexpr std::int32_t kStandardImageSizes[] = {163840, 184320, 327680, 368640,
                                                        655360, 737280, 1474560};
 inline constexpr std::int32_t kSmallestImageSize = 163840;
-inline constexpr std::int32_t kLargestImageSize = 1474560;
+inline constexpr std::int32_t kLargestImageSize = static_cast<std::int32_t>(kLargestFloppyBytes);
+// The largest volume held whole in memory and saved by replacing its file (a 2.88 MB floppy); a
+// larger one is read and written in place.
+inline constexpr std::uint64_t kLargestWholeImage = 2949120;
 // A volume: its bytes in a sector store, the layout they are read by, and how its load went.
 // A default-made image holds nothing. Every byte goes through the bounded accessors; only the
 // whole-buffer store gives its buffer out (Memory), for the atomic save and the tools that show a
@@ -62,6 +66,14 @@ class DiskImage {
   bool PutByte(std::uint64_t offset, std::uint8_t value) { return Write(offset, Bytes(&value, 1)); }
   // Sets `length` bytes from `offset` to `value`; false (nothing written) outside the volume.
   bool Fill(std::uint64_t offset, std::uint64_t length, std::uint8_t value);
+  // Copies `length` bytes from `from` to `to` (the ranges may overlap); false when either does
+  // not lie inside the volume.
+  bool CopyWithin(std::uint64_t from, std::uint64_t to, std::uint64_t length);
+  // The directory entry at `offset`; nullopt when it does not lie inside the volume.
+  std::optional<DirEntry> EntryAt(std::uint64_t offset) const;
+  // Whether `other` holds the same bytes. Two volumes over one file compare by what either has
+  // written since it was read, never by reading the whole file.
+  bool SameBytes(const DiskImage& other) const;
 
   // The whole buffer of an image held in memory (empty for an image read from a file in place).
   const ImageBytes& Memory() const;
@@ -70,6 +82,7 @@ class DiskImage {
 
   // The store (nullptr when none is held).
   const SectorStore* Store() const { return store_.get(); }
+  SectorStore* MutableStore() { return store_.get(); }
 
  private:
   std::unique_ptr<SectorStore> store_;

@@ -69,7 +69,7 @@ int GroupOf(FindingKind kind) {
 DiskImage WithStandardBootSector(const DiskImage& image, const GeometryRow& row,
                                  std::string& said) {
   DiskImage out = WithGeometry(image, RowGeometry(row));
-  auto bs = BootSectorAt(out.View());
+  auto bs = BootSectorAt(out.Read(0, sizeof(BootSector)).value_or(Bytes()));
   if (!bs) return out;  // never: every image size holds a boot sector
   const DiskGeometry& g = out.geometry;
   auto set16 = [&](std::string_view field, Le16Field& f, std::uint16_t v) {
@@ -102,7 +102,7 @@ DiskImage WithStandardBootSector(const DiskImage& image, const GeometryRow& row,
   if (bs->sectorsPerTrack.Get() == 0)
     set16("sectors per track (offset 24)", bs->sectorsPerTrack, g.sectorsPerTrack);
   if (bs->sides.Get() == 0) set16("sides (offset 26)", bs->sides, g.sides);
-  PutBootSector(out.MutableView(), *bs);
+  out.Write(0, Bytes(reinterpret_cast<const std::uint8_t*>(&*bs), sizeof(BootSector)));
   out.geometry = GeometryFields(*bs);
   DeriveGeometry(out.geometry);
   return out;
@@ -125,7 +125,7 @@ class Repairer {
     // A remedy can bring what an earlier group mends to light (an entry renamed out of "." joins
     // the tree with its cross-link): a further round takes it, as long as rounds change bytes.
     for (int round = 0; round < kRounds; ++round) {
-      const ImageBytes before = work_.Memory();
+      const DiskImage before = work_;
       for (int group = 0; group < kGroups; ++group) {
         std::vector<DiskFinding> findings;
         for (auto& f : CheckDisk(work_).findings)
@@ -135,18 +135,20 @@ class Repairer {
         Apply(group, findings);
         CopyFatToMirrors(work_);
       }
-      if (work_.Memory() == before) break;
+      if (work_.SameBytes(before)) break;
     }
     RepairPlan plan;
     plan.actions = std::move(actions_);
     plan.left = CheckDisk(work_).findings;
-    plan.changed = work_.Memory() != original.Memory();
+    plan.changed = !work_.SameBytes(original);
     plan.fatCopied = fatCopied_;
     plan.repaired = std::move(work_);
     return plan;
   }
 
  private:
+  std::uint16_t EndOfChain() const { return FatMarksOf(work_.geometry.fatKind).endOfChain; }
+
   void Done(const DiskFinding& f, std::string remedy, bool done = true) {
     actions_.push_back({f, std::move(remedy), done});
   }
@@ -170,7 +172,7 @@ class Repairer {
 
   std::optional<DirEntry> Entry(const DiskFinding& f) const {
     if (f.entryOffset == kNoEntry) return std::nullopt;
-    return DirEntryAt(work_.View(), f.entryOffset);
+    return work_.EntryAt(f.entryOffset);
   }
   void PutEntry(const DiskFinding& f, const DirEntry& e) {
     work_.Write(f.entryOffset, EntryBytes(e));
@@ -200,9 +202,9 @@ class Repairer {
       case FindingKind::ChainLoop:
       case FindingKind::ChainOutside:
       case FindingKind::ChainFree:
-        WriteFatEntry(work_, f.clusters.at(0), kFatEndOfChain);
+        WriteFatEntry(work_, f.clusters.at(0), EndOfChain());
         // Entries past the end of a FAT too small for the disk are never written.
-        if (ReadFatEntry(work_, f.clusters[0]) != kFatEndOfChain)
+        if (ReadFatEntry(work_, f.clusters[0]) != EndOfChain())
           return Done(f, FillText(msg::kRepairNoFatEntry, {Num(f.clusters[0])}), false);
         return Done(f, FillText(msg::kRepairChainEnded, {Num(f.clusters[0])}));
       case FindingKind::LostChain:
@@ -228,7 +230,7 @@ class Repairer {
     if (dir) {  // BadSize: directories have none
       // An entry marked a directory whose data is a file's is that file.
       const auto data = ClusterData(work_, e->firstCluster.Get());
-      if (data && !LooksLikeDirectory(*data)) {
+      if (data && !LooksLikeDirectory(*data, work_.geometry.fatKind)) {
         e->attribute = static_cast<std::uint8_t>(e->attribute & ~kAttrDirectory);
         PutEntry(f, *e);
         return Done(f, std::string(msg::kRepairNotDirectory));
@@ -248,7 +250,7 @@ class Repairer {
         const std::uint16_t end = chain[need - 1];
         if (OtherEntryReaches(end, f.entryOffset))
           return Done(f, FillText(msg::kRepairChainShared, {Num(end)}), false);
-        WriteFatEntry(work_, end, kFatEndOfChain);
+        WriteFatEntry(work_, end, EndOfChain());
       }
       return Done(f, FillText(msg::kRepairChainCut, {Num(need), Num(f.clusters.size())}));
     }
@@ -280,7 +282,7 @@ class Repairer {
       const std::size_t from = g.fatOffset + static_cast<std::size_t>(k) * len;
       if (from + len > work_.Size()) break;
       DiskImage trial = work_;
-      std::memcpy(trial.MutableView().data() + g.fatOffset, work_.Memory().data() + from, len);
+      trial.CopyWithin(from, g.fatOffset, len);
       // A copy that is no FAT (one never written, say) is never copied over the first.
       if (k > 0 && !JudgeBootLayout(trial).Plausible()) continue;
       std::size_t count = 0;
@@ -293,8 +295,7 @@ class Repairer {
       if (!counts.empty()) counts += ", ";
       counts += "FAT " + Num(k + 1) + ": " + Num(count);
     }
-    std::memmove(work_.MutableView().data() + g.fatOffset,
-                 work_.Memory().data() + g.fatOffset + static_cast<std::size_t>(best) * len, len);
+    work_.CopyWithin(g.fatOffset + std::uint64_t{best} * len, g.fatOffset, len);
     CopyFatToMirrors(work_);
     if (fatCopied_ < 0) fatCopied_ = static_cast<int>(best);
     for (const auto& f : findings)
@@ -330,7 +331,7 @@ class Repairer {
           work_.PutByte(f.entryOffset, kEntryDeleted);
           Done(f, std::string(msg::kRepairEntryRemoved));
         } else if (pos < chain.size()) {
-          WriteFatEntry(work_, chain[pos - 1], kFatEndOfChain);
+          WriteFatEntry(work_, chain[pos - 1], EndOfChain());
           Done(f, FillText(msg::kRepairDirectoryCut, {Num(chain[pos - 1])}));
         }
         continue;
@@ -346,18 +347,16 @@ class Repairer {
       std::string list;
       for (std::size_t i = 0, j = 0; i < own.size(); ++i) {
         if (!shared.count(own[i])) continue;
-        const auto from = ClusterData(work_, own[i]);
-        const auto to = ClusterData(work_, fresh[j]);
-        if (from && to)
-          std::memmove(work_.MutableView().data() + (to->data() - work_.Memory().data()),
-                       from->data(), from->size());
+        if (ClusterHeld(work_, own[i]) && ClusterHeld(work_, fresh[j]))
+          work_.CopyWithin(ClusterOffset(work_.geometry, own[i]),
+                           ClusterOffset(work_.geometry, fresh[j]), work_.geometry.clusterBytes);
         own[i] = fresh[j++];
-        WriteFatEntry(work_, own[i], kFatEndOfChain);  // taken: the next pick skips it
+        WriteFatEntry(work_, own[i], EndOfChain());  // taken: the next pick skips it
         list += (list.empty() ? "" : ", ") + Num(own[i]);
       }
       for (std::size_t i = 0; i < own.size(); ++i)
         if (own[i] != chain[i] || !shared.count(chain[i]))
-          WriteFatEntry(work_, own[i], i + 1 < own.size() ? own[i + 1] : kFatEndOfChain);
+          WriteFatEntry(work_, own[i], i + 1 < own.size() ? own[i + 1] : EndOfChain());
       e->firstCluster.Set(own.front());
       PutEntry(f, *e);
       Done(f, FillText(msg::kRepairOwnCopy, {list}));
@@ -384,14 +383,14 @@ class Repairer {
     if (!data || index == tree.entries.size()) return {std::string(msg::kRepairNothing), false};
     const std::size_t parent = tree.entries[index].parent;
     const std::uint16_t up = parent < tree.entries.size() ? tree.entries[parent].firstCluster : 0;
-    const std::size_t base = static_cast<std::size_t>(data->data() - work_.Memory().data());
+    const std::size_t base = ClusterOffset(work_.geometry, e->firstCluster.Get());
     if (!Writable(base)) return {std::string(msg::kRepairEntryInFile), false};
     std::string said;
     bool done = true;
     const std::pair<const char*, std::uint16_t> want[] = {{".", e->firstCluster.Get()}, {"..", up}};
     for (std::size_t slot = 0; slot < 2; ++slot) {
       const std::size_t off = base + slot * kDirEntrySize;
-      auto d = DirEntryAt(work_.View(), off);
+      auto d = work_.EntryAt(off);
       if (!d) continue;
       std::array<std::uint8_t, 11> name;
       name.fill(' ');
@@ -449,16 +448,16 @@ class Repairer {
   }
 
   std::string RenameOne(const DiskFinding& f, std::multiset<std::string>& taken) {
-    std::uint8_t* n = work_.MutableView().data() + f.entryOffset;
-    MsxName11 stored;
-    std::copy(n, n + stored.size(), stored.begin());
-    if (auto own = taken.find(Folded(n)); own != taken.end()) taken.erase(own);
+    MsxName11 stored{};
+    if (auto held = work_.Read(f.entryOffset, stored.size()))
+      std::copy(held->begin(), held->end(), stored.begin());
+    if (auto own = taken.find(Folded(stored.data())); own != taken.end()) taken.erase(own);
     const MsxName11 fixed = MakeMsxName(UniqueMsxName(
         StoredNameText(MendedStoredName(stored)),
         [&taken](const MsxName11& tried) { return taken.count(Folded(tried.data())) > 0; }));
     const std::string key = Folded(fixed.data());
     taken.insert(key);
-    std::memcpy(n, fixed.data(), 11);
+    work_.Write(f.entryOffset, Bytes(fixed.data(), fixed.size()));
     TreeEntry shown;
     std::copy(fixed.begin(), fixed.end(), shown.name.begin());
     TreeClusters one;
@@ -478,7 +477,7 @@ class Repairer {
       slotOffset = RootSlotOffset(work_, *slot);
       name = FreeChkName();
     }
-    WriteFatEntry(work_, f.clusters.back(), kFatEndOfChain);
+    WriteFatEntry(work_, f.clusters.back(), EndOfChain());
     if (options_.freeLost) {
       for (auto c : f.clusters) WriteFatEntry(work_, c, kFatFree);
       return Done(f, std::string(msg::kRepairLostFreed));
@@ -500,7 +499,8 @@ class Repairer {
   std::string FreeChkName() {
     std::set<std::string> root;
     for (std::size_t off : RootSlotOffsets(work_))
-      if (!IsFreeSlot(work_.Memory()[off])) root.insert(Folded(work_.Memory().data() + off));
+      if (auto slot = work_.Read(off, 11); slot && !IsFreeSlot((*slot)[0]))
+        root.insert(Folded(slot->data()));
     for (int k = 0; k < 10000; ++k) {
       std::string digits = Num(static_cast<std::uint64_t>(k));
       const std::string name = "FILE" + std::string(4 - digits.size(), '0') + digits + ".CHK";

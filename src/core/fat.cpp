@@ -59,28 +59,30 @@ void CopyFatToMirrors(DiskImage& image) {
   }
 }
 
-std::int32_t FreeBytes(const DiskImage& image) {
+std::int64_t FreeBytes(const DiskImage& image) {
   const auto& g = image.geometry;
   std::int64_t free = 0;
   ScanFreeFat(image, g.LastDataCluster(), [&free](std::uint32_t) {
     ++free;
     return true;
   });
-  std::int64_t bytes = free * g.clusterBytes;
-  return static_cast<std::int32_t>(
-      std::min<std::int64_t>(bytes, std::numeric_limits<std::int32_t>::max()));
+  return free * g.clusterBytes;
 }
 
-std::uint32_t ClusterOffset(const DiskGeometry& g, std::uint32_t n) {
-  return g.dataOffset + (n - 2) * g.clusterBytes;
+std::uint64_t ClusterOffset(const DiskGeometry& g, std::uint32_t n) {
+  return g.dataOffset + std::uint64_t{n - 2} * g.clusterBytes;
+}
+
+bool ClusterHeld(const DiskImage& image, std::uint32_t n) {
+  const auto& g = image.geometry;
+  if (n < 2 || n > g.LastDataCluster() || g.clusterBytes == 0) return false;
+  const std::uint64_t off = ClusterOffset(g, n);
+  return off <= image.Size() && image.Size() - off >= g.clusterBytes;
 }
 
 std::optional<Bytes> ClusterData(const DiskImage& image, std::uint32_t n) {
-  const auto& g = image.geometry;
-  if (n < 2 || n > g.LastDataCluster() || g.clusterBytes == 0) return std::nullopt;
-  const std::uint64_t off =
-      static_cast<std::uint64_t>(g.dataOffset) + static_cast<std::uint64_t>(n - 2) * g.clusterBytes;
-  return image.Read(off, g.clusterBytes);
+  if (!ClusterHeld(image, n)) return std::nullopt;
+  return image.Read(ClusterOffset(image.geometry, n), image.geometry.clusterBytes);
 }
 
 ChainStep NextClusterCheck(const DiskGeometry& g, std::uint16_t n) {
@@ -94,32 +96,52 @@ ChainStep NextClusterCheck(const DiskGeometry& g, std::uint16_t n) {
 
 bool FirstClusterValid(const DiskImage& image, std::uint16_t first) {
   if (first < 2 || first > image.geometry.LastDataCluster()) return false;
-  return ClusterData(image, first).has_value();
+  return ClusterHeld(image, first);
 }
 
 ChainWalk::ChainWalk(const DiskImage& image, std::uint16_t first, ChainPolicy policy)
     : image_(image), policy_(policy) {
   const auto& g = image.geometry;
   diskClusters_ = g.dataClusters > 0 ? static_cast<std::size_t>(g.dataClusters) : 0;
-  if (policy_.loops == ChainLoops::AtRevisit)
-    seen_.assign(static_cast<std::size_t>(g.LastDataCluster()) + 1, false);
+  fat_ = FatCopyBytes(image, 0);
   Enter(first);
 }
 
+std::uint16_t ChainWalk::EntryOf(std::uint16_t c) const {
+  const FatKind kind = image_.geometry.fatKind;
+  const std::uint64_t p = FatEntryOffset(kind, c);
+  if (p + 2 > fat_.size()) return FatMarksOf(kind).bad;
+  return DecodeFatEntry(kind, c, fat_.data() + p);
+}
+
+bool ChainWalk::SeenBefore(std::uint16_t c) {
+  // A short chain is searched; the map of every cluster is made only for a long one.
+  constexpr std::size_t kShortChain = 64;
+  if (seen_.empty()) {
+    if (std::find(recent_.begin(), recent_.end(), c) != recent_.end()) return true;
+    if (recent_.size() < kShortChain) {
+      recent_.push_back(c);
+      return false;
+    }
+    seen_.assign(static_cast<std::size_t>(image_.geometry.LastDataCluster()) + 1, false);
+    for (std::uint16_t r : recent_) seen_[r] = true;
+  }
+  if (seen_[c]) return true;
+  seen_[c] = true;
+  return false;
+}
+
 void ChainWalk::Enter(std::uint16_t c) {
-  if (!ClusterData(image_, c)) {  // also keeps c inside seen_
+  if (!ClusterHeld(image_, c)) {  // also keeps c inside seen_
     stop_ = ChainStop::Outside;
     return;
   }
-  if (policy_.loops == ChainLoops::AtRevisit) {
-    if (seen_[c]) {
-      stop_ = ChainStop::Loop;
-      return;
-    }
-    seen_[c] = true;
+  if (policy_.loops == ChainLoops::AtRevisit && SeenBefore(c)) {
+    stop_ = ChainStop::Loop;
+    return;
   }
   if (policy_.freeOrBad == ChainFreeOrBad::Stop) {
-    const std::uint16_t v = ReadFatEntry(image_, c);
+    const std::uint16_t v = EntryOf(c);
     if (v == kFatFree || v == FatMarksOf(image_.geometry.fatKind).bad) {
       stop_ = ChainStop::FreeOrBad;
       return;
@@ -135,7 +157,7 @@ void ChainWalk::Next() {
     stop_ = ChainStop::Limit;
     return;
   }
-  const std::uint16_t next = ReadFatEntry(image_, cluster_);
+  const std::uint16_t next = EntryOf(cluster_);
   switch (NextClusterCheck(image_.geometry, next)) {
     case ChainStep::End:
       stop_ = policy_.limit != 0 ? ChainStop::EarlyEnd : ChainStop::End;

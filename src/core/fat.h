@@ -17,8 +17,6 @@
 namespace quarnel {
 
 inline constexpr std::uint16_t kFatFree = 0x000;
-inline constexpr std::uint16_t kFatEndOfChain = 0xFFF;
-inline constexpr std::uint16_t kFatBad = 0xFF7;
 
 // Entry n of the first FAT; the bad-cluster mark when it lies outside the copy or the image.
 std::uint16_t ReadFatEntry(const DiskImage& image, std::uint32_t n);
@@ -81,16 +79,19 @@ void ScanFreeFat(const DiskImage& image, std::uint32_t last, F f) {
     if (DecodeFatEntry(kind, n, fat + FatEntryOffset(kind, n)) == 0 && !f(n)) return;
 }
 
-// Writes entry n of the first FAT, keeping the 4 bits of the neighbouring entry. v <= 0xFFF.
+// Writes entry n of the first FAT, keeping the 4 bits of a neighbouring FAT12 entry. v is cut to
+// the bits an entry holds.
 void WriteFatEntry(DiskImage& image, std::uint32_t n, std::uint16_t v);
 // Returns entry n and sets it to 0.
 std::uint16_t FreeFatEntry(DiskImage& image, std::uint32_t n);
 // Copies the first FAT byte for byte over every further copy (copies outside the image are cut).
 void CopyFatToMirrors(DiskImage& image);
 // Free data clusters x clusterBytes.
-std::int32_t FreeBytes(const DiskImage& image);
+std::int64_t FreeBytes(const DiskImage& image);
 // Byte offset of cluster n (n >= 2).
-std::uint32_t ClusterOffset(const DiskGeometry& g, std::uint32_t n);
+std::uint64_t ClusterOffset(const DiskGeometry& g, std::uint32_t n);
+// Whether n is a data cluster lying wholly inside the image (nothing is read).
+bool ClusterHeld(const DiskImage& image, std::uint32_t n);
 // The clusterBytes bytes of cluster n; nullopt unless n is a data cluster lying wholly inside
 // the image.
 std::optional<Bytes> ClusterData(const DiskImage& image, std::uint32_t n);
@@ -215,7 +216,16 @@ class ChainWalk {
   const DiskImage& image_;
   ChainPolicy policy_;
   std::size_t diskClusters_ = 0;
-  std::vector<bool> seen_;  // ChainLoops::AtRevisit: clusters yielded
+  // The entry of `c` in the first FAT, as ReadFatEntry reads it.
+  std::uint16_t EntryOf(std::uint16_t c) const;
+  // ChainLoops::AtRevisit: whether `c` was yielded before; records it otherwise.
+  bool SeenBefore(std::uint16_t c);
+
+  Bytes fat_;  // the first FAT copy, read once
+  // ChainLoops::AtRevisit: the clusters yielded, in a short list while the chain is short (most
+  // are), in a map of every cluster once it is long.
+  std::vector<std::uint16_t> recent_;
+  std::vector<bool> seen_;
   std::uint16_t cluster_ = 0;
   std::size_t count_ = 0;
   ChainStop stop_ = ChainStop::Walking;

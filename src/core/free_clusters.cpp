@@ -11,7 +11,7 @@ namespace {
 // The highest data cluster whose bytes lie wholly inside the image (1 when there is none).
 std::uint32_t LastClusterInside(const DiskImage& image) {
   std::uint32_t last = image.geometry.LastDataCluster();
-  while (last >= 2 && !ClusterData(image, last)) --last;  // a cut image: the clusters at its end
+  while (last >= 2 && !ClusterHeld(image, last)) --last;  // a cut image: the clusters at its end
   return last;
 }
 

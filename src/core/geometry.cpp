@@ -3,21 +3,24 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 
 namespace quarnel {
 
 namespace {
 
 // The boot-sector field that makes the layout impossible, in words; nullopt when none does.
-std::optional<std::string> ZeroBootField(const DiskGeometry& g) {
+// Sectors per track and sides place a floppy's sectors on its tracks; a larger volume (a hard
+// disk, a memory card) need not give them.
+std::optional<std::string> ZeroBootField(const DiskGeometry& g, bool floppy) {
   if (g.bytesPerSector == 0) return "bytes per sector (offset 11) is 0";
   if (g.sectorsPerCluster == 0) return "sectors per cluster (offset 13) is 0";
   if (g.reservedSectors == 0)
     return "reserved sectors (offset 14) is 0: the FAT would lie on the boot sector";
   if (g.fatCount == 0) return "number of FATs (offset 16) is 0";
   if (g.sectorsPerFat == 0) return "sectors per FAT (offset 22) is 0";
-  if (g.sectorsPerTrack == 0) return "sectors per track (offset 24) is 0";
-  if (g.sides == 0) return "number of sides (offset 26) is 0";
+  if (floppy && g.sectorsPerTrack == 0) return "sectors per track (offset 24) is 0";
+  if (floppy && g.sides == 0) return "number of sides (offset 26) is 0";
   return std::nullopt;
 }
 
@@ -68,7 +71,8 @@ void PutGeometryFields(BootSector& bs, const DiskGeometry& g) {
   bs.reservedSectors.Set(g.reservedSectors);
   bs.fatCount = g.fatCount;
   bs.rootEntries.Set(g.rootEntries);
-  bs.totalSectors.Set(g.totalSectors);
+  // A count above 16 bits lives in the 32-bit field at +32, which the caller writes.
+  bs.totalSectors.Set(g.totalSectors <= 0xFFFF ? static_cast<std::uint16_t>(g.totalSectors) : 0);
   bs.media = g.media;
   bs.sectorsPerFat.Set(g.sectorsPerFat);
   bs.sectorsPerTrack.Set(g.sectorsPerTrack);
@@ -76,20 +80,23 @@ void PutGeometryFields(BootSector& bs, const DiskGeometry& g) {
 }
 
 void DeriveGeometry(DiskGeometry& g) {
-  if (g.bytesPerSector == 0 || g.sectorsPerCluster == 0 || g.sectorsPerTrack == 0 || g.sides == 0)
-    return;
-  const std::uint32_t bps = g.bytesPerSector;
-  g.tracks = g.totalSectors / (static_cast<std::uint32_t>(g.sectorsPerTrack) * g.sides);
-  g.clusterBytes = bps * g.sectorsPerCluster;
-  std::int64_t dataSectors = static_cast<std::int64_t>(g.totalSectors) - g.reservedSectors -
-                             static_cast<std::int64_t>(g.sectorsPerFat) * g.fatCount -
-                             (static_cast<std::int64_t>(g.rootEntries) * 32) / bps;
-  g.dataSectors = static_cast<std::int32_t>(dataSectors);
+  if (g.bytesPerSector == 0 || g.sectorsPerCluster == 0) return;
+  const std::uint64_t bps = g.bytesPerSector;
+  const std::uint64_t perCylinder = std::uint64_t{g.sectorsPerTrack} * g.sides;
+  g.tracks = perCylinder ? static_cast<std::uint32_t>(g.totalSectors / perCylinder) : 0;
+  g.clusterBytes = static_cast<std::uint32_t>(bps * g.sectorsPerCluster);
+  g.dataSectors = static_cast<std::int64_t>(g.totalSectors) - g.reservedSectors -
+                  static_cast<std::int64_t>(g.sectorsPerFat) * g.fatCount -
+                  (static_cast<std::int64_t>(g.rootEntries) * 32) / static_cast<std::int64_t>(bps);
   g.fatOffset = bps * g.reservedSectors;
   g.rootOffset = bps * g.sectorsPerFat * g.fatCount + g.fatOffset;
-  g.dataOffset = g.rootOffset + static_cast<std::uint32_t>(g.rootEntries) * 32;
-  // Truncation towards zero, as the division of a negative count does.
-  g.dataClusters = g.dataSectors / static_cast<std::int32_t>(g.sectorsPerCluster);
+  g.dataOffset = g.rootOffset + std::uint64_t{g.rootEntries} * 32;
+  // Truncation towards zero, as the division of a negative count does; a count no FAT numbers
+  // is held at a value above every limit.
+  const std::int64_t clusters = g.dataSectors / g.sectorsPerCluster;
+  g.dataClusters = static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(clusters, std::numeric_limits<std::int32_t>::min(),
+                               std::numeric_limits<std::int32_t>::max()));
   g.fatKind = g.dataClusters > kMostFat12Clusters ? FatKind::Fat16 : FatKind::Fat12;
 }
 
@@ -104,10 +111,14 @@ GeometryReading ReadGeometry(Bytes boot, std::uint64_t volumeBytes, std::int32_t
   if (!bs) return refuse(GeometryFault::NoBootSector);
   DiskGeometry& g = out.geometry;
   g = GeometryFields(*bs);
+  // A floppy's boot program may start at +30, so only a larger volume has the 32-bit count.
+  const bool floppy = volumeBytes <= kLargestFloppyBytes;
+  if (!floppy && g.totalSectors == 0)
+    g.totalSectors = Le32At(boot, kBootLargeSectorsOffset).value_or(0);
   if (g.bytesPerSector > kLargestSectorSize) return refuse(GeometryFault::SectorTooBig);
   // A zero field would divide by zero below; no FAT, or a FAT lying on the boot sector, would
   // have every change write FAT entries over the boot sector or the root directory.
-  if (auto field = ZeroBootField(g)) return refuse(GeometryFault::ZeroField, *field);
+  if (auto field = ZeroBootField(g, floppy)) return refuse(GeometryFault::ZeroField, *field);
   DeriveGeometry(g);
   if (g.DiskBytes() > volumeBytes) return refuse(GeometryFault::DiskLarger);
   // The FATs and the root directory must lie inside the disk (and so inside the volume).
@@ -120,7 +131,7 @@ GeometryReading ReadGeometry(Bytes boot, std::uint64_t volumeBytes, std::int32_t
 
 bool ClustersMappable(const DiskGeometry& g, std::uint64_t volumeBytes) {
   return g.clusterBytes > 0 && g.dataOffset <= volumeBytes && g.dataClusters >= 0 &&
-         g.dataClusters <= kMostFat12Clusters;
+         g.dataClusters <= kMostFat16Clusters;
 }
 
 DiskGeometry RowGeometry(const GeometryRow& row) {

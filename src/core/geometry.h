@@ -20,29 +20,34 @@ inline constexpr std::uint16_t kLargestSectorSize = 512;
 inline constexpr std::int32_t kMostFat12Clusters = 4084;
 inline constexpr std::int32_t kMostFat16Clusters = 65524;
 
+// The largest floppy image (1.44 MB); a larger volume is a hard disk's or a memory card's.
+inline constexpr std::uint64_t kLargestFloppyBytes = 1474560;
+// The 32-bit sector count a boot sector gives at +32 when the 16-bit one at +19 is 0.
+inline constexpr std::size_t kBootLargeSectorsOffset = 0x20;
+
 // Which FAT a volume has follows from its cluster count alone.
 enum class FatKind { Fat12, Fat16 };
 
 // Boot-sector fields and the values derived from them. Every offset counts bytes from the start
-// of the volume. Derived values are computed exactly in 32 bits (no 16-bit wrap-around).
+// of the volume, in 64 bits: the FATs of a large FAT16 volume may end past 4 GB.
 struct DiskGeometry {
   std::uint16_t bytesPerSector = 0;    // +11
   std::uint8_t sectorsPerCluster = 0;  // +13
   std::uint16_t reservedSectors = 0;   // +14
   std::uint8_t fatCount = 0;           // +16
   std::uint16_t rootEntries = 0;       // +17
-  std::uint16_t totalSectors = 0;      // +19
+  std::uint32_t totalSectors = 0;      // +19, or +32 when that is 0 (a volume of 65,536 or more)
   std::uint8_t media = 0;              // +21
   std::uint16_t sectorsPerFat = 0;     // +22
   std::uint16_t sectorsPerTrack = 0;   // +24
   std::uint16_t sides = 0;             // +26
 
-  std::uint32_t tracks = 0;        // totalSectors / (sectorsPerTrack * sides)
+  std::uint32_t tracks = 0;        // totalSectors / (sectorsPerTrack * sides); 0 without both
   std::uint32_t clusterBytes = 0;  // bytesPerSector * sectorsPerCluster
-  std::int32_t dataSectors = 0;    // sectors left for clusters; negative on a broken boot sector
-  std::uint32_t fatOffset = 0;     // first FAT
-  std::uint32_t rootOffset = 0;    // root directory
-  std::uint32_t dataOffset = 0;    // first byte of cluster 2
+  std::int64_t dataSectors = 0;    // sectors left for clusters; negative on a broken boot sector
+  std::uint64_t fatOffset = 0;     // first FAT
+  std::uint64_t rootOffset = 0;    // root directory
+  std::uint64_t dataOffset = 0;    // first byte of cluster 2
   std::int32_t dataClusters = 0;   // valid data clusters are 2 .. dataClusters + 1
   FatKind fatKind = FatKind::Fat12;
 
@@ -51,12 +56,10 @@ struct DiskGeometry {
     return dataClusters > 0 ? static_cast<std::uint32_t>(dataClusters) + 1 : 1;
   }
   // Bytes of one FAT copy.
-  std::uint32_t FatBytes() const {
-    return static_cast<std::uint32_t>(bytesPerSector) * sectorsPerFat;
-  }
+  std::uint64_t FatBytes() const { return std::uint64_t{bytesPerSector} * sectorsPerFat; }
   // FAT entries one copy holds (entries 0 and 1 included).
   std::uint64_t FatEntriesPerCopy() const {
-    return fatKind == FatKind::Fat12 ? std::uint64_t{FatBytes()} * 2 / 3 : FatBytes() / 2;
+    return fatKind == FatKind::Fat12 ? FatBytes() * 2 / 3 : FatBytes() / 2;
   }
   // Bytes of the disk the boot sector describes.
   std::uint64_t DiskBytes() const { return std::uint64_t{totalSectors} * bytesPerSector; }
@@ -67,7 +70,8 @@ DiskGeometry GeometryFields(const BootSector& bs);
 // The raw fields of the boot sector at the start of `boot`; a field the bytes do not hold is 0.
 DiskGeometry GeometryFieldsAt(Bytes boot);
 // Fills the derived values of `g` from its raw fields, in the order the table lists them.
-// Needs bytesPerSector, sectorsPerCluster, sectorsPerTrack and sides above 0.
+// Needs bytesPerSector and sectorsPerCluster above 0; tracks stay 0 without sectors per track
+// and sides (a hard-disk volume need not give them).
 void DeriveGeometry(DiskGeometry& g);
 // Writes the raw fields of `g` into `bs` (the jump, OEM text and hidden sectors stay).
 void PutGeometryFields(BootSector& bs, const DiskGeometry& g);
@@ -94,12 +98,13 @@ struct GeometryReading {
 
 // The layout the boot sector at the start of `boot` gives a volume of `volumeBytes` bytes,
 // checked in this order: sector size, zero fields, disk size, system area, cluster count (at
-// most `mostClusters`). Its fatKind follows from the cluster count.
+// most `mostClusters`). Its fatKind follows from the cluster count. A volume larger than a floppy
+// takes its sector count from +32 when +19 holds 0, and needs no sectors per track or sides.
 GeometryReading ReadGeometry(Bytes boot, std::uint64_t volumeBytes,
                              std::int32_t mostClusters = kMostFat16Clusters);
 
 // Whether the clusters of `g` may be mapped over a volume of `volumeBytes` bytes: clusters of
-// some size, data starting inside the volume and a cluster count FAT12 numbers.
+// some size, data starting inside the volume and a cluster count a FAT numbers.
 bool ClustersMappable(const DiskGeometry& g, std::uint64_t volumeBytes);
 
 // One standard floppy geometry. Every row has 512-byte sectors, 1 reserved sector and 2 FATs.
@@ -112,7 +117,7 @@ struct GeometryRow {
   std::uint16_t sectorsPerTrack;
   std::uint16_t sides;
   std::uint8_t sectorsPerCluster;
-  std::uint16_t totalSectors;
+  std::uint32_t totalSectors;
   std::uint16_t sizeKb;
 };
 

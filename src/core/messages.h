@@ -46,6 +46,8 @@ inline constexpr std::string_view kCheckImageLonger =
 inline constexpr std::string_view kLayoutSectorSize = "bytes per sector (offset 11) is %1, not 512";
 inline constexpr std::string_view kLayoutClusterSize =
     "sectors per cluster (offset 13) is %1, not 1, 2, 4 or 8";
+inline constexpr std::string_view kLayoutLargeClusterSize =
+    "sectors per cluster (offset 13) is %1, not a power of two up to 128";
 inline constexpr std::string_view kLayoutNoReserved = "reserved sectors (offset 14) is 0";
 inline constexpr std::string_view kLayoutFatCount =
     "the number of FATs (offset 16) is %1, not 1 or 2";

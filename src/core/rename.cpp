@@ -61,9 +61,36 @@ std::array<std::uint8_t, 11> VolumeBytes(std::string_view text) {
   return out;
 }
 
+// The extended boot record of a hard-disk volume: its signature, and the volume name PC systems
+// read from the boot sector. An MSX floppy keeps its boot program or VOL_ID there instead.
+constexpr std::size_t kExtendedSignatureOffset = 0x26;
+constexpr std::uint8_t kExtendedSignature = 0x29;
+constexpr std::size_t kBootLabelOffset = 0x2B;
+
+// Writes `name` (NO NAME when it is blank) into the boot sector of a volume larger than a floppy
+// that has the extended record, so that the name reads the same there as in the root.
+void PutBootLabel(DiskImage& img, std::array<std::uint8_t, 11> name) {
+  if (img.Size() <= kLargestFloppyBytes ||
+      img.ByteAt(kExtendedSignatureOffset) != kExtendedSignature)
+    return;
+  if (name == VolumeBytes("")) name = VolumeBytes("NO NAME");
+  img.Write(kBootLabelOffset, Bytes(name.data(), name.size()));
+}
+
+VolumeOutcome WriteVolumeName(DiskImage& img, std::string_view text, const Clock& clock);
+
 }  // namespace
 
 VolumeOutcome SetVolumeName(DiskImage& img, std::string_view text, const Clock& clock) {
+  const VolumeOutcome out = WriteVolumeName(img, text, clock);
+  if (out == VolumeStatus::Written || out == VolumeStatus::Created || out == VolumeStatus::Cleared)
+    PutBootLabel(img, VolumeBytes(text.substr(0, std::min(text.size(), kVolumeNameLength))));
+  return out;
+}
+
+namespace {
+
+VolumeOutcome WriteVolumeName(DiskImage& img, std::string_view text, const Clock& clock) {
   if (!img.Usable()) return VolumeStatus::Unchanged;
   text = text.substr(0, std::min(text.size(), kVolumeNameLength));
   const auto slot = RootVolumeSlot(img);
@@ -99,6 +126,8 @@ VolumeOutcome SetVolumeName(DiskImage& img, std::string_view text, const Clock& 
   img.Write(*RootSlotOffset(img, *free), EntryBytes(e));
   return VolumeStatus::Created;
 }
+
+}  // namespace
 
 namespace {
 

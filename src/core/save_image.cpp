@@ -5,6 +5,7 @@
 
 #include "core/disk_image.h"
 #include "core/messages.h"
+#include "core/save_in_place.h"
 #include "core/workspace.h"
 
 namespace quarnel {
@@ -27,6 +28,15 @@ SaveOutcome SaveImageFile(Workspace& ws, const fs::path& path, FileIo& io) {
   if (fs::exists(path, ec) && !OwnerWritable(path)) {
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
     if (!OwnerWritable(path)) return {SaveStatus::ReadOnly, std::string(msg::kReadOnlyFile)};
+  }
+  // A volume read in place is saved in place: only what the change wrote, in a safe order. It
+  // has no whole buffer to write anywhere else.
+  if (image.Memory().empty()) {
+    const std::string own = image.Store() ? image.Store()->FilePath() : std::string();
+    if (own.empty() || !fs::equivalent(own, path, ec) || !CommitInPlace(ws.image))
+      return {SaveStatus::CannotSave, std::string(msg::kCannotSave)};
+    ws.MarkSaved();
+    return SaveStatus::Saved;
   }
   // The whole buffer of an image held in memory is saved by replacing the file.
   if (!WriteAtomically(path, image.View(), io))

@@ -22,7 +22,8 @@ enum class SaveStatus {
 
 using SaveOutcome = Outcome<SaveStatus>;
 
-// Writes the whole image to `path` and marks it saved. A read-only target loses
+// Writes the image to `path` and marks it saved: a floppy whole (atomically), a volume read in
+// place only in place (save_in_place.h), never to another path. A read-only target loses
 // its read-only attribute first; one that stays read-only is refused.
 SaveOutcome SaveImageFile(Workspace& ws, const std::filesystem::path& path,
                           FileIo& io = DefaultFileIo());

@@ -33,7 +33,7 @@ std::unique_ptr<SectorStore> MemoryStore::Clone() const {
   return std::make_unique<MemoryStore>(bytes_);
 }
 
-std::unique_ptr<FileStore> FileStore::Open(const std::string& path, bool writable) {
+std::unique_ptr<FileStore> FileStore::Open(const std::string& path, bool writable, bool staged) {
   const int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
   if (fd < 0) return nullptr;
   struct stat st {};
@@ -42,7 +42,7 @@ std::unique_ptr<FileStore> FileStore::Open(const std::string& path, bool writabl
     return nullptr;
   }
   return std::unique_ptr<FileStore>(
-      new FileStore(fd, path, writable, static_cast<std::uint64_t>(st.st_size)));
+      new FileStore(fd, path, writable, staged, static_cast<std::uint64_t>(st.st_size)));
 }
 
 FileStore::~FileStore() {
@@ -71,8 +71,12 @@ std::optional<Bytes> FileStore::Read(std::uint64_t offset, std::size_t length) c
     if (n <= 0) return std::nullopt;  // a failure or a file cut short meanwhile
     done += static_cast<std::size_t>(n);
   }
-  for (std::uint64_t s = first / kSectorBytes; s * kSectorBytes < end; ++s)
+  for (std::uint64_t s = first / kSectorBytes; s * kSectorBytes < end; ++s) {
     sectorsRead_.push_back(s);
+    // What is staged for the sector stands over what the file holds.
+    if (auto p = pending_.find(s); p != pending_.end())
+      std::memcpy(block.data() + (s * kSectorBytes - first), p->second.data(), p->second.size());
+  }
   auto& kept = blocks_[first];
   if (kept.size() < block.size()) {
     // Spans into the shorter block read before stay valid: its buffer moves, it is not freed.
@@ -82,8 +86,7 @@ std::optional<Bytes> FileStore::Read(std::uint64_t offset, std::size_t length) c
   return Bytes(kept.data() + (offset - first), length);
 }
 
-bool FileStore::Write(std::uint64_t offset, Bytes data) {
-  if (!writable_ || !Inside(size_, offset, data.size())) return false;
+bool FileStore::WriteFile(std::uint64_t offset, Bytes data) {
   std::size_t done = 0;
   while (done < data.size()) {
     const ssize_t n =
@@ -92,7 +95,11 @@ bool FileStore::Write(std::uint64_t offset, Bytes data) {
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
   }
-  // What was kept of the range shows the new bytes.
+  bytesWritten_ += data.size();
+  return true;
+}
+
+void FileStore::ShowInBlocks(std::uint64_t offset, Bytes data) {
   auto update = [&](std::uint64_t start, std::vector<std::uint8_t>& block) {
     const std::uint64_t from = std::max(start, offset);
     const std::uint64_t to = std::min(start + block.size(), offset + data.size());
@@ -101,11 +108,89 @@ bool FileStore::Write(std::uint64_t offset, Bytes data) {
   };
   for (auto& [start, block] : blocks_) update(start, block);
   for (auto& [start, block] : retired_) update(start, block);
+}
+
+bool FileStore::Write(std::uint64_t offset, Bytes data) {
+  if (!writable_ || !Inside(size_, offset, data.size())) return false;
+  if (!staged_) {
+    if (!WriteFile(offset, data)) return false;
+    ShowInBlocks(offset, data);
+    return true;
+  }
+  // Every sector whose bytes the range changes is staged whole: what it holds now, the new bytes
+  // over it. A sector the range leaves as it was is not written at all.
+  const std::uint64_t end = offset + data.size();
+  for (std::uint64_t s = offset / kSectorBytes; s * kSectorBytes < end; ++s) {
+    const std::uint64_t start = s * kSectorBytes;
+    const auto length = static_cast<std::size_t>(std::min(kSectorBytes, size_ - start));
+    const std::uint64_t from = std::max(start, offset);
+    const std::uint64_t to = std::min(start + length, end);
+    const Bytes part(data.data() + (from - offset), to - from);
+    auto it = pending_.find(s);
+    if (it == pending_.end()) {
+      const auto now = Read(start, length);
+      if (!now) return false;
+      if (std::equal(part.begin(), part.end(), now->begin() + (from - start))) continue;
+      it = pending_.emplace(s, std::vector<std::uint8_t>(now->begin(), now->end())).first;
+    }
+    std::memcpy(it->second.data() + (from - start), part.data(), part.size());
+  }
+  ShowInBlocks(offset, data);
   return true;
 }
 
+std::vector<std::uint64_t> FileStore::StagedSectors() const {
+  std::vector<std::uint64_t> out;
+  out.reserve(pending_.size());
+  for (const auto& [s, bytes] : pending_) out.push_back(s);
+  return out;
+}
+
+std::optional<std::vector<std::uint8_t>> FileStore::ReadCommitted(std::uint64_t offset,
+                                                                  std::size_t length) const {
+  if (!Inside(size_, offset, length)) return std::nullopt;
+  std::vector<std::uint8_t> out(length);
+  std::size_t done = 0;
+  while (done < length) {
+    const ssize_t n =
+        ::pread(fd_, out.data() + done, length - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return std::nullopt;
+    done += static_cast<std::size_t>(n);
+  }
+  return out;
+}
+
+bool FileStore::Commit(const std::vector<std::uint64_t>& order) {
+  if (pending_.empty()) return true;
+  std::vector<std::uint64_t> all = order;
+  for (const auto& [s, bytes] : pending_) all.push_back(s);
+  // Sectors that follow each other in the order and on the disk go out in one write.
+  std::vector<std::uint8_t> run;
+  for (std::size_t i = 0; i < all.size();) {
+    if (!pending_.count(all[i])) {  // named twice, or not staged
+      ++i;
+      continue;
+    }
+    const std::uint64_t first = all[i];
+    std::size_t n = 0;
+    run.clear();
+    while (i + n < all.size() && all[i + n] == first + n && pending_.count(first + n)) {
+      const auto& sector = pending_.at(first + n);
+      run.insert(run.end(), sector.begin(), sector.end());
+      ++n;
+    }
+    if (!WriteFile(first * kSectorBytes, Bytes(run.data(), run.size()))) return false;
+    for (std::size_t k = 0; k < n; ++k) pending_.erase(first + k);
+    i += n;
+  }
+  return ::fsync(fd_) == 0;
+}
+
 std::unique_ptr<SectorStore> FileStore::Clone() const {
-  auto copy = Open(path_, writable_);
+  // The copy reads the same file; what this store has staged is the copy's own from then on.
+  auto copy = Open(path_, writable_, staged_);
+  if (copy) copy->pending_ = pending_;
   return copy;
 }
 

@@ -80,7 +80,7 @@ void TreeWalk::Drain() {
       read_[c] = true;
       Bytes data = *ClusterData(image_, c);  // FollowChain gives data clusters only
       // A file's data that a directory chain runs into holds no entries to follow.
-      if (!LooksLikeDirectory(data)) continue;
+      if (!LooksLikeDirectory(data, image_.geometry.fatKind)) continue;
       const std::size_t base = ClusterOffset(image_.geometry, c);
       for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
         Visit(base + e, index);

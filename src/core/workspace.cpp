@@ -75,6 +75,9 @@ LoadReport Workspace::LoadImage(const std::string& path) {
     return report;
   }
   if (IsOtherKind(file.error())) report.read = file.error();
+  if (report.read == HostReadError::None && file.info().size > kLargestFloppyBytes &&
+      LoadLargeImage(path, file.info().size, report))
+    return report;
   if (RefuseImageSize(file.info().size, report)) return report;
 
   ImageBytes bytes;
@@ -147,11 +150,47 @@ std::string_view GeometryFaultMessage(GeometryFault fault) {
 
 }  // namespace
 
-void Workspace::FinishLoad(LoadReport& report) {
-  // Floppies are FAT12; a volume with more clusters is refused here.
+bool Workspace::LoadLargeImage(const std::string& path, std::uintmax_t size, LoadReport& report) {
+  // Written in place when the file may be written; a command that only reads writes nothing.
+  std::unique_ptr<FileStore> store = FileStore::Open(path, true, true);
+  if (!store) store = FileStore::Open(path, false, true);
+  if (!store || store->Size() != size) return false;
+  const auto boot = store->Read(0, 512);
+  if (!boot || !ReadGeometry(*boot, store->Size()).Usable()) return false;
+  if (size > kLargestWholeImage) {
+    report = LoadVolume(std::move(store), path);
+    return true;
+  }
+  // A volume of floppy size is held whole and saved like a floppy.
+  ImageBytes bytes;
+  if (HostFile(path).ReadAll(kLargestWholeImage, bytes) != HostReadError::None ||
+      bytes.size() != size)
+    return false;
+  ResetForLoad(*this);
+  image = DiskImage(std::move(bytes));
+  imagePath = path;
+  FinishLoad(report, kMostFat16Clusters);
+  return true;
+}
+
+LoadReport Workspace::LoadVolume(std::unique_ptr<SectorStore> store, const std::string& path) {
+  LoadReport report;
+  ResetForLoad(*this);
+  if (!store || store->Size() < 512) {
+    image.loadFailed = true;
+    return report;
+  }
+  image = DiskImage(std::move(store), DiskGeometry{});
+  imagePath = path;
+  FinishLoad(report, kMostFat16Clusters);
+  return report;
+}
+
+void Workspace::FinishLoad(LoadReport& report, std::int32_t mostClusters) {
+  // Floppies are FAT12: one whose boot sector gives more clusters is refused.
   GeometryReading read =
       ReadGeometry(image.Read(0, std::min<std::uint64_t>(image.Size(), 512)).value_or(Bytes()),
-                   image.Size(), kMostFat12Clusters);
+                   image.Size(), mostClusters);
   if (read.fault != GeometryFault::None) {
     // The fields stay for the reports, unless the sector size or the boot sector itself is
     // what failed.

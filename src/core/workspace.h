@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -72,6 +73,10 @@ class Workspace {
   // Bytes a program made in memory (fuzzing): the boot sector is checked as in any load, but
   // the sizes a file must have do not apply, so a disk of a few dozen sectors loads.
   LoadReport LoadBuiltImage(ImageBytes bytes, const std::string& path);
+  // The volume in `store` (a partition, an image file read in place): only its boot sector is
+  // read now, the FAT and the directories as they are listed, files as they are read. FAT12 and
+  // FAT16 volumes load; a boot sector that gives no layout is refused as in any load.
+  LoadReport LoadVolume(std::unique_ptr<SectorStore> store, const std::string& path);
   // The image in memory differs from its file: changed since it was loaded or saved.
   bool IsChanged() const { return changed_; }
   // Called by whatever changed the image's bytes (an add, a delete, a write-back, ...), once
@@ -111,8 +116,12 @@ class Workspace {
   // Refuses a size no disk image has with the message for it (too big, too small) and
   // loadFailed; true then.
   bool RefuseImageSize(std::uintmax_t size, LoadReport& report);
-  // Steps of a load after the bytes are in: boot sector, geometry, root listing.
-  void FinishLoad(LoadReport& report);
+  // An image file larger than a floppy, read in place when its boot sector gives a FAT volume;
+  // false (nothing loaded) otherwise.
+  bool LoadLargeImage(const std::string& path, std::uintmax_t size, LoadReport& report);
+  // Steps of a load after the bytes are in: boot sector, geometry (at most `mostClusters`), root
+  // listing.
+  void FinishLoad(LoadReport& report, std::int32_t mostClusters = kMostFat12Clusters);
 };
 
 }  // namespace quarnel

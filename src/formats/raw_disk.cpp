@@ -35,7 +35,8 @@ std::int64_t FloppyGeometry::Cylinders() const {
 
 FloppyGeometry GeometryOf(Bytes floppyBoot) {
   const DiskGeometry d = GeometryFieldsAt(floppyBoot);
-  return {d.bytesPerSector, d.sectorsPerCluster, d.totalSectors, d.sectorsPerTrack, d.sides};
+  return {d.bytesPerSector, d.sectorsPerCluster, static_cast<std::uint16_t>(d.totalSectors),
+          d.sectorsPerTrack, d.sides};
 }
 
 std::vector<std::string> GeometryLines(Bytes floppyBoot) {

@@ -100,7 +100,7 @@ std::string FormatAttrib(std::uint8_t a) {
   return s;
 }
 
-std::string FormatSummary(int filesListed, std::int32_t bytesFree) {
+std::string FormatSummary(int filesListed, std::int64_t bytesFree) {
   return FillText(listing::msg::kFilesListedFormat, {DecimalText(filesListed)}) + "\n" +
          FillText(listing::msg::kBytesFreeFormat, {DecimalText(bytesFree)});
 }

@@ -35,7 +35,7 @@ struct FileRow {
 struct FileListing {
   std::vector<FileRow> rows;
   int filesListed = 0;
-  std::int32_t bytesFree = 0;
+  std::int64_t bytesFree = 0;
   std::string summary;  // "%d Files Listed " + line break + "%d Bytes free " (disks only)
 };
 
@@ -49,7 +49,7 @@ TypeAndIcon TypeForEntry(std::string_view extension3, std::uint8_t attribute);
 std::string FormatSizeText(std::int32_t size);  // "%7d Bytes"
 std::string FormatModified(const FileEntry& e);
 std::string FormatAttrib(std::uint8_t attribute);
-std::string FormatSummary(int filesListed, std::int32_t bytesFree);
+std::string FormatSummary(int filesListed, std::int64_t bytesFree);
 
 // The row of one entry.
 FileRow RowFor(const FileEntry& e);

@@ -50,11 +50,12 @@ std::string EntryName(const FileEntry& e) { return e.name + "." + e.extension; }
 
 }  // namespace
 
-MapClass ClassOfFatValue(std::uint16_t v) {
+MapClass ClassOfFatValue(FatKind kind, std::uint16_t v) {
+  const FatMarks marks = FatMarksOf(kind);
   if (v == 0) return MapClass::Unused;
-  if (v <= 0xFEF) return MapClass::Used;
-  if (v <= 0xFF6) return MapClass::Reserved;
-  if (v == 0xFF7) return MapClass::Bad;
+  if (v < marks.firstReserved) return MapClass::Used;
+  if (v < marks.bad) return MapClass::Reserved;
+  if (v == marks.bad) return MapClass::Bad;
   return MapClass::Last;
 }
 
@@ -175,8 +176,10 @@ ClusterMap BuildClusterMap(const DiskImage& image, const std::vector<std::uint16
   map.systemCells = static_cast<int>(g.dataOffset / g.clusterBytes);
   map.cells.assign(static_cast<std::size_t>(map.systemCells), MapClass::System);
   map.cells.reserve(map.cells.size() + static_cast<std::size_t>(g.dataClusters));
-  for (std::int32_t i = 0; i < g.dataClusters; ++i)
-    map.cells.push_back(ClassOfFatValue(ReadFatEntry(image, static_cast<std::uint32_t>(i) + 2)));
+  ScanFat(image, g.LastDataCluster(), [&](std::uint32_t, std::uint16_t v) {
+    map.cells.push_back(ClassOfFatValue(g.fatKind, v));
+    return true;
+  });
   for (std::uint16_t c : highlight)
     if (auto cell = map.CellOfCluster(c)) map.cells[*cell] = MapClass::File;
   return map;

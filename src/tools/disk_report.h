@@ -21,13 +21,13 @@ enum class MapClass : std::uint8_t {
   Unused,    // FAT value 0
   Used,      // 1 .. 0xFEF
   Reserved,  // 0xFF0 .. 0xFF6 (the legend does not explain it)
-  Bad,       // 0xFF7
-  Last,      // 0xFF8 .. 0xFFF
+  Bad,       // 0xFF7 (FAT16: 0xFFF7)
+  Last,      // 0xFF8 .. 0xFFF (FAT16: 0xFFF8 .. 0xFFFF)
   File,      // a cluster of the reported file (FILE INFO only)
 };
 
 // The class of a FAT value met at a data cluster.
-MapClass ClassOfFatValue(std::uint16_t v);
+MapClass ClassOfFatValue(FatKind kind, std::uint16_t v);
 // One letter per class for text output: S . U R B L F.
 char MapLetter(MapClass c);
 // The letter of the symbol font the class is drawn with ("J", "K", "L", "R").

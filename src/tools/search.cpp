@@ -79,6 +79,30 @@ std::vector<std::size_t> FindAllBytes(Bytes hay, Bytes pattern) {
   return out;
 }
 
+std::vector<std::uint64_t> FindInImage(const DiskImage& image, std::size_t length,
+                                       const WindowFind& find, std::uint64_t from,
+                                       std::size_t most) {
+  std::vector<std::uint64_t> out;
+  constexpr std::uint64_t kWindow = 1 << 20;
+  const std::uint64_t size = image.Size();
+  if (length == 0 || length > size) return out;
+  // Each window also holds the pattern's length less one byte of the next, so that a match
+  // across the boundary is found in the window it starts in.
+  for (std::uint64_t start = from / kWindow * kWindow; start < size; start += kWindow) {
+    const std::uint64_t end = std::min(size, start + kWindow + length - 1);
+    const auto window = image.Read(start, static_cast<std::size_t>(end - start));
+    if (!window) break;
+    std::size_t pos = start < from ? static_cast<std::size_t>(from - start) : 0;
+    while (auto hit = find(*window, pos)) {
+      if (*hit >= kWindow) break;  // the next window's
+      out.push_back(start + *hit);
+      if (most != 0 && out.size() >= most) return out;
+      pos = *hit + 1;
+    }
+  }
+  return out;
+}
+
 std::size_t SectorSearchStart(bool continuing, std::int32_t sector, std::uint32_t bytesPerSector,
                               GridCell selected, int bytesPerRow) {
   std::int64_t start = static_cast<std::int64_t>(sector) * bytesPerSector;

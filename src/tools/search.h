@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/disk_image.h"
 #include "tools/hex_grid.h"
 
 namespace quarnel::tools {
@@ -29,6 +30,15 @@ std::optional<std::vector<std::uint8_t>> ParseHexBytes(std::string_view hex);
 std::optional<std::size_t> FindBytes(Bytes hay, Bytes pattern, std::size_t from);
 // Every position, overlapping ones too, in ascending order.
 std::vector<std::size_t> FindAllBytes(Bytes hay, Bytes pattern);
+
+// A search over a whole volume, read a window at a time (a large volume is never read whole):
+// `find(window, from)` gives the first match at or after `from` in the window, for a pattern of
+// `length` bytes. The positions count from the start of the volume, from `from` on, in ascending
+// order; at most `most` of them (0: all).
+using WindowFind = std::function<std::optional<std::size_t>(Bytes window, std::size_t from)>;
+std::vector<std::uint64_t> FindInImage(const DiskImage& image, std::size_t length,
+                                       const WindowFind& find, std::uint64_t from = 0,
+                                       std::size_t most = 0);
 
 // The sector view's search: where it starts and where a hit is shown.
 // Start: the byte after the selected cell when continuing (sector x bytesPerSector + (row - 1) x

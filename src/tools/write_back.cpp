@@ -56,7 +56,8 @@ std::optional<std::string> SharedRefusal(const DiskImage& image, const FileEntry
   const auto& g = image.geometry;
   std::vector<std::uint16_t> clusters;
   for (auto off : offsets) {
-    const auto c = static_cast<std::uint16_t>((off - g.dataOffset) / g.clusterBytes + 2);
+    const auto c =
+        static_cast<std::uint16_t>((off - g.dataOffset) / g.clusterBytes + 2);  // FAT16 at most
     if (clusters.empty() || clusters.back() != c) clusters.push_back(c);
   }
   return CheckOverwrite(image, entry.offset, clusters);
@@ -115,8 +116,9 @@ std::vector<std::uint8_t> SectorBytes(const DiskImage& image, const SectorLayout
                                       std::int32_t sector) {
   if (sector < 0 || sector >= layout.totalSectors) return {};
   const std::size_t start = static_cast<std::size_t>(sector) * layout.bytesPerSector;
-  if (start + layout.bytesPerSector > image.Size()) return {};
-  return {image.Memory().begin() + start, image.Memory().begin() + start + layout.bytesPerSector};
+  const auto bytes = image.Read(start, layout.bytesPerSector);
+  if (!bytes) return {};
+  return {bytes->begin(), bytes->end()};
 }
 
 Question SectorSaveQuestion(std::int32_t sector) {
@@ -180,7 +182,7 @@ WriteOutcome SaveCurrentFile(Workspace& ws, const ViewedFile& viewed, Bytes show
   const auto offsets = FileByteOffsets(ws.image, *entry, viewed.skip, wanted).offsets;
   if (auto refusal = SharedRefusal(ws.image, *entry, offsets))
     return {WriteStatus::NeedsCheck, std::move(*refusal)};
-  for (std::size_t k = 0; k < offsets.size(); ++k) ws.image.MutableView()[offsets[k]] = shown[k];
+  for (std::size_t k = 0; k < offsets.size(); ++k) ws.image.PutByte(offsets[k], shown[k]);
   if (!offsets.empty()) ws.MarkChanged();
   if (offsets.size() < wanted) return {WriteStatus::ClusterError, std::string(kClusterError)};
   return {WriteStatus::Written};
@@ -201,7 +203,7 @@ WriteOutcome PokeFile(Workspace& ws, const FileEntry& entry, std::int64_t offset
     return {WriteStatus::ClusterError, std::string(kClusterError)};
   if (auto refusal = SharedRefusal(ws.image, entry, offsets))
     return {WriteStatus::NeedsCheck, std::move(*refusal)};
-  for (std::size_t k = 0; k < offsets.size(); ++k) ws.image.MutableView()[offsets[k]] = bytes[k];
+  for (std::size_t k = 0; k < offsets.size(); ++k) ws.image.PutByte(offsets[k], bytes[k]);
   ws.MarkChanged();
   return {WriteStatus::Written};
 }

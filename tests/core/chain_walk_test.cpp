@@ -25,7 +25,7 @@ DiskImage DamagedChains() {
   b.SetFat(30, 0);    // into a free cluster
   b.SetFat(40, 715);  // past the disk
   b.SetFat(50, 51);
-  b.SetFat(51, kFatBad);  // a cluster marked bad, linked to
+  b.SetFat(51, test::kFatBad);  // a cluster marked bad, linked to
   b.Chain({60, 61});
   b.SetFat(70, 71);
   b.SetFat(71, 0x900);  // broken after two clusters

@@ -67,7 +67,7 @@ TEST_F(ChangeGuardTest, AddThatWouldWriteOverLiveDataIsRefused) {
       {"the FAT copies differ on the cluster to take",
        [](ImageBuilder& b) {
          b.AddFile(kRoot, "A.BIN", test::Pattern(1500));  // 2, 3
-         b.SetFat(4, kFatEndOfChain);
+         b.SetFat(4, test::kFatEndOfChain);
        },
        4, NeedsCheck("its FAT copies disagree on cluster 4")},
       {"a directory cluster marked free",
@@ -111,15 +111,15 @@ TEST_F(ChangeGuardTest, DeleteThatWouldFreeAnotherEntrysClustersIsRefused) {
   b.Chain({2, 3});
   b.AddEntry(kRoot, EntrySpec{"B.BIN", 0, 3, 1000});  // cross-linked into A.BIN
   b.AddEntry(kRoot, EntrySpec{"C.BIN", 0, 4, 1000});
-  b.SetFat(4, kFatEndOfChain);
+  b.SetFat(4, test::kFatEndOfChain);
   b.AddEntry(kRoot, EntrySpec{"D.BIN", 0, 7, 2000});  // its chain runs on into EMPTY's cluster
   b.Chain({7, 6});
   b.AddEntry(kRoot, EntrySpec{"EMPTY", kAttrDirectory, 6, 0});
   b.PutEntry(6, 0, EntrySpec{".", kAttrDirectory, 6, 0});
   b.PutEntry(6, 1, EntrySpec{"..", kAttrDirectory, 0, 0});
   b.AddEntry(kRoot, EntrySpec{"E.BIN", 0, 8, 1000});
-  b.SetFat(8, kFatEndOfChain);
-  b.SetFat(9, kFatEndOfChain);  // an unused cluster on which the copies will differ
+  b.SetFat(8, test::kFatEndOfChain);
+  b.SetFat(9, test::kFatEndOfChain);  // an unused cluster on which the copies will differ
   const struct {
     const char* caption;
     std::string message;  // empty: deleted

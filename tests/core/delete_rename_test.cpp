@@ -109,13 +109,13 @@ TEST_F(ChangeTest, BrokenAndLoopingChainsEndTheWalkInsideTheDataArea) {
   b.SetFat(20, 0x900);  // past the data area
   b.AddEntry(kRoot, EntrySpec{"BAD.BIN", 0, 30, 5000});
   b.SetFat(30, 31);
-  b.SetFat(31, kFatBad);
+  b.SetFat(31, test::kFatBad);
   b.AddEntry(kRoot, EntrySpec{"FAR.BIN", 0, 0x900, 5000});  // first cluster outside
   Load(b);
   EXPECT_EQ(Delete({0, 1, 2, 3}), 4);
   for (std::uint16_t c : {10, 11, 12, 20, 30}) EXPECT_EQ(ReadFatEntry(ws.image, c), 0) << c;
-  EXPECT_EQ(ReadFatEntry(ws.image, 31), kFatBad);  // a bad cluster stays marked bad
-  EXPECT_EQ(ws.image.Memory()[512], 0xF9);         // the reserved entries are untouched
+  EXPECT_EQ(ReadFatEntry(ws.image, 31), test::kFatBad);  // a bad cluster stays marked bad
+  EXPECT_EQ(ws.image.Memory()[512], 0xF9);               // the reserved entries are untouched
   EXPECT_EQ(ReadFatEntry(ws.image, 1), 0xFFF);
 }
 

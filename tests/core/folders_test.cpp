@@ -103,7 +103,7 @@ TEST_F(Folders, MakeDirectoryWritesItsEntryAndTheDotEntries) {
   EXPECT_EQ(e->fullSize, 0u);
   EXPECT_EQ(e->year, 2024);
   EXPECT_EQ(e->minute, 20);
-  EXPECT_EQ(ReadFatEntry(img(), 5), kFatEndOfChain);
+  EXPECT_EQ(ReadFatEntry(img(), 5), test::kFatEndOfChain);
   // "." names the directory itself, ".." its parent: 0 for the root.
   struct Dot {
     DirRef dir;

@@ -21,6 +21,7 @@
 
 #include "core/dir_entry.h"
 #include "core/disk_image.h"
+#include "core/fat_codec.h"
 
 namespace quarnel::test {
 
@@ -42,6 +43,10 @@ struct GeometryLayout {
   static GeometryLayout Msx160();        // 160 KB, one-sector clusters, 64 root entries
   static GeometryLayout Pc1440();        // 1.44 MB, 18 sectors x 80 tracks x 2 sides
 };
+
+// The FAT12 marks the builder's images use.
+inline constexpr std::uint16_t kFatEndOfChain = FatMarksOf(FatKind::Fat12).endOfChain;
+inline constexpr std::uint16_t kFatBad = FatMarksOf(FatKind::Fat12).bad;
 
 // Directory handle: kRoot, or the first cluster of a subdirectory.
 inline constexpr std::uint16_t kRoot = 0;
