@@ -18,7 +18,6 @@ namespace {
 
 using namespace quarnel;
 
-
 // A 720 KB disk holding 100 files of 7 KB in the root: 700 clusters in use.
 std::vector<std::uint8_t> FullDisk() {
   const auto& bytes = quarnel::bench::FullDisk720().Memory();

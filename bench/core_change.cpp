@@ -12,7 +12,6 @@
 
 namespace {
 
-
 std::vector<quarnel::NewFile> MixedFiles() {
   std::mt19937 rng(100);
   std::vector<quarnel::NewFile> files;

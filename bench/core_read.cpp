@@ -18,7 +18,6 @@ namespace {
 
 using namespace quarnel;
 
-
 // A 1.44 MB disk (one-sector clusters) filled with 16 subdirectories of 8 files each and root
 // files, every file in one contiguous chain.
 std::vector<std::uint8_t> MakeImage() {

@@ -1,7 +1,7 @@
 // Messages with values in them: every text of the system is filled by the one formatter.
-#include <gtest/gtest.h>
-
 #include "core/message_text.h"
+
+#include <gtest/gtest.h>
 
 namespace quarnel {
 namespace {
