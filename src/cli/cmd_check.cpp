@@ -46,6 +46,7 @@ nlohmann::ordered_json FindingJson(const DiskFinding& f) {
 void RegisterCheck(CommandLine& commands) {
   struct Args {
     std::string image;
+    PartitionArg partition = 0;
     bool json = false;
     bool repair = false;
     bool freeLost = false;
@@ -54,6 +55,7 @@ void RegisterCheck(CommandLine& commands) {
       "check", "Check a disk image for damage, and repair it with --repair",
       [](CLI::App& cmd, Args& args) {
         cmd.add_option("IMAGE", args.image, std::string(kChangedImageHelp))->required();
+        AddPartitionOption(cmd, args.partition);
         cmd.add_flag("--json", args.json, "Print one JSON object");
         auto* repair = cmd.add_flag("--repair", args.repair, "Mend what can be mended, in place");
         cmd.add_flag("--free-lost", args.freeLost,
@@ -66,10 +68,12 @@ void RegisterCheck(CommandLine& commands) {
         std::unique_ptr<ImageLock> lock;
         if (args.repair && !(lock = HoldImageForChange(args.image))) return kExitFailure;
         // An image whose boot sector is refused is still checked: that is the one finding.
-        if (!OpenImageArg(ws, args.image, ui) && ws.image.Empty()) return kExitFailure;
+        if (!OpenImageArg(ws, args.image, ui, args.partition, args.repair) && ws.image.Empty())
+          return kExitFailure;
         const DiskCheck check = CheckDisk(ws.image);
         nlohmann::ordered_json j;
         j["image"] = args.image;
+        if (args.partition != 0) j["partition"] = args.partition;
         auto list = nlohmann::ordered_json::array();
         for (const auto& f : check.findings) list.push_back(FindingJson(f));
         j["findings"] = std::move(list);

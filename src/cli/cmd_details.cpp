@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/image_arg.h"
 #include "cli/image_command.h"
 #include "cli/raw_image.h"
 #include "tools/disk_report.h"
@@ -17,13 +18,14 @@ namespace {
 
 struct Args {
   std::string image;
+  PartitionArg partition = 0;
   bool json = false;
 };
 
 int ShowDetails(const Args& args) {
   CliUi ui;
   Workspace ws;
-  if (!OpenRawImageArg(ws, args.image, ui)) return kExitFailure;
+  if (!OpenRawImageArg(ws, args.image, ui, args.partition)) return kExitFailure;
   const std::string name = std::filesystem::path(args.image).filename().string();
   const tools::Report r = tools::BuildDiskDetail(ws.image, name);
   if (!args.json) {
@@ -35,6 +37,7 @@ int ShowDetails(const Args& args) {
   }
   const auto& g = ws.image.geometry;
   nlohmann::ordered_json j;
+  if (args.partition != 0) j["partition"] = args.partition;
   j["sizeBytes"] = r.sizeBytes;
   j["freeBytes"] = r.freeBytes;
   j["freePercent"] = std::round(r.freePercent * 100) / 100;
@@ -62,6 +65,7 @@ void RegisterDetails(CommandLine& commands) {
       "details", "Show the capacity, geometry and cluster map of a disk image",
       [](CLI::App& cmd, Args& args) {
         cmd.add_option("IMAGE", args.image, std::string(kImageHelp))->required();
+        AddPartitionOption(cmd, args.partition);
         cmd.add_flag("--json", args.json, "Print one JSON object");
       },
       ShowDetails);

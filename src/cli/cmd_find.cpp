@@ -19,6 +19,7 @@ namespace {
 
 struct Args {
   std::string image;
+  PartitionArg partition = 0;
   std::string hex;
   std::string text;
   std::string path;
@@ -59,7 +60,8 @@ int Find(const Args& given) {
   CliUi ui;
   Workspace ws;
   const bool inFile = !args.path.empty();
-  if (inFile ? !OpenImageArg(ws, args.image, ui) : !OpenRawImageArg(ws, args.image, ui))
+  if (inFile ? !OpenImageArg(ws, args.image, ui, args.partition)
+             : !OpenRawImageArg(ws, args.image, ui, args.partition))
     return kExitFailure;
   const tools::SectorLayout layout = tools::SectorLayoutOf(ws.image);
   const std::size_t bps = layout.bytesPerSector;
@@ -118,6 +120,7 @@ void RegisterFind(CommandLine& commands) {
       "find", "Find every place a byte string occurs in a disk image or one of its files",
       [](CLI::App& cmd, Args& args) {
         cmd.add_option("IMAGE", args.image, std::string(kImageHelp))->required();
+        AddPartitionOption(cmd, args.partition);
         cmd.add_option("HEX", args.hex, "The bytes as hex digits, two per byte (4D5A)");
         cmd.add_option("PATH", args.path, "Search only this file (GAMES/ZORK.BAS)");
         cmd.add_option("--text", args.text, "The bytes as text; letters in any case match");

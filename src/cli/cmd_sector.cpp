@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/image_arg.h"
 #include "cli/image_command.h"
 #include "cli/raw_image.h"
 #include "tools/write_back.h"
@@ -16,6 +17,7 @@ namespace {
 
 struct Args {
   std::string image;
+  PartitionArg partition = 0;
   std::string number;
   bool raw = false;
 };
@@ -45,7 +47,7 @@ int ShowSector(const Args& args) {
   }
   CliUi ui;
   Workspace ws;
-  if (!OpenRawImageArg(ws, args.image, ui)) return kExitFailure;
+  if (!OpenRawImageArg(ws, args.image, ui, args.partition)) return kExitFailure;
   const tools::SectorLayout layout = tools::SectorLayoutOf(ws.image);
   if (*n < 0 || *n >= layout.totalSectors) {
     std::cerr << kNoSuchSector << args.number << "\n";
@@ -70,6 +72,7 @@ void RegisterSector(CommandLine& commands) {
       "sector", "Show one sector of a disk image as hex bytes and characters",
       [](CLI::App& cmd, Args& args) {
         cmd.add_option("IMAGE", args.image, std::string(kImageHelp))->required();
+        AddPartitionOption(cmd, args.partition);
         cmd.add_option("N", args.number, "Sector number, decimal or hex after $ ($1F)")->required();
         cmd.add_flag("--raw", args.raw, "Write the sector's bytes to stdout as they are");
       },

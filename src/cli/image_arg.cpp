@@ -3,22 +3,44 @@
 #include <filesystem>
 #include <iostream>
 
+#include "core/message_text.h"
 #include "core/partition_store.h"
 #include "core/view_choice.h"
 #include "viewers/msx_charset.h"
 
 namespace quarnel::cli {
 
-bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
+void AddPartitionOption(CLI::App& cmd, PartitionArg& partition) {
+  cmd.add_option("--partition", partition, std::string(kPartitionHelp))->check(CLI::Range(1, 9999));
+}
+
+bool LoadImageArg(Workspace& ws, const std::string& path, CliUi& ui, PartitionArg partition,
+                  bool forChange, HostReadError* read) {
+  if (partition == 0) {
+    if (RefusePartitionedImage(path)) return false;
+    const LoadReport report = ws.LoadImage(path);
+    NotifyAll(ui, report.messages);
+    if (read) *read = report.read;
+    return true;
+  }
+  PartitionOpening opened = OpenPartitionStore(path, partition, forChange);
+  if (!opened.store) {
+    std::cerr << opened.message << "\n";
+    return false;
+  }
+  NotifyAll(ui, ws.LoadVolume(std::move(opened.store), path).messages);
+  return true;
+}
+
+bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui, PartitionArg partition,
+                  bool forChange) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) {
     std::cerr << kNoSuchImage << path << "\n";
     return false;
   }
-  if (RefusePartitionedImage(path)) return false;
-  const LoadReport report = ws.LoadImage(path);
-  NotifyAll(ui, report.messages);
-  const HostReadError read = report.read;
+  HostReadError read = HostReadError::None;
+  if (!LoadImageArg(ws, path, ui, partition, forChange, &read)) return false;
   if (ws.HasImage()) return true;
   if (ui.Notices() == 0) std::cerr << kNoSuchImage << path << "\n";
   // Below the system's message ("File to small to be a diskimage!"): what the path really is.
@@ -35,7 +57,7 @@ bool RefusePartitionedImage(const std::string& path) {
   if (!store) return false;  // the load says what is wrong with it
   const PartitionTable table = ReadPartitionTable(*store);
   if (!table.Partitioned()) return false;
-  std::cerr << path << kHoldsPartitions << PartitionList(table) << kNamePartition << "\n";
+  std::cerr << FillText(kHoldsPartitions, {path, PartitionList(table)}) << "\n";
   return true;
 }
 

@@ -2,6 +2,7 @@
 // it, with the messages the command line prints when that fails.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,9 +18,22 @@
 
 namespace quarnel::cli {
 
-// Loads `path` into `ws`. True when the image can be listed and read; otherwise the reason is
-// on stderr (the core's message, or ours for a missing file).
-bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui);
+// The partition a command works on: 0 for the image file as one volume, else 1, 2, ...
+using PartitionArg = int;
+// Adds --partition N to `cmd`.
+void AddPartitionOption(CLI::App& cmd, PartitionArg& partition);
+
+// Loads `path` (partition `partition` of it when one is named) into `ws`. True when the image
+// can be listed and read; otherwise the reason is on stderr (the core's message, or ours for a
+// missing file or a partition that cannot be opened). `forChange` opens a partition for writing.
+bool OpenImageArg(Workspace& ws, const std::string& path, CliUi& ui, PartitionArg partition = 0,
+                  bool forChange = false);
+
+// The load both openers share: the whole file, or the partition named. False, with the reason on
+// stderr, when a partition was named and cannot be opened or none was named on a partitioned
+// image; true when a load ran (its messages went to `ui`, how the file read to `read`).
+bool LoadImageArg(Workspace& ws, const std::string& path, CliUi& ui, PartitionArg partition,
+                  bool forChange, HostReadError* read = nullptr);
 
 // True, with "IMAGE holds partitions: 1 (FAT12, 8 MB), ...; name one with --partition N" on
 // stderr, when the image at `path` holds a partition table: a command on one volume must be told

@@ -29,12 +29,14 @@ CLI::App& AddImageCommand(CommandLine& commands, std::string name, std::string d
                           std::string_view imageHelp, Declare declare, Run run) {
   struct OnImage {
     std::string image;
+    PartitionArg partition = 0;
     Args args;
   };
   return commands.Add<OnImage>(
       std::move(name), std::move(description),
       [imageHelp, declare = std::move(declare)](CLI::App& cmd, OnImage& held) {
         cmd.add_option("IMAGE", held.image, std::string(imageHelp))->required();
+        AddPartitionOption(cmd, held.partition);
         declare(cmd, held.args);
       },
       [run = std::move(run)](const OnImage& held) -> int {
@@ -44,10 +46,10 @@ CLI::App& AddImageCommand(CommandLine& commands, std::string name, std::string d
                           std::invoke_result_t<const Run&, Workspace&, CliUi&, const Args&>,
                           ImageChange>) {
           const auto lock = HoldImageForChange(held.image);
-          if (!lock || !OpenImageArg(ws, held.image, ui)) return kExitFailure;
+          if (!lock || !OpenImageArg(ws, held.image, ui, held.partition, true)) return kExitFailure;
           return FinishChange(run(ws, ui, held.args), ws, ui);
         } else {
-          if (!OpenImageArg(ws, held.image, ui)) return kExitFailure;
+          if (!OpenImageArg(ws, held.image, ui, held.partition)) return kExitFailure;
           return run(ws, ui, held.args);
         }
       });

@@ -13,8 +13,10 @@ inline constexpr std::string_view kVersionLine = "quarnel-cli 0.1.0";
 // Disk images and the paths inside them.
 inline constexpr std::string_view kNoSuchImage = "No such disk image: ";
 // After an image path: it holds partitions, listed between the two texts.
-inline constexpr std::string_view kHoldsPartitions = " holds partitions: ";
-inline constexpr std::string_view kNamePartition = "; name one with --partition N";
+inline constexpr std::string_view kHoldsPartitions =
+    "%1 holds partitions: %2; name one with --partition N";
+inline constexpr std::string_view kPartitionHelp =
+    "The partition of a hard-disk or card image to work on (1, 2, ...; see parts)";
 inline constexpr std::string_view kNotInImage = "Not found in the disk image: ";
 inline constexpr std::string_view kNotADirectory = "Not a directory: ";
 inline constexpr std::string_view kNotAFile = "Not a file: ";

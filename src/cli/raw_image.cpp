@@ -9,14 +9,13 @@
 
 namespace quarnel::cli {
 
-bool OpenRawImageArg(Workspace& ws, const std::string& path, CliUi& ui) {
+bool OpenRawImageArg(Workspace& ws, const std::string& path, CliUi& ui, int partition) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
     std::cerr << kNoSuchImage << path << "\n";
     return false;
   }
-  if (RefusePartitionedImage(path)) return false;
-  NotifyAll(ui, ws.LoadImage(path).messages);
+  if (!LoadImageArg(ws, path, ui, partition, false)) return false;
   if (!ws.image.Empty()) return true;
   if (ui.Notices() == 0) std::cerr << kNoSuchImage << path << "\n";
   return false;

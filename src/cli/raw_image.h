@@ -15,7 +15,8 @@ namespace quarnel::cli {
 
 // Loads `path` into `ws`. True when the image's bytes are in memory, even when its boot sector
 // was refused (the load's messages are on stderr); otherwise the reason is on stderr.
-bool OpenRawImageArg(Workspace& ws, const std::string& path, CliUi& ui);
+// `partition` as for OpenImageArg.
+bool OpenRawImageArg(Workspace& ws, const std::string& path, CliUi& ui, int partition = 0);
 
 // A number as the sector box takes it (decimal, or hex after "$"), or hex after "0x".
 std::optional<std::int64_t> NumberArg(std::string_view text);

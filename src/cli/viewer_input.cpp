@@ -27,6 +27,7 @@ void AddViewerInputOptions(CLI::App& cmd, ViewerInputArgs& args, std::uintmax_t 
   cmd.add_option("IMAGE_PATH", args.imageAndPath, "IMAGE PATH: a disk image and a file in it")
       ->expected(0, 2);
   cmd.add_option("--host", args.host, "A file of the host instead of a file in an image");
+  AddPartitionOption(cmd, args.partition);
   args.hostLimit = hostLimit;
 }
 
@@ -60,7 +61,7 @@ LoadedViewerInput LoadViewerInput(const ViewerInputArgs& args) {
   const std::string& path = args.imageAndPath[1];
   CliUi ui;
   Workspace ws;
-  if (!OpenImageArg(ws, args.imageAndPath[0], ui)) return Failure(kExitFailure);
+  if (!OpenImageArg(ws, args.imageAndPath[0], ui, args.partition)) return Failure(kExitFailure);
   auto file = ReadFileArg(ws, path);
   if (!file) return Failure(kExitFailure);
   // The view shows what the chain holds; the short chain is reported beside it.

@@ -20,6 +20,7 @@ inline constexpr std::uintmax_t kViewHostLimit = 16 * 1024 * 1024;   // hex and 
 struct ViewerInputArgs {
   std::string host;
   std::vector<std::string> imageAndPath;  // IMAGE PATH
+  int partition = 0;                      // of IMAGE; 0 for the whole file
   std::uintmax_t hostLimit = kViewHostLimit;
 };
 

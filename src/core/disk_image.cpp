@@ -62,7 +62,9 @@ bool DiskImage::SameBytes(const DiskImage& other) const {
   const ImageBytes* theirs = other.store_ ? other.store_->Memory() : nullptr;
   if (mine || theirs) return mine && theirs && *mine == *theirs;
   if (!store_ || !other.store_) return !store_ && !other.store_;
-  if (store_->FilePath().empty() || store_->FilePath() != other.store_->FilePath()) return false;
+  if (store_->FilePath().empty() || store_->FilePath() != other.store_->FilePath() ||
+      store_->FileOffset() != other.store_->FileOffset())
+    return false;
   std::vector<std::uint64_t> sectors = store_->StagedSectors();
   const std::vector<std::uint64_t> more = other.store_->StagedSectors();
   sectors.insert(sectors.end(), more.begin(), more.end());

@@ -30,6 +30,30 @@ std::unique_ptr<SectorStore> PartitionStore::Clone() const {
   return std::make_unique<PartitionStore>(std::move(copy), offset_, length_, writable_);
 }
 
+std::vector<std::uint64_t> PartitionStore::StagedSectors() const {
+  const std::uint64_t first = offset_ / kStagedSectorBytes;
+  const std::uint64_t count = (length_ + kStagedSectorBytes - 1) / kStagedSectorBytes;
+  std::vector<std::uint64_t> out;
+  for (std::uint64_t s : base_->StagedSectors())
+    if (s >= first && s - first < count) out.push_back(s - first);
+  return out;
+}
+
+std::optional<std::vector<std::uint8_t>> PartitionStore::ReadCommitted(std::uint64_t offset,
+                                                                       std::size_t length) const {
+  if (!Inside(offset, length)) return std::nullopt;
+  return base_->ReadCommitted(offset_ + offset, length);
+}
+
+bool PartitionStore::Commit(const std::vector<std::uint64_t>& order) {
+  if (!writable_) return false;
+  const std::uint64_t first = offset_ / kStagedSectorBytes;
+  std::vector<std::uint64_t> shifted;
+  shifted.reserve(order.size());
+  for (std::uint64_t s : order) shifted.push_back(s + first);
+  return base_->Commit(shifted);
+}
+
 std::string SizeText(std::uint64_t bytes) {
   static constexpr const char* kUnits[] = {"bytes", "KB", "MB", "GB", "TB"};
   double value = static_cast<double>(bytes);
@@ -60,15 +84,16 @@ std::string PartitionList(const PartitionTable& table) {
   return out.empty() ? "no partition" : out;
 }
 
-std::unique_ptr<FileStore> OpenImageFileStore(const std::string& path, bool writable) {
+std::unique_ptr<FileStore> OpenImageFileStore(const std::string& path, bool writable, bool staged) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
-  return FileStore::Open(path, writable);
+  return FileStore::Open(path, writable, staged);
 }
 
 PartitionOpening OpenPartitionStore(const std::string& path, int number, bool writable) {
   PartitionOpening out;
-  auto file = OpenImageFileStore(path, writable);
+  // A volume in the partition is saved in place: its writes are held until the save.
+  auto file = OpenImageFileStore(path, writable, true);
   if (!file) {
     out.message = path + ": cannot be opened" + (writable ? " for writing" : "");
     return out;

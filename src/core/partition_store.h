@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/partition_table.h"
 #include "core/sector_store.h"
@@ -26,6 +27,16 @@ class PartitionStore final : public SectorStore {
   // Refused whole (nothing written) when any byte of it lies outside the window.
   bool Write(std::uint64_t offset, Bytes data) override;
   std::unique_ptr<SectorStore> Clone() const override;
+
+  // Staging passes through to the image's store, in sectors counted from the partition's start
+  // (a partition starts on a sector boundary). A sector staged outside the window is not the
+  // partition's and is never committed through it.
+  std::string FilePath() const override { return base_->FilePath(); }
+  std::uint64_t FileOffset() const override { return base_->FileOffset() + offset_; }
+  std::vector<std::uint64_t> StagedSectors() const override;
+  std::optional<std::vector<std::uint8_t>> ReadCommitted(std::uint64_t offset,
+                                                         std::size_t length) const override;
+  bool Commit(const std::vector<std::uint64_t>& order) override;
 
   // Where the window lies in the image.
   std::uint64_t Offset() const { return offset_; }
@@ -51,7 +62,9 @@ struct PartitionOpening {
 
 // The image file at `path` as a store; nullptr when it is no regular file (checked before it is
 // opened: opening a FIFO would wait for a writer) or cannot be opened.
-std::unique_ptr<FileStore> OpenImageFileStore(const std::string& path, bool writable = false);
+// With `staged`, what is written is held until Commit (a volume saved in place).
+std::unique_ptr<FileStore> OpenImageFileStore(const std::string& path, bool writable = false,
+                                              bool staged = false);
 
 // Opens partition `number` of the image at `path` for reading (and writing with `writable`).
 // Refused, with the reason in words, when the file cannot be opened, holds no partition table

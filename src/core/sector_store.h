@@ -38,6 +38,8 @@ class SectorStore {
   // The file the store reads in place ("" for none); two stores over one file differ only by
   // what they have staged.
   virtual std::string FilePath() const { return {}; }
+  // Where the store's first byte lies in that file (a partition's start; 0 for a whole file).
+  virtual std::uint64_t FileOffset() const { return 0; }
   // The sectors written since the last Commit and not yet in the file, in ascending order.
   virtual std::vector<std::uint64_t> StagedSectors() const { return {}; }
   // `length` bytes from `offset` as the file holds them, without the staged sectors; nullopt

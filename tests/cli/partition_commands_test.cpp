@@ -3,6 +3,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/change_witness.h"
+#include "support/image_builder.h"
 #include "support/partition_builder.h"
 #include "support/test_env.h"
 
@@ -127,6 +129,55 @@ TEST_F(PartitionCommands, PartsOfHostileAndPlainImages) {
   r = Q({"parts", Path("pipe.img")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "No such disk image: " + Path("pipe.img") + "\n");
+}
+
+// Changes to one partition are saved in place inside it: every byte before and after it stays,
+// and fsck.fat and mtools find the volume sound with our files in it.
+TEST_F(PartitionCommands, ChangesToOnePartitionStayInsideIt) {
+  const std::string img = Path("card.img");
+  ASSERT_EQ(Q({"new", img, "--hd", "40M", "--partitions", "8M,20M,2M"}).exitCode, 0);
+  const auto before = test::ReadHostFile(img);
+  const auto big = test::Pattern(200000, 5);
+  test::WriteHostFile(tmp / "BIG.BIN", big);
+  const auto note = test::Pattern(700, 6);
+  test::WriteHostFile(tmp / "NOTE.TXT", note);
+  const std::vector<std::vector<std::string>> steps = {
+      {"add", img, (tmp / "BIG.BIN").string()},
+      {"mkdir", img, "DOCS"},
+      {"add", img, (tmp / "NOTE.TXT").string(), "--to", "DOCS"},
+      {"add", img, (tmp / "NOTE.TXT").string()},
+      {"rm", img, "NOTE.TXT"},
+      {"label", img, "SECOND"},
+  };
+  for (auto step : steps) {
+    step.insert(step.end(), {"--partition", "2"});
+    const auto r = Q(step);
+    ASSERT_EQ(r.exitCode, 0) << step[0] << ": " << r.err;
+  }
+  const auto after = test::ReadHostFile(img);
+  ASSERT_EQ(after.size(), before.size());
+  const std::size_t start = 16386u * 512, end = start + (20u << 20);
+  EXPECT_TRUE(std::equal(before.begin(), before.begin() + start, after.begin()));
+  EXPECT_TRUE(std::equal(before.begin() + end, before.end(), after.begin() + end));
+
+  const auto check = Q({"check", img, "--partition", "2", "--json"});
+  EXPECT_EQ(check.exitCode, 0) << check.out;
+  EXPECT_EQ(nlohmann::json::parse(check.out)["partition"], 2);
+  EXPECT_EQ(Q({"cat", img, "DOCS/NOTE.TXT", "--partition", "2"}).out,
+            std::string(note.begin(), note.end()));
+  // The other partitions are as new.
+  EXPECT_EQ(Q({"ls", img, "--partition", "1"}).out.find("BIG.BIN"), std::string::npos);
+  const auto none = Q({"ls", img, "--partition", "9"});
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_NE(none.err.find("has no partition 9"), std::string::npos) << none.err;
+
+  if (!test::HaveWitnesses()) GTEST_SKIP() << "needs fsck.fat and mtools";
+  const fs::path volume = tmp / "volume2.img";
+  test::WriteHostFile(volume,
+                      std::vector<std::uint8_t>(after.begin() + start, after.begin() + end));
+  EXPECT_EQ(test::FsckFindings(volume), std::vector<std::string>{});
+  EXPECT_EQ(test::MdirNames(volume), (std::set<std::string>{"BIG.BIN", "DOCS/", "DOCS/NOTE.TXT"}));
+  EXPECT_TRUE(test::Mtype(volume, "BIG.BIN") == big);
 }
 
 }  // namespace
