@@ -3,7 +3,9 @@
 // as typed and then read as tokens, as on an MSX) what it makes must be a sound program whose
 // LIST text reads back to the same bytes. ("?" is left out of that check: LIST writes it as
 // PRINT, and the letters around it can then read as another keyword, COL?R as C O LPRINT R, on
-// an MSX as here; so are two constants in a row, 1E30#5, whose LIST text 1D+305 joins them.)
+// an MSX as here; so are two constants in a row, 1E30#5, whose LIST text 1D+305 joins them, and a
+// type mark after a constant's own, .4!#, which LIST writes as .4# since a single-precision
+// constant is listed without its "!".)
 #include "viewers/basic_tokenizer.h"
 
 #include <cstddef>
@@ -28,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       return 0;
     }
     if ((data[i] == '#' || data[i] == '!') && i + 1 < size &&
-        ((data[i + 1] >= '0' && data[i + 1] <= '9') || data[i + 1] == '.')) {
+        ((data[i + 1] >= '0' && data[i + 1] <= '9') || data[i + 1] == '.' || data[i + 1] == '#' ||
+         data[i + 1] == '!' || data[i + 1] == '%' || data[i + 1] == '$')) {
       return 0;
     }
   }
