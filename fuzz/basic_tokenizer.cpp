@@ -5,7 +5,7 @@
 // PRINT, and the letters around it can then read as another keyword, COL?R as C O LPRINT R, on
 // an MSX as here; so are two constants in a row, 1E30#5, whose LIST text 1D+305 joins them, and a
 // type mark after a constant's own, .4!#, which LIST writes as .4# since a single-precision
-// constant is listed without its "!".)
+// constant is listed without its "!", and a "." before a constant, ..00, which lists as .0!.)
 #include "viewers/basic_tokenizer.h"
 
 #include <cstddef>
@@ -34,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
          data[i + 1] == '!' || data[i + 1] == '%' || data[i + 1] == '$')) {
       return 0;
     }
+    if (data[i] == '.' && i + 1 < size && data[i + 1] == '.') return 0;
   }
   const BasicListing listing = ListBasic(t.program);
   if (!listing.isBasic || listing.Damaged()) __builtin_trap();
