@@ -47,6 +47,8 @@ class AppUi : public Ui {
   virtual ReplaceAnswer AskReplace(std::string_view name, bool several) = 0;
   // A Yes/No question; true for Yes.
   virtual bool AskYesNo(std::string_view question) = 0;
+  // The same in a box captioned `caption`.
+  virtual bool AskYesNoTitled(std::string_view caption, std::string_view question) = 0;
   // A save-file dialog titled `title` with the file name preset to `suggestedPath`, listing every
   // file. nullopt when the user cancels.
   virtual std::optional<std::string> AskSavePath(std::string_view title,

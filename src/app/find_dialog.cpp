@@ -104,11 +104,6 @@ void FindDialog::SetStatus(const char* caption, bool found) {
   setWindowTitle(QString::fromLatin1(caption));
 }
 
-void FindDialog::resizeEvent(QResizeEvent* e) {
-  QDialog::resizeEvent(e);
-  progress_->setFixedWidth(width() - 20);
-}
-
 bool FindDialog::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() == QEvent::FocusIn) {
     if (watched == hex_) hexButton_->setChecked(true);

@@ -42,7 +42,6 @@ class FindDialog : public QDialog {
   std::function<void()> find;
 
  protected:
-  void resizeEvent(QResizeEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:

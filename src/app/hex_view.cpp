@@ -75,6 +75,7 @@ void HexModel::SetFile(std::vector<std::uint8_t> bytes, const std::string& exten
   beginResetModel();
   layout_.reset();
   bytes_ = std::move(bytes);
+  extension_ = extension;
   layout_ = std::make_unique<viewers::HexLayout>(quarnel::Bytes(bytes_.data(), bytes_.size()),
                                                  extension, windowWidth);
   layout_->SetCharset(charset);
@@ -85,6 +86,19 @@ void HexModel::SetFile(std::vector<std::uint8_t> bytes, const std::string& exten
       layout_->bytesPerRow());
   sector_ = false;
   endResetModel();
+}
+
+bool HexModel::Reflow(int windowWidth) {
+  if (!edits_ || edits_->changes()) return false;
+  const int p = viewers::HexLayout::BytesPerRow(windowWidth);
+  if (p == BytesPerRow()) return false;
+  if (sector_) {
+    SetSector(edits_->Values(), p);
+  } else if (layout_) {
+    const viewers::MsxCharset* charset = layout_->charset();
+    SetFile(std::move(bytes_), extension_, windowWidth, charset);
+  }
+  return true;
 }
 
 void HexModel::SetSector(std::vector<std::uint8_t> bytes, int bytesPerRow) {

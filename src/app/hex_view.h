@@ -39,6 +39,10 @@ class HexModel : public QAbstractTableModel {
                const viewers::MsxCharset* charset = nullptr);
   // Shows one sector's bytes, `bytesPerRow` a row, labelled by their offset in the sector.
   void SetSector(std::vector<std::uint8_t> bytes, int bytesPerRow);
+  // Lays the bytes shown out again for a window `windowWidth` wide; false (nothing done) when the
+  // bytes per row stay, or while edits are pending (their cells keep their places until they are
+  // saved or dropped).
+  bool Reflow(int windowWidth);
   void Clear();
 
   bool IsSector() const { return sector_; }
@@ -61,6 +65,7 @@ class HexModel : public QAbstractTableModel {
 
  private:
   std::vector<std::uint8_t> bytes_;
+  std::string extension_;  // of the file shown, for its layout
   std::unique_ptr<viewers::HexLayout> layout_;
   std::unique_ptr<tools::HexGrid> edits_;
   bool sector_ = false;

@@ -110,7 +110,11 @@ void QtUi::Notify(std::string_view message) {
 }
 
 bool QtUi::AskYesNo(std::string_view question) {
-  return QMessageBox::question(parent_, QString::fromLatin1(app_text::kAppTitle), ToQ(question),
+  return AskYesNoTitled(app_text::kAppTitle, question);
+}
+
+bool QtUi::AskYesNoTitled(std::string_view caption, std::string_view question) {
+  return QMessageBox::question(parent_, ToQ(caption), ToQ(question),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 

@@ -20,6 +20,7 @@ class QtUi : public AppUi {
 
   void Notify(std::string_view message) override;
   bool AskYesNo(std::string_view question) override;
+  bool AskYesNoTitled(std::string_view caption, std::string_view question) override;
   SaveChoice AskSaveChanges(std::string_view name) override;
   DiskChangedChoice AskDiskChanged(std::string_view name) override;
   ReplaceAnswer AskReplace(std::string_view name, bool several) override;

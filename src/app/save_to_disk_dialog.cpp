@@ -46,8 +46,8 @@ SaveToDiskDialog::SaveToDiskDialog(std::vector<std::uint8_t> image, const Device
   otherFile_ = new QPushButton(QString::fromLatin1(app_text::kOtherFile), this);
   memo_ = new QPlainTextEdit(this);
   memo_->setReadOnly(true);
-  start_ = new QLineEdit(QStringLiteral("0"), this);
-  end_ = new QLineEdit(QStringLiteral("0"), this);
+  start_ = new NumberBox(this);
+  end_ = new NumberBox(this);
   wholeDisk_ = new QCheckBox(QString::fromLatin1(app_text::kWholeDisk), this);
   wholeDisk_->setChecked(true);
   verify_ = new QCheckBox(QString::fromLatin1(app_text::kVerifyBox), this);
@@ -125,7 +125,10 @@ void SaveToDiskDialog::ChooseTarget(const QString& path) {
   auto boot = ReadBootSector(*disk);
   if (!boot) return;
   for (const std::string& line : GeometryLines(*boot)) AddMemoLine(ToQ(line));
-  end_->setText(QString::number(static_cast<int>(GeometryOf(*boot).totalSectors) - 1));
+  const std::int64_t last = static_cast<std::int64_t>(GeometryOf(*boot).totalSectors) - 1;
+  start_->SetRange(0, last);
+  end_->SetRange(0, last);
+  end_->setText(QString::number(last));
   start_->setText(QStringLiteral("0"));
 }
 
@@ -133,11 +136,9 @@ void SaveToDiskDialog::ChooseOtherFile() {
   if (auto path = ui_.AskOpenPath(app_text::kOtherFile, "")) ChooseTarget(ToQ(*path));
 }
 
-std::optional<std::int64_t> SaveToDiskDialog::SectorField(QLineEdit* edit) {
-  bool ok = false;
-  const qlonglong v = edit->text().trimmed().toLongLong(&ok);
-  if (ok) return v;
-  ui_.Notify(tools::NotAnIntegerMessage(FromQ(edit->text())));
+std::optional<std::int64_t> SaveToDiskDialog::SectorField(const NumberBox* box) {
+  if (auto v = box->Value()) return v;
+  ui_.Notify(tools::NotAnIntegerMessage(FromQ(box->text())));
   return std::nullopt;
 }
 

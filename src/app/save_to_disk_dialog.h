@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/number_box.h"
 #include "formats/floppy_devices.h"
 #include "formats/floppy_write.h"
 
@@ -49,8 +50,8 @@ class SaveToDiskDialog : public QDialog {
 
   QComboBox* driveBox() const { return drives_; }
   QPlainTextEdit* memo() const { return memo_; }
-  QLineEdit* startEdit() const { return start_; }
-  QLineEdit* endEdit() const { return end_; }
+  QLineEdit* startEdit() const { return start_->edit(); }
+  QLineEdit* endEdit() const { return end_->edit(); }
   QCheckBox* wholeDiskBox() const { return wholeDisk_; }
   QCheckBox* verifyBox() const { return verify_; }
   QPushButton* writeButton() const { return write_; }
@@ -72,8 +73,9 @@ class SaveToDiskDialog : public QDialog {
   void AddMemoLine(const QString& line);
   void ShowProgress(FloppyPhase phase, std::uint64_t sector, std::uint64_t last);
   void Finish(const Outcome<FloppyStatus>& outcome);
-  // Start or End as an integer; nullopt after the message "'%s' is not a valid integer value".
-  std::optional<std::int64_t> SectorField(QLineEdit* edit);
+  // Start or End as a number (decimal or $hex); nullopt after the message "'%s' is not a valid
+  // integer value".
+  std::optional<std::int64_t> SectorField(const NumberBox* box);
 
   std::vector<std::uint8_t> image_;
   DeviceSources sources_;
@@ -85,8 +87,8 @@ class SaveToDiskDialog : public QDialog {
   QComboBox* drives_;
   QPushButton* otherFile_;
   QPlainTextEdit* memo_;
-  QLineEdit* start_;
-  QLineEdit* end_;
+  NumberBox* start_;
+  NumberBox* end_;
   QCheckBox* wholeDisk_;
   QCheckBox* verify_;
   QPushButton* write_;

@@ -40,6 +40,9 @@ class TrackedUi : public AppUi {
   bool AskYesNo(std::string_view q) override {
     return Track([&] { return inner_.AskYesNo(q); });
   }
+  bool AskYesNoTitled(std::string_view c, std::string_view q) override {
+    return Track([&] { return inner_.AskYesNoTitled(c, q); });
+  }
   SaveChoice AskSaveChanges(std::string_view name) override {
     return Track([&] { return inner_.AskSaveChanges(name); });
   }

@@ -30,7 +30,9 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   main.offerViewerEdits = [v] { v->OfferPendingChanges(); };
   v->disk = [&main] { return main.disk(); };
   v->imageChanged = [&main] { main.ImageChanged(); };
-  v->askYesNo = [&main](std::string_view question) { return main.ui().AskYesNo(question); };
+  v->askYesNo = [&main](std::string_view caption, std::string_view question) {
+    return main.ui().AskYesNoTitled(caption, question);
+  };
   v->cassetteLoaded = [&main] { return main.tape() != nullptr; };
   main.fileInfo = [v, &main](int slot) {
     const Workspace* ws = main.disk();

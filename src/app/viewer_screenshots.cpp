@@ -1,4 +1,3 @@
-#include "app/viewer_screenshots.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,6 +18,7 @@
 #include "app/find_dialog.h"
 #include "app/hex_view.h"
 #include "app/main_window.h"
+#include "app/number_box.h"
 #include "app/qt_ui.h"
 #include "app/rich_text_area.h"
 #include "app/screenshot_steps.h"

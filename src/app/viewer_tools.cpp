@@ -17,6 +17,7 @@
 #include "app/find_dialog.h"
 #include "app/hex_view.h"
 #include "app/messages.h"
+#include "app/number_box.h"
 #include "app/picture_view.h"
 #include "app/qt_ui.h"
 #include "app/rich_text_area.h"
@@ -79,14 +80,14 @@ bool IsMode(const QString& mode, std::string_view name) { return mode == Q(name)
 }  // namespace
 
 void ViewerWindow::BuildTools() {
-  sectorBox_ = new QLineEdit(panel_);
+  sectorBox_ = new NumberBox(panel_);
   sectorBox_->setObjectName(QStringLiteral("SectorBox"));
-  sectorBox_->setFixedWidth(80);
-  sectorBox_->setText(QStringLiteral("0"));
+  sectorBox_->setFixedWidth(96);
   sectorBox_->hide();
   if (auto* bar = qobject_cast<QHBoxLayout*>(panel_->layout())) bar->insertWidget(0, sectorBox_);
-  connect(sectorBox_, &QLineEdit::textEdited, this, [this] { SectorView(false); });
-  sectorBox_->installEventFilter(this);
+  // A typed number is taken whole, on Enter or when the box loses the focus; the arrows at once.
+  connect(sectorBox_, &NumberBox::editingFinished, this, [this] { TakeSectorNumber(); });
+  connect(sectorBox_, &NumberBox::stepped, this, [this] { TakeSectorNumber(); });
 
   grid_->edited = [this] {};
   rich_->viewport()->setMouseTracking(true);
@@ -196,26 +197,30 @@ bool ViewerWindow::eventFilter(QObject* watched, QEvent* e) {
       QToolTip::showText(static_cast<QMouseEvent*>(e)->globalPosition().toPoint(), tip, rich_);
     return false;
   }
-  if (watched == sectorBox_ && e->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(e)->key();
-    if (key == Qt::Key_Up || key == Qt::Key_Down) {
-      sectorBox_->setText(QString::number(currentSector_ + (key == Qt::Key_Up ? 1 : -1)));
-      SectorView(false);
-      return true;
-    }
-  }
   return QWidget::eventFilter(watched, e);
 }
 
 // Sector editor.
 
-void ViewerWindow::SectorView(bool fromStart) {
+void ViewerWindow::SectorView(bool fromStart) { ShowSectorView(fromStart, true); }
+
+void ViewerWindow::TakeSectorNumber() {
+  if (takingSector_ || !IsMode(viewMode_, tools::kModeSector) || !sectorBox_->isVisible()) return;
+  // Focus loss after the number was taken (or while its message is shown) takes nothing again.
+  if (sectorBox_->text() == QString::number(currentSector_)) return;
+  takingSector_ = true;
+  ShowSectorView(false, false);
+  takingSector_ = false;
+}
+
+void ViewerWindow::ShowSectorView(bool fromStart, bool focusGrid) {
   Workspace* ws = disk ? disk() : nullptr;
   if (!ws || ws->image.Empty()) return;
   OfferPendingChanges();
   const std::string name = std::filesystem::path(ws->imagePath).filename().string();
   setWindowTitle(Q(tools::kCaptionSector) + ImageText(name));
   if (!IsMode(viewMode_, tools::kModeSector) || fromStart) {
+    Present();  // shown before the mode changes, so the window's menu and shortcuts stay on
     picture_.reset();
     SetViewMode(Q(tools::kModeSector));
     sectorBox_->setText(QStringLiteral("0"));
@@ -227,27 +232,29 @@ void ViewerWindow::SectorView(bool fromStart) {
     sectorBox_->show();
   }
   Present();
-  ShowSector(*ws);
+  ShowSector(*ws, focusGrid);
 }
 
-void ViewerWindow::ShowSector(Workspace& ws) {
+void ViewerWindow::ShowSector(Workspace& ws, bool focusGrid) {
   const QString typed = sectorBox_->text();
-  const auto n = tools::ParseSectorNumber(typed.toStdString());
+  const auto n = sectorBox_->Value();
   if (!n) {
     ui_.Notify(tools::NotAnIntegerMessage(typed.toStdString()));
+    sectorBox_->setText(QString::number(currentSector_));
     return;
   }
   const tools::SectorLayout layout = tools::SectorLayoutOf(ws.image);
+  sectorBox_->SetRange(0, layout.totalSectors - 1);
   currentSector_ = tools::ClampSector(*n, layout);
-  if (currentSector_ != *n) sectorBox_->setText(QString::number(currentSector_));
+  sectorBox_->setText(QString::number(currentSector_));  // "$1F" reads back as 31
   const int p = viewers::HexLayout::BytesPerRow(width());
   grid_->Model()->SetSector(tools::SectorBytes(ws.image, layout, currentSector_), p);
   sectorImage_ = ws.imagePath;
   grid_->ShowLayout();
   resize(32 * p + 120, height());
   grid_->show();
-  focusTarget_ = grid_;
-  grid_->setFocus();
+  focusTarget_ = focusGrid ? static_cast<QWidget*>(grid_) : sectorBox_;
+  focusTarget_->setFocus();
 }
 
 bool ViewerWindow::PendingChanges() const {
@@ -273,7 +280,7 @@ void ViewerWindow::OfferPendingChanges() {
   const bool sector = model->IsSector();
   const tools::Question q =
       sector ? tools::SectorSaveQuestion(currentSector_) : tools::FileSaveQuestion(viewedName_);
-  const bool yes = askYesNo && askYesNo(q.text);
+  const bool yes = askYesNo && askYesNo(q.caption, q.text);
   edits->ClearChanges();
   if (!yes || !ws) return;
   tools::WriteOutcome out;

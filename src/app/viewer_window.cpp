@@ -15,8 +15,10 @@
 #include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
+#include "app/find_dialog.h"
 #include "app/hex_view.h"
 #include "app/messages.h"
+#include "app/number_box.h"
 #include "app/picture_view.h"
 #include "app/picture_views.h"
 #include "app/qt_ui.h"
@@ -231,9 +233,6 @@ void ViewerWindow::UpdatePopupMenu() {
                            basicFile_->bytes.front() == 0xFF);
   // Until a search is connected, the command is shown but does nothing, so it stays grey.
   if (!search) searchAct_->setEnabled(false);
-  // Without the popup menu (sector view) its shortcuts do nothing either.
-  if (!popupAttached_ && isVisible())
-    for (QAction* a : actions()) a->setEnabled(false);
 }
 
 void ViewerWindow::BuildZoomMenu() {
@@ -288,15 +287,16 @@ void ViewerWindow::SetViewMode(const QString& mode) {
   UpdatePopupMenu();
 }
 
-void ViewerWindow::ShowPopupAt(const QPoint& globalPos) {
-  if (!popupAttached_) return;
-  popup_->popup(globalPos);
-}
+void ViewerWindow::ShowPopupAt(const QPoint& globalPos) { popup_->popup(globalPos); }
 
 void ViewerWindow::showEvent(QShowEvent* e) {
-  popupAttached_ = viewMode_ != QLatin1String(kModeSector);
   UpdatePopupMenu();
   QWidget::showEvent(e);
+}
+
+void ViewerWindow::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  if (grid_ && grid_->isVisible() && grid_->Model()->Reflow(width())) grid_->ShowLayout();
 }
 
 void ViewerWindow::keyPressEvent(QKeyEvent* e) {
@@ -309,6 +309,7 @@ void ViewerWindow::keyPressEvent(QKeyEvent* e) {
 
 void ViewerWindow::closeEvent(QCloseEvent* e) {
   OfferPendingChanges();
+  find_->hide();  // a search has nothing to search in a closed viewer
   if (closing) closing();
   e->accept();  // the window is only hidden; it lives as long as the main window
 }

@@ -25,13 +25,13 @@
 
 class QAction;
 class QComboBox;
-class QLineEdit;
 class QMenu;
 class QSpinBox;
 
 namespace quarnel {
 
 class FindDialog;
+class NumberBox;
 class HexGrid;
 class Workspace;
 class MainWindow;
@@ -111,7 +111,7 @@ class ViewerWindow : public QWidget {
   void ShowFileInfo(const DiskImage& image, const FileEntry& entry);
   // The sector view of the image `disk` gives: the sector in the sector box, or sector 0.
   void SectorView(bool fromStart = false);
-  QLineEdit* sectorBox() const { return sectorBox_; }
+  NumberBox* sectorBox() const { return sectorBox_; }
   std::int32_t currentSector() const { return currentSector_; }
   // Edited bytes not yet written back nor dropped.
   bool PendingChanges() const;
@@ -129,7 +129,7 @@ class ViewerWindow : public QWidget {
   // Where the reports and the sector editor find the image (nullptr when none is open), the
   // Yes/No questions of the write-backs, and whether the loaded host file is a cassette.
   std::function<Workspace*()> disk;
-  std::function<bool(std::string_view question)> askYesNo;
+  std::function<bool(std::string_view caption, std::string_view question)> askYesNo;
   std::function<bool()> cassetteLoaded;
   // Edits were written back into the image `disk` gives.
   std::function<void()> imageChanged;
@@ -142,7 +142,6 @@ class ViewerWindow : public QWidget {
   QComboBox* fontName() const { return fontName_; }
   QSpinBox* fontSize() const { return fontSize_; }
   QMenu* popupMenu() const { return popup_; }
-  bool PopupAttached() const { return popupAttached_; }
   QAction* Action(ViewSelector selector) const;
   QAction* wordWrapAction() const { return wrapAct_; }
   QAction* selectAllAction() const { return selectAllAct_; }
@@ -177,6 +176,8 @@ class ViewerWindow : public QWidget {
 
  protected:
   void showEvent(QShowEvent* e) override;
+  // The hex and sector views follow the window's width with their bytes per row.
+  void resizeEvent(QResizeEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   // Esc closes the window, once no view or editor inside has used the key (the hex editor's
   // Esc cancels its edit first).
@@ -186,7 +187,11 @@ class ViewerWindow : public QWidget {
  private:
   void BuildTools();
   void WriteReport(const tools::Report& report, const DiskImage& image);
-  void ShowSector(Workspace& ws);
+  // `focusGrid`: the grid takes the keyboard focus (not when the sector box is being typed in).
+  void ShowSectorView(bool fromStart, bool focusGrid);
+  void ShowSector(Workspace& ws, bool focusGrid);
+  // The number typed in the sector box, taken on Enter, on focus loss and by its arrows.
+  void TakeSectorNumber();
   void FindInSectors();
   void FindInHexGrid();
   void FindInText();
@@ -223,10 +228,10 @@ class ViewerWindow : public QWidget {
   // The file the BASIC view shows (for "Save as text...").
   std::optional<ViewedFile> basicFile_;
   bool textMasked_ = false;  // the text view shown is "Text ( - msb )"
-  bool popupAttached_ = false;
   // The control a view gives the focus once the main window (and with it this window, which
   // belongs to it) is enabled again.
   QWidget* focusTarget_ = nullptr;
+  bool takingSector_ = false;  // the sector box's number is being taken
 
   QWidget* panel_ = nullptr;
   // The font boxes show the font and size of the text view shown.
@@ -274,7 +279,7 @@ class ViewerWindow : public QWidget {
   std::vector<int> mapCellAt_;
   std::vector<std::string> owners_;
   // Sector editor.
-  QLineEdit* sectorBox_ = nullptr;
+  NumberBox* sectorBox_ = nullptr;
   std::int32_t currentSector_ = 0;
   std::string sectorImage_;  // the image the sector grid was read from
   std::optional<FileEntry> viewedEntry_;

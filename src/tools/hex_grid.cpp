@@ -152,9 +152,10 @@ std::string SectorRowLabel(std::size_t row, int bytesPerRow) {
 }
 
 std::string ColumnHeader(int column, int bytesPerRow) {
-  if (column >= 2 && column <= bytesPerRow + 1) return Hex(column - 2);
+  // The low digit only: a column is one character wide, and 0x10-0x1F read "1" each otherwise.
+  if (column >= 2 && column <= bytesPerRow + 1) return Hex((column - 2) & 0x0F);
   if (column >= bytesPerRow + 3 && column <= 2 * bytesPerRow + 2)
-    return Hex(column - bytesPerRow - 3);
+    return Hex((column - bytesPerRow - 3) & 0x0F);
   return "";
 }
 

@@ -108,9 +108,7 @@ std::string HexLayout::CellText(std::size_t row, int column) const {
     if (column >= 2 && column <= n_ + 1) k = column - 2;
     if (column >= n_ + 3 && column <= 2 * n_ + 2) k = column - n_ - 3;
     if (k < 0) return {};
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%X", static_cast<unsigned>(k));
-    return buf;
+    return std::string(1, kHex[k & 0x0F]);  // the low digit: a column is one character wide
   }
   if (column == 0) return RowLabel(row);
   auto off = FileOffsetAt(row, column);

@@ -51,6 +51,7 @@ class HexLayout {
   // without one (the view's own rule), bytes outside 0x20-0x7E are ".". The set must outlive
   // the layout.
   void SetCharset(const MsxCharset* charset) { charset_ = charset; }
+  const MsxCharset* charset() const { return charset_; }
 
   static int ColumnWidth(int column, int bytesPerRow);
   int ColumnWidth(int column) const { return ColumnWidth(column, n_); }

@@ -80,7 +80,7 @@ TEST_F(SaveToDiskTest, RefusedRangesWriteNothing) {
   EXPECT_FALSE(dialog.Writing());
 
   dialog.startEdit()->setText("0");
-  dialog.endEdit()->setText("1440");
+  dialog.endEdit()->setText("$5A0");  // 1440, as every number box reads "$" hexadecimal
   dialog.StartWriting();
   EXPECT_FALSE(dialog.Writing());
   EXPECT_EQ(dialog.statusText(), "Error");

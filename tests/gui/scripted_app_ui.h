@@ -17,6 +17,10 @@ class ScriptedAppUi : public AppUi {
  public:
   void Notify(std::string_view m) override { core.Notify(m); }
   bool AskYesNo(std::string_view q) override { return core.AskYesNo(q); }
+  bool AskYesNoTitled(std::string_view c, std::string_view q) override {
+    yesNoCaptions.emplace_back(c);
+    return core.AskYesNo(q);
+  }
   SaveChoice AskSaveChanges(std::string_view name) override {
     saveQuestions.emplace_back(name);
     if (saveChoices.empty()) return SaveChoice::Cancel;
@@ -73,9 +77,10 @@ class ScriptedAppUi : public AppUi {
     return Take(texts);
   }
 
-  ScriptedUi core;                      // messages, questions, save paths, new names, statuses
-  std::vector<std::string> titles;      // open, folder, colour, font and text dialogs
-  std::vector<SaveFilter> saveFilters;  // of the window's own save dialogs
+  ScriptedUi core;                         // messages, questions, save paths, new names, statuses
+  std::vector<std::string> titles;         // open, folder, colour, font and text dialogs
+  std::vector<std::string> yesNoCaptions;  // of the questions asked in a captioned box
+  std::vector<SaveFilter> saveFilters;     // of the window's own save dialogs
   std::deque<std::optional<std::string>> openPaths, folders;
   std::deque<std::optional<QColor>> colors;
   std::deque<std::optional<QFont>> fonts;

@@ -1,7 +1,12 @@
 // Faults a person met in the viewer window, each caught as they met it.
 #include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
 #include <QSpinBox>
+#include <QTest>
 
+#include "app/find_dialog.h"
 #include "viewer_fixture.h"
 
 namespace quarnel::test {
@@ -48,6 +53,76 @@ TEST_F(ViewerFaults, EachViewKeepsItsOwnSize) {
   EXPECT_GE(v->height(), text.height());
   Open("README.TXT");
   EXPECT_EQ(v->size(), QSize(700, 400));
+}
+
+// The find dialog keeps the size it is given; its progress bar follows the dialog's width.
+TEST_F(ViewerFaults, TheFindDialogKeepsItsWidth) {
+  StartWithImage();
+  FindDialog* f = v->findDialog();
+  f->Open();
+  for (int i = 0; i < 3; ++i) {
+    f->resize(400, 150);
+    QApplication::processEvents();
+  }
+  EXPECT_LE(f->width(), 400);
+  EXPECT_LE(f->progress()->width(), f->width());
+  // Closing the viewer closes its search too.
+  v->close();
+  EXPECT_FALSE(f->isVisible());
+}
+
+// A typed sector number is taken whole on Enter, read as decimal or "$" hexadecimal and written
+// back in decimal; the keys stay in the box, and its arrows step from the number shown.
+TEST_F(ViewerFaults, TheSectorBoxTakesTheWholeNumberOnEnter) {
+  StartWithImage();
+  w->sectorView(QString::fromStdString(image.string()));
+  NumberBox* box = v->sectorBox();
+  QLineEdit* edit = box->edit();
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClicks(edit, "16");
+  EXPECT_EQ(v->currentSector(), 0);
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(v->currentSector(), 16);
+  EXPECT_FALSE(v->PendingChanges());  // no "6" went into the grid
+  edit->selectAll();
+  QTest::keyClicks(edit, "$1F");
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(v->currentSector(), 31);
+  EXPECT_EQ(box->text(), "31");
+  QTest::keyClick(edit, Qt::Key_Up);
+  EXPECT_EQ(v->currentSector(), 32);
+  box->stepBy(-40);
+  EXPECT_EQ(v->currentSector(), 0);
+}
+
+// Opened on a hidden viewer that last showed a sector, the sector view keeps its menu: F6 and
+// the right-click work, and Search is what the menu offers.
+TEST_F(ViewerFaults, TheSectorViewHasItsMenuAfterTheViewerWasClosed) {
+  StartWithImage();
+  const QString path = QString::fromStdString(image.string());
+  w->sectorView(path);
+  v->close();
+  w->sectorView(path);
+  ASSERT_TRUE(v->isVisible());
+  EXPECT_TRUE(v->searchAction()->isEnabled());
+  EXPECT_FALSE(v->Action(ViewSelector::Hex)->isVisible());
+}
+
+// The hex view follows the window's width (a wider window, more bytes a row) and its column
+// numbers show one digit each.
+TEST_F(ViewerFaults, TheHexViewFollowsTheWindowWidth) {
+  StartWithImage();
+  Open("TOOL.COM");
+  HexModel* m = v->grid()->Model();
+  ASSERT_EQ(m->BytesPerRow(), 16);
+  v->resize(1200, v->height());
+  QApplication::processEvents();
+  EXPECT_EQ(m->BytesPerRow(), 32);
+  EXPECT_EQ(m->headerData(1 + 0x12, Qt::Horizontal, Qt::DisplayRole).toString(), "2");
+  v->resize(642, v->height());
+  QApplication::processEvents();
+  EXPECT_EQ(m->BytesPerRow(), 16);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "../../samples/demo_files.h"
 #include "app/hex_view.h"
+#include "app/number_box.h"
 #include "app/picture_view.h"
 #include "app/rich_text_area.h"
 #include "app/viewer_window.h"

@@ -108,6 +108,7 @@ TEST_F(ViewerToolsTest, SectorViewEditsAByteAndSavesItAfterTheQuestion) {
   v->sectorBox()->setText("4");
   v->SectorView();  // the pending edit is offered first
   EXPECT_EQ(ui.core.questions.back(), "Save the changes to sector 3?");
+  EXPECT_EQ(ui.yesNoCaptions.back(), "Sector 3 has changed!");
   EXPECT_EQ(w->disk()->image.Memory()[3 * 512 + 17], 0x5A);
   EXPECT_TRUE(w->disk()->IsChanged());
   EXPECT_FALSE(v->PendingChanges());

@@ -38,6 +38,9 @@ TEST(HexGridTest, LayoutForEightSixteenAndTwentyFourPerRow) {
   EXPECT_EQ(ColumnHeader(17, 16), "F");
   EXPECT_EQ(ColumnHeader(19, 16), "0");
   EXPECT_EQ(ColumnHeader(18, 16), "");
+  // Past 16 a row's columns show their low digit, as they are one character wide.
+  EXPECT_EQ(ColumnHeader(2 + 0x1A, 32), "A");
+  EXPECT_EQ(ColumnHeader(32 + 3 + 0x10, 32), "0");
 }
 
 TEST(HexGridTest, EditAtRowTwoColumnThreeIsByteSeventeen) {

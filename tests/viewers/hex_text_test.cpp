@@ -41,6 +41,7 @@ TEST(HexLayout, PlainFileRowsAndCells) {
   EXPECT_EQ(h.CellText(0, 17), "F");
   EXPECT_EQ(h.CellText(0, 19), "0");
   EXPECT_EQ(h.CellText(0, 1), "");
+  EXPECT_EQ(HexLayout(d, "TXT", 1200).CellText(0, 2 + 0x11), "1");
   EXPECT_EQ(h.CellText(1, 2), "41");
   EXPECT_EQ(h.CellText(1, 19), "A");
   EXPECT_EQ(h.CellText(1, 22), ".");  // 0x7F
