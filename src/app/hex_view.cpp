@@ -68,6 +68,10 @@ QString CourierNewFamily() {
   return family;
 }
 
+QString ViewFontFamily(const std::string& chosen) {
+  return chosen.empty() ? FixedFamily() : QString::fromStdString(chosen);
+}
+
 HexModel::HexModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void HexModel::SetFile(std::vector<std::uint8_t> bytes, const std::string& extension,

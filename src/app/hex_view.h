@@ -26,6 +26,8 @@ namespace quarnel {
 QString CourierNewFamily();
 // The family the system's fixed font resolves to ("DejaVu Sans Mono", ...).
 QString FixedFamily();
+// The family a text or BASIC view shows: the one chosen in Setup, or the fixed font's.
+QString ViewFontFamily(const std::string& chosen);
 
 class HexModel : public QAbstractTableModel {
   Q_OBJECT

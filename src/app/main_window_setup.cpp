@@ -18,6 +18,7 @@
 
 #include "app/file_list_model.h"
 #include "app/file_list_view.h"
+#include "app/hex_view.h"
 #include "app/host_browser.h"
 #include "app/main_window.h"
 #include "app/messages.h"
@@ -159,8 +160,8 @@ void MainWindow::ChooseStartFolder() {
 }
 
 void MainWindow::ChooseTextViewFont() {
-  QFont initial;
-  if (!settings_.textViewFont.empty()) initial.setFamily(ToQ(settings_.textViewFont));
+  // The dialog opens on the font the view shows.
+  const QFont initial(ViewFontFamily(settings_.textViewFont));
   // This dialog sets no title of its own: it keeps the one of the previous font dialog.
   auto f = ui_->AskFont(FromQ(lastFontTitle_), initial, nullptr);
   if (f) settings_.textViewFont = CutText(FromQ(f->family()), SettingsLayout::kFontNameChars);
@@ -168,8 +169,7 @@ void MainWindow::ChooseTextViewFont() {
 
 void MainWindow::ChooseBasicViewFont() {
   lastFontTitle_ = QString::fromLatin1(app_text::kBasicFontTitle);
-  QFont initial;
-  if (!settings_.basicViewFont.empty()) initial.setFamily(ToQ(settings_.basicViewFont));
+  const QFont initial(ViewFontFamily(settings_.basicViewFont));
   QColor color = ColorFromWin(settings_.keywordColor, QApplication::palette());
   auto f = ui_->AskFont(app_text::kBasicFontTitle, initial, &color);
   if (!f) return;

@@ -43,6 +43,9 @@ class FontColorDialog : public QDialog {
     fonts_ = new QFontDialog(font, this);
     fonts_->setOptions(QFontDialog::NoButtons);
     fonts_->setWindowFlags(Qt::Widget);
+    // Esc or Enter inside the font part ends the whole dialog, not only its font part.
+    connect(fonts_, &QDialog::finished, this,
+            [this](int result) { result == QDialog::Accepted ? accept() : reject(); });
     colorButton_ = new QPushButton(tr("Colour..."), this);
     swatch_ = new QLabel(this);
     swatch_->setFixedSize(40, 20);

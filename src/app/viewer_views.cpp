@@ -115,15 +115,9 @@ QString ViewerWindow::Caption(const char* title, const ViewedFile& file) const {
          ImageText(file.extension);
 }
 
-QString ViewerWindow::TextViewFontName() const {
-  if (!settings_.textViewFont.empty()) return ToQ(settings_.textViewFont);
-  return FixedFamily();
-}
+QString ViewerWindow::TextViewFontName() const { return ViewFontFamily(settings_.textViewFont); }
 
-QString ViewerWindow::BasicViewFontName() const {
-  if (!settings_.basicViewFont.empty()) return ToQ(settings_.basicViewFont);
-  return FixedFamily();
-}
+QString ViewerWindow::BasicViewFontName() const { return ViewFontFamily(settings_.basicViewFont); }
 
 void ViewerWindow::ShowBasic(const ViewedFile& file) {
   SetViewMode(Q(viewers::kModeBasic));

@@ -66,8 +66,10 @@ class ScriptedAppUi : public AppUi {
     titles.emplace_back(title);
     return Take(colors);
   }
-  std::optional<QFont> AskFont(std::string_view title, const QFont&, QColor* color) override {
+  std::optional<QFont> AskFont(std::string_view title, const QFont& initial,
+                               QColor* color) override {
     titles.emplace_back(title);
+    fontFamilies.push_back(initial.family());
     auto f = Take(fonts);
     if (f && color && !colors.empty()) *color = *Take(colors);
     return f;
@@ -77,10 +79,12 @@ class ScriptedAppUi : public AppUi {
     return Take(texts);
   }
 
-  ScriptedUi core;                         // messages, questions, save paths, new names, statuses
-  std::vector<std::string> titles;         // open, folder, colour, font and text dialogs
-  std::vector<std::string> yesNoCaptions;  // of the questions asked in a captioned box
-  std::vector<SaveFilter> saveFilters;     // of the window's own save dialogs
+  ScriptedUi core;                  // messages, questions, save paths, new names, statuses
+  std::vector<std::string> titles;  // open, folder, colour, font and text dialogs
+  std::vector<std::string> yesNoCaptions;
+  std::vector<QString> fontFamilies;    // the fonts the font dialogs opened on  // of the questions
+                                        // asked in a captioned box
+  std::vector<SaveFilter> saveFilters;  // of the window's own save dialogs
   std::deque<std::optional<std::string>> openPaths, folders;
   std::deque<std::optional<QColor>> colors;
   std::deque<std::optional<QFont>> fonts;

@@ -1,10 +1,16 @@
 // The settings record on the window: Save Environment, the Setup dialogs, restart.
 #include <QApplication>
+#include <QDialog>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSplitter>
+#include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
+#include "app/hex_view.h"
+#include "app/qt_ui.h"
 #include "app/win_color.h"
 #include "gui_fixture.h"
 
@@ -106,6 +112,33 @@ TEST_F(WindowTest, SetupDialogsAskWithTheirTitles) {
                   "Choose Tree's background color", "Choose Filelist's font",
                   "Choose Filelist's background color"));
   EXPECT_EQ(w->settings().startFolder, dir.path().string());
+}
+
+// The view-font dialogs open on the font the views show; Esc ends the whole dialog (its font part
+// is a dialog of its own inside it, which Esc used to close alone, leaving an empty frame).
+TEST_F(WindowTest, FontDialogsOpenOnTheViewsFontAndEndOnEsc) {
+  Start();
+  w->ChooseTextViewFont();
+  w->ChooseBasicViewFont();
+  EXPECT_THAT(ui.fontFamilies, ::testing::ElementsAre(FixedFamily(), FixedFamily()));
+
+  QWidget parent;
+  QtUi real(&parent, {});
+  QColor colour(Qt::red);
+  bool leftOpen = false;
+  QTimer::singleShot(50, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog) return;
+    if (auto* fonts = dialog->findChild<QFontDialog*>()) QTest::keyClick(fonts, Qt::Key_Escape);
+    QTimer::singleShot(50, [&] {
+      if (auto* still = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        leftOpen = true;
+        still->reject();
+      }
+    });
+  });
+  EXPECT_FALSE(real.AskFont("Font", QFont(), &colour));
+  EXPECT_FALSE(leftOpen);
 }
 
 TEST_F(WindowTest, ColoursApplyAtOnceButSurviveOnlyASavedEnvironment) {
