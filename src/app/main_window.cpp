@@ -118,10 +118,12 @@ MainWindow::MainWindow(const AppPaths& paths, const QStringList& arguments, AppU
     return;
   }
   tempReady_ = true;
-  if (auto s = ReadSettingsFile(FromQ(paths_.settingsFile)))
+  if (auto s = ReadSettingsFile(FromQ(paths_.settingsFile))) {
     settings_ = *s;
-  else
+  } else {
     settings_ = FirstStartSettings(FromQ(QDir::homePath()));
+    firstStart_ = true;
+  }
   recent_ = RecentFiles::Read(FromQ(paths_.RecentFile()));
   FillRecentMenu();
   if (arguments.size() >= 2) {

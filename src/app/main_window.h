@@ -317,6 +317,7 @@ class MainWindow : public QMainWindow {
   QString pendingPath_;
   bool ended_ = false;
   bool shown_ = false;
+  bool firstStart_ = false;  // no settings file was read
   ListSort sort_;
   ListMenuState listMenuState_;
   DiskMenuState diskMenuState_;

@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTreeView>
@@ -82,6 +83,16 @@ void MainWindow::ApplySettings() {
   int height = num(s.windowHeight, first.windowHeight);
   int split = num(s.splitterLeft, first.splitterLeft);
   if (width > 0 && height > 0) resize(width, height);
+  if (firstStart_) {
+    // The first start shows every column of the file list beside the folder tree.
+    const QTreeView* list = list_->DetailView();
+    int columns = 0;
+    for (int c : app_text::kColumnWidths) columns += c;
+    const int frame = this->width() - splitter_->width() + splitter_->handleWidth() +
+                      2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width() + 8;
+    width = std::max(width, split + columns + frame);
+    resize(width, this->height());
+  }
   move(WithinReach(QRect(left, top, this->width(), this->height())));
   if (split > 0) {
     int total = splitter_->width() > split ? splitter_->width() : width;

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFontDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSplitter>
@@ -9,7 +10,9 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "app/file_list_view.h"
 #include "app/hex_view.h"
+#include "app/messages.h"
 #include "app/qt_ui.h"
 #include "app/win_color.h"
 #include "gui_fixture.h"
@@ -139,6 +142,16 @@ TEST_F(WindowTest, FontDialogsOpenOnTheViewsFontAndEndOnEsc) {
   });
   EXPECT_FALSE(real.AskFont("Font", QFont(), &colour));
   EXPECT_FALSE(leftOpen);
+}
+
+// The first start (no settings file) shows the file list's last column whole.
+TEST_F(WindowTest, TheFirstStartShowsEveryColumn) {
+  Start();
+  QApplication::processEvents();
+  const QTreeView* list = w->fileList()->DetailView();
+  const int last = list->header()->count() - 1;
+  EXPECT_LE(list->header()->sectionViewportPosition(last) + app_text::kColumnWidths[last],
+            list->viewport()->width());
 }
 
 TEST_F(WindowTest, ColoursApplyAtOnceButSurviveOnlyASavedEnvironment) {
