@@ -318,6 +318,9 @@ class MainWindow : public QMainWindow {
   bool ended_ = false;
   bool shown_ = false;
   bool firstStart_ = false;  // no settings file was read
+  // On the first start the window widens once to show every column of the first disk listed.
+  bool widenPending_ = false;
+  void WidenToShowEveryColumn();
   ListSort sort_;
   ListMenuState listMenuState_;
   DiskMenuState diskMenuState_;

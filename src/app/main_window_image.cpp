@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTreeView>
 #include <algorithm>
 
@@ -46,6 +47,7 @@ void MainWindow::ShowListing() {
     need += c == 0 ? std::max(16, tree->iconSize().width()) + 24 : 16;
     tree->setColumnWidth(c, std::max(app_text::kColumnWidths[c], need));
   }
+  if (widenPending_) QTimer::singleShot(0, this, [this] { WidenToShowEveryColumn(); });
   UpdateListMenu();
 }
 

@@ -5,14 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QScreen>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 #include <algorithm>
@@ -69,6 +70,23 @@ QPoint MainWindow::WithinReach(const QRect& saved) {
   return at;
 }
 
+void MainWindow::WidenToShowEveryColumn() {
+  const QTreeView* list = list_->DetailView();
+  const QHeaderView* header = list->header();
+  // The columns as the listing sized them, the attributes (the last, six letters) as wide as
+  // their text needs in this font.
+  const int last = header->count() - 1;
+  const int attributes = list->fontMetrics().horizontalAdvance(QStringLiteral("AAAAAA")) + 16;
+  const int columns = header->sectionPosition(last) + attributes;
+  const int missing = columns - list->viewport()->width();
+  // Until a disk's listing has been fitted, a later listing is fitted again.
+  if (model_->rowCount() > 0) widenPending_ = false;
+  if (missing <= 0) return;
+  const QScreen* on = screen();
+  const int most = on ? on->availableGeometry().width() : width() + missing;
+  resize(std::min(width() + missing, most), height());
+}
+
 void MainWindow::ApplySettings() {
   const SettingsRecord& s = settings_;
   const SettingsRecord first = FirstStartSettings(FromQ(QDir::homePath()));
@@ -83,15 +101,10 @@ void MainWindow::ApplySettings() {
   int height = num(s.windowHeight, first.windowHeight);
   int split = num(s.splitterLeft, first.splitterLeft);
   if (width > 0 && height > 0) resize(width, height);
+  // The first start shows every column of the file list: widened once the window is laid out.
   if (firstStart_) {
-    // The first start shows every column of the file list beside the folder tree.
-    const QTreeView* list = list_->DetailView();
-    int columns = 0;
-    for (int c : app_text::kColumnWidths) columns += c;
-    const int frame = this->width() - splitter_->width() + splitter_->handleWidth() +
-                      2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width() + 8;
-    width = std::max(width, split + columns + frame);
-    resize(width, this->height());
+    widenPending_ = true;
+    QTimer::singleShot(0, this, [this] { WidenToShowEveryColumn(); });
   }
   move(WithinReach(QRect(left, top, this->width(), this->height())));
   if (split > 0) {
