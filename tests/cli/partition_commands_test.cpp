@@ -163,6 +163,14 @@ TEST_F(PartitionCommands, ChangesToOnePartitionStayInsideIt) {
   const auto check = Q({"check", img, "--partition", "2", "--json"});
   EXPECT_EQ(check.exitCode, 0) << check.out;
   EXPECT_EQ(nlohmann::json::parse(check.out)["partition"], 2);
+  for (const std::vector<std::string>& json :
+       {std::vector<std::string>{"ls", img, "DOCS"}, {"fileinfo", img, "BIG.BIN"}}) {
+    auto args = json;
+    args.insert(args.end(), {"--partition", "2", "--json"});
+    const auto r = Q(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["partition"], 2) << json[0];
+  }
   EXPECT_EQ(Q({"cat", img, "DOCS/NOTE.TXT", "--partition", "2"}).out,
             std::string(note.begin(), note.end()));
   // The other partitions are as new.
