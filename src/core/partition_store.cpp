@@ -1,7 +1,6 @@
 #include "core/partition_store.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <utility>
 
 namespace quarnel {
@@ -85,8 +84,6 @@ std::string PartitionList(const PartitionTable& table) {
 }
 
 std::unique_ptr<FileStore> OpenImageFileStore(const std::string& path, bool writable, bool staged) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
   return FileStore::Open(path, writable, staged);
 }
 
