@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "core/host_file.h"
+
 namespace quarnel {
 
 PartitionStore::PartitionStore(std::unique_ptr<SectorStore> base, std::uint64_t offset,
@@ -92,7 +94,11 @@ PartitionOpening OpenPartitionStore(const std::string& path, int number, bool wr
   // A volume in the partition is saved in place: its writes are held until the save.
   auto file = OpenImageFileStore(path, writable, true);
   if (!file) {
-    out.message = path + ": cannot be opened" + (writable ? " for writing" : "");
+    // A FIFO, a device or a folder is named for what it is.
+    const HostReadError kind = HostFile(path).error();
+    out.message = IsOtherKind(kind)
+                      ? DescribeHostReadError(path, kind, 0)
+                      : path + ": cannot be opened" + (writable ? " for writing" : "");
     return out;
   }
   out.table = ReadPartitionTable(*file);

@@ -129,6 +129,9 @@ TEST_F(PartitionCommands, PartsOfHostileAndPlainImages) {
   r = Q({"parts", Path("pipe.img")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "No such disk image: " + Path("pipe.img") + "\n");
+  r = Q({"ls", Path("pipe.img"), "--partition", "1"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, Path("pipe.img") + ": is a FIFO\n");
 }
 
 // Changes to one partition are saved in place inside it: every byte before and after it stays,
