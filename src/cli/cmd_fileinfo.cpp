@@ -21,7 +21,7 @@ void RegisterFileinfo(CommandLine& commands) {
         cmd.add_option("PATH", args.path, "File inside the image (GAMES/ZORK.BAS)")->required();
         cmd.add_flag("--json", args.json, "Print one JSON object");
       },
-      [](Workspace& ws, CliUi&, const Args& args) {
+      [](Workspace& ws, CliUi&, const Args& args, PartitionArg partition) {
         const auto found = EntryArg(ws, args.path, true);
         if (!found) return kExitFailure;
         // The name as the terminal shows MSX characters.
@@ -34,6 +34,7 @@ void RegisterFileinfo(CommandLine& commands) {
           return kExitSuccess;
         }
         nlohmann::ordered_json j;
+        if (partition != 0) j["partition"] = partition;
         j["size"] = r.sizeBytes;
         j["clusters"] = r.fileClusters;
         j["modified"] = r.modified;

@@ -21,8 +21,10 @@ void PrintText(const FileListing& list, const viewers::MsxCharset& cs) {
   std::cout << out;
 }
 
-void PrintJson(const Workspace& ws, const FileListing& list, const viewers::MsxCharset& cs) {
+void PrintJson(const Workspace& ws, const FileListing& list, const viewers::MsxCharset& cs,
+               PartitionArg partition) {
   nlohmann::ordered_json j;
+  if (partition != 0) j["partition"] = partition;
   j["path"] = ws.CurrentPath();
   auto entries = nlohmann::ordered_json::array();
   for (const auto& r : list.rows) {
@@ -56,14 +58,14 @@ void RegisterLs(CommandLine& commands) {
         cmd.add_flag("--json", args.json, "Print one JSON object");
         AddCharsetOption(cmd, args.charset, "Character set of the names (default: int)");
       },
-      [](Workspace& ws, CliUi&, const Args& args) {
+      [](Workspace& ws, CliUi&, const Args& args, PartitionArg partition) {
         if (!args.dir.empty() && !ChangeDirectoryArg(ws, args.dir)) return kExitFailure;
         const FileListing list = ListRows(ws);
         const viewers::MsxCharset& cs = args.charset.empty()
                                             ? viewers::MsxCharset::International()
                                             : *viewers::MsxCharset::ByName(args.charset);
         if (args.json)
-          PrintJson(ws, list, cs);
+          PrintJson(ws, list, cs, partition);
         else
           PrintText(list, cs);
         return kExitSuccess;

@@ -71,7 +71,9 @@ int NewHardDisk(const Args& args) {
       WriteHardDisk(*plan.layout, out, static_cast<std::uint32_t>(random()));
   CliUi ui;
   if (!made.message.empty()) ui.Notify(made.message);
-  return made == NewImageStatus::Written ? kExitSuccess : kExitFailure;
+  if (made != NewImageStatus::Written) return kExitFailure;
+  if (!plan.note.empty()) std::cout << out.string() << ": " << plan.note << "\n";
+  return kExitSuccess;
 }
 
 int NewFloppy(const Args& args) {

@@ -10,8 +10,9 @@
 
 namespace quarnel::cli {
 
-void AddPartitionOption(CLI::App& cmd, PartitionArg& partition) {
-  cmd.add_option("--partition", partition, std::string(kPartitionHelp))->check(CLI::Range(1, 9999));
+CLI::Option* AddPartitionOption(CLI::App& cmd, PartitionArg& partition) {
+  return cmd.add_option("--partition", partition, std::string(kPartitionHelp))
+      ->check(CLI::Range(1, 9999));
 }
 
 bool LoadImageArg(Workspace& ws, const std::string& path, CliUi& ui, PartitionArg partition,

@@ -21,7 +21,7 @@ namespace quarnel::cli {
 // The partition a command works on: 0 for the image file as one volume, else 1, 2, ...
 using PartitionArg = int;
 // Adds --partition N to `cmd`.
-void AddPartitionOption(CLI::App& cmd, PartitionArg& partition);
+CLI::Option* AddPartitionOption(CLI::App& cmd, PartitionArg& partition);
 
 // Loads `path` (partition `partition` of it when one is named) into `ws`. True when the image
 // can be listed and read; otherwise the reason is on stderr (the core's message, or ours for a

@@ -22,7 +22,8 @@ inline constexpr std::string_view kChangedImageHelp = "Disk image (.dsk), change
 
 // Adds a command on the disk image IMAGE: IMAGE comes first, then what `declare(CLI::App&, Args&)`
 // adds. When the command is chosen the image is opened and `run(Workspace&, CliUi&, const Args&)`
-// does the work on it. A run that returns an int returns the exit code; one that returns an
+// does the work on it (a run that takes a PartitionArg after them is told the partition named,
+// 0 for none). A run that returns an int returns the exit code; one that returns an
 // ImageChange has the image saved in place when it changed.
 template <class Args, class Declare, class Run>
 CLI::App& AddImageCommand(CommandLine& commands, std::string name, std::string description,
@@ -42,15 +43,20 @@ CLI::App& AddImageCommand(CommandLine& commands, std::string name, std::string d
       [run = std::move(run)](const OnImage& held) -> int {
         CliUi ui;
         Workspace ws;
-        if constexpr (std::is_same_v<
-                          std::invoke_result_t<const Run&, Workspace&, CliUi&, const Args&>,
-                          ImageChange>) {
+        auto work = [&] {
+          if constexpr (std::is_invocable_v<const Run&, Workspace&, CliUi&, const Args&,
+                                            PartitionArg>)
+            return run(ws, ui, held.args, held.partition);
+          else
+            return run(ws, ui, held.args);
+        };
+        if constexpr (std::is_same_v<decltype(work()), ImageChange>) {
           const auto lock = HoldImageForChange(held.image);
           if (!lock || !OpenImageArg(ws, held.image, ui, held.partition, true)) return kExitFailure;
-          return FinishChange(run(ws, ui, held.args), ws, ui);
+          return FinishChange(work(), ws, ui);
         } else {
           if (!OpenImageArg(ws, held.image, ui, held.partition)) return kExitFailure;
-          return run(ws, ui, held.args);
+          return work();
         }
       });
 }

@@ -113,8 +113,8 @@ GeometryReading ReadGeometry(Bytes boot, std::uint64_t volumeBytes, std::int32_t
   g = GeometryFields(*bs);
   // A floppy's boot program may start at +30, so only a larger volume has the 32-bit count.
   const bool floppy = volumeBytes <= kLargestFloppyBytes;
-  if (!floppy && g.totalSectors == 0)
-    g.totalSectors = Le32At(boot, kBootLargeSectorsOffset).value_or(0);
+  if (!floppy && g.totalSectors == 0 && boot.size() >= offsetof(BootSector, totalSectors32) + 4)
+    g.totalSectors = bs->totalSectors32.Get();
   if (g.bytesPerSector > kLargestSectorSize) return refuse(GeometryFault::SectorTooBig);
   // A zero field would divide by zero below; no FAT, or a FAT lying on the boot sector, would
   // have every change write FAT entries over the boot sector or the root directory.

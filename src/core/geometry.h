@@ -22,8 +22,6 @@ inline constexpr std::int32_t kMostFat16Clusters = 65524;
 
 // The largest floppy image (1.44 MB); a larger volume is a hard disk's or a memory card's.
 inline constexpr std::uint64_t kLargestFloppyBytes = 1474560;
-// The 32-bit sector count a boot sector gives at +32 when the 16-bit one at +19 is 0.
-inline constexpr std::size_t kBootLargeSectorsOffset = 0x20;
 
 // Which FAT a volume has follows from its cluster count alone.
 enum class FatKind { Fat12, Fat16 };

@@ -9,6 +9,7 @@
 
 #include "core/boot_sector.h"
 #include "core/messages.h"
+#include "core/partition_store.h"
 #include "core/partition_table.h"
 #include "core/temp_file.h"
 
@@ -237,6 +238,23 @@ HardDiskPlan PlanHardDisk(std::uint64_t imageBytes,
   if (sizes.size() > kMostNewPartitions) {
     plan.message = "at most " + std::to_string(kMostNewPartitions) + " partitions";
     return plan;
+  }
+  // The boot records take a sector each: the MBR, and an EBR before every partition but the
+  // first. Sizes that add up to the image leave no room for them, so the last partition gives
+  // up what they need; sizes that add up to more than the image do not fit.
+  if (!partitionBytes.empty()) {
+    std::uint64_t named = 0;
+    for (std::uint64_t s : sizes) named += s;
+    const std::uint64_t records = sizes.size();
+    if (named <= layout.sectors && named + records > layout.sectors &&
+        sizes.back() > named + records - layout.sectors) {
+      const std::uint64_t less = named + records - layout.sectors;
+      sizes.back() -= less;
+      plan.note = "partition " + std::to_string(sizes.size()) + " is " + std::to_string(less) +
+                  (less == 1 ? " sector" : " sectors") + " (" + SizeText(less * kSector) +
+                  ") smaller than asked: the partition table takes " + std::to_string(records) +
+                  (records == 1 ? " sector" : " sectors") + " of the image";
+    }
   }
   std::uint64_t next = 1;  // partition 1 right behind the MBR
   for (std::size_t i = 0; i < sizes.size(); ++i) {

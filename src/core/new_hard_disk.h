@@ -51,10 +51,14 @@ struct HardDiskLayout {
 struct HardDiskPlan {
   std::optional<HardDiskLayout> layout;
   std::string message;
+  // For a layout that differs from what was asked: how (the user is told).
+  std::string note;
 };
 
 // Lays out an image of `imageBytes` with partitions of `partitionBytes` each (cut to whole
-// sectors); none named: one partition over the whole image. Refused: sizes Nextor cannot hold
+// sectors); none named: one partition over the whole image. When the sizes add up to the image
+// (or nearly), the last partition is cut by the sectors the boot records take, and `note` says
+// so. Refused: sizes Nextor cannot hold
 // (more than 4 GB a partition, FAT12 beyond its sector count or 4,084 clusters, FAT16 beyond
 // 65,524 clusters or below 4,085), partitions that do not fit in the image.
 HardDiskPlan PlanHardDisk(std::uint64_t imageBytes,

@@ -1,8 +1,9 @@
 #include "core/partition_store.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <utility>
+
+#include "core/host_file.h"
 
 namespace quarnel {
 
@@ -85,8 +86,6 @@ std::string PartitionList(const PartitionTable& table) {
 }
 
 std::unique_ptr<FileStore> OpenImageFileStore(const std::string& path, bool writable, bool staged) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
   return FileStore::Open(path, writable, staged);
 }
 
@@ -95,7 +94,11 @@ PartitionOpening OpenPartitionStore(const std::string& path, int number, bool wr
   // A volume in the partition is saved in place: its writes are held until the save.
   auto file = OpenImageFileStore(path, writable, true);
   if (!file) {
-    out.message = path + ": cannot be opened" + (writable ? " for writing" : "");
+    // A FIFO, a device or a folder is named for what it is.
+    const HostReadError kind = HostFile(path).error();
+    out.message = IsOtherKind(kind)
+                      ? DescribeHostReadError(path, kind, 0)
+                      : path + ": cannot be opened" + (writable ? " for writing" : "");
     return out;
   }
   out.table = ReadPartitionTable(*file);

@@ -60,8 +60,7 @@ struct PartitionOpening {
   std::string message;  // why it was refused; empty when opened
 };
 
-// The image file at `path` as a store; nullptr when it is no regular file (checked before it is
-// opened: opening a FIFO would wait for a writer) or cannot be opened.
+// The image file at `path` as a store; nullptr when it is no regular file or cannot be opened.
 // With `staged`, what is written is held until Commit (a volume saved in place).
 std::unique_ptr<FileStore> OpenImageFileStore(const std::string& path, bool writable = false,
                                               bool staged = false);

@@ -34,13 +34,17 @@ std::unique_ptr<SectorStore> MemoryStore::Clone() const {
 }
 
 std::unique_ptr<FileStore> FileStore::Open(const std::string& path, bool writable, bool staged) {
-  const int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  // Not blocking: opening a FIFO would wait for a writer, and a device may wait for its medium.
+  // Such files are refused below; for a regular file the flag changes nothing.
+  const int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return nullptr;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return nullptr;
   }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   return std::unique_ptr<FileStore>(
       new FileStore(fd, path, writable, staged, static_cast<std::uint64_t>(st.st_size)));
 }

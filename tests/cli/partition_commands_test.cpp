@@ -129,6 +129,9 @@ TEST_F(PartitionCommands, PartsOfHostileAndPlainImages) {
   r = Q({"parts", Path("pipe.img")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "No such disk image: " + Path("pipe.img") + "\n");
+  r = Q({"ls", Path("pipe.img"), "--partition", "1"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, Path("pipe.img") + ": is a FIFO\n");
 }
 
 // Changes to one partition are saved in place inside it: every byte before and after it stays,
@@ -163,6 +166,14 @@ TEST_F(PartitionCommands, ChangesToOnePartitionStayInsideIt) {
   const auto check = Q({"check", img, "--partition", "2", "--json"});
   EXPECT_EQ(check.exitCode, 0) << check.out;
   EXPECT_EQ(nlohmann::json::parse(check.out)["partition"], 2);
+  for (const std::vector<std::string>& json :
+       {std::vector<std::string>{"ls", img, "DOCS"}, {"fileinfo", img, "BIG.BIN"}}) {
+    auto args = json;
+    args.insert(args.end(), {"--partition", "2", "--json"});
+    const auto r = Q(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["partition"], 2) << json[0];
+  }
   EXPECT_EQ(Q({"cat", img, "DOCS/NOTE.TXT", "--partition", "2"}).out,
             std::string(note.begin(), note.end()));
   // The other partitions are as new.
@@ -178,6 +189,44 @@ TEST_F(PartitionCommands, ChangesToOnePartitionStayInsideIt) {
   EXPECT_EQ(test::FsckFindings(volume), std::vector<std::string>{});
   EXPECT_EQ(test::MdirNames(volume), (std::set<std::string>{"BIG.BIN", "DOCS/", "DOCS/NOTE.TXT"}));
   EXPECT_TRUE(test::Mtype(volume, "BIG.BIN") == big);
+}
+
+// pack --partition fills one partition of a card from a host tree, in place: nothing outside
+// the partition changes, and a tree that does not fit leaves the image as it was.
+TEST_F(PartitionCommands, PackFillsOnePartition) {
+  const std::string img = Path("card.img");
+  ASSERT_EQ(Q({"new", img, "--hd", "40M", "--partitions", "8M,20M,2M"}).exitCode, 0);
+  const auto before = test::ReadHostFile(img);
+  const fs::path tree = tmp / "tree";
+  fs::create_directories(tree / "GAMES");
+  const auto rom = test::Pattern(300000, 7);
+  test::WriteHostFile(tree / "GAMES" / "GAME.ROM", rom);
+  test::WriteHostFile(tree / "README.TXT", test::Pattern(900, 8));
+  auto r = Q({"pack", tree.string(), img, "--partition", "2", "--label", "CARD"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const auto after = test::ReadHostFile(img);
+  ASSERT_EQ(after.size(), before.size());
+  const std::size_t start = 16386u * 512, end = start + (20u << 20);
+  EXPECT_TRUE(std::equal(before.begin(), before.begin() + start, after.begin()));
+  EXPECT_TRUE(std::equal(before.begin() + end, before.end(), after.begin() + end));
+  EXPECT_EQ(Q({"cat", img, "GAMES/GAME.ROM", "--partition", "2"}).out,
+            std::string(rom.begin(), rom.end()));
+
+  // The 2 MB partition cannot take a 3 MB file: nothing is written.
+  test::WriteHostFile(tree / "BIG.BIN", test::Pattern(3 << 20, 9));
+  r = Q({"pack", tree.string(), img, "--partition", "3"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("BIG.BIN"), std::string::npos) << r.err;
+  EXPECT_TRUE(test::ReadHostFile(img) == after);
+  EXPECT_EQ(Q({"pack", tree.string(), img, "--partition", "2", "--size", "360"}).exitCode, 2);
+
+  if (!test::HaveWitnesses()) GTEST_SKIP() << "needs fsck.fat and mtools";
+  EXPECT_EQ(test::MdirNames(img + "@@" + std::to_string(start)),
+            (std::set<std::string>{"GAMES/", "GAMES/GAME.ROM", "README.TXT"}));
+  const fs::path volume = tmp / "volume2.img";
+  test::WriteHostFile(volume,
+                      std::vector<std::uint8_t>(after.begin() + start, after.begin() + end));
+  EXPECT_EQ(test::FsckFindings(volume), std::vector<std::string>{});
 }
 
 }  // namespace

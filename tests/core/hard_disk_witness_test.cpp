@@ -69,7 +69,8 @@ TEST_F(HardDiskWitness, NewImagesPassSfdiskFsckAndMtools) {
     std::uint64_t image;
     std::vector<std::uint64_t> parts;
   } cases[] = {{"one partition", 64 * M, {}},
-               {"five partitions in a chain", 80 * M, {8 * M, 20 * M, 4 * M, 16 * M, 10 * M}}};
+               {"five partitions in a chain", 80 * M, {8 * M, 20 * M, 4 * M, 16 * M, 10 * M}},
+               {"sizes that add up to the image", 64 * M, {16 * M, 48 * M}}};
   const fs::path host = tmp / "HELLO.TXT";
   test::WriteHostFile(host, test::Pattern(70000, 3));
   for (const auto& c : cases) {

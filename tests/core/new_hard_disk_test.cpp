@@ -155,6 +155,41 @@ TEST(NewHardDisk, LayoutsAndRefusals) {
   }
 }
 
+// Sizes that add up to the image leave the boot records no room: the last partition gives up
+// what they need (and the user is told), while sizes beyond the image are still refused.
+TEST(NewHardDisk, LastPartitionMakesRoomForTheRecords) {
+  struct Case {
+    std::uint64_t image;
+    std::vector<std::uint64_t> parts;
+    std::uint64_t lastSectors;  // 0: refused
+    const char* note;
+  } cases[] = {
+      {256 * M, {64 * M, 192 * M}, 192 * M / 512 - 2, "partition 2 is 2 sectors (1 KB) smaller"},
+      {64 * M, {8 * M, 8 * M, 48 * M}, 48 * M / 512 - 3, "the partition table takes 3 sectors"},
+      {64 * M, {64 * M}, 64 * M / 512 - 1, "partition 1 is 1 sector (512 bytes) smaller"},
+      {64 * M, {8 * M, 56 * M - 512}, 56 * M / 512 - 2, "1 sector"},
+      {64 * M, {8 * M, 56 * M - 1024}, 56 * M / 512 - 2, ""},
+      {64 * M, {8 * M, 56 * M + 512}, 0, "partition 2: does not fit in the image"},
+      {64 * M, {64 * M - 512, 512}, 0, "partition 2: does not fit in the image"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.note);
+    const HardDiskPlan plan = PlanHardDisk(c.image, c.parts, FatChoice::BySize);
+    ASSERT_EQ(plan.layout.has_value(), c.lastSectors != 0) << plan.message;
+    if (!plan.layout) {
+      EXPECT_NE(plan.message.find(c.note), std::string::npos) << plan.message;
+      continue;
+    }
+    EXPECT_EQ(plan.layout->volumes.back().sectors, c.lastSectors);
+    const NewVolume& last = plan.layout->volumes.back();
+    EXPECT_LE(last.firstSector + last.sectors, plan.layout->sectors);
+    if (*c.note == 0)
+      EXPECT_EQ(plan.note, "");
+    else
+      EXPECT_NE(plan.note.find(c.note), std::string::npos) << plan.note;
+  }
+}
+
 // The pieces put in an image give back the layout when read as a table, and every volume's boot
 // sector describes its partition.
 TEST(NewHardDisk, PiecesReadBackAsTheLayout) {

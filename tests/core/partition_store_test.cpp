@@ -93,7 +93,7 @@ TEST(PartitionStore, OpenRefusesWhatIsNoSafeVolume) {
       {(tmp / "plain.img").string(), 1, false,
        (tmp / "plain.img").string() + " holds no partition table"},
       {(tmp / "none.img").string(), 1, false, (tmp / "none.img").string() + ": cannot be opened"},
-      {tmp.path().string(), 1, false, tmp.path().string() + ": cannot be opened"},
+      {tmp.path().string(), 1, false, tmp.path().string() + ": is a directory"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path + " " + std::to_string(c.number));

@@ -1,9 +1,14 @@
 // The sector stores and a large volume read in place through FileStore.
 #include "core/sector_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <set>
 
 #include "core/disk_image.h"
@@ -75,6 +80,26 @@ TEST(SectorStore, BoundsAndWritesShowThroughEarlierReads) {
   EXPECT_FALSE(readOnly->Write(0, one));
   EXPECT_FALSE(FileStore::Open((tmp / "missing.img").string()));
   EXPECT_FALSE(FileStore::Open(tmp.path().string()));  // a folder is no image
+}
+
+// A FIFO is refused at once, for reading and for writing, without waiting for a writer.
+TEST(SectorStore, FifoRefusedWithoutWaiting) {
+  test::TempDir tmp;
+  const std::string fifo = (tmp / "pipe.img").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const bool writable : {false, true}) {
+    auto opening =
+        std::async(std::launch::async, [&] { return FileStore::Open(fifo, writable) == nullptr; });
+    if (opening.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+      ADD_FAILURE() << "FileStore::Open waits on a FIFO";
+      // Free the waiting open: a writer (or reader) on the other end lets it return.
+      const int other = ::open(fifo.c_str(), (writable ? O_RDONLY : O_WRONLY) | O_NONBLOCK);
+      opening.wait();
+      if (other >= 0) ::close(other);
+      continue;
+    }
+    EXPECT_TRUE(opening.get()) << writable;
+  }
 }
 
 // FAT12 entries share bytes with their neighbours; FAT16 entries are words. Every write keeps the
