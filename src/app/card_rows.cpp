@@ -31,7 +31,9 @@ std::string VolumeText(const Partition& p, const PartitionVolume& v) {
 
 }  // namespace
 
-std::string PartitionCaption(int number) { return app_text::kPartitionCaption + std::to_string(number); }
+std::string PartitionCaption(int number) {
+  return app_text::kPartitionCaption + std::to_string(number);
+}
 
 FileListing PartitionRows(const DeviceSurvey& survey) {
   FileListing out;
@@ -52,8 +54,8 @@ FileListing PartitionRows(const DeviceSurvey& survey) {
   }
   out.filesListed = static_cast<int>(out.rows.size());
   out.summary = FillText(app_text::kPartitionsListed, {std::to_string(out.rows.size())}) + "\n" +
-                FillText(app_text::kPartitionTableOf, {std::string(SchemeName(survey.table.scheme)),
-                                                       SizeText(survey.bytes)});
+                FillText(app_text::kPartitionTableOf,
+                         {std::string(SchemeName(survey.table.scheme)), SizeText(survey.bytes)});
   return out;
 }
 

@@ -533,6 +533,9 @@ QMenu* MainWindow::HostContextMenu() {
       diskMenuState_ = DiskMenuFor(diskMenuState_, selected, ToQ(OpenPath()));
       diskDetailsAct_->setEnabled(diskMenuState_.diskDetails && diskDetails != nullptr);
       sectorViewAct_->setEnabled(sectorView != nullptr);
+      // A card image named .img would be taken for an IMG floppy by its name: only a disk
+      // image the XSA codec takes is offered.
+      toXsaAct_->setEnabled(ConversionFor(FromQ(selected)) == Conversion::DskToXsa);
       hostAddAct_->setEnabled(diskMenuState_.addFile);
       return diskImageMenu_;
     case HostMenuKind::ConvertMenu:

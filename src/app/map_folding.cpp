@@ -15,9 +15,8 @@ using tools::MapClass;
 
 // The class a mark of several cells shows: the reported file's clusters first, then damage,
 // then use; free only where nothing else is.
-constexpr std::array<MapClass, 7> kTelling = {MapClass::File,     MapClass::Bad,
-                                              MapClass::Used,     MapClass::Last,
-                                              MapClass::Reserved, MapClass::System,
+constexpr std::array<MapClass, 7> kTelling = {MapClass::File,  MapClass::Bad,      MapClass::Used,
+                                              MapClass::Last,  MapClass::Reserved, MapClass::System,
                                               MapClass::Unused};
 
 struct ClassWord {
@@ -50,7 +49,8 @@ FoldedMap FoldMap(const tools::ClusterMap& map, std::size_t mostMarks) {
   }
   for (std::size_t from = 0; from < cells; from += out.perMark) {
     const auto first = map.cells.begin() + static_cast<std::ptrdiff_t>(from);
-    const auto last = map.cells.begin() + static_cast<std::ptrdiff_t>(std::min(cells, from + out.perMark));
+    const auto last =
+        map.cells.begin() + static_cast<std::ptrdiff_t>(std::min(cells, from + out.perMark));
     MapClass shown = MapClass::Unused;
     for (MapClass c : kTelling)
       if (std::find(first, last, c) != last) {
@@ -83,8 +83,7 @@ std::string DescribeMark(const tools::ClusterMap& map, const FoldedMap& folded, 
     if (owner.empty() && *cluster < owners.size()) owner = owners[*cluster];
   }
   if (!low) return tools::DescribeCell(map, from, owners);  // all of it system area
-  std::string out =
-      FillText(app_text::kFoldedCells, {std::to_string(*low), std::to_string(*high)});
+  std::string out = FillText(app_text::kFoldedCells, {std::to_string(*low), std::to_string(*high)});
   bool first = true;
   for (std::size_t k = 0; k < kWords.size(); ++k) {
     if (counts[k] == 0) continue;
