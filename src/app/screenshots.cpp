@@ -14,6 +14,7 @@
 #include <QThread>
 #include <QTreeView>
 
+#include "app/card_screenshots.h"
 #include "app/file_list_model.h"
 #include "app/file_list_view.h"
 #include "app/host_browser.h"
@@ -149,6 +150,10 @@ int RunScreenshots(const QString& outDir, const QString& image) {
     Settle(300);
     ok = Save(WithTitleBar(dialog), outDir, QStringLiteral("save-to-disk.png")) && ok;
   }
+  // A card image: its partitions listed, then files dropped on one of them.
+  w.resize(760, 330);
+  Settle();
+  ok = RunCardScreenshot(w, outDir, scratch.path()) && ok;
   if (Workspace* ws = w.disk()) ws->MarkSaved();
   return ok ? 0 : 1;
 }

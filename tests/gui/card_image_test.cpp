@@ -80,8 +80,9 @@ TEST_F(CardImageTest, OtherTypesAreRefusedWithTheReason) {
   Start({card.string()});
   DoubleClick("Partition 3");
   EXPECT_TRUE(w->card()->Listing());
-  EXPECT_EQ(ui.core.messages,
-            (std::vector<std::string>{"partition 3 is of type 83 (Linux): not a FAT12 or FAT16 volume"}));
+  EXPECT_EQ(
+      ui.core.messages,
+      (std::vector<std::string>{"partition 3 is of type 83 (Linux): not a FAT12 or FAT16 volume"}));
 }
 
 TEST_F(CardImageTest, DroppedFileLandsInItsPartitionAndNothingElseChanges) {
