@@ -36,21 +36,6 @@ QStringList CopyFilesOut(MainWindow& w, const Workspace& ws, const QString& fold
   return out;
 }
 
-// The window as a window manager frames it, title bar and all.
-QPixmap Framed(QWidget& w) {
-  const QPixmap body = w.grab();
-  const int bar = w.fontMetrics().height() + 12;
-  QPixmap framed(body.width(), body.height() + bar);
-  framed.fill(w.palette().color(QPalette::Highlight));
-  QPainter p(&framed);
-  p.setPen(w.palette().color(QPalette::HighlightedText));
-  QString title = w.windowTitle();
-  title.replace(QStringLiteral("[*]"), w.isWindowModified() ? QStringLiteral("*") : QString());
-  p.drawText(QRect(10, 0, body.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft, title);
-  p.drawPixmap(0, bar, body);
-  return framed;
-}
-
 }  // namespace
 
 bool RunCardScreenshot(MainWindow& w, const QString& outDir, const QString& scratch) {
@@ -69,10 +54,10 @@ bool RunCardScreenshot(MainWindow& w, const QString& outDir, const QString& scra
   w.browser()->SetFolder(scratch);
   w.browser()->SelectPath(card);
   Settle(300);
-  const QPixmap listed = Framed(w);
+  const QPixmap listed = WithTitleBar(w);
   w.DropFilesOn(2, files);
   Settle(300);
-  const QPixmap filled = Framed(w);
+  const QPixmap filled = WithTitleBar(w);
   if (w.disk()) w.disk()->MarkSaved();  // the picture's changes are not kept
 
   QPixmap both(listed.width(), listed.height() + filled.height() + 8);

@@ -114,6 +114,7 @@ void MainWindow::DiskDetails() {
 void MainWindow::SectorView() {
   QString p = browser_->SelectedPath();
   if (p.isEmpty()) return;
+  if (FromQ(p) == OpenPath() && RefusedAtPartitions()) return;
   if (sectorView)
     sectorView(p);
   else

@@ -35,22 +35,6 @@ int SelectRowOfType(MainWindow& w, const char* type) {
   return -1;
 }
 
-// The window as a window manager frames it: its title (file name and the unsaved mark) in a bar
-// above the contents. Offscreen windows have no frame of their own to grab.
-QPixmap WithTitleBar(QWidget& w) {
-  const QPixmap body = w.grab();
-  const int bar = w.fontMetrics().height() + 12;
-  QPixmap framed(body.width(), body.height() + bar);
-  framed.fill(w.palette().color(QPalette::Highlight));
-  QPainter p(&framed);
-  p.setPen(w.palette().color(QPalette::HighlightedText));
-  QString title = w.windowTitle();
-  title.replace(QStringLiteral("[*]"), w.isWindowModified() ? QStringLiteral("*") : QString());
-  p.drawText(QRect(10, 0, body.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft, title);
-  p.drawPixmap(0, bar, body);
-  return framed;
-}
-
 void SelectRows(MainWindow& w, std::initializer_list<int> rows) {
   auto* sel = w.fileList()->Selection();
   sel->clearSelection();
