@@ -2,6 +2,8 @@
 // leaving one, changes that stay inside the partition they were made in, and card images that
 // carry a floppy dump's name.
 #include "app/map_folding.h"
+#include "app/rich_text_area.h"
+#include "app/viewer_window.h"
 #include "core/partition_store.h"
 #include "gui_fixture.h"
 #include "support/partition_builder.h"
@@ -26,6 +28,7 @@ class CardImageTest : public WindowTest {
     one.AddFile(kRoot, "ONE.TXT", Pattern(700, 1));
     two.AddVolume("SECOND");
     two.AddFile(kRoot, "TWO.TXT", Pattern(900, 2));
+    two.Chain({2, 3, 4});  // TWO.TXT's chain runs on past its size
     std::copy(one.Bytes().begin(), one.Bytes().end(), img.bytes.begin() + 512);
     std::copy(two.Bytes().begin(), two.Bytes().end(), img.bytes.begin() + kSecondStart * 512);
     card = dir / "card.img";
@@ -38,6 +41,21 @@ class CardImageTest : public WindowTest {
     std::vector<std::string> out;
     for (const FileEntry& e : ws.Entries()) out.push_back(e.Caption());
     return out;
+  }
+  // Drops `file` on the list as a file manager would, at `at` in the view's viewport.
+  void DropAt(const std::filesystem::path& file, QPoint at) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(file.string()))});
+    QWidget* vp = View()->viewport();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(vp, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(vp, &drop);
+  }
+  std::string CheckReport() {
+    w->CheckOpenDisk();
+    auto* v = w->findChild<ViewerWindow*>();
+    return v ? v->richEdit()->toPlainText().toStdString() : std::string();
   }
   std::filesystem::path card;
 };
@@ -122,6 +140,31 @@ TEST_F(CardImageTest, ImgNamesAreDecidedByTheBytes) {
   ASSERT_NE(w->card(), nullptr);
   EXPECT_EQ(Captions().size(), 3u);
   EXPECT_EQ(DropKindOf({card}), DropOutcome::OpenImage);
+}
+
+TEST_F(CardImageTest, DropsGoOnAPartitionsRowOnly) {
+  const auto host = dir / "NEW.BIN";
+  WriteHostFile(host, Pattern(300, 9));
+  Start({card.string()});
+  DropAt(host, View()->viewport()->rect().bottomLeft() + QPoint(20, -20));  // on no row
+  EXPECT_TRUE(w->card()->Listing());
+  EXPECT_EQ(ui.core.messages, (std::vector<std::string>{
+                                  "Open a partition of the card image first: double-click it in "
+                                  "the list."}));
+  DropAt(host, View()->visualRect(w->listModel()->index(RowOf("Partition 1"), 0)).center());
+  EXPECT_EQ(w->card()->entered, 1);
+  EXPECT_NE(RowOf("NEW.BIN"), -1);
+}
+
+TEST_F(CardImageTest, CheckDiskChecksThePartitionEntered) {
+  Start({card.string()});
+  w->CheckOpenDisk();  // at the partitions: which one?
+  EXPECT_EQ(ui.core.messages.size(), 1u);
+  ASSERT_TRUE(w->EnterPartition(2));
+  EXPECT_NE(CheckReport().find("TWO.TXT"), std::string::npos);
+  ASSERT_TRUE(w->LeavePartition());
+  ASSERT_TRUE(w->EnterPartition(1));
+  EXPECT_EQ(CheckReport().rfind("No problems found.", 0), 0u);
 }
 
 TEST(MapFolding, AFullFat16MapIsScaledAndFreeMarksAreWhollyFree) {
