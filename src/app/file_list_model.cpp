@@ -32,6 +32,12 @@ void FileListModel::SetRows(std::vector<FileRow> rows) {
   endResetModel();
 }
 
+void FileListModel::SetPartitionRows(bool on) {
+  if (partitions_ == on) return;
+  partitions_ = on;
+  emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+}
+
 const FileRow* FileListModel::Row(int r) const {
   if (r < 0 || r >= static_cast<int>(rows_.size())) return nullptr;
   return &rows_[static_cast<std::size_t>(r)];
@@ -93,7 +99,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
 
 QVariant FileListModel::headerData(int section, Qt::Orientation o, int role) const {
   if (o != Qt::Horizontal || section < 0 || section >= kColumns) return {};
-  if (role == Qt::DisplayRole) return QString::fromLatin1(app_text::kColumnTitles[section]);
+  if (role == Qt::DisplayRole)
+    return QString::fromLatin1(partitions_ ? app_text::kPartitionColumnTitles[section]
+                                           : app_text::kColumnTitles[section]);
   if (role == Qt::TextAlignmentRole && section == 1)
     return QVariant(Qt::AlignRight | Qt::AlignVCenter);
   return {};
@@ -101,6 +109,7 @@ QVariant FileListModel::headerData(int section, Qt::Orientation o, int role) con
 
 Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::ItemIsDropEnabled;
+  if (partitions_) return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
   if (index.column() == 0) f |= Qt::ItemIsEditable;
   return f;

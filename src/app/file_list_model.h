@@ -25,6 +25,10 @@ class FileListModel : public QAbstractTableModel {
   // The character set names are shown and typed in (kept by the caller).
   void SetCharset(const viewers::MsxCharset& charset) { charset_ = &charset; }
   const std::vector<FileRow>& Rows() const { return rows_; }
+  // The rows are the partitions of a card image: their own column titles, nothing to rename or
+  // drag out.
+  void SetPartitionRows(bool on);
+  bool PartitionRows() const { return partitions_; }
   const FileRow* Row(int r) const;
 
   // Sorts the rows by column `column` and direction (+1, -1; 0 keeps the order) with the list's
@@ -47,6 +51,7 @@ class FileListModel : public QAbstractTableModel {
 
  private:
   std::vector<FileRow> rows_;
+  bool partitions_ = false;
   const viewers::MsxCharset* charset_ = &viewers::MsxCharset::International();
 };
 

@@ -48,7 +48,7 @@ class ListBehaviour : public Base {
     if (e->dropAction() != Qt::CopyAction && e->dropAction() != Qt::MoveAction)
       e->setDropAction(Qt::CopyAction);
     e->accept();
-    owner_->DeliverDrop(e->mimeData());
+    owner_->DeliverDrop(e->mimeData(), this->indexAt(e->position().toPoint()).row());
   }
   void startDrag(Qt::DropActions) override {
     if (owner_->onStartDrag) owner_->onStartDrag();
@@ -212,11 +212,13 @@ bool FileListView::AcceptsDrop(const QMimeData* mime, QObject* source) const {
   return false;
 }
 
-void FileListView::DeliverDrop(const QMimeData* mime) {
+void FileListView::DeliverDrop(const QMimeData* mime, int row) {
   QStringList paths;
   for (const QUrl& u : mime->urls())
     if (u.isLocalFile()) paths << u.toLocalFile();
+  dropRow_ = row;
   if (!paths.isEmpty() && onDrop) onDrop(paths);
+  dropRow_ = -1;
 }
 
 }  // namespace quarnel

@@ -50,7 +50,10 @@ class FileListView : public QWidget {
 
   // Used by the views.
   bool AcceptsDrop(const QMimeData* mime, QObject* source) const;
-  void DeliverDrop(const QMimeData* mime);
+  // `row` is the model row the files were dropped on (-1 for none).
+  void DeliverDrop(const QMimeData* mime, int row = -1);
+  // The model row of the drop being delivered (-1 outside a drop or when none was hit).
+  int DropRow() const { return dropRow_; }
 
  private:
   FileListModel* model_;
@@ -59,6 +62,7 @@ class FileListView : public QWidget {
   QListView* icons_;
   QItemSelectionModel* selection_;
   ListStyle style_ = ListStyle::Report;
+  int dropRow_ = -1;
 };
 
 }  // namespace quarnel

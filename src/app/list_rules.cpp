@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/ascii.h"
+#include "core/device_kind.h"
 #include "core/file_types.h"
 
 namespace quarnel {
@@ -56,6 +57,9 @@ DropOutcome DropKindOf(const std::vector<std::filesystem::path>& files) {
       case HostFileKind::Cassette:
         return DropOutcome::OpenCassette;
       default:
+        // A card or hard-disk image, whatever its name, is opened rather than added.
+        if (DeviceKindOf(files.front().string()) != DeviceKind::Other)
+          return DropOutcome::OpenImage;
         break;
     }
   }

@@ -28,6 +28,7 @@
 #include "app/qt_ui.h"
 #include "app/single_instance.h"
 #include "app/viewer_window.h"
+#include "core/device_kind.h"
 #include "core/file_types.h"
 #include "core/messages.h"
 #include "core/new_image.h"
@@ -69,7 +70,9 @@ HostMenuKind HostMenuFor(const QString& path, bool dosFunctions) {
     case FileKind::DiskImage:
       return HostMenuKind::DiskMenu;
     case FileKind::ForeignImage:
-      return HostMenuKind::ConvertMenu;
+      // A card image or a large volume named .img is no floppy dump to convert.
+      return DeviceKindOf(FromQ(path)) == DeviceKind::Other ? HostMenuKind::ConvertMenu
+                                                            : HostMenuKind::DiskMenu;
     default:
       return HostMenuKind::HostActions;
   }
@@ -183,8 +186,16 @@ void MainWindow::BuildWidgets() {
   toggle_->setObjectName(QStringLiteral("BitBtn1"));
   toggle_->setToolTip(QString::fromLatin1(app_text::kToggleHint));
   toggle_->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
+  partitionsButton_ = new QToolButton(right);
+  partitionsButton_->setObjectName(QStringLiteral("PartitionsButton"));
+  partitionsButton_->setText(QString::fromLatin1(app_text::kPartitionsButton));
+  partitionsButton_->setToolTip(QString::fromLatin1(app_text::kPartitionsHint));
+  partitionsButton_->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
+  partitionsButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  partitionsButton_->hide();
   auto* fields = new QHBoxLayout;
   fields->setContentsMargins(0, 0, 0, 0);
+  fields->addWidget(partitionsButton_);
   fields->addWidget(oemLabel_);
   fields->addWidget(oem_);
   fields->addSpacing(8);
@@ -226,6 +237,7 @@ void MainWindow::BuildWidgets() {
   connect(filter_, &QComboBox::currentIndexChanged, this, [this](int i) { SetFilter(i); });
   connect(upButton_, &QToolButton::clicked, browser_, &HostBrowser::Up);
   connect(toggle_, &QToolButton::clicked, this, &MainWindow::ToggleListStyle);
+  connect(partitionsButton_, &QToolButton::clicked, this, [this] { LeavePartition(); });
   oem_->installEventFilter(this);
   volume_->installEventFilter(this);
   connect(oem_, &QLineEdit::returnPressed, this, &MainWindow::CommitOemField);
@@ -276,7 +288,7 @@ void MainWindow::OpenChosenFile() {
   auto path = ui_->AskOpenPath(app_text::kOpenTitle, FromQ(browser_->Folder()));
   if (!path || path->empty()) return;
   const QFileInfo fi(ToQ(*path));
-  if (HostFileKindOf(*path) == HostFileKind::Other) {
+  if (HostFileKindOf(*path) == HostFileKind::Other && DeviceKindOf(*path) == DeviceKind::Other) {
     // The browser leaves such files to the host's own menu; asked for by name, it says why.
     ui_->Notify(FromQ(QString::fromLatin1(app_text::kUnknownKind).arg(fi.fileName())));
     return;
@@ -294,6 +306,11 @@ void MainWindow::ListAgain() {
 
 void MainWindow::GoToParent() {
   Workspace* ws = ReadableDisk();
+  // From the root of a partition (or a volume that cannot be listed) up to the partitions.
+  if (card_ && !card_->Listing() && (!ws || ws->AtRoot())) {
+    LeavePartition();
+    return;
+  }
   if (!ws || ws->AtRoot()) return;
   ws->Leave();
   ShowListing();
@@ -301,11 +318,9 @@ void MainWindow::GoToParent() {
 
 void MainWindow::UpdateTitle() {
   // The open file's name and a mark while it has unsaved changes.
-  const std::string path = OpenPath();
+  const std::string name = OpenName();
   const QString program = QString::fromLatin1(app_text::kMainCaption);
-  setWindowTitle(path.empty() ? program
-                              : ToQ(std::filesystem::path(path).filename().string()) +
-                                    QStringLiteral("[*] - ") + program);
+  setWindowTitle(name.empty() ? program : ToQ(name) + QStringLiteral("[*] - ") + program);
   setWindowModified(disk() && disk()->IsChanged());
 }
 
@@ -459,6 +474,7 @@ bool MainWindow::AtRoot() const { return !disk() || disk()->AtRoot(); }
 std::string MainWindow::OpenPath() const {
   if (const Workspace* ws = disk()) return ws->imagePath;
   if (const CasImage* cas = tape()) return cas->Path();
+  if (card_) return card_->path;
   return {};
 }
 
@@ -519,6 +535,9 @@ QMenu* MainWindow::HostContextMenu() {
       diskMenuState_ = DiskMenuFor(diskMenuState_, selected, ToQ(OpenPath()));
       diskDetailsAct_->setEnabled(diskMenuState_.diskDetails && diskDetails != nullptr);
       sectorViewAct_->setEnabled(sectorView != nullptr);
+      // A card image named .img would be taken for an IMG floppy by its name: only a disk
+      // image the XSA codec takes is offered.
+      toXsaAct_->setEnabled(ConversionFor(FromQ(selected)) == Conversion::DskToXsa);
       hostAddAct_->setEnabled(diskMenuState_.addFile);
       return diskImageMenu_;
     case HostMenuKind::ConvertMenu:
@@ -643,6 +662,7 @@ void MainWindow::EndRun() {
   if (ended_) return;
   ended_ = true;
   session_.Close();
+  card_.reset();
   model_->SetRows({});
   if (tempReady_) DeleteFilesIn(paths_.tempFolder);
   QDir::setCurrent(paths_.exeFolder);

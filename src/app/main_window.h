@@ -14,6 +14,7 @@
 
 #include "app/app_paths.h"
 #include "app/app_ui.h"
+#include "app/card_rows.h"
 #include "app/file_stamp.h"
 #include "app/list_rules.h"
 #include "app/recent_files.h"
@@ -108,6 +109,20 @@ class MainWindow : public QMainWindow {
   // "New Folder": asks for a name and makes the directory in the shown directory.
   void MakeFolder();
   void AddChosenFile();  // "Add a File": asks for a host file, adds it
+  // Card and hard-disk images: the partitions are listed first; entering one opens its volume
+  // (written in place when saved, never outside the partition), leaving it settles its unsaved
+  // changes first and lists the partitions again. A partition of another type than FAT is
+  // refused with the reason. False when nothing changed.
+  bool EnterPartition(int number);
+  bool LeavePartition();
+  // Host files dropped on the row of partition `number`: the partition is entered and the files
+  // go into its root.
+  void DropFilesOn(int number, const QStringList& paths);
+  // The card image open (its partitions listed or one of them entered); nullptr for others.
+  const CardState* card() const { return card_ ? &*card_ : nullptr; }
+  // Counts the volumes opened: a value taken while one was open tells whether it still is (the
+  // partitions of a card image share its path).
+  int OpenSerial() const { return openSerial_; }
   // File › Open Recent: opens `path` (a message and the entry dropped when it is gone).
   void OpenRecentFile(const QString& path);
   void ClearRecentFiles();
@@ -201,6 +216,11 @@ class MainWindow : public QMainWindow {
   std::function<void(const viewers::MsxCharset&)> charsetChanged;
   const ListSort& sortState() const { return sort_; }
   QString statusText() const;
+  // The path of the open disk image, card image or tape ("" when nothing is open).
+  std::string OpenPath() const;
+  // The open file as titles name it: its file name, and the partition entered of a card image
+  // ("card.img, Partition 2").
+  std::string OpenName() const;
 
   // The viewer window registers here; a view command calls it with the row chosen (the entry
   // of the shown directory, or of the tape, in its slot) and the view.
@@ -280,8 +300,12 @@ class MainWindow : public QMainWindow {
   static bool IsHostFolder(const std::filesystem::path& path);
   void NotAvailable();
   bool IsCassette() const;
-  // The path of the open disk image or tape ("" when nothing is open).
-  std::string OpenPath() const;
+  // Opens the card image at `path`: its partitions are listed. False when the user cancelled
+  // settling the open image's changes.
+  bool OpenCard(const std::string& path);
+  // The partitions of a card image are listed (no volume is open): a command that needs one
+  // says so and is refused (true then).
+  bool RefusedAtPartitions();
   // A disk image that may be listed and read is open.
   Workspace* ReadableDisk();
   bool AtRoot() const;
@@ -308,6 +332,8 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<TrackedUi> trackedUi_;
   AppUi* ui_ = nullptr;
   Session session_;
+  std::optional<CardState> card_;
+  int openSerial_ = 0;
   std::string volumeField_;   // what the volume-name field shows of the image
   std::string listedVolume_;  // the volume name the field was last given from the image
   SettingsRecord settings_;
@@ -340,6 +366,7 @@ class MainWindow : public QMainWindow {
   QLineEdit* volume_ = nullptr;
   QLabel* summary_ = nullptr;
   QToolButton* toggle_ = nullptr;
+  QToolButton* partitionsButton_ = nullptr;
   QSplitter* splitter_ = nullptr;
 
   QMenu* diskImageMenu_ = nullptr;

@@ -30,6 +30,7 @@ std::string FindingLine(const DiskFinding& f) {
 }  // namespace
 
 void MainWindow::CheckOpenDisk() {
+  if (RefusedAtPartitions()) return;
   Workspace* ws = ReadableDisk();
   if (!ws) {
     ui_->Notify(msg::kNoImageSelected);

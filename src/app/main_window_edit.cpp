@@ -158,6 +158,7 @@ std::optional<std::string> MainWindow::AskEntryName(const std::filesystem::path&
 }
 
 void MainWindow::AddChosenFile() {
+  if (RefusedAtPartitions()) return;
   auto path = ui_->AskOpenPath(app_text::kAddFileTitle, FromQ(browser_->Folder()));
   if (path && !path->empty()) {
     ReplaceState replacing;

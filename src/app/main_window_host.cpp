@@ -103,6 +103,8 @@ void MainWindow::ConvertHostFile(const QString& path) {
 void MainWindow::DiskDetails() {
   QString p = browser_->SelectedPath();
   if (p.isEmpty()) return;
+  // The details are those of one volume: of a card image, the partition entered.
+  if (FromQ(p) == OpenPath() && RefusedAtPartitions()) return;
   if (diskDetails)
     diskDetails(p);
   else
@@ -112,6 +114,7 @@ void MainWindow::DiskDetails() {
 void MainWindow::SectorView() {
   QString p = browser_->SelectedPath();
   if (p.isEmpty()) return;
+  if (FromQ(p) == OpenPath() && RefusedAtPartitions()) return;
   if (sectorView)
     sectorView(p);
   else

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <algorithm>
 
@@ -17,6 +18,7 @@
 #include "app/messages.h"
 #include "app/qt_ui.h"
 #include "core/add_file.h"
+#include "core/device_kind.h"
 #include "core/message_text.h"
 #include "core/messages.h"
 #include "core/rename.h"
@@ -26,13 +28,23 @@ namespace quarnel {
 
 void MainWindow::ShowListing() {
   FileListing listing;
+  const bool partitions = card_ && card_->Listing();
   if (const Workspace* ws = disk()) {
     listing = ListRows(*ws);
-    if (ws->HasImage()) ui_->Status(ws->imagePath + ws->CurrentPath());
+    if (ws->HasImage())
+      ui_->Status(ws->imagePath + (card_ ? " " + PartitionCaption(card_->entered) + " " : "") +
+                  ws->CurrentPath());
   } else if (const CasImage* cas = tape()) {
     listing = TapeRows(*cas);
+  } else if (partitions) {
+    listing = PartitionRows(card_->survey);
+    ui_->Status(card_->path);
   }
+  model_->SetPartitionRows(partitions);
   model_->SetRows(listing.rows);
+  partitionsButton_->setVisible(card_ && !partitions);
+  oem_->setEnabled(!partitions);
+  volume_->setEnabled(!partitions);
   UpdateTitle();
   oem_->setText(ImageText(disk() ? OemSignatureOf(disk()->image) : std::string(), Charset()));
   volume_->setText(ImageText(volumeField_, Charset()));
@@ -62,9 +74,13 @@ std::vector<FileRow> MainWindow::SelectedFileRows() const {
 
 void MainWindow::OpenHostFile(const QString& path) {
   dosFunctions_ = false;
-  HostFileKind kind = HostFileKindOf(FromQ(path));
-  if (kind == HostFileKind::Other) return;
-  if (kind == HostFileKind::Conversion) {
+  const HostFileKind kind = HostFileKindOf(FromQ(path));
+  // A card image is often named like a raw floppy dump (.img), or by no name the program knows
+  // (.hdd): its bytes say what it is.
+  const bool device = kind != HostFileKind::DiskImage && kind != HostFileKind::Cassette &&
+                      DeviceKindOf(FromQ(path)) != DeviceKind::Other;
+  if (kind == HostFileKind::Other && !device) return;
+  if (kind == HostFileKind::Conversion && !device) {
     ConvertHostFile(path);
     return;
   }
@@ -82,12 +98,23 @@ bool HoldsFile(Session& s) {
 }  // namespace
 
 bool MainWindow::OpenFile(const std::string& path) {
+  const DeviceKind device = DeviceKindOf(path);
+  if (device == DeviceKind::Partitioned) return OpenCard(path);
+  // One volume larger than a floppy opens whatever its name; other files by their extension.
+  const auto open = [device, &path](Session& s, Ui& ui) {
+    if (device != DeviceKind::LargeVolume || HostFileKindOf(path) == HostFileKind::DiskImage) {
+      s.OpenHostFile(path, ui);
+      return;
+    }
+    ui.Status(path);
+    NotifyAll(ui, s.StartDisk().LoadImage(path).messages);
+  };
   // The file is read first: one that gives nothing to show leaves the open image as it was
   // (its messages said why), and nothing is asked.
   FileStamp stamp = FileStamp::Of(path);
   Session next;
   setEnabled(false);
-  next.OpenHostFile(path, *ui_);
+  open(next, *ui_);
   setEnabled(true);
   if (!HoldsFile(next)) {
     ShowListing();
@@ -96,7 +123,9 @@ bool MainWindow::OpenFile(const std::string& path) {
   // The viewer's pending edits go into the image they were made on, then its unsaved changes
   // are settled; Cancel abandons the opening and keeps everything.
   if (closeViewer) closeViewer();
-  if (session_.OffersToSaveChanges(path) && !SettleChanges()) {
+  const bool offers = device == DeviceKind::Other ? session_.OffersToSaveChanges(path)
+                                                  : disk() && disk()->IsChanged();
+  if (offers && !SettleChanges()) {
     ShowListing();
     return false;
   }
@@ -106,9 +135,10 @@ bool MainWindow::OpenFile(const std::string& path) {
     stamp = FileStamp::Of(path);
     SilentUi quiet;
     next = Session{};
-    next.OpenHostFile(path, quiet);
+    open(next, quiet);
   }
   session_ = std::move(next);
+  card_.reset();
   stamp_ = stamp;
   RememberOpenFile();
   sort_.direction = -1;
@@ -126,6 +156,10 @@ void MainWindow::OpenSelectedEntry() {
   if (cur.isValid() && list_->Selection()->isRowSelected(cur.row(), {}))
     if (const FileRow* r = model_->Row(cur.row())) row = r;
   FileRow chosen = *row;
+  if (card_ && card_->Listing()) {
+    EnterPartition(chosen.slot);
+    return;
+  }
   Workspace* ws = ReadableDisk();
   const std::optional<FileEntry> entry = ws ? ws->EntryAt(chosen.slot) : std::nullopt;
   ViewChoice choice;
@@ -171,6 +205,17 @@ void MainWindow::DropFiles(const QStringList& paths) {
   if (paths.isEmpty()) return;
   std::vector<std::filesystem::path> files;
   for (const QString& p : paths) files.emplace_back(FromQ(p));
+  if (card_ && card_->Listing()) {
+    // Dropped on a partition's row: into that partition. Anywhere else the card image is
+    // asked for a partition, unless one image or tape was dropped to be opened.
+    if (DropKindOf(files) == DropOutcome::Added) {
+      if (const FileRow* row = model_->Row(list_->DropRow()))
+        DropFilesOn(row->slot, paths);
+      else
+        RefusedAtPartitions();
+      return;
+    }
+  }
   if (DropKindOf(files) != DropOutcome::Added) {
     // One image or tape is opened, not added.
     QFileInfo fi(paths.front());

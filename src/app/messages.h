@@ -251,4 +251,18 @@ inline constexpr char kFromDiskName[] = "Floppy.dsk";
 inline constexpr char kNoImageToWrite[] = "No disk image is open to write";
 inline constexpr char kNoFloppyDrive[] = "No usable floppy drive was found";
 
+// Card and hard-disk images: their partitions are the top level of the file list.
+inline constexpr const char* kPartitionColumnTitles[] = {"Partition", "Size", "Type", "Volume",
+                                                         "First sector"};
+inline constexpr char kPartitionCaption[] = "Partition ";
+inline constexpr char kPartitionsButton[] = "Partitions";
+inline constexpr char kPartitionsHint[] = "Back to the partitions of the card image";
+inline constexpr char kPartitionsListed[] = "%1 Partitions Listed ";
+inline constexpr char kPartitionTableOf[] = "%1 partition table, %2";
+inline constexpr char kEnterPartitionFirst[] =
+    "Open a partition of the card image first: double-click it in the list.";
+// Above a disk map that is drawn folded: how many clusters one mark stands for.
+inline constexpr char kMapFolded[] = "Each mark stands for %1 clusters\n";
+inline constexpr char kFoldedCells[] = "Clusters %1-%2:";
+
 }  // namespace quarnel::app_text

@@ -14,6 +14,7 @@
 #include <QThread>
 #include <QTreeView>
 
+#include "app/card_screenshots.h"
 #include "app/file_list_model.h"
 #include "app/file_list_view.h"
 #include "app/host_browser.h"
@@ -32,22 +33,6 @@ int SelectRowOfType(MainWindow& w, const char* type) {
   for (std::size_t i = 0; i < rows.size(); ++i)
     if (rows[i].type == type) return static_cast<int>(i);
   return -1;
-}
-
-// The window as a window manager frames it: its title (file name and the unsaved mark) in a bar
-// above the contents. Offscreen windows have no frame of their own to grab.
-QPixmap WithTitleBar(QWidget& w) {
-  const QPixmap body = w.grab();
-  const int bar = w.fontMetrics().height() + 12;
-  QPixmap framed(body.width(), body.height() + bar);
-  framed.fill(w.palette().color(QPalette::Highlight));
-  QPainter p(&framed);
-  p.setPen(w.palette().color(QPalette::HighlightedText));
-  QString title = w.windowTitle();
-  title.replace(QStringLiteral("[*]"), w.isWindowModified() ? QStringLiteral("*") : QString());
-  p.drawText(QRect(10, 0, body.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft, title);
-  p.drawPixmap(0, bar, body);
-  return framed;
 }
 
 void SelectRows(MainWindow& w, std::initializer_list<int> rows) {
@@ -149,6 +134,10 @@ int RunScreenshots(const QString& outDir, const QString& image) {
     Settle(300);
     ok = Save(WithTitleBar(dialog), outDir, QStringLiteral("save-to-disk.png")) && ok;
   }
+  // A card image: its partitions listed, then files dropped on one of them.
+  w.resize(760, 330);
+  Settle();
+  ok = RunCardScreenshot(w, outDir, scratch.path()) && ok;
   if (Workspace* ws = w.disk()) ws->MarkSaved();
   return ok ? 0 : 1;
 }

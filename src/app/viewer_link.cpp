@@ -40,14 +40,13 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
     if (const auto entry = ws->EntryAt(slot)) v->ShowFileInfo(ws->image, *entry);
   };
   // The host file chosen becomes the image first, unless it is the one loaded.
+  // (a card image's own path stands for the partition entered).
   auto load = [&main](const QString& path) -> const Workspace* {
-    const Workspace* ws = main.disk();
-    if (!ws || path.compare(ToQ(ws->imagePath), Qt::CaseInsensitive) != 0)
-      main.OpenFile(FromQ(path));
+    if (path.compare(ToQ(main.OpenPath()), Qt::CaseInsensitive) != 0) main.OpenFile(FromQ(path));
     return main.disk();
   };
-  main.diskDetails = [v, load](const QString& path) {
-    if (const Workspace* ws = load(path)) v->ShowDiskDetails(ws->image, ws->imagePath);
+  main.diskDetails = [v, load, &main](const QString& path) {
+    if (const Workspace* ws = load(path)) v->ShowDiskDetails(ws->image, main.OpenName());
   };
   main.sectorView = [v, load](const QString& path) {
     if (load(path)) v->SectorView(true);
@@ -73,10 +72,11 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
       v->SetViewedEntry(*entry, ws->imagePath);
       // The entry is a value: the viewer's own menu reads it again later, only while the same
       // image is open and the entry's directory is shown.
-      source = [&main, entry = *entry,
-                image = ws->imagePath](ViewSelector& s) -> std::optional<ViewedFile> {
+      source = [&main, entry = *entry, image = ws->imagePath,
+                serial = main.OpenSerial()](ViewSelector& s) -> std::optional<ViewedFile> {
         const Workspace* now = main.disk();
-        if (!now || !now->HasImage() || now->imagePath != image || now->CurrentDir() != entry.dir)
+        if (!now || !now->HasImage() || now->imagePath != image || main.OpenSerial() != serial ||
+            now->CurrentDir() != entry.dir)
           return std::nullopt;
         FileRead r = ReadFile(now->image, entry);
         if (!r.message.empty()) main.ui().Notify(r.message);

@@ -16,12 +16,14 @@
 
 #include "app/find_dialog.h"
 #include "app/hex_view.h"
+#include "app/map_folding.h"
 #include "app/messages.h"
 #include "app/number_box.h"
 #include "app/picture_view.h"
 #include "app/qt_ui.h"
 #include "app/rich_text_area.h"
 #include "app/viewer_window.h"
+#include "core/message_text.h"
 #include "core/workspace.h"
 #include "tools/messages.h"
 #include "tools/search.h"
@@ -132,7 +134,8 @@ void ViewerWindow::WriteReport(const tools::Report& r, const DiskImage& image) {
     }
   }
   map_ = r.map;
-  mapCellAt_.assign(map_.cells.size(), -1);
+  folded_ = FoldMap(map_);
+  mapCellAt_.assign(folded_.marks.size(), -1);
   owners_.clear();
   if (r.hasMap) {
     rich_->InsertText(Q(tools::kLegendLead));
@@ -143,17 +146,22 @@ void ViewerWindow::WriteReport(const tools::Report& r, const DiskImage& image) {
       rich_->SetFontName(text);
       rich_->InsertText(Shown(item.label));
     }
-    for (std::size_t i = 0; i < map_.cells.size(); ++i) {
+    if (folded_.perMark > 1) {
+      rich_->SetColor(Qt::black);
+      rich_->SetFontName(text);
+      rich_->InsertText(Q(FillText(app_text::kMapFolded, {std::to_string(folded_.perMark)})));
+    }
+    for (std::size_t i = 0; i < folded_.marks.size(); ++i) {
       if (i % tools::ClusterMap::kCellsPerRow == 0) {
         if (i > 0) rich_->InsertText(QStringLiteral("\n"));
         rich_->SetColor(Qt::black);
         rich_->SetFontName(text);
-        rich_->InsertText(Q(tools::ClusterMap::RowLabel(i / tools::ClusterMap::kCellsPerRow)));
+        rich_->InsertText(Q(folded_.RowLabel(i / tools::ClusterMap::kCellsPerRow)));
         rich_->SetFontName(symbols);
       }
-      rich_->SetColor(Colour(map_.cells[i]));
+      rich_->SetColor(Colour(folded_.marks[i]));
       mapCellAt_[i] = doc->characterCount() - 1;
-      rich_->InsertText(QString::fromUtf8(Face(map_.cells[i])));
+      rich_->InsertText(QString::fromUtf8(Face(folded_.marks[i])));
     }
     owners_ = tools::ClusterOwners(image);
   }
@@ -169,7 +177,7 @@ QString ViewerWindow::MapCellAt(int position) const {
   const auto it = std::lower_bound(mapCellAt_.begin(), mapCellAt_.end(), position);
   if (it == mapCellAt_.end() || *it != position) return QString();
   const auto cell = static_cast<std::size_t>(it - mapCellAt_.begin());
-  return ImageText(tools::DescribeCell(map_, cell, owners_));
+  return ImageText(DescribeMark(map_, folded_, cell, owners_));
 }
 
 bool ViewerWindow::eventFilter(QObject* watched, QEvent* e) {

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/map_folding.h"
 #include "app/picture_view.h"
 #include "app/settings_record.h"
 #include "core/view_choice.h"
@@ -276,6 +277,7 @@ class ViewerWindow : public QWidget {
 
   // Reports: the map shown, where each cell lies in the text, and who owns each cluster.
   tools::ClusterMap map_;
+  FoldedMap folded_;  // the map as drawn
   std::vector<int> mapCellAt_;
   std::vector<std::string> owners_;
   // Sector editor.

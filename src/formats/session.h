@@ -35,6 +35,10 @@ class Session {
   // - any other extension: nothing.
   HostFileKind OpenHostFile(const std::string& path, Ui& ui);
 
+  // A fresh workspace for a volume the front end loads itself (a partition of a card image, a
+  // volume told by its bytes rather than its extension); whatever was open is closed.
+  Workspace& StartDisk() { return open_.emplace<Workspace>(); }
+
   // Closes whatever is open (unsaved changes are dropped).
   void Close() { open_ = std::monostate{}; }
 
