@@ -75,8 +75,8 @@ void RegisterPack(CommandLine& commands) {
           return kExitFailure;
         }
         Workspace ws;
-        NotifyAll(
-            ui, ws.LoadImageBytes(BuildNewImage(*row, Dos2VolumeId(args.dos2)), args.out).messages);
+        NotifyAll(ui, ws.LoadImageBytes(BuildNewImageBytes(*row, Dos2VolumeId(args.dos2)), args.out)
+                          .messages);
         if (!ws.HasImage()) return kExitFailure;
         if (!label.empty()) {
           const VolumeOutcome v = SetVolumeName(ws.image, label, SystemClock());
