@@ -17,8 +17,8 @@ struct Step {
 };
 
 TEST(OwnerList, KeepsEveryOwnerInOrderThroughAddsAndRemovals) {
-  const std::vector<std::tuple<std::string, std::vector<Step>, std::vector<std::uint32_t>>>
-      cases = {
+  const std::vector<std::tuple<std::string, std::vector<Step>, std::vector<std::uint32_t>>> cases =
+      {
           {"none", {}, {}},
           {"one", {{true, 7}}, {7}},
           {"one taken away", {{true, 7}, {false, 7}}, {}},
