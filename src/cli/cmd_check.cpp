@@ -71,13 +71,15 @@ void RegisterCheck(CommandLine& commands) {
         if (!OpenImageArg(ws, args.image, ui, args.partition, args.repair) && ws.image.Empty())
           return kExitFailure;
         const DiskCheck check = CheckDisk(ws.image);
+        // The JSON object is made only when it is printed.
         nlohmann::ordered_json j;
-        j["image"] = args.image;
-        if (args.partition != 0) j["partition"] = args.partition;
-        auto list = nlohmann::ordered_json::array();
-        for (const auto& f : check.findings) list.push_back(FindingJson(f));
-        j["findings"] = std::move(list);
-        if (!args.json) {
+        if (args.json) {
+          j["image"] = args.image;
+          if (args.partition != 0) j["partition"] = args.partition;
+          auto list = nlohmann::ordered_json::array();
+          for (const auto& f : check.findings) list.push_back(FindingJson(f));
+          j["findings"] = std::move(list);
+        } else {
           for (const auto& f : check.findings) PrintFinding(f);
           std::cout << (check.Clean() ? std::string(kCheckClean)
                         : check.findings.size() == 1

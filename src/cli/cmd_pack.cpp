@@ -141,8 +141,8 @@ void RegisterPack(CommandLine& commands) {
           return kExitFailure;
         }
         Workspace ws;
-        NotifyAll(
-            ui, ws.LoadImageBytes(BuildNewImage(*row, Dos2VolumeId(args.dos2)), args.out).messages);
+        NotifyAll(ui, ws.LoadImageBytes(BuildNewImageBytes(*row, Dos2VolumeId(args.dos2)), args.out)
+                          .messages);
         if (!ws.HasImage()) return kExitFailure;
         if (!FillFromHostFolder(ws, args, label)) return kExitFailure;
         // The image goes to a temporary file renamed to OUT, so no failure leaves part of it

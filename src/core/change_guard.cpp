@@ -241,7 +241,7 @@ void ChangeGuard::Removing(const PlannedChange& change) {
     const TreeEntry& e = kept_->tree.entries[*index];
     // The clusters the walk gave it, as the walk follows them.
     for (auto c : FollowChain(image_, e.firstCluster).clusters) {
-      std::erase(kept_->tree.owners[c], *index);
+      kept_->tree.owners[c].Erase(*index);
       if (e.attribute & kAttrDirectory) kept_->read[c] = false;
     }
   }

@@ -40,7 +40,11 @@ constexpr ChainPolicy kCheckWalk{ChainLoops::AtRevisit, ChainFreeOrBad::Yield, C
 class Checker {
  public:
   explicit Checker(const DiskImage& image)
-      : img_(image), g_(image.geometry), tree_(MapTreeClusters(image)) {}
+      : img_(image),
+        g_(image.geometry),
+        fat_(FatCopyBytes(image, 0)),
+        lastHeld_(LastHeldCluster(image)),
+        tree_(MapTreeClusters(image)) {}
 
   DiskCheck Run() {
     CheckBoot();
@@ -81,15 +85,15 @@ class Checker {
   }
 
   void CheckFatCopies() {
-    const Bytes first = FatCopyBytes(img_, 0);
+    const Bytes first = fat_;
     for (std::uint32_t k = 1; k < g_.fatCount; ++k) {
       // Copies alike byte for byte hold the same entries.
       const Bytes copy = FatCopyBytes(img_, k);
       if (std::equal(first.begin(), first.end(), copy.begin(), copy.end())) continue;
       std::vector<std::uint16_t> differ;
       for (std::uint32_t c = 0; c <= g_.LastDataCluster(); ++c) {
-        auto a = FatCopyEntry(img_, 0, c);
-        auto b = FatCopyEntry(img_, k, c);
+        auto a = FatEntryAt(g_.fatKind, first, c);
+        auto b = FatEntryAt(g_.fatKind, copy, c);
         if (a && b && *a != *b) differ.push_back(static_cast<std::uint16_t>(c));
       }
       if (!differ.empty())
@@ -129,11 +133,14 @@ class Checker {
           FillText(msg::kCheckBadFirstCluster, {Num(e.firstCluster), Num(g_.LastDataCluster())}));
       return;
     }
-    std::vector<std::uint16_t> chain;
-    ChainWalk walk(img_, e.firstCluster, kCheckWalk);
-    for (std::uint16_t c : walk) chain.push_back(c);
+    const std::uint64_t need = cb == 0 ? 0 : (std::uint64_t{e.size} + cb - 1) / cb;
+    std::vector<std::uint16_t> past;  // a file's clusters past those its size needs
+    ChainWalk walk(img_, fat_, e.firstCluster, kCheckWalk);
+    for (std::uint16_t c : walk)
+      if (!dir && walk.Count() > need) past.push_back(c);
+    const std::size_t count = walk.Count();
     const std::uint16_t last = walk.Cluster();
-    const std::uint16_t link = ReadFatEntry(img_, last);
+    const std::uint16_t link = FatEntryIn(g_.fatKind, fat_, last);
     switch (walk.Stop()) {
       case ChainStop::Loop:
         Add(FindingKind::ChainLoop, i, {last, link},
@@ -157,14 +164,12 @@ class Checker {
           FillText(msg::kCheckSizeBeyondDisk, {Num(e.size), Num(diskBytes)}));
       return;
     }
-    const std::uint64_t need = cb == 0 ? 0 : (e.size + cb - 1) / cb;
-    if (chain.size() < need)
+    if (count < need)
       Add(FindingKind::ChainShort, i, {last},
-          FillText(msg::kCheckChainShort, {Num(e.size), Num(need), Num(chain.size())}));
-    else if (chain.size() > need)
-      Add(FindingKind::ChainLong, i,
-          {chain.begin() + static_cast<std::ptrdiff_t>(need), chain.end()},
-          FillText(msg::kCheckChainLong, {Num(e.size), Num(need), Num(chain.size())}));
+          FillText(msg::kCheckChainShort, {Num(e.size), Num(need), Num(count)}));
+    else if (count > need)
+      Add(FindingKind::ChainLong, i, std::move(past),
+          FillText(msg::kCheckChainLong, {Num(e.size), Num(need), Num(count)}));
   }
 
   // True when directory entry `above` holds `i`, or a directory holding it, and so on up.
@@ -260,17 +265,40 @@ class Checker {
         out_.findings.push_back(std::move(f));
       }
     }
-    std::map<std::pair<std::size_t, MsxName11>, std::size_t> seen;
+    const std::vector<std::size_t> earlier = EarlierSameNames();
     for (std::size_t i = 0; i < tree_.entries.size(); ++i) {
       if (IsVolume(i)) continue;
-      const auto& n = tree_.entries[i].name;
-      if (auto problem = NameProblems(n)) Add(FindingKind::BadName, i, {}, *problem);
-      auto [it, fresh] =
-          seen.emplace(std::make_pair(tree_.entries[i].parent, FoldedMsxName(n.data())), i);
-      if (!fresh)
+      if (auto problem = NameProblems(tree_.entries[i].name))
+        Add(FindingKind::BadName, i, {}, *problem);
+      if (earlier[i] != kNoEntry)
         Add(FindingKind::DuplicateName, i, {},
-            FillText(msg::kCheckDuplicateName, {tree_.PathOf(it->second)}));
+            FillText(msg::kCheckDuplicateName, {tree_.PathOf(earlier[i])}));
     }
+  }
+
+  // For each entry, the first entry of the same directory with the same folded name when that is
+  // another one (volume names left out); kNoEntry otherwise. Sorted once: no map of every name.
+  std::vector<std::size_t> EarlierSameNames() const {
+    struct Key {
+      std::size_t parent;
+      MsxName11 name;
+      std::size_t index;
+      auto operator<=>(const Key&) const = default;
+    };
+    std::vector<Key> keys;
+    keys.reserve(tree_.entries.size());
+    for (std::size_t i = 0; i < tree_.entries.size(); ++i)
+      if (!IsVolume(i))
+        keys.push_back({tree_.entries[i].parent, FoldedMsxName(tree_.entries[i].name.data()), i});
+    std::sort(keys.begin(), keys.end());
+    std::vector<std::size_t> earlier(tree_.entries.size(), kNoEntry);
+    for (std::size_t k = 1, first = 0; k < keys.size(); ++k) {
+      if (keys[k].parent != keys[first].parent || keys[k].name != keys[first].name)
+        first = k;
+      else
+        earlier[keys[k].index] = keys[first].index;
+    }
+    return earlier;
   }
 
   // What is wrong with 11 name bytes, in words; nullopt when nothing is.
@@ -305,7 +333,7 @@ class Checker {
       const std::uint16_t v = fat[c];
       // A cluster whose bytes the image does not hold cannot be given back as a file.
       lost[c] = v != kFatFree && v != FatMarksOf(g_.fatKind).bad && tree_.OwnersOf(c).empty() &&
-                ClusterHeld(img_, c);
+                c <= lastHeld_;
     }
     for (std::uint32_t c = 2; c <= last; ++c) {
       const std::uint16_t v = fat[c];
@@ -314,7 +342,7 @@ class Checker {
     std::vector<bool> claimed(lost.size(), false);
     auto take = [&](std::uint32_t head) {
       std::vector<std::uint16_t> chain;
-      ChainWalk walk(img_, static_cast<std::uint16_t>(head), kCheckWalk);
+      ChainWalk walk(img_, fat_, static_cast<std::uint16_t>(head), kCheckWalk);
       for (std::uint16_t c : walk) {
         if (!lost[c] || claimed[c]) break;
         claimed[c] = true;
@@ -331,6 +359,8 @@ class Checker {
 
   const DiskImage& img_;
   const DiskGeometry& g_;
+  const Bytes fat_;  // the first FAT copy
+  const std::uint32_t lastHeld_;
   TreeClusters tree_;
   DiskCheck out_;
 };

@@ -20,15 +20,11 @@ Bytes FatCopyBytes(const DiskImage& image, std::uint32_t copy) {
 
 std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t copy,
                                           std::uint32_t n) {
-  const FatKind kind = image.geometry.fatKind;
-  const Bytes table = FatCopyBytes(image, copy);
-  const std::uint64_t p = FatEntryOffset(kind, n);
-  if (p + 2 > table.size()) return std::nullopt;
-  return DecodeFatEntry(kind, n, table.data() + p);
+  return FatEntryAt(image.geometry.fatKind, FatCopyBytes(image, copy), n);
 }
 
 std::uint16_t ReadFatEntry(const DiskImage& image, std::uint32_t n) {
-  return FatCopyEntry(image, 0, n).value_or(FatMarksOf(image.geometry.fatKind).bad);
+  return FatEntryIn(image.geometry.fatKind, FatCopyBytes(image, 0), n);
 }
 
 void WriteFatEntry(DiskImage& image, std::uint32_t n, std::uint16_t v) {
@@ -73,25 +69,18 @@ std::uint64_t ClusterOffset(const DiskGeometry& g, std::uint32_t n) {
   return g.dataOffset + std::uint64_t{n - 2} * g.clusterBytes;
 }
 
-bool ClusterHeld(const DiskImage& image, std::uint32_t n) {
+std::uint32_t LastHeldCluster(const DiskImage& image) {
   const auto& g = image.geometry;
-  if (n < 2 || n > g.LastDataCluster() || g.clusterBytes == 0) return false;
-  const std::uint64_t off = ClusterOffset(g, n);
-  return off <= image.Size() && image.Size() - off >= g.clusterBytes;
+  const std::uint64_t size = image.Size();
+  if (g.clusterBytes == 0 || size < g.dataOffset || size - g.dataOffset < g.clusterBytes) return 1;
+  // Cluster n ends at dataOffset + (n - 1) x clusterBytes.
+  const std::uint64_t fit = (size - g.dataOffset) / g.clusterBytes + 1;
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(g.LastDataCluster(), fit));
 }
 
 std::optional<Bytes> ClusterData(const DiskImage& image, std::uint32_t n) {
   if (!ClusterHeld(image, n)) return std::nullopt;
   return image.Read(ClusterOffset(image.geometry, n), image.geometry.clusterBytes);
-}
-
-ChainStep NextClusterCheck(const DiskGeometry& g, std::uint16_t n) {
-  const FatMarks marks = FatMarksOf(g.fatKind);
-  if (n >= marks.firstEnd) return ChainStep::End;  // the end markers PC systems write too
-  if (n < 2) return ChainStep::Broken;             // free or reserved: the chain points nowhere
-  if (n >= marks.firstReserved) return ChainStep::Broken;  // reserved values and the bad mark
-  if (n > g.LastDataCluster()) return ChainStep::Broken;
-  return ChainStep::Continue;
 }
 
 bool FirstClusterValid(const DiskImage& image, std::uint16_t first) {
@@ -100,27 +89,26 @@ bool FirstClusterValid(const DiskImage& image, std::uint16_t first) {
 }
 
 ChainWalk::ChainWalk(const DiskImage& image, std::uint16_t first, ChainPolicy policy)
-    : image_(image), policy_(policy) {
+    : ChainWalk(image, FatCopyBytes(image, 0), first, policy) {}
+
+ChainWalk::ChainWalk(const DiskImage& image, Bytes fat, std::uint16_t first, ChainPolicy policy)
+    : image_(image), policy_(policy), fat_(fat), lastHeld_(LastHeldCluster(image)) {
   const auto& g = image.geometry;
   diskClusters_ = g.dataClusters > 0 ? static_cast<std::size_t>(g.dataClusters) : 0;
-  fat_ = FatCopyBytes(image, 0);
   Enter(first);
 }
 
 std::uint16_t ChainWalk::EntryOf(std::uint16_t c) const {
-  const FatKind kind = image_.geometry.fatKind;
-  const std::uint64_t p = FatEntryOffset(kind, c);
-  if (p + 2 > fat_.size()) return FatMarksOf(kind).bad;
-  return DecodeFatEntry(kind, c, fat_.data() + p);
+  return FatEntryIn(image_.geometry.fatKind, fat_, c);
 }
 
 bool ChainWalk::SeenBefore(std::uint16_t c) {
   // A short chain is searched; the map of every cluster is made only for a long one.
-  constexpr std::size_t kShortChain = 64;
   if (seen_.empty()) {
-    if (std::find(recent_.begin(), recent_.end(), c) != recent_.end()) return true;
-    if (recent_.size() < kShortChain) {
-      recent_.push_back(c);
+    const auto recent = recent_.begin() + static_cast<std::ptrdiff_t>(recentCount_);
+    if (std::find(recent_.begin(), recent, c) != recent) return true;
+    if (recentCount_ < kShortChain) {
+      recent_[recentCount_++] = c;
       return false;
     }
     seen_.assign(static_cast<std::size_t>(image_.geometry.LastDataCluster()) + 1, false);
@@ -132,7 +120,7 @@ bool ChainWalk::SeenBefore(std::uint16_t c) {
 }
 
 void ChainWalk::Enter(std::uint16_t c) {
-  if (!ClusterHeld(image_, c)) {  // also keeps c inside seen_
+  if (c < 2 || c > lastHeld_) {  // not held (ClusterHeld); also keeps c inside seen_
     stop_ = ChainStop::Outside;
     return;
   }

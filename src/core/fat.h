@@ -5,6 +5,7 @@
 // no chain is built through clusters whose links could not be stored.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -20,6 +21,17 @@ inline constexpr std::uint16_t kFatFree = 0x000;
 
 // Entry n of the first FAT; the bad-cluster mark when it lies outside the copy or the image.
 std::uint16_t ReadFatEntry(const DiskImage& image, std::uint32_t n);
+// Entry n of `table`, the bytes of a FAT copy as FatCopyBytes gives them; nullopt when it lies
+// outside them.
+inline std::optional<std::uint16_t> FatEntryAt(FatKind kind, Bytes table, std::uint32_t n) {
+  const std::uint64_t p = FatEntryOffset(kind, n);
+  if (p + 2 > table.size()) return std::nullopt;
+  return DecodeFatEntry(kind, n, table.data() + p);
+}
+// ReadFatEntry from `table`, the first FAT copy as FatCopyBytes(image, 0) gives it.
+inline std::uint16_t FatEntryIn(FatKind kind, Bytes table, std::uint32_t n) {
+  return FatEntryAt(kind, table, n).value_or(FatMarksOf(kind).bad);
+}
 // Entry n of FAT copy `copy` (0 is the first), read at fatOffset + copy x FatBytes; nullopt when
 // it lies outside that copy or the image.
 std::optional<std::uint16_t> FatCopyEntry(const DiskImage& image, std::uint32_t copy,
@@ -90,8 +102,13 @@ void CopyFatToMirrors(DiskImage& image);
 std::int64_t FreeBytes(const DiskImage& image);
 // Byte offset of cluster n (n >= 2).
 std::uint64_t ClusterOffset(const DiskGeometry& g, std::uint32_t n);
+// The highest data cluster lying wholly inside the image (1 when none does): the clusters the
+// image holds are 2 up to it.
+std::uint32_t LastHeldCluster(const DiskImage& image);
 // Whether n is a data cluster lying wholly inside the image (nothing is read).
-bool ClusterHeld(const DiskImage& image, std::uint32_t n);
+inline bool ClusterHeld(const DiskImage& image, std::uint32_t n) {
+  return n >= 2 && n <= LastHeldCluster(image);
+}
 // The clusterBytes bytes of cluster n; nullopt unless n is a data cluster lying wholly inside
 // the image.
 std::optional<Bytes> ClusterData(const DiskImage& image, std::uint32_t n);
@@ -101,7 +118,14 @@ enum class ChainStep { End, Continue, Broken };
 // Classifies a FAT value met while following a chain. 0xFFF ends a chain; so do 0xFF8..0xFFE,
 // the end markers PC systems write. Values above the data clusters or the disk, the free and
 // reserved values 0 and 1, and 0xFF0..0xFF7 (reserved, bad) break it.
-ChainStep NextClusterCheck(const DiskGeometry& g, std::uint16_t n);
+inline ChainStep NextClusterCheck(const DiskGeometry& g, std::uint16_t n) {
+  const FatMarks marks = FatMarksOf(g.fatKind);
+  if (n >= marks.firstEnd) return ChainStep::End;  // the end markers PC systems write too
+  if (n < 2) return ChainStep::Broken;             // free or reserved: the chain points nowhere
+  if (n >= marks.firstReserved) return ChainStep::Broken;  // reserved values and the bad mark
+  if (n > g.LastDataCluster()) return ChainStep::Broken;
+  return ChainStep::Continue;
+}
 
 // True when `first` may start a chain: a data cluster (2 .. LastDataCluster) inside the image.
 // (The sector count divided by the cluster size is not a bound: with large
@@ -176,6 +200,9 @@ enum class ChainStop {
 class ChainWalk {
  public:
   ChainWalk(const DiskImage& image, std::uint16_t first, ChainPolicy policy = {});
+  // The same over `fat`, the first FAT copy as FatCopyBytes(image, 0) gives it, read once by a
+  // caller that walks many chains.
+  ChainWalk(const DiskImage& image, Bytes fat, std::uint16_t first, ChainPolicy policy = {});
 
   bool Done() const { return stop_ != ChainStop::Walking; }
   // The current cluster; once the walk has stopped, the last one it yielded (if Count() > 0).
@@ -221,10 +248,13 @@ class ChainWalk {
   // ChainLoops::AtRevisit: whether `c` was yielded before; records it otherwise.
   bool SeenBefore(std::uint16_t c);
 
-  Bytes fat_;  // the first FAT copy, read once
+  Bytes fat_;                   // the first FAT copy, read once
+  std::uint32_t lastHeld_ = 1;  // LastHeldCluster, worked out once
   // ChainLoops::AtRevisit: the clusters yielded, in a short list while the chain is short (most
   // are), in a map of every cluster once it is long.
-  std::vector<std::uint16_t> recent_;
+  static constexpr std::size_t kShortChain = 32;
+  std::array<std::uint16_t, kShortChain> recent_{};
+  std::size_t recentCount_ = 0;
   std::vector<bool> seen_;
   std::uint16_t cluster_ = 0;
   std::size_t count_ = 0;

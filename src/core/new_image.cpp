@@ -147,9 +147,11 @@ void MakeDos2BootSector(std::span<std::uint8_t, 512> s, const VolumeId& id) {
   std::copy(id.begin(), id.end(), s.begin() + kVolumeIdOffset);
 }
 
-std::vector<std::uint8_t> BuildNewImage(const GeometryRow& row,
-                                        const std::optional<VolumeId>& dos2) {
-  std::vector<std::uint8_t> img(static_cast<std::size_t>(row.sizeKb) * 1024, 0);
+namespace {
+
+template <class Buffer>
+Buffer BuildImage(const GeometryRow& row, const std::optional<VolumeId>& dos2) {
+  Buffer img(static_cast<std::size_t>(row.sizeKb) * 1024, 0);
   auto tmpl = BootSectorTemplate();
   if (dos2) MakeDos2BootSector(tmpl, *dos2);
   std::copy(tmpl.begin(), tmpl.end(), img.begin());
@@ -165,6 +167,17 @@ std::vector<std::uint8_t> BuildNewImage(const GeometryRow& row,
     img[off + 2] = 0xFF;
   }
   return img;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> BuildNewImage(const GeometryRow& row,
+                                        const std::optional<VolumeId>& dos2) {
+  return BuildImage<std::vector<std::uint8_t>>(row, dos2);
+}
+
+ImageBytes BuildNewImageBytes(const GeometryRow& row, const std::optional<VolumeId>& dos2) {
+  return BuildImage<ImageBytes>(row, dos2);
 }
 
 std::string NewImageName(const GeometryRow& row) {

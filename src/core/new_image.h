@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/bytes.h"
 #include "core/geometry.h"
 #include "core/outcome.h"
 
@@ -48,6 +49,9 @@ void MakeDos2BootSector(std::span<std::uint8_t, 512> sector, const VolumeId& id)
 // marks and that volume id.
 std::vector<std::uint8_t> BuildNewImage(const GeometryRow& row,
                                         const std::optional<VolumeId>& dos2 = std::nullopt);
+// The same in the buffer a loaded image keeps, so that it is loaded without a copy.
+ImageBytes BuildNewImageBytes(const GeometryRow& row,
+                              const std::optional<VolumeId>& dos2 = std::nullopt);
 
 // "New" + the size in KB + ".dsk".
 std::string NewImageName(const GeometryRow& row);

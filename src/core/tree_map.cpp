@@ -8,8 +8,31 @@
 
 namespace quarnel {
 
-const std::vector<std::uint32_t>& TreeClusters::OwnersOf(std::uint32_t cluster) const {
-  static const std::vector<std::uint32_t> kNone;
+void OwnerList::push_back(std::uint32_t owner) {
+  if (size_ == 0) {
+    one_ = owner;
+  } else {
+    if (size_ == 1) more_.assign(1, one_);
+    more_.push_back(owner);
+  }
+  ++size_;
+}
+
+void OwnerList::Erase(std::uint32_t owner) {
+  if (size_ <= 1) {
+    if (size_ == 1 && one_ == owner) size_ = 0;
+    return;
+  }
+  std::erase(more_, owner);
+  size_ = static_cast<std::uint32_t>(more_.size());
+  if (size_ <= 1) {
+    if (size_ == 1) one_ = more_[0];
+    more_.clear();
+  }
+}
+
+const OwnerList& TreeClusters::OwnersOf(std::uint32_t cluster) const {
+  static const OwnerList kNone;
   return cluster < owners.size() ? owners[cluster] : kNone;
 }
 
@@ -42,14 +65,20 @@ TreeClusters MapTreeClusters(const DiskImage& image) {
   return map;
 }
 
+TreeWalk::TreeWalk(const DiskImage& image, TreeClusters& map, std::vector<bool>& read)
+    : image_(image), fat_(FatCopyBytes(image, 0)), map_(map), read_(read) {}
+
 void TreeWalk::Root() {
   for (std::size_t off : RootSlotOffsets(image_)) Visit(off, TreeEntry::kNoParent);
   Drain();
 }
 
 void TreeWalk::Visit(std::size_t off, std::size_t parent) {
-  const std::optional<Bytes> raw = image_.Read(off, kDirEntrySize);
-  const auto d = raw ? DirEntryAt(*raw, 0) : std::nullopt;
+  if (const std::optional<Bytes> raw = image_.Read(off, kDirEntrySize)) Record(off, *raw, parent);
+}
+
+void TreeWalk::Record(std::size_t off, Bytes raw, std::size_t parent) {
+  const auto d = DirEntryAt(raw, 0);
   if (!d || IsFreeSlot(d->name[0]) || IsLongNameAttribute(d->attribute) ||
       IsDotEntry(NameOf(*d).data()))
     return;
@@ -63,12 +92,15 @@ void TreeWalk::Visit(std::size_t off, std::size_t parent) {
   // At most one entry per 32 bytes of the image: the index fits.
   const auto index = static_cast<std::uint32_t>(map_.entries.size());
   map_.entries.push_back(t);
-  Chain chain = FollowChain(image_, t.firstCluster);  // empty unless it starts at a data cluster
-  for (auto c : chain.clusters) {
+  // The chain as FollowChain gives it: nothing unless it starts at a data cluster.
+  const bool directory = t.attribute & kAttrDirectory;
+  std::vector<std::uint16_t> clusters;
+  for (auto c : ChainWalk(image_, fat_, t.firstCluster, ChainPolicy::Follow())) {
     auto& owners = map_.owners[c];
     if (owners.empty() || owners.back() != index) owners.push_back(index);  // a loop: once
+    if (directory) clusters.push_back(c);
   }
-  if (t.attribute & kAttrDirectory) directories_.emplace_back(index, std::move(chain.clusters));
+  if (directory) directories_.emplace_back(index, std::move(clusters));
 }
 
 void TreeWalk::Drain() {
@@ -83,7 +115,7 @@ void TreeWalk::Drain() {
       if (!LooksLikeDirectory(data, image_.geometry.fatKind)) continue;
       const std::size_t base = ClusterOffset(image_.geometry, c);
       for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
-        Visit(base + e, index);
+        Record(base + e, data.subspan(e, kDirEntrySize), index);
     }
   }
 }

@@ -3,6 +3,7 @@
 // change guard, the check, repair and the reports read.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +30,33 @@ struct TreeEntry {
   std::uint32_t size = 0;  // bytes 28-31
 };
 
+// The entries (indices into TreeClusters::entries) reaching one cluster, in order. Nearly every
+// cluster has one owner, which is held without a block of its own; a map of a large volume then
+// makes no allocation per cluster.
+class OwnerList {
+ public:
+  bool empty() const { return size_ == 0; }
+  std::size_t size() const { return size_; }
+  const std::uint32_t* begin() const { return size_ <= 1 ? &one_ : more_.data(); }
+  const std::uint32_t* end() const { return begin() + size_; }
+  std::uint32_t operator[](std::size_t i) const { return begin()[i]; }
+  std::uint32_t front() const { return *begin(); }
+  std::uint32_t back() const { return begin()[size_ - 1]; }
+  void push_back(std::uint32_t owner);
+  // Removes every occurrence of `owner`.
+  void Erase(std::uint32_t owner);
+
+  friend bool operator==(const OwnerList& a, const std::vector<std::uint32_t>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+ private:
+  // One owner or none: in one_. Two or more: all of them in more_.
+  std::uint32_t one_ = 0;
+  std::uint32_t size_ = 0;
+  std::vector<std::uint32_t> more_;
+};
+
 // Which entries of the tree reach which clusters. An entry reaches every cluster of its chain as
 // FollowChain walks it from its first cluster, whatever its size says (a size of 0 with a first
 // cluster, clusters beyond what the size needs). Every directory cluster is read at most once,
@@ -36,9 +64,9 @@ struct TreeEntry {
 struct TreeClusters {
   std::vector<TreeEntry> entries;  // root entries first, then each directory's, as met
   // owners[c]: indices into `entries` of the entries reaching cluster c, each once, in order.
-  std::vector<std::vector<std::uint32_t>> owners;
+  std::vector<OwnerList> owners;
 
-  const std::vector<std::uint32_t>& OwnersOf(std::uint32_t cluster) const;
+  const OwnerList& OwnersOf(std::uint32_t cluster) const;
   // "SUB\DATA.BIN": the names from the root down, without padding blanks.
   std::string PathOf(std::size_t index) const;
 };
@@ -51,8 +79,7 @@ TreeClusters MapTreeClusters(const DiskImage& image);
 class TreeWalk {
  public:
   // `read` marks the directory clusters already read (one flag per cluster number).
-  TreeWalk(const DiskImage& image, TreeClusters& map, std::vector<bool>& read)
-      : image_(image), map_(map), read_(read) {}
+  TreeWalk(const DiskImage& image, TreeClusters& map, std::vector<bool>& read);
 
   // Sizes an empty map and its read flags for the image.
   static void Size(const DiskImage& image, TreeClusters& map, std::vector<bool>& read) {
@@ -71,7 +98,11 @@ class TreeWalk {
   void Drain();
 
  private:
+  // Visit with the entry's 32 bytes at hand.
+  void Record(std::size_t off, Bytes raw, std::size_t parent);
+
   const DiskImage& image_;
+  Bytes fat_;  // the first FAT copy, read once for every chain of the walk
   TreeClusters& map_;
   std::vector<bool>& read_;
   std::deque<std::pair<std::uint32_t, std::vector<std::uint16_t>>> directories_;

@@ -29,11 +29,22 @@ DiskImage DamagedChains() {
   b.Chain({60, 61});
   b.SetFat(70, 71);
   b.SetFat(71, 0x900);  // broken after two clusters
+  // Long chains that come back: early on, and to a cluster met late.
+  for (std::uint16_t c = 100; c < 149; ++c) b.SetFat(c, c + 1);
+  b.SetFat(149, 105);
+  for (std::uint16_t c = 200; c < 249; ++c) b.SetFat(c, c + 1);
+  b.SetFat(249, 240);
   Workspace ws;
   test::ScriptedUi ui;
   ws.LoadImageBytes(b.Bytes(), "t.dsk");
   EXPECT_TRUE(ws.HasImage());
   return ws.image;
+}
+
+std::vector<std::uint16_t> Clusters(std::uint16_t from, std::uint16_t to) {
+  std::vector<std::uint16_t> out;
+  for (std::uint16_t c = from; c <= to; ++c) out.push_back(c);
+  return out;
 }
 
 struct WalkCase {
@@ -73,6 +84,8 @@ TEST(ChainWalk, EachPolicyStopsWhereItSays) {
       {"a free first cluster is read", 5, follow, {5}, ChainStop::Broken, true},
       {"freeing stops at the loop", 10, free, {10, 11}, ChainStop::Loop, true},
       {"freeing keeps a cluster that leads past the disk", 40, free, {40}, ChainStop::Broken, true},
+      {"a long chain back to its start", 100, free, Clusters(100, 149), ChainStop::Loop, true},
+      {"a long chain back to its end", 200, free, Clusters(200, 249), ChainStop::Loop, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -133,6 +146,30 @@ TEST(ChainWalk, ReadingSaysWhetherAnEarlyEndStands) {
   }
   const ChainBytes whole = ReadChainBytes(img, 70, 2048, ChainEarlyEnd::Broken);
   EXPECT_TRUE(whole.ok());  // the broken link after the size's clusters is not looked at
+}
+
+// An image cut short: a cluster whose bytes it holds only in part is outside, and a chain stops
+// before it.
+TEST(ChainWalk, StopsAtTheFirstClusterTheImageDoesNotHoldWhole) {
+  const std::size_t whole = 737280;  // the last cluster, 714, ends with it
+  const std::vector<std::pair<std::size_t, std::vector<std::uint16_t>>> cases = {
+      {whole, {712, 713, 714}},
+      {whole - 1, {712, 713}},
+      {whole - 1024, {712, 713}},
+      {whole - 1025, {712}},
+  };
+  for (const auto& [size, clusters] : cases) {
+    SCOPED_TRACE(size);
+    ImageBuilder b(test::GeometryLayout::Msx720(), size);
+    b.Chain({712, 713, 714});
+    Workspace ws;
+    test::ScriptedUi ui;
+    ws.LoadImageBytes(b.Bytes(), "t.dsk");
+    std::vector<std::uint16_t> got;
+    for (std::uint16_t c : ChainWalk(ws.image, 712, ChainPolicy::Follow())) got.push_back(c);
+    EXPECT_EQ(got, clusters);
+    EXPECT_EQ(ClusterHeld(ws.image, 714), clusters.size() == 3);
+  }
 }
 
 }  // namespace

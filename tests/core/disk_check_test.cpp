@@ -16,6 +16,8 @@
 #include "core/dir_entry.h"
 #include "core/disk_repair.h"
 #include "core/fat.h"
+#include "core/message_text.h"
+#include "core/messages.h"
 #include "core/volume.h"
 #include "core/workspace.h"
 #include "support/image_builder.h"
@@ -377,6 +379,24 @@ TEST(DiskRepair, UnconfirmedLayoutChangesNothing) {
   EXPECT_FALSE(plan.changed);
   EXPECT_TRUE(SameBytes(plan.repaired.Memory(), b.Bytes()));
   for (const auto& a : plan.actions) EXPECT_FALSE(a.done);
+}
+
+// Every later entry whose name folds to an earlier one's in the same directory names the first of
+// them; the same name in another directory is no duplicate.
+TEST(DiskCheck, DuplicatesNameTheFirstEntryOfTheirDirectory) {
+  ImageBuilder b;
+  const auto sub = b.AddDirectory(kRoot, "SUB");
+  b.AddFile(sub, "TWICE.TXT", test::Pattern(10));
+  b.AddFile(kRoot, "TWICE.TXT", test::Pattern(10));
+  b.AddFile(kRoot, "TWICE.TXT", test::Pattern(20));
+  b.Poke(b.EntryOffset(kRoot, 2) + 2, 'i');  // TWiCE.TXT
+  b.AddFile(kRoot, "TWICE.TXT", test::Pattern(30));
+  std::vector<std::pair<std::string, std::string>> duplicates;
+  for (const auto& f : CheckDisk(Load(b.Bytes())).findings)
+    if (f.kind == FindingKind::DuplicateName) duplicates.emplace_back(f.path, f.message);
+  const std::string first = FillText(msg::kCheckDuplicateName, {"TWICE.TXT"});
+  EXPECT_EQ(duplicates, (std::vector<std::pair<std::string, std::string>>{{"TWiCE.TXT", first},
+                                                                          {"TWICE.TXT", first}}));
 }
 
 TEST(DiskCheck, RefusedBootSectorIsTheOneFinding) {
