@@ -1,6 +1,6 @@
 // The desktop program's main window: from start to a listed window (the demo image), and opening a
 // 1.44 MB image of 200 entries.
-#include "app/main_window.h"
+#include "app/main/main_window.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // The viewer's heaviest views, each until drawn: a 24 KB BASIC listing, a 720 KB hex view
 // scrolled to its end, a screen 8 picture, a 720 KB text view.
-#include "app/viewer_window.h"
+#include "app/viewer/viewer_window.h"
 
 #include <benchmark/benchmark.h>
 
@@ -8,8 +8,8 @@
 #include <functional>
 
 #include "../../samples/demo_files.h"
-#include "app/hex_view.h"
-#include "app/settings_record.h"
+#include "app/platform/settings_record.h"
+#include "app/viewer/hex_view.h"
 #include "scripted_app_ui.h"
 
 namespace quarnel::test {

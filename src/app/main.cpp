@@ -3,21 +3,16 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/app_paths.h"
-#include "app/main_window.h"
+#include "app/main/main_window.h"
 #include "app/messages.h"
-#include "app/screenshots.h"
-#include "app/single_instance.h"
+#include "app/platform/app_paths.h"
+#include "app/platform/single_instance.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(quarnel::app_text::kAppTitle));
   QApplication::setOrganizationName(QStringLiteral("quarnel"));
   QStringList args = QApplication::arguments();
-
-  // Not for users: writes pictures of the window for the documentation and review.
-  if (args.size() >= 3 && args.at(1) == QLatin1String("--screenshot-script"))
-    return quarnel::RunScreenshots(args.at(2), args.value(3));
 
   quarnel::SingleInstance instance(QApplication::applicationFilePath());
   bool failed = false;

@@ -1,9 +1,9 @@
 // Card images in the main window: the partitions as the top level of the list, entering and
 // leaving one, changes that stay inside the partition they were made in, and card images that
 // carry a floppy dump's name.
-#include "app/map_folding.h"
-#include "app/rich_text_area.h"
-#include "app/viewer_window.h"
+#include "app/viewer/map_folding.h"
+#include "app/viewer/rich_text_area.h"
+#include "app/viewer/viewer_window.h"
 #include "core/partition_store.h"
 #include "gui_fixture.h"
 #include "support/partition_builder.h"

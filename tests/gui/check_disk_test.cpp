@@ -2,8 +2,8 @@
 // what repair will do, and the repaired image in place (unsaved) only after a yes.
 #include <QMenuBar>
 
-#include "app/rich_text_area.h"
-#include "app/viewer_window.h"
+#include "app/viewer/rich_text_area.h"
+#include "app/viewer/viewer_window.h"
 #include "core/disk_check.h"
 #include "gui_fixture.h"
 #include "viewer_fixture.h"

@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <algorithm>
 
-#include "app/qt_ui.h"
+#include "app/dialogs/qt_ui.h"
 #include "formats/xsa_decode.h"
 #include "formats/xsa_encode.h"
 #include "gui_fixture.h"

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QTextBrowser>
 
-#include "app/single_instance.h"
+#include "app/platform/single_instance.h"
 #include "core/rename.h"
 #include "gui_fixture.h"
 

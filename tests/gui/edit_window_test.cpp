@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/rename_dialog.h"
+#include "app/dialogs/rename_dialog.h"
 #include "core/image_path.h"
 #include "core/rename.h"
 #include "gui_fixture.h"

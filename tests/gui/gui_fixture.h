@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "app/file_list_model.h"
-#include "app/file_list_view.h"
-#include "app/host_browser.h"
-#include "app/main_window.h"
+#include "app/main/file_list_model.h"
+#include "app/main/file_list_view.h"
+#include "app/main/host_browser.h"
+#include "app/main/main_window.h"
 #include "scripted_app_ui.h"
 #include "support/image_builder.h"
 #include "support/test_env.h"

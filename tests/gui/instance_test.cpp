@@ -2,7 +2,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
-#include "app/single_instance.h"
+#include "app/platform/single_instance.h"
 #include "gui_fixture.h"
 
 namespace quarnel::test {

@@ -1,12 +1,12 @@
 // The file list's menu and sorting rules, and which host menu a file gets.
-#include "app/list_rules.h"
+#include "app/main/list_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/main/main_window.h"
 #include "formats/messages.h"
 
 namespace quarnel {

@@ -8,8 +8,8 @@
 #include <QSplitter>
 #include <QStatusBar>
 
-#include "app/host_browser.h"
-#include "app/settings_record.h"
+#include "app/main/host_browser.h"
+#include "app/platform/settings_record.h"
 #include "core/rename.h"
 #include "gui_fixture.h"
 #include "support/tape_builder.h"

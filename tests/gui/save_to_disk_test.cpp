@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <fstream>
 
-#include "app/save_to_disk_dialog.h"
+#include "app/dialogs/save_to_disk_dialog.h"
 #include "core/new_image.h"
 #include "gui_fixture.h"
 

@@ -1,5 +1,5 @@
 // The settings record byte for byte, without a window.
-#include "app/settings_record.h"
+#include "app/platform/settings_record.h"
 
 #include <gtest/gtest.h>
 

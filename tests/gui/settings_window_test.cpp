@@ -10,11 +10,11 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "app/file_list_view.h"
-#include "app/hex_view.h"
+#include "app/dialogs/qt_ui.h"
+#include "app/main/file_list_view.h"
 #include "app/messages.h"
-#include "app/qt_ui.h"
-#include "app/win_color.h"
+#include "app/platform/win_color.h"
+#include "app/viewer/hex_view.h"
 #include "gui_fixture.h"
 
 namespace quarnel::test {

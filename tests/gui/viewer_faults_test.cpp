@@ -6,7 +6,7 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "app/find_dialog.h"
+#include "app/dialogs/find_dialog.h"
 #include "viewer_fixture.h"
 
 namespace quarnel::test {

@@ -8,11 +8,11 @@
 #include <QTextFragment>
 
 #include "../../samples/demo_files.h"
-#include "app/hex_view.h"
-#include "app/number_box.h"
-#include "app/picture_view.h"
-#include "app/rich_text_area.h"
-#include "app/viewer_window.h"
+#include "app/dialogs/number_box.h"
+#include "app/viewer/hex_view.h"
+#include "app/viewer/picture_view.h"
+#include "app/viewer/rich_text_area.h"
+#include "app/viewer/viewer_window.h"
 #include "gui_fixture.h"
 #include "viewers/picture_decoder.h"
 

@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/find_dialog.h"
+#include "app/dialogs/find_dialog.h"
 #include "app/messages.h"
 #include "tools/messages.h"
 #include "viewer_fixture.h"

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "app/viewer_window.h"
+#include "app/viewer/viewer_window.h"
 #include "gui_fixture.h"
 #include "support/tape_builder.h"
 

@@ -1,0 +1,366 @@
+#include "app/viewer/viewer_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSpinBox>
+#include <QTextDocumentFragment>
+#include <QVBoxLayout>
+
+#include "app/dialogs/find_dialog.h"
+#include "app/dialogs/number_box.h"
+#include "app/dialogs/qt_ui.h"
+#include "app/messages.h"
+#include "app/viewer/hex_view.h"
+#include "app/viewer/picture_view.h"
+#include "app/viewer/picture_views.h"
+#include "app/viewer/rich_text_area.h"
+#include "viewers/messages.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr int kInitialWidth = 642;
+constexpr int kInitialHeight = 508;
+constexpr int kPanelHeight = 25;
+constexpr char kModeSector[] = "SECTOR";  // the sector editor's mode
+
+QAction* AddAction(QWidget* owner, QMenu* menu, const char* text, const QKeySequence& key,
+                   std::function<void()> f) {
+  QAction* a = menu->addAction(QString::fromUtf8(text));
+  if (!key.isEmpty()) a->setShortcut(key);
+  a->setShortcutContext(Qt::WindowShortcut);
+  owner->addAction(a);  // the shortcuts work while the viewer is the active window
+  QObject::connect(a, &QAction::triggered, owner, [f = std::move(f)] { f(); });
+  return a;
+}
+
+void SetShown(QAction* a, bool on) {
+  a->setVisible(on);
+  a->setEnabled(on);
+}
+
+}  // namespace
+
+ViewerWindow::ViewerWindow(SettingsRecord& settings, Ui& ui, QWidget* parent)
+    : QWidget(parent, Qt::Window), settings_(settings), ui_(ui) {
+  setObjectName(QStringLiteral("viewerWindow"));
+  setWindowTitle(QString::fromLatin1(app_text::kAppTitle));
+  setAttribute(Qt::WA_QuitOnClose, false);
+  BuildControls();
+  BuildPopup();
+  // Ours: Ctrl+W closes the viewer, as it closes a document window elsewhere.
+  auto* closeAct = new QAction(this);
+  closeAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+  connect(closeAct, &QAction::triggered, this, [this] { close(); });
+  addAction(closeAct);
+  BuildTools();
+  // The views start in the character set chosen in Setup.
+  if (settings_.japaneseCharset) SetCharset(viewers::MsxCharset::Japanese());
+  resize(kInitialWidth, kInitialHeight);
+}
+
+void ViewerWindow::BuildControls() {
+  panel_ = new QWidget(this);
+  panel_->setObjectName(QStringLiteral("viewerToolPanel"));
+  panel_->setFixedHeight(kPanelHeight);
+  panel_->setAutoFillBackground(true);
+  QPalette pal = panel_->palette();
+  pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));  // silver
+  panel_->setPalette(pal);
+
+  fontName_ = new QComboBox(panel_);
+  fontName_->setObjectName(QStringLiteral("FontName"));
+  fontName_->setEditable(true);
+  fontName_->setInsertPolicy(QComboBox::NoInsert);
+  QStringList families = QFontDatabase::families();
+  families.sort(Qt::CaseInsensitive);
+  families.removeDuplicates();
+  fontName_->addItems(families);
+  fontName_->setMinimumWidth(180);
+  fontName_->setMaxVisibleItems(20);
+
+  fontSize_ = new QSpinBox(panel_);
+  fontSize_->setObjectName(QStringLiteral("FontSize"));
+  fontSize_->setRange(0, 10000);
+  fontSize_->setValue(10);
+  fontSize_->setKeyboardTracking(false);  // a typed size applies on Enter or when left
+  fontSize_->setAccelerated(true);
+
+  auto* bar = new QHBoxLayout(panel_);
+  bar->setContentsMargins(2, 1, 2, 1);
+  bar->setSpacing(4);
+  bar->addWidget(fontName_);
+  bar->addWidget(fontSize_);
+  bar->addStretch(1);
+
+  rich_ = new RichTextArea(this);
+  grid_ = new HexGrid(this);
+  image_ = new PictureView(this);
+
+  auto* box = new QVBoxLayout(this);
+  box->setContentsMargins(0, 0, 0, 0);
+  box->setSpacing(0);
+  box->addWidget(panel_);
+  box->addWidget(rich_, 1);
+  box->addWidget(grid_, 1);
+  box->addWidget(image_, 1);
+  grid_->hide();
+  image_->hide();
+
+  connect(fontName_, qOverload<int>(&QComboBox::activated), this,
+          [this](int i) { FontNameChosen(i); });
+  connect(fontSize_, qOverload<int>(&QSpinBox::valueChanged), this,
+          [this](int v) { FontSizeChanged(v); });
+
+  // The popup menu of the window and of every control on it.
+  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(rich_),
+                     static_cast<QWidget*>(grid_), static_cast<QWidget*>(image_)}) {
+    w->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(w, &QWidget::customContextMenuRequested, this, [this, w](const QPoint& pos) {
+      auto* area = qobject_cast<QAbstractScrollArea*>(w);
+      QWidget* origin = area ? area->viewport() : w;
+      ShowPopupAt(origin->mapToGlobal(pos));
+    });
+  }
+}
+
+void ViewerWindow::BuildPopup() {
+  popup_ = new QMenu(this);
+  popup_->setObjectName(QStringLiteral("viewerMenu"));
+  basicAct_ = AddAction(this, popup_, app_text::kViewerBasic, Qt::Key_F4,
+                        [this] { ViewCommand(ViewSelector::Basic); });
+  hexAct_ = AddAction(this, popup_, app_text::kViewerHex, Qt::Key_F9,
+                      [this] { ViewCommand(ViewSelector::Hex); });
+  textAct_ = AddAction(this, popup_, app_text::kViewerText, Qt::Key_F3,
+                       [this] { ViewCommand(ViewSelector::Text); });
+  maskedAct_ = AddAction(this, popup_, app_text::kViewerTextMsb, QKeySequence(Qt::ALT | Qt::Key_F3),
+                         [this] { ViewCommand(ViewSelector::MaskedText); });
+  QMenu* picture = popup_->addMenu(QString::fromLatin1(app_text::kViewerPicture));
+  picture->setObjectName(QStringLiteral("Picture1"));
+  pictureAct_ = picture->menuAction();
+  static_assert(std::size(kPictureViews) == std::size(decltype(screenActs_){}));
+  for (std::size_t i = 0; i < std::size(kPictureViews); ++i) {
+    const ViewSelector s = kPictureViews[i].selector;
+    screenActs_[i] = AddAction(this, picture, kPictureViews[i].text,
+                               QKeySequence(kPictureViews[i].key), [this, s] { ViewCommand(s); });
+  }
+  popup_->addSeparator();
+  selectAllAct_ = AddAction(this, popup_, app_text::kViewerSelectAll,
+                            QKeySequence(Qt::ALT | Qt::Key_A), [this] { SelectAllText(); });
+  wrapAct_ = AddAction(this, popup_, app_text::kViewerWordWrap, QKeySequence(Qt::ALT | Qt::Key_W),
+                       [this] { ToggleWordWrap(); });
+  wrapAct_->setCheckable(true);
+  copyAct_ = AddAction(this, popup_, app_text::kViewerCopy, QKeySequence(Qt::CTRL | Qt::Key_Insert),
+                       [this] { CopyToClipboard(); });
+  searchAct_ =
+      AddAction(this, popup_, app_text::kViewerSearch, Qt::Key_F6, [this] { StartSearch(); });
+  saveAct_ = AddAction(this, popup_, app_text::kViewerSavePicture,
+                       QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SavePictureAs(); });
+  msxColoursAct_ = AddAction(this, popup_, app_text::kViewerMsxColours,
+                             QKeySequence(Qt::ALT | Qt::Key_M), [this] { ToggleMsxColours(); });
+  msxColoursAct_->setCheckable(true);
+  BuildZoomMenu();
+  saveTextAct_ = AddAction(this, popup_, app_text::kViewerSaveAsText, QKeySequence(),
+                           [this] { SaveAsText(); });
+  QMenu* sets = popup_->addMenu(QString::fromLatin1(app_text::kViewerCharset));
+  sets->setObjectName(QStringLiteral("Charset1"));
+  intAct_ = AddAction(this, sets, app_text::kViewerCharsetInternational, QKeySequence(),
+                      [this] { SetCharset(viewers::MsxCharset::International()); });
+  jpAct_ = AddAction(this, sets, app_text::kViewerCharsetJapanese, QKeySequence(),
+                     [this] { SetCharset(viewers::MsxCharset::Japanese()); });
+  for (QAction* a : {intAct_, jpAct_}) a->setCheckable(true);
+  intAct_->setChecked(true);
+  connect(popup_, &QMenu::aboutToShow, this, [this] { UpdatePopupMenu(); });
+  UpdatePopupMenu();
+}
+
+QAction* ViewerWindow::Action(ViewSelector s) const {
+  switch (s) {
+    case ViewSelector::Basic:
+      return basicAct_;
+    case ViewSelector::Hex:
+      return hexAct_;
+    case ViewSelector::Text:
+      return textAct_;
+    case ViewSelector::MaskedText:
+      return maskedAct_;
+    default:
+      for (std::size_t i = 0; i < std::size(kPictureViews); ++i)
+        if (kPictureViews[i].selector == s) return screenActs_[i];
+      return nullptr;
+  }
+}
+
+void ViewerWindow::UpdatePopupMenu() {
+  const std::string mode = FromQ(viewMode_);
+  const bool sector = mode == kModeSector;
+  const bool hex = mode == viewers::kModeHex;
+  bool picture = false;
+  for (viewers::PictureMode m : viewers::AllPictureModes()) picture |= mode == viewers::ModeName(m);
+  const bool other = !sector && !hex && !picture;
+  for (QAction* a : {basicAct_, hexAct_, textAct_, maskedAct_}) SetShown(a, !sector);
+  SetShown(pictureAct_, !sector);
+  for (QAction* a : screenActs_) a->setEnabled(!sector);
+  SetShown(wrapAct_, other);
+  SetShown(selectAllAct_, other);
+  SetShown(copyAct_, picture || other);
+  SetShown(searchAct_, !picture);
+  SetShown(saveAct_, picture);
+  // Screens 10 and 11 always show the VDP's colours; only screen 12 has two ways.
+  SetShown(msxColoursAct_, mode == viewers::kModeScreen12);
+  msxColoursAct_->setChecked(msxColours_);
+  SetShown(zoomMenuAct_, picture);
+  for (QAction* a : zoomActs_) a->setEnabled(picture);
+  for (int i = 0; i < 4; ++i) zoomActs_[i]->setChecked(i == static_cast<int>(pictureZoom_));
+  zoomInAct_->setEnabled(picture);
+  zoomOutAct_->setEnabled(picture);
+  SetShown(squareAct_, mode == viewers::kModeScreen6 || mode == viewers::kModeScreen7);
+  squareAct_->setChecked(squarePixels_);
+  const bool basic = mode == viewers::kModeBasic;
+  SetShown(saveTextAct_, basic);
+  // Only a tokenised program has a LIST text to write.
+  saveTextAct_->setEnabled(basic && basicFile_ && !basicFile_->bytes.empty() &&
+                           basicFile_->bytes.front() == 0xFF);
+  // Until a search is connected, the command is shown but does nothing, so it stays grey.
+  if (!search) searchAct_->setEnabled(false);
+}
+
+void ViewerWindow::BuildZoomMenu() {
+  QMenu* zoom = popup_->addMenu(QString::fromLatin1(app_text::kViewerZoom));
+  zoom->setObjectName(QStringLiteral("Zoom1"));
+  zoomMenuAct_ = zoom->menuAction();
+  const PictureZoom zooms[] = {PictureZoom::Fit, PictureZoom::X1, PictureZoom::X2, PictureZoom::X3};
+  auto* oneOf = new QActionGroup(zoom);  // one zoom at a time, shown as radio items
+  for (PictureZoom z : zooms) {
+    const int f = ZoomFactor(z);
+    const char* text = f == 0 ? app_text::kViewerZoomFit : app_text::kViewerZoomFactors[f - 1];
+    // Ctrl+0: the picture at its own size, as in other viewers.
+    const QKeySequence key = f == 1 ? QKeySequence(Qt::CTRL | Qt::Key_0) : QKeySequence();
+    QAction* a = AddAction(this, zoom, text, key, [this, z] { SetPictureZoom(z); });
+    a->setCheckable(true);
+    oneOf->addAction(a);
+    zoomActs_[static_cast<int>(z)] = a;
+  }
+  zoom->addSeparator();
+  // Ctrl++ also as Ctrl+=, the same key without Shift on most keyboards.
+  zoomInAct_ = AddAction(this, zoom, app_text::kViewerZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                         [this] { ZoomPicture(true); });
+  zoomInAct_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  zoomOutAct_ = AddAction(this, zoom, app_text::kViewerZoomOut,
+                          QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { ZoomPicture(false); });
+  zoom->addSeparator();
+  squareAct_ = AddAction(this, zoom, app_text::kViewerSquarePixels, QKeySequence(),
+                         [this] { ToggleSquarePixels(); });
+  squareAct_->setCheckable(true);
+  image_->wheelZoom = [this](bool in) { ZoomPicture(in); };
+}
+
+void ViewerWindow::SetViewMode(const QString& mode) {
+  // Each kind of text view keeps its own window size: the size of the view left is remembered
+  // and the one of the view shown comes back. Pictures take their own size.
+  auto isText = [](const QString& m) {
+    for (std::string_view t : {viewers::kModeBasic, viewers::kModeAscii, viewers::kModeHex})
+      if (m == QLatin1String(t.data(), static_cast<qsizetype>(t.size()))) return true;
+    return m == QLatin1String(kModeSector);
+  };
+  if (isText(viewMode_)) viewSizes_[viewMode_] = size();
+  if (mode != viewMode_ && isText(mode))
+    resize(viewSizes_.value(mode, QSize(kInitialWidth, kInitialHeight)));
+  viewMode_ = mode;
+  // The sector-number box belongs to the sector view only; the font boxes to the others.
+  const bool sector = mode == QLatin1String(kModeSector);
+  if (sectorBox_) sectorBox_->setVisible(sector);
+  fontName_->setVisible(!sector);
+  fontSize_->setVisible(!sector);
+  // The shortcuts follow the mode at once, not only when the menu is next opened.
+  UpdatePopupMenu();
+}
+
+void ViewerWindow::ShowPopupAt(const QPoint& globalPos) { popup_->popup(globalPos); }
+
+void ViewerWindow::showEvent(QShowEvent* e) {
+  UpdatePopupMenu();
+  QWidget::showEvent(e);
+}
+
+void ViewerWindow::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  if (grid_ && grid_->isVisible() && grid_->Model()->Reflow(width())) grid_->ShowLayout();
+}
+
+void ViewerWindow::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(e);
+}
+
+void ViewerWindow::closeEvent(QCloseEvent* e) {
+  OfferPendingChanges();
+  find_->hide();  // a search has nothing to search in a closed viewer
+  if (closing) closing();
+  e->accept();  // the window is only hidden; it lives as long as the main window
+}
+
+void ViewerWindow::SelectAllText() { rich_->selectAll(); }
+
+void ViewerWindow::ToggleWordWrap() {
+  const bool wrap = rich_->lineWrapMode() == QPlainTextEdit::NoWrap;
+  rich_->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+  wrapAct_->setChecked(wrap);
+}
+
+void ViewerWindow::CopyToClipboard() {
+  QClipboard* cb = QGuiApplication::clipboard();
+  if (rich_->isVisible()) {
+    const QTextCursor c = rich_->textCursor();
+    if (c.hasSelection()) cb->setText(c.selection().toPlainText());
+    return;
+  }
+  // A bitmap of the client area: how a picture is copied.
+  cb->setImage(grab().toImage());
+}
+
+void ViewerWindow::StartSearch() {
+  if (search) search();
+}
+
+void ViewerWindow::FontNameChosen(int index) {
+  if (index < 0 || index >= fontName_->count()) return;
+  const QString name = fontName_->itemText(index);
+  rich_->SetFontNameOfAll(name);
+  // The next view of this kind takes it (kept with the settings).
+  const std::string stored = CutText(FromQ(name), SettingsLayout::kFontNameChars);
+  if (viewMode_ == QLatin1String(viewers::kModeBasic.data(), viewers::kModeBasic.size()))
+    settings_.basicViewFont = stored;
+  else if (viewMode_ == QLatin1String(viewers::kModeAscii.data(), viewers::kModeAscii.size()))
+    settings_.textViewFont = stored;
+}
+
+void ViewerWindow::FontSizeChanged(int points) {
+  if (viewMode_ == QLatin1String(kModeSector)) {
+    if (sectorRedraw) sectorRedraw();
+    return;
+  }
+  if (points <= 0) return;
+  rich_->SetPointSizeOfAll(points);
+  // The next view of this kind takes it (for this run: the settings hold no size).
+  if (viewMode_ == QLatin1String(viewers::kModeBasic.data(), viewers::kModeBasic.size()))
+    basicPoints_ = points;
+  else if (viewMode_ == QLatin1String(viewers::kModeAscii.data(), viewers::kModeAscii.size()))
+    textPoints_ = points;
+}
+
+}  // namespace quarnel
