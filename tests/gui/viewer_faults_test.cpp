@@ -125,5 +125,29 @@ TEST_F(ViewerFaults, TheHexViewFollowsTheWindowWidth) {
   EXPECT_EQ(m->BytesPerRow(), 16);
 }
 
+// Every view takes the keyboard, also when the viewer is shown again after it was closed: typed
+// keys never go into the font boxes.
+TEST_F(ViewerFaults, EachViewTakesTheKeyboard) {
+  StartWithImage();
+  const struct {
+    const char* file;
+    ViewSelector view;
+    QWidget* (*content)(ViewerWindow&);
+  } cases[] = {
+      {"HELLO.BAS", ViewSelector::Basic, [](ViewerWindow& x) -> QWidget* { return x.richEdit(); }},
+      {"README.TXT", ViewSelector::Text, [](ViewerWindow& x) -> QWidget* { return x.richEdit(); }},
+      {"TOOL.COM", ViewSelector::Hex, [](ViewerWindow& x) -> QWidget* { return x.grid(); }},
+      {"DEMO.SC2", ViewSelector::Screen2, [](ViewerWindow& x) -> QWidget* { return x.image(); }},
+  };
+  for (const auto& c : cases) {
+    for (const bool closedFirst : {false, true}) {
+      if (closedFirst) v->close();
+      Select({c.file});
+      w->ViewWith(c.view);
+      EXPECT_EQ(v->focusWidget(), c.content(*v)) << c.file << (closedFirst ? " after close" : "");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quarnel::test

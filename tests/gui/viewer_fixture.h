@@ -10,6 +10,7 @@
 #include "../../samples/demo_files.h"
 #include "app/dialogs/number_box.h"
 #include "app/viewer/hex_view.h"
+#include "app/viewer/map_cell.h"
 #include "app/viewer/picture_view.h"
 #include "app/viewer/rich_text_area.h"
 #include "app/viewer/viewer_window.h"
@@ -62,6 +63,34 @@ class ViewerTest : public WindowTest {
       for (auto it = b.begin(); !it.atEnd(); ++it)
         if (it.fragment().text() == text) return it.fragment();
     return {};
+  }
+
+  // The marks of the disk map as shown, in text order: each one's symbol, line and place.
+  struct MapCellShown {
+    QString symbol;
+    int line = 0;
+    QRect at;
+  };
+  std::vector<MapCellShown> MapCells() const {
+    std::vector<MapCellShown> cells;
+    QTextDocument* doc = v->richEdit()->document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+      for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        if (f.charFormat().objectType() != MapCellObject::kObjectType) continue;
+        const QString symbol = f.charFormat().property(MapCellObject::kSymbolProperty).toString();
+        for (int i = 0; i < f.length(); ++i) {
+          QTextCursor c(doc);
+          c.setPosition(f.position() + i);
+          cells.push_back({symbol, b.blockNumber(), v->richEdit()->cursorRect(c)});
+        }
+      }
+    return cells;
+  }
+  int MapCellCount(const char* symbol) const {
+    int n = 0;
+    for (const MapCellShown& c : MapCells()) n += c.symbol == QString::fromUtf8(symbol);
+    return n;
   }
 
   // The pixels of a widget as it is drawn on screen.

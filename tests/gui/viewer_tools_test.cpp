@@ -9,6 +9,7 @@
 
 #include "app/dialogs/find_dialog.h"
 #include "app/messages.h"
+#include "tools/disk_report.h"
 #include "tools/messages.h"
 #include "viewer_fixture.h"
 
@@ -51,7 +52,7 @@ TEST_F(ViewerToolsTest, InfoWritesTheFileReportWithItsClustersMarked) {
   EXPECT_NE(text.find("The File has a size of 39 bytes\nspanning 1 clusters on the disk"),
             std::string::npos);
   EXPECT_NE(text.find(" README.TXT\n"), std::string::npos);
-  EXPECT_NE(text.find(app_text::kFaceFile), std::string::npos);
+  EXPECT_GT(MapCellCount(app_text::kFaceFile), 0);
   // Its cluster tells its number and owner.
   const std::uint16_t first = w->disk()->EntryAt(SlotOf("README.TXT"))->firstCluster;
   const int at = static_cast<int>(text.size());  // past the map: nothing
@@ -72,8 +73,34 @@ TEST_F(ViewerToolsTest, DiskDetailsWritesTheDiskReportAndTheMap) {
   EXPECT_TRUE(text.contains("          Disk Technical Information"));
   EXPECT_TRUE(text.contains("    There are 720 clusters"));
   EXPECT_TRUE(text.contains(QStringLiteral("680\t")));
-  EXPECT_EQ(text.count(QString::fromUtf8(app_text::kFaceSystem)), 7 + 1);  // map + legend
+  EXPECT_EQ(MapCellCount(app_text::kFaceSystem), 7 + 1);  // map + legend
   EXPECT_FALSE(v->panel()->isVisible());
+}
+
+// The map is a grid: whatever font the symbols come from, every row's marks stand in the same
+// columns as the first row's, one cell width apart.
+TEST_F(ViewerToolsTest, TheDiskMapsMarksLineUpInColumns) {
+  StartWithImage();
+  w->diskDetails(ImagePath());
+  std::vector<std::vector<int>> rows;  // the left edges of each line's marks
+  int line = -1;
+  for (const MapCellShown& c : MapCells()) {
+    if (c.line != line) rows.emplace_back();
+    line = c.line;
+    rows.back().push_back(c.at.left());
+  }
+  // The legend's lines come first; the map starts with the first full row.
+  const auto full = [](const std::vector<int>& r) {
+    return r.size() == std::size_t{tools::ClusterMap::kCellsPerRow};
+  };
+  const auto start = std::find_if(rows.begin(), rows.end(), full);
+  ASSERT_NE(start, rows.end());
+  ASSERT_GE(rows.end() - start, 720 / tools::ClusterMap::kCellsPerRow);
+  const std::vector<int>& first = *start;
+  for (std::size_t k = 1; k < first.size(); ++k)
+    EXPECT_EQ(first[k] - first[k - 1], first[1] - first[0]) << "column " << k;
+  for (auto row = start; row != rows.end(); ++row)  // the last row may be short
+    EXPECT_TRUE(std::equal(row->begin(), row->end(), first.begin())) << row->size();
 }
 
 TEST_F(ViewerToolsTest, SectorViewEditsAByteAndSavesItAfterTheQuestion) {
@@ -112,6 +139,23 @@ TEST_F(ViewerToolsTest, SectorViewEditsAByteAndSavesItAfterTheQuestion) {
   EXPECT_EQ(w->disk()->image.Memory()[3 * 512 + 17], 0x5A);
   EXPECT_TRUE(w->disk()->IsChanged());
   EXPECT_FALSE(v->PendingChanges());
+}
+
+// A sector view of another image asks about the grid's edits before that image replaces the one
+// they belong to: a yes writes them into it, and the save question that follows keeps them.
+TEST_F(ViewerToolsTest, EditsAreOfferedBeforeAnotherImageIsLoaded) {
+  StartWithImage();
+  const std::filesystem::path other = dir / "other.dsk";
+  std::filesystem::copy_file(image, other);
+  w->sectorView(ImagePath());
+  EditCell(2, 3, "5a");
+  ui.core.yesNo.push_back(true);
+  ui.saveChoices.push_back(SaveChoice::Save);
+  w->sectorView(QString::fromStdString(other.string()));
+  EXPECT_EQ(ui.core.questions.back(), "Save the changes to sector 0?");
+  ASSERT_EQ(ui.saveQuestions.size(), 1U);
+  EXPECT_EQ(w->disk()->imagePath, other.string());
+  EXPECT_EQ(ReadHostFile(image).at(17), 0x5A);
 }
 
 TEST_F(ViewerToolsTest, HexViewEditGoesBackIntoTheViewedFile) {

@@ -25,6 +25,7 @@
 #include "app/main/main_window.h"
 #include "app/messages.h"
 #include "app/platform/win_color.h"
+#include "app/platform/window_place.h"
 #include "app/viewer/hex_view.h"
 
 namespace quarnel {
@@ -287,6 +288,7 @@ void MainWindow::OpenHelpPage() {
     helpWindow_->setOpenExternalLinks(true);
     helpWindow_->setHtml(QString::fromUtf8(page.readAll()));
     helpWindow_->resize(720, 600);
+    PlaceBesideMain(helpWindow_, this);
   }
   helpWindow_->show();
   helpWindow_->raise();

@@ -4,6 +4,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include "app/viewer/map_cell.h"
+
 namespace quarnel {
 
 namespace {
@@ -61,6 +63,15 @@ void RichTextArea::AddLine(const QString& text) {
 void RichTextArea::InsertText(const QString& text) {
   QTextCursor c = Caret();
   c.insertText(text, format_);
+  Store(c);
+}
+
+void RichTextArea::InsertMapCell(const QString& symbol) {
+  QTextCharFormat cell = format_;
+  cell.setObjectType(MapCellObject::kObjectType);
+  cell.setProperty(MapCellObject::kSymbolProperty, symbol);
+  QTextCursor c = Caret();
+  c.insertText(QString(QChar::ObjectReplacementCharacter), cell);
   Store(c);
 }
 

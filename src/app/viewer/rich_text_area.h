@@ -25,6 +25,9 @@ class RichTextArea : public QPlainTextEdit {
   void AddLine(const QString& text);
   // Inserts the text at the caret with the current attributes.
   void InsertText(const QString& text);
+  // Inserts a mark of the disk map (one position, a cell of one width; see map_cell.h) showing
+  // `symbol` in the current attributes.
+  void InsertMapCell(const QString& symbol);
   // Change the current attributes, and the selected text when there is a selection.
   void SetFontName(const QString& name);
   void SetColor(const QColor& colour);

@@ -39,10 +39,14 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
     if (!ws || !ws->HasImage()) return;
     if (const auto entry = ws->EntryAt(slot)) v->ShowFileInfo(ws->image, *entry);
   };
-  // The host file chosen becomes the image first, unless it is the one loaded.
-  // (a card image's own path stands for the partition entered).
-  auto load = [&main](const QString& path) -> const Workspace* {
-    if (path.compare(ToQ(main.OpenPath()), Qt::CaseInsensitive) != 0) main.OpenFile(FromQ(path));
+  // The host file chosen becomes the image first, unless it is the one loaded (a card image's
+  // own path stands for the partition entered). Edits in the viewer's grid belong to the image
+  // open now: they are offered before it is replaced, while a yes can still write them back.
+  auto load = [v, &main](const QString& path) -> const Workspace* {
+    if (path.compare(ToQ(main.OpenPath()), Qt::CaseInsensitive) != 0) {
+      v->OfferPendingChanges();
+      main.OpenFile(FromQ(path));
+    }
     return main.disk();
   };
   main.diskDetails = [v, load, &main](const QString& path) {

@@ -19,6 +19,7 @@
 #include "app/dialogs/qt_ui.h"
 #include "app/messages.h"
 #include "app/viewer/hex_view.h"
+#include "app/viewer/map_cell.h"
 #include "app/viewer/map_folding.h"
 #include "app/viewer/picture_view.h"
 #include "app/viewer/rich_text_area.h"
@@ -138,11 +139,17 @@ void ViewerWindow::WriteReport(const tools::Report& r, const DiskImage& image) {
   mapCellAt_.assign(folded_.marks.size(), -1);
   owners_.clear();
   if (r.hasMap) {
+    QStringList faces;
+    for (const char* f :
+         {app_text::kFaceSystem, app_text::kFaceUnused, app_text::kFaceUsed, app_text::kFaceLast,
+          app_text::kFaceBad, app_text::kFaceReserved, app_text::kFaceFile})
+      faces << QString::fromUtf8(f);
+    MapCellObject::RegisterWith(doc, faces);
     rich_->InsertText(Q(tools::kLegendLead));
     for (const tools::LegendItem& item : r.legend) {
       rich_->SetColor(Colour(item.cls));
       rich_->SetFontName(symbols);
-      rich_->InsertText(QString::fromUtf8(Face(item.cls)));
+      rich_->InsertMapCell(QString::fromUtf8(Face(item.cls)));
       rich_->SetFontName(text);
       rich_->InsertText(Shown(item.label));
     }
@@ -161,7 +168,7 @@ void ViewerWindow::WriteReport(const tools::Report& r, const DiskImage& image) {
       }
       rich_->SetColor(Colour(folded_.marks[i]));
       mapCellAt_[i] = doc->characterCount() - 1;
-      rich_->InsertText(QString::fromUtf8(Face(folded_.marks[i])));
+      rich_->InsertMapCell(QString::fromUtf8(Face(folded_.marks[i])));
     }
     owners_ = tools::ClusterOwners(image);
   }

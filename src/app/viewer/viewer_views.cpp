@@ -11,6 +11,7 @@
 #include "app/dialogs/qt_ui.h"
 #include "app/messages.h"
 #include "app/platform/win_color.h"
+#include "app/platform/window_place.h"
 #include "app/viewer/hex_view.h"
 #include "app/viewer/picture_view.h"
 #include "app/viewer/picture_views.h"
@@ -105,6 +106,14 @@ void ViewerWindow::ShowTextArea(bool fill) {
 }
 
 void ViewerWindow::Present() {
+  // The first time, beside the main window; afterwards where the user left it, within the
+  // screen at the size of the view shown.
+  if (!placed_ && !isVisible()) {
+    PlaceBesideMain(this, parentWidget());
+    placed_ = true;
+  } else {
+    KeepOnScreen(this, parentWidget());
+  }
   show();
   raise();
   activateWindow();
@@ -165,6 +174,8 @@ void ViewerWindow::ShowBasic(const ViewedFile& file) {
   rich_->setLineWrapMode(QPlainTextEdit::NoWrap);
   wrapAct_->setChecked(false);
   ShowFontInBoxes();
+  focusTarget_ = rich_;
+  rich_->setFocus();
 }
 
 void ViewerWindow::ShowFontInBoxes() {

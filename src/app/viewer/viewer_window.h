@@ -233,6 +233,7 @@ class ViewerWindow : public QWidget {
   // belongs to it) is enabled again.
   QWidget* focusTarget_ = nullptr;
   bool takingSector_ = false;  // the sector box's number is being taken
+  bool placed_ = false;        // shown once: placed beside the main window then
 
   QWidget* panel_ = nullptr;
   // The font boxes show the font and size of the text view shown.
