@@ -25,7 +25,7 @@ QByteArray Latin(const QString& s) { return s.toLatin1(); }
 }  // namespace
 
 FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("TFind"));
+  setObjectName(QStringLiteral("findDialog"));
   setWindowTitle(Q(tools::kFindCaption));
   hexButton_ = new QRadioButton(Q(tools::kFindHex), this);
   textButton_ = new QRadioButton(Q(tools::kFindText), this);

@@ -12,17 +12,17 @@
 namespace quarnel {
 
 RenameDialog::RenameDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("TRename"));
+  setObjectName(QStringLiteral("renameDialog"));
   setWindowTitle(ToQ(app_text::kRenameCaption));
   hostNameLabel_ = new QLabel(this);
-  hostNameLabel_->setObjectName(QStringLiteral("StaticText1"));
+  hostNameLabel_->setObjectName(QStringLiteral("renameHint"));
   newNameBox_ = new QLineEdit(this);
-  newNameBox_->setObjectName(QStringLiteral("NewNameBox"));
+  newNameBox_->setObjectName(QStringLiteral("newNameBox"));
   renameBtn_ = new QPushButton(ToQ(app_text::kRenameButton), this);
-  renameBtn_->setObjectName(QStringLiteral("renamebtn"));
+  renameBtn_->setObjectName(QStringLiteral("renameButton"));
   renameBtn_->setDefault(true);
   cancelBtn_ = new QPushButton(QString::fromLatin1(app_text::kCancelButton), this);
-  cancelBtn_->setObjectName(QStringLiteral("cancelbtn"));
+  cancelBtn_->setObjectName(QStringLiteral("cancelButton"));
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(renameBtn_);

@@ -56,7 +56,7 @@ HostBrowser::HostBrowser(QWidget* parent) : QWidget(parent) {
   view_->setDragEnabled(true);
   view_->setDragDropMode(QAbstractItemView::DragOnly);
   path_ = new QLineEdit(this);
-  path_->setObjectName(QStringLiteral("FolderField"));
+  path_->setObjectName(QStringLiteral("folderField"));
   auto* box = new QVBoxLayout(this);
   box->setContentsMargins(0, 0, 0, 0);
   box->setSpacing(2);

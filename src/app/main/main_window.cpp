@@ -141,17 +141,17 @@ MainWindow::~MainWindow() { EndRun(); }
 void MainWindow::BuildWidgets() {
   auto* central = new QWidget(this);
   splitter_ = new QSplitter(Qt::Horizontal, central);
-  splitter_->setObjectName(QStringLiteral("Splitter"));
+  splitter_->setObjectName(QStringLiteral("splitter"));
   splitter_->setChildrenCollapsible(false);
 
   // Left: the browser above the filter combo and the one-folder-up button.
   auto* left = new QWidget(splitter_);
   browser_ = new HostBrowser(left);
   filter_ = new QComboBox(left);
-  filter_->setObjectName(QStringLiteral("FilterComboBox1"));
+  filter_->setObjectName(QStringLiteral("filterBox"));
   for (const auto& e : FilterEntries()) filter_->addItem(e.caption, e.mask);
   upButton_ = new QToolButton(left);
-  upButton_->setObjectName(QStringLiteral("SpeedButton1"));
+  upButton_->setObjectName(QStringLiteral("upButton"));
   upButton_->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
   upButton_->setToolTip(QString::fromLatin1(app_text::kUpHint));
   auto* filterRow = new QHBoxLayout;
@@ -187,7 +187,7 @@ void MainWindow::BuildWidgets() {
   toggle_->setToolTip(QString::fromLatin1(app_text::kToggleHint));
   toggle_->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
   partitionsButton_ = new QToolButton(right);
-  partitionsButton_->setObjectName(QStringLiteral("PartitionsButton"));
+  partitionsButton_->setObjectName(QStringLiteral("partitionsButton"));
   partitionsButton_->setText(QString::fromLatin1(app_text::kPartitionsButton));
   partitionsButton_->setToolTip(QString::fromLatin1(app_text::kPartitionsHint));
   partitionsButton_->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
@@ -329,7 +329,7 @@ void MainWindow::BuildMenus() {
   Add(
       file, app_text::kMenuOpen, this, [this] { OpenChosenFile(); }, QKeySequence::Open);
   recentMenu_ = file->addMenu(QString::fromLatin1(app_text::kMenuOpenRecent));
-  recentMenu_->setObjectName(QStringLiteral("RecentMenu"));
+  recentMenu_->setObjectName(QStringLiteral("recentMenu"));
   FillRecentMenu();
   QMenu* fresh = file->addMenu(QString::fromLatin1(app_text::kMenuNew));
   QMenu* disk = fresh->addMenu(QString::fromLatin1(app_text::kMenuDiskImage));
@@ -449,7 +449,7 @@ void MainWindow::BuildPopups() {
   Add(conversionMenu_, app_text::kPopupDosFunctions, this, [this] { dosFunctions_ = true; });
 
   hostActions_ = new QMenu(this);
-  hostActions_->setObjectName(QStringLiteral("HostActions"));
+  hostActions_->setObjectName(QStringLiteral("hostActionsMenu"));
   Add(hostActions_, app_text::kHostOpen, this, [this] {
     QString p = browser_->SelectedPath();
     if (!p.isEmpty()) OpenHostFile(p);

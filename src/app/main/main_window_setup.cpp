@@ -283,7 +283,7 @@ void MainWindow::OpenHelpPage() {
     helpWindow_ = new QTextBrowser(this);
     helpWindow_->setWindowFlag(Qt::Window);
     helpWindow_->setAttribute(Qt::WA_QuitOnClose, false);
-    helpWindow_->setObjectName(QStringLiteral("HelpWindow"));
+    helpWindow_->setObjectName(QStringLiteral("helpWindow"));
     helpWindow_->setWindowTitle(QString::fromLatin1(app_text::kHelpTitle));
     helpWindow_->setOpenExternalLinks(true);
     helpWindow_->setHtml(QString::fromUtf8(page.readAll()));

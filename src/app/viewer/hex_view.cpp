@@ -228,7 +228,7 @@ HexGrid::HexGrid(QWidget* parent) : QTableView(parent), model_(new HexModel(this
 
   // The top-left cell shows the offset of the byte at the cursor.
   offset_ = new QLabel(this);
-  offset_->setObjectName(QStringLiteral("OffsetCell"));
+  offset_->setObjectName(QStringLiteral("offsetCell"));
   offset_->setFont(font());
   offset_->setAutoFillBackground(true);
   offset_->setStyleSheet(QStringLiteral("background: rgb(192,192,192); padding-left: 2px"));

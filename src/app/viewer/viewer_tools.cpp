@@ -84,7 +84,7 @@ bool IsMode(const QString& mode, std::string_view name) { return mode == Q(name)
 
 void ViewerWindow::BuildTools() {
   sectorBox_ = new NumberBox(panel_);
-  sectorBox_->setObjectName(QStringLiteral("SectorBox"));
+  sectorBox_->setObjectName(QStringLiteral("sectorBox"));
   sectorBox_->setFixedWidth(96);
   sectorBox_->hide();
   if (auto* bar = qobject_cast<QHBoxLayout*>(panel_->layout())) bar->insertWidget(0, sectorBox_);

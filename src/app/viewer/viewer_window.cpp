@@ -79,7 +79,7 @@ void ViewerWindow::BuildControls() {
   panel_->setPalette(pal);
 
   fontName_ = new QComboBox(panel_);
-  fontName_->setObjectName(QStringLiteral("FontName"));
+  fontName_->setObjectName(QStringLiteral("fontNameBox"));
   fontName_->setEditable(true);
   fontName_->setInsertPolicy(QComboBox::NoInsert);
   QStringList families = QFontDatabase::families();
@@ -90,7 +90,7 @@ void ViewerWindow::BuildControls() {
   fontName_->setMaxVisibleItems(20);
 
   fontSize_ = new QSpinBox(panel_);
-  fontSize_->setObjectName(QStringLiteral("FontSize"));
+  fontSize_->setObjectName(QStringLiteral("fontSizeBox"));
   fontSize_->setRange(0, 10000);
   fontSize_->setValue(10);
   fontSize_->setKeyboardTracking(false);  // a typed size applies on Enter or when left
@@ -146,7 +146,7 @@ void ViewerWindow::BuildPopup() {
   maskedAct_ = AddAction(this, popup_, app_text::kViewerTextMsb, QKeySequence(Qt::ALT | Qt::Key_F3),
                          [this] { ViewCommand(ViewSelector::MaskedText); });
   QMenu* picture = popup_->addMenu(QString::fromLatin1(app_text::kViewerPicture));
-  picture->setObjectName(QStringLiteral("Picture1"));
+  picture->setObjectName(QStringLiteral("pictureMenu"));
   pictureAct_ = picture->menuAction();
   static_assert(std::size(kPictureViews) == std::size(decltype(screenActs_){}));
   for (std::size_t i = 0; i < std::size(kPictureViews); ++i) {
@@ -173,7 +173,7 @@ void ViewerWindow::BuildPopup() {
   saveTextAct_ = AddAction(this, popup_, app_text::kViewerSaveAsText, QKeySequence(),
                            [this] { SaveAsText(); });
   QMenu* sets = popup_->addMenu(QString::fromLatin1(app_text::kViewerCharset));
-  sets->setObjectName(QStringLiteral("Charset1"));
+  sets->setObjectName(QStringLiteral("charsetMenu"));
   intAct_ = AddAction(this, sets, app_text::kViewerCharsetInternational, QKeySequence(),
                       [this] { SetCharset(viewers::MsxCharset::International()); });
   jpAct_ = AddAction(this, sets, app_text::kViewerCharsetJapanese, QKeySequence(),
@@ -237,7 +237,7 @@ void ViewerWindow::UpdatePopupMenu() {
 
 void ViewerWindow::BuildZoomMenu() {
   QMenu* zoom = popup_->addMenu(QString::fromLatin1(app_text::kViewerZoom));
-  zoom->setObjectName(QStringLiteral("Zoom1"));
+  zoom->setObjectName(QStringLiteral("zoomMenu"));
   zoomMenuAct_ = zoom->menuAction();
   const PictureZoom zooms[] = {PictureZoom::Fit, PictureZoom::X1, PictureZoom::X2, PictureZoom::X3};
   auto* oneOf = new QActionGroup(zoom);  // one zoom at a time, shown as radio items
