@@ -11,6 +11,7 @@ void RegisterBasic(CommandLine& commands);
 void RegisterHex(CommandLine& commands);
 void RegisterText(CommandLine& commands);
 void RegisterPicture(CommandLine& commands);
+void RegisterGallery(CommandLine& commands);
 void RegisterCas(CommandLine& commands);
 void RegisterAdd(CommandLine& commands);
 void RegisterRm(CommandLine& commands);
@@ -33,12 +34,12 @@ void RegisterFloppy(CommandLine& commands);
 
 std::span<const RegisterCommand> AllCommands() {
   static constexpr RegisterCommand kCommands[] = {
-      RegisterVersion,  RegisterLs,       RegisterCat,    RegisterExtract, RegisterBasic,
-      RegisterTokenize, RegisterHex,      RegisterText,   RegisterPicture, RegisterCas,
-      RegisterConvert,  RegisterAdd,      RegisterRm,     RegisterRen,     RegisterLabel,
-      RegisterOem,      RegisterNew,      RegisterMkdir,  RegisterPack,    RegisterDetails,
-      RegisterParts,    RegisterFileinfo, RegisterSector, RegisterFind,    RegisterPoke,
-      RegisterCheck,    RegisterFloppy,
+      RegisterVersion,  RegisterLs,      RegisterCat,      RegisterExtract, RegisterBasic,
+      RegisterTokenize, RegisterHex,     RegisterText,     RegisterPicture, RegisterGallery,
+      RegisterCas,      RegisterConvert, RegisterAdd,      RegisterRm,      RegisterRen,
+      RegisterLabel,    RegisterOem,     RegisterNew,      RegisterMkdir,   RegisterPack,
+      RegisterDetails,  RegisterParts,   RegisterFileinfo, RegisterSector,  RegisterFind,
+      RegisterPoke,     RegisterCheck,   RegisterFloppy,
   };
   return kCommands;
 }

@@ -84,6 +84,7 @@ inline constexpr std::string_view kNoPictureMode =
     "The file's extension names no picture mode: give --mode";
 inline constexpr std::string_view kPngError = "PNG: ";
 inline constexpr std::string_view kCannotWritePicture = "Cannot write ";
+inline constexpr std::string_view kGalleryNoSheet = "No picture on the disk: no sheet written";
 
 // tokenize: "IN: line L, column C: " + why the text is no program.
 inline constexpr std::string_view kAtLine = ": line ";

@@ -2,6 +2,9 @@
 // on a host file: what stdout shows, what lands in the output file, and how failures end.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+#include <set>
+
 #include "support/image_builder.h"
 #include "support/test_env.h"
 
@@ -188,6 +191,40 @@ TEST_F(ViewerCommands, PictureWritesPngAndBmp) {
   const std::size_t top = 118 + 256 * 191;
   EXPECT_EQ(Buf(m.begin() + top, m.begin() + top + 8), (Buf{4, 4, 4, 4, 15, 15, 15, 15}));
   EXPECT_EQ(Buf(m.begin() + 118, m.begin() + 126), (Buf{4, 4, 4, 4, 15, 15, 15, 15}));
+}
+
+// gallery writes every picture of the tree as the picture command draws it, in the disk's
+// folders; one it cannot read is named and the rest still written; the sheet holds the others.
+TEST_F(ViewerCommands, GalleryWritesEveryPictureOfTheTree) {
+  ImageBuilder b;
+  std::uint16_t pics = b.AddDirectory(kRoot, "PICS");
+  b.AddFile(pics, "TITLE.SC2", Screen2Dump());
+  b.AddFile(kRoot, "A.SC2", Screen2Dump());
+  b.AddFile(kRoot, "PROG.BAS", kProgram);
+  const std::uint16_t bad = b.AddFile(kRoot, "BAD.SC2", Screen2Dump());
+  b.SetFat(bad, 0);  // its chain ends in a free cluster
+  const std::string disk = (tmp / "pics.dsk").string();
+  b.WriteTo(disk);
+
+  const fs::path out = tmp / "gallery", sheet = tmp / "sheet.png";
+  auto r = Cli({"gallery", disk, "-o", out.string(), "--sheet", sheet.string(), "--json"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("BAD.SC2: "), std::string::npos) << r.err;
+  const auto j = nlohmann::json::parse(r.out);
+  ASSERT_EQ(j["pictures"].size(), 3u);
+  std::set<std::string> paths;
+  for (const auto& p : j["pictures"]) paths.insert(p["path"].get<std::string>());
+  EXPECT_EQ(paths, (std::set<std::string>{"PICS\\TITLE.SC2", "A.SC2", "BAD.SC2"}));
+
+  const fs::path drawn = tmp / "title.png";
+  ASSERT_EQ(Cli({"picture", disk, "PICS/TITLE.SC2", "-o", drawn.string()}).exitCode, 0);
+  EXPECT_EQ(test::ReadHostFile(out / "PICS" / "TITLE.SC2.png"), test::ReadHostFile(drawn));
+  EXPECT_TRUE(fs::exists(out / "A.SC2.png"));
+  EXPECT_FALSE(fs::exists(out / "BAD.SC2.png"));
+  const Buf p = test::ReadHostFile(sheet);
+  ASSERT_GT(p.size(), 24u);
+  EXPECT_EQ(Be32(p, 16), 8u + 2 * (256 + 8));  // two pictures side by side
+  EXPECT_EQ(Be32(p, 20), 8u + 212 + 4 + 7 + 8);
 }
 
 // Every picture mode of the command line, at its own size; --exact changes screen 12 only.

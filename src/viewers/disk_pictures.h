@@ -1,0 +1,29 @@
+// The pictures of a disk: every file of the directory tree whose name a picture view takes (its
+// extension chooses the mode, as a double-click does), in the order the tree walk meets them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/disk_image.h"
+#include "viewers/picture.h"
+
+namespace quarnel::viewers {
+
+struct DiskPicture {
+  std::string path;                // "GAMES\TITLE.SC5": the names from the root down
+  std::vector<std::string> names;  // the same names one by one ("GAMES", "TITLE.SC5")
+  PictureMode mode = PictureMode::Screen2;
+  std::uint16_t firstCluster = 0;
+  std::uint32_t size = 0;
+};
+
+std::vector<DiskPicture> FindDiskPictures(const DiskImage& image);
+
+// The file's bytes as its chain holds them (fewer than its size when the chain ends early);
+// nullopt when the chain is broken.
+std::optional<std::vector<std::uint8_t>> ReadDiskPicture(const DiskImage& image,
+                                                         const DiskPicture& picture);
+
+}  // namespace quarnel::viewers
