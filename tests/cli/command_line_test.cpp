@@ -36,9 +36,10 @@ TEST_F(CliCommands, HelpListsEveryCommandInTheOrderOfTheTable) {
   while (std::getline(in, line) && !line.empty())
     listed.push_back(line.substr(2, line.find(' ', 2) - 2));
   const std::vector<std::string> expected = {
-      "version", "ls",      "cat",   "extract",  "basic",  "tokenize", "hex",  "text",  "picture",
-      "cas",     "convert", "add",   "rm",       "ren",    "label",    "oem",  "new",   "mkdir",
-      "pack",    "details", "parts", "fileinfo", "sector", "find",     "poke", "check", "floppy"};
+      "version", "ls",       "cat",     "extract", "basic",   "tokenize", "hex",
+      "text",    "picture",  "gallery", "cas",     "convert", "add",      "rm",
+      "ren",     "label",    "oem",     "new",     "mkdir",   "pack",     "details",
+      "parts",   "fileinfo", "sector",  "find",    "poke",    "check",    "floppy"};
   EXPECT_EQ(listed, expected);
 }
 
