@@ -1,7 +1,10 @@
 #include "viewers/basic_export.h"
 
 #include <cstdio>
+#include <utility>
+#include <vector>
 
+#include "viewers/basic_lister.h"
 #include "viewers/basic_tokens.h"
 
 namespace quarnel::viewers {
@@ -24,9 +27,17 @@ std::size_t CopyRaw(Bytes f, std::size_t pos, bool toColon, std::string& out) {
   return pos;
 }
 
-// The tokens of one line from `pos` to its zero byte (or the end of the data).
-void ExportLine(Bytes f, std::size_t pos, std::string& out) {
+// Where the keywords lie in the text written: offset and length of each.
+using KeywordSpans = std::vector<std::pair<std::size_t, std::size_t>>;
+
+// The tokens of one line from `pos` to its zero byte (or the end of the data); the keywords'
+// places go to `spans` when given.
+void ExportLine(Bytes f, std::size_t pos, std::string& out, KeywordSpans* spans) {
   char buf[32];
+  const auto keyword = [&out, spans](std::string_view text) {
+    if (spans) spans->emplace_back(out.size(), text.size());
+    out.append(text);
+  };
   while (pos < f.size()) {
     const std::uint8_t t = f[pos++];
     if (t == 0x00) return;
@@ -40,16 +51,16 @@ void ExportLine(Bytes f, std::size_t pos, std::string& out) {
     } else if (t == kColon) {
       if (U8At(f, pos) == kElse) continue;  // shown as ELSE alone
       if (U8At(f, pos) == kRem && U8At(f, pos + 1) == kApostrophe) {
-        out.push_back('\'');
+        keyword("'");
         pos = CopyRaw(f, pos + 2, false, out);
       } else {
         out.push_back(':');
       }
     } else if (t == kRem) {
-      out.append(BasicKeywordText(kRem));
+      keyword(BasicKeywordText(kRem));
       pos = CopyRaw(f, pos, false, out);
     } else if (t == kData || t == kCall) {
-      out.append(BasicKeywordText(t));
+      keyword(BasicKeywordText(t));
       pos = CopyRaw(f, pos, true, out);
     } else if (t == '_') {
       out.push_back('_');
@@ -84,7 +95,7 @@ void ExportLine(Bytes f, std::size_t pos, std::string& out) {
       if (text.empty()) {
         out.push_back(static_cast<char>(t));
       } else {
-        out.append(text);
+        keyword(text);
         ++pos;
       }
     } else if (t >= 0x81) {
@@ -92,7 +103,7 @@ void ExportLine(Bytes f, std::size_t pos, std::string& out) {
       if (text.empty()) {
         out.push_back(static_cast<char>(t));
       } else {
-        out.append(text);
+        keyword(text);
       }
     } else {
       out.push_back(static_cast<char>(t));
@@ -148,24 +159,68 @@ std::string BasicNumberText(Bytes bcd) {
   return s;
 }
 
-std::optional<std::string> ExportBasicText(Bytes program) {
-  if (program.empty() || program[0] != 0xFF) return std::nullopt;
-  std::string out;
+namespace {
+
+// Every line of the program as LIST writes it, each handed to `line` with its keyword places.
+template <class Line>
+void ForEachExportedLine(Bytes program, Line line) {
   std::size_t lineStart = 1;
+  std::string text;
+  KeywordSpans spans;
   for (;;) {
     const auto link = Le16At(program, lineStart);
     const auto number = Le16At(program, lineStart + 2);
     if (!link || *link == 0 || !number) break;
-    out.append(std::to_string(*number));
-    out.push_back(' ');
-    ExportLine(program, lineStart + 4, out);
-    out.append("\r\n");
+    text = std::to_string(*number) + ' ';
+    spans.clear();
+    ExportLine(program, lineStart + 4, text, &spans);
+    line(text, spans);
     const long next = static_cast<long>(*link) - kLoadBase;
     if (next <= static_cast<long>(lineStart) || next > static_cast<long>(program.size())) break;
     lineStart = static_cast<std::size_t>(next);
   }
+}
+
+}  // namespace
+
+std::optional<std::string> ExportBasicText(Bytes program) {
+  if (program.empty() || program[0] != 0xFF) return std::nullopt;
+  std::string out;
+  ForEachExportedLine(program, [&out](const std::string& text, const KeywordSpans&) {
+    out.append(text);
+    out.append("\r\n");
+  });
   out.push_back('\x1A');
   return out;
+}
+
+BasicListing ListBasicAsMsx(Bytes program, const MsxCharset& charset) {
+  BasicListing listing = ListBasic(program, charset);  // for the damage it finds
+  std::vector<BasicRun> errors;
+  for (BasicRun& r : listing.runs)
+    if (r.kind == BasicRun::Kind::Error) errors.push_back(std::move(r));
+  listing.runs.clear();
+  if (!listing.isBasic) return listing;
+  int lines = 0;
+  ForEachExportedLine(program, [&](const std::string& text, const KeywordSpans& spans) {
+    std::size_t at = 0;
+    const auto add = [&](BasicRun::Kind kind, std::size_t from, std::size_t to) {
+      if (to > from)
+        listing.runs.push_back(
+            {kind, charset.ToUtf8(std::string_view(text).substr(from, to - from))});
+    };
+    for (const auto& [from, length] : spans) {
+      add(BasicRun::Kind::Plain, at, from);
+      add(BasicRun::Kind::Keyword, from, from + length);
+      at = from + length;
+    }
+    add(BasicRun::Kind::Plain, at, text.size());
+    listing.runs.push_back({BasicRun::Kind::LineEnd, {}});
+    ++lines;
+  });
+  listing.lines = lines;
+  for (BasicRun& e : errors) listing.runs.push_back(std::move(e));
+  return listing;
 }
 
 }  // namespace quarnel::viewers

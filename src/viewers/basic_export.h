@@ -15,12 +15,20 @@
 #include <string>
 
 #include "core/bytes.h"
+#include "viewers/basic_lister.h"
+#include "viewers/msx_charset.h"
 
 namespace quarnel::viewers {
 
 // nullopt when the first byte is not 0xFF. The lines are followed by their links as LIST does;
 // a damaged program gives the lines up to the damage (the lister reports what is wrong).
 std::optional<std::string> ExportBasicText(Bytes program);
+
+// The same lines as runs for a window: the keywords as MSX-BASIC's own LIST writes them as
+// Keyword runs, the rest as Plain runs in `charset` as UTF-8, a LineEnd after each line (no
+// CR LF, no 0x1A). The damage and its Error runs are those ListBasic finds (the Error runs after
+// the lines).
+BasicListing ListBasicAsMsx(Bytes program, const MsxCharset& charset = MsxCharset::International());
 
 // A BCD constant (exponent byte and 3 or 7 mantissa bytes) as MSX-BASIC writes it, with its
 // type mark where one is needed to read it back as the same constant.

@@ -16,6 +16,7 @@
 
 #include "support/real_data.h"
 #include "support/test_env.h"
+#include "viewers/basic_export.h"
 #include "viewers/basic_lister.h"
 #include "viewers/basic_tokens.h"
 #include "viewers/msx_charset.h"
@@ -235,6 +236,23 @@ TEST(RealBasicPrograms, ProgramsWithoutListingsListWithoutErrors) {
     const BasicListing l = ListBasic(bytes);
     EXPECT_EQ(l.errors, 0) << e.path().filename();
     EXPECT_GT(l.lines, 0) << e.path().filename();
+  }
+}
+
+// With MSX-BASIC's own keywords the listing is the text export, line for line.
+TEST(RealBasicPrograms, MsxKeywordsListAsTheTextExport) {
+  QUARNEL_NEEDS_REAL_DATA("bas");
+  const MsxCharset& cs = MsxCharset::International();
+  for (const auto& e : std::filesystem::directory_iterator(test::RealDataDir("bas"))) {
+    const auto bytes = test::ReadHostFile(e.path());
+    if (bytes.empty() || bytes[0] != 0xFF) continue;
+    const auto exported = ExportBasicText(bytes);
+    ASSERT_TRUE(exported) << e.path().filename();
+    std::string expected;  // the export's lines, CR LF as LF, without the final 0x1A
+    for (std::size_t at = 0, end; (end = exported->find("\r\n", at)) != std::string::npos;
+         at = end + 2)
+      expected += cs.ToUtf8(std::string_view(*exported).substr(at, end - at)) + "\n";
+    EXPECT_EQ(BasicListingText(ListBasicAsMsx(bytes, cs)), expected) << e.path().filename();
   }
 }
 

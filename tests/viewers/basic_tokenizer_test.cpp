@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "viewers/basic_export.h"
+#include "viewers/basic_lister.h"
 #include "viewers/hex_layout.h"
 #include "viewers/messages.h"
 #include "viewers/msx_charset.h"
@@ -239,6 +240,19 @@ TEST(MsxCharsets, JapaneseKanaAndTheInternationalDefault) {
   hex.SetCharset(&jp);
   EXPECT_EQ(hex.CellText(1, 16 + 3), "ｱ");
   EXPECT_EQ(hex.CellText(1, 16 + 5), ".");
+}
+
+// Listed with MSX-BASIC's own keywords, the keyword runs are the words LIST writes ("NEXT",
+// "TAB(", "'" for the apostrophe's REM, the operators as the other listing marks them), not
+// the words inside strings.
+TEST(BasicTokenizer, MsxKeywordListingMarksTheWordsListWrites) {
+  const Buf program = Tokenize("10 FOR I=1 TO 2:PRINT TAB(3);\"FOR\":NEXT I ' X\r\n");
+  std::vector<std::string> keywords;
+  for (const BasicRun& r : ListBasicAsMsx(program).runs)
+    if (r.kind == BasicRun::Kind::Keyword) keywords.push_back(r.text);
+  EXPECT_EQ(keywords, (std::vector<std::string>{"FOR", "=", "TO", "PRINT", "TAB(", "NEXT", "'"}));
+  EXPECT_EQ(BasicListingText(ListBasicAsMsx(program)),
+            "10 FOR I=1 TO 2:PRINT TAB(3);\"FOR\":NEXT I ' X\n");
 }
 
 }  // namespace
