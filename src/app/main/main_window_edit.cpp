@@ -187,16 +187,17 @@ bool MainWindow::MayAddAs(const std::string& entryName, ReplaceState& state) {
   return choice == ReplaceChoice::Replace;
 }
 
-void MainWindow::AddHostFile(const std::filesystem::path& path, const std::string& entryName) {
+bool MainWindow::AddHostFile(const std::filesystem::path& path, const std::string& entryName) {
   Workspace* ws = disk();
   if (!ws) {
     ui_->Notify(msg::kNoImageSelected);
-    return;
+    return false;
   }
   const AddOutcome out = AddFile(ws->image, ws->CurrentDir(), path, entryName);
   if (out == AddStatus::Added) ws->MarkChanged();
   if (!out.message.empty()) ui_->Notify(out.message);
   ws->Refresh();
+  return out == AddStatus::Added;
 }
 
 bool MainWindow::OffersTokenizing(const std::filesystem::path& path) const {
@@ -213,10 +214,10 @@ std::optional<std::string> MainWindow::AskTokenizedName(const std::filesystem::p
   }
 }
 
-void MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
+bool MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
                                       const std::string& entryName) {
   Workspace* ws = disk();
-  if (!ws) return;
+  if (!ws) return false;
   NewFile file;
   AddOutcome out = ReadNewFile(ws->image, path, entryName, file);
   if (out == AddStatus::Added) {
@@ -226,7 +227,7 @@ void MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
       ui_->Notify(path.filename().string() + ": line " + std::to_string(t.error->line) +
                   ", column " + std::to_string(t.error->column) + ": " +
                   std::string(t.error->message));
-      return;
+      return false;
     }
     file.bytes = t.program;
     out = AddFileData(ws->image, ws->CurrentDir(), file);
@@ -234,6 +235,7 @@ void MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
   if (out == AddStatus::Added) ws->MarkChanged();
   if (!out.message.empty()) ui_->Notify(out.message);
   ws->Refresh();
+  return out == AddStatus::Added;
 }
 
 bool MainWindow::IsHostFolder(const std::filesystem::path& path) {
@@ -241,11 +243,11 @@ bool MainWindow::IsHostFolder(const std::filesystem::path& path) {
   return std::filesystem::is_directory(std::filesystem::symlink_status(path, ec));
 }
 
-void MainWindow::AddHostFolder(const std::filesystem::path& path) {
+std::size_t MainWindow::AddHostFolder(const std::filesystem::path& path) {
   Workspace* ws = disk();
   if (!ws || !ws->HasImage()) {
     ui_->Notify(msg::kNoImageSelected);
-    return;
+    return 0;
   }
   HostTreeOptions options;
   options.depth = ws->Depth();
@@ -256,6 +258,7 @@ void MainWindow::AddHostFolder(const std::filesystem::path& path) {
   if (!r.failures.empty() && !r.failures.front().message.empty())
     ui_->Notify(r.failures.front().message);
   ws->Refresh();
+  return r.files;
 }
 
 void MainWindow::MakeFolder() {
@@ -273,6 +276,8 @@ void MainWindow::MakeFolder() {
   if (out == AddStatus::Added) ws->MarkChanged();
   ws->Refresh();
   ShowListing();
+  if (out == AddStatus::Added)
+    SetStatus(QString::fromLatin1(app_text::kFolderMadeStatus).arg(name->trimmed().toUpper()));
 }
 
 void MainWindow::DeleteSelectedEntries() {
@@ -421,8 +426,14 @@ void MainWindow::NewImage(int row) {
 
 void MainWindow::SaveImage() {
   if (offerViewerEdits) offerViewerEdits();
-  if (Workspace* ws = disk()) SaveToOwnPath(*ws);
+  Workspace* ws = disk();
+  const bool saved = ws && SaveToOwnPath(*ws) == OwnSave::Saved;
   UpdateTitle();
+  if (saved) SetSavedStatus(ws->imagePath);
+}
+
+void MainWindow::SetSavedStatus(const std::filesystem::path& file) {
+  SetStatus(QString::fromLatin1(app_text::kSavedStatus).arg(ToQ(file.filename().string())));
 }
 
 void MainWindow::SaveImageAs() {
@@ -439,6 +450,7 @@ void MainWindow::SaveImageAs() {
     browser_->SelectPath(ToQ(ws->imagePath));
   }
   ShowListing();
+  if (target) SetSavedStatus(*target);
 }
 
 void MainWindow::SaveImageCopy() {
@@ -453,6 +465,7 @@ void MainWindow::SaveImageCopy() {
     if (wasChanged) ws->MarkChanged();
   }
   UpdateTitle();
+  if (target) SetSavedStatus(*target);
 }
 
 void MainWindow::ImageChanged() {
