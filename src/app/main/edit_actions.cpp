@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDir>
 #include <QIcon>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QStringList>
 #include <QStyle>
@@ -19,6 +20,8 @@
 #include "app/main/list_rules.h"
 #include "app/main/main_window.h"
 #include "app/messages.h"
+#include "core/add_file.h"
+#include "core/clock.h"
 #include "core/delete_entry.h"
 #include "core/extract_tree.h"
 
@@ -133,9 +136,35 @@ void EditActions::Add(const std::vector<fs::path>& paths) {
   if (added) w_.SetStatus(QString::fromLatin1(app_text::kAddedStatus).arg(CountText(*added, 0)));
 }
 
-void EditActions::NewFolder() { w_.MakeFolder(); }
+void EditActions::NewFolder() {
+  Workspace* ws = w_.ReadableDisk();
+  if (!ws || w_.IsCassette()) return;
+  const auto name = w_.ui_->AskText(app_text::kNewFolderTitle,
+                                    QString::fromLatin1(app_text::kNewFolderLabel), QString());
+  if (!name || name->isEmpty()) return;
+  const std::string text = FromQ(*name);
+  const AddOutcome out = MakeDirectory(ws->image, ws->CurrentDir(), text, SystemClock().Now());
+  if (out == AddStatus::InvalidName)
+    w_.ui_->Notify(std::string(app_text::kInvalidFolderName) + text);
+  else if (!out.message.empty())
+    w_.ui_->Notify(out.message);
+  if (out == AddStatus::Added) ws->MarkChanged();
+  ws->Refresh();
+  w_.ShowListing();
+  if (out == AddStatus::Added)
+    w_.SetStatus(QString::fromLatin1(app_text::kFolderMadeStatus).arg(name->trimmed().toUpper()));
+}
 
-void EditActions::Rename() { w_.StartRenamingEntry(); }
+void EditActions::Rename() {
+  // Entries are renamed where they are listed, in the root or in a subdirectory.
+  if (w_.IsCassette() || !w_.ReadableDisk()) return;
+  FileListView* list = w_.fileList();
+  const std::vector<int> rows = list->SelectedRows();
+  if (rows.empty()) return;
+  const QModelIndex cur = list->CurrentView()->currentIndex();
+  list->EditRow(cur.isValid() && list->Selection()->isRowSelected(cur.row(), {}) ? cur.row()
+                                                                                 : rows.front());
+}
 
 void EditActions::DeleteSelection() {
   Workspace* ws = w_.ReadableDisk();

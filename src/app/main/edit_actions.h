@@ -45,8 +45,8 @@ class EditActions : public QObject {
   void AddFiles();   // several host files (or folders) chosen in one dialog
   void AddFolder();  // one host folder with everything in it
   void Add(const std::vector<std::filesystem::path>& paths);
-  void NewFolder();
-  void Rename();
+  void NewFolder();  // asks for a name and makes the directory in the shown directory
+  void Rename();     // opens the in-place editor on the selected row
   void DeleteSelection();
   void ExtractSelection();
   void SelectAll();

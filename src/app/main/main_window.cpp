@@ -433,8 +433,11 @@ void MainWindow::BuildPopups() {
       QKeySequence(Qt::ALT | Qt::Key_E));
   infoAct_ = listAction(
       fileListMenu_, app_text::kPopupInfo, [this] { ShowInfo(); }, Qt::Key_F10);
-  renameAct_ = Add(fileListMenu_, app_text::kPopupRename, this, [this] { StartRenamingEntry(); });
-  newFolderAct_ = Add(fileListMenu_, app_text::kPopupNewFolder, this, [this] { MakeFolder(); });
+  // The Edit menu's commands, under the names this menu has always had.
+  renameAct_ = Add(fileListMenu_, app_text::kPopupRename, this,
+                   [this] { editActions_->rename()->trigger(); });
+  newFolderAct_ = Add(fileListMenu_, app_text::kPopupNewFolder, this,
+                      [this] { editActions_->newFolder()->trigger(); });
 
   diskImageMenu_ = new QMenu(this);
   diskImageMenu_->setObjectName(QStringLiteral("diskImageMenu"));

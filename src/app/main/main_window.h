@@ -110,8 +110,6 @@ class MainWindow : public QMainWindow {
   // Adds a host folder with everything in it to the shown directory (a short name for names
   // that are not 8.3; the first failure is shown). The number of files added.
   std::size_t AddHostFolder(const std::filesystem::path& path);
-  // "New Folder": asks for a name and makes the directory in the shown directory.
-  void MakeFolder();
   void AddChosenFile();  // "Add a File": asks for a host file, adds it
   // Card and hard-disk images: the partitions are listed first; entering one opens its volume
   // (written in place when saved, never outside the partition), leaving it settles its unsaved
@@ -132,7 +130,6 @@ class MainWindow : public QMainWindow {
   void ClearRecentFiles();
   void DeleteSelectedEntries();
   void ExtractSelectedEntries();
-  void StartRenamingEntry();  // opens the in-place editor on the selected row
   bool CommitRenamedEntry(int slot, const QString& text);
   void CommitOemField();     // the OEM field was left or confirmed
   void CommitVolumeField();  // the volume field was left or confirmed

@@ -261,25 +261,6 @@ std::size_t MainWindow::AddHostFolder(const std::filesystem::path& path) {
   return r.files;
 }
 
-void MainWindow::MakeFolder() {
-  Workspace* ws = ReadableDisk();
-  if (!ws || IsCassette()) return;
-  auto name = ui_->AskText(app_text::kNewFolderTitle,
-                           QString::fromLatin1(app_text::kNewFolderLabel), QString());
-  if (!name || name->isEmpty()) return;
-  const std::string text = FromQ(*name);
-  const AddOutcome out = MakeDirectory(ws->image, ws->CurrentDir(), text, SystemClock().Now());
-  if (out == AddStatus::InvalidName)
-    ui_->Notify(std::string(app_text::kInvalidFolderName) + text);
-  else if (!out.message.empty())
-    ui_->Notify(out.message);
-  if (out == AddStatus::Added) ws->MarkChanged();
-  ws->Refresh();
-  ShowListing();
-  if (out == AddStatus::Added)
-    SetStatus(QString::fromLatin1(app_text::kFolderMadeStatus).arg(name->trimmed().toUpper()));
-}
-
 void MainWindow::DeleteSelectedEntries() {
   std::vector<int> slotList = SelectedSlots();
   Workspace* ws = disk();
@@ -323,17 +304,6 @@ void MainWindow::ExtractSelectedEntries() {
       sel->select(model_->index(r, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     }
   }
-}
-
-void MainWindow::StartRenamingEntry() {
-  // Entries are renamed where they are listed, in the root or in a subdirectory.
-  if (IsCassette() || !ReadableDisk()) return;
-  std::vector<int> rows = list_->SelectedRows();
-  if (rows.empty()) return;
-  QModelIndex cur = list_->CurrentView()->currentIndex();
-  int row =
-      cur.isValid() && list_->Selection()->isRowSelected(cur.row(), {}) ? cur.row() : rows.front();
-  list_->EditRow(row);
 }
 
 bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
