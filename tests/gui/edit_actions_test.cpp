@@ -111,6 +111,9 @@ TEST_F(EditActionsTest, EachActionSaysWhatItDid) {
     EXPECT_THAT(win.toolBar()->actions(), Contains(a));
     ASSERT_TRUE(a->isEnabled());
     a->trigger();
+    // The window becomes active again as the command's dialogs close: the word stays.
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&win, &activate);
     EXPECT_EQ(Status(), c.status);
     std::vector<std::string> asked = ui.replaceAsked;
     asked.insert(asked.end(), ui.core.questions.begin(), ui.core.questions.end());

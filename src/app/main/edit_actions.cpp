@@ -133,7 +133,7 @@ void EditActions::Add(const std::vector<fs::path>& paths) {
   if (paths.empty()) return;
   const std::optional<std::size_t> added = w_.AddHostPaths(paths);
   w_.ShowListing();
-  if (added) w_.SetStatus(QString::fromLatin1(app_text::kAddedStatus).arg(CountText(*added, 0)));
+  if (added) w_.Confirm(QString::fromLatin1(app_text::kAddedStatus).arg(CountText(*added, 0)));
 }
 
 void EditActions::NewFolder() {
@@ -152,7 +152,7 @@ void EditActions::NewFolder() {
   ws->Refresh();
   w_.ShowListing();
   if (out == AddStatus::Added)
-    w_.SetStatus(QString::fromLatin1(app_text::kFolderMadeStatus).arg(name->trimmed().toUpper()));
+    w_.Confirm(QString::fromLatin1(app_text::kFolderMadeStatus).arg(name->trimmed().toUpper()));
 }
 
 void EditActions::Rename() {
@@ -207,7 +207,7 @@ void EditActions::DeleteSelection() {
   if (!last) return;
   const QString what =
       files + folders == 1 ? ShownName(*last, w_.Charset()) : CountText(files, folders);
-  w_.SetStatus(QString::fromLatin1(app_text::kDeletedStatus).arg(what));
+  w_.Confirm(QString::fromLatin1(app_text::kDeletedStatus).arg(what));
 }
 
 void EditActions::ExtractSelection() {
@@ -244,8 +244,8 @@ void EditActions::ExtractSelection() {
     for (const std::string& n : notes) text += (text.empty() ? "" : "\n") + n;
     w_.ui_->Notify(text);
   }
-  w_.SetStatus(QString::fromLatin1(app_text::kExtractedStatus)
-                   .arg(CountText(written, 0), QDir::toNativeSeparators(ToQ(out.string()))));
+  w_.Confirm(QString::fromLatin1(app_text::kExtractedStatus)
+                 .arg(CountText(written, 0), QDir::toNativeSeparators(ToQ(out.string()))));
 }
 
 void EditActions::SelectAll() {

@@ -353,6 +353,9 @@ void MainWindow::BuildMenus() {
   toolBar_ = addToolBar(QString::fromLatin1(app_text::kToolBar));
   toolBar_->setObjectName(QStringLiteral("EditToolBar"));
   toolBar_->setMovable(false);
+  // Each button says what it does: the icons alone do not.
+  toolBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  toolBar_->setIconSize(QSize(16, 16));
   editActions_ = new EditActions(*this);
   editActions_->AddTo(editMenu_, toolBar_);
 
@@ -472,6 +475,11 @@ void MainWindow::BuildPopups() {
 QString MainWindow::statusText() const { return statusBar()->currentMessage(); }
 
 void MainWindow::SetStatus(const QString& text) { statusBar()->showMessage(text); }
+
+void MainWindow::Confirm(const QString& text) {
+  SetStatus(text);
+  confirmed_ = true;
+}
 
 void MainWindow::NotAvailable() { SetStatus(QString::fromLatin1(app_text::kNotAvailable)); }
 
@@ -624,7 +632,8 @@ void MainWindow::RetryPendingFile() {
 }
 
 void MainWindow::OpenPendingFile() {
-  SetStatus(ToQ(OpenPath()));
+  if (!confirmed_) SetStatus(ToQ(OpenPath()));
+  confirmed_ = false;
   if (!pendingOpen_) return;
   // A command is waiting in a dialog or reading a file; opening another image now would swap
   // the image under it. The closing of its last dialog (TrackedUi::closed, WindowUnblocked) or

@@ -263,6 +263,10 @@ class MainWindow : public QMainWindow {
   // "Saved NAME" for the file written.
   void SetSavedStatus(const std::filesystem::path& file);
   void SetStatus(const QString& text);
+  // A command's word on what it did, in the status bar. It stays there through the activation of
+  // the window that follows the command (its dialogs closing), which otherwise shows the image's
+  // path.
+  void Confirm(const QString& text);
   // A command is running: one of its dialogs is open (or just closing), a modal dialog is, or
   // the window is disabled while it reads.
   bool Busy() const;
@@ -362,6 +366,7 @@ class MainWindow : public QMainWindow {
   ListMenuState listMenuState_;
   DiskMenuState diskMenuState_;
   bool dosFunctions_ = false;
+  bool confirmed_ = false;  // a command's word is in the status bar (Confirm)
   bool dragging_ = false;
   QString lastFontTitle_;
   QString oemShown_;

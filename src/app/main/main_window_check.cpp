@@ -80,7 +80,7 @@ void MainWindow::CheckOpenDisk() {
           .arg(mended == 1 ? QString::fromLatin1(app_text::kOneFinding)
                            : QString::fromLatin1(app_text::kFindings).arg(mended));
   show(FromQ(status) + "\n\n" + CheckReport(now));
-  SetStatus(status);
+  Confirm(status);
 }
 
 void MainWindow::CheckSelectedDisk() {

@@ -319,7 +319,7 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
                       : out == RenameStatus::Duplicate ? app_text::kRenameDuplicate
                       : out == RenameStatus::DotEntry  ? app_text::kRenameDotEntry
                                                        : nullptr;
-    if (why && out.message.empty()) SetStatus(QString::fromLatin1(why).arg(text.trimmed()));
+    if (why && out.message.empty()) Confirm(QString::fromLatin1(why).arg(text.trimmed()));
     return false;
   }
   ws->MarkChanged();
@@ -327,7 +327,7 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
   ws->Refresh();
   // The name as stored (upper-case, blanks dropped), which may differ from what was typed.
   if (const std::optional<FileEntry> renamed = ws->EntryAt(slot))
-    SetStatus(
+    Confirm(
         QString::fromLatin1(app_text::kRenamedTo).arg(ImageText(renamed->Caption(), Charset())));
   return true;
 }
@@ -403,7 +403,7 @@ void MainWindow::SaveImage() {
 }
 
 void MainWindow::SetSavedStatus(const std::filesystem::path& file) {
-  SetStatus(QString::fromLatin1(app_text::kSavedStatus).arg(ToQ(file.filename().string())));
+  Confirm(QString::fromLatin1(app_text::kSavedStatus).arg(ToQ(file.filename().string())));
 }
 
 void MainWindow::SaveImageAs() {

@@ -35,16 +35,16 @@ void MainWindow::RenameHostFile() {
   auto name = ui_->AskText(app_text::kHostRenameTitle, fi.fileName(), fi.fileName());
   if (!name || name->isEmpty() || *name == fi.fileName()) return;
   if (name->contains(QLatin1Char('/'))) {
-    SetStatus(QString::fromLatin1(app_text::kHostNameBad));
+    Confirm(QString::fromLatin1(app_text::kHostNameBad));
     return;
   }
   QString target = fi.dir().filePath(*name);
   if (QFileInfo::exists(target)) {
-    SetStatus(QString::fromLatin1(app_text::kHostNameTaken).arg(*name));
+    Confirm(QString::fromLatin1(app_text::kHostNameTaken).arg(*name));
     return;
   }
   if (!QFile::rename(p, target)) {
-    SetStatus(QString::fromLatin1(app_text::kCannotRenameHost).arg(fi.fileName()));
+    Confirm(QString::fromLatin1(app_text::kCannotRenameHost).arg(fi.fileName()));
     return;
   }
   browser_->Refresh();
@@ -101,7 +101,7 @@ void MainWindow::ConvertHostFile(const QString& path) {
   browser_->Refresh();
   if (!outcome.written()) {
     ui_->Notify(outcome.message);
-    SetStatus(QString::fromLatin1(app_text::kNotConvertedStatus).arg(ToQ(outcome.message)));
+    Confirm(QString::fromLatin1(app_text::kNotConvertedStatus).arg(ToQ(outcome.message)));
     return;
   }
   // A disk image made from another format opens at once, and the browser shows where it is.
@@ -110,7 +110,7 @@ void MainWindow::ConvertHostFile(const QString& path) {
     browser_->SetFolder(QFileInfo(made).absolutePath());
     browser_->SelectPath(made);
   }
-  SetStatus(QString::fromLatin1(app_text::kConvertedStatus).arg(QDir::toNativeSeparators(made)));
+  Confirm(QString::fromLatin1(app_text::kConvertedStatus).arg(QDir::toNativeSeparators(made)));
 }
 
 void MainWindow::DiskDetails() {

@@ -232,7 +232,7 @@ void MainWindow::DropFiles(const QStringList& paths) {
   if (!added) return;
   ui_->Status(remembered);
   ShowListing();
-  SetStatus(QString::fromLatin1(app_text::kAddedStatus).arg(CountText(*added, 0)));
+  Confirm(QString::fromLatin1(app_text::kAddedStatus).arg(CountText(*added, 0)));
 }
 
 std::optional<std::size_t> MainWindow::AddHostPaths(
