@@ -153,6 +153,10 @@ inline constexpr char kEditSelectAll[] = "Select All";
 inline constexpr char kAddFilesTitle[] = "Add Files to Disk Image";
 inline constexpr char kAddFolderTitle[] = "Add a Folder with its Contents to Disk Image";
 inline constexpr char kExtractFolderTitle[] = "Extract to Folder";
+// Extracting into a folder that holds names of the selection already (%1: the folder, %2: "3
+// files", "1 file and 1 folder").
+inline constexpr char kExtractReplaceQuestion[] =
+    "%1 already holds %2 of these names. Replace them?";
 // "Delete GAMES and the 12 files in it?" (%1: the folder, %2: what it holds); for several
 // folders "Delete GAMES, DOCS and the 15 files in them?".
 inline constexpr char kDeleteFolderQuestion[] = "Delete %1 and the %2 in it?";

@@ -180,6 +180,19 @@ TEST_F(EditActionsTest, ExtractOfASelectionAsksOnceForAFolder) {
   EXPECT_EQ(ReadHostFile(out / "BIG.BIN"), Pattern(5000, 2));
   EXPECT_EQ(ReadHostFile(out / "GAMES" / "INSIDE.TXT"), Pattern(40, 3));
   EXPECT_EQ(Status(), "Extracted 3 files to " + out.string());
+  // Again into the same folder: one question for the names there; No keeps the host's files.
+  WriteHostFile(out / "README.TXT", {1, 2, 3});
+  for (bool yes : {false, true}) {
+    SCOPED_TRACE(yes);
+    ui.folders.push_back(out.string());
+    ui.core.yesNo = {yes};
+    QTest::keyClick(w.get(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_THAT(ui.core.questions,
+                ElementsAre(out.string() +
+                            " already holds 2 files and 1 folder of these names. Replace them?"));
+    EXPECT_EQ(ReadHostFile(out / "README.TXT") == Pattern(600, 1), yes);
+    ui.core.questions.clear();
+  }
 }
 
 // After "Check Disk" has repaired the disk, its report shows the disk as it is now.

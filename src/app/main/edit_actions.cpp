@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/dialogs/qt_ui.h"
 #include "app/main/file_list_model.h"
@@ -217,24 +218,46 @@ void EditActions::ExtractSelection() {
       w_.ui_->AskFolder(app_text::kExtractFolderTitle, FromQ(w_.browser_->Folder()));
   if (!folder || folder->empty()) return;
   const fs::path out(*folder);
+  // The rows that go out: a tape's files; a disk's files and directories (no volume name, no
+  // "." or "..").
+  const Workspace* ws = w_.tape() ? nullptr : w_.ReadableDisk();
+  std::vector<std::pair<FileRow, std::optional<FileEntry>>> going;
+  for (const FileRow& row : rows) {
+    std::optional<FileEntry> e = ws ? ws->EntryAt(row.slot) : std::nullopt;
+    if (ws && (!e || (e->IsVolume() && !e->IsDirectory()) || (e->IsDot() && e->IsDirectory())))
+      continue;
+    going.emplace_back(row, std::move(e));
+  }
+  // Host files of the same names are not replaced without a word: one question for them all.
+  std::size_t takenFiles = 0, takenFolders = 0;
+  HostNames planned;
+  for (const auto& [row, e] : going) {
+    std::error_code ec;
+    const fs::file_status there = fs::symlink_status(
+        out / planned.Claim(HostNameForCaption(e ? e->Caption() : row.caption)), ec);
+    if (!fs::exists(there)) continue;
+    ++(fs::is_directory(there) ? takenFolders : takenFiles);
+  }
+  if (takenFiles + takenFolders > 0) {
+    const QString question =
+        QString::fromLatin1(app_text::kExtractReplaceQuestion)
+            .arg(QDir::toNativeSeparators(ToQ(out.string())), CountText(takenFiles, takenFolders));
+    if (!w_.ui_->AskYesNo(FromQ(question))) return;
+  }
   std::size_t written = 0;
   std::vector<std::string> notes;
   HostNames names;
   if (const CasImage* cas = w_.tape()) {
-    for (const FileRow& row : rows) {
+    for (const auto& [row, e] : going) {
       const std::string name = names.Claim(HostNameForCaption(row.caption));
       if (cas->ExtractCasEntry(static_cast<std::size_t>(row.slot), out / name, *w_.ui_)) ++written;
     }
-  } else if (const Workspace* ws = w_.ReadableDisk()) {
+  } else if (ws) {
     // Files and folders alike, each folder with everything in it; what went wrong is said once.
     TreeExtractor tree(ws->image, ws->imagePath);
     std::string shown = ws->CurrentPath().substr(1);
     std::replace(shown.begin(), shown.end(), '\\', '/');
-    for (const FileRow& row : rows) {
-      const std::optional<FileEntry> e = ws->EntryAt(row.slot);
-      if (!e || (e->IsVolume() && !e->IsDirectory()) || (e->IsDot() && e->IsDirectory())) continue;
-      tree.Entry(*e, out, names, shown, ws->Depth());
-    }
+    for (const auto& [row, e] : going) tree.Entry(*e, out, names, shown, ws->Depth());
     tree.Finish(out);
     notes = tree.TakeNotes();
     written = tree.FilesWritten();
