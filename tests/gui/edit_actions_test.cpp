@@ -217,18 +217,12 @@ TEST_F(EditActionsTest, RepairReportShowsTheRepairedDisk) {
 // conversion that fails says why and opens nothing.
 TEST_F(EditActionsTest, ConversionOpensTheResultAndSaysWhere) {
   const std::vector<std::uint8_t> disk = ReadHostFile(WriteDemoImage(dir / "demo.dsk"));
-  std::vector<std::uint8_t> ddi(kDdiHeaderBytes, 0), msx(disk.size());
+  std::vector<std::uint8_t> ddi(kDdiHeaderBytes, 0);
   ddi.insert(ddi.end(), disk.begin(), disk.end());
-  // An .MSX file holds side 0's tracks, then side 1's.
-  for (std::size_t t = 0; t < disk.size() / kMsxTrackBytes; ++t)
-    std::copy_n(disk.begin() + static_cast<std::ptrdiff_t>(t * kMsxTrackBytes), kMsxTrackBytes,
-                msx.begin() + static_cast<std::ptrdiff_t>((t % 2) * (disk.size() / 2) +
-                                                          (t / 2) * kMsxTrackBytes));
   const struct {
     const char* source;
     std::vector<std::uint8_t> bytes;
-  } cases[] = {
-      {"a.xsa", EncodeXsa(disk, "a.dsk")}, {"b.ddi", ddi}, {"c.img", disk}, {"d.msx", msx}};
+  } cases[] = {{"a.xsa", EncodeXsa(disk, "a.dsk")}, {"b.ddi", ddi}};
   Start();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.source);
@@ -248,7 +242,7 @@ TEST_F(EditActionsTest, ConversionOpensTheResultAndSaysWhere) {
   ASSERT_EQ(ui.core.messages.size(), 1u);
   EXPECT_EQ(Status(), "Not converted: " + ui.core.messages[0]);
   EXPECT_FALSE(fs::exists(dir / "short.dsk"));
-  EXPECT_EQ(Disk(*w).imagePath, (dir / "made" / "d.dsk").string());
+  EXPECT_EQ(Disk(*w).imagePath, (dir / "made" / "b.dsk").string());
 }
 
 }  // namespace
