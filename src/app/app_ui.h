@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/ui.h"
 
@@ -59,6 +60,9 @@ class AppUi : public Ui {
   // An open-file dialog; nullopt on cancel.
   virtual std::optional<std::string> AskOpenPath(std::string_view title,
                                                  std::string_view folder) = 0;
+  // An open-file dialog that takes several files; empty on cancel.
+  virtual std::vector<std::string> AskOpenPaths(std::string_view title,
+                                                std::string_view folder) = 0;
   // A save-file dialog listing the files of `filter`; nullopt on cancel. (AskSavePath is this
   // dialog with SaveFilter::AnyFile.)
   virtual std::optional<std::string> AskSaveFile(std::string_view title, std::string_view suggested,

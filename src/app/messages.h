@@ -140,6 +140,42 @@ inline constexpr char kPopupNewFolder[] = "New Folder";
 inline constexpr char kNewFolderTitle[] = "New Folder";
 inline constexpr char kNewFolderLabel[] = "Name of the new folder (8.3):";
 inline constexpr char kInvalidFolderName[] = "Not a valid MSX-DOS name (8.3): ";
+// Ours: the Edit menu and the toolbar. What each command did is confirmed in the status bar.
+inline constexpr char kMenuEdit[] = "&Edit";
+inline constexpr char kToolBar[] = "Edit";
+inline constexpr char kEditAddFiles[] = "Add Files...";
+inline constexpr char kEditAddFolder[] = "Add Folder...";
+inline constexpr char kEditNewFolder[] = "New Folder...";
+inline constexpr char kEditRename[] = "Rename";
+inline constexpr char kEditDelete[] = "Delete";
+inline constexpr char kEditExtract[] = "Extract...";
+inline constexpr char kEditSelectAll[] = "Select All";
+inline constexpr char kAddFilesTitle[] = "Add Files to Disk Image";
+inline constexpr char kAddFolderTitle[] = "Add a Folder with its Contents to Disk Image";
+inline constexpr char kExtractFolderTitle[] = "Extract to Folder";
+// Extracting into a folder that holds names of the selection already (%1: the folder, %2: "3
+// files", "1 file and 1 folder").
+inline constexpr char kExtractReplaceQuestion[] =
+    "%1 already holds %2 of these names. Replace them?";
+// "Delete GAMES and the 12 files in it?" (%1: the folder, %2: what it holds); for several
+// folders "Delete GAMES, DOCS and the 15 files in them?".
+inline constexpr char kDeleteFolderQuestion[] = "Delete %1 and the %2 in it?";
+inline constexpr char kDeleteFoldersQuestion[] = "Delete %1 and the %2 in them?";
+inline constexpr char kOneFile[] = "1 file";
+inline constexpr char kFiles[] = "%1 files";
+inline constexpr char kOneFolder[] = "1 folder";
+inline constexpr char kFolders[] = "%1 folders";
+inline constexpr char kAnd[] = " and ";
+inline constexpr char kSavedStatus[] = "Saved %1";
+inline constexpr char kAddedStatus[] = "Added %1";
+inline constexpr char kDeletedStatus[] = "Deleted %1";
+inline constexpr char kExtractedStatus[] = "Extracted %1 to %2";
+inline constexpr char kFolderMadeStatus[] = "Created folder %1";
+inline constexpr char kRepairedStatus[] = "Repaired: %1 mended";
+inline constexpr char kOneFinding[] = "1 finding";
+inline constexpr char kFindings[] = "%1 findings";
+inline constexpr char kConvertedStatus[] = "Converted to %1";
+inline constexpr char kNotConvertedStatus[] = "Not converted: %1";
 // The New disk image menu's choice of boot sector.
 inline constexpr char kMenuDos2[] = "MSX-DOS 2 Boot Sector";
 

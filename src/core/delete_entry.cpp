@@ -137,7 +137,34 @@ DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEnt
   return DeleteStatus::Deleted;
 }
 
-std::vector<DeleteOutcome> DeleteSelected(Workspace& ws, const std::vector<int>& slots) {
+TreeCount CountBelow(const DiskImage& image, const FileEntry& directory) {
+  TreeCount n;
+  if (!image.Usable() || !directory.IsDirectory() || directory.IsDot()) return n;
+  // Each directory is listed once: a directory met again (a loop, a cross-link) ends there.
+  std::vector<bool> listed(image.geometry.LastDataCluster() + 1u, false);
+  std::vector<std::uint16_t> todo{directory.firstCluster};
+  while (!todo.empty()) {
+    const std::uint16_t first = todo.back();
+    todo.pop_back();
+    if (first == 0 || first >= listed.size() || listed[first]) continue;
+    listed[first] = true;
+    const std::optional<DirContents> contents = ListDirectory(image, DirRef{first});
+    if (!contents) continue;
+    for (const FileEntry& e : EntriesOf(*contents)) {
+      if (e.IsDot()) continue;
+      if (e.IsDirectory()) {
+        ++n.folders;
+        todo.push_back(e.firstCluster);
+      } else if (!e.IsVolume()) {
+        ++n.files;
+      }
+    }
+  }
+  return n;
+}
+
+std::vector<DeleteOutcome> DeleteSelected(Workspace& ws, const std::vector<int>& slots,
+                                          bool withContents) {
   std::vector<DeleteOutcome> out;
   std::vector<int> done;
   ChangeGuard guard(ws.image);  // the tree is mapped once for all of them
@@ -145,7 +172,8 @@ std::vector<DeleteOutcome> DeleteSelected(Workspace& ws, const std::vector<int>&
     if (std::find(done.begin(), done.end(), slot) != done.end()) continue;  // never twice
     auto entry = ws.EntryAt(slot);
     if (!entry) continue;
-    out.push_back(DeleteEntry(ws.image, ws.listing, *entry, &guard));
+    out.push_back(withContents ? DeleteTree(ws.image, ws.listing, *entry, &guard)
+                               : DeleteEntry(ws.image, ws.listing, *entry, &guard));
     if (out.back() == DeleteStatus::NoImage) break;
     if (out.back() != DeleteStatus::Deleted) continue;
     ws.MarkChanged();

@@ -51,9 +51,20 @@ DeleteOutcome DeleteEntry(DiskImage& image, const DirContents& dir, const FileEn
 DeleteOutcome DeleteTree(DiskImage& image, const DirContents& dir, const FileEntry& entry,
                          ChangeGuard* guard = nullptr);
 
+// What a directory holds, at every level below it: the files and the directories that DeleteTree
+// would remove with it (dot entries and volume labels not counted). A directory whose chain is
+// broken counts as holding nothing; each directory is counted once however often it is listed.
+struct TreeCount {
+  std::size_t files = 0, folders = 0;
+  bool Empty() const { return files == 0 && folders == 0; }
+};
+TreeCount CountBelow(const DiskImage& image, const FileEntry& directory);
+
 // The Delete command on the shown directory: the entries of `slots` (the selected rows, in list
-// order) one after another, then the directory is listed again. One outcome per slot that held
-// an entry; the image counts as changed once anything was tried.
-std::vector<DeleteOutcome> DeleteSelected(Workspace& ws, const std::vector<int>& slots);
+// order) one after another, then the directory is listed again. With `withContents` directories go
+// with everything in them (DeleteTree), otherwise only empty ones. One outcome per slot that held
+// an entry; the image counts as changed once anything was deleted.
+std::vector<DeleteOutcome> DeleteSelected(Workspace& ws, const std::vector<int>& slots,
+                                          bool withContents = false);
 
 }  // namespace quarnel

@@ -81,8 +81,11 @@ bool TreeExtractor::Entry(const FileEntry& e, const fs::path& out, HostNames& na
       shown + (e.IsDot() ? MsxCharset::International().ToUtf8(caption) : wanted);
   const std::string name = names.Claim(wanted);
   if (name != wanted || e.IsDot()) notes_.push_back(path + std::string(msg::kExtractedAs) + name);
-  if (!e.IsDirectory())
-    return ExtractEntryFile(image_, imagePath_, e, out, name, path, io_, notes_);
+  if (!e.IsDirectory()) {
+    const bool written = ExtractEntryFile(image_, imagePath_, e, out, name, path, io_, notes_);
+    if (written) ++filesWritten_;
+    return written;
+  }
   if (e.firstCluster == 0 ||
       std::find(above_.begin(), above_.end(), e.firstCluster) != above_.end()) {
     notes_.push_back(std::string(msg::kDirectoryLoopSkipped) + path);

@@ -63,6 +63,8 @@ class TreeExtractor {
 
   // The lines said since the last call, in order.
   std::vector<std::string> TakeNotes();
+  // Files written so far (folders not counted).
+  std::size_t FilesWritten() const { return filesWritten_; }
 
  private:
   const DiskImage& image_;
@@ -70,6 +72,7 @@ class TreeExtractor {
   BatchFileIo io_;                    // the tree's files are flushed once, by Finish
   std::vector<std::uint16_t> above_;  // first clusters of the directories being extracted
   std::vector<std::string> notes_;
+  std::size_t filesWritten_ = 0;
 };
 
 }  // namespace quarnel

@@ -305,6 +305,37 @@ TEST_F(Folders, DeleteTreeRefusesADirectoryThatLeadsBackUp) {
   }
 }
 
+// What a directory holds at every level, asked about before it goes; a directory that leads back
+// up is counted as an entry and not listed again, so the count ends.
+TEST_F(Folders, CountBelowCountsEveryLevelOnce) {
+  const struct {
+    const char* what;
+    std::optional<bool> backToRoot;  // a directory BACK inside TOP leading to the root or to TOP
+    std::size_t files, folders;
+  } cases[] = {{"a plain tree", std::nullopt, 3, 1},
+               {"a loop to its parent", false, 3, 2},
+               {"a loop to the root", true, 3, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ImageBuilder b;
+    b.AddFile(kRoot, "OUT.BIN", test::Pattern(10));
+    const std::uint16_t top = b.AddDirectory(kRoot, "TOP");
+    b.AddFile(top, "A.BIN", test::Pattern(3000));
+    const std::uint16_t sub = b.AddDirectory(top, "SUB");
+    b.AddFile(sub, "B.BIN", test::Pattern(30));
+    b.AddFile(sub, "C.BIN", test::Pattern(0));
+    if (c.backToRoot)
+      b.AddEntry(top,
+                 {"BACK", kAttrDirectory, static_cast<std::uint16_t>(*c.backToRoot ? 0 : top)});
+    ws = Workspace();
+    Load(b.Bytes());
+    const TreeCount n = CountBelow(img(), *Find(kRootDir, "TOP"));
+    EXPECT_EQ(n.files, c.files);
+    EXPECT_EQ(n.folders, c.folders);
+  }
+  EXPECT_TRUE(CountBelow(img(), *Find(kRootDir, "OUT.BIN")).Empty());
+}
+
 TEST_F(Folders, DirectoriesMadeByMmdTakeOurAdds) {
   if (!test::HaveWitnesses() || !test::HaveProgram("mmd")) GTEST_SKIP() << "mtools missing";
   test::TempDir tmp;

@@ -49,8 +49,8 @@ TEST_F(ConversionTest, OpeningAnXsaAsksForTheTargetThenUnpacksIt) {
   EXPECT_EQ(ReadHostFile(dir / "back.dsk"), diskBytes);
   EXPECT_TRUE(ui.core.messages.empty());
   EXPECT_TRUE(w->isEnabled());
-  EXPECT_TRUE(Disk(*w).imagePath.empty());  // converted, not opened
-  EXPECT_TRUE(ui.saveFilters.empty());      // every file is offered
+  EXPECT_EQ(Disk(*w).imagePath, P("back.dsk"));  // converted, then opened
+  EXPECT_TRUE(ui.saveFilters.empty());           // every file is offered
 }
 
 // An .IMG file has the conversion menu as every other image the converters take.

@@ -101,7 +101,7 @@ TEST_F(EditTest, RenameInPlaceAcceptsValidAndRefusesInvalidNames) {
   MainWindow& win = StartDemo();
   auto typeName = [&](const std::string& caption, const char* text) {
     Select({caption});
-    win.StartRenamingEntry();
+    win.editActions()->rename()->trigger();
     QLineEdit* editor = nullptr;
     for (auto* e : View()->viewport()->findChildren<QLineEdit*>())
       if (e->isVisible()) editor = e;
@@ -131,7 +131,7 @@ TEST_F(EditTest, RenameWorksInASubdirectory) {
   Select({"GAMES.   "});
   win.OpenSelectedEntry();
   Select({"INSIDE.TXT"});
-  win.StartRenamingEntry();
+  win.editActions()->rename()->trigger();
   QLineEdit* editor = nullptr;
   for (auto* e : View()->viewport()->findChildren<QLineEdit*>())
     if (e->isVisible()) editor = e;

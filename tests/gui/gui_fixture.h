@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main/edit_actions.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
 #include "app/main/host_browser.h"

@@ -183,7 +183,7 @@ TEST_F(WindowTest, NewFolderMakesADirectoryInTheShownOne) {
   ui.texts.push_back(QString("levels"));
   ui.texts.push_back(QString("bad name!"));
   ui.texts.push_back(QString("LEVELS"));
-  for (int i = 0; i < 3; ++i) w->MakeFolder();
+  for (int i = 0; i < 3; ++i) w->editActions()->newFolder()->trigger();
   EXPECT_THAT(ui.core.messages, ElementsAre("Not a valid MSX-DOS name (8.3): bad name!",
                                             "A directory of that name exists already: LEVELS"));
   EXPECT_THAT(Captions(), ElementsAre(".", "..", "INSIDE.TXT", "LEVELS.   "));

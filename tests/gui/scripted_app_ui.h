@@ -52,6 +52,13 @@ class ScriptedAppUi : public AppUi {
     titles.emplace_back(title);
     return Take(openPaths);
   }
+  std::vector<std::string> AskOpenPaths(std::string_view title, std::string_view) override {
+    titles.emplace_back(title);
+    if (openPathLists.empty()) return {};
+    std::vector<std::string> v = std::move(openPathLists.front());
+    openPathLists.pop_front();
+    return v;
+  }
   // A save dialog of the window's own, recorded and answered as the core's save dialogs are.
   std::optional<std::string> AskSaveFile(std::string_view title, std::string_view suggested,
                                          SaveFilter filter) override {
@@ -86,6 +93,7 @@ class ScriptedAppUi : public AppUi {
                                         // asked in a captioned box
   std::vector<SaveFilter> saveFilters;  // of the window's own save dialogs
   std::deque<std::optional<std::string>> openPaths, folders;
+  std::deque<std::vector<std::string>> openPathLists;  // answers of the several-files dialog
   std::deque<std::optional<QColor>> colors;
   std::deque<std::optional<QFont>> fonts;
   std::deque<std::optional<QString>> texts;

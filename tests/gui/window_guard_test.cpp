@@ -109,7 +109,7 @@ TEST_F(WindowTest, EightBitNamesAreShownAndRenamedByteForByte) {
   // Renamed in place to a name with a character above 0x7F (stored as the MSX byte that shows
   // it), the file can still be viewed.
   Select({"PLAIN.TXT"});
-  w->StartRenamingEntry();
+  w->editActions()->rename()->trigger();
   QLineEdit* editor = nullptr;
   for (auto* e : View()->viewport()->findChildren<QLineEdit*>())
     if (e->isVisible()) editor = e;

@@ -188,6 +188,13 @@ std::optional<std::string> QtUi::AskOpenPath(std::string_view title, std::string
   return FromQ(p);
 }
 
+std::vector<std::string> QtUi::AskOpenPaths(std::string_view title, std::string_view folder) {
+  std::vector<std::string> out;
+  for (const QString& p : QFileDialog::getOpenFileNames(parent_, ToQ(title), ToQ(folder)))
+    out.push_back(FromQ(p));
+  return out;
+}
+
 std::optional<std::string> QtUi::AskSaveFile(std::string_view title, std::string_view suggested,
                                              SaveFilter filter) {
   QString start = ToQ(suggested);

@@ -30,6 +30,7 @@ class QtUi : public AppUi {
   void Status(std::string_view text) override;
 
   std::optional<std::string> AskOpenPath(std::string_view title, std::string_view folder) override;
+  std::vector<std::string> AskOpenPaths(std::string_view title, std::string_view folder) override;
   std::optional<std::string> AskSaveFile(std::string_view title, std::string_view suggested,
                                          SaveFilter filter) override;
   std::optional<std::string> AskFolder(std::string_view title, std::string_view start) override;

@@ -16,10 +16,12 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/edit_actions.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
 #include "app/main/host_browser.h"
@@ -110,7 +112,8 @@ MainWindow::MainWindow(const AppPaths& paths, const QStringList& arguments, AppU
   BuildWidgets();
   BuildMenus();
   BuildPopups();
-  resize(644, 443 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+  resize(644, 443 + menuBar()->sizeHint().height() + toolBar_->sizeHint().height() +
+                  statusBar()->sizeHint().height());
   ViewerWindow::Attach(*this);  // the viewer window, created once with the main window
 
   // The temporary folder, the settings file and the file named on the command line.
@@ -274,14 +277,7 @@ void MainWindow::BuildWidgets() {
     connect(up, &QAction::triggered, this, [this] { GoToParent(); });
     list_->addAction(up);
   }
-  // Delete deletes the selection as Alt+Del does.
-  auto* del = new QAction(list_);
-  del->setShortcut(QKeySequence(Qt::Key_Delete));
-  del->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-  connect(del, &QAction::triggered, this, [this] {
-    if (deleteAct_->isEnabled()) DeleteSelectedEntries();
-  });
-  list_->addAction(del);
+  // Delete deletes the selection as Edit › Delete does (EditActions).
 }
 
 void MainWindow::OpenChosenFile() {
@@ -350,6 +346,18 @@ void MainWindow::BuildMenus() {
   file->addSeparator();
   Add(
       file, app_text::kMenuExit, this, [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+  // The Edit menu and the toolbar: the edit actions' commands.
+  editMenu_ = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuEdit));
+  editMenu_->setObjectName(QStringLiteral("EditMenu"));
+  toolBar_ = addToolBar(QString::fromLatin1(app_text::kToolBar));
+  toolBar_->setObjectName(QStringLiteral("EditToolBar"));
+  toolBar_->setMovable(false);
+  // Each button says what it does: the icons alone do not.
+  toolBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  toolBar_->setIconSize(QSize(16, 16));
+  editActions_ = new EditActions(*this);
+  editActions_->AddTo(editMenu_, toolBar_);
 
   QMenu* view = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuView));
   Add(view, app_text::kMenuDetail, this, [this] { SetListStyle(0); });
@@ -428,8 +436,11 @@ void MainWindow::BuildPopups() {
       QKeySequence(Qt::ALT | Qt::Key_E));
   infoAct_ = listAction(
       fileListMenu_, app_text::kPopupInfo, [this] { ShowInfo(); }, Qt::Key_F10);
-  renameAct_ = Add(fileListMenu_, app_text::kPopupRename, this, [this] { StartRenamingEntry(); });
-  newFolderAct_ = Add(fileListMenu_, app_text::kPopupNewFolder, this, [this] { MakeFolder(); });
+  // The Edit menu's commands, under the names this menu has always had.
+  renameAct_ = Add(fileListMenu_, app_text::kPopupRename, this,
+                   [this] { editActions_->rename()->trigger(); });
+  newFolderAct_ = Add(fileListMenu_, app_text::kPopupNewFolder, this,
+                      [this] { editActions_->newFolder()->trigger(); });
 
   diskImageMenu_ = new QMenu(this);
   diskImageMenu_->setObjectName(QStringLiteral("diskImageMenu"));
@@ -464,6 +475,11 @@ void MainWindow::BuildPopups() {
 QString MainWindow::statusText() const { return statusBar()->currentMessage(); }
 
 void MainWindow::SetStatus(const QString& text) { statusBar()->showMessage(text); }
+
+void MainWindow::Confirm(const QString& text) {
+  SetStatus(text);
+  confirmed_ = true;
+}
 
 void MainWindow::NotAvailable() { SetStatus(QString::fromLatin1(app_text::kNotAvailable)); }
 
@@ -523,6 +539,7 @@ ListMenuState MainWindow::UpdateListMenu() {
   infoAct_->setEnabled(listMenuState_.info && fileInfo != nullptr);
   renameAct_->setEnabled(listMenuState_.rename && s.selectedRows > 0);
   newFolderAct_->setEnabled(listMenuState_.addFile);
+  if (editActions_) editActions_->Update(listMenuState_, s.selectedRows, model_->rowCount());
   return listMenuState_;
 }
 
@@ -615,7 +632,8 @@ void MainWindow::RetryPendingFile() {
 }
 
 void MainWindow::OpenPendingFile() {
-  SetStatus(ToQ(OpenPath()));
+  if (!confirmed_) SetStatus(ToQ(OpenPath()));
+  confirmed_ = false;
   if (!pendingOpen_) return;
   // A command is waiting in a dialog or reading a file; opening another image now would swap
   // the image under it. The closing of its last dialog (TrackedUi::closed, WindowUnblocked) or

@@ -1,7 +1,8 @@
 // The main window: the host folder browser on the left, the file list of the current image on
 // the right, the OEM and volume fields above it, the summary and the filter below, a status
-// bar, the main menu and the three context menus. Every command of the window is a public
-// member so that the GUI tests can run it as the menu would.
+// bar, the main menu, the Edit toolbar and the three context menus. The Edit menu's and the
+// toolbar's commands are actions of their own controller (EditActions), which the GUI tests
+// trigger; most other commands are public members that the tests run as the menus would.
 #pragma once
 
 #include <QMainWindow>
@@ -34,10 +35,12 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QSplitter;
+class QToolBar;
 class QToolButton;
 
 namespace quarnel {
 
+class EditActions;
 class FileListModel;
 class FileListView;
 class HostBrowser;
@@ -95,19 +98,18 @@ class MainWindow : public QMainWindow {
   // file that gives nothing to show (too small, unreadable) leaves the open image as it was;
   // false then, or when the user cancelled.
   bool OpenFile(const std::string& path);
-  // Adds one host file under `entryName` to the shown directory, showing what went wrong.
-  void AddHostFile(const std::filesystem::path& path, const std::string& entryName);
+  // Adds one host file under `entryName` to the shown directory, showing what went wrong; true
+  // when it was added.
+  bool AddHostFile(const std::filesystem::path& path, const std::string& entryName);
   // A dropped .TXT or .ASC file may be MSX-BASIC text: the drop offers to store it tokenised
   // under its stem with .BAS.
   bool OffersTokenizing(const std::filesystem::path& path) const;
   // The entry name of a tokenised program: the stem with .BAS, or the rename dialog's answer.
   std::optional<std::string> AskTokenizedName(const std::filesystem::path& path);
-  void AddTokenizedHostFile(const std::filesystem::path& path, const std::string& entryName);
+  bool AddTokenizedHostFile(const std::filesystem::path& path, const std::string& entryName);
   // Adds a host folder with everything in it to the shown directory (a short name for names
-  // that are not 8.3; the first failure is shown).
-  void AddHostFolder(const std::filesystem::path& path);
-  // "New Folder": asks for a name and makes the directory in the shown directory.
-  void MakeFolder();
+  // that are not 8.3; the first failure is shown). The number of files added.
+  std::size_t AddHostFolder(const std::filesystem::path& path);
   void AddChosenFile();  // "Add a File": asks for a host file, adds it
   // Card and hard-disk images: the partitions are listed first; entering one opens its volume
   // (written in place when saved, never outside the partition), leaving it settles its unsaved
@@ -128,7 +130,6 @@ class MainWindow : public QMainWindow {
   void ClearRecentFiles();
   void DeleteSelectedEntries();
   void ExtractSelectedEntries();
-  void StartRenamingEntry();  // opens the in-place editor on the selected row
   bool CommitRenamedEntry(int slot, const QString& text);
   void CommitOemField();     // the OEM field was left or confirmed
   void CommitVolumeField();  // the volume field was left or confirmed
@@ -180,6 +181,10 @@ class MainWindow : public QMainWindow {
   void SetFloppySources(const DeviceSources& sources);
   QAction* toDiskAction() const { return toDisk_; }
   QAction* fromDiskAction() const { return fromDisk_; }
+  // The Edit menu's and the toolbar's commands.
+  EditActions* editActions() const { return editActions_; }
+  QMenu* editMenu() const { return editMenu_; }
+  QToolBar* toolBar() const { return toolBar_; }
 
   // What the tests and the viewer look at.
   // The open disk image's workspace, or the open tape; nullptr when that is not what is open.
@@ -244,6 +249,7 @@ class MainWindow : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  friend class EditActions;  // its commands work on the list, the image and the questions here
   void BuildWidgets();
   void BuildMenus();
   void BuildPopups();
@@ -251,7 +257,16 @@ class MainWindow : public QMainWindow {
   void ShowListing();       // rows, fields and summary from the workspace
   void AfterImageChange();  // list again after a change
   void AddHostFiles(const QStringList& paths);
+  // Adds host files and folders (with what they hold) to the shown directory, the questions
+  // asked first; the number of files added, nullopt when the user cancelled.
+  std::optional<std::size_t> AddHostPaths(const std::vector<std::filesystem::path>& files);
+  // "Saved NAME" for the file written.
+  void SetSavedStatus(const std::filesystem::path& file);
   void SetStatus(const QString& text);
+  // A command's word on what it did, in the status bar. It stays there through the activation of
+  // the window that follows the command (its dialogs closing), which otherwise shows the image's
+  // path.
+  void Confirm(const QString& text);
   // A command is running: one of its dialogs is open (or just closing), a modal dialog is, or
   // the window is disabled while it reads.
   bool Busy() const;
@@ -351,6 +366,7 @@ class MainWindow : public QMainWindow {
   ListMenuState listMenuState_;
   DiskMenuState diskMenuState_;
   bool dosFunctions_ = false;
+  bool confirmed_ = false;  // a command's word is in the status bar (Confirm)
   bool dragging_ = false;
   QString lastFontTitle_;
   QString oemShown_;
@@ -369,6 +385,9 @@ class MainWindow : public QMainWindow {
   QToolButton* partitionsButton_ = nullptr;
   QSplitter* splitter_ = nullptr;
 
+  EditActions* editActions_ = nullptr;
+  QMenu* editMenu_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
   QMenu* diskImageMenu_ = nullptr;
   QMenu* fileListMenu_ = nullptr;
   QMenu* conversionMenu_ = nullptr;

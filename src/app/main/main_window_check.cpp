@@ -27,6 +27,17 @@ std::string FindingLine(const DiskFinding& f) {
   return line;
 }
 
+// The findings of `check`, one after another, and how many there are.
+std::string CheckReport(const DiskCheck& check) {
+  std::string report;
+  for (const auto& f : check.findings) report += FindingLine(f);
+  report += check.Clean() ? std::string(app_text::kCheckClean)
+            : check.findings.size() == 1
+                ? std::string(app_text::kCheckFoundOne)
+                : std::to_string(check.findings.size()) + app_text::kCheckFound;
+  return report + "\n";
+}
+
 }  // namespace
 
 void MainWindow::CheckOpenDisk() {
@@ -37,17 +48,13 @@ void MainWindow::CheckOpenDisk() {
     return;
   }
   const DiskCheck check = CheckDisk(ws->image);
-  std::string report;
-  for (const auto& f : check.findings) report += FindingLine(f);
-  report += check.Clean() ? std::string(app_text::kCheckClean)
-            : check.findings.size() == 1
-                ? std::string(app_text::kCheckFoundOne)
-                : std::to_string(check.findings.size()) + app_text::kCheckFound;
-  report += "\n";
-  if (checkReport)
-    checkReport(report);
-  else
-    ui_->Notify(report);
+  const auto show = [this](const std::string& report) {
+    if (checkReport)
+      checkReport(report);
+    else
+      ui_->Notify(report);
+  };
+  show(CheckReport(check));
   if (check.Clean()) return;
   const RepairPlan plan = PlanRepair(ws->image, {false, SystemClock().Now()});
   if (!plan.changed) return;
@@ -63,6 +70,17 @@ void MainWindow::CheckOpenDisk() {
   ws->MarkChanged();
   ws->Refresh();
   AfterImageChange();
+  // The report shows the disk as it is now; of the findings reported first, those gone are
+  // mended.
+  const DiskCheck now = CheckDisk(ws->image);
+  const std::size_t mended =
+      check.findings.size() > now.findings.size() ? check.findings.size() - now.findings.size() : 0;
+  const QString status =
+      QString::fromLatin1(app_text::kRepairedStatus)
+          .arg(mended == 1 ? QString::fromLatin1(app_text::kOneFinding)
+                           : QString::fromLatin1(app_text::kFindings).arg(mended));
+  show(FromQ(status) + "\n\n" + CheckReport(now));
+  Confirm(status);
 }
 
 void MainWindow::CheckSelectedDisk() {

@@ -187,16 +187,17 @@ bool MainWindow::MayAddAs(const std::string& entryName, ReplaceState& state) {
   return choice == ReplaceChoice::Replace;
 }
 
-void MainWindow::AddHostFile(const std::filesystem::path& path, const std::string& entryName) {
+bool MainWindow::AddHostFile(const std::filesystem::path& path, const std::string& entryName) {
   Workspace* ws = disk();
   if (!ws) {
     ui_->Notify(msg::kNoImageSelected);
-    return;
+    return false;
   }
   const AddOutcome out = AddFile(ws->image, ws->CurrentDir(), path, entryName);
   if (out == AddStatus::Added) ws->MarkChanged();
   if (!out.message.empty()) ui_->Notify(out.message);
   ws->Refresh();
+  return out == AddStatus::Added;
 }
 
 bool MainWindow::OffersTokenizing(const std::filesystem::path& path) const {
@@ -213,10 +214,10 @@ std::optional<std::string> MainWindow::AskTokenizedName(const std::filesystem::p
   }
 }
 
-void MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
+bool MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
                                       const std::string& entryName) {
   Workspace* ws = disk();
-  if (!ws) return;
+  if (!ws) return false;
   NewFile file;
   AddOutcome out = ReadNewFile(ws->image, path, entryName, file);
   if (out == AddStatus::Added) {
@@ -226,7 +227,7 @@ void MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
       ui_->Notify(path.filename().string() + ": line " + std::to_string(t.error->line) +
                   ", column " + std::to_string(t.error->column) + ": " +
                   std::string(t.error->message));
-      return;
+      return false;
     }
     file.bytes = t.program;
     out = AddFileData(ws->image, ws->CurrentDir(), file);
@@ -234,6 +235,7 @@ void MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
   if (out == AddStatus::Added) ws->MarkChanged();
   if (!out.message.empty()) ui_->Notify(out.message);
   ws->Refresh();
+  return out == AddStatus::Added;
 }
 
 bool MainWindow::IsHostFolder(const std::filesystem::path& path) {
@@ -241,11 +243,11 @@ bool MainWindow::IsHostFolder(const std::filesystem::path& path) {
   return std::filesystem::is_directory(std::filesystem::symlink_status(path, ec));
 }
 
-void MainWindow::AddHostFolder(const std::filesystem::path& path) {
+std::size_t MainWindow::AddHostFolder(const std::filesystem::path& path) {
   Workspace* ws = disk();
   if (!ws || !ws->HasImage()) {
     ui_->Notify(msg::kNoImageSelected);
-    return;
+    return 0;
   }
   HostTreeOptions options;
   options.depth = ws->Depth();
@@ -256,23 +258,7 @@ void MainWindow::AddHostFolder(const std::filesystem::path& path) {
   if (!r.failures.empty() && !r.failures.front().message.empty())
     ui_->Notify(r.failures.front().message);
   ws->Refresh();
-}
-
-void MainWindow::MakeFolder() {
-  Workspace* ws = ReadableDisk();
-  if (!ws || IsCassette()) return;
-  auto name = ui_->AskText(app_text::kNewFolderTitle,
-                           QString::fromLatin1(app_text::kNewFolderLabel), QString());
-  if (!name || name->isEmpty()) return;
-  const std::string text = FromQ(*name);
-  const AddOutcome out = MakeDirectory(ws->image, ws->CurrentDir(), text, SystemClock().Now());
-  if (out == AddStatus::InvalidName)
-    ui_->Notify(std::string(app_text::kInvalidFolderName) + text);
-  else if (!out.message.empty())
-    ui_->Notify(out.message);
-  if (out == AddStatus::Added) ws->MarkChanged();
-  ws->Refresh();
-  ShowListing();
+  return r.files;
 }
 
 void MainWindow::DeleteSelectedEntries() {
@@ -320,17 +306,6 @@ void MainWindow::ExtractSelectedEntries() {
   }
 }
 
-void MainWindow::StartRenamingEntry() {
-  // Entries are renamed where they are listed, in the root or in a subdirectory.
-  if (IsCassette() || !ReadableDisk()) return;
-  std::vector<int> rows = list_->SelectedRows();
-  if (rows.empty()) return;
-  QModelIndex cur = list_->CurrentView()->currentIndex();
-  int row =
-      cur.isValid() && list_->Selection()->isRowSelected(cur.row(), {}) ? cur.row() : rows.front();
-  list_->EditRow(row);
-}
-
 bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
   Workspace* ws = ReadableDisk();
   const std::optional<FileEntry> entry = ws ? ws->EntryAt(slot) : std::nullopt;
@@ -344,7 +319,7 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
                       : out == RenameStatus::Duplicate ? app_text::kRenameDuplicate
                       : out == RenameStatus::DotEntry  ? app_text::kRenameDotEntry
                                                        : nullptr;
-    if (why && out.message.empty()) SetStatus(QString::fromLatin1(why).arg(text.trimmed()));
+    if (why && out.message.empty()) Confirm(QString::fromLatin1(why).arg(text.trimmed()));
     return false;
   }
   ws->MarkChanged();
@@ -352,7 +327,7 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
   ws->Refresh();
   // The name as stored (upper-case, blanks dropped), which may differ from what was typed.
   if (const std::optional<FileEntry> renamed = ws->EntryAt(slot))
-    SetStatus(
+    Confirm(
         QString::fromLatin1(app_text::kRenamedTo).arg(ImageText(renamed->Caption(), Charset())));
   return true;
 }
@@ -421,8 +396,14 @@ void MainWindow::NewImage(int row) {
 
 void MainWindow::SaveImage() {
   if (offerViewerEdits) offerViewerEdits();
-  if (Workspace* ws = disk()) SaveToOwnPath(*ws);
+  Workspace* ws = disk();
+  const bool saved = ws && SaveToOwnPath(*ws) == OwnSave::Saved;
   UpdateTitle();
+  if (saved) SetSavedStatus(ws->imagePath);
+}
+
+void MainWindow::SetSavedStatus(const std::filesystem::path& file) {
+  Confirm(QString::fromLatin1(app_text::kSavedStatus).arg(ToQ(file.filename().string())));
 }
 
 void MainWindow::SaveImageAs() {
@@ -439,6 +420,7 @@ void MainWindow::SaveImageAs() {
     browser_->SelectPath(ToQ(ws->imagePath));
   }
   ShowListing();
+  if (target) SetSavedStatus(*target);
 }
 
 void MainWindow::SaveImageCopy() {
@@ -453,6 +435,7 @@ void MainWindow::SaveImageCopy() {
     if (wasChanged) ws->MarkChanged();
   }
   UpdateTitle();
+  if (target) SetSavedStatus(*target);
 }
 
 void MainWindow::ImageChanged() {

@@ -35,16 +35,16 @@ void MainWindow::RenameHostFile() {
   auto name = ui_->AskText(app_text::kHostRenameTitle, fi.fileName(), fi.fileName());
   if (!name || name->isEmpty() || *name == fi.fileName()) return;
   if (name->contains(QLatin1Char('/'))) {
-    SetStatus(QString::fromLatin1(app_text::kHostNameBad));
+    Confirm(QString::fromLatin1(app_text::kHostNameBad));
     return;
   }
   QString target = fi.dir().filePath(*name);
   if (QFileInfo::exists(target)) {
-    SetStatus(QString::fromLatin1(app_text::kHostNameTaken).arg(*name));
+    Confirm(QString::fromLatin1(app_text::kHostNameTaken).arg(*name));
     return;
   }
   if (!QFile::rename(p, target)) {
-    SetStatus(QString::fromLatin1(app_text::kCannotRenameHost).arg(fi.fileName()));
+    Confirm(QString::fromLatin1(app_text::kCannotRenameHost).arg(fi.fileName()));
     return;
   }
   browser_->Refresh();
@@ -91,13 +91,26 @@ void MainWindow::ConvertHostFile(const QString& path) {
   if (!conversion) return;
   const TargetQuestion question = AskTargetFor(*conversion, source);
   const auto target = ui_->AskSavePath(question.title, question.proposed);
-  if (target && !target->empty()) {
-    setEnabled(false);
-    const ConvertOutcome outcome = Convert(*conversion, source, *target);
-    setEnabled(true);
-    if (!outcome.written()) ui_->Notify(outcome.message);
+  if (!target || target->empty()) {
+    browser_->Refresh();
+    return;
   }
+  setEnabled(false);
+  const ConvertOutcome outcome = Convert(*conversion, source, *target);
+  setEnabled(true);
   browser_->Refresh();
+  if (!outcome.written()) {
+    ui_->Notify(outcome.message);
+    Confirm(QString::fromLatin1(app_text::kNotConvertedStatus).arg(ToQ(outcome.message)));
+    return;
+  }
+  // A disk image made from another format opens at once, and the browser shows where it is.
+  const QString made = QFileInfo(ToQ(*target)).absoluteFilePath();
+  if (*conversion != Conversion::DskToXsa && OpenFile(FromQ(made))) {
+    browser_->SetFolder(QFileInfo(made).absolutePath());
+    browser_->SelectPath(made);
+  }
+  Confirm(QString::fromLatin1(app_text::kConvertedStatus).arg(QDir::toNativeSeparators(made)));
 }
 
 void MainWindow::DiskDetails() {

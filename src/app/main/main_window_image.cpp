@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/edit_actions.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
 #include "app/main/host_browser.h"
@@ -226,6 +227,16 @@ void MainWindow::DropFiles(const QStringList& paths) {
       return;
     }
   }
+  const std::string remembered = FromQ(statusText());
+  const std::optional<std::size_t> added = AddHostPaths(files);
+  if (!added) return;
+  ui_->Status(remembered);
+  ShowListing();
+  Confirm(QString::fromLatin1(app_text::kAddedStatus).arg(CountText(*added, 0)));
+}
+
+std::optional<std::size_t> MainWindow::AddHostPaths(
+    const std::vector<std::filesystem::path>& files) {
   // The questions come first, in order: for a text file whether it is a BASIC program to store
   // tokenised, then the rename question for a name that does not fit; a folder takes its short
   // name without a question.
@@ -244,24 +255,23 @@ void MainWindow::DropFiles(const QStringList& paths) {
                                        : AskEntryName(f));
     if (!IsHostFolder(f) && names.back() && !MayAddAs(*names.back(), replacing))
       names.back() = std::nullopt;
-    if (replacing.cancelled) return;
+    if (replacing.cancelled) return std::nullopt;
   }
   setEnabled(false);
-  const std::string remembered = FromQ(statusText());
+  std::size_t added = 0;
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (IsHostFolder(files[i]))
-      AddHostFolder(files[i]);
+      added += AddHostFolder(files[i]);
     else if (names[i] && tokenised[i])
-      AddTokenizedHostFile(files[i], *names[i]);
+      added += AddTokenizedHostFile(files[i], *names[i]) ? 1 : 0;
     else if (names[i])
-      AddHostFile(files[i], *names[i]);  // a cancelled question skips the file
+      added += AddHostFile(files[i], *names[i]) ? 1 : 0;  // a cancelled question skips the file
     ui_->Status(
         FillText(app_text::kAddingFile, {DecimalText(static_cast<std::int64_t>(i)),
                                          DecimalText(static_cast<std::int64_t>(files.size()))}));
   }
-  ui_->Status(remembered);
-  ShowListing();
   setEnabled(true);
+  return added;
 }
 
 }  // namespace quarnel

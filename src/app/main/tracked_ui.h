@@ -61,6 +61,9 @@ class TrackedUi : public AppUi {
   std::optional<std::string> AskOpenPath(std::string_view t, std::string_view f) override {
     return Track([&] { return inner_.AskOpenPath(t, f); });
   }
+  std::vector<std::string> AskOpenPaths(std::string_view t, std::string_view f) override {
+    return Track([&] { return inner_.AskOpenPaths(t, f); });
+  }
   std::optional<std::string> AskSaveFile(std::string_view t, std::string_view s,
                                          SaveFilter f) override {
     return Track([&] { return inner_.AskSaveFile(t, s, f); });

@@ -164,6 +164,8 @@ void ViewerWindow::BuildPopup() {
                        [this] { CopyToClipboard(); });
   searchAct_ =
       AddAction(this, popup_, app_text::kViewerSearch, Qt::Key_F6, [this] { StartSearch(); });
+  // Ctrl+F searches as well, as in most programs.
+  searchAct_->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence::Find});
   saveAct_ = AddAction(this, popup_, app_text::kViewerSavePicture,
                        QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SavePictureAs(); });
   msxColoursAct_ = AddAction(this, popup_, app_text::kViewerMsxColours,
