@@ -1,11 +1,12 @@
 // Recorded changes are taken back and made again byte for byte, on a floppy held in memory and
 // on a partition written in place, for each kind of change the programs make.
+#include "core/change_record.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "core/add_file.h"
-#include "core/change_record.h"
 #include "core/clock.h"
 #include "core/delete_entry.h"
 #include "core/disk_repair.h"
@@ -88,8 +89,7 @@ std::vector<ChangeCase> Cases() {
        [clock](Workspace& ws) {
          return SetVolumeName(ws.image, "MYDISK", clock) == VolumeStatus::Created;
        }},
-      {"OEM name", nullptr,
-       [](Workspace& ws) { return SetOemSignature(ws.image, "QUARNEL1"); }},
+      {"OEM name", nullptr, [](Workspace& ws) { return SetOemSignature(ws.image, "QUARNEL1"); }},
       {"repair",
        [](Workspace& ws) {
          const auto e = ws.EntryAt(SlotOf(ws, "HELLO.BAS"));

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "app/dialogs/find_dialog.h"
+#include "app/main/document.h"
 #include "app/messages.h"
 #include "tools/messages.h"
 #include "viewer_fixture.h"
@@ -43,8 +44,7 @@ class ViewerToolsTest : public ViewerTest {
 
 TEST_F(ViewerToolsTest, InfoWritesTheFileReportWithItsClustersMarked) {
   StartWithImage();
-  ASSERT_TRUE(w->fileInfo);
-  w->fileInfo(SlotOf("README.TXT"));
+  w->document()->RequestFileInfo(SlotOf("README.TXT"));
   EXPECT_EQ(v->viewMode(), "FILE INFO");
   EXPECT_EQ(v->windowTitle(), "Info on File: README.TXT");
   const std::string text = PlainText();
@@ -64,8 +64,7 @@ TEST_F(ViewerToolsTest, InfoWritesTheFileReportWithItsClustersMarked) {
 
 TEST_F(ViewerToolsTest, DiskDetailsWritesTheDiskReportAndTheMap) {
   StartWithImage();
-  ASSERT_TRUE(w->diskDetails);
-  w->diskDetails(ImagePath());
+  w->document()->RequestDiskDetails(ImagePath());
   EXPECT_EQ(v->viewMode(), "DISK DETAIL");
   EXPECT_EQ(v->windowTitle(), "Details of demo.dsk");
   const QString text = v->richEdit()->toPlainText();
@@ -78,8 +77,7 @@ TEST_F(ViewerToolsTest, DiskDetailsWritesTheDiskReportAndTheMap) {
 
 TEST_F(ViewerToolsTest, SectorViewEditsAByteAndSavesItAfterTheQuestion) {
   StartWithImage();
-  ASSERT_TRUE(w->sectorView);
-  w->sectorView(ImagePath());
+  w->document()->RequestSectorView(ImagePath());
   EXPECT_EQ(v->viewMode(), "SECTOR");
   EXPECT_EQ(v->windowTitle(), "Sector view of demo.dsk");
   HexModel* m = v->grid()->Model();
@@ -131,7 +129,7 @@ TEST_F(ViewerToolsTest, HexViewEditGoesBackIntoTheViewedFile) {
 TEST_F(ViewerToolsTest, SearchFindsInTheSectorHexAndTextViews) {
   StartWithImage();
   // Sector view: the whole image from the shown sector on; Find again goes on after the hit.
-  w->sectorView(ImagePath());
+  w->document()->RequestSectorView(ImagePath());
   Find("517561726E656C");  // "Quarnel"
   FindDialog* f = v->findDialog();
   EXPECT_EQ(f->windowTitle(), tools::kFindFound.data());

@@ -2,9 +2,11 @@
 #include <string>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/main/host_browser.h"
 #include "app/main/main_window.h"
 #include "app/messages.h"
+#include "core/change_record.h"
 #include "core/clock.h"
 #include "core/disk_check.h"
 #include "core/disk_repair.h"
@@ -44,10 +46,7 @@ void MainWindow::CheckOpenDisk() {
                 ? std::string(app_text::kCheckFoundOne)
                 : std::to_string(check.findings.size()) + app_text::kCheckFound;
   report += "\n";
-  if (checkReport)
-    checkReport(report);
-  else
-    ui_->Notify(report);
+  document_->ShowReport(report);
   if (check.Clean()) return;
   const RepairPlan plan = PlanRepair(ws->image, {false, SystemClock().Now()});
   if (!plan.changed) return;
@@ -59,8 +58,9 @@ void MainWindow::CheckOpenDisk() {
         ": " + a.remedy;
   }
   if (!ui_->AskYesNo(question)) return;
-  ws->image = plan.repaired;
-  ws->MarkChanged();
+  document_->Change(QString::fromLatin1(app_text::kUndoRepair), [&] {
+    if (TakeChangedBytes(ws->image, plan.repaired)) ws->MarkChanged();
+  });
   ws->Refresh();
   AfterImageChange();
 }

@@ -17,6 +17,7 @@
 #include "app/dialogs/find_dialog.h"
 #include "app/dialogs/number_box.h"
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/messages.h"
 #include "app/viewer/hex_view.h"
 #include "app/viewer/map_folding.h"
@@ -222,7 +223,7 @@ void ViewerWindow::TakeSectorNumber() {
 }
 
 void ViewerWindow::ShowSectorView(bool fromStart, bool focusGrid) {
-  Workspace* ws = disk ? disk() : nullptr;
+  Workspace* ws = Disk();
   if (!ws || ws->image.Empty()) return;
   OfferPendingChanges();
   const std::string name = std::filesystem::path(ws->imagePath).filename().string();
@@ -280,27 +281,35 @@ void ViewerWindow::OfferPendingChanges() {
   if (!PendingChanges()) return;
   HexModel* model = grid_->Model();
   tools::HexGrid* edits = model->Edits();
-  Workspace* ws = disk ? disk() : nullptr;
-  if (cassetteLoaded && cassetteLoaded()) {
+  Workspace* ws = Disk();
+  if (document_ && document_->tape()) {
     edits->ClearChanges();  // a tape is not written back
     return;
   }
   const bool sector = model->IsSector();
   const tools::Question q =
       sector ? tools::SectorSaveQuestion(currentSector_) : tools::FileSaveQuestion(viewedName_);
-  const bool yes = askYesNo && askYesNo(q.caption, q.text);
+  const bool yes = document_ && document_->ui().AskYesNoTitled(q.caption, q.text);
   edits->ClearChanges();
   if (!yes || !ws) return;
   tools::WriteOutcome out;
   if (sector) {
     if (ws->imagePath != sectorImage_) return;  // edits of another image are never written
-    out = tools::SaveChangedSector(*ws, currentSector_, edits->Values());
+    document_->Change(QString::fromLatin1(app_text::kUndoEditSector).arg(currentSector_), [&] {
+      out = tools::SaveChangedSector(*ws, currentSector_, edits->Values());
+    });
   } else {
     if (!viewedEntry_ || ws->imagePath != viewedImage_ || !model->Layout()) return;
-    out = tools::SaveCurrentFile(*ws, {*viewedEntry_, model->Layout()->skip()}, edits->Values());
+    document_->Change(QString::fromLatin1(app_text::kUndoEditFile).arg(ImageText(viewedName_)),
+                      [&] {
+                        out = tools::SaveCurrentFile(*ws, {*viewedEntry_, model->Layout()->skip()},
+                                                     edits->Values());
+                      });
   }
   if (!out.message.empty()) ui_.Notify(out.message);
-  if (imageChanged) imageChanged();
+  writingBack_ = true;  // the view shows what was written already
+  document_->Announce();
+  writingBack_ = false;
 }
 
 // Searches.
@@ -315,7 +324,7 @@ void ViewerWindow::RunFind() {
 }
 
 void ViewerWindow::FindInSectors() {
-  Workspace* ws = disk ? disk() : nullptr;
+  Workspace* ws = Disk();
   if (!ws || ws->image.Empty()) return;
   find_->SetStatus(tools::kFindSearching.data(), false);
   find_->progress()->setValue(0);

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/messages.h"
 #include "app/platform/win_color.h"
 #include "app/viewer/hex_view.h"
@@ -55,16 +56,17 @@ void ViewerWindow::ViewCommand(ViewSelector selector) { Run(selector); }
 
 void ViewerWindow::Run(ViewSelector selector) {
   if (!source_) return;
-  if (busy) busy(true);
+  if (document_) document_->SetBusy(true);
   focusTarget_ = nullptr;
   ViewSelector s = selector;
   if (std::optional<ViewedFile> file = source_(s)) Show(*file, s);
-  if (busy) busy(false);
+  if (document_) document_->SetBusy(false);
   if (focusTarget_ && focusTarget_->isVisible()) focusTarget_->setFocus();
 }
 
 void ViewerWindow::Show(const ViewedFile& file, ViewSelector selector) {
   selector = ResolveSelector(selector, file.bytes);
+  shownSelector_ = selector;
   if (const PictureViewEntry* view = PictureViewOf(selector)) {
     ShowPicture(file, selector, view->mode);
     return;

@@ -31,6 +31,7 @@ class QSpinBox;
 
 namespace quarnel {
 
+class Document;
 class FindDialog;
 class NumberBox;
 class HexGrid;
@@ -58,9 +59,10 @@ class ViewerWindow : public QWidget {
   // chosen in the font-name box; `ui` shows the views' messages.
   ViewerWindow(SettingsRecord& settings, Ui& ui, QWidget* parent = nullptr);
 
-  // Makes the viewer of `main`: registers the main window's view commands (double-click, Auto,
-  // Basic, Hex, Text, Text (- msb), the pictures), which read the chosen file of the disk image
-  // or cassette. The window belongs to `main`.
+  // Makes the viewer of `main`: it observes the main window's document, whose view commands
+  // (double-click, Auto, Basic, Hex, Text, Text (- msb), the pictures) read the chosen file of
+  // the disk image or cassette, and whose changes and undos it follows. The window belongs to
+  // `main`.
   static ViewerWindow* Attach(MainWindow& main);
 
   // Remembers `source` as the file last viewed and shows it in view `selector`.
@@ -127,13 +129,12 @@ class ViewerWindow : public QWidget {
   // The search that fits the view shown ("Find" in the find dialog).
   void RunFind();
 
-  // Where the reports and the sector editor find the image (nullptr when none is open), the
-  // Yes/No questions of the write-backs, and whether the loaded host file is a cassette.
-  std::function<Workspace*()> disk;
-  std::function<bool(std::string_view caption, std::string_view question)> askYesNo;
-  std::function<bool()> cassetteLoaded;
-  // Edits were written back into the image `disk` gives.
-  std::function<void()> imageChanged;
+  // The document whose image the reports, the sector editor and the write-backs use (none for
+  // a viewer of its own, as in tests).
+  void SetDocument(Document* document) { document_ = document; }
+  // The image changed under the view (an undo or redo): the file shown is shown again as it is
+  // now, or the view closes when its entry is gone; the sector editor shows its sector again.
+  void FollowImage();
 
   // Controls, for the reports, the sector editor and the tests.
   RichTextArea* richEdit() const { return rich_; }
@@ -163,12 +164,10 @@ class ViewerWindow : public QWidget {
 
   // Hooks for the parts that come later or live elsewhere: the find dialog (F6), what happens when
   // the window is closed (close the find dialog, offer pending edits for saving), redrawing
-  // the sector view when the font size changes, and disabling the main window while a file is
-  // read and shown.
+  // the sector view when the font size changes.
   std::function<void()> search;
   std::function<void()> closing;
   std::function<void()> sectorRedraw;
-  std::function<void(bool busy)> busy;
   // The save dialog of "Save picture as..." (suggested file name in, chosen path out).
   std::function<std::optional<std::string>(const std::string& suggested)> askPicturePath;
   // The save dialog of "Save as text...": the path chosen for `suggestedName`, nullopt on cancel.
@@ -187,6 +186,8 @@ class ViewerWindow : public QWidget {
 
  private:
   void BuildTools();
+  // The open disk image's workspace (nullptr when none is open or no document is observed).
+  Workspace* Disk() const;
   void WriteReport(const tools::Report& report, const DiskImage& image);
   // `focusGrid`: the grid takes the keyboard focus (not when the sector box is being typed in).
   void ShowSectorView(bool fromStart, bool focusGrid);
@@ -288,6 +289,9 @@ class ViewerWindow : public QWidget {
   std::string viewedImage_;
   std::string viewedName_;
   FindDialog* find_ = nullptr;
+  Document* document_ = nullptr;
+  bool writingBack_ = false;  // the viewer's own edits are going into the image
+  ViewSelector shownSelector_ = ViewSelector::Automatic;  // the view of the file shown
 };
 
 }  // namespace quarnel
