@@ -164,5 +164,21 @@ TEST_F(UndoTest, TheViewerFollowsUndoAndRedo) {
   EXPECT_FALSE(v->isVisible());
 }
 
+// The OEM and volume fields show the names an undo puts back.
+TEST_F(UndoTest, TheFieldsShowTheNamesPutBack) {
+  StartWithImage();
+  const QString oem = w->oemEdit()->text(), volume = w->volumeEdit()->text();
+  w->volumeEdit()->setText(QStringLiteral("OTHER"));
+  w->CommitVolumeField();
+  w->oemEdit()->setText(QStringLiteral("QUARNEL1"));
+  w->CommitOemField();
+  UndoAction()->trigger();
+  UndoAction()->trigger();
+  EXPECT_EQ(w->oemEdit()->text(), oem);
+  EXPECT_EQ(w->volumeEdit()->text(), volume);
+  RedoAction()->trigger();
+  EXPECT_EQ(w->volumeEdit()->text().trimmed(), "OTHER");
+}
+
 }  // namespace
 }  // namespace quarnel::test

@@ -45,7 +45,7 @@ class ViewerToolsTest : public ViewerTest {
 TEST_F(ViewerToolsTest, InfoWritesTheFileReportWithItsClustersMarked) {
   StartWithImage();
   w->document()->RequestFileInfo(SlotOf("README.TXT"));
-  EXPECT_EQ(v->viewMode(), "FILE INFO");
+  EXPECT_EQ(v->viewMode(), ViewerMode::FileInfo);
   EXPECT_EQ(v->windowTitle(), "Info on File: README.TXT");
   const std::string text = PlainText();
   EXPECT_NE(text.find("The File has a size of 39 bytes\nspanning 1 clusters on the disk"),
@@ -65,7 +65,7 @@ TEST_F(ViewerToolsTest, InfoWritesTheFileReportWithItsClustersMarked) {
 TEST_F(ViewerToolsTest, DiskDetailsWritesTheDiskReportAndTheMap) {
   StartWithImage();
   w->document()->RequestDiskDetails(ImagePath());
-  EXPECT_EQ(v->viewMode(), "DISK DETAIL");
+  EXPECT_EQ(v->viewMode(), ViewerMode::DiskDetail);
   EXPECT_EQ(v->windowTitle(), "Details of demo.dsk");
   const QString text = v->richEdit()->toPlainText();
   EXPECT_TRUE(text.contains("          Disk Technical Information"));
@@ -78,7 +78,7 @@ TEST_F(ViewerToolsTest, DiskDetailsWritesTheDiskReportAndTheMap) {
 TEST_F(ViewerToolsTest, SectorViewEditsAByteAndSavesItAfterTheQuestion) {
   StartWithImage();
   w->document()->RequestSectorView(ImagePath());
-  EXPECT_EQ(v->viewMode(), "SECTOR");
+  EXPECT_EQ(v->viewMode(), ViewerMode::Sector);
   EXPECT_EQ(v->windowTitle(), "Sector view of demo.dsk");
   HexModel* m = v->grid()->Model();
   ASSERT_TRUE(m->IsSector());

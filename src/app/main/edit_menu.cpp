@@ -18,8 +18,8 @@ QMenu* MainWindow::BuildEditMenu() {
   QAction* undo = document_->undoStack()->createUndoAction(edit);
   undo->setShortcuts(QKeySequence::Undo);
   QAction* redo = document_->undoStack()->createRedoAction(edit);
-  redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                      QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  redo->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   edit->addAction(undo);
   edit->addAction(redo);
   return edit;

@@ -280,9 +280,9 @@ void MainWindow::MakeFolder() {
   if (!name || name->isEmpty()) return;
   const std::string text = FromQ(*name);
   AddOutcome out;
-  document_->Change(QString::fromLatin1(app_text::kUndoNewFolder).arg(*name), [&] {
-    out = MakeDirectory(ws->image, ws->CurrentDir(), text, SystemClock().Now());
-  });
+  document_->Change(
+      QString::fromLatin1(app_text::kUndoNewFolder).arg(name->trimmed().toUpper()),
+      [&] { out = MakeDirectory(ws->image, ws->CurrentDir(), text, SystemClock().Now()); });
   if (out == AddStatus::InvalidName)
     ui_->Notify(std::string(app_text::kInvalidFolderName) + text);
   else if (!out.message.empty())
@@ -488,8 +488,13 @@ void MainWindow::SaveImageCopy() {
 }
 
 void MainWindow::ImageChanged() {
-  if (Workspace* ws = disk()) ws->Refresh();
+  if (Workspace* ws = disk()) {
+    ws->Refresh();
+    // The volume-name field shows the name the image holds now.
+    volumeField_ = listedVolume_ = ListedVolumeName(ws->image);
+  }
   ShowListing();
+  UpdateTitle();
 }
 
 void MainWindow::StartDragOut() {

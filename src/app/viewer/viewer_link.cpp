@@ -10,8 +10,6 @@
 #include "app/viewer/viewer_window.h"
 #include "formats/cassette.h"
 #include "formats/session.h"
-#include "tools/messages.h"
-#include "viewers/messages.h"
 
 namespace quarnel {
 
@@ -110,12 +108,13 @@ Workspace* ViewerWindow::Disk() const { return document_ ? document_->disk() : n
 void ViewerWindow::FollowImage() {
   if (writingBack_ || !isVisible() || !document_) return;
   const Workspace* ws = Disk();
-  if (viewMode_ == QString::fromLatin1(tools::kModeSector.data(),
-                                       static_cast<qsizetype>(tools::kModeSector.size()))) {
+  if (viewMode_ == ViewerMode::Sector) {
     if (ws && ws->imagePath == sectorImage_) ShowSectorView(false, false);
     return;
   }
-  if (!viewedEntry_ || !ws || ws->imagePath != viewedImage_ || !ws->HasImage()) return;
+  const bool fileView = viewMode_ == ViewerMode::Basic || viewMode_ == ViewerMode::Text ||
+                        viewMode_ == ViewerMode::Hex || viewMode_ == ViewerMode::Picture;
+  if (!fileView || !viewedEntry_ || !ws || ws->imagePath != viewedImage_ || !ws->HasImage()) return;
   const FileEntry viewed = *viewedEntry_;
   // The entry still in its slot, as a file with the same first cluster (a rename taken back
   // keeps it); elsewhere it is gone and so is the view.

@@ -78,8 +78,6 @@ QString Shown(std::string_view s) {
   return out;
 }
 
-bool IsMode(const QString& mode, std::string_view name) { return mode == Q(name); }
-
 }  // namespace
 
 void ViewerWindow::BuildTools() {
@@ -115,7 +113,7 @@ void ViewerWindow::ShowFileInfo(const DiskImage& image, const FileEntry& entry) 
 
 void ViewerWindow::WriteReport(const tools::Report& r, const DiskImage& image) {
   OfferPendingChanges();
-  SetViewMode(Q(r.viewMode));
+  SetViewMode(r.viewMode == tools::kModeDiskDetail ? ViewerMode::DiskDetail : ViewerMode::FileInfo);
   if (!r.warning.empty()) ui_.Notify(r.warning);
   picture_.reset();
   ResetControls();
@@ -173,8 +171,7 @@ void ViewerWindow::WriteReport(const tools::Report& r, const DiskImage& image) {
 }
 
 QString ViewerWindow::MapCellAt(int position) const {
-  if (!IsMode(viewMode_, tools::kModeDiskDetail) && !IsMode(viewMode_, tools::kModeFileInfo))
-    return QString();
+  if (viewMode_ != ViewerMode::DiskDetail && viewMode_ != ViewerMode::FileInfo) return QString();
   const auto it = std::lower_bound(mapCellAt_.begin(), mapCellAt_.end(), position);
   if (it == mapCellAt_.end() || *it != position) return QString();
   const auto cell = static_cast<std::size_t>(it - mapCellAt_.begin());
@@ -214,7 +211,7 @@ bool ViewerWindow::eventFilter(QObject* watched, QEvent* e) {
 void ViewerWindow::SectorView(bool fromStart) { ShowSectorView(fromStart, true); }
 
 void ViewerWindow::TakeSectorNumber() {
-  if (takingSector_ || !IsMode(viewMode_, tools::kModeSector) || !sectorBox_->isVisible()) return;
+  if (takingSector_ || viewMode_ != ViewerMode::Sector || !sectorBox_->isVisible()) return;
   // Focus loss after the number was taken (or while its message is shown) takes nothing again.
   if (sectorBox_->text() == QString::number(currentSector_)) return;
   takingSector_ = true;
@@ -228,10 +225,10 @@ void ViewerWindow::ShowSectorView(bool fromStart, bool focusGrid) {
   OfferPendingChanges();
   const std::string name = std::filesystem::path(ws->imagePath).filename().string();
   setWindowTitle(Q(tools::kCaptionSector) + ImageText(name));
-  if (!IsMode(viewMode_, tools::kModeSector) || fromStart) {
+  if (viewMode_ != ViewerMode::Sector || fromStart) {
     Present();  // shown before the mode changes, so the window's menu and shortcuts stay on
     picture_.reset();
-    SetViewMode(Q(tools::kModeSector));
+    SetViewMode(ViewerMode::Sector);
     sectorBox_->setText(QStringLiteral("0"));
     rich_->hide();
     image_->hide();
@@ -315,11 +312,11 @@ void ViewerWindow::OfferPendingChanges() {
 // Searches.
 
 void ViewerWindow::RunFind() {
-  if (IsMode(viewMode_, viewers::kModeHex))
+  if (viewMode_ == ViewerMode::Hex)
     FindInHexGrid();
-  else if (IsMode(viewMode_, tools::kModeSector))
+  else if (viewMode_ == ViewerMode::Sector)
     FindInSectors();
-  else if (IsMode(viewMode_, viewers::kModeAscii) || IsMode(viewMode_, viewers::kModeBasic))
+  else if (viewMode_ == ViewerMode::Text || viewMode_ == ViewerMode::Basic)
     FindInText();
 }
 

@@ -122,7 +122,7 @@ QString ViewerWindow::TextViewFontName() const { return ViewFontFamily(settings_
 QString ViewerWindow::BasicViewFontName() const { return ViewFontFamily(settings_.basicViewFont); }
 
 void ViewerWindow::ShowBasic(const ViewedFile& file) {
-  SetViewMode(Q(viewers::kModeBasic));
+  SetViewMode(ViewerMode::Basic);
   Present();
   grid_->hide();
   ShowTextArea(true);
@@ -199,21 +199,20 @@ void ViewerWindow::SetCharset(const viewers::MsxCharset& charset) {
   intAct_->setChecked(&charset == &viewers::MsxCharset::International());
   jpAct_->setChecked(&charset == &viewers::MsxCharset::Japanese());
   // The text views are made again in the new set.
-  const std::string mode = FromQ(viewMode_);
-  if (mode == viewers::kModeBasic && basicFile_) {
+  if (viewMode_ == ViewerMode::Basic && basicFile_) {
     const ViewedFile file = *basicFile_;
     ResetControls();
     ShowBasic(file);
-  } else if (mode == viewers::kModeAscii) {
+  } else if (viewMode_ == ViewerMode::Text) {
     ViewCommand(textMasked_ ? ViewSelector::MaskedText : ViewSelector::Text);
-  } else if (mode == viewers::kModeHex) {
+  } else if (viewMode_ == ViewerMode::Hex) {
     ViewCommand(ViewSelector::Hex);
   }
 }
 
 void ViewerWindow::ShowText(const ViewedFile& file, bool masked) {
   textMasked_ = masked;
-  SetViewMode(Q(viewers::kModeAscii));
+  SetViewMode(ViewerMode::Text);
   setWindowTitle(Caption(viewers::kCaptionText.data(), file));
   Present();
   grid_->hide();
@@ -235,7 +234,7 @@ void ViewerWindow::ShowText(const ViewedFile& file, bool masked) {
 }
 
 void ViewerWindow::ShowHex(const ViewedFile& file) {
-  SetViewMode(Q(viewers::kModeHex));
+  SetViewMode(ViewerMode::Hex);
   setWindowTitle(Caption(viewers::kCaptionHex.data(), file));
   Present();
   fontSize_->parentWidget()->hide();  // the panel with the font boxes
@@ -279,7 +278,7 @@ void ViewerWindow::ShowPicture(const ViewedFile& file, ViewSelector selector,
   }
   const viewers::Picture& pic = *r.picture;
   ResetControls();
-  SetViewMode(Q(viewers::ModeName(mode)));
+  SetViewMode(ViewerMode::Picture, mode);
   setWindowTitle(Caption(viewers::ModeCaption(mode).data(), file));
   rich_->hide();
   panel_->hide();

@@ -39,6 +39,10 @@ class Workspace;
 class MainWindow;
 class RichTextArea;
 
+// What the window shows: a view of a file (a picture in the mode pictureMode() gives), a report
+// or the sector editor; None before the first view.
+enum class ViewerMode { None, Basic, Text, Hex, Picture, DiskDetail, FileInfo, Sector };
+
 // A file to show: its bytes and the entry's name and extension (for the caption and the hex
 // view's COM/EXE rule).
 struct ViewedFile {
@@ -105,8 +109,10 @@ class ViewerWindow : public QWidget {
   void SetCharset(const viewers::MsxCharset& charset);
   const viewers::MsxCharset& charset() const { return *charset_; }
 
-  const QString& viewMode() const { return viewMode_; }
-  void SetViewMode(const QString& mode);
+  ViewerMode viewMode() const { return viewMode_; }
+  // The picture's mode while viewMode() is Picture.
+  viewers::PictureMode pictureMode() const { return pictureMode_; }
+  void SetViewMode(ViewerMode mode, viewers::PictureMode picture = viewers::PictureMode::Screen1);
 
   // The reports and the sector editor (viewer_tools.cpp).
   // DISK DETAIL of `image`, loaded from `imagePath`; FILE INFO of `entry` on it.
@@ -225,7 +231,8 @@ class ViewerWindow : public QWidget {
   SettingsRecord& settings_;
   Ui& ui_;
   Source source_;
-  QString viewMode_;
+  ViewerMode viewMode_ = ViewerMode::None;
+  viewers::PictureMode pictureMode_ = viewers::PictureMode::Screen1;
   const viewers::MsxCharset* charset_ = &viewers::MsxCharset::International();
   // The file the BASIC view shows (for "Save as text...").
   std::optional<ViewedFile> basicFile_;
@@ -238,9 +245,9 @@ class ViewerWindow : public QWidget {
   QWidget* panel_ = nullptr;
   // The font boxes show the font and size of the text view shown.
   void ShowFontInBoxes();
-  QHash<QString, QSize> viewSizes_;  // the window size of each text view last shown
-  int basicPoints_ = 0;              // the size chosen for BASIC listings (0: the default)
-  int textPoints_ = 0;               // and for text views
+  QHash<int, QSize> viewSizes_;  // the window size of each text view last shown, by mode
+  int basicPoints_ = 0;          // the size chosen for BASIC listings (0: the default)
+  int textPoints_ = 0;           // and for text views
   QComboBox* fontName_ = nullptr;
   QSpinBox* fontSize_ = nullptr;
   RichTextArea* rich_ = nullptr;
