@@ -301,4 +301,17 @@ inline constexpr char kEnterPartitionFirst[] =
 inline constexpr char kMapFolded[] = "Each mark stands for %1 clusters\n";
 inline constexpr char kFoldedCells[] = "Clusters %1-%2:";
 
+// The names of the changes the Edit menu undoes and redoes ("Undo Delete HELLO.BAS").
+inline constexpr char kUndoAdd[] = "Add %1";
+inline constexpr char kUndoAddSeveral[] = "Add %1 Files";
+inline constexpr char kUndoDelete[] = "Delete %1";
+inline constexpr char kUndoDeleteSeveral[] = "Delete %1 Entries";
+inline constexpr char kUndoRename[] = "Rename %1";
+inline constexpr char kUndoNewFolder[] = "New Folder %1";
+inline constexpr char kUndoVolumeName[] = "Volume Name";
+inline constexpr char kUndoOemName[] = "OEM Name";
+inline constexpr char kUndoRepair[] = "Repair";
+inline constexpr char kUndoEditSector[] = "Edit Sector %1";
+inline constexpr char kUndoEditFile[] = "Edit %1";
+
 }  // namespace quarnel::app_text

@@ -23,6 +23,16 @@ inline constexpr std::int32_t kLargestImageSize = static_cast<std::int32_t>(kLar
 // The largest volume held whole in memory and saved by replacing its file (a 2.88 MB floppy); a
 // larger one is read and written in place.
 inline constexpr std::uint64_t kLargestWholeImage = 2949120;
+// Sees each write to a volume before it is made (a change being recorded keeps the bytes the
+// write replaces).
+class WriteWatch {
+ public:
+  virtual void BeforeWrite(std::uint64_t offset, std::size_t length) = 0;
+
+ protected:
+  ~WriteWatch() = default;
+};
+
 // A volume: its bytes in a sector store, the layout they are read by, and how its load went.
 // A default-made image holds nothing. Every byte goes through the bounded accessors; only the
 // whole-buffer store gives its buffer out (Memory), for the atomic save and the tools that show a
@@ -62,7 +72,10 @@ class DiskImage {
     return b ? std::optional<std::uint8_t>((*b)[0]) : std::nullopt;
   }
   // Writes `data` at `offset`; false (nothing written) when it does not lie inside the volume.
-  bool Write(std::uint64_t offset, Bytes data) { return store_ && store_->Write(offset, data); }
+  bool Write(std::uint64_t offset, Bytes data) {
+    if (watch_ && store_) watch_->BeforeWrite(offset, data.size());
+    return store_ && store_->Write(offset, data);
+  }
   bool PutByte(std::uint64_t offset, std::uint8_t value) { return Write(offset, Bytes(&value, 1)); }
   // Sets `length` bytes from `offset` to `value`; false (nothing written) outside the volume.
   bool Fill(std::uint64_t offset, std::uint64_t length, std::uint8_t value);
@@ -83,9 +96,13 @@ class DiskImage {
   // The store (nullptr when none is held).
   const SectorStore* Store() const { return store_.get(); }
   SectorStore* MutableStore() { return store_.get(); }
+  // Every write through Write (Fill, CopyWithin) is shown to `watch` first; nullptr for none.
+  // A copy of the image is watched by nobody.
+  void SetWriteWatch(WriteWatch* watch) { watch_ = watch; }
 
  private:
   std::unique_ptr<SectorStore> store_;
+  WriteWatch* watch_ = nullptr;
   ImageBytes none_;  // what Memory gives when no buffer is held
 };
 

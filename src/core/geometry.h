@@ -61,6 +61,8 @@ struct DiskGeometry {
   }
   // Bytes of the disk the boot sector describes.
   std::uint64_t DiskBytes() const { return std::uint64_t{totalSectors} * bytesPerSector; }
+
+  bool operator==(const DiskGeometry&) const = default;
 };
 
 // Copies the raw fields of `bs` into a geometry (derived values left at 0).

@@ -5,10 +5,9 @@
 
 namespace quarnel::tools {
 
-// viewMode values of the reports and the sector view.
+// Which report a report is.
 inline constexpr std::string_view kModeDiskDetail = "DISK DETAIL";
 inline constexpr std::string_view kModeFileInfo = "FILE INFO";
-inline constexpr std::string_view kModeSector = "SECTOR";
 
 // Fonts of the reports: the map's symbol font and the text font.
 inline constexpr std::string_view kSymbolFont = "Wingdings";

@@ -28,10 +28,7 @@ inline constexpr std::string_view kCaptionScreen10 = "Screen 10 display of ";
 inline constexpr std::string_view kCaptionScreen11 = "Screen 11 display of ";
 inline constexpr std::string_view kCaptionScreen12 = "Screen 12 display of ";
 
-// viewMode values set by the views.
-inline constexpr std::string_view kModeBasic = "BASIC";
-inline constexpr std::string_view kModeAscii = "ASCII";
-inline constexpr std::string_view kModeHex = "HEX";
+// The names of the picture modes.
 inline constexpr std::string_view kModeScreen1 = "SCREEN 1";
 inline constexpr std::string_view kModeScreen2 = "SCREEN 2";
 inline constexpr std::string_view kModePatterns = "PATTERNS";

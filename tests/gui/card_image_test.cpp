@@ -1,6 +1,9 @@
 // Card images in the main window: the partitions as the top level of the list, entering and
 // leaving one, changes that stay inside the partition they were made in, and card images that
 // carry a floppy dump's name.
+#include <QUndoStack>
+
+#include "app/main/document.h"
 #include "app/viewer/map_folding.h"
 #include "app/viewer/rich_text_area.h"
 #include "app/viewer/viewer_window.h"
@@ -127,6 +130,29 @@ TEST_F(CardImageTest, DroppedFileLandsInItsPartitionAndNothingElseChanges) {
   EXPECT_LT(last, std::size_t{kSecondStart + kFloppySectors} * 512);
   EXPECT_EQ(SavedCaptions(2), (std::vector<std::string>{"SECOND   ", "TWO.TXT", "NEW.BIN"}));
   EXPECT_EQ(SavedCaptions(1), (std::vector<std::string>{"FIRST   ", "ONE.TXT"}));
+}
+
+// In a partition an undo puts the bytes back through the staged writes: a save after it leaves
+// the file as it was, and an undo back to the saved state leaves nothing to ask on leaving.
+TEST_F(CardImageTest, UndoInAPartitionIsSavedInPlace) {
+  const auto before = ReadHostFile(card);
+  Start({card.string()});
+  ASSERT_TRUE(w->EnterPartition(1));
+  Select({"ONE.TXT"});
+  w->DeleteSelectedEntries();
+  w->SaveImage();
+  ASSERT_NE(ReadHostFile(card), before);
+  w->document()->undoStack()->undo();
+  EXPECT_NE(RowOf("ONE.TXT"), -1);
+  EXPECT_TRUE(w->isWindowModified());
+  w->SaveImage();
+  EXPECT_EQ(ReadHostFile(card), before);
+  w->document()->undoStack()->redo();
+  w->document()->undoStack()->undo();
+  EXPECT_FALSE(w->isWindowModified());
+  EXPECT_TRUE(w->LeavePartition());
+  EXPECT_TRUE(ui.saveQuestions.empty());
+  EXPECT_EQ(w->document()->undoStack()->count(), 0);
 }
 
 TEST_F(CardImageTest, ImgNamesAreDecidedByTheBytes) {

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QTextBrowser>
 
+#include "app/main/document.h"
 #include "app/platform/single_instance.h"
 #include "core/rename.h"
 #include "gui_fixture.h"
@@ -92,13 +93,13 @@ TEST_F(DesktopFaults, TitleAndKeys) {
   EXPECT_EQ(Captions(), before);
   // F5 keeps its meaning on the list: "Screen 5" (a second F5 made both keys do nothing).
   std::optional<ViewSelector> asked;
-  const auto viewer = win.viewer;
-  win.viewer = [&](const FileRow&, ViewSelector s) { asked = s; };
+  const auto asking = QObject::connect(win.document(), &Document::viewRequested,
+                                       [&](const FileRow&, ViewSelector s) { asked = s; });
   Select({"BIG.BIN"});
   View()->setFocus();
   QTest::keyClick(View(), Qt::Key_F5);
   EXPECT_EQ(asked, ViewSelector::Screen5);
-  win.viewer = viewer;
+  QObject::disconnect(asking);
 
   // Delete deletes the selection as Alt+Del does; File › Open... opens the image chosen.
   Select({"README.TXT"});

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "app/main/document.h"
 #include "core/disk_check.h"
 #include "formats/disk_convert.h"
 #include "formats/xsa_encode.h"
@@ -204,7 +205,8 @@ TEST_F(EditActionsTest, RepairReportShowsTheRepairedDisk) {
   b.WriteTo(image);
   Start({image.string()});
   std::vector<std::string> reports;
-  w->checkReport = [&](const std::string& r) { reports.push_back(r); };
+  QObject::connect(w->document(), &Document::reportShown,
+                   [&](const std::string& r) { reports.push_back(r); });
   ui.core.yesNo = {true};
   w->CheckOpenDisk();
   ASSERT_EQ(reports.size(), 2u);

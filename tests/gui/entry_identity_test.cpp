@@ -43,7 +43,7 @@ TEST_F(EntryIdentityTest, TheSecondOfTwoEntriesWithTheSameNameShowsItsOwnBytes) 
 
   DoubleClickRow(rows[1]);
   ASSERT_NE(Viewer(), nullptr);
-  EXPECT_EQ(Viewer()->viewMode().toStdString(), "ASCII");
+  EXPECT_EQ(Viewer()->viewMode(), ViewerMode::Text);
   EXPECT_EQ(Shown(), "second one\n");
   // The viewer's own menu reads the same entry again.
   Viewer()->Action(ViewSelector::Text)->trigger();
@@ -71,7 +71,7 @@ TEST_F(EntryIdentityTest, TheViewerReadsNothingOnceItsDirectoryIsLeft) {
   w->OpenSelectedEntry();
   ASSERT_EQ(Disk(*w).Depth(), 1);
   Viewer()->Action(ViewSelector::Hex)->trigger();
-  EXPECT_EQ(Viewer()->viewMode().toStdString(), "ASCII");
+  EXPECT_EQ(Viewer()->viewMode(), ViewerMode::Text);
   EXPECT_EQ(Viewer()->windowTitle().toStdString(), "Ascii Display of : A.TXT");
   EXPECT_EQ(Shown(), "in the root\n");
 }

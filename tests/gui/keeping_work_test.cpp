@@ -3,6 +3,7 @@
 // edits that have not reached the file yet.
 #include <QLineEdit>
 
+#include "app/main/document.h"
 #include "core/image_lock.h"
 #include "core/image_path.h"
 #include "core/messages.h"
@@ -242,7 +243,7 @@ TEST_F(KeepingWork, LeavingAFieldUnchangedChangesNothing) {
 class KeepingViewerWork : public ViewerTest {
  protected:
   void EditSectorByte(const char* typed) {
-    w->sectorView(QString::fromStdString(image.string()));
+    w->document()->RequestSectorView(QString::fromStdString(image.string()));
     v->grid()->SetGridCell(2, 3);
     v->grid()->OpenEditor();
     v->grid()->editor()->clear();

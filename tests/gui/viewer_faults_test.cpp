@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "app/dialogs/find_dialog.h"
+#include "app/main/document.h"
 #include "viewer_fixture.h"
 
 namespace quarnel::test {
@@ -75,7 +76,7 @@ TEST_F(ViewerFaults, TheFindDialogKeepsItsWidth) {
 // back in decimal; the keys stay in the box, and its arrows step from the number shown.
 TEST_F(ViewerFaults, TheSectorBoxTakesTheWholeNumberOnEnter) {
   StartWithImage();
-  w->sectorView(QString::fromStdString(image.string()));
+  w->document()->RequestSectorView(QString::fromStdString(image.string()));
   NumberBox* box = v->sectorBox();
   QLineEdit* edit = box->edit();
   edit->setFocus();
@@ -101,9 +102,9 @@ TEST_F(ViewerFaults, TheSectorBoxTakesTheWholeNumberOnEnter) {
 TEST_F(ViewerFaults, TheSectorViewHasItsMenuAfterTheViewerWasClosed) {
   StartWithImage();
   const QString path = QString::fromStdString(image.string());
-  w->sectorView(path);
+  w->document()->RequestSectorView(path);
   v->close();
-  w->sectorView(path);
+  w->document()->RequestSectorView(path);
   ASSERT_TRUE(v->isVisible());
   EXPECT_TRUE(v->searchAction()->isEnabled());
   EXPECT_FALSE(v->Action(ViewSelector::Hex)->isVisible());

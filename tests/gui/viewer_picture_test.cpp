@@ -18,7 +18,8 @@ viewers::Picture Decoded(viewers::PictureMode mode, const std::vector<std::uint8
 TEST_F(ViewerTest, AScreen2PictureIsShownPixelForPixel) {
   ViewerWindow& viewer = StartWithImage();
   Open("DEMO.SC2");
-  EXPECT_EQ(viewer.viewMode(), "SCREEN 2");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
+  EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen2);
   EXPECT_EQ(viewer.windowTitle(), "Screen 2 display of DEMO.SC2");
   EXPECT_TRUE(viewer.image()->isVisible());
   EXPECT_FALSE(viewer.richEdit()->isVisible());
@@ -31,7 +32,8 @@ TEST_F(ViewerTest, AScreen2PictureIsShownPixelForPixel) {
 TEST_F(ViewerTest, AScreen8PictureIsShownPixelForPixel) {
   ViewerWindow& viewer = StartWithImage();
   Open("DEMO.SC8");
-  EXPECT_EQ(viewer.viewMode(), "SCREEN 8");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
+  EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen8);
   EXPECT_EQ(viewer.windowTitle(), "Screen 8 display of DEMO.SC8");
   EXPECT_EQ(viewer.size(), QSize(256, 212));
   ExpectSamePixels(Shown(viewer.image()),
@@ -41,7 +43,8 @@ TEST_F(ViewerTest, AScreen8PictureIsShownPixelForPixel) {
 TEST_F(ViewerTest, Screen7SqueezedIntoA256PixelWindowKeepsTheFilesPalette) {
   ViewerWindow& viewer = StartWithImage();
   Open("DEMO.SC7");
-  EXPECT_EQ(viewer.viewMode(), "SCREEN 7");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
+  EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen7);
   // Shown in the MSX's shape; fitted to a 256 x 212 window it is squeezed as a whole.
   EXPECT_EQ(viewer.size(), QSize(512, 424));
   viewer.resize(256, 212);
@@ -60,10 +63,12 @@ TEST_F(ViewerTest, Screen7SqueezedIntoA256PixelWindowKeepsTheFilesPalette) {
 TEST_F(ViewerTest, Screen5And12FillTheirWindows) {
   ViewerWindow& viewer = StartWithImage();
   Open("DEMO.SC5");
-  EXPECT_EQ(viewer.viewMode(), "SCREEN 5");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
+  EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen5);
   EXPECT_EQ(viewer.size(), QSize(256, 212));
   Open("DEMO.SCC");
-  EXPECT_EQ(viewer.viewMode(), "SCREEN 12");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
+  EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen12);
   EXPECT_EQ(viewer.windowTitle(), "Screen 12 display of DEMO.SCC");
   ExpectSamePixels(Shown(viewer.image()),
                    Decoded(viewers::PictureMode::Screen12, demo::DemoScreen12()));
@@ -148,7 +153,8 @@ TEST_F(ViewerTest, EachNewPictureViewOpensFromItsExtensionAndItsMenus) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.caption);
     Open(r.caption);
-    EXPECT_EQ(viewer.viewMode(), r.viewMode);
+    EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
+    EXPECT_EQ(viewers::ModeName(viewer.pictureMode()), r.viewMode);
     EXPECT_EQ(viewer.windowTitle(), r.title);
     EXPECT_EQ(viewer.size(), r.size);
     const viewers::Picture pic = Decoded(r.mode, r.bytes);
@@ -160,13 +166,15 @@ TEST_F(ViewerTest, EachNewPictureViewOpensFromItsExtensionAndItsMenus) {
     ASSERT_NE(entry, nullptr);
     Select({r.caption});
     entry->trigger();
-    EXPECT_EQ(viewer.viewMode(), r.viewMode);
+    EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
+    EXPECT_EQ(viewers::ModeName(viewer.pictureMode()), r.viewMode);
     viewer.Action(ViewSelector::Hex)->trigger();
-    EXPECT_EQ(viewer.viewMode(), "HEX");
+    EXPECT_EQ(viewer.viewMode(), ViewerMode::Hex);
     ASSERT_NE(viewer.Action(r.view), nullptr);
     EXPECT_EQ(viewer.Action(r.view)->text(), r.menuText);
     viewer.Action(r.view)->trigger();
-    EXPECT_EQ(viewer.viewMode(), r.viewMode);
+    EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
+    EXPECT_EQ(viewers::ModeName(viewer.pictureMode()), r.viewMode);
   }
 }
 
@@ -177,7 +185,8 @@ TEST_F(ViewerTest, Screen2UsesTheNameTableAndPatternsKeepTheTableOrder) {
   ExpectSamePixels(Shown(viewer.image()),
                    Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
   viewer.Action(ViewSelector::Patterns)->trigger();
-  EXPECT_EQ(viewer.viewMode(), "PATTERNS");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
+  EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Patterns);
   EXPECT_EQ(viewer.windowTitle(), "Screen 2 patterns of DEMO.SC2");
   ExpectSamePixels(Shown(viewer.image()),
                    Decoded(viewers::PictureMode::Patterns, demo::DemoScreen2()));
@@ -248,7 +257,7 @@ TEST_F(ViewerTest, AFileWithoutBsaveHeaderIsRefusedAndTheWindowStays) {
   const QString listing = viewer.richEdit()->toPlainText();
   viewer.Action(ViewSelector::Screen2)->trigger();
   EXPECT_THAT(ui.core.messages, ::testing::ElementsAre("Not a picture file OR file corrupt!"));
-  EXPECT_EQ(viewer.viewMode(), "BASIC");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Basic);
   EXPECT_EQ(viewer.richEdit()->toPlainText(), listing);
   EXPECT_TRUE(w->isEnabled());
 }
@@ -257,7 +266,7 @@ TEST_F(ViewerTest, APictureCanBeSeenInHexAndBack) {
   ViewerWindow& viewer = StartWithImage();
   Open("DEMO.SC8");
   viewer.Action(ViewSelector::Hex)->trigger();
-  EXPECT_EQ(viewer.viewMode(), "HEX");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Hex);
   EXPECT_TRUE(viewer.grid()->isVisible());
   EXPECT_FALSE(viewer.image()->isVisible());
   // The hex view takes its own size, not the picture's 256 pixels: 16 bytes per row, and the
@@ -265,7 +274,8 @@ TEST_F(ViewerTest, APictureCanBeSeenInHexAndBack) {
   EXPECT_EQ(viewer.grid()->Model()->Layout()->bytesPerRow(), 16);
   EXPECT_EQ(viewer.width(), 32 * 16 + 120);
   viewer.Action(ViewSelector::Screen8)->trigger();
-  EXPECT_EQ(viewer.viewMode(), "SCREEN 8");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
+  EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen8);
   EXPECT_TRUE(viewer.image()->isVisible());
   EXPECT_FALSE(viewer.grid()->isVisible());
 }
@@ -305,17 +315,17 @@ TEST_F(ViewerTest, CassetteEntriesOpenByTheirTypeAndRefusePictures) {
   ASSERT_THAT(Captions(), ::testing::ElementsAre("README", "HELLO"));
 
   Open("README");  // "Ascii": text
-  EXPECT_EQ(v->viewMode(), "ASCII");
+  EXPECT_EQ(v->viewMode(), ViewerMode::Text);
   EXPECT_EQ(v->windowTitle(), "Ascii Display of : README.");
   EXPECT_EQ(PlainText(), "Tape text\n\n");
 
   Open("HELLO");  // "Basic": the listing
-  EXPECT_EQ(v->viewMode(), "BASIC");
+  EXPECT_EQ(v->viewMode(), ViewerMode::Basic);
   EXPECT_NE(PlainText().find("   30  PRINT \"Hello from Quarnel!\"\n"), std::string::npos);
 
   // The picture commands show nothing for a tape entry and leave the main window usable.
   w->ViewWith(ViewSelector::Screen2);
-  EXPECT_EQ(v->viewMode(), "BASIC");
+  EXPECT_EQ(v->viewMode(), ViewerMode::Basic);
   EXPECT_TRUE(w->isEnabled());
   EXPECT_TRUE(ui.core.messages.empty());
 

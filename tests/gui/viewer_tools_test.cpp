@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "app/dialogs/find_dialog.h"
+#include "app/main/document.h"
 #include "app/messages.h"
 #include "tools/disk_report.h"
 #include "tools/messages.h"
@@ -44,9 +45,8 @@ class ViewerToolsTest : public ViewerTest {
 
 TEST_F(ViewerToolsTest, InfoWritesTheFileReportWithItsClustersMarked) {
   StartWithImage();
-  ASSERT_TRUE(w->fileInfo);
-  w->fileInfo(SlotOf("README.TXT"));
-  EXPECT_EQ(v->viewMode(), "FILE INFO");
+  w->document()->RequestFileInfo(SlotOf("README.TXT"));
+  EXPECT_EQ(v->viewMode(), ViewerMode::FileInfo);
   EXPECT_EQ(v->windowTitle(), "Info on File: README.TXT");
   const std::string text = PlainText();
   EXPECT_NE(text.find("The File has a size of 39 bytes\nspanning 1 clusters on the disk"),
@@ -65,9 +65,8 @@ TEST_F(ViewerToolsTest, InfoWritesTheFileReportWithItsClustersMarked) {
 
 TEST_F(ViewerToolsTest, DiskDetailsWritesTheDiskReportAndTheMap) {
   StartWithImage();
-  ASSERT_TRUE(w->diskDetails);
-  w->diskDetails(ImagePath());
-  EXPECT_EQ(v->viewMode(), "DISK DETAIL");
+  w->document()->RequestDiskDetails(ImagePath());
+  EXPECT_EQ(v->viewMode(), ViewerMode::DiskDetail);
   EXPECT_EQ(v->windowTitle(), "Details of demo.dsk");
   const QString text = v->richEdit()->toPlainText();
   EXPECT_TRUE(text.contains("          Disk Technical Information"));
@@ -81,7 +80,7 @@ TEST_F(ViewerToolsTest, DiskDetailsWritesTheDiskReportAndTheMap) {
 // columns as the first row's, one cell width apart.
 TEST_F(ViewerToolsTest, TheDiskMapsMarksLineUpInColumns) {
   StartWithImage();
-  w->diskDetails(ImagePath());
+  w->document()->RequestDiskDetails(ImagePath());
   std::vector<std::vector<int>> rows;  // the left edges of each line's marks
   int line = -1;
   for (const MapCellShown& c : MapCells()) {
@@ -105,9 +104,8 @@ TEST_F(ViewerToolsTest, TheDiskMapsMarksLineUpInColumns) {
 
 TEST_F(ViewerToolsTest, SectorViewEditsAByteAndSavesItAfterTheQuestion) {
   StartWithImage();
-  ASSERT_TRUE(w->sectorView);
-  w->sectorView(ImagePath());
-  EXPECT_EQ(v->viewMode(), "SECTOR");
+  w->document()->RequestSectorView(ImagePath());
+  EXPECT_EQ(v->viewMode(), ViewerMode::Sector);
   EXPECT_EQ(v->windowTitle(), "Sector view of demo.dsk");
   HexModel* m = v->grid()->Model();
   ASSERT_TRUE(m->IsSector());
@@ -147,11 +145,11 @@ TEST_F(ViewerToolsTest, EditsAreOfferedBeforeAnotherImageIsLoaded) {
   StartWithImage();
   const std::filesystem::path other = dir / "other.dsk";
   std::filesystem::copy_file(image, other);
-  w->sectorView(ImagePath());
+  w->document()->RequestSectorView(ImagePath());
   EditCell(2, 3, "5a");
   ui.core.yesNo.push_back(true);
   ui.saveChoices.push_back(SaveChoice::Save);
-  w->sectorView(QString::fromStdString(other.string()));
+  w->document()->RequestSectorView(QString::fromStdString(other.string()));
   EXPECT_EQ(ui.core.questions.back(), "Save the changes to sector 0?");
   ASSERT_EQ(ui.saveQuestions.size(), 1U);
   EXPECT_EQ(w->disk()->imagePath, other.string());
@@ -175,7 +173,7 @@ TEST_F(ViewerToolsTest, HexViewEditGoesBackIntoTheViewedFile) {
 TEST_F(ViewerToolsTest, SearchFindsInTheSectorHexAndTextViews) {
   StartWithImage();
   // Sector view: the whole image from the shown sector on; Find again goes on after the hit.
-  w->sectorView(ImagePath());
+  w->document()->RequestSectorView(ImagePath());
   Find("517561726E656C");  // "Quarnel"
   FindDialog* f = v->findDialog();
   EXPECT_EQ(f->windowTitle(), tools::kFindFound.data());

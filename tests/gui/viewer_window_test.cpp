@@ -29,7 +29,7 @@ TEST_F(ViewerTest, TheViewerAppearsWithTheFirstViewOnTheScreenInTheFontItsBoxesN
   ViewerWindow& viewer = StartWithImage();
   // Nothing viewed yet: no empty window pops up.
   EXPECT_FALSE(viewer.isVisible());
-  EXPECT_TRUE(viewer.viewMode().isEmpty());
+  EXPECT_TRUE(viewer.viewMode() == ViewerMode::None);
 
   Open("README.TXT");
   ASSERT_TRUE(viewer.isVisible());
@@ -52,7 +52,7 @@ TEST_F(ViewerTest, DoubleClickOnABasicProgramListsItWithBoldColouredKeywords) {
   ViewerWindow& viewer = StartWithImage();
   Open("HELLO.BAS");
   EXPECT_TRUE(viewer.isVisible());
-  EXPECT_EQ(viewer.viewMode(), "BASIC");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Basic);
   EXPECT_EQ(viewer.windowTitle(), "Basic Listing : HELLO.BAS");
   EXPECT_TRUE(viewer.richEdit()->isVisible());
   EXPECT_TRUE(viewer.panel()->isVisible());
@@ -95,7 +95,7 @@ TEST_F(ViewerTest, ThePopupSwitchesTheSameFileToHexTextAndMaskedText) {
   const auto hello = demo::HelloBas();
 
   viewer.Action(ViewSelector::Hex)->trigger();
-  EXPECT_EQ(viewer.viewMode(), "HEX");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Hex);
   EXPECT_EQ(viewer.windowTitle(), "Hex Display of : HELLO.BAS");
   EXPECT_TRUE(viewer.grid()->isVisible());
   EXPECT_FALSE(viewer.richEdit()->isVisible());  // no header strip for a BASIC file
@@ -116,14 +116,14 @@ TEST_F(ViewerTest, ThePopupSwitchesTheSameFileToHexTextAndMaskedText) {
   EXPECT_EQ(viewer.grid()->columnWidth(18), 12);
 
   viewer.Action(ViewSelector::Text)->trigger();
-  EXPECT_EQ(viewer.viewMode(), "ASCII");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Text);
   EXPECT_EQ(viewer.windowTitle(), "Ascii Display of : HELLO.BAS");
   EXPECT_TRUE(viewer.richEdit()->isVisible());
   EXPECT_FALSE(viewer.grid()->isVisible());
   EXPECT_NE(PlainText().find("Hello from Quarnel!"), std::string::npos);
 
   viewer.Action(ViewSelector::MaskedText)->trigger();
-  EXPECT_EQ(viewer.viewMode(), "ASCII");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Text);
   const QString masked = viewer.richEdit()->toPlainText();
   EXPECT_TRUE(masked.startsWith(QStringLiteral(".")));  // the 0xFF mark
   for (QChar c : masked)
@@ -150,19 +150,19 @@ TEST_F(ViewerTest, ShortcutsOfTheViewerWork) {
   viewer.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
   QTest::keyClick(&viewer, Qt::Key_F9);
-  EXPECT_EQ(viewer.viewMode(), "HEX");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Hex);
   QTest::keyClick(&viewer, Qt::Key_F3);
-  EXPECT_EQ(viewer.viewMode(), "ASCII");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Text);
   QTest::keyClick(&viewer, Qt::Key_A, Qt::AltModifier);
   EXPECT_TRUE(viewer.richEdit()->textCursor().hasSelection());
   QTest::keyClick(&viewer, Qt::Key_F4);
-  EXPECT_EQ(viewer.viewMode(), "BASIC");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Basic);
 }
 
 TEST_F(ViewerTest, TextViewsShowLinesAndMaskTheRest) {
   ViewerWindow& viewer = StartWithImage();
   Open("README.TXT");  // .TXT opens as text
-  EXPECT_EQ(viewer.viewMode(), "ASCII");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Text);
   EXPECT_EQ(viewer.windowTitle(), "Ascii Display of : README.TXT");
   // CR LF is one line end; the block ends with a line end of its own.
   // Bytes above 0x7F are the characters of the MSX character set.
@@ -233,7 +233,7 @@ TEST_F(ViewerTest, AFontChosenInTheTextViewBecomesTheTextFontAndInTheHexViewNoth
   EXPECT_EQ(w->settings(), before);
 
   // A report's mode stores nothing either.
-  viewer.SetViewMode(QStringLiteral("FILE INFO"));
+  viewer.SetViewMode(ViewerMode::FileInfo);
   emit viewer.fontName()->activated(serif);
   EXPECT_EQ(w->settings(), before);
 }
@@ -275,7 +275,9 @@ TEST_F(ViewerTest, WordWrapSelectAllAndCopyOfText) {
 // (viewMode, views, wrap/select all, copy, picture, search) visible and enabled.
 struct MenuRow {
   const char* mode;
-  bool views, wrapSelect, copy, picture, search;
+  ViewerMode viewMode;
+  viewers::PictureMode picture;
+  bool views, wrapSelect, copy, pictureEntry, search;
 };
 
 TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
@@ -283,26 +285,27 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
   Open("HELLO.BAS");
   // Without a search to run, "Search" is shown but grey.
   auto search = std::exchange(viewer.search, nullptr);
-  viewer.SetViewMode(QStringLiteral("BASIC"));
+  viewer.SetViewMode(ViewerMode::Basic);
   viewer.UpdatePopupMenu();
   EXPECT_TRUE(viewer.searchAction()->isVisible());
   EXPECT_FALSE(viewer.searchAction()->isEnabled());
   viewer.search = search ? search : [] {};
+  using Pm = viewers::PictureMode;
   const MenuRow table[] = {
-      {"SECTOR", false, false, false, false, true},
-      {"HEX", true, false, false, true, true},
-      {"SCREEN 2", true, false, true, true, false},
-      {"SCREEN 5", true, false, true, true, false},
-      {"SCREEN 7", true, false, true, true, false},
-      {"SCREEN 8", true, false, true, true, false},
-      {"SCREEN 12", true, false, true, true, false},
-      {"BASIC", true, true, true, true, true},
-      {"ASCII", true, true, true, true, true},
-      {"FILE INFO", true, true, true, true, true},
-      {"", true, true, true, true, true},
+      {"SECTOR", ViewerMode::Sector, {}, false, false, false, false, true},
+      {"HEX", ViewerMode::Hex, {}, true, false, false, true, true},
+      {"SCREEN 2", ViewerMode::Picture, Pm::Screen2, true, false, true, true, false},
+      {"SCREEN 5", ViewerMode::Picture, Pm::Screen5, true, false, true, true, false},
+      {"SCREEN 7", ViewerMode::Picture, Pm::Screen7, true, false, true, true, false},
+      {"SCREEN 8", ViewerMode::Picture, Pm::Screen8, true, false, true, true, false},
+      {"SCREEN 12", ViewerMode::Picture, Pm::Screen12, true, false, true, true, false},
+      {"BASIC", ViewerMode::Basic, {}, true, true, true, true, true},
+      {"ASCII", ViewerMode::Text, {}, true, true, true, true, true},
+      {"FILE INFO", ViewerMode::FileInfo, {}, true, true, true, true, true},
+      {"", ViewerMode::None, {}, true, true, true, true, true},
   };
   for (const MenuRow& r : table) {
-    viewer.SetViewMode(QString::fromLatin1(r.mode));
+    viewer.SetViewMode(r.viewMode, r.picture);
     viewer.UpdatePopupMenu();
     auto state = [](QAction* a, bool on) { return a->isVisible() == on && a->isEnabled() == on; };
     for (ViewSelector s :
@@ -311,7 +314,7 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
     EXPECT_TRUE(state(viewer.wordWrapAction(), r.wrapSelect)) << r.mode;
     EXPECT_TRUE(state(viewer.selectAllAction(), r.wrapSelect)) << r.mode;
     EXPECT_TRUE(state(viewer.copyAction(), r.copy)) << r.mode;
-    EXPECT_TRUE(state(viewer.pictureAction(), r.picture)) << r.mode;
+    EXPECT_TRUE(state(viewer.pictureAction(), r.pictureEntry)) << r.mode;
     EXPECT_TRUE(state(viewer.searchAction(), r.search)) << r.mode;
   }
   // The menu's texts as the user reads them.
@@ -336,7 +339,7 @@ TEST_F(ViewerTest, ARightClickOpensThePopupMenuInEveryView) {
 
   // Shown in the sector view, the window keeps its menu, with Search in it.
   viewer.hide();
-  viewer.SetViewMode(QStringLiteral("SECTOR"));
+  viewer.SetViewMode(ViewerMode::Sector);
   viewer.show();
   EXPECT_TRUE(viewer.searchAction()->isEnabled());
   EXPECT_TRUE(viewer.searchAction()->isVisible());
@@ -353,7 +356,7 @@ TEST_F(ViewerTest, ClosingOnlyHidesTheWindowAndTheNextViewShowsItAgain) {
   EXPECT_EQ(w->findChildren<ViewerWindow*>().size(), 1);
   Open("README.TXT");
   EXPECT_TRUE(viewer.isVisible());
-  EXPECT_EQ(viewer.viewMode(), "ASCII");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Text);
 }
 
 // A program saved as text (first byte not 0xFF) is listed as it stands, its keywords marked,
@@ -364,7 +367,7 @@ TEST_F(ViewerTest, AProgramSavedAsTextIsListedWithItsKeywordsMarked) {
   Open("README.TXT");
   Select({"TOOL.COM"});
   w->ViewWith(ViewSelector::Basic);
-  EXPECT_EQ(viewer.viewMode(), "BASIC");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Basic);
   EXPECT_EQ(viewer.windowTitle(), "Basic Listing : TOOL.COM");
   EXPECT_FALSE(viewer.saveAsTextAction()->isEnabled());  // no tokenised program to write
 
@@ -414,7 +417,7 @@ TEST(ViewerAlone, ALinkPastTheEndShowsErrorAndTheListingGoesOn) {
   // Line 10 links far past the end; the lister reports it and still lists what it can.
   std::vector<std::uint8_t> file = {0xFF, 0x00, 0x90, 0x0A, 0x00, 0x91, 0x00, 0x00, 0x00};
   viewer.ShowFile(file, "BAD", "BAS", ViewSelector::Automatic);  // 0xFF: BASIC
-  EXPECT_EQ(viewer.viewMode(), "BASIC");
+  EXPECT_EQ(viewer.viewMode(), ViewerMode::Basic);
   EXPECT_THAT(ui.messages, ::testing::Contains("ERROR"));
   EXPECT_NE(viewer.richEdit()->toPlainText().indexOf(QStringLiteral("PRINT")), -1);
 }
@@ -456,7 +459,7 @@ TEST_F(WindowTest, AFileThatCannotBeReadShowsTheMessageAndNoView) {
   DoubleClick("BROKEN.BAS");
   EXPECT_THAT(ui.core.messages, ::testing::ElementsAre("File's first cluster out of bounds!"));
   EXPECT_FALSE(viewer->isVisible());
-  EXPECT_TRUE(viewer->viewMode().isEmpty());
+  EXPECT_TRUE(viewer->viewMode() == ViewerMode::None);
   EXPECT_TRUE(w->isEnabled());
 }
 

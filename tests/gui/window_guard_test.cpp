@@ -129,7 +129,7 @@ TEST_F(WindowTest, EightBitNamesAreShownAndRenamedByteForByte) {
   auto* viewer = w->findChild<ViewerWindow*>();
   ASSERT_NE(viewer, nullptr);
   EXPECT_TRUE(ui.core.messages.empty());
-  EXPECT_EQ(viewer->viewMode(), QStringLiteral("HEX"));
+  EXPECT_EQ(viewer->viewMode(), ViewerMode::Hex);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
 #include "app/main/host_browser.h"
@@ -144,12 +145,16 @@ void EditActions::NewFolder() {
                                     QString::fromLatin1(app_text::kNewFolderLabel), QString());
   if (!name || name->isEmpty()) return;
   const std::string text = FromQ(*name);
-  const AddOutcome out = MakeDirectory(ws->image, ws->CurrentDir(), text, SystemClock().Now());
+  AddOutcome out;
+  w_.document_->Change(
+      QString::fromLatin1(app_text::kUndoNewFolder).arg(name->trimmed().toUpper()), [&] {
+        out = MakeDirectory(ws->image, ws->CurrentDir(), text, SystemClock().Now());
+        if (out == AddStatus::Added) ws->MarkChanged();
+      });
   if (out == AddStatus::InvalidName)
     w_.ui_->Notify(std::string(app_text::kInvalidFolderName) + text);
   else if (!out.message.empty())
     w_.ui_->Notify(out.message);
-  if (out == AddStatus::Added) ws->MarkChanged();
   ws->Refresh();
   w_.ShowListing();
   if (out == AddStatus::Added)
@@ -195,7 +200,12 @@ void EditActions::DeleteSelection() {
     if (!w_.ui_->AskYesNo(FromQ(text))) return;
   }
   // One command, one change: every entry goes with what it holds.
-  const std::vector<DeleteOutcome> outcomes = DeleteSelected(*ws, chosen, true);
+  const QString undoText =
+      entries.size() == 1
+          ? QString::fromLatin1(app_text::kUndoDelete).arg(w_.EntryText(entries.front()))
+          : QString::fromLatin1(app_text::kUndoDeleteSeveral).arg(entries.size());
+  std::vector<DeleteOutcome> outcomes;
+  w_.document_->Change(undoText, [&] { outcomes = DeleteSelected(*ws, chosen, true); });
   std::size_t files = 0, folders = 0;
   const FileEntry* last = nullptr;
   for (std::size_t i = 0; i < outcomes.size() && i < entries.size(); ++i) {

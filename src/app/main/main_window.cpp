@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/main/edit_actions.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
@@ -109,6 +110,10 @@ MainWindow::MainWindow(const AppPaths& paths, const QStringList& arguments, AppU
     if (pendingOpen_) RetryPendingFile();
   };
   ui_ = trackedUi_.get();
+  document_ = new Document(*ui_, this);
+  connect(document_, &Document::changedStateChanged, this, [this] { UpdateTitle(); });
+  connect(document_, &Document::imageChanged, this, [this] { ImageChanged(); });
+  connect(document_, &Document::busyChanged, this, [this](bool busy) { setEnabled(!busy); });
   BuildWidgets();
   BuildMenus();
   BuildPopups();
@@ -140,6 +145,11 @@ MainWindow::MainWindow(const AppPaths& paths, const QStringList& arguments, AppU
 }
 
 MainWindow::~MainWindow() { EndRun(); }
+
+Workspace* MainWindow::disk() { return document_->disk(); }
+const Workspace* MainWindow::disk() const { return document_->disk(); }
+CasImage* MainWindow::tape() { return document_->tape(); }
+const CasImage* MainWindow::tape() const { return document_->tape(); }
 
 void MainWindow::BuildWidgets() {
   auto* central = new QWidget(this);
@@ -347,9 +357,9 @@ void MainWindow::BuildMenus() {
   Add(
       file, app_text::kMenuExit, this, [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-  // The Edit menu and the toolbar: the edit actions' commands.
-  editMenu_ = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuEdit));
-  editMenu_->setObjectName(QStringLiteral("EditMenu"));
+  // The Edit menu (Undo and Redo first) and the toolbar: the edit actions' commands.
+  editMenu_ = BuildEditMenu();
+  editMenu_->addSeparator();
   toolBar_ = addToolBar(QString::fromLatin1(app_text::kToolBar));
   toolBar_->setObjectName(QStringLiteral("EditToolBar"));
   toolBar_->setMovable(false);
@@ -481,8 +491,6 @@ void MainWindow::Confirm(const QString& text) {
   confirmed_ = true;
 }
 
-void MainWindow::NotAvailable() { SetStatus(QString::fromLatin1(app_text::kNotAvailable)); }
-
 bool MainWindow::IsCassette() const { return tape() != nullptr; }
 
 bool MainWindow::AtRoot() const { return !disk() || disk()->AtRoot(); }
@@ -536,7 +544,7 @@ ListMenuState MainWindow::UpdateListMenu() {
   deleteAct_->setEnabled(listMenuState_.remove);
   viewAct_->setEnabled(listMenuState_.view);
   extractAct_->setEnabled(listMenuState_.extract);
-  infoAct_->setEnabled(listMenuState_.info && fileInfo != nullptr);
+  infoAct_->setEnabled(listMenuState_.info);
   renameAct_->setEnabled(listMenuState_.rename && s.selectedRows > 0);
   newFolderAct_->setEnabled(listMenuState_.addFile);
   if (editActions_) editActions_->Update(listMenuState_, s.selectedRows, model_->rowCount());
@@ -550,8 +558,8 @@ QMenu* MainWindow::HostContextMenu() {
   switch (kind) {
     case HostMenuKind::DiskMenu:
       diskMenuState_ = DiskMenuFor(diskMenuState_, selected, ToQ(OpenPath()));
-      diskDetailsAct_->setEnabled(diskMenuState_.diskDetails && diskDetails != nullptr);
-      sectorViewAct_->setEnabled(sectorView != nullptr);
+      diskDetailsAct_->setEnabled(diskMenuState_.diskDetails);
+      sectorViewAct_->setEnabled(true);
       // A card image named .img would be taken for an IMG floppy by its name: only a disk
       // image the XSA codec takes is offered.
       toXsaAct_->setEnabled(ConversionFor(FromQ(selected)) == Conversion::DskToXsa);
@@ -603,7 +611,7 @@ void MainWindow::showEvent(QShowEvent* e) {
 void MainWindow::closeEvent(QCloseEvent* e) {
   // However the window is closed, the viewer ends first: it offers its pending edits. Unsaved
   // changes of the image are settled next; Cancel keeps the window open.
-  if (closeViewer) closeViewer();
+  document_->Closing();
   if (!ended_ && !SettleChanges()) {
     e->ignore();
     return;
@@ -679,7 +687,8 @@ void MainWindow::HandOver(const QStringList& arguments, const QString& workingFo
 void MainWindow::EndRun() {
   if (ended_) return;
   ended_ = true;
-  session_.Close();
+  document_->session().Close();
+  document_->Replaced();
   card_.reset();
   model_->SetRows({});
   if (tempReady_) DeleteFilesIn(paths_.tempFolder);

@@ -41,6 +41,7 @@ class QToolButton;
 namespace quarnel {
 
 class EditActions;
+class Document;
 class FileListModel;
 class FileListView;
 class HostBrowser;
@@ -188,10 +189,12 @@ class MainWindow : public QMainWindow {
 
   // What the tests and the viewer look at.
   // The open disk image's workspace, or the open tape; nullptr when that is not what is open.
-  Workspace* disk() { return session_.Disk(); }
-  const Workspace* disk() const { return session_.Disk(); }
-  CasImage* tape() { return session_.Tape(); }
-  const CasImage* tape() const { return session_.Tape(); }
+  Workspace* disk();
+  const Workspace* disk() const;
+  CasImage* tape();
+  const CasImage* tape() const;
+  // What is open, its undo stack, and the signals the viewer window observes.
+  Document* document() const { return document_; }
   AppUi& ui() { return *ui_; }
   SettingsRecord& settings() { return settings_; }
   const AppPaths& paths() const { return paths_; }
@@ -217,8 +220,6 @@ class MainWindow : public QMainWindow {
   // Setup's choice of the Japanese set (kept with the settings): the list, the fields and the
   // viewer follow at once.
   void UseJapaneseCharset(bool on);
-  // The viewer window registers here to follow Setup's character set.
-  std::function<void(const viewers::MsxCharset&)> charsetChanged;
   const ListSort& sortState() const { return sort_; }
   QString statusText() const;
   // The path of the open disk image, card image or tape ("" when nothing is open).
@@ -226,21 +227,6 @@ class MainWindow : public QMainWindow {
   // The open file as titles name it: its file name, and the partition entered of a card image
   // ("card.img, Partition 2").
   std::string OpenName() const;
-
-  // The viewer window registers here; a view command calls it with the row chosen (the entry
-  // of the shown directory, or of the tape, in its slot) and the view.
-  std::function<void(const FileRow& row, ViewSelector selector)> viewer;
-  // Hides the viewer window: before another image is opened and when the program ends.
-  std::function<void()> closeViewer;
-  // Offers the viewer's edits not yet written back, before the image is saved.
-  std::function<void()> offerViewerEdits;
-  // The reports and the sector editor of the viewer window register here; their menu entries
-  // stay disabled while nobody has.
-  std::function<void(int slot)> fileInfo;
-  std::function<void(const QString& imagePath)> diskDetails;
-  std::function<void(const QString& imagePath)> sectorView;
-  // The viewer window shows the check's report here (a message box when nobody has registered).
-  std::function<void(const std::string& report)> checkReport;
 
  protected:
   bool event(QEvent* e) override;
@@ -252,6 +238,10 @@ class MainWindow : public QMainWindow {
   friend class EditActions;  // its commands work on the list, the image and the questions here
   void BuildWidgets();
   void BuildMenus();
+  // Edit: Undo and Redo of the image's changes, named for the change.
+  QMenu* BuildEditMenu();
+  // The text of an entry in an action's name: its caption without trailing blanks and dots.
+  QString EntryText(const FileEntry& entry) const;
   void BuildPopups();
   void SetUpFloppyActions(QMenu* file);
   void ShowListing();       // rows, fields and summary from the workspace
@@ -313,7 +303,6 @@ class MainWindow : public QMainWindow {
   // when the dialog was cancelled.
   std::optional<std::string> AskEntryName(const std::filesystem::path& hostPath);
   static bool IsHostFolder(const std::filesystem::path& path);
-  void NotAvailable();
   bool IsCassette() const;
   // Opens the card image at `path`: its partitions are listed. False when the user cancelled
   // settling the open image's changes.
@@ -346,7 +335,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<QtUi> qtUi_;
   std::unique_ptr<TrackedUi> trackedUi_;
   AppUi* ui_ = nullptr;
-  Session session_;
+  Document* document_ = nullptr;
   std::optional<CardState> card_;
   int openSerial_ = 0;
   std::string volumeField_;   // what the volume-name field shows of the image

@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
 #include "app/main/main_window.h"
@@ -35,12 +36,13 @@ std::string MainWindow::OpenName() const {
 }
 
 bool MainWindow::OpenCard(const std::string& path) {
-  if (closeViewer) closeViewer();
+  document_->Closing();
   if (disk() && disk()->IsChanged() && !SettleChanges()) {
     ShowListing();
     return false;
   }
-  session_.Close();
+  document_->session().Close();
+  document_->Replaced();
   ++openSerial_;
   // Surveyed after the changes were settled: a save may have been to this very file.
   card_ = CardState{path, SurveyDevice(path), 0};
@@ -71,10 +73,11 @@ bool MainWindow::EnterPartition(int number) {
     ui_->Status(opened.message);
     opened = std::move(reading);
   }
-  if (closeViewer) closeViewer();
-  Workspace& ws = session_.StartDisk();
+  document_->Closing();
+  Workspace& ws = document_->session().StartDisk();
   ++openSerial_;
   NotifyAll(*ui_, ws.LoadVolume(std::move(opened.store), card_->path).messages);
+  document_->Replaced();
   card_->entered = number;
   stamp_ = FileStamp::Of(card_->path);
   sort_.direction = -1;
@@ -88,10 +91,11 @@ bool MainWindow::LeavePartition() {
   if (!card_ || card_->Listing()) return false;
   // The viewer's pending edits go into the partition they were made on, then its unsaved
   // changes are settled; Cancel keeps the partition open.
-  if (closeViewer) closeViewer();
+  document_->Closing();
   if (!SettleChanges()) return false;
   const int left = card_->entered;
-  session_.Close();
+  document_->session().Close();
+  document_->Replaced();
   ++openSerial_;
   card_->entered = 0;
   card_->survey = SurveyDevice(card_->path);  // a volume name may have changed

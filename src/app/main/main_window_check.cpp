@@ -2,9 +2,11 @@
 #include <string>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/main/host_browser.h"
 #include "app/main/main_window.h"
 #include "app/messages.h"
+#include "core/change_record.h"
 #include "core/clock.h"
 #include "core/disk_check.h"
 #include "core/disk_repair.h"
@@ -48,12 +50,7 @@ void MainWindow::CheckOpenDisk() {
     return;
   }
   const DiskCheck check = CheckDisk(ws->image);
-  const auto show = [this](const std::string& report) {
-    if (checkReport)
-      checkReport(report);
-    else
-      ui_->Notify(report);
-  };
+  const auto show = [this](const std::string& report) { document_->ShowReport(report); };
   show(CheckReport(check));
   if (check.Clean()) return;
   const RepairPlan plan = PlanRepair(ws->image, {false, SystemClock().Now()});
@@ -66,8 +63,9 @@ void MainWindow::CheckOpenDisk() {
         ": " + a.remedy;
   }
   if (!ui_->AskYesNo(question)) return;
-  ws->image = plan.repaired;
-  ws->MarkChanged();
+  document_->Change(QString::fromLatin1(app_text::kUndoRepair), [&] {
+    if (TakeChangedBytes(ws->image, plan.repaired)) ws->MarkChanged();
+  });
   ws->Refresh();
   AfterImageChange();
   // The report shows the disk as it is now; of the findings reported first, those gone are

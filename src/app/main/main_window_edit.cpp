@@ -12,6 +12,7 @@
 #include <random>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
 #include "app/main/host_browser.h"
@@ -45,6 +46,10 @@ QString DragFileName(const FileRow& row) {
   name.replace(QChar(0), QLatin1Char('_'));
   while (name.endsWith(QLatin1Char(' ')) || name.endsWith(QLatin1Char('.'))) name.chop(1);
   return name;
+}
+
+QString AddText(const std::string& entryName) {
+  return QString::fromLatin1(app_text::kUndoAdd).arg(ToQ(entryName));
 }
 
 }  // namespace
@@ -109,6 +114,7 @@ MainWindow::OwnSave MainWindow::SaveToOwnPath(Workspace& ws) {
     return OwnSave::Failed;
   }
   stamp_ = FileStamp::Of(ws.imagePath);
+  document_->MarkSaved();
   return OwnSave::Saved;
 }
 
@@ -193,8 +199,11 @@ bool MainWindow::AddHostFile(const std::filesystem::path& path, const std::strin
     ui_->Notify(msg::kNoImageSelected);
     return false;
   }
-  const AddOutcome out = AddFile(ws->image, ws->CurrentDir(), path, entryName);
-  if (out == AddStatus::Added) ws->MarkChanged();
+  AddOutcome out;
+  document_->Change(AddText(entryName), [&] {
+    out = AddFile(ws->image, ws->CurrentDir(), path, entryName);
+    if (out == AddStatus::Added) ws->MarkChanged();
+  });
   if (!out.message.empty()) ui_->Notify(out.message);
   ws->Refresh();
   return out == AddStatus::Added;
@@ -230,9 +239,11 @@ bool MainWindow::AddTokenizedHostFile(const std::filesystem::path& path,
       return false;
     }
     file.bytes = t.program;
-    out = AddFileData(ws->image, ws->CurrentDir(), file);
+    document_->Change(AddText(entryName), [&] {
+      out = AddFileData(ws->image, ws->CurrentDir(), file);
+      if (out == AddStatus::Added) ws->MarkChanged();
+    });
   }
-  if (out == AddStatus::Added) ws->MarkChanged();
   if (!out.message.empty()) ui_->Notify(out.message);
   ws->Refresh();
   return out == AddStatus::Added;
@@ -252,8 +263,11 @@ std::size_t MainWindow::AddHostFolder(const std::filesystem::path& path) {
   HostTreeOptions options;
   options.depth = ws->Depth();
   const std::string name = ClaimedNames().Claim(path.filename().string());
-  const HostTreeResult r = AddHostTree(ws->image, ws->CurrentDir(), path, name, options);
-  if (r.files + r.folders > 0) ws->MarkChanged();
+  HostTreeResult r;
+  document_->Change(AddText(name), [&] {
+    r = AddHostTree(ws->image, ws->CurrentDir(), path, name, options);
+    if (r.files + r.folders > 0) ws->MarkChanged();
+  });
   // The first failure ends the folder, as a failing file ends its own add.
   if (!r.failures.empty() && !r.failures.front().message.empty())
     ui_->Notify(r.failures.front().message);
@@ -265,7 +279,13 @@ void MainWindow::DeleteSelectedEntries() {
   std::vector<int> slotList = SelectedSlots();
   Workspace* ws = disk();
   if (slotList.empty() || !ws) return;
-  for (const DeleteOutcome& out : DeleteSelected(*ws, slotList))
+  const std::optional<FileEntry> first = ws->EntryAt(slotList.front());
+  const QString text = slotList.size() == 1 && first
+                           ? QString::fromLatin1(app_text::kUndoDelete).arg(EntryText(*first))
+                           : QString::fromLatin1(app_text::kUndoDeleteSeveral).arg(slotList.size());
+  std::vector<DeleteOutcome> outcomes;
+  document_->Change(text, [&] { outcomes = DeleteSelected(*ws, slotList); });
+  for (const DeleteOutcome& out : outcomes)
     if (!out.message.empty()) ui_->Notify(out.message);
   ShowListing();
 }
@@ -310,8 +330,11 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
   Workspace* ws = ReadableDisk();
   const std::optional<FileEntry> entry = ws ? ws->EntryAt(slot) : std::nullopt;
   if (!entry) return false;
-  const RenameOutcome out =
-      RenameEntry(ws->image, ws->listing, *entry, FromImageText(text, Charset()));
+  RenameOutcome out;
+  document_->Change(QString::fromLatin1(app_text::kUndoRename).arg(EntryText(*entry)), [&] {
+    out = RenameEntry(ws->image, ws->listing, *entry, FromImageText(text, Charset()));
+    if (out == RenameStatus::Renamed) ws->MarkChanged();
+  });
   if (!out.message.empty()) ui_->Notify(out.message);
   if (out != RenameStatus::Renamed) {
     // Refusals the core leaves without a message say why in the status bar.
@@ -322,7 +345,6 @@ bool MainWindow::CommitRenamedEntry(int slot, const QString& text) {
     if (why && out.message.empty()) Confirm(QString::fromLatin1(why).arg(text.trimmed()));
     return false;
   }
-  ws->MarkChanged();
   UpdateTitle();
   ws->Refresh();
   // The name as stored (upper-case, blanks dropped), which may differ from what was typed.
@@ -337,7 +359,9 @@ void MainWindow::CommitOemField() {
   if (!ws) return;
   // The text the field was given from the image changes nothing.
   if (oem_->text() == ImageText(OemSignatureOf(ws->image), Charset())) return;
-  if (SetOemSignature(ws->image, FromImageText(oem_->text(), Charset()))) ws->MarkChanged();
+  document_->Change(QString::fromLatin1(app_text::kUndoOemName), [&] {
+    if (SetOemSignature(ws->image, FromImageText(oem_->text(), Charset()))) ws->MarkChanged();
+  });
   UpdateTitle();
 }
 
@@ -348,10 +372,14 @@ void MainWindow::CommitVolumeField() {
   // The text the field was last given from the image changes nothing.
   if (text.substr(0, kVolumeNameLength) == listedVolume_) return;
   SystemClock clock;
-  const VolumeOutcome out = SetVolumeName(ws->image, text, clock);
+  VolumeOutcome out;
+  document_->Change(QString::fromLatin1(app_text::kUndoVolumeName), [&] {
+    out = SetVolumeName(ws->image, text, clock);
+    if (out == VolumeStatus::Written || out == VolumeStatus::Created ||
+        out == VolumeStatus::Cleared)
+      ws->MarkChanged();
+  });
   if (!out.message.empty()) ui_->Notify(out.message);
-  if (out == VolumeStatus::Written || out == VolumeStatus::Created || out == VolumeStatus::Cleared)
-    ws->MarkChanged();
   // The field shows what is stored now (a refused name gives way to the stored one).
   volumeField_ = listedVolume_ = ListedVolumeName(ws->image);
   ws->Refresh();
@@ -374,7 +402,7 @@ void MainWindow::NewImage(int row) {
       ui_->AskSaveFile(app_text::kNewImageTitle, FromQ(proposed), SaveFilter::DiskImage));
   if (!target) return;
   // The open image is settled before anything is written: Cancel leaves everything as it was.
-  if (closeViewer) closeViewer();
+  document_->Closing();
   const bool wasChanged = disk() && disk()->IsChanged();
   if (!SettleChanges()) return;
   std::optional<VolumeId> dos2;
@@ -395,7 +423,7 @@ void MainWindow::NewImage(int row) {
 }
 
 void MainWindow::SaveImage() {
-  if (offerViewerEdits) offerViewerEdits();
+  document_->Saving();
   Workspace* ws = disk();
   const bool saved = ws && SaveToOwnPath(*ws) == OwnSave::Saved;
   UpdateTitle();
@@ -407,7 +435,7 @@ void MainWindow::SetSavedStatus(const std::filesystem::path& file) {
 }
 
 void MainWindow::SaveImageAs() {
-  if (offerViewerEdits) offerViewerEdits();
+  document_->Saving();
   Workspace* ws = disk();
   if (!ws) return;
   const auto target = SaveToChosenPath(*ws, std::string(app_text::kSavingTitle));
@@ -415,6 +443,7 @@ void MainWindow::SaveImageAs() {
     // The file written is the window's file from now on: title, Save and Open Recent.
     ws->imagePath = target->string();
     stamp_ = FileStamp::Of(*target);
+    document_->MarkSaved();
     RememberOpenFile();
     browser_->Refresh();
     browser_->SelectPath(ToQ(ws->imagePath));
@@ -424,7 +453,7 @@ void MainWindow::SaveImageAs() {
 }
 
 void MainWindow::SaveImageCopy() {
-  if (offerViewerEdits) offerViewerEdits();
+  document_->Saving();
   Workspace* ws = disk();
   if (!ws) return;
   const bool wasChanged = ws->IsChanged();
@@ -439,8 +468,13 @@ void MainWindow::SaveImageCopy() {
 }
 
 void MainWindow::ImageChanged() {
-  if (Workspace* ws = disk()) ws->Refresh();
+  if (Workspace* ws = disk()) {
+    ws->Refresh();
+    // The volume-name field shows the name the image holds now.
+    volumeField_ = listedVolume_ = ListedVolumeName(ws->image);
+  }
   ShowListing();
+  UpdateTitle();
 }
 
 void MainWindow::StartDragOut() {

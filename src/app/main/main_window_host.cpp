@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/main/host_browser.h"
 #include "app/main/main_window.h"
 #include "app/messages.h"
@@ -118,29 +119,20 @@ void MainWindow::DiskDetails() {
   if (p.isEmpty()) return;
   // The details are those of one volume: of a card image, the partition entered.
   if (FromQ(p) == OpenPath() && RefusedAtPartitions()) return;
-  if (diskDetails)
-    diskDetails(p);
-  else
-    NotAvailable();
+  document_->RequestDiskDetails(p);
 }
 
 void MainWindow::SectorView() {
   QString p = browser_->SelectedPath();
   if (p.isEmpty()) return;
   if (FromQ(p) == OpenPath() && RefusedAtPartitions()) return;
-  if (sectorView)
-    sectorView(p);
-  else
-    NotAvailable();
+  document_->RequestSectorView(p);
 }
 
 void MainWindow::ShowInfo() {
   auto slotList = SelectedSlots();
   if (slotList.empty()) return;
-  if (fileInfo)
-    fileInfo(slotList.front());
-  else
-    NotAvailable();
+  document_->RequestFileInfo(slotList.front());
 }
 
 }  // namespace quarnel

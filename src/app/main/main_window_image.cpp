@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/main/edit_actions.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
@@ -123,8 +124,8 @@ bool MainWindow::OpenFile(const std::string& path) {
   }
   // The viewer's pending edits go into the image they were made on, then its unsaved changes
   // are settled; Cancel abandons the opening and keeps everything.
-  if (closeViewer) closeViewer();
-  const bool offers = device == DeviceKind::Other ? session_.OffersToSaveChanges(path)
+  document_->Closing();
+  const bool offers = device == DeviceKind::Other ? document_->session().OffersToSaveChanges(path)
                                                   : disk() && disk()->IsChanged();
   if (offers && !SettleChanges()) {
     ShowListing();
@@ -138,7 +139,8 @@ bool MainWindow::OpenFile(const std::string& path) {
     next = Session{};
     open(next, quiet);
   }
-  session_ = std::move(next);
+  document_->session() = std::move(next);
+  document_->Replaced();
   card_.reset();
   stamp_ = stamp;
   RememberOpenFile();
@@ -179,22 +181,13 @@ void MainWindow::OpenSelectedEntry() {
     }
     return;
   }
-  if (choice.kind == ViewChoiceKind::View) {
-    if (viewer)
-      viewer(chosen, choice.selector);
-    else
-      NotAvailable();
-  }
+  if (choice.kind == ViewChoiceKind::View) document_->RequestView(chosen, choice.selector);
 }
 
 void MainWindow::ViewWith(ViewSelector selector) {
   auto rows = SelectedFileRows();
   if (rows.empty()) return;
-  const FileRow& chosen = rows.front();
-  if (viewer)
-    viewer(chosen, selector);
-  else
-    NotAvailable();
+  document_->RequestView(rows.front(), selector);
 }
 
 void MainWindow::SortByColumn(int column) {
@@ -258,18 +251,30 @@ std::optional<std::size_t> MainWindow::AddHostPaths(
     if (replacing.cancelled) return std::nullopt;
   }
   setEnabled(false);
+  const std::string remembered = FromQ(statusText());
+  // All the files dropped are one change.
+  const QString text = files.size() == 1
+                           ? QString::fromLatin1(app_text::kUndoAdd)
+                                 .arg(ToQ(names.front() && !names.front()->empty()
+                                              ? *names.front()
+                                              : files.front().filename().string()))
+                           : QString::fromLatin1(app_text::kUndoAddSeveral).arg(files.size());
   std::size_t added = 0;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    if (IsHostFolder(files[i]))
-      added += AddHostFolder(files[i]);
-    else if (names[i] && tokenised[i])
-      added += AddTokenizedHostFile(files[i], *names[i]) ? 1 : 0;
-    else if (names[i])
-      added += AddHostFile(files[i], *names[i]) ? 1 : 0;  // a cancelled question skips the file
-    ui_->Status(
-        FillText(app_text::kAddingFile, {DecimalText(static_cast<std::int64_t>(i)),
-                                         DecimalText(static_cast<std::int64_t>(files.size()))}));
-  }
+  document_->Change(text, [&] {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      if (IsHostFolder(files[i]))
+        added += AddHostFolder(files[i]);
+      else if (names[i] && tokenised[i])
+        added += AddTokenizedHostFile(files[i], *names[i]) ? 1 : 0;
+      else if (names[i])
+        added += AddHostFile(files[i], *names[i]) ? 1 : 0;  // a cancelled question skips the file
+      ui_->Status(
+          FillText(app_text::kAddingFile, {DecimalText(static_cast<std::int64_t>(i)),
+                                           DecimalText(static_cast<std::int64_t>(files.size()))}));
+    }
+  });
+  ui_->Status(remembered);
+  ShowListing();
   setEnabled(true);
   return added;
 }

@@ -19,6 +19,7 @@
 #include <algorithm>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
 #include "app/main/host_browser.h"
@@ -176,7 +177,7 @@ void MainWindow::UseJapaneseCharset(bool on) {
   if (japaneseAct_->isChecked() != on) japaneseAct_->setChecked(on);
   model_->SetCharset(Charset());
   ShowListing();
-  if (charsetChanged) charsetChanged(Charset());
+  document_->SetCharset(Charset());
 }
 
 void MainWindow::ChooseStartFolder() {

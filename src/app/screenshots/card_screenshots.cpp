@@ -6,6 +6,7 @@
 #include <QPixmap>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/main/host_browser.h"
 #include "app/main/main_window.h"
 #include "app/screenshots/screenshot_steps.h"
@@ -48,7 +49,7 @@ bool RunCardScreenshot(MainWindow& w, const QString& outDir, const QString& scra
   const QString card = scratch + QStringLiteral("/card.img");
   if (!(WriteHardDisk(*plan.layout, FromQ(card), 0x20261208) == NewImageStatus::Written))
     return false;
-  if (w.disk()) w.disk()->MarkSaved();
+  w.document()->MarkSaved();
   if (!w.OpenFile(FromQ(card))) return false;
   w.SetFilter(2);  // the filter entry that lists .img files
   w.browser()->SetFolder(scratch);
@@ -58,7 +59,7 @@ bool RunCardScreenshot(MainWindow& w, const QString& outDir, const QString& scra
   w.DropFilesOn(2, files);
   Settle(300);
   const QPixmap filled = WithTitleBar(w);
-  if (w.disk()) w.disk()->MarkSaved();  // the picture's changes are not kept
+  w.document()->MarkSaved();  // the picture's changes are not kept
 
   QPixmap both(listed.width(), listed.height() + filled.height() + 8);
   both.fill(Qt::white);

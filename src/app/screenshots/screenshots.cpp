@@ -16,6 +16,7 @@
 
 #include "app/dialogs/qt_ui.h"
 #include "app/dialogs/save_to_disk_dialog.h"
+#include "app/main/document.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
 #include "app/main/host_browser.h"
@@ -138,7 +139,7 @@ int RunScreenshots(const QString& outDir, const QString& image) {
   w.resize(760, 330);
   Settle();
   ok = RunCardScreenshot(w, outDir, scratch.path()) && ok;
-  if (Workspace* ws = w.disk()) ws->MarkSaved();
+  w.document()->MarkSaved();
   return ok ? 0 : 1;
 }
 

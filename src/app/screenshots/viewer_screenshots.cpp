@@ -16,6 +16,7 @@
 #include "app/dialogs/find_dialog.h"
 #include "app/dialogs/number_box.h"
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
 #include "app/main/main_window.h"
@@ -132,20 +133,20 @@ bool RunViewerScreenshots(MainWindow& w, const QString& outDir) {
     const QString image = ToQ(ws->imagePath);
     if (SelectRow(w, "HELLO.BAS")) {
       for (const auto& row : w.listModel()->Rows())
-        if (row.caption == "HELLO.BAS" && w.fileInfo) w.fileInfo(row.slot);
+        if (row.caption == "HELLO.BAS") w.document()->RequestFileInfo(row.slot);
       v->resize(642, 508);
       Settle();
       ok = Save(v->grab(), outDir, QStringLiteral("viewer-file-info.png")) && ok;
     }
-    if (w.diskDetails) {
-      w.diskDetails(image);
+    {
+      w.document()->RequestDiskDetails(image);
       v->resize(642, 508);
       Settle();
       ok = Save(v->grab(), outDir, QStringLiteral("viewer-disk-details.png")) && ok;
     }
-    if (w.sectorView) {
+    {
       v->resize(642, 508);
-      w.sectorView(image);
+      w.document()->RequestSectorView(image);
       v->sectorBox()->setText(QStringLiteral("14"));
       v->SectorView();
       v->grid()->Model()->Store(2, 3, QStringLiteral("5A"));

@@ -1,44 +1,90 @@
-// The viewer window as the main window's viewer: a view command of the file list reads the entry
-// its row is (the entry of the directory shown, taken as a value, or the tape entry) and hands it
-// to the window. Two entries listed under the same caption are two files.
+// The viewer window as the main window's viewer: it observes the main window's document. A view
+// command of the file list reads the entry its row is (the entry of the directory shown, taken
+// as a value, or the tape entry) and hands it to the window. Two entries listed under the same
+// caption are two files.
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/main/main_window.h"
 #include "app/messages.h"
+#include "app/viewer/hex_view.h"
 #include "app/viewer/viewer_window.h"
 #include "formats/cassette.h"
 #include "formats/session.h"
 
 namespace quarnel {
 
+namespace {
+
+// Shows row `row` of the list (the entry of the shown directory in its slot, or of the tape) in
+// view `selector`.
+void ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector selector) {
+  if (row.slot < 0) return;
+  v->OfferPendingChanges();
+  v->SetViewedEntry(std::nullopt, {});
+  ViewerWindow::Source source;
+  if (main.tape()) {
+    source = [&main, i = static_cast<std::size_t>(row.slot)](
+                 ViewSelector& s) -> std::optional<ViewedFile> {
+      const CasImage* tape = main.tape();
+      if (!tape) return std::nullopt;
+      std::optional<CasView> cv = ViewCasEntry(*tape, i, s);
+      if (!cv) return std::nullopt;  // the pictures show nothing for a tape entry
+      s = cv->view;
+      return ViewedFile{std::move(cv->bytes), cv->name, cv->extension};
+    };
+  } else if (const Workspace* ws = main.disk()) {
+    const std::optional<FileEntry> entry = ws->EntryAt(row.slot);
+    if (!entry) return;
+    v->SetViewedEntry(*entry, ws->imagePath);
+    // The entry is a value: the viewer's own menu reads it again later, only while the same
+    // image is open and the entry's directory is shown.
+    source = [&main, entry = *entry, image = ws->imagePath,
+              serial = main.OpenSerial()](ViewSelector& s) -> std::optional<ViewedFile> {
+      const Workspace* now = main.disk();
+      if (!now || !now->HasImage() || now->imagePath != image || main.OpenSerial() != serial ||
+          now->CurrentDir() != entry.dir)
+        return std::nullopt;
+      FileRead r = ReadFile(now->image, entry);
+      if (!r.message.empty()) main.ui().Notify(r.message);
+      if (!r.ok()) return std::nullopt;
+      s = ResolveSelector(s, r.bytes);
+      return ViewedFile{std::move(r.bytes), r.entry.name, r.entry.extension};
+    };
+  } else {
+    return;
+  }
+  v->Open(std::move(source), selector);
+}
+
+}  // namespace
+
 ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   auto* v = new ViewerWindow(main.settings(), main.ui(), &main);
-  v->busy = [&main](bool b) { main.setEnabled(!b); };
+  Document* doc = main.document();
+  v->SetDocument(doc);
   v->askPicturePath = [&main](const std::string& suggested) {
     return main.ui().AskSaveFile(app_text::kSavePictureTitle, suggested, SaveFilter::Picture);
   };
   v->askSavePath = [&main](std::string_view title, std::string_view suggested) {
     return main.ui().AskSavePath(title, suggested);
   };
-  main.charsetChanged = [v](const viewers::MsxCharset& charset) { v->SetCharset(charset); };
-  main.checkReport = [v](const std::string& report) {
+  QObject::connect(doc, &Document::charsetChanged, v,
+                   [v](const viewers::MsxCharset& charset) { v->SetCharset(charset); });
+  QObject::connect(doc, &Document::reportShown, v, [v](const std::string& report) {
+    v->SetViewedEntry(std::nullopt, {});
     v->ShowFile(std::vector<std::uint8_t>(report.begin(), report.end()), app_text::kCheckReportName,
                 app_text::kCheckReportExtension, ViewSelector::Text);
-  };
-  main.closeViewer = [v] {
+  });
+  QObject::connect(doc, &Document::closing, v, [v] {
     if (v->isVisible()) v->close();
-  };
-  main.offerViewerEdits = [v] { v->OfferPendingChanges(); };
-  v->disk = [&main] { return main.disk(); };
-  v->imageChanged = [&main] { main.ImageChanged(); };
-  v->askYesNo = [&main](std::string_view caption, std::string_view question) {
-    return main.ui().AskYesNoTitled(caption, question);
-  };
-  v->cassetteLoaded = [&main] { return main.tape() != nullptr; };
-  main.fileInfo = [v, &main](int slot) {
+  });
+  QObject::connect(doc, &Document::saving, v, [v] { v->OfferPendingChanges(); });
+  QObject::connect(doc, &Document::imageChanged, v, [v] { v->FollowImage(); });
+  QObject::connect(doc, &Document::fileInfoRequested, v, [v, &main](int slot) {
     const Workspace* ws = main.disk();
     if (!ws || !ws->HasImage()) return;
     if (const auto entry = ws->EntryAt(slot)) v->ShowFileInfo(ws->image, *entry);
-  };
+  });
   // The host file chosen becomes the image first, unless it is the one loaded (a card image's
   // own path stands for the partition entered). Edits in the viewer's grid belong to the image
   // open now: they are offered before it is replaced, while a yes can still write them back.
@@ -49,51 +95,46 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
     }
     return main.disk();
   };
-  main.diskDetails = [v, load, &main](const QString& path) {
+  QObject::connect(doc, &Document::diskDetailsRequested, v, [v, load, &main](const QString& path) {
     if (const Workspace* ws = load(path)) v->ShowDiskDetails(ws->image, main.OpenName());
-  };
-  main.sectorView = [v, load](const QString& path) {
+  });
+  QObject::connect(doc, &Document::sectorViewRequested, v, [v, load](const QString& path) {
     if (load(path)) v->SectorView(true);
-  };
-  main.viewer = [v, &main](const FileRow& row, ViewSelector selector) {
-    if (row.slot < 0) return;
-    v->OfferPendingChanges();
-    v->SetViewedEntry(std::nullopt, {});
-    Source source;
-    if (main.tape()) {
-      source = [&main, i = static_cast<std::size_t>(row.slot)](
-                   ViewSelector& s) -> std::optional<ViewedFile> {
-        const CasImage* tape = main.tape();
-        if (!tape) return std::nullopt;
-        std::optional<CasView> cv = ViewCasEntry(*tape, i, s);
-        if (!cv) return std::nullopt;  // the pictures show nothing for a tape entry
-        s = cv->view;
-        return ViewedFile{std::move(cv->bytes), cv->name, cv->extension};
-      };
-    } else if (const Workspace* ws = main.disk()) {
-      const std::optional<FileEntry> entry = ws->EntryAt(row.slot);
-      if (!entry) return;
-      v->SetViewedEntry(*entry, ws->imagePath);
-      // The entry is a value: the viewer's own menu reads it again later, only while the same
-      // image is open and the entry's directory is shown.
-      source = [&main, entry = *entry, image = ws->imagePath,
-                serial = main.OpenSerial()](ViewSelector& s) -> std::optional<ViewedFile> {
-        const Workspace* now = main.disk();
-        if (!now || !now->HasImage() || now->imagePath != image || main.OpenSerial() != serial ||
-            now->CurrentDir() != entry.dir)
-          return std::nullopt;
-        FileRead r = ReadFile(now->image, entry);
-        if (!r.message.empty()) main.ui().Notify(r.message);
-        if (!r.ok()) return std::nullopt;
-        s = ResolveSelector(s, r.bytes);
-        return ViewedFile{std::move(r.bytes), r.entry.name, r.entry.extension};
-      };
-    } else {
-      return;
-    }
-    v->Open(std::move(source), selector);
-  };
+  });
+  QObject::connect(
+      doc, &Document::viewRequested, v,
+      [v, &main](const FileRow& row, ViewSelector selector) { ViewRow(v, main, row, selector); });
   return v;
+}
+
+Workspace* ViewerWindow::Disk() const { return document_ ? document_->disk() : nullptr; }
+
+void ViewerWindow::FollowImage() {
+  if (writingBack_ || !isVisible() || !document_) return;
+  const Workspace* ws = Disk();
+  if (viewMode_ == ViewerMode::Sector) {
+    if (ws && ws->imagePath == sectorImage_) ShowSectorView(false, false);
+    return;
+  }
+  const bool fileView = viewMode_ == ViewerMode::Basic || viewMode_ == ViewerMode::Text ||
+                        viewMode_ == ViewerMode::Hex || viewMode_ == ViewerMode::Picture;
+  if (!fileView || !viewedEntry_ || !ws || ws->imagePath != viewedImage_ || !ws->HasImage()) return;
+  const FileEntry viewed = *viewedEntry_;
+  // The entry still in its slot, as a file with the same first cluster (a rename taken back
+  // keeps it); elsewhere it is gone and so is the view.
+  const auto dir = ListDirectory(ws->image, viewed.dir);
+  const std::optional<FileEntry> now = dir ? EntryAt(*dir, viewed.slot) : std::nullopt;
+  if (!now || now->IsDirectory() || now->IsVolume() || now->firstCluster != viewed.firstCluster) {
+    // Its pending edits have nothing left to go into.
+    if (tools::HexGrid* edits = grid_->Model()->Edits()) edits->ClearChanges();
+    close();
+    return;
+  }
+  // Shown again from the directory it is listed in (another directory shown keeps the view).
+  if (ws->CurrentDir() != viewed.dir) return;
+  FileRow row;
+  row.slot = viewed.slot;
+  document_->RequestView(row, shownSelector_);
 }
 
 }  // namespace quarnel

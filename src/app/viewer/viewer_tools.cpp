@@ -17,6 +17,7 @@
 #include "app/dialogs/find_dialog.h"
 #include "app/dialogs/number_box.h"
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/messages.h"
 #include "app/viewer/hex_view.h"
 #include "app/viewer/map_cell.h"
@@ -78,8 +79,6 @@ QString Shown(std::string_view s) {
   return out;
 }
 
-bool IsMode(const QString& mode, std::string_view name) { return mode == Q(name); }
-
 }  // namespace
 
 void ViewerWindow::BuildTools() {
@@ -115,7 +114,7 @@ void ViewerWindow::ShowFileInfo(const DiskImage& image, const FileEntry& entry) 
 
 void ViewerWindow::WriteReport(const tools::Report& r, const DiskImage& image) {
   OfferPendingChanges();
-  SetViewMode(Q(r.viewMode));
+  SetViewMode(r.viewMode == tools::kModeDiskDetail ? ViewerMode::DiskDetail : ViewerMode::FileInfo);
   if (!r.warning.empty()) ui_.Notify(r.warning);
   picture_.reset();
   ResetControls();
@@ -179,8 +178,7 @@ void ViewerWindow::WriteReport(const tools::Report& r, const DiskImage& image) {
 }
 
 QString ViewerWindow::MapCellAt(int position) const {
-  if (!IsMode(viewMode_, tools::kModeDiskDetail) && !IsMode(viewMode_, tools::kModeFileInfo))
-    return QString();
+  if (viewMode_ != ViewerMode::DiskDetail && viewMode_ != ViewerMode::FileInfo) return QString();
   const auto it = std::lower_bound(mapCellAt_.begin(), mapCellAt_.end(), position);
   if (it == mapCellAt_.end() || *it != position) return QString();
   const auto cell = static_cast<std::size_t>(it - mapCellAt_.begin());
@@ -220,7 +218,7 @@ bool ViewerWindow::eventFilter(QObject* watched, QEvent* e) {
 void ViewerWindow::SectorView(bool fromStart) { ShowSectorView(fromStart, true); }
 
 void ViewerWindow::TakeSectorNumber() {
-  if (takingSector_ || !IsMode(viewMode_, tools::kModeSector) || !sectorBox_->isVisible()) return;
+  if (takingSector_ || viewMode_ != ViewerMode::Sector || !sectorBox_->isVisible()) return;
   // Focus loss after the number was taken (or while its message is shown) takes nothing again.
   if (sectorBox_->text() == QString::number(currentSector_)) return;
   takingSector_ = true;
@@ -229,15 +227,15 @@ void ViewerWindow::TakeSectorNumber() {
 }
 
 void ViewerWindow::ShowSectorView(bool fromStart, bool focusGrid) {
-  Workspace* ws = disk ? disk() : nullptr;
+  Workspace* ws = Disk();
   if (!ws || ws->image.Empty()) return;
   OfferPendingChanges();
   const std::string name = std::filesystem::path(ws->imagePath).filename().string();
   setWindowTitle(Q(tools::kCaptionSector) + ImageText(name));
-  if (!IsMode(viewMode_, tools::kModeSector) || fromStart) {
+  if (viewMode_ != ViewerMode::Sector || fromStart) {
     Present();  // shown before the mode changes, so the window's menu and shortcuts stay on
     picture_.reset();
-    SetViewMode(Q(tools::kModeSector));
+    SetViewMode(ViewerMode::Sector);
     sectorBox_->setText(QStringLiteral("0"));
     rich_->hide();
     image_->hide();
@@ -287,42 +285,50 @@ void ViewerWindow::OfferPendingChanges() {
   if (!PendingChanges()) return;
   HexModel* model = grid_->Model();
   tools::HexGrid* edits = model->Edits();
-  Workspace* ws = disk ? disk() : nullptr;
-  if (cassetteLoaded && cassetteLoaded()) {
+  Workspace* ws = Disk();
+  if (document_ && document_->tape()) {
     edits->ClearChanges();  // a tape is not written back
     return;
   }
   const bool sector = model->IsSector();
   const tools::Question q =
       sector ? tools::SectorSaveQuestion(currentSector_) : tools::FileSaveQuestion(viewedName_);
-  const bool yes = askYesNo && askYesNo(q.caption, q.text);
+  const bool yes = document_ && document_->ui().AskYesNoTitled(q.caption, q.text);
   edits->ClearChanges();
   if (!yes || !ws) return;
   tools::WriteOutcome out;
   if (sector) {
     if (ws->imagePath != sectorImage_) return;  // edits of another image are never written
-    out = tools::SaveChangedSector(*ws, currentSector_, edits->Values());
+    document_->Change(QString::fromLatin1(app_text::kUndoEditSector).arg(currentSector_), [&] {
+      out = tools::SaveChangedSector(*ws, currentSector_, edits->Values());
+    });
   } else {
     if (!viewedEntry_ || ws->imagePath != viewedImage_ || !model->Layout()) return;
-    out = tools::SaveCurrentFile(*ws, {*viewedEntry_, model->Layout()->skip()}, edits->Values());
+    document_->Change(QString::fromLatin1(app_text::kUndoEditFile).arg(ImageText(viewedName_)),
+                      [&] {
+                        out = tools::SaveCurrentFile(*ws, {*viewedEntry_, model->Layout()->skip()},
+                                                     edits->Values());
+                      });
   }
   if (!out.message.empty()) ui_.Notify(out.message);
-  if (imageChanged) imageChanged();
+  writingBack_ = true;  // the view shows what was written already
+  document_->Announce();
+  writingBack_ = false;
 }
 
 // Searches.
 
 void ViewerWindow::RunFind() {
-  if (IsMode(viewMode_, viewers::kModeHex))
+  if (viewMode_ == ViewerMode::Hex)
     FindInHexGrid();
-  else if (IsMode(viewMode_, tools::kModeSector))
+  else if (viewMode_ == ViewerMode::Sector)
     FindInSectors();
-  else if (IsMode(viewMode_, viewers::kModeAscii) || IsMode(viewMode_, viewers::kModeBasic))
+  else if (viewMode_ == ViewerMode::Text || viewMode_ == ViewerMode::Basic)
     FindInText();
 }
 
 void ViewerWindow::FindInSectors() {
-  Workspace* ws = disk ? disk() : nullptr;
+  Workspace* ws = Disk();
   if (!ws || ws->image.Empty()) return;
   find_->SetStatus(tools::kFindSearching.data(), false);
   find_->progress()->setValue(0);

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/messages.h"
 #include "app/platform/win_color.h"
 #include "app/platform/window_place.h"
@@ -56,16 +57,17 @@ void ViewerWindow::ViewCommand(ViewSelector selector) { Run(selector); }
 
 void ViewerWindow::Run(ViewSelector selector) {
   if (!source_) return;
-  if (busy) busy(true);
+  if (document_) document_->SetBusy(true);
   focusTarget_ = nullptr;
   ViewSelector s = selector;
   if (std::optional<ViewedFile> file = source_(s)) Show(*file, s);
-  if (busy) busy(false);
+  if (document_) document_->SetBusy(false);
   if (focusTarget_ && focusTarget_->isVisible()) focusTarget_->setFocus();
 }
 
 void ViewerWindow::Show(const ViewedFile& file, ViewSelector selector) {
   selector = ResolveSelector(selector, file.bytes);
+  shownSelector_ = selector;
   if (const PictureViewEntry* view = PictureViewOf(selector)) {
     ShowPicture(file, selector, view->mode);
     return;
@@ -129,7 +131,7 @@ QString ViewerWindow::TextViewFontName() const { return ViewFontFamily(settings_
 QString ViewerWindow::BasicViewFontName() const { return ViewFontFamily(settings_.basicViewFont); }
 
 void ViewerWindow::ShowBasic(const ViewedFile& file) {
-  SetViewMode(Q(viewers::kModeBasic));
+  SetViewMode(ViewerMode::Basic);
   Present();
   grid_->hide();
   ShowTextArea(true);
@@ -208,21 +210,20 @@ void ViewerWindow::SetCharset(const viewers::MsxCharset& charset) {
   intAct_->setChecked(&charset == &viewers::MsxCharset::International());
   jpAct_->setChecked(&charset == &viewers::MsxCharset::Japanese());
   // The text views are made again in the new set.
-  const std::string mode = FromQ(viewMode_);
-  if (mode == viewers::kModeBasic && basicFile_) {
+  if (viewMode_ == ViewerMode::Basic && basicFile_) {
     const ViewedFile file = *basicFile_;
     ResetControls();
     ShowBasic(file);
-  } else if (mode == viewers::kModeAscii) {
+  } else if (viewMode_ == ViewerMode::Text) {
     ViewCommand(textMasked_ ? ViewSelector::MaskedText : ViewSelector::Text);
-  } else if (mode == viewers::kModeHex) {
+  } else if (viewMode_ == ViewerMode::Hex) {
     ViewCommand(ViewSelector::Hex);
   }
 }
 
 void ViewerWindow::ShowText(const ViewedFile& file, bool masked) {
   textMasked_ = masked;
-  SetViewMode(Q(viewers::kModeAscii));
+  SetViewMode(ViewerMode::Text);
   setWindowTitle(Caption(viewers::kCaptionText.data(), file));
   Present();
   grid_->hide();
@@ -244,7 +245,7 @@ void ViewerWindow::ShowText(const ViewedFile& file, bool masked) {
 }
 
 void ViewerWindow::ShowHex(const ViewedFile& file) {
-  SetViewMode(Q(viewers::kModeHex));
+  SetViewMode(ViewerMode::Hex);
   setWindowTitle(Caption(viewers::kCaptionHex.data(), file));
   Present();
   fontSize_->parentWidget()->hide();  // the panel with the font boxes
@@ -288,7 +289,7 @@ void ViewerWindow::ShowPicture(const ViewedFile& file, ViewSelector selector,
   }
   const viewers::Picture& pic = *r.picture;
   ResetControls();
-  SetViewMode(Q(viewers::ModeName(mode)));
+  SetViewMode(ViewerMode::Picture, mode);
   setWindowTitle(Caption(viewers::ModeCaption(mode).data(), file));
   rich_->hide();
   panel_->hide();

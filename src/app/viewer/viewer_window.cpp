@@ -32,7 +32,6 @@ namespace {
 constexpr int kInitialWidth = 642;
 constexpr int kInitialHeight = 508;
 constexpr int kPanelHeight = 25;
-constexpr char kModeSector[] = "SECTOR";  // the sector editor's mode
 
 QAction* AddAction(QWidget* owner, QMenu* menu, const char* text, const QKeySequence& key,
                    std::function<void()> f) {
@@ -204,11 +203,12 @@ QAction* ViewerWindow::Action(ViewSelector s) const {
 }
 
 void ViewerWindow::UpdatePopupMenu() {
-  const std::string mode = FromQ(viewMode_);
-  const bool sector = mode == kModeSector;
-  const bool hex = mode == viewers::kModeHex;
-  bool picture = false;
-  for (viewers::PictureMode m : viewers::AllPictureModes()) picture |= mode == viewers::ModeName(m);
+  const bool sector = viewMode_ == ViewerMode::Sector;
+  const bool hex = viewMode_ == ViewerMode::Hex;
+  const bool picture = viewMode_ == ViewerMode::Picture;
+  auto pictureIn = [&](std::initializer_list<viewers::PictureMode> modes) {
+    return picture && std::find(modes.begin(), modes.end(), pictureMode_) != modes.end();
+  };
   const bool other = !sector && !hex && !picture;
   for (QAction* a : {basicAct_, hexAct_, textAct_, maskedAct_}) SetShown(a, !sector);
   SetShown(pictureAct_, !sector);
@@ -219,16 +219,16 @@ void ViewerWindow::UpdatePopupMenu() {
   SetShown(searchAct_, !picture);
   SetShown(saveAct_, picture);
   // Screens 10 and 11 always show the VDP's colours; only screen 12 has two ways.
-  SetShown(msxColoursAct_, mode == viewers::kModeScreen12);
+  SetShown(msxColoursAct_, pictureIn({viewers::PictureMode::Screen12}));
   msxColoursAct_->setChecked(msxColours_);
   SetShown(zoomMenuAct_, picture);
   for (QAction* a : zoomActs_) a->setEnabled(picture);
   for (int i = 0; i < 4; ++i) zoomActs_[i]->setChecked(i == static_cast<int>(pictureZoom_));
   zoomInAct_->setEnabled(picture);
   zoomOutAct_->setEnabled(picture);
-  SetShown(squareAct_, mode == viewers::kModeScreen6 || mode == viewers::kModeScreen7);
+  SetShown(squareAct_, pictureIn({viewers::PictureMode::Screen6, viewers::PictureMode::Screen7}));
   squareAct_->setChecked(squarePixels_);
-  const bool basic = mode == viewers::kModeBasic;
+  const bool basic = viewMode_ == ViewerMode::Basic;
   SetShown(saveTextAct_, basic);
   // Only a tokenised program has a LIST text to write.
   saveTextAct_->setEnabled(basic && basicFile_ && !basicFile_->bytes.empty() &&
@@ -268,20 +268,20 @@ void ViewerWindow::BuildZoomMenu() {
   image_->wheelZoom = [this](bool in) { ZoomPicture(in); };
 }
 
-void ViewerWindow::SetViewMode(const QString& mode) {
+void ViewerWindow::SetViewMode(ViewerMode mode, viewers::PictureMode picture) {
   // Each kind of text view keeps its own window size: the size of the view left is remembered
   // and the one of the view shown comes back. Pictures take their own size.
-  auto isText = [](const QString& m) {
-    for (std::string_view t : {viewers::kModeBasic, viewers::kModeAscii, viewers::kModeHex})
-      if (m == QLatin1String(t.data(), static_cast<qsizetype>(t.size()))) return true;
-    return m == QLatin1String(kModeSector);
+  auto isText = [](ViewerMode m) {
+    return m == ViewerMode::Basic || m == ViewerMode::Text || m == ViewerMode::Hex ||
+           m == ViewerMode::Sector;
   };
-  if (isText(viewMode_)) viewSizes_[viewMode_] = size();
+  if (isText(viewMode_)) viewSizes_[static_cast<int>(viewMode_)] = size();
   if (mode != viewMode_ && isText(mode))
-    resize(viewSizes_.value(mode, QSize(kInitialWidth, kInitialHeight)));
+    resize(viewSizes_.value(static_cast<int>(mode), QSize(kInitialWidth, kInitialHeight)));
   viewMode_ = mode;
+  pictureMode_ = picture;
   // The sector-number box belongs to the sector view only; the font boxes to the others.
-  const bool sector = mode == QLatin1String(kModeSector);
+  const bool sector = mode == ViewerMode::Sector;
   if (sectorBox_) sectorBox_->setVisible(sector);
   fontName_->setVisible(!sector);
   fontSize_->setVisible(!sector);
@@ -345,23 +345,23 @@ void ViewerWindow::FontNameChosen(int index) {
   rich_->SetFontNameOfAll(name);
   // The next view of this kind takes it (kept with the settings).
   const std::string stored = CutText(FromQ(name), SettingsLayout::kFontNameChars);
-  if (viewMode_ == QLatin1String(viewers::kModeBasic.data(), viewers::kModeBasic.size()))
+  if (viewMode_ == ViewerMode::Basic)
     settings_.basicViewFont = stored;
-  else if (viewMode_ == QLatin1String(viewers::kModeAscii.data(), viewers::kModeAscii.size()))
+  else if (viewMode_ == ViewerMode::Text)
     settings_.textViewFont = stored;
 }
 
 void ViewerWindow::FontSizeChanged(int points) {
-  if (viewMode_ == QLatin1String(kModeSector)) {
+  if (viewMode_ == ViewerMode::Sector) {
     if (sectorRedraw) sectorRedraw();
     return;
   }
   if (points <= 0) return;
   rich_->SetPointSizeOfAll(points);
   // The next view of this kind takes it (for this run: the settings hold no size).
-  if (viewMode_ == QLatin1String(viewers::kModeBasic.data(), viewers::kModeBasic.size()))
+  if (viewMode_ == ViewerMode::Basic)
     basicPoints_ = points;
-  else if (viewMode_ == QLatin1String(viewers::kModeAscii.data(), viewers::kModeAscii.size()))
+  else if (viewMode_ == ViewerMode::Text)
     textPoints_ = points;
 }
 

@@ -31,12 +31,17 @@ class QSpinBox;
 
 namespace quarnel {
 
+class Document;
 class FindDialog;
 class NumberBox;
 class HexGrid;
 class Workspace;
 class MainWindow;
 class RichTextArea;
+
+// What the window shows: a view of a file (a picture in the mode pictureMode() gives), a report
+// or the sector editor; None before the first view.
+enum class ViewerMode { None, Basic, Text, Hex, Picture, DiskDetail, FileInfo, Sector };
 
 // A file to show: its bytes and the entry's name and extension (for the caption and the hex
 // view's COM/EXE rule).
@@ -58,9 +63,10 @@ class ViewerWindow : public QWidget {
   // chosen in the font-name box; `ui` shows the views' messages.
   ViewerWindow(SettingsRecord& settings, Ui& ui, QWidget* parent = nullptr);
 
-  // Makes the viewer of `main`: registers the main window's view commands (double-click, Auto,
-  // Basic, Hex, Text, Text (- msb), the pictures), which read the chosen file of the disk image
-  // or cassette. The window belongs to `main`.
+  // Makes the viewer of `main`: it observes the main window's document, whose view commands
+  // (double-click, Auto, Basic, Hex, Text, Text (- msb), the pictures) read the chosen file of
+  // the disk image or cassette, and whose changes and undos it follows. The window belongs to
+  // `main`.
   static ViewerWindow* Attach(MainWindow& main);
 
   // Remembers `source` as the file last viewed and shows it in view `selector`.
@@ -103,8 +109,10 @@ class ViewerWindow : public QWidget {
   void SetCharset(const viewers::MsxCharset& charset);
   const viewers::MsxCharset& charset() const { return *charset_; }
 
-  const QString& viewMode() const { return viewMode_; }
-  void SetViewMode(const QString& mode);
+  ViewerMode viewMode() const { return viewMode_; }
+  // The picture's mode while viewMode() is Picture.
+  viewers::PictureMode pictureMode() const { return pictureMode_; }
+  void SetViewMode(ViewerMode mode, viewers::PictureMode picture = viewers::PictureMode::Screen1);
 
   // The reports and the sector editor (viewer_tools.cpp).
   // DISK DETAIL of `image`, loaded from `imagePath`; FILE INFO of `entry` on it.
@@ -127,13 +135,12 @@ class ViewerWindow : public QWidget {
   // The search that fits the view shown ("Find" in the find dialog).
   void RunFind();
 
-  // Where the reports and the sector editor find the image (nullptr when none is open), the
-  // Yes/No questions of the write-backs, and whether the loaded host file is a cassette.
-  std::function<Workspace*()> disk;
-  std::function<bool(std::string_view caption, std::string_view question)> askYesNo;
-  std::function<bool()> cassetteLoaded;
-  // Edits were written back into the image `disk` gives.
-  std::function<void()> imageChanged;
+  // The document whose image the reports, the sector editor and the write-backs use (none for
+  // a viewer of its own, as in tests).
+  void SetDocument(Document* document) { document_ = document; }
+  // The image changed under the view (an undo or redo): the file shown is shown again as it is
+  // now, or the view closes when its entry is gone; the sector editor shows its sector again.
+  void FollowImage();
 
   // Controls, for the reports, the sector editor and the tests.
   RichTextArea* richEdit() const { return rich_; }
@@ -163,12 +170,10 @@ class ViewerWindow : public QWidget {
 
   // Hooks for the parts that come later or live elsewhere: the find dialog (F6), what happens when
   // the window is closed (close the find dialog, offer pending edits for saving), redrawing
-  // the sector view when the font size changes, and disabling the main window while a file is
-  // read and shown.
+  // the sector view when the font size changes.
   std::function<void()> search;
   std::function<void()> closing;
   std::function<void()> sectorRedraw;
-  std::function<void(bool busy)> busy;
   // The save dialog of "Save picture as..." (suggested file name in, chosen path out).
   std::function<std::optional<std::string>(const std::string& suggested)> askPicturePath;
   // The save dialog of "Save as text...": the path chosen for `suggestedName`, nullopt on cancel.
@@ -187,6 +192,8 @@ class ViewerWindow : public QWidget {
 
  private:
   void BuildTools();
+  // The open disk image's workspace (nullptr when none is open or no document is observed).
+  Workspace* Disk() const;
   void WriteReport(const tools::Report& report, const DiskImage& image);
   // `focusGrid`: the grid takes the keyboard focus (not when the sector box is being typed in).
   void ShowSectorView(bool fromStart, bool focusGrid);
@@ -224,7 +231,8 @@ class ViewerWindow : public QWidget {
   SettingsRecord& settings_;
   Ui& ui_;
   Source source_;
-  QString viewMode_;
+  ViewerMode viewMode_ = ViewerMode::None;
+  viewers::PictureMode pictureMode_ = viewers::PictureMode::Screen1;
   const viewers::MsxCharset* charset_ = &viewers::MsxCharset::International();
   // The file the BASIC view shows (for "Save as text...").
   std::optional<ViewedFile> basicFile_;
@@ -238,9 +246,9 @@ class ViewerWindow : public QWidget {
   QWidget* panel_ = nullptr;
   // The font boxes show the font and size of the text view shown.
   void ShowFontInBoxes();
-  QHash<QString, QSize> viewSizes_;  // the window size of each text view last shown
-  int basicPoints_ = 0;              // the size chosen for BASIC listings (0: the default)
-  int textPoints_ = 0;               // and for text views
+  QHash<int, QSize> viewSizes_;  // the window size of each text view last shown, by mode
+  int basicPoints_ = 0;          // the size chosen for BASIC listings (0: the default)
+  int textPoints_ = 0;           // and for text views
   QComboBox* fontName_ = nullptr;
   QSpinBox* fontSize_ = nullptr;
   RichTextArea* rich_ = nullptr;
@@ -289,6 +297,9 @@ class ViewerWindow : public QWidget {
   std::string viewedImage_;
   std::string viewedName_;
   FindDialog* find_ = nullptr;
+  Document* document_ = nullptr;
+  bool writingBack_ = false;  // the viewer's own edits are going into the image
+  ViewSelector shownSelector_ = ViewSelector::Automatic;  // the view of the file shown
 };
 
 }  // namespace quarnel
