@@ -9,7 +9,9 @@
 #include <QTextCursor>
 #include <utility>
 
+#include "core/volume.h"
 #include "viewer_fixture.h"
+#include "viewers/basic_export.h"
 
 namespace quarnel::test {
 namespace {
@@ -75,6 +77,34 @@ TEST_F(ViewerTest, DoubleClickOnABasicProgramListsItWithBoldColouredKeywords) {
   EXPECT_EQ(viewer.richEdit()->textCursor().position(), 0);
   EXPECT_TRUE(ui.core.messages.empty());
   EXPECT_TRUE(w->isEnabled());
+}
+
+// "MSX keywords" lists the program as MSX-BASIC's LIST does, the text export line for line, its
+// keywords still marked; the choice is kept with the settings and taken back by a second click.
+TEST_F(ViewerTest, MsxKeywordsListTheProgramAsTheTextExport) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("HELLO.BAS");
+  ASSERT_TRUE(viewer.msxKeywordsAction()->isVisible());
+  viewer.msxKeywordsAction()->trigger();
+  EXPECT_TRUE(w->settings().msxKeywords);
+  EXPECT_TRUE(viewer.msxKeywordsAction()->isChecked());
+  std::optional<FileEntry> hello;
+  for (const FileEntry& e : w->disk()->Entries())
+    if (e.Caption() == "HELLO.BAS") hello = e;
+  ASSERT_TRUE(hello);
+  const FileRead r = ReadFile(w->disk()->image, *hello);
+  std::string exported = *viewers::ExportBasicText(Bytes(r.bytes.data(), r.bytes.size()));
+  exported.pop_back();  // the 0x1A
+  std::string lines;
+  for (char c : exported)
+    if (c != '\r') lines.push_back(c);
+  EXPECT_EQ(PlainText(), lines);
+  const QTextFragment next = Fragment(QStringLiteral("NEXT"));
+  ASSERT_TRUE(next.isValid());
+  EXPECT_EQ(next.charFormat().fontWeight(), QFont::Bold);
+  EXPECT_EQ(DecodeSettings(EncodeSettings(w->settings()))->msxKeywords, true);
+  viewer.msxKeywordsAction()->trigger();
+  EXPECT_EQ(PlainText(), kHelloListing);
 }
 
 TEST_F(ViewerTest, TheListingUsesTheBasicFontAndKeywordColourOfTheSettings) {
@@ -324,7 +354,7 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
   EXPECT_EQ(texts, QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )",
                                 "Picture", "Select All", "Word Wrap", "Copy to Clipboard", "Search",
                                 "Save picture as...", "MSX colours", "Zoom", "Save as text...",
-                                "Character set"}));
+                                "MSX keywords", "Character set"}));
 }
 
 TEST_F(ViewerTest, ARightClickOpensThePopupMenuInEveryView) {

@@ -80,6 +80,7 @@ SettingsBytes EncodeSettings(const SettingsRecord& r) {
   PutColor(out, L::kListBackColor, r.listBackColor);
   PutText(out, L::kListFontName, L::kFontNameChars, r.listFontName);
   out[L::kCharset] = r.japaneseCharset ? 1 : 0;
+  out[L::kMsxKeywords] = r.msxKeywords ? 1 : 0;
   return out;
 }
 
@@ -95,6 +96,7 @@ std::optional<SettingsRecord> DecodeSettings(std::span<const std::uint8_t> in) {
   r.windowHeight = GetText(in, L::kWindowHeight, L::kNumberChars);
   r.splitterLeft = GetText(in, L::kSplitterLeft, L::kNumberChars);
   r.japaneseCharset = in[L::kCharset] == 1;
+  r.msxKeywords = in[L::kMsxKeywords] == 1;
   r.keywordColor = GetColor(in, L::kKeywordColor);
   r.startFolder = GetText(in, L::kStartFolder, L::kFolderChars);
   r.oemFontColor = GetColor(in, L::kOemFontColor);

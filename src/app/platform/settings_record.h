@@ -27,6 +27,7 @@ struct SettingsLayout {
   static constexpr std::size_t kWindowHeight = 99;   // +99
   static constexpr std::size_t kSplitterLeft = 110;  // +110, then 3 filler bytes
   static constexpr std::size_t kCharset = 121;       // ours, in the first filler byte: 1 Japanese
+  static constexpr std::size_t kMsxKeywords = 122;   // ours, in the second: 1 MSX keywords
   static constexpr std::size_t kKeywordColor = 124;  // +124, 4
   static constexpr std::size_t kStartFolder = 128;   // +128, 1 + 255
   static constexpr std::size_t kOemFontColor = 384;  // +384
@@ -62,6 +63,7 @@ struct SettingsRecord {
   std::uint32_t listFontColor = 0, listBackColor = 0;
   std::string listFontName;
   bool japaneseCharset = false;  // names and views in the Japanese MSX character set
+  bool msxKeywords = false;      // BASIC listed with the keywords MSX-BASIC's LIST writes
 
   bool operator==(const SettingsRecord&) const = default;
 };

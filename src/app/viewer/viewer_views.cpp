@@ -141,8 +141,10 @@ void ViewerWindow::ShowBasic(const ViewedFile& file) {
   setWindowTitle(Caption(viewers::kCaptionBasic.data(), file));
   const Bytes bytes(file.bytes.data(), file.bytes.size());
   const bool tokenised = !file.bytes.empty() && file.bytes.front() == 0xFF;
-  const viewers::BasicListing listing =
-      tokenised ? viewers::ListBasic(bytes, *charset_) : viewers::ListBasicText(bytes, *charset_);
+  const viewers::BasicListing listing = !tokenised ? viewers::ListBasicText(bytes, *charset_)
+                                        : settings_.msxKeywords
+                                            ? viewers::ListBasicAsMsx(bytes, *charset_)
+                                            : viewers::ListBasic(bytes, *charset_);
   basicFile_ = file;
   UpdatePopupMenu();
   const QColor keyword = ColorFromWin(settings_.keywordColor, QApplication::palette());
@@ -188,6 +190,15 @@ void ViewerWindow::ShowFontInBoxes() {
   else
     fontName_->setEditText(rich_->CurrentFontName());
   fontSize_->setValue(rich_->CurrentPointSize());
+}
+
+void ViewerWindow::ToggleMsxKeywords() {
+  settings_.msxKeywords = !settings_.msxKeywords;
+  msxKeywordsAct_->setChecked(settings_.msxKeywords);
+  if (viewMode_ == ViewerMode::Basic && basicFile_) {
+    const ViewedFile file = *basicFile_;
+    ShowBasic(file);
+  }
 }
 
 void ViewerWindow::SaveAsText() {

@@ -173,6 +173,9 @@ void ViewerWindow::BuildPopup() {
   BuildZoomMenu();
   saveTextAct_ = AddAction(this, popup_, app_text::kViewerSaveAsText, QKeySequence(),
                            [this] { SaveAsText(); });
+  msxKeywordsAct_ = AddAction(this, popup_, app_text::kViewerMsxKeywords, QKeySequence(),
+                              [this] { ToggleMsxKeywords(); });
+  msxKeywordsAct_->setCheckable(true);
   QMenu* sets = popup_->addMenu(QString::fromLatin1(app_text::kViewerCharset));
   sets->setObjectName(QStringLiteral("charsetMenu"));
   intAct_ = AddAction(this, sets, app_text::kViewerCharsetInternational, QKeySequence(),
@@ -230,6 +233,8 @@ void ViewerWindow::UpdatePopupMenu() {
   squareAct_->setChecked(squarePixels_);
   const bool basic = viewMode_ == ViewerMode::Basic;
   SetShown(saveTextAct_, basic);
+  SetShown(msxKeywordsAct_, basic);
+  msxKeywordsAct_->setChecked(settings_.msxKeywords);
   // Only a tokenised program has a LIST text to write.
   saveTextAct_->setEnabled(basic && basicFile_ && !basicFile_->bytes.empty() &&
                            basicFile_->bytes.front() == 0xFF);

@@ -105,6 +105,9 @@ class ViewerWindow : public QWidget {
   bool squarePixels() const { return squarePixels_; }
   // The BASIC view's program as the text an MSX lists, to a file the user names (askSavePath).
   void SaveAsText();
+  // BASIC listed with the keywords as MSX-BASIC's own LIST writes them ("NEXT", "TAB(", "'"),
+  // the text export's lines, or as the listing names them; kept with the settings.
+  void ToggleMsxKeywords();
   // The character set of the BASIC and text views; the view shown is made again in it.
   void SetCharset(const viewers::MsxCharset& charset);
   const viewers::MsxCharset& charset() const { return *charset_; }
@@ -152,6 +155,7 @@ class ViewerWindow : public QWidget {
   QMenu* popupMenu() const { return popup_; }
   QAction* Action(ViewSelector selector) const;
   QAction* wordWrapAction() const { return wrapAct_; }
+  QAction* msxKeywordsAction() const { return msxKeywordsAct_; }
   QAction* selectAllAction() const { return selectAllAct_; }
   QAction* copyAction() const { return copyAct_; }
   QAction* searchAction() const { return searchAct_; }
@@ -281,6 +285,7 @@ class ViewerWindow : public QWidget {
   QAction* copyAct_ = nullptr;
   QAction* searchAct_ = nullptr;
   QAction* saveTextAct_ = nullptr;
+  QAction* msxKeywordsAct_ = nullptr;
   QAction* intAct_ = nullptr;
   QAction* jpAct_ = nullptr;
 
