@@ -245,6 +245,8 @@ inline constexpr char kCannotSavePicture[] = "Cannot write the picture to ";
 // The BASIC listing written as the text an MSX lists (LOAD on an MSX reads it back).
 inline constexpr char kViewerSaveAsText[] = "Save as text...";
 inline constexpr char kViewerMsxKeywords[] = "MSX keywords";
+inline constexpr char kViewerNextPicture[] = "Next picture";
+inline constexpr char kViewerPreviousPicture[] = "Previous picture";
 inline constexpr char kSaveAsTextTitle[] = "Save as text";
 inline constexpr char kSaveAsTextExtension[] = ".ASC";
 inline constexpr char kCannotWriteText[] = "Could not write ";

@@ -40,6 +40,21 @@ std::vector<DiskPicture> FindDiskPictures(const DiskImage& image) {
   return found;
 }
 
+std::optional<FileEntry> NeighbourPicture(const std::vector<FileEntry>& entries, int slot,
+                                          int step) {
+  const auto at = std::find_if(entries.begin(), entries.end(),
+                               [slot](const FileEntry& e) { return e.slot == slot; });
+  if (at == entries.end() || step == 0) return std::nullopt;
+  const auto isPicture = [](const FileEntry& e) {
+    if (e.IsDirectory() || e.IsVolume()) return false;
+    return ModeOfView(SelectorForCaption(e.Caption(), e.size)).has_value();
+  };
+  for (auto i = at - entries.begin() + step; i >= 0 && i < std::ssize(entries); i += step)
+    if (isPicture(entries[static_cast<std::size_t>(i)]))
+      return entries[static_cast<std::size_t>(i)];
+  return std::nullopt;
+}
+
 std::optional<std::vector<std::uint8_t>> ReadDiskPicture(const DiskImage& image,
                                                          const DiskPicture& picture) {
   ChainBytes read = ReadChainBytes(image, picture.firstCluster, picture.size);

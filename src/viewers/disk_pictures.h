@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/directory.h"
 #include "core/disk_image.h"
 #include "viewers/picture.h"
 
@@ -20,6 +21,12 @@ struct DiskPicture {
 };
 
 std::vector<DiskPicture> FindDiskPictures(const DiskImage& image);
+
+// The picture file after (`step` 1) or before (`step` -1) the entry in slot `slot` among
+// `entries` (one directory's, in slot order): the nearest file whose name a picture view takes.
+// nullopt at the end or the start of the directory.
+std::optional<FileEntry> NeighbourPicture(const std::vector<FileEntry>& entries, int slot,
+                                          int step);
 
 // The file's bytes as its chain holds them (fewer than its size when the chain ends early);
 // nullopt when the chain is broken.

@@ -29,6 +29,23 @@ TEST_F(ViewerTest, AScreen2PictureIsShownPixelForPixel) {
                    Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
 }
 
+// Page Down / Page Up go through the directory's pictures in list order, past the files that
+// are no picture, and stop at either end; a text view offers neither.
+TEST_F(ViewerTest, PageDownAndUpBrowseThePicturesOfTheDirectory) {
+  ViewerWindow& viewer = StartWithImage();
+  Open("DEMO.SCB");
+  ASSERT_TRUE(viewer.nextPictureAction()->isEnabled());
+  viewer.nextPictureAction()->trigger();  // README.TXT and TOOL.COM are passed over
+  EXPECT_EQ(viewer.windowTitle(), "Screen 3 display of DEMO.SC3");
+  viewer.previousPictureAction()->trigger();
+  EXPECT_EQ(viewer.windowTitle(), "Screen 11 display of DEMO.SCB");
+  Open("DEMO.SC2");
+  viewer.previousPictureAction()->trigger();  // the first picture: nothing before it
+  EXPECT_EQ(viewer.windowTitle(), "Screen 2 display of DEMO.SC2");
+  Open("README.TXT");
+  EXPECT_FALSE(viewer.nextPictureAction()->isEnabled());
+}
+
 TEST_F(ViewerTest, AScreen8PictureIsShownPixelForPixel) {
   ViewerWindow& viewer = StartWithImage();
   Open("DEMO.SC8");

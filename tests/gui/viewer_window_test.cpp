@@ -351,10 +351,11 @@ TEST_F(ViewerTest, ThePopupMenuFollowsTheViewMode) {
   QStringList texts;
   for (QAction* a : viewer.popupMenu()->actions())
     if (!a->isSeparator()) texts << a->text();
-  EXPECT_EQ(texts, QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )",
-                                "Picture", "Select All", "Word Wrap", "Copy to Clipboard", "Search",
-                                "Save picture as...", "MSX colours", "Zoom", "Save as text...",
-                                "MSX keywords", "Character set"}));
+  EXPECT_EQ(texts,
+            QStringList({"Basic Listing", "Hex view", "Text view", "Text ( - msb )", "Picture",
+                         "Select All", "Word Wrap", "Copy to Clipboard", "Search",
+                         "Save picture as...", "MSX colours", "Zoom", "Next picture",
+                         "Previous picture", "Save as text...", "MSX keywords", "Character set"}));
 }
 
 TEST_F(ViewerTest, ARightClickOpensThePopupMenuInEveryView) {

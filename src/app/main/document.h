@@ -53,6 +53,8 @@ class Document : public QObject {
   void RequestFileInfo(int slot) { emit fileInfoRequested(slot); }
   void RequestDiskDetails(const QString& path) { emit diskDetailsRequested(path); }
   void RequestSectorView(const QString& path) { emit sectorViewRequested(path); }
+  // The next (1) or previous (-1) picture of the directory the viewer's picture is in.
+  void RequestBrowse(int step) { emit browseRequested(step); }
   void ShowReport(const std::string& report) { emit reportShown(report); }
   // Before the open image is saved, replaced or closed: the viewer offers its edits not yet
   // written back (closing) or only offers them (saving).
@@ -73,6 +75,7 @@ class Document : public QObject {
   void fileInfoRequested(int slot);
   void diskDetailsRequested(const QString& path);
   void sectorViewRequested(const QString& path);
+  void browseRequested(int step);
   void reportShown(const std::string& report);
   void closing();
   void saving();

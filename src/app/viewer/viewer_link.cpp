@@ -8,8 +8,10 @@
 #include "app/messages.h"
 #include "app/viewer/hex_view.h"
 #include "app/viewer/viewer_window.h"
+#include "core/view_choice.h"
 #include "formats/cassette.h"
 #include "formats/session.h"
+#include "viewers/disk_pictures.h"
 
 namespace quarnel {
 
@@ -100,6 +102,19 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   });
   QObject::connect(doc, &Document::sectorViewRequested, v, [v, load](const QString& path) {
     if (load(path)) v->SectorView(true);
+  });
+  // The neighbour is found among the entries of the directory shown, where the picture is.
+  QObject::connect(doc, &Document::browseRequested, v, [v, &main](int step) {
+    const Workspace* ws = main.disk();
+    const std::optional<FileEntry>& shown = v->viewedEntry();
+    if (!ws || !shown || ws->CurrentDir() != shown->dir) return;
+    const std::optional<FileEntry> next =
+        viewers::NeighbourPicture(ws->Entries(), shown->slot, step);
+    if (!next) return;
+    FileRow row;
+    row.caption = next->Caption();
+    row.slot = next->slot;
+    ViewRow(v, main, row, SelectorForCaption(row.caption, next->size));
   });
   QObject::connect(
       doc, &Document::viewRequested, v,

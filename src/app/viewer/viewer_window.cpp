@@ -18,6 +18,7 @@
 #include "app/dialogs/find_dialog.h"
 #include "app/dialogs/number_box.h"
 #include "app/dialogs/qt_ui.h"
+#include "app/main/document.h"
 #include "app/messages.h"
 #include "app/viewer/hex_view.h"
 #include "app/viewer/picture_view.h"
@@ -171,6 +172,13 @@ void ViewerWindow::BuildPopup() {
                              QKeySequence(Qt::ALT | Qt::Key_M), [this] { ToggleMsxColours(); });
   msxColoursAct_->setCheckable(true);
   BuildZoomMenu();
+  // Through the pictures of the directory, as in other picture viewers.
+  nextPicAct_ = AddAction(this, popup_, app_text::kViewerNextPicture,
+                          QKeySequence(Qt::Key_PageDown), [this] { BrowsePictures(1); });
+  nextPicAct_->setShortcuts({QKeySequence(Qt::Key_PageDown), QKeySequence(Qt::Key_Space)});
+  prevPicAct_ = AddAction(this, popup_, app_text::kViewerPreviousPicture,
+                          QKeySequence(Qt::Key_PageUp), [this] { BrowsePictures(-1); });
+  prevPicAct_->setShortcuts({QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::Key_Backspace)});
   saveTextAct_ = AddAction(this, popup_, app_text::kViewerSaveAsText, QKeySequence(),
                            [this] { SaveAsText(); });
   msxKeywordsAct_ = AddAction(this, popup_, app_text::kViewerMsxKeywords, QKeySequence(),
@@ -225,6 +233,9 @@ void ViewerWindow::UpdatePopupMenu() {
   SetShown(msxColoursAct_, pictureIn({viewers::PictureMode::Screen12}));
   msxColoursAct_->setChecked(msxColours_);
   SetShown(zoomMenuAct_, picture);
+  // Only a picture of a disk's directory has neighbours to go to.
+  SetShown(nextPicAct_, picture && viewedEntry_.has_value());
+  SetShown(prevPicAct_, picture && viewedEntry_.has_value());
   for (QAction* a : zoomActs_) a->setEnabled(picture);
   for (int i = 0; i < 4; ++i) zoomActs_[i]->setChecked(i == static_cast<int>(pictureZoom_));
   zoomInAct_->setEnabled(picture);
@@ -304,6 +315,10 @@ void ViewerWindow::showEvent(QShowEvent* e) {
 void ViewerWindow::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   if (grid_ && grid_->isVisible() && grid_->Model()->Reflow(width())) grid_->ShowLayout();
+}
+
+void ViewerWindow::BrowsePictures(int step) {
+  if (viewMode_ == ViewerMode::Picture && viewedEntry_ && document_) document_->RequestBrowse(step);
 }
 
 void ViewerWindow::keyPressEvent(QKeyEvent* e) {

@@ -132,6 +132,13 @@ class ViewerWindow : public QWidget {
   void OfferPendingChanges();
   // The entry the hex view shows, by value, and the image it lies on (none for a tape entry).
   void SetViewedEntry(std::optional<FileEntry> entry, std::string imagePath);
+  // The entry whose file is shown (none for a tape's, a report's or a host file's).
+  const std::optional<FileEntry>& viewedEntry() const { return viewedEntry_; }
+  // Page Down / Space and Page Up / Backspace on a picture: the next or previous picture file of
+  // its directory.
+  void BrowsePictures(int step);
+  QAction* nextPictureAction() const { return nextPicAct_; }
+  QAction* previousPictureAction() const { return prevPicAct_; }
   // What the map cell drawn at text position `position` tells ("" off the map).
   QString MapCellAt(int position) const;
   FindDialog* findDialog() const { return find_; }
@@ -286,6 +293,8 @@ class ViewerWindow : public QWidget {
   QAction* searchAct_ = nullptr;
   QAction* saveTextAct_ = nullptr;
   QAction* msxKeywordsAct_ = nullptr;
+  QAction* nextPicAct_ = nullptr;
+  QAction* prevPicAct_ = nullptr;
   QAction* intAct_ = nullptr;
   QAction* jpAct_ = nullptr;
 
