@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -50,6 +51,8 @@ class Document : public QObject {
 
   // Requests the main window makes of the viewer (each emits its signal).
   void RequestView(const FileRow& row, ViewSelector selector) { emit viewRequested(row, selector); }
+  // The file of `row` in the hex view with the byte at `offset` selected (a find's hit).
+  void RequestHexAt(const FileRow& row, std::uint64_t offset) { emit hexAtRequested(row, offset); }
   void RequestFileInfo(int slot) { emit fileInfoRequested(slot); }
   void RequestDiskDetails(const QString& path) { emit diskDetailsRequested(path); }
   void RequestSectorView(const QString& path) { emit sectorViewRequested(path); }
@@ -72,6 +75,7 @@ class Document : public QObject {
   void imageChanged();
   void changedStateChanged(bool changed);
   void viewRequested(const FileRow& row, ViewSelector selector);
+  void hexAtRequested(const FileRow& row, std::uint64_t offset);
   void fileInfoRequested(int slot);
   void diskDetailsRequested(const QString& path);
   void sectorViewRequested(const QString& path);
