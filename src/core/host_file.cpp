@@ -1,6 +1,7 @@
 #include "core/host_file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -101,6 +102,22 @@ ssize_t ReadSome(int fd, std::uint8_t* to, std::size_t n) {
   }
 }
 
+// Maps the pages of a large new buffer in one call before a read fills them: otherwise the read
+// takes one page fault per 4 KB page (180 for a 720 KB image), which costs more than the copy.
+void PopulateBuffer(std::uint8_t* data, std::size_t size) {
+#ifdef MADV_POPULATE_WRITE
+  constexpr std::size_t kWorthIt = 64 * 1024;
+  if (size < kWorthIt) return;
+  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto from = (reinterpret_cast<std::uintptr_t>(data) + page - 1) & ~(page - 1);
+  const auto to = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(page - 1);
+  if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+  (void)data;
+  (void)size;
+#endif
+}
+
 // Reads `fd` to its end into `bytes` (new bytes cleared or not, as the buffer's allocator does
 // it), taking at most `limit` + 1 bytes: more than `limit` is TooLarge. `sizeHint` (the size the
 // system gives, 0 where it gives none) sizes the buffer, so a regular file is read in one go; a
@@ -111,6 +128,7 @@ HostReadError ReadInto(int fd, std::uintmax_t limit, std::uintmax_t sizeHint, Bu
   const std::uintmax_t most = limit == UINTMAX_MAX ? limit : limit + 1;
   bytes.resize(static_cast<std::size_t>(sizeHint > 0 ? sizeHint
                                                      : std::min<std::uintmax_t>(kReadChunk, most)));
+  PopulateBuffer(bytes.data(), bytes.size());
   std::size_t used = 0;
   for (;;) {
     // A full buffer reads a little on the side first: the end of the file needs no more room.

@@ -2,12 +2,15 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <random>
+#include <cstdint>
+#include <ctime>
+#include <string>
 
 #include "core/same_file.h"
 
@@ -50,7 +53,10 @@ void RemoveStale(const fs::path& target) {
 }  // namespace
 
 std::string TempFilePrefix(const fs::path& target) {
-  return "." + target.filename().string() + ".tmp";
+  std::string prefix = ".";
+  prefix += target.filename().string();
+  prefix += ".tmp";
+  return prefix;
 }
 
 TempFile::TempFile(const fs::path& target, bool unnamed) : target_(target) {
@@ -70,11 +76,25 @@ TempFile::~TempFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
+namespace {
+
+// A number for a temporary name, from the system's random source (one call; no device to open,
+// no processor features to probe). Another process's name taken by chance is tried again.
+// Without it, the process and the time, and the attempt so that each try differs.
+std::string RandomSuffix(int attempt) {
+  std::uint32_t n = 0;
+  if (::getrandom(&n, sizeof n, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof n))
+    n = (static_cast<std::uint32_t>(::getpid()) * 2654435761U) ^
+        static_cast<std::uint32_t>(::time(nullptr)) ^ (static_cast<std::uint32_t>(attempt) << 24);
+  return std::to_string(n);
+}
+
+}  // namespace
+
 bool TempFile::OpenNamed() {
-  std::random_device rd;
   const fs::path dir = Folder(target_);
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    path_ = dir / (TempFilePrefix(target_) + std::to_string(rd()));
+    path_ = dir / (TempFilePrefix(target_) + RandomSuffix(attempt));
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd_ >= 0) {
       named_ = true;
@@ -92,11 +112,10 @@ bool TempFile::Name() {
 }
 
 bool TempFile::LinkUnnamed() {
-  std::random_device rd;
   const fs::path dir = Folder(target_);
   const std::string self = "/proc/self/fd/" + std::to_string(fd_);
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    path_ = dir / (TempFilePrefix(target_) + std::to_string(rd()));
+    path_ = dir / (TempFilePrefix(target_) + RandomSuffix(attempt));
     // Through /proc, as an unprivileged program may; without /proc the descriptor itself.
     int r = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW);
     if (r != 0 && errno == ENOENT) r = ::linkat(fd_, "", AT_FDCWD, path_.c_str(), AT_EMPTY_PATH);
