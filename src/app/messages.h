@@ -296,6 +296,11 @@ inline constexpr const char* kPartitionColumnTitles[] = {"Partition", "Size", "T
 inline constexpr char kPartitionCaption[] = "Partition ";
 inline constexpr char kPartitionsButton[] = "Partitions";
 inline constexpr char kPartitionsHint[] = "Back to the partitions of the card image";
+// The location line and its history.
+inline constexpr char kMenuBack[] = "Back";
+inline constexpr char kMenuForward[] = "Forward";
+inline constexpr char kBackHint[] = "Back to the folder shown before (Alt+Left)";
+inline constexpr char kForwardHint[] = "Forward to the folder shown after this one (Alt+Right)";
 inline constexpr char kPartitionsListed[] = "%1 Partitions Listed ";
 inline constexpr char kPartitionTableOf[] = "%1 partition table, %2";
 inline constexpr char kEnterPartitionFirst[] =

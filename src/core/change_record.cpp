@@ -131,21 +131,4 @@ bool TakeChangedBytes(DiskImage& to, const DiskImage& from) {
   return ok;
 }
 
-void KeepShownFolders(Workspace& ws) {
-  for (std::size_t level = 1; level < ws.folders.size(); ++level) {
-    const DirRef dir = ws.folders[level].dir;
-    const auto parent = ListDirectory(ws.image, ws.folders[level - 1].dir);
-    bool listed = false;
-    if (parent) {
-      for (const FileEntry& e : EntriesOf(*parent))
-        listed = listed || (e.IsDirectory() && !e.IsDot() && e.firstCluster == dir.firstCluster);
-    }
-    if (!listed) {
-      ws.folders.resize(level);
-      break;
-    }
-  }
-  ws.Refresh();
-}
-
 }  // namespace quarnel

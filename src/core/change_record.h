@@ -76,10 +76,4 @@ class ChangeRecorder final : private WriteWatch {
 // staged are compared. False when a write was refused.
 bool TakeChangedBytes(DiskImage& to, const DiskImage& from);
 
-// After the bytes of the workspace's image were put back or changed again from outside its
-// commands: each directory walked into stays shown while its parent still lists it as a
-// directory, else the walk ends at the deepest level that is still there; then the listing is
-// read again.
-void KeepShownFolders(Workspace& ws);
-
 }  // namespace quarnel

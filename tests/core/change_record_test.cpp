@@ -10,6 +10,7 @@
 #include "core/clock.h"
 #include "core/delete_entry.h"
 #include "core/disk_repair.h"
+#include "core/folder_history.h"
 #include "core/new_hard_disk.h"
 #include "core/partition_store.h"
 #include "core/rename.h"

@@ -5,6 +5,7 @@
 
 #include "app/app_ui.h"
 #include "core/change_record.h"
+#include "core/folder_history.h"
 
 namespace quarnel {
 

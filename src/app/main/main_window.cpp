@@ -27,6 +27,8 @@
 #include "app/main/file_list_view.h"
 #include "app/main/host_browser.h"
 #include "app/main/list_rules.h"
+#include "app/main/location_bar.h"
+#include "app/main/navigation_actions.h"
 #include "app/messages.h"
 #include "app/platform/single_instance.h"
 #include "app/viewer/picture_views.h"
@@ -225,6 +227,8 @@ void MainWindow::BuildWidgets() {
   auto* rightBox = new QVBoxLayout(right);
   rightBox->setContentsMargins(0, 4, 4, 4);
   rightBox->addLayout(fields);
+  navigation_ = new NavigationActions(*this);
+  rightBox->addWidget(navigation_->bar());
   rightBox->addWidget(list_, 1);
   rightBox->addWidget(summary_);
 
@@ -373,6 +377,8 @@ void MainWindow::BuildMenus() {
   Add(view, app_text::kMenuDetail, this, [this] { SetListStyle(0); });
   Add(view, app_text::kMenuList, this, [this] { SetListStyle(1); });
   Add(view, app_text::kMenuLargeIcon, this, [this] { SetListStyle(2); });
+  view->addSeparator();
+  navigation_->AddTo(view);
 
   QMenu* setup = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuSetup));
   Add(setup, app_text::kMenuSaveEnvironment, this, [this] { SaveSettings(); });

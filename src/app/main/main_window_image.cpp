@@ -18,6 +18,7 @@
 #include "app/main/host_browser.h"
 #include "app/main/list_rules.h"
 #include "app/main/main_window.h"
+#include "app/main/navigation_actions.h"
 #include "app/messages.h"
 #include "core/add_file.h"
 #include "core/device_kind.h"
@@ -63,6 +64,7 @@ void MainWindow::ShowListing() {
   }
   if (widenPending_) QTimer::singleShot(0, this, [this] { WidenToShowEveryColumn(); });
   UpdateListMenu();
+  navigation_->Follow();
 }
 
 void MainWindow::AfterImageChange() { ShowListing(); }
