@@ -37,8 +37,9 @@ TEST_F(Navigation, TheLineShowsThePathAndGoesUpBackAndForward) {
   Enter("SUB.   ");
   EXPECT_EQ(Location(), "/GAMES/SUB");
   EXPECT_EQ(Disk(*w).CurrentPath(), "\\GAMES.   \\SUB.   \\");  // the status line keeps the padding
-  // A click on GAMES goes up to it; the folder shown has no use for its button.
-  EXPECT_FALSE(w->navigation()->bar()->LevelButton(2)->isEnabled());
+  // A click on GAMES goes up to it; a click on the folder shown stays there.
+  QTest::mouseClick(w->navigation()->bar()->LevelButton(2), Qt::LeftButton);
+  EXPECT_EQ(Location(), "/GAMES/SUB");
   QTest::mouseClick(w->navigation()->bar()->LevelButton(1), Qt::LeftButton);
   EXPECT_EQ(Location(), "/GAMES");
   Key(Qt::Key_Left);

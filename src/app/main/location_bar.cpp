@@ -69,8 +69,10 @@ void LocationBar::Show(const QString& partition, const QStringList& names, bool 
     levels_.append(b);
     connect(b, &QToolButton::clicked, this, [this, i] { emit levelChosen(i + 1); });
   }
-  // The folder shown is where the list is: its button does nothing.
-  levels_.back()->setEnabled(false);
+  // The folder shown is where the list is: in bold, its button does nothing.
+  QFont bold = levels_.back()->font();
+  bold.setBold(true);
+  levels_.back()->setFont(bold);
 }
 
 QString LocationBar::Text() const {
