@@ -296,6 +296,9 @@ inline constexpr const char* kPartitionColumnTitles[] = {"Partition", "Size", "T
 inline constexpr char kPartitionCaption[] = "Partition ";
 inline constexpr char kPartitionsButton[] = "Partitions";
 inline constexpr char kPartitionsHint[] = "Back to the partitions of the card image";
+// The status bar after Undo and Redo: the change's name ("Undone: Delete HELLO.BAS").
+inline constexpr char kUndone[] = "Undone: %1";
+inline constexpr char kRedone[] = "Redone: %1";
 // The location line and its history.
 inline constexpr char kMenuBack[] = "Back";
 inline constexpr char kMenuForward[] = "Forward";

@@ -44,9 +44,10 @@ void KeepShownFolders(Workspace& ws) {
   for (std::size_t level = 1; level < ws.folders.size(); ++level) {
     const DirRef dir = ws.folders[level].dir;
     const auto parent = ListDirectory(ws.image, ws.folders[level - 1].dir);
-    const bool listed = parent && std::ranges::any_of(EntriesOf(*parent), [&](const FileEntry& e) {
-                          return e.IsDirectory() && !e.IsDot() && e.firstCluster == dir.firstCluster;
-                        });
+    const bool listed =
+        parent && std::ranges::any_of(EntriesOf(*parent), [&](const FileEntry& e) {
+          return e.IsDirectory() && !e.IsDot() && e.firstCluster == dir.firstCluster;
+        });
     if (!listed) {
       ws.folders.resize(level);
       break;

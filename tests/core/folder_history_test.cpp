@@ -16,7 +16,8 @@ const LocalDateTime kWhen{2024, 3, 9, 10, 20, 30};
 
 FolderPlace Place(std::initializer_list<std::uint16_t> clusters) {
   FolderPlace p{{"\\", kRootDir}};
-  for (std::uint16_t c : clusters) p.push_back({p.back().path + "D" + std::to_string(c) + "\\", {c}});
+  for (std::uint16_t c : clusters)
+    p.push_back({p.back().path + "D" + std::to_string(c) + "\\", {c}});
   return p;
 }
 
@@ -60,7 +61,8 @@ TEST(FolderHistory, RevisitStopsAtTheDeepestFolderStillThere) {
 
   const auto inGames = ListDirectory(ws.image, games);
   for (const FileEntry& e : EntriesOf(*inGames))
-    if (e.IsDirectory() && !e.IsDot()) ASSERT_TRUE(DeleteTree(ws.image, *inGames, e) == DeleteStatus::Deleted);
+    if (e.IsDirectory() && !e.IsDot())
+      ASSERT_TRUE(DeleteTree(ws.image, *inGames, e) == DeleteStatus::Deleted);
   NewFile file;
   file.name = "DATA.BIN";
   file.bytes.assign(100, 0x20);

@@ -131,8 +131,10 @@ TEST_F(UndoTest, EachChangeIsUndoneAndRedoneExactly) {
     UndoAction()->trigger();
     EXPECT_TRUE(Bytes() == original);
     EXPECT_FALSE(w->isWindowModified());
+    EXPECT_EQ(w->statusText().toStdString(), "Undone: " + std::string(c.undoText + 5));
     RedoAction()->trigger();
     EXPECT_TRUE(Bytes() == changed);
+    EXPECT_EQ(w->statusText().toStdString(), "Redone: " + std::string(c.undoText + 5));
     EXPECT_TRUE(w->isWindowModified());
     if (v->isVisible()) v->close();
     w->document()->MarkSaved();  // the next case opens the file again without a question

@@ -22,6 +22,14 @@ QMenu* MainWindow::BuildEditMenu() {
       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   edit->addAction(undo);
   edit->addAction(redo);
+  // The status bar says what was taken back or made again (after the listing it brought).
+  QUndoStack* stack = document_->undoStack();
+  connect(undo, &QAction::triggered, this, [this, stack] {
+    Confirm(QString::fromLatin1(app_text::kUndone).arg(stack->redoText()));
+  });
+  connect(redo, &QAction::triggered, this, [this, stack] {
+    Confirm(QString::fromLatin1(app_text::kRedone).arg(stack->undoText()));
+  });
   return edit;
 }
 

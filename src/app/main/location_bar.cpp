@@ -46,8 +46,8 @@ void LocationBar::Clear() {
 void LocationBar::Show(const QString& partition, const QStringList& names, bool partitionsOnly) {
   Clear();
   if (!partition.isEmpty() || partitionsOnly) {
-    QToolButton* p = Button(partitionsOnly ? QString::fromLatin1(app_text::kPartitionsButton)
-                                           : partition);
+    QToolButton* p =
+        Button(partitionsOnly ? QString::fromLatin1(app_text::kPartitionsButton) : partition);
     p->setToolTip(QString::fromLatin1(app_text::kPartitionsHint));
     connect(p, &QToolButton::clicked, this, [this] { emit partitionsChosen(); });
     if (partitionsOnly) {
