@@ -9,6 +9,7 @@
 #include <QStatusBar>
 
 #include "app/main/host_browser.h"
+#include "app/main/setup_actions.h"
 #include "app/platform/settings_record.h"
 #include "core/rename.h"
 #include "gui_fixture.h"
@@ -240,7 +241,7 @@ TEST_F(WindowTest, FilterComboSetsTheBrowserMask) {
 TEST_F(WindowTest, AutoLoadOpensTheSelectedImage) {
   Start();
   auto image = WriteDemoImage(dir / "demo.dsk");
-  w->autoLoadAction()->setChecked(true);
+  w->setupActions()->autoLoad()->setChecked(true);
   emit w->browser()->selectionChanged(QString::fromStdString(image.string()));
   EXPECT_EQ(Captions().size(), 5u);
 }
@@ -267,14 +268,14 @@ TEST_F(WindowTest, TheJapaneseCharacterSetShowsKanaNames) {
   b.WriteTo(dir / "kana.dsk");
   MainWindow& win = Start({(dir / "kana.dsk").string()});
   EXPECT_THAT(Captions(), ::testing::Not(::testing::Contains("ｶﾅ.TXT")));
-  win.japaneseCharsetAction()->trigger();
+  win.setupActions()->japaneseCharset()->trigger();
   EXPECT_THAT(Captions(), ::testing::Contains("ｶﾅ.TXT"));
   EXPECT_TRUE(win.settings().japaneseCharset);
   EXPECT_EQ(DecodeSettings(EncodeSettings(win.settings()))->japaneseCharset, true);
   win.volumeEdit()->setText(QString::fromUtf8("ｱｲ"));
   win.CommitVolumeField();
   EXPECT_EQ(VolumeNameOf(Disk(win).image), "\xB1\xB2");
-  win.japaneseCharsetAction()->trigger();
+  win.setupActions()->japaneseCharset()->trigger();
   EXPECT_THAT(Captions(), ::testing::Not(::testing::Contains("ｶﾅ.TXT")));
 }
 

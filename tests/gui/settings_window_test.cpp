@@ -12,6 +12,7 @@
 
 #include "app/dialogs/qt_ui.h"
 #include "app/main/file_list_view.h"
+#include "app/main/setup_actions.h"
 #include "app/messages.h"
 #include "app/platform/win_color.h"
 #include "app/viewer/hex_view.h"
@@ -98,14 +99,14 @@ TEST_F(WindowTest, TheWindowOpensWithinReachOfTheScreen) {
 TEST_F(WindowTest, SetupDialogsAskWithTheirTitles) {
   Start();
   ui.folders.push_back(dir.path().string());
-  w->ChooseStartFolder();
-  w->ChooseTextViewFont();  // no title of its own yet
-  w->ChooseBasicViewFont();
-  w->ChooseTextViewFont();  // keeps the previous font dialog's title
-  w->ChooseOemColors();
-  w->ChooseVolumeColors();
-  w->ChooseTreeFontAndColor();
-  w->ChooseListFontAndColor();
+  w->setupActions()->startFolder()->trigger();
+  w->setupActions()->textViewFont()->trigger();  // no title of its own yet
+  w->setupActions()->basicViewFont()->trigger();
+  w->setupActions()->textViewFont()->trigger();  // keeps the previous font dialog's title
+  w->setupActions()->oemColors()->trigger();
+  w->setupActions()->volumeColors()->trigger();
+  w->setupActions()->treeLook()->trigger();
+  w->setupActions()->listLook()->trigger();
   EXPECT_THAT(ui.titles,
               ::testing::ElementsAre(
                   "Select Startup Directory", "", "Choose Basic view font and keyword color",
@@ -121,8 +122,8 @@ TEST_F(WindowTest, SetupDialogsAskWithTheirTitles) {
 // is a dialog of its own inside it, which Esc used to close alone, leaving an empty frame).
 TEST_F(WindowTest, FontDialogsOpenOnTheViewsFontAndEndOnEsc) {
   Start();
-  w->ChooseTextViewFont();
-  w->ChooseBasicViewFont();
+  w->setupActions()->textViewFont()->trigger();
+  w->setupActions()->basicViewFont()->trigger();
   EXPECT_THAT(ui.fontFamilies, ::testing::ElementsAre(FixedFamily(), FixedFamily()));
 
   QWidget parent;
@@ -159,12 +160,12 @@ TEST_F(WindowTest, ColoursApplyAtOnceButSurviveOnlyASavedEnvironment) {
   w->SaveSettings();
   ui.fonts.push_back(std::nullopt);  // keep the list font
   ui.colors.push_back(QColor(10, 20, 30));
-  w->ChooseListFontAndColor();
+  w->setupActions()->listLook()->trigger();
   EXPECT_EQ(w->settings().listBackColor, 0x001E140Au);
   EXPECT_EQ(w->fileList()->DetailView()->palette().color(QPalette::Base), QColor(10, 20, 30));
   ui.colors.push_back(QColor(200, 0, 0));
   ui.colors.push_back(std::nullopt);  // background dialog cancelled
-  w->ChooseOemColors();
+  w->setupActions()->oemColors()->trigger();
   EXPECT_EQ(w->settings().oemFontColor, 0x000000C8u);
   EXPECT_EQ(w->oemEdit()->palette().color(QPalette::Text), QColor(200, 0, 0));
 
@@ -181,7 +182,7 @@ TEST_F(WindowTest, BasicFontChoiceStoresNameAndKeywordColour) {
   f.setFamily(QString(40, QChar('F')));
   ui.fonts.push_back(f);
   ui.colors.push_back(QColor(0, 0, 255));
-  w->ChooseBasicViewFont();
+  w->setupActions()->basicViewFont()->trigger();
   EXPECT_EQ(w->settings().basicViewFont.size(), 32u);
   EXPECT_EQ(w->settings().keywordColor, 0x00FF0000u);
 }

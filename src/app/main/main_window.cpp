@@ -29,6 +29,7 @@
 #include "app/main/list_rules.h"
 #include "app/main/location_bar.h"
 #include "app/main/navigation_actions.h"
+#include "app/main/setup_actions.h"
 #include "app/messages.h"
 #include "app/platform/single_instance.h"
 #include "app/viewer/picture_views.h"
@@ -381,27 +382,8 @@ void MainWindow::BuildMenus() {
   navigation_->AddTo(view);
 
   QMenu* setup = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuSetup));
-  Add(setup, app_text::kMenuSaveEnvironment, this, [this] { SaveSettings(); });
-  setup->addSeparator();
-  Add(setup, app_text::kMenuStartupFolder, this, [this] { ChooseStartFolder(); });
-  Add(setup, app_text::kMenuFolderTree, this, [this] { ChooseTreeFontAndColor(); });
-  Add(setup, app_text::kMenuFileList, this, [this] { ChooseListFontAndColor(); });
-  Add(setup, app_text::kMenuTextView, this, [this] {
-    ChooseTextViewFont();
-  })->setStatusTip(QString::fromLatin1(app_text::kTextViewHint));
-  Add(setup, app_text::kMenuBasicView, this, [this] {
-    ChooseBasicViewFont();
-  })->setStatusTip(QString::fromLatin1(app_text::kBasicViewHint));
-  Add(setup, app_text::kMenuOemSignature, this, [this] { ChooseOemColors(); });
-  Add(setup, app_text::kMenuVolumeName, this, [this] { ChooseVolumeColors(); });
-  setup->addSeparator();
-  autoLoad_ = setup->addAction(QString::fromLatin1(app_text::kMenuAutoLoad));
-  autoLoad_->setCheckable(true);
-  autoLoad_->setChecked(false);
-  japaneseAct_ = setup->addAction(QString::fromLatin1(app_text::kMenuJapaneseCharset));
-  japaneseAct_->setCheckable(true);
-  japaneseAct_->setChecked(settings_.japaneseCharset);
-  connect(japaneseAct_, &QAction::toggled, this, [this](bool on) { UseJapaneseCharset(on); });
+  setupActions_ = new SetupActions(*this);
+  setupActions_->AddTo(setup);
 
   QMenu* help = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuHelp));
   Add(help, app_text::kMenuAbout, this, [this] { ShowAbout(); });
@@ -585,7 +567,7 @@ void MainWindow::ShowHostMenu(const QPoint& globalPos) {
 }
 
 void MainWindow::HostSelectionChanged(const QString& path) {
-  if (!autoLoad_->isChecked()) return;
+  if (!setupActions_->autoLoad()->isChecked()) return;
   if (QFileInfo(path).isDir()) return;
   if (FromQ(path) == OpenPath()) return;
   OpenHostFile(path);

@@ -42,6 +42,7 @@ namespace quarnel {
 
 class EditActions;
 class NavigationActions;
+class SetupActions;
 class Document;
 class FileListModel;
 class FileListView;
@@ -156,15 +157,8 @@ class MainWindow : public QMainWindow {
   ListMenuState UpdateListMenu();
   QMenu* HostContextMenu();
 
-  // Setup menu.
+  // Keeps the settings record (Setup › Save Environment, and at the end of the run).
   void SaveSettings();
-  void ChooseStartFolder();
-  void ChooseTextViewFont();
-  void ChooseBasicViewFont();
-  void ChooseOemColors();
-  void ChooseVolumeColors();
-  void ChooseTreeFontAndColor();
-  void ChooseListFontAndColor();
   void OpenHelpPage();
   void ShowAbout();
   // "Check Disk": the findings as a report in the viewer window, then the question whether to
@@ -187,6 +181,8 @@ class MainWindow : public QMainWindow {
   EditActions* editActions() const { return editActions_; }
   // The location line, Back and Forward.
   NavigationActions* navigation() const { return navigation_; }
+  // The Setup menu's commands.
+  SetupActions* setupActions() const { return setupActions_; }
   QMenu* editMenu() const { return editMenu_; }
   QToolBar* toolBar() const { return toolBar_; }
 
@@ -213,8 +209,6 @@ class MainWindow : public QMainWindow {
   QMenu* fileListMenu() const { return fileListMenu_; }
   QMenu* conversionMenu() const { return conversionMenu_; }
   QMenu* hostActionsMenu() const { return hostActions_; }
-  QAction* autoLoadAction() const { return autoLoad_; }
-  QAction* japaneseCharsetAction() const { return japaneseAct_; }
   QTextBrowser* helpWindow() const { return helpWindow_; }
   QMenu* recentMenu() const { return recentMenu_; }
   const RecentFiles& recentFiles() const { return recent_; }
@@ -240,6 +234,7 @@ class MainWindow : public QMainWindow {
  private:
   friend class EditActions;  // its commands work on the list, the image and the questions here
   friend class NavigationActions;  // it shows the folders it goes to
+  friend class SetupActions;       // its choices change the look of the widgets here
   void BuildWidgets();
   void BuildMenus();
   // Edit: Undo and Redo of the image's changes, named for the change.
@@ -361,7 +356,6 @@ class MainWindow : public QMainWindow {
   bool dosFunctions_ = false;
   bool confirmed_ = false;  // a command's word is in the status bar (Confirm)
   bool dragging_ = false;
-  QString lastFontTitle_;
   QString oemShown_;
 
   HostBrowser* browser_ = nullptr;
@@ -380,14 +374,13 @@ class MainWindow : public QMainWindow {
 
   EditActions* editActions_ = nullptr;
   NavigationActions* navigation_ = nullptr;
+  SetupActions* setupActions_ = nullptr;
   QMenu* editMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QMenu* diskImageMenu_ = nullptr;
   QMenu* fileListMenu_ = nullptr;
   QMenu* conversionMenu_ = nullptr;
   QMenu* hostActions_ = nullptr;
-  QAction* autoLoad_ = nullptr;
-  QAction* japaneseAct_ = nullptr;
   QTextBrowser* helpWindow_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   QAction* toDisk_ = nullptr;

@@ -24,6 +24,7 @@
 #include "app/main/file_list_view.h"
 #include "app/main/host_browser.h"
 #include "app/main/main_window.h"
+#include "app/main/setup_actions.h"
 #include "app/messages.h"
 #include "app/platform/win_color.h"
 #include "app/platform/window_place.h"
@@ -174,103 +175,11 @@ const viewers::MsxCharset& MainWindow::Charset() const {
 
 void MainWindow::UseJapaneseCharset(bool on) {
   settings_.japaneseCharset = on;
-  if (japaneseAct_->isChecked() != on) japaneseAct_->setChecked(on);
+  if (setupActions_->japaneseCharset()->isChecked() != on)
+    setupActions_->japaneseCharset()->setChecked(on);
   model_->SetCharset(Charset());
   ShowListing();
   document_->SetCharset(Charset());
-}
-
-void MainWindow::ChooseStartFolder() {
-  auto f = ui_->AskFolder(app_text::kStartupFolderTitle, settings_.startFolder);
-  if (f) settings_.startFolder = CutText(*f, SettingsLayout::kFolderChars);
-}
-
-void MainWindow::ChooseTextViewFont() {
-  // The dialog opens on the font the view shows.
-  const QFont initial(ViewFontFamily(settings_.textViewFont));
-  // This dialog sets no title of its own: it keeps the one of the previous font dialog.
-  auto f = ui_->AskFont(FromQ(lastFontTitle_), initial, nullptr);
-  if (f) settings_.textViewFont = CutText(FromQ(f->family()), SettingsLayout::kFontNameChars);
-}
-
-void MainWindow::ChooseBasicViewFont() {
-  lastFontTitle_ = QString::fromLatin1(app_text::kBasicFontTitle);
-  const QFont initial(ViewFontFamily(settings_.basicViewFont));
-  QColor color = ColorFromWin(settings_.keywordColor, QApplication::palette());
-  auto f = ui_->AskFont(app_text::kBasicFontTitle, initial, &color);
-  if (!f) return;
-  settings_.basicViewFont = CutText(FromQ(f->family()), SettingsLayout::kFontNameChars);
-  settings_.keywordColor = WinFromColor(color);
-}
-
-void MainWindow::ChooseOemColors() {
-  const QPalette pal = QApplication::palette();
-  if (auto c =
-          ui_->AskColor(app_text::kOemFontColorTitle, ColorFromWin(settings_.oemFontColor, pal))) {
-    settings_.oemFontColor = WinFromColor(*c);
-    ApplyFieldColors();
-  }
-  if (auto c =
-          ui_->AskColor(app_text::kOemBackColorTitle, ColorFromWin(settings_.oemBackColor, pal))) {
-    settings_.oemBackColor = WinFromColor(*c);
-    ApplyFieldColors();
-  }
-}
-
-void MainWindow::ChooseVolumeColors() {
-  const QPalette pal = QApplication::palette();
-  if (auto c = ui_->AskColor(app_text::kVolumeFontColorTitle,
-                             ColorFromWin(settings_.volumeFontColor, pal))) {
-    settings_.volumeFontColor = WinFromColor(*c);
-    ApplyFieldColors();
-  }
-  if (auto c = ui_->AskColor(app_text::kVolumeBackColorTitle,
-                             ColorFromWin(settings_.volumeBackColor, pal))) {
-    settings_.volumeBackColor = WinFromColor(*c);
-    ApplyFieldColors();
-  }
-}
-
-void MainWindow::ChooseTreeFontAndColor() {
-  lastFontTitle_ = QString::fromLatin1(app_text::kTreeFontTitle);
-  const QPalette pal = QApplication::palette();
-  QColor color = ColorFromWin(settings_.treeFontColor, pal);
-  if (auto f = ui_->AskFont(app_text::kTreeFontTitle, browser_->View()->font(), &color)) {
-    // The whole font applies for this run; only its name and colour are stored.
-    browser_->View()->setFont(*f);
-    filter_->setFont(*f);
-    settings_.treeFontName = CutText(FromQ(f->family()), SettingsLayout::kFontNameChars);
-    settings_.treeFontColor = WinFromColor(color);
-    ApplyTreeLook();
-    browser_->View()->setFont(*f);
-  }
-  if (auto c = ui_->AskColor(app_text::kTreeBackColorTitle,
-                             ColorFromWin(settings_.treeBackColor, pal))) {
-    settings_.treeBackColor = WinFromColor(*c);
-    QFont keep = browser_->View()->font();
-    ApplyTreeLook();
-    browser_->View()->setFont(keep);
-  }
-}
-
-void MainWindow::ChooseListFontAndColor() {
-  lastFontTitle_ = QString::fromLatin1(app_text::kListFontTitle);
-  const QPalette pal = QApplication::palette();
-  QColor color = ColorFromWin(settings_.listFontColor, pal);
-  QFont now = list_->CurrentView()->font();
-  if (auto f = ui_->AskFont(app_text::kListFontTitle, now, &color)) {
-    settings_.listFontName = CutText(FromQ(f->family()), SettingsLayout::kFontNameChars);
-    settings_.listFontColor = WinFromColor(color);
-    ApplyListLook();
-    for (QWidget* w : list_->findChildren<QAbstractItemView*>()) w->setFont(*f);
-  }
-  if (auto c = ui_->AskColor(app_text::kListBackColorTitle,
-                             ColorFromWin(settings_.listBackColor, pal))) {
-    settings_.listBackColor = WinFromColor(*c);
-    QFont keep = list_->CurrentView()->font();
-    ApplyListLook();
-    for (QWidget* w : list_->findChildren<QAbstractItemView*>()) w->setFont(keep);
-  }
 }
 
 void MainWindow::OpenHelpPage() {
