@@ -4,6 +4,7 @@
 #include <QUndoStack>
 
 #include "app/main/document.h"
+#include "app/main/file_actions.h"
 #include "app/viewer/map_folding.h"
 #include "app/viewer/rich_text_area.h"
 #include "app/viewer/viewer_window.h"
@@ -56,7 +57,7 @@ class CardImageTest : public WindowTest {
     QApplication::sendEvent(vp, &drop);
   }
   std::string CheckReport() {
-    w->CheckOpenDisk();
+    w->fileActions()->checkDisk()->trigger();
     auto* v = w->findChild<ViewerWindow*>();
     return v ? v->richEdit()->toPlainText().toStdString() : std::string();
   }
@@ -140,12 +141,12 @@ TEST_F(CardImageTest, UndoInAPartitionIsSavedInPlace) {
   ASSERT_TRUE(w->EnterPartition(1));
   Select({"ONE.TXT"});
   w->DeleteSelectedEntries();
-  w->SaveImage();
+  w->fileActions()->save()->trigger();
   ASSERT_NE(ReadHostFile(card), before);
   w->document()->undoStack()->undo();
   EXPECT_NE(RowOf("ONE.TXT"), -1);
   EXPECT_TRUE(w->isWindowModified());
-  w->SaveImage();
+  w->fileActions()->save()->trigger();
   EXPECT_EQ(ReadHostFile(card), before);
   w->document()->undoStack()->redo();
   w->document()->undoStack()->undo();
@@ -184,7 +185,7 @@ TEST_F(CardImageTest, DropsGoOnAPartitionsRowOnly) {
 
 TEST_F(CardImageTest, CheckDiskChecksThePartitionEntered) {
   Start({card.string()});
-  w->CheckOpenDisk();  // at the partitions: which one?
+  w->fileActions()->checkDisk()->trigger();  // at the partitions: which one?
   EXPECT_EQ(ui.core.messages.size(), 1u);
   ASSERT_TRUE(w->EnterPartition(2));
   EXPECT_NE(CheckReport().find("TWO.TXT"), std::string::npos);

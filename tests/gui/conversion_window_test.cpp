@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/main/file_actions.h"
 #include "formats/xsa_decode.h"
 #include "formats/xsa_encode.h"
 #include "gui_fixture.h"
@@ -117,7 +118,7 @@ TEST_F(ConversionTest, AnImgIsConvertedWithItsOwnTitle) {
 TEST_F(ConversionTest, SaveAsOffersDiskImages) {
   Start({disk.string()});
   ui.core.savePaths.push_back(P("copy.dsk"));
-  w->SaveImageAs();
+  w->fileActions()->saveAs()->trigger();
   EXPECT_THAT(ui.saveFilters, ElementsAre(SaveFilter::DiskImage));
   EXPECT_EQ(SaveFilterText(SaveFilter::DiskImage), "Msx DiskImage (*.dsk);;All Files (*)");
   EXPECT_TRUE(SaveFilterText(SaveFilter::AnyFile).isEmpty());

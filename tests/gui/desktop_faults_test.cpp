@@ -5,6 +5,7 @@
 #include <QTextBrowser>
 
 #include "app/main/document.h"
+#include "app/main/file_actions.h"
 #include "app/platform/single_instance.h"
 #include "core/rename.h"
 #include "gui_fixture.h"
@@ -76,7 +77,7 @@ TEST_F(DesktopFaults, TitleAndKeys) {
   win.oemEdit()->setText("X");
   win.CommitOemField();
   EXPECT_TRUE(win.isWindowModified());
-  win.SaveImage();
+  win.fileActions()->save()->trigger();
   EXPECT_FALSE(win.isWindowModified());
 
   for (auto key :

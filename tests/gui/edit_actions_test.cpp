@@ -6,6 +6,7 @@
 #include <QToolBar>
 
 #include "app/main/document.h"
+#include "app/main/file_actions.h"
 #include "core/disk_check.h"
 #include "formats/disk_convert.h"
 #include "formats/xsa_encode.h"
@@ -208,7 +209,7 @@ TEST_F(EditActionsTest, RepairReportShowsTheRepairedDisk) {
   QObject::connect(w->document(), &Document::reportShown,
                    [&](const std::string& r) { reports.push_back(r); });
   ui.core.yesNo = {true};
-  w->CheckOpenDisk();
+  w->fileActions()->checkDisk()->trigger();
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_NE(reports[0].find("chain-long  A.BIN"), std::string::npos) << reports[0];
   EXPECT_EQ(reports[1], "Repaired: 1 finding mended\n\nNo problems found.\n");

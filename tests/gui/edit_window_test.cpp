@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/dialogs/rename_dialog.h"
+#include "app/main/file_actions.h"
 #include "core/image_path.h"
 #include "core/rename.h"
 #include "gui_fixture.h"
@@ -179,7 +180,7 @@ TEST_F(EditTest, SaveReloadCompare) {
   WriteHostFile(dir / "extra.bin", Pattern(2500, 9));
   DropOnList({dir / "extra.bin"});
   ASSERT_TRUE(Disk(win).IsChanged());
-  win.SaveImage();
+  win.fileActions()->save()->trigger();
   EXPECT_FALSE(Disk(win).IsChanged());
   EXPECT_TRUE(std::ranges::equal(ReadHostFile(image), Disk(win).image.Memory()));
   auto before = Captions();
@@ -193,7 +194,7 @@ TEST_F(EditTest, SaveAsProposesTheImagesPath) {
   win.oemEdit()->setText("COPY");
   win.CommitOemField();
   ui.core.savePaths.push_back((dir / "copy.dsk").string());
-  win.SaveImageAs();
+  win.fileActions()->saveAs()->trigger();
   EXPECT_THAT(ui.core.saveTitles, ElementsAre("Saving DiskImage"));
   EXPECT_EQ(ui.core.saveSuggestions.back(), image.string());
   EXPECT_TRUE(std::ranges::equal(ReadHostFile(dir / "copy.dsk"), Disk(win).image.Memory()));
@@ -228,8 +229,8 @@ TEST_F(EditTest, ExtractOneDialogPerRowAndCancelStops) {
 TEST_F(EditTest, NewImagesGoIntoTheBrowsedFolder) {
   MainWindow& win = StartDemo();
   ui.core.savePaths = {(dir / "New720.dsk").string(), (dir / "New160.dsk").string()};
-  win.NewImage(7);
-  win.NewImage(0);
+  win.fileActions()->newImage(7)->trigger();
+  win.fileActions()->newImage(0)->trigger();
   EXPECT_THAT(ui.core.saveSuggestions,
               ElementsAre((dir / "New720.dsk").string(), (dir / "New160.dsk").string()));
   EXPECT_EQ(std::filesystem::file_size(dir / "New720.dsk"), 737280u);

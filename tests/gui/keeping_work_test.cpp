@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "app/main/document.h"
+#include "app/main/file_actions.h"
 #include "core/image_lock.h"
 #include "core/image_path.h"
 #include "core/messages.h"
@@ -50,14 +51,14 @@ TEST_F(KeepingWork, SavingAFileChangedOnDiskAsksFirst) {
   theirs[3] = 'T';
   WriteElsewhere(image, theirs);
 
-  win.SaveImage();  // no answer: Cancel
+  win.fileActions()->save()->trigger();  // no answer: Cancel
   EXPECT_THAT(ui.diskChangedAsked, ElementsAre("demo.dsk"));
   EXPECT_EQ(ReadHostFile(image), theirs);
   EXPECT_TRUE(win.isWindowModified());
 
   ui.diskChangedChoices = {DiskChangedChoice::SaveAs};
   ui.core.savePaths.push_back((dir / "mine.dsk").string());
-  win.SaveImage();
+  win.fileActions()->save()->trigger();
   EXPECT_EQ(ReadHostFile(image), theirs);
   EXPECT_EQ(ReadHostFile(dir / "mine.dsk")[3], 'M');
   EXPECT_EQ(Disk(win).imagePath, (dir / "mine.dsk").string());
@@ -65,10 +66,10 @@ TEST_F(KeepingWork, SavingAFileChangedOnDiskAsksFirst) {
   ChangeOem("AGAIN");
   WriteElsewhere(dir / "mine.dsk", theirs);
   ui.diskChangedChoices = {DiskChangedChoice::Overwrite};
-  win.SaveImage();
+  win.fileActions()->save()->trigger();
   EXPECT_EQ(ReadHostFile(dir / "mine.dsk")[3], 'A');
   ChangeOem("THIRD");
-  win.SaveImage();
+  win.fileActions()->save()->trigger();
   EXPECT_EQ(ui.diskChangedAsked.size(), 3u);
   EXPECT_FALSE(win.isWindowModified());
 
@@ -92,13 +93,13 @@ TEST_F(KeepingWork, SavingWhileAnotherProgramChangesTheImageWritesNothing) {
   {
     const ImageLock other(image, std::chrono::milliseconds(0));
     ASSERT_TRUE(other.held());
-    win.SaveImage();
+    win.fileActions()->save()->trigger();
   }
   EXPECT_EQ(ReadHostFile(image), before);
   EXPECT_THAT(ui.core.messages,
               ::testing::Contains(image.string() + std::string(msg::kBeingChanged)));
   EXPECT_TRUE(win.isWindowModified());
-  win.SaveImage();
+  win.fileActions()->save()->trigger();
   EXPECT_EQ(ReadHostFile(image)[3], 'M');
 }
 
@@ -106,23 +107,25 @@ TEST_F(KeepingWork, NewAsksForTheNameAndOpensTheImage) {
   MainWindow& win = StartDemo();
   const auto taken = WriteDemoImage(dir / "New720.dsk");
   const auto before = ReadHostFile(taken);
-  win.NewImage(7);  // no answer: cancelled
+  win.fileActions()->newImage(7)->trigger();  // no answer: cancelled
   EXPECT_EQ(ui.core.saveSuggestions.back(), (dir / "New720-2.dsk").string());
   EXPECT_EQ(ReadHostFile(taken), before);
   EXPECT_EQ(Disk(win).imagePath, image.string());
 
   ui.core.savePaths.push_back((dir / "New720").string());  // ".dsk" makes it the taken name
-  win.NewImage(7);                                         // "Replace?" not answered: No
+  win.fileActions()->newImage(7)->trigger();               // "Replace?" not answered: No
   EXPECT_EQ(ui.core.questions.back(), "New720.dsk already exists.\nDo you want to replace it?");
   EXPECT_EQ(ReadHostFile(taken), before);
 
   ChangeOem("X");
   ui.core.savePaths.push_back((dir / "fresh.dsk").string());
-  win.NewImage(0);  // "Save changes?" not answered: Cancel, nothing written
+  win.fileActions()
+      ->newImage(0)
+      ->trigger();  // "Save changes?" not answered: Cancel, nothing written
   EXPECT_FALSE(std::filesystem::exists(dir / "fresh.dsk"));
   ui.saveChoices = {SaveChoice::DontSave};
   ui.core.savePaths.push_back((dir / "fresh.dsk").string());
-  win.NewImage(0);
+  win.fileActions()->newImage(0)->trigger();
   EXPECT_EQ(std::filesystem::file_size(dir / "fresh.dsk"), 163840u);
   EXPECT_EQ(Disk(win).imagePath, (dir / "fresh.dsk").string());
   EXPECT_THAT(Captions(), IsEmpty());
@@ -136,13 +139,13 @@ TEST_F(KeepingWork, SaveAsMovesTheWindowToTheNewFileAndSaveACopyDoesNot) {
   const auto original = ReadHostFile(image);
   ChangeOem("COPY");
   ui.core.savePaths.push_back((dir / "copy.dsk").string());
-  win.SaveImageCopy();
+  win.fileActions()->saveCopy()->trigger();
   EXPECT_EQ(ReadHostFile(dir / "copy.dsk")[3], 'C');
   EXPECT_EQ(Disk(win).imagePath, image.string());
   EXPECT_TRUE(win.isWindowModified());
 
   ui.core.savePaths.push_back((dir / "repaired.dsk").string());
-  win.SaveImageAs();
+  win.fileActions()->saveAs()->trigger();
   EXPECT_EQ(Disk(win).imagePath, (dir / "repaired.dsk").string());
   EXPECT_EQ(win.windowTitle(), "repaired.dsk[*] - Quarnel 0.84");
   EXPECT_FALSE(win.isWindowModified());
@@ -260,12 +263,12 @@ TEST_F(KeepingViewerWork, ViewerEditsMarkTheWindowAndAreSaved) {
   ui.core.yesNo = {true};
   v->close();
   EXPECT_TRUE(w->isWindowModified());
-  w->SaveImage();
+  w->fileActions()->save()->trigger();
   EXPECT_EQ(ReadHostFile(image)[17], 0x5A);
 
   EditSectorByte("6b");
   ui.core.yesNo = {true};
-  w->SaveImage();
+  w->fileActions()->save()->trigger();
   EXPECT_EQ(ui.core.questions.back(), "Save the changes to sector 0?");
   EXPECT_EQ(ReadHostFile(image)[17], 0x6B);
   EXPECT_FALSE(w->isWindowModified());

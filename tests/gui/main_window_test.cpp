@@ -8,6 +8,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 
+#include "app/main/file_actions.h"
 #include "app/main/host_browser.h"
 #include "app/main/setup_actions.h"
 #include "app/platform/settings_record.h"
@@ -201,11 +202,11 @@ TEST_F(WindowTest, NewDiskImageMakesADos2DiskWhenChosen) {
   EXPECT_FALSE(dos2->isChecked());  // DOS 1 stays the default
   w->browser()->SetFolder(QString::fromStdString(dir.path().string()));
   ui.core.savePaths = {(dir / "New720.dsk").string(), (dir / "New720.dsk").string()};
-  w->NewImage(7);
+  w->fileActions()->newImage(7)->trigger();
   const auto dos1 = ReadHostFile(dir / "New720.dsk");
   dos2->setChecked(true);
   std::filesystem::remove(dir / "New720.dsk");
-  w->NewImage(7);
+  w->fileActions()->newImage(7)->trigger();
   const auto made = ReadHostFile(dir / "New720.dsk");
   ASSERT_EQ(made.size(), 737280u);
   EXPECT_NE(std::string(dos1.begin() + 0x20, dos1.begin() + 0x26), "VOL_ID");

@@ -8,6 +8,7 @@
 
 #include "app/main/document.h"
 #include "app/main/edit_actions.h"
+#include "app/main/file_actions.h"
 #include "viewer_fixture.h"
 
 namespace quarnel::test {
@@ -82,7 +83,7 @@ TEST_F(UndoTest, EachChangeIsUndoneAndRedoneExactly) {
          for (const char* n : {"a.bin", "b.bin"}) WriteHostFile(dir / "tools" / n, Pattern(700, 3));
          w->AddHostFolder(dir / "tools");
          w->ImageChanged();  // listed again
-         w->SaveImage();
+         w->fileActions()->save()->trigger();
        }},
       {"Undo Volume Name",
        [this] {
@@ -97,7 +98,7 @@ TEST_F(UndoTest, EachChangeIsUndoneAndRedoneExactly) {
       {"Undo Repair",
        [this] {
          ui.core.yesNo = {true};
-         w->CheckOpenDisk();
+         w->fileActions()->checkDisk()->trigger();
        },
        [this] {
          // The second FAT copy differs from the first: the check repairs it on a yes.
@@ -147,7 +148,7 @@ TEST_F(UndoTest, TheUnsavedMarkFollowsTheSavedState) {
   StartWithImage();
   w->oemEdit()->setText(QStringLiteral("FIRST"));
   w->CommitOemField();
-  w->SaveImage();
+  w->fileActions()->save()->trigger();
   EXPECT_FALSE(w->isWindowModified());
   Select({"README.TXT"});
   w->DeleteSelectedEntries();

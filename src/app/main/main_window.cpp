@@ -23,6 +23,7 @@
 #include "app/dialogs/qt_ui.h"
 #include "app/main/document.h"
 #include "app/main/edit_actions.h"
+#include "app/main/file_actions.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
 #include "app/main/host_browser.h"
@@ -337,30 +338,11 @@ void MainWindow::UpdateTitle() {
 
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QString::fromLatin1(app_text::kMenuFile));
-  Add(
-      file, app_text::kMenuOpen, this, [this] { OpenChosenFile(); }, QKeySequence::Open);
-  recentMenu_ = file->addMenu(QString::fromLatin1(app_text::kMenuOpenRecent));
+  recentMenu_ = new QMenu(QString::fromLatin1(app_text::kMenuOpenRecent), file);
   recentMenu_->setObjectName(QStringLiteral("recentMenu"));
   FillRecentMenu();
-  QMenu* fresh = file->addMenu(QString::fromLatin1(app_text::kMenuNew));
-  QMenu* disk = fresh->addMenu(QString::fromLatin1(app_text::kMenuDiskImage));
-  for (int i = 0; i < static_cast<int>(GeometryTable.size()); ++i) {
-    const std::string caption(GeometryTable[static_cast<std::size_t>(i)].caption);
-    Add(disk, caption.c_str(), this, [this, i] { NewImage(i); });
-  }
-  disk->addSeparator();
-  dos2Act_ = Add(disk, app_text::kMenuDos2, this, [] {});
-  dos2Act_->setCheckable(true);
-  saveAct_ = Add(
-      file, app_text::kMenuSave, this, [this] { SaveImage(); }, QKeySequence::Save);
-  saveAsAct_ = Add(
-      file, app_text::kMenuSaveAs, this, [this] { SaveImageAs(); },
-      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-  Add(file, app_text::kMenuSaveCopy, this, [this] { SaveImageCopy(); });
-  Add(file, app_text::kMenuCheckDisk, this, [this] { CheckOpenDisk(); });
-  file->addSeparator();
-  Add(
-      file, app_text::kMenuExit, this, [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
+  fileActions_ = new FileActions(*this);
+  fileActions_->AddTo(file, recentMenu_);
 
   // The Edit menu (Undo and Redo first) and the toolbar: the edit actions' commands.
   editMenu_ = BuildEditMenu();

@@ -41,6 +41,7 @@ class QToolButton;
 namespace quarnel {
 
 class EditActions;
+class FileActions;
 class NavigationActions;
 class SetupActions;
 class Document;
@@ -136,15 +137,6 @@ class MainWindow : public QMainWindow {
   bool CommitRenamedEntry(int slot, const QString& text);
   void CommitOemField();     // the OEM field was left or confirmed
   void CommitVolumeField();  // the volume field was left or confirmed
-  // File > New > Disk Image, rows 0..7: asks where (proposing the first free NewNNN name in the
-  // browsed folder), writes the empty image and opens it.
-  void NewImage(int row);
-  void SaveImage();
-  // Save As: the image is written to the file chosen, which becomes the window's file.
-  void SaveImageAs();
-  // Save a Copy: the image is written to the file chosen; the window keeps its own file and
-  // its unsaved mark.
-  void SaveImageCopy();
   // The image was changed from outside the window's commands (the viewer wrote edits back):
   // listed again and marked.
   void ImageChanged();
@@ -161,9 +153,6 @@ class MainWindow : public QMainWindow {
   void SaveSettings();
   void OpenHelpPage();
   void ShowAbout();
-  // "Check Disk": the findings as a report in the viewer window, then the question whether to
-  // repair, listing what repair will do; a yes puts the repaired image in place (unsaved).
-  void CheckOpenDisk();
   // The same from the host list's popup: the selected image is opened first when it is not the
   // one open.
   void CheckSelectedDisk();
@@ -183,6 +172,8 @@ class MainWindow : public QMainWindow {
   NavigationActions* navigation() const { return navigation_; }
   // The Setup menu's commands.
   SetupActions* setupActions() const { return setupActions_; }
+  // The File menu's commands on the image as a whole.
+  FileActions* fileActions() const { return fileActions_; }
   QMenu* editMenu() const { return editMenu_; }
   QToolBar* toolBar() const { return toolBar_; }
 
@@ -235,6 +226,20 @@ class MainWindow : public QMainWindow {
   friend class EditActions;  // its commands work on the list, the image and the questions here
   friend class NavigationActions;  // it shows the folders it goes to
   friend class SetupActions;       // its choices change the look of the widgets here
+  friend class FileActions;        // its commands are the ones below on the open image
+  // The File menu's commands (FileActions).
+  // File > New > Disk Image, rows 0..7: asks where (proposing the first free NewNNN name in the
+  // browsed folder), writes the empty image and opens it.
+  void NewImage(int row);
+  void SaveImage();
+  // Save As: the image is written to the file chosen, which becomes the window's file.
+  void SaveImageAs();
+  // Save a Copy: the image is written to the file chosen; the window keeps its own file and
+  // its unsaved mark.
+  void SaveImageCopy();
+  // "Check Disk": the findings as a report in the viewer window, then the question whether to
+  // repair, listing what repair will do; a yes puts the repaired image in place (unsaved).
+  void CheckOpenDisk();
   void BuildWidgets();
   void BuildMenus();
   // Edit: Undo and Redo of the image's changes, named for the change.
@@ -375,6 +380,7 @@ class MainWindow : public QMainWindow {
   EditActions* editActions_ = nullptr;
   NavigationActions* navigation_ = nullptr;
   SetupActions* setupActions_ = nullptr;
+  FileActions* fileActions_ = nullptr;
   QMenu* editMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QMenu* diskImageMenu_ = nullptr;
@@ -386,8 +392,6 @@ class MainWindow : public QMainWindow {
   QAction* toDisk_ = nullptr;
   QAction* fromDisk_ = nullptr;
   DeviceSources floppySources_;
-  QAction* saveAct_ = nullptr;
-  QAction* saveAsAct_ = nullptr;
   QAction* addAct_ = nullptr;
   QAction* deleteAct_ = nullptr;
   QAction* viewAct_ = nullptr;
@@ -395,7 +399,6 @@ class MainWindow : public QMainWindow {
   QAction* infoAct_ = nullptr;
   QAction* renameAct_ = nullptr;
   QAction* newFolderAct_ = nullptr;
-  QAction* dos2Act_ = nullptr;  // New Disk Image: MSX-DOS 2 boot sector
   QAction* diskDetailsAct_ = nullptr;
   QAction* hostAddAct_ = nullptr;
   QAction* toXsaAct_ = nullptr;

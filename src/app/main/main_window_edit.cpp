@@ -13,6 +13,7 @@
 
 #include "app/dialogs/qt_ui.h"
 #include "app/main/document.h"
+#include "app/main/file_actions.h"
 #include "app/main/file_list_model.h"
 #include "app/main/file_list_view.h"
 #include "app/main/host_browser.h"
@@ -406,7 +407,7 @@ void MainWindow::NewImage(int row) {
   const bool wasChanged = disk() && disk()->IsChanged();
   if (!SettleChanges()) return;
   std::optional<VolumeId> dos2;
-  if (dos2Act_ && dos2Act_->isChecked()) {
+  if (fileActions_->dos2()->isChecked()) {
     std::random_device random;
     dos2 = VolumeIdFrom(static_cast<std::uint32_t>(random()));
   }

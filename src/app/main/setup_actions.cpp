@@ -46,8 +46,8 @@ QAction* SetupActions::Make(const char* text, void (SetupActions::*command)()) {
 void SetupActions::AddTo(QMenu* menu) {
   menu->addAction(saveEnvironment_);
   menu->addSeparator();
-  for (QAction* a : {startFolder_, treeLook_, listLook_, textViewFont_, basicViewFont_,
-                     oemColors_, volumeColors_})
+  for (QAction* a : {startFolder_, treeLook_, listLook_, textViewFont_, basicViewFont_, oemColors_,
+                     volumeColors_})
     menu->addAction(a);
   menu->addSeparator();
   menu->addAction(autoLoad_);
@@ -79,13 +79,13 @@ void SetupActions::ChooseBasicViewFont() {
 
 void SetupActions::ChooseOemColors() {
   const QPalette pal = QApplication::palette();
-  if (auto c =
-          w_.ui_->AskColor(app_text::kOemFontColorTitle, ColorFromWin(w_.settings_.oemFontColor, pal))) {
+  if (auto c = w_.ui_->AskColor(app_text::kOemFontColorTitle,
+                                ColorFromWin(w_.settings_.oemFontColor, pal))) {
     w_.settings_.oemFontColor = WinFromColor(*c);
     w_.ApplyFieldColors();
   }
-  if (auto c =
-          w_.ui_->AskColor(app_text::kOemBackColorTitle, ColorFromWin(w_.settings_.oemBackColor, pal))) {
+  if (auto c = w_.ui_->AskColor(app_text::kOemBackColorTitle,
+                                ColorFromWin(w_.settings_.oemBackColor, pal))) {
     w_.settings_.oemBackColor = WinFromColor(*c);
     w_.ApplyFieldColors();
   }
@@ -94,12 +94,12 @@ void SetupActions::ChooseOemColors() {
 void SetupActions::ChooseVolumeColors() {
   const QPalette pal = QApplication::palette();
   if (auto c = w_.ui_->AskColor(app_text::kVolumeFontColorTitle,
-                             ColorFromWin(w_.settings_.volumeFontColor, pal))) {
+                                ColorFromWin(w_.settings_.volumeFontColor, pal))) {
     w_.settings_.volumeFontColor = WinFromColor(*c);
     w_.ApplyFieldColors();
   }
   if (auto c = w_.ui_->AskColor(app_text::kVolumeBackColorTitle,
-                             ColorFromWin(w_.settings_.volumeBackColor, pal))) {
+                                ColorFromWin(w_.settings_.volumeBackColor, pal))) {
     w_.settings_.volumeBackColor = WinFromColor(*c);
     w_.ApplyFieldColors();
   }
@@ -119,7 +119,7 @@ void SetupActions::ChooseTreeFontAndColor() {
     w_.browser_->View()->setFont(*f);
   }
   if (auto c = w_.ui_->AskColor(app_text::kTreeBackColorTitle,
-                             ColorFromWin(w_.settings_.treeBackColor, pal))) {
+                                ColorFromWin(w_.settings_.treeBackColor, pal))) {
     w_.settings_.treeBackColor = WinFromColor(*c);
     QFont keep = w_.browser_->View()->font();
     w_.ApplyTreeLook();
@@ -139,7 +139,7 @@ void SetupActions::ChooseListFontAndColor() {
     for (QWidget* w : w_.list_->findChildren<QAbstractItemView*>()) w->setFont(*f);
   }
   if (auto c = w_.ui_->AskColor(app_text::kListBackColorTitle,
-                             ColorFromWin(w_.settings_.listBackColor, pal))) {
+                                ColorFromWin(w_.settings_.listBackColor, pal))) {
     w_.settings_.listBackColor = WinFromColor(*c);
     QFont keep = w_.list_->CurrentView()->font();
     w_.ApplyListLook();
