@@ -41,6 +41,7 @@ class QToolButton;
 namespace quarnel {
 
 class EditActions;
+class GalleryWindow;
 class Document;
 class FileListModel;
 class FileListView;
@@ -365,6 +366,7 @@ class MainWindow : public QMainWindow {
   QToolButton* upButton_ = nullptr;
   FileListModel* model_ = nullptr;
   FileListView* list_ = nullptr;
+  GalleryWindow* gallery_ = nullptr;  // View › Gallery
   QLabel* oemLabel_ = nullptr;
   QLineEdit* oem_ = nullptr;
   QLabel* volumeLabel_ = nullptr;
