@@ -84,6 +84,11 @@ void GalleryWindow::ShowGallery() {
     dirPath_ = ws->CurrentPath();
   }
   Rebuild();
+  // First shown over the middle of the main window; after that where the user left it.
+  if (!placed_) {
+    placed_ = true;
+    move(main_.frameGeometry().center() - QPoint(width() / 2, height() / 2));
+  }
   show();
   raise();
   activateWindow();

@@ -56,6 +56,7 @@ class GalleryWindow : public QWidget {
   QHash<QPair<int, int>, int> byPlace_;  // (directory's first cluster, slot) -> index
   std::vector<bool> done_;
   int shown_ = 0;
+  bool placed_ = false;
   QLabel* header_ = nullptr;
   QListWidget* list_ = nullptr;
 };
