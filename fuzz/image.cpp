@@ -1,7 +1,8 @@
 // Loads a disk image made from the fuzzer's bytes, lists every directory it can reach and reads
-// every file; builds the disk and file reports, the cluster owners and the sector view, and runs
-// the searches over the image. The image is a small disk patched by the input (see small_disk.h),
-// so the fuzzer shapes the boot sector, the FATs and the directories with few bytes.
+// every file; lists the pictures of the tree as the gallery does; builds the disk and file
+// reports, the cluster owners and the sector view, and runs the searches over the image. The image
+// is a small disk patched by the input (see small_disk.h), so the fuzzer shapes the boot sector,
+// the FATs and the directories with few bytes.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include "tools/hex_grid.h"
 #include "tools/search.h"
 #include "tools/write_back.h"
+#include "viewers/disk_pictures.h"
 
 namespace {
 
@@ -51,6 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   int budget = 64;
   Visit(ws, budget);
   quarnel::Resolve(ws.image, "A/B/C.TXT");
+  // The gallery's walk: every directory once, files only.
+  for (const auto& p : quarnel::viewers::FindPicturesBelow(ws.image, quarnel::kRootDir))
+    if (p.entry.IsDirectory() || p.entry.IsVolume() || p.path.empty()) __builtin_trap();
 
   using namespace quarnel::tools;
   const Report detail = BuildDiskDetail(ws.image, "fuzz.dsk");

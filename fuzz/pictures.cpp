@@ -1,9 +1,10 @@
-// Short picture files through one picture decoder each (screen 12 also in the MSX colours) and the
-// bitmap or PNG writer. The input is not the file: byte 0 picks the mode and the options, bytes
-// 1-2 the start address, and the rest is the video memory from there; the BSAVE header is made
-// around it (end address = start + length - 1, or a shorter one when bit 7 of byte 0 is set and
-// byte 3 says by how much). So a few hundred bytes land on the name, pattern, colour or palette
-// table the fuzzer aims at, and the run does not pay for decoding every mode of a 64 KB dump.
+// Short picture files through one picture decoder each (screen 12 also in the MSX colours), the
+// thumbnail and the bitmap or PNG writer. The input is not the file: byte 0 picks the mode and the
+// options, bytes 1-2 the start address, and the rest is the video memory from there; the BSAVE
+// header is made around it (end address = start + length - 1, or a shorter one when bit 7 of byte 0
+// is set and byte 3 says by how much). So a few hundred bytes land on the name, pattern, colour or
+// palette table the fuzzer aims at, and the run does not pay for decoding every mode of a 64 KB
+// dump.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "viewers/bitmap_file.h"
 #include "viewers/picture_decoder.h"
 #include "viewers/png_file.h"
+#include "viewers/thumbnail.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quarnel::viewers;
@@ -34,6 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   file.insert(file.end(), data + 3, data + size);
   auto r = DecodePicture(mode, file, options);
   if (!r.ok()) return 0;
+  const Picture small = MakeThumbnail(*r.picture);
+  if (small.width > kThumbnailWidth || small.height > kThumbnailHeight ||
+      small.pixels.size() != static_cast<std::size_t>(small.width) * small.height * 3)
+    __builtin_trap();
   if (png)
     (void)EncodePng(*r.picture);
   else

@@ -62,6 +62,10 @@ inline constexpr char kMenuView[] = "&View";
 inline constexpr char kMenuDetail[] = "Detail";
 inline constexpr char kMenuList[] = "List";
 inline constexpr char kMenuLargeIcon[] = "Large Icon";
+inline constexpr char kMenuGallery[] = "&Gallery";
+// Ours: the gallery window's caption, and its line over the thumbnails (number, directory).
+inline constexpr char kGalleryCaption[] = "Gallery";
+inline constexpr char kGalleryCount[] = "%1 pictures in %2 and below";
 inline constexpr char kMenuSetup[] = "&Setup";
 inline constexpr char kMenuSaveEnvironment[] = "&Save Environment";
 inline constexpr char kMenuStartupFolder[] = "Startup Folder";

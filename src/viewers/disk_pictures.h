@@ -22,6 +22,23 @@ struct DiskPicture {
 
 std::vector<DiskPicture> FindDiskPictures(const DiskImage& image);
 
+// A picture file of one directory or below it, by its entry (directory and slot, by value).
+struct PictureEntry {
+  FileEntry entry;
+  std::string path;  // "GAMES\TITLE.SC5": the names from the directory searched down
+  PictureMode mode = PictureMode::Screen2;
+};
+
+// The picture files of `dir` and of every directory below it: each directory's own files in slot
+// order, then the directories it holds, level by level. Each directory is read once, so a chain
+// that leads back to a directory already read ends the walk there; a directory whose chain is
+// broken is left out.
+std::vector<PictureEntry> FindPicturesBelow(const DiskImage& image, DirRef dir);
+
+// The mode a picture view shows for `entry` (its caption and size choose it, as a double-click
+// does); none for directories, volume labels and files no picture view takes.
+std::optional<PictureMode> PictureModeOf(const FileEntry& entry);
+
 // The picture file after (`step` 1) or before (`step` -1) the entry in slot `slot` among
 // `entries` (one directory's, in slot order): the nearest file whose name a picture view takes.
 // nullopt at the end or the start of the directory.

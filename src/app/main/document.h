@@ -51,6 +51,10 @@ class Document : public QObject {
 
   // Requests the main window makes of the viewer (each emits its signal).
   void RequestView(const FileRow& row, ViewSelector selector) { emit viewRequested(row, selector); }
+  // The file of `entry` (its directory and slot, which need not be the directory shown).
+  void RequestViewAt(const FileEntry& entry, ViewSelector selector) {
+    emit viewAtRequested(entry, selector);
+  }
   // The file of `row` in the hex view with the byte at `offset` selected (a find's hit).
   void RequestHexAt(const FileRow& row, std::uint64_t offset) { emit hexAtRequested(row, offset); }
   void RequestFileInfo(int slot) { emit fileInfoRequested(slot); }
@@ -75,6 +79,7 @@ class Document : public QObject {
   void imageChanged();
   void changedStateChanged(bool changed);
   void viewRequested(const FileRow& row, ViewSelector selector);
+  void viewAtRequested(const FileEntry& entry, ViewSelector selector);
   void hexAtRequested(const FileRow& row, std::uint64_t offset);
   void fileInfoRequested(int slot);
   void diskDetailsRequested(const QString& path);

@@ -43,6 +43,14 @@ const FileRow* FileListModel::Row(int r) const {
   return &rows_[static_cast<std::size_t>(r)];
 }
 
+void FileListModel::IconChanged(int slot) {
+  for (std::size_t r = 0; r < rows_.size(); ++r)
+    if (rows_[r].slot == slot) {
+      const QModelIndex i = index(static_cast<int>(r), 0);
+      emit dataChanged(i, i, {Qt::DecorationRole});
+    }
+}
+
 void FileListModel::SortRows(int column, int direction) {
   if (direction == 0) return;
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -83,8 +91,10 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
       return ImageText(ColumnText(*r, index.column()), *charset_);
     case Qt::DecorationRole:
-      if (index.column() == 0) return TypeIcon(r->icon);
-      return {};
+      if (index.column() != 0) return {};
+      if (rowIcon)
+        if (QIcon icon = rowIcon(*r); !icon.isNull()) return icon;
+      return TypeIcon(r->icon);
     case Qt::TextAlignmentRole:
       if (index.column() == 1) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
       return QVariant(Qt::AlignLeft | Qt::AlignVCenter);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -34,6 +35,12 @@ class FileListModel : public QAbstractTableModel {
   // Sorts the rows by column `column` and direction (+1, -1; 0 keeps the order) with the list's
   // case-insensitive text comparison; rows that compare equal keep their order.
   void SortRows(int column, int direction);
+
+  // The icon a row shows in place of its type icon (a picture file's thumbnail); a null icon
+  // keeps the type icon. Set by the window.
+  std::function<QIcon(const FileRow& row)> rowIcon;
+  // The icon of the row of slot `slot` is to be asked for again.
+  void IconChanged(int slot);
 
   // Called when the user ends an in-place edit of a caption: returns the caption the row shows
   // now (the name as stored), or nullopt to put the old one back.

@@ -158,8 +158,9 @@ void FileListView::SetStyle(ListStyle s) {
   }
   if (s == ListStyle::LargeIcon) {
     icons_->setViewMode(QListView::IconMode);
-    icons_->setIconSize(QSize(32, 32));
-    icons_->setGridSize(QSize(96, 64));
+    // Large enough for a picture file's thumbnail to be told by.
+    icons_->setIconSize(QSize(64, 64));
+    icons_->setGridSize(QSize(104, 100));
     icons_->setFlow(QListView::LeftToRight);
     icons_->setWrapping(true);
     icons_->setWordWrap(true);

@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/qt_ui.h"
+#include "app/gallery/gallery_window.h"
 #include "app/main/document.h"
 #include "app/main/edit_actions.h"
 #include "app/main/file_actions.h"
@@ -124,6 +125,7 @@ MainWindow::MainWindow(const AppPaths& paths, const QStringList& arguments, AppU
   resize(644, 443 + menuBar()->sizeHint().height() + toolBar_->sizeHint().height() +
                   statusBar()->sizeHint().height());
   ViewerWindow::Attach(*this);  // the viewer window, created once with the main window
+  gallery_ = GalleryWindow::Attach(*this);
 
   // The temporary folder, the settings file and the file named on the command line.
   SetFilter(0);
@@ -360,6 +362,10 @@ void MainWindow::BuildMenus() {
   Add(view, app_text::kMenuDetail, this, [this] { SetListStyle(0); });
   Add(view, app_text::kMenuList, this, [this] { SetListStyle(1); });
   Add(view, app_text::kMenuLargeIcon, this, [this] { SetListStyle(2); });
+  view->addSeparator();
+  Add(
+      view, app_text::kMenuGallery, this, [this] { gallery_->ShowGallery(); },
+      QKeySequence(Qt::CTRL | Qt::Key_G));
   view->addSeparator();
   navigation_->AddTo(view);
 

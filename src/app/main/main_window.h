@@ -44,6 +44,7 @@ class EditActions;
 class FileActions;
 class NavigationActions;
 class SetupActions;
+class GalleryWindow;
 class Document;
 class FileListModel;
 class FileListView;
@@ -368,6 +369,7 @@ class MainWindow : public QMainWindow {
   QToolButton* upButton_ = nullptr;
   FileListModel* model_ = nullptr;
   FileListView* list_ = nullptr;
+  GalleryWindow* gallery_ = nullptr;  // View › Gallery
   QLabel* oemLabel_ = nullptr;
   QLineEdit* oem_ = nullptr;
   QLabel* volumeLabel_ = nullptr;

@@ -88,7 +88,7 @@ QIcon TypeIcon(int index) {
   auto it = cache.find(index);
   if (it != cache.end()) return *it;
   QIcon icon;
-  for (int size : {16, 32, 48}) icon.addPixmap(Draw(index, size));
+  for (int size : {16, 32, 48, 64}) icon.addPixmap(Draw(index, size));
   cache.insert(index, icon);
   return icon;
 }

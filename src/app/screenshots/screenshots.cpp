@@ -22,6 +22,7 @@
 #include "app/main/host_browser.h"
 #include "app/main/main_window.h"
 #include "app/screenshots/card_screenshots.h"
+#include "app/screenshots/gallery_screenshots.h"
 #include "app/screenshots/screenshot_steps.h"
 #include "app/screenshots/viewer_screenshots.h"
 
@@ -113,6 +114,8 @@ int RunScreenshots(const QString& outDir, const QString& image) {
   }
   // The viewer window with each view of the demo disk's files.
   ok = RunViewerScreenshots(w, outDir) && ok;
+  // The gallery of the demo disk, and its thumbnails as the list's large icons.
+  ok = RunGalleryScreenshots(w, outDir) && ok;
   // The help page in its own window.
   w.OpenHelpPage();
   if (QWidget* help = w.helpWindow()) {

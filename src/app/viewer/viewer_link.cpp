@@ -58,6 +58,32 @@ void ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector
   v->Open(std::move(source), selector);
 }
 
+// Shows the file of `at` (an entry of any directory, by its directory and slot) in view
+// `selector`, when that slot still holds it.
+void ViewEntryAt(ViewerWindow* v, MainWindow& main, const FileEntry& at, ViewSelector selector) {
+  const Workspace* ws = main.disk();
+  if (!ws || !ws->HasImage()) return;
+  const std::optional<DirContents> dir = ListDirectory(ws->image, at.dir);
+  const std::optional<FileEntry> entry = dir ? EntryAt(*dir, at.slot) : std::nullopt;
+  if (!entry || entry->IsDirectory() || entry->firstCluster != at.firstCluster) return;
+  v->OfferPendingChanges();
+  v->SetViewedEntry(*entry, ws->imagePath);
+  // Read again later only while the same image is open.
+  v->Open(
+      [&main, entry = *entry, image = ws->imagePath,
+       serial = main.OpenSerial()](ViewSelector& s) -> std::optional<ViewedFile> {
+        const Workspace* now = main.disk();
+        if (!now || !now->HasImage() || now->imagePath != image || main.OpenSerial() != serial)
+          return std::nullopt;
+        FileRead r = ReadFile(now->image, entry);
+        if (!r.message.empty()) main.ui().Notify(r.message);
+        if (!r.ok()) return std::nullopt;
+        s = ResolveSelector(s, r.bytes);
+        return ViewedFile{std::move(r.bytes), r.entry.name, r.entry.extension};
+      },
+      selector);
+}
+
 }  // namespace
 
 ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
@@ -119,6 +145,10 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   QObject::connect(
       doc, &Document::viewRequested, v,
       [v, &main](const FileRow& row, ViewSelector selector) { ViewRow(v, main, row, selector); });
+  QObject::connect(doc, &Document::viewAtRequested, v,
+                   [v, &main](const FileEntry& entry, ViewSelector selector) {
+                     ViewEntryAt(v, main, entry, selector);
+                   });
   return v;
 }
 
