@@ -9,10 +9,13 @@
 
 #include "../../samples/demo_files.h"
 #include "app/dialogs/number_box.h"
+#include "app/viewer/file_views_page.h"
 #include "app/viewer/hex_view.h"
 #include "app/viewer/map_cell.h"
 #include "app/viewer/picture_view.h"
+#include "app/viewer/reports_page.h"
 #include "app/viewer/rich_text_area.h"
+#include "app/viewer/sector_editor_page.h"
 #include "app/viewer/viewer_window.h"
 #include "gui_fixture.h"
 #include "viewers/picture_decoder.h"

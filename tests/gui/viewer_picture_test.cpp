@@ -253,7 +253,7 @@ TEST_F(ViewerTest, SavePictureAsWritesPngOrBmp) {
   ExpectSamePixels(savedBmp.convertToFormat(QImage::Format_RGB32), pic);
   EXPECT_TRUE(ui.core.messages.empty());
   // A path that cannot be written gives a message.
-  EXPECT_FALSE(viewer.SavePicture((dir / "no" / "such" / "x.png").string()));
+  EXPECT_FALSE(viewer.fileViews().SavePicture((dir / "no" / "such" / "x.png").string()));
   EXPECT_EQ(ui.core.messages.size(), 1u);
 }
 

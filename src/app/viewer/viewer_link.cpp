@@ -6,7 +6,10 @@
 #include "app/main/document.h"
 #include "app/main/main_window.h"
 #include "app/messages.h"
+#include "app/viewer/file_views_page.h"
 #include "app/viewer/hex_view.h"
+#include "app/viewer/reports_page.h"
+#include "app/viewer/sector_editor_page.h"
 #include "app/viewer/viewer_window.h"
 #include "core/view_choice.h"
 #include "formats/cassette.h"
@@ -22,7 +25,8 @@ namespace {
 void ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector selector) {
   if (row.slot < 0) return;
   v->OfferPendingChanges();
-  v->SetViewedEntry(std::nullopt, {});
+  FileViewsPage& files = v->fileViews();
+  files.SetViewedEntry(std::nullopt, {});
   ViewerWindow::Source source;
   if (main.tape()) {
     source = [&main, i = static_cast<std::size_t>(row.slot)](
@@ -37,7 +41,7 @@ void ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector
   } else if (const Workspace* ws = main.disk()) {
     const std::optional<FileEntry> entry = ws->EntryAt(row.slot);
     if (!entry) return;
-    v->SetViewedEntry(*entry, ws->imagePath);
+    files.SetViewedEntry(*entry, ws->imagePath);
     // The entry is a value: the viewer's own menu reads it again later, only while the same
     // image is open and the entry's directory is shown.
     source = [&main, entry = *entry, image = ws->imagePath,
@@ -55,7 +59,7 @@ void ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector
   } else {
     return;
   }
-  v->Open(std::move(source), selector);
+  files.Open(std::move(source), selector);
 }
 
 }  // namespace
@@ -71,9 +75,9 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
     return main.ui().AskSavePath(title, suggested);
   };
   QObject::connect(doc, &Document::charsetChanged, v,
-                   [v](const viewers::MsxCharset& charset) { v->SetCharset(charset); });
+                   [v](const viewers::MsxCharset& charset) { v->fileViews().SetCharset(charset); });
   QObject::connect(doc, &Document::reportShown, v, [v](const std::string& report) {
-    v->SetViewedEntry(std::nullopt, {});
+    v->fileViews().SetViewedEntry(std::nullopt, {});
     v->ShowFile(std::vector<std::uint8_t>(report.begin(), report.end()), app_text::kCheckReportName,
                 app_text::kCheckReportExtension, ViewSelector::Text);
   });
@@ -85,7 +89,7 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   QObject::connect(doc, &Document::fileInfoRequested, v, [v, &main](int slot) {
     const Workspace* ws = main.disk();
     if (!ws || !ws->HasImage()) return;
-    if (const auto entry = ws->EntryAt(slot)) v->ShowFileInfo(ws->image, *entry);
+    if (const auto entry = ws->EntryAt(slot)) v->reports().ShowFileInfo(ws->image, *entry);
   });
   // The host file chosen becomes the image first, unless it is the one loaded (a card image's
   // own path stands for the partition entered). Edits in the viewer's grid belong to the image
@@ -98,15 +102,15 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
     return main.disk();
   };
   QObject::connect(doc, &Document::diskDetailsRequested, v, [v, load, &main](const QString& path) {
-    if (const Workspace* ws = load(path)) v->ShowDiskDetails(ws->image, main.OpenName());
+    if (const Workspace* ws = load(path)) v->reports().ShowDiskDetails(ws->image, main.OpenName());
   });
   QObject::connect(doc, &Document::sectorViewRequested, v, [v, load](const QString& path) {
-    if (load(path)) v->SectorView(true);
+    if (load(path)) v->sectorEditor().SectorView(true);
   });
   // The neighbour is found among the entries of the directory shown, where the picture is.
   QObject::connect(doc, &Document::browseRequested, v, [v, &main](int step) {
     const Workspace* ws = main.disk();
-    const std::optional<FileEntry>& shown = v->viewedEntry();
+    const std::optional<FileEntry>& shown = v->fileViews().viewedEntry();
     if (!ws || !shown || ws->CurrentDir() != shown->dir) return;
     const std::optional<FileEntry> next =
         viewers::NeighbourPicture(ws->Entries(), shown->slot, step);
@@ -126,30 +130,13 @@ Workspace* ViewerWindow::Disk() const { return document_ ? document_->disk() : n
 
 void ViewerWindow::FollowImage() {
   if (writingBack_ || !isVisible() || !document_) return;
-  const Workspace* ws = Disk();
   if (viewMode_ == ViewerMode::Sector) {
-    if (ws && ws->imagePath == sectorImage_) ShowSectorView(false, false);
+    sectors_->FollowImage();
     return;
   }
   const bool fileView = viewMode_ == ViewerMode::Basic || viewMode_ == ViewerMode::Text ||
                         viewMode_ == ViewerMode::Hex || viewMode_ == ViewerMode::Picture;
-  if (!fileView || !viewedEntry_ || !ws || ws->imagePath != viewedImage_ || !ws->HasImage()) return;
-  const FileEntry viewed = *viewedEntry_;
-  // The entry still in its slot, as a file with the same first cluster (a rename taken back
-  // keeps it); elsewhere it is gone and so is the view.
-  const auto dir = ListDirectory(ws->image, viewed.dir);
-  const std::optional<FileEntry> now = dir ? EntryAt(*dir, viewed.slot) : std::nullopt;
-  if (!now || now->IsDirectory() || now->IsVolume() || now->firstCluster != viewed.firstCluster) {
-    // Its pending edits have nothing left to go into.
-    if (tools::HexGrid* edits = grid_->Model()->Edits()) edits->ClearChanges();
-    close();
-    return;
-  }
-  // Shown again from the directory it is listed in (another directory shown keeps the view).
-  if (ws->CurrentDir() != viewed.dir) return;
-  FileRow row;
-  row.slot = viewed.slot;
-  document_->RequestView(row, shownSelector_);
+  if (fileView) files_->FollowImage();
 }
 
 }  // namespace quarnel
