@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QLabel>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -95,6 +96,9 @@ class ViewerTest : public WindowTest {
     for (const MapCellShown& c : MapCells()) n += c.symbol == QString::fromUtf8(symbol);
     return n;
   }
+
+  // The height of the status line under a picture, as a size to add to the picture's.
+  static QSize StatusBand(const ViewerWindow& v) { return QSize(0, v.statusLine()->height()); }
 
   // The pixels of a widget as it is drawn on screen.
   static QImage Shown(QWidget* widget) {

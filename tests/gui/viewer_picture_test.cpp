@@ -24,7 +24,7 @@ TEST_F(ViewerTest, AScreen2PictureIsShownPixelForPixel) {
   EXPECT_TRUE(viewer.image()->isVisible());
   EXPECT_FALSE(viewer.richEdit()->isVisible());
   EXPECT_FALSE(viewer.panel()->isVisible());
-  EXPECT_EQ(viewer.size(), QSize(256, 192));
+  EXPECT_EQ(viewer.image()->size(), QSize(256, 192));
   ExpectSamePixels(Shown(viewer.image()),
                    Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
 }
@@ -52,7 +52,7 @@ TEST_F(ViewerTest, AScreen8PictureIsShownPixelForPixel) {
   EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
   EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen8);
   EXPECT_EQ(viewer.windowTitle(), "Screen 8 display of DEMO.SC8");
-  EXPECT_EQ(viewer.size(), QSize(256, 212));
+  EXPECT_EQ(viewer.image()->size(), QSize(256, 212));
   ExpectSamePixels(Shown(viewer.image()),
                    Decoded(viewers::PictureMode::Screen8, demo::DemoScreen8()));
 }
@@ -63,8 +63,8 @@ TEST_F(ViewerTest, Screen7SqueezedIntoA256PixelWindowKeepsTheFilesPalette) {
   EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
   EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen7);
   // Shown in the MSX's shape; fitted to a 256 x 212 window it is squeezed as a whole.
-  EXPECT_EQ(viewer.size(), QSize(512, 424));
-  viewer.resize(256, 212);
+  EXPECT_EQ(viewer.image()->size(), QSize(512, 424));
+  viewer.resize(QSize(256, 212) + StatusBand(viewer));
   QApplication::processEvents();
   const viewers::Picture pic = Decoded(viewers::PictureMode::Screen7, demo::DemoScreen7());
   EXPECT_EQ(viewer.image()->Image().width(), 512);
@@ -82,7 +82,7 @@ TEST_F(ViewerTest, Screen5And12FillTheirWindows) {
   Open("DEMO.SC5");
   EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
   EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen5);
-  EXPECT_EQ(viewer.size(), QSize(256, 212));
+  EXPECT_EQ(viewer.image()->size(), QSize(256, 212));
   Open("DEMO.SCC");
   EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
   EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen12);
@@ -173,7 +173,7 @@ TEST_F(ViewerTest, EachNewPictureViewOpensFromItsExtensionAndItsMenus) {
     EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
     EXPECT_EQ(viewers::ModeName(viewer.pictureMode()), r.viewMode);
     EXPECT_EQ(viewer.windowTitle(), r.title);
-    EXPECT_EQ(viewer.size(), r.size);
+    EXPECT_EQ(viewer.image()->size(), r.size);
     const viewers::Picture pic = Decoded(r.mode, r.bytes);
     if (pic.width == 256) ExpectSamePixels(Shown(viewer.image()), pic);
     EXPECT_EQ(viewer.image()->Image().width(), pic.width);
@@ -264,7 +264,7 @@ TEST_F(ViewerTest, CopyToClipboardPutsTheClientAreaAsABitmap) {
   viewer.CopyToClipboard();
   const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
   ASSERT_FALSE(copied.isNull());
-  EXPECT_EQ(copied.size(), viewer.size());
+  EXPECT_EQ(copied.size(), viewer.image()->size());
   ExpectSamePixels(copied, Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
 }
 

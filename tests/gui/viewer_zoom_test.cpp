@@ -62,7 +62,7 @@ TEST_F(ViewerZoomTest, ZoomKeysStepThroughOneTwoThreeAndStopAtTheEnds) {
   };
   ViewerWindow& viewer = OpenActive("DEMO.SC2");
   ASSERT_EQ(viewer.fileViews().pictureZoom(), PictureZoom::Fit);
-  ASSERT_EQ(viewer.size(), QSize(256, 192));
+  ASSERT_EQ(viewer.image()->size(), QSize(256, 192));
   for (const Step& s : steps) {
     SCOPED_TRACE(ZoomFactor(s.zoom));
     QTest::keyClick(&viewer, s.key, Qt::ControlModifier);
@@ -70,7 +70,7 @@ TEST_F(ViewerZoomTest, ZoomKeysStepThroughOneTwoThreeAndStopAtTheEnds) {
     EXPECT_EQ(viewer.fileViews().pictureZoom(), s.zoom);
     const QSize zoomed = QSize(256, 192) * ZoomFactor(s.zoom);
     EXPECT_EQ(viewer.image()->PictureRect().size(), zoomed);
-    EXPECT_EQ(viewer.size(), zoomed.boundedTo(FreeArea(viewer)));
+    EXPECT_EQ(viewer.image()->size(), zoomed.boundedTo(FreeArea(viewer) - StatusBand(viewer)));
     EXPECT_TRUE(viewer.zoomAction(s.zoom)->isChecked());
   }
   // Ctrl and the wheel zoom as well.
@@ -85,13 +85,13 @@ TEST_F(ViewerZoomTest, ZoomedPixelsStaySharpAndTheZoomHoldsForTheNextPicture) {
   ViewerWindow& viewer = OpenActive("DEMO.SC2");
   QTest::keyClick(&viewer, Qt::Key_Plus, Qt::ControlModifier);
   QApplication::processEvents();
-  ASSERT_EQ(viewer.size(), QSize(512, 384));
+  ASSERT_EQ(viewer.image()->size(), QSize(512, 384));
   ExpectBlocks(Shown(viewer.image()), viewer.image()->PictureRect(),
                Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
   // The next picture comes at 2x too, in a window of its size; a text view takes its own size.
   Open("DEMO.SC8");
   EXPECT_EQ(viewer.fileViews().pictureZoom(), PictureZoom::X2);
-  EXPECT_EQ(viewer.size(), QSize(512, 424));
+  EXPECT_EQ(viewer.image()->size(), QSize(512, 424));
   ExpectBlocks(Shown(viewer.image()), viewer.image()->PictureRect(),
                Decoded(viewers::PictureMode::Screen8, demo::DemoScreen8()));
   Open("README.TXT");
@@ -117,7 +117,7 @@ TEST_F(ViewerZoomTest, FitKeepsThePicturesShapeInAWindowTheUserSized) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.caption);
     Open(r.caption);
-    viewer.resize(r.window);
+    viewer.resize(r.window + StatusBand(viewer));
     QApplication::processEvents();
     EXPECT_EQ(viewer.image()->PictureRect(), r.picture);
     EXPECT_EQ(viewer.image()->horizontalScrollBar()->maximum(), 0);
@@ -125,7 +125,7 @@ TEST_F(ViewerZoomTest, FitKeepsThePicturesShapeInAWindowTheUserSized) {
   }
   // Twice the size under Fit: each pixel a 2 x 2 block.
   Open("DEMO.SC2");
-  viewer.resize(512, 384);
+  viewer.resize(QSize(512, 384) + StatusBand(viewer));
   QApplication::processEvents();
   ExpectBlocks(Shown(viewer.image()), viewer.image()->PictureRect(),
                Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
@@ -162,7 +162,7 @@ TEST_F(ViewerZoomTest, The512PixelScreensKeepTheMsxShapeUnlessSquarePixelsAreCho
     EXPECT_EQ(viewer.squarePixelsAction()->isVisible(), wide);
     if (viewer.fileViews().squarePixels() != r.square) viewer.fileViews().ToggleSquarePixels();
     QApplication::processEvents();
-    EXPECT_EQ(viewer.size(), r.window);
+    EXPECT_EQ(viewer.image()->size(), r.window);
     EXPECT_EQ(viewer.image()->PictureRect(), QRect(QPoint(0, 0), r.window));
     ExpectBlocks(Shown(viewer.image()), viewer.image()->PictureRect(), Decoded(r.mode, r.bytes));
   }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QScreen>
@@ -45,7 +46,10 @@ QString Q(std::string_view s) {
 
 }  // namespace
 
-FileViewsPage::FileViewsPage(ViewerWindow& frame) : w_(frame) {}
+FileViewsPage::FileViewsPage(ViewerWindow& frame) : w_(frame) {
+  // Under Fit the picture's scale follows the window.
+  w_.image()->resized = [this] { ShowPictureStatus(); };
+}
 
 void FileViewsPage::Open(ViewerWindow::Source source, ViewSelector selector) {
   source_ = std::move(source);
@@ -307,6 +311,8 @@ void FileViewsPage::ShowPicture(const ViewedFile& file, ViewSelector selector,
   picture_ = std::move(*r.picture);
   pictureView_ = selector;
   pictureName_ = file.name;
+  pictureExtension_ = file.extension;
+  ShowPictureStatus();
   SizeWindowToPicture();
   w_.UpdatePopupMenu();
   w_.Present();
@@ -316,15 +322,18 @@ void FileViewsPage::ShowPicture(const ViewedFile& file, ViewSelector selector,
 void FileViewsPage::SizeWindowToPicture() {
   QSize want = w_.image()->ZoomedSize();
   if (want.isEmpty()) return;
+  // The status line takes its height below the picture.
+  const QLabel* status = w_.statusLine();
+  const QSize below(0, status->isHidden() ? 0 : status->maximumHeight());
   const QScreen* s = w_.screen();
   if (!s) {
-    w_.resize(want);
+    w_.resize(want + below);
     return;
   }
   // The frame the window manager adds is known once the window has been shown.
   const QRect free = s->availableGeometry();
   const QSize frame = (w_.frameGeometry().size() - w_.size()).expandedTo(QSize(0, 0));
-  const QSize room = free.size() - frame;
+  const QSize room = free.size() - frame - below;
   // A fixed zoom too large for the screen scrolls: make room for the scroll bar across the
   // other way, so that one bar does not bring the second.
   if (w_.image()->zoom() != PictureZoom::Fit) {
@@ -332,7 +341,7 @@ void FileViewsPage::SizeWindowToPicture() {
     if (want.height() > room.height()) want.rwidth() += bar;
     if (want.width() > room.width()) want.rheight() += bar;
   }
-  want = want.boundedTo(room);
+  want = want.boundedTo(room) + below;
   w_.resize(want);
   if (!w_.isVisible()) return;
   // A window that grew past the screen's edge is moved back onto it.
@@ -352,6 +361,7 @@ void FileViewsPage::SetPictureZoom(PictureZoom zoom) {
   w_.image()->SetZoom(zoom);
   // A fixed factor brings the window to the picture; Fit fills the window as it is.
   if (zoom != PictureZoom::Fit) SizeWindowToPicture();
+  ShowPictureStatus();
 }
 
 void FileViewsPage::ZoomPicture(bool in) {
@@ -367,7 +377,32 @@ void FileViewsPage::ToggleSquarePixels() {
   if (shown == ShownSize(*picture_, !squarePixels_)) return;  // not a 512-pixel mode
   w_.image()->SetImage(PictureImage(*picture_), shown);
   SizeWindowToPicture();  // the window takes the picture's new shape
+  ShowPictureStatus();
 }
+
+QString FileViewsPage::PictureStatus() const {
+  if (!picture_) return QString();
+  auto trimmed = [](std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return ImageText(s);
+  };
+  QString name = trimmed(pictureName_);
+  const QString extension = trimmed(pictureExtension_);
+  if (!extension.isEmpty()) name += QLatin1Char('.') + extension;
+  const PictureViewEntry* view = PictureViewOf(pictureView_);
+  const QString mode = QString::fromLatin1(view ? view->text : "");
+  const QSize shown = ShownSize(*picture_, squarePixels_);
+  const QString size =
+      QString::fromUtf8(app_text::kViewerStatusSize).arg(shown.width()).arg(shown.height());
+  const int factor = ZoomFactor(pictureZoom_);
+  const QString zoom = factor > 0 ? QString::fromUtf8(app_text::kViewerZoomFactors[factor - 1])
+                                  : QString::fromUtf8(app_text::kViewerStatusFit)
+                                        .arg(QString::number(w_.image()->FitScale(), 'g', 3));
+  return QStringList{name, mode, size, zoom}.join(
+      QString::fromUtf8(app_text::kViewerStatusSeparator));
+}
+
+void FileViewsPage::ShowPictureStatus() { w_.statusLine()->setText(PictureStatus()); }
 
 void FileViewsPage::SavePictureAs() {
   if (!picture_ || !w_.askPicturePath) return;

@@ -71,6 +71,9 @@ class FileViewsPage {
   const viewers::Picture* picture() const { return picture_ ? &*picture_ : nullptr; }
   // Another page takes the window: the picture is no longer shown.
   void DropPicture() { picture_.reset(); }
+  // What the status line under a picture says: its name, mode, size as shown and zoom ("" when
+  // no picture is shown).
+  QString PictureStatus() const;
   // Page Down / Space and Page Up / Backspace on a picture: the next or previous picture file of
   // its directory.
   void BrowsePictures(int step);
@@ -98,6 +101,7 @@ class FileViewsPage {
   void ShowPicture(const ViewedFile& file, ViewSelector selector, viewers::PictureMode mode);
   // The window takes the picture's zoomed size, as far as the screen's free area allows.
   void SizeWindowToPicture();
+  void ShowPictureStatus();
   QString Caption(const char* title, const ViewedFile& file) const;
   QString TextViewFontName() const;
   QString BasicViewFontName() const;
@@ -117,6 +121,7 @@ class FileViewsPage {
   std::optional<viewers::Picture> picture_;
   ViewSelector pictureView_ = ViewSelector::Automatic;
   std::string pictureName_;
+  std::string pictureExtension_;
   std::optional<FileEntry> viewedEntry_;
   std::string viewedImage_;
   std::string viewedName_;

@@ -40,7 +40,8 @@ SectorEditorPage::SectorEditorPage(ViewerWindow& frame) : w_(frame) {
   sectorBox_->setObjectName(QStringLiteral("sectorBox"));
   sectorBox_->setFixedWidth(96);
   sectorBox_->hide();
-  if (auto* bar = qobject_cast<QHBoxLayout*>(w_.panel()->layout())) bar->insertWidget(0, sectorBox_);
+  if (auto* bar = qobject_cast<QHBoxLayout*>(w_.panel()->layout()))
+    bar->insertWidget(0, sectorBox_);
   // A typed number is taken whole, on Enter or when the box loses the focus; the arrows at once.
   QObject::connect(sectorBox_, &NumberBox::editingFinished, &w_, [this] { TakeSectorNumber(); });
   QObject::connect(sectorBox_, &NumberBox::stepped, &w_, [this] { TakeSectorNumber(); });
@@ -102,7 +103,6 @@ void SectorEditorPage::ShowSector(Workspace& ws, bool focusGrid) {
   target->setFocus();
 }
 
-
 void SectorEditorPage::FindInSectors(FindDialog& find) {
   Workspace* ws = w_.Disk();
   if (!ws || ws->image.Empty()) return;
@@ -111,10 +111,11 @@ void SectorEditorPage::FindInSectors(FindDialog& find) {
   const auto pattern = tools::ParseHexBytes(find.hexEntry()->text().toStdString());
   const tools::SectorLayout layout = tools::SectorLayoutOf(ws->image);
   const int p = w_.grid()->Model()->BytesPerRow();
-  const tools::GridCell selected{w_.grid()->CurrentGridColumn(),
-                                 static_cast<std::size_t>(std::max(w_.grid()->CurrentGridRow(), 1))};
-  const std::size_t start = tools::SectorSearchStart(find.searched(), currentSector_,
-                                                     layout.bytesPerSector, selected, p);
+  const tools::GridCell selected{
+      w_.grid()->CurrentGridColumn(),
+      static_cast<std::size_t>(std::max(w_.grid()->CurrentGridRow(), 1))};
+  const std::size_t start =
+      tools::SectorSearchStart(find.searched(), currentSector_, layout.bytesPerSector, selected, p);
   std::optional<std::size_t> hit;
   if (pattern) {
     const auto found = tools::FindInImage(

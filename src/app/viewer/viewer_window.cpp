@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -135,8 +136,16 @@ void ViewerWindow::BuildControls() {
   box->addWidget(rich_, 1);
   box->addWidget(grid_, 1);
   box->addWidget(image_, 1);
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("pictureStatusLine"));
+  status_->setContentsMargins(4, 0, 4, 0);
+  status_->setFixedHeight(status_->fontMetrics().height() + 4);
+  // A long name is cut at the window's edge rather than widening the window.
+  status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  box->addWidget(status_);
   grid_->hide();
   image_->hide();
+  status_->hide();
 
   connect(fontName_, qOverload<int>(&QComboBox::activated), this,
           [this](int i) { FontNameChosen(i); });
@@ -323,6 +332,7 @@ void ViewerWindow::SetViewMode(ViewerMode mode, viewers::PictureMode picture) {
   // The sector-number box belongs to the sector view only; the font boxes to the others.
   const bool sector = mode == ViewerMode::Sector;
   if (sectors_) sectors_->sectorBox()->setVisible(sector);
+  status_->setVisible(mode == ViewerMode::Picture);
   fontName_->setVisible(!sector);
   fontSize_->setVisible(!sector);
   // The shortcuts follow the mode at once, not only when the menu is next opened.
@@ -371,8 +381,8 @@ void ViewerWindow::CopyToClipboard() {
     if (c.hasSelection()) cb->setText(c.selection().toPlainText());
     return;
   }
-  // A bitmap of the client area: how a picture is copied.
-  cb->setImage(grab().toImage());
+  // A bitmap of the picture as shown: how a picture is copied.
+  cb->setImage((image_->isVisible() ? image_->grab() : grab()).toImage());
 }
 
 void ViewerWindow::StartSearch() {

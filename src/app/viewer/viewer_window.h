@@ -26,6 +26,7 @@
 
 class QAction;
 class QComboBox;
+class QLabel;
 class QMenu;
 class QSpinBox;
 
@@ -123,6 +124,8 @@ class ViewerWindow : public QWidget {
   QWidget* panel() const { return panel_; }
   QComboBox* fontName() const { return fontName_; }
   QSpinBox* fontSize() const { return fontSize_; }
+  // The line under a picture that names it, its mode, size and zoom.
+  QLabel* statusLine() const { return status_; }
   QMenu* popupMenu() const { return popup_; }
   QAction* Action(ViewSelector selector) const;
   QAction* wordWrapAction() const { return wrapAct_; }
@@ -211,6 +214,7 @@ class ViewerWindow : public QWidget {
   RichTextArea* rich_ = nullptr;
   HexGrid* grid_ = nullptr;
   PictureView* image_ = nullptr;
+  QLabel* status_ = nullptr;
 
   QMenu* popup_ = nullptr;
   QAction* basicAct_ = nullptr;
