@@ -18,7 +18,8 @@ TEST_F(ViewerTest, TheStatusLineNamesThePictureItsModeSizeAndZoom) {
     const char* status;
   };
   const Step steps[] = {
-      {"opened", [&] { Open("DEMO.SC5"); }, "DEMO.SC5 \u00B7 Screen 5 \u00B7 256 \u00D7 212 \u00B7 Fit 1\u00D7"},
+      {"opened", [&] { Open("DEMO.SC5"); },
+       "DEMO.SC5 \u00B7 Screen 5 \u00B7 256 \u00D7 212 \u00B7 Fit 1\u00D7"},
       {"2x", [&] { viewer.fileViews().SetPictureZoom(PictureZoom::X2); },
        "DEMO.SC5 \u00B7 Screen 5 \u00B7 256 \u00D7 212 \u00B7 2\u00D7"},
       {"fit, half the size",
@@ -27,8 +28,11 @@ TEST_F(ViewerTest, TheStatusLineNamesThePictureItsModeSizeAndZoom) {
          viewer.resize(QSize(128, 106) + StatusBand(viewer));
        },
        "DEMO.SC5 \u00B7 Screen 5 \u00B7 256 \u00D7 212 \u00B7 Fit 0.5\u00D7"},
-      {"MSX shape", [&] { viewer.fileViews().SetPictureZoom(PictureZoom::X1);
-         Open("DEMO.SC7"); },
+      {"MSX shape",
+       [&] {
+         viewer.fileViews().SetPictureZoom(PictureZoom::X1);
+         Open("DEMO.SC7");
+       },
        "DEMO.SC7 \u00B7 Screen 7 \u00B7 512 \u00D7 424 \u00B7 1\u00D7"},
       {"square pixels", [&] { viewer.fileViews().ToggleSquarePixels(); },
        "DEMO.SC7 \u00B7 Screen 7 \u00B7 512 \u00D7 212 \u00B7 1\u00D7"},

@@ -51,9 +51,9 @@ FileViewsPage::FileViewsPage(ViewerWindow& frame) : w_(frame) {
   w_.image()->resized = [this] { ShowPictureStatus(); };
 }
 
-void FileViewsPage::Open(ViewerWindow::Source source, ViewSelector selector) {
+bool FileViewsPage::Open(ViewerWindow::Source source, ViewSelector selector) {
   source_ = std::move(source);
-  Run(selector);
+  return Run(selector);
 }
 
 void FileViewsPage::ShowFile(std::vector<std::uint8_t> bytes, const std::string& name,
@@ -69,12 +69,16 @@ void FileViewsPage::ShowFile(std::vector<std::uint8_t> bytes, const std::string&
 
 void FileViewsPage::ViewCommand(ViewSelector selector) { Run(selector); }
 
-void FileViewsPage::Run(ViewSelector selector) {
-  if (!source_) return;
+bool FileViewsPage::Run(ViewSelector selector) {
+  if (!source_) return false;
+  bool read = false;
   w_.RunView([&] {
     ViewSelector s = selector;
-    if (std::optional<ViewedFile> file = source_(s)) Show(*file, s);
+    std::optional<ViewedFile> file = source_(s);
+    read = file.has_value();
+    if (read) Show(*file, s);
   });
+  return read;
 }
 
 void FileViewsPage::FontNameChosen(const QString& name) {
@@ -476,6 +480,19 @@ void FileViewsPage::FollowImage() {
   FileRow row;
   row.slot = viewed.slot;
   w_.document()->RequestView(row, shownSelector_);
+}
+
+void FileViewsPage::SelectByte(std::uint64_t offset) {
+  if (w_.viewMode() != ViewerMode::Hex) return;
+  HexGrid* grid = w_.grid();
+  const viewers::HexLayout* layout = grid->Model()->Layout();
+  if (!layout || layout->dataLength() == 0) return;
+  const std::uint64_t first = layout->skip();
+  const std::uint64_t last = first + layout->dataLength() - 1;
+  const auto cell = layout->HexCellOf(static_cast<std::size_t>(std::clamp(offset, first, last)));
+  if (!cell) return;
+  grid->SetGridCell(cell->first, cell->second);
+  grid->scrollTo(grid->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 // Searches.

@@ -24,8 +24,9 @@ class FileViewsPage {
  public:
   explicit FileViewsPage(ViewerWindow& frame);
 
-  // Remembers `source` as the file last viewed and shows it in view `selector`.
-  void Open(ViewerWindow::Source source, ViewSelector selector);
+  // Remembers `source` as the file last viewed and shows it in view `selector`; false when the
+  // source gave no file.
+  bool Open(ViewerWindow::Source source, ViewSelector selector);
   // Shows bytes that are already read (same as Open with a source that returns them).
   void ShowFile(std::vector<std::uint8_t> bytes, const std::string& name,
                 const std::string& extension, ViewSelector selector);
@@ -87,13 +88,16 @@ class FileViewsPage {
   // The image changed under the view: the file is shown again, or the window closes when its
   // entry is gone.
   void FollowImage();
+  // In the hex view: makes the byte at file offset `offset` the current cell and scrolls to it
+  // (the last byte for an offset past the end, the first shown for one in a BSAVE header).
+  void SelectByte(std::uint64_t offset);
 
   // The searches of the hex and text views.
   void FindInHexGrid(FindDialog& find);
   void FindInText(FindDialog& find);
 
  private:
-  void Run(ViewSelector selector);
+  bool Run(ViewSelector selector);
   void Show(const ViewedFile& file, ViewSelector selector);
   void ShowBasic(const ViewedFile& file);
   void ShowText(const ViewedFile& file, bool masked);

@@ -21,9 +21,9 @@ namespace quarnel {
 namespace {
 
 // Shows row `row` of the list (the entry of the shown directory in its slot, or of the tape) in
-// view `selector`.
-void ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector selector) {
-  if (row.slot < 0) return;
+// view `selector`; false when nothing was shown.
+bool ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector selector) {
+  if (row.slot < 0) return false;
   v->OfferPendingChanges();
   FileViewsPage& files = v->fileViews();
   files.SetViewedEntry(std::nullopt, {});
@@ -40,7 +40,7 @@ void ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector
     };
   } else if (const Workspace* ws = main.disk()) {
     const std::optional<FileEntry> entry = ws->EntryAt(row.slot);
-    if (!entry) return;
+    if (!entry) return false;
     files.SetViewedEntry(*entry, ws->imagePath);
     // The entry is a value: the viewer's own menu reads it again later, only while the same
     // image is open and the entry's directory is shown.
@@ -57,9 +57,9 @@ void ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector
       return ViewedFile{std::move(r.bytes), r.entry.name, r.entry.extension};
     };
   } else {
-    return;
+    return false;
   }
-  files.Open(std::move(source), selector);
+  return files.Open(std::move(source), selector);
 }
 
 }  // namespace
@@ -120,6 +120,12 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
     row.slot = next->slot;
     ViewRow(v, main, row, SelectorForCaption(row.caption, next->size));
   });
+  // A hit of a search in the files: the file in the hex view, the hit's byte the current cell.
+  QObject::connect(doc, &Document::hexAtRequested, v,
+                   [v, &main](const FileRow& row, std::uint64_t offset) {
+                     if (ViewRow(v, main, row, ViewSelector::Hex))
+                       v->fileViews().SelectByte(offset);
+                   });
   QObject::connect(
       doc, &Document::viewRequested, v,
       [v, &main](const FileRow& row, ViewSelector selector) { ViewRow(v, main, row, selector); });
