@@ -31,9 +31,9 @@ TEST_F(ViewerHexAtTest, TheRequestedByteBecomesTheCurrentCell) {
     std::size_t shown;
   };
   const Row rows[] = {
-      {"README.TXT", "TOOL.COM", 0, 0},        {"README.TXT", "TOOL.COM", 100, 100},
-      {"DEMO.SC2", "TOOL.COM", 299, 299},      {"TOOL.COM", "TOOL.COM", 5000, 299},
-      {"TOOL.COM", "DEMO.SC2", 3, 7},          {"HELLO.BAS", "DEMO.SC2", 7 + 4000, 7 + 4000},
+      {"README.TXT", "TOOL.COM", 0, 0},   {"README.TXT", "TOOL.COM", 100, 100},
+      {"DEMO.SC2", "TOOL.COM", 299, 299}, {"TOOL.COM", "TOOL.COM", 5000, 299},
+      {"TOOL.COM", "DEMO.SC2", 3, 7},     {"HELLO.BAS", "DEMO.SC2", 7 + 4000, 7 + 4000},
   };
   StartWithImage();
   for (const Row& r : rows) {

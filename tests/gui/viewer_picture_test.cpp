@@ -46,6 +46,26 @@ TEST_F(ViewerTest, PageDownAndUpBrowseThePicturesOfTheDirectory) {
   EXPECT_FALSE(viewer.nextPictureAction()->isEnabled());
 }
 
+// The main list follows the browsing: the picture shown is the row selected there, alone.
+TEST_F(ViewerTest, BrowsingSelectsThePicturesRowInTheMainList) {
+  ViewerWindow& viewer = StartWithImage();
+  Select({"DEMO.SCB"});
+  Open("DEMO.SCB");
+  const struct {
+    QAction* action;
+    const char* selected;
+  } steps[] = {{viewer.nextPictureAction(), "DEMO.SC3"},
+               {viewer.nextPictureAction(), "DEMO.S04"},
+               {viewer.previousPictureAction(), "DEMO.SC3"}};
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.selected);
+    s.action->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(w->fileList()->SelectedRows(), std::vector<int>{RowOf(s.selected)});
+    EXPECT_EQ(w->fileList()->Selection()->currentIndex().row(), RowOf(s.selected));
+  }
+}
+
 TEST_F(ViewerTest, AScreen8PictureIsShownPixelForPixel) {
   ViewerWindow& viewer = StartWithImage();
   Open("DEMO.SC8");

@@ -2,8 +2,13 @@
 // command of the file list reads the entry its row is (the entry of the directory shown, taken
 // as a value, or the tape entry) and hands it to the window. Two entries listed under the same
 // caption are two files.
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
+
 #include "app/dialogs/qt_ui.h"
 #include "app/main/document.h"
+#include "app/main/file_list_model.h"
+#include "app/main/file_list_view.h"
 #include "app/main/main_window.h"
 #include "app/messages.h"
 #include "app/viewer/file_views_page.h"
@@ -62,6 +67,21 @@ bool ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector
   return files.Open(std::move(source), selector);
 }
 
+// The main list's selection follows the viewer: the row of entry slot `slot` of the directory
+// shown becomes the one selected and current, scrolled into view.
+void SelectListRow(MainWindow& main, int slot) {
+  const FileListModel* model = main.listModel();
+  const std::vector<FileRow>& rows = model->Rows();
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    if (rows[r].slot != slot) continue;
+    const QModelIndex at = model->index(static_cast<int>(r), 0);
+    main.fileList()->Selection()->setCurrentIndex(
+        at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    main.fileList()->CurrentView()->scrollTo(at);
+    return;
+  }
+}
+
 }  // namespace
 
 ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
@@ -118,7 +138,8 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
     FileRow row;
     row.caption = next->Caption();
     row.slot = next->slot;
-    ViewRow(v, main, row, SelectorForCaption(row.caption, next->size));
+    if (ViewRow(v, main, row, SelectorForCaption(row.caption, next->size)))
+      SelectListRow(main, next->slot);
   });
   // A hit of a search in the files: the file in the hex view, the hit's byte the current cell.
   QObject::connect(doc, &Document::hexAtRequested, v,
