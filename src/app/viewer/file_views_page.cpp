@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStyle>
 #include <algorithm>
@@ -18,7 +17,6 @@
 #include "app/main/document.h"
 #include "app/messages.h"
 #include "app/platform/win_color.h"
-#include "app/platform/window_place.h"
 #include "app/viewer/hex_view.h"
 #include "app/viewer/picture_view.h"
 #include "app/viewer/picture_views.h"
