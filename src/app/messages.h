@@ -243,6 +243,11 @@ inline constexpr const char* kViewerZoomFactors[] = {"1\u00D7", "2\u00D7", "3\u0
 inline constexpr char kViewerZoomIn[] = "Zoom in";
 inline constexpr char kViewerZoomOut[] = "Zoom out";
 inline constexpr char kViewerSquarePixels[] = "Square pixels";
+// Ours: the line under a picture: "NAME.EXT · Screen 5 · 256 × 212 · 2×"; under Fit the
+// factor the window gives it now ("Fit 1.5×").
+inline constexpr char kViewerStatusSeparator[] = " \u00B7 ";
+inline constexpr char kViewerStatusSize[] = "%1 \u00D7 %2";
+inline constexpr char kViewerStatusFit[] = "Fit %1\u00D7";
 inline constexpr char kSavePictureTitle[] = "Save picture as";
 inline constexpr char kPictureFilter[] = "PNG picture (*.png);;Windows bitmap (*.bmp)";
 inline constexpr char kCannotSavePicture[] = "Cannot write the picture to ";

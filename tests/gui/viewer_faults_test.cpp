@@ -77,24 +77,24 @@ TEST_F(ViewerFaults, TheFindDialogKeepsItsWidth) {
 TEST_F(ViewerFaults, TheSectorBoxTakesTheWholeNumberOnEnter) {
   StartWithImage();
   w->document()->RequestSectorView(QString::fromStdString(image.string()));
-  NumberBox* box = v->sectorBox();
+  NumberBox* box = v->sectorEditor().sectorBox();
   QLineEdit* edit = box->edit();
   edit->setFocus();
   edit->selectAll();
   QTest::keyClicks(edit, "16");
-  EXPECT_EQ(v->currentSector(), 0);
+  EXPECT_EQ(v->sectorEditor().currentSector(), 0);
   QTest::keyClick(edit, Qt::Key_Return);
-  EXPECT_EQ(v->currentSector(), 16);
+  EXPECT_EQ(v->sectorEditor().currentSector(), 16);
   EXPECT_FALSE(v->PendingChanges());  // no "6" went into the grid
   edit->selectAll();
   QTest::keyClicks(edit, "$1F");
   QTest::keyClick(edit, Qt::Key_Return);
-  EXPECT_EQ(v->currentSector(), 31);
+  EXPECT_EQ(v->sectorEditor().currentSector(), 31);
   EXPECT_EQ(box->text(), "31");
   QTest::keyClick(edit, Qt::Key_Up);
-  EXPECT_EQ(v->currentSector(), 32);
+  EXPECT_EQ(v->sectorEditor().currentSector(), 32);
   box->stepBy(-40);
-  EXPECT_EQ(v->currentSector(), 0);
+  EXPECT_EQ(v->sectorEditor().currentSector(), 0);
 }
 
 // Opened on a hidden viewer that last showed a sector, the sector view keeps its menu: F6 and

@@ -3,16 +3,20 @@
 #pragma once
 
 #include <QImage>
+#include <QLabel>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
 
 #include "../../samples/demo_files.h"
 #include "app/dialogs/number_box.h"
+#include "app/viewer/file_views_page.h"
 #include "app/viewer/hex_view.h"
 #include "app/viewer/map_cell.h"
 #include "app/viewer/picture_view.h"
+#include "app/viewer/reports_page.h"
 #include "app/viewer/rich_text_area.h"
+#include "app/viewer/sector_editor_page.h"
 #include "app/viewer/viewer_window.h"
 #include "gui_fixture.h"
 #include "viewers/picture_decoder.h"
@@ -92,6 +96,9 @@ class ViewerTest : public WindowTest {
     for (const MapCellShown& c : MapCells()) n += c.symbol == QString::fromUtf8(symbol);
     return n;
   }
+
+  // The height of the status line under a picture, as a size to add to the picture's.
+  static QSize StatusBand(const ViewerWindow& v) { return QSize(0, v.statusLine()->height()); }
 
   // The pixels of a widget as it is drawn on screen.
   static QImage Shown(QWidget* widget) {

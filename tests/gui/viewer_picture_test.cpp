@@ -24,7 +24,7 @@ TEST_F(ViewerTest, AScreen2PictureIsShownPixelForPixel) {
   EXPECT_TRUE(viewer.image()->isVisible());
   EXPECT_FALSE(viewer.richEdit()->isVisible());
   EXPECT_FALSE(viewer.panel()->isVisible());
-  EXPECT_EQ(viewer.size(), QSize(256, 192));
+  EXPECT_EQ(viewer.image()->size(), QSize(256, 192));
   ExpectSamePixels(Shown(viewer.image()),
                    Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
 }
@@ -46,13 +46,33 @@ TEST_F(ViewerTest, PageDownAndUpBrowseThePicturesOfTheDirectory) {
   EXPECT_FALSE(viewer.nextPictureAction()->isEnabled());
 }
 
+// The main list follows the browsing: the picture shown is the row selected there, alone.
+TEST_F(ViewerTest, BrowsingSelectsThePicturesRowInTheMainList) {
+  ViewerWindow& viewer = StartWithImage();
+  Select({"DEMO.SCB"});
+  Open("DEMO.SCB");
+  const struct {
+    QAction* action;
+    const char* selected;
+  } steps[] = {{viewer.nextPictureAction(), "DEMO.SC3"},
+               {viewer.nextPictureAction(), "DEMO.S04"},
+               {viewer.previousPictureAction(), "DEMO.SC3"}};
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.selected);
+    s.action->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(w->fileList()->SelectedRows(), std::vector<int>{RowOf(s.selected)});
+    EXPECT_EQ(w->fileList()->Selection()->currentIndex().row(), RowOf(s.selected));
+  }
+}
+
 TEST_F(ViewerTest, AScreen8PictureIsShownPixelForPixel) {
   ViewerWindow& viewer = StartWithImage();
   Open("DEMO.SC8");
   EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
   EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen8);
   EXPECT_EQ(viewer.windowTitle(), "Screen 8 display of DEMO.SC8");
-  EXPECT_EQ(viewer.size(), QSize(256, 212));
+  EXPECT_EQ(viewer.image()->size(), QSize(256, 212));
   ExpectSamePixels(Shown(viewer.image()),
                    Decoded(viewers::PictureMode::Screen8, demo::DemoScreen8()));
 }
@@ -63,8 +83,8 @@ TEST_F(ViewerTest, Screen7SqueezedIntoA256PixelWindowKeepsTheFilesPalette) {
   EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
   EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen7);
   // Shown in the MSX's shape; fitted to a 256 x 212 window it is squeezed as a whole.
-  EXPECT_EQ(viewer.size(), QSize(512, 424));
-  viewer.resize(256, 212);
+  EXPECT_EQ(viewer.image()->size(), QSize(512, 424));
+  viewer.resize(QSize(256, 212) + StatusBand(viewer));
   QApplication::processEvents();
   const viewers::Picture pic = Decoded(viewers::PictureMode::Screen7, demo::DemoScreen7());
   EXPECT_EQ(viewer.image()->Image().width(), 512);
@@ -82,7 +102,7 @@ TEST_F(ViewerTest, Screen5And12FillTheirWindows) {
   Open("DEMO.SC5");
   EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
   EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen5);
-  EXPECT_EQ(viewer.size(), QSize(256, 212));
+  EXPECT_EQ(viewer.image()->size(), QSize(256, 212));
   Open("DEMO.SCC");
   EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
   EXPECT_EQ(viewer.pictureMode(), viewers::PictureMode::Screen12);
@@ -173,7 +193,7 @@ TEST_F(ViewerTest, EachNewPictureViewOpensFromItsExtensionAndItsMenus) {
     EXPECT_EQ(viewer.viewMode(), ViewerMode::Picture);
     EXPECT_EQ(viewers::ModeName(viewer.pictureMode()), r.viewMode);
     EXPECT_EQ(viewer.windowTitle(), r.title);
-    EXPECT_EQ(viewer.size(), r.size);
+    EXPECT_EQ(viewer.image()->size(), r.size);
     const viewers::Picture pic = Decoded(r.mode, r.bytes);
     if (pic.width == 256) ExpectSamePixels(Shown(viewer.image()), pic);
     EXPECT_EQ(viewer.image()->Image().width(), pic.width);
@@ -253,7 +273,7 @@ TEST_F(ViewerTest, SavePictureAsWritesPngOrBmp) {
   ExpectSamePixels(savedBmp.convertToFormat(QImage::Format_RGB32), pic);
   EXPECT_TRUE(ui.core.messages.empty());
   // A path that cannot be written gives a message.
-  EXPECT_FALSE(viewer.SavePicture((dir / "no" / "such" / "x.png").string()));
+  EXPECT_FALSE(viewer.fileViews().SavePicture((dir / "no" / "such" / "x.png").string()));
   EXPECT_EQ(ui.core.messages.size(), 1u);
 }
 
@@ -264,7 +284,7 @@ TEST_F(ViewerTest, CopyToClipboardPutsTheClientAreaAsABitmap) {
   viewer.CopyToClipboard();
   const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
   ASSERT_FALSE(copied.isNull());
-  EXPECT_EQ(copied.size(), viewer.size());
+  EXPECT_EQ(copied.size(), viewer.image()->size());
   ExpectSamePixels(copied, Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
 }
 

@@ -56,10 +56,10 @@ TEST_F(ViewerToolsTest, InfoWritesTheFileReportWithItsClustersMarked) {
   // Its cluster tells its number and owner.
   const std::uint16_t first = w->disk()->EntryAt(SlotOf("README.TXT"))->firstCluster;
   const int at = static_cast<int>(text.size());  // past the map: nothing
-  EXPECT_EQ(v->MapCellAt(at), "");
+  EXPECT_EQ(v->reports().MapCellAt(at), "");
   bool seen = false;
   for (int pos = 0; pos < v->richEdit()->document()->characterCount() && !seen; ++pos)
-    seen = v->MapCellAt(pos) == QString("Cluster %1: \\README.TXT").arg(first);
+    seen = v->reports().MapCellAt(pos) == QString("Cluster %1: \\README.TXT").arg(first);
   EXPECT_TRUE(seen);
 }
 
@@ -112,26 +112,26 @@ TEST_F(ViewerToolsTest, SectorViewEditsAByteAndSavesItAfterTheQuestion) {
   EXPECT_EQ(m->rowCount(), 32);
   EXPECT_EQ(m->GridCell(32, 0), "1F0");
   // "$1F" shows sector 31; a number past the disk shows the last sector.
-  v->sectorBox()->setText("$1F");
-  v->SectorView();
-  EXPECT_EQ(v->currentSector(), 31);
-  v->sectorBox()->setText("99999");
-  v->SectorView();
-  EXPECT_EQ(v->currentSector(), 1439);
-  EXPECT_EQ(v->sectorBox()->text(), "1439");
-  v->sectorBox()->setText("x");
-  v->SectorView();
+  v->sectorEditor().sectorBox()->setText("$1F");
+  v->sectorEditor().SectorView();
+  EXPECT_EQ(v->sectorEditor().currentSector(), 31);
+  v->sectorEditor().sectorBox()->setText("99999");
+  v->sectorEditor().SectorView();
+  EXPECT_EQ(v->sectorEditor().currentSector(), 1439);
+  EXPECT_EQ(v->sectorEditor().sectorBox()->text(), "1439");
+  v->sectorEditor().sectorBox()->setText("x");
+  v->sectorEditor().SectorView();
   EXPECT_EQ(ui.core.messages.back(), "'x' is not a valid integer value");
 
-  v->sectorBox()->setText("3");
-  v->SectorView();
+  v->sectorEditor().sectorBox()->setText("3");
+  v->sectorEditor().SectorView();
   EditCell(2, 3, "5a");
   EXPECT_EQ(m->GridCell(2, 3), "5A");
   EXPECT_EQ(v->grid()->OffsetText(), "11");
   EXPECT_TRUE(v->PendingChanges());
   ui.core.yesNo.push_back(true);
-  v->sectorBox()->setText("4");
-  v->SectorView();  // the pending edit is offered first
+  v->sectorEditor().sectorBox()->setText("4");
+  v->sectorEditor().SectorView();  // the pending edit is offered first
   EXPECT_EQ(ui.core.questions.back(), "Save the changes to sector 3?");
   EXPECT_EQ(ui.yesNoCaptions.back(), "Sector 3 has changed!");
   EXPECT_EQ(w->disk()->image.Memory()[3 * 512 + 17], 0x5A);
@@ -177,14 +177,15 @@ TEST_F(ViewerToolsTest, SearchFindsInTheSectorHexAndTextViews) {
   Find("517561726E656C");  // "Quarnel"
   FindDialog* f = v->findDialog();
   EXPECT_EQ(f->windowTitle(), tools::kFindFound.data());
-  const std::int32_t first = v->currentSector();
+  const std::int32_t first = v->sectorEditor().currentSector();
   const int column = v->grid()->CurrentGridColumn();
   f->FindClicked();
-  EXPECT_TRUE(v->currentSector() > first || v->grid()->CurrentGridColumn() != column);
+  EXPECT_TRUE(v->sectorEditor().currentSector() > first ||
+              v->grid()->CurrentGridColumn() != column);
   f->hexEntry()->setText("4D5");  // odd: nothing happens
-  const std::int32_t shown = v->currentSector();
+  const std::int32_t shown = v->sectorEditor().currentSector();
   f->FindClicked();
-  EXPECT_EQ(v->currentSector(), shown);
+  EXPECT_EQ(v->sectorEditor().currentSector(), shown);
   // The text entry was rebuilt from the hex entry: that change sets its caption last.
   EXPECT_EQ(f->windowTitle(), tools::kFindCaption.data());
 

@@ -61,16 +61,16 @@ TEST_F(ViewerZoomTest, ZoomKeysStepThroughOneTwoThreeAndStopAtTheEnds) {
       {Qt::Key_Equal, PictureZoom::X2}, {Qt::Key_0, PictureZoom::X1},
   };
   ViewerWindow& viewer = OpenActive("DEMO.SC2");
-  ASSERT_EQ(viewer.pictureZoom(), PictureZoom::Fit);
-  ASSERT_EQ(viewer.size(), QSize(256, 192));
+  ASSERT_EQ(viewer.fileViews().pictureZoom(), PictureZoom::Fit);
+  ASSERT_EQ(viewer.image()->size(), QSize(256, 192));
   for (const Step& s : steps) {
     SCOPED_TRACE(ZoomFactor(s.zoom));
     QTest::keyClick(&viewer, s.key, Qt::ControlModifier);
     QApplication::processEvents();
-    EXPECT_EQ(viewer.pictureZoom(), s.zoom);
+    EXPECT_EQ(viewer.fileViews().pictureZoom(), s.zoom);
     const QSize zoomed = QSize(256, 192) * ZoomFactor(s.zoom);
     EXPECT_EQ(viewer.image()->PictureRect().size(), zoomed);
-    EXPECT_EQ(viewer.size(), zoomed.boundedTo(FreeArea(viewer)));
+    EXPECT_EQ(viewer.image()->size(), zoomed.boundedTo(FreeArea(viewer) - StatusBand(viewer)));
     EXPECT_TRUE(viewer.zoomAction(s.zoom)->isChecked());
   }
   // Ctrl and the wheel zoom as well.
@@ -78,27 +78,27 @@ TEST_F(ViewerZoomTest, ZoomKeysStepThroughOneTwoThreeAndStopAtTheEnds) {
   QWheelEvent wheel(QPointF(10, 10), area->mapToGlobal(QPointF(10, 10)), {}, QPoint(0, 120),
                     Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(area, &wheel);
-  EXPECT_EQ(viewer.pictureZoom(), PictureZoom::X2);
+  EXPECT_EQ(viewer.fileViews().pictureZoom(), PictureZoom::X2);
 }
 
 TEST_F(ViewerZoomTest, ZoomedPixelsStaySharpAndTheZoomHoldsForTheNextPicture) {
   ViewerWindow& viewer = OpenActive("DEMO.SC2");
   QTest::keyClick(&viewer, Qt::Key_Plus, Qt::ControlModifier);
   QApplication::processEvents();
-  ASSERT_EQ(viewer.size(), QSize(512, 384));
+  ASSERT_EQ(viewer.image()->size(), QSize(512, 384));
   ExpectBlocks(Shown(viewer.image()), viewer.image()->PictureRect(),
                Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
   // The next picture comes at 2x too, in a window of its size; a text view takes its own size.
   Open("DEMO.SC8");
-  EXPECT_EQ(viewer.pictureZoom(), PictureZoom::X2);
-  EXPECT_EQ(viewer.size(), QSize(512, 424));
+  EXPECT_EQ(viewer.fileViews().pictureZoom(), PictureZoom::X2);
+  EXPECT_EQ(viewer.image()->size(), QSize(512, 424));
   ExpectBlocks(Shown(viewer.image()), viewer.image()->PictureRect(),
                Decoded(viewers::PictureMode::Screen8, demo::DemoScreen8()));
   Open("README.TXT");
   EXPECT_EQ(viewer.size(), QSize(642, 508));
   // Zoom keys do nothing outside the pictures.
   QTest::keyClick(&viewer, Qt::Key_Plus, Qt::ControlModifier);
-  EXPECT_EQ(viewer.pictureZoom(), PictureZoom::X2);
+  EXPECT_EQ(viewer.fileViews().pictureZoom(), PictureZoom::X2);
   EXPECT_FALSE(viewer.zoomMenuAction()->isVisible());
 }
 
@@ -117,7 +117,7 @@ TEST_F(ViewerZoomTest, FitKeepsThePicturesShapeInAWindowTheUserSized) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.caption);
     Open(r.caption);
-    viewer.resize(r.window);
+    viewer.resize(r.window + StatusBand(viewer));
     QApplication::processEvents();
     EXPECT_EQ(viewer.image()->PictureRect(), r.picture);
     EXPECT_EQ(viewer.image()->horizontalScrollBar()->maximum(), 0);
@@ -125,7 +125,7 @@ TEST_F(ViewerZoomTest, FitKeepsThePicturesShapeInAWindowTheUserSized) {
   }
   // Twice the size under Fit: each pixel a 2 x 2 block.
   Open("DEMO.SC2");
-  viewer.resize(512, 384);
+  viewer.resize(QSize(512, 384) + StatusBand(viewer));
   QApplication::processEvents();
   ExpectBlocks(Shown(viewer.image()), viewer.image()->PictureRect(),
                Decoded(viewers::PictureMode::Screen2, demo::DemoScreen2()));
@@ -160,9 +160,9 @@ TEST_F(ViewerZoomTest, The512PixelScreensKeepTheMsxShapeUnlessSquarePixelsAreCho
     const bool wide =
         r.mode == viewers::PictureMode::Screen6 || r.mode == viewers::PictureMode::Screen7;
     EXPECT_EQ(viewer.squarePixelsAction()->isVisible(), wide);
-    if (viewer.squarePixels() != r.square) viewer.ToggleSquarePixels();
+    if (viewer.fileViews().squarePixels() != r.square) viewer.fileViews().ToggleSquarePixels();
     QApplication::processEvents();
-    EXPECT_EQ(viewer.size(), r.window);
+    EXPECT_EQ(viewer.image()->size(), r.window);
     EXPECT_EQ(viewer.image()->PictureRect(), QRect(QPoint(0, 0), r.window));
     ExpectBlocks(Shown(viewer.image()), viewer.image()->PictureRect(), Decoded(r.mode, r.bytes));
   }
@@ -170,7 +170,7 @@ TEST_F(ViewerZoomTest, The512PixelScreensKeepTheMsxShapeUnlessSquarePixelsAreCho
 
 TEST_F(ViewerZoomTest, ABigZoomStaysOnTheScreenWithScrollBarsAndSavesTheOwnPixels) {
   ViewerWindow& viewer = OpenActive("DEMO.SC7");
-  viewer.SetPictureZoom(PictureZoom::X3);
+  viewer.fileViews().SetPictureZoom(PictureZoom::X3);
   QApplication::processEvents();
   const QSize free = FreeArea(viewer);
   ASSERT_LT(free.width(), 1536);  // 3 x 512 does not fit the screen
@@ -186,7 +186,7 @@ TEST_F(ViewerZoomTest, ABigZoomStaysOnTheScreenWithScrollBarsAndSavesTheOwnPixel
 
   // The saved picture is the file's own 512 x 212 pixels, whatever the zoom and shape.
   const auto png = dir / "zoomed.png";
-  ASSERT_TRUE(viewer.SavePicture(png.string()));
+  ASSERT_TRUE(viewer.fileViews().SavePicture(png.string()));
   EXPECT_EQ(QImage(QString::fromStdString(png.string())).size(), QSize(512, 212));
 }
 

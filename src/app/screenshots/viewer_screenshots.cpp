@@ -21,8 +21,10 @@
 #include "app/main/file_list_view.h"
 #include "app/main/main_window.h"
 #include "app/screenshots/screenshot_steps.h"
+#include "app/viewer/file_views_page.h"
 #include "app/viewer/hex_view.h"
 #include "app/viewer/rich_text_area.h"
+#include "app/viewer/sector_editor_page.h"
 #include "app/viewer/viewer_window.h"
 
 namespace quarnel {
@@ -87,10 +89,10 @@ bool RunViewerScreenshots(MainWindow& w, const QString& outDir) {
   // A picture at twice its size; the zoom holds for the next picture, so Fit comes back after.
   if (SelectRow(w, "DEMO.SC2")) {
     w.ViewWith(ViewSelector::Screen2);
-    v->SetPictureZoom(PictureZoom::X2);
+    v->fileViews().SetPictureZoom(PictureZoom::X2);
     Settle();
     ok = Save(v->grab(), outDir, QStringLiteral("viewer-screen2-zoom2x.png")) && ok;
-    v->SetPictureZoom(PictureZoom::Fit);
+    v->fileViews().SetPictureZoom(PictureZoom::Fit);
   }
 
   // The popup menu over the BASIC listing.
@@ -147,8 +149,8 @@ bool RunViewerScreenshots(MainWindow& w, const QString& outDir) {
     {
       v->resize(642, 508);
       w.document()->RequestSectorView(image);
-      v->sectorBox()->setText(QStringLiteral("14"));
-      v->SectorView();
+      v->sectorEditor().sectorBox()->setText(QStringLiteral("14"));
+      v->sectorEditor().SectorView();
       v->grid()->Model()->Store(2, 3, QStringLiteral("5A"));
       v->grid()->SetGridCell(2, 3);
       Settle();

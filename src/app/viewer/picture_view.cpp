@@ -140,6 +140,7 @@ void PictureView::UpdateScrollBars() {
 void PictureView::resizeEvent(QResizeEvent* e) {
   QAbstractScrollArea::resizeEvent(e);
   UpdateScrollBars();
+  if (resized) resized();
 }
 
 void PictureView::scrollContentsBy(int, int) { viewport()->update(); }

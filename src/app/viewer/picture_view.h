@@ -53,6 +53,8 @@ class PictureView : public QAbstractScrollArea {
 
   // Ctrl+wheel: one step in (true) or out.
   std::function<void(bool in)> wheelZoom;
+  // The view took a new size (under Fit, the picture's scale changed with it).
+  std::function<void()> resized;
 
  protected:
   void paintEvent(QPaintEvent* e) override;

@@ -2,11 +2,19 @@
 // command of the file list reads the entry its row is (the entry of the directory shown, taken
 // as a value, or the tape entry) and hands it to the window. Two entries listed under the same
 // caption are two files.
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
+
 #include "app/dialogs/qt_ui.h"
 #include "app/main/document.h"
+#include "app/main/file_list_model.h"
+#include "app/main/file_list_view.h"
 #include "app/main/main_window.h"
 #include "app/messages.h"
+#include "app/viewer/file_views_page.h"
 #include "app/viewer/hex_view.h"
+#include "app/viewer/reports_page.h"
+#include "app/viewer/sector_editor_page.h"
 #include "app/viewer/viewer_window.h"
 #include "core/view_choice.h"
 #include "formats/cassette.h"
@@ -18,11 +26,12 @@ namespace quarnel {
 namespace {
 
 // Shows row `row` of the list (the entry of the shown directory in its slot, or of the tape) in
-// view `selector`.
-void ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector selector) {
-  if (row.slot < 0) return;
+// view `selector`; false when nothing was shown.
+bool ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector selector) {
+  if (row.slot < 0) return false;
   v->OfferPendingChanges();
-  v->SetViewedEntry(std::nullopt, {});
+  FileViewsPage& files = v->fileViews();
+  files.SetViewedEntry(std::nullopt, {});
   ViewerWindow::Source source;
   if (main.tape()) {
     source = [&main, i = static_cast<std::size_t>(row.slot)](
@@ -36,8 +45,8 @@ void ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector
     };
   } else if (const Workspace* ws = main.disk()) {
     const std::optional<FileEntry> entry = ws->EntryAt(row.slot);
-    if (!entry) return;
-    v->SetViewedEntry(*entry, ws->imagePath);
+    if (!entry) return false;
+    files.SetViewedEntry(*entry, ws->imagePath);
     // The entry is a value: the viewer's own menu reads it again later, only while the same
     // image is open and the entry's directory is shown.
     source = [&main, entry = *entry, image = ws->imagePath,
@@ -53,9 +62,24 @@ void ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector
       return ViewedFile{std::move(r.bytes), r.entry.name, r.entry.extension};
     };
   } else {
+    return false;
+  }
+  return files.Open(std::move(source), selector);
+}
+
+// The main list's selection follows the viewer: the row of entry slot `slot` of the directory
+// shown becomes the one selected and current, scrolled into view.
+void SelectListRow(MainWindow& main, int slot) {
+  const FileListModel* model = main.listModel();
+  const std::vector<FileRow>& rows = model->Rows();
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    if (rows[r].slot != slot) continue;
+    const QModelIndex at = model->index(static_cast<int>(r), 0);
+    main.fileList()->Selection()->setCurrentIndex(
+        at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    main.fileList()->CurrentView()->scrollTo(at);
     return;
   }
-  v->Open(std::move(source), selector);
 }
 
 // Shows the file of `at` (an entry of any directory, by its directory and slot) in view
@@ -97,9 +121,9 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
     return main.ui().AskSavePath(title, suggested);
   };
   QObject::connect(doc, &Document::charsetChanged, v,
-                   [v](const viewers::MsxCharset& charset) { v->SetCharset(charset); });
+                   [v](const viewers::MsxCharset& charset) { v->fileViews().SetCharset(charset); });
   QObject::connect(doc, &Document::reportShown, v, [v](const std::string& report) {
-    v->SetViewedEntry(std::nullopt, {});
+    v->fileViews().SetViewedEntry(std::nullopt, {});
     v->ShowFile(std::vector<std::uint8_t>(report.begin(), report.end()), app_text::kCheckReportName,
                 app_text::kCheckReportExtension, ViewSelector::Text);
   });
@@ -111,7 +135,7 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
   QObject::connect(doc, &Document::fileInfoRequested, v, [v, &main](int slot) {
     const Workspace* ws = main.disk();
     if (!ws || !ws->HasImage()) return;
-    if (const auto entry = ws->EntryAt(slot)) v->ShowFileInfo(ws->image, *entry);
+    if (const auto entry = ws->EntryAt(slot)) v->reports().ShowFileInfo(ws->image, *entry);
   });
   // The host file chosen becomes the image first, unless it is the one loaded (a card image's
   // own path stands for the partition entered). Edits in the viewer's grid belong to the image
@@ -124,15 +148,15 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
     return main.disk();
   };
   QObject::connect(doc, &Document::diskDetailsRequested, v, [v, load, &main](const QString& path) {
-    if (const Workspace* ws = load(path)) v->ShowDiskDetails(ws->image, main.OpenName());
+    if (const Workspace* ws = load(path)) v->reports().ShowDiskDetails(ws->image, main.OpenName());
   });
   QObject::connect(doc, &Document::sectorViewRequested, v, [v, load](const QString& path) {
-    if (load(path)) v->SectorView(true);
+    if (load(path)) v->sectorEditor().SectorView(true);
   });
   // The neighbour is found among the entries of the directory shown, where the picture is.
   QObject::connect(doc, &Document::browseRequested, v, [v, &main](int step) {
     const Workspace* ws = main.disk();
-    const std::optional<FileEntry>& shown = v->viewedEntry();
+    const std::optional<FileEntry>& shown = v->fileViews().viewedEntry();
     if (!ws || !shown || ws->CurrentDir() != shown->dir) return;
     const std::optional<FileEntry> next =
         viewers::NeighbourPicture(ws->Entries(), shown->slot, step);
@@ -140,8 +164,15 @@ ViewerWindow* ViewerWindow::Attach(MainWindow& main) {
     FileRow row;
     row.caption = next->Caption();
     row.slot = next->slot;
-    ViewRow(v, main, row, SelectorForCaption(row.caption, next->size));
+    if (ViewRow(v, main, row, SelectorForCaption(row.caption, next->size)))
+      SelectListRow(main, next->slot);
   });
+  // A hit of a search in the files: the file in the hex view, the hit's byte the current cell.
+  QObject::connect(doc, &Document::hexAtRequested, v,
+                   [v, &main](const FileRow& row, std::uint64_t offset) {
+                     if (ViewRow(v, main, row, ViewSelector::Hex))
+                       v->fileViews().SelectByte(offset);
+                   });
   QObject::connect(
       doc, &Document::viewRequested, v,
       [v, &main](const FileRow& row, ViewSelector selector) { ViewRow(v, main, row, selector); });
@@ -156,30 +187,13 @@ Workspace* ViewerWindow::Disk() const { return document_ ? document_->disk() : n
 
 void ViewerWindow::FollowImage() {
   if (writingBack_ || !isVisible() || !document_) return;
-  const Workspace* ws = Disk();
   if (viewMode_ == ViewerMode::Sector) {
-    if (ws && ws->imagePath == sectorImage_) ShowSectorView(false, false);
+    sectors_->FollowImage();
     return;
   }
   const bool fileView = viewMode_ == ViewerMode::Basic || viewMode_ == ViewerMode::Text ||
                         viewMode_ == ViewerMode::Hex || viewMode_ == ViewerMode::Picture;
-  if (!fileView || !viewedEntry_ || !ws || ws->imagePath != viewedImage_ || !ws->HasImage()) return;
-  const FileEntry viewed = *viewedEntry_;
-  // The entry still in its slot, as a file with the same first cluster (a rename taken back
-  // keeps it); elsewhere it is gone and so is the view.
-  const auto dir = ListDirectory(ws->image, viewed.dir);
-  const std::optional<FileEntry> now = dir ? EntryAt(*dir, viewed.slot) : std::nullopt;
-  if (!now || now->IsDirectory() || now->IsVolume() || now->firstCluster != viewed.firstCluster) {
-    // Its pending edits have nothing left to go into.
-    if (tools::HexGrid* edits = grid_->Model()->Edits()) edits->ClearChanges();
-    close();
-    return;
-  }
-  // Shown again from the directory it is listed in (another directory shown keeps the view).
-  if (ws->CurrentDir() != viewed.dir) return;
-  FileRow row;
-  row.slot = viewed.slot;
-  document_->RequestView(row, shownSelector_);
+  if (fileView) files_->FollowImage();
 }
 
 }  // namespace quarnel

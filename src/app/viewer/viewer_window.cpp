@@ -9,8 +9,10 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTextDocumentFragment>
 #include <QVBoxLayout>
@@ -20,10 +22,16 @@
 #include "app/dialogs/qt_ui.h"
 #include "app/main/document.h"
 #include "app/messages.h"
+#include "app/platform/window_place.h"
+#include "app/viewer/file_views_page.h"
 #include "app/viewer/hex_view.h"
 #include "app/viewer/picture_view.h"
 #include "app/viewer/picture_views.h"
+#include "app/viewer/reports_page.h"
 #include "app/viewer/rich_text_area.h"
+#include "app/viewer/sector_editor_page.h"
+#include "core/workspace.h"
+#include "tools/write_back.h"
 #include "viewers/messages.h"
 
 namespace quarnel {
@@ -57,16 +65,30 @@ ViewerWindow::ViewerWindow(SettingsRecord& settings, Ui& ui, QWidget* parent)
   setWindowTitle(QString::fromLatin1(app_text::kAppTitle));
   setAttribute(Qt::WA_QuitOnClose, false);
   BuildControls();
+  files_ = std::make_unique<FileViewsPage>(*this);
+  reports_ = std::make_unique<ReportsPage>(*this);
+  sectors_ = std::make_unique<SectorEditorPage>(*this);
   BuildPopup();
   // Ours: Ctrl+W closes the viewer, as it closes a document window elsewhere.
   auto* closeAct = new QAction(this);
   closeAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
   connect(closeAct, &QAction::triggered, this, [this] { close(); });
   addAction(closeAct);
-  BuildTools();
+  grid_->edited = [this] {};
+  find_ = new FindDialog(this);
+  find_->find = [this] { RunFind(); };
+  search = [this] { find_->Open(); };
+  sectorRedraw = [this] { sectors_->SectorView(false); };
   // The views start in the character set chosen in Setup.
-  if (settings_.japaneseCharset) SetCharset(viewers::MsxCharset::Japanese());
+  if (settings_.japaneseCharset) files_->SetCharset(viewers::MsxCharset::Japanese());
   resize(kInitialWidth, kInitialHeight);
+}
+
+ViewerWindow::~ViewerWindow() = default;
+
+void ViewerWindow::ShowFile(std::vector<std::uint8_t> bytes, const std::string& name,
+                            const std::string& extension, ViewSelector selector) {
+  files_->ShowFile(std::move(bytes), name, extension, selector);
 }
 
 void ViewerWindow::BuildControls() {
@@ -114,8 +136,16 @@ void ViewerWindow::BuildControls() {
   box->addWidget(rich_, 1);
   box->addWidget(grid_, 1);
   box->addWidget(image_, 1);
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("pictureStatusLine"));
+  status_->setContentsMargins(4, 0, 4, 0);
+  status_->setFixedHeight(status_->fontMetrics().height() + 4);
+  // A long name is cut at the window's edge rather than widening the window.
+  status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  box->addWidget(status_);
   grid_->hide();
   image_->hide();
+  status_->hide();
 
   connect(fontName_, qOverload<int>(&QComboBox::activated), this,
           [this](int i) { FontNameChosen(i); });
@@ -138,21 +168,22 @@ void ViewerWindow::BuildPopup() {
   popup_ = new QMenu(this);
   popup_->setObjectName(QStringLiteral("viewerMenu"));
   basicAct_ = AddAction(this, popup_, app_text::kViewerBasic, Qt::Key_F4,
-                        [this] { ViewCommand(ViewSelector::Basic); });
+                        [this] { files_->ViewCommand(ViewSelector::Basic); });
   hexAct_ = AddAction(this, popup_, app_text::kViewerHex, Qt::Key_F9,
-                      [this] { ViewCommand(ViewSelector::Hex); });
+                      [this] { files_->ViewCommand(ViewSelector::Hex); });
   textAct_ = AddAction(this, popup_, app_text::kViewerText, Qt::Key_F3,
-                       [this] { ViewCommand(ViewSelector::Text); });
+                       [this] { files_->ViewCommand(ViewSelector::Text); });
   maskedAct_ = AddAction(this, popup_, app_text::kViewerTextMsb, QKeySequence(Qt::ALT | Qt::Key_F3),
-                         [this] { ViewCommand(ViewSelector::MaskedText); });
+                         [this] { files_->ViewCommand(ViewSelector::MaskedText); });
   QMenu* picture = popup_->addMenu(QString::fromLatin1(app_text::kViewerPicture));
   picture->setObjectName(QStringLiteral("pictureMenu"));
   pictureAct_ = picture->menuAction();
   static_assert(std::size(kPictureViews) == std::size(decltype(screenActs_){}));
   for (std::size_t i = 0; i < std::size(kPictureViews); ++i) {
     const ViewSelector s = kPictureViews[i].selector;
-    screenActs_[i] = AddAction(this, picture, kPictureViews[i].text,
-                               QKeySequence(kPictureViews[i].key), [this, s] { ViewCommand(s); });
+    screenActs_[i] =
+        AddAction(this, picture, kPictureViews[i].text, QKeySequence(kPictureViews[i].key),
+                  [this, s] { files_->ViewCommand(s); });
   }
   popup_->addSeparator();
   selectAllAct_ = AddAction(this, popup_, app_text::kViewerSelectAll,
@@ -167,29 +198,30 @@ void ViewerWindow::BuildPopup() {
   // Ctrl+F searches as well, as in most programs.
   searchAct_->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence::Find});
   saveAct_ = AddAction(this, popup_, app_text::kViewerSavePicture,
-                       QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SavePictureAs(); });
-  msxColoursAct_ = AddAction(this, popup_, app_text::kViewerMsxColours,
-                             QKeySequence(Qt::ALT | Qt::Key_M), [this] { ToggleMsxColours(); });
+                       QKeySequence(Qt::CTRL | Qt::Key_S), [this] { files_->SavePictureAs(); });
+  msxColoursAct_ =
+      AddAction(this, popup_, app_text::kViewerMsxColours, QKeySequence(Qt::ALT | Qt::Key_M),
+                [this] { files_->ToggleMsxColours(); });
   msxColoursAct_->setCheckable(true);
   BuildZoomMenu();
   // Through the pictures of the directory, as in other picture viewers.
   nextPicAct_ = AddAction(this, popup_, app_text::kViewerNextPicture,
-                          QKeySequence(Qt::Key_PageDown), [this] { BrowsePictures(1); });
+                          QKeySequence(Qt::Key_PageDown), [this] { files_->BrowsePictures(1); });
   nextPicAct_->setShortcuts({QKeySequence(Qt::Key_PageDown), QKeySequence(Qt::Key_Space)});
   prevPicAct_ = AddAction(this, popup_, app_text::kViewerPreviousPicture,
-                          QKeySequence(Qt::Key_PageUp), [this] { BrowsePictures(-1); });
+                          QKeySequence(Qt::Key_PageUp), [this] { files_->BrowsePictures(-1); });
   prevPicAct_->setShortcuts({QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::Key_Backspace)});
   saveTextAct_ = AddAction(this, popup_, app_text::kViewerSaveAsText, QKeySequence(),
-                           [this] { SaveAsText(); });
+                           [this] { files_->SaveAsText(); });
   msxKeywordsAct_ = AddAction(this, popup_, app_text::kViewerMsxKeywords, QKeySequence(),
-                              [this] { ToggleMsxKeywords(); });
+                              [this] { files_->ToggleMsxKeywords(); });
   msxKeywordsAct_->setCheckable(true);
   QMenu* sets = popup_->addMenu(QString::fromLatin1(app_text::kViewerCharset));
   sets->setObjectName(QStringLiteral("charsetMenu"));
   intAct_ = AddAction(this, sets, app_text::kViewerCharsetInternational, QKeySequence(),
-                      [this] { SetCharset(viewers::MsxCharset::International()); });
+                      [this] { files_->SetCharset(viewers::MsxCharset::International()); });
   jpAct_ = AddAction(this, sets, app_text::kViewerCharsetJapanese, QKeySequence(),
-                     [this] { SetCharset(viewers::MsxCharset::Japanese()); });
+                     [this] { files_->SetCharset(viewers::MsxCharset::Japanese()); });
   for (QAction* a : {intAct_, jpAct_}) a->setCheckable(true);
   intAct_->setChecked(true);
   connect(popup_, &QMenu::aboutToShow, this, [this] { UpdatePopupMenu(); });
@@ -231,24 +263,24 @@ void ViewerWindow::UpdatePopupMenu() {
   SetShown(saveAct_, picture);
   // Screens 10 and 11 always show the VDP's colours; only screen 12 has two ways.
   SetShown(msxColoursAct_, pictureIn({viewers::PictureMode::Screen12}));
-  msxColoursAct_->setChecked(msxColours_);
+  msxColoursAct_->setChecked(files_->msxColours());
   SetShown(zoomMenuAct_, picture);
   // Only a picture of a disk's directory has neighbours to go to.
-  SetShown(nextPicAct_, picture && viewedEntry_.has_value());
-  SetShown(prevPicAct_, picture && viewedEntry_.has_value());
+  const bool entry = files_->viewedEntry().has_value();
+  SetShown(nextPicAct_, picture && entry);
+  SetShown(prevPicAct_, picture && entry);
   for (QAction* a : zoomActs_) a->setEnabled(picture);
-  for (int i = 0; i < 4; ++i) zoomActs_[i]->setChecked(i == static_cast<int>(pictureZoom_));
+  for (int i = 0; i < 4; ++i)
+    zoomActs_[i]->setChecked(i == static_cast<int>(files_->pictureZoom()));
   zoomInAct_->setEnabled(picture);
   zoomOutAct_->setEnabled(picture);
   SetShown(squareAct_, pictureIn({viewers::PictureMode::Screen6, viewers::PictureMode::Screen7}));
-  squareAct_->setChecked(squarePixels_);
+  squareAct_->setChecked(files_->squarePixels());
   const bool basic = viewMode_ == ViewerMode::Basic;
   SetShown(saveTextAct_, basic);
   SetShown(msxKeywordsAct_, basic);
   msxKeywordsAct_->setChecked(settings_.msxKeywords);
-  // Only a tokenised program has a LIST text to write.
-  saveTextAct_->setEnabled(basic && basicFile_ && !basicFile_->bytes.empty() &&
-                           basicFile_->bytes.front() == 0xFF);
+  saveTextAct_->setEnabled(basic && files_->CanSaveAsText());
   // Until a search is connected, the command is shown but does nothing, so it stays grey.
   if (!search) searchAct_->setEnabled(false);
 }
@@ -264,7 +296,7 @@ void ViewerWindow::BuildZoomMenu() {
     const char* text = f == 0 ? app_text::kViewerZoomFit : app_text::kViewerZoomFactors[f - 1];
     // Ctrl+0: the picture at its own size, as in other viewers.
     const QKeySequence key = f == 1 ? QKeySequence(Qt::CTRL | Qt::Key_0) : QKeySequence();
-    QAction* a = AddAction(this, zoom, text, key, [this, z] { SetPictureZoom(z); });
+    QAction* a = AddAction(this, zoom, text, key, [this, z] { files_->SetPictureZoom(z); });
     a->setCheckable(true);
     oneOf->addAction(a);
     zoomActs_[static_cast<int>(z)] = a;
@@ -272,16 +304,17 @@ void ViewerWindow::BuildZoomMenu() {
   zoom->addSeparator();
   // Ctrl++ also as Ctrl+=, the same key without Shift on most keyboards.
   zoomInAct_ = AddAction(this, zoom, app_text::kViewerZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Plus),
-                         [this] { ZoomPicture(true); });
+                         [this] { files_->ZoomPicture(true); });
   zoomInAct_->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-  zoomOutAct_ = AddAction(this, zoom, app_text::kViewerZoomOut,
-                          QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { ZoomPicture(false); });
+  zoomOutAct_ =
+      AddAction(this, zoom, app_text::kViewerZoomOut, QKeySequence(Qt::CTRL | Qt::Key_Minus),
+                [this] { files_->ZoomPicture(false); });
   zoom->addSeparator();
   squareAct_ = AddAction(this, zoom, app_text::kViewerSquarePixels, QKeySequence(),
-                         [this] { ToggleSquarePixels(); });
+                         [this] { files_->ToggleSquarePixels(); });
   squareAct_->setCheckable(true);
-  image_->wheelZoom = [this](bool in) { ZoomPicture(in); };
+  image_->wheelZoom = [this](bool in) { files_->ZoomPicture(in); };
 }
 
 void ViewerWindow::SetViewMode(ViewerMode mode, viewers::PictureMode picture) {
@@ -298,7 +331,8 @@ void ViewerWindow::SetViewMode(ViewerMode mode, viewers::PictureMode picture) {
   pictureMode_ = picture;
   // The sector-number box belongs to the sector view only; the font boxes to the others.
   const bool sector = mode == ViewerMode::Sector;
-  if (sectorBox_) sectorBox_->setVisible(sector);
+  if (sectors_) sectors_->sectorBox()->setVisible(sector);
+  status_->setVisible(mode == ViewerMode::Picture);
   fontName_->setVisible(!sector);
   fontSize_->setVisible(!sector);
   // The shortcuts follow the mode at once, not only when the menu is next opened.
@@ -315,10 +349,6 @@ void ViewerWindow::showEvent(QShowEvent* e) {
 void ViewerWindow::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   if (grid_ && grid_->isVisible() && grid_->Model()->Reflow(width())) grid_->ShowLayout();
-}
-
-void ViewerWindow::BrowsePictures(int step) {
-  if (viewMode_ == ViewerMode::Picture && viewedEntry_ && document_) document_->RequestBrowse(step);
 }
 
 void ViewerWindow::keyPressEvent(QKeyEvent* e) {
@@ -351,8 +381,8 @@ void ViewerWindow::CopyToClipboard() {
     if (c.hasSelection()) cb->setText(c.selection().toPlainText());
     return;
   }
-  // A bitmap of the client area: how a picture is copied.
-  cb->setImage(grab().toImage());
+  // A bitmap of the picture as shown: how a picture is copied.
+  cb->setImage((image_->isVisible() ? image_->grab() : grab()).toImage());
 }
 
 void ViewerWindow::StartSearch() {
@@ -361,14 +391,7 @@ void ViewerWindow::StartSearch() {
 
 void ViewerWindow::FontNameChosen(int index) {
   if (index < 0 || index >= fontName_->count()) return;
-  const QString name = fontName_->itemText(index);
-  rich_->SetFontNameOfAll(name);
-  // The next view of this kind takes it (kept with the settings).
-  const std::string stored = CutText(FromQ(name), SettingsLayout::kFontNameChars);
-  if (viewMode_ == ViewerMode::Basic)
-    settings_.basicViewFont = stored;
-  else if (viewMode_ == ViewerMode::Text)
-    settings_.textViewFont = stored;
+  files_->FontNameChosen(fontName_->itemText(index));
 }
 
 void ViewerWindow::FontSizeChanged(int points) {
@@ -376,13 +399,95 @@ void ViewerWindow::FontSizeChanged(int points) {
     if (sectorRedraw) sectorRedraw();
     return;
   }
-  if (points <= 0) return;
-  rich_->SetPointSizeOfAll(points);
-  // The next view of this kind takes it (for this run: the settings hold no size).
-  if (viewMode_ == ViewerMode::Basic)
-    basicPoints_ = points;
-  else if (viewMode_ == ViewerMode::Text)
-    textPoints_ = points;
+  files_->FontSizeChanged(points);
+}
+
+void ViewerWindow::RunView(const std::function<void()>& view) {
+  if (document_) document_->SetBusy(true);
+  focusTarget_ = nullptr;
+  view();
+  if (document_) document_->SetBusy(false);
+  if (focusTarget_ && focusTarget_->isVisible()) focusTarget_->setFocus();
+}
+
+void ViewerWindow::ResetControls() {
+  rich_->Clear();
+  ShowTextArea(true);
+  panel_->show();
+  image_->hide();
+  image_->Clear();
+  grid_->hide();
+}
+
+void ViewerWindow::ShowTextArea(bool fill) {
+  if (fill) {
+    rich_->setMinimumHeight(0);
+    rich_->setMaximumHeight(QWIDGETSIZE_MAX);
+  }
+  rich_->show();
+}
+
+void ViewerWindow::Present() {
+  // The first time, beside the main window; afterwards where the user left it, within the
+  // screen at the size of the view shown.
+  if (!placed_ && !isVisible()) {
+    PlaceBesideMain(this, parentWidget());
+    placed_ = true;
+  } else {
+    KeepOnScreen(this, parentWidget());
+  }
+  show();
+  raise();
+  activateWindow();
+}
+
+void ViewerWindow::ShowFontInBoxes() {
+  const QSignalBlocker b1(fontName_), b2(fontSize_);
+  const int at = fontName_->findText(rich_->CurrentFontName(), Qt::MatchFixedString);
+  if (at >= 0)
+    fontName_->setCurrentIndex(at);
+  else
+    fontName_->setEditText(rich_->CurrentFontName());
+  fontSize_->setValue(rich_->CurrentPointSize());
+}
+
+bool ViewerWindow::PendingChanges() const {
+  const tools::HexGrid* edits = grid_->Model()->Edits();
+  return edits && edits->changes();
+}
+
+void ViewerWindow::OfferPendingChanges() {
+  if (!PendingChanges()) return;
+  if (document_ && document_->tape()) {
+    grid_->Model()->Edits()->ClearChanges();  // a tape is not written back
+    return;
+  }
+  if (grid_->Model()->IsSector())
+    sectors_->OfferChanges();
+  else
+    files_->OfferChanges();
+}
+
+bool ViewerWindow::AskWriteBack(const tools::Question& q) {
+  const bool yes = document_ && document_->ui().AskYesNoTitled(q.caption, q.text);
+  grid_->Model()->Edits()->ClearChanges();
+  return yes;
+}
+
+void ViewerWindow::WroteBack(const std::string& message) {
+  if (!message.empty()) ui_.Notify(message);
+  writingBack_ = true;  // the view shows what was written already
+  if (document_) document_->Announce();
+  writingBack_ = false;
+}
+
+void ViewerWindow::RunFind() {
+  if (viewMode_ == ViewerMode::Hex)
+    files_->FindInHexGrid(*find_);
+  else if (viewMode_ == ViewerMode::Sector)
+    sectors_->FindInSectors(*find_);
+  else if (viewMode_ == ViewerMode::Text || viewMode_ == ViewerMode::Basic)
+    files_->FindInText(*find_);
 }
 
 }  // namespace quarnel
