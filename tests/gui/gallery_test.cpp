@@ -15,6 +15,7 @@
 #include "app/main/document.h"
 #include "app/main/type_icons.h"
 #include "app/viewer/picture_view.h"
+#include "app/viewer/file_views_page.h"
 #include "app/viewer/viewer_window.h"
 #include "gui_fixture.h"
 #include "support/real_data.h"
@@ -106,10 +107,10 @@ TEST_F(GalleryTest, DoubleClickShowsAPictureOfASubdirectoryInItsMode) {
   ASSERT_TRUE(viewer->isVisible());
   EXPECT_EQ(viewer->viewMode(), ViewerMode::Picture);
   EXPECT_EQ(viewer->pictureMode(), PictureMode::Screen8);
-  ASSERT_TRUE(viewer->viewedEntry());
-  EXPECT_EQ(viewer->viewedEntry()->firstCluster, g->pictures()[1].entry.firstCluster);
-  ASSERT_NE(viewer->picture(), nullptr);
-  EXPECT_EQ(Rgb32(ThumbnailOf(*viewer->picture())), Rgb32(ThumbnailAt(1)->image));
+  ASSERT_TRUE(viewer->fileViews().viewedEntry());
+  EXPECT_EQ(viewer->fileViews().viewedEntry()->firstCluster, g->pictures()[1].entry.firstCluster);
+  ASSERT_NE(viewer->fileViews().picture(), nullptr);
+  EXPECT_EQ(Rgb32(ThumbnailOf(*viewer->fileViews().picture())), Rgb32(ThumbnailAt(1)->image));
   EXPECT_EQ(w->disk()->CurrentDir(), kRootDir);
 }
 
@@ -250,11 +251,11 @@ class RealGallery : public GalleryTest {
       g->OpenPicture(static_cast<int>(i));
       QApplication::processEvents();
       EXPECT_EQ(viewer->pictureMode(), p.mode);
-      if (!viewer->picture()) {
+      if (!viewer->fileViews().picture()) {
         ADD_FAILURE() << "the viewer shows no picture";
         continue;
       }
-      EXPECT_EQ(Rgb32(ThumbnailOf(*viewer->picture())), Rgb32(t->image));
+      EXPECT_EQ(Rgb32(ThumbnailOf(*viewer->fileViews().picture())), Rgb32(t->image));
       ++compared;
     }
     return compared;

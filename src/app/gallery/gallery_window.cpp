@@ -74,7 +74,7 @@ GalleryWindow::GalleryWindow(MainWindow& main, ThumbnailMaker* maker)
   // Another image: its pictures from the root.
   connect(main.document(), &Document::imageReplaced, this, [this] {
     dir_ = kRootDir;
-    dirPath_ = "\\";
+    dirPath_.assign(1, '\\');  // the root (a literal here trips a false -Wrestrict)
   });
 }
 

@@ -91,9 +91,10 @@ void ViewEntryAt(ViewerWindow* v, MainWindow& main, const FileEntry& at, ViewSel
   const std::optional<FileEntry> entry = dir ? EntryAt(*dir, at.slot) : std::nullopt;
   if (!entry || entry->IsDirectory() || entry->firstCluster != at.firstCluster) return;
   v->OfferPendingChanges();
-  v->SetViewedEntry(*entry, ws->imagePath);
+  FileViewsPage& files = v->fileViews();
+  files.SetViewedEntry(*entry, ws->imagePath);
   // Read again later only while the same image is open.
-  v->Open(
+  files.Open(
       [&main, entry = *entry, image = ws->imagePath,
        serial = main.OpenSerial()](ViewSelector& s) -> std::optional<ViewedFile> {
         const Workspace* now = main.disk();
