@@ -60,9 +60,11 @@ TEST(FolderHistory, RevisitStopsAtTheDeepestFolderStillThere) {
   EXPECT_EQ(ws.CurrentPath(), "\\GAMES\\SUB\\");
 
   const auto inGames = ListDirectory(ws.image, games);
-  for (const FileEntry& e : EntriesOf(*inGames))
-    if (e.IsDirectory() && !e.IsDot())
+  for (const FileEntry& e : EntriesOf(*inGames)) {
+    if (e.IsDirectory() && !e.IsDot()) {
       ASSERT_TRUE(DeleteTree(ws.image, *inGames, e) == DeleteStatus::Deleted);
+    }
+  }
   NewFile file;
   file.name = "DATA.BIN";
   file.bytes.assign(100, 0x20);
