@@ -41,6 +41,7 @@ class QToolButton;
 namespace quarnel {
 
 class EditActions;
+class DiskActions;
 class Document;
 class FileListModel;
 class FileListView;
@@ -184,6 +185,8 @@ class MainWindow : public QMainWindow {
   QAction* fromDiskAction() const { return fromDisk_; }
   // The Edit menu's and the toolbar's commands.
   EditActions* editActions() const { return editActions_; }
+  // Find on Disk and Properties.
+  DiskActions* diskActions() const { return diskActions_; }
   QMenu* editMenu() const { return editMenu_; }
   QToolBar* toolBar() const { return toolBar_; }
 
@@ -236,6 +239,7 @@ class MainWindow : public QMainWindow {
 
  private:
   friend class EditActions;  // its commands work on the list, the image and the questions here
+  friend class DiskActions;
   void BuildWidgets();
   void BuildMenus();
   // Edit: Undo and Redo of the image's changes, named for the change.
@@ -375,6 +379,7 @@ class MainWindow : public QMainWindow {
   QSplitter* splitter_ = nullptr;
 
   EditActions* editActions_ = nullptr;
+  DiskActions* diskActions_ = nullptr;
   QMenu* editMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QMenu* diskImageMenu_ = nullptr;
