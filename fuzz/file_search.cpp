@@ -4,6 +4,8 @@
 // holding the pattern there; the properties of every hit's entry must be made, their ranges
 // covering the chain; setting an entry's attributes may change its attribute byte and nothing
 // else.
+#include "tools/file_search.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +16,6 @@
 #include "core/workspace.h"
 #include "small_disk.h"
 #include "tools/file_properties.h"
-#include "tools/file_search.h"
 #include "tools/search.h"
 
 namespace {

@@ -90,10 +90,9 @@ TEST_F(DiskActionsTest, DoubleClickedHitAsksForTheHexViewOfItsFile) {
   ASSERT_NE(d, nullptr);
   ASSERT_EQ(d->hitList()->topLevelItemCount(), 4);
   std::vector<std::pair<FileRow, std::uint64_t>> asked;
-  QObject::connect(w->document(), &Document::hexAtRequested, w.get(),
-                   [&asked](const FileRow& row, std::uint64_t offset) {
-                     asked.emplace_back(row, offset);
-                   });
+  QObject::connect(
+      w->document(), &Document::hexAtRequested, w.get(),
+      [&asked](const FileRow& row, std::uint64_t offset) { asked.emplace_back(row, offset); });
   // The hit in GAMES\INSIDE.TXT, while the root is shown.
   QTreeWidgetItem* item = d->hitList()->topLevelItem(3);
   ASSERT_EQ(item->text(0).toStdString(), "\\GAMES\\INSIDE.TXT");

@@ -25,8 +25,11 @@ QString L(const char* text) { return QString::fromLatin1(text); }
 
 // Where a hit lies: "1234 (0x4D2)".
 QString OffsetText(std::uint64_t offset) {
-  return QStringLiteral("%1 (0x%2)").arg(offset).arg(offset, 0, 16).toUpper().replace(
-      QStringLiteral("0X"), QStringLiteral("0x"));
+  return QStringLiteral("%1 (0x%2)")
+      .arg(offset)
+      .arg(offset, 0, 16)
+      .toUpper()
+      .replace(QStringLiteral("0X"), QStringLiteral("0x"));
 }
 
 }  // namespace
@@ -155,15 +158,15 @@ void FindOnDiskDialog::ShowProgress() {
     const tools::FileHit& h = hits[static_cast<std::size_t>(listed_)];
     QString path;
     for (const std::string& name : h.names)
-      path += QStringLiteral("\\") + (nameText ? nameText(name) : QString::fromLatin1(name.c_str()));
+      path +=
+          QStringLiteral("\\") + (nameText ? nameText(name) : QString::fromLatin1(name.c_str()));
     auto* item = new QTreeWidgetItem(list_, {path, OffsetText(h.offset)});
     item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
   }
   const std::uint64_t total = std::max<std::uint64_t>(search_->TotalBytes(), 1);
   progress_->setValue(static_cast<int>(search_->BytesSearched() * 1000 / total));
-  status_->setText(L(app_text::kFindOnDiskRunning)
-                       .arg(search_->FilesSearched())
-                       .arg(search_->FileCount()));
+  status_->setText(
+      L(app_text::kFindOnDiskRunning).arg(search_->FilesSearched()).arg(search_->FileCount()));
 }
 
 void FindOnDiskDialog::Finish() {

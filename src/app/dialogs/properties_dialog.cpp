@@ -73,8 +73,8 @@ PropertiesDialog::PropertiesDialog(const PropertyTexts& t, QWidget* parent) : QD
   sectors_->setObjectName(QStringLiteral("sectorRanges"));
   QStringList faults;
   for (const QString& f : t.chainFaults) faults << f;
-  chain_ = Value(faults.isEmpty() ? L(app_text::kPropChainSound) : faults.join(QLatin1Char('\n')),
-                 this);
+  chain_ =
+      Value(faults.isEmpty() ? L(app_text::kPropChainSound) : faults.join(QLatin1Char('\n')), this);
   chain_->setObjectName(QStringLiteral("chainVerdict"));
   if (!faults.isEmpty()) chain_->setStyleSheet(QStringLiteral("color: #b00000"));
   form->addRow(L(app_text::kPropClusters), clusters_);

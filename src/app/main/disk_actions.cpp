@@ -138,8 +138,8 @@ void DiskActions::ShowHit(const tools::FileHit& hit) {
     if (!row || row->slot != hit.slot) continue;
     QAbstractItemView* view = w_.fileList()->CurrentView();
     const QModelIndex at = model->index(r, 0);
-    view->selectionModel()->select(at, QItemSelectionModel::ClearAndSelect |
-                                           QItemSelectionModel::Rows);
+    view->selectionModel()->select(at,
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     view->selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
     view->scrollTo(at);
     break;
@@ -161,7 +161,8 @@ void DiskActions::Properties() {
   t.folder = FolderText(ws->CurrentPath(), w_.Charset());
   t.type = ToQ(row.type);
   const std::int64_t size = entry->IsDirectory() ? 0 : entry->fullSize;
-  t.size = QString::fromLatin1(app_text::kPropSizeText).arg(QLocale(QLocale::English).toString(size));
+  t.size =
+      QString::fromLatin1(app_text::kPropSizeText).arg(QLocale(QLocale::English).toString(size));
   t.modified = ToQ(row.modified);
   t.created = ToQ(p.created);
   t.accessed = ToQ(p.accessed);
