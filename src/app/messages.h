@@ -333,5 +333,52 @@ inline constexpr char kUndoOemName[] = "OEM Name";
 inline constexpr char kUndoRepair[] = "Repair";
 inline constexpr char kUndoEditSector[] = "Edit Sector %1";
 inline constexpr char kUndoEditFile[] = "Edit %1";
+inline constexpr char kUndoAttributes[] = "Change Attributes of %1";
+
+// Find on Disk: a byte string searched for in every file of the disk.
+inline constexpr char kFindOnDisk[] = "Find on Disk...";
+inline constexpr char kFindOnDiskTitle[] = "Find on Disk";
+inline constexpr char kFindOnDiskHex[] = "&Hex";
+inline constexpr char kFindOnDiskText[] = "&Text (any case)";
+inline constexpr char kFindOnDiskFind[] = "Find";
+inline constexpr char kFindOnDiskStop[] = "Stop";
+inline constexpr char kFindOnDiskClose[] = "Close";
+inline constexpr char kFindOnDiskFile[] = "File";
+inline constexpr char kFindOnDiskOffset[] = "Offset";
+inline constexpr char kFindOnDiskNotHex[] = "Give the bytes as hex digits, two per byte (4D5A).";
+inline constexpr char kFindOnDiskRunning[] = "Searching... %1 of %2 files";
+inline constexpr char kFindOnDiskFound[] = "%1 hits in %2 files";
+inline constexpr char kFindOnDiskOneHit[] = "1 hit";
+inline constexpr char kFindOnDiskNone[] = "Not found in the %1 files of the disk";
+inline constexpr char kFindOnDiskStopped[] = "Stopped after %1 of %2 files: %3 hits";
+inline constexpr char kFindOnDiskFirstHits[] = " (the first ones: the search ends there)";
+inline constexpr char kFindOnDiskUnreadable[] = " (%1 files with broken chains not searched)";
+inline constexpr char kFindOnDiskChanged[] = "The image changed: find again to search it.";
+inline constexpr char kFindOnDiskHint[] = "Double-click a hit to see it in the hex view.";
+inline constexpr char kHitGone[] = "The file of this hit is no longer where it was: find again.";
+
+// Properties of an entry.
+inline constexpr char kProperties[] = "Properties";
+inline constexpr char kPropertiesTitle[] = "Properties of %1";
+inline constexpr char kPropName[] = "Name:";
+inline constexpr char kPropFolder[] = "Folder:";
+inline constexpr char kPropType[] = "Type:";
+inline constexpr char kPropSize[] = "Size:";
+inline constexpr char kPropSizeText[] = "%1 bytes";
+inline constexpr char kPropModified[] = "Modified:";
+inline constexpr char kPropCreated[] = "Created:";
+inline constexpr char kPropAccessed[] = "Accessed:";
+inline constexpr char kPropAttributes[] = "Attributes:";
+inline constexpr char kPropReadOnly[] = "Read-only";
+inline constexpr char kPropHidden[] = "Hidden";
+inline constexpr char kPropSystem[] = "System";
+inline constexpr char kPropArchive[] = "Archive";
+inline constexpr char kPropClusters[] = "Clusters:";
+inline constexpr char kPropSectors[] = "Sectors:";
+inline constexpr char kPropNone[] = "none";
+inline constexpr char kPropChain[] = "Chain:";
+inline constexpr char kPropChainSound[] = "Sound";
+inline constexpr char kEntryGone[] = "The entry is no longer where it was.";
+inline constexpr char kAttributesStatus[] = "Changed the attributes of %1";
 
 }  // namespace quarnel::app_text

@@ -1,11 +1,13 @@
 // quarnel-cli fileinfo IMAGE PATH [--json]: the FILE INFO report: size, clusters, time, and the
-// map of the disk with the file's clusters marked.
+// map of the disk with the file's clusters marked; the JSON adds the clusters and sectors the
+// file occupies as ranges.
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "cli/image_command.h"
 #include "tools/disk_report.h"
+#include "tools/file_properties.h"
 
 namespace quarnel::cli {
 
@@ -39,6 +41,15 @@ void RegisterFileinfo(CommandLine& commands) {
         j["clusters"] = r.fileClusters;
         j["modified"] = r.modified;
         j["chain"] = r.chain;
+        // The clusters and sectors the file occupies, as runs in chain order.
+        const auto clusters = tools::ClusterRanges(r.chain);
+        auto ranges = [](const std::vector<tools::NumberRange>& runs) {
+          auto out = nlohmann::ordered_json::array();
+          for (const tools::NumberRange& run : runs) out.push_back({run.first, run.last});
+          return out;
+        };
+        j["ranges"] = ranges(clusters);
+        j["sectors"] = ranges(tools::SectorRanges(ws.image.geometry, clusters));
         j["map"] = r.map.Letters();
         std::cout << j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                   << "\n";

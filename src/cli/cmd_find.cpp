@@ -1,15 +1,17 @@
-// quarnel-cli find IMAGE (HEX | --text TEXT) [PATH] [--json]: every place a byte string occurs,
-// overlapping ones too: in the whole image as SECTOR:OFFSET, or in one file as file offsets.
-// --text ignores the case of letters.
+// quarnel-cli find IMAGE (HEX | --text TEXT) [PATH | --files] [--json]: every place a byte string
+// occurs, overlapping ones too: in the whole image as SECTOR:OFFSET, in one file as file offsets,
+// or in every file of the disk as PATH:OFFSET. --text ignores the case of letters.
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 
 #include "cli/command.h"
+#include "cli/image_arg.h"
 #include "cli/image_command.h"
 #include "cli/raw_image.h"
 #include "core/fat.h"
+#include "tools/file_search.h"
 #include "tools/search.h"
 #include "tools/write_back.h"
 
@@ -24,19 +26,30 @@ struct Args {
   std::string text;
   std::string path;
   bool json = false;
+  bool files = false;
 };
 
-std::vector<std::size_t> Hits(Bytes hay, const std::vector<std::uint8_t>& pattern, bool text) {
-  if (!text) return tools::FindAllBytes(hay, pattern);
-  std::vector<std::size_t> out;
-  const std::string_view h(reinterpret_cast<const char*>(hay.data()), hay.size());
-  const std::string_view needle(reinterpret_cast<const char*>(pattern.data()), pattern.size());
-  std::size_t from = 0;
-  while (auto hit = tools::FindTextIgnoringCase(h, needle, from)) {
-    out.push_back(*hit);
-    from = *hit + 1;
-  }
+// A hit's file as paths are typed: "GAMES/ZORK.BAS", the names as the terminal shows them.
+std::string TypedPath(const tools::FileHit& hit) {
+  std::string out;
+  for (const std::string& n : hit.names) out += (out.empty() ? "" : "/") + ShownName(n);
   return out;
+}
+
+// --files: every hit in every file of the disk, as PATH:OFFSET.
+int FindInFiles(Workspace& ws, const std::vector<std::uint8_t>& pattern, bool text, bool json) {
+  const std::vector<tools::FileHit> hits = tools::FindInFiles(ws.image, pattern, text);
+  if (json) {
+    auto j = nlohmann::ordered_json::array();
+    for (const tools::FileHit& h : hits)
+      j.push_back({{"path", TypedPath(h)}, {"offset", h.offset}});
+    std::cout << j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+    return kExitSuccess;
+  }
+  std::string out;
+  for (const tools::FileHit& h : hits) out += TypedPath(h) + ":" + std::to_string(h.offset) + "\n";
+  std::cout << out;
+  return kExitSuccess;
 }
 
 int Find(const Args& given) {
@@ -57,8 +70,16 @@ int Find(const Args& given) {
     }
     pattern = std::move(*bytes);
   }
+  if (args.files && !args.path.empty()) {
+    std::cerr << kFilesOrPath << "\n";
+    return kExitUsage;
+  }
   CliUi ui;
   Workspace ws;
+  if (args.files) {
+    if (!OpenImageArg(ws, args.image, ui, args.partition)) return kExitFailure;
+    return FindInFiles(ws, pattern, text, args.json);
+  }
   const bool inFile = !args.path.empty();
   if (inFile ? !OpenImageArg(ws, args.image, ui, args.partition)
              : !OpenRawImageArg(ws, args.image, ui, args.partition))
@@ -71,7 +92,7 @@ int Find(const Args& given) {
   if (inFile) {
     auto file = ReadFileArg(ws, args.path);
     if (!file) return kExitFailure;
-    hits = Hits(file->bytes, pattern, text);
+    hits = tools::FindAllMatches(file->bytes, pattern, text);
     // Where each hit lies in the image: along the clusters the file's bytes came from.
     std::vector<std::uint16_t> clusters;
     const std::size_t cb = ws.image.geometry.clusterBytes;
@@ -124,6 +145,8 @@ void RegisterFind(CommandLine& commands) {
         cmd.add_option("HEX", args.hex, "The bytes as hex digits, two per byte (4D5A)");
         cmd.add_option("PATH", args.path, "Search only this file (GAMES/ZORK.BAS)");
         cmd.add_option("--text", args.text, "The bytes as text; letters in any case match");
+        cmd.add_flag("--files", args.files,
+                     "Search every file of the disk; print PATH:OFFSET for each hit");
         cmd.add_flag("--json", args.json, "Print a JSON list");
       },
       Find);

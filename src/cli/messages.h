@@ -99,6 +99,7 @@ inline constexpr std::string_view kGiveSectorOrPath = "Give either --sector N or
 inline constexpr std::string_view kGiveBytes = "Give the bytes to write as hex digits";
 inline constexpr std::string_view kGivePatternOnce = "Give either HEX or --text TEXT, not both";
 inline constexpr std::string_view kGivePattern = "Give HEX or --text TEXT";
+inline constexpr std::string_view kFilesOrPath = "Give either PATH or --files, not both";
 inline constexpr std::string_view kBrokenChain = "Broken cluster chain in file: ";
 // floppy list with nothing to list (on stderr; stdout stays empty for scripts).
 inline constexpr std::string_view kNoFloppyDrives =

@@ -178,4 +178,17 @@ std::optional<std::size_t> FindTextIgnoringCase(std::string_view text, std::stri
   return std::nullopt;
 }
 
+std::vector<std::size_t> FindAllMatches(Bytes hay, Bytes pattern, bool ignoreCase) {
+  if (!ignoreCase) return FindAllBytes(hay, pattern);
+  std::vector<std::size_t> out;
+  const std::string_view h(reinterpret_cast<const char*>(hay.data()), hay.size());
+  const std::string_view needle(reinterpret_cast<const char*>(pattern.data()), pattern.size());
+  std::size_t from = 0;
+  while (auto hit = FindTextIgnoringCase(h, needle, from)) {
+    out.push_back(*hit);
+    from = *hit + 1;
+  }
+  return out;
+}
+
 }  // namespace quarnel::tools

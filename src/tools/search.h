@@ -64,4 +64,8 @@ std::optional<GridCell> FindInHexCells(
 std::optional<std::size_t> FindTextIgnoringCase(std::string_view text, std::string_view needle,
                                                 std::size_t from);
 
+// Every position of `pattern` in `hay`, overlapping ones too, in ascending order: byte for byte,
+// or ignoring the case of ASCII letters as FindTextIgnoringCase does.
+std::vector<std::size_t> FindAllMatches(Bytes hay, Bytes pattern, bool ignoreCase);
+
 }  // namespace quarnel::tools

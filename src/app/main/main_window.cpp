@@ -22,6 +22,7 @@
 
 #include "app/dialogs/qt_ui.h"
 #include "app/gallery/gallery_window.h"
+#include "app/main/disk_actions.h"
 #include "app/main/document.h"
 #include "app/main/edit_actions.h"
 #include "app/main/file_actions.h"
@@ -455,6 +456,8 @@ void MainWindow::BuildPopups() {
   Add(hostActions_, app_text::kHostCopyPath, this, [this] { CopyHostPath(); });
   Add(hostActions_, app_text::kHostRename, this, [this] { RenameHostFile(); });
   Add(hostActions_, app_text::kHostDelete, this, [this] { DeleteHostFile(); });
+  diskActions_ = new DiskActions(*this);
+  diskActions_->AddTo(editMenu_, fileListMenu_);
   UpdateListMenu();
 }
 
@@ -524,6 +527,7 @@ ListMenuState MainWindow::UpdateListMenu() {
   renameAct_->setEnabled(listMenuState_.rename && s.selectedRows > 0);
   newFolderAct_->setEnabled(listMenuState_.addFile);
   if (editActions_) editActions_->Update(listMenuState_, s.selectedRows, model_->rowCount());
+  if (diskActions_) diskActions_->Update(listMenuState_, s.selectedRows);
   return listMenuState_;
 }
 

@@ -45,6 +45,7 @@ class FileActions;
 class NavigationActions;
 class SetupActions;
 class GalleryWindow;
+class DiskActions;
 class Document;
 class FileListModel;
 class FileListView;
@@ -175,6 +176,8 @@ class MainWindow : public QMainWindow {
   SetupActions* setupActions() const { return setupActions_; }
   // The File menu's commands on the image as a whole.
   FileActions* fileActions() const { return fileActions_; }
+  // Find on Disk and Properties.
+  DiskActions* diskActions() const { return diskActions_; }
   QMenu* editMenu() const { return editMenu_; }
   QToolBar* toolBar() const { return toolBar_; }
 
@@ -228,6 +231,7 @@ class MainWindow : public QMainWindow {
   friend class NavigationActions;  // it shows the folders it goes to
   friend class SetupActions;       // its choices change the look of the widgets here
   friend class FileActions;        // its commands are the ones below on the open image
+  friend class DiskActions;        // Find on Disk and Properties work on the list here
   // The File menu's commands (FileActions).
   // File > New > Disk Image, rows 0..7: asks where (proposing the first free NewNNN name in the
   // browsed folder), writes the empty image and opens it.
@@ -383,6 +387,7 @@ class MainWindow : public QMainWindow {
   NavigationActions* navigation_ = nullptr;
   SetupActions* setupActions_ = nullptr;
   FileActions* fileActions_ = nullptr;
+  DiskActions* diskActions_ = nullptr;
   QMenu* editMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QMenu* diskImageMenu_ = nullptr;

@@ -22,6 +22,7 @@
 #include "app/main/host_browser.h"
 #include "app/main/main_window.h"
 #include "app/screenshots/card_screenshots.h"
+#include "app/screenshots/disk_screenshots.h"
 #include "app/screenshots/gallery_screenshots.h"
 #include "app/screenshots/screenshot_steps.h"
 #include "app/screenshots/viewer_screenshots.h"
@@ -104,6 +105,8 @@ int RunScreenshots(const QString& outDir, const QString& image) {
   w.fileListMenu()->hide();
   ok = Save(shot, outDir, QStringLiteral("main-popup.png")) && ok;
 
+  // Find on Disk's hits and a file's properties.
+  ok = RunDiskScreenshots(w, outDir) && ok;
   // Inside a subdirectory.
   int dir = SelectRowOfType(w, "Directory");
   if (dir >= 0) {
