@@ -40,8 +40,9 @@ class Document : public QObject {
   QUndoStack* undoStack() const { return stack_; }
 
   // Runs `change` on the open disk image. When it changed any byte the change goes on the undo
-  // stack named `text` ("Delete HELLO.BAS") and the image is marked changed; imageChanged
-  // follows. A change made inside another one is part of that one.
+  // stack named `text` ("Delete HELLO.BAS") and the image is marked changed. The command that
+  // ran it lists again itself (no imageChanged); an observer of every change of the bytes also
+  // watches the undo stack's index. A change made inside another one is part of that one.
   void Change(const QString& text, const std::function<void()>& change);
   // The image was written to its own file (or to the one that becomes its file).
   void MarkSaved();
@@ -75,7 +76,8 @@ class Document : public QObject {
 
  signals:
   void imageReplaced();
-  // The image's bytes changed: a change, an undo or a redo. The shown directory is listed again.
+  // The image's bytes changed outside the main window's commands: an undo, a redo, or the
+  // viewer's edits written back. The shown directory is listed again.
   void imageChanged();
   void changedStateChanged(bool changed);
   void viewRequested(const FileRow& row, ViewSelector selector);
