@@ -8,6 +8,13 @@
 
 namespace quarnel {
 
+namespace {
+
+// The largest size three bytes hold.
+constexpr std::uint64_t kLargestListedSize = 0xFFFFFF;
+
+}  // namespace
+
 ListingRecord DecodeListingRecord(const std::uint8_t* e) {
   DirEntry d;
   std::memcpy(&d, e, sizeof d);
@@ -47,6 +54,7 @@ std::optional<DirContents> ListDirectory(const DiskImage& image, DirRef dir) {
   DirContents out;
   out.dir = dir;
   const DiskGeometry& g = image.geometry;
+  out.wholeSizes = g.DiskBytes() > kLargestListedSize;
   // The entries of `data`, which starts at byte `base` of the image.
   auto addAll = [&out](Bytes data, std::uint64_t base) {
     for (std::size_t e = 0; e + kDirEntrySize <= data.size(); e += kDirEntrySize)
@@ -85,7 +93,9 @@ std::optional<FileEntry> EntryAt(const DirContents& dir, int slot) {
   e.name[0] = static_cast<char>(ReadFirstByte(r.name[0]));
   while (!e.name.empty() && e.name.back() == ' ') e.name.pop_back();
   e.extension.assign(r.extension.begin(), r.extension.end());
-  e.size = r.size;
+  e.size = dir.wholeSizes
+               ? static_cast<std::int32_t>(std::min<std::uint32_t>(r.fullSize, INT32_MAX))
+               : r.size;
   e.fullSize = r.fullSize;
   e.hour = (r.time >> 11) & 0x1F;
   e.minute = (r.time >> 5) & 0x3F;

@@ -50,6 +50,9 @@ struct DirContents {
   };
   DirRef dir;
   std::vector<Slot> table;
+  // The volume is larger than 16 MB, so a file may be too: its entries' sizes take all four
+  // bytes. On a floppy the listing shows bytes 28-30, as MSX-DOS 1 keeps them.
+  bool wholeSizes = false;
 };
 
 // An entry of a directory, by value: where it lies and its decoded fields.

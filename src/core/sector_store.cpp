@@ -84,8 +84,9 @@ std::optional<Bytes> FileStore::Read(std::uint64_t offset, std::size_t length) c
   auto& kept = blocks_[first];
   if (kept.size() < block.size()) {
     // Spans into the shorter block read before stay valid: its buffer moves, it is not freed.
-    if (!kept.empty()) retired_.emplace_back(first, std::move(kept));
+    if (!kept.empty()) retired_.emplace(first, std::move(kept));
     kept = std::move(block);
+    longestBlock_ = std::max<std::uint64_t>(longestBlock_, kept.size());
   }
   return Bytes(kept.data() + (offset - first), length);
 }
@@ -104,14 +105,21 @@ bool FileStore::WriteFile(std::uint64_t offset, Bytes data) {
 }
 
 void FileStore::ShowInBlocks(std::uint64_t offset, Bytes data) {
-  auto update = [&](std::uint64_t start, std::vector<std::uint8_t>& block) {
-    const std::uint64_t from = std::max(start, offset);
-    const std::uint64_t to = std::min(start + block.size(), offset + data.size());
-    if (from < to)
-      std::memcpy(block.data() + (from - start), data.data() + (from - offset), to - from);
+  const std::uint64_t end = offset + data.size();
+  // Only blocks that start less than the longest block before the range can reach into it (a
+  // walk over every block made a large file's add quadratic).
+  const std::uint64_t first = offset > longestBlock_ ? offset - longestBlock_ : 0;
+  auto update = [&](auto& blocks) {
+    for (auto it = blocks.lower_bound(first); it != blocks.end() && it->first < end; ++it) {
+      auto& [start, block] = *it;
+      const std::uint64_t from = std::max(start, offset);
+      const std::uint64_t to = std::min(start + block.size(), end);
+      if (from < to)
+        std::memcpy(block.data() + (from - start), data.data() + (from - offset), to - from);
+    }
   };
-  for (auto& [start, block] : blocks_) update(start, block);
-  for (auto& [start, block] : retired_) update(start, block);
+  update(blocks_);
+  update(retired_);
 }
 
 bool FileStore::Write(std::uint64_t offset, Bytes data) {

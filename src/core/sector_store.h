@@ -128,7 +128,9 @@ class FileStore final : public SectorStore {
   // shrinks once read, so spans into it stay valid.
   mutable std::map<std::uint64_t, std::vector<std::uint8_t>> blocks_;
   // Blocks a longer read from the same sector replaced, kept for the spans into them.
-  mutable std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>> retired_;
+  mutable std::multimap<std::uint64_t, std::vector<std::uint8_t>> retired_;
+  // The longest block kept: a write looks only at the blocks that start this far before it.
+  mutable std::uint64_t longestBlock_ = 0;
   mutable std::vector<std::uint64_t> sectorsRead_;
 };
 

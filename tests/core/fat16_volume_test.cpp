@@ -233,6 +233,31 @@ TEST(Fat16Volume, ChangesAreWrittenInPlaceAndWitnessed) {
   EXPECT_EQ(test::MdirNames(img), (std::set<std::string>{"GAMES/", "GAMES/ZORK.TXT", "NEW.TXT"}));
 }
 
+// A file larger than 16 MB: its size takes all four bytes of the entry in the listing (three
+// bytes cut 17 MB to 1 MB), and its add writes each sector once (the in-place store once copied
+// every write into every block it had read, which made a 30 MB add take minutes).
+TEST(Fat16Volume, FilesPastSixteenMegabytesKeepTheirSize) {
+  if (!test::HaveWitnesses() || !test::HaveProgram("mkfs.fat"))
+    GTEST_SKIP() << "needs mkfs.fat and mtools";
+  test::TempDir tmp;
+  const auto img = tmp / "hd.img";
+  ASSERT_EQ(Mkfs(img, 40 * 1024, 16, 4), "");
+  Workspace ws;
+  ws.LoadImage(img.string());
+  ASSERT_TRUE(ws.HasImage());
+  NewFile f;
+  f.name = "BIG.BIN";
+  f.bytes = test::Pattern(17 << 20, 6);
+  ASSERT_EQ(AddFileData(ws.image, kRootDir, f), AddStatus::Added);
+  ws.MarkChanged();
+  ASSERT_EQ(Save(ws), SaveStatus::Saved);
+  ws.Refresh();
+  const auto big = Named(ws.Entries(), "BIG.BIN");
+  ASSERT_TRUE(big);
+  EXPECT_EQ(big->size, 17 << 20);
+  EXPECT_TRUE(test::Mtype(img, "BIG.BIN") == f.bytes);
+}
+
 // The order a change reaches the file in: an add writes its data, then the FAT copies, then the
 // directory entry; a delete marks the entry before it frees the FAT.
 TEST(Fat16Volume, WriteOrderKeepsTheDiskConsistent) {
