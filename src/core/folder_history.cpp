@@ -40,19 +40,24 @@ void FolderHistory::Clear() {
   at_ = 0;
 }
 
-void KeepShownFolders(Workspace& ws) {
-  for (std::size_t level = 1; level < ws.folders.size(); ++level) {
-    const DirRef dir = ws.folders[level].dir;
-    const auto parent = ListDirectory(ws.image, ws.folders[level - 1].dir);
-    const bool listed =
-        parent && std::ranges::any_of(EntriesOf(*parent), [&](const FileEntry& e) {
-          return e.IsDirectory() && !e.IsDot() && e.firstCluster == dir.firstCluster;
-        });
-    if (!listed) {
-      ws.folders.resize(level);
-      break;
+FolderPlace PlaceStillThere(const DiskImage& image, const FolderPlace& place) {
+  FolderPlace kept;
+  for (const DirLevel& level : place) {
+    if (!kept.empty()) {
+      const auto parent = ListDirectory(image, kept.back().dir);
+      const bool listed =
+          parent && std::ranges::any_of(EntriesOf(*parent), [&](const FileEntry& e) {
+            return e.IsDirectory() && !e.IsDot() && e.firstCluster == level.dir.firstCluster;
+          });
+      if (!listed) break;
     }
+    kept.push_back(level);
   }
+  return kept;
+}
+
+void KeepShownFolders(Workspace& ws) {
+  ws.folders = PlaceStillThere(ws.image, ws.folders);
   ws.Refresh();
 }
 

@@ -43,6 +43,10 @@ class FolderHistory {
   std::size_t at_ = 0;
 };
 
+// The levels of `place` that are still there in `image`: each directory below the root while
+// the one above it lists it as a directory (by its first cluster); the first one gone ends it.
+FolderPlace PlaceStillThere(const DiskImage& image, const FolderPlace& place);
+
 // After the bytes of the workspace's image were put back or changed from outside its commands:
 // each directory walked into stays shown while its parent still lists it as a directory (by its
 // first cluster), else the walk ends at the deepest level that is still there; then the listing

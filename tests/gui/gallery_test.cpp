@@ -13,6 +13,7 @@
 #include "app/gallery/gallery_window.h"
 #include "app/gallery/thumbnail_maker.h"
 #include "app/main/document.h"
+#include "app/main/navigation_actions.h"
 #include "app/main/type_icons.h"
 #include "app/viewer/file_views_page.h"
 #include "app/viewer/picture_view.h"
@@ -121,6 +122,13 @@ TEST_F(GalleryTest, GalleryOfASubdirectoryHoldsItsPicturesAndThoseBelow) {
   ASSERT_NE(w->disk()->CurrentDir(), kRootDir);
   TriggerGallery();
   EXPECT_EQ(Paths(), (std::vector<std::string>{"MAP.SC8", "LEVEL.SC2", "DEEP\\ART.S12"}));
+  // Its directory deleted: the gallery goes to the root rather than list the freed clusters.
+  w->navigation()->GoToLevel(0);
+  Select({"GAMES.   "});
+  ui.core.yesNo = {true};
+  w->editActions()->remove()->trigger();
+  ASSERT_EQ(RowOf("GAMES.   "), -1);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Paths() == std::vector<std::string>{"TITLE.SC5"}; }));
 }
 
 // A picture rewritten in place (same slot, cluster and size) shows its new bytes: the thumbnail

@@ -72,16 +72,12 @@ GalleryWindow::GalleryWindow(MainWindow& main, ThumbnailMaker* maker)
     if (isVisible()) Rebuild();
   });
   // Another image: its pictures from the root.
-  connect(main.document(), &Document::imageReplaced, this, [this] {
-    dir_ = kRootDir;
-    dirPath_.assign(1, '\\');  // the root (a literal here trips a false -Wrestrict)
-  });
+  connect(main.document(), &Document::imageReplaced, this, [this] { place_.resize(1); });
 }
 
 void GalleryWindow::ShowGallery() {
   if (const Workspace* ws = main_.disk(); ws && ws->HasImage()) {
-    dir_ = ws->CurrentDir();
-    dirPath_ = ws->CurrentPath();
+    place_ = ws->folders;
   }
   Rebuild();
   // First shown over the middle of the main window; after that where the user left it.
@@ -100,16 +96,22 @@ void GalleryWindow::Rebuild() {
   byPlace_.clear();
   shown_ = 0;
   const Workspace* ws = main_.disk();
-  if (ws && ws->HasImage()) pictures_ = viewers::FindPicturesBelow(ws->image, dir_);
+  // A directory deleted meanwhile (its cluster perhaps another file's now) gives way to the
+  // deepest one above it that is still there.
+  if (ws && ws->HasImage()) {
+    place_ = PlaceStillThere(ws->image, place_);
+    pictures_ = viewers::FindPicturesBelow(ws->image, place_.back().dir);
+  }
+  const std::string& dirPath = place_.back().path;
   const QString where = ws && ws->HasImage() ? ToQ(main_.OpenName()) + QStringLiteral("  ") +
-                                                   ImageText(dirPath_, main_.Charset())
+                                                   ImageText(dirPath, main_.Charset())
                                              : QString();
   setWindowTitle(where.isEmpty() ? QString::fromLatin1(app_text::kGalleryCaption)
                                  : QString::fromLatin1(app_text::kGalleryCaption) +
                                        QStringLiteral(" - ") + where);
   header_->setText(QString::fromLatin1(app_text::kGalleryCount)
                        .arg(pictures_.size())
-                       .arg(ImageText(dirPath_, main_.Charset())));
+                       .arg(ImageText(dirPath, main_.Charset())));
   done_.assign(pictures_.size(), false);
   const QIcon waiting(Framed(QImage(), false));
   list_->setUpdatesEnabled(false);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/directory.h"
+#include "core/folder_history.h"
 #include "viewers/disk_pictures.h"
 
 class QLabel;
@@ -43,15 +44,15 @@ class GalleryWindow : public QWidget {
 
  private:
   GalleryWindow(MainWindow& main, ThumbnailMaker* maker);
-  // Lists the pictures of dir_ and below again, and asks for their thumbnails.
+  // Lists the pictures of place_'s directory and below again, and asks for their thumbnails.
   void Rebuild();
   void ShowThumbnail(int index);
   void Made(const ThumbnailKey& key);
 
   MainWindow& main_;
   ThumbnailMaker* maker_;
-  DirRef dir_;
-  std::string dirPath_ = "\\";
+  // The directory shown, with the folders above it: the gallery follows it while it is there.
+  FolderPlace place_{{"\\", kRootDir}};
   std::vector<viewers::PictureEntry> pictures_;
   QHash<QPair<int, int>, int> byPlace_;  // (directory's first cluster, slot) -> index
   std::vector<bool> done_;
