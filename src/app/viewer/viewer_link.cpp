@@ -25,6 +25,24 @@ namespace quarnel {
 
 namespace {
 
+// Reads `entry` of the disk image open in `main` (`ws`) when the viewer asks: only while the same
+// image is open, and with `whileShown` only while the entry's directory is the one shown.
+ViewerWindow::Source EntrySource(MainWindow& main, const FileEntry& entry, const Workspace& ws,
+                                 bool whileShown) {
+  return [&main, entry, image = ws.imagePath, serial = main.OpenSerial(),
+          whileShown](ViewSelector& s) -> std::optional<ViewedFile> {
+    const Workspace* now = main.disk();
+    if (!now || !now->HasImage() || now->imagePath != image || main.OpenSerial() != serial ||
+        (whileShown && now->CurrentDir() != entry.dir))
+      return std::nullopt;
+    FileRead r = ReadFile(now->image, entry);
+    if (!r.message.empty()) main.ui().Notify(r.message);
+    if (!r.ok()) return std::nullopt;
+    s = ResolveSelector(s, r.bytes);
+    return ViewedFile{std::move(r.bytes), r.entry.name, r.entry.extension};
+  };
+}
+
 // Shows row `row` of the list (the entry of the shown directory in its slot, or of the tape) in
 // view `selector`; false when nothing was shown.
 bool ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector selector) {
@@ -49,18 +67,7 @@ bool ViewRow(ViewerWindow* v, MainWindow& main, const FileRow& row, ViewSelector
     files.SetViewedEntry(*entry, ws->imagePath);
     // The entry is a value: the viewer's own menu reads it again later, only while the same
     // image is open and the entry's directory is shown.
-    source = [&main, entry = *entry, image = ws->imagePath,
-              serial = main.OpenSerial()](ViewSelector& s) -> std::optional<ViewedFile> {
-      const Workspace* now = main.disk();
-      if (!now || !now->HasImage() || now->imagePath != image || main.OpenSerial() != serial ||
-          now->CurrentDir() != entry.dir)
-        return std::nullopt;
-      FileRead r = ReadFile(now->image, entry);
-      if (!r.message.empty()) main.ui().Notify(r.message);
-      if (!r.ok()) return std::nullopt;
-      s = ResolveSelector(s, r.bytes);
-      return ViewedFile{std::move(r.bytes), r.entry.name, r.entry.extension};
-    };
+    source = EntrySource(main, *entry, *ws, true);
   } else {
     return false;
   }
@@ -94,19 +101,7 @@ void ViewEntryAt(ViewerWindow* v, MainWindow& main, const FileEntry& at, ViewSel
   FileViewsPage& files = v->fileViews();
   files.SetViewedEntry(*entry, ws->imagePath);
   // Read again later only while the same image is open.
-  files.Open(
-      [&main, entry = *entry, image = ws->imagePath,
-       serial = main.OpenSerial()](ViewSelector& s) -> std::optional<ViewedFile> {
-        const Workspace* now = main.disk();
-        if (!now || !now->HasImage() || now->imagePath != image || main.OpenSerial() != serial)
-          return std::nullopt;
-        FileRead r = ReadFile(now->image, entry);
-        if (!r.message.empty()) main.ui().Notify(r.message);
-        if (!r.ok()) return std::nullopt;
-        s = ResolveSelector(s, r.bytes);
-        return ViewedFile{std::move(r.bytes), r.entry.name, r.entry.extension};
-      },
-      selector);
+  files.Open(EntrySource(main, *entry, *ws, false), selector);
 }
 
 }  // namespace
