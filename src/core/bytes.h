@@ -4,7 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <new>
 #include <optional>
 #include <span>
 #include <utility>
@@ -15,16 +15,29 @@ namespace quarnel {
 using Bytes = std::span<const std::uint8_t>;
 using MutableBytes = std::span<std::uint8_t>;
 
-// Allocates as std::allocator does but leaves elements made without a value uninitialised.
+// Memory for the bytes of disk images (image_memory.cpp). Blocks of kMappedImageMemory bytes or
+// more are mapped from the system directly: they start as zeros, and a page nothing writes to
+// takes no memory, so the holes of a sparse image file need neither reading nor clearing. Smaller
+// blocks come from operator new and start unset.
+inline constexpr std::size_t kMappedImageMemory = 128 * 1024;
+void* AllocateImageMemory(std::size_t n);  // throws std::bad_alloc
+void FreeImageMemory(void* p, std::size_t n) noexcept;
+// True when a new block of `n` bytes starts as zeros (false in builds whose memory checker must
+// see every block).
+bool ImageMemoryStartsZeroed(std::size_t n);
+
+// Allocates image memory as above and leaves elements made without a value uninitialised.
 template <class T>
-struct UninitialisedAllocator : std::allocator<T> {
+struct ImageAllocator {
+  using value_type = T;
+  ImageAllocator() = default;
   template <class U>
-  struct rebind {
-    using other = UninitialisedAllocator<U>;
-  };
-  UninitialisedAllocator() = default;
-  template <class U>
-  UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+  ImageAllocator(const ImageAllocator<U>&) noexcept {}
+  T* allocate(std::size_t n) {
+    if (n > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
+    return static_cast<T*>(AllocateImageMemory(n * sizeof(T)));
+  }
+  void deallocate(T* p, std::size_t n) noexcept { FreeImageMemory(p, n * sizeof(T)); }
   template <class U>
   void construct(U* p) noexcept {
     ::new (static_cast<void*>(p)) U;
@@ -33,12 +46,16 @@ struct UninitialisedAllocator : std::allocator<T> {
   void construct(U* p, Args&&... args) {
     ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
   }
+  template <class U>
+  bool operator==(const ImageAllocator<U>&) const noexcept {
+    return true;
+  }
 };
 
 // The bytes of a whole disk image. A file is read straight into them without clearing them first
 // (a 720 KB image would be zeroed only to be overwritten), so resize(n) leaves new bytes unset:
 // grow with resize(n, 0).
-using ImageBytes = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
+using ImageBytes = std::vector<std::uint8_t, ImageAllocator<std::uint8_t>>;
 
 inline std::optional<std::uint8_t> U8At(Bytes b, std::size_t off) {
   if (off >= b.size()) return std::nullopt;

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <new>
+#include <optional>
+#include <type_traits>
 
 #include "core/atomic_write.h"
 #include "core/message_text.h"
@@ -118,18 +120,78 @@ void PopulateBuffer(std::uint8_t* data, std::size_t size) {
 #endif
 }
 
+// True when bytes.resize(n) of a new, empty buffer gives zeros.
+template <class Buffer>
+bool NewBytesAreZero(std::size_t n) {
+  if constexpr (std::is_same_v<Buffer, ImageBytes>)
+    return ImageMemoryStartsZeroed(n);
+  else
+    return true;  // std::vector clears what resize adds
+}
+
+// Fills `bytes` (sized to regular file `fd`, its new bytes zero when `zeroed`) with the file's
+// first bytes.size() bytes, reading only the ranges that hold data: a hole of a sparse file reads
+// as zeros, which the buffer holds already or gets here. A new image is mostly holes, and reading
+// them would make the system fill and copy a page for each. The count of bytes filled (less when
+// the file has shrunk), the position left after them; nullopt where the system cannot tell the
+// holes, the position then at the start for a plain read. -1 on a failed read.
+template <class Buffer>
+std::optional<long long> ReadDataRanges(int fd, Buffer& bytes, bool zeroed) {
+  const auto size = static_cast<off_t>(bytes.size());
+  off_t pos = 0;
+  while (pos < size) {
+    off_t data = ::lseek(fd, pos, SEEK_DATA);
+    if (data < 0 && errno != ENXIO) {  // no holes known here (ENXIO: nothing but holes is left)
+      if (::lseek(fd, 0, SEEK_SET) != 0) return -1;
+      return std::nullopt;
+    }
+    data = data < 0 ? size : std::min(data, size);
+    if (!zeroed) std::fill(bytes.data() + pos, bytes.data() + data, std::uint8_t{0});
+    if (data == size) break;
+    off_t hole = ::lseek(fd, data, SEEK_HOLE);
+    hole = hole < 0 ? size : std::min(hole, size);
+    PopulateBuffer(bytes.data() + data, static_cast<std::size_t>(hole - data));
+    for (off_t at = data; at < hole;) {
+      const ssize_t got = ::pread(fd, bytes.data() + at, static_cast<std::size_t>(hole - at), at);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return -1;
+      if (got == 0)  // shrunk since its size was taken
+        return ::lseek(fd, at, SEEK_SET) == at ? std::optional<long long>(at) : -1;
+      at += got;
+    }
+    pos = hole;
+  }
+  // A file that shrank while its holes were asked for is as long as it now is.
+  const off_t now = ::lseek(fd, 0, SEEK_END);
+  const off_t filled = now < 0 ? size : std::min(now, size);
+  if (::lseek(fd, filled, SEEK_SET) != filled) return -1;
+  return filled;
+}
+
 // Reads `fd` to its end into `bytes` (new bytes cleared or not, as the buffer's allocator does
 // it), taking at most `limit` + 1 bytes: more than `limit` is TooLarge. `sizeHint` (the size the
-// system gives, 0 where it gives none) sizes the buffer, so a regular file is read in one go; a
-// file that shrank or grew since is read as it now is. Throws what allocation throws.
+// system gives for a regular file, 0 where it gives none) sizes the buffer, so such a file is read
+// in one go, its holes skipped; a file that shrank or grew since is read as it now is. Throws what
+// allocation throws.
 template <class Buffer>
 HostReadError ReadInto(int fd, std::uintmax_t limit, std::uintmax_t sizeHint, Buffer& bytes) {
   if (sizeHint > limit) return HostReadError::TooLarge;
   const std::uintmax_t most = limit == UINTMAX_MAX ? limit : limit + 1;
-  bytes.resize(static_cast<std::size_t>(sizeHint > 0 ? sizeHint
-                                                     : std::min<std::uintmax_t>(kReadChunk, most)));
-  PopulateBuffer(bytes.data(), bytes.size());
   std::size_t used = 0;
+  Buffer().swap(bytes);  // new memory: large blocks start as zeros
+  if (sizeHint > 0) {
+    const auto size = static_cast<std::size_t>(sizeHint);
+    bytes.resize(size);
+    const std::optional<long long> filled =
+        ReadDataRanges(fd, bytes, NewBytesAreZero<Buffer>(size));
+    if (filled && *filled < 0) return HostReadError::ShortRead;
+    if (filled)
+      used = static_cast<std::size_t>(*filled);
+    else
+      PopulateBuffer(bytes.data(), bytes.size());
+  } else {
+    bytes.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(kReadChunk, most)));
+  }
   for (;;) {
     // A full buffer reads a little on the side first: the end of the file needs no more room.
     std::uint8_t probe[4096];

@@ -96,5 +96,50 @@ TEST(HostFile, AddTellsWhyAFifoWasNotAdded) {
   EXPECT_TRUE(ws.image.Memory() == before);
 }
 
+// Zero blocks are written as holes and holes are read as zeros, whatever the buffer held before.
+TEST(HostFile, SparseFilesAreWrittenWithHolesAndReadBackWhole) {
+  test::TempDir tmp;
+  struct Run {
+    std::size_t at, length;
+  };
+  struct Case {
+    const char* name;
+    std::size_t size;
+    std::vector<Run> data;  // the rest is zeros
+    bool holes;             // long enough zero runs for the file to take less room
+  } cases[] = {
+      {"nothing", 0, {}, false},
+      {"all zeros", 737280, {}, true},
+      {"a new disk", 737280, {{0, 5000}, {700001, 100}}, true},
+      {"no whole zero block", 10000, {{0, 10}, {5000, 1}, {9000, 1}}, false},
+      {"data in the last part block", 8292, {{8291, 1}}, true},
+      {"zeros up to the end of a part block", 12388, {{0, 4096}}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::uint8_t> bytes(c.size, 0);
+    for (const Run& r : c.data)
+      for (std::size_t i = 0; i < r.length; ++i)
+        bytes[r.at + i] = static_cast<std::uint8_t>(i % 251 + 1);
+    const fs::path file = tmp / "f.dsk";
+    ASSERT_TRUE(WriteFileAtomically(file, bytes));
+    EXPECT_EQ(test::ReadHostFile(file), bytes);
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    if (c.holes) {
+      EXPECT_LT(static_cast<std::size_t>(st.st_blocks) * 512, c.size / 2);
+    }
+    // Buffers that held other bytes of the same size first: the holes must not show them.
+    HostFile host(file);
+    ImageBytes image(c.size, 0xAA);
+    ASSERT_EQ(host.ReadAll(c.size, image), HostReadError::None);
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), bytes.begin(), bytes.end()));
+    HostFile again(file);
+    std::vector<std::uint8_t> plain(c.size, 0xAA);
+    ASSERT_EQ(again.ReadAll(c.size, plain), HostReadError::None);
+    EXPECT_EQ(plain, bytes);
+  }
+}
+
 }  // namespace
 }  // namespace quarnel
