@@ -46,7 +46,7 @@ void BatchFileIo::Finish(const fs::path& dir) {
 
 namespace {
 
-constexpr std::size_t kHoleBlock = 4096;
+constexpr std::size_t kHoleBlock = ZeroBlocks::kBlock;
 
 // True when the block at `p` holds only zeros (compared with a block of zeros: the library's
 // comparison is many times faster than a loop over the bytes).
@@ -66,18 +66,24 @@ bool WriteRun(int fd, Bytes bytes, std::size_t from, std::size_t to, FileIo& io)
   return true;
 }
 
+// Whether the block of `bytes` at `pos` is a whole block of zeros, by `zeros` or by looking.
+bool HoleAt(Bytes bytes, std::size_t pos, const ZeroBlocks* zeros) {
+  if (bytes.size() - pos < kHoleBlock) return false;
+  return (zeros && zeros->Zero(pos / kHoleBlock)) || ZeroBlock(bytes.data() + pos);
+}
+
 // Writes all of `bytes` to the new, empty file `fd` and flushes them; false on any failure.
 // Whole blocks of zeros are left as holes (the file reads the same): a new disk image is mostly
 // zeros, and what is not written need not be flushed.
-bool WriteAllAndSync(int fd, Bytes bytes, FileIo& io) {
+bool WriteAllAndSync(int fd, Bytes bytes, FileIo& io, const ZeroBlocks* zeros = nullptr) {
   std::size_t run = 0;  // start of the bytes not yet written
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     const std::size_t len = std::min(kHoleBlock, bytes.size() - pos);
-    if (len == kHoleBlock && ZeroBlock(bytes.data() + pos)) {
+    if (HoleAt(bytes, pos, zeros)) {
       if (!WriteRun(fd, bytes, run, pos, io)) return false;
       std::size_t end = pos + len;
-      while (bytes.size() - end >= kHoleBlock && ZeroBlock(bytes.data() + end)) end += kHoleBlock;
+      while (end < bytes.size() && HoleAt(bytes, end, zeros)) end += kHoleBlock;
       if (::lseek(fd, static_cast<off_t>(end - pos), SEEK_CUR) < 0) return false;
       pos = run = end;
       continue;
@@ -104,7 +110,8 @@ bool WriteNewOrReplace(const fs::path& target, Bytes bytes, FileIo& io, LinkPoli
   return ok;
 }
 
-bool WriteAtomically(const fs::path& targetIn, Bytes bytes, FileIo& io, LinkPolicy links) {
+bool WriteAtomically(const fs::path& targetIn, Bytes bytes, FileIo& io, LinkPolicy links,
+                     const ZeroBlocks* zeros) {
   std::error_code ec;
   fs::path target = targetIn;
   if (links == LinkPolicy::Follow && fs::is_symlink(target, ec)) {
@@ -119,7 +126,7 @@ bool WriteAtomically(const fs::path& targetIn, Bytes bytes, FileIo& io, LinkPoli
   for (const bool unnamed : {true, false}) {
     TempFile temp(target, unnamed);
     if (!temp.ok()) return false;
-    if (!WriteAllAndSync(temp.fd(), bytes, io)) return false;
+    if (!WriteAllAndSync(temp.fd(), bytes, io, zeros)) return false;
     if (keepPerms) ::fchmod(temp.fd(), static_cast<mode_t>(st.permissions()));
     if (!temp.Name()) continue;  // an unnamed file that cannot be linked: write a named one
     if (!io.Rename(temp.path(), target)) return false;

@@ -7,6 +7,7 @@
 
 #include "core/bytes.h"
 #include "core/host_file.h"
+#include "core/zero_blocks.h"
 
 namespace quarnel {
 
@@ -45,8 +46,10 @@ class BatchFileIo : public FileIo {
 // image opened through a link) or replaced itself (Replace: the file it names is never touched).
 // An existing target file keeps its permissions. False on any failure; the temporary file is then
 // removed and the target is as it was.
+// Whole blocks of zeros are left as holes (the file reads the same); `zeros` names blocks known
+// to be such without looking at them.
 bool WriteAtomically(const std::filesystem::path& target, Bytes bytes, FileIo& io,
-                     LinkPolicy links = LinkPolicy::Follow);
+                     LinkPolicy links = LinkPolicy::Follow, const ZeroBlocks* zeros = nullptr);
 
 // Writes `bytes` as `target`. When nothing of that name exists the file is made under its own name
 // (created exclusively, so nothing that appears meanwhile is written over), flushed, and removed

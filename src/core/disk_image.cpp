@@ -5,8 +5,8 @@
 
 namespace quarnel {
 
-DiskImage::DiskImage(ImageBytes bytes, const DiskGeometry& layout)
-    : geometry(layout), store_(std::make_unique<MemoryStore>(std::move(bytes))) {}
+DiskImage::DiskImage(ImageBytes bytes, const DiskGeometry& layout, ZeroBlocks zeros)
+    : geometry(layout), store_(std::make_unique<MemoryStore>(std::move(bytes), std::move(zeros))) {}
 
 DiskImage::DiskImage(std::unique_ptr<SectorStore> store, const DiskGeometry& layout)
     : geometry(layout), store_(std::move(store)) {}

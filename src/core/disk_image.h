@@ -40,8 +40,8 @@ class WriteWatch {
 class DiskImage {
  public:
   DiskImage() = default;
-  // The whole image in memory, read by `geometry`.
-  explicit DiskImage(ImageBytes bytes, const DiskGeometry& geometry = {});
+  // The whole image in memory, read by `geometry`; `zeros`: blocks known to hold only zeros.
+  explicit DiskImage(ImageBytes bytes, const DiskGeometry& geometry = {}, ZeroBlocks zeros = {});
   // The volume in `store`, read by `geometry`.
   DiskImage(std::unique_ptr<SectorStore> store, const DiskGeometry& geometry);
   DiskImage(const DiskImage& other);
@@ -91,6 +91,8 @@ class DiskImage {
   // The whole buffer of an image held in memory (empty for an image read from a file in place).
   const ImageBytes& Memory() const;
   Bytes View() const { return Bytes(Memory().data(), Memory().size()); }
+  // The blocks of that buffer known to hold only zeros without looking (nullptr: none).
+  const ZeroBlocks* KnownZeros() const { return store_ ? store_->KnownZeros() : nullptr; }
   MutableBytes MutableView();
 
   // The store (nullptr when none is held).

@@ -131,22 +131,25 @@ bool NewBytesAreZero(std::size_t n) {
 
 // Fills `bytes` (sized to regular file `fd`, its new bytes zero when `zeroed`) with the file's
 // first bytes.size() bytes, reading only the ranges that hold data: a hole of a sparse file reads
-// as zeros, which the buffer holds already or gets here. A new image is mostly holes, and reading
-// them would make the system fill and copy a page for each. The count of bytes filled (less when
-// the file has shrunk), the position left after them; nullopt where the system cannot tell the
-// holes, the position then at the start for a plain read. -1 on a failed read.
+// as zeros, which the buffer holds already or gets here, and is noted in `holes` (when given). A
+// new image is mostly holes, and reading them would make the system fill and copy a page for each.
+// The count of bytes filled (less when the file has shrunk), the position left after them; nullopt
+// where the system cannot tell the holes, the position then at the start for a plain read. -1 on a
+// failed read.
 template <class Buffer>
-std::optional<long long> ReadDataRanges(int fd, Buffer& bytes, bool zeroed) {
+std::optional<long long> ReadDataRanges(int fd, Buffer& bytes, bool zeroed, ZeroBlocks* holes) {
   const auto size = static_cast<off_t>(bytes.size());
   off_t pos = 0;
   while (pos < size) {
     off_t data = ::lseek(fd, pos, SEEK_DATA);
     if (data < 0 && errno != ENXIO) {  // no holes known here (ENXIO: nothing but holes is left)
+      if (holes) holes->ForgetAll();
       if (::lseek(fd, 0, SEEK_SET) != 0) return -1;
       return std::nullopt;
     }
     data = data < 0 ? size : std::min(data, size);
     if (!zeroed) std::fill(bytes.data() + pos, bytes.data() + data, std::uint8_t{0});
+    if (holes) holes->MarkZero(static_cast<std::uint64_t>(pos), static_cast<std::uint64_t>(data));
     if (data == size) break;
     off_t hole = ::lseek(fd, data, SEEK_HOLE);
     hole = hole < 0 ? size : std::min(hole, size);
@@ -174,7 +177,8 @@ std::optional<long long> ReadDataRanges(int fd, Buffer& bytes, bool zeroed) {
 // in one go, its holes skipped; a file that shrank or grew since is read as it now is. Throws what
 // allocation throws.
 template <class Buffer>
-HostReadError ReadInto(int fd, std::uintmax_t limit, std::uintmax_t sizeHint, Buffer& bytes) {
+HostReadError ReadInto(int fd, std::uintmax_t limit, std::uintmax_t sizeHint, Buffer& bytes,
+                       ZeroBlocks* holes) {
   if (sizeHint > limit) return HostReadError::TooLarge;
   const std::uintmax_t most = limit == UINTMAX_MAX ? limit : limit + 1;
   std::size_t used = 0;
@@ -183,10 +187,11 @@ HostReadError ReadInto(int fd, std::uintmax_t limit, std::uintmax_t sizeHint, Bu
     const auto size = static_cast<std::size_t>(sizeHint);
     bytes.resize(size);
     const std::optional<long long> filled =
-        ReadDataRanges(fd, bytes, NewBytesAreZero<Buffer>(size));
+        ReadDataRanges(fd, bytes, NewBytesAreZero<Buffer>(size), holes);
     if (filled && *filled < 0) return HostReadError::ShortRead;
-    if (filled)
-      used = static_cast<std::size_t>(*filled);
+    if (filled) used = static_cast<std::size_t>(*filled);
+    if (holes)
+      holes->Forget(used, UINT64_MAX - used);  // what follows is read below
     else
       PopulateBuffer(bytes.data(), bytes.size());
   } else {
@@ -218,31 +223,36 @@ HostReadError ReadInto(int fd, std::uintmax_t limit, std::uintmax_t sizeHint, Bu
 
 // ReadInto; `bytes` are empty unless the read succeeds.
 template <class Buffer>
-HostReadError ReadToEnd(int fd, std::uintmax_t limit, std::uintmax_t sizeHint, Buffer& bytes) {
+HostReadError ReadToEnd(int fd, std::uintmax_t limit, std::uintmax_t sizeHint, Buffer& bytes,
+                        ZeroBlocks* holes) {
   HostReadError e = HostReadError::NoMemory;
+  if (holes) holes->ForgetAll();
   try {
-    e = ReadInto(fd, limit, sizeHint, bytes);
+    e = ReadInto(fd, limit, sizeHint, bytes, holes);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
-  if (e != HostReadError::None) bytes.clear();
+  if (e != HostReadError::None) {
+    bytes.clear();
+    if (holes) holes->ForgetAll();
+  }
   return e;
 }
 
 }  // namespace
 
-HostReadError HostFile::ReadAll(std::uintmax_t limit, ImageBytes& bytes) {
+HostReadError HostFile::ReadAll(std::uintmax_t limit, ImageBytes& bytes, ZeroBlocks* holes) {
   if (error_ != HostReadError::None) return error_;
-  return ReadToEnd(fd_, limit, info_.size, bytes);
+  return ReadToEnd(fd_, limit, info_.size, bytes, holes);
 }
 
 HostReadError HostFile::ReadAll(std::uintmax_t limit, std::vector<std::uint8_t>& bytes) {
   if (error_ != HostReadError::None) return error_;
-  return ReadToEnd(fd_, limit, info_.size, bytes);
+  return ReadToEnd(fd_, limit, info_.size, bytes, nullptr);
 }
 
 HostReadError ReadStandardInput(std::uintmax_t limit, std::vector<std::uint8_t>& bytes) {
-  return ReadToEnd(STDIN_FILENO, limit, 0, bytes);
+  return ReadToEnd(STDIN_FILENO, limit, 0, bytes, nullptr);
 }
 
 HostRead ReadHostContents(const fs::path& path, std::uintmax_t limit) {

@@ -13,6 +13,7 @@
 
 #include "core/ascii.h"  // UpperExtension, for the callers that take it from here
 #include "core/bytes.h"
+#include "core/zero_blocks.h"
 
 namespace quarnel {
 
@@ -72,8 +73,9 @@ class HostFile {
   // read from one that grows or gives no size, as files of /proc do). The error of the open, if
   // there was one.
   HostReadError ReadAll(std::uintmax_t limit, std::vector<std::uint8_t>& bytes);
-  // The same into bytes that are not cleared before the read fills them.
-  HostReadError ReadAll(std::uintmax_t limit, ImageBytes& bytes);
+  // The same into bytes that are not cleared before the read fills them. `holes`, when given,
+  // gets the blocks the file keeps as holes (its bytes there are zeros).
+  HostReadError ReadAll(std::uintmax_t limit, ImageBytes& bytes, ZeroBlocks* holes = nullptr);
 
  private:
   int fd_ = -1;

@@ -39,7 +39,7 @@ SaveOutcome SaveImageFile(Workspace& ws, const fs::path& path, FileIo& io) {
     return SaveStatus::Saved;
   }
   // The whole buffer of an image held in memory is saved by replacing the file.
-  if (!WriteAtomically(path, image.View(), io))
+  if (!WriteAtomically(path, image.View(), io, LinkPolicy::Follow, image.KnownZeros()))
     return {SaveStatus::CannotSave, std::string(msg::kCannotSave)};
   ws.MarkSaved();
   return SaveStatus::Saved;

@@ -26,11 +26,12 @@ std::optional<Bytes> MemoryStore::Read(std::uint64_t offset, std::size_t length)
 bool MemoryStore::Write(std::uint64_t offset, Bytes data) {
   if (!Inside(bytes_.size(), offset, data.size())) return false;
   std::copy(data.begin(), data.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
+  zeros_.Forget(offset, data.size());
   return true;
 }
 
 std::unique_ptr<SectorStore> MemoryStore::Clone() const {
-  return std::make_unique<MemoryStore>(bytes_);
+  return std::make_unique<MemoryStore>(bytes_, zeros_);
 }
 
 std::unique_ptr<FileStore> FileStore::Open(const std::string& path, bool writable, bool staged) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/zero_blocks.h"
 
 namespace quarnel {
 
@@ -31,6 +32,8 @@ class SectorStore {
   // The whole buffer of a store held in memory; nullptr for a store that holds no such buffer.
   virtual const ImageBytes* Memory() const { return nullptr; }
   virtual ImageBytes* MutableMemory() { return nullptr; }
+  // The blocks of that buffer known to hold only zeros; nullptr where none are known.
+  virtual const ZeroBlocks* KnownZeros() const { return nullptr; }
 
   // A store written in place holds what is written as whole sectors (of kStagedSectorBytes,
   // counted from the start of the store) until Commit. Stores without staging hold none.
@@ -62,17 +65,26 @@ class SectorStore {
 // The whole image in one buffer.
 class MemoryStore final : public SectorStore {
  public:
-  explicit MemoryStore(ImageBytes bytes) : bytes_(std::move(bytes)) {}
+  // `zeros`: blocks of `bytes` known to hold only zeros (the holes of the file they were read
+  // from); each write forgets the blocks it touches.
+  explicit MemoryStore(ImageBytes bytes, ZeroBlocks zeros = {})
+      : bytes_(std::move(bytes)), zeros_(std::move(zeros)) {}
 
   std::uint64_t Size() const override { return bytes_.size(); }
   std::optional<Bytes> Read(std::uint64_t offset, std::size_t length) const override;
   bool Write(std::uint64_t offset, Bytes data) override;
   std::unique_ptr<SectorStore> Clone() const override;
   const ImageBytes* Memory() const override { return &bytes_; }
-  ImageBytes* MutableMemory() override { return &bytes_; }
+  // Whoever writes the buffer directly may write anywhere: no block is known to be zero after.
+  ImageBytes* MutableMemory() override {
+    zeros_.ForgetAll();
+    return &bytes_;
+  }
+  const ZeroBlocks* KnownZeros() const override { return &zeros_; }
 
  private:
   ImageBytes bytes_;
+  ZeroBlocks zeros_;
 };
 
 // An image file read and written in place by whole sectors (pread/pwrite). What has been read is

@@ -81,7 +81,9 @@ LoadReport Workspace::LoadImage(const std::string& path) {
   if (RefuseImageSize(file.info().size, report)) return report;
 
   ImageBytes bytes;
-  const HostReadError read = file.ReadAll(static_cast<std::uintmax_t>(kLargestImageSize), bytes);
+  ZeroBlocks holes;
+  const HostReadError read =
+      file.ReadAll(static_cast<std::uintmax_t>(kLargestImageSize), bytes, &holes);
   if (read == HostReadError::NoMemory) {
     report.messages.push_back(msg::kNoMemory);
     report.read = read;
@@ -94,7 +96,7 @@ LoadReport Workspace::LoadImage(const std::string& path) {
     imagePath.clear();
     return report;
   }
-  return LoadImageBytes(std::move(bytes), path);
+  return LoadImageBytes(std::move(bytes), path, std::move(holes));
 }
 
 LoadReport Workspace::LoadImageBytes(const std::vector<std::uint8_t>& bytes,
@@ -102,13 +104,13 @@ LoadReport Workspace::LoadImageBytes(const std::vector<std::uint8_t>& bytes,
   return LoadImageBytes(ImageBytes(bytes.begin(), bytes.end()), path);
 }
 
-LoadReport Workspace::LoadImageBytes(ImageBytes bytes, const std::string& path) {
+LoadReport Workspace::LoadImageBytes(ImageBytes bytes, const std::string& path, ZeroBlocks holes) {
   ResetForLoad(*this);
   LoadReport report;
   if (RefuseImageSize(bytes.size(), report)) return report;
   const auto size = static_cast<std::int32_t>(bytes.size());
   if (!IsStandardSize(size)) report.messages.push_back(msg::kOddDiskSize);
-  image = DiskImage(std::move(bytes));
+  image = DiskImage(std::move(bytes), {}, std::move(holes));
   imagePath = path;
   FinishLoad(report);
   return report;
@@ -163,11 +165,12 @@ bool Workspace::LoadLargeImage(const std::string& path, std::uintmax_t size, Loa
   }
   // A volume of floppy size is held whole and saved like a floppy.
   ImageBytes bytes;
-  if (HostFile(path).ReadAll(kLargestWholeImage, bytes) != HostReadError::None ||
+  ZeroBlocks holes;
+  if (HostFile(path).ReadAll(kLargestWholeImage, bytes, &holes) != HostReadError::None ||
       bytes.size() != size)
     return false;
   ResetForLoad(*this);
-  image = DiskImage(std::move(bytes));
+  image = DiskImage(std::move(bytes), {}, std::move(holes));
   imagePath = path;
   FinishLoad(report, kMostFat16Clusters);
   return true;

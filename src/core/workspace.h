@@ -67,8 +67,9 @@ class Workspace {
   // size.
   LoadReport LoadImage(const std::string& path);
   // The same from bytes already in memory (steps after the file read); `path` becomes
-  // imagePath. Used by LoadImage, tests, fuzzing and converters.
-  LoadReport LoadImageBytes(ImageBytes bytes, const std::string& path);
+  // imagePath. Used by LoadImage, tests, fuzzing and converters. `holes`: the blocks the file
+  // kept as holes, which a save leaves as holes again without looking at them.
+  LoadReport LoadImageBytes(ImageBytes bytes, const std::string& path, ZeroBlocks holes = {});
   LoadReport LoadImageBytes(const std::vector<std::uint8_t>& bytes, const std::string& path);
   // Bytes a program made in memory (fuzzing): the boot sector is checked as in any load, but
   // the sizes a file must have do not apply, so a disk of a few dozen sectors loads.

@@ -10,6 +10,7 @@
 #include "core/add_file.h"
 #include "core/extract.h"
 #include "core/fat.h"
+#include "core/host_file.h"
 #include "core/messages.h"
 #include "core/new_image.h"
 #include "core/rename.h"
@@ -235,6 +236,27 @@ TEST_F(SaveTest, ASaveThroughASymbolicLinkChangesTheFileItNames) {
   EXPECT_EQ(SaveImageFile(ws, link), SaveStatus::Saved);
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.Memory()));
+}
+
+// An image read from a file with holes is saved with holes again, but the blocks a change wrote
+// into are written, whatever was known of them at the load.
+TEST(SaveImage, AFileWithHolesKeepsThemAndWhatAChangeWroteIntoThem) {
+  test::TempDir tmp;
+  const fs::path path = tmp / "sparse.dsk";
+  ASSERT_TRUE(WriteFileAtomically(path, ImageBuilder().Bytes()));
+  Workspace ws;
+  test::ScriptedUi ui;
+  ws.LoadImage(path.string());
+  ASSERT_TRUE(ws.HasImage());
+  NewFile f;
+  f.name = "NEW.BIN";
+  f.bytes = test::Pattern(50000, 4);
+  ASSERT_EQ(AddFileData(ws.image, ws.CurrentDir(), f), AddStatus::Added);
+  ASSERT_EQ(SaveImageFile(ws, path), SaveStatus::Saved);
+  EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.Memory()));
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_LT(static_cast<std::size_t>(st.st_blocks) * 512, ws.image.Memory().size() / 2);
 }
 
 class ExtractTest : public ::testing::Test {
