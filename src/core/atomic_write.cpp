@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include "core/temp_file.h"
 
@@ -48,13 +47,6 @@ namespace {
 
 constexpr std::size_t kHoleBlock = ZeroBlocks::kBlock;
 
-// True when the block at `p` holds only zeros (compared with a block of zeros: the library's
-// comparison is many times faster than a loop over the bytes).
-bool ZeroBlock(const std::uint8_t* p) {
-  static constexpr std::uint8_t kZeros[kHoleBlock] = {};
-  return std::memcmp(p, kZeros, kHoleBlock) == 0;
-}
-
 // Writes bytes [from, to) of `bytes` at the descriptor's position; false on any failure.
 bool WriteRun(int fd, Bytes bytes, std::size_t from, std::size_t to, FileIo& io) {
   while (from < to) {
@@ -69,7 +61,7 @@ bool WriteRun(int fd, Bytes bytes, std::size_t from, std::size_t to, FileIo& io)
 // Whether the block of `bytes` at `pos` is a whole block of zeros, by `zeros` or by looking.
 bool HoleAt(Bytes bytes, std::size_t pos, const ZeroBlocks* zeros) {
   if (bytes.size() - pos < kHoleBlock) return false;
-  return (zeros && zeros->Zero(pos / kHoleBlock)) || ZeroBlock(bytes.data() + pos);
+  return (zeros && zeros->Zero(pos / kHoleBlock)) || ZeroBlocks::IsZero(bytes.data() + pos);
 }
 
 // Writes all of `bytes` to the new, empty file `fd` and flushes them; false on any failure.

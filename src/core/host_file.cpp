@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <type_traits>
@@ -129,15 +130,56 @@ bool NewBytesAreZero(std::size_t n) {
     return true;  // std::vector clears what resize adds
 }
 
+// Reads bytes [from, to) of `fd` into `out` at the same offsets. The offset reached: `to`, less
+// when the file ended first; -1 on an error.
+off_t ReadRange(int fd, std::uint8_t* out, off_t from, off_t to) {
+  PopulateBuffer(out + from, static_cast<std::size_t>(to - from));
+  for (off_t at = from; at < to;) {
+    const ssize_t got = ::pread(fd, out + at, static_cast<std::size_t>(to - at), at);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return got < 0 ? -1 : at;
+    at += got;
+  }
+  return to;
+}
+
+// ReadRange into memory whose pages start as zeros and are mapped when first written: the bytes
+// pass through a small buffer, and a block of zeros is not copied, so its page is never mapped;
+// `holes` (when given) notes it. An image copied without its holes reads as cheaply as one with.
+off_t ReadRangeSkippingZeros(int fd, std::uint8_t* out, off_t from, off_t to, ZeroBlocks* holes) {
+  constexpr auto kBlock = static_cast<off_t>(ZeroBlocks::kBlock);
+  std::uint8_t step[8 * ZeroBlocks::kBlock];
+  for (off_t at = from; at < to;) {
+    const ssize_t got =
+        ::pread(fd, step, static_cast<std::size_t>(std::min<off_t>(sizeof step, to - at)), at);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return got < 0 ? -1 : at;
+    for (off_t p = at; p < at + got;) {
+      const off_t end = std::min(at + got, (p / kBlock + 1) * kBlock);
+      const std::uint8_t* piece = step + (p - at);
+      if (end - p == kBlock && ZeroBlocks::IsZero(piece)) {
+        if (holes) holes->MarkZero(static_cast<std::uint64_t>(p), static_cast<std::uint64_t>(end));
+      } else {
+        std::memcpy(out + p, piece, static_cast<std::size_t>(end - p));
+      }
+      p = end;
+    }
+    at += got;
+  }
+  return to;
+}
+
 // Fills `bytes` (sized to regular file `fd`, its new bytes zero when `zeroed`) with the file's
 // first bytes.size() bytes, reading only the ranges that hold data: a hole of a sparse file reads
-// as zeros, which the buffer holds already or gets here, and is noted in `holes` (when given). A
-// new image is mostly holes, and reading them would make the system fill and copy a page for each.
-// The count of bytes filled (less when the file has shrunk), the position left after them; nullopt
-// where the system cannot tell the holes, the position then at the start for a plain read. -1 on a
-// failed read.
+// as zeros, which the buffer holds already or gets here, and is noted in `holes` (when given).
+// A new image is mostly holes, and reading them would make the system fill and copy a page for
+// each. `untouched`: the buffer's pages are mapped when first written (ReadRangeSkippingZeros).
+// The count of bytes filled (less when the file has shrunk), the position left after them;
+// nullopt where the system cannot tell the holes, the position then at the start for a plain
+// read. -1 on a failed read.
 template <class Buffer>
-std::optional<long long> ReadDataRanges(int fd, Buffer& bytes, bool zeroed, ZeroBlocks* holes) {
+std::optional<long long> ReadDataRanges(int fd, Buffer& bytes, bool zeroed, bool untouched,
+                                        ZeroBlocks* holes) {
   const auto size = static_cast<off_t>(bytes.size());
   off_t pos = 0;
   while (pos < size) {
@@ -153,15 +195,11 @@ std::optional<long long> ReadDataRanges(int fd, Buffer& bytes, bool zeroed, Zero
     if (data == size) break;
     off_t hole = ::lseek(fd, data, SEEK_HOLE);
     hole = hole < 0 ? size : std::min(hole, size);
-    PopulateBuffer(bytes.data() + data, static_cast<std::size_t>(hole - data));
-    for (off_t at = data; at < hole;) {
-      const ssize_t got = ::pread(fd, bytes.data() + at, static_cast<std::size_t>(hole - at), at);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) return -1;
-      if (got == 0)  // shrunk since its size was taken
-        return ::lseek(fd, at, SEEK_SET) == at ? std::optional<long long>(at) : -1;
-      at += got;
-    }
+    const off_t reached = untouched ? ReadRangeSkippingZeros(fd, bytes.data(), data, hole, holes)
+                                    : ReadRange(fd, bytes.data(), data, hole);
+    if (reached < 0) return -1;
+    if (reached < hole)  // shrunk since its size was taken
+      return ::lseek(fd, reached, SEEK_SET) == reached ? std::optional<long long>(reached) : -1;
     pos = hole;
   }
   // A file that shrank while its holes were asked for is as long as it now is.
@@ -186,14 +224,15 @@ HostReadError ReadInto(int fd, std::uintmax_t limit, std::uintmax_t sizeHint, Bu
   if (sizeHint > 0) {
     const auto size = static_cast<std::size_t>(sizeHint);
     bytes.resize(size);
-    const std::optional<long long> filled =
-        ReadDataRanges(fd, bytes, NewBytesAreZero<Buffer>(size), holes);
+    const bool zeroed = NewBytesAreZero<Buffer>(size);
+    const bool untouched = zeroed && std::is_same_v<Buffer, ImageBytes>;
+    const std::optional<long long> filled = ReadDataRanges(fd, bytes, zeroed, untouched, holes);
     if (filled && *filled < 0) return HostReadError::ShortRead;
-    if (filled) used = static_cast<std::size_t>(*filled);
-    if (holes)
-      holes->Forget(used, UINT64_MAX - used);  // what follows is read below
+    if (filled)
+      used = static_cast<std::size_t>(*filled);
     else
-      PopulateBuffer(bytes.data(), bytes.size());
+      PopulateBuffer(bytes.data(), bytes.size());       // read plainly below
+    if (holes) holes->Forget(used, UINT64_MAX - used);  // what follows is read below
   } else {
     bytes.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(kReadChunk, most)));
   }

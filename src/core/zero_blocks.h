@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace quarnel {
@@ -28,6 +29,11 @@ class ZeroBlocks {
     for (std::uint64_t b = first; b <= last && b < known_.size(); ++b) known_[b] = false;
   }
   void ForgetAll() { known_.clear(); }
+  // True when the kBlock bytes at `p` are all zeros.
+  static bool IsZero(const std::uint8_t* p) {
+    static constexpr std::uint8_t kZeros[kBlock] = {};
+    return std::memcmp(p, kZeros, kBlock) == 0;
+  }
   // Whether block `block` (bytes block * kBlock onwards) is known to hold only zeros.
   bool Zero(std::uint64_t block) const { return block < known_.size() && known_[block]; }
 

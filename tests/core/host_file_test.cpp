@@ -129,15 +129,29 @@ TEST(HostFile, SparseFilesAreWrittenWithHolesAndReadBackWhole) {
     if (c.holes) {
       EXPECT_LT(static_cast<std::size_t>(st.st_blocks) * 512, c.size / 2);
     }
-    // Buffers that held other bytes of the same size first: the holes must not show them.
-    HostFile host(file);
-    ImageBytes image(c.size, 0xAA);
-    ASSERT_EQ(host.ReadAll(c.size, image), HostReadError::None);
-    EXPECT_TRUE(std::equal(image.begin(), image.end(), bytes.begin(), bytes.end()));
-    HostFile again(file);
-    std::vector<std::uint8_t> plain(c.size, 0xAA);
-    ASSERT_EQ(again.ReadAll(c.size, plain), HostReadError::None);
-    EXPECT_EQ(plain, bytes);
+    // The file as written, and written out in full; read into buffers that held other bytes of
+    // the same size first: the holes must not show them, and a block said to be a hole is zeros.
+    test::WriteHostFile(tmp / "full.dsk", bytes);
+    for (const fs::path& p : {file, tmp / "full.dsk"}) {
+      SCOPED_TRACE(p.filename().string());
+      ImageBytes image(c.size, 0xAA);
+      ZeroBlocks holes;
+      ASSERT_EQ(HostFile(p).ReadAll(c.size, image, &holes), HostReadError::None);
+      EXPECT_TRUE(std::equal(image.begin(), image.end(), bytes.begin(), bytes.end()));
+      std::size_t known = 0;
+      for (std::size_t b = 0; b * ZeroBlocks::kBlock < c.size; ++b) {
+        if (!holes.Zero(b)) continue;
+        ++known;
+        ASSERT_LE((b + 1) * ZeroBlocks::kBlock, c.size);
+        EXPECT_TRUE(ZeroBlocks::IsZero(bytes.data() + b * ZeroBlocks::kBlock)) << "block " << b;
+      }
+      if (c.holes && ImageMemoryStartsZeroed(c.size)) {
+        EXPECT_GT(known, 0u);
+      }
+      std::vector<std::uint8_t> plain(c.size, 0xAA);
+      ASSERT_EQ(HostFile(p).ReadAll(c.size, plain), HostReadError::None);
+      EXPECT_EQ(plain, bytes);
+    }
   }
 }
 
