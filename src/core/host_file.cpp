@@ -143,27 +143,34 @@ off_t ReadRange(int fd, std::uint8_t* out, off_t from, off_t to) {
   return to;
 }
 
-// ReadRange into memory whose pages start as zeros and are mapped when first written: the bytes
-// pass through a small buffer, and a block of zeros is not copied, so its page is never mapped;
-// `holes` (when given) notes it. An image copied without its holes reads as cheaply as one with.
+// ReadRange into memory whose pages start as zeros and are mapped when first written: a block of
+// zeros is not copied, so its page is never mapped, and `holes` (when given) notes it. The bytes
+// pass through a small buffer while blocks of zeros turn up; a step that finds none reads the
+// next one straight into place (a full disk is copied once, as ReadRange copies it), still
+// noting its blocks of zeros. An image copied without its holes reads as cheaply as one with.
 off_t ReadRangeSkippingZeros(int fd, std::uint8_t* out, off_t from, off_t to, ZeroBlocks* holes) {
   constexpr auto kBlock = static_cast<off_t>(ZeroBlocks::kBlock);
   std::uint8_t step[8 * ZeroBlocks::kBlock];
+  bool direct = false;
   for (off_t at = from; at < to;) {
+    std::uint8_t* into = direct ? out + at : step;
     const ssize_t got =
-        ::pread(fd, step, static_cast<std::size_t>(std::min<off_t>(sizeof step, to - at)), at);
+        ::pread(fd, into, static_cast<std::size_t>(std::min<off_t>(sizeof step, to - at)), at);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return got < 0 ? -1 : at;
+    bool zeros = false;
     for (off_t p = at; p < at + got;) {
       const off_t end = std::min(at + got, (p / kBlock + 1) * kBlock);
-      const std::uint8_t* piece = step + (p - at);
+      const std::uint8_t* piece = into + (p - at);
       if (end - p == kBlock && ZeroBlocks::IsZero(piece)) {
+        zeros = true;
         if (holes) holes->MarkZero(static_cast<std::uint64_t>(p), static_cast<std::uint64_t>(end));
-      } else {
+      } else if (!direct) {
         std::memcpy(out + p, piece, static_cast<std::size_t>(end - p));
       }
       p = end;
     }
+    direct = !zeros;
     at += got;
   }
   return to;

@@ -114,6 +114,7 @@ TEST(HostFile, SparseFilesAreWrittenWithHolesAndReadBackWhole) {
       {"no whole zero block", 10000, {{0, 10}, {5000, 1}, {9000, 1}}, false},
       {"data in the last part block", 8292, {{8291, 1}}, true},
       {"zeros up to the end of a part block", 12388, {{0, 4096}}, false},
+      {"a full disk with one block of zeros", 737280, {{0, 614400}, {618496, 118784}}, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
