@@ -150,12 +150,15 @@ off_t ReadRange(int fd, std::uint8_t* out, off_t from, off_t to) {
 // noting its blocks of zeros. An image copied without its holes reads as cheaply as one with.
 off_t ReadRangeSkippingZeros(int fd, std::uint8_t* out, off_t from, off_t to, ZeroBlocks* holes) {
   constexpr auto kBlock = static_cast<off_t>(ZeroBlocks::kBlock);
+  constexpr off_t kDirectStep = 32 * kBlock;
   std::uint8_t step[8 * ZeroBlocks::kBlock];
   bool direct = false;
   for (off_t at = from; at < to;) {
     std::uint8_t* into = direct ? out + at : step;
-    const ssize_t got =
-        ::pread(fd, into, static_cast<std::size_t>(std::min<off_t>(sizeof step, to - at)), at);
+    const auto want =
+        static_cast<std::size_t>(std::min<off_t>(direct ? kDirectStep : sizeof step, to - at));
+    if (direct) PopulateBuffer(into, want);
+    const ssize_t got = ::pread(fd, into, want, at);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return got < 0 ? -1 : at;
     bool zeros = false;
