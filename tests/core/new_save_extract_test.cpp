@@ -110,6 +110,14 @@ class RenameFault : public FileIo {
   bool Rename(const fs::path&, const fs::path&) override { return false; }
 };
 
+// Adds NEW.BIN, 50,000 bytes, to the folder shown: the change the save tests save.
+AddStatus AddNewBin(Workspace& ws) {
+  NewFile f;
+  f.name = "NEW.BIN";
+  f.bytes = test::Pattern(50000, 4);
+  return AddFileData(ws.image, ws.CurrentDir(), f).status;
+}
+
 class SaveTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -120,10 +128,7 @@ class SaveTest : public ::testing::Test {
     old = test::ReadHostFile(path);
     ws.LoadImage(path.string());
     ASSERT_TRUE(ws.HasImage());
-    NewFile f;
-    f.name = "NEW.BIN";
-    f.bytes = test::Pattern(50000, 4);
-    ASSERT_EQ(AddFileData(ws.image, ws.CurrentDir(), f), AddStatus::Added);
+    ASSERT_EQ(AddNewBin(ws), AddStatus::Added);
     ws.MarkChanged();  // as the Add command marks it
   }
   std::size_t FilesIn(const fs::path& dir) {
@@ -248,10 +253,7 @@ TEST(SaveImage, AFileWithHolesKeepsThemAndWhatAChangeWroteIntoThem) {
   test::ScriptedUi ui;
   ws.LoadImage(path.string());
   ASSERT_TRUE(ws.HasImage());
-  NewFile f;
-  f.name = "NEW.BIN";
-  f.bytes = test::Pattern(50000, 4);
-  ASSERT_EQ(AddFileData(ws.image, ws.CurrentDir(), f), AddStatus::Added);
+  ASSERT_EQ(AddNewBin(ws), AddStatus::Added);
   ASSERT_EQ(SaveImageFile(ws, path), SaveStatus::Saved);
   EXPECT_TRUE(std::ranges::equal(test::ReadHostFile(path), ws.image.Memory()));
   struct stat st {};
